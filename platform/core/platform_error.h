@@ -34,6 +34,4 @@ constexpr PlatformError kPlatformErrContainerOfStream = -7214;  // the container
 constexpr PlatformError kPlatformErrGraphics = -7300;        // a drawing surface could not be made or synchronised
 constexpr PlatformError kPlatformErrNotAnImage = -7301;      // no image of a known type, or an unsupported variant
 constexpr PlatformError kPlatformErrImageData = -7302;       // a read past the end, or a header value out of range
-constexpr PlatformError kPlatformErrGraphics3 = -7303;       // the graphics codes -7303 to -7305 and -7999 are
-constexpr PlatformError kPlatformErrGraphics4 = -7304;       // named where the graphics code defines them
-constexpr PlatformError kPlatformErrGraphics5 = -7305;
+// The other graphics codes (-7303 to -7305, -7999) stand beside the code that gives them.
