@@ -11,12 +11,12 @@
 
 #include "host/files.h"
 #include "host/testing_files.h"
-#include "host_object.h"
+#include "kernel_object.h"
 #include "host_paths.h"
 
 namespace {
 
-struct FileObject : HostObject {
+struct FileObject : host::KernelObject {
   int fd = -1;
   dev_t device = 0;
   ino_t inode = 0;
@@ -71,7 +71,12 @@ struct WriteFaults {
 WriteFaults faults;
 std::mutex faultsLock;
 
-FileObject* FindFile(HANDLE handle) { return HostFindObjectOf<FileObject>(handle); }
+// The open file behind a handle (kept alive for the call), or null with ERROR_INVALID_HANDLE.
+std::shared_ptr<FileObject> FindFile(HANDLE handle) {
+  std::shared_ptr<FileObject> object = host::FindKernelObjectOf<FileObject>(handle);
+  if (!object) SetLastError(ERROR_INVALID_HANDLE);
+  return object;
+}
 
 }  // namespace
 
@@ -143,7 +148,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, SECURI
     close(fd);
     return INVALID_HANDLE_VALUE;
   }
-  auto object = std::make_unique<FileObject>();
+  auto object = std::make_shared<FileObject>();
   object->fd = fd;
   object->device = opened.st_dev;
   object->inode = opened.st_ino;
@@ -171,7 +176,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, SECURI
     SetLastError(truncateError);
     return INVALID_HANDLE_VALUE;
   }
-  HANDLE handle = HostAddObject(std::move(object));
+  HANDLE handle = host::RegisterKernelObject(std::move(object));
   bool reportsExisting = (creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS) && existed;
   SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return handle;
@@ -179,8 +184,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, SECURI
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, OVERLAPPED*) {
   if (bytesRead != nullptr) *bytesRead = 0;
-  FileObject* object = FindFile(file);
-  if (object == nullptr) return FALSE;
+  std::shared_ptr<FileObject> object = FindFile(file);
+  if (!object) return FALSE;
   if (!(object->access & GENERIC_READ) || object->folder) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
@@ -205,8 +210,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten, OVERLAPPED*) {
   if (bytesWritten != nullptr) *bytesWritten = 0;
-  FileObject* object = FindFile(file);
-  if (object == nullptr) return FALSE;
+  std::shared_ptr<FileObject> object = FindFile(file);
+  if (!object) return FALSE;
   if (!(object->access & GENERIC_WRITE)) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
@@ -245,8 +250,8 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD moveMethod) {
-  FileObject* object = FindFile(file);
-  if (object == nullptr) return INVALID_SET_FILE_POINTER;
+  std::shared_ptr<FileObject> object = FindFile(file);
+  if (!object) return INVALID_SET_FILE_POINTER;
   int64_t move = distanceHigh != nullptr
                      ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
                                             static_cast<uint32_t>(distance))
@@ -281,8 +286,8 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD moveM
 }
 
 BOOL SetEndOfFile(HANDLE file) {
-  FileObject* object = FindFile(file);
-  if (object == nullptr) return FALSE;
+  std::shared_ptr<FileObject> object = FindFile(file);
+  if (!object) return FALSE;
   {
     std::lock_guard<std::mutex> guard(faultsLock);
     if (faults.failExtend) {
@@ -304,8 +309,8 @@ BOOL SetEndOfFile(HANDLE file) {
 }
 
 DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh) {
-  FileObject* object = FindFile(file);
-  if (object == nullptr) return INVALID_FILE_SIZE;
+  std::shared_ptr<FileObject> object = FindFile(file);
+  if (!object) return INVALID_FILE_SIZE;
   struct stat info;
   if (fstat(object->fd, &info) != 0) {
     SetLastError(HostErrorFromErrno(errno, object->posixPath));
@@ -318,8 +323,8 @@ DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh) {
 }
 
 BOOL FlushFileBuffers(HANDLE file) {
-  FileObject* object = FindFile(file);
-  if (object == nullptr) return FALSE;
+  std::shared_ptr<FileObject> object = FindFile(file);
+  if (!object) return FALSE;
   // Devices and pipes cannot be synchronised; there is nothing to flush for them.
   if (fsync(object->fd) != 0 && errno != EINVAL && errno != EROFS) {
     SetLastError(HostErrorFromErrno(errno, object->posixPath));
@@ -329,8 +334,8 @@ BOOL FlushFileBuffers(HANDLE file) {
 }
 
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information) {
-  FileObject* object = FindFile(file);
-  if (object == nullptr) return FALSE;
+  std::shared_ptr<FileObject> object = FindFile(file);
+  if (!object) return FALSE;
   struct stat info;
   if (fstat(object->fd, &info) != 0) {
     SetLastError(HostErrorFromErrno(errno, object->posixPath));

@@ -7,12 +7,12 @@
 #include <cstring>
 
 #include "host/files.h"
-#include "host_object.h"
+#include "kernel_object.h"
 #include "host_paths.h"
 
 namespace {
 
-struct SearchObject : HostObject {
+struct SearchObject : host::KernelObject {
   std::vector<WIN32_FIND_DATAA> found;
   size_t next = 0;
 };
@@ -95,7 +95,7 @@ HANDLE FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData) {
   size_t cut = full.find_last_of('\\');
   std::string folderText = full.substr(0, cut + 1);
   std::string mask = full.substr(cut + 1);
-  auto search = std::make_unique<SearchObject>();
+  auto search = std::make_shared<SearchObject>();
   if (HasWildcard(mask)) {
     std::string folder;
     if (!HostPosixPath(folderText.c_str(), &folder, &error)) {
@@ -108,7 +108,7 @@ HANDLE FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData) {
       return INVALID_HANDLE_VALUE;
     }
     // "*.*" asks for every name, with or without a dot.
-    if (mask == "*.*") mask = "*";
+    if (mask == "*.*") mask.resize(1);  // "*"
     std::string base = folder == "/" ? "" : folder;
     for (const char* dots : {".", ".."}) {
       if (!MatchesMask(mask.c_str(), dots)) continue;
@@ -140,12 +140,15 @@ HANDLE FindFirstFileA(LPCSTR fileName, WIN32_FIND_DATAA* findData) {
   *findData = search->found[0];
   search->next = 1;
   SetLastError(ERROR_SUCCESS);
-  return HostAddObject(std::move(search));
+  return host::RegisterKernelObject(std::move(search));
 }
 
 BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* findData) {
-  auto* search = HostFindObjectOf<SearchObject>(find);
-  if (search == nullptr) return FALSE;
+  std::shared_ptr<SearchObject> search = host::FindKernelObjectOf<SearchObject>(find);
+  if (!search) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
   if (search->next >= search->found.size()) {
     SetLastError(ERROR_NO_MORE_FILES);
     return FALSE;
@@ -155,8 +158,11 @@ BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* findData) {
 }
 
 BOOL FindClose(HANDLE find) {
-  if (HostFindObjectOf<SearchObject>(find) == nullptr) return FALSE;
-  return HostCloseObject(find) ? TRUE : FALSE;
+  if (!host::FindKernelObjectOf<SearchObject>(find)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return CloseHandle(find);
 }
 
 namespace {

@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "host/files.h"
-#include "host_object.h"
+#include "kernel_object.h"
 #include "host_paths.h"
 
 namespace {
@@ -80,7 +80,7 @@ UINT CopyFolderOut(Folder folder, char* buffer, DWORD size) {
   return HostCopyPathOut(text, buffer, size);
 }
 
-struct TokenObject : HostObject {};
+struct TokenObject : host::KernelObject {};
 
 std::atomic<UINT> errorMode{0};
 
@@ -106,31 +106,6 @@ DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer) {
   return HostCopyPathOut(text, buffer, bufferLength);
 }
 
-DWORD GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size) {
-  char link[4096];
-  ssize_t length = readlink("/proc/self/exe", link, sizeof(link) - 1);
-  if (length <= 0) {
-    SetLastError(HostErrorFromErrno(errno, "/proc/self/exe"));
-    return 0;
-  }
-  link[length] = '\0';
-  std::string text = HostWindowsFromPosix(link);
-  if (size == 0) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return 0;
-  }
-  if (text.size() + 1 > size) {
-    // Cut to the buffer, ended by a terminator, and reported as a full buffer.
-    std::memcpy(fileName, text.c_str(), size - 1);
-    fileName[size - 1] = '\0';
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return size;
-  }
-  std::memcpy(fileName, text.c_str(), text.size() + 1);
-  SetLastError(ERROR_SUCCESS);
-  return static_cast<DWORD>(text.size());
-}
-
 HRESULT SHGetFolderPathA(HWND, int folder, HANDLE, DWORD, LPSTR path) {
   bool create = (folder & CSIDL_FLAG_CREATE) != 0;
   Folder which;
@@ -153,12 +128,15 @@ BOOL OpenProcessToken(HANDLE process, DWORD, HANDLE* token) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  *token = HostAddObject(std::make_unique<TokenObject>());
+  *token = host::RegisterKernelObject(std::make_shared<TokenObject>());
   return TRUE;
 }
 
 BOOL GetUserProfileDirectoryA(HANDLE token, LPSTR profileDir, LPDWORD size) {
-  if (HostFindObjectOf<TokenObject>(token) == nullptr || size == nullptr) return FALSE;
+  if (!host::FindKernelObjectOf<TokenObject>(token) || size == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
   std::string text = WindowsFolder(Folder::Profile, true);
   if (text.empty()) return FALSE;
   if (profileDir == nullptr || *size < text.size() + 1) {

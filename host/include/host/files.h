@@ -5,11 +5,12 @@
 // without a drive is taken from the current folder. When a name is not found as written, the first name in the
 // same folder that matches it without regard to case (in sorted order) is used. Listings come sorted by the
 // bytes of the lower-cased names, "." and ".." first. Special folders are XDG folders (or folders under
-// $KESTRIVAL_HOME when that is set) and are handed out as "C:\..." paths.
+// $KESTRIVAL_HOME when that is set) and are handed out as "C:\..." paths. Handles of files, searches and
+// tokens are kernel objects of the host layer, closed with CloseHandle (host/kernel.h).
 #pragma once
 
 #include "host/errors.h"
-#include "host/handles.h"
+#include "host/kernel.h"
 #include "host/types.h"
 
 // Access, sharing and creation of CreateFileA.
@@ -97,7 +98,6 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
 DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer);
-DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 
 // Drives: only "C:" is present.
 #define DRIVE_UNKNOWN 0u
