@@ -28,7 +28,8 @@ struct Axis {
   bool mirrored = false;
 
   int64_t Source(int64_t d) const {
-    const int64_t k = (d - destLow) * srcCount / destCount;
+    // Equal extents skip the division (and its product, which would not fit 64 bits for the widest extents).
+    const int64_t k = srcCount == destCount ? d - destLow : (d - destLow) * srcCount / destCount;
     return mirrored ? srcLow + srcCount - 1 - k : srcLow + k;
   }
   bool Identity() const { return srcCount == destCount && !mirrored; }
