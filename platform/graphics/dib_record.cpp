@@ -105,6 +105,46 @@ void PaletteFromRgbQuads(Palette* palette, const RGBQUAD* quads, int32_t count) 
   }
 }
 
+namespace {
+
+// Backs a record with a DIB section selected into a new memory DC compatible with dc.
+PlatformError BackWithSection(DibRecord* record, HDC dc) {
+  record->dc = CreateCompatibleDC(dc);
+  if (!record->dc) return kPlatformErrNoMemory;
+  void* bits = nullptr;
+  record->bitmap = CreateDIBSection(record->dc, reinterpret_cast<const BITMAPINFO*>(&record->info), DIB_RGB_COLORS,
+                                    &bits, nullptr, 0);
+  if (!record->bitmap || !bits) return kPlatformErrNoMemory;
+  record->previousBitmap = SelectObject(record->dc, record->bitmap);
+  if (!record->previousBitmap) return kPlatformErrGraphics;
+  record->bits = static_cast<uint8_t*>(bits);
+  record->ownsSection = 1;
+  return kPlatformNoError;
+}
+
+// Backs a record with a bitmap compatible with dc, selected into a new memory DC; the pixels live in the own
+// buffer and are copied across by SyncBits.
+PlatformError BackWithCompatibleBitmap(DibRecord* record, HDC dc) {
+  record->dc = CreateCompatibleDC(dc);
+  if (!record->dc) return kPlatformErrNoMemory;
+  const BITMAPINFOHEADER& h = record->info.bmiHeader;
+  record->bitmap = CreateCompatibleBitmap(dc, h.biWidth, -h.biHeight);
+  if (!record->bitmap) return kPlatformErrNoMemory;
+  record->previousBitmap = SelectObject(record->dc, record->bitmap);
+  if (!record->previousBitmap) return kPlatformErrGraphics;
+  return kPlatformNoError;
+}
+
+PlatformError AllocateOwnBuffer(DibRecord* record, size_t size) {
+  record->ownBuffer = static_cast<uint8_t*>(PlatformNewPointer(size));
+  if (!record->ownBuffer) return kPlatformErrNoMemory;
+  std::memset(record->ownBuffer, 0, size);  // new pixels start black, never uninitialised
+  record->bits = record->ownBuffer;
+  return kPlatformNoError;
+}
+
+}  // namespace
+
 DibRecord* DibRecord::Create(HDC dc, const Rect* bounds, PixelFormatCode format, const RGBQUAD* colourTable,
                              bool compatible, PlatformError* error) {
   PlatformError ignored;
@@ -131,35 +171,73 @@ DibRecord* DibRecord::Create(HDC dc, const Rect* bounds, PixelFormatCode format,
   std::memset(record, 0, sizeof *record);
   DescribeDib(&record->info, format, width, height);
   if (bytesPerPixel == 1) {
-    if (colourTable) {
+    if (dc) {
+      if (GetDIBColorTable(dc, 0, 256, record->info.bmiColors) == 0) result = kPlatformErrGraphics;
+    } else if (colourTable) {
       std::memcpy(record->info.bmiColors, colourTable, sizeof(RGBQUAD) * 256);
     } else {
       ConvertColorTable(record->info.bmiColors, nullptr, &StandardPalette);
     }
   }
-  const size_t size = static_cast<size_t>(rowBytes * height);
-  record->ownBuffer = static_cast<uint8_t*>(PlatformNewPointer(size));
-  if (!record->ownBuffer) {
-    result = kPlatformErrNoMemory;
+  if (result == kPlatformNoError) {
+    const size_t size = static_cast<size_t>(rowBytes * height);
+    if (dc && GraphicsHasDibSections() && record->info.bmiHeader.biCompression == BI_RGB) {
+      result = BackWithSection(record, dc);
+    } else if (dc && compatible) {
+      result = BackWithCompatibleBitmap(record, dc);
+      if (result == kPlatformNoError) result = AllocateOwnBuffer(record, size);
+    } else {
+      result = AllocateOwnBuffer(record, size);
+    }
+  }
+  if (result != kPlatformNoError) {
     Release(record);
     return nullptr;
   }
-  std::memset(record->ownBuffer, 0, size);  // new pixels start black, never uninitialised
-  record->bits = record->ownBuffer;
-  (void)dc;
-  (void)compatible;
   return record;
 }
 
 void DibRecord::Release(DibRecord* record) {
   if (!record) return;
+  if (record->dc) {
+    if (record->previousBitmap) SelectObject(record->dc, record->previousBitmap);
+    DeleteDC(record->dc);
+  }
+  // Deleted after its DC, so that it is selected nowhere; the section's bits go with it.
+  if (record->bitmap) DeleteObject(record->bitmap);
   if (record->ownsSection) record->bits = nullptr;
   PlatformDisposePointer(record->ownBuffer);
   PlatformDisposePointer(record);
 }
 
 PlatformError DibRecord::SyncBits(DibRecord* record, bool toBitmap) {
-  (void)toBitmap;
-  if (!record || !record->dc || record->ownsSection) return kPlatformNoError;
-  return kPlatformNoError;
+  if (!record || !record->dc || record->ownsSection || !record->bitmap) return kPlatformNoError;
+  if (!GdiFlush()) return kPlatformErrGraphics;
+  // GDI transfers a bitmap to or from memory only while it is selected into no DC.
+  SelectObject(record->dc, record->previousBitmap);
+  const UINT rows = static_cast<UINT>(-record->info.bmiHeader.biHeight);
+  auto* info = reinterpret_cast<BITMAPINFO*>(&record->info);
+  const int done = toBitmap ? SetDIBits(record->dc, record->bitmap, 0, rows, record->bits, info, DIB_RGB_COLORS)
+                            : GetDIBits(record->dc, record->bitmap, 0, rows, record->bits, info, DIB_RGB_COLORS);
+  const bool reselected = SelectObject(record->dc, record->bitmap) != nullptr;
+  return done == 0 || !reselected ? kPlatformErrGraphics : kPlatformNoError;
+}
+
+PixelFormatCode QueryScreenBitmapFormat(HDC dc) {
+  HBITMAP probe = CreateCompatibleBitmap(dc, 1, 1);
+  if (!probe) return 0;
+  BitmapInfo256 info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  auto* header = reinterpret_cast<BITMAPINFO*>(&info);
+  // The first call describes the bitmap, the second fills in its masks or colours.
+  PixelFormatCode format = 0;
+  if (GetDIBits(dc, probe, 0, 1, nullptr, header, DIB_RGB_COLORS) != 0 &&
+      GetDIBits(dc, probe, 0, 1, nullptr, header, DIB_RGB_COLORS) != 0) {
+    // Bit-field layouts keep their byte size (a 32-bit screen with 8-bit channels is code 32, not the 3-byte
+    // 0x888); anything else is taken by its bit count.
+    format = FormatFromDibHeader(&info);
+    if (format == 0) format = info.bmiHeader.biBitCount;
+  }
+  DeleteObject(probe);
+  return format;
 }

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "host/kernel.h"
+
 namespace {
 
 constexpr Palette BuildStandardPalette() {
@@ -58,8 +60,10 @@ constinit const Palette GreyPalette = BuildGreyPalette();
 PlatformError PlatformGraphicsStartup() {
   if (state.started) return kPlatformNoError;
   // The entry points are looked up in modules already loaded, never loading them.
-  state.createDibSection = reinterpret_cast<FARPROC>(1);
-  state.transparentBlt = nullptr;
+  HMODULE imaging = GetModuleHandleA("MSIMG32.DLL");
+  state.transparentBlt = imaging ? GetProcAddress(imaging, "TransparentBlt") : nullptr;
+  HMODULE gdi = GetModuleHandleA("GDI32.DLL");
+  state.createDibSection = gdi ? GetProcAddress(gdi, "CreateDIBSection") : nullptr;
   state.started = true;
   return kPlatformNoError;
 }

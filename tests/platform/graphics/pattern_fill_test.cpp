@@ -25,15 +25,14 @@ TEST(PatternFillTest, PhaseIsTheSameWhateverTheRectangle) {
     Point phase;
   };
   const Case cases[] = {
-      {{0, 0, 10, 10}, {0, 0}},  {{0, 3, 10, 10}, {0, 0}},   {{0, 8, 10, 9}, {0, 0}}, {{2, 3, 7, 9}, {5, 6}},
-      {{0, 0, 10, 10}, {9, 9}},  {{0, 0, 10, 10}, {-7, -13}}, {{-5, -5, 30, 30}, {1, 2}},
+      {{0, 0, 10, 10}, {0, 0}}, {{0, 3, 10, 10}, {0, 0}},    {{0, 8, 10, 9}, {0, 0}},    {{2, 3, 7, 9}, {5, 6}},
+      {{0, 0, 10, 10}, {9, 9}}, {{0, 0, 10, 10}, {-7, -13}}, {{-5, -5, 30, 30}, {1, 2}},
   };
   WorldPtr pattern = NumberedPattern(3, 8);
   for (const Case& c : cases) {
     WorldPtr dst = MakeSurface(10, 10, 32);
     FillStored(dst.get(), 0xEEEE);
-    ASSERT_EQ(PlatformPatternFill(dst.get(), &c.rect, &c.phase, 0, pattern.get(), nullptr, nullptr),
-              kPlatformNoError);
+    ASSERT_EQ(PlatformPatternFill(dst.get(), &c.rect, &c.phase, 0, pattern.get(), nullptr, nullptr), kPlatformNoError);
     for (int32_t y = 0; y < 10; ++y) {
       for (int32_t x = 0; x < 10; ++x) {
         const Point p{x, y};
@@ -77,8 +76,7 @@ TEST(PatternFillTest, KeyAndMaskOverThePattern) {
   WorldPtr mask = MakeMask(2, 1);
   SetAllStored(mask.get(), {0, 255});
   FillStored(dst.get(), 0x777777);
-  ASSERT_EQ(PlatformPatternFill(dst.get(), nullptr, nullptr, 0, pattern.get(), mask.get(), nullptr),
-            kPlatformNoError);
+  ASSERT_EQ(PlatformPatternFill(dst.get(), nullptr, nullptr, 0, pattern.get(), mask.get(), nullptr), kPlatformNoError);
   EXPECT_EQ(AllStored(dst.get()), (std::vector<uint32_t>{0x777777, 0x0000FF, 0x777777, 0x0000FF}));
 
   WorldPtr smallMask = MakeMask(1, 1);
