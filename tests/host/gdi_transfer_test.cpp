@@ -341,3 +341,41 @@ TEST(GdiTransfer, SurfaceDCsFollowTheirSurface) {
 }
 
 }  // namespace
+
+namespace {
+
+// Coordinates and extents at the ends of their ranges draw inside the destination or not at all.
+TEST(GdiTransfer, ExtremeArgumentsStayInBounds) {
+  constexpr int kMin = INT32_MIN, kMax = INT32_MAX;
+  struct Case {
+    int x, y, w, h, xs, ys, ws, hs;
+  };
+  const Case cases[] = {
+      {kMin, kMin, kMax, kMax, 0, 0, 2, 2},   {kMax, kMax, kMax, kMax, 0, 0, 2, 2},
+      {0, 0, 4, 4, kMin, kMin, 2, 2},         {0, 0, 4, 4, kMax, kMax, kMax, kMax},
+      {0, 0, kMin, kMin, 0, 0, kMin, kMin},   {3, 3, kMin, kMin, 0, 0, 2, 2},
+      {0, 0, 4, 4, 0, 0, kMin, kMax},         {-1, -1, 1 << 30, 1 << 30, -5, -5, 1 << 30, 3},
+  };
+  LetterDib dib("ab/cd", true);
+  RowDC source({1, 2, 3});
+  for (const Case& c : cases) {
+    Surface surface(4, 4);
+    StretchDIBits(surface.dc(), c.x, c.y, c.w, c.h, c.xs, c.ys, c.ws, c.hs, dib.Row(0), dib.info.get(),
+                  DIB_RGB_COLORS, SRCCOPY);
+    SetDIBitsToDevice(surface.dc(), c.x, c.y, static_cast<DWORD>(c.w), static_cast<DWORD>(c.h), c.xs, c.ys, 0,
+                      static_cast<UINT>(c.hs), dib.Row(0), dib.info.get(), DIB_RGB_COLORS);
+    StretchBlt(surface.dc(), c.x, c.y, c.w, c.h, source.dc, c.xs, c.ys, c.ws, c.hs, SRCINVERT);
+    BitBlt(surface.dc(), c.x, c.y, c.w, c.h, source.dc, c.xs, c.ys, SRCCOPY);
+    for (uint32_t p : surface.pixels()) EXPECT_LE(p & 0xFFFFFF, 26u);
+  }
+  Surface surface(4, 4);
+  EXPECT_EQ(SetDIBitsToDevice(surface.dc(), 0, 0, 0xFFFFFFFFu, 0xFFFFFFFFu, 0, 0, 0xFFFFFFFFu, 0xFFFFFFFFu,
+                              dib.Row(0), dib.info.get(), DIB_RGB_COLORS),
+            0);
+  EXPECT_EQ(SetDIBitsToDevice(surface.dc(), 0, 0, 0xFFFFFFFFu, 0xFFFFFFFFu, 0, 0, 0, 0xFFFFFFFFu, dib.Row(0),
+                              dib.info.get(), DIB_RGB_COLORS),
+            2);
+  EXPECT_EQ(Picture(surface, 4, 4), "..../..../..../....");  // the image lies below the top edge
+}
+
+}  // namespace
