@@ -3,7 +3,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include <fontconfig/fontconfig.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <string>
@@ -24,19 +24,16 @@ Face& LoadedFace() {
   static Face face;
   if (face.tried) return face;
   face.tried = true;
+  // The fonts the build installs; the strip wants one plain face, not the desktop's choice.
+  static const char* const kFaces[] = {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                                       "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+                                       "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"};
   std::string path;
-  if (FcInit()) {
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcChar8* file = nullptr;
-    if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file != nullptr) {
-      path = reinterpret_cast<const char*>(file);
+  for (const char* candidate : kFaces) {
+    if (access(candidate, R_OK) == 0) {
+      path = candidate;
+      break;
     }
-    if (match != nullptr) FcPatternDestroy(match);
-    FcPatternDestroy(pattern);
   }
   if (path.empty() || FT_Init_FreeType(&face.library) != 0) return face;
   if (FT_New_Face(face.library, path.c_str(), 0, &face.face) != 0 ||

@@ -1,4 +1,4 @@
-// The typeface of the host-drawn menu strip and its drop-downs: a sans-serif face found through fontconfig and
+// The typeface of the host-drawn menu strip and its drop-downs: one of the sans-serif faces the build installs,
 // rendered with FreeType. Without any font the text is laid out with a fixed advance and not drawn, so menus
 // still work (and measure the same way) on a machine without fonts.
 #pragma once
