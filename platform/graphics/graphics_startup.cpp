@@ -79,7 +79,7 @@ bool GraphicsHasDibSections() {
   return state.createDibSection != nullptr;
 }
 
-void SetGraphicsHasDibSectionsForTesting(bool present) { state.dibSectionOverride = present ? 1 : 0; }
+void OverrideDibSectionsForTesting(int present) { state.dibSectionOverride = present < 0 ? -1 : (present ? 1 : 0); }
 
 bool PalettesEqual(const Palette* a, const Palette* b) {
   if (a->count != b->count) return false;

@@ -147,7 +147,9 @@ bool PlatformWorld::GetBlitParams(PlatformWorld* world, PlatformWorld* maskWorld
     params->maskBaseAddress = maskWorld->pixelMap->baseAddress;
   }
   if (world->port) {
-    params->portDc = GetPortDC(world);
+    // The DC as it stands: marking the bitmap newer here would make the next bracket overwrite the pixels the
+    // caller is about to write. Callers that draw with GDI ask GetPortDC.
+    params->portDc = world->port->dc;
     params->portWorld = world;
   }
   if (map->bytesPerPixel == 1) {

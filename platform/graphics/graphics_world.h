@@ -32,6 +32,7 @@ struct WorldPartLinks {
 
 // Pixel-map flag bits.
 constexpr uint32_t kPixelMapWindowBacked = 0x01;
+constexpr uint32_t kPixelMapFollowsClient = 0x02;   // a window world over the whole client area
 constexpr uint32_t kPixelMapPaletteChanged = 0x08;  // the inverse table is rebuilt at the next first lock
 constexpr uint32_t kPixelMapDibNewer = 0x10;        // GDI drew into the DIB; memory must be refreshed
 constexpr uint32_t kPixelMapMemoryNewer = 0x20;     // the blitter wrote memory; the DIB must be refreshed
