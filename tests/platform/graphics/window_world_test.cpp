@@ -191,3 +191,27 @@ TEST(DibRecordTest, SectionsWhenADeviceContextIsGiven) {
 }
 
 }  // namespace
+
+namespace {
+
+// A sync that fails while the bracket begins leaves nothing locked, so the world can still be resized later.
+TEST_F(WindowWorldTest, FailedSyncReleasesTheLock) {
+  OverrideDibSectionsForTesting(0);
+  PlatformWorld* world = PlatformWorld::CreateForWindow(window_);
+  OverrideDibSectionsForTesting(-1);
+  ASSERT_NE(world, nullptr);
+  DibRecord* dib = world->pixelMap->dib;
+  PlatformWorld::GetPortDC(world);  // the bitmap is now newer than memory
+  const HBITMAP real = dib->bitmap;
+  dib->bitmap = reinterpret_cast<HBITMAP>(static_cast<intptr_t>(0x7777));  // a handle GDI does not know
+  EXPECT_EQ(PlatformWorld::BeginDrawing(world, nullptr, nullptr, nullptr), kPlatformErrGraphics);
+  EXPECT_EQ(world->pixelMap->lockCount, 0);
+  EXPECT_EQ(world->pixelMap->baseAddress, nullptr);
+  dib->bitmap = real;
+  SelectObject(dib->dc, real);
+  EXPECT_EQ(PlatformWorld::BeginDrawing(world, nullptr, nullptr, nullptr), kPlatformNoError);
+  PlatformWorld::EndDrawing(world, nullptr);
+  PlatformWorld::DisposeWindowWorld(world);
+}
+
+}  // namespace
