@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "host/kernel.h"
+#include "platform/core/core.h"
 
 namespace {
 
@@ -59,6 +60,8 @@ constinit const Palette GreyPalette = BuildGreyPalette();
 
 PlatformError PlatformGraphicsStartup() {
   if (state.started) return kPlatformNoError;
+  const PlatformError error = PlatformStartup();
+  if (error != kPlatformNoError) return error;
   // The entry points are looked up in modules already loaded, never loading them.
   HMODULE imaging = GetModuleHandleA("MSIMG32.DLL");
   state.transparentBlt = imaging ? GetProcAddress(imaging, "TransparentBlt") : nullptr;
