@@ -19,6 +19,7 @@ namespace {
 
 Window* WindowOfSdl(Uint32 id) {
   if (id == 0) return nullptr;
+  std::lock_guard<std::recursive_mutex> hold(WindowLock());
   for (Window* window : AllWindows()) {
     if (window->surface != nullptr && window->surface->window != nullptr &&
         SDL_GetWindowID(window->surface->window) == id) {

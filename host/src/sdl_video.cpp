@@ -58,6 +58,7 @@ void SetHeadless(bool on) {
   headless = on;
   if (started) {
     // Windows keep their frame buffers; their SDL windows are made again on the new driver.
+    std::lock_guard<std::recursive_mutex> hold(WindowLock());
     for (Window* window : AllWindows()) DestroyWindowSurface(*window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     started = false;
@@ -68,6 +69,7 @@ void SetHeadless(bool on) {
   } else {
     SDL_ResetHint(SDL_HINT_VIDEODRIVER);
   }
+  std::lock_guard<std::recursive_mutex> hold(WindowLock());
   for (Window* window : AllWindows()) SyncWindowSurface(*window);
 }
 

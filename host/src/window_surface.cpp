@@ -29,11 +29,12 @@ bool CoversEmulatedScreen(const Window& window) {
 int FrameWidth(const Window& window) { return window.frame == nullptr ? 0 : window.frame->width; }
 int FrameHeight(const Window& window) { return window.frame == nullptr ? 0 : window.frame->height; }
 
-// The device context over the frame reads the surface's fields at every call, so the pixels may move.
-void ResizeFrame(Window& window, int width, int height) {
+// The device context over the frame reads the surface's fields at every call, so the pixels may move. True when
+// the size changed.
+bool ResizeFrame(Window& window, int width, int height) {
   if (window.frame == nullptr) window.frame = std::make_unique<HostSurface>();
   HostSurface& frame = *window.frame;
-  if (width == frame.width && height == frame.height) return;
+  if (width == frame.width && height == frame.height) return false;
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
   int rows = std::min(height, frame.height);
   int columns = std::min(width, frame.width);
@@ -48,6 +49,7 @@ void ResizeFrame(Window& window, int width, int height) {
   frame.pitch = width * static_cast<int32_t>(sizeof(uint32_t));
   frame.pixels = window.framePixels.empty() ? nullptr : window.framePixels.data();
   frame.dirty = RECT{0, 0, 0, 0};
+  return true;
 }
 
 int64_t FloorDivide(int64_t value, int64_t divisor) {
@@ -115,7 +117,10 @@ void DestroyWindowSurface(Window& window) {
 
 void SyncWindowSurface(Window& window) {
   RECT client = ClientRectOf(window);
-  ResizeFrame(window, client.right - client.left, client.bottom - client.top);
+  // A client area that changes size is painted again in full.
+  if (ResizeFrame(window, client.right - client.left, client.bottom - client.top) && !window.destroying) {
+    InvalidateRect(window.handle, nullptr, TRUE);
+  }
   bool shown = !(window.style & WS_CHILD) && (window.style & WS_VISIBLE) && !window.destroying;
   if (!shown) {
     if (window.surface != nullptr && window.surface->window != nullptr) SDL_HideWindow(window.surface->window);
