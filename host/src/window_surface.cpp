@@ -11,6 +11,7 @@
 
 #include "gdi_internal.h"
 #include "menu_strip.h"
+#include "program_resources.h"
 #include "sdl_video.h"
 
 namespace host {
@@ -66,6 +67,18 @@ SDL_Rect Placement(const Window& window, int imageWidth, int imageHeight, int ou
   int width = imageWidth * factor;
   int height = imageHeight * factor;
   return SDL_Rect{(outputWidth - width) / 2, (outputHeight - height) / 2, width, height};
+}
+
+// The class's icon, when it is one of the program's, becomes the SDL window's.
+void SetIcon(const Window& window, SDL_Window* sdlWindow) {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  if (window.windowClass == nullptr || !ProgramIconPixels(window.windowClass->icon, &width, &height, &pixels)) return;
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 32, width * 4,
+                                                         SDL_PIXELFORMAT_ARGB8888);
+  if (icon == nullptr) return;
+  SDL_SetWindowIcon(sdlWindow, icon);
+  SDL_FreeSurface(icon);
 }
 
 }  // namespace
@@ -139,6 +152,7 @@ void SyncWindowSurface(Window& window) {
     if (surface->window == nullptr) return;
     surface->renderer = SDL_CreateRenderer(surface->window, -1, HasDisplay() ? 0 : SDL_RENDERER_SOFTWARE);
     if (surface->renderer == nullptr) surface->renderer = SDL_CreateRenderer(surface->window, -1, SDL_RENDERER_SOFTWARE);
+    SetIcon(window, surface->window);
     window.surface = std::move(surface);
   }
   WindowSurface& surface = *window.surface;
