@@ -158,6 +158,16 @@ void SyncWindowSurface(Window& window) {
   WindowSurface& surface = *window.surface;
   bool fullscreen = CoversEmulatedScreen(window);
   if (fullscreen != surface.fullscreen) {
+    if (fullscreen) {
+      // The window first covers its display by itself, for a display without a window manager to honour the
+      // fullscreen request.
+      SDL_Rect bounds;
+      if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(surface.window)), &bounds) == 0) {
+        SDL_SetWindowBordered(surface.window, SDL_FALSE);
+        SDL_SetWindowPosition(surface.window, bounds.x, bounds.y);
+        SDL_SetWindowSize(surface.window, bounds.w, bounds.h);
+      }
+    }
     SDL_SetWindowFullscreen(surface.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     surface.fullscreen = fullscreen;
   }
