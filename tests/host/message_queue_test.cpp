@@ -38,6 +38,22 @@ TEST_F(MessageQueue, PostedMessagesComeBeforeInputAndQuitComesWhateverTheWindow)
   EXPECT_FALSE(PostMessageA(reinterpret_cast<HWND>(0x1234), WM_USER, 0, 0));
 }
 
+TEST_F(MessageQueue, ResetLeavesNothingWaitingAndEveryKeyUp) {
+  HWND window = Make(16, 16);
+  Pump();
+  HostTestKey(VK_SHIFT, true);
+  PostMessageA(window, WM_USER, 0, 0);
+  PostQuitMessage(0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+  EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+  HostTestResetWindowSystem();
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+  EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
+  EXPECT_TRUE(IsWindow(window));
+}
+
 TEST_F(MessageQueue, TimersFireFromTheQueueOnTheHostClock) {
   HostTestUseManualClock(true);
   HWND window = Make(16, 16);
