@@ -160,6 +160,32 @@ TEST_F(MessageQueue, KeyStateFollowsTheMessagesTakenAndTheCharacterWaitsBeforeTh
   EXPECT_EQ(keys['Q'] & 0x80, 0);
 }
 
+TEST_F(MessageQueue, AltMakesSystemKeysButAltGraphTypes) {
+  HWND window = Make(16, 16);
+  Pump();
+  recorder_.messages.clear();
+  HostTestKey(VK_LMENU, true);
+  HostTestKey('X', true);
+  HostTestKey('X', false);
+  HostTestKey(VK_LMENU, false);
+  HostTestKey(VK_RMENU, true);
+  HostTestKey('Q', true);
+  HostTestText("@");
+  HostTestKey('Q', false);
+  HostTestKey(VK_RMENU, false);
+  Pump();
+  EXPECT_EQ(MessagesTo(window),
+            (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSCOMMAND, WM_SYSKEYUP, WM_SYSKEYUP,
+                               WM_SYSKEYDOWN, WM_KEYDOWN, WM_CHAR, WM_KEYUP, WM_SYSKEYUP}));
+  auto chars = Of(WM_CHAR);
+  ASSERT_EQ(chars.size(), 1u);
+  EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('@'));
+  auto menuKey = Of(WM_SYSCOMMAND);  // Alt and a letter asks for the menu of that mnemonic
+  ASSERT_EQ(menuKey.size(), 1u);
+  EXPECT_EQ(menuKey[0].wParam, SC_KEYMENU);
+  EXPECT_EQ(menuKey[0].lParam, 'x');
+}
+
 TEST_F(MessageQueue, RepeatedKeyDownCarriesThePreviousStateBit) {
   HWND window = Make(16, 16);
   Pump();
