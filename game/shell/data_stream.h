@@ -67,6 +67,8 @@ class DataStream {
   bool AtEnd() const;
   bool IsOpen() const;
   int32_t GetError() const { return error_; }
+  // Forgets a pending error without closing: for a stream shared by several readers (the archive's file).
+  void ClearError() { error_ = 0; }
   void SetUserValue(uint32_t value) { userValue_ = value; }
   uint32_t GetUserValue() const { return error_ != 0 ? 0 : userValue_; }
   uint32_t GetOpenFlags() const { return openFlags_; }
