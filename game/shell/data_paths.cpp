@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "game/shell/string_utils.h"
+
 bool NormalizePath(std::string& path) {
   bool drive = path.size() > 2 && path[1] == ':';
   if (drive) {
@@ -61,4 +63,112 @@ void ApplyExtensionRule(std::string& name, std::string_view extension) {
     if (hasExtension || name[name.size() - 4] == '.') return;
   }
   name += extension;
+}
+
+// ---- roots and resource paths ----
+
+namespace {
+
+struct DataRoots {
+  std::string scenario;
+  std::string application;
+  std::string plugin;
+  std::string defaultFolder;  // the default folder's full path, normalised: cut from the front of sound paths
+};
+
+DataRoots& Roots() {
+  static DataRoots roots;
+  return roots;
+}
+
+std::string WithTrailingSlash(std::string_view path) {
+  std::string result(path);
+  if (result.empty() || (result.back() != '/' && result.back() != '\\')) result += '/';
+  return result;
+}
+
+bool IsAbsolutePath(std::string_view path) {
+  return (path.size() > 1 && path[1] == ':') || (!path.empty() && (path[0] == '/' || path[0] == '\\'));
+}
+
+void ScenarioPath(std::string& out, std::string_view relative, std::string_view name = {},
+                  std::string_view extension = {}) {
+  std::string file(name);
+  if (!extension.empty()) ApplyExtensionRule(file, extension);
+  out = Roots().scenario;
+  out += relative;
+  out += file;
+  NormalizePath(out);
+}
+
+void MediaPath(std::string& out, std::string_view folder, std::string_view name, std::string_view plugin,
+               std::string_view extension = {}) {
+  std::string relative(folder);
+  std::string file(name);
+  if (!extension.empty()) ApplyExtensionRule(file, extension);
+  relative += file;
+  NormalizePath(relative);
+  if (!plugin.empty()) {
+    out = Roots().plugin;
+    out += plugin;
+    out += '/';
+  } else {
+    out = Roots().application;
+  }
+  out += relative;
+  NormalizePath(out);
+}
+
+}  // namespace
+
+void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderPath) {
+  DataRoots& roots = Roots();
+  std::string base = WithTrailingSlash(defaultFolderPath);
+  roots.defaultFolder = base;
+  NormalizePath(roots.defaultFolder);
+  roots.scenario = dataPath.find('.') == std::string_view::npos ? std::string(dataPath) + "/" : std::string();
+  std::string folder, name;
+  SplitPath(dataPath, folder, name);
+  // A data path with its own root names its folder fully; only a relative one hangs below the default folder.
+  roots.application = IsAbsolutePath(folder) ? WithTrailingSlash(folder) : base + folder;
+  if (roots.application.empty() || roots.application.back() != '/') roots.application = WithTrailingSlash(roots.application);
+  roots.plugin = base + "Plugins/";
+}
+
+const std::string& GetScenarioRoot() { return Roots().scenario; }
+const std::string& GetApplicationRoot() { return Roots().application; }
+const std::string& GetPluginRoot() { return Roots().plugin; }
+
+void ConfigPath(std::string& out) { ScenarioPath(out, "Config"); }
+void ItemsFolderPath(std::string& out) { ScenarioPath(out, "Items/"); }
+void LocationDefsFolderPath(std::string& out) { ScenarioPath(out, "Locations/Defs/"); }
+void NpcsFolderPath(std::string& out) { ScenarioPath(out, "NPCs/"); }
+void SkillTablesFolderPath(std::string& out) { ScenarioPath(out, "Players/Skill Tables/"); }
+void ClassesFolderPath(std::string& out) { ScenarioPath(out, "Players/Classes/"); }
+void RacesFolderPath(std::string& out) { ScenarioPath(out, "Players/Races/"); }
+void SpellsFolderPath(std::string& out) { ScenarioPath(out, "Players/Spells/"); }
+void PortraitsFolderPath(std::string& out) { ScenarioPath(out, "Players/Portraits/"); }
+void PortraitPath(std::string& out, std::string_view name) { ScenarioPath(out, "Players/Portraits/", name, ".pct"); }
+void EventPicturePath(std::string& out, std::string_view name) { ScenarioPath(out, "Events/Pics/", name, ".pct"); }
+void LocationPicturePath(std::string& out, std::string_view name) {
+  ScenarioPath(out, "Locations/Location pics/", name, ".pct");
+}
+void MapPath(std::string& out, std::string_view name) { ScenarioPath(out, "Maps/", name, ".cma"); }
+void EventDefinitionPath(std::string& out, std::string_view name) { ScenarioPath(out, "Events/Defs/", name, ".cet"); }
+void PicturePath(std::string& out, std::string_view name) { ScenarioPath(out, "Pictures/", name); }
+void StampPicturePath(std::string& out, std::string_view name) { ScenarioPath(out, "Pictures/", name); }
+void GroundPicturePath(std::string& out, std::string_view name) { ScenarioPath(out, "Pictures/", name); }
+
+void MoviePath(std::string& out, std::string_view name, std::string_view plugin) {
+  MediaPath(out, "Movies/", name, plugin);
+}
+
+void MusicPath(std::string& out, std::string_view name, std::string_view plugin) {
+  MediaPath(out, "Music/", name, plugin);
+}
+
+void SoundPath(std::string& out, std::string_view name, std::string_view plugin) {
+  MediaPath(out, "Sounds/", name, plugin, ".aiff");
+  // Relative to the program's folder, as the sound player opens it; a path outside that folder stays whole.
+  if (StartsWith(out, Roots().defaultFolder)) out.erase(0, Roots().defaultFolder.size());
 }

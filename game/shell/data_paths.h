@@ -21,3 +21,36 @@ void FileNameOfPath(std::string& out, std::string_view path);
 // extension or has "." as its fourth character from the end (a three-letter extension); any other name gets
 // the extension (given with its ".") appended.
 void ApplyExtensionRule(std::string& name, std::string_view extension);
+
+// The three roots. The scenario root is the data path and "/" for a folder tree (a data path without "."), ""
+// for a packed data file, whose entries are addressed without a root. The application root is the default
+// folder's full path and the data path's folder part; the plug-in root the default folder's full path and
+// "Plugins/". Each ends in "/" (the scenario root unless empty).
+void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderPath);
+const std::string& GetScenarioRoot();
+const std::string& GetApplicationRoot();
+const std::string& GetPluginRoot();
+
+// Resource paths: each is rooted, normalised and written into out.
+void ConfigPath(std::string& out);
+void ItemsFolderPath(std::string& out);
+void LocationDefsFolderPath(std::string& out);
+void NpcsFolderPath(std::string& out);
+void SkillTablesFolderPath(std::string& out);
+void ClassesFolderPath(std::string& out);
+void RacesFolderPath(std::string& out);
+void SpellsFolderPath(std::string& out);
+void PortraitsFolderPath(std::string& out);
+void PortraitPath(std::string& out, std::string_view name);          // ".pct" by the extension rule
+void EventPicturePath(std::string& out, std::string_view name);      // ".pct"
+void LocationPicturePath(std::string& out, std::string_view name);   // ".pct"
+void MapPath(std::string& out, std::string_view name);               // ".cma"
+void EventDefinitionPath(std::string& out, std::string_view name);   // ".cet"
+void PicturePath(std::string& out, std::string_view name);           // no extension added
+void StampPicturePath(std::string& out, std::string_view name);
+void GroundPicturePath(std::string& out, std::string_view name);
+// Media live on the disk beside the data file, or in a plug-in's folder when a plug-in name is given.
+void MoviePath(std::string& out, std::string_view name, std::string_view plugin);
+void MusicPath(std::string& out, std::string_view name, std::string_view plugin);
+// As MoviePath under "Sounds/" with ".aiff" by the extension rule, made relative to the program's folder.
+void SoundPath(std::string& out, std::string_view name, std::string_view plugin);
