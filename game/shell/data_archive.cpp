@@ -167,6 +167,17 @@ void DataArchive::Install(std::unique_ptr<DataArchive> archive, bool archiveOnly
   State().archiveOnly = archiveOnly;
 }
 
+int32_t DataArchive::Open(std::string_view dataPath, bool archiveOnly) {
+  State().archive.reset();
+  State().archiveOnly = archiveOnly;
+  SetDataRoots(dataPath);
+  if (!archiveOnly) return 0;
+  auto stream = std::make_unique<DataStream>(dataPath);
+  stream->Open(kDataStreamRead);
+  State().archive = std::make_unique<DataArchive>(std::move(stream));
+  return State().archive->GetError();
+}
+
 void DataArchive::Close() { State().archive.reset(); }
 
 // ---- scenario file access ----
@@ -174,7 +185,7 @@ void DataArchive::Close() { State().archive.reset(); }
 bool DataFileExists(const char* path) {
   if (path == nullptr || path[0] == '\0') return false;
   DataArchive* archive = DataArchive::Current();
-  if (archive == nullptr) return false;
+  if (archive == nullptr) return FileExistsByName(path);
   return archive->FindEntry(path) != nullptr;
 }
 
@@ -190,6 +201,12 @@ DataStream* KeepOpen(std::unique_ptr<DataStream> stream) {
 
 DataStream* OpenDataFile(std::string_view path) {
   if (path.empty()) return nullptr;
+  std::string text(path);
+  if (!DataArchive::ArchiveOnly() && FileExistsByName(text.c_str())) {
+    auto stream = std::make_unique<DataStream>(path);
+    if (stream->Open(kDataStreamRead | kDataStreamWholeFile) != 0) return nullptr;
+    return KeepOpen(std::move(stream));
+  }
   DataArchive* archive = DataArchive::Current();
   if (archive == nullptr) return nullptr;
   const ArchiveEntry* entry = archive->FindEntry(path);
@@ -206,7 +223,10 @@ void CloseDataFile(DataStream* stream) {
 void ForEachDataFile(std::string_view folderPath, const DataFileProc& perFile, const DataFileStopProc& stop) {
   if (folderPath.empty()) return;
   DataArchive* archive = DataArchive::Current();
-  if (archive == nullptr) return;
+  if (archive == nullptr) {
+    ForEachFileInFolder(folderPath, perFile, stop);
+    return;
+  }
   const ArchiveFolder* folder = archive->FindFolder(folderPath);
   if (folder == nullptr) return;
   // The folder's entries are copied first: a per-file function may open other files of the archive.

@@ -63,7 +63,10 @@ class DataArchive {
   // characters replaced by png, gif, bmp, jpg and pct in turn. Null when none is found; `found` gets the path.
   const ArchiveEntry* FindPicture(std::string_view name, std::string* found = nullptr) const;
 
-  // The process's archive. Close destroys it. Current is null while the scenario is a folder tree.
+  // The process's archive: Open sets the archive-only flag and the data roots and, with the flag set, opens the
+  // archive file at dataPath (read through, not loaded) and reads its directory; returns the archive's error.
+  // Close destroys it. Current is null while the scenario is a folder tree.
+  static int32_t Open(std::string_view dataPath, bool archiveOnly);
   static void Close();
   static DataArchive* Current();
   static bool ArchiveOnly();

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include "game/shell/data_stream.h"
 #include "game/shell/string_utils.h"
+#include "platform/core/file_manager.h"
 
 bool NormalizePath(std::string& path) {
   bool drive = path.size() > 2 && path[1] == ':';
@@ -135,6 +137,12 @@ void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderP
   roots.plugin = base + "Plugins/";
 }
 
+void SetDataRoots(std::string_view dataPath) {
+  char defaultFolder[kWindowsPathSize * 2] = {};
+  PlatformGetFullPath(0, "", defaultFolder, sizeof(defaultFolder));
+  SetDataRootsFrom(dataPath, defaultFolder);
+}
+
 const std::string& GetScenarioRoot() { return Roots().scenario; }
 const std::string& GetApplicationRoot() { return Roots().application; }
 const std::string& GetPluginRoot() { return Roots().plugin; }
@@ -171,4 +179,82 @@ void SoundPath(std::string& out, std::string_view name, std::string_view plugin)
   MediaPath(out, "Sounds/", name, plugin, ".aiff");
   // Relative to the program's folder, as the sound player opens it; a path outside that folder stays whole.
   if (StartsWith(out, Roots().defaultFolder)) out.erase(0, Roots().defaultFolder.size());
+}
+
+// ---- file helpers ----
+
+namespace {
+
+// The file information of a path on the default folder; false when the file manager has none.
+bool InfoOf(const char* path, PlatformFileInfo& info) {
+  if (path == nullptr) return false;
+  return PlatformGetFileInfo(0, path, &info, false) == kPlatformNoError;
+}
+
+struct FolderWalk {
+  std::string folderPath;
+  const std::function<void(DataStream&)>* perFile;
+  const std::function<bool()>* end;
+};
+
+PlatformError VisitFolderItem(FolderRef top, const char* relativePath, const PlatformFileInfo* info,
+                              int32_t percent, int32_t depth, void* user) {
+  const FolderWalk& walk = *static_cast<const FolderWalk*>(user);
+  if (depth != 1 || info->isFolder) return kPlatformNoError;
+  DataStream stream(top, info->name);
+  stream.PushPath(walk.folderPath + info->name);
+  if (stream.Open(kDataStreamRead | kDataStreamWholeFile) == 0 && *walk.perFile) (*walk.perFile)(stream);
+  stream.Close();
+  bool stop = *walk.end && (*walk.end)();
+  return stop ? kPlatformErrCancelled : kPlatformNoError;
+}
+
+}  // namespace
+
+bool FileExistsByName(const char* path) {
+  if (path == nullptr) return false;
+  std::string copy = path;
+  EnsureFolderPath(copy);
+  return PlatformGetFileInfo(0, copy.c_str(), nullptr, false) == kPlatformNoError;
+}
+
+bool IsFolder(const char* path) {
+  PlatformFileInfo info;
+  return InfoOf(path, info) && info.isFolder != 0;
+}
+
+uint32_t FileSize(const char* path) {
+  PlatformFileInfo info;
+  return InfoOf(path, info) && info.isFolder == 0 ? info.size : 0;
+}
+
+uint32_t FolderItemCount(const char* path) {
+  PlatformFileInfo info;
+  return InfoOf(path, info) && info.isFolder != 0 ? info.size : 0;
+}
+
+int32_t PathJoinIfFolder(std::string& out, const char* folderPath, uint32_t itemNumber) {
+  out.clear();
+  if (!IsFolder(folderPath) || itemNumber == 0) return 0;
+  FolderRef folder = 0;
+  PlatformError error = PlatformResolveFolder(0, folderPath, &folder);
+  if (error != kPlatformNoError) return error;
+  PlatformFileInfo info;
+  error = PlatformGetIndexedFileInfo(folder, itemNumber - 1, &info, false);
+  if (error == kPlatformNoError && info.isFolder == 0) out = std::string(folderPath) + info.name;
+  PlatformReleaseFolder(folder);
+  return error;
+}
+
+void ForEachFileInFolder(std::string_view folderPath, const std::function<void(DataStream&)>& perFile,
+                         const std::function<bool()>& end) {
+  std::string path(folderPath);
+  FolderRef folder = 0;
+  if (PlatformResolveFolder(0, path.c_str(), &folder) != kPlatformNoError) return;
+  FolderWalk walk{path, &perFile, &end};
+  if (!walk.folderPath.empty() && walk.folderPath.back() != '/') walk.folderPath += '/';
+  // The folder's own items only, so a file of a sub-folder is never looked for in its parent; container files
+  // are plain files here.
+  PlatformEnumerateFolder(folder, VisitFolderItem, &walk, kWalkContainersPlain);
+  PlatformReleaseFolder(folder);
 }
