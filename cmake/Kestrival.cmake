@@ -14,6 +14,11 @@ if(KESTRIVAL_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Fuzz builds instrument every library for coverage, so that the fuzzers see the code they drive.
+if(KESTRIVAL_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # kestrival_library(NAME DIRS dir... [EXCLUDE file...] [LINK lib...])
 # Builds one static library from every .cpp in the listed folders (relative to the repository root), so that a
 # new source file joins its library by being placed in the right folder.
