@@ -38,25 +38,23 @@ struct InfoHeader {
 struct Channel {
   uint32_t mask = 0;
   int shift = 0;
-  int width = 0;
+  uint32_t scale = 0;
 
-  uint8_t Extract(uint32_t pixel) const {
-    const uint32_t v = (pixel & mask) >> shift;
-    return static_cast<uint8_t>((v * kChannelScale[width]) >> 8);
-  }
+  uint8_t Extract(uint32_t pixel) const { return static_cast<uint8_t>((((pixel & mask) >> shift) * scale) >> 8); }
 };
 
 Channel MakeChannel(uint32_t mask) {
   Channel channel;
   if (mask == 0) return channel;
   channel.shift = std::countr_zero(mask);
-  channel.width = 32 - std::countl_zero(mask) - channel.shift;
-  // The scale table covers widths up to 8: a wider mask keeps its top 8 bits.
-  if (channel.width > 8) {
-    channel.shift += channel.width - 8;
-    channel.width = 8;
+  int width = 32 - std::countl_zero(mask) - channel.shift;
+  // Channel scales exist for widths up to 8: a wider mask keeps its top 8 bits.
+  if (width > 8) {
+    channel.shift += width - 8;
+    width = 8;
   }
-  channel.mask = ((1u << channel.width) - 1) << channel.shift;
+  channel.mask = ((1u << width) - 1) << channel.shift;
+  channel.scale = ChannelScale(static_cast<uint32_t>(width));
   return channel;
 }
 

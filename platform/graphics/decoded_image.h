@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "platform/core/platform_error.h"
-#include "platform/graphics/image_types.h"
+#include "platform/graphics/color.h"
+#include "platform/graphics/pixel_format.h"
+#include "platform/graphics/rect.h"
 
 // Decoded images are refused beyond these sizes: larger files are hostile or not meant for this program, and the
 // bound keeps every buffer size far from overflow.
@@ -19,14 +21,14 @@ constexpr int64_t kMaxImageSide = 16384;
 constexpr int64_t kMaxImagePixels = int64_t{1} << 24;
 
 // Pixel-format codes an importer asks its world for.
-constexpr uint32_t kImageFormatIndexed = 8;
-constexpr uint32_t kImageFormat565 = 16;
-constexpr uint32_t kImageFormat32 = 32;
-constexpr uint32_t kImageFormatArgb = 0x8888;
+constexpr PixelFormatCode kImageFormatIndexed = kPixelFormat8;
+constexpr PixelFormatCode kImageFormat565 = kPixelFormat16;
+constexpr PixelFormatCode kImageFormat32 = kPixelFormat32;
+constexpr PixelFormatCode kImageFormatArgb = kPixelFormat8888;
 
 struct DecodedImage {
   Rect bounds{};              // where the world is made; width and height are the image's
-  uint32_t formatCode = 0;    // one of the kImageFormat codes
+  PixelFormatCode formatCode = 0;  // one of the kImageFormat codes
   bool standardPalette = false;       // indexed image without a table of its own: use the standard palette
   std::vector<ColorRecord> palette;   // the colour table of an indexed image
   std::vector<uint8_t> pixels;        // rows top to bottom, RowBytes() each

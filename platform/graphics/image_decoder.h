@@ -33,6 +33,3 @@ inline uint16_t LoadBe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] <
 inline uint32_t LoadBe32(const uint8_t* p) {
   return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | uint32_t{p[3]};
 }
-
-// Channel scale table: a channel value v of n bits becomes the 8-bit value (v x scale[n]) >> 8.
-constexpr uint16_t kChannelScale[9] = {0, 65535, 21845, 9362, 4369, 2114, 1040, 516, 257};

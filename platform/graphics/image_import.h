@@ -12,7 +12,8 @@
 
 #include "platform/core/memory.h"
 #include "platform/core/platform_error.h"
-#include "platform/graphics/image_types.h"
+#include "platform/graphics/color.h"
+#include "platform/graphics/rect.h"
 
 struct PlatformWorld;
 struct DecodedImage;
