@@ -22,7 +22,7 @@ struct HostSurface {
   int32_t width = 0;
   int32_t height = 0;
   int32_t pitch = 0;            // bytes from one row to the next
-  uint32_t* pixels = nullptr;   // 0x00RRGGBB, top row first
+  uint32_t* pixels = nullptr;   // 0x00RRGGBB, top row first (raster operations may set the unused top byte)
   RECT dirty{0, 0, 0, 0};       // box of every pixel drawn since the owner last emptied it (left >= right: none)
 };
 

@@ -77,6 +77,12 @@ uint32_t NearestIndex(const RGBQUAD* colors, uint32_t count, uint32_t rgb) {
   return best;
 }
 
+// 24-bit pixels and 32-bit pixels with the plain masks both hold 0x00RRGGBB as their value.
+bool HoldsRgbValue(const PixelLayout& layout) {
+  return layout.bitCount == 24 ||
+         (layout.bitCount == 32 && layout.masks[0] == 0xFF0000 && layout.masks[1] == 0xFF00 && layout.masks[2] == 0xFF);
+}
+
 uint32_t PixelMask(int bitCount) { return bitCount >= 32 ? 0xFFFFFFFFu : (1u << bitCount) - 1; }
 
 }  // namespace
@@ -232,7 +238,7 @@ PixelConverter::PixelConverter(const PixelLayout& src, const PixelLayout& dst, b
       table_.resize(size_t{1} << src.bitCount);
       for (uint32_t i = 0; i < table_.size(); ++i) table_[i] = EncodePixel(dst, DecodePixel(src, i));
     }
-  } else if (src.SameDirectFormat(dst)) {
+  } else if (src.SameDirectFormat(dst) || (HoldsRgbValue(src) && HoldsRgbValue(dst))) {
     mode_ = Mode::kIdentity;
   } else {
     mode_ = Mode::kDirect;

@@ -69,6 +69,7 @@ class PixelConverter {
   PixelConverter(const PixelLayout& src, const PixelLayout& dst, bool deviceRules, COLORREF srcBack,
                  COLORREF dstText, COLORREF dstBack);
   uint32_t operator()(uint32_t raw) const;
+  // The raw value passes unchanged (byte copies also need equal pixel sizes).
   bool IsIdentity() const { return mode_ == Mode::kIdentity; }
 
  private:

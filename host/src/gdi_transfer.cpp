@@ -10,6 +10,7 @@
 // the top. StretchDIBits measures it from the lower-left corner for bottom-up DIBs and from the upper-left corner
 // for top-down ones. The scan-line band of SetDIBitsToDevice follows memory order as described for GetDIBits.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -28,7 +29,8 @@ struct Axis {
   bool mirrored = false;
 
   int64_t Source(int64_t d) const {
-    const int64_t k = (d - destLow) * srcCount / destCount;
+    // Equal extents skip the division (and its product, which would not fit 64 bits for the widest extents).
+    const int64_t k = srcCount == destCount ? d - destLow : (d - destLow) * srcCount / destCount;
     return mirrored ? srcLow + srcCount - 1 - k : srcLow + k;
   }
   bool Identity() const { return srcCount == destCount && !mirrored; }
@@ -220,5 +222,6 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   const int64_t srcTop = dib.topDown ? int64_t{ySrc} : int64_t{dib.height} - ySrc - srcHeight;
   const PixelView view = DibRows(dib, bits, dib.height);
   DrawDib(dest, dib, view, xDest, yDest, destWidth, destHeight, xSrc, srcTop, srcWidth, srcHeight, index);
-  return srcHeight < 0 ? -srcHeight : srcHeight;
+  const int64_t lines = srcHeight < 0 ? -int64_t{srcHeight} : int64_t{srcHeight};
+  return static_cast<int>(std::min<int64_t>(lines, INT32_MAX));
 }

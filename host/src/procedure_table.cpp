@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/gdi.h"
 #include "host/kernel.h"
 #include "procedure_table.h"
 
@@ -22,6 +23,7 @@ const ModuleEntry kModules[] = {
 const ProcedureEntry kProcedures[] = {
     {"kernel32.dll", "InterlockedCompareExchange", AsProcedure(&InterlockedCompareExchange)},
     {"kernel32.dll", "InterlockedExchangeAdd", AsProcedure(&InterlockedExchangeAdd)},
+    {"gdi32.dll", "CreateDIBSection", AsProcedure(&CreateDIBSection)},
 };
 
 // Compares a module name as the system does: without regard to case, and with ".dll" implied.

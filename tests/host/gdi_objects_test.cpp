@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "gdi_test_helpers.h"
+#include "host/kernel.h"
 
 namespace {
 
@@ -144,6 +145,18 @@ TEST(GdiObjects, DibSectionsReportTheirBits) {
   EXPECT_EQ(b.bmBits, bits);
   EXPECT_EQ(static_cast<uint8_t*>(bits)[0], 0);  // new sections are cleared
   DeleteObject(section);
+}
+
+TEST(GdiObjects, DibSectionsAreFoundByNameAndTransparentCopiesAreNot) {
+  using CreateSection = HBITMAP (*)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
+  const auto found = reinterpret_cast<CreateSection>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("GDI32.DLL"), "CreateDIBSection")));
+  ASSERT_NE(found, nullptr);
+  DibInfo info(1, 1, 32);
+  HBITMAP section = found(nullptr, info.get(), DIB_RGB_COLORS, nullptr, nullptr, 0);
+  EXPECT_EQ(GetObjectType(section), OBJ_BITMAP);
+  DeleteObject(section);
+  EXPECT_EQ(GetModuleHandleA("MSIMG32.DLL"), nullptr);
 }
 
 }  // namespace
