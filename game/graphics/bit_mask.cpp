@@ -20,16 +20,21 @@ bool BitMask::Allocate(int32_t width, int32_t height, bool fill) {
 
 BitMask::BitMask(int32_t width, int32_t height, bool fill) { Allocate(width, height, fill); }
 
-BitMask::BitMask(int32_t width, int32_t height, PixelBlock& bits, bool adopt) {
+BitMask::BitMask(int32_t width, int32_t height, MemHandle& bits, bool adopt) {
   const uint64_t needed = width > 0 && height > 0 ? static_cast<uint64_t>((int64_t{width} + 7) / 8) * height : 0;
-  if (adopt && bits.Size() >= needed && needed > 0) {
-    bits_ = std::move(bits);
-    rowBytes_ = static_cast<int32_t>((int64_t{width} + 7) / 8);
-    bounds_ = usedBounds_ = ::Bounds{0, 0, width, height};
+  if (adopt && needed > 0 && bits.Size() >= needed) {
+    if (bits_.Adopt(bits)) {
+      rowBytes_ = static_cast<int32_t>((int64_t{width} + 7) / 8);
+      bounds_ = usedBounds_ = ::Bounds{0, 0, width, height};
+    }
     return;
   }
   if (!Allocate(width, height, false)) return;
-  if (bits.Data() != nullptr) std::memcpy(bits_.Data(), bits.Data(), static_cast<size_t>(std::min(bits.Size(), needed)));
+  const uint64_t available = std::min<uint64_t>(bits.Size(), needed);
+  if (available > 0) {
+    std::memcpy(bits_.Data(), bits.Lock(), static_cast<size_t>(available));
+    bits.Unlock();
+  }
   if (adopt) bits.Free();
 }
 

@@ -19,9 +19,9 @@ class BitMask {
  public:
   // All bits set (fill true) or all clear.
   BitMask(int32_t width, int32_t height, bool fill);
-  // Bits from a block: adopted (the block is left empty) or copied. A block smaller than the mask is padded with
-  // clear bits.
-  BitMask(int32_t width, int32_t height, PixelBlock& bits, bool adopt);
+  // Bits from a memory block: adopted (the handle is left empty) or copied. A block smaller than the mask is
+  // copied as far as it goes and the rest is clear.
+  BitMask(int32_t width, int32_t height, MemHandle& bits, bool adopt);
   // A clear mask of the new size into which the whole source is scaled.
   BitMask(int32_t width, int32_t height, const BitMask& source);
   // A bit for each pixel of the bitmap: set where the pixel differs from the colour, clear where it equals it.

@@ -1,12 +1,14 @@
-// The memory block behind a Bitmap's pixels or a BitMask's bits.
+// The memory block behind a Bitmap's pixels or a BitMask's bits: one counted movable block of the game's memory
+// (MemHandle), pinned for as long as the block exists so that drawing code can hold its address.
 //
-// Every allocation of pixel memory goes through this one class, so that the storage can follow the game's
-// counted movable memory blocks without touching the code that draws. Sizes are 64-bit and capped: a request
-// over the cap, or one the system refuses, fails cleanly and leaves the block empty.
+// Sizes are 64-bit and capped: a request over the cap, or one the system refuses, fails cleanly and leaves the
+// block empty.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "game/shell/mem_handle.h"
 
 class PixelBlock {
  public:
@@ -23,9 +25,11 @@ class PixelBlock {
   // Releases any previous block, then allocates byteCount bytes (zero-filled when asked). False, with no block,
   // when byteCount is 0, over the cap, or the memory cannot be had.
   bool Allocate(uint64_t byteCount, bool zeroFill);
+  // Takes over a memory block (the handle is left empty); false, with no block, when it is empty or over the cap.
+  bool Adopt(MemHandle& handle);
   void Free();
 
-  // The block does not move while it exists; locking only hands out its address.
+  // The block stays pinned while it exists; locking only hands out its address.
   uint8_t* Lock() { return data_; }
   void Unlock() {}
 
@@ -34,6 +38,9 @@ class PixelBlock {
   bool IsNull() const { return data_ == nullptr; }
 
  private:
+  bool Pin();
+
+  MemHandle memory_;
   uint8_t* data_ = nullptr;
   uint64_t size_ = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -39,23 +40,35 @@ TEST(BitMask, NewMasksAreFilledOrClear) {
   EXPECT_EQ(ClassifyMaskRect(Bounds{0, 0, 1, 1}, empty), kMaskRectNoneSet);
 }
 
+// A counted memory block holding the given bytes.
+MemHandle BlockOf(std::vector<uint8_t> bytes) {
+  MemHandle handle;
+  handle.Allocate(bytes.size());
+  std::memcpy(handle.Lock(), bytes.data(), bytes.size());
+  handle.Unlock();
+  return handle;
+}
+
 TEST(BitMask, BitsFromABlockAdoptedOrCopied) {
-  PixelBlock block;
-  ASSERT_TRUE(block.Allocate(2, true));
-  block.Data()[0] = 0x05;  // bits 0 and 2
-  BitMask copied(8, 2, block, false);
-  EXPECT_TRUE(copied.GetBit(2, 0));
-  EXPECT_FALSE(block.IsNull());
-  BitMask adopted(8, 2, block, true);
-  EXPECT_TRUE(adopted.GetBit(0, 0));
-  EXPECT_TRUE(block.IsNull());
-  // A block too small for the mask is copied as far as it goes; the rest is clear.
-  PixelBlock small;
-  ASSERT_TRUE(small.Allocate(1, false));
-  small.Data()[0] = 0xFF;
-  BitMask padded(8, 4, small, true);
-  EXPECT_TRUE(padded.GetBit(7, 0));
-  EXPECT_FALSE(padded.GetBit(0, 3));
+  MemHandle block = BlockOf({0x05, 0x00});  // bits 0 and 2 of the first row
+  const uint32_t blocksBefore = MemHandle::LiveBlockCount();
+  {
+    BitMask copied(8, 2, block, false);
+    EXPECT_TRUE(copied.GetBit(2, 0));
+    EXPECT_FALSE(block.IsNull());
+    EXPECT_EQ(MemHandle::LiveBlockCount(), blocksBefore + 1);
+    BitMask adopted(8, 2, block, true);
+    EXPECT_TRUE(adopted.GetBit(0, 0));
+    EXPECT_TRUE(block.IsNull());
+    // A block too small for the mask is copied as far as it goes; the rest is clear.
+    MemHandle small = BlockOf({0xFF});
+    BitMask padded(8, 4, small, true);
+    EXPECT_TRUE(padded.GetBit(7, 0));
+    EXPECT_FALSE(padded.GetBit(0, 3));
+    EXPECT_TRUE(small.IsNull());
+  }
+  // Every block the masks held is freed with them.
+  EXPECT_EQ(MemHandle::LiveBlockCount(), blocksBefore - 1);
 }
 
 TEST(BitMask, LockGivesTheData) {

@@ -83,6 +83,25 @@ TEST(Bitmap, FreeEmptiesTheBitmap) {
   EXPECT_EQ(bitmap->Status(), kBitmapBadSize);
 }
 
+TEST(Bitmap, PixelMemoryIsCountedWhileHeld) {
+  const uint32_t blocks = MemHandle::LiveBlockCount();
+  const uint32_t bytes = MemHandle::LiveByteCount();
+  {
+    Bitmap bitmap;
+    bitmap.Create(10, 4, 84);
+    EXPECT_EQ(MemHandle::LiveBlockCount(), blocks + 1);
+    EXPECT_EQ(MemHandle::LiveByteCount(), bytes + 160);
+    Bitmap view;
+    view.FromRect(bitmap, Bounds{1, 1, 2, 2}, false);
+    EXPECT_EQ(MemHandle::LiveBlockCount(), blocks + 1);  // a view owns nothing
+    bitmap.Create(3, 3, 67);  // the previous block is released first
+    EXPECT_EQ(MemHandle::LiveBlockCount(), blocks + 1);
+    EXPECT_EQ(MemHandle::LiveByteCount(), bytes + 27);
+  }
+  EXPECT_EQ(MemHandle::LiveBlockCount(), blocks);
+  EXPECT_EQ(MemHandle::LiveByteCount(), bytes);
+}
+
 TEST(Bitmap, ViewSharesTheSourcePixels) {
   auto source = FilledBitmap(100, 40, 67 | 8, 0);
   Bitmap view;
