@@ -34,8 +34,9 @@ std::unique_ptr<Bitmap> MakeSource(Kind kind) {
       p[0] = static_cast<uint8_t>(v);
       p[1] = static_cast<uint8_t>(v >> 8);
       p[2] = static_cast<uint8_t>(v >> 16);
-      // Runs of 16 pixels share their transparency, as the shapes of sprites do.
-      const uint32_t run = static_cast<uint32_t>((x / 16) * 7 + y * 3) % 12;
+      // Runs of 13 pixels, starting at another column on each row, share their transparency, as the shapes of
+      // sprites do.
+      const uint32_t run = static_cast<uint32_t>(((x + y * 5) / 13) * 7 + y * 3) % 12;
       if (kind == Kind::kKey && run < 4) p[0] = p[1] = p[2] = 0xFF;
       if (kind == Kind::kAlpha) p[3] = run < 3 ? 0 : run < 9 ? 255 : static_cast<uint8_t>(40 + (v & 0x7F));
     }

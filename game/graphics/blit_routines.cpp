@@ -5,6 +5,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "game/graphics/bitmap.h"
 
 namespace {
@@ -86,30 +90,108 @@ void ConvertRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32
   }
 }
 
+// Which of four source pixels of equal-size key rows are transparent (bit k for pixel k), from their bytes read
+// as whole words: 3-byte pixels are cut out of three words, 4-byte ones are tested on their alpha byte.
+template <int Bytes>
+inline unsigned KeyedOfFour(const uint8_t* p) {
+  uint32_t w[Bytes];
+  std::memcpy(w, p, sizeof w);
+  if constexpr (Bytes == 3) {
+    const uint32_t p0 = w[0] & 0xFFFFFF;
+    const uint32_t p1 = (w[0] >> 24) | ((w[1] & 0xFFFF) << 8);
+    const uint32_t p2 = (w[1] >> 16) | ((w[2] & 0xFF) << 16);
+    const uint32_t p3 = w[2] >> 8;
+    return unsigned{p0 == 0xFFFFFF} | unsigned{p1 == 0xFFFFFF} << 1 | unsigned{p2 == 0xFFFFFF} << 2 |
+           unsigned{p3 == 0xFFFFFF} << 3;
+  } else {
+    return unsigned{(w[0] >> 24) == 0} | unsigned{(w[1] >> 24) == 0} << 1 | unsigned{(w[2] >> 24) == 0} << 2 |
+           unsigned{(w[3] >> 24) == 0} << 3;
+  }
+}
+
+#if defined(__SSE2__)
+// Sixteen-byte steps of equal-size key rows: the bytes of each step are compared with the key at once, a bit per
+// byte says which bytes belong to transparent pixels, and those keep the destination's bytes.
+struct ByteMaskTable {
+  uint64_t masks[256] = {};  // for each 8-bit value, a byte of FF for every set bit
+  constexpr ByteMaskTable() {
+    for (int value = 0; value < 256; ++value) {
+      for (int bit = 0; bit < 8; ++bit) {
+        if ((value >> bit) & 1) masks[value] |= uint64_t{0xFF} << (8 * bit);
+      }
+    }
+  }
+};
+constexpr ByteMaskTable kByteMasks;
+
+inline void BlendSixteen(uint8_t* d, __m128i source, uint64_t keepBits) {
+  const __m128i keep = _mm_set_epi64x(static_cast<int64_t>(kByteMasks.masks[(keepBits >> 8) & 0xFF]),
+                                      static_cast<int64_t>(kByteMasks.masks[keepBits & 0xFF]));
+  const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_and_si128(keep, under), _mm_andnot_si128(keep, source)));
+}
+
+// Sixteen 3-byte pixels (48 bytes); pixel k is transparent when bytes 3k to 3k + 2 are all FF.
+inline void KeySixteenPixels3(uint8_t* d, const uint8_t* s) {
+  const __m128i ones = _mm_set1_epi8(-1);
+  __m128i v[3];
+  uint64_t equal = 0;
+  for (int k = 0; k < 3; ++k) {
+    v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * k));
+    equal |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v[k], ones)))) << (16 * k);
+  }
+  constexpr uint64_t kFirstBytes = 0x249249249249ull;  // bit 3k for each pixel k
+  const uint64_t keyed = equal & (equal >> 1) & (equal >> 2) & kFirstBytes;
+  if (keyed == kFirstBytes) return;
+  if (keyed == 0) {
+    for (int k = 0; k < 3; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16 * k), v[k]);
+    return;
+  }
+  const uint64_t keep = keyed | keyed << 1 | keyed << 2;
+  for (int k = 0; k < 3; ++k) BlendSixteen(d + 16 * k, v[k], keep >> (16 * k));
+}
+
+// Sixteen 4-byte pixels (64 bytes); pixel k is transparent when its alpha byte (byte 4k + 3) is 0.
+inline void KeySixteenPixels4(uint8_t* d, const uint8_t* s) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i v[4];
+  uint64_t keyed = 0;
+  for (int k = 0; k < 4; ++k) {
+    v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * k));
+    keyed |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v[k], zero))) & 0x8888u) << (16 * k);
+  }
+  constexpr uint64_t kAlphaBytes = 0x8888888888888888ull;
+  if (keyed == kAlphaBytes) return;
+  if (keyed == 0) {
+    for (int k = 0; k < 4; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16 * k), v[k]);
+    return;
+  }
+  const uint64_t keep = keyed | keyed >> 1 | keyed >> 2 | keyed >> 3;
+  for (int k = 0; k < 4; ++k) BlendSixteen(d + 16 * k, v[k], keep >> (16 * k));
+}
+#endif
+
 template <int Dst, int Src>
 void KeyRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32_t width, int32_t height) {
   const BlitProducts& products = Products();
   for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) {
-    if constexpr (Dst == Src && Src != 2) {
-      // Runs of visible pixels are copied whole.
-      int32_t j = 0;
-      while (j < width) {
-        while (j < width && KeyTransparent<Dst, Src>(s + j * Src)) ++j;
-        int32_t start = j;
-        while (j < width && !KeyTransparent<Dst, Src>(s + j * Src)) ++j;
-        if (j > start) std::memmove(d + start * Dst, s + start * Src, size_t(j - start) * Dst);
-      }
-    } else {
-      uint8_t* dp = d;
-      const uint8_t* sp = s;
-      for (int32_t j = 0; j < width; ++j, dp += Dst, sp += Src) {
-        if (KeyTransparent<Dst, Src>(sp)) continue;
-        if constexpr (Dst == 2 && Src == 2) {
-          dp[0] = sp[0];
-          dp[1] = sp[1];
-        } else {
-          Store<Dst>(dp, Load<Src>(sp, products));
-        }
+    int32_t j = 0;
+#if defined(__SSE2__)
+    if constexpr (Dst == Src && Src == 3) {
+      for (; j + 16 <= width; j += 16) KeySixteenPixels3(d + j * 3, s + j * 3);
+    } else if constexpr (Dst == Src && Src == 4) {
+      for (; j + 16 <= width; j += 16) KeySixteenPixels4(d + j * 4, s + j * 4);
+    }
+#endif
+    uint8_t* dp = d + j * Dst;
+    const uint8_t* sp = s + j * Src;
+    for (; j < width; ++j, dp += Dst, sp += Src) {
+      if (KeyTransparent<Dst, Src>(sp)) continue;
+      if constexpr (Dst == 2 && Src == 2) {
+        dp[0] = sp[0];
+        dp[1] = sp[1];
+      } else {
+        Store<Dst>(dp, Load<Src>(sp, products));
       }
     }
   }

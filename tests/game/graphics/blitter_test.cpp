@@ -96,6 +96,38 @@ TEST_P(DrawRule, DrawsOnePixelByTheRuleOfTheTwoFormats) {
 INSTANTIATE_TEST_SUITE_P(Formats, DrawRule, testing::ValuesIn(kDrawCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Rows long enough for the blitter's many-pixel steps, with transparent pixels alone, in runs and in whole
+// steps, against the one-pixel rule.
+TEST(Blitter, KeyedRowsOfEveryLengthFollowThePixelRule) {
+  for (int32_t format : {k3Key, k4Key, k2Key}) {
+    for (int32_t width : {15, 16, 17, 37, 64, 70}) {
+      auto source = PatternBitmap(width, 4, format);
+      const uint32_t key = format == k3Key ? 0xFFFFFF : format == k4Key ? 0x00FFFFFF : 0xFFFF;
+      for (int32_t y = 0; y < 4; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+          const bool keyed = y == 0 ? x % 3 == 1 : y == 1 ? (x / 5) % 2 == 0 : y == 2 ? x < 16 || x % 7 == 0 : x >= 32;
+          if (keyed) SetRawPixel(*source, x, y, format == k4Key ? RawPixel(*source, x, y) & 0x00FFFFFF : key);
+          // 4-byte sources keep their alpha at 0 or at a visible value; 3-byte ones never hold the key by chance.
+          else if (format == k4Key) SetRawPixel(*source, x, y, RawPixel(*source, x, y) | 0x01000000);
+          else if (RawPixel(*source, x, y) == key) SetRawPixel(*source, x, y, 0);
+        }
+      }
+      const int32_t destinationFormat = format & 7;
+      auto destination = FilledBitmap(width, 4, destinationFormat, 0x5A5A5A5A);
+      DrawBitmap(*destination, Point{0, 0}, *source, Bounds{0, 0, width, 4});
+      for (int32_t y = 0; y < 4; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+          const uint32_t value = RawPixel(*source, x, y);
+          const bool transparent = format == k4Key ? (value >> 24) == 0 : value == key;
+          const uint32_t untouched = RawPixel(*FilledBitmap(1, 1, destinationFormat, 0x5A5A5A5A), 0, 0);
+          ASSERT_EQ(RawPixel(*destination, x, y), transparent ? untouched : value)
+              << "format " << format << " width " << width << " at " << x << "," << y;
+        }
+      }
+    }
+  }
+}
+
 TEST(Blitter, FormatWithoutValidPixelSizeDrawsNothing) {
   auto destination = FilledBitmap(2, 2, k3, 0x123456);
   auto source = FilledBitmap(2, 2, k3, 0xABCDEF);
