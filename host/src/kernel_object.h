@@ -1,0 +1,82 @@
+// Kernel objects of the host layer: the table behind HANDLE values, and the one lock and condition under which
+// every waitable object changes state and every wait re-examines its object.
+//
+// A HANDLE is the address of a table entry's object. Other object kinds of the host layer (open files, for
+// instance) derive from KernelObject and are registered the same way, so CloseHandle serves them all.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "host/types.h"
+
+namespace host {
+
+class KernelObject {
+ public:
+  virtual ~KernelObject() = default;
+
+  // Called by CloseHandle once the handle has left the table; the object itself is freed when no wait holds it.
+  virtual bool Close() { return true; }
+
+  // Whether a wait on this object can be satisfied now by the given thread; called with the kernel lock held.
+  // Objects that cannot be waited on answer false and are refused by WaitForSingleObject.
+  virtual bool IsWaitable() const { return false; }
+  virtual bool IsSignalled(DWORD threadId) const { return false; }
+  // Takes what a satisfied wait takes (a mutex's ownership, an auto-reset event's signal); returns the wait's
+  // result, WAIT_OBJECT_0 or WAIT_ABANDONED. Called with the kernel lock held.
+  virtual DWORD Acquire(DWORD threadId) { return 0; }
+};
+
+// The lock under which waitable objects change state, and the condition that tells waiters to look again.
+std::mutex& KernelLock();
+void NotifyKernelChange();  // wakes every wait; call after a change (with or without the kernel lock)
+
+// Adds an object to the table and returns its handle (null when out of memory).
+HANDLE RegisterKernelObject(std::shared_ptr<KernelObject> object);
+// The object of a live handle, or null for a handle that is not in the table.
+std::shared_ptr<KernelObject> FindKernelObject(HANDLE handle);
+template <typename T>
+std::shared_ptr<T> FindKernelObjectOf(HANDLE handle) {
+  return std::dynamic_pointer_cast<T>(FindKernelObject(handle));
+}
+
+// Waits, with the kernel lock held through `hold`, until `ready()` is true or the host clock reaches the
+// deadline (in host microseconds; UINT64_MAX for none). Returns whether `ready()` became true.
+template <typename Ready>
+bool WaitUntil(std::unique_lock<std::mutex>& hold, uint64_t deadline, Ready ready);
+
+// The host clock in microseconds: the monotonic clock, or the test seam's manual clock.
+uint64_t ClockMicroseconds();
+bool ClockIsManual();
+// Blocks on the kernel condition for at most `microseconds` of real time (the manual clock wakes it instead).
+void WaitForKernelChange(std::unique_lock<std::mutex>& hold, uint64_t microseconds);
+
+// Counts the waits that are blocked (for the test seam); changed with the kernel lock held.
+extern uint32_t blockedWaits;
+
+template <typename Ready>
+bool WaitUntil(std::unique_lock<std::mutex>& hold, uint64_t deadline, Ready ready) {
+  bool counted = false;
+  bool result;
+  for (;;) {
+    if (ready()) {
+      result = true;
+      break;
+    }
+    uint64_t now = ClockMicroseconds();
+    if (deadline != UINT64_MAX && now >= deadline) {
+      result = false;
+      break;
+    }
+    if (!counted) ++blockedWaits;
+    counted = true;
+    WaitForKernelChange(hold, deadline == UINT64_MAX ? UINT64_MAX : deadline - now);
+  }
+  if (counted) --blockedWaits;
+  return result;
+}
+
+}  // namespace host
