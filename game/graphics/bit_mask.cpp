@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "game/graphics/bitmap.h"
+#include "host/gdi.h"
 
 bool BitMask::Allocate(int32_t width, int32_t height, bool fill) {
   bounds_ = usedBounds_ = ::Bounds{};
@@ -143,6 +145,27 @@ int32_t ClassifyMaskRect(Bounds rect, const BitMask& mask) {
 
 namespace {
 
+// Adds rectangles to a region in one step: a region built from all of them, OR-ed in.
+bool AddRectangles(HRGN region, const std::vector<Bounds>& rects) {
+  if (rects.empty()) return true;
+  std::vector<uint8_t> buffer(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+  RGNDATAHEADER header{};
+  header.dwSize = sizeof(RGNDATAHEADER);
+  header.iType = RDH_RECTANGLES;
+  header.nCount = static_cast<DWORD>(rects.size());
+  header.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+  std::memcpy(buffer.data(), &header, sizeof header);
+  for (size_t i = 0; i < rects.size(); ++i) {
+    const RECT rect{rects[i].x, rects[i].y, rects[i].x + rects[i].width, rects[i].y + rects[i].height};
+    std::memcpy(buffer.data() + sizeof(RGNDATAHEADER) + i * sizeof(RECT), &rect, sizeof rect);
+  }
+  HRGN part = ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), reinterpret_cast<const RGNDATA*>(buffer.data()));
+  if (part == nullptr) return false;
+  const int result = CombineRgn(region, region, part, RGN_OR);
+  DeleteObject(part);
+  return result != ERROR;
+}
+
 void AddClassified(const MaskRectSink& sink, Bounds rect, const BitMask& mask) {
   switch (ClassifyMaskRect(rect, mask)) {
     case kMaskRectAllSet:
@@ -184,4 +207,17 @@ void BitmapToMaskRectangles(const MaskRectSink& transparent, const MaskRectSink&
   mask.Invert();
   MaskToRectangles(transparent, mask);
   mask.Unlock();
+}
+
+bool MaskToRegion(HRGN transparent, HRGN opaque, const Bitmap& bitmap) {
+  if (transparent == nullptr || opaque == nullptr) return false;
+  if (!(bitmap.format & (kFormatKeyFlag | kFormatAlphaFlag))) {
+    const bool emptied = CombineRgn(transparent, transparent, transparent, RGN_XOR) != ERROR;
+    return SetRectRgn(opaque, 0, 0, std::max(bitmap.width, 0), std::max(bitmap.height, 0)) && emptied;
+  }
+  std::vector<Bounds> transparentRects, opaqueRects;
+  BitmapToMaskRectangles([&](const Bounds& r) { transparentRects.push_back(r); },
+                         [&](const Bounds& r) { opaqueRects.push_back(r); }, bitmap);
+  const bool opaqueAdded = AddRectangles(opaque, opaqueRects);
+  return AddRectangles(transparent, transparentRects) && opaqueAdded;
 }

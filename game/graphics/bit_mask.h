@@ -1,5 +1,6 @@
 // BitMask: a picture of one bit per pixel (explored areas of maps, the opaque shape of a picture, masks scaled
-// from other masks), and the split of a mask into rectangles that the regions of the game view are built from.
+// from other masks), and the split of a mask into rectangles, from which the opaque and transparent regions of a
+// picture are built for the clipping of the game view.
 //
 // Bit (px, py), counted from the mask's origin, is bit px mod 8 (least significant first) of byte
 // py x rowBytes + px / 8; rows are width / 8 bytes rounded up. A mask whose memory cannot be had is empty
@@ -12,6 +13,7 @@
 #include "game/graphics/blitter.h"
 #include "game/graphics/bounds.h"
 #include "game/graphics/pixel_block.h"
+#include "host/types.h"
 
 class Bitmap;
 
@@ -85,3 +87,8 @@ void MaskToRectangles(const MaskRectSink& sink, const BitMask& mask);
 // as a whole; otherwise a pixel is transparent when all four of its colour bytes are FF (as the mask-from-colour
 // rule compares them for its pixel size).
 void BitmapToMaskRectangles(const MaskRectSink& transparent, const MaskRectSink& opaque, const Bitmap& bitmap);
+
+// The transparent and the opaque parts of a bitmap as host regions. An unkeyed bitmap without alpha empties the
+// transparent region and makes the opaque one the whole bitmap; otherwise the rectangles of both parts are
+// added to the regions as they stand (callers empty them first). False when a region could not be built.
+bool MaskToRegion(HRGN transparent, HRGN opaque, const Bitmap& bitmap);

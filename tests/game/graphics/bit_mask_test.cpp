@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/graphics/bitmap.h"
+#include "host/gdi.h"
 #include "tests/support/bitmap_pixels.h"
 
 using test_support::FilledBitmap;
@@ -263,6 +264,17 @@ std::vector<PatternCase> MaskPatterns() {
   };
 }
 
+// A keyed picture whose pixels are opaque where the pattern is set and the key colour elsewhere.
+std::unique_ptr<Bitmap> KeyedPicture(const PatternCase& c) {
+  auto bitmap = FilledBitmap(c.width, c.height, 99, 0xFFFFFF);
+  for (int32_t y = 0; y < c.height; ++y) {
+    for (int32_t x = 0; x < c.width; ++x) {
+      if (c.set(x, y)) SetRawPixel(*bitmap, x, y, 0x102030);
+    }
+  }
+  return bitmap;
+}
+
 TEST(MaskToRegion, RectanglesMatchEveryBitOfTheMask) {
   for (const PatternCase& c : MaskPatterns()) {
     auto mask = PatternMask(c.width, c.height, c.set);
@@ -274,12 +286,7 @@ TEST(MaskToRegion, RectanglesMatchEveryBitOfTheMask) {
 
 TEST(MaskToRegion, KeyedPictureSplitsIntoOpaqueAndTransparentParts) {
   for (const PatternCase& c : MaskPatterns()) {
-    auto bitmap = FilledBitmap(c.width, c.height, 99, 0xFFFFFF);
-    for (int32_t y = 0; y < c.height; ++y) {
-      for (int32_t x = 0; x < c.width; ++x) {
-        if (c.set(x, y)) SetRawPixel(*bitmap, x, y, 0x102030);
-      }
-    }
+    auto bitmap = KeyedPicture(c);
     std::vector<Bounds> opaque, transparent;
     BitmapToMaskRectangles([&](const Bounds& r) { transparent.push_back(r); },
                            [&](const Bounds& r) { opaque.push_back(r); }, *bitmap);
@@ -305,6 +312,72 @@ TEST(MaskToRegion, PictureOfOnlyKeyColourIsWhollyTransparent) {
                          [&](const Bounds& r) { opaque.push_back(r); }, *bitmap);
   EXPECT_TRUE(opaque.empty());
   EXPECT_EQ(transparent, (std::vector<Bounds>{{0, 0, 6, 4}}));
+}
+
+// The rectangles a host region holds, as the host lists them.
+std::vector<Bounds> RegionRectangles(HRGN region) {
+  const DWORD size = GetRegionData(region, 0, nullptr);
+  std::vector<uint8_t> buffer(size);
+  if (size == 0 || GetRegionData(region, size, reinterpret_cast<LPRGNDATA>(buffer.data())) == 0) return {};
+  RGNDATAHEADER header;
+  std::memcpy(&header, buffer.data(), sizeof header);
+  std::vector<Bounds> rects;
+  for (DWORD i = 0; i < header.nCount; ++i) {
+    RECT r;
+    std::memcpy(&r, buffer.data() + sizeof(RGNDATAHEADER) + i * sizeof(RECT), sizeof r);
+    rects.push_back(Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top});
+  }
+  return rects;
+}
+
+// Two empty host regions, deleted with the fixture.
+class RegionPair : public testing::Test {
+ protected:
+  ~RegionPair() override {
+    DeleteObject(transparent_);
+    DeleteObject(opaque_);
+  }
+  HRGN transparent_ = CreateRectRgn(0, 0, 0, 0);
+  HRGN opaque_ = CreateRectRgn(0, 0, 0, 0);
+};
+
+TEST_F(RegionPair, KeyedPictureRegionsMatchEveryPixel) {
+  for (const PatternCase& c : MaskPatterns()) {
+    auto bitmap = KeyedPicture(c);
+    SetRectRgn(transparent_, 0, 0, 0, 0);
+    SetRectRgn(opaque_, 0, 0, 0, 0);
+    ASSERT_TRUE(MaskToRegion(transparent_, opaque_, *bitmap)) << c.name;
+    ExpectRectanglesCoverExactly(RegionRectangles(opaque_), c.width, c.height, c.set, c.name);
+    ExpectRectanglesCoverExactly(RegionRectangles(transparent_), c.width, c.height,
+                                 [&](int32_t x, int32_t y) { return !c.set(x, y); }, c.name);
+  }
+}
+
+TEST_F(RegionPair, AlphaPictureCountsOnlyOpaqueWhiteAsTransparent) {
+  auto bitmap = FilledBitmap(4, 2, 84, 0x00000000);
+  test_support::SetRawPixel(*bitmap, 3, 1, 0xFFFFFFFF);
+  ASSERT_TRUE(MaskToRegion(transparent_, opaque_, *bitmap));
+  EXPECT_EQ(RegionRectangles(transparent_), (std::vector<Bounds>{{3, 1, 1, 1}}));
+}
+
+TEST_F(RegionPair, OpaquePictureEmptiesTransparentAndFillsOpaque) {
+  SetRectRgn(transparent_, 1, 1, 5, 5);
+  SetRectRgn(opaque_, 7, 7, 9, 9);
+  auto bitmap = FilledBitmap(6, 4, 67, 0xFFFFFF);
+  ASSERT_TRUE(MaskToRegion(transparent_, opaque_, *bitmap));
+  EXPECT_TRUE(RegionRectangles(transparent_).empty());
+  EXPECT_EQ(RegionRectangles(opaque_), (std::vector<Bounds>{{0, 0, 6, 4}}));
+}
+
+TEST_F(RegionPair, RegionsAreAddedToNotReplaced) {
+  SetRectRgn(opaque_, 10, 0, 12, 1);
+  auto bitmap = FilledBitmap(2, 1, 99, 0x000000);
+  ASSERT_TRUE(MaskToRegion(transparent_, opaque_, *bitmap));
+  RECT box;
+  GetRgnBox(opaque_, &box);
+  EXPECT_EQ(box.left, 0);
+  EXPECT_EQ(box.right, 12);
+  EXPECT_FALSE(MaskToRegion(nullptr, opaque_, *bitmap));
 }
 
 }  // namespace
