@@ -32,7 +32,7 @@ struct Transparency {
   bool partial = false;
 };
 
-Transparency ScanImage(const DecodedImage& image) {
+Transparency ScanImage(const ImagePixels& image) {
   Transparency found;
   for (int32_t y = 0; y < image.height && !found.partial; ++y) {
     const uint8_t* row = image.pixels + y * image.rowBytes;
@@ -68,7 +68,7 @@ Transparency ScanImage(const DecodedImage& image) {
   return found;
 }
 
-bool ImageIsUsable(const DecodedImage& image) {
+bool ImageIsUsable(const ImagePixels& image) {
   if (image.width <= 0 || image.height <= 0 || image.pixels == nullptr) return false;
   if (image.bitsPerPixel != 8 && image.bitsPerPixel != 16 && image.bitsPerPixel != 32) return false;
   if (image.bitsPerPixel == 8 && image.palette == nullptr) return false;
@@ -81,7 +81,7 @@ bool ImageIsUsable(const DecodedImage& image) {
 }
 
 // Whether the source pixel at column x of a row is transparent under the image's own rules.
-bool SourcePixelTransparent(const DecodedImage& image, const uint8_t* row, const uint8_t* maskRow, int32_t x) {
+bool SourcePixelTransparent(const ImagePixels& image, const uint8_t* row, const uint8_t* maskRow, int32_t x) {
   if (maskRow != nullptr && maskRow[x] == 0) return true;
   switch (image.bitsPerPixel) {
     case 32: {
@@ -209,7 +209,7 @@ BitmapStatus Bitmap::CopyFrom(const Bitmap& source) {
   return FromRect(source, Bounds{0, 0, source.width, source.height}, true);
 }
 
-BitmapStatus Bitmap::ImportDecoded(const DecodedImage& image) {
+BitmapStatus Bitmap::ImportPixels(const ImagePixels& image) {
   if (!ImageIsUsable(image)) return Status();
 
   int32_t newFormat = OpaqueFormat;

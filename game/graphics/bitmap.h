@@ -48,7 +48,7 @@ struct PaletteEntry {
 
 // The decoded pixels of one image, as the image import hands them over: 8 bits (indexes into the palette),
 // 16 bits (5-6-5) or 32 bits (B, G, R, A), and an optional 8-bit alpha mask (one byte per pixel).
-struct DecodedImage {
+struct ImagePixels {
   int32_t width = 0;
   int32_t height = 0;
   int32_t bitsPerPixel = 0;
@@ -90,7 +90,7 @@ class Bitmap {
   // Takes decoded image pixels: detects transparency (when ImageImportOptions asks for it), chooses the format
   // (84 when some alpha is partial, 99 when some pixel is transparent, else 67), and converts the pixels.
   // Indexed pixels are expanded through their palette, the transparent index becoming the key colour.
-  BitmapStatus ImportDecoded(const DecodedImage& image);
+  BitmapStatus ImportPixels(const ImagePixels& image);
 
   int32_t BytesPerPixel() const { return format & kFormatBytesMask; }
   bool HasPixels() const { return pixels != nullptr && (state & kSizeValid) != 0; }

@@ -174,8 +174,8 @@ std::vector<uint8_t> Image32(uint32_t changed) {
   return bytes;
 }
 
-DecodedImage Decoded(int32_t width, int32_t height, int32_t bitsPerPixel, const uint8_t* pixels, int64_t rowBytes) {
-  DecodedImage image;
+ImagePixels Pixels(int32_t width, int32_t height, int32_t bitsPerPixel, const uint8_t* pixels, int64_t rowBytes) {
+  ImagePixels image;
   image.width = width;
   image.height = height;
   image.bitsPerPixel = bitsPerPixel;
@@ -184,7 +184,7 @@ DecodedImage Decoded(int32_t width, int32_t height, int32_t bitsPerPixel, const 
   return image;
 }
 
-DecodedImage Decoded32(const std::vector<uint8_t>& bytes) { return Decoded(3, 2, 32, bytes.data(), 12); }
+ImagePixels Pixels32(const std::vector<uint8_t>& bytes) { return Pixels(3, 2, 32, bytes.data(), 12); }
 
 class ImportOptionsGuard {
  public:
@@ -216,7 +216,7 @@ TEST(BitmapImport, FormatFollowsTheTransparencyFound) {
     ImportOptionsGuard options(c.detect ? kDetectTransparency : 0);
     auto bytes = Image32(c.changed);
     Bitmap bitmap;
-    ASSERT_EQ(bitmap.ImportDecoded(Decoded32(bytes)), kBitmapReady) << c.name;
+    ASSERT_EQ(bitmap.ImportPixels(Pixels32(bytes)), kBitmapReady) << c.name;
     EXPECT_EQ(bitmap.format, c.format) << c.name;
     EXPECT_EQ(bitmap.width, 3) << c.name;
     EXPECT_EQ(RawPixel(bitmap, 1, 1), c.changedStored) << c.name;
@@ -228,7 +228,7 @@ TEST(BitmapImport, PartialAlphaWinsOverEarlierTransparency) {
   auto bytes = Image32(0x80102030);
   bytes[0] = bytes[1] = bytes[2] = bytes[3] = 0xFF;  // a white opaque pixel first
   Bitmap bitmap;
-  bitmap.ImportDecoded(Decoded32(bytes));
+  bitmap.ImportPixels(Pixels32(bytes));
   EXPECT_EQ(bitmap.format, 84);
 }
 
@@ -236,8 +236,8 @@ TEST(BitmapImport, SixteenBitPixelsExpandAndKeepTheirKey) {
   // 0x7FFF is transparent in 16-bit images; it must stay the key after expansion.
   const uint8_t bytes[] = {0xFF, 0x7F, 0x00, 0xF8, 0xFF, 0xFF, 0x00, 0x00};
   Bitmap bitmap;
-  const DecodedImage image = Decoded(2, 2, 16, bytes, 4);
-  ASSERT_EQ(bitmap.ImportDecoded(image), kBitmapReady);
+  const ImagePixels image = Pixels(2, 2, 16, bytes, 4);
+  ASSERT_EQ(bitmap.ImportPixels(image), kBitmapReady);
   EXPECT_EQ(bitmap.format, 99);
   EXPECT_EQ(RawPixel(bitmap, 0, 0), 0xFFFFFFu);
   EXPECT_EQ(RawPixel(bitmap, 1, 0), 0xFF0000u);
@@ -267,11 +267,11 @@ TEST(BitmapImport, IndexedPixelsExpandThroughThePalette) {
   const uint8_t pixels[] = {0, 1, 2, 0, 2, 1, 0, 0};
   for (const IndexedCase& c : cases) {
     ImportOptionsGuard options(c.detect ? kDetectTransparency : 0);
-    DecodedImage image = Decoded(3, 2, 8, pixels, 4);
+    ImagePixels image = Pixels(3, 2, 8, pixels, 4);
     image.palette = palette.data();
     image.transparentIndex = c.transparentIndex;
     Bitmap bitmap;
-    ASSERT_EQ(bitmap.ImportDecoded(image), kBitmapReady) << c.name;
+    ASSERT_EQ(bitmap.ImportPixels(image), kBitmapReady) << c.name;
     EXPECT_EQ(bitmap.format, c.format) << c.name;
     EXPECT_EQ(RawPixel(bitmap, 0, 0), 0u) << c.name;
     EXPECT_EQ(RawPixel(bitmap, 1, 0), c.atIndex1) << c.name;
@@ -283,11 +283,11 @@ TEST(BitmapImport, IndexedPixelsExpandThroughThePalette) {
 TEST(BitmapImport, AlphaMaskDecidesFormatAndAlpha) {
   auto bytes = Image32(0xFF102030);
   const uint8_t mask[] = {255, 128, 0, 255, 255, 255};
-  DecodedImage image = Decoded32(bytes);
+  ImagePixels image = Pixels32(bytes);
   image.alphaMask = mask;
   image.alphaMaskRowBytes = 3;
   Bitmap bitmap;
-  ASSERT_EQ(bitmap.ImportDecoded(image), kBitmapReady);
+  ASSERT_EQ(bitmap.ImportPixels(image), kBitmapReady);
   EXPECT_EQ(bitmap.format, 84);
   EXPECT_EQ(RawPixel(bitmap, 1, 0), 0x80808080u);
   EXPECT_EQ(RawPixel(bitmap, 2, 0), 0x00808080u);
@@ -295,7 +295,7 @@ TEST(BitmapImport, AlphaMaskDecidesFormatAndAlpha) {
   const uint8_t holes[] = {255, 0, 255, 255, 255, 255};
   image.alphaMask = holes;
   Bitmap keyed;
-  ASSERT_EQ(keyed.ImportDecoded(image), kBitmapReady);
+  ASSERT_EQ(keyed.ImportPixels(image), kBitmapReady);
   EXPECT_EQ(keyed.format, 99);
   EXPECT_EQ(RawPixel(keyed, 1, 0), 0xFFFFFFu);
   EXPECT_EQ(RawPixel(keyed, 0, 0), 0x808080u);
@@ -303,7 +303,7 @@ TEST(BitmapImport, AlphaMaskDecidesFormatAndAlpha) {
 
 TEST(BitmapImport, UnusableImagesLeaveTheBitmapAsItWas) {
   auto bytes = Image32(0xFF102030);
-  std::vector<DecodedImage> bad(6, Decoded32(bytes));
+  std::vector<ImagePixels> bad(6, Pixels32(bytes));
   bad[0].pixels = nullptr;
   bad[1].bitsPerPixel = 24;
   bad[2].rowBytes = 11;
@@ -313,9 +313,9 @@ TEST(BitmapImport, UnusableImagesLeaveTheBitmapAsItWas) {
   bad[5].alphaMaskRowBytes = 2;
   for (size_t i = 0; i < bad.size(); ++i) {
     Bitmap fresh;
-    EXPECT_EQ(fresh.ImportDecoded(bad[i]), kBitmapBadSize) << i;
+    EXPECT_EQ(fresh.ImportPixels(bad[i]), kBitmapBadSize) << i;
     auto existing = FilledBitmap(2, 2, 67, 0x123456);
-    EXPECT_EQ(existing->ImportDecoded(bad[i]), kBitmapReady) << i;
+    EXPECT_EQ(existing->ImportPixels(bad[i]), kBitmapReady) << i;
     EXPECT_EQ(RawPixel(*existing, 1, 1), 0x123456u) << i;
   }
 }
@@ -323,9 +323,9 @@ TEST(BitmapImport, UnusableImagesLeaveTheBitmapAsItWas) {
 TEST(BitmapImport, ImageTooLargeFailsBeforeReadingAPixel) {
   // The dimensions claim 16 GiB of pixels over a buffer of one row: the import must refuse it without reading.
   std::vector<uint8_t> row(4 * 16);
-  const DecodedImage image = Decoded(1 << 16, 1 << 16, 32, row.data(), int64_t{4} << 16);
+  const ImagePixels image = Pixels(1 << 16, 1 << 16, 32, row.data(), int64_t{4} << 16);
   Bitmap fresh;
-  EXPECT_EQ(fresh.ImportDecoded(image), kBitmapBadSize);
+  EXPECT_EQ(fresh.ImportPixels(image), kBitmapBadSize);
   EXPECT_EQ(fresh.GetPixels(), nullptr);
 }
 
