@@ -14,6 +14,14 @@ if(KESTRIVAL_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Fuzz builds instrument every library for the fuzzer's coverage and check it with the sanitizers, so the
+# targets are guided through, and catch faults in, the code they drive rather than only their own file.
+if(KESTRIVAL_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 # kestrival_library(NAME DIRS dir... [EXCLUDE file...] [LINK lib...])
 # Builds one static library from every .cpp in the listed folders (relative to the repository root), so that a
 # new source file joins its library by being placed in the right folder.

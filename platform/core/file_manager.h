@@ -1,0 +1,63 @@
+// The framework's public file operations: callers name an item by a folder and a name; the file manager turns
+// the pair into a FileRef and hands the work to the disk layer, to a "CHNK" container serving as a folder, or to
+// a record inside one. Streams opened here are PlatformStream records (platform_stream.h).
+//
+// Folder: a FolderRef (a registered FileRef, 0 the default folder, -1 its parent, -6 to -2 the special
+// folders, 1 to 100 a volume). Name: null, a path text relative to the folder ("Data/Maps/town.map", "%XX"
+// escapes), or again a registered FileRef or small number.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/core/file_ref.h"
+#include "platform/core/memory.h"
+#include "platform/core/platform_error.h"
+#include "platform/core/platform_stream.h"
+
+PlatformError PlatformFileSystemStartup();
+PlatformError PlatformFileSystemShutdown();
+
+PlatformError PlatformResolveFolder(FolderRef folder, FolderRef name, FolderRef* out);
+PlatformError PlatformReleaseFolder(FolderRef folder);
+PlatformError PlatformSetDefaultFolder(FolderRef folder, FolderRef name);
+PlatformError PlatformGetFullPath(FolderRef folder, FolderRef name, char* buffer, uint32_t size);
+PlatformError PlatformCreateFile(FolderRef folder, const PlatformFileInfo* info);
+PlatformError PlatformDeleteFile(FolderRef folder, FolderRef name);
+PlatformError PlatformGetFileInfo(FolderRef folder, FolderRef name, PlatformFileInfo* info, bool detectContainers);
+PlatformError PlatformGetIndexedFileInfo(FolderRef folder, uint32_t index, PlatformFileInfo* info,
+                                         bool detectContainers);
+// Flags: kWalkDescend, kWalkReverseAfter, kWalkContainersPlain (file_ref.h). The callback sees the folder
+// itself first (depth 0, empty path) unless it is a container walked as a plain file.
+PlatformError PlatformEnumerateFolder(FolderRef folder, FolderWalkProc callback, void* user, uint32_t flags);
+PlatformError PlatformReadFileToHandle(FolderRef folder, FolderRef name, uint32_t byteLimit, bool temporary,
+                                       PlatformHandle** out);
+// Writes the whole handle to the item. A disk file is written to a temporary file beside it that then takes the
+// item's place, so a failure leaves the old file as it was.
+PlatformError PlatformWriteHandleToFile(FolderRef folder, FolderRef name, bool replace, uint32_t type,
+                                        uint32_t creator, PlatformHandle* handle);
+
+// The same operations with the name given as path text.
+inline PlatformError PlatformResolveFolder(FolderRef folder, const char* name, FolderRef* out) {
+  return PlatformResolveFolder(folder, AsFolderRef(name), out);
+}
+inline PlatformError PlatformSetDefaultFolder(FolderRef folder, const char* name) {
+  return PlatformSetDefaultFolder(folder, AsFolderRef(name));
+}
+inline PlatformError PlatformGetFullPath(FolderRef folder, const char* name, char* buffer, uint32_t size) {
+  return PlatformGetFullPath(folder, AsFolderRef(name), buffer, size);
+}
+inline PlatformError PlatformDeleteFile(FolderRef folder, const char* name) {
+  return PlatformDeleteFile(folder, AsFolderRef(name));
+}
+inline PlatformError PlatformGetFileInfo(FolderRef folder, const char* name, PlatformFileInfo* info,
+                                         bool detectContainers) {
+  return PlatformGetFileInfo(folder, AsFolderRef(name), info, detectContainers);
+}
+inline PlatformError PlatformReadFileToHandle(FolderRef folder, const char* name, uint32_t byteLimit,
+                                              bool temporary, PlatformHandle** out) {
+  return PlatformReadFileToHandle(folder, AsFolderRef(name), byteLimit, temporary, out);
+}
+inline PlatformError PlatformWriteHandleToFile(FolderRef folder, const char* name, bool replace, uint32_t type,
+                                               uint32_t creator, PlatformHandle* handle) {
+  return PlatformWriteHandleToFile(folder, AsFolderRef(name), replace, type, creator, handle);
+}

@@ -1,0 +1,230 @@
+// The public file operations: resolving and releasing folders, full paths, whole files to and from handles,
+// folder walks, items rooted in a stream, and shutting down with streams still open.
+#include "platform/core/file_manager.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/errors.h"
+#include "host/testing_files.h"
+#include "platform/core/chunk_file.h"
+#include "tests/support/chunk_bytes.h"
+#include "tests/support/file_system_fixture.h"
+
+namespace {
+
+using FileManager = FileSystemTest;
+
+PlatformHandle* HandleOf(const std::string& bytes) {
+  return PlatformHandle::FromBytes(bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+TEST_F(FileManager, SpecialNumbersResolveAndReleaseAsThemselves) {
+  FolderRef out = 0;
+  EXPECT_EQ(PlatformResolveFolder(kFolderTemporary, nullptr, &out), kPlatformNoError);
+  EXPECT_EQ(out, kFolderTemporary);
+  EXPECT_EQ(PlatformResolveFolder(kFolderDocuments, "", &out), kPlatformNoError);
+  EXPECT_EQ(out, kFolderDocuments);
+  for (FolderRef number : {FolderRef{-6}, FolderRef{-1}, FolderRef{0}, FolderRef{42}}) {
+    EXPECT_EQ(PlatformReleaseFolder(number), kPlatformNoError);
+  }
+  char notAReference[8] = "x";
+  EXPECT_EQ(PlatformReleaseFolder(AsFolderRef(notAReference)), kPlatformErrBadReference);
+  EXPECT_EQ(PlatformResolveFolder(folder_, "missing", &out), kPlatformErrFileNotFound);
+  EXPECT_EQ(out, 0);
+}
+
+TEST_F(FileManager, FullPathsAppendNamesThatNeedNotExist) {
+  char path[512];
+  const std::string base = "C:" + temp_.Posix();
+  EXPECT_EQ(PlatformGetFullPath(folder_, "a.txt", path, sizeof(path)), kPlatformNoError);
+  EXPECT_EQ(std::string(path), base + "/a.txt");
+  EXPECT_EQ(PlatformGetFullPath(folder_, "/a.txt", path, sizeof(path)), kPlatformNoError);
+  EXPECT_EQ(std::string(path), base + "/a.txt");
+  EXPECT_EQ(PlatformGetFullPath(0, FolderRef{1}, path, sizeof(path)), kPlatformNoError);
+  EXPECT_STREQ(path, "C:/");
+  EXPECT_EQ(PlatformGetFullPath(folder_, kFolderApplicationData, path, sizeof(path)), kPlatformNoError);
+  EXPECT_EQ(std::string(path), base + "/home/data");
+  EXPECT_NE(PlatformGetFullPath(folder_ , FolderRef{7}, path, sizeof(path)), kPlatformNoError);
+  EXPECT_STREQ(path, "");
+}
+
+TEST_F(FileManager, ReadingAWholeFileHonoursTheLimit) {
+  temp_.WriteFile("hundred", std::string(100, 'h'));
+  PlatformHandle* handle = nullptr;
+  EXPECT_EQ(PlatformReadFileToHandle(folder_, "hundred", 99, false, &handle), kPlatformErrNoMemory);
+  EXPECT_EQ(handle, nullptr);
+  ASSERT_EQ(PlatformReadFileToHandle(folder_, "hundred", 100, true, &handle), kPlatformNoError);
+  EXPECT_EQ(handle->size, 100u);
+  EXPECT_EQ(PlatformHandle::IsLocked(handle), 0);
+  PlatformHandle::Dispose(handle);
+  EXPECT_EQ(PlatformReadFileToHandle(folder_, "absent", 100, false, &handle), kPlatformErrFileNotFound);
+}
+
+TEST_F(FileManager, WritingAHandleReplacesOnlyWhenAskedAndKeepsTheOldFileOnFailure) {
+  PlatformHandle* first = HandleOf("first version");
+  PlatformHandle* second = HandleOf("second, longer version");
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", false, 0, 0, first), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", false, 0, 0, second), kPlatformErrFileExists);
+  EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");
+
+  HostFailFileWrites(1, 4, ERROR_DISK_FULL, false);
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, second), kPlatformErrDiskFull);
+  HostResetFileFaults();
+  EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");
+  PlatformFileInfo info;
+  EXPECT_EQ(PlatformGetIndexedFileInfo(folder_, 1, &info, false), kPlatformErrFileNotFound);  // no leftovers
+
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, second), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("saved.txt"), "second, longer version");
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, first), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");  // shorter data leaves no tail
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "nowhere/saved.txt", false, 0, 0, first), kPlatformErrFileNotFound);
+  PlatformHandle::Dispose(first);
+  PlatformHandle::Dispose(second);
+}
+
+TEST_F(FileManager, AHandleHoldingAContainerBecomesAContainerFile) {
+  PlatformHandle* box = HandleOf(ChunkContainerBytes({{"note", 3, "hello"}}, 2));
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, "box.dat", false, 0, 0, box), kPlatformNoError);
+  PlatformFileInfo info;
+  ASSERT_EQ(PlatformGetFileInfo(folder_, "box.dat", &info, true), kPlatformNoError);
+  EXPECT_EQ(info.isContainer, 1);
+  EXPECT_EQ(info.size, 2u);  // entries of the index, used and free
+  PlatformHandle* note = nullptr;
+  ASSERT_EQ(PlatformReadFileToHandle(folder_, "box.dat/note", 100, false, &note), kPlatformNoError);
+  EXPECT_EQ(std::string(static_cast<char*>(note->data), note->size), "hello");
+  PlatformHandle::Dispose(note);
+  PlatformHandle::Dispose(box);
+}
+
+struct Visit {
+  std::string path;
+  int32_t depth;
+};
+
+PlatformError Record(FolderRef, const char* relativePath, const PlatformFileInfo* info, int32_t percent,
+                     int32_t depth, void* user) {
+  auto* visits = static_cast<std::vector<Visit>*>(user);
+  visits->push_back({std::string(relativePath) + info->name, depth});
+  EXPECT_GE(percent, 0);
+  EXPECT_LE(percent, 100);
+  return kPlatformNoError;
+}
+
+std::vector<std::string> Paths(const std::vector<Visit>& visits) {
+  std::vector<std::string> paths;
+  for (const Visit& v : visits) paths.push_back(v.path + "@" + std::to_string(v.depth));
+  return paths;
+}
+
+class FolderWalks : public FileManager {
+ protected:
+  void SetUp() override {
+    FileManager::SetUp();
+    temp_.WriteFile("tree/a.txt", "a");
+    temp_.WriteFile("tree/sub/b.txt", "b");
+    temp_.WriteFile("tree/sub/c.txt", "c");
+    temp_.WriteFile("tree/box.chk", ChunkContainerBytes({{"r1", 3, "1"}, {"r2", 3, "2"}}, 2));
+    ASSERT_EQ(PlatformResolveFolder(folder_, "tree", &tree_), kPlatformNoError);
+  }
+  void TearDown() override {
+    EXPECT_EQ(PlatformReleaseFolder(tree_), kPlatformNoError);
+    FileManager::TearDown();
+  }
+  FolderRef tree_ = 0;
+};
+
+TEST_F(FolderWalks, OrdersFollowTheFlags) {
+  struct Case {
+    uint32_t flags;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {0, {"tree@0", "a.txt@1", "box.chk@1", "sub@1"}},
+      {kWalkDescend,
+       {"tree@0", "a.txt@1", "box.chk@1", "box.chk/r1@2", "box.chk/r2@2", "sub@1", "sub/b.txt@2", "sub/c.txt@2"}},
+      {kWalkDescend | kWalkReverseAfter,
+       {"tree@0", "sub/c.txt@2", "sub/b.txt@2", "sub@1", "box.chk/r2@2", "box.chk/r1@2", "box.chk@1", "a.txt@1"}},
+      {kWalkDescend | kWalkContainersPlain,
+       {"tree@0", "a.txt@1", "box.chk@1", "sub@1", "sub/b.txt@2", "sub/c.txt@2"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Visit> visits;
+    ASSERT_EQ(PlatformEnumerateFolder(tree_, Record, &visits, c.flags), kPlatformNoError) << c.flags;
+    std::vector<std::string> paths = Paths(visits);
+    // The path of an item is its folder's relative path and its name; the folder itself shows its own name.
+    for (std::string& p : paths) {
+      if (p.rfind(temp_.Posix().substr(temp_.Posix().find_last_of('/') + 1), 0) == 0) p = "tree@0";
+    }
+    EXPECT_EQ(paths, c.expected) << c.flags;
+  }
+}
+
+TEST_F(FolderWalks, SymbolicLinkLoopsAreNotEnteredAgain) {
+  ASSERT_EQ(symlink(temp_.PosixPath("tree").c_str(), temp_.PosixPath("tree/sub/up").c_str()), 0);
+  ASSERT_EQ(symlink(temp_.PosixPath("tree/sub").c_str(), temp_.PosixPath("tree/sub/self").c_str()), 0);
+  std::vector<Visit> visits;
+  ASSERT_EQ(PlatformEnumerateFolder(tree_, Record, &visits, kWalkDescend | kWalkContainersPlain), kPlatformNoError);
+  std::vector<std::string> paths = Paths(visits);
+  paths.erase(paths.begin());
+  EXPECT_EQ(paths, (std::vector<std::string>{"a.txt@1", "box.chk@1", "sub@1", "sub/b.txt@2", "sub/c.txt@2",
+                                              "sub/self@2", "sub/up@2"}));
+}
+
+PlatformError StopAtSecond(FolderRef, const char*, const PlatformFileInfo*, int32_t, int32_t, void* user) {
+  return ++*static_cast<int*>(user) == 2 ? kPlatformErrCancelled : kPlatformNoError;
+}
+
+TEST_F(FolderWalks, ACallbackResultEndsTheWalk) {
+  int calls = 0;
+  EXPECT_EQ(PlatformEnumerateFolder(tree_, StopAtSecond, &calls, kWalkDescend), kPlatformErrCancelled);
+  EXPECT_EQ(calls, 2);
+}
+
+TEST_F(FileManager, AReferenceRootedInAStreamIsAVirtualFolder) {
+  PlatformHandle* bytes = HandleOf(ChunkContainerBytes({{"one", 3, "1"}, {"two", 3, "22"}}, 4));
+  PlatformStream* memory = nullptr;
+  ASSERT_EQ(MemoryStream::Open(bytes, &memory), kPlatformNoError);
+  PlatformHandle* rooted = FileRef::New();
+  FileRef::Data(rooted)->rootStream = memory;  // the reference takes the stream's use
+  ASSERT_EQ(FileRef::Register(rooted), kPlatformNoError);
+  FolderRef folder = AsFolderRef(rooted);
+
+  PlatformFileInfo info;
+  ASSERT_EQ(PlatformGetFileInfo(folder, nullptr, &info, true), kPlatformNoError);
+  EXPECT_STREQ(info.name, "_Virtual_");
+  EXPECT_EQ(info.size, 2u);
+  PlatformStream* stream = nullptr;
+  EXPECT_EQ(PlatformStream::Open(folder, nullptr, 0, &stream), kPlatformErrContainerOfStream);
+  EXPECT_EQ(PlatformDeleteFile(folder, nullptr), kPlatformErrContainerOfStream);
+  ASSERT_EQ(PlatformStream::Open(folder, "two", 0, &stream), kPlatformNoError);
+  char data[2];
+  ASSERT_EQ(PlatformStream::Read(stream, 2, data), kPlatformNoError);
+  EXPECT_EQ(std::string(data, 2), "22");
+  EXPECT_EQ(PlatformHandle::Dispose(bytes), kPlatformErrBadData);  // the stream still uses it
+  EXPECT_EQ(PlatformStream::Close(stream), kPlatformNoError);
+  EXPECT_EQ(PlatformGetIndexedFileInfo(folder, 1, &info, true), kPlatformNoError);
+  EXPECT_STREQ(info.name, "two");
+  EXPECT_EQ(PlatformReleaseFolder(folder), kPlatformNoError);
+  EXPECT_EQ(MemoryStream::FindByHandle(bytes), nullptr);
+  EXPECT_EQ(PlatformHandle::Dispose(bytes), kPlatformNoError);
+}
+
+TEST_F(FileManager, ShutdownClosesStreamsLeftOpen) {
+  temp_.WriteFile("box.chk", ChunkContainerBytes({{"inner", 7, ChunkContainerBytes({{"leaf", 3, "x"}}, 1)}}, 1));
+  PlatformStream* leaf = nullptr;
+  ASSERT_EQ(PlatformStream::Open(folder_, "box.chk/inner/leaf", 0, &leaf), kPlatformNoError);
+  PlatformStream* again = nullptr;
+  ASSERT_EQ(PlatformStream::Open(folder_, "box.chk/inner/leaf", 0, &again), kPlatformNoError);
+  EXPECT_EQ(again, leaf);
+  EXPECT_EQ(leaf->useCount, 2);
+  // Left open on purpose: the fixture's shutdown must close the record, its nested container and the file.
+}
+
+}  // namespace
