@@ -25,7 +25,7 @@ bool DeviceContext::Target(PixelView* view) const {
     return true;
   }
   if (surface == nullptr || surface->pixels == nullptr || surface->width <= 0 || surface->height <= 0 ||
-      surface->pitch < surface->width * 4) {
+      surface->pitch < int64_t{surface->width} * 4) {
     return false;
   }
   view->top = reinterpret_cast<uint8_t*>(surface->pixels);

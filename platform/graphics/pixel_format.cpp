@@ -32,7 +32,7 @@ struct PackedRow {
 
 // Packed codes: widths from the hexadecimal digits, blue at bit 0 and each channel above the next.
 constexpr PackedRow kPackedFormats[] = {
-    {kPixelFormat555, 2}, {kPixelFormat565, 2}, {kPixelFormat1555, 2},
+    {kPixelFormat555, 2},  {kPixelFormat565, 2}, {kPixelFormat1555, 2},
     {kPixelFormat4444, 2}, {kPixelFormat888, 3}, {kPixelFormat8888, 4},
 };
 

@@ -299,4 +299,27 @@ TEST(GdiDib, BadHeadersAreRefused) {
   DeleteDC(dc);
 }
 
+TEST(GdiDib, PaletteReadsOfColourBitmapsUseTheNearestEntryOfTheTableHandedOut) {
+  const uint32_t pixels[3] = {0x000000, 0xFFFFFF, 0xFF0000};
+  HBITMAP bitmap = CreateBitmap(3, 1, 1, 32, pixels);
+  HDC dc = CreateCompatibleDC(nullptr);
+  for (WORD bits : {1, 4, 8}) {
+    DibInfo info(3, 1, bits);
+    uint8_t row[4] = {};
+    ASSERT_EQ(GetDIBits(dc, bitmap, 0, 1, row, info.get(), DIB_RGB_COLORS), 1) << bits;
+    for (int x = 0; x < 3; ++x) {
+      const uint32_t index = host::gdi::ReadPixel(row, x, bits);
+      const RGBQUAD& c = info.colors[index];
+      const uint32_t rgb = (uint32_t{c.rgbRed} << 16) | (uint32_t{c.rgbGreen} << 8) | c.rgbBlue;
+      if (bits == 1 && x == 2) {
+        EXPECT_EQ(rgb, 0x000000u);  // red is nearer to black than to white
+      } else {
+        EXPECT_EQ(rgb, pixels[x]) << bits << " bits, pixel " << x;
+      }
+    }
+  }
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+}
+
 }  // namespace

@@ -147,6 +147,13 @@ UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors);
 UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors);
 
 // ---- Transfers ----------------------------------------------------------------------------------------------------
+// Row rules. Scan lines of a caller's DIB count in its memory order (from the bottom row for a positive height,
+// from the top row for a negative one); a band starting at `startScan` begins at the buffer's first row.
+// SetDIBitsToDevice measures its source rectangle from the lower-left corner of the whole image for both row
+// orders. StretchDIBits measures it from the lower-left corner of bottom-up DIBs and the upper-left corner of
+// top-down DIBs. Stretching samples the nearest pixel (shrinking drops pixels); a negative extent mirrors.
+// Monochrome device bitmaps convert by the DCs' colours: a colour source gives 1 where it has the source DC's
+// background colour; a monochrome source gives the destination's text colour for 0 and background colour for 1.
 
 int GetDIBits(HDC hdc, HBITMAP bitmap, UINT startScan, UINT scanLines, LPVOID bits, LPBITMAPINFO info, UINT usage);
 int SetDIBits(HDC hdc, HBITMAP bitmap, UINT startScan, UINT scanLines, const void* bits, const BITMAPINFO* info,

@@ -16,13 +16,13 @@ struct ClampCase {
 
 TEST(RectTest, ClampForGdiKeepsSidesWithinLimit) {
   const ClampCase cases[] = {
-      {{0, 0, 50000, 10}, {0, 0, 32000, 10}},                // left near the origin stays
-      {{-40000, 0, 40000, 10}, {-16000, 0, 16000, 10}},      // both far: centred
-      {{-50000, 0, 5000, 10}, {-27000, 0, 5000, 10}},        // right near the origin stays
-      {{0, 0, 32000, 32000}, {0, 0, 32000, 32000}},          // exactly at the limit: unchanged
-      {{10, -50000, 20, 5000}, {10, -27000, 20, 5000}},      // vertical: bottom near stays
-      {{10, -40000, 20, 40000}, {10, -16000, 20, 16000}},    // vertical: centred
-      {{10, 7999, 20, 60000}, {10, 7999, 20, 39999}},        // top at the edge of "near"
+      {{0, 0, 50000, 10}, {0, 0, 32000, 10}},              // left near the origin stays
+      {{-40000, 0, 40000, 10}, {-16000, 0, 16000, 10}},    // both far: centred
+      {{-50000, 0, 5000, 10}, {-27000, 0, 5000, 10}},      // right near the origin stays
+      {{0, 0, 32000, 32000}, {0, 0, 32000, 32000}},        // exactly at the limit: unchanged
+      {{10, -50000, 20, 5000}, {10, -27000, 20, 5000}},    // vertical: bottom near stays
+      {{10, -40000, 20, 40000}, {10, -16000, 20, 16000}},  // vertical: centred
+      {{10, 7999, 20, 60000}, {10, 7999, 20, 39999}},      // top at the edge of "near"
       // The whole 32-bit plane: the span needs 64 bits, and the result stays a valid 32000 span.
       {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {-16000, -16000, 16000, 16000}},
       {{INT_MAX - 10, 0, INT_MAX, 10}, {INT_MAX - 10, 0, INT_MAX, 10}},
@@ -30,9 +30,9 @@ TEST(RectTest, ClampForGdiKeepsSidesWithinLimit) {
   for (const ClampCase& c : cases) {
     Rect out;
     Rect::ClampForGdi(&out, &c.in);
-    EXPECT_TRUE(Rect::Equal(&out, &c.out)) << c.in.left << "," << c.in.top << "," << c.in.right << ","
-                                           << c.in.bottom << " -> " << out.left << "," << out.top << ","
-                                           << out.right << "," << out.bottom;
+    EXPECT_TRUE(Rect::Equal(&out, &c.out))
+        << c.in.left << "," << c.in.top << "," << c.in.right << "," << c.in.bottom << " -> " << out.left << ","
+        << out.top << "," << out.right << "," << out.bottom;
   }
 }
 
@@ -99,8 +99,8 @@ TEST(ColorRecordTest, LightenAndDarkenThresholds) {
   struct Case {
     uint8_t in, lightened, darkened;
   };
-  const Case cases[] = {{160, 224, 112}, {161, 255, 113}, {96, 160, 48},
-                        {95, 159, 47},   {48, 112, 24},   {47, 111, 0}, {0, 64, 0}, {255, 255, 207}};
+  const Case cases[] = {{160, 224, 112}, {161, 255, 113}, {96, 160, 48}, {95, 159, 47},
+                        {48, 112, 24},   {47, 111, 0},    {0, 64, 0},    {255, 255, 207}};
   for (const Case& c : cases) {
     ColorRecord l{7, c.in, c.in, c.in};
     ColorRecord::Lighten(&l);
