@@ -73,7 +73,13 @@ inline bool KeyTransparent(const uint8_t* p) {
 template <int Dst, int Src>
 void ConvertRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32_t width, int32_t height) {
   if constexpr (Dst == Src) {
-    for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) std::memmove(d, s, size_t(width) * Dst);
+    const size_t rowLength = size_t(width) * Dst;
+    // Rows that follow each other without gaps on both sides move as one block.
+    if (dRow == sRow && static_cast<size_t>(dRow) == rowLength) {
+      std::memmove(d, s, rowLength * static_cast<size_t>(height));
+      return;
+    }
+    for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) std::memmove(d, s, rowLength);
   } else {
     const BlitProducts& products = Products();
     for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) {
