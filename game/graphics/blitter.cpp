@@ -290,22 +290,31 @@ void ScaleBitMask(BitMask& destination, Bounds destinationRect, const BitMask& s
   // Blocks end at the destination rectangle's right and bottom edges, and never pass the destination mask.
   const int64_t right = std::min<int64_t>(int64_t{destinationRect.x} + destinationRect.width, destination.Width());
   const int64_t bottom = std::min<int64_t>(int64_t{destinationRect.y} + destinationRect.height, destination.Height());
-  int64_t y = destinationRect.y;
-  for (int64_t j = 1; j <= sourceRect.height && y < bottom; ++j) {
-    const int64_t rowHeight = (gy != 0 && j % gy == 0) ? iy + 1 : iy;
-    const int64_t sy = int64_t{sourceRect.y} + j - 1;
-    int64_t x = destinationRect.x;
-    for (int64_t l = 1; l <= sourceRect.width && x < right; ++l) {
-      const int64_t columnWidth = (gx != 0 && l % gx == 0) ? ix + 1 : ix;
-      const int64_t sx = int64_t{sourceRect.x} + l - 1;
-      if (sx >= 0 && sy >= 0 && sx < source.Width() && sy < source.Height() &&
-          source.GetBit(static_cast<int32_t>(sx), static_cast<int32_t>(sy))) {
-        SetMaskBlock(destination, std::max<int64_t>(x, 0), std::max<int64_t>(y, 0), std::min(x + columnWidth, right),
-                     std::min(y + rowHeight, bottom));
+  // Source row (or column) k, counted from 1, starts (k - 1) x the whole size plus one for every earlier k that
+  // is a multiple of the fraction's period; only the rows and columns inside the source mask are visited.
+  auto startOf = [](int64_t k, int64_t whole, int64_t period) {
+    return (k - 1) * whole + (period != 0 ? (k - 1) / period : 0);
+  };
+  auto sizeOf = [](int64_t k, int64_t whole, int64_t period) {
+    return (period != 0 && k % period == 0) ? whole + 1 : whole;
+  };
+  const int64_t firstRow = std::max<int64_t>(1, 1 - int64_t{sourceRect.y});
+  const int64_t lastRow = std::min<int64_t>(sourceRect.height, int64_t{source.Height()} - sourceRect.y);
+  const int64_t firstColumn = std::max<int64_t>(1, 1 - int64_t{sourceRect.x});
+  const int64_t lastColumn = std::min<int64_t>(sourceRect.width, int64_t{source.Width()} - sourceRect.x);
+  for (int64_t j = firstRow; j <= lastRow; ++j) {
+    const int64_t y = destinationRect.y + startOf(j, iy, gy);
+    if (y >= bottom) break;
+    const int64_t rowHeight = sizeOf(j, iy, gy);
+    const auto sy = static_cast<int32_t>(sourceRect.y + j - 1);
+    for (int64_t l = firstColumn; l <= lastColumn; ++l) {
+      const int64_t x = destinationRect.x + startOf(l, ix, gx);
+      if (x >= right) break;
+      if (source.GetBit(static_cast<int32_t>(sourceRect.x + l - 1), sy)) {
+        SetMaskBlock(destination, std::max<int64_t>(x, 0), std::max<int64_t>(y, 0),
+                     std::min(x + sizeOf(l, ix, gx), right), std::min(y + rowHeight, bottom));
       }
-      x += columnWidth;
     }
-    y += rowHeight;
   }
 }
 

@@ -382,6 +382,21 @@ TEST(Blitter, EllipsePartlyOutsideTheBitmapIsClipped) {
   FrameEllipse(*bitmap, Bounds{-10, -6, 30, 20}, DrawColor::FromValue(0xFFFFFFFF), 15, 10, false);
   FrameEllipse(*bitmap, Bounds{INT32_MAX - 4, INT32_MAX - 4, 30, 20}, DrawColor::FromValue(0xFFFFFFFF), 15, 10,
                false);
+  // A ring as wide as the coordinate range visits only the bitmap's pixels.
+  FrameEllipse(*bitmap, Bounds{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX, INT32_MAX}, DrawColor::FromValue(0xFFFFFFFF),
+               INT32_MAX / 2, INT32_MAX / 2, true);
+}
+
+TEST(Blitter, EllipseClippedDrawsWhatTheWholeRingDrawsThere) {
+  // The ring drawn into a large bitmap, and the same ring drawn partly outside a small one: the small one holds
+  // exactly the large one's pixels at the same place.
+  auto whole = FilledBitmap(40, 30, k3, 0);
+  FrameEllipse(*whole, Bounds{5, 4, 30, 20}, DrawColor::FromValue(0xFFFFFFFF), 15, 10, false);
+  auto part = FilledBitmap(12, 9, k3, 0);
+  FrameEllipse(*part, Bounds{-7, -5, 30, 20}, DrawColor::FromValue(0xFFFFFFFF), 15, 10, false);
+  for (int32_t y = 0; y < 9; ++y) {
+    for (int32_t x = 0; x < 12; ++x) ASSERT_EQ(RawPixel(*part, x, y), RawPixel(*whole, x + 12, y + 9)) << x << "," << y;
+  }
 }
 
 // ---- Scrolling, against a model that moves every pixel whose source and destination lie in the rectangle.
