@@ -292,6 +292,19 @@ TEST(CopyBitsTest, EightBitSourcesAndDestinations) {
   EXPECT_EQ(AllStored(dst.get()), (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x777777}));
 }
 
+TEST(CopyBitsTest, LayoutsOfEqualWidthsConvertRatherThanMoveBytes) {
+  WorldPtr redFirst = MakeSurface(1, 1, 0x80008888);
+  SetStored(redFirst.get(), 0, 0, 0xFF0000FF);  // red in the lowest byte
+  WorldPtr packed = MakeSurface(1, 1, 0x8888);
+  ASSERT_EQ(PlatformCopyBits(packed.get(), nullptr, 0, redFirst.get(), nullptr, nullptr, nullptr), kPlatformNoError);
+  EXPECT_EQ(GetStored(packed.get(), 0, 0) & 0xFFFFFF, 0xFF0000u);
+  WorldPtr alphaLow = MakeSurface(1, 1, 0x80004444);
+  SetStored(alphaLow.get(), 0, 0, 0xF00F);  // red 15, alpha 15
+  WorldPtr alphaHigh = MakeSurface(1, 1, 0x4444);
+  ASSERT_EQ(PlatformCopyBits(alphaHigh.get(), nullptr, 0, alphaLow.get(), nullptr, nullptr, nullptr), kPlatformNoError);
+  EXPECT_EQ(GetStored(alphaHigh.get(), 0, 0) & 0x0FFF, 0x0F00u);
+}
+
 TEST(CopyBitsTest, ChannelWideningAndSourcesWithoutAlpha) {
   // 5-6-5 white widens to 255 in every channel.
   WorldPtr src = MakeSurface(1, 1, 0x565);
