@@ -75,6 +75,7 @@ void DataStream::ResetMemory() {
 }
 
 void DataStream::AttachMemory(MemHandle& block, bool take, uint32_t length) {
+  if (&block == &memory_) return;  // the stream's own block is already attached
   ResetMemory();
   size_t blockSize = block.Size();
   uint32_t capacity = blockSize > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(blockSize);
