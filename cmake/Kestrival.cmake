@@ -14,9 +14,12 @@ if(KESTRIVAL_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# Fuzz builds instrument every library for coverage, so that the fuzzers see the code they drive.
-if(KESTRIVAL_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  add_compile_options(-fsanitize=fuzzer-no-link)
+# Fuzz builds instrument every library for the fuzzer's coverage and check it with the sanitizers, so the
+# targets are guided through, and catch faults in, the code they drive rather than only their own file.
+if(KESTRIVAL_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
 endif()
 
 # kestrival_library(NAME DIRS dir... [EXCLUDE file...] [LINK lib...])

@@ -31,6 +31,7 @@ bool IsSystemCursor(uintptr_t id) {
     case 32514:  // wait
     case 32515:  // cross
     case 32649:  // hand
+    case 32650:  // arrow with a small hourglass, while the program starts
       return true;
     default:
       return false;

@@ -2,13 +2,24 @@
 //
 // Handles are small numbers of the host layer's own (never addresses), so a stale or foreign HWND is simply not
 // found. Creation sends WM_NCCREATE and WM_CREATE; destruction sends WM_DESTROY and WM_NCDESTROY, children
-// first being destroyed after their parent's WM_DESTROY, as the system does.
+// first being destroyed after their parent's WM_DESTROY, as the system does. A window also gets its client-area
+// frame buffer here and, once shown, its SDL window (window_surface.cpp); destruction releases both along with its
+// timers, its waiting messages and its activation. The default window procedure closes, paints and runs the
+// menu keys.
 #include "window_registry.h"
+
+#include <SDL.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <map>
+
+#include "gdi_internal.h"
+#include "menu_strip.h"
+#include "painting.h"
+#include "user_state.h"
+#include "window_surface.h"
 
 namespace host {
 namespace {
@@ -128,16 +139,18 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     window->windowClass = windowClass;
     window->procedure = windowClass->procedure;
     window->title = windowName == nullptr ? "" : windowName;
-    window->style = style;
+    window->style = style & ~WS_VISIBLE;  // shown below, once the window exists
     window->exStyle = exStyle;
     if (x == CW_USEDEFAULT) x = y = 0;
     if (width == CW_USEDEFAULT) width = height = 0;
     window->bounds = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
     window->parent = parent;
-    window->menu = menu;
+    window->menu = (style & WS_CHILD) ? nullptr : menu;
     window->instance = instance;
     procedure = window->procedure;
+    host::Window* record = window.get();
     registry.windows.emplace(host::Key(handle), std::move(window));
+    host::SyncWindowSurface(*record);
   }
   CREATESTRUCTA create{parameter, instance, menu, parent, height, width, y, x, static_cast<LONG>(style),
                        windowName, className, exStyle};
@@ -146,7 +159,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     DestroyWindow(handle);
     return nullptr;
   }
-  return handle;
+  if ((style & WS_VISIBLE) && IsWindow(handle)) ShowWindow(handle, SW_SHOW);
+  return IsWindow(handle) ? handle : nullptr;
 }
 
 BOOL DestroyWindow(HWND handle) {
@@ -158,6 +172,8 @@ BOOL DestroyWindow(HWND handle) {
     window->destroying = true;
     procedure = window->procedure;
   }
+  host::MenuStripCancel(handle);
+  if (host::State().active == handle) host::Activate(nullptr);
   procedure(handle, WM_DESTROY, 0, 0);
   std::vector<HWND> children;
   {
@@ -169,6 +185,12 @@ BOOL DestroyWindow(HWND handle) {
   for (HWND child : children) DestroyWindow(child);
   procedure(handle, WM_NCDESTROY, 0, 0);
   std::lock_guard<std::recursive_mutex> hold(host::WindowLock());
+  host::Window* window = host::FindWindowRecord(handle);
+  if (window != nullptr) {
+    host::ForgetWindowMessages(handle);
+    host::ReleasePainting(*window);
+    host::DestroyWindowSurface(*window);
+  }
   host::TheRegistry().windows.erase(host::Key(handle));
   return TRUE;
 }
@@ -187,6 +209,22 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      if (BeginPaint(window, &paint) != nullptr) EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_MOUSEACTIVATE:
+      return 1;  // activate
+    case WM_SYSCOMMAND:
+      host::ApplySystemCommand(window, wParam, lParam);
+      return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+      host::DefaultMenuKey(window, message, wParam, lParam);
+      return 0;
     default:
       return 0;
   }
@@ -223,13 +261,16 @@ HWND FindWindowA(LPCSTR className, LPCSTR windowName) {
   return nullptr;
 }
 
-HWND GetForegroundWindow() { return nullptr; }
+HWND GetForegroundWindow() { return host::State().active; }
 
 BOOL SetWindowTextA(HWND handle, LPCSTR text) {
   std::lock_guard<std::recursive_mutex> hold(host::WindowLock());
   host::Window* window = host::FindWindowRecord(handle);
   if (window == nullptr) return FALSE;
   window->title = text == nullptr ? "" : text;
+  if (window->surface != nullptr && window->surface->window != nullptr) {
+    SDL_SetWindowTitle(window->surface->window, window->title.c_str());
+  }
   return TRUE;
 }
 

@@ -4,13 +4,37 @@
 #pragma once
 
 #include <memory>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "host/user.h"
 
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct HostSurface;
+
 namespace host {
+
+// What one shown top-level window has of SDL: made when the window is first shown (window_surface.cpp).
+struct WindowSurface {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;
+  int textureWidth = 0;
+  int textureHeight = 0;
+  bool fullscreen = false;  // desktop-fullscreen, showing an emulated display mode
+};
+
+// The last picture put on a window: the menu strip (when shown) above the client area, 32-bit pixels.
+struct PresentedImage {
+  int width = 0;
+  int height = 0;
+  int clientTop = 0;  // rows of menu strip above the client area
+  std::vector<uint32_t> pixels;
+};
 
 struct WindowClass {
   ATOM atom = 0;
@@ -39,6 +63,19 @@ struct Window {
   HMENU menu = nullptr;
   HINSTANCE instance = nullptr;
   bool destroying = false;  // DestroyWindow has begun; no further destruction
+
+  // The client area's frame buffer, 0x00RRGGBB, top row first, and the device context over it (made on first
+  // use, kept for the window's life: every window behaves as if its class had its own device context).
+  std::unique_ptr<HostSurface> frame;
+  HDC dc = nullptr;
+  // Painting: the invalid part of the client area (null while nothing is invalid) and whether it wants erasing.
+  HRGN update = nullptr;
+  bool eraseWanted = false;
+  bool painting = false;  // between BeginPaint and EndPaint
+
+  std::unique_ptr<WindowSurface> surface;
+  PresentedImage presented;
+  std::vector<uint32_t> framePixels;  // storage behind `frame`
 };
 
 // The lock of the registry. Held only while the tables are read or changed, never while a window procedure

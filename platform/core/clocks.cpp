@@ -24,8 +24,8 @@ struct ClockState {
 };
 
 ClockState& Clock() {
-  static ClockState state;
-  return state;
+  static ClockState* state = new ClockState;  // never destroyed: exit procedures may still read the clock
+  return *state;
 }
 
 // counter × scale / frequency without overflow: the quotient and the remainder are scaled apart.

@@ -2,6 +2,10 @@
 // clock, the wall-clock time) and to look at what the program did. Game and framework code never call these.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "host/types.h"
 
 // Clock. The manual clock replaces the monotonic one behind GetTickCount, timeGetTime, QueryPerformanceCounter,
@@ -21,3 +25,48 @@ void HostTestSkewTickCount(LONG milliseconds);
 // Fixes the time GetLocalTime reports; from then on it advances with the host clock. Null returns to the
 // system's wall clock.
 void HostTestSetLocalTime(const SYSTEMTIME* time);
+
+// Windows and input. Headless mode runs windows on SDL's dummy video driver: they have frame buffers, take input
+// and show message boxes without a display. Input is injected as the system's own events would come, and reaches
+// the program at its next look at the message queue. Positions are client coordinates of the window (negative y
+// reaches the menu strip above the client area).
+void HostTestSetHeadless(bool headless);
+void HostTestKey(int virtualKey, bool down);          // to the active window; letters and digits by their code
+void HostTestText(const char* utf8);                  // typed text, as it follows a key press
+void HostTestMouseMove(HWND window, int x, int y);
+// button: 0 left, 1 right, 2 middle; clicks: 2 for the second press of a double click.
+void HostTestMouseButton(HWND window, int button, bool down, int x, int y, int clicks = 1);
+void HostTestActivate(HWND window, bool active);      // the window gains or loses the keyboard focus
+void HostTestCloseWindow(HWND window);                // the close button of the window's title bar
+// Puts the window system back as a program finds it at start, for a test that runs the program again: no
+// messages waiting, no quit message, no timers without a window, every key and button up, the cursor's show count
+// 0 and the desktop's display mode. Windows, classes and menus stay.
+void HostTestResetWindowSystem();
+
+// Message boxes. Each box shown is recorded; answers queued here are given in order, then the default button.
+struct HostMessageBoxRecord {
+  std::string text;
+  std::string caption;
+  UINT type;
+};
+void HostTestAnswerMessageBox(int answer);
+std::vector<HostMessageBoxRecord> HostTestMessageBoxes();
+void HostTestClearMessageBoxes();  // forgets the boxes shown and the answers not yet given
+
+// What windows show. Pixels are 0x00RRGGBB, top row first.
+struct HostFrame {
+  int width = 0;
+  int height = 0;
+  int clientTop = 0;  // rows of menu strip above the client area (whole window picture only)
+  std::vector<uint32_t> pixels;
+};
+// The client area as last put on the screen; false for a window never shown or not a window.
+bool HostTestLastFrame(HWND window, HostFrame* frame);
+// The whole picture last put on the screen: the menu strip, the client area and an open drop-down.
+bool HostTestWindowImage(HWND window, HostFrame* frame);
+// Client points on the menu strip: the centre of a top-level entry, and of an item of the open drop-down.
+bool HostTestMenuEntryPoint(HWND window, int entry, POINT* point);
+bool HostTestMenuItemPoint(HWND window, int item, POINT* point);
+// Whether the window is shown desktop-fullscreen (for an emulated display mode), and whether the cursor shows.
+bool HostTestIsFullscreen(HWND window);
+bool HostTestCursorShown();

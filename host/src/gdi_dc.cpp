@@ -1,0 +1,183 @@
+// Device contexts: memory DCs over selected bitmaps, surface DCs over window frame buffers, their small state
+// (colours, map mode, clip) and the device capabilities.
+#include <algorithm>
+
+#include "gdi_internal.h"
+
+namespace host::gdi {
+namespace {
+
+ScreenInfo& ScreenState() {
+  static ScreenInfo screen;
+  return screen;
+}
+
+}  // namespace
+
+ScreenInfo Screen() {
+  auto lock = LockObjects();
+  return ScreenState();
+}
+
+bool DeviceContext::Target(PixelView* view) const {
+  if (kind == ObjectKind::kMemoryDC) {
+    *view = (bitmap != nullptr ? bitmap : StockBitmap())->View();
+    return true;
+  }
+  if (surface == nullptr || surface->pixels == nullptr || surface->width <= 0 || surface->height <= 0 ||
+      surface->pitch < int64_t{surface->width} * 4) {
+    return false;
+  }
+  view->top = reinterpret_cast<uint8_t*>(surface->pixels);
+  view->step = surface->pitch;
+  view->width = surface->width;
+  view->height = surface->height;
+  view->layout = &surfaceLayout;
+  return true;
+}
+
+RECT DeviceContext::DrawableBox(Region* clipOut, bool* hasClip) const {
+  PixelView view;
+  RECT box{0, 0, 0, 0};
+  *hasClip = false;
+  if (!Target(&view)) return box;
+  box = {0, 0, view.width, view.height};
+  const Region* first = clip ? clip.get() : surfaceClip.get();
+  const Region* second = clip ? surfaceClip.get() : nullptr;
+  if (first == nullptr) return box;
+  Region combined = second ? Region::Combine(*first, *second, RGN_AND) : *first;
+  combined = Region::Combine(combined, Region(box.left, box.top, box.right, box.bottom), RGN_AND);
+  box = combined.Box();
+  if (combined.Type() == COMPLEXREGION) {
+    *clipOut = std::move(combined);
+    *hasClip = true;
+  }
+  return box;
+}
+
+void DeviceContext::MarkDrawn(const RECT& r) const {
+  if (surface == nullptr || r.left >= r.right || r.top >= r.bottom) return;
+  RECT& d = surface->dirty;
+  if (d.left >= d.right || d.top >= d.bottom) {
+    d = r;
+  } else {
+    d = {std::min(d.left, r.left), std::min(d.top, r.top), std::max(d.right, r.right), std::max(d.bottom, r.bottom)};
+  }
+}
+
+}  // namespace host::gdi
+
+using namespace host::gdi;
+
+HDC HostCreateSurfaceDC(HostSurface* surface) {
+  if (surface == nullptr) return nullptr;
+  auto dc = std::make_unique<DeviceContext>(ObjectKind::kSurfaceDC);
+  dc->surface = surface;
+  return static_cast<HDC>(AddObject(std::move(dc)));
+}
+
+BOOL HostReleaseSurfaceDC(HDC hdc) {
+  auto lock = LockObjects();
+  auto* dc = Find<DeviceContext>(hdc);
+  if (dc == nullptr || dc->kind != ObjectKind::kSurfaceDC) return FALSE;
+  RemoveObject(hdc);
+  return TRUE;
+}
+
+HostSurface* HostGetSurface(HDC hdc) {
+  auto lock = LockObjects();
+  auto* dc = Find<DeviceContext>(hdc);
+  return dc != nullptr ? dc->surface : nullptr;
+}
+
+BOOL HostSetSurfaceClip(HDC hdc, HRGN region) {
+  auto lock = LockObjects();
+  auto* dc = Find<DeviceContext>(hdc);
+  if (dc == nullptr || dc->kind != ObjectKind::kSurfaceDC) return FALSE;
+  if (region == nullptr) {
+    dc->surfaceClip.reset();
+    return TRUE;
+  }
+  auto* object = Find<RegionObject>(region);
+  if (object == nullptr) return FALSE;
+  dc->surfaceClip = std::make_unique<Region>(object->region);
+  return TRUE;
+}
+
+void HostSetScreenSize(int width, int height) {
+  auto lock = LockObjects();
+  if (width > 0 && height > 0) {
+    ScreenState().width = width;
+    ScreenState().height = height;
+  }
+}
+
+HDC CreateCompatibleDC(HDC hdc) {
+  auto lock = LockObjects();
+  if (hdc != nullptr && Find<DeviceContext>(hdc) == nullptr) return nullptr;
+  auto dc = std::make_unique<DeviceContext>(ObjectKind::kMemoryDC);
+  dc->bitmap = StockBitmap();
+  return static_cast<HDC>(AddObject(std::move(dc)));
+}
+
+BOOL DeleteDC(HDC hdc) {
+  auto lock = LockObjects();
+  auto* dc = Find<DeviceContext>(hdc);
+  if (dc == nullptr || dc->kind != ObjectKind::kMemoryDC) return FALSE;
+  // The selected bitmap stays alive and becomes free to be selected elsewhere or deleted.
+  if (dc->bitmap != nullptr) dc->bitmap->selectedInto = nullptr;
+  RemoveObject(hdc);
+  return TRUE;
+}
+
+int GetDeviceCaps(HDC hdc, int index) {
+  auto lock = LockObjects();
+  if (Find<DeviceContext>(hdc) == nullptr) return 0;
+  // Every device context, memory ones included, describes the display it is compatible with.
+  const ScreenInfo& screen = ScreenState();
+  switch (index) {
+    case HORZRES: return screen.width;
+    case VERTRES: return screen.height;
+    case BITSPIXEL: return screen.bitsPerPixel;
+    case PLANES: return 1;
+    default: return 0;
+  }
+}
+
+int SetMapMode(HDC hdc, int mode) {
+  auto lock = LockObjects();
+  auto* dc = Find<DeviceContext>(hdc);
+  // Only the pixel mapping is provided; scaled modes are refused rather than drawn at the wrong size.
+  if (dc == nullptr || mode != MM_TEXT) return 0;
+  const int previous = dc->mapMode;
+  dc->mapMode = mode;
+  return previous;
+}
+
+int GetMapMode(HDC hdc) {
+  auto lock = LockObjects();
+  auto* dc = Find<DeviceContext>(hdc);
+  return dc != nullptr ? dc->mapMode : 0;
+}
+
+namespace {
+
+// The text and background colours are set and read the same way: a bad DC gives CLR_INVALID.
+COLORREF ExchangeColor(HDC hdc, COLORREF DeviceContext::*field, const COLORREF* color) {
+  auto lock = LockObjects();
+  auto* dc = Find<DeviceContext>(hdc);
+  if (dc == nullptr) return CLR_INVALID;
+  const COLORREF previous = dc->*field;
+  if (color != nullptr) dc->*field = *color & 0xFFFFFF;
+  return previous;
+}
+
+}  // namespace
+
+COLORREF SetBkColor(HDC hdc, COLORREF color) { return ExchangeColor(hdc, &DeviceContext::backColor, &color); }
+COLORREF GetBkColor(HDC hdc) { return ExchangeColor(hdc, &DeviceContext::backColor, nullptr); }
+COLORREF SetTextColor(HDC hdc, COLORREF color) { return ExchangeColor(hdc, &DeviceContext::textColor, &color); }
+COLORREF GetTextColor(HDC hdc) { return ExchangeColor(hdc, &DeviceContext::textColor, nullptr); }
+
+// Drawing is done when each call returns, so there is never anything left to flush.
+BOOL GdiFlush() { return TRUE; }

@@ -1,0 +1,24 @@
+// SDL's video subsystem as the window calls use it: started on first need, with the dummy driver in headless
+// mode (chosen by the test seam, or taken when no display can be opened). Internal to the host layer.
+#pragma once
+
+namespace host {
+
+// Starts SDL video on first call; false when even the dummy driver cannot start.
+bool VideoReady();
+
+// Whether SDL video has been started (by a window being shown, a cursor change or the test seam).
+bool VideoStarted();
+
+// Whether windows reach a real display (false when headless or not started).
+bool HasDisplay();
+
+// Headless mode: windows, message boxes and input exist without a display. Takes effect for the next start of
+// SDL video; switching while video runs restarts it.
+void SetHeadless(bool headless);
+bool IsHeadless();
+
+// The desktop's size, 1024 x 768 when it cannot be asked.
+void DesktopSize(int* width, int* height);
+
+}  // namespace host

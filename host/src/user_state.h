@@ -1,0 +1,116 @@
+// The shared state behind the window-system calls beside the window registry: the message queue, timers, keyboard
+// and mouse state, activation, menus and the emulated display mode. Internal to the host layer; the calls that use
+// it run on the thread that pumps messages, so it is not locked.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/user.h"
+#include "window_registry.h"
+
+namespace host {
+
+struct QueuedMessage {
+  MSG msg{};
+  std::string chars;  // the characters a key-down produces, for TranslateMessage
+};
+
+struct Timer {
+  HWND window = nullptr;
+  UINT_PTR id = 0;
+  UINT period = 0;
+  DWORD due = 0;
+  TIMERPROC callback = nullptr;
+};
+
+// The characters waiting for the TranslateMessage of the last key-down taken from the queue.
+struct PendingTranslation {
+  MSG msg{};
+  std::string chars;
+  bool valid = false;
+};
+
+struct MenuItem {
+  UINT flags = 0;  // MF_ flags: grayed, disabled, popup, separator
+  UINT_PTR id = 0;
+  HMENU popup = nullptr;
+  std::string text;
+};
+
+struct Menu {
+  bool isPopup = false;
+  std::vector<MenuItem> items;
+};
+
+struct UserState {
+  HWND active = nullptr;
+
+  std::deque<QueuedMessage> posted;  // PostMessageA and the characters of TranslateMessage
+  std::deque<QueuedMessage> input;   // keys and mouse, taken after the posted messages
+  bool quitPosted = false;
+  int quitCode = 0;
+  std::vector<Timer> timers;
+  UINT_PTR nextThreadTimer = 0x7FF0;
+  PendingTranslation pendingTranslation;
+
+  BYTE keys[256] = {};       // state as of the last key message taken from the queue
+  BYTE asyncKeys[256] = {};  // state now
+  POINT cursor{};            // screen coordinates
+  HCURSOR currentCursor = nullptr;
+  int cursorShowCount = 0;
+
+  std::map<uintptr_t, std::unique_ptr<Menu>> menus;
+  uintptr_t nextMenu = 0x20010;
+  std::map<uintptr_t, std::vector<ACCEL>> accelerators;
+  uintptr_t nextAccelerator = 0x30010;
+
+  bool emulatedMode = false;  // a full-screen display mode is being shown
+  DEVMODEA mode{};
+  bool screenSaverActive = true;
+};
+
+UserState& State();
+
+// Windows by handle; null for handles that are not (or no longer) windows. The registry's lock is taken by the
+// caller where other threads might change windows; the window calls themselves run on the message thread.
+inline Window* FindWindow(HWND handle) { return FindWindowRecord(handle); }
+Menu* FindMenu(HMENU handle);
+
+// The current time of the host clock in milliseconds.
+DWORD NowMs();
+
+// Makes a window the active one (null: none), telling the windows that lose and gain activation.
+void Activate(HWND window);
+
+// The work of a system command (close, menu key, minimise, restore) for the default window procedure.
+void ApplySystemCommand(HWND window, WPARAM command, LPARAM lParam);
+
+// The default window procedure's keyboard way into the menu: Alt pressed and released alone or F10 opens the
+// first menu, Alt and a letter the menu with that mnemonic, Alt+F4 closes the window.
+void DefaultMenuKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Drops the timers and waiting messages of a window that goes away.
+void ForgetWindowMessages(HWND window);
+
+// Queues a message as input from the user (mouse moves in a row are merged, as the system does).
+void QueueInput(const MSG& message, std::string chars = std::string());
+
+// Records a key or button change in a key-state table (256 bytes: 0x80 down, 0x01 toggled by each press); for
+// Shift, Ctrl and Alt the side given by `right` and the combined key both change.
+void ApplyKeyState(BYTE* table, int virtualKey, bool right, bool down, bool repeat);
+
+// The MK_ flags of the buttons and modifiers held now.
+WPARAM MouseKeyFlags();
+
+// Whether the cursor shows: one is set and the show count is not negative.
+bool IsCursorShown();
+
+// Takes what SDL has for the windows and turns it into messages (sdl_events.cpp).
+void PumpSdlEvents();
+
+}  // namespace host

@@ -1,0 +1,266 @@
+// Showing windows through SDL: one SDL window, renderer and streaming texture per shown top-level window. The
+// picture is the menu strip (when the window has a menu) above the client frame buffer, with an open drop-down
+// drawn over it; it is scaled with nearest-neighbour sampling. A window that covers the screen of an emulated
+// display mode is shown desktop-fullscreen, scaled by the largest whole factor that fits and centred on black.
+#include "window_surface.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "gdi_internal.h"
+#include "menu_strip.h"
+#include "program_resources.h"
+#include "sdl_video.h"
+
+namespace host {
+namespace {
+
+constexpr int kThickFrame = 4;
+
+bool CoversEmulatedScreen(const Window& window) {
+  const UserState& state = State();
+  if (!state.emulatedMode || (window.style & WS_CHILD) || (window.style & WS_CAPTION) == WS_CAPTION) return false;
+  return window.bounds.left <= 0 && window.bounds.top <= 0 &&
+         window.bounds.right >= static_cast<LONG>(state.mode.dmPelsWidth) &&
+         window.bounds.bottom >= static_cast<LONG>(state.mode.dmPelsHeight);
+}
+
+int FrameWidth(const Window& window) { return window.frame == nullptr ? 0 : window.frame->width; }
+int FrameHeight(const Window& window) { return window.frame == nullptr ? 0 : window.frame->height; }
+
+// The device context over the frame reads the surface's fields at every call, so the pixels may move. True when
+// the size changed.
+bool ResizeFrame(Window& window, int width, int height) {
+  if (window.frame == nullptr) window.frame = std::make_unique<HostSurface>();
+  HostSurface& frame = *window.frame;
+  if (width == frame.width && height == frame.height) return false;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  int rows = std::min(height, frame.height);
+  int columns = std::min(width, frame.width);
+  for (int y = 0; y < rows; ++y) {
+    std::memcpy(&pixels[static_cast<size_t>(y) * static_cast<size_t>(width)],
+                &window.framePixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width)],
+                static_cast<size_t>(columns) * sizeof(uint32_t));
+  }
+  window.framePixels.swap(pixels);
+  frame.width = width;
+  frame.height = height;
+  frame.pitch = width * static_cast<int32_t>(sizeof(uint32_t));
+  frame.pixels = window.framePixels.empty() ? nullptr : window.framePixels.data();
+  frame.dirty = RECT{0, 0, 0, 0};
+  return true;
+}
+
+int64_t FloorDivide(int64_t value, int64_t divisor) {
+  int64_t quotient = value / divisor;
+  return (value % divisor != 0 && (value < 0) != (divisor < 0)) ? quotient - 1 : quotient;
+}
+
+int StripRows(const Window& window) { return HasMenuStrip(window) ? MenuStripHeight() : 0; }
+
+// Where the image lands in the renderer's output.
+SDL_Rect Placement(const Window& window, int imageWidth, int imageHeight, int outputWidth, int outputHeight) {
+  if (window.surface == nullptr || !window.surface->fullscreen) return SDL_Rect{0, 0, outputWidth, outputHeight};
+  int factor = WholeScaleFactor(imageWidth, imageHeight, outputWidth, outputHeight);
+  int width = imageWidth * factor;
+  int height = imageHeight * factor;
+  return SDL_Rect{(outputWidth - width) / 2, (outputHeight - height) / 2, width, height};
+}
+
+// The class's icon, when it is one of the program's, becomes the SDL window's.
+void SetIcon(const Window& window, SDL_Window* sdlWindow) {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  if (window.windowClass == nullptr || !ProgramIconPixels(window.windowClass->icon, &width, &height, &pixels)) return;
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 32, width * 4,
+                                                         SDL_PIXELFORMAT_ARGB8888);
+  if (icon == nullptr) return;
+  SDL_SetWindowIcon(sdlWindow, icon);
+  SDL_FreeSurface(icon);
+}
+
+}  // namespace
+
+RECT NonClientInsets(DWORD style) {
+  int frame = 0;
+  if (style & WS_THICKFRAME) {
+    frame = kThickFrame;
+  } else if (style & WS_DLGFRAME) {
+    frame = GetSystemMetrics(SM_CXDLGFRAME);
+  } else if (style & WS_BORDER) {
+    frame = 1;
+  }
+  int caption = (style & WS_CAPTION) == WS_CAPTION ? GetSystemMetrics(SM_CYCAPTION) : 0;
+  return RECT{frame, frame + caption, frame, frame};
+}
+
+RECT ClientRectOf(const Window& window) {
+  RECT insets = NonClientInsets(window.style);
+  RECT client{window.bounds.left + insets.left, window.bounds.top + insets.top + StripRows(window),
+              window.bounds.right - insets.right, window.bounds.bottom - insets.bottom};
+  client.right = std::max(client.right, client.left);
+  client.bottom = std::max(client.bottom, client.top);
+  return client;
+}
+
+void ScreenSize(int* width, int* height) {
+  const UserState& state = State();
+  if (state.emulatedMode) {
+    *width = static_cast<int>(state.mode.dmPelsWidth);
+    *height = static_cast<int>(state.mode.dmPelsHeight);
+    return;
+  }
+  DesktopSize(width, height);
+}
+
+int WholeScaleFactor(int frameWidth, int frameHeight, int outputWidth, int outputHeight) {
+  if (frameWidth <= 0 || frameHeight <= 0) return 1;
+  return std::max(1, std::min(outputWidth / frameWidth, outputHeight / frameHeight));
+}
+
+void DestroyWindowSurface(Window& window) {
+  if (window.surface == nullptr) return;
+  if (window.surface->texture != nullptr) SDL_DestroyTexture(window.surface->texture);
+  if (window.surface->renderer != nullptr) SDL_DestroyRenderer(window.surface->renderer);
+  if (window.surface->window != nullptr) SDL_DestroyWindow(window.surface->window);
+  window.surface.reset();
+}
+
+void SyncWindowSurface(Window& window) {
+  RECT client = ClientRectOf(window);
+  // A client area that changes size is painted again in full.
+  if (ResizeFrame(window, client.right - client.left, client.bottom - client.top) && !window.destroying) {
+    InvalidateRect(window.handle, nullptr, TRUE);
+  }
+  bool shown = !(window.style & WS_CHILD) && (window.style & WS_VISIBLE) && !window.destroying;
+  if (!shown) {
+    if (window.surface != nullptr && window.surface->window != nullptr) SDL_HideWindow(window.surface->window);
+    return;
+  }
+  if (!VideoReady()) {
+    PresentWindow(window);  // the picture is kept for the test seam even without SDL
+    return;
+  }
+  int imageWidth = std::max(1, FrameWidth(window));
+  int imageHeight = std::max(1, FrameHeight(window) + StripRows(window));
+  if (window.surface == nullptr) {
+    auto surface = std::make_unique<WindowSurface>();
+    surface->window = SDL_CreateWindow(window.title.c_str(), client.left, client.top - StripRows(window), imageWidth,
+                                       imageHeight, SDL_WINDOW_HIDDEN);
+    if (surface->window == nullptr) return;
+    surface->renderer = SDL_CreateRenderer(surface->window, -1, HasDisplay() ? 0 : SDL_RENDERER_SOFTWARE);
+    if (surface->renderer == nullptr) surface->renderer = SDL_CreateRenderer(surface->window, -1, SDL_RENDERER_SOFTWARE);
+    SetIcon(window, surface->window);
+    window.surface = std::move(surface);
+  }
+  WindowSurface& surface = *window.surface;
+  bool fullscreen = CoversEmulatedScreen(window);
+  if (fullscreen != surface.fullscreen) {
+    if (fullscreen) {
+      // The window first covers its display by itself, for a display without a window manager to honour the
+      // fullscreen request.
+      SDL_Rect bounds;
+      if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(surface.window)), &bounds) == 0) {
+        SDL_SetWindowBordered(surface.window, SDL_FALSE);
+        SDL_SetWindowPosition(surface.window, bounds.x, bounds.y);
+        SDL_SetWindowSize(surface.window, bounds.w, bounds.h);
+      }
+    }
+    SDL_SetWindowFullscreen(surface.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    surface.fullscreen = fullscreen;
+  }
+  if (!fullscreen) {
+    SDL_SetWindowBordered(surface.window, (window.style & WS_CAPTION) == WS_CAPTION ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowSize(surface.window, imageWidth, imageHeight);
+    SDL_SetWindowPosition(surface.window, client.left, client.top - StripRows(window));
+  }
+  SDL_ShowWindow(surface.window);
+  PresentWindow(window);
+}
+
+void PresentWindow(Window& window) {
+  int strip = StripRows(window);
+  PresentedImage& image = window.presented;
+  image.width = FrameWidth(window);
+  image.height = FrameHeight(window) + strip;
+  image.clientTop = strip;
+  image.pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height), 0);
+  if (!window.framePixels.empty()) {
+    std::memcpy(&image.pixels[static_cast<size_t>(strip) * static_cast<size_t>(image.width)],
+                window.framePixels.data(), window.framePixels.size() * sizeof(uint32_t));
+  }
+  if (strip > 0 && image.width > 0) DrawMenuStrip(window, image.pixels.data(), image.width, image.height);
+
+  WindowSurface* surface = window.surface.get();
+  if (surface == nullptr || surface->renderer == nullptr || image.width <= 0 || image.height <= 0) return;
+  if (surface->texture == nullptr || surface->textureWidth != image.width || surface->textureHeight != image.height) {
+    if (surface->texture != nullptr) SDL_DestroyTexture(surface->texture);
+    surface->texture = SDL_CreateTexture(surface->renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                         image.width, image.height);
+    surface->textureWidth = image.width;
+    surface->textureHeight = image.height;
+    if (surface->texture == nullptr) return;
+  }
+  SDL_UpdateTexture(surface->texture, nullptr, image.pixels.data(), image.width * static_cast<int>(sizeof(uint32_t)));
+  int outputWidth = 0, outputHeight = 0;
+  SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
+  SDL_Rect target = Placement(window, image.width, image.height, outputWidth, outputHeight);
+  SDL_SetRenderDrawColor(surface->renderer, 0, 0, 0, 255);
+  SDL_RenderClear(surface->renderer);
+  SDL_RenderCopy(surface->renderer, surface->texture, nullptr, &target);
+  SDL_RenderPresent(surface->renderer);
+}
+
+bool OutputToImage(const Window& window, int x, int y, int* imageX, int* imageY) {
+  const WindowSurface* surface = window.surface.get();
+  int imageWidth = window.presented.width, imageHeight = window.presented.height;
+  if (surface == nullptr || surface->window == nullptr || surface->renderer == nullptr || imageWidth <= 0 ||
+      imageHeight <= 0) {
+    *imageX = x;
+    *imageY = y;
+    return true;
+  }
+  // Mouse positions come in window points; the renderer may count more pixels per point.
+  int windowWidth = 0, windowHeight = 0, outputWidth = 0, outputHeight = 0;
+  SDL_GetWindowSize(surface->window, &windowWidth, &windowHeight);
+  SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
+  if (windowWidth <= 0 || windowHeight <= 0 || outputWidth <= 0 || outputHeight <= 0) {
+    *imageX = x;
+    *imageY = y;
+    return true;
+  }
+  int64_t px = int64_t{x} * outputWidth / windowWidth;
+  int64_t py = int64_t{y} * outputHeight / windowHeight;
+  SDL_Rect target = Placement(window, imageWidth, imageHeight, outputWidth, outputHeight);
+  if (target.w <= 0 || target.h <= 0) return false;
+  int64_t ix = px - target.x, iy = py - target.y;
+  // Floor division keeps points left of or above the picture outside it.
+  *imageX = static_cast<int>(FloorDivide(ix * imageWidth, target.w));
+  *imageY = static_cast<int>(FloorDivide(iy * imageHeight, target.h));
+  return !surface->fullscreen || (ix >= 0 && iy >= 0 && ix < target.w && iy < target.h);
+}
+
+void ImageToOutput(const Window& window, int imageX, int imageY, int* x, int* y) {
+  const WindowSurface* surface = window.surface.get();
+  int imageWidth = window.presented.width, imageHeight = window.presented.height;
+  int windowWidth = 0, windowHeight = 0, outputWidth = 0, outputHeight = 0;
+  if (surface != nullptr && surface->window != nullptr && surface->renderer != nullptr) {
+    SDL_GetWindowSize(surface->window, &windowWidth, &windowHeight);
+    SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
+  }
+  if (imageWidth <= 0 || imageHeight <= 0 || windowWidth <= 0 || windowHeight <= 0 || outputWidth <= 0 ||
+      outputHeight <= 0) {
+    *x = imageX;
+    *y = imageY;
+    return;
+  }
+  SDL_Rect target = Placement(window, imageWidth, imageHeight, outputWidth, outputHeight);
+  int64_t px = target.x + (int64_t{imageX} * 2 + 1) * target.w / (2 * int64_t{imageWidth});
+  int64_t py = target.y + (int64_t{imageY} * 2 + 1) * target.h / (2 * int64_t{imageHeight});
+  *x = static_cast<int>(FloorDivide(px * windowWidth, outputWidth));
+  *y = static_cast<int>(FloorDivide(py * windowHeight, outputHeight));
+}
+
+}  // namespace host

@@ -1,0 +1,39 @@
+// How a window reaches the screen: its geometry (window and client rectangles, the strip), its frame buffer and
+// the SDL window, renderer and streaming texture that show it. Internal to the host layer.
+#pragma once
+
+#include "user_state.h"
+
+namespace host {
+
+// Frame widths of a window style: the space between the window rectangle and the client area, without the strip.
+RECT NonClientInsets(DWORD style);
+
+// The client rectangle in screen coordinates (parent client coordinates for a child).
+RECT ClientRectOf(const Window& window);
+
+// Brings everything that shows the window in line with its rectangle, style, visibility, menu and the display mode:
+// resizes the frame buffer (keeping the pixels that still fit), makes, resizes, hides or destroys the SDL window,
+// and switches desktop-fullscreen on or off. Presents the window when it is shown.
+void SyncWindowSurface(Window& window);
+
+// Puts the frame buffer and the menu strip on the SDL window, and keeps the picture for the test seam.
+void PresentWindow(Window& window);
+
+// Releases the SDL objects of a window.
+void DestroyWindowSurface(Window& window);
+
+// The size of the screen the windows live on: the emulated display mode while one is set, else the desktop.
+void ScreenSize(int* width, int* height);
+
+// The largest whole factor by which a frame fits the output (at least 1), and the placement that centres it.
+int WholeScaleFactor(int frameWidth, int frameHeight, int outputWidth, int outputHeight);
+
+// Maps a point of the SDL window (output pixels) to the window image (strip rows first); false when it falls on
+// the black border of a fullscreen window.
+bool OutputToImage(const Window& window, int x, int y, int* imageX, int* imageY);
+
+// The reverse: the SDL window point (in window points) at the middle of a window image pixel.
+void ImageToOutput(const Window& window, int imageX, int imageY, int* x, int* y);
+
+}  // namespace host

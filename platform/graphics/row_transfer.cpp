@@ -1,0 +1,238 @@
+// The row-transfer routines (see row_transfer.h), written once as templates over the transfer kind, the stepping
+// and the destination-alpha rule, and gathered into the routine table.
+//
+// Pixels are read as 32-bit words by bytes per pixel (an 8-bit pixel reads the palette entry it indexes, flag in
+// the low byte), decoded to 8-bit channels with the map's channel description, combined, and encoded into the
+// destination: through the inverse table for 8-bit destinations, else by keeping each channel's top bits.
+#include "platform/graphics/row_transfer.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "platform/graphics/graphics_world.h"
+#include "platform/graphics/pixel_codec.h"
+
+namespace {
+
+enum class Stepping { kUnscaled, kScaled, kTiled };
+
+// Blends one channel: d + w x (s - d) / 256, the division truncating toward zero (w from 0 to 256).
+inline uint32_t BlendChannel(uint32_t d, uint32_t s, uint32_t w) {
+  const int32_t diff = static_cast<int16_t>(static_cast<int32_t>(s) - static_cast<int32_t>(d));
+  int32_t product = static_cast<int32_t>(w) * diff;
+  if (product < 0) product += 255;
+  return static_cast<uint32_t>(static_cast<int32_t>(d) + (product >> 8));
+}
+
+inline uint32_t ByteWeight(uint32_t v) { return v + (v >> 7); }
+
+// Walks the rows and columns of a transfer, handing each destination pixel with its source pixel (and mask byte
+// when the routine reads the mask) to the pixel operation. Source positions are kept as indexes so that no
+// pointer is ever formed outside the source's rows.
+template <Stepping kStepping, bool kReadsMask, class PixelOp>
+inline void StepPixels(const RowTransferArgs& a, PixelOp op) {
+  const PixelMap& dst = *a.destination;
+  const PixelMap& src = *a.source;
+  const size_t dBpp = dst.bytesPerPixel;
+  const size_t sBpp = src.bytesPerPixel;
+  const ptrdiff_t dRowBytes = dst.rowBytes;
+  const ptrdiff_t sRowBytes = src.rowBytes;
+  const ptrdiff_t mRowBytes = kReadsMask ? a.mask->rowBytes : 0;
+
+  const uint8_t* sOrigin = a.sourceStart;
+  const uint8_t* mOrigin = a.maskStart;
+  if constexpr (kStepping == Stepping::kTiled) {
+    // The start addresses point at the first pattern row and column; the walk counts from the pattern's corner.
+    sOrigin -= a.firstPatternRow * sRowBytes + a.firstPatternColumn * static_cast<ptrdiff_t>(sBpp);
+    if constexpr (kReadsMask) mOrigin -= a.firstPatternRow * mRowBytes + a.firstPatternColumn;
+  }
+
+  uint8_t* dRow = a.destinationStart;
+  int64_t sy = kStepping == Stepping::kTiled ? a.firstPatternRow : 0;
+  uint64_t vAcc = a.verticalError;
+  for (int32_t r = 0; r < a.rows; ++r) {
+    if (r > 0) {
+      dRow += dRowBytes;
+      if constexpr (kStepping == Stepping::kUnscaled) {
+        ++sy;
+      } else if constexpr (kStepping == Stepping::kScaled) {
+        vAcc += a.sourceHeight;
+        if (vAcc >= a.destinationHeight) {
+          const uint64_t steps = vAcc / a.destinationHeight;
+          vAcc -= steps * a.destinationHeight;
+          sy += static_cast<int64_t>(steps);
+        }
+      } else {
+        if (++sy == a.patternHeight) sy = 0;
+      }
+    }
+    const uint8_t* sLine = sOrigin + sy * sRowBytes;
+    const uint8_t* mLine = kReadsMask ? mOrigin + sy * mRowBytes : nullptr;
+    uint8_t* d = dRow;
+    int64_t sx = kStepping == Stepping::kTiled ? a.firstPatternColumn : 0;
+    uint64_t hAcc = a.horizontalError;
+    for (int32_t c = 0; c < a.columns; ++c) {
+      if constexpr (kReadsMask) {
+        op(d, sLine + sx * static_cast<ptrdiff_t>(sBpp), mLine[sx]);
+      } else {
+        op(d, sLine + sx * static_cast<ptrdiff_t>(sBpp), 0);
+      }
+      d += dBpp;
+      if constexpr (kStepping == Stepping::kUnscaled) {
+        ++sx;
+      } else if constexpr (kStepping == Stepping::kScaled) {
+        hAcc += a.sourceWidth;
+        if (hAcc >= a.destinationWidth) {
+          const uint64_t steps = hAcc / a.destinationWidth;
+          hAcc -= steps * a.destinationWidth;
+          sx += static_cast<int64_t>(steps);
+        }
+      } else {
+        if (++sx == a.patternWidth) sx = 0;
+      }
+    }
+  }
+}
+
+// Kind 0 between any two formats: decode, encode with full alpha. The coverage slot shares it, since a copy's
+// coverage is 255 and encodes to the same full alpha.
+template <Stepping kStepping>
+void ConvertRows(const RowTransferArgs& a) {
+  const PixelMap& dst = *a.destination;
+  const PixelMap& src = *a.source;
+  const uint32_t alpha = FullAlphaBits(dst.channels);
+  StepPixels<kStepping, false>(a, [&](uint8_t* d, const uint8_t* s, uint8_t) {
+    const uint32_t word = ReadPixelWord(s, src.bytesPerPixel, a.sourcePalette);
+    WritePixel(d, dst, a.destinationInverseTable, DecodeChannel(word, src.channels, kChannelRed),
+               DecodeChannel(word, src.channels, kChannelGreen), DecodeChannel(word, src.channels, kChannelBlue),
+               alpha);
+  });
+}
+
+// Kind 0 between maps of one format: the stored pixels move unchanged, alpha included.
+template <Stepping kStepping, size_t kBytes>
+void SameFormatRows(const RowTransferArgs& a) {
+  StepPixels<kStepping, false>(a, [](uint8_t* d, const uint8_t* s, uint8_t) { std::memcpy(d, s, kBytes); });
+}
+
+// Kinds 1 to 4: source weighed against destination by the mask byte, the source alpha, the level or mask times
+// level; the destination alpha by the rule.
+template <int kKind, Stepping kStepping, int kRule>
+void BlendRows(const RowTransferArgs& a) {
+  constexpr bool kReadsMask = kKind == kTransferBlendMask || kKind == kTransferBlendMaskLevel;
+  const PixelMap& dst = *a.destination;
+  const PixelMap& src = *a.source;
+  const PixelChannels& dc = dst.channels;
+  const PixelChannels& sc = src.channels;
+  const uint32_t full = FullAlphaBits(dc);
+  const uint32_t level = a.value & 0xFF;
+  StepPixels<kStepping, kReadsMask>(a, [&](uint8_t* d, const uint8_t* s, uint8_t m) {
+    const uint32_t sw = ReadPixelWord(s, src.bytesPerPixel, a.sourcePalette);
+    const uint32_t dw = ReadPixelWord(d, dst.bytesPerPixel, a.destinationPalette);
+    uint32_t coverage;  // 0 to 255: what the coverage rule writes
+    uint32_t w;         // 0 to 256
+    if constexpr (kKind == kTransferBlendMask) {
+      coverage = m;
+      w = ByteWeight(m);
+    } else if constexpr (kKind == kTransferBlendAlpha) {
+      coverage = DecodeChannel(sw, sc, kChannelAlpha);
+      w = ByteWeight(coverage);
+    } else if constexpr (kKind == kTransferBlendLevel) {
+      coverage = level;
+      w = level;
+    } else {
+      coverage = (ByteWeight(level) * ByteWeight(m)) >> 8;
+      w = ByteWeight(coverage);
+    }
+    uint32_t alpha;
+    if constexpr (kRule == kAlphaFull) {
+      alpha = full;
+    } else if constexpr (kRule == kAlphaKept) {
+      alpha = EncodeChannel(DecodeChannel(dw, dc, kChannelAlpha), dc, kChannelAlpha);
+    } else {
+      alpha = EncodeChannel(coverage, dc, kChannelAlpha);
+    }
+    WritePixel(d, dst, a.destinationInverseTable,
+               BlendChannel(DecodeChannel(dw, dc, kChannelRed), DecodeChannel(sw, sc, kChannelRed), w),
+               BlendChannel(DecodeChannel(dw, dc, kChannelGreen), DecodeChannel(sw, sc, kChannelGreen), w),
+               BlendChannel(DecodeChannel(dw, dc, kChannelBlue), DecodeChannel(sw, sc, kChannelBlue), w), alpha);
+  });
+}
+
+// Kind 5: source pixels equal to the key are skipped, others converted with full alpha. An 8-bit source compares
+// its index with the key's low byte; a deeper source the low 24 bits of its word with the key's.
+template <Stepping kStepping>
+void ColorKeyRows(const RowTransferArgs& a) {
+  const PixelMap& dst = *a.destination;
+  const PixelMap& src = *a.source;
+  const uint32_t alpha = FullAlphaBits(dst.channels);
+  const bool indexed = src.bytesPerPixel == 1;
+  const uint32_t key = indexed ? (a.value & 0xFF) : (a.value & 0xFFFFFF);
+  StepPixels<kStepping, false>(a, [&](uint8_t* d, const uint8_t* s, uint8_t) {
+    const uint32_t word = ReadPixelWord(s, src.bytesPerPixel, a.sourcePalette);
+    if (indexed ? *s == key : (word & 0xFFFFFF) == key) return;
+    WritePixel(d, dst, a.destinationInverseTable, DecodeChannel(word, src.channels, kChannelRed),
+               DecodeChannel(word, src.channels, kChannelGreen), DecodeChannel(word, src.channels, kChannelBlue),
+               alpha);
+  });
+}
+
+using Table = std::array<RowRoutine, kRowRoutineCount>;
+
+template <Stepping kStepping>
+constexpr void PutCopies(Table& t, int base) {
+  t[base + 0] = &ConvertRows<kStepping>;
+  t[base + 1] = &ConvertRows<kStepping>;
+  t[base + 2] = &SameFormatRows<kStepping, 1>;
+  t[base + 3] = &SameFormatRows<kStepping, 2>;
+  t[base + 4] = &SameFormatRows<kStepping, 2>;
+  t[base + 5] = &SameFormatRows<kStepping, 3>;
+  t[base + 6] = &SameFormatRows<kStepping, 4>;
+}
+
+// Three slots (full, kept, coverage) of one kind and stepping; the colour key writes full alpha in all three.
+template <int kKind, Stepping kStepping>
+constexpr void PutRun(Table& t, int base) {
+  if constexpr (kKind == kTransferColorKey) {
+    t[base + 0] = t[base + 1] = t[base + 2] = &ColorKeyRows<kStepping>;
+  } else {
+    t[base + 0] = &BlendRows<kKind, kStepping, kAlphaFull>;
+    t[base + 1] = &BlendRows<kKind, kStepping, kAlphaKept>;
+    t[base + 2] = &BlendRows<kKind, kStepping, kAlphaCoverage>;
+  }
+}
+
+template <int kKind>
+constexpr void PutKind(Table& t) {
+  PutRun<kKind, Stepping::kUnscaled>(t, kRowSlotUnscaledBlend + 6 * (kKind - 1));
+  PutRun<kKind, Stepping::kScaled>(t, kRowSlotScaledBlend + 6 * (kKind - 1));
+  PutRun<kKind, Stepping::kTiled>(t, kRowSlotTiledBlend + 3 * (kKind - 1));
+}
+
+constexpr Table BuildTable() {
+  Table t{};
+  PutCopies<Stepping::kUnscaled>(t, 0);
+  PutCopies<Stepping::kTiled>(t, kRowSlotTiledCopy);
+  PutCopies<Stepping::kScaled>(t, kRowSlotScaledCopy);
+  PutKind<kTransferBlendMask>(t);
+  PutKind<kTransferBlendAlpha>(t);
+  PutKind<kTransferBlendLevel>(t);
+  PutKind<kTransferBlendMaskLevel>(t);
+  PutKind<kTransferColorKey>(t);
+  return t;
+}
+
+}  // namespace
+
+const std::array<RowRoutine, kRowRoutineCount> RowRoutineTable = BuildTable();
+
+int SameFormatCopyIndex(uint32_t bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 8: return 2;
+    case 15: return 3;
+    case 16: return 4;
+    case 24: return 5;
+    case 32: return 6;
+    default: return 0;
+  }
+}

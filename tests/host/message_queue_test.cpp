@@ -1,0 +1,278 @@
+// The message queue: order of posted messages, input, quit, paint and timers; keys, characters and key state;
+// mouse messages and double clicks; closing windows.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "user_test_helpers.h"
+
+namespace {
+
+using user_test::HeadlessWindows;
+using user_test::HighY;
+using user_test::LowX;
+
+class MessageQueue : public HeadlessWindows {};
+
+TEST_F(MessageQueue, PostedMessagesComeBeforeInputAndQuitComesWhateverTheWindow) {
+  HWND window = Make(32, 32);
+  Pump();
+  HostTestMouseMove(window, 5, 6);
+  PostMessageA(window, WM_USER + 1, 7, 8);
+  PostQuitMessage(3);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_USER + 1u);
+  EXPECT_EQ(msg.wParam, 7u);
+  ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, WM_MOUSEMOVE);
+  ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_EQ(LowX(msg.lParam), 5);
+  EXPECT_EQ(HighY(msg.lParam), 6);
+  ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_QUIT);
+  EXPECT_EQ(msg.hwnd, nullptr);
+  EXPECT_EQ(msg.wParam, 3u);
+  EXPECT_FALSE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_FALSE(PostMessageA(reinterpret_cast<HWND>(0x1234), WM_USER, 0, 0));
+}
+
+TEST_F(MessageQueue, ResetLeavesNothingWaitingAndEveryKeyUp) {
+  HWND window = Make(16, 16);
+  Pump();
+  HostTestKey(VK_SHIFT, true);
+  PostMessageA(window, WM_USER, 0, 0);
+  PostQuitMessage(0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+  EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+  HostTestResetWindowSystem();
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+  EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
+  EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(MessageQueue, TimersFireFromTheQueueOnTheHostClock) {
+  HostTestUseManualClock(true);
+  HWND window = Make(16, 16);
+  Pump();
+  ASSERT_EQ(SetTimer(window, 1, 10, nullptr), 1u);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  HostTestAdvanceClock(10);
+  ASSERT_TRUE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 1u);
+  EXPECT_FALSE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  // However many periods were missed, one WM_TIMER comes.
+  HostTestAdvanceClock(55);
+  EXPECT_TRUE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  EXPECT_FALSE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  EXPECT_TRUE(KillTimer(window, 1));
+  EXPECT_FALSE(KillTimer(window, 1));
+  HostTestAdvanceClock(100);
+  EXPECT_FALSE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  // A destroyed window's timers go with it.
+  SetTimer(window, 2, 10, nullptr);
+  DestroyWindow(window);
+  HostTestAdvanceClock(100);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
+  EXPECT_EQ(SetTimer(window, 3, 10, nullptr), 0u);
+  HostTestUseManualClock(false);
+}
+
+// Pressing and releasing one key: the messages the window gets, with the characters TranslateMessage makes.
+struct KeyCase {
+  const char* name;
+  int key;
+  const char* text;  // what SDL reports as typed, or null
+  std::string chars;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
+
+class KeyPresses : public HeadlessWindows, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(KeyPresses, GiveKeyDownCharactersAndKeyUp) {
+  const KeyCase& c = GetParam();
+  HWND window = Make(16, 16);
+  Pump();
+  recorder_.messages.clear();
+  HostTestKey(c.key, true);
+  if (c.text != nullptr) HostTestText(c.text);
+  HostTestKey(c.key, false);
+  Pump();
+  std::vector<UINT> expected{WM_KEYDOWN};
+  expected.insert(expected.end(), c.chars.size(), WM_CHAR);
+  expected.push_back(WM_KEYUP);
+  EXPECT_EQ(MessagesTo(window), expected);
+  auto chars = Of(WM_CHAR);
+  for (size_t i = 0; i < chars.size() && i < c.chars.size(); ++i) {
+    EXPECT_EQ(chars[i].wParam, static_cast<unsigned char>(c.chars[i]));
+  }
+  auto downs = Of(WM_KEYDOWN);
+  ASSERT_FALSE(downs.empty());
+  EXPECT_EQ(downs[0].wParam, static_cast<WPARAM>(c.key));
+  auto ups = Of(WM_KEYUP);
+  ASSERT_FALSE(ups.empty());
+  EXPECT_NE(ups[0].lParam & (LPARAM{1} << 31), 0);  // a release
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, KeyPresses,
+    testing::Values(KeyCase{"letter", 'A', "a", "a"}, KeyCase{"digit", '7', "7", "7"},
+                    KeyCase{"return", VK_RETURN, nullptr, "\r"}, KeyCase{"escape", VK_ESCAPE, nullptr, "\x1b"},
+                    KeyCase{"backspace", VK_BACK, nullptr, "\b"}, KeyCase{"tab", VK_TAB, nullptr, "\t"},
+                    KeyCase{"arrow", VK_LEFT, nullptr, ""}, KeyCase{"keypad_five", VK_NUMPAD5, nullptr, ""},
+                    KeyCase{"accented", 'E', "\xC3\xA9", "\xE9"}, KeyCase{"euro_sign", 'E', "\xE2\x82\xAC", "\x80"},
+                    KeyCase{"outside_code_page", 'E', "\xE2\x88\x9E", ""}),
+    [](const testing::TestParamInfo<KeyCase>& info) { return info.param.name; });
+
+TEST_F(MessageQueue, KeyStateFollowsTheMessagesTakenAndTheCharacterWaitsBeforeTheNextInput) {
+  HWND window = Make(16, 16);
+  Pump();
+  HostTestKey(VK_CONTROL, true);
+  HostTestKey('Q', true);
+  HostTestKey('Q', false);
+  HostTestKey(VK_CONTROL, false);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_CONTROL));
+  // The asynchronous state already has the whole sequence; the queue's state only what was taken.
+  EXPECT_GE(GetKeyState(VK_CONTROL), 0 - 0x8000);
+  EXPECT_LT(GetKeyState(VK_CONTROL), 0);
+  EXPECT_LT(GetKeyState(VK_LCONTROL), 0);
+  EXPECT_EQ(GetAsyncKeyState(VK_CONTROL), 0);
+  ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_KEYDOWN);
+  EXPECT_EQ(msg.wParam, static_cast<WPARAM>('Q'));
+  BYTE keys[256];
+  ASSERT_TRUE(GetKeyboardState(keys));
+  EXPECT_EQ(keys['Q'] & 0x80, 0x80);
+  TranslateMessage(&msg);
+  ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_CHAR);  // before the key-up already waiting
+  EXPECT_EQ(msg.wParam, 17u);       // Ctrl+Q types its control code
+  Pump();
+  EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+  ASSERT_TRUE(GetKeyboardState(keys));
+  EXPECT_EQ(keys['Q'] & 0x80, 0);
+}
+
+TEST_F(MessageQueue, AltMakesSystemKeysButAltGraphTypes) {
+  HWND window = Make(16, 16);
+  Pump();
+  recorder_.messages.clear();
+  HostTestKey(VK_LMENU, true);
+  HostTestKey('X', true);
+  HostTestKey('X', false);
+  HostTestKey(VK_LMENU, false);
+  HostTestKey(VK_RMENU, true);
+  HostTestKey('Q', true);
+  HostTestText("@");
+  HostTestKey('Q', false);
+  HostTestKey(VK_RMENU, false);
+  Pump();
+  EXPECT_EQ(MessagesTo(window),
+            (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSCOMMAND, WM_SYSKEYUP, WM_SYSKEYUP,
+                               WM_SYSKEYDOWN, WM_KEYDOWN, WM_CHAR, WM_KEYUP, WM_SYSKEYUP}));
+  auto chars = Of(WM_CHAR);
+  ASSERT_EQ(chars.size(), 1u);
+  EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('@'));
+  auto menuKey = Of(WM_SYSCOMMAND);  // Alt and a letter asks for the menu of that mnemonic
+  ASSERT_EQ(menuKey.size(), 1u);
+  EXPECT_EQ(menuKey[0].wParam, SC_KEYMENU);
+  EXPECT_EQ(menuKey[0].lParam, 'x');
+}
+
+TEST_F(MessageQueue, RepeatedKeyDownCarriesThePreviousStateBit) {
+  HWND window = Make(16, 16);
+  Pump();
+  recorder_.messages.clear();
+  HostTestKey(VK_RIGHT, true);
+  HostTestKey(VK_RIGHT, true);
+  HostTestKey(VK_RIGHT, false);
+  Pump();
+  auto downs = Of(WM_KEYDOWN);
+  ASSERT_EQ(downs.size(), 2u);
+  EXPECT_EQ(downs[0].lParam & (LPARAM{1} << 30), 0);
+  EXPECT_NE(downs[1].lParam & (LPARAM{1} << 30), 0);
+  EXPECT_NE(downs[0].lParam & (LPARAM{1} << 24), 0);  // the cursor block is extended
+  (void)window;
+}
+
+TEST_F(MessageQueue, ClicksCountTwiceForADoubleClickOnlyWhenTheClassWantsIt) {
+  HWND window = Make(50, 50);
+  Pump();
+  recorder_.messages.clear();
+  HostTestMouseButton(window, 0, true, 5, 7, 1);
+  HostTestMouseButton(window, 0, false, 5, 7, 1);
+  HostTestMouseButton(window, 0, true, 5, 7, 2);
+  HostTestMouseButton(window, 0, false, 5, 7, 2);
+  HostTestMouseButton(window, 1, true, 9, 9, 3);
+  Pump();
+  std::vector<UINT> buttons;
+  for (UINT message : MessagesTo(window)) {
+    if (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) buttons.push_back(message);
+  }
+  EXPECT_EQ(buttons, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP,
+                                        WM_RBUTTONDOWN}));
+  auto dbl = Of(WM_LBUTTONDBLCLK);
+  ASSERT_EQ(dbl.size(), 1u);
+  EXPECT_EQ(LowX(dbl[0].lParam), 5);
+  EXPECT_EQ(HighY(dbl[0].lParam), 7);
+  auto right = Of(WM_RBUTTONDOWN);
+  EXPECT_EQ(right[0].wParam & MK_RBUTTON, MK_RBUTTON);
+  EXPECT_LT(GetAsyncKeyState(VK_RBUTTON), 0);
+  POINT cursor;
+  ASSERT_TRUE(GetCursorPos(&cursor));
+  POINT client = cursor;
+  ScreenToClient(window, &client);
+  EXPECT_EQ(client.x, 9);
+  EXPECT_EQ(client.y, 9);
+  HostTestMouseButton(window, 1, false, 9, 9, 3);
+  Pump();
+}
+
+TEST_F(MessageQueue, ClosingTheWindowPostsCloseAndTheDefaultProcedureDestroys) {
+  HWND window = Make(16, 16);
+  Pump();
+  HostTestCloseWindow(window);
+  auto taken = Pump();
+  ASSERT_FALSE(taken.empty());
+  EXPECT_EQ(taken.front().message, WM_CLOSE);
+  EXPECT_FALSE(IsWindow(window));
+  auto seen = MessagesTo(window);
+  EXPECT_NE(std::find(seen.begin(), seen.end(), UINT{WM_DESTROY}), seen.end());
+  EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
+  EXPECT_EQ(DispatchMessageA(&taken.front()), 0);
+  EXPECT_FALSE(ShowWindow(window, SW_SHOW));
+  RECT rect;
+  EXPECT_FALSE(GetClientRect(window, &rect));
+}
+
+TEST_F(MessageQueue, ActivationFollowsFocusAndShowing) {
+  HWND first = Make(16, 16);
+  EXPECT_EQ(GetForegroundWindow(), first);
+  HWND second = Make(16, 16);
+  Pump();
+  EXPECT_EQ(GetForegroundWindow(), second);
+  auto activations = Of(WM_ACTIVATE);
+  ASSERT_GE(activations.size(), 3u);
+  EXPECT_EQ(activations.back().window, second);
+  EXPECT_EQ(LOWORD(activations.back().wParam), WA_ACTIVE);
+  recorder_.messages.clear();
+  HostTestActivate(second, false);
+  Pump();
+  EXPECT_EQ(GetForegroundWindow(), nullptr);
+  EXPECT_EQ(MessagesTo(second), (std::vector<UINT>{WM_ACTIVATE, WM_ACTIVATEAPP}));
+  recorder_.messages.clear();
+  HostTestActivate(first, true);
+  Pump();
+  EXPECT_EQ(GetForegroundWindow(), first);
+  EXPECT_EQ(recorder_.paints, 2);
+  EXPECT_EQ(MessagesTo(first), (std::vector<UINT>{WM_ACTIVATEAPP, WM_ACTIVATE}));
+}
+
+}  // namespace
