@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "game/shell/data_stream.h"
+#include "platform/core/platform_error.h"
 
 class Bitmap;
 
@@ -36,7 +37,7 @@ struct ArchiveFolder {
 };
 
 // The error of a directory that names a missing name or points outside the file.
-constexpr int32_t kArchiveBadDirectory = -7002;
+constexpr int32_t kArchiveBadDirectory = kPlatformErrBadData;
 
 class DataArchive {
  public:
