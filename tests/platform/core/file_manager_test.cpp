@@ -53,6 +53,21 @@ TEST_F(FileManager, FullPathsAppendNamesThatNeedNotExist) {
   EXPECT_STREQ(path, "");
 }
 
+TEST_F(FileManager, TheDefaultFolderIsWhereNamesStartFromFolderZero) {
+  temp_.WriteFile("Data/config.txt", "cfg");
+  ASSERT_EQ(PlatformSetDefaultFolder(folder_, "Data"), kPlatformNoError);
+  PlatformFileInfo info;
+  ASSERT_EQ(PlatformGetFileInfo(0, "config.txt", &info, false), kPlatformNoError);
+  EXPECT_EQ(info.size, 3u);
+  ASSERT_EQ(PlatformGetFileInfo(kFolderParent, "Data", &info, false), kPlatformNoError);
+  EXPECT_EQ(info.isFolder, 1);
+  EXPECT_EQ(PlatformGetIndexedFileInfo(0, 0, &info, false), kPlatformNoError);
+  EXPECT_STREQ(info.name, "config.txt");
+  EXPECT_EQ(PlatformGetIndexedFileInfo(0, 1, &info, false), kPlatformErrFileNotFound);
+  EXPECT_EQ(PlatformSetDefaultFolder(folder_, "missing"), kPlatformErrFileNotFound);
+  ASSERT_EQ(PlatformGetFileInfo(0, "config.txt", nullptr, false), kPlatformNoError);  // unchanged
+}
+
 TEST_F(FileManager, ReadingAWholeFileHonoursTheLimit) {
   temp_.WriteFile("hundred", std::string(100, 'h'));
   PlatformHandle* handle = nullptr;
