@@ -48,6 +48,9 @@ std::shared_ptr<T> FindKernelObjectOf(HANDLE handle) {
 template <typename Ready>
 bool WaitUntil(std::unique_lock<std::mutex>& hold, uint64_t deadline, Ready ready);
 
+// Whether the thread with this identifier has not ended (may be called with the kernel lock held).
+bool ThreadIsAlive(DWORD threadId);
+
 // The host clock in microseconds: the monotonic clock, or the test seam's manual clock.
 uint64_t ClockMicroseconds();
 bool ClockIsManual();

@@ -122,6 +122,11 @@ DWORD TaskLoop(LPVOID parameter) {
 
 PlatformError TimerTask::Create(TimerTask* task, void* userValue, TimerTaskProc callback) {
   if (task == nullptr || callback == nullptr) return kPlatformErrBadData;
+  EnterGlobalLock();
+  bool live = false;
+  for (uint32_t i = 0; i < liveTaskCount; ++i) live = live || liveTasks[i] == task;
+  LeaveGlobalLock();
+  if (live) Dispose(task);  // made again while running: the old thread must not be left behind
   std::memset(task, 0, sizeof *task);
   task->callback = callback;
   task->userValue = userValue;

@@ -129,6 +129,16 @@ TEST_F(TimerTasks, DisposeAnswersTheTimeLeft) {
   EXPECT_EQ(TimerTask::SetDelay(&task_, 5), 0);
 }
 
+TEST_F(TimerTasks, CreatingALiveTaskAgainReplacesIt) {
+  SetDelayAndWait(100);
+  ASSERT_EQ(TimerTask::Create(&task_, &log_, Callback), kPlatformNoError);
+  EXPECT_EQ(TimerTask::SetDelay(&task_, -1), 0);  // a fresh, idle task
+  HostTestAdvanceClock(100);
+  EXPECT_TRUE(log_.times.empty());
+  EXPECT_EQ(TimerTask::Dispose(&task_), 0);
+  EXPECT_EQ(TimerTask::Dispose(&task_), 0);  // listed once only
+}
+
 TEST_F(TimerTasks, TaskMayDisposeItselfFromItsCallback) {
   log_.disposeItself = true;
   SetDelayAndWait(5);
