@@ -17,6 +17,7 @@ namespace {
 constexpr size_t kRefHeaderSize = offsetof(FileRefData, components);
 constexpr uint32_t kLongestPathText = kWindowsPathSize - 1;
 constexpr size_t kLongestComponentChain = 4096;
+constexpr uint32_t kDeepestWalk = 64;
 
 PlatformHandle* registeredRefs = nullptr;
 
@@ -699,7 +700,8 @@ PlatformError FileRef::WalkTree(PlatformHandle* top, PlatformHandle* folder, Fol
     for (uint32_t s = 0; s < depthBelow && !seen; ++s) {
       seen = std::memcmp(&stack[s], &item.identity, sizeof(FolderIdentity)) == 0;
     }
-    if ((flags & kWalkDescend) && enterable && !seen) {
+    // Containers nest within their own bytes without any path limit: the walk goes at most this deep.
+    if ((flags & kWalkDescend) && enterable && !seen && depthBelow < kDeepestWalk) {
       uint32_t oldPathSize = relativePath->size;
       uint32_t oldStackSize = identityStack->size;
       std::string piece = item.pathName + "/";

@@ -231,6 +231,24 @@ TEST_F(FileManager, AReferenceRootedInAStreamIsAVirtualFolder) {
   EXPECT_EQ(PlatformHandle::Dispose(bytes), kPlatformNoError);
 }
 
+PlatformError DeepestItem(FolderRef, const char*, const PlatformFileInfo*, int32_t, int32_t depth, void* user) {
+  auto* deepest = static_cast<int32_t*>(user);
+  if (depth > *deepest) *deepest = depth;
+  return kPlatformNoError;
+}
+
+TEST_F(FileManager, WalksIntoNestedContainersStopAtAFixedDepth) {
+  std::string nested = ChunkContainerBytes({{"leaf", 3, "x"}}, 1);
+  for (int level = 0; level < 80; ++level) nested = ChunkContainerBytes({{"level", 7, nested}}, 1);
+  temp_.WriteFile("deep.chk", nested);
+  FolderRef deep = 0;
+  ASSERT_EQ(PlatformResolveFolder(folder_, "deep.chk", &deep), kPlatformNoError);
+  int32_t deepest = 0;
+  EXPECT_EQ(PlatformEnumerateFolder(deep, DeepestItem, &deepest, kWalkDescend), kPlatformNoError);
+  EXPECT_EQ(deepest, 65);
+  EXPECT_EQ(PlatformReleaseFolder(deep), kPlatformNoError);
+}
+
 TEST_F(FileManager, ShutdownClosesStreamsLeftOpen) {
   temp_.WriteFile("box.chk", ChunkContainerBytes({{"inner", 7, ChunkContainerBytes({{"leaf", 3, "x"}}, 1)}}, 1));
   PlatformStream* leaf = nullptr;
