@@ -100,6 +100,11 @@ TEST_F(FileManager, WritingAHandleReplacesOnlyWhenAskedAndKeepsTheOldFileOnFailu
   ASSERT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, first), kPlatformNoError);
   EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");  // shorter data leaves no tail
   EXPECT_EQ(PlatformWriteHandleToFile(folder_, "nowhere/saved.txt", false, 0, 0, first), kPlatformErrFileNotFound);
+  PlatformStream* reader = nullptr;
+  ASSERT_EQ(PlatformStream::Open(folder_, "saved.txt", 0, &reader), kPlatformNoError);
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, second), kPlatformErrFileBusy);
+  EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");
+  PlatformStream::Close(reader);
   PlatformHandle::Dispose(first);
   PlatformHandle::Dispose(second);
 }
