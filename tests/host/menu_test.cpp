@@ -184,6 +184,25 @@ TEST_F(Menus, AltAloneOpensTheFirstMenuAndTheKeysChoose) {
   EXPECT_TRUE(Commands().empty());
 }
 
+TEST_F(Menus, AltWithAnotherKeyBetweenOpensNothing) {
+  Make(300, 200, user_test::kGameStyle, MakeBar());
+  Pump();
+  recorder_.messages.clear();
+  recorder_.keysHandled = true;
+  HostTestKey(VK_RMENU, true);
+  HostTestKey('Q', true);
+  HostTestText("@");
+  HostTestKey('Q', false);
+  HostTestKey(VK_RMENU, false);
+  HostTestKey(VK_MENU, true);
+  HostTestMouseButton(made_.back(), 0, true, 10, 10);
+  HostTestMouseButton(made_.back(), 0, false, 10, 10);
+  HostTestKey(VK_MENU, false);
+  Pump();
+  EXPECT_TRUE(Of(WM_ENTERMENULOOP).empty());
+  EXPECT_EQ(Of(WM_CHAR).size(), 1u);
+}
+
 TEST_F(Menus, AcceleratorsNeedTheirExactModifiersAndAnEnabledCommand) {
   HWND window = Make(100, 100, user_test::kGameStyle, MakeBar());
   Pump();
