@@ -1,10 +1,10 @@
 // The window-system calls of the host layer: window classes and windows, the message queue, painting, timers,
 // cursors, keyboard state, menus and accelerators, message boxes, system metrics and display modes.
 //
-// Names, values and meanings follow the Win32 calls the engine was written against; behind them stand SDL windows
-// and a message queue of our own (see host/src). Each top-level visible window is one SDL window whose client area
-// is a 32-bit frame buffer; a menu bar is drawn by the host as a strip above the client area. All of it runs on
-// the thread that pumps the messages.
+// The calls keep their system names, values and meanings; behind them stand SDL windows and a message queue of
+// our own (see host/src). Each top-level visible window is one SDL window whose client area is a 32-bit frame
+// buffer; a menu bar is drawn by the host as a strip above the client area. Windows are made and used on the
+// thread that pumps the messages; messages sent with SendMessageA reach the window procedure at once.
 #pragma once
 
 #include "host/types.h"
