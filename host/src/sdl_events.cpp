@@ -105,8 +105,9 @@ void OnKey(const SDL_KeyboardEvent& key, const char* text) {
 
   Window* window = KeyTarget(key.windowID);
   if (window == nullptr) return;
-  if (MenuStripTracking(window->handle)) {
-    if (down) MenuStripKey(*window, vk);
+  // An open menu takes the key presses; releases still reach the window, so that no key stays down for it.
+  if (down && MenuStripTracking(window->handle)) {
+    MenuStripKey(*window, vk);
     return;
   }
   bool alt = (state.asyncKeys[VK_MENU] & 0x80) != 0;

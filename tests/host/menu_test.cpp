@@ -168,7 +168,8 @@ TEST_F(Menus, AltAloneOpensTheFirstMenuAndTheKeysChoose) {
   Pump();
   ASSERT_EQ(Commands().size(), 1u);
   EXPECT_EQ(LOWORD(Commands()[0].wParam), kExit);
-  EXPECT_TRUE(Of(WM_KEYDOWN).empty());  // the keys went to the menu
+  EXPECT_TRUE(Of(WM_KEYDOWN).empty());  // the presses went to the menu
+  EXPECT_FALSE(Of(WM_KEYUP).empty());   // the releases still come, so no key stays down
   recorder_.messages.clear();
   // Alt+H opens Help by its mnemonic; Escape closes without a command.
   HostTestKey(VK_MENU, true);
