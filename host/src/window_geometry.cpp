@@ -211,14 +211,6 @@ BOOL ShowWindow(HWND handle, int command) {
   }
 }
 
-LONG GetWindowLongA(HWND handle, int index) {
-  Window* window = FindWindow(handle);
-  if (window == nullptr) return 0;
-  if (index == GWL_STYLE) return static_cast<LONG>(window->style);
-  if (index == GWL_EXSTYLE) return static_cast<LONG>(window->exStyle);
-  return 0;
-}
-
 LONG SetWindowLongA(HWND handle, int index, LONG value) {
   Window* window = FindWindow(handle);
   if (window == nullptr) return 0;
@@ -347,8 +339,6 @@ HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags) {
   HWND child = host::ChildAt(*window, screen, flags);
   return child != nullptr ? child : parent;
 }
-
-HWND GetActiveWindow() { return State().active; }
 
 BOOL SetForegroundWindow(HWND handle) {
   Window* window = FindWindow(handle);
