@@ -3,10 +3,9 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstring>
-#include <strings.h>
+#include <mutex>
+#include <vector>
 
-#include "host/kernel.h"
 #include "menu_strip.h"
 #include "user_state.h"
 #include "window_surface.h"
