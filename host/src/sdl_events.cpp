@@ -4,6 +4,7 @@
 // and repainting.
 #include <SDL.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -290,20 +291,25 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
 void PumpSdlEvents() {
   PresentDrawnWindows();
   if (!VideoStarted()) return;
-  std::vector<SDL_Event> events;
+  // Events wait in one line shared by nested calls: a window procedure that pumps messages while it handles one
+  // of these events (a loop of its own on activation) takes the later events in order and none twice.
+  static std::deque<SDL_Event> waiting;
   SDL_Event event;
-  while (SDL_PollEvent(&event)) events.push_back(event);
-  for (size_t i = 0; i < events.size(); ++i) {
-    const SDL_Event& current = events[i];
+  while (SDL_PollEvent(&event)) waiting.push_back(event);
+  while (!waiting.empty()) {
+    SDL_Event current = waiting.front();
+    waiting.pop_front();
     switch (current.type) {
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
         // The text a key types arrives as the next event; it stays with its key-down for TranslateMessage.
-        const char* text = nullptr;
-        if (current.type == SDL_KEYDOWN && i + 1 < events.size() && events[i + 1].type == SDL_TEXTINPUT) {
-          text = events[++i].text.text;
+        SDL_Event text{};
+        bool typed = current.type == SDL_KEYDOWN && !waiting.empty() && waiting.front().type == SDL_TEXTINPUT;
+        if (typed) {
+          text = waiting.front();
+          waiting.pop_front();
         }
-        OnKey(current.key, text);
+        OnKey(current.key, typed ? text.text.text : nullptr);
         break;
       }
       case SDL_TEXTINPUT:
