@@ -186,6 +186,59 @@ TEST_F(MessageQueue, AltMakesSystemKeysButAltGraphTypes) {
   EXPECT_EQ(menuKey[0].lParam, 'x');
 }
 
+TEST_F(MessageQueue, LongTextArrivesWholeInWindowsCodePage) {
+  HWND window = Make(16, 16);
+  Pump();
+  recorder_.messages.clear();
+  // Forty characters, each two bytes in UTF-8: the text crosses SDL's piece size in the middle of a character.
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "\xC3\xA9";
+  HostTestText(text.c_str());
+  Pump();
+  auto chars = Of(WM_CHAR);
+  ASSERT_EQ(chars.size(), 40u);
+  for (const auto& received : chars) EXPECT_EQ(received.wParam, 0xE9u);
+  (void)window;
+}
+
+// A procedure that runs a message loop of its own when its window is activated.
+std::vector<UINT> nestedSeen;
+LRESULT NestedPumpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message != WM_PAINT) nestedSeen.push_back(msg.message);
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(MessageQueue, ALoopInsideAnActivationTakesTheLaterInputInOrder) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = NestedPumpProc;
+  windowClass.lpszClassName = "NestedPumpWindow";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  HWND window = CreateWindowExA(0, "NestedPumpWindow", "nested", user_test::kGameStyle, 0, 0, 100, 100, nullptr,
+                                nullptr, nullptr, nullptr);
+  made_.push_back(window);
+  ShowWindow(window, SW_SHOW);
+  HostTestActivate(window, false);
+  Pump();
+  nestedSeen.clear();
+  HostTestActivate(window, true);
+  HostTestKey('A', true);
+  HostTestText("a");
+  HostTestKey('A', false);
+  auto outer = Pump();
+  EXPECT_EQ(nestedSeen, (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+  for (const MSG& msg : outer) EXPECT_NE(msg.message, WM_KEYDOWN);
+  DestroyWindow(window);
+  UnregisterClassA("NestedPumpWindow", nullptr);
+}
+
 TEST_F(MessageQueue, RepeatedKeyDownCarriesThePreviousStateBit) {
   HWND window = Make(16, 16);
   Pump();
