@@ -53,6 +53,20 @@ void HostTestAnswerMessageBox(int answer);
 std::vector<HostMessageBoxRecord> HostTestMessageBoxes();
 void HostTestClearMessageBoxes();  // forgets the boxes shown and the answers not yet given
 
+// File choosers. Each GetOpenFileNameA or GetSaveFileNameA call is recorded; answers queued here are given in
+// order. An answer is the full path the user picks ("C:\..."), or null for Cancel; the chooser stays open for
+// openMilliseconds of the host clock first, dispatching due timers as a shown chooser does. With no answer queued
+// the calls act as without a display (FALSE, CDERR_INITIALIZATION).
+struct HostFileChooserRecord {
+  bool save;
+  std::string title;
+  std::string proposedName;
+  DWORD flags;
+};
+void HostTestAnswerFileChooser(const char* path, DWORD openMilliseconds = 0);
+std::vector<HostFileChooserRecord> HostTestFileChoosers();
+void HostTestClearFileChoosers();  // forgets the choosers shown and the answers not yet given
+
 // What windows show. Pixels are 0x00RRGGBB, top row first.
 struct HostFrame {
   int width = 0;
