@@ -365,6 +365,8 @@ const char* SavedGameErrorText(SavedGameError error) {
     case SavedGameError::kNoMemory: return "There is not enough memory to handle this saved game.";
     case SavedGameError::kFileError: return "The saved game could not be read or written.";
     case SavedGameError::kTooLarge: return "The game holds too much to be saved.";
+    case SavedGameError::kDeclined: return "";
+    case SavedGameError::kNotLoadable: return "Impossible to load this saved game.";
   }
   return "";
 }

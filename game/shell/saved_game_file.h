@@ -110,6 +110,8 @@ enum class SavedGameError {
   kNoMemory,
   kFileError,       // the file could not be read or written
   kTooLarge,        // a list or text too long for the format (on writing)
+  kDeclined,        // the player chose not to load it (plug-ins missing)
+  kNotLoadable,     // the scenario lacks what it needs (the player's sprite), or the way back to its place
 };
 
 // The text shown to the player for an error.
