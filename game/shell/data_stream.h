@@ -90,6 +90,7 @@ class DataStream {
   bool IsFileMode() const { return fileMode_; }
 
   const std::string& GetPath() const { return path_; }
+  FolderRef GetFolder() const { return folder_; }
   // The full path of the file ("C:/..."); empty when it cannot be had.
   std::string GetFullPath() const;
   void SetPath(std::string_view path);

@@ -71,10 +71,16 @@ bool ZenityOnPath(std::string* found) {
   return false;
 }
 
-// "/a/b" as the one drive's "C:\a\b".
+// "/a/b" as the one drive's "C:\a\b", and back.
 std::string ToDrivePath(const std::string& posix) {
   std::string out = "C:";
   for (char c : posix) out += c == '/' ? '\\' : c;
+  return out;
+}
+std::string ToPosixPath(const std::string& text) {
+  bool drive = text.size() >= 2 && text[1] == ':' && (text[0] == 'C' || text[0] == 'c');
+  std::string out;
+  for (char c : drive ? text.substr(2) : text) out += c == '\\' ? '/' : c;
   return out;
 }
 
@@ -88,7 +94,7 @@ bool AskZenity(const std::string& program, const OPENFILENAMEA& record, bool sav
     arguments.push_back(std::string("--title=") + record.lpstrTitle);
   }
   if (record.lpstrFile != nullptr && record.lpstrFile[0] != '\0') {
-    arguments.push_back(std::string("--filename=") + record.lpstrFile);
+    arguments.push_back("--filename=" + ToPosixPath(record.lpstrFile));
   }
   if (save) {
     arguments.push_back("--save");

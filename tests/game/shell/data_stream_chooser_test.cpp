@@ -7,24 +7,15 @@
 #include "game/shell/data_stream.h"
 #include "host/testing.h"
 #include "host/user.h"
-#include "tests/support/file_system_fixture.h"
+#include "tests/support/chooser_fixture.h"
 
 namespace {
 
-class DataStreamChooser : public FileSystemTest {
+class DataStreamChooser : public ChooserTest {
  protected:
   void SetUp() override {
-    FileSystemTest::SetUp();
-    HostTestSetHeadless(true);
-    HostTestClearFileChoosers();
-    HostTestClearMessageBoxes();
-    ASSERT_EQ(PlatformSetDefaultFolder(folder_, ""), kPlatformNoError);
+    ChooserTest::SetUp();
     temp_.WriteFile("saves/old.ksv", "old");
-  }
-  void TearDown() override {
-    HostTestClearFileChoosers();
-    HostTestClearMessageBoxes();
-    FileSystemTest::TearDown();
   }
 };
 

@@ -9,25 +9,21 @@
 #include <string>
 
 #include "host/testing.h"
-#include "tests/support/file_system_fixture.h"
+#include "tests/support/chooser_fixture.h"
 
 namespace {
 
-class FileChooser : public FileSystemTest {
+class FileChooser : public ChooserTest {
  protected:
   void SetUp() override {
-    FileSystemTest::SetUp();
-    HostTestSetHeadless(true);
-    HostTestClearFileChoosers();
-    ASSERT_EQ(PlatformSetDefaultFolder(folder_, ""), kPlatformNoError);
+    ChooserTest::SetUp();
     temp_.WriteFile("data/a.txt", "a");
     temp_.WriteFile("data/sub/b.txt", "b");
   }
   void TearDown() override {
     CloseScript();
-    HostTestClearFileChoosers();
     if (chosen_ != 0) PlatformReleaseFolder(chosen_);
-    FileSystemTest::TearDown();
+    ChooserTest::TearDown();
   }
 
   // Console answers come from script; what the choosers print is read back by Printed().
