@@ -13,6 +13,20 @@ std::string& SaveName() {
   return *name;
 }
 
+std::string& PlayerSpriteName() {
+  static std::string* name = new std::string;
+  return *name;
+}
+
+// The end of a game in progress, shared by ending and quitting.
+void LeaveGame(GameCommandHost& host) {
+  host.ClearViewLayers();
+  host.SetGameInProgress(false);
+  host.LeaveAllLocations();
+  host.ClearViewLayers();
+  host.ClearExploredMasks();
+}
+
 // Runs ask with the main window inactive and the chooser's timer running.
 template <typename Ask>
 std::unique_ptr<DataStream> WithChooserTimer(GameCommandHost& host, UINT_PTR timer, Ask ask) {
@@ -34,6 +48,54 @@ void SetSaveName(const std::string& name) { SaveName() = name; }
 
 std::string DefaultSavedGameName(const std::string& characterName) {
   return characterName + " game." + kSavedGameExtension;
+}
+
+void SetPlayerSpriteName(GameCommandHost& host, const std::string& name) {
+  PlayerSpriteName() = name.empty() ? host.DefaultPlayerSprite() : name;
+  host.DropTileMapPlayer();
+}
+
+const std::string& GetPlayerSpriteName() { return PlayerSpriteName(); }
+
+void NewGameCommand(GameCommandHost& host) {
+  if (host.IsGameInProgress()) return;
+  host.CreateCharacter();
+  SetPlayerSpriteName(host, "");
+  SaveName().clear();
+  host.ResetGlobalEntries();
+  host.LeaveAndClearHistory();
+  host.CallEvent("NewGame");
+  if (host.AsksPlayerName()) host.RunPlayerNameDialog();
+  if (host.IsRunning() && host.OffersRaceChoice()) host.RunRaceDialog();
+  if (host.IsRunning() && host.OffersClassChoice()) host.RunClassDialog();
+  if (host.IsRunning()) host.AssignMissingRaceAndClass();
+  if (host.IsRunning() && host.HasCharacterCreation()) host.RunCharacterCreation();
+  if (!host.IsRunning()) return;
+  host.ResetExploredMasks();
+  host.RepaintMainWindow();
+  host.SetGameInProgress(true);
+  host.EnableMenuBar(false);
+  host.ResolveLinkedRecord();
+  host.CallEvent("Main");
+}
+
+void EndGameCommand(GameCommandHost& host) {
+  if (!host.IsGameInProgress()) return;
+  host.EnableMenuBar(false);
+  LeaveGame(host);
+  host.CallEvent("EndGame");
+  host.DeleteCharacter();
+}
+
+void QuitGameCommand(GameCommandHost& host) {
+  host.EnableMenuBar(true);
+  host.CallEvent("QuitGame");
+  if (host.IsGameInProgress()) {
+    LeaveGame(host);
+    host.ReleaseGamePools();
+    host.HideCursor();
+  }
+  host.StopRunning();
 }
 
 void SaveGameCommand(GameCommandHost& host) {

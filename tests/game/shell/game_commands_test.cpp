@@ -36,7 +36,11 @@ class FakeHost : public GameCommandHost {
     running = game;
     return true;
   }
-  void CallEvent(const char* name) override { events.push_back(name); }
+  void CallEvent(const char* name) override {
+    events.push_back(name);
+    log.push_back(std::string("event ") + name);
+    if (quitOn == name) loopRunning = false;
+  }
   void ResetInput() override { ++inputResets; }
   bool AskYesNo(const std::string&, const std::string&) override { return true; }
   void ShowAlert(const std::string& text, const std::string&) override { alerts.push_back(text); }
@@ -44,6 +48,39 @@ class FakeHost : public GameCommandHost {
   std::string CharacterName() override { return running.character.name; }
   HWND MainWindow() override { return window; }
   void SetWindowActive(bool active) override { activity.push_back(active); }
+  void SetGameInProgress(bool value) override {
+    inProgress = value;
+    log.push_back(value ? "in progress" : "not in progress");
+  }
+  bool IsRunning() override { return loopRunning; }
+  void StopRunning() override {
+    loopRunning = false;
+    log.push_back("stop");
+  }
+  void EnableMenuBar(bool grey) override { log.push_back(grey ? "grey menus" : "menus"); }
+  void CreateCharacter() override { log.push_back("create character"); }
+  void ResetGlobalEntries() override { log.push_back("reset globals"); }
+  void LeaveAndClearHistory() override { log.push_back("clear history"); }
+  std::string DefaultPlayerSprite() override { return "default_hero"; }
+  void DropTileMapPlayer() override { log.push_back("drop sprite"); }
+  bool AsksPlayerName() override { return true; }
+  void RunPlayerNameDialog() override { log.push_back("name dialog"); }
+  bool OffersRaceChoice() override { return true; }
+  void RunRaceDialog() override { log.push_back("race dialog"); }
+  bool OffersClassChoice() override { return false; }
+  void RunClassDialog() override { log.push_back("class dialog"); }
+  void AssignMissingRaceAndClass() override { log.push_back("default race and class"); }
+  bool HasCharacterCreation() override { return true; }
+  void RunCharacterCreation() override { log.push_back("creation dialog"); }
+  void ResetExploredMasks() override { log.push_back("reset masks"); }
+  void RepaintMainWindow() override { log.push_back("repaint"); }
+  void ResolveLinkedRecord() override { log.push_back("resolve record"); }
+  void ClearViewLayers() override { log.push_back("clear layers"); }
+  void LeaveAllLocations() override { log.push_back("leave locations"); }
+  void ClearExploredMasks() override { log.push_back("clear masks"); }
+  void DeleteCharacter() override { log.push_back("delete character"); }
+  void ReleaseGamePools() override { log.push_back("release pools"); }
+  void HideCursor() override { log.push_back("hide cursor"); }
 
   SavedGame running;
   bool inProgress = true;
@@ -51,7 +88,19 @@ class FakeHost : public GameCommandHost {
   std::vector<std::string> events, alerts;
   std::vector<bool> activity;
   int inputResets = 0;
+  bool loopRunning = true;
+  std::string quitOn;  // an event that quits the game while it runs
+  std::vector<std::string> log;
 };
+
+using Log = std::vector<std::string>;
+const Log kLeaveGame = {"clear layers", "not in progress", "leave locations", "clear layers", "clear masks"};
+
+Log Join(std::initializer_list<Log> parts) {
+  Log all;
+  for (const Log& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
 
 class GameCommands : public ChooserTest {
  protected:
@@ -136,6 +185,61 @@ TEST_F(GameCommands, OpenReplacesTheGameAndTakesItsPathAsTheSaveName) {
   EXPECT_EQ(HostTestFileChoosers().back().title, "Open");
   EXPECT_GE(TimerCounts()[kOpenChooserTimer], 1);
   EXPECT_EQ(GetSaveName(), "C:" + temp_.PosixPath("a.ksv"));
+}
+
+TEST_F(GameCommands, NewGameRunsItsStepsInOrder) {
+  host_.inProgress = false;
+  SetSaveName("old.ksv");
+  NewGameCommand(host_);
+  EXPECT_EQ(host_.log, (Log{"create character", "drop sprite", "reset globals", "clear history", "event NewGame",
+                            "name dialog", "race dialog", "default race and class", "creation dialog",
+                            "reset masks", "repaint", "in progress", "menus", "resolve record", "event Main"}));
+  EXPECT_EQ(GetSaveName(), "");
+  EXPECT_EQ(GetPlayerSpriteName(), "default_hero");
+}
+
+TEST_F(GameCommands, NewGameDoesNothingWhileAGameIsInProgress) {
+  NewGameCommand(host_);
+  EXPECT_TRUE(host_.log.empty());
+}
+
+TEST_F(GameCommands, AQuitDuringNewGameStopsBeforeTheRaceChoice) {
+  host_.inProgress = false;
+  host_.quitOn = "NewGame";
+  NewGameCommand(host_);
+  EXPECT_EQ(host_.log, (Log{"create character", "drop sprite", "reset globals", "clear history", "event NewGame",
+                            "name dialog"}));
+  EXPECT_FALSE(host_.inProgress);
+}
+
+TEST_F(GameCommands, EndAndQuit) {
+  struct Case {
+    const char* what;
+    bool inProgress;
+    void (*command)(GameCommandHost&);
+    Log expected;
+  } cases[] = {
+      {"end", true, EndGameCommand, Join({{"menus"}, kLeaveGame, {"event EndGame", "delete character"}})},
+      {"end without a game", false, EndGameCommand, {}},
+      {"quit", true, QuitGameCommand,
+       Join({{"grey menus", "event QuitGame"}, kLeaveGame, {"release pools", "hide cursor", "stop"}})},
+      {"quit without a game", false, QuitGameCommand, {"grey menus", "event QuitGame", "stop"}},
+  };
+  for (const Case& c : cases) {
+    host_.log.clear();
+    host_.inProgress = c.inProgress;
+    host_.loopRunning = true;
+    c.command(host_);
+    EXPECT_EQ(host_.log, c.expected) << c.what;
+  }
+}
+
+TEST_F(GameCommands, PlayerSpriteNameFallsBackToTheDefault) {
+  SetPlayerSpriteName(host_, "knight");
+  EXPECT_EQ(GetPlayerSpriteName(), "knight");
+  SetPlayerSpriteName(host_, "");
+  EXPECT_EQ(GetPlayerSpriteName(), "default_hero");
+  EXPECT_EQ(host_.log, (Log{"drop sprite", "drop sprite"}));
 }
 
 }  // namespace
