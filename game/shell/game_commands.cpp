@@ -18,6 +18,9 @@ std::string& PlayerSpriteName() {
   return *name;
 }
 
+bool clickPathing = true;
+bool keyboardMovement = true;
+
 // The end of a game in progress, shared by ending and quitting.
 void LeaveGame(GameCommandHost& host) {
   host.ClearViewLayers();
@@ -56,6 +59,11 @@ void SetPlayerSpriteName(GameCommandHost& host, const std::string& name) {
 }
 
 const std::string& GetPlayerSpriteName() { return PlayerSpriteName(); }
+
+void SetClickPathingEnabled(bool enabled) { clickPathing = enabled; }
+bool IsClickPathingEnabled() { return clickPathing; }
+void SetKeyboardMovementEnabled(bool enabled) { keyboardMovement = enabled; }
+bool IsKeyboardMovementEnabled() { return keyboardMovement; }
 
 void NewGameCommand(GameCommandHost& host) {
   if (host.IsGameInProgress()) return;

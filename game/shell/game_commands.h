@@ -78,6 +78,13 @@ void QuitGameCommand(GameCommandHost& host);
 void SetPlayerSpriteName(GameCommandHost& host, const std::string& name);
 const std::string& GetPlayerSpriteName();
 
+// Two movement switches of the tile map, both on at start: a click on a character or object plans a path to
+// it, and the player moves with the keyboard.
+void SetClickPathingEnabled(bool enabled);
+bool IsClickPathingEnabled();
+void SetKeyboardMovementEnabled(bool enabled);
+bool IsKeyboardMovementEnabled();
+
 // Runs "SaveGameEnter", asks for a file (proposing the save name) and saves the game there; the save name
 // becomes the file's path. Nothing happens when no game is in progress.
 void SaveGameCommand(GameCommandHost& host);
