@@ -25,8 +25,15 @@ class SavedGameWorld {
   virtual std::vector<std::string> LoadedPlugins() = 0;
   // Whether "Pictures/" of the scenario's data holds a picture of this name.
   virtual bool PictureExists(const std::string& name) = 0;
-  // Replaces the running game by the saved one and travels back to its last location; false when that travel
-  // failed (the game is then no longer in progress).
+  // Replaces the running game by the saved one, which has been checked in full and accepted. Within the view's
+  // offscreen bracket and with the loading-a-saved-game flag set: clear the game-in-progress flag, grey the
+  // menus, leave and empty the location history, make a new current character with the default class and race
+  // and set every saved field (records found by name; an item's charges; equipment from the inventory by name;
+  // effects kept only with a known spell and time left; for format 11 the equipment bonuses taken off the base
+  // values), recalculate, then the global entries, the history and the masks; resolve the linked record, set the
+  // game in progress, enable the menus and travel back to the last history entry, placing the player on the
+  // free cell nearest its position on a tile map. False when that travel failed: the world then ends the game
+  // that was in progress before (or clears the flag).
   virtual bool Apply(const SavedGame& game) = 0;
   virtual void CallEvent(const char* name) = 0;
   virtual void ResetInput() = 0;
