@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -168,6 +170,28 @@ TEST_F(FileChooser, ConsoleSaveRepeatsTheLongQuestionEveryFifthTime) {
   for (int i = 0; i < 6; ++i) expected += "Name? " + (i % 5 == 0 ? long_question : std::string("[y/N] : "));
   expected += "Name? ";
   EXPECT_EQ(Printed(), expected);
+}
+
+TEST_F(FileChooser, ConsoleReadsStandardInputByDefault) {
+  // The script arrives on the process's standard input, as from a pipe.
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  const std::string script = "data/a.txt\n";
+  ASSERT_EQ(write(ends[1], script.data(), script.size()), static_cast<ssize_t>(script.size()));
+  close(ends[1]);
+  int savedIn = dup(STDIN_FILENO);
+  ASSERT_EQ(dup2(ends[0], STDIN_FILENO), STDIN_FILENO);
+  close(ends[0]);
+  clearerr(stdin);
+  Script("");
+  PlatformSetChooserConsole(nullptr, out_);
+  PlatformError error = PlatformChooseFileToOpen(nullptr, false, 0, &chosen_, name_);
+  dup2(savedIn, STDIN_FILENO);
+  close(savedIn);
+  clearerr(stdin);
+  ASSERT_EQ(error, kPlatformNoError);
+  EXPECT_STREQ(name_, "a.txt");
+  EXPECT_EQ(Printed(), "Select a file: ");
 }
 
 }  // namespace
