@@ -83,8 +83,15 @@ using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
 
 FormatPtr OpenFormat(const std::string& posix) {
+  // Only the file kinds the game plays, and only local files: a playlist or a reference movie must not make
+  // the decoders open other files or network addresses.
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "format_whitelist", "aiff,mp3,mov,mp4,m4a,3gp,3g2,mj2,mpeg,mpegvideo,wav", 0);
+  av_dict_set(&options, "protocol_whitelist", "file", 0);
   AVFormatContext* context = nullptr;
-  if (avformat_open_input(&context, posix.c_str(), nullptr, nullptr) < 0) return nullptr;
+  const int opened = avformat_open_input(&context, posix.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  if (opened < 0) return nullptr;
   FormatPtr format(context);
   if (avformat_find_stream_info(context, nullptr) < 0) return nullptr;
   return format;
