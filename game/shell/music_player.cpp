@@ -43,10 +43,12 @@ Movie OpenMusicFile(const std::string& path) {
 
 void StopCurrent() {
   MusicState& state = State();
-  if (!state.current || !state.current->playing) return;
+  if (!state.current) return;
+  // While suspended the piece is silent already (its playing flag cleared by the suspension); stopping it then
+  // means it must not come back on resume.
   if (state.suspended) {
     state.resume = false;
-  } else {
+  } else if (state.current->playing) {
     StopMovie(state.current->movie);
   }
   state.current->playing = false;

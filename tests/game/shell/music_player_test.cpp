@@ -109,6 +109,14 @@ TEST_F(MusicPlayerTest, StoppedMusicStaysStoppedAcrossSuspension) {
   SuspendMusic(false);
   EXPECT_EQ(CurrentMusicName(), "");
   EXPECT_TRUE(Silent(HostTestMixAudio(20)));
+  // Stopped while suspended: it does not come back on resume either.
+  EXPECT_EQ(PlayMusic("Elsewhere/song"), 0);  // the same piece, started again
+  EXPECT_EQ(CurrentMusicName(), "song");
+  SuspendMusic(true);
+  StopMusic();
+  SuspendMusic(false);
+  EXPECT_EQ(CurrentMusicName(), "");
+  EXPECT_TRUE(Silent(HostTestMixAudio(20)));
 }
 
 TEST_F(MusicPlayerTest, MusicLoopsAtItsEnd) {
