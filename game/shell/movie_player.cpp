@@ -109,7 +109,10 @@ MoviePlayer* MoviePlayer::Current() { return State().current; }
 void MoviePlayer::Draw(HWND mainWindow) {
   MoviePlayer* movie = State().current;
   if (movie == nullptr || movie->movie_ == nullptr) return;
-  SetMovieGWorld(movie->movie_, GetNativeWindowPort(mainWindow), nullptr);
+  // A movie opened before the main window was known gets the window's association on its first paint.
+  GrafPtr port = GetNativeWindowPort(mainWindow);
+  if (port == nullptr && mainWindow != nullptr) port = CreatePortAssociation(mainWindow, nullptr, 0);
+  SetMovieGWorld(movie->movie_, port, nullptr);
   if (movie->startPending_ && !movie->playing_) {
     MCDoAction(movie->controller_, mcActionSetVolume, Parameter(256));
     MCDoAction(movie->controller_, mcActionPlay, Parameter(GetMoviePreferredRate(movie->movie_)));
