@@ -115,6 +115,8 @@ void HostTestActivate(HWND window, bool active) {
 
 void HostTestCloseWindow(HWND window) { PushWindowEvent(window, SDL_WINDOWEVENT_CLOSE); }
 
+void HostTestMouseLeave(HWND window) { PushWindowEvent(window, SDL_WINDOWEVENT_LEAVE); }
+
 void HostTestResetWindowSystem() {
   host::PumpSdlEvents();  // events already pushed are taken, then dropped with the rest
   host::UserState& state = host::State();

@@ -311,6 +311,10 @@ TEST_F(MessageQueue, ClicksCountTwiceForADoubleClickOnlyWhenTheClassWantsIt) {
   EXPECT_EQ(client.y, 9);
   HostTestMouseButton(window, 1, false, 9, 9, 3);
   Pump();
+  recorder_.messages.clear();
+  HostTestMouseLeave(window);
+  Pump();
+  EXPECT_EQ(MessagesTo(window), std::vector<UINT>{WM_NCMOUSEMOVE});  // on the way out over the frame
 }
 
 TEST_F(MessageQueue, ClosingTheWindowPostsCloseAndTheDefaultProcedureDestroys) {
