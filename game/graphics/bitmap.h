@@ -1,0 +1,121 @@
+// Bitmap: the game's offscreen image, over one block of pixel memory, with 2, 3 or 4 bytes per pixel.
+//
+// Every picture the game loads, every layer of the game view, every glyph of a bitmap font and the back buffer
+// is a Bitmap. Its pixel format code carries the bytes per pixel and the colour-key and per-pixel-alpha flags;
+// the blitter chooses its routines by these codes. Pixel layouts: 3 bytes are B, G, R; 4 bytes are B, G, R, A
+// (the little-endian value 0xAARRGGBB); 2 bytes are a little-endian 5-6-5 value (red high, blue low).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/graphics/bounds.h"
+#include "game/graphics/pixel_block.h"
+
+// Pixel format code bits.
+constexpr int32_t kFormatBytesMask = 7;     // bytes per pixel: 2, 3 or 4 (1 marks an 8-bit indexed source)
+constexpr int32_t kFormatSpareFlag = 8;     // selects the same routines as without it; cleared on views
+constexpr int32_t kFormatAlphaFlag = 16;    // per-pixel alpha (4-byte pixels)
+constexpr int32_t kFormatKeyFlag = 32;      // colour key: transparent pixels are skipped when drawn
+constexpr int32_t kFormatStockFlag = 64;    // set in the three stock codes; ignored by routine choice
+
+// The three stock codes every creator of a Bitmap uses.
+extern int32_t OpaqueFormat;  // 67: opaque 3-byte pixels
+extern int32_t KeyedFormat;   // 99: 3-byte pixels, pure white FF FF FF is transparent
+extern int32_t AlphaFormat;   // 84: 4-byte pixels with alpha
+
+// Result of the creating and loading operations: 0 ready, 1 no valid size, 2 size valid but no pixel memory.
+// Loading operations also give -1 when there was nothing to import.
+using BitmapStatus = int32_t;
+constexpr BitmapStatus kBitmapReady = 0;
+constexpr BitmapStatus kBitmapBadSize = 1;
+constexpr BitmapStatus kBitmapNoMemory = 2;
+constexpr BitmapStatus kBitmapNothingToImport = -1;
+
+// Option word of picture import: kDetectTransparency makes an import look for keyed and alpha pixels. Code that
+// loads a picture that must stay opaque clears it around the load.
+constexpr int32_t kDetectTransparency = 2;
+extern int32_t ImageImportOptions;
+
+// One palette entry of an indexed image: a flag (cleared on the entry of the transparent colour) and the colour.
+struct PaletteEntry {
+  uint8_t flag = 1;
+  uint8_t red = 0;
+  uint8_t green = 0;
+  uint8_t blue = 0;
+};
+
+// The decoded pixels of one image, as the image import hands them over: 8 bits (indexes into the palette),
+// 16 bits (5-6-5) or 32 bits (B, G, R, A), and an optional 8-bit alpha mask (one byte per pixel).
+struct ImagePixels {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t bitsPerPixel = 0;
+  const uint8_t* pixels = nullptr;
+  int64_t rowBytes = 0;
+  const PaletteEntry* palette = nullptr;  // 256 entries for 8-bit images
+  int32_t transparentIndex = -1;          // the palette index that is transparent, or -1
+  const uint8_t* alphaMask = nullptr;
+  int64_t alphaMaskRowBytes = 0;
+};
+
+class Bitmap {
+ public:
+  // State flags.
+  static constexpr int32_t kSizeValid = 1;
+  static constexpr int32_t kAllocated = 2;
+  static constexpr int32_t kLocked = 4;
+
+  Bitmap() = default;
+  ~Bitmap();
+  Bitmap(const Bitmap&) = delete;
+  Bitmap& operator=(const Bitmap&) = delete;
+
+  // Gives the bitmap zero-filled pixels of the given size and format, locked.
+  BitmapStatus Create(int32_t width, int32_t height, int32_t format);
+  void Lock();
+  void Unlock();
+  uint8_t* GetPixels() const { return pixels; }
+  // Sets every pixel byte to 0 while locked; does nothing otherwise.
+  void Clear();
+  void Free();
+  BitmapStatus Status() const;
+
+  // A copy (copy true) or a view sharing the pixels (copy false) of a rectangle of the source. The rectangle is
+  // clipped to the source first. A view must not outlive its source; freeing it frees nothing.
+  BitmapStatus FromRect(const Bitmap& source, const Bounds& rect, bool copy);
+  BitmapStatus CopyFrom(const Bitmap& source);
+
+  // Takes decoded image pixels: detects transparency (when ImageImportOptions asks for it), chooses the format
+  // (84 when some alpha is partial, 99 when some pixel is transparent, else 67), and converts the pixels.
+  // Indexed pixels are expanded through their palette, the transparent index becoming the key colour.
+  BitmapStatus ImportPixels(const ImagePixels& image);
+
+  int32_t BytesPerPixel() const { return format & kFormatBytesMask; }
+  bool HasPixels() const { return pixels != nullptr && (state & kSizeValid) != 0; }
+  Bounds Frame() const { return Bounds{0, 0, width, height}; }
+  uint8_t* PixelAt(int32_t x, int32_t y) const {
+    return pixels + static_cast<int64_t>(y) * rowBytes + static_cast<int64_t>(x) * BytesPerPixel();
+  }
+
+  // A plain record: the blitter reads these directly.
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t format = 0;
+  int32_t rowBytes = 0;
+  PixelBlock pixelMemory;
+  uint8_t* pixels = nullptr;
+  bool ownsPixels = false;
+  int32_t state = 0;
+
+ private:
+  bool SetSize(int32_t newWidth, int32_t newHeight, int32_t newFormat);
+  bool AllocatePixels(bool zeroFill);
+
+  uint8_t* viewPixels_ = nullptr;  // a view's first pixel, given back by Lock after an Unlock
+};
+
+// The names tried for a picture file, in order: the name itself, then (when it has no ".", with ".png" added)
+// its last three characters replaced by each of "png", "gif", "bmp", "jpg" and "pct".
+std::vector<std::string> PictureNameCandidates(const std::string& name);

@@ -1,0 +1,502 @@
+// The blitter's pixel routines: one for every pair of destination and source pixel sizes and every drawing kind
+// (plain copy, colour key, alpha blend), the conversions, and the per-format routines of the single-table
+// operations. Each is a template over the pixel sizes; the tables are filled with its instances.
+#include "game/graphics/blit_routines.h"
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "game/graphics/bitmap.h"
+
+namespace {
+
+// Pixels travel between sizes as 0xAARRGGBB values. 2- and 3-byte pixels read as alpha 255; a 2-byte pixel is
+// widened through the expansion tables and written back packed 5-6-5.
+inline uint16_t Load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline void Store16(uint8_t* p, uint16_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline uint16_t Pack(uint32_t c) {
+  return static_cast<uint16_t>((((c >> 16) & 0xFF) >> 3) << 11 | (((c >> 8) & 0xFF) >> 2) << 5 | ((c & 0xFF) >> 3));
+}
+inline uint32_t Expand(uint16_t v, const BlitProducts& products) {
+  return 0xFF000000u | uint32_t{products.expand5[v >> 11]} << 16 | uint32_t{products.expand6[(v >> 5) & 63]} << 8 |
+         products.expand5[v & 31];
+}
+
+template <int Bytes>
+inline uint32_t Load(const uint8_t* p, const BlitProducts& products) {
+  if constexpr (Bytes == 4) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+  } else if constexpr (Bytes == 3) {
+    return 0xFF000000u | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+  } else {
+    return Expand(Load16(p), products);
+  }
+}
+
+template <int Bytes>
+inline void Store(uint8_t* p, uint32_t c) {
+  if constexpr (Bytes == 4) {
+    std::memcpy(p, &c, 4);
+  } else if constexpr (Bytes == 3) {
+    p[0] = static_cast<uint8_t>(c);
+    p[1] = static_cast<uint8_t>(c >> 8);
+    p[2] = static_cast<uint8_t>(c >> 16);
+  } else {
+    Store16(p, Pack(c));
+  }
+}
+
+// Colour-key transparency of a source pixel, by source size (and, for 2-byte sources, destination size).
+template <int Dst, int Src>
+inline bool KeyTransparent(const uint8_t* p) {
+  if constexpr (Src == 4) {
+    return p[3] == 0;
+  } else if constexpr (Src == 3) {
+    return (p[0] & p[1] & p[2]) == 0xFF;
+  } else if constexpr (Dst == 2) {
+    return Load16(p) == 0xFFFF;
+  } else {
+    return (Load16(p) & 0x7FFF) == 0x7FFF;
+  }
+}
+
+// ---- Rows: the per-pixel steps of the three drawing kinds and of conversion.
+
+template <int Dst, int Src>
+void ConvertRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32_t width, int32_t height) {
+  if constexpr (Dst == Src) {
+    for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) std::memmove(d, s, size_t(width) * Dst);
+  } else {
+    const BlitProducts& products = Products();
+    for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) {
+      uint8_t* dp = d;
+      const uint8_t* sp = s;
+      int32_t j = 0;
+      for (; j + 8 <= width; j += 8) {
+        for (int k = 0; k < 8; ++k) Store<Dst>(dp + k * Dst, Load<Src>(sp + k * Src, products));
+        dp += 8 * Dst;
+        sp += 8 * Src;
+      }
+      for (; j < width; ++j, dp += Dst, sp += Src) Store<Dst>(dp, Load<Src>(sp, products));
+    }
+  }
+}
+
+// Which of four source pixels of equal-size key rows are transparent (bit k for pixel k), from their bytes read
+// as whole words: 3-byte pixels are cut out of three words, 4-byte ones are tested on their alpha byte.
+template <int Bytes>
+inline unsigned KeyedOfFour(const uint8_t* p) {
+  uint32_t w[Bytes];
+  std::memcpy(w, p, sizeof w);
+  if constexpr (Bytes == 3) {
+    const uint32_t p0 = w[0] & 0xFFFFFF;
+    const uint32_t p1 = (w[0] >> 24) | ((w[1] & 0xFFFF) << 8);
+    const uint32_t p2 = (w[1] >> 16) | ((w[2] & 0xFF) << 16);
+    const uint32_t p3 = w[2] >> 8;
+    return unsigned{p0 == 0xFFFFFF} | unsigned{p1 == 0xFFFFFF} << 1 | unsigned{p2 == 0xFFFFFF} << 2 |
+           unsigned{p3 == 0xFFFFFF} << 3;
+  } else {
+    return unsigned{(w[0] >> 24) == 0} | unsigned{(w[1] >> 24) == 0} << 1 | unsigned{(w[2] >> 24) == 0} << 2 |
+           unsigned{(w[3] >> 24) == 0} << 3;
+  }
+}
+
+#if defined(__SSE2__)
+// Sixteen-byte steps of equal-size key rows: the bytes of each step are compared with the key at once, a bit per
+// byte says which bytes belong to transparent pixels, and those keep the destination's bytes.
+struct ByteMaskTable {
+  uint64_t masks[256] = {};  // for each 8-bit value, a byte of FF for every set bit
+  constexpr ByteMaskTable() {
+    for (int value = 0; value < 256; ++value) {
+      for (int bit = 0; bit < 8; ++bit) {
+        if ((value >> bit) & 1) masks[value] |= uint64_t{0xFF} << (8 * bit);
+      }
+    }
+  }
+};
+constexpr ByteMaskTable kByteMasks;
+
+inline void BlendSixteen(uint8_t* d, __m128i source, uint64_t keepBits) {
+  const __m128i keep = _mm_set_epi64x(static_cast<int64_t>(kByteMasks.masks[(keepBits >> 8) & 0xFF]),
+                                      static_cast<int64_t>(kByteMasks.masks[keepBits & 0xFF]));
+  const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_and_si128(keep, under), _mm_andnot_si128(keep, source)));
+}
+
+// Sixteen 3-byte pixels (48 bytes); pixel k is transparent when bytes 3k to 3k + 2 are all FF.
+inline void KeySixteenPixels3(uint8_t* d, const uint8_t* s) {
+  const __m128i ones = _mm_set1_epi8(-1);
+  __m128i v[3];
+  uint64_t equal = 0;
+  for (int k = 0; k < 3; ++k) {
+    v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * k));
+    equal |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v[k], ones)))) << (16 * k);
+  }
+  constexpr uint64_t kFirstBytes = 0x249249249249ull;  // bit 3k for each pixel k
+  const uint64_t keyed = equal & (equal >> 1) & (equal >> 2) & kFirstBytes;
+  if (keyed == kFirstBytes) return;
+  if (keyed == 0) {
+    for (int k = 0; k < 3; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16 * k), v[k]);
+    return;
+  }
+  const uint64_t keep = keyed | keyed << 1 | keyed << 2;
+  for (int k = 0; k < 3; ++k) BlendSixteen(d + 16 * k, v[k], keep >> (16 * k));
+}
+
+// Sixteen 4-byte pixels (64 bytes); pixel k is transparent when its alpha byte (byte 4k + 3) is 0.
+inline void KeySixteenPixels4(uint8_t* d, const uint8_t* s) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i v[4];
+  uint64_t keyed = 0;
+  for (int k = 0; k < 4; ++k) {
+    v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * k));
+    keyed |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v[k], zero))) & 0x8888u) << (16 * k);
+  }
+  constexpr uint64_t kAlphaBytes = 0x8888888888888888ull;
+  if (keyed == kAlphaBytes) return;
+  if (keyed == 0) {
+    for (int k = 0; k < 4; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16 * k), v[k]);
+    return;
+  }
+  const uint64_t keep = keyed | keyed >> 1 | keyed >> 2 | keyed >> 3;
+  for (int k = 0; k < 4; ++k) BlendSixteen(d + 16 * k, v[k], keep >> (16 * k));
+}
+#endif
+
+template <int Dst, int Src>
+void KeyRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32_t width, int32_t height) {
+  const BlitProducts& products = Products();
+  for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) {
+    int32_t j = 0;
+#if defined(__SSE2__)
+    if constexpr (Dst == Src && Src == 3) {
+      for (; j + 16 <= width; j += 16) KeySixteenPixels3(d + j * 3, s + j * 3);
+    } else if constexpr (Dst == Src && Src == 4) {
+      for (; j + 16 <= width; j += 16) KeySixteenPixels4(d + j * 4, s + j * 4);
+    }
+#endif
+    uint8_t* dp = d + j * Dst;
+    const uint8_t* sp = s + j * Src;
+    for (; j < width; ++j, dp += Dst, sp += Src) {
+      if (KeyTransparent<Dst, Src>(sp)) continue;
+      if constexpr (Dst == 2 && Src == 2) {
+        dp[0] = sp[0];
+        dp[1] = sp[1];
+      } else {
+        Store<Dst>(dp, Load<Src>(sp, products));
+      }
+    }
+  }
+}
+
+// Source alpha 255 copies, 0 skips, anything between blends B, G and R with the destination through the product
+// table; a blended pixel of a 4-byte destination gets alpha 255.
+template <int Dst>
+void AlphaRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32_t width, int32_t height) {
+  const BlitProducts& products = Products();
+  const uint8_t* table = products.alpha;
+  for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) {
+    uint8_t* dp = d;
+    const uint8_t* sp = s;
+    for (int32_t j = 0; j < width; ++j, dp += Dst, sp += 4) {
+      uint32_t a = sp[3];
+      if (a == 0) continue;
+      if (a == 255) {
+        if constexpr (Dst == 2) {
+          Store16(dp, Pack(Load<4>(sp, products)));
+        } else {
+          std::memcpy(dp, sp, Dst);
+        }
+        continue;
+      }
+      const uint8_t* front = table + a * 256;
+      const uint8_t* back = table + (255 - a) * 256;
+      if constexpr (Dst == 2) {
+        uint32_t under = Expand(Load16(dp), products);
+        uint32_t b = front[sp[0]] + back[under & 0xFF];
+        uint32_t g = front[sp[1]] + back[(under >> 8) & 0xFF];
+        uint32_t r = front[sp[2]] + back[(under >> 16) & 0xFF];
+        Store16(dp, Pack(r << 16 | g << 8 | b));
+      } else {
+        dp[0] = static_cast<uint8_t>(front[sp[0]] + back[dp[0]]);
+        dp[1] = static_cast<uint8_t>(front[sp[1]] + back[dp[1]]);
+        dp[2] = static_cast<uint8_t>(front[sp[2]] + back[dp[2]]);
+        if constexpr (Dst == 4) dp[3] = 0xFF;
+      }
+    }
+  }
+}
+
+// ---- Draw table members: the same frame around each kind of row.
+
+template <void (*Rows)(uint8_t*, const uint8_t*, int64_t, int64_t, int32_t, int32_t)>
+void DrawWith(Bitmap& destination, Point point, const Bitmap& source, Bounds rect) {
+  Rows(destination.PixelAt(point.x, point.y), source.PixelAt(rect.x, rect.y), destination.rowBytes,
+       source.rowBytes, rect.width, rect.height);
+}
+
+void DrawNothing(Bitmap&, Point, const Bitmap&, Bounds) {}
+void ConvertNothing(uint8_t*, const uint8_t*, int64_t, int64_t, int32_t, int32_t) {}
+void FillNothing(uint8_t*, uint32_t, int64_t, int32_t, int32_t) {}
+void ShadeNothing(uint8_t*, int32_t, int64_t, int32_t, int32_t) {}
+void EllipseNothing(Bitmap&, Bounds, uint32_t, int32_t, int32_t, bool) {}
+void LinePixelNothing(uint8_t*, uint32_t) {}
+uint32_t GetPixelNothing(const uint8_t*) { return 0; }
+void MaskFromColourNothing(MaskCursor, uint32_t, const uint8_t*, int64_t, int32_t, int32_t) {}
+void ApplyMaskNothing(uint8_t*, int64_t, MaskCursor, int32_t, int32_t) {}
+
+// ---- Single-table routines by pixel size.
+
+template <int Bytes>
+void FillPixels(uint8_t* first, uint32_t color, int64_t rowBytes, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return;
+  // The first row is built pixel by pixel (eight per step), the others copy it.
+  uint8_t* p = first;
+  int32_t j = 0;
+  for (; j + 8 <= width; j += 8, p += 8 * Bytes) {
+    for (int k = 0; k < 8; ++k) Store<Bytes>(p + k * Bytes, color);
+  }
+  for (; j < width; ++j, p += Bytes) Store<Bytes>(p, color);
+  for (int32_t i = 1; i < height; ++i) std::memcpy(first + i * rowBytes, first, size_t(width) * Bytes);
+}
+
+template <int Bytes>
+void ShadePixels(uint8_t* first, int32_t level, int64_t rowBytes, int32_t width, int32_t height) {
+  const BlitProducts& products = Products();
+  const uint8_t* row = products.AlphaRow(level);
+  for (int32_t i = 0; i < height; ++i, first += rowBytes) {
+    uint8_t* p = first;
+    for (int32_t j = 0; j < width; ++j, p += Bytes) {
+      if constexpr (Bytes == 2) {
+        uint32_t c = Expand(Load16(p), products);
+        Store16(p, Pack(uint32_t{row[(c >> 16) & 0xFF]} << 16 | uint32_t{row[(c >> 8) & 0xFF]} << 8 | row[c & 0xFF]));
+      } else {
+        p[0] = row[p[0]];
+        p[1] = row[p[1]];
+        p[2] = row[p[2]];
+      }
+    }
+  }
+}
+
+void ScaleAlphaPixels(uint8_t* first, int32_t level, int64_t rowBytes, int32_t width, int32_t height) {
+  const uint8_t* row = Products().AlphaRow(level);
+  for (int32_t i = 0; i < height; ++i, first += rowBytes) {
+    for (int32_t j = 0; j < width; ++j) first[j * 4 + 3] = row[first[j * 4 + 3]];
+  }
+}
+
+template <int Bytes>
+void LinePixel(uint8_t* pixel, uint32_t color) {
+  Store<Bytes>(pixel, color);
+}
+
+template <int Bytes>
+uint32_t GetPixelValue(const uint8_t* pixel) {
+  return Load<Bytes>(pixel, Products());
+}
+
+// The ring: with s = i^2 / ry'^2 + j^2 / rx'^2 over the rectangle's rows i and columns j counted from its centre,
+// the pixels with inner < s < 1 take the colour. Pixels outside the bitmap are skipped.
+template <int Bytes>
+void EllipseRing(Bitmap& bitmap, Bounds rect, uint32_t color, int32_t radiusXLess1, int32_t radiusYLess1,
+                 bool thick) {
+  const double inner = thick ? static_cast<double>(0.8f) : static_cast<double>(0.9f);
+  const int32_t halfW = rect.width / 2;
+  const int32_t halfH = rect.height / 2;
+  const double scaleX = 1.0 / (double(radiusXLess1) * radiusXLess1);
+  const double scaleY = 1.0 / (double(radiusYLess1) * radiusYLess1);
+  for (int32_t i = -halfH; i < halfH; ++i) {
+    int64_t y = int64_t{rect.y} + i + halfH;
+    if (y < 0 || y >= bitmap.height) continue;
+    for (int32_t j = -halfW; j < halfW; ++j) {
+      int64_t x = int64_t{rect.x} + j + halfW;
+      if (x < 0 || x >= bitmap.width) continue;
+      double s = scaleY * (double(i) * i) + scaleX * (double(j) * j);
+      if (s > inner && s < 1.0) Store<Bytes>(bitmap.PixelAt(static_cast<int32_t>(x), static_cast<int32_t>(y)), color);
+    }
+  }
+}
+
+// Whether a pixel equals the colour, by the rule of its size.
+template <int Bytes>
+inline bool EqualsColor(const uint8_t* p, uint32_t color) {
+  if constexpr (Bytes == 4) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v == color;
+  } else if constexpr (Bytes == 3) {
+    return p[0] == (color & 0xFF) && p[1] == ((color >> 8) & 0xFF) && p[2] == ((color >> 16) & 0xFF);
+  } else {
+    return Load16(p) == Pack(color);
+  }
+}
+
+template <int Bytes>
+void MaskFromColour(MaskCursor mask, uint32_t color, const uint8_t* first, int64_t rowBytes, int32_t width,
+                    int32_t height) {
+  for (int32_t i = 0; i < height; ++i, first += rowBytes, mask.rowStart += mask.rowBytes) {
+    uint8_t* byte = mask.rowStart;
+    int32_t bit = mask.startBit;
+    const uint8_t* p = first;
+    for (int32_t j = 0; j < width; ++j, p += Bytes) {
+      if (EqualsColor<Bytes>(p, color)) {
+        *byte = static_cast<uint8_t>(*byte & ~(1u << bit));
+      } else {
+        *byte = static_cast<uint8_t>(*byte | (1u << bit));
+      }
+      if (++bit == 8) {
+        bit = 0;
+        ++byte;
+      }
+    }
+  }
+}
+
+// Outside the mask a pixel becomes transparent under the key rules; inside, a pure white moves to the nearest
+// colour that stays visible.
+template <int Bytes>
+void ApplyMaskPixels(uint8_t* first, int64_t rowBytes, MaskCursor mask, int32_t width, int32_t height) {
+  for (int32_t i = 0; i < height; ++i, first += rowBytes, mask.rowStart += mask.rowBytes) {
+    const uint8_t* byte = mask.rowStart;
+    int32_t bit = mask.startBit;
+    uint8_t* p = first;
+    for (int32_t j = 0; j < width; ++j, p += Bytes) {
+      bool inside = (*byte >> bit) & 1;
+      if constexpr (Bytes == 4) {
+        if (!inside) std::memset(p, 0, 4);
+      } else if constexpr (Bytes == 3) {
+        bool white = (p[0] & p[1] & p[2]) == 0xFF;
+        if (!inside) {
+          p[0] = p[1] = p[2] = 0xFF;
+        } else if (white) {
+          p[0] = p[1] = p[2] = 0xFE;
+        }
+      } else {
+        if (!inside) {
+          Store16(p, 0x7FFF);
+        } else if ((Load16(p) & 0x7FFF) == 0x7FFF) {
+          Store16(p, 0xFBDE);
+        }
+      }
+      if (++bit == 8) {
+        bit = 0;
+        ++byte;
+      }
+    }
+  }
+}
+
+template <int Dst, int Src>
+DrawRoutine DrawMember(DrawKind kind) {
+  switch (kind) {
+    case DrawKind::kKey:
+      return DrawWith<KeyRows<Dst, Src>>;
+    case DrawKind::kAlpha:
+      if constexpr (Src == 4) return DrawWith<AlphaRows<Dst>>;
+      return DrawWith<ConvertRows<Dst, Src>>;
+    default:
+      return DrawWith<ConvertRows<Dst, Src>>;
+  }
+}
+
+template <int Dst>
+DrawRoutine DrawMemberFor(int32_t sourceBytes, DrawKind kind) {
+  switch (sourceBytes) {
+    case 2:
+      return DrawMember<Dst, 2>(kind);
+    case 3:
+      return DrawMember<Dst, 3>(kind);
+    case 4:
+      return DrawMember<Dst, 4>(kind);
+    default:
+      return DrawNothing;
+  }
+}
+
+template <int Dst>
+ConvertRoutine ConvertMemberFor(int32_t sourceCode) {
+  switch (sourceCode) {
+    case 2:
+      return ConvertRows<Dst, 2>;
+    case 3:
+      return ConvertRows<Dst, 3>;
+    case 4:
+      return ConvertRows<Dst, 4>;
+    default:
+      return ConvertNothing;
+  }
+}
+
+template <int Bytes>
+void FillSingleTables(BlitTables& tables) {
+  tables.fillTable[Bytes] = FillPixels<Bytes>;
+  tables.shadeTable[Bytes] = ShadePixels<Bytes>;
+  tables.ellipseTable[Bytes] = EllipseRing<Bytes>;
+  tables.linePixelTable[Bytes] = LinePixel<Bytes>;
+  tables.getPixelTable[Bytes] = GetPixelValue<Bytes>;
+  tables.maskFromColourTable[Bytes] = MaskFromColour<Bytes>;
+  tables.applyMaskTable[Bytes] = ApplyMaskPixels<Bytes>;
+}
+
+}  // namespace
+
+// A key source draws keyed unless it also has alpha; alpha applies only to 4-byte sources (smaller ones with
+// the alpha flag copy plainly).
+DrawKind DrawKindFor(int32_t sourceFormat) {
+  const bool alpha = (sourceFormat & kFormatAlphaFlag) != 0;
+  const bool key = (sourceFormat & kFormatKeyFlag) != 0;
+  if (alpha) return (sourceFormat & kFormatBytesMask) == 4 ? DrawKind::kAlpha : DrawKind::kPlain;
+  return key ? DrawKind::kKey : DrawKind::kPlain;
+}
+
+void FillBlitRoutineTables(BlitTables& tables) {
+  for (int32_t index = 0; index < 1024; ++index) {
+    const int32_t destinationBytes = (index >> 6) & kFormatBytesMask;
+    const int32_t sourceFormat = index & 63;
+    const int32_t sourceBytes = sourceFormat & kFormatBytesMask;
+    const DrawKind kind = DrawKindFor(sourceFormat);
+    switch (destinationBytes) {
+      case 2:
+        tables.drawTable[index] = DrawMemberFor<2>(sourceBytes, kind);
+        tables.convertTable[index] = ConvertMemberFor<2>(index & 63);
+        break;
+      case 3:
+        tables.drawTable[index] = DrawMemberFor<3>(sourceBytes, kind);
+        tables.convertTable[index] = ConvertMemberFor<3>(index & 63);
+        break;
+      case 4:
+        tables.drawTable[index] = DrawMemberFor<4>(sourceBytes, kind);
+        tables.convertTable[index] = ConvertMemberFor<4>(index & 63);
+        break;
+      default:
+        tables.drawTable[index] = DrawNothing;
+        tables.convertTable[index] = ConvertNothing;
+        break;
+    }
+    // The conversion table's destination index is the bytes per pixel alone (bits 6 to 8 of the index).
+    if (index >= 512) tables.convertTable[index] = ConvertNothing;
+  }
+  for (int32_t bytes = 0; bytes < 8; ++bytes) {
+    tables.fillTable[bytes] = FillNothing;
+    tables.shadeTable[bytes] = ShadeNothing;
+    tables.scaleAlphaTable[bytes] = ShadeNothing;
+    tables.ellipseTable[bytes] = EllipseNothing;
+    tables.linePixelTable[bytes] = LinePixelNothing;
+    tables.getPixelTable[bytes] = GetPixelNothing;
+    tables.maskFromColourTable[bytes] = MaskFromColourNothing;
+    tables.applyMaskTable[bytes] = ApplyMaskNothing;
+  }
+  FillSingleTables<2>(tables);
+  FillSingleTables<3>(tables);
+  FillSingleTables<4>(tables);
+  tables.scaleAlphaTable[4] = ScaleAlphaPixels;
+}
