@@ -7,11 +7,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "game/graphics/bounds.h"
 #include "game/graphics/pixel_block.h"
+#include "platform/core/memory.h"
 
 // Pixel format code bits.
 constexpr int32_t kFormatBytesMask = 7;     // bytes per pixel: 2, 3 or 4 (1 marks an 8-bit indexed source)
@@ -92,6 +94,19 @@ class Bitmap {
   // Indexed pixels are expanded through their palette, the transparent index becoming the key colour.
   BitmapStatus ImportPixels(const ImagePixels& image);
 
+  // Picture import (bitmap_import.cpp). ImportImage decodes the picture bytes of a handle (BMP, GIF, JPEG, PNG or
+  // picture files) into this bitmap; a picture that cannot be decoded leaves the bitmap as it was and gives its
+  // status. LoadByName reads a picture file, trying the names of PictureNameCandidates; -1 when none is read.
+  // ImportFromScratch imports the scratch buffer; -1 when it is empty.
+  BitmapStatus ImportImage(PlatformHandle* handle);
+  BitmapStatus LoadByName(const char* name);
+  BitmapStatus ImportFromScratch();
+  // New bitmaps from a file, from the scratch buffer, or from bytes passed through the scratch buffer; null when
+  // nothing could be imported.
+  static std::unique_ptr<Bitmap> CreateFromFile(const char* name);
+  static std::unique_ptr<Bitmap> CreateFromImportBuffer();
+  static std::unique_ptr<Bitmap> CreateFromMemory(const void* bytes, uint32_t count);
+
   int32_t BytesPerPixel() const { return format & kFormatBytesMask; }
   bool HasPixels() const { return pixels != nullptr && (state & kSizeValid) != 0; }
   Bounds Frame() const { return Bounds{0, 0, width, height}; }
@@ -119,3 +134,11 @@ class Bitmap {
 // The names tried for a picture file, in order: the name itself, then (when it has no ".", with ".png" added)
 // its last three characters replaced by each of "png", "gif", "bmp", "jpg" and "pct".
 std::vector<std::string> PictureNameCandidates(const std::string& name);
+
+// The shared scratch buffer that hands picture bytes to the import: a locked handle of at least n bytes, made or
+// resized only when the one held is smaller than n or more than twice as large. Null when it cannot be had (or n
+// is 0). An import of a scratch buffer of more than 1 MiB releases it.
+uint8_t* GetScratchBuffer(uint32_t n);
+void ReleaseScratchBuffer();
+// The size the scratch buffer was last made or resized for; 0 when there is none.
+uint32_t ScratchBufferSize();

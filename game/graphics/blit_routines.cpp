@@ -3,6 +3,7 @@
 // operations. Each is a template over the pixel sizes; the tables are filled with its instances.
 #include "game/graphics/blit_routines.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -73,7 +74,13 @@ inline bool KeyTransparent(const uint8_t* p) {
 template <int Dst, int Src>
 void ConvertRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32_t width, int32_t height) {
   if constexpr (Dst == Src) {
-    for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) std::memmove(d, s, size_t(width) * Dst);
+    const size_t rowLength = size_t(width) * Dst;
+    // Rows that follow each other without gaps on both sides move as one block.
+    if (dRow == sRow && static_cast<size_t>(dRow) == rowLength) {
+      std::memmove(d, s, rowLength * static_cast<size_t>(height));
+      return;
+    }
+    for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) std::memmove(d, s, rowLength);
   } else {
     const BlitProducts& products = Products();
     for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) {
@@ -314,14 +321,16 @@ void EllipseRing(Bitmap& bitmap, Bounds rect, uint32_t color, int32_t radiusXLes
   const int32_t halfH = rect.height / 2;
   const double scaleX = 1.0 / (double(radiusXLess1) * radiusXLess1);
   const double scaleY = 1.0 / (double(radiusYLess1) * radiusYLess1);
-  for (int32_t i = -halfH; i < halfH; ++i) {
-    int64_t y = int64_t{rect.y} + i + halfH;
-    if (y < 0 || y >= bitmap.height) continue;
-    for (int32_t j = -halfW; j < halfW; ++j) {
-      int64_t x = int64_t{rect.x} + j + halfW;
-      if (x < 0 || x >= bitmap.width) continue;
-      double s = scaleY * (double(i) * i) + scaleX * (double(j) * j);
-      if (s > inner && s < 1.0) Store<Bytes>(bitmap.PixelAt(static_cast<int32_t>(x), static_cast<int32_t>(y)), color);
+  // Only the rows and columns that fall inside the bitmap are visited.
+  const int64_t firstRow = std::max<int64_t>(-halfH, -int64_t{rect.y} - halfH);
+  const int64_t lastRow = std::min<int64_t>(halfH - 1, int64_t{bitmap.height} - 1 - rect.y - halfH);
+  const int64_t firstColumn = std::max<int64_t>(-halfW, -int64_t{rect.x} - halfW);
+  const int64_t lastColumn = std::min<int64_t>(halfW - 1, int64_t{bitmap.width} - 1 - rect.x - halfW);
+  for (int64_t i = firstRow; i <= lastRow; ++i) {
+    const auto y = static_cast<int32_t>(rect.y + i + halfH);
+    for (int64_t j = firstColumn; j <= lastColumn; ++j) {
+      const double s = scaleY * (double(i) * i) + scaleX * (double(j) * j);
+      if (s > inner && s < 1.0) Store<Bytes>(bitmap.PixelAt(static_cast<int32_t>(rect.x + j + halfW), y), color);
     }
   }
 }

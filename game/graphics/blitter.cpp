@@ -173,36 +173,40 @@ void DrawLine(Bitmap& bitmap, Point from, Point to, DrawColor color) {
       plot(bitmap.PixelAt(static_cast<int32_t>(x), static_cast<int32_t>(y)), value);
     }
   };
-  int64_t x = from.x;
-  int64_t y = from.y;
-  draw(x, y);
+  draw(from.x, from.y);
   const int64_t dx = int64_t{to.x} - from.x;
   const int64_t dy = int64_t{to.y} - from.y;
   const int64_t ax = std::llabs(dx);
   const int64_t ay = std::llabs(dy);
   if (ax == 0 && ay == 0) return;
-  const int64_t sx = dx < 0 ? -1 : 1;
-  const int64_t sy = dy < 0 ? -1 : 1;
-  // Steps along the major axis to its end; the minor axis moves when the error term has become positive.
-  auto walk = [&](int64_t& major, int64_t majorEnd, int64_t majorStep, int64_t& minor, int64_t minorStep,
-                  int64_t majorLength, int64_t minorLength) {
-    int64_t e = 2 * minorLength - majorLength;
-    while (major != majorEnd) {
-      major += majorStep;
-      if (e > 0) {
-        minor += minorStep;
-        e += 2 * minorLength - 2 * majorLength;
+  // Integer stepping along the major axis with the error term 2 minor - major, the minor axis moving when the
+  // term is positive. After t steps the minor axis has moved floor((2 minor t + major - 1) / (2 major)) times, so
+  // only the steps whose major coordinate lies inside the bitmap are visited, however far the end points lie.
+  auto walk = [&](int64_t majorStart, int64_t majorStep, int64_t majorSize, int64_t minorStart, int64_t minorStep,
+                  int64_t majorLength, int64_t minorLength, bool majorIsX) {
+    int64_t first = majorStep > 0 ? -majorStart : majorStart - (majorSize - 1);
+    int64_t last = majorStep > 0 ? majorSize - 1 - majorStart : majorStart;
+    first = std::max<int64_t>(first, 1);
+    last = std::min(last, majorLength);
+    for (int64_t t = first; t <= last; ++t) {
+      const auto moves = static_cast<int64_t>((static_cast<__int128>(2) * minorLength * t + majorLength - 1) /
+                                              (static_cast<__int128>(2) * majorLength));
+      const int64_t major = majorStart + majorStep * t;
+      const int64_t minor = minorStart + minorStep * moves;
+      if (majorIsX) {
+        draw(major, minor);
       } else {
-        e += 2 * minorLength;
+        draw(minor, major);
       }
-      draw(x, y);
     }
   };
   // x-major when the line is wider than tall; y-major otherwise, diagonals included.
+  const int64_t sx = dx < 0 ? -1 : 1;
+  const int64_t sy = dy < 0 ? -1 : 1;
   if (ay < ax) {
-    walk(x, to.x, sx, y, sy, ax, ay);
+    walk(from.x, sx, bitmap.width, from.y, sy, ax, ay, true);
   } else {
-    walk(y, to.y, sy, x, sx, ay, ax);
+    walk(from.y, sy, bitmap.height, from.x, sx, ay, ax, false);
   }
 }
 
@@ -286,22 +290,31 @@ void ScaleBitMask(BitMask& destination, Bounds destinationRect, const BitMask& s
   // Blocks end at the destination rectangle's right and bottom edges, and never pass the destination mask.
   const int64_t right = std::min<int64_t>(int64_t{destinationRect.x} + destinationRect.width, destination.Width());
   const int64_t bottom = std::min<int64_t>(int64_t{destinationRect.y} + destinationRect.height, destination.Height());
-  int64_t y = destinationRect.y;
-  for (int64_t j = 1; j <= sourceRect.height && y < bottom; ++j) {
-    const int64_t rowHeight = (gy != 0 && j % gy == 0) ? iy + 1 : iy;
-    const int64_t sy = int64_t{sourceRect.y} + j - 1;
-    int64_t x = destinationRect.x;
-    for (int64_t l = 1; l <= sourceRect.width && x < right; ++l) {
-      const int64_t columnWidth = (gx != 0 && l % gx == 0) ? ix + 1 : ix;
-      const int64_t sx = int64_t{sourceRect.x} + l - 1;
-      if (sx >= 0 && sy >= 0 && sx < source.Width() && sy < source.Height() &&
-          source.GetBit(static_cast<int32_t>(sx), static_cast<int32_t>(sy))) {
-        SetMaskBlock(destination, std::max<int64_t>(x, 0), std::max<int64_t>(y, 0), std::min(x + columnWidth, right),
-                     std::min(y + rowHeight, bottom));
+  // Source row (or column) k, counted from 1, starts (k - 1) x the whole size plus one for every earlier k that
+  // is a multiple of the fraction's period; only the rows and columns inside the source mask are visited.
+  auto startOf = [](int64_t k, int64_t whole, int64_t period) {
+    return (k - 1) * whole + (period != 0 ? (k - 1) / period : 0);
+  };
+  auto sizeOf = [](int64_t k, int64_t whole, int64_t period) {
+    return (period != 0 && k % period == 0) ? whole + 1 : whole;
+  };
+  const int64_t firstRow = std::max<int64_t>(1, 1 - int64_t{sourceRect.y});
+  const int64_t lastRow = std::min<int64_t>(sourceRect.height, int64_t{source.Height()} - sourceRect.y);
+  const int64_t firstColumn = std::max<int64_t>(1, 1 - int64_t{sourceRect.x});
+  const int64_t lastColumn = std::min<int64_t>(sourceRect.width, int64_t{source.Width()} - sourceRect.x);
+  for (int64_t j = firstRow; j <= lastRow; ++j) {
+    const int64_t y = destinationRect.y + startOf(j, iy, gy);
+    if (y >= bottom) break;
+    const int64_t rowHeight = sizeOf(j, iy, gy);
+    const auto sy = static_cast<int32_t>(sourceRect.y + j - 1);
+    for (int64_t l = firstColumn; l <= lastColumn; ++l) {
+      const int64_t x = destinationRect.x + startOf(l, ix, gx);
+      if (x >= right) break;
+      if (source.GetBit(static_cast<int32_t>(sourceRect.x + l - 1), sy)) {
+        SetMaskBlock(destination, std::max<int64_t>(x, 0), std::max<int64_t>(y, 0),
+                     std::min(x + sizeOf(l, ix, gx), right), std::min(y + rowHeight, bottom));
       }
-      x += columnWidth;
     }
-    y += rowHeight;
   }
 }
 

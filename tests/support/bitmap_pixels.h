@@ -48,4 +48,14 @@ inline std::unique_ptr<Bitmap> PatternBitmap(int32_t width, int32_t height, int3
   return bitmap;
 }
 
+// Sets the picture import's option word for one test and puts the previous value back.
+class ImportOptionsGuard {
+ public:
+  explicit ImportOptionsGuard(int32_t value) : saved_(ImageImportOptions) { ImageImportOptions = value; }
+  ~ImportOptionsGuard() { ImageImportOptions = saved_; }
+
+ private:
+  int32_t saved_;
+};
+
 }  // namespace test_support

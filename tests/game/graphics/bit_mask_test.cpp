@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -196,6 +197,55 @@ TEST(BitMask, SameWidthCopiesOnlyWhatBothMasksHold) {
   EXPECT_TRUE(narrow.GetBit(3, 3));
 }
 
+TEST(BitMask, ScalingMatchesTheBlockWalkForManySizes) {
+  // The block walk itself: for each source bit, a block of the row's and column's size at the running cursor.
+  auto walked = [](const BitMask& source, int32_t width, int32_t height) {
+    const double rx = double(width) / source.Width(), ry = double(height) / source.Height();
+    const int64_t ix = int64_t(rx), iy = int64_t(ry);
+    const int64_t gx = rx - ix == 0 ? 0 : int64_t(1 / (rx - ix)), gy = ry - iy == 0 ? 0 : int64_t(1 / (ry - iy));
+    std::vector<bool> bits(size_t(width) * height, false);
+    int64_t y = 0;
+    for (int64_t j = 1; j <= source.Height(); ++j) {
+      const int64_t h = (gy != 0 && j % gy == 0) ? iy + 1 : iy;
+      int64_t x = 0;
+      for (int64_t l = 1; l <= source.Width(); ++l) {
+        const int64_t w = (gx != 0 && l % gx == 0) ? ix + 1 : ix;
+        if (source.GetBit(int32_t(l - 1), int32_t(j - 1))) {
+          for (int64_t by = y; by < std::min<int64_t>(y + h, height); ++by) {
+            for (int64_t bx = x; bx < std::min<int64_t>(x + w, width); ++bx) bits[size_t(by) * width + bx] = true;
+          }
+        }
+        x += w;
+      }
+      y += h;
+    }
+    return bits;
+  };
+  auto source = PatternMask(7, 5, [](int32_t x, int32_t y) { return (x * 3 + y * 5) % 4 != 0; });
+  for (int32_t width : {2, 3, 5, 6, 8, 10, 11, 15, 22}) {
+    for (int32_t height : {1, 2, 4, 6, 9, 13}) {
+      BitMask scaled(width, height, *source);
+      const std::vector<bool> expected = walked(*source, width, height);
+      for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+          ASSERT_EQ(scaled.GetBit(x, y), expected[size_t(y) * width + x]) << width << "x" << height << " at " << x << "," << y;
+        }
+      }
+    }
+  }
+}
+
+TEST(BitMask, ScalingFromAHugeSourceRectangleVisitsOnlyTheSourceMask) {
+  BitMask source(4, 4, true);
+  BitMask destination(8, 8, false);
+  ScaleBitMask(destination, Bounds{0, 0, 8, 8}, source, Bounds{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX, INT32_MAX});
+  // Shrunk that far, the mask's four columns and rows fall in blocks of no size: nothing is set.
+  ScaleBitMask(destination, Bounds{0, 0, 3, 3}, source, Bounds{0, 0, INT32_MAX, INT32_MAX});
+  for (int32_t y = 0; y < 8; ++y) {
+    for (int32_t x = 0; x < 8; ++x) EXPECT_FALSE(destination.GetBit(x, y)) << x << "," << y;
+  }
+}
+
 // ---- Classification and splitting.
 
 TEST(BitMask, ClassifiesRectangles) {
@@ -209,6 +259,13 @@ TEST(BitMask, ClassifiesRectangles) {
   EXPECT_EQ(ClassifyMaskRect(Bounds{0, 0, 0, 1}, one), kMaskRectNoneSet);
   // Bits past the mask count as clear.
   EXPECT_EQ(ClassifyMaskRect(Bounds{0, 0, 2, 1}, one), kMaskRectMixed);
+  EXPECT_EQ(ClassifyMaskRect(Bounds{-5, -5, 3, 3}, one), kMaskRectNoneSet);
+  EXPECT_EQ(ClassifyMaskRect(Bounds{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX, INT32_MAX}, one), kMaskRectMixed);
+  // A mask placed elsewhere is classified at its own place.
+  BitMask placed(2, 2, true);
+  placed.SetOrigin(100, 50);
+  EXPECT_EQ(ClassifyMaskRect(Bounds{100, 50, 2, 2}, placed), kMaskRectAllSet);
+  EXPECT_EQ(ClassifyMaskRect(Bounds{0, 0, 2, 2}, placed), kMaskRectNoneSet);
 }
 
 TEST(BitMask, SplitGivesOddColumnAndRowToRightAndBottomQuadrants) {

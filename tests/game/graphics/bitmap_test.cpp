@@ -12,6 +12,7 @@
 
 using test_support::FilledBitmap;
 using test_support::PatternBitmap;
+using test_support::ImportOptionsGuard;
 using test_support::RawPixel;
 
 namespace {
@@ -185,15 +186,6 @@ ImagePixels Pixels(int32_t width, int32_t height, int32_t bitsPerPixel, const ui
 }
 
 ImagePixels Pixels32(const std::vector<uint8_t>& bytes) { return Pixels(3, 2, 32, bytes.data(), 12); }
-
-class ImportOptionsGuard {
- public:
-  explicit ImportOptionsGuard(int32_t value) : saved_(ImageImportOptions) { ImageImportOptions = value; }
-  ~ImportOptionsGuard() { ImageImportOptions = saved_; }
-
- private:
-  int32_t saved_;
-};
 
 struct FormatCase {
   const char* name;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <set>
 #include <utility>
 #include <vector>
@@ -244,8 +245,61 @@ TEST(Blitter, LinesDrawBothEndsByBresenhamSteps) {
   for (const LineCase& c : cases) EXPECT_EQ(LinePixels(c.from, c.to), c.pixels) << c.name;
 }
 
-TEST(Blitter, LineFarOutsideEndsWithoutDrawing) {
+// The stepping rule itself, pixel by pixel: the reference the blitter's lines must match.
+std::set<std::pair<int32_t, int32_t>> SteppedLine(Point from, Point to, int32_t size) {
+  std::set<std::pair<int32_t, int32_t>> drawn;
+  auto draw = [&](int32_t x, int32_t y) {
+    if (x >= 0 && y >= 0 && x < size && y < size) drawn.insert({x, y});
+  };
+  int32_t x = from.x, y = from.y;
+  draw(x, y);
+  const int32_t ax = std::abs(to.x - from.x), ay = std::abs(to.y - from.y);
+  const int32_t sx = to.x < from.x ? -1 : 1, sy = to.y < from.y ? -1 : 1;
+  // One step along the major axis; the minor axis moves when the error term is positive.
+  auto walk = [&](int32_t& major, int32_t majorEnd, int32_t majorStep, int32_t& minor, int32_t minorStep,
+                  int32_t majorLength, int32_t minorLength) {
+    for (int32_t e = 2 * minorLength - majorLength; major != majorEnd;) {
+      major += majorStep;
+      if (e > 0) {
+        minor += minorStep;
+        e += 2 * minorLength - 2 * majorLength;
+      } else {
+        e += 2 * minorLength;
+      }
+      draw(x, y);
+    }
+  };
+  if (ay < ax) {
+    walk(x, to.x, sx, y, sy, ax, ay);
+  } else {
+    walk(y, to.y, sy, x, sx, ay, ax);
+  }
+  return drawn;
+}
+
+TEST(Blitter, LinesMatchTheSteppingRuleForEveryPairOfEnds) {
+  // Every pair of end points around a 6 x 6 bitmap, inside and outside it.
+  for (int32_t x0 = -4; x0 <= 9; ++x0) {
+    for (int32_t y0 = -4; y0 <= 9; ++y0) {
+      for (int32_t x1 = -4; x1 <= 9; ++x1) {
+        for (int32_t y1 = -4; y1 <= 9; ++y1) {
+          ASSERT_EQ(LinePixels(Point{x0, y0}, Point{x1, y1}, 6), SteppedLine(Point{x0, y0}, Point{x1, y1}, 6))
+              << x0 << "," << y0 << " to " << x1 << "," << y1;
+        }
+      }
+    }
+  }
+}
+
+TEST(Blitter, LinesFromFarAwayVisitOnlyTheBitmap) {
   EXPECT_TRUE(LinePixels(Point{INT32_MIN, INT32_MIN}, Point{INT32_MIN + 3, INT32_MIN + 1}).empty());
+  // Across the whole coordinate range: the horizontal line through row 3 and the diagonal through the corner.
+  std::set<std::pair<int32_t, int32_t>> row;
+  for (int32_t x = 0; x < 8; ++x) row.insert({x, 3});
+  EXPECT_EQ(LinePixels(Point{INT32_MIN, 3}, Point{INT32_MAX, 3}), row);
+  std::set<std::pair<int32_t, int32_t>> diagonal;
+  for (int32_t i = 0; i < 8; ++i) diagonal.insert({i, i});
+  EXPECT_EQ(LinePixels(Point{INT32_MIN + 1, INT32_MIN + 1}, Point{INT32_MAX, INT32_MAX}), diagonal);
 }
 
 struct ShadeCase {
@@ -328,6 +382,21 @@ TEST(Blitter, EllipsePartlyOutsideTheBitmapIsClipped) {
   FrameEllipse(*bitmap, Bounds{-10, -6, 30, 20}, DrawColor::FromValue(0xFFFFFFFF), 15, 10, false);
   FrameEllipse(*bitmap, Bounds{INT32_MAX - 4, INT32_MAX - 4, 30, 20}, DrawColor::FromValue(0xFFFFFFFF), 15, 10,
                false);
+  // A ring as wide as the coordinate range visits only the bitmap's pixels.
+  FrameEllipse(*bitmap, Bounds{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX, INT32_MAX}, DrawColor::FromValue(0xFFFFFFFF),
+               INT32_MAX / 2, INT32_MAX / 2, true);
+}
+
+TEST(Blitter, EllipseClippedDrawsWhatTheWholeRingDrawsThere) {
+  // The ring drawn into a large bitmap, and the same ring drawn partly outside a small one: the small one holds
+  // exactly the large one's pixels at the same place.
+  auto whole = FilledBitmap(40, 30, k3, 0);
+  FrameEllipse(*whole, Bounds{5, 4, 30, 20}, DrawColor::FromValue(0xFFFFFFFF), 15, 10, false);
+  auto part = FilledBitmap(12, 9, k3, 0);
+  FrameEllipse(*part, Bounds{-7, -5, 30, 20}, DrawColor::FromValue(0xFFFFFFFF), 15, 10, false);
+  for (int32_t y = 0; y < 9; ++y) {
+    for (int32_t x = 0; x < 12; ++x) ASSERT_EQ(RawPixel(*part, x, y), RawPixel(*whole, x + 12, y + 9)) << x << "," << y;
+  }
 }
 
 // ---- Scrolling, against a model that moves every pixel whose source and destination lie in the rectangle.

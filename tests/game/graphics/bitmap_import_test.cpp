@@ -1,0 +1,170 @@
+// Pictures imported into bitmaps from picture bytes, the scratch buffer and files: the format chosen for each
+// kind of transparency, the pixels as stored, and the names tried for a file.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "game/graphics/bitmap.h"
+#include "tests/support/bitmap_pixels.h"
+#include "tests/support/file_system_fixture.h"
+#include "tests/support/image_fixtures.h"
+
+using test_support::ImportOptionsGuard;
+using test_support::RawPixel;
+
+namespace {
+
+// A 2 x 1 BMP of 24 bits: a blue pixel and a white one (white being the key colour of pictures).
+Bytes BlueWhiteBmp() {
+  BmpSpec spec;
+  spec.width = 2;
+  spec.height = 1;
+  spec.bitCount = 24;
+  spec.pixels = PadBmpRows({Bytes{0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF}}, true);
+  return BuildBmp(spec);
+}
+
+// A 3 x 1 GIF over a palette of red, white and green, with the given transparent index. A GIF89a file keeps its
+// background colour (index 0 here) out of the picture when it names no transparent colour; a GIF87a file has
+// no transparency.
+Bytes ThreeColourGif(int transparentIndex, const char* signature = "GIF89a") {
+  GifSpec spec;
+  spec.signature = signature;
+  spec.width = 3;
+  spec.height = 1;
+  spec.globalColors = {0xFF0000, 0xFFFFFF, 0x00FF00, 0x000000};
+  spec.minimumCodeSize = 2;
+  spec.transparentIndex = transparentIndex;
+  spec.pixels = {0, 1, 2};
+  return BuildGif(spec);
+}
+
+// A 2 x 1 PNG with alpha: an opaque red pixel and a green one of the given alpha.
+Bytes RgbaPng(uint8_t alpha) {
+  PngSpec spec;
+  spec.width = 2;
+  spec.height = 1;
+  spec.colorType = 6;
+  spec.rows = {Bytes{0xFF, 0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, alpha}};
+  return EncodePng(spec);
+}
+
+std::unique_ptr<Bitmap> Imported(Bytes bytes) {
+  return Bitmap::CreateFromMemory(bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+struct PictureCase {
+  const char* name;
+  Bytes bytes;
+  bool detect;
+  int32_t format;
+  std::vector<uint32_t> pixels;  // the first row as stored
+};
+
+TEST(BitmapImport, PicturesTakeTheFormatOfTheirTransparency) {
+  const PictureCase cases[] = {
+      {"bmp_white_is_the_key", BlueWhiteBmp(), true, 99, {0x0000FF, 0xFFFFFF}},
+      {"bmp_with_detection_off", BlueWhiteBmp(), false, 67, {0x0000FF, 0xFFFFFF}},
+      {"gif87a_without_key", ThreeColourGif(-1, "GIF87a"), true, 67, {0xFF0000, 0xFFFFFF, 0x00FF00}},
+      {"gif89a_background_keyed", ThreeColourGif(-1), true, 99, {0xFFFFFF, 0xFEFEFE, 0x00FF00}},
+      {"gif_key_becomes_white_and_white_stays_visible", ThreeColourGif(2), true, 99, {0xFF0000, 0xFEFEFE, 0xFFFFFF}},
+      {"gif_with_detection_off", ThreeColourGif(2), false, 67, {0xFF0000, 0xFFFFFF, 0x00FF00}},
+      {"png_opaque", RgbaPng(255), true, 67, {0xFF0000, 0x00FF00}},
+      {"png_clear_pixel_keys", RgbaPng(0), true, 99, {0xFF0000, 0xFFFFFF}},
+      {"png_partial_alpha", RgbaPng(128), true, 84, {0xFFFF0000, 0x8000FF00}},
+  };
+  for (const PictureCase& c : cases) {
+    ImportOptionsGuard options(c.detect ? kDetectTransparency : 0);
+    auto bitmap = Imported(c.bytes);
+    ASSERT_NE(bitmap, nullptr) << c.name;
+    EXPECT_EQ(bitmap->format, c.format) << c.name;
+    ASSERT_EQ(bitmap->width, static_cast<int32_t>(c.pixels.size())) << c.name;
+    for (size_t x = 0; x < c.pixels.size(); ++x) {
+      EXPECT_EQ(RawPixel(*bitmap, static_cast<int32_t>(x), 0), c.pixels[x]) << c.name << " pixel " << x;
+    }
+  }
+}
+
+TEST(BitmapImport, UndecodableBytesLeaveTheBitmapAsItWas) {
+  Bytes garbage(64, 0x5A);
+  EXPECT_EQ(Imported(garbage), nullptr);
+  Bytes truncated = BlueWhiteBmp();
+  truncated.resize(20);
+  EXPECT_EQ(Imported(truncated), nullptr);
+  EXPECT_EQ(Bitmap::CreateFromMemory(nullptr, 10), nullptr);
+
+  auto bitmap = test_support::FilledBitmap(2, 2, 67, 0x123456);
+  PlatformHandle* handle = PlatformHandle::FromBytes(garbage.data(), static_cast<uint32_t>(garbage.size()));
+  EXPECT_EQ(bitmap->ImportImage(handle), kBitmapReady);
+  EXPECT_EQ(RawPixel(*bitmap, 1, 1), 0x123456u);
+  PlatformHandle::Dispose(handle);
+  Bitmap fresh;
+  EXPECT_EQ(fresh.ImportImage(nullptr), kBitmapBadSize);
+}
+
+TEST(BitmapImport, ScratchBufferIsResizedOnlyOutsideHalfToDouble) {
+  ReleaseScratchBuffer();
+  ASSERT_NE(GetScratchBuffer(3000), nullptr);
+  ASSERT_NE(GetScratchBuffer(1000), nullptr);
+  EXPECT_EQ(ScratchBufferSize(), 1000u);
+  ASSERT_NE(GetScratchBuffer(2000), nullptr);
+  EXPECT_EQ(ScratchBufferSize(), 2000u);
+  ASSERT_NE(GetScratchBuffer(1000), nullptr);
+  EXPECT_EQ(ScratchBufferSize(), 2000u);
+  EXPECT_EQ(GetScratchBuffer(0), nullptr);
+  ReleaseScratchBuffer();
+  EXPECT_EQ(ScratchBufferSize(), 0u);
+  Bitmap bitmap;
+  EXPECT_EQ(bitmap.ImportFromScratch(), kBitmapNothingToImport);
+  EXPECT_EQ(Bitmap::CreateFromImportBuffer(), nullptr);
+}
+
+TEST(BitmapImport, LargeScratchBufferIsReleasedByTheImport) {
+  ReleaseScratchBuffer();
+  const Bytes picture = BlueWhiteBmp();
+  uint8_t* buffer = GetScratchBuffer(2u << 20);
+  ASSERT_NE(buffer, nullptr);
+  std::memcpy(buffer, picture.data(), picture.size());
+  auto bitmap = Bitmap::CreateFromImportBuffer();
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(bitmap->width, 2);
+  EXPECT_EQ(ScratchBufferSize(), 0u);
+  // A small one is kept for the next picture.
+  EXPECT_NE(Imported(picture), nullptr);
+  EXPECT_EQ(ScratchBufferSize(), picture.size());
+  ReleaseScratchBuffer();
+}
+
+using BitmapFiles = FileSystemTest;
+
+TEST_F(BitmapFiles, NamesAreTriedWithEachExtension) {
+  const Bytes gif = ThreeColourGif(-1);
+  temp_.WriteFile("hero.gif", std::string(gif.begin(), gif.end()));
+  const Bytes bmp = BlueWhiteBmp();
+  temp_.WriteFile("door.bmp", std::string(bmp.begin(), bmp.end()));
+
+  Bitmap hero;
+  EXPECT_EQ(hero.LoadByName(TextOf("hero").c_str()), kBitmapReady);
+  EXPECT_EQ(hero.width, 3);
+  Bitmap door;
+  EXPECT_EQ(door.LoadByName(TextOf("door.gif").c_str()), kBitmapReady);
+  EXPECT_EQ(door.width, 2);
+  auto direct = Bitmap::CreateFromFile(TextOf("door.bmp").c_str());
+  ASSERT_NE(direct, nullptr);
+  EXPECT_EQ(direct->width, 2);
+
+  Bitmap missing;
+  EXPECT_EQ(missing.LoadByName(TextOf("missing").c_str()), kBitmapNothingToImport);
+  EXPECT_EQ(missing.LoadByName(nullptr), kBitmapNothingToImport);
+  EXPECT_EQ(Bitmap::CreateFromFile(TextOf("missing").c_str()), nullptr);
+}
+
+TEST_F(BitmapFiles, UndecodableFileGivesNoBitmap) {
+  temp_.WriteFile("broken.png", "not a picture at all");
+  Bitmap bitmap;
+  EXPECT_EQ(bitmap.LoadByName(TextOf("broken").c_str()), kBitmapBadSize);
+  EXPECT_EQ(Bitmap::CreateFromFile(TextOf("broken").c_str()), nullptr);
+}
+
+}  // namespace
