@@ -130,6 +130,19 @@ using namespace host::gdi;
 
 HGDIOBJ GetStockObject(int index) { return StockObjectHandle(index); }
 
+HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
+  auto lock = LockObjects();
+  DeviceContext* dc = Find<DeviceContext>(hdc);
+  if (dc == nullptr) return nullptr;
+  switch (type) {
+    case OBJ_PEN: return dc->CurrentPen()->handle;
+    case OBJ_BRUSH: return dc->CurrentBrush()->handle;
+    case OBJ_FONT: return dc->CurrentFont()->handle;
+    case OBJ_BITMAP: return dc->bitmap != nullptr ? dc->bitmap->handle : nullptr;
+    default: return nullptr;
+  }
+}
+
 HBRUSH CreateSolidBrush(COLORREF color) {
   auto brush = std::make_unique<Brush>();
   brush->paint = SolidPaint(color);

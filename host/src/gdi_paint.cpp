@@ -125,12 +125,15 @@ void Painter::FillCapsule(int64_t ax, int64_t ay, int64_t bx, int64_t by, int64_
   const double dx = static_cast<double>(bx - ax), dy = static_cast<double>(by - ay);
   const double length2 = dx * dx + dy * dy;
   const double limit = static_cast<double>(width) * static_cast<double>(width) / 4.0 + 1e-9;
+  // An even width has no middle pixel: its line runs along the pixel edges before the given coordinates, so the width
+  // covers exactly that many pixels across (two on each side for a width of 4).
+  const double shift = width % 2 == 0 ? 0.5 : 0.0;
   for (int64_t y = top; y < bottom; ++y) {
     int64_t runStart = -1;
     for (int64_t x = left; x <= right; ++x) {
       bool inside = false;
       if (x < right) {
-        const double px = static_cast<double>(x - ax), py = static_cast<double>(y - ay);
+        const double px = static_cast<double>(x - ax) + shift, py = static_cast<double>(y - ay) + shift;
         double t = length2 > 0 ? (px * dx + py * dy) / length2 : 0.0;
         t = std::clamp(t, 0.0, 1.0);
         const double ex = px - t * dx, ey = py - t * dy;

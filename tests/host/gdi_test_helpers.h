@@ -1,13 +1,13 @@
 // Helpers shared by the drawing-layer tests: a window frame buffer with its device context, DIB headers with room
-// for a full colour table, and pixel reads.
+// for a full colour table, pixel reads, and the DIB canvas the port tests share.
 #pragma once
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "host/gdi.h"
 #include "host/src/gdi_internal.h"
+#include "tests/support/dib_canvas.h"
 
 namespace gdi_test {
 
@@ -58,59 +58,6 @@ struct DibInfo {
 
 inline size_t Stride(int width, int bitCount) { return static_cast<size_t>((width * bitCount + 31) / 32 * 4); }
 
-// A top-down DIB section of 24 or 1 bits (1 bit: entry 0 black, entry 1 white) selected into a memory DC, filled
-// with white, with pixel reads as COLORREF values.
-class Canvas {
- public:
-  Canvas(int width, int height, WORD bitCount = 24) : width_(width), height_(height), bitCount_(bitCount) {
-    DibInfo info(width, -height, bitCount);
-    info.colors[1] = {255, 255, 255, 0};
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, info.get(), DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    previous_ = SelectObject(dc_, bitmap_);
-    std::memset(bits_, 0xFF, Stride(width, bitCount) * static_cast<size_t>(height));
-  }
-  ~Canvas() {
-    SelectObject(dc_, previous_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  HDC dc() const { return dc_; }
-  int width() const { return width_; }
-  COLORREF At(int x, int y) const {
-    const uint8_t* row = bits_ + Stride(width_, bitCount_) * static_cast<size_t>(y);
-    if (bitCount_ == 1) return ((row[x >> 3] >> (7 - (x & 7))) & 1) != 0 ? 0xFFFFFF : 0x000000;
-    const uint8_t* p = row + x * 3;
-    return RGB(p[2], p[1], p[0]);
-  }
-  // The pixels of a row as characters: '#' for `ink`, '.' for white, '?' for anything else.
-  std::string Row(int y, COLORREF ink = 0) const {
-    std::string out;
-    for (int x = 0; x < width_; ++x) {
-      const COLORREF c = At(x, y);
-      out.push_back(c == ink ? '#' : c == 0xFFFFFF ? '.' : '?');
-    }
-    return out;
-  }
-  int Count(COLORREF color) const {
-    int n = 0;
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_; ++x) n += At(x, y) == color;
-    }
-    return n;
-  }
-
- private:
-  int width_;
-  int height_;
-  WORD bitCount_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  uint8_t* bits_ = nullptr;
-};
+using Canvas = test_support::DibCanvas;
 
 }  // namespace gdi_test

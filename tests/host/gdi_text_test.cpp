@@ -61,8 +61,12 @@ TEST(GdiText, MetricsAreConsistentForEachFaceAndHeight) {
     TEXTMETRICA tm{};
     ASSERT_TRUE(GetTextMetricsA(canvas.dc(), &tm));
     EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
-    if (c.height > 0) EXPECT_EQ(tm.tmHeight, c.height);
-    if (c.height < 0) EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, -c.height);
+    if (c.height > 0) {
+      EXPECT_EQ(tm.tmHeight, c.height);
+    }
+    if (c.height < 0) {
+      EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, -c.height);
+    }
     EXPECT_GT(tm.tmAscent, tm.tmDescent);
     EXPECT_GT(tm.tmDescent, 0);
     EXPECT_GE(tm.tmInternalLeading, 0);

@@ -199,7 +199,8 @@ inline constexpr int DEVICE_DEFAULT_FONT = 14;
 inline constexpr int SYSTEM_FIXED_FONT = 16;
 
 // Pens: a cosmetic solid pen of width 0 or 1 draws one-pixel lines without their last point; wider pens and
-// geometric pens cover every pixel within half the width of the line, with round ends.
+// geometric pens cover every pixel within half the width of the line, with round ends (an even width's line runs
+// half a pixel up and left of its coordinates, so it covers exactly its width).
 inline constexpr int PS_SOLID = 0;
 inline constexpr int PS_NULL = 5;
 inline constexpr DWORD PS_GEOMETRIC = 0x00010000u;
@@ -236,6 +237,8 @@ int SaveDC(HDC hdc);
 // latest (-1 is the latest).
 BOOL RestoreDC(HDC hdc, int savedDc);
 HGDIOBJ GetStockObject(int index);
+// The pen, brush, font or bitmap (OBJ_PEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP) the DC draws with.
+HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
 HBRUSH CreateSolidBrush(COLORREF color);
 // A monochrome pattern paints its 0 bits in the text colour and its 1 bits in the background colour of the device
 // context drawn into; a colour pattern paints its own colours. The pattern repeats from the device origin.
