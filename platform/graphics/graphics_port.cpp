@@ -390,4 +390,21 @@ PlatformError GraphicsPort::SetOrigin(PlatformWorld* world, int32_t x, int32_t y
   return kPlatformNoError;
 }
 
-PlatformError EndPrintJob(PrintDeviceRecord* record) { return record ? record->result : kPlatformNoError; }
+PlatformError EndPrintJob(PrintDeviceRecord* record) {
+  if (record == nullptr) return kPlatformNoError;
+  if (record->dc != nullptr) {
+    if (record->documentStarted) {
+      if (record->result == kPlatformErrCancelled) {
+        AbortDoc(record->dc);
+      } else {
+        EndDoc(record->dc);
+      }
+      record->documentStarted = 0;
+    }
+    DeleteDC(record->dc);
+    record->dc = nullptr;
+  }
+  return record->result;
+}
+
+

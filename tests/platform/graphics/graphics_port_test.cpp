@@ -494,4 +494,17 @@ TEST_F(PortTest, TileWorldCoversTheAreaWithTilesOnMultiplesOfTheirSize) {
   EXPECT_EQ(canvas_.Count(0xFFFFFF), 0);
 }
 
+TEST(PrintJob, DisposalEndsTheJobAndDeletesItsDc) {
+  GraphicsPort* port = nullptr;
+  PrintDeviceRecord* device = nullptr;
+  PlatformWorld* world = PlatformWorld::Create(&port, &device, nullptr);
+  ASSERT_NE(world, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  device->dc = dc;
+  device->documentStarted = 1;
+  device->result = kPlatformErrCancelled;
+  EXPECT_EQ(PlatformWorld::Dispose(world), kPlatformErrCancelled);
+  EXPECT_EQ(GetObjectType(dc), 0u);
+}
+
 }  // namespace
