@@ -408,7 +408,11 @@ TEST_F(WindowPortTest, UpdateRegionOfAHiddenWindowIsLeftAlone) {
   ASSERT_NE(world, nullptr);
   EXPECT_EQ(world->port->window, hidden);
   const Rect r{0, 0, 5, 5};
+  ::ValidateRect(hidden, nullptr);
   EXPECT_EQ(GraphicsPort::InvalidateRect(world, &r), kPlatformNoError);
+  HRGN nothing = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetUpdateRgn(hidden, nothing, FALSE), NULLREGION);
+  DeleteObject(nothing);
   EXPECT_EQ(GraphicsPort::ValidateRect(world, &r), kPlatformNoError);
   GraphicsPort::Dispose(world);
   HWND shown = MakeWindow(WS_VISIBLE);
