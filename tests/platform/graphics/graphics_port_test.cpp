@@ -12,8 +12,8 @@
 #include "host/testing.h"
 #include "host/user.h"
 #include "platform/graphics/region.h"
-#include "tests/support/dib_canvas.h"
 #include "test_window.h"
+#include "tests/support/dib_canvas.h"
 #include "world_fixture.h"
 
 namespace {
@@ -191,6 +191,19 @@ TEST_F(PortTest, DrawingStaysInsideTheClipRegion) {
   GraphicsPort::FillRect(world_, &all);
   EXPECT_EQ(Row(1, kBlueRef).substr(0, 8), "..?###..");  // device 3 to 6: the rect moved by the origin
   EXPECT_EQ(canvas_.At(3, 3), kRedRef);
+
+  // An empty clip stays empty, and draws nothing, at any origin.
+  const Rect none{5, 5, 5, 5};
+  ASSERT_EQ(GraphicsPort::ClipToRect(world_, &none), kPlatformNoError);
+  HRGN empty = GraphicsPort::GetClipRegion(world_);
+  ASSERT_NE(empty, nullptr);
+  EXPECT_TRUE(IsRegionEmpty(empty));
+  ASSERT_EQ(GraphicsPort::SetClipRegion(world_, empty), kPlatformNoError);
+  GraphicsPort::SetFillPattern(world_, &kGreen, nullptr, nullptr);
+  GraphicsPort::FillRect(world_, &all);
+  EXPECT_EQ(canvas_.Count(kGreenRef), 0);
+  DisposeRegion(empty);
+  GraphicsPort::SetFillPattern(world_, &kBlue, nullptr, nullptr);
 
   // Resetting the clip brings back the DC's clip at binding: none, the whole plane.
   ASSERT_EQ(GraphicsPort::ResetState(world_, false, false, false, true, true), kPlatformNoError);
