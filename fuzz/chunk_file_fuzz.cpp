@@ -17,7 +17,7 @@ void ReadRecords(PlatformStream* container) {
   PlatformFileInfo info;
   for (uint32_t i = 0; i < 64 && ChunkFile::GetRecordInfo(container, i, &info, nullptr) == kPlatformNoError; ++i) {
     uint8_t name[256];
-    if (DecodePathPiece(info.name, strnlen(info.name, sizeof(info.name)), name) != kPlatformNoError) continue;
+    if (DecodePathSegment(info.name, strnlen(info.name, sizeof(info.name)), name) != kPlatformNoError) continue;
     name[1 + name[0]] = 0;
     PlatformStream* record = nullptr;
     PlatformStream::AddRef(container, 1);

@@ -482,7 +482,7 @@ PlatformError PlatformWriteHandleToFile(FolderRef folder, FolderRef name, bool r
     error = ResolveItem(folder, folderText.empty() ? 0 : AsFolderRef(folderText.c_str()), &parent);
     if (error == kPlatformNoError) {
       uint8_t decoded[256];
-      error = DecodePathPiece(leafText, std::strlen(leafText), decoded);
+      error = DecodePathSegment(leafText, std::strlen(leafText), decoded);
       if (error == kPlatformNoError && decoded[0] == 0) error = kPlatformErrBadFileName;
       if (error == kPlatformNoError && !IsRecord(parent.Get()) && !IsStreamRoot(parent.Get()) &&
           !FileRef::Exists(parent.Get())) {

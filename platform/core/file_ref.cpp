@@ -158,8 +158,8 @@ uint32_t CountFolderEntries(PlatformHandle* folder) {
   return count >= 2 ? count - 2 : 0;
 }
 
-// Applies one decoded path piece to a working reference.
-PlatformError ApplyPiece(PlatformHandle* work, const uint8_t* name) {
+// Applies one decoded path segment to a working reference.
+PlatformError ApplySegment(PlatformHandle* work, const uint8_t* name) {
   FileRefData* data = FileRef::Data(work);
   size_t length = name[0];
   const char* text = reinterpret_cast<const char*>(name + 1);
@@ -194,9 +194,9 @@ PlatformError ParsePathText(PlatformHandle* work, const char* text) {
     if (end == nullptr) end = p + std::strlen(p);
     if (end > p) {
       uint8_t name[256];
-      PlatformError error = DecodePathPiece(p, static_cast<size_t>(end - p), name);
+      PlatformError error = DecodePathSegment(p, static_cast<size_t>(end - p), name);
       if (error == kPlatformNoError) {
-        error = (first && volumeFirst) ? FindVolumeByName(work, name) : ApplyPiece(work, name);
+        error = (first && volumeFirst) ? FindVolumeByName(work, name) : ApplySegment(work, name);
       }
       if (error != kPlatformNoError) return error;
       first = false;
@@ -341,7 +341,7 @@ PlatformError FileRef::Dispose(FolderRef value) {
   return kPlatformNoError;
 }
 
-PlatformError DecodePathPiece(const char* text, size_t length, uint8_t* outName) {
+PlatformError DecodePathSegment(const char* text, size_t length, uint8_t* outName) {
   size_t count = 0;
   for (size_t i = 0; i < length; ++i) {
     uint8_t byte = static_cast<uint8_t>(text[i]);
@@ -680,11 +680,11 @@ PlatformError FileRef::WalkTree(PlatformHandle* top, PlatformHandle* folder, Fol
     if ((flags & kWalkDescend) && enterable && !seen && depthBelow < kDeepestWalk) {
       uint32_t oldPathSize = relativePath->size;
       uint32_t oldStackSize = identityStack->size;
-      std::string piece = item.pathName + "/";
-      PlatformError error = PlatformHandle::SetSize(relativePath, oldPathSize + static_cast<uint32_t>(piece.size()));
+      std::string segment = item.pathName + "/";
+      PlatformError error = PlatformHandle::SetSize(relativePath, oldPathSize + static_cast<uint32_t>(segment.size()));
       if (error == kPlatformNoError) {
         char* text = static_cast<char*>(relativePath->data);
-        std::memcpy(text + oldPathSize - 1, piece.c_str(), piece.size() + 1);
+        std::memcpy(text + oldPathSize - 1, segment.c_str(), segment.size() + 1);
         error = PlatformHandle::AppendBytes(identityStack, &item.identity, sizeof(FolderIdentity));
       }
       if (error == kPlatformNoError) {

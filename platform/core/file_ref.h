@@ -124,6 +124,6 @@ PlatformError FindVolumeByName(PlatformHandle* ref, const uint8_t* name);  // le
 PlatformHandle* NewDefaultFileInfo();
 
 
-// Path text: decoding one piece ("%XX" escapes) into a length-prefixed name, and escaping a name.
-PlatformError DecodePathPiece(const char* text, size_t length, uint8_t* outName);
+// Path text: decoding one segment ("%XX" escapes) into a length-prefixed name, and escaping a name.
+PlatformError DecodePathSegment(const char* text, size_t length, uint8_t* outName);
 void EscapePathName(const uint8_t* bytes, size_t length, char* out, uint32_t size);
