@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/core/memory.h"
+#include "platform/graphics/graphics_world.h"
 #include "platform/graphics/image_import.h"
 
 inline void DecodeImageForFuzzing(const std::vector<uint8_t>& bytes) {
@@ -16,6 +17,9 @@ inline void DecodeImageForFuzzing(const std::vector<uint8_t>& bytes) {
   PlatformWorld* mask = nullptr;
   TransferMode mode;
   ImageInfo info;
-  PlatformDecodeImage(handle, &world, &mask, &mode, &info);
+  if (PlatformDecodeImage(handle, &world, &mask, &mode, &info) == kPlatformNoError) {
+    if (mask != nullptr) PlatformWorld::DisposeSurface(mask);
+    PlatformWorld::DisposeSurface(world);
+  }
   PlatformHandle::Dispose(handle);
 }

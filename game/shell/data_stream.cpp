@@ -5,6 +5,7 @@
 
 #include "game/shell/data_paths.h"
 #include "game/shell/string_utils.h"
+#include "platform/core/strings.h"
 
 namespace {
 
@@ -16,7 +17,29 @@ DataStream::DataStream() { pathList_.emplace_back(); }
 
 DataStream::DataStream(std::string_view path) { SetPath(path); }
 
-DataStream::~DataStream() { Close(); }
+DataStream::DataStream(FolderRef folder, std::string_view path) : folder_(folder) { SetPath(path); }
+
+DataStream::DataStream(std::string_view folderPath, std::string_view name) {
+  std::string folder(folderPath);
+  if (NormalizePath(folder)) {
+    // The normalised form "/C/..." is path text from the drive's root, which the file manager resolves.
+    FolderRef resolved = 0;
+    error_ = PlatformResolveFolder(0, folder.c_str(), &resolved);
+    if (error_ == 0) {
+      folder_ = resolved;
+      ownsFolder_ = true;
+    }
+    SetPath(name);
+    return;
+  }
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  SetPath(folder + std::string(name));
+}
+
+DataStream::~DataStream() {
+  Close();
+  if (ownsFolder_) PlatformReleaseFolder(folder_);
+}
 
 void DataStream::SetPath(std::string_view path) {
   path_.assign(path);
@@ -51,7 +74,17 @@ void DataStream::ResetMemory() {
   ownsMemory_ = true;
 }
 
+PlatformError DataStream::CloseFile() {
+  if (!fileMode_) return kPlatformNoError;
+  PlatformError result = PlatformStream::Close(stream_);
+  stream_ = nullptr;
+  fileMode_ = false;
+  return result;
+}
+
 void DataStream::AttachMemory(MemHandle& block, bool take, uint32_t length) {
+  if (&block == &memory_) return;  // the stream's own block is already attached
+  CloseFile();
   ResetMemory();
   size_t blockSize = block.Size();
   uint32_t capacity = blockSize > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(blockSize);
@@ -71,6 +104,7 @@ void DataStream::AttachMemory(MemHandle& block, bool take, uint32_t length) {
 }
 
 bool DataStream::CreateMemory(uint32_t capacity) {
+  CloseFile();
   ResetMemory();
   fileMode_ = false;
   openFlags_ = kDataStreamMemoryFlags;
@@ -111,6 +145,10 @@ bool DataStream::GrowFor(uint32_t n) {
 // ---- raw bytes ----
 
 int32_t DataStream::ReadRaw(void* buffer, uint32_t n) {
+  if (fileMode_) {
+    error_ = PlatformStream::Read(stream_, n, buffer);
+    return error_;
+  }
   if (!HasBlock()) {
     error_ = kDataStreamNoData;
     return error_;
@@ -125,6 +163,10 @@ int32_t DataStream::ReadRaw(void* buffer, uint32_t n) {
 }
 
 int32_t DataStream::WriteRaw(const void* data, uint32_t n) {
+  if (fileMode_) {
+    error_ = PlatformStream::Write(stream_, n, data);
+    return error_;
+  }
   if (!HasBlock()) {
     error_ = kDataStreamNoData;
     return error_;
@@ -243,21 +285,48 @@ int32_t DataStream::WriteLongString(std::string_view text, bool add) {
 // ---- position and state ----
 
 uint32_t DataStream::GetPosition() const {
-  if (error_ != 0 || !HasBlock()) return 0;
-  return position_;
+  if (error_ != 0) return 0;
+  if (fileMode_) {
+    uint32_t position = 0;
+    PlatformStream::GetPosition(stream_, &position);
+    return position;
+  }
+  return HasBlock() ? position_ : 0;
 }
 
 void DataStream::Seek(uint32_t position) {
+  if (fileMode_) {
+    uint32_t size = 0;
+    PlatformStream::GetSize(stream_, &size);
+    PlatformError result = PlatformStream::SetPosition(stream_, position < size ? position : size);
+    if (result != 0) error_ = result;
+    return;
+  }
   if (!HasBlock()) return;
   position_ = position < size_ ? position : size_;
 }
 
 void DataStream::Skip(int32_t n) {
-  if (!HasBlock()) return;
-  int64_t target = static_cast<int64_t>(position_) + n;
+  uint32_t position = 0;
+  uint32_t size = 0;
+  if (fileMode_) {
+    PlatformStream::GetPosition(stream_, &position);
+    PlatformStream::GetSize(stream_, &size);
+  } else if (HasBlock()) {
+    position = position_;
+    size = size_;
+  } else {
+    return;
+  }
+  int64_t target = static_cast<int64_t>(position) + n;
   if (target < 0) target = 0;
-  if (target > size_) target = size_;
-  position_ = static_cast<uint32_t>(target);
+  if (target > size) target = size;
+  if (fileMode_) {
+    PlatformError result = PlatformStream::SetPosition(stream_, static_cast<uint32_t>(target));
+    if (result != 0) error_ = result;
+  } else {
+    position_ = static_cast<uint32_t>(target);
+  }
 }
 
 void DataStream::PushPosition() { positionStack_.push_back(GetPosition()); }
@@ -270,19 +339,93 @@ void DataStream::PopPosition() {
 
 uint32_t DataStream::GetSize() const {
   if (error_ != 0) return 0;
+  if (fileMode_) {
+    uint32_t size = 0;
+    PlatformStream::GetSize(stream_, &size);
+    return size;
+  }
   return size_;
 }
 
 bool DataStream::AtEnd() const {
-  if (error_ != 0 || !HasBlock()) return true;
-  return position_ >= size_;
+  if (error_ != 0) return true;
+  if (fileMode_) return GetPosition() >= GetSize();
+  return !HasBlock() || position_ >= size_;
 }
 
 bool DataStream::IsOpen() const { return error_ == 0 && (fileMode_ || HasBlock()); }
 
 bool DataStream::Close() {
   bool failed = error_ != 0;
+  if (CloseFile() != kPlatformNoError) failed = true;
   ResetMemory();
   error_ = 0;
   return failed;
+}
+
+// ---- files ----
+
+int32_t DataStream::Open(uint32_t flags) {
+  if (error_ != 0) return error_;
+  openFlags_ = flags;
+  CloseFile();
+  bool write = (flags & kDataStreamWrite) != 0;
+  error_ = PlatformStream::Open(folder_, path_.c_str(), write ? 1 : 0, &stream_);
+  if (error_ == 0) {
+    fileMode_ = true;
+    if ((flags & kDataStreamWholeFile) != 0) return ReadWholeFile();
+    if ((flags & kDataStreamAppend) != 0) {
+      uint32_t size = 0;
+      error_ = PlatformStream::GetSize(stream_, &size);
+      if (error_ == 0) error_ = PlatformStream::SetPosition(stream_, size);
+    } else if (write) {
+      error_ = PlatformStream::SetSize(stream_, 0);
+    }
+    if (error_ != 0) CloseFile();
+    return error_;
+  }
+  stream_ = nullptr;
+  if (write) {
+    // A missing file is created empty, readable and writable, and opened again.
+    PlatformFileInfo info = {};
+    PlatformCopyStringBounded(info.name, path_.c_str(), sizeof(info.name));
+    info.readable = 1;
+    info.writable = 1;
+    error_ = PlatformCreateFile(folder_, &info);
+    if (error_ == 0) error_ = PlatformStream::Open(folder_, path_.c_str(), 1, &stream_);
+    if (error_ == 0) {
+      fileMode_ = true;
+    } else {
+      stream_ = nullptr;
+    }
+  }
+  return error_;
+}
+
+int32_t DataStream::ReadWholeFile() {
+  // Scenario files are read whole so that the many small reads of a record touch no file. The 8 bytes after
+  // the data (0, 0, 0, 0, 'B', 'B', 'B', 'B') are outside the stream's size and never read.
+  static constexpr uint8_t kTrailer[8] = {0, 0, 0, 0, 0x42, 0x42, 0x42, 0x42};
+  uint32_t size = 0;
+  error_ = PlatformStream::GetSize(stream_, &size);
+  if (error_ == 0 && size != 0) {
+    ResetMemory();
+    if (!memory_.Allocate(static_cast<size_t>(size) + sizeof(kTrailer)) || (base_ = memory_.Lock()) == nullptr) {
+      memory_.Free();
+      error_ = kDataStreamNoMemory;
+    } else {
+      capacity_ = size;
+      error_ = PlatformStream::Read(stream_, size, base_);
+      std::memcpy(base_ + size, kTrailer, sizeof(kTrailer));
+      size_ = error_ == 0 ? size : 0;
+    }
+  }
+  PlatformError closed = CloseFile();
+  if (error_ == 0) error_ = closed;
+  if (error_ == 0 && !HasBlock()) error_ = kDataStreamNoData;  // an empty file has nothing to read
+  return error_;
+}
+
+bool DataStream::Exists() const {
+  return PlatformGetFileInfo(folder_, path_.c_str(), nullptr, false) == kPlatformNoError;
 }

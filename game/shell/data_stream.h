@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "game/shell/mem_handle.h"
+#include "platform/core/file_manager.h"
 
 // The stream's own error codes; file mode gives the framework stream's codes instead.
 constexpr int32_t kDataStreamNoError = 0;
@@ -32,6 +33,11 @@ class DataStream {
  public:
   DataStream();
   explicit DataStream(std::string_view path);
+  // A file named by path within folder (0: the default folder).
+  DataStream(FolderRef folder, std::string_view path);
+  // A file named by name within the folder at folderPath. A folder path with a drive ("C:\...") is resolved to a
+  // folder reference that the stream owns; any other is joined with the name.
+  DataStream(std::string_view folderPath, std::string_view name);
   ~DataStream();
   DataStream(const DataStream&) = delete;
   DataStream& operator=(const DataStream&) = delete;
@@ -67,9 +73,18 @@ class DataStream {
   bool AtEnd() const;
   bool IsOpen() const;
   int32_t GetError() const { return error_; }
+  // Forgets a pending error without closing: for a stream shared by several readers (the archive's file).
+  void ClearError() { error_ = 0; }
   void SetUserValue(uint32_t value) { userValue_ = value; }
   uint32_t GetUserValue() const { return error_ != 0 ? 0 : userValue_; }
   uint32_t GetOpenFlags() const { return openFlags_; }
+
+  // Opens the file (flags: kDataStreamWrite creates a missing file and empties it, kDataStreamWholeFile reads it
+  // whole into memory, kDataStreamAppend goes to its end); returns the error.
+  int32_t Open(uint32_t flags);
+  // Whether the file exists in the stream's folder.
+  bool Exists() const;
+  bool IsFileMode() const { return fileMode_; }
 
   const std::string& GetPath() const { return path_; }
   void SetPath(std::string_view path);
@@ -98,8 +113,13 @@ class DataStream {
   int32_t ReadRaw(void* buffer, uint32_t n);  // all n bytes or an error, leaving the position
   int32_t WriteRaw(const void* data, uint32_t n);
   bool GrowFor(uint32_t n);
+  int32_t ReadWholeFile();
+  PlatformError CloseFile();  // closes the framework stream of file mode, if any
   void ResetMemory();
 
+  PlatformStream* stream_ = nullptr;  // the open framework stream in file mode
+  FolderRef folder_ = 0;
+  bool ownsFolder_ = false;  // folder_ was resolved here and is released with the stream
   std::string path_;
   std::vector<std::string> pathList_;
   std::vector<uint32_t> positionStack_;

@@ -75,8 +75,3 @@ BOOL GetCursorPos(LPPOINT point) {
   *point = state.cursor;
   return TRUE;
 }
-
-HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
-  // The program's own icon comes with its resources; no system icon is offered.
-  return nullptr;
-}

@@ -28,7 +28,7 @@ ObjectTable& Table() {
 
 }  // namespace
 
-uint32_t blockedWaits = 0;
+uint32_t timedWaitsBlocked = 0;
 
 std::mutex& KernelLock() {
   static std::mutex* lock = new std::mutex;  // never destroyed, for the same reason
@@ -87,7 +87,7 @@ DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) {
   return target->Acquire(self);
 }
 
-DWORD HostTestBlockedWaits() {
+DWORD HostTestTimedWaitsBlocked() {
   std::lock_guard<std::mutex> hold(host::KernelLock());
-  return host::blockedWaits;
+  return host::timedWaitsBlocked;
 }

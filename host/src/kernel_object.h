@@ -48,18 +48,21 @@ std::shared_ptr<T> FindKernelObjectOf(HANDLE handle) {
 template <typename Ready>
 bool WaitUntil(std::unique_lock<std::mutex>& hold, uint64_t deadline, Ready ready);
 
+// Whether the thread with this identifier has not ended (may be called with the kernel lock held).
+bool ThreadIsAlive(DWORD threadId);
+
 // The host clock in microseconds: the monotonic clock, or the test seam's manual clock.
 uint64_t ClockMicroseconds();
 bool ClockIsManual();
 // Blocks on the kernel condition for at most `microseconds` of real time (the manual clock wakes it instead).
 void WaitForKernelChange(std::unique_lock<std::mutex>& hold, uint64_t microseconds);
 
-// Counts the waits that are blocked (for the test seam); changed with the kernel lock held.
-extern uint32_t blockedWaits;
+// Counts the waits with a time-out that have blocked (for the test seam); changed with the kernel lock held.
+extern uint32_t timedWaitsBlocked;
 
 template <typename Ready>
 bool WaitUntil(std::unique_lock<std::mutex>& hold, uint64_t deadline, Ready ready) {
-  bool counted = false;
+  bool blocked = false;
   bool result;
   for (;;) {
     if (ready()) {
@@ -71,11 +74,10 @@ bool WaitUntil(std::unique_lock<std::mutex>& hold, uint64_t deadline, Ready read
       result = false;
       break;
     }
-    if (!counted) ++blockedWaits;
-    counted = true;
+    if (!blocked && deadline != UINT64_MAX) ++timedWaitsBlocked;
+    blocked = true;
     WaitForKernelChange(hold, deadline == UINT64_MAX ? UINT64_MAX : deadline - now);
   }
-  if (counted) --blockedWaits;
   return result;
 }
 

@@ -97,6 +97,7 @@ BOOL DestroyMenu(HMENU handle) {
   for (const MenuItem& item : menu->items) {
     if (item.flags & MF_POPUP) DestroyMenu(item.popup);
   }
+  std::lock_guard<std::recursive_mutex> hold(host::WindowLock());
   for (host::Window* window : host::AllWindows()) {
     if (window->menu == handle) window->menu = nullptr;
   }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/files.h"
 #include "host/gdi.h"
 #include "host/kernel.h"
 #include "procedure_table.h"
@@ -18,12 +19,16 @@ namespace {
 // The program's own module, and the system libraries whose calls the host layer provides.
 const ModuleEntry kModules[] = {
     {"kestrival.exe"}, {"kernel32.dll"}, {"user32.dll"}, {"gdi32.dll"}, {"winmm.dll"},
+    {"shell32.dll"},   {"advapi32.dll"}, {"userenv.dll"},
 };
 
 const ProcedureEntry kProcedures[] = {
     {"kernel32.dll", "InterlockedCompareExchange", AsProcedure(&InterlockedCompareExchange)},
     {"kernel32.dll", "InterlockedExchangeAdd", AsProcedure(&InterlockedExchangeAdd)},
     {"gdi32.dll", "CreateDIBSection", AsProcedure(&CreateDIBSection)},
+    {"shell32.dll", "SHGetFolderPathA", AsProcedure(&SHGetFolderPathA)},
+    {"advapi32.dll", "OpenProcessToken", AsProcedure(&OpenProcessToken)},
+    {"userenv.dll", "GetUserProfileDirectoryA", AsProcedure(&GetUserProfileDirectoryA)},
 };
 
 // Compares a module name as the system does: without regard to case, and with ".dll" implied.

@@ -19,6 +19,7 @@ namespace {
 
 Window* WindowOfSdl(Uint32 id) {
   if (id == 0) return nullptr;
+  std::lock_guard<std::recursive_mutex> hold(WindowLock());
   for (Window* window : AllWindows()) {
     if (window->surface != nullptr && window->surface->window != nullptr &&
         SDL_GetWindowID(window->surface->window) == id) {
@@ -110,8 +111,18 @@ void OnKey(const SDL_KeyboardEvent& key, const char* text) {
   }
   bool alt = (state.asyncKeys[VK_MENU] & 0x80) != 0;
   bool control = (state.asyncKeys[VK_CONTROL] & 0x80) != 0;
-  // Keys pressed with Alt (and not Ctrl, which makes AltGr), Alt itself and F10 are system keys.
-  bool system = vk == VK_MENU || vk == VK_F10 || (alt && !control);
+  // Keys pressed with Alt (and not Ctrl), Alt itself and F10 are system keys. A key that types text while only
+  // the right Alt is held is AltGr typing (an "@" or a "{" on many layouts): an ordinary key with its character.
+  bool altGraph = (state.asyncKeys[VK_RMENU] & 0x80) && !(state.asyncKeys[VK_LMENU] & 0x80);
+  bool system = !(altGraph && text != nullptr) && (vk == VK_MENU || vk == VK_F10 || (alt && !control));
+  // A release is of the same kind as its press, so that no key stays down for the program.
+  static bool pressedAsSystem[256] = {};
+  if (down) {
+    pressedAsSystem[vk] = system;
+  } else {
+    system = pressedAsSystem[vk] || vk == VK_MENU;
+    pressedAsSystem[vk] = false;
+  }
   UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
   std::string chars;
   if (down) {

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <utility>
 
 #include "gdi_internal.h"
 #include "user_state.h"
@@ -41,6 +42,16 @@ bool VideoReady() {
   const char* driver = SDL_GetCurrentVideoDriver();
   display = !headless && driver != nullptr && std::strcmp(driver, "dummy") != 0 &&
             std::strcmp(driver, "offscreen") != 0;
+  // The lock keys start as the keyboard has them.
+  SDL_Keymod locks = SDL_GetModState();
+  UserState& state = State();
+  const std::pair<SDL_Keymod, int> kLocks[] = {{KMOD_CAPS, VK_CAPITAL}, {KMOD_NUM, VK_NUMLOCK}, {KMOD_SCROLL, VK_SCROLL}};
+  for (const auto& [mod, key] : kLocks) {
+    if (locks & mod) {
+      state.keys[key] |= 0x01;
+      state.asyncKeys[key] |= 0x01;
+    }
+  }
   if (State().screenSaverActive) {
     SDL_EnableScreenSaver();
   } else {
@@ -58,6 +69,7 @@ void SetHeadless(bool on) {
   headless = on;
   if (started) {
     // Windows keep their frame buffers; their SDL windows are made again on the new driver.
+    std::lock_guard<std::recursive_mutex> hold(WindowLock());
     for (Window* window : AllWindows()) DestroyWindowSurface(*window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     started = false;
@@ -68,6 +80,7 @@ void SetHeadless(bool on) {
   } else {
     SDL_ResetHint(SDL_HINT_VIDEODRIVER);
   }
+  std::lock_guard<std::recursive_mutex> hold(WindowLock());
   for (Window* window : AllWindows()) SyncWindowSurface(*window);
 }
 

@@ -1,4 +1,5 @@
-// Mutexes and events. A mutex is owned by one thread at a time and may be taken again by its owner; an event is
+// Mutexes and events. A mutex is owned by one thread at a time and may be taken again by its owner; a mutex
+// whose owner ended without releasing it is abandoned, and the next wait takes it with WAIT_ABANDONED. An event is
 // manual-reset (stays signalled until reset) or auto-reset (one satisfied wait clears it). Names are accepted
 // and ignored: every object made here is private to the process.
 #include <memory>
@@ -12,8 +13,15 @@ namespace {
 class MutexObject : public KernelObject {
  public:
   bool IsWaitable() const override { return true; }
-  bool IsSignalled(DWORD threadId) const override { return owner == 0 || owner == threadId; }
+  bool IsSignalled(DWORD threadId) const override {
+    return owner == 0 || owner == threadId || !ThreadIsAlive(owner);
+  }
   DWORD Acquire(DWORD threadId) override {
+    if (owner != 0 && owner != threadId) {  // its owner has ended
+      owner = threadId;
+      depth = 1;
+      return WAIT_ABANDONED;
+    }
     owner = threadId;
     ++depth;
     return WAIT_OBJECT_0;

@@ -9,6 +9,8 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <unordered_set>
 
 #include "host/kernel.h"
 #include "kernel_object.h"
@@ -37,13 +39,46 @@ class ThreadObject : public KernelObject {
 thread_local DWORD currentThreadId = 0;
 thread_local int currentPriority = THREAD_PRIORITY_NORMAL;
 
+// The identifiers of threads that have not ended, so that a mutex left owned by an ended thread is known to be
+// abandoned. Its own lock is taken after the kernel lock, never before.
+struct LiveThreads {
+  std::mutex lock;
+  std::unordered_set<DWORD> ids;
+};
+
+LiveThreads& Live() {
+  static LiveThreads* live = new LiveThreads;
+  return *live;
+}
+
+// Takes the calling thread's identifier out of the live set when the thread ends.
+struct ThreadEndNotice {
+  DWORD id = 0;
+  ~ThreadEndNotice() {
+    if (id == 0) return;
+    {
+      std::lock_guard<std::mutex> hold(Live().lock);
+      Live().ids.erase(id);
+    }
+    NotifyKernelChange();
+  }
+};
+thread_local ThreadEndNotice endNotice;
+
+void BecomeThread(DWORD id) {
+  currentThreadId = id;
+  endNotice.id = id;
+  std::lock_guard<std::mutex> hold(Live().lock);
+  Live().ids.insert(id);
+}
+
 void* RunThread(void* argument) {
   auto* thread = static_cast<ThreadObject*>(argument);
   std::shared_ptr<ThreadObject> keep;
   {
     std::unique_lock<std::mutex> hold(KernelLock());
     keep = std::move(thread->self);
-    currentThreadId = thread->id;
+    BecomeThread(thread->id);
     WaitUntil(hold, UINT64_MAX, [&] { return !thread->suspended; });
     currentPriority = thread->priority;
   }
@@ -79,10 +114,16 @@ struct SlotValue {
 thread_local std::array<SlotValue, kSlotCount> slotValues;
 
 }  // namespace
+
+bool ThreadIsAlive(DWORD threadId) {
+  std::lock_guard<std::mutex> hold(Live().lock);
+  return Live().ids.count(threadId) != 0;
+}
+
 }  // namespace host
 
 DWORD GetCurrentThreadId() {
-  if (host::currentThreadId == 0) host::currentThreadId = host::nextThreadId.fetch_add(1);
+  if (host::currentThreadId == 0) host::BecomeThread(host::nextThreadId.fetch_add(1));
   return host::currentThreadId;
 }
 

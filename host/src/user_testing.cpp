@@ -2,7 +2,9 @@
 // the user's), and what windows show.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "host/testing.h"
 #include "key_map.h"
@@ -112,6 +114,21 @@ void HostTestActivate(HWND window, bool active) {
 }
 
 void HostTestCloseWindow(HWND window) { PushWindowEvent(window, SDL_WINDOWEVENT_CLOSE); }
+
+void HostTestResetWindowSystem() {
+  host::PumpSdlEvents();  // events already pushed are taken, then dropped with the rest
+  host::UserState& state = host::State();
+  state.posted.clear();
+  state.input.clear();
+  state.quitPosted = false;
+  state.quitCode = 0;
+  state.pendingTranslation = host::PendingTranslation{};
+  std::erase_if(state.timers, [](const host::Timer& timer) { return timer.window == nullptr; });
+  std::fill(std::begin(state.keys), std::end(state.keys), BYTE{0});
+  std::fill(std::begin(state.asyncKeys), std::end(state.asyncKeys), BYTE{0});
+  state.cursorShowCount = 0;
+  ChangeDisplaySettingsA(nullptr, 0);
+}
 
 bool HostTestLastFrame(HWND handle, HostFrame* frame) {
   host::Window* window = host::FindWindow(handle);

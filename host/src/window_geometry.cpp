@@ -265,18 +265,13 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
     rect.right = rect.left + std::max(width, 0);
     rect.bottom = rect.top + std::max(height, 0);
   }
-  RECT oldClient = host::ClientRectOf(*window);
   window->bounds = rect;
-  RECT newClient = host::ClientRectOf(*window);
-  bool resized = (oldClient.right - oldClient.left) != (newClient.right - newClient.left) ||
-                 (oldClient.bottom - oldClient.top) != (newClient.bottom - newClient.top);
-  if (flags & SWP_SHOWWINDOW) {
-    if (!(window->style & WS_VISIBLE)) resized = true;
+  if ((flags & SWP_SHOWWINDOW) && !(window->style & WS_VISIBLE)) {
     window->style |= WS_VISIBLE;
+    InvalidateRect(handle, nullptr, TRUE);
   }
   if (flags & SWP_HIDEWINDOW) window->style &= ~WS_VISIBLE;
   host::SyncWindowSurface(*window);
-  if (resized) InvalidateRect(handle, nullptr, TRUE);
   window = FindWindow(handle);
   if (window != nullptr && (flags & SWP_HIDEWINDOW) && State().active == handle) host::Activate(nullptr);
   if (window != nullptr && (flags & SWP_SHOWWINDOW) && !(flags & SWP_NOACTIVATE) && host::IsTopLevel(*window)) {

@@ -11,6 +11,7 @@
 
 #include "gdi_internal.h"
 #include "menu_strip.h"
+#include "program_resources.h"
 #include "sdl_video.h"
 
 namespace host {
@@ -29,11 +30,12 @@ bool CoversEmulatedScreen(const Window& window) {
 int FrameWidth(const Window& window) { return window.frame == nullptr ? 0 : window.frame->width; }
 int FrameHeight(const Window& window) { return window.frame == nullptr ? 0 : window.frame->height; }
 
-// The device context over the frame reads the surface's fields at every call, so the pixels may move.
-void ResizeFrame(Window& window, int width, int height) {
+// The device context over the frame reads the surface's fields at every call, so the pixels may move. True when
+// the size changed.
+bool ResizeFrame(Window& window, int width, int height) {
   if (window.frame == nullptr) window.frame = std::make_unique<HostSurface>();
   HostSurface& frame = *window.frame;
-  if (width == frame.width && height == frame.height) return;
+  if (width == frame.width && height == frame.height) return false;
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
   int rows = std::min(height, frame.height);
   int columns = std::min(width, frame.width);
@@ -48,6 +50,7 @@ void ResizeFrame(Window& window, int width, int height) {
   frame.pitch = width * static_cast<int32_t>(sizeof(uint32_t));
   frame.pixels = window.framePixels.empty() ? nullptr : window.framePixels.data();
   frame.dirty = RECT{0, 0, 0, 0};
+  return true;
 }
 
 int64_t FloorDivide(int64_t value, int64_t divisor) {
@@ -64,6 +67,18 @@ SDL_Rect Placement(const Window& window, int imageWidth, int imageHeight, int ou
   int width = imageWidth * factor;
   int height = imageHeight * factor;
   return SDL_Rect{(outputWidth - width) / 2, (outputHeight - height) / 2, width, height};
+}
+
+// The class's icon, when it is one of the program's, becomes the SDL window's.
+void SetIcon(const Window& window, SDL_Window* sdlWindow) {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  if (window.windowClass == nullptr || !ProgramIconPixels(window.windowClass->icon, &width, &height, &pixels)) return;
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 32, width * 4,
+                                                         SDL_PIXELFORMAT_ARGB8888);
+  if (icon == nullptr) return;
+  SDL_SetWindowIcon(sdlWindow, icon);
+  SDL_FreeSurface(icon);
 }
 
 }  // namespace
@@ -115,7 +130,10 @@ void DestroyWindowSurface(Window& window) {
 
 void SyncWindowSurface(Window& window) {
   RECT client = ClientRectOf(window);
-  ResizeFrame(window, client.right - client.left, client.bottom - client.top);
+  // A client area that changes size is painted again in full.
+  if (ResizeFrame(window, client.right - client.left, client.bottom - client.top) && !window.destroying) {
+    InvalidateRect(window.handle, nullptr, TRUE);
+  }
   bool shown = !(window.style & WS_CHILD) && (window.style & WS_VISIBLE) && !window.destroying;
   if (!shown) {
     if (window.surface != nullptr && window.surface->window != nullptr) SDL_HideWindow(window.surface->window);
@@ -134,11 +152,22 @@ void SyncWindowSurface(Window& window) {
     if (surface->window == nullptr) return;
     surface->renderer = SDL_CreateRenderer(surface->window, -1, HasDisplay() ? 0 : SDL_RENDERER_SOFTWARE);
     if (surface->renderer == nullptr) surface->renderer = SDL_CreateRenderer(surface->window, -1, SDL_RENDERER_SOFTWARE);
+    SetIcon(window, surface->window);
     window.surface = std::move(surface);
   }
   WindowSurface& surface = *window.surface;
   bool fullscreen = CoversEmulatedScreen(window);
   if (fullscreen != surface.fullscreen) {
+    if (fullscreen) {
+      // The window first covers its display by itself, for a display without a window manager to honour the
+      // fullscreen request.
+      SDL_Rect bounds;
+      if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(surface.window)), &bounds) == 0) {
+        SDL_SetWindowBordered(surface.window, SDL_FALSE);
+        SDL_SetWindowPosition(surface.window, bounds.x, bounds.y);
+        SDL_SetWindowSize(surface.window, bounds.w, bounds.h);
+      }
+    }
     SDL_SetWindowFullscreen(surface.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     surface.fullscreen = fullscreen;
   }

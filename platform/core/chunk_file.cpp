@@ -1,7 +1,8 @@
 // The "CHNK" container: validity, the header and index copies, finding, adding, removing and opening records,
 // and moving record data inside the container.
 //
-// Stored headers are not trusted: the entry size must be at least 80 bytes (an entry is always handled whole),
+// Stored headers are not trusted: the entry size must be at least 80 bytes (an entry is always handled whole)
+// and at most 64 KiB (so that growing the index cannot ask for gigabytes),
 // the index must lie after the header and inside the container (sums in 64 bits), record names are read only
 // within their 64 bytes, and a record's data must lie inside its container.
 #include "platform/core/chunk_file.h"
@@ -28,7 +29,7 @@ bool ParseHeader(const uint8_t* bytes, uint64_t length, Header* header) {
   header->entrySize = ReadBigEndian32(bytes + 12);
   header->entryCount = ReadBigEndian32(bytes + 16);
   if (header->headerSize < kChunkHeaderSize || header->headerSize > length) return false;
-  if (header->entrySize < kChunkEntrySize) return false;
+  if (header->entrySize < kChunkEntrySize || header->entrySize > kChunkLargestEntrySize) return false;
   if (header->indexOffset < header->headerSize) return false;
   uint64_t indexEnd = uint64_t{header->indexOffset} + uint64_t{header->entrySize} * header->entryCount;
   return indexEnd <= length;

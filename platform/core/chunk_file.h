@@ -14,6 +14,7 @@
 
 constexpr uint32_t kChunkHeaderSize = 20;
 constexpr uint32_t kChunkEntrySize = 80;
+constexpr uint32_t kChunkLargestEntrySize = 65536;  // larger stored entry sizes mark no container
 constexpr uint32_t kChunkNameSize = 64;  // with the terminator: at most 63 name bytes
 constexpr uint32_t kChunkDefaultEntries = 10;
 constexpr uint32_t kChunkMaxCreateEntries = 1000;

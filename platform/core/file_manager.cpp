@@ -7,6 +7,7 @@
 
 #include "host/files.h"
 #include "platform/core/chunk_file.h"
+#include "platform/core/core.h"
 #include "platform/core/strings.h"
 
 namespace {
@@ -139,10 +140,14 @@ uint32_t temporaryCounter = 0;
 
 PlatformError PlatformFileSystemStartup() {
   if (started) return kPlatformNoError;
+  PlatformError error = PlatformStartup();
+  if (error != kPlatformNoError) return error;
   if (PlatformPurgeHook == nullptr) PlatformPurgeHook = FileRef::HasStream;
-  PlatformError error = kPlatformNoError;
-  rootRef = FileRef::New();
-  if (rootRef == nullptr) error = kPlatformErrNoMemory;
+  error = PlatformAddExitProc([] { PlatformFileSystemShutdown(); });
+  if (error == kPlatformNoError) {
+    rootRef = FileRef::New();
+    if (rootRef == nullptr) error = kPlatformErrNoMemory;
+  }
   if (error == kPlatformNoError) error = GetSpecialFolder(rootRef, kFolderProgram);
   if (error == kPlatformNoError) {
     defaultInfo = NewDefaultFileInfo();

@@ -739,12 +739,48 @@ PlatformError FileRef::WalkTree(PlatformHandle* top, PlatformHandle* folder, Fol
   return kPlatformNoError;
 }
 
+namespace {
+
+using FolderPathProc = HRESULT (*)(HWND, int, HANDLE, DWORD, LPSTR);
+using OpenTokenProc = BOOL (*)(HANDLE, DWORD, HANDLE*);
+using ProfileFolderProc = BOOL (*)(HANDLE, LPSTR, LPDWORD);
+
+// A function of a system library, looked up by name at each call: null when the library or function is missing.
+template <typename Proc>
+Proc LookUp(const char* module, const char* name) {
+  HMODULE library = GetModuleHandleA(module);
+  return library == nullptr ? nullptr
+                            : reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+// The shell's special folder (made when missing) into a 520-byte buffer; false when the shell cannot say.
+bool ShellFolder(int folder, char* buffer) {
+  auto shellFolder = LookUp<FolderPathProc>("shell32.dll", "SHGetFolderPathA");
+  return shellFolder != nullptr && shellFolder(nullptr, folder | CSIDL_FLAG_CREATE, nullptr, 0, buffer) == S_OK;
+}
+
+// The user's profile folder through the process's access token; the system folder when either call is missing.
+DWORD ProfileFolder(char* buffer, DWORD size) {
+  auto openToken = LookUp<OpenTokenProc>("advapi32.dll", "OpenProcessToken");
+  auto profileFolder = LookUp<ProfileFolderProc>("userenv.dll", "GetUserProfileDirectoryA");
+  if (openToken == nullptr || profileFolder == nullptr) return GetSystemDirectoryA(buffer, size);
+  HANDLE token = nullptr;
+  if (!openToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
+  DWORD length = size;
+  DWORD result = profileFolder(token, buffer, &length) ? static_cast<DWORD>(std::strlen(buffer)) : 0;
+  if (result == 0 && length > size) result = length;  // too long for the buffer
+  CloseHandle(token);
+  return result;
+}
+
+}  // namespace
+
 PlatformError GetSpecialFolder(PlatformHandle* ref, FolderRef number) {
   char buffer[520];
   buffer[0] = '\0';
   DWORD length = 0;
   if (number == kFolderDocuments) {
-    if (SHGetFolderPathA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, 0, buffer) == S_OK) {
+    if (ShellFolder(CSIDL_PERSONAL, buffer)) {
       length = static_cast<DWORD>(std::strlen(buffer));
     } else if (const char* home = std::getenv("HOMEPATH")) {
       length = static_cast<DWORD>(std::strlen(home));
@@ -753,32 +789,21 @@ PlatformError GetSpecialFolder(PlatformHandle* ref, FolderRef number) {
       length = GetSystemDirectoryA(buffer, sizeof(buffer));
     }
   } else if (number == kFolderTemporary) {
-    if (SHGetFolderPathA(nullptr, CSIDL_INTERNET_CACHE | CSIDL_FLAG_CREATE, nullptr, 0, buffer) == S_OK) {
-      length = static_cast<DWORD>(std::strlen(buffer));
-    } else {
-      length = GetTempPathA(sizeof(buffer), buffer);
-    }
+    length = ShellFolder(CSIDL_INTERNET_CACHE, buffer) ? static_cast<DWORD>(std::strlen(buffer))
+                                                       : GetTempPathA(sizeof(buffer), buffer);
   } else if (number == kFolderApplicationData || number == kFolderApplicationData2) {
-    if (SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, buffer) == S_OK) {
-      length = static_cast<DWORD>(std::strlen(buffer));
-    } else {
-      HANDLE token = nullptr;
-      if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        DWORD size = sizeof(buffer);
-        length = GetUserProfileDirectoryA(token, buffer, &size) ? static_cast<DWORD>(std::strlen(buffer)) : 0;
-        if (length == 0 && size > sizeof(buffer)) length = size;
-        CloseHandle(token);
-      } else {
-        length = GetSystemDirectoryA(buffer, sizeof(buffer));
-      }
-    }
+    length = ShellFolder(CSIDL_APPDATA, buffer) ? static_cast<DWORD>(std::strlen(buffer))
+                                                : ProfileFolder(buffer, sizeof(buffer));
   } else if (number == kFolderProgram) {
     length = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
     if (length > 0 && length < sizeof(buffer)) {
       char* cut = std::strrchr(buffer, '\\');
       if (cut != nullptr) {
-        if (cut - buffer < 3) cut[1] = '\0';  // the drive root keeps its "\"
-        else *cut = '\0';
+        if (cut - buffer < 3) {
+          cut[1] = '\0';  // the drive root keeps its "\"
+        } else {
+          *cut = '\0';
+        }
       }
       length = static_cast<DWORD>(std::strlen(buffer));
     }

@@ -34,8 +34,8 @@ static_assert(sizeof(MasterPointerBlock) % alignof(PlatformHandle) == 0, "entrie
 MasterPointerBlock* firstBlock = nullptr;
 
 std::recursive_mutex& BlockListLock() {
-  static std::recursive_mutex lock;
-  return lock;
+  static std::recursive_mutex* lock = new std::recursive_mutex;  // never destroyed: handles live to the end
+  return *lock;
 }
 
 // Walks every entry of every block; a broken guard word or an entry in use without data is damage.

@@ -8,10 +8,10 @@
 
 namespace {
 
-constexpr uint32_t kCompressionNone = 0;
-constexpr uint32_t kCompressionRle8 = 1;
-constexpr uint32_t kCompressionRle4 = 2;
-constexpr uint32_t kCompressionBitFields = 3;
+constexpr uint32_t kBmpUncompressed = 0;
+constexpr uint32_t kBmpRle8 = 1;
+constexpr uint32_t kBmpRle4 = 2;
+constexpr uint32_t kBmpBitFields = 3;
 
 // Headers shorter than this lack the depth and compression fields; a 4-byte read of them would underflow.
 constexpr uint32_t kMinInfoHeaderSize = 16;
@@ -98,15 +98,15 @@ PlatformError CheckInfoHeader(const InfoHeader& header) {
   const int bits = header.bitCount;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return kPlatformErrImageData;
   switch (header.compression) {
-    case kCompressionNone:
+    case kBmpUncompressed:
       break;
-    case kCompressionRle8:
+    case kBmpRle8:
       if (bits != 8) return kPlatformErrImageData;
       break;
-    case kCompressionRle4:
+    case kBmpRle4:
       if (bits != 4) return kPlatformErrImageData;
       break;
-    case kCompressionBitFields:
+    case kBmpBitFields:
       if (bits != 16 && bits != 32) return kPlatformErrImageData;
       if (header.masks[0] == 0 || header.masks[1] == 0 || header.masks[2] == 0) return kPlatformErrImageData;
       break;
@@ -329,11 +329,11 @@ PlatformError DecodeBmp(MemoryStreamReader* reader, DecodedImage* image, Transfe
   if (error != kPlatformNoError) return error;
 
   const int bits = header.bitCount;
-  if (header.compression == kCompressionNone && bits == 16) {
+  if (header.compression == kBmpUncompressed && bits == 16) {
     header.masks[0] = 0x7C00;
     header.masks[1] = 0x03E0;
     header.masks[2] = 0x001F;
-  } else if (header.compression == kCompressionNone && bits == 32) {
+  } else if (header.compression == kBmpUncompressed && bits == 32) {
     header.masks[0] = 0xFF0000;
     header.masks[1] = 0xFF00;
     header.masks[2] = 0xFF;
@@ -380,8 +380,8 @@ PlatformError DecodeBmp(MemoryStreamReader* reader, DecodedImage* image, Transfe
   if (error != kPlatformNoError) return error;
 
   RowSink sink(image, topDown);
-  if (header.compression == kCompressionRle8 || header.compression == kCompressionRle4) {
-    RleDecoder decoder(reader, &sink, &row, header.compression == kCompressionRle4);
+  if (header.compression == kBmpRle8 || header.compression == kBmpRle4) {
+    RleDecoder decoder(reader, &sink, &row, header.compression == kBmpRle4);
     return decoder.Decode();
   }
   return DecodePlainRows(reader, header, channels, &sink, &fileRow, &row);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "host/kernel.h"
+#include "platform/core/core.h"
 
 namespace {
 
@@ -59,6 +60,8 @@ constinit const Palette GreyPalette = BuildGreyPalette();
 
 PlatformError PlatformGraphicsStartup() {
   if (state.started) return kPlatformNoError;
+  const PlatformError error = PlatformStartup();
+  if (error != kPlatformNoError) return error;
   // The entry points are looked up in modules already loaded, never loading them.
   HMODULE imaging = GetModuleHandleA("MSIMG32.DLL");
   state.transparentBlt = imaging ? GetProcAddress(imaging, "TransparentBlt") : nullptr;
@@ -79,7 +82,7 @@ bool GraphicsHasDibSections() {
   return state.createDibSection != nullptr;
 }
 
-void SetGraphicsHasDibSectionsForTesting(bool present) { state.dibSectionOverride = present ? 1 : 0; }
+void OverrideDibSectionsForTesting(int present) { state.dibSectionOverride = present < 0 ? -1 : (present ? 1 : 0); }
 
 bool PalettesEqual(const Palette* a, const Palette* b) {
   if (a->count != b->count) return false;

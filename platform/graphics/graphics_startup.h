@@ -18,8 +18,8 @@ PlatformError PlatformGraphicsShutdown();  // always 0
 // True when "CreateDIBSection" was found at start-up: DIB records are then made as DIB sections, and locking
 // flushes GDI first.
 bool GraphicsHasDibSections();
-// Present only for tests of the fall-back paths: overrides what start-up found.
-void SetGraphicsHasDibSectionsForTesting(bool present);
+// Present only for tests of the fall-back paths: 1 or 0 overrides what start-up found, -1 ends the override.
+void OverrideDibSectionsForTesting(int present);
 
 // True when two palettes hold the same used entries (the count and each entry's four bytes).
 bool PalettesEqual(const Palette* a, const Palette* b);

@@ -1,7 +1,6 @@
 // Creation and disposal of graphics worlds, their accessors, and the drawing bracket (see graphics_world.h).
 #include "platform/graphics/graphics_world.h"
 
-#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -20,8 +19,6 @@ Part* PlacePart(uint8_t* block, size_t* offset, PlatformWorld* world) {
   for (PlatformWorld*& link : part->ownerLinks) link = world;
   return part;
 }
-
-int32_t LockCountOf(PixelMap* map) { return std::atomic_ref<int32_t>(map->lockCount).load(); }
 
 }  // namespace
 
@@ -147,14 +144,16 @@ bool PlatformWorld::GetBlitParams(PlatformWorld* world, PlatformWorld* maskWorld
     params->maskBaseAddress = maskWorld->pixelMap->baseAddress;
   }
   if (world->port) {
-    params->portDc = GetPortDC(world);
+    // The DC as it stands: marking the bitmap newer here would make the next bracket overwrite the pixels the
+    // caller is about to write. Callers that draw with GDI ask GetPortDC.
+    params->portDc = world->port->dc;
     params->portWorld = world;
   }
   if (map->bytesPerPixel == 1) {
     params->palette = &map->palette;
     params->inverseTable = map->inverseTable;
   }
-  return LockCountOf(map) != 0;
+  return PixelMapLockCount(map) != 0;
 }
 
 HDC PlatformWorld::GetPortDC(PlatformWorld* world) {
@@ -163,7 +162,7 @@ HDC PlatformWorld::GetPortDC(PlatformWorld* world) {
   PlatformWorld* owner = port->ownerLinks[1];
   PixelMap* map = owner ? owner->pixelMap : nullptr;
   if (!map) return port->dc;
-  if (LockCountOf(map) != 0 || (map->flags & kPixelMapMemoryNewer)) {
+  if (PixelMapLockCount(map) != 0 || (map->flags & kPixelMapMemoryNewer)) {
     if (DibRecord::SyncBits(map->dib, true) != kPlatformNoError) return port->dc;
     map->flags &= ~kPixelMapMemoryNewer;
   }

@@ -3,9 +3,10 @@
 // surfaces only a pixel map, port-only worlds only a port.
 //
 // Every access to a world's pixels is bracketed by BeginDrawing and EndDrawing, which nest through the pixel map's
-// lock count. The operations are spread over files by idea: this file's source holds creation, disposal and the
-// drawing bracket; dib_record.cpp the DIB-backed pixel maps, surfaces and locking; window_world.cpp the worlds on
-// windows; pixel_rows.cpp the row writers and the exchange of parts; world_resize.cpp SetBounds and ExpandPattern.
+// lock count. The operations are spread over files by idea: graphics_world.cpp holds creation, disposal and the
+// drawing bracket; surface.cpp surfaces and worlds wrapped around a DIB record; pixel_lock.cpp locking;
+// window_world.cpp the worlds on windows; pixel_rows.cpp the row writers and the exchange of parts;
+// world_resize.cpp SetBounds and ExpandPattern.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,7 @@ struct WorldPartLinks {
 
 // Pixel-map flag bits.
 constexpr uint32_t kPixelMapWindowBacked = 0x01;
+constexpr uint32_t kPixelMapFollowsClient = 0x02;   // a window world over the whole client area
 constexpr uint32_t kPixelMapPaletteChanged = 0x08;  // the inverse table is rebuilt at the next first lock
 constexpr uint32_t kPixelMapDibNewer = 0x10;        // GDI drew into the DIB; memory must be refreshed
 constexpr uint32_t kPixelMapMemoryNewer = 0x20;     // the blitter wrote memory; the DIB must be refreshed
@@ -145,6 +147,9 @@ struct WrappedDibWorld {
 // 32-bit limits.
 constexpr int64_t kMaxWorldSide = Rect::kGdiMaxSide;
 constexpr int64_t kMaxWorldBytes = int64_t{256} << 20;
+
+// The pixel map's lock count, read atomically (the lock code changes it with AtomicAdd).
+int32_t PixelMapLockCount(PixelMap* map);
 
 // Row bytes of a pixel map: rows padded to whole 32-bit words.
 inline int64_t PixelRowBytes(int64_t width, int64_t bitsPerPixel) { return ((width * bitsPerPixel + 31) >> 5) * 4; }

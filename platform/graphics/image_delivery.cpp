@@ -1,5 +1,48 @@
-// The importer contract around a format decoder, and the delivery of decoded pixels into graphics worlds.
+// The importer contract around a format decoder, and the delivery of decoded pixels into graphics worlds: a
+// surface of the image's bounds and format (with its colour table, or the standard palette), a grey mask
+// surface when one is asked for and the image has transparency, rows stored through the row writers inside one
+// drawing bracket, then the resize and move the file asked for.
+#include <algorithm>
+
+#include "platform/graphics/graphics_startup.h"
+#include "platform/graphics/graphics_world.h"
 #include "platform/graphics/image_decoder.h"
+
+namespace {
+
+void DisposeBoth(PlatformWorld* world, PlatformWorld* mask) {
+  if (mask != nullptr) PlatformWorld::DisposeSurface(mask);
+  if (world != nullptr) PlatformWorld::DisposeSurface(world);
+}
+
+PlatformError StoreRows(const DecodedImage& image, PlatformWorld* world, PlatformWorld* mask) {
+  BlitParams params;
+  PlatformError error = PlatformWorld::BeginDrawing(world, mask, &params, nullptr);
+  if (error != kPlatformNoError) return error;
+  for (int32_t y = 0; y < image.Height() && error == kPlatformNoError; ++y) {
+    error = image.IsIndexed() ? PlatformWorld::PutRow(world, mask, y, image.Row(y))
+                              : PlatformWorld::PutArgbRow(world, mask, y, image.Row(y));
+  }
+  PlatformWorld::EndDrawing(world, mask);
+  return error;
+}
+
+bool SameRect(const Rect& a, const Rect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Scales the worlds to the final size, then moves them to the final place.
+PlatformError ApplyFinalBounds(const DecodedImage& image, PlatformWorld* world, PlatformWorld* mask) {
+  const Rect& final = image.finalBounds;
+  Rect sized{image.bounds.left, image.bounds.top, image.bounds.left + (final.right - final.left),
+             image.bounds.top + (final.bottom - final.top)};
+  PlatformError error = kPlatformNoError;
+  if (!SameRect(sized, image.bounds)) error = PlatformWorld::SetBounds(world, mask, &sized);
+  if (error == kPlatformNoError && !SameRect(final, sized)) error = PlatformWorld::SetBounds(world, mask, &final);
+  return error;
+}
+
+}  // namespace
 
 void ClearImportOutputs(PlatformWorld** world, PlatformWorld** mask, TransferMode* mode, ImageInfo* info) {
   if (world != nullptr) *world = nullptr;
@@ -17,10 +60,43 @@ PlatformError RunImageImporter(ImageDecoder decoder, MemoryStreamReader* reader,
   return DeliverDecodedImage(image, world, mask, mode);
 }
 
-PlatformError DeliverDecodedImage(const DecodedImage& image, PlatformWorld** world, PlatformWorld** mask,
+PlatformError DeliverDecodedImage(const DecodedImage& image, PlatformWorld** worldOut, PlatformWorld** maskOut,
                                   TransferMode* mode) {
-  // Worlds are not yet available to the importers: nothing can be delivered.
-  if (world != nullptr) *world = nullptr;
-  if (mask != nullptr) *mask = nullptr;
-  return kPlatformErrGraphics;
+  *worldOut = nullptr;
+  if (maskOut != nullptr) *maskOut = nullptr;
+
+  Palette palette{};
+  const Palette* colours = nullptr;
+  if (image.IsIndexed()) {
+    if (image.standardPalette) {
+      colours = &StandardPalette;
+    } else {
+      palette.count = static_cast<int32_t>(std::min<size_t>(image.palette.size(), 256));
+      std::copy_n(image.palette.begin(), palette.count, palette.entries);
+      colours = &palette;
+    }
+  }
+  PlatformWorld* world = PlatformWorld::CreateSurface(&image.bounds, image.formatCode, colours);
+  if (world == nullptr) return kPlatformErrNoMemory;
+  PlatformWorld* mask = nullptr;
+  if (maskOut != nullptr && image.hasTransparency) {
+    mask = PlatformWorld::CreateSurface(&image.bounds, kPixelFormat8, &GreyPalette);
+    if (mask == nullptr) {
+      DisposeBoth(world, nullptr);
+      return kPlatformErrNoMemory;
+    }
+    if (mode != nullptr) {
+      mode->kind = kTransferBlendMask;
+      mode->value[0] = 255;
+    }
+  }
+  PlatformError error = StoreRows(image, world, mask);
+  if (error == kPlatformNoError) error = ApplyFinalBounds(image, world, mask);
+  if (error != kPlatformNoError) {
+    DisposeBoth(world, mask);
+    return error;
+  }
+  *worldOut = world;
+  if (maskOut != nullptr) *maskOut = mask;
+  return kPlatformNoError;
 }

@@ -37,14 +37,6 @@ const FormatEntry* FindFormat(uint32_t type) {
 
 }  // namespace
 
-void InitTransferMode(TransferMode* mode) {
-  mode->kind = kTransferCopy;
-  mode->value[0] = 255;
-  mode->value[1] = 0;
-  mode->value[2] = 0;
-  mode->value[3] = 0;
-}
-
 void InitImageInfo(ImageInfo* info) {
   std::memset(info, 0, sizeof(*info));
   info->background = ColorRecord{255, 255, 255, 255};

@@ -14,6 +14,8 @@
 #include "platform/core/platform_error.h"
 #include "platform/graphics/color.h"
 #include "platform/graphics/rect.h"
+#include "platform/graphics/row_transfer.h"
+#include "platform/graphics/transfer_mode.h"
 
 struct PlatformWorld;
 struct DecodedImage;
@@ -30,16 +32,6 @@ constexpr uint32_t kImageTypePict = 0x50494354;  // 'PICT'
 // and the picture header behind it.
 constexpr uint32_t kImageSniffBytes = 16;
 constexpr uint32_t kPictSniffBytes = 612;
-
-// How a world is drawn by copy bits.
-struct TransferMode {
-  int32_t kind;      // 0 copy, 1 blend by the mask world, 2 by source alpha, 3 by a level, 4 mask x level, 5 key
-  uint8_t value[4];  // [0]: the level, or the palette index a colour key leaves out
-};
-
-constexpr int32_t kTransferCopy = 0;
-constexpr int32_t kTransferBlendMask = 1;
-constexpr int32_t kTransferColorKey = 5;
 
 // What an importer learned of an image.
 struct ImageInfo {
@@ -62,8 +54,7 @@ struct MemoryStreamReader {
 using ImageImporter = PlatformError (*)(MemoryStreamReader* reader, PlatformWorld** world, PlatformWorld** mask,
                                         TransferMode* mode, ImageInfo* info);
 
-void InitTransferMode(TransferMode* mode);  // kind 0, value {255, 0, 0, 0}
-void InitImageInfo(ImageInfo* info);        // all zero, background {255, 255, 255, 255}
+void InitImageInfo(ImageInfo* info);  // all zero, background {255, 255, 255, 255}
 
 // Copies the next n bytes into destination and advances. Reading past the end copies nothing, leaves the position
 // where it was and gives kPlatformErrImageData.

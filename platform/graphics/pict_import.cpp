@@ -4,6 +4,9 @@
 #include "platform/graphics/pict_import.h"
 
 #include <cstring>
+#include <memory>
+
+#include "platform/core/compression.h"
 
 namespace {
 
@@ -93,31 +96,10 @@ struct PixelImageHeader {
   int16_t source[4] = {};  // top, left, bottom, right
 };
 
-// Expands one PackBits row (unit 1 byte, or 2 for 16-bit pixels) into out, which holds capacity bytes. Output
-// beyond the capacity is dropped; gives the number of bytes produced, or -1 when a record runs past the input.
-int64_t UnpackBitsRow(const uint8_t* in, size_t n, size_t unit, uint8_t* out, size_t capacity) {
-  size_t produced = 0;
-  size_t p = 0;
-  auto emit = [&](const uint8_t* bytes) {
-    for (size_t i = 0; i < unit; ++i, ++produced) {
-      if (produced < capacity) out[produced] = bytes[i];
-    }
-  };
-  while (p < n) {
-    const uint8_t header = in[p++];
-    if (header == 128) continue;
-    if (header < 128) {
-      const size_t count = size_t{header} + 1;
-      if (count * unit > n - p) return -1;
-      for (size_t i = 0; i < count; ++i, p += unit) emit(in + p);
-    } else {
-      if (unit > n - p) return -1;
-      for (size_t i = 0; i < size_t{257} - header; ++i) emit(in + p);
-      p += unit;
-    }
-  }
-  return static_cast<int64_t>(produced < capacity ? produced : capacity);
-}
+struct HandleDisposer {
+  void operator()(PlatformHandle* handle) const { PlatformHandle::Dispose(handle); }
+};
+using OwnedHandle = std::unique_ptr<PlatformHandle, HandleDisposer>;
 
 uint8_t Expand5(uint32_t c) { return static_cast<uint8_t>(c * 8 + c / 4); }
 
@@ -378,7 +360,12 @@ class PictDecoder {
     PlatformError error = ResizeBuffer(&packed, 65536);
     if (error == kPlatformNoError) error = ResizeBuffer(&row, rowBytes);
     if (error != kPlatformNoError) return error;
+    // Packed rows are expanded in place in a handle: byte runs, or runs of 16-bit units for 16-bit pixels.
+    OwnedHandle unpacked(form == RowForm::Packed ? PlatformHandle::New(0) : nullptr);
+    if (form == RowForm::Packed && unpacked == nullptr) return kPlatformErrNoMemory;
+    const uint32_t kind = pixelSize == 16 ? kCompressionPack16 : kCompressionPack;
     for (int32_t y = 0; y < height; ++y) {
+      const uint8_t* data = row.data();
       size_t length = 0;
       if (form == RowForm::Packed) {
         uint32_t count = 0;
@@ -394,9 +381,12 @@ class PictDecoder {
         if (error == kPlatformNoError) error = PlatformReadMemoryStream(reader_, packed.data(), count);
         if (error != kPlatformNoError) return error;
         if (!stored) continue;
-        const int64_t produced = UnpackBitsRow(packed.data(), count, pixelSize == 16 ? 2 : 1, row.data(), row.size());
-        if (produced < 0) return kPlatformErrImageData;
-        length = static_cast<size_t>(produced);
+        error = PlatformHandle::SetBytes(unpacked.get(), packed.data(), count);
+        if (error == kPlatformNoError) error = PlatformDecompressHandle(unpacked.get(), kind, nullptr);
+        if (error == kPlatformErrBadData) return kPlatformErrImageData;
+        if (error != kPlatformNoError) return error;
+        data = static_cast<const uint8_t*>(unpacked->data);
+        length = PlatformHandle::GetSize(unpacked.get());
       } else {
         const uint32_t bytes = form == RowForm::ThreeBytes ? rowBytes * 3 / 4 : rowBytes;
         error = PlatformReadMemoryStream(reader_, row.data(), bytes);
@@ -404,7 +394,7 @@ class PictDecoder {
         length = bytes;
       }
       if (!stored) continue;
-      error = StoreRow(header, form, row.data(), length, w, y);
+      error = StoreRow(header, form, data, length, w, y);
       if (error != kPlatformNoError) return error;
     }
     return kPlatformNoError;

@@ -1,8 +1,7 @@
 // Locking a world's pixels: the first lock re-validates the world against its DIB (and a window world against
 // its window) and rebuilds the inverse table of a changed palette; every lock sets the base address. The lock
 // count changes atomically.
-#include <atomic>
-
+#include "platform/core/global_lock.h"
 #include "platform/graphics/dib_record.h"
 #include "platform/graphics/graphics_startup.h"
 #include "platform/graphics/graphics_world.h"
@@ -10,7 +9,9 @@
 
 namespace {
 
-std::atomic_ref<int32_t> LockCount(PixelMap* map) { return std::atomic_ref<int32_t>(map->lockCount); }
+// Bit 3 of the flags: the palette changed.
+constexpr uint32_t kPaletteChangedBit = 3;
+static_assert(kPixelMapPaletteChanged == 1u << kPaletteChangedBit);
 
 // A memory world whose DIB no longer matches its own description gets a new surface of the DIB's size and depth.
 PlatformError RevalidateMemoryWorld(PlatformWorld* world, uint8_t* changed) {
@@ -36,31 +37,32 @@ PlatformError RevalidateMemoryWorld(PlatformWorld* world, uint8_t* changed) {
 
 void RebuildChangedPalette(PixelMap* map) {
   if (!map) return;
-  const uint32_t before = std::atomic_ref<uint32_t>(map->flags).fetch_and(~kPixelMapPaletteChanged);
-  if (before & kPixelMapPaletteChanged) PlatformBuildInverseTable(map->inverseTable, &map->palette);
+  if (AtomicTestAndClearBit(&map->flags, kPaletteChangedBit)) {
+    PlatformBuildInverseTable(map->inverseTable, &map->palette);
+  }
 }
 
 void AddLock(PixelMap* map) {
-  LockCount(map).fetch_add(1);
+  AtomicAdd(&map->lockCount, 1);
   map->baseAddress = map->dib ? map->dib->bits : nullptr;
 }
 
 // Never below 0: an unbalanced unlock is ignored. The base address is cleared with the last lock, so that stale
 // use of it fails at once and the row writers see an unlocked world.
 void RemoveLock(PixelMap* map) {
-  int32_t count = LockCount(map).load();
-  while (count > 0 && !LockCount(map).compare_exchange_weak(count, count - 1)) {
-  }
-  if (count == 1) map->baseAddress = nullptr;
+  if (PixelMapLockCount(map) <= 0) return;
+  if (AtomicAdd(&map->lockCount, -1) == 1) map->baseAddress = nullptr;
 }
 
 }  // namespace
+
+int32_t PixelMapLockCount(PixelMap* map) { return AtomicAdd(&map->lockCount, 0); }
 
 PlatformError PlatformWorld::LockPixels(PlatformWorld* world, PlatformWorld* maskWorld, uint8_t* changed) {
   if (changed) *changed = 0;
   if (!world || !world->pixelMap || (maskWorld && !maskWorld->pixelMap)) return kPlatformErrBadData;
   if (GraphicsHasDibSections() && !GdiFlush()) return kPlatformErrGraphics;
-  if (LockCount(world->pixelMap).load() == 0) {
+  if (PixelMapLockCount(world->pixelMap) == 0) {
     const PlatformError error = (world->pixelMap->flags & kPixelMapWindowBacked)
                                     ? RevalidateWindowWorld(world, changed)
                                     : RevalidateMemoryWorld(world, changed);

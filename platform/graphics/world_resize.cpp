@@ -2,8 +2,6 @@
 //
 // Both build a new surface in the world's own format, draw the old pixels into it and exchange the two pixel
 // maps, so the world keeps its address while its pixels change size.
-#include <atomic>
-
 #include "platform/graphics/copy_bits.h"
 #include "platform/graphics/graphics_startup.h"
 #include "platform/graphics/graphics_world.h"
@@ -11,9 +9,7 @@
 
 namespace {
 
-bool IsLocked(PlatformWorld* world) {
-  return world && world->pixelMap && std::atomic_ref<int32_t>(world->pixelMap->lockCount).load() != 0;
-}
+bool IsLocked(PlatformWorld* world) { return world && world->pixelMap && PixelMapLockCount(world->pixelMap) != 0; }
 
 // A surface of the new bounds in the world's format and palette. It shares the world's format key, so that
 // drawing the world into it moves stored pixels instead of mapping indexes through the inverse table (which

@@ -57,9 +57,9 @@ TEST_F(ManualClock, SkewMovesTicksAgainstTheCounter) {
 TEST_F(ManualClock, TimedWaitEndsWhenTheClockReachesItsDeadline) {
   HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   std::atomic<DWORD> result{0xFFFF};
-  DWORD blockedBefore = HostTestBlockedWaits();
+  DWORD waitsBefore = HostTestTimedWaitsBlocked();
   std::thread waiter([&] { result = WaitForSingleObject(event, 100); });
-  while (HostTestBlockedWaits() == blockedBefore) std::this_thread::yield();
+  while (HostTestTimedWaitsBlocked() == waitsBefore) std::this_thread::yield();
   HostTestAdvanceClock(99);
   EXPECT_EQ(result, 0xFFFFu);
   HostTestAdvanceClock(1);

@@ -22,6 +22,16 @@ class DisplayModes : public HeadlessWindows {
     }
     return false;
   }
+
+  static DEVMODEA Mode(DWORD width, DWORD height, DWORD bits) {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof(DEVMODEA);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmBitsPerPel = bits;
+    return mode;
+  }
 };
 
 TEST_F(DisplayModes, TheGameSizeIsOfferedAtThirtyTwoAndSixteenBits) {
@@ -36,12 +46,7 @@ TEST_F(DisplayModes, TheGameSizeIsOfferedAtThirtyTwoAndSixteenBits) {
 }
 
 TEST_F(DisplayModes, ChangesAreCheckedAndOnlyRecorded) {
-  DEVMODEA mode{};
-  mode.dmSize = sizeof(DEVMODEA);
-  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-  mode.dmPelsWidth = 640;
-  mode.dmPelsHeight = 480;
-  mode.dmBitsPerPel = 24;
+  DEVMODEA mode = Mode(640, 480, 24);
   EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
   mode.dmBitsPerPel = 32;
   mode.dmSize = 148;
@@ -63,12 +68,7 @@ TEST_F(DisplayModes, APopupCoveringTheModesScreenGoesFullscreenUntilTheModeIsRes
   HWND window = Make(640, 480, user_test::kFullscreenStyle);
   SetWindowPos(window, nullptr, 0, 0, 640, 480, SWP_SHOWWINDOW);
   EXPECT_FALSE(HostTestIsFullscreen(window));
-  DEVMODEA mode{};
-  mode.dmSize = sizeof(DEVMODEA);
-  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-  mode.dmPelsWidth = 640;
-  mode.dmPelsHeight = 480;
-  mode.dmBitsPerPel = 32;
+  DEVMODEA mode = Mode(640, 480, 32);
   ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
   EXPECT_TRUE(HostTestIsFullscreen(window));
   // Input still lands on the right client pixels through the scaling.

@@ -222,6 +222,11 @@ TEST_F(HostFiles, SpecialFoldersLiveUnderTheRelocatedHome) {
   EXPECT_TRUE(GetUserProfileDirectoryA(token, path, &size));
   EXPECT_EQ(std::string(path), home);
   EXPECT_TRUE(CloseHandle(token));
+
+  // The special-folder calls are found by name, as callers look them up.
+  EXPECT_NE(GetProcAddress(GetModuleHandleA("shell32.dll"), "SHGetFolderPathA"), nullptr);
+  EXPECT_NE(GetProcAddress(GetModuleHandleA("advapi32"), "OpenProcessToken"), nullptr);
+  EXPECT_NE(GetProcAddress(GetModuleHandleA("USERENV.DLL"), "GetUserProfileDirectoryA"), nullptr);
 }
 
 TEST_F(HostFiles, OneDriveWithItsVolume) {

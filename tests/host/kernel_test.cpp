@@ -31,11 +31,44 @@ TEST(KernelMutex, OwnerMayTakeItAgainOthersWait) {
   EXPECT_EQ(RunOnHostThread(tryFromOther, mutex), WAIT_TIMEOUT);  // one level still held
   EXPECT_TRUE(ReleaseMutex(mutex));
   EXPECT_FALSE(ReleaseMutex(mutex));
-  // The other thread takes it and ends still owning it; that does not free it for us.
+  // The other thread takes it and ends still owning it: the next wait takes the abandoned mutex.
   EXPECT_EQ(RunOnHostThread(tryFromOther, mutex), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(mutex, INFINITE), WAIT_ABANDONED);
+  EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0);
+  EXPECT_TRUE(ReleaseMutex(mutex));
+  EXPECT_TRUE(ReleaseMutex(mutex));
+  EXPECT_FALSE(ReleaseMutex(mutex));
   EXPECT_TRUE(CloseHandle(mutex));
   EXPECT_FALSE(CloseHandle(mutex));
   EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_FAILED);
+}
+
+TEST(KernelMutex, KeepsCountsRightUnderContention) {
+  static HANDLE mutex;
+  static int counter;
+  mutex = CreateMutexA(nullptr, FALSE, nullptr);
+  counter = 0;
+  auto work = [](LPVOID) -> DWORD {
+    for (int i = 0; i < 500; ++i) {
+      if (WaitForSingleObject(mutex, INFINITE) != WAIT_OBJECT_0) return 1;
+      int seen = counter;
+      Sleep(0);
+      counter = seen + 1;
+      ReleaseMutex(mutex);
+    }
+    return 0;
+  };
+  HANDLE threads[4];
+  for (HANDLE& thread : threads) thread = CreateThread(nullptr, 0, work, nullptr, 0, nullptr);
+  for (HANDLE thread : threads) {
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeThread(thread, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(thread);
+  }
+  EXPECT_EQ(counter, 2000);
+  CloseHandle(mutex);
 }
 
 TEST(KernelEvent, AutoResetServesOneWaitManualResetStays) {

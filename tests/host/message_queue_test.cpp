@@ -38,6 +38,22 @@ TEST_F(MessageQueue, PostedMessagesComeBeforeInputAndQuitComesWhateverTheWindow)
   EXPECT_FALSE(PostMessageA(reinterpret_cast<HWND>(0x1234), WM_USER, 0, 0));
 }
 
+TEST_F(MessageQueue, ResetLeavesNothingWaitingAndEveryKeyUp) {
+  HWND window = Make(16, 16);
+  Pump();
+  HostTestKey(VK_SHIFT, true);
+  PostMessageA(window, WM_USER, 0, 0);
+  PostQuitMessage(0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+  EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+  HostTestResetWindowSystem();
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+  EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
+  EXPECT_TRUE(IsWindow(window));
+}
+
 TEST_F(MessageQueue, TimersFireFromTheQueueOnTheHostClock) {
   HostTestUseManualClock(true);
   HWND window = Make(16, 16);
@@ -142,6 +158,32 @@ TEST_F(MessageQueue, KeyStateFollowsTheMessagesTakenAndTheCharacterWaitsBeforeTh
   EXPECT_GE(GetKeyState(VK_CONTROL), 0);
   ASSERT_TRUE(GetKeyboardState(keys));
   EXPECT_EQ(keys['Q'] & 0x80, 0);
+}
+
+TEST_F(MessageQueue, AltMakesSystemKeysButAltGraphTypes) {
+  HWND window = Make(16, 16);
+  Pump();
+  recorder_.messages.clear();
+  HostTestKey(VK_LMENU, true);
+  HostTestKey('X', true);
+  HostTestKey('X', false);
+  HostTestKey(VK_LMENU, false);
+  HostTestKey(VK_RMENU, true);
+  HostTestKey('Q', true);
+  HostTestText("@");
+  HostTestKey('Q', false);
+  HostTestKey(VK_RMENU, false);
+  Pump();
+  EXPECT_EQ(MessagesTo(window),
+            (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSCOMMAND, WM_SYSKEYUP, WM_SYSKEYUP,
+                               WM_SYSKEYDOWN, WM_KEYDOWN, WM_CHAR, WM_KEYUP, WM_SYSKEYUP}));
+  auto chars = Of(WM_CHAR);
+  ASSERT_EQ(chars.size(), 1u);
+  EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('@'));
+  auto menuKey = Of(WM_SYSCOMMAND);  // Alt and a letter asks for the menu of that mnemonic
+  ASSERT_EQ(menuKey.size(), 1u);
+  EXPECT_EQ(menuKey[0].wParam, SC_KEYMENU);
+  EXPECT_EQ(menuKey[0].lParam, 'x');
 }
 
 TEST_F(MessageQueue, RepeatedKeyDownCarriesThePreviousStateBit) {

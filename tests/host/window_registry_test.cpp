@@ -72,6 +72,7 @@ TEST_F(Windows, ClassNamesAreUniqueWithoutRegardToCase) {
   DestroyWindow(byAtom);
   EXPECT_TRUE(UnregisterClassA("Registry_Unique", nullptr));
   EXPECT_NE(Register("Registry_Unique"), 0);
+  UnregisterClassA("Registry_Unique", nullptr);
 }
 
 TEST_F(Windows, CreationAndDestructionSendTheirMessages) {

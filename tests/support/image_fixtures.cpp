@@ -10,6 +10,8 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include "platform/core/compression.h"
+
 PlatformHandle HandleOver(Bytes& bytes) {
   PlatformHandle handle{};
   handle.data = bytes.empty() ? static_cast<void*>(&handle) : bytes.data();
@@ -214,31 +216,15 @@ Bytes BuildGif(const GifSpec& spec) {
 }
 
 Bytes PackBitsEncode(const Bytes& data, int unit) {
-  Bytes out;
-  const size_t units = data.size() / static_cast<size_t>(unit);
-  auto same = [&](size_t a, size_t b) {
-    return std::memcmp(data.data() + a * unit, data.data() + b * unit, static_cast<size_t>(unit)) == 0;
-  };
-  size_t p = 0;
-  while (p < units) {
-    size_t run = 1;
-    while (p + run < units && run < 128 && same(p, p + run)) ++run;
-    if (run >= 2) {
-      out.push_back(static_cast<uint8_t>(257 - run));
-      out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(p * unit),
-                 data.begin() + static_cast<std::ptrdiff_t>((p + 1) * unit));
-      p += run;
-      continue;
-    }
-    size_t literal = 1;
-    while (p + literal < units && literal < 128 && !(p + literal + 1 < units && same(p + literal, p + literal + 1))) {
-      ++literal;
-    }
-    out.push_back(static_cast<uint8_t>(literal - 1));
-    out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(p * unit),
-               data.begin() + static_cast<std::ptrdiff_t>((p + literal) * unit));
-    p += literal;
+  PlatformHandle* handle = PlatformHandle::FromBytes(data.data(), static_cast<uint32_t>(data.size()));
+  if (handle == nullptr ||
+      PlatformCompressHandle(handle, unit == 2 ? kCompressionPack16 : kCompressionPack, nullptr) != kPlatformNoError) {
+    std::fprintf(stderr, "test rows could not be packed\n");
+    std::abort();
   }
+  const uint8_t* packed = static_cast<const uint8_t*>(handle->data);
+  Bytes out(packed, packed + PlatformHandle::GetSize(handle));
+  PlatformHandle::Dispose(handle);
   return out;
 }
 

@@ -15,9 +15,10 @@
 void HostTestUseManualClock(bool manual);
 void HostTestAdvanceClock(DWORD milliseconds);
 void HostTestAdvanceClockMicroseconds(ULONGLONG microseconds);
-// The number of threads blocked in a wait (WaitForSingleObject, or a thread made suspended). A test that
-// advances the manual clock first waits until the thread it drives is blocked, so the advance is not lost.
-DWORD HostTestBlockedWaits();
+// Counts, from the program's start, the waits with a time-out that have blocked. A waiting thread computes its
+// deadline from the clock when it begins to wait, so a test that advances the manual clock first waits until
+// this count grows past its value from before the wait was caused; the advance then counts for that wait.
+DWORD HostTestTimedWaitsBlocked();
 // Moves GetTickCount and timeGetTime by a number of milliseconds against the performance counter, as when the
 // two system clocks drift apart. Zero puts them back in step.
 void HostTestSkewTickCount(LONG milliseconds);
@@ -37,6 +38,10 @@ void HostTestMouseMove(HWND window, int x, int y);
 void HostTestMouseButton(HWND window, int button, bool down, int x, int y, int clicks = 1);
 void HostTestActivate(HWND window, bool active);      // the window gains or loses the keyboard focus
 void HostTestCloseWindow(HWND window);                // the close button of the window's title bar
+// Puts the window system back as a program finds it at start, for a test that runs the program again: no
+// messages waiting, no quit message, no timers without a window, every key and button up, the cursor's show count
+// 0 and the desktop's display mode. Windows, classes and menus stay.
+void HostTestResetWindowSystem();
 
 // Message boxes. Each box shown is recorded; answers queued here are given in order, then the default button.
 struct HostMessageBoxRecord {

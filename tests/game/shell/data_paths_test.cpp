@@ -84,3 +84,79 @@ TEST(DataPathRulesTest, ExtensionRule) {
 }
 
 }  // namespace
+
+namespace {
+
+class DataRootsTest : public ::testing::Test {
+ protected:
+  void TearDown() override { SetDataRootsFrom("", ""); }
+};
+
+TEST_F(DataRootsTest, PackedDataFileHasNoScenarioRoot) {
+  SetDataRootsFrom("Data/Data001.dat", "C:/Games/Vale");
+  EXPECT_EQ(GetScenarioRoot(), "");
+  EXPECT_EQ(GetApplicationRoot(), "C:/Games/Vale/Data/");
+  EXPECT_EQ(GetPluginRoot(), "C:/Games/Vale/Plugins/");
+  std::string path;
+  ConfigPath(path);
+  EXPECT_EQ(path, "Config");
+  RacesFolderPath(path);
+  EXPECT_EQ(path, "Players/Races/");
+}
+
+TEST_F(DataRootsTest, FolderTreeHasItsPathAsScenarioRoot) {
+  SetDataRootsFrom("Scenarios\\Vale", "C:/Games/");
+  EXPECT_EQ(GetScenarioRoot(), "Scenarios\\Vale/");
+  std::string path;
+  ConfigPath(path);
+  EXPECT_EQ(path, "Scenarios/Vale/Config");
+  MapPath(path, "Town");
+  EXPECT_EQ(path, "Scenarios/Vale/Maps/Town.cma");
+}
+
+TEST_F(DataRootsTest, ResourcePathBuilders) {
+  SetDataRootsFrom("Vale", "C:/Games");
+  struct Case {
+    void (*build)(std::string&, std::string_view);
+    const char* name;
+    const char* path;
+  } cases[] = {
+      {MapPath, "Town", "Vale/Maps/Town.cma"},
+      {MapPath, "Town.cma", "Vale/Maps/Town.cma"},
+      {MapPath, "Town.xyz", "Vale/Maps/Town.xyz"},
+      {EventDefinitionPath, "Start", "Vale/Events/Defs/Start.cet"},
+      {PortraitPath, "Hero", "Vale/Players/Portraits/Hero.pct"},
+      {EventPicturePath, "Gate.png", "Vale/Events/Pics/Gate.png"},
+      {LocationPicturePath, "Inn", "Vale/Locations/Location pics/Inn.pct"},
+      {PicturePath, "Hero", "Vale/Pictures/Hero"},
+      {StampPicturePath, "Tree", "Vale/Pictures/Tree"},
+      {GroundPicturePath, "Sub\\Grass", "Vale/Pictures/Sub/Grass"},
+  };
+  for (const Case& c : cases) {
+    std::string path;
+    c.build(path, c.name);
+    EXPECT_EQ(path, c.path) << c.name;
+  }
+  std::string folder;
+  ItemsFolderPath(folder);
+  EXPECT_EQ(folder, "Vale/Items/");
+  SkillTablesFolderPath(folder);
+  EXPECT_EQ(folder, "Vale/Players/Skill Tables/");
+}
+
+TEST_F(DataRootsTest, MediaPathsLiveBesideTheDataFileOrInAPlugin) {
+  SetDataRootsFrom("Data/Data001.dat", "C:/Games/Vale/");
+  std::string path;
+  MoviePath(path, "Intro.mov", "");
+  EXPECT_EQ(path, "/C/Games/Vale/Data/Movies/Intro.mov");
+  MusicPath(path, "Theme", "Extra");
+  EXPECT_EQ(path, "/C/Games/Vale/Plugins/Extra/Music/Theme");
+  SoundPath(path, "Boom", "");
+  EXPECT_EQ(path, "Data/Sounds/Boom.aiff");
+  SoundPath(path, "Boom.wav", "Extra");
+  EXPECT_EQ(path, "Plugins/Extra/Sounds/Boom.wav");
+  SoundPath(path, "Boom.aiff", "");
+  EXPECT_EQ(path, "Data/Sounds/Boom.aiff");
+}
+
+}  // namespace

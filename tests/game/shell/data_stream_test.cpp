@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_names.h"
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -161,13 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                    std::string r = Num(s.ReadByte());
                    return r + Num(s.IsOpen());
                  }, "0;0;", kDataStreamNoData, 0}),
-    [](const ::testing::TestParamInfo<ReadCase>& info) {
-      std::string name = info.param.name;
-      for (char& c : name) {
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-      }
-      return name;
-    });
+    test_support::RowName());
 
 TEST(DataStreamTest, CloseClearsTheErrorAndReportsIt) {
   DataStream stream;

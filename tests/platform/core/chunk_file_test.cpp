@@ -86,6 +86,7 @@ TEST(ChunkValidity, StoredHeadersAreCheckedBeforeUse) {
       {"header_size_19", ChunkHeaderBytes(19, 20, 80, 0), false},
       {"count_beyond_the_file", ChunkHeaderBytes(20, 20, 80, 11) + index10, false},
       {"entries_shorter_than_80", ChunkHeaderBytes(20, 20, 40, 2) + std::string(80, '\0'), false},
+      {"entries_longer_than_64k", ChunkHeaderBytes(20, 20, 0x08000000, 0), false},
       {"index_inside_the_header", ChunkHeaderBytes(20, 4, 80, 0), false},
       {"index_past_the_end", ChunkHeaderBytes(20, 21, 80, 0), false},
       {"sum_that_wraps_32_bits", ChunkHeaderBytes(20, 0xFFFFFFF0u, 0x100, 0x01000000), false},

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/random.h"
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -26,22 +28,19 @@ Bytes BytesOf(PlatformHandle* handle) {
 
 Bytes Repeat(uint8_t value, size_t count) { return Bytes(count, value); }
 
-// Mixed data: stretches of pseudo-random bytes (from CRC-32 of a counter) and runs of one value.
+// Mixed data from the system's generator with a fixed seed: stretches of random bytes and runs of one value.
 Bytes MixedData(uint32_t seed, size_t size) {
+  uint32_t saved = PlatformSetRandomSeed(seed);
   Bytes bytes;
-  uint32_t state = seed;
   while (bytes.size() < size) {
-    state = PlatformBlockCRC32(&state, sizeof(state));
-    size_t length = 1 + state % 300;
-    if (state & 0x10000) {
-      bytes.insert(bytes.end(), length, static_cast<uint8_t>(state >> 24));
+    size_t length = PlatformRandomRange(1, 300);
+    if (PlatformRandomRange(0, 2) == 0) {
+      bytes.insert(bytes.end(), length, static_cast<uint8_t>(PlatformRandomRange(0, 256)));
     } else {
-      for (size_t i = 0; i < length; ++i) {
-        state = PlatformBlockCRC32(&state, sizeof(state));
-        bytes.push_back(static_cast<uint8_t>(state));
-      }
+      for (size_t i = 0; i < length; ++i) bytes.push_back(static_cast<uint8_t>(PlatformRandomRange(0, 256)));
     }
   }
+  PlatformSetRandomSeed(saved);
   bytes.resize(size);
   return bytes;
 }

@@ -37,28 +37,29 @@ TEST_F(Handles, EmptyHandleHasOneByteOfData) {
 }
 
 TEST_F(Handles, NewBlockIsSearchedFirstAndEntriesAreReused) {
-  // Fill every free entry there is, then one more: that one opens a new block.
-  std::vector<PlatformHandle*> live;
-  PlatformHandle* handle;
-  do {
-    handle = Make(4);
-    ASSERT_NE(handle, nullptr);
-    live.push_back(handle);
-  } while (live.size() < 2 || live[live.size() - 1]->block == live[live.size() - 2]->block);
-  PlatformHandle* opener = live.back();
-  MasterPointerBlock* newBlock = opener->block;
-
-  // A freed entry in an older block is not taken while the new block has room.
-  PlatformHandle* older = live[live.size() - 2];
+  PlatformHandle* older = Make(4);
+  ASSERT_EQ(PlatformHandle::AddMasterBlock(2), kPlatformNoError);
   ASSERT_EQ(PlatformHandle::Dispose(older), kPlatformNoError);
   Forget(older);
-  PlatformHandle* next = Make(4);
-  EXPECT_EQ(next->block, newBlock);
+  // The free entry of the older block waits while the new block has room.
+  PlatformHandle* first = Make(4);
+  PlatformHandle* second = Make(4);
+  EXPECT_EQ(first->block, second->block);
+  EXPECT_NE(first->block, older->block);
+  EXPECT_EQ(*reinterpret_cast<const uint32_t*>(first->block), 2u);  // the entry count of the new block
+  EXPECT_EQ(Make(4), older);  // then the freed entry comes back
+}
 
-  // Disposing and making again gives the freed entry back.
-  ASSERT_EQ(PlatformHandle::Dispose(next), kPlatformNoError);
-  Forget(next);
-  EXPECT_EQ(Make(1), next);
+TEST_F(Handles, UsedUpBlocksGetNewBlocksOfTheDefaultSize) {
+  // However many entries are free now, a thousand handles use them up and open blocks of 256 entries.
+  PlatformHandle* previous = nullptr;
+  for (int i = 0; i < 1000; ++i) {
+    PlatformHandle* handle = Make(1);
+    ASSERT_NE(handle, nullptr);
+    previous = handle;
+  }
+  EXPECT_EQ(*reinterpret_cast<const uint32_t*>(previous->block), 256u);
+  EXPECT_EQ(PlatformHandle::CheckHeap(nullptr), kPlatformNoError);
 }
 
 TEST_F(Handles, LockedHandleRefusesToChange) {
