@@ -126,17 +126,14 @@ bool BitMask::TestPixel(int32_t x, int32_t y) const {
 
 int32_t ClassifyMaskRect(Bounds rect, const BitMask& mask) {
   if (rect.width <= 0 || rect.height <= 0 || mask.BitData() == nullptr) return kMaskRectNoneSet;
-  const int64_t x0 = int64_t{rect.x} - mask.Bounds().x;
-  const int64_t y0 = int64_t{rect.y} - mask.Bounds().y;
+  // Only the part inside the mask is counted; positions outside it hold no set bit.
+  const int64_t x0 = std::max<int64_t>(int64_t{rect.x} - mask.Bounds().x, 0);
+  const int64_t y0 = std::max<int64_t>(int64_t{rect.y} - mask.Bounds().y, 0);
+  const int64_t x1 = std::min<int64_t>(int64_t{rect.x} - mask.Bounds().x + rect.width, mask.Width());
+  const int64_t y1 = std::min<int64_t>(int64_t{rect.y} - mask.Bounds().y + rect.height, mask.Height());
   int64_t set = 0;
-  for (int64_t y = y0; y < y0 + rect.height; ++y) {
-    for (int64_t x = x0; x < x0 + rect.width; ++x) {
-      // Positions outside the mask hold no set bit.
-      if (x >= 0 && y >= 0 && x < mask.Width() && y < mask.Height() &&
-          mask.GetBit(static_cast<int32_t>(x), static_cast<int32_t>(y))) {
-        ++set;
-      }
-    }
+  for (int64_t y = y0; y < y1; ++y) {
+    for (int64_t x = x0; x < x1; ++x) set += mask.GetBit(static_cast<int32_t>(x), static_cast<int32_t>(y)) ? 1 : 0;
   }
   if (set == 0) return kMaskRectNoneSet;
   if (set == int64_t{rect.width} * rect.height) return kMaskRectAllSet;

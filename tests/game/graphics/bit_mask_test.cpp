@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -258,6 +259,13 @@ TEST(BitMask, ClassifiesRectangles) {
   EXPECT_EQ(ClassifyMaskRect(Bounds{0, 0, 0, 1}, one), kMaskRectNoneSet);
   // Bits past the mask count as clear.
   EXPECT_EQ(ClassifyMaskRect(Bounds{0, 0, 2, 1}, one), kMaskRectMixed);
+  EXPECT_EQ(ClassifyMaskRect(Bounds{-5, -5, 3, 3}, one), kMaskRectNoneSet);
+  EXPECT_EQ(ClassifyMaskRect(Bounds{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX, INT32_MAX}, one), kMaskRectMixed);
+  // A mask placed elsewhere is classified at its own place.
+  BitMask placed(2, 2, true);
+  placed.SetOrigin(100, 50);
+  EXPECT_EQ(ClassifyMaskRect(Bounds{100, 50, 2, 2}, placed), kMaskRectAllSet);
+  EXPECT_EQ(ClassifyMaskRect(Bounds{0, 0, 2, 2}, placed), kMaskRectNoneSet);
 }
 
 TEST(BitMask, SplitGivesOddColumnAndRowToRightAndBottomQuadrants) {
