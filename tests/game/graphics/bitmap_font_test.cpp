@@ -2,6 +2,8 @@
 // rendered through the host's text calls.
 #include "game/graphics/bitmap_font.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "host/gdi.h"
@@ -45,10 +47,11 @@ TEST(BitmapFontTest, FaceNamesDefaultToArialAndBadFacesAreRefused) {
   EXPECT_EQ(font.Face(), "DEFAULT");
 }
 
-class BuiltFontTest : public ::testing::Test {
+class BuiltFontTest : public ::testing::TestWithParam<int32_t> {
  protected:
   void SetUp() override {
     font.SetSize(16);
+    font.SetStyle(GetParam());
     font.SetColor(DrawColor{10, 20, 30, 255});
     font.SetFace("Arial");
     font.Build();
@@ -57,7 +60,11 @@ class BuiltFontTest : public ::testing::Test {
   BitmapFont font;
 };
 
-TEST_F(BuiltFontTest, GlyphMapPointsAtRenderedGlyphs) {
+// Plain, and bold italic (whose slanted glyphs reach farthest past their cells).
+INSTANTIATE_TEST_SUITE_P(Styles, BuiltFontTest,
+                         ::testing::Values(0, BitmapFont::kBoldStyle | BitmapFont::kItalicStyle));
+
+TEST_P(BuiltFontTest, GlyphMapPointsAtRenderedGlyphs) {
   EXPECT_EQ(font.GetGlyph(0x1F), nullptr);
   EXPECT_EQ(font.GetGlyph(0), nullptr);
   EXPECT_EQ(font.GetGlyph(300), nullptr);
@@ -69,7 +76,7 @@ TEST_F(BuiltFontTest, GlyphMapPointsAtRenderedGlyphs) {
   for (int code = 32; code < 256; ++code) EXPECT_NE(font.GetGlyph(code), nullptr) << code;
 }
 
-TEST_F(BuiltFontTest, AtlasHoldsTheInkInTheFontColourAndGlyphsStayInside) {
+TEST_P(BuiltFontTest, AtlasHoldsTheInkInTheFontColourAndGlyphsStayInside) {
   const Bitmap& atlas = *font.Atlas();
   EXPECT_EQ(atlas.width, font.CellWidth() * 16);
   EXPECT_EQ(atlas.height, font.CellHeight() * 14);
@@ -103,9 +110,25 @@ TEST_F(BuiltFontTest, AtlasHoldsTheInkInTheFontColourAndGlyphsStayInside) {
   }
 }
 
-TEST_F(BuiltFontTest, SpaceGlyphIsAsWideAsTheSpaceAndItsAdvance) {
+TEST_P(BuiltFontTest, InkStartsAtTheLeftEdgeOfEachGlyph) {
+  // Letters whose ink starts left of their origin (a negative A width, as "j" often has) and letters that start
+  // right of it are both drawn so that the ink begins at the glyph's first column.
+  for (const char* text = "AHjfgyW"; *text != '\0'; ++text) {
+    const Bitmap* glyph = font.RenderedGlyph(static_cast<uint8_t>(*text));
+    int32_t left = glyph->width;
+    for (int32_t y = 0; y < glyph->height; ++y)
+      for (int32_t x = 0; x < glyph->width; ++x)
+        if (glyph->PixelAt(x, y)[3] != 0) left = std::min(left, x);
+    // Slanted faces may round their ink widths to a pixel more than the ink they draw.
+    EXPECT_LE(left, GetParam() == 0 ? 0 : 1) << *text;
+  }
+}
+
+TEST_P(BuiltFontTest, SpaceGlyphIsAsWideAsTheSpaceAndItsAdvance) {
   HDC dc = CreateCompatibleDC(nullptr);
-  HFONT handle = CreateFontA(16, 0, 0, 0, 0, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+  const bool bold = (GetParam() & BitmapFont::kBoldStyle) != 0;
+  const bool italic = (GetParam() & BitmapFont::kItalicStyle) != 0;
+  HFONT handle = CreateFontA(16, 0, 0, 0, bold ? FW_BOLD : 0, italic, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
   HGDIOBJ previous = SelectObject(dc, handle);
   ABC space{};
   ASSERT_TRUE(GetCharABCWidthsA(dc, ' ', ' ', &space));
@@ -116,7 +139,7 @@ TEST_F(BuiltFontTest, SpaceGlyphIsAsWideAsTheSpaceAndItsAdvance) {
   EXPECT_EQ(font.RenderedGlyph(' ')->height, font.CellHeight());
 }
 
-TEST_F(BuiltFontTest, RebuildWithFailedFontKeepsWorkingGlyphs) {
+TEST_P(BuiltFontTest, RebuildWithFailedFontKeepsWorkingGlyphs) {
   Bitmap* before = font.GetGlyph('B');
   font.SetSize(100000);  // the font cannot be made: the default font is used
   font.Build();
