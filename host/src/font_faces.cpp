@@ -47,6 +47,9 @@ Libraries& Libs() {
   static Libraries libs;
   if (!libs.tried) {
     libs.tried = true;
+    // The system's configuration and fonts only: text measures and looks the same for every user, and nothing
+    // is read from or written to the home folder.
+    FcConfigEnableHome(FcFalse);
     libs.config = FcInitLoadConfigAndFonts();
     if (FT_Init_FreeType(&libs.freetype) != 0) libs.freetype = nullptr;
   }

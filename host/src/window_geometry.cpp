@@ -3,10 +3,9 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstring>
-#include <strings.h>
+#include <mutex>
+#include <vector>
 
-#include "host/kernel.h"
 #include "menu_strip.h"
 #include "user_state.h"
 #include "window_surface.h"
@@ -14,9 +13,6 @@
 namespace host {
 
 namespace {
-
-// Whether Alt went down and up again with no other key between: that opens the menu.
-bool altAlone = false;
 
 bool IsTopLevel(const Window& window) { return !(window.style & WS_CHILD); }
 
@@ -126,29 +122,18 @@ void ApplySystemCommand(HWND handle, WPARAM command, LPARAM lParam) {
 }
 
 void DefaultMenuKey(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  UserState& state = State();
   switch (message) {
-    case WM_KEYDOWN:
-      altAlone = false;
-      break;
     case WM_SYSKEYDOWN:
-      if (wParam == static_cast<WPARAM>(VK_MENU)) {
-        // A held Alt repeats; only its first press starts the "Alt alone" gesture.
-        if (!(lParam & (LPARAM{1} << 30))) altAlone = true;
-      } else if (wParam == static_cast<WPARAM>(VK_F10)) {
-        altAlone = true;
-      } else {
-        altAlone = false;
-        if (wParam == static_cast<WPARAM>(VK_F4)) SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
-      }
+      if (wParam == static_cast<WPARAM>(VK_F4)) SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
       break;
     case WM_SYSKEYUP:
-      if ((wParam == static_cast<WPARAM>(VK_MENU) || wParam == static_cast<WPARAM>(VK_F10)) && altAlone) {
-        altAlone = false;
+      if ((wParam == static_cast<WPARAM>(VK_MENU) || wParam == static_cast<WPARAM>(VK_F10)) && state.altGesture) {
+        state.altGesture = false;
         SendMessageA(handle, WM_SYSCOMMAND, SC_KEYMENU, 0);
       }
       break;
     case WM_SYSCHAR:
-      altAlone = false;
       if (wParam != static_cast<WPARAM>(' ')) {
         SendMessageA(handle, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
       }
@@ -223,14 +208,6 @@ BOOL ShowWindow(HWND handle, int command) {
       if (command != SW_SHOWNOACTIVATE && host::IsTopLevel(*window)) host::Activate(handle);
       return wasVisible;
   }
-}
-
-LONG GetWindowLongA(HWND handle, int index) {
-  Window* window = FindWindow(handle);
-  if (window == nullptr) return 0;
-  if (index == GWL_STYLE) return static_cast<LONG>(window->style);
-  if (index == GWL_EXSTYLE) return static_cast<LONG>(window->exStyle);
-  return 0;
 }
 
 LONG SetWindowLongA(HWND handle, int index, LONG value) {
@@ -361,8 +338,6 @@ HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags) {
   HWND child = host::ChildAt(*window, screen, flags);
   return child != nullptr ? child : parent;
 }
-
-HWND GetActiveWindow() { return State().active; }
 
 BOOL SetForegroundWindow(HWND handle) {
   Window* window = FindWindow(handle);

@@ -141,6 +141,10 @@ COLORREF GetBkColor(HDC hdc);
 COLORREF SetTextColor(HDC hdc, COLORREF color);
 COLORREF GetTextColor(HDC hdc);
 BOOL GdiFlush();
+// Print jobs: no device context of this layer is a printer, so ending or aborting a document fails (SP_ERROR).
+inline constexpr int SP_ERROR = -1;
+int EndDoc(HDC hdc);
+int AbortDoc(HDC hdc);
 
 // ---- Bitmaps ------------------------------------------------------------------------------------------------------
 

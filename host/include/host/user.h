@@ -1,10 +1,10 @@
 // The window-system calls of the host layer: window classes and windows, the message queue, painting, timers,
 // cursors, keyboard state, menus and accelerators, message boxes, system metrics and display modes.
 //
-// Names, values and meanings follow the Win32 calls the engine was written against; behind them stand SDL windows
-// and a message queue of our own (see host/src). Each top-level visible window is one SDL window whose client area
-// is a 32-bit frame buffer; a menu bar is drawn by the host as a strip above the client area. All of it runs on
-// the thread that pumps the messages.
+// The calls keep their system names, values and meanings; behind them stand SDL windows and a message queue of
+// our own (see host/src). Each top-level visible window is one SDL window whose client area is a 32-bit frame
+// buffer; a menu bar is drawn by the host as a strip above the client area. Windows are made and used on the
+// thread that pumps the messages; messages sent with SendMessageA reach the window procedure at once.
 #pragma once
 
 #include "host/types.h"
@@ -112,8 +112,6 @@ inline bool IS_INTRESOURCE(LPCSTR name) { return (reinterpret_cast<uintptr_t>(na
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
-constexpr UINT WM_MOVE = 0x0003;
-constexpr UINT WM_SIZE = 0x0005;
 constexpr UINT WM_ACTIVATE = 0x0006;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_CLOSE = 0x0010;
@@ -351,7 +349,6 @@ HWND GetParent(HWND window);
 BOOL ShowWindow(HWND window, int command);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 int GetWindowTextA(HWND window, LPSTR text, int size);
-LONG GetWindowLongA(HWND window, int index);
 LONG SetWindowLongA(HWND window, int index, LONG value);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
@@ -367,7 +364,6 @@ HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags);
 // program's windows are visible to it.
 HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND window);
-HWND GetActiveWindow();
 HWND SetActiveWindow(HWND window);
 BOOL BringWindowToTop(HWND window);
 
@@ -377,6 +373,7 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
 BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
 BOOL TranslateMessage(const MSG* message);
 LRESULT DispatchMessageA(const MSG* message);
+// PostMessageA and PostQuitMessage may be called from any thread; the messages wait for the message thread.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
@@ -446,7 +443,6 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCSTR text);
 BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idOrPopup, LPCSTR text);
 // Returns the item's previous MF_GRAYED | MF_DISABLED state, or -1 when there is no such item.
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags);
-int GetMenuItemCount(HMENU menu);
 HMENU GetMenu(HWND window);
 BOOL SetMenu(HWND window, HMENU menu);
 BOOL DrawMenuBar(HWND window);
