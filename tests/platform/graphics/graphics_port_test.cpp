@@ -466,6 +466,28 @@ TEST_F(WindowPortTest, PixelMemoryFollowsWhatThePortDrawsAndTheOtherWayRound) {
   DestroyWindow(window);
 }
 
+TEST_F(WindowPortTest, ObjectsThePortMadeAreDeletedAfterTheWorldIsRebuilt) {
+  HWND window = MakeWindow(WS_VISIBLE);
+  PlatformWorld* world = PlatformWorld::CreateForWindow(window);
+  ASSERT_NE(world, nullptr);
+  ASSERT_EQ(GraphicsPort::SetPen(world, &kRed, nullptr, nullptr, 3), kPlatformNoError);
+  ASSERT_EQ(GraphicsPort::SetTextStyle(world, nullptr, "Arial", 0, 20, 0, -1), kPlatformNoError);
+  HGDIOBJ pen = GetCurrentObject(world->port->dc, OBJ_PEN);
+  HGDIOBJ font = GetCurrentObject(world->port->dc, OBJ_FONT);
+  ASSERT_TRUE(MoveWindow(window, 0, 0, 40, 20, FALSE));
+  uint8_t rebuilt = 0;
+  ASSERT_EQ(PlatformWorld::BeginDrawing(world, nullptr, nullptr, &rebuilt), kPlatformNoError);
+  PlatformWorld::EndDrawing(world, nullptr);
+  EXPECT_EQ(rebuilt, 1);
+  EXPECT_EQ(GetObjectType(pen), 0u);  // went with the old DC
+  EXPECT_EQ(GetObjectType(font), 0u);
+  ASSERT_EQ(GraphicsPort::SetPen(world, &kBlue, nullptr, nullptr, 1), kPlatformNoError);
+  pen = GetCurrentObject(world->port->dc, OBJ_PEN);
+  PlatformWorld::DisposeWindowWorld(world);
+  EXPECT_EQ(GetObjectType(pen), 0u);
+  DestroyWindow(window);
+}
+
 TEST_F(PortTest, CopyWorldDrawsASourceIntoThePort) {
   WorldPtr source = MakeSurface(4, 3, 32);
   FillStored(source.get(), 0x00FF00);
