@@ -202,6 +202,13 @@ TEST(PictureCacheArchiveTest, ScenarioPicturesLoadThroughTheCache) {
   ASSERT_TRUE(files.BuildArchive(archive));
   DataArchive::Install(test_support::ArchiveOver(archive), true);
 
+  // The loader tells a missing picture from a ready one, so that the cache purges for neither.
+  BitmapStatus status = kBitmapReady;
+  EXPECT_EQ(LoadPictureByName("Pictures/window", &status), nullptr);
+  EXPECT_EQ(status, kBitmapNothingToImport);
+  EXPECT_NE(LoadPictureByName("Pictures/door", &status), nullptr);
+  EXPECT_EQ(status, kBitmapReady);
+
   PictureCache::Shutdown();
   PictureCache::SetLoader(LoadPictureByName);
   PictureCache::SelectPool(PictureCache::NewPool(0));
