@@ -241,20 +241,30 @@ void ForEachDataFile(std::string_view folderPath, const DataFileProc& perFile, c
   }
 }
 
-std::unique_ptr<Bitmap> LoadPictureByName(const char* name) {
+std::unique_ptr<Bitmap> LoadPictureByName(const char* name, BitmapStatus* status) {
+  BitmapStatus ignored = kBitmapNothingToImport;
+  BitmapStatus& result = status != nullptr ? *status : ignored;
+  result = kBitmapNothingToImport;
   if (name == nullptr || name[0] == '\0') return nullptr;
-  DataArchive* archive = DataArchive::Current();
-  if (archive == nullptr) return Bitmap::CreateFromFile(name);
-  const ArchiveEntry* entry = archive->FindPicture(name);
-  MemHandle bytes;
-  if (entry == nullptr || entry->length == 0 || !archive->ReadEntry(*entry, bytes)) return nullptr;
-  // The import reads a handle of exactly the entry's bytes, so a short picture never runs into other data.
-  PlatformHandle* handle = PlatformHandle::FromBytes(bytes.Lock(), entry->length);
-  bytes.Unlock();
-  if (handle == nullptr) return nullptr;
   auto bitmap = std::make_unique<Bitmap>();
-  BitmapStatus status = bitmap->ImportImage(handle);
-  PlatformHandle::Dispose(handle);
-  if (status != kBitmapReady) return nullptr;
+  DataArchive* archive = DataArchive::Current();
+  if (archive == nullptr) {
+    result = bitmap->LoadByName(name);
+  } else {
+    const ArchiveEntry* entry = archive->FindPicture(name);
+    MemHandle bytes;
+    if (entry == nullptr || entry->length == 0) return nullptr;
+    if (!archive->ReadEntry(*entry, bytes)) return nullptr;
+    // The import reads a handle of exactly the entry's bytes, so a short picture never runs into other data.
+    PlatformHandle* handle = PlatformHandle::FromBytes(bytes.Lock(), entry->length);
+    bytes.Unlock();
+    if (handle == nullptr) {
+      result = kBitmapNoMemory;
+      return nullptr;
+    }
+    result = bitmap->ImportImage(handle);
+    PlatformHandle::Dispose(handle);
+  }
+  if (result != kBitmapReady) return nullptr;
   return bitmap;
 }

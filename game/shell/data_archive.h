@@ -92,5 +92,6 @@ using DataFileProc = std::function<void(DataStream& stream)>;
 using DataFileStopProc = std::function<bool()>;
 void ForEachDataFile(std::string_view folder, const DataFileProc& perFile, const DataFileStopProc& stop = nullptr);
 // A new picture for the name: from the archive by the picture names tried in turn (FindPicture), else from the
-// disk. Null when no picture is found or it cannot be decoded.
-std::unique_ptr<Bitmap> LoadPictureByName(const char* name);
+// disk. Null when no picture is found or it cannot be decoded; the status (when asked for) tells a picture whose
+// memory could not be had (kBitmapNoMemory) from one that is not there. It is the picture cache's loader.
+std::unique_ptr<Bitmap> LoadPictureByName(const char* name, int32_t* status = nullptr);

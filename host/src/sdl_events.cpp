@@ -82,7 +82,7 @@ std::string ToWindows1252(const char* utf8) {
 }
 
 MSG Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return MSG{window, message, wParam, lParam, NowMs(), State().cursor};
+  return MSG{window, message, wParam, lParam, NowMs(), CursorPosition()};
 }
 
 LPARAM PointParam(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
@@ -176,7 +176,7 @@ MousePlace Place(Uint32 windowId, int x, int y) {
   place.client = POINT{place.imageX, place.imageY - strip};
   place.onStrip = strip > 0 && place.inside && place.imageY >= 0 && place.imageY < strip;
   RECT client = ClientRectOf(window);
-  State().cursor = POINT{client.left + place.client.x, client.top + place.client.y};
+  SetCursorPosition(POINT{client.left + place.client.x, client.top + place.client.y});
   return place;
 }
 
@@ -187,7 +187,7 @@ void OnMotion(const SDL_MouseMotionEvent& motion) {
   bool tracking = MenuStripTracking(handle);
   if (tracking || place.onStrip) {
     MenuStripMouse(*place.window, place.imageX, place.imageY, MenuMouse::kMove);
-    POINT screen = State().cursor;
+    POINT screen = CursorPosition();
     if (!tracking && FindWindow(handle) != nullptr) {
       QueueInput(Message(handle, WM_NCMOUSEMOVE, HTMENU, PointParam(screen.x, screen.y)));
     }
@@ -227,7 +227,7 @@ void OnButton(const SDL_MouseButtonEvent& button) {
   bool tracking = MenuStripTracking(handle);
   if (tracking || place.onStrip) {
     MenuStripMouse(*place.window, place.imageX, place.imageY, pressed ? MenuMouse::kDown : MenuMouse::kUp);
-    POINT screen = State().cursor;
+    POINT screen = CursorPosition();
     if (place.onStrip && !pressed && FindWindow(handle) != nullptr) {
       QueueInput(Message(handle, nonClientUp, HTMENU, PointParam(screen.x, screen.y)));
     }
@@ -260,6 +260,19 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
       if (State().active == handle) Activate(nullptr);
       break;
+    case SDL_WINDOWEVENT_LEAVE: {
+      // The pointer left over the frame: the window hears a move outside its client area, as it would on the
+      // way out, and the cursor position follows where it can be known.
+      if (HasDisplay() && !State().emulatedMode) {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        SetCursorPosition(POINT{x, y});
+      }
+      POINT screen = CursorPosition();
+      constexpr WPARAM kNowhere = 0;
+      QueueInput(Message(handle, WM_NCMOUSEMOVE, kNowhere, PointParam(screen.x, screen.y)));
+      break;
+    }
     case SDL_WINDOWEVENT_MINIMIZED:
       SendMessageA(handle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
       break;

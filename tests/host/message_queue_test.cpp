@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <thread>
 
 #include "user_test_helpers.h"
 
@@ -52,6 +53,30 @@ TEST_F(MessageQueue, ResetLeavesNothingWaitingAndEveryKeyUp) {
   EXPECT_GE(GetKeyState(VK_SHIFT), 0);
   EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
   EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(MessageQueue, OtherThreadsMayPostWhileTheQueueIsRead) {
+  HWND window = Make(16, 16);
+  Pump();
+  constexpr int kPosts = 500;
+  std::thread poster([window] {
+    for (int i = 0; i < kPosts; ++i) PostMessageA(window, WM_USER + 7, static_cast<WPARAM>(i), 0);
+    PostQuitMessage(4);
+  });
+  std::vector<WPARAM> seen;
+  bool quit = false;
+  auto drain = [&] {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_USER + 7) seen.push_back(msg.wParam);
+      quit = quit || msg.message == WM_QUIT;
+    }
+  };
+  while (!quit) drain();
+  poster.join();
+  drain();  // the quit message may overtake the last posts, which it followed closely
+  ASSERT_EQ(seen.size(), static_cast<size_t>(kPosts));
+  for (int i = 0; i < kPosts; ++i) EXPECT_EQ(seen[static_cast<size_t>(i)], static_cast<WPARAM>(i));
 }
 
 TEST_F(MessageQueue, TimersFireFromTheQueueOnTheHostClock) {
@@ -286,6 +311,10 @@ TEST_F(MessageQueue, ClicksCountTwiceForADoubleClickOnlyWhenTheClassWantsIt) {
   EXPECT_EQ(client.y, 9);
   HostTestMouseButton(window, 1, false, 9, 9, 3);
   Pump();
+  recorder_.messages.clear();
+  HostTestMouseLeave(window);
+  Pump();
+  EXPECT_EQ(MessagesTo(window), std::vector<UINT>{WM_NCMOUSEMOVE});  // on the way out over the frame
 }
 
 TEST_F(MessageQueue, ClosingTheWindowPostsCloseAndTheDefaultProcedureDestroys) {

@@ -38,6 +38,7 @@ void HostTestMouseMove(HWND window, int x, int y);
 void HostTestMouseButton(HWND window, int button, bool down, int x, int y, int clicks = 1);
 void HostTestActivate(HWND window, bool active);      // the window gains or loses the keyboard focus
 void HostTestCloseWindow(HWND window);                // the close button of the window's title bar
+void HostTestMouseLeave(HWND window);                 // the pointer leaves the window
 // Puts the window system back as a program finds it at start, for a test that runs the program again: no
 // messages waiting, no quit message, no timers without a window, every key and button up, the cursor's show count
 // 0 and the desktop's display mode. Windows, classes and menus stay.

@@ -12,6 +12,7 @@
 #include "platform/graphics/gdi_copy.h"
 #include "platform/graphics/graphics_port.h"
 #include "platform/graphics/graphics_world.h"
+#include "test_window.h"
 #include "world_fixture.h"
 
 namespace {
@@ -19,16 +20,7 @@ namespace {
 class WindowWorldTest : public testing::Test {
  protected:
   void SetUp() override {
-    HostTestSetHeadless(true);
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSA windowClass{};
-      windowClass.lpfnWndProc = DefWindowProcA;
-      windowClass.lpszClassName = "GraphicsWorldTestWindow";
-      registered = RegisterClassA(&windowClass) != 0;
-    }
-    window_ = CreateWindowExA(0, "GraphicsWorldTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 30, nullptr, nullptr,
-                              nullptr, nullptr);
+    window_ = MakeTestWindow(WS_VISIBLE, 40, 30);
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override { DestroyWindow(window_); }
