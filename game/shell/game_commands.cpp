@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "game/shell/data_stream.h"
+#include "game/shell/stopwatch.h"
 #include "host/user.h"
 
 namespace {
@@ -66,25 +67,36 @@ void SetKeyboardMovementEnabled(bool enabled) { keyboardMovement = enabled; }
 bool IsKeyboardMovementEnabled() { return keyboardMovement; }
 
 void NewGameCommand(GameCommandHost& host) {
-  if (host.IsGameInProgress()) return;
+  // The steps are labelled on a stopwatch of the command's own, as the start-up steps are.
+  Stopwatch steps;
+  if (host.IsGameInProgress()) {
+    steps.Lap("All");
+    return;
+  }
   host.CreateCharacter();
   SetPlayerSpriteName(host, "");
   SaveName().clear();
+  steps.Lap("InitHomePlayer");
   host.ResetGlobalEntries();
   host.LeaveAndClearHistory();
+  steps.Lap("InitEvents");
   host.CallEvent("NewGame");
+  steps.Lap("CallEventName(\"NewGame\")");
   if (host.AsksPlayerName()) host.RunPlayerNameDialog();
   if (host.IsRunning() && host.OffersRaceChoice()) host.RunRaceDialog();
   if (host.IsRunning() && host.OffersClassChoice()) host.RunClassDialog();
   if (host.IsRunning()) host.AssignMissingRaceAndClass();
   if (host.IsRunning() && host.HasCharacterCreation()) host.RunCharacterCreation();
   if (!host.IsRunning()) return;
+  steps.Lap("Player creation");
   host.ResetExploredMasks();
   host.RepaintMainWindow();
   host.SetGameInProgress(true);
   host.EnableMenuBar(false);
   host.ResolveLinkedRecord();
   host.CallEvent("Main");
+  steps.Lap("StartNewGame");
+  steps.Lap("All");
 }
 
 void EndGameCommand(GameCommandHost& host) {
