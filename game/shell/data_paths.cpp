@@ -123,12 +123,13 @@ void MediaPath(std::string& out, std::string_view folder, std::string_view name,
 
 }  // namespace
 
-void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderPath) {
+void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderPath, int folderTree) {
   DataRoots& roots = Roots();
   std::string base = WithTrailingSlash(defaultFolderPath);
   roots.defaultFolder = base;
   NormalizePath(roots.defaultFolder);
-  roots.scenario = dataPath.find('.') == std::string_view::npos ? std::string(dataPath) + "/" : std::string();
+  if (folderTree < 0) folderTree = dataPath.find('.') == std::string_view::npos ? 1 : 0;
+  roots.scenario = folderTree != 0 ? std::string(dataPath) + "/" : std::string();
   std::string folder, name;
   SplitPath(dataPath, folder, name);
   // A data path with its own root names its folder fully; only a relative one hangs below the default folder.
@@ -140,7 +141,14 @@ void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderP
 void SetDataRoots(std::string_view dataPath) {
   char defaultFolder[kWindowsPathSize * 2] = {};
   PlatformGetFullPath(0, "", defaultFolder, sizeof(defaultFolder));
-  SetDataRootsFrom(dataPath, defaultFolder);
+  // A folder named "Vale.v2" is still a folder tree, and a packed file without an extension still packed.
+  std::string path(dataPath);
+  PlatformFileInfo info;
+  int folderTree = -1;
+  if (!path.empty() && PlatformGetFileInfo(0, path.c_str(), &info, false) == kPlatformNoError) {
+    folderTree = info.isFolder != 0 ? 1 : 0;
+  }
+  SetDataRootsFrom(dataPath, defaultFolder, folderTree);
 }
 
 const std::string& GetScenarioRoot() { return Roots().scenario; }

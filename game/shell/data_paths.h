@@ -26,13 +26,15 @@ void FileNameOfPath(std::string& out, std::string_view path);
 // the extension (given with its ".") appended.
 void ApplyExtensionRule(std::string& name, std::string_view extension);
 
-// Sets the three roots for the data path, below the default folder's full path.
+// Sets the three roots for the data path, below the default folder's full path. A data path that names an
+// existing item is a folder tree when the item is a folder, whatever its name; otherwise the "." rule holds.
 void SetDataRoots(std::string_view dataPath);
 // The three roots. The scenario root is the data path and "/" for a folder tree (a data path without "."), ""
 // for a packed data file, whose entries are addressed without a root. The application root is the default
 // folder's full path and the data path's folder part; the plug-in root the default folder's full path and
 // "Plugins/". Each ends in "/" (the scenario root unless empty).
-void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderPath);
+// folderTree: 1 a folder tree, 0 a packed file, -1 decided by the "." rule.
+void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderPath, int folderTree = -1);
 const std::string& GetScenarioRoot();
 const std::string& GetApplicationRoot();
 const std::string& GetPluginRoot();

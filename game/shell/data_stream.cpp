@@ -74,7 +74,17 @@ void DataStream::ResetMemory() {
   ownsMemory_ = true;
 }
 
+PlatformError DataStream::CloseFile() {
+  if (!fileMode_) return kPlatformNoError;
+  PlatformError result = PlatformStream::Close(stream_);
+  stream_ = nullptr;
+  fileMode_ = false;
+  return result;
+}
+
 void DataStream::AttachMemory(MemHandle& block, bool take, uint32_t length) {
+  if (&block == &memory_) return;  // the stream's own block is already attached
+  CloseFile();
   ResetMemory();
   size_t blockSize = block.Size();
   uint32_t capacity = blockSize > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(blockSize);
@@ -94,6 +104,7 @@ void DataStream::AttachMemory(MemHandle& block, bool take, uint32_t length) {
 }
 
 bool DataStream::CreateMemory(uint32_t capacity) {
+  CloseFile();
   ResetMemory();
   fileMode_ = false;
   openFlags_ = kDataStreamMemoryFlags;
@@ -346,11 +357,7 @@ bool DataStream::IsOpen() const { return error_ == 0 && (fileMode_ || HasBlock()
 
 bool DataStream::Close() {
   bool failed = error_ != 0;
-  if (fileMode_) {
-    if (PlatformStream::Close(stream_) != 0) failed = true;
-    stream_ = nullptr;
-    fileMode_ = false;
-  }
+  if (CloseFile() != kPlatformNoError) failed = true;
   ResetMemory();
   error_ = 0;
   return failed;
@@ -361,11 +368,7 @@ bool DataStream::Close() {
 int32_t DataStream::Open(uint32_t flags) {
   if (error_ != 0) return error_;
   openFlags_ = flags;
-  if (fileMode_) {
-    PlatformStream::Close(stream_);
-    stream_ = nullptr;
-    fileMode_ = false;
-  }
+  CloseFile();
   bool write = (flags & kDataStreamWrite) != 0;
   error_ = PlatformStream::Open(folder_, path_.c_str(), write ? 1 : 0, &stream_);
   if (error_ == 0) {
@@ -378,11 +381,7 @@ int32_t DataStream::Open(uint32_t flags) {
     } else if (write) {
       error_ = PlatformStream::SetSize(stream_, 0);
     }
-    if (error_ != 0) {
-      PlatformStream::Close(stream_);
-      stream_ = nullptr;
-      fileMode_ = false;
-    }
+    if (error_ != 0) CloseFile();
     return error_;
   }
   stream_ = nullptr;
@@ -421,9 +420,7 @@ int32_t DataStream::ReadWholeFile() {
       size_ = error_ == 0 ? size : 0;
     }
   }
-  PlatformError closed = PlatformStream::Close(stream_);
-  stream_ = nullptr;
-  fileMode_ = false;
+  PlatformError closed = CloseFile();
   if (error_ == 0) error_ = closed;
   if (error_ == 0 && !HasBlock()) error_ = kDataStreamNoData;  // an empty file has nothing to read
   return error_;

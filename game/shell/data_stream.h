@@ -114,6 +114,7 @@ class DataStream {
   int32_t WriteRaw(const void* data, uint32_t n);
   bool GrowFor(uint32_t n);
   int32_t ReadWholeFile();
+  PlatformError CloseFile();  // closes the framework stream of file mode, if any
   void ResetMemory();
 
   PlatformStream* stream_ = nullptr;  // the open framework stream in file mode

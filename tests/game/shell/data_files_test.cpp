@@ -145,6 +145,16 @@ TEST_F(DataFilesTest, RootsHangBelowTheDefaultFolder) {
   std::string sound;
   SoundPath(sound, "Boom", "");
   EXPECT_EQ(sound, "Data/Sounds/Boom.aiff");
+
+  // An existing item decides by its kind, not by its name.
+  temp_.WriteFile("Vale.v2/Config", "cfg");
+  temp_.WriteFile("Packed", "not a folder");
+  SetDataRoots("Vale.v2");
+  EXPECT_EQ(GetScenarioRoot(), "Vale.v2/");
+  SetDataRoots("Packed");
+  EXPECT_EQ(GetScenarioRoot(), "");
+  SetDataRoots("Missing");
+  EXPECT_EQ(GetScenarioRoot(), "Missing/");
 }
 
 }  // namespace

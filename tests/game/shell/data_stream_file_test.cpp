@@ -90,6 +90,19 @@ TEST_F(DataStreamFileTest, OpenFailures) {
   EXPECT_FALSE(missing.Exists());
 }
 
+TEST_F(DataStreamFileTest, SwitchingToMemoryClosesTheFile) {
+  temp_.WriteFile("data", "abc");
+  DataStream stream(folder_, "data");
+  ASSERT_EQ(stream.Open(kDataStreamRead), 0);
+  EXPECT_NE(PlatformStream::FirstOpen(), nullptr);
+  ASSERT_TRUE(stream.CreateMemory(8));
+  EXPECT_EQ(PlatformStream::FirstOpen(), nullptr);
+  stream.WriteByte(7);
+  EXPECT_EQ(temp_.ReadFile("data"), "abc");
+  stream.Seek(0);
+  EXPECT_EQ(stream.ReadByte(), 7);
+}
+
 TEST_F(DataStreamFileTest, FolderPathWithADriveIsResolvedAndOtherFolderPathsAreJoined) {
   temp_.WriteFile("prefs/game.ini", "x");
   DataStream byDrive(temp_.WindowsPath("prefs"), "game.ini");
