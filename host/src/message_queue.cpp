@@ -54,6 +54,15 @@ void NoteTaken(const QueuedMessage& queued) {
     bool right = key == VK_SHIFT ? scan == 0x36 : extended;
     bool repeat = down && ((msg.lParam >> 30) & 1);
     ApplyKeyState(state.keys, key, right, down, repeat);
+    bool menuKey = key == VK_MENU || key == VK_F10;
+    if (down && menuKey) {
+      if (!repeat) state.altAlone = true;
+    } else if (down) {
+      state.altAlone = false;
+    } else if (menuKey) {
+      state.altGesture = state.altAlone;
+      state.altAlone = false;
+    }
     if (down) {
       state.pendingTranslation = PendingTranslation{msg, queued.chars, true};
     }
@@ -70,6 +79,7 @@ void NoteTaken(const QueuedMessage& queued) {
     case WM_MBUTTONUP: button = VK_MBUTTON; break;
     default: return;
   }
+  if (down) state.altAlone = false;
   ApplyKeyState(state.keys, button, false, down, false);
 }
 

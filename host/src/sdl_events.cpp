@@ -105,8 +105,9 @@ void OnKey(const SDL_KeyboardEvent& key, const char* text) {
 
   Window* window = KeyTarget(key.windowID);
   if (window == nullptr) return;
-  if (MenuStripTracking(window->handle)) {
-    if (down) MenuStripKey(*window, vk);
+  // An open menu takes the key presses; releases still reach the window, so that no key stays down for it.
+  if (down && MenuStripTracking(window->handle)) {
+    MenuStripKey(*window, vk);
     return;
   }
   bool alt = (state.asyncKeys[VK_MENU] & 0x80) != 0;
@@ -195,25 +196,28 @@ void OnMotion(const SDL_MouseMotionEvent& motion) {
   QueueInput(Message(handle, WM_MOUSEMOVE, MouseKeyFlags(), PointParam(place.client.x, place.client.y)));
 }
 
+// The messages of one mouse button.
+struct ButtonMessages {
+  Uint8 button;
+  int virtualKey;
+  UINT down, up, doubleClick, nonClientUp;
+};
+
+constexpr ButtonMessages kButtons[] = {
+    {SDL_BUTTON_LEFT, VK_LBUTTON, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_NCLBUTTONUP},
+    {SDL_BUTTON_RIGHT, VK_RBUTTON, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_NCRBUTTONUP},
+    {SDL_BUTTON_MIDDLE, VK_MBUTTON, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, WM_NCMBUTTONUP},
+};
+
 void OnButton(const SDL_MouseButtonEvent& button) {
-  int vk = 0;
-  UINT down = 0, up = 0, doubleClick = 0, nonClientUp = 0;
-  switch (button.button) {
-    case SDL_BUTTON_LEFT:
-      vk = VK_LBUTTON, down = WM_LBUTTONDOWN, up = WM_LBUTTONUP, doubleClick = WM_LBUTTONDBLCLK;
-      nonClientUp = WM_NCLBUTTONUP;
-      break;
-    case SDL_BUTTON_RIGHT:
-      vk = VK_RBUTTON, down = WM_RBUTTONDOWN, up = WM_RBUTTONUP, doubleClick = WM_RBUTTONDBLCLK;
-      nonClientUp = WM_NCRBUTTONUP;
-      break;
-    case SDL_BUTTON_MIDDLE:
-      vk = VK_MBUTTON, down = WM_MBUTTONDOWN, up = WM_MBUTTONUP, doubleClick = WM_MBUTTONDBLCLK;
-      nonClientUp = WM_NCMBUTTONUP;
-      break;
-    default:
-      return;
+  const ButtonMessages* messages = nullptr;
+  for (const ButtonMessages& candidate : kButtons) {
+    if (candidate.button == button.button) messages = &candidate;
   }
+  if (messages == nullptr) return;
+  const int vk = messages->virtualKey;
+  const UINT down = messages->down, up = messages->up, doubleClick = messages->doubleClick;
+  const UINT nonClientUp = messages->nonClientUp;
   bool pressed = button.type == SDL_MOUSEBUTTONDOWN;
   ApplyKeyState(State().asyncKeys, vk, false, pressed, false);
   MousePlace place = Place(button.windowID, button.x, button.y);

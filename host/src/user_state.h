@@ -58,6 +58,11 @@ struct UserState {
   UINT_PTR nextThreadTimer = 0x7FF0;
   PendingTranslation pendingTranslation;
 
+  // Alt (or F10) pressed with no other key or button since, as messages are taken from the queue; and whether
+  // the last Alt or F10 release taken ended such a press, which opens the menu.
+  bool altAlone = false;
+  bool altGesture = false;
+
   BYTE keys[256] = {};       // state as of the last key message taken from the queue
   BYTE asyncKeys[256] = {};  // state now
   POINT cursor{};            // screen coordinates
@@ -90,7 +95,7 @@ void Activate(HWND window);
 // The work of a system command (close, menu key, minimise, restore) for the default window procedure.
 void ApplySystemCommand(HWND window, WPARAM command, LPARAM lParam);
 
-// The default window procedure's keyboard way into the menu: Alt pressed and released alone or F10 opens the
+// The default window procedure's keyboard way into the menu: Alt or F10 pressed and released alone opens the
 // first menu, Alt and a letter the menu with that mnemonic, Alt+F4 closes the window.
 void DefaultMenuKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -15,9 +15,6 @@ namespace host {
 
 namespace {
 
-// Whether Alt went down and up again with no other key between: that opens the menu.
-bool altAlone = false;
-
 bool IsTopLevel(const Window& window) { return !(window.style & WS_CHILD); }
 
 bool IsShown(const Window* window) {
@@ -126,29 +123,18 @@ void ApplySystemCommand(HWND handle, WPARAM command, LPARAM lParam) {
 }
 
 void DefaultMenuKey(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  UserState& state = State();
   switch (message) {
-    case WM_KEYDOWN:
-      altAlone = false;
-      break;
     case WM_SYSKEYDOWN:
-      if (wParam == static_cast<WPARAM>(VK_MENU)) {
-        // A held Alt repeats; only its first press starts the "Alt alone" gesture.
-        if (!(lParam & (LPARAM{1} << 30))) altAlone = true;
-      } else if (wParam == static_cast<WPARAM>(VK_F10)) {
-        altAlone = true;
-      } else {
-        altAlone = false;
-        if (wParam == static_cast<WPARAM>(VK_F4)) SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
-      }
+      if (wParam == static_cast<WPARAM>(VK_F4)) SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
       break;
     case WM_SYSKEYUP:
-      if ((wParam == static_cast<WPARAM>(VK_MENU) || wParam == static_cast<WPARAM>(VK_F10)) && altAlone) {
-        altAlone = false;
+      if ((wParam == static_cast<WPARAM>(VK_MENU) || wParam == static_cast<WPARAM>(VK_F10)) && state.altGesture) {
+        state.altGesture = false;
         SendMessageA(handle, WM_SYSCOMMAND, SC_KEYMENU, 0);
       }
       break;
     case WM_SYSCHAR:
-      altAlone = false;
       if (wParam != static_cast<WPARAM>(' ')) {
         SendMessageA(handle, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
       }

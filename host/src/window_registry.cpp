@@ -219,7 +219,6 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_SYSCOMMAND:
       host::ApplySystemCommand(window, wParam, lParam);
       return 0;
-    case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
     case WM_SYSCHAR:

@@ -168,7 +168,8 @@ TEST_F(Menus, AltAloneOpensTheFirstMenuAndTheKeysChoose) {
   Pump();
   ASSERT_EQ(Commands().size(), 1u);
   EXPECT_EQ(LOWORD(Commands()[0].wParam), kExit);
-  EXPECT_TRUE(Of(WM_KEYDOWN).empty());  // the keys went to the menu
+  EXPECT_TRUE(Of(WM_KEYDOWN).empty());  // the presses went to the menu
+  EXPECT_FALSE(Of(WM_KEYUP).empty());   // the releases still come, so no key stays down
   recorder_.messages.clear();
   // Alt+H opens Help by its mnemonic; Escape closes without a command.
   HostTestKey(VK_MENU, true);
@@ -182,6 +183,25 @@ TEST_F(Menus, AltAloneOpensTheFirstMenuAndTheKeysChoose) {
   Pump();
   EXPECT_EQ(Of(WM_EXITMENULOOP).size(), 1u);
   EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(Menus, AltWithAnotherKeyBetweenOpensNothing) {
+  Make(300, 200, user_test::kGameStyle, MakeBar());
+  Pump();
+  recorder_.messages.clear();
+  recorder_.keysHandled = true;
+  HostTestKey(VK_RMENU, true);
+  HostTestKey('Q', true);
+  HostTestText("@");
+  HostTestKey('Q', false);
+  HostTestKey(VK_RMENU, false);
+  HostTestKey(VK_MENU, true);
+  HostTestMouseButton(made_.back(), 0, true, 10, 10);
+  HostTestMouseButton(made_.back(), 0, false, 10, 10);
+  HostTestKey(VK_MENU, false);
+  Pump();
+  EXPECT_TRUE(Of(WM_ENTERMENULOOP).empty());
+  EXPECT_EQ(Of(WM_CHAR).size(), 1u);
 }
 
 TEST_F(Menus, AcceleratorsNeedTheirExactModifiersAndAnEnabledCommand) {

@@ -186,6 +186,21 @@ TEST_F(MessageQueue, AltMakesSystemKeysButAltGraphTypes) {
   EXPECT_EQ(menuKey[0].lParam, 'x');
 }
 
+TEST_F(MessageQueue, LongTextArrivesWholeInWindowsCodePage) {
+  HWND window = Make(16, 16);
+  Pump();
+  recorder_.messages.clear();
+  // Forty characters, each two bytes in UTF-8: the text crosses SDL's piece size in the middle of a character.
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "\xC3\xA9";
+  HostTestText(text.c_str());
+  Pump();
+  auto chars = Of(WM_CHAR);
+  ASSERT_EQ(chars.size(), 40u);
+  for (const auto& received : chars) EXPECT_EQ(received.wParam, 0xE9u);
+  (void)window;
+}
+
 TEST_F(MessageQueue, RepeatedKeyDownCarriesThePreviousStateBit) {
   HWND window = Make(16, 16);
   Pump();

@@ -26,6 +26,7 @@ struct Recorder {
   uint32_t paintColor = 0x00336699;
   RECT lastPaint{};
   int paints = 0;
+  bool keysHandled = false;  // WM_KEYDOWN and WM_CHAR stop here, as a game's procedure takes them
 };
 
 inline Recorder*& CurrentRecorder() {
@@ -59,6 +60,7 @@ inline LRESULT RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     EndPaint(window, &paint);
     return 0;
   }
+  if (recorder != nullptr && recorder->keysHandled && (message == WM_KEYDOWN || message == WM_CHAR)) return 0;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -1,10 +1,10 @@
 // The window-system calls of the host layer: window classes and windows, the message queue, painting, timers,
 // cursors, keyboard state, menus and accelerators, message boxes, system metrics and display modes.
 //
-// Names, values and meanings follow the Win32 calls the engine was written against; behind them stand SDL windows
-// and a message queue of our own (see host/src). Each top-level visible window is one SDL window whose client area
-// is a 32-bit frame buffer; a menu bar is drawn by the host as a strip above the client area. All of it runs on
-// the thread that pumps the messages.
+// The calls keep their system names, values and meanings; behind them stand SDL windows and a message queue of
+// our own (see host/src). Each top-level visible window is one SDL window whose client area is a 32-bit frame
+// buffer; a menu bar is drawn by the host as a strip above the client area. Windows are made and used on the
+// thread that pumps the messages; messages sent with SendMessageA reach the window procedure at once.
 #pragma once
 
 #include "host/types.h"
@@ -112,8 +112,6 @@ inline bool IS_INTRESOURCE(LPCSTR name) { return (reinterpret_cast<uintptr_t>(na
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
-constexpr UINT WM_MOVE = 0x0003;
-constexpr UINT WM_SIZE = 0x0005;
 constexpr UINT WM_ACTIVATE = 0x0006;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_CLOSE = 0x0010;
