@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "platform/core/chunk_file.h"
+#include "platform/core/file_manager.h"
 #include "platform/core/platform_stream.h"
 
 namespace {
@@ -34,10 +35,41 @@ void ReadRecords(PlatformStream* container) {
   }
 }
 
+PlatformError CountItem(FolderRef, const char*, const PlatformFileInfo*, int32_t, int32_t, void* user) {
+  return ++*static_cast<uint32_t*>(user) > 2000 ? kPlatformErrCancelled : kPlatformNoError;
+}
+
+// Walks the container as a folder through a reference rooted in a stream over its bytes, and opens its first
+// record through the file manager, the way nested items are reached by path.
+void WalkAsFolder(const uint8_t* data, size_t size) {
+  PlatformHandle* bytes = PlatformHandle::FromBytes(data, static_cast<uint32_t>(size));
+  PlatformStream* stream = nullptr;
+  if (bytes == nullptr || MemoryStream::Open(bytes, &stream) != kPlatformNoError) {
+    if (bytes != nullptr) PlatformHandle::Dispose(bytes);
+    return;
+  }
+  PlatformHandle* rooted = FileRef::New();
+  FileRef::Data(rooted)->rootStream = stream;
+  FileRef::Register(rooted);
+  uint32_t items = 0;
+  PlatformEnumerateFolder(AsFolderRef(rooted), CountItem, &items, kWalkDescend);
+  PlatformFileInfo first;
+  if (PlatformGetIndexedFileInfo(AsFolderRef(rooted), 0, &first, true) == kPlatformNoError) {
+    PlatformStream* record = nullptr;
+    if (PlatformStream::Open(AsFolderRef(rooted), first.name, 0, &record) == kPlatformNoError) {
+      PlatformStream::Close(record);
+    }
+  }
+  PlatformReleaseFolder(AsFolderRef(rooted));
+  PlatformHandle::Dispose(bytes);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;
+  static const bool started = PlatformFileSystemStartup() == kPlatformNoError;
+  if (started) WalkAsFolder(data, size);
   PlatformHandle* handle = PlatformHandle::FromBytes(data, static_cast<uint32_t>(size));
   if (handle == nullptr) return 0;
   IsChunkData(handle);

@@ -127,9 +127,11 @@ PlatformError DictionaryInsert(Dictionary* table, const char* key, uint32_t keyL
   auto* entry = static_cast<DictionaryEntry*>(PlatformNewPointer(bytes));
   if (entry == nullptr) return kPlatformErrNoMemory;
   PlatformClearBlock(entry, kValueOffset);
-  if (valueLength != 0) PlatformMoveBlock(entry->value, value, valueLength);
-  entry->value[valueLength] = '\0';
-  entry->key = entry->value + valueArea;
+  // The value and key run on past the declared field, inside this block.
+  char* valueBytes = reinterpret_cast<char*>(entry) + kValueOffset;
+  if (valueLength != 0) PlatformMoveBlock(valueBytes, value, valueLength);
+  valueBytes[valueLength] = '\0';
+  entry->key = valueBytes + valueArea;
   bool folded = table->flags & kDictionaryCaseless;
   for (uint32_t i = 0; i < keyLength; ++i) entry->key[i] = folded ? Upper(key[i]) : key[i];
   entry->key[keyLength] = '\0';

@@ -419,6 +419,10 @@ PlatformError WriteDiskFileByRename(PlatformHandle* folderRef, const char* leafN
     return kPlatformErrFile;
   }
   std::string targetPath = std::string(target) + (root ? "" : "\\") + leafName;
+  // An open stream on the old file would go on reading it after the new one took its place.
+  for (PlatformStream* s = PlatformStream::FirstOpen(); s != nullptr; s = s->next) {
+    if (s->parent == nullptr && s->memory == nullptr && targetPath == s->path) return kPlatformErrFileBusy;
+  }
   OwnedRef temporary;
   PlatformError error = FileRef::Resolve(folderRef, 0, temporary.Out());
   if (error != kPlatformNoError) return error;

@@ -16,6 +16,8 @@ namespace {
 
 constexpr size_t kRefHeaderSize = offsetof(FileRefData, components);
 constexpr uint32_t kLongestPathText = kWindowsPathSize - 1;
+constexpr size_t kLongestComponentChain = 4096;
+constexpr uint32_t kDeepestWalk = 64;
 
 PlatformHandle* registeredRefs = nullptr;
 
@@ -297,23 +299,16 @@ PlatformError FileRef::Resolve(PlatformHandle* base, FolderRef target, PlatformH
     PlatformError error = CheckExists(base);
     if (error != kPlatformNoError) return error;
   }
-  PlatformHandle* source = base;
-  if (target == kFolderBase) {
-    if (out == nullptr) return kPlatformNoError;
-  } else if (IsValid(target)) {
-    source = reinterpret_cast<PlatformHandle*>(target);
-  }
-  PlatformHandle* work = CopyRef(source);
+  if (target == kFolderBase && out == nullptr) return kPlatformNoError;
+  bool registered = target != kFolderBase && IsValid(target);
+  PlatformHandle* work = CopyRef(registered ? reinterpret_cast<PlatformHandle*>(target) : base);
   if (work == nullptr) return kPlatformErrNoMemory;
-  if (source == base && target != kFolderBase) {
-    if (!IsSpecialFolderNumber(target) && reinterpret_cast<const char*>(target)[0] == '\0') {
-      // An empty path text changes nothing.
-    } else {
-      PlatformError error = ApplyTarget(work, target);
-      if (error != kPlatformNoError) {
-        DisposeCopy(work);
-        return error;
-      }
+  bool emptyText = !IsSpecialFolderNumber(target) && reinterpret_cast<const char*>(target)[0] == '\0';
+  if (!registered && target != kFolderBase && !emptyText) {  // an empty path text changes nothing
+    PlatformError error = ApplyTarget(work, target);
+    if (error != kPlatformNoError) {
+      DisposeCopy(work);
+      return error;
     }
   }
   if (out != nullptr) {
@@ -479,6 +474,7 @@ PlatformError FileRef::GetParent(PlatformHandle* ref, uint8_t* outName) {
 PlatformError FileRef::PushComponent(PlatformHandle* ref, const uint8_t* name) {
   if (name[0] == 0) return kPlatformErrBadFileName;
   size_t chain = ChainLength(ref);
+  if (chain + 1 + name[0] > kLongestComponentChain) return kPlatformErrFile;  // nesting has a bound
   uint8_t wasLocked = PlatformHandle::SetLocked(ref, 0);
   PlatformError error = PlatformHandle::SetSize(ref, static_cast<uint32_t>(kRefHeaderSize + chain + 1 + name[0]));
   PlatformHandle::SetLocked(ref, wasLocked);
@@ -652,8 +648,7 @@ PlatformError FileRef::WalkTree(PlatformHandle* top, PlatformHandle* folder, Fol
     FolderIdentity identity;
     std::string pathName;  // the item's name as path text
   };
-  std::vector<Item> items;
-  items.reserve(entryCount);
+  std::vector<Item> items;  // the stored entry count is only a hint: a container's may be hostile
   FileRefData* data = Data(folder);
   bool asContainer = data->rootStream != nullptr || HasComponents(folder) || Exists(folder);
   if (asContainer) {
@@ -705,7 +700,8 @@ PlatformError FileRef::WalkTree(PlatformHandle* top, PlatformHandle* folder, Fol
     for (uint32_t s = 0; s < depthBelow && !seen; ++s) {
       seen = std::memcmp(&stack[s], &item.identity, sizeof(FolderIdentity)) == 0;
     }
-    if ((flags & kWalkDescend) && enterable && !seen) {
+    // Containers nest within their own bytes without any path limit: the walk goes at most this deep.
+    if ((flags & kWalkDescend) && enterable && !seen && depthBelow < kDeepestWalk) {
       uint32_t oldPathSize = relativePath->size;
       uint32_t oldStackSize = identityStack->size;
       std::string piece = item.pathName + "/";

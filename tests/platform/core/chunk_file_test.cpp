@@ -163,6 +163,27 @@ TEST_F(MemoryContainer, RemovingTheLastDataShortensTheContainerAndFreesTheEntry)
   EXPECT_EQ(Content("b"), "");
 }
 
+TEST_F(MemoryContainer, ARecordGrowingInTheMiddleMovesToTheEndWhileOpen) {
+  Open(ChunkContainerBytes({{"a", 3, "AAAA"}, {"b", 3, "BBBB"}}, 2));
+  PlatformStream* a = nullptr;
+  PlatformStream::AddRef(stream_, 1);
+  ASSERT_EQ(ChunkFile::OpenRecordStream(stream_, "a", true, false, &a), kPlatformNoError);
+  PlatformStream::Link(a);
+  uint32_t before = handle_->size;
+  const std::string more(40000, 'm');  // moved in more than one piece
+  ASSERT_EQ(PlatformStream::SetPosition(a, 4), kPlatformNoError);
+  ASSERT_EQ(PlatformStream::Write(a, static_cast<uint32_t>(more.size()), more.data()), kPlatformNoError);
+  EXPECT_EQ(handle_->size, before + 4 + more.size());  // the old 4 bytes stay behind as free space
+  ASSERT_EQ(PlatformStream::SetPosition(a, 0), kPlatformNoError);
+  std::string back(4 + more.size(), '\0');
+  ASSERT_EQ(PlatformStream::Read(a, static_cast<uint32_t>(back.size()), back.data()), kPlatformNoError);
+  EXPECT_EQ(back, "AAAA" + more);
+  EXPECT_EQ(PlatformStream::Close(a), kPlatformNoError);
+  EXPECT_EQ(Content("b"), "BBBB");
+  ASSERT_EQ(ChunkFile::ReadIndex(stream_), kPlatformNoError);  // the stored entry has the new place
+  EXPECT_EQ(Content("a"), "AAAA" + more);
+}
+
 TEST_F(MemoryContainer, AZeroEntryContainerGrowsToTenEntries) {
   Open(ChunkHeaderBytes(20, 20, 80, 0));
   ASSERT_EQ(Add("only"), kPlatformNoError);
@@ -266,6 +287,17 @@ TEST_F(DiskContainers, NestedTwoLevelsDeepThroughReferences) {
             kPlatformNoError);
   EXPECT_EQ(std::string(static_cast<char*>(back->data), back->size), text);
   PlatformHandle::Dispose(back);
+
+  // Rewriting it longer grows the records that hold it, level by level.
+  const std::string longer(70000, 'L');
+  PlatformHandle* big = PlatformHandle::FromBytes(longer.data(), static_cast<uint32_t>(longer.size()));
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, "box.chk/inner/deeper/leaf.txt", true, 0, 0, big), kPlatformNoError);
+  ASSERT_EQ(PlatformReadFileToHandle(folder_, "box.chk/inner/deeper/leaf.txt", 100000, false, &back),
+            kPlatformNoError);
+  EXPECT_EQ(std::string(static_cast<char*>(back->data), back->size), longer);
+  PlatformHandle::Dispose(back);
+  PlatformHandle::Dispose(big);
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, "box.chk/inner/deeper/leaf.txt", true, 0, 0, bytes), kPlatformNoError);
 
   PlatformFileInfo info;
   ASSERT_EQ(PlatformGetFileInfo(folder_, "box.chk/inner/deeper", &info, true), kPlatformNoError);

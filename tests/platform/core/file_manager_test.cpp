@@ -53,6 +53,21 @@ TEST_F(FileManager, FullPathsAppendNamesThatNeedNotExist) {
   EXPECT_STREQ(path, "");
 }
 
+TEST_F(FileManager, TheDefaultFolderIsWhereNamesStartFromFolderZero) {
+  temp_.WriteFile("Data/config.txt", "cfg");
+  ASSERT_EQ(PlatformSetDefaultFolder(folder_, "Data"), kPlatformNoError);
+  PlatformFileInfo info;
+  ASSERT_EQ(PlatformGetFileInfo(0, "config.txt", &info, false), kPlatformNoError);
+  EXPECT_EQ(info.size, 3u);
+  ASSERT_EQ(PlatformGetFileInfo(kFolderParent, "Data", &info, false), kPlatformNoError);
+  EXPECT_EQ(info.isFolder, 1);
+  EXPECT_EQ(PlatformGetIndexedFileInfo(0, 0, &info, false), kPlatformNoError);
+  EXPECT_STREQ(info.name, "config.txt");
+  EXPECT_EQ(PlatformGetIndexedFileInfo(0, 1, &info, false), kPlatformErrFileNotFound);
+  EXPECT_EQ(PlatformSetDefaultFolder(folder_, "missing"), kPlatformErrFileNotFound);
+  ASSERT_EQ(PlatformGetFileInfo(0, "config.txt", nullptr, false), kPlatformNoError);  // unchanged
+}
+
 TEST_F(FileManager, ReadingAWholeFileHonoursTheLimit) {
   temp_.WriteFile("hundred", std::string(100, 'h'));
   PlatformHandle* handle = nullptr;
@@ -85,6 +100,11 @@ TEST_F(FileManager, WritingAHandleReplacesOnlyWhenAskedAndKeepsTheOldFileOnFailu
   ASSERT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, first), kPlatformNoError);
   EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");  // shorter data leaves no tail
   EXPECT_EQ(PlatformWriteHandleToFile(folder_, "nowhere/saved.txt", false, 0, 0, first), kPlatformErrFileNotFound);
+  PlatformStream* reader = nullptr;
+  ASSERT_EQ(PlatformStream::Open(folder_, "saved.txt", 0, &reader), kPlatformNoError);
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, second), kPlatformErrFileBusy);
+  EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");
+  PlatformStream::Close(reader);
   PlatformHandle::Dispose(first);
   PlatformHandle::Dispose(second);
 }
@@ -214,6 +234,24 @@ TEST_F(FileManager, AReferenceRootedInAStreamIsAVirtualFolder) {
   EXPECT_EQ(PlatformReleaseFolder(folder), kPlatformNoError);
   EXPECT_EQ(MemoryStream::FindByHandle(bytes), nullptr);
   EXPECT_EQ(PlatformHandle::Dispose(bytes), kPlatformNoError);
+}
+
+PlatformError DeepestItem(FolderRef, const char*, const PlatformFileInfo*, int32_t, int32_t depth, void* user) {
+  auto* deepest = static_cast<int32_t*>(user);
+  if (depth > *deepest) *deepest = depth;
+  return kPlatformNoError;
+}
+
+TEST_F(FileManager, WalksIntoNestedContainersStopAtAFixedDepth) {
+  std::string nested = ChunkContainerBytes({{"leaf", 3, "x"}}, 1);
+  for (int level = 0; level < 80; ++level) nested = ChunkContainerBytes({{"level", 7, nested}}, 1);
+  temp_.WriteFile("deep.chk", nested);
+  FolderRef deep = 0;
+  ASSERT_EQ(PlatformResolveFolder(folder_, "deep.chk", &deep), kPlatformNoError);
+  int32_t deepest = 0;
+  EXPECT_EQ(PlatformEnumerateFolder(deep, DeepestItem, &deepest, kWalkDescend), kPlatformNoError);
+  EXPECT_EQ(deepest, 65);
+  EXPECT_EQ(PlatformReleaseFolder(deep), kPlatformNoError);
 }
 
 TEST_F(FileManager, ShutdownClosesStreamsLeftOpen) {

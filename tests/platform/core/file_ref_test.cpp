@@ -153,6 +153,26 @@ TEST_F(FileRefs, NamesAfterAFileBecomeComponents) {
   FileRef::Dispose(AsFolderRef(ref));
 }
 
+TEST_F(FileRefs, RegisteredReferencesResolveAsThemselves) {
+  temp_.WriteFile("Data/x", "");
+  PlatformError error;
+  PlatformHandle* data = ResolveText("Data", &error);
+  ASSERT_EQ(error, kPlatformNoError);
+  ASSERT_EQ(FileRef::Register(data), kPlatformNoError);
+  EXPECT_TRUE(FileRef::IsValid(AsFolderRef(data)));
+  EXPECT_EQ(FileRef::Resolve(data, AsFolderRef(data), nullptr), kPlatformNoError);  // onto itself
+  EXPECT_EQ(PathText(data), "C:" + temp_.Posix() + "/Data");
+  PlatformHandle* copy = nullptr;
+  ASSERT_EQ(FileRef::Resolve(base_, AsFolderRef(data), &copy), kPlatformNoError);
+  EXPECT_EQ(PathText(copy), PathText(data));
+  EXPECT_FALSE(FileRef::IsValid(AsFolderRef(copy)));  // a result is not registered
+  ASSERT_EQ(FileRef::Resolve(copy, AsFolderRef(""), nullptr), kPlatformNoError);
+  EXPECT_EQ(PathText(copy), PathText(data));
+  FileRef::Dispose(AsFolderRef(copy));
+  FileRef::Dispose(AsFolderRef(data));
+  EXPECT_FALSE(FileRef::IsValid(AsFolderRef(data)));
+}
+
 TEST_F(FileRefs, ParentsStopAtTheRoot) {
   PlatformHandle* ref = FileRef::New();
   ASSERT_EQ(FileRef::SetFromDrivePath(ref, 'C', "\\tmp"), kPlatformNoError);
