@@ -7,18 +7,11 @@ target_compile_options(kestrival_options INTERFACE
   -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
 target_include_directories(kestrival_options INTERFACE ${KESTRIVAL_ROOT})
 
-if(KESTRIVAL_SANITIZE)
+# Fuzz builds always run under the sanitizers: a fuzz run is only clean if they saw nothing.
+if(KESTRIVAL_SANITIZE OR KESTRIVAL_FUZZ)
   set(KESTRIVAL_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined
       -fno-omit-frame-pointer)
   add_compile_options(${KESTRIVAL_SANITIZER_FLAGS})
-  add_link_options(-fsanitize=address,undefined)
-endif()
-
-# Fuzz builds instrument every library for the fuzzer's coverage and check it with the sanitizers, so the
-# targets are guided through, and catch faults in, the code they drive rather than only their own file.
-if(KESTRIVAL_FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
-      -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

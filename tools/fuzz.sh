@@ -8,6 +8,8 @@ shift || true
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKESTRIVAL_FUZZ=ON -DKESTRIVAL_TESTS=OFF \
   -DKESTRIVAL_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j4
+# Starting inputs for the image targets, each in a folder named after its format.
+python3 fuzz/make_image_seeds.py build-fuzz/seeds
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for source in fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" .cpp)"); done
@@ -17,5 +19,8 @@ for target in "${targets[@]}"; do
   corpus="build-fuzz/corpus/$target"
   mkdir -p "$corpus"
   echo "== $target for ${seconds}s"
-  "build-fuzz/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$corpus"
+  seeds=()
+  if [ -d "build-fuzz/seeds/${target%_fuzz}" ]; then seeds=("build-fuzz/seeds/${target%_fuzz}"); fi
+  "build-fuzz/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$corpus" \
+    "${seeds[@]}"
 done

@@ -13,7 +13,7 @@
 namespace {
 
 uint32_t HandleSize(PlatformHandle* handle) {
-  return handle != nullptr && handle->data != nullptr ? handle->size : 0;
+  return handle != nullptr && handle->data != nullptr ? PlatformHandle::GetSize(handle) : 0;
 }
 
 struct FormatEntry {
