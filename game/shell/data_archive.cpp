@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "game/graphics/bitmap.h"
 #include "game/shell/data_paths.h"
 #include "game/shell/string_utils.h"
 
@@ -140,20 +141,14 @@ std::unique_ptr<DataStream> DataArchive::OpenEntry(const ArchiveEntry& entry, st
 
 const ArchiveEntry* DataArchive::FindPicture(std::string_view name, std::string* found) const {
   if (name.empty()) return nullptr;
-  std::string candidate(name);
-  const ArchiveEntry* entry = FindEntry(candidate);
-  if (entry == nullptr) {
-    if (candidate.find('.') == std::string::npos) candidate += ".png";
-    if (candidate.size() >= 3) {
-      for (const char* extension : {"png", "gif", "bmp", "jpg", "pct"}) {
-        candidate.replace(candidate.size() - 3, 3, extension);
-        entry = FindEntry(candidate);
-        if (entry != nullptr) break;
-      }
+  for (const std::string& candidate : PictureNameCandidates(std::string(name))) {
+    const ArchiveEntry* entry = FindEntry(candidate);
+    if (entry != nullptr) {
+      if (found != nullptr) *found = candidate;
+      return entry;
     }
   }
-  if (entry != nullptr && found != nullptr) *found = candidate;
-  return entry;
+  return nullptr;
 }
 
 // ---- the process's archive ----
@@ -246,7 +241,30 @@ void ForEachDataFile(std::string_view folderPath, const DataFileProc& perFile, c
   }
 }
 
-Bitmap* LoadPictureByName(const char* name) {
-  (void)name;
-  return nullptr;
+std::unique_ptr<Bitmap> LoadPictureByName(const char* name, BitmapStatus* status) {
+  BitmapStatus ignored = kBitmapNothingToImport;
+  BitmapStatus& result = status != nullptr ? *status : ignored;
+  result = kBitmapNothingToImport;
+  if (name == nullptr || name[0] == '\0') return nullptr;
+  auto bitmap = std::make_unique<Bitmap>();
+  DataArchive* archive = DataArchive::Current();
+  if (archive == nullptr) {
+    result = bitmap->LoadByName(name);
+  } else {
+    const ArchiveEntry* entry = archive->FindPicture(name);
+    MemHandle bytes;
+    if (entry == nullptr || entry->length == 0) return nullptr;
+    if (!archive->ReadEntry(*entry, bytes)) return nullptr;
+    // The import reads a handle of exactly the entry's bytes, so a short picture never runs into other data.
+    PlatformHandle* handle = PlatformHandle::FromBytes(bytes.Lock(), entry->length);
+    bytes.Unlock();
+    if (handle == nullptr) {
+      result = kBitmapNoMemory;
+      return nullptr;
+    }
+    result = bitmap->ImportImage(handle);
+    PlatformHandle::Dispose(handle);
+  }
+  if (result != kBitmapReady) return nullptr;
+  return bitmap;
 }

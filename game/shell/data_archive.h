@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
+#include "game/graphics/bitmap.h"
 #include "game/shell/data_stream.h"
-
-class Bitmap;
+#include "platform/core/platform_error.h"
 
 struct ArchiveEntry {
   std::string name;
@@ -36,7 +36,7 @@ struct ArchiveFolder {
 };
 
 // The error of a directory that names a missing name or points outside the file.
-constexpr int32_t kArchiveBadDirectory = -7002;
+constexpr int32_t kArchiveBadDirectory = kPlatformErrBadData;
 
 class DataArchive {
  public:
@@ -91,5 +91,7 @@ void CloseDataFile(DataStream* stream);
 using DataFileProc = std::function<void(DataStream& stream)>;
 using DataFileStopProc = std::function<bool()>;
 void ForEachDataFile(std::string_view folder, const DataFileProc& perFile, const DataFileStopProc& stop = nullptr);
-// A new picture for the name, or null. Pictures are not decoded yet, so this gives null for now.
-Bitmap* LoadPictureByName(const char* name);
+// A new picture for the name: from the archive by the picture names tried in turn (FindPicture), else from the
+// disk. Null when no picture is found or it cannot be decoded; the status (when asked for) tells a picture whose
+// memory could not be had (kBitmapNoMemory) from one that is not there. It is the picture cache's loader.
+std::unique_ptr<Bitmap> LoadPictureByName(const char* name, int32_t* status = nullptr);

@@ -42,8 +42,8 @@ RECT DeviceContext::DrawableBox(Region* clipOut, bool* hasClip) const {
   *hasClip = false;
   if (!Target(&view)) return box;
   box = {0, 0, view.width, view.height};
-  const Region* first = clip ? clip.get() : surfaceClip.get();
-  const Region* second = clip ? surfaceClip.get() : nullptr;
+  const Region* first = state.clip ? state.clip.get() : surfaceClip.get();
+  const Region* second = state.clip ? surfaceClip.get() : nullptr;
   if (first == nullptr) return box;
   Region combined = second ? Region::Combine(*first, *second, RGN_AND) : *first;
   combined = Region::Combine(combined, Region(box.left, box.top, box.right, box.bottom), RGN_AND);
@@ -149,35 +149,35 @@ int SetMapMode(HDC hdc, int mode) {
   auto* dc = Find<DeviceContext>(hdc);
   // Only the pixel mapping is provided; scaled modes are refused rather than drawn at the wrong size.
   if (dc == nullptr || mode != MM_TEXT) return 0;
-  const int previous = dc->mapMode;
-  dc->mapMode = mode;
+  const int previous = dc->state.mapMode;
+  dc->state.mapMode = mode;
   return previous;
 }
 
 int GetMapMode(HDC hdc) {
   auto lock = LockObjects();
   auto* dc = Find<DeviceContext>(hdc);
-  return dc != nullptr ? dc->mapMode : 0;
+  return dc != nullptr ? dc->state.mapMode : 0;
 }
 
 namespace {
 
 // The text and background colours are set and read the same way: a bad DC gives CLR_INVALID.
-COLORREF ExchangeColor(HDC hdc, COLORREF DeviceContext::*field, const COLORREF* color) {
+COLORREF ExchangeColor(HDC hdc, COLORREF DrawingState::*field, const COLORREF* color) {
   auto lock = LockObjects();
   auto* dc = Find<DeviceContext>(hdc);
   if (dc == nullptr) return CLR_INVALID;
-  const COLORREF previous = dc->*field;
-  if (color != nullptr) dc->*field = *color & 0xFFFFFF;
+  const COLORREF previous = dc->state.*field;
+  if (color != nullptr) dc->state.*field = *color & 0xFFFFFF;
   return previous;
 }
 
 }  // namespace
 
-COLORREF SetBkColor(HDC hdc, COLORREF color) { return ExchangeColor(hdc, &DeviceContext::backColor, &color); }
-COLORREF GetBkColor(HDC hdc) { return ExchangeColor(hdc, &DeviceContext::backColor, nullptr); }
-COLORREF SetTextColor(HDC hdc, COLORREF color) { return ExchangeColor(hdc, &DeviceContext::textColor, &color); }
-COLORREF GetTextColor(HDC hdc) { return ExchangeColor(hdc, &DeviceContext::textColor, nullptr); }
+COLORREF SetBkColor(HDC hdc, COLORREF color) { return ExchangeColor(hdc, &DrawingState::backColor, &color); }
+COLORREF GetBkColor(HDC hdc) { return ExchangeColor(hdc, &DrawingState::backColor, nullptr); }
+COLORREF SetTextColor(HDC hdc, COLORREF color) { return ExchangeColor(hdc, &DrawingState::textColor, &color); }
+COLORREF GetTextColor(HDC hdc) { return ExchangeColor(hdc, &DrawingState::textColor, nullptr); }
 
 // Drawing is done when each call returns, so there is never anything left to flush.
 BOOL GdiFlush() { return TRUE; }

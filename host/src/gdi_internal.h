@@ -42,7 +42,7 @@ namespace host::gdi {
 
 // ---- Object table -------------------------------------------------------------------------------------------------
 
-enum class ObjectKind : uint8_t { kBitmap, kRegion, kMemoryDC, kSurfaceDC };
+enum class ObjectKind : uint8_t { kBitmap, kRegion, kMemoryDC, kSurfaceDC, kPen, kBrush, kFont };
 
 struct Object {
   explicit Object(ObjectKind k) : kind(k) {}
@@ -75,6 +75,37 @@ struct RegionObject : Object {
 
 struct DeviceContext;
 
+// What a brush or a geometric pen paints: one colour, or a pattern repeating from the device origin.
+struct Paint {
+  enum class Kind : uint8_t { kNone, kSolid, kPattern } kind = Kind::kSolid;
+  COLORREF color = 0;
+  bool monochrome = false;      // pattern cells 0 and 1 take the text and background colours
+  int32_t width = 0;            // pattern size
+  int32_t height = 0;
+  std::vector<uint32_t> cells;  // monochrome: 0 or 1; else 0x00RRGGBB; rows from the top
+};
+
+struct Brush : Object {
+  Brush() : Object(ObjectKind::kBrush) {}
+  static bool Accepts(ObjectKind k) { return k == ObjectKind::kBrush; }
+  Paint paint;
+};
+
+struct Pen : Object {
+  Pen() : Object(ObjectKind::kPen) {}
+  static bool Accepts(ObjectKind k) { return k == ObjectKind::kPen; }
+  bool null = false;
+  bool geometric = false;  // wide lines and widened paths use `paint`
+  int32_t width = 0;
+  Paint paint;  // cosmetic pens: solid in their colour
+};
+
+struct Font : Object {
+  Font() : Object(ObjectKind::kFont) {}
+  static bool Accepts(ObjectKind k) { return k == ObjectKind::kFont; }
+  LOGFONTA logical{};
+};
+
 struct Bitmap : Object {
   Bitmap() : Object(ObjectKind::kBitmap) {}
   static bool Accepts(ObjectKind k) { return k == ObjectKind::kBitmap; }
@@ -93,6 +124,9 @@ struct Bitmap : Object {
   DeviceContext* selectedInto = nullptr;  // the memory DC holding it (never set for the stock bitmap)
 };
 
+// Stock pens, brushes and fonts: made on first use, never deleted. Null for an index that names none.
+void* StockObjectHandle(int index);
+
 // The 1 x 1 monochrome bitmap every memory DC starts with.
 Bitmap* StockBitmap();
 void* StockBitmapHandle();
@@ -101,6 +135,33 @@ void* StockBitmapHandle();
 // less) is copied; missing entries are black.
 std::unique_ptr<Bitmap> NewBitmap(int32_t width, int32_t height, const PixelLayout& layout,
                                   const RGBQUAD* colors, uint32_t colorCount, bool dibSection, bool bottomUp);
+
+// A point in device pixels: logical coordinates plus the viewport origin, which may pass the 32-bit range.
+struct DevicePoint {
+  int64_t x;
+  int64_t y;
+};
+
+// A figure of a path: its points in drawing order.
+struct PathFigure {
+  std::vector<DevicePoint> points;
+};
+
+// The drawing state SaveDC keeps and RestoreDC brings back.
+struct DrawingState {
+  COLORREF textColor = 0x000000;
+  COLORREF backColor = 0xFFFFFF;
+  int mapMode = MM_TEXT;
+  POINT viewportOrigin{0, 0};          // device = logical + origin
+  std::shared_ptr<const Region> clip;  // the clip region chosen by the program (device pixels); null: none
+  void* pen = nullptr;  // selected objects; a handle that no longer names its object falls back to the stock one
+  void* brush = nullptr;
+  void* font = nullptr;
+  int backMode = OPAQUE;
+  int rop2 = R2_COPYPEN;
+  UINT textAlign = TA_LEFT | TA_TOP | TA_NOUPDATECP;
+  POINT position{0, 0};  // the current position (logical)
+};
 
 struct DeviceContext : Object {
   explicit DeviceContext(ObjectKind k) : Object(k) {}
@@ -114,13 +175,20 @@ struct DeviceContext : Object {
   // Notes drawing inside the device rectangle (for surfaces: their dirty box).
   void MarkDrawn(const RECT& deviceRect) const;
 
+  // The selected objects, or the stock defaults when a selected object has been deleted.
+  Pen* CurrentPen() const;
+  Brush* CurrentBrush() const;
+  Font* CurrentFont() const;
+
   Bitmap* bitmap = nullptr;        // memory DCs: the selected bitmap (the stock bitmap at first)
   HostSurface* surface = nullptr;  // surface DCs
-  COLORREF textColor = 0x000000;
-  COLORREF backColor = 0xFFFFFF;
-  int mapMode = MM_TEXT;
-  POINT viewportOrigin{0, 0};      // device = logical + origin
-  std::unique_ptr<Region> clip;        // the clip region chosen by the program (device pixels)
+  DrawingState state;
+  std::vector<DrawingState> saved;  // SaveDC's stack, oldest first
+  // Path recording: between BeginPath and EndPath figures are recorded; a closed path waits for WidenPath or
+  // FillPath.
+  enum class PathMode : uint8_t { kNone, kRecording, kClosed } pathMode = PathMode::kNone;
+  std::vector<PathFigure> path;
+  int32_t pathWidth = -1;               // the pen width the path was widened with; -1: not widened
   std::unique_ptr<Region> surfaceClip;  // the visible part set by the window code
   PixelLayout surfaceLayout = DirectLayout(32);
 };

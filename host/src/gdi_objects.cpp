@@ -109,10 +109,25 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ handle) {
     dc->bitmap = bitmap;
     return previous != nullptr ? previous->handle : StockBitmapHandle();
   }
+  void* DrawingState::*slot = nullptr;
+  switch (object->kind) {
+    case ObjectKind::kPen: slot = &DrawingState::pen; break;
+    case ObjectKind::kBrush: slot = &DrawingState::brush; break;
+    case ObjectKind::kFont: slot = &DrawingState::font; break;
+    default: break;
+  }
+  if (slot != nullptr) {
+    // The previous object of the kind, or the stock default when the selected one has been deleted.
+    Object* previous = object->kind == ObjectKind::kPen     ? static_cast<Object*>(dc->CurrentPen())
+                       : object->kind == ObjectKind::kBrush ? static_cast<Object*>(dc->CurrentBrush())
+                                                            : static_cast<Object*>(dc->CurrentFont());
+    dc->state.*slot = handle;
+    return previous->handle;
+  }
   if (object->kind == ObjectKind::kRegion) {
     // Selecting a region sets the clip region to a copy of it; the result is the region's type.
     const Region& region = static_cast<RegionObject*>(object)->region;
-    dc->clip = std::make_unique<Region>(region);
+    dc->state.clip = std::make_shared<const Region>(region);
     return reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(region.Type()));
   }
   return nullptr;
@@ -129,6 +144,10 @@ BOOL DeleteObject(HGDIOBJ handle) {
       if (static_cast<Bitmap*>(object)->selectedInto != nullptr) return FALSE;
       break;
     case ObjectKind::kRegion:
+    case ObjectKind::kPen:
+    case ObjectKind::kBrush:
+    case ObjectKind::kFont:
+      // A DC that still has the object selected falls back to the stock default (see DeviceContext).
       break;
     default:
       return FALSE;  // device contexts go through DeleteDC
@@ -146,6 +165,9 @@ DWORD GetObjectType(HGDIOBJ handle) {
     case ObjectKind::kRegion: return OBJ_REGION;
     case ObjectKind::kMemoryDC: return OBJ_MEMDC;
     case ObjectKind::kSurfaceDC: return OBJ_DC;
+    case ObjectKind::kPen: return OBJ_PEN;
+    case ObjectKind::kBrush: return OBJ_BRUSH;
+    case ObjectKind::kFont: return OBJ_FONT;
   }
   return 0;
 }

@@ -139,7 +139,8 @@ BOOL StretchBetweenDCs(HDC destHandle, int xDest, int yDest, int destWidth, int 
   Transfer t;
   t.dest = dest;
   t.rop = index;
-  const int64_t dx = int64_t{xDest} + dest->viewportOrigin.x, dy = int64_t{yDest} + dest->viewportOrigin.y;
+  const int64_t dx = int64_t{xDest} + dest->state.viewportOrigin.x;
+  const int64_t dy = int64_t{yDest} + dest->state.viewportOrigin.y;
   PixelView source;
   ViewCopy copy;
   std::unique_ptr<PixelConverter> convert;
@@ -152,11 +153,11 @@ BOOL StretchBetweenDCs(HDC destHandle, int xDest, int yDest, int destWidth, int 
       source = copy.view;
     }
     convert = std::make_unique<PixelConverter>(*source.layout, target.layout ? *target.layout : *source.layout, true,
-                                               src->backColor, dest->textColor, dest->backColor);
+                                               src->state.backColor, dest->state.textColor, dest->state.backColor);
     t.source = &source;
     t.convert = convert.get();
-    t.x = MakeAxis(dx, destWidth, int64_t{xSrc} + src->viewportOrigin.x, srcWidth);
-    t.y = MakeAxis(dy, destHeight, int64_t{ySrc} + src->viewportOrigin.y, srcHeight);
+    t.x = MakeAxis(dx, destWidth, int64_t{xSrc} + src->state.viewportOrigin.x, srcWidth);
+    t.y = MakeAxis(dy, destHeight, int64_t{ySrc} + src->state.viewportOrigin.y, srcHeight);
   } else {
     t.x = MakeAxis(dx, destWidth, 0, destWidth);
     t.y = MakeAxis(dy, destHeight, 0, destHeight);
@@ -171,14 +172,14 @@ void DrawDib(DeviceContext* dest, const DibDescription& dib, const PixelView& vi
              uint8_t rop) {
   PixelView target;
   if (!dest->Target(&target)) return;
-  const PixelConverter convert(dib.layout, *target.layout, false, 0, dest->textColor, dest->backColor);
+  const PixelConverter convert(dib.layout, *target.layout, false, 0, dest->state.textColor, dest->state.backColor);
   Transfer t;
   t.dest = dest;
   t.source = &view;
   t.convert = &convert;
   t.rop = rop;
-  t.x = MakeAxis(xDest + dest->viewportOrigin.x, destWidth, xSrc, srcWidth);
-  t.y = MakeAxis(yDest + dest->viewportOrigin.y, destHeight, ySrc, srcHeight);
+  t.x = MakeAxis(xDest + dest->state.viewportOrigin.x, destWidth, xSrc, srcWidth);
+  t.y = MakeAxis(yDest + dest->state.viewportOrigin.y, destHeight, ySrc, srcHeight);
   Run(t);
 }
 

@@ -84,9 +84,16 @@ int32_t PlatformPixelFormat(PixelFormatCode code, PixelChannels* channels) {
   return PlatformPixelFormat(code, nullptr, channels->bits, channels->shifts, channels->masks, channels->scales);
 }
 
-uint32_t DirectFormatKey(const uint8_t bits[4]) {
-  return (static_cast<uint32_t>(bits[kChannelAlpha]) << 12) | (static_cast<uint32_t>(bits[kChannelRed]) << 8) |
-         (static_cast<uint32_t>(bits[kChannelGreen]) << 4) | bits[kChannelBlue];
+uint32_t DirectFormatKey(const PixelChannels& channels) {
+  const uint8_t* bits = channels.bits;
+  uint32_t key = (static_cast<uint32_t>(bits[kChannelAlpha]) << 12) | (static_cast<uint32_t>(bits[kChannelRed]) << 8) |
+                 (static_cast<uint32_t>(bits[kChannelGreen]) << 4) | bits[kChannelBlue];
+  const uint32_t packed[4] = {static_cast<uint32_t>(bits[kChannelRed] + bits[kChannelGreen] + bits[kChannelBlue]),
+                              static_cast<uint32_t>(bits[kChannelGreen] + bits[kChannelBlue]), bits[kChannelBlue], 0};
+  for (int c = 0; c < 4; ++c) {
+    if (bits[c] != 0 && channels.shifts[c] != packed[c]) key |= 0x80000000u;
+  }
+  return key;
 }
 
 // The counter never hands out the mask key or a key of a direct layout (at most 0x8888), even after wrapping.

@@ -51,7 +51,10 @@ int32_t PlatformPixelFormat(PixelFormatCode code, PixelChannels* channels);
 // from a running counter; maps on the shared 256-grey palette (masks) share kMaskFormatKey.
 constexpr uint32_t kMaskFormatKey = 0x8889;
 constexpr uint32_t kFirstIndexedFormatKey = 0x888A;
-uint32_t DirectFormatKey(const uint8_t bits[4]);
+// The key of a direct-colour layout: (bits A << 12) | (bits R << 8) | (bits G << 4) | bits B, with the top bit set
+// when the channels do not lie in the packed order (blue lowest, alpha highest), so that the red-first and
+// alpha-lowest layouts never share a key with the packed layout of the same widths.
+uint32_t DirectFormatKey(const PixelChannels& channels);
 uint32_t NextIndexedFormatKey();
 
 // The inverse colour table: entry i names the palette index nearest to the colour whose 4-bit levels are

@@ -29,7 +29,7 @@ void SetPaletteAndKey(PixelMap* map, const Palette* palette) {
     map->formatKey = PalettesEqual(&map->palette, &GreyPalette) ? kMaskFormatKey : NextIndexedFormatKey();
   } else {
     map->palette.count = 0;
-    map->formatKey = DirectFormatKey(map->channels.bits);
+    map->formatKey = DirectFormatKey(map->channels);
   }
 }
 

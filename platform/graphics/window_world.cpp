@@ -65,7 +65,7 @@ bool BuildWindowPixelMap(PlatformWorld* world, HWND window, HDC dc, const Rect& 
     map->formatKey = NextIndexedFormatKey();
   } else {
     map->palette.count = 0;
-    map->formatKey = DirectFormatKey(map->channels.bits);
+    map->formatKey = DirectFormatKey(map->channels);
   }
   return GraphicsPort::Bind(world->port, window, map->dib->dc, false) == kPlatformNoError;
 }

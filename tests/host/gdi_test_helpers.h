@@ -1,5 +1,5 @@
 // Helpers shared by the drawing-layer tests: a window frame buffer with its device context, DIB headers with room
-// for a full colour table, and pixel reads.
+// for a full colour table, pixel reads, and the DIB canvas the port tests share.
 #pragma once
 
 #include <cstring>
@@ -7,6 +7,7 @@
 
 #include "host/gdi.h"
 #include "host/src/gdi_internal.h"
+#include "tests/support/dib_canvas.h"
 
 namespace gdi_test {
 
@@ -56,5 +57,7 @@ struct DibInfo {
 };
 
 inline size_t Stride(int width, int bitCount) { return static_cast<size_t>((width * bitCount + 31) / 32 * 4); }
+
+using Canvas = test_support::DibCanvas;
 
 }  // namespace gdi_test

@@ -1,4 +1,5 @@
-// The drawing calls of the host layer: device contexts, bitmaps, pixel transfers and regions.
+// The drawing calls of the host layer: device contexts, bitmaps, pixel transfers, regions, pens, brushes, fonts,
+// lines, paths, rectangles and text.
 //
 // A software implementation over memory: memory device contexts draw into the bitmap selected into them, window
 // device contexts (made by the window half of the host layer) draw into a window's frame buffer. Every object is
@@ -57,7 +58,10 @@ inline constexpr UINT DIB_RGB_COLORS = 0;
 
 // ---- Object types -------------------------------------------------------------------------------------------------
 
+inline constexpr DWORD OBJ_PEN = 1;
+inline constexpr DWORD OBJ_BRUSH = 2;
 inline constexpr DWORD OBJ_DC = 3;
+inline constexpr DWORD OBJ_FONT = 6;
 inline constexpr DWORD OBJ_BITMAP = 7;
 inline constexpr DWORD OBJ_REGION = 8;
 inline constexpr DWORD OBJ_MEMDC = 10;
@@ -176,3 +180,171 @@ int OffsetRgn(HRGN region, int dx, int dy);
 int GetRgnBox(HRGN region, LPRECT box);
 DWORD GetRegionData(HRGN region, DWORD size, LPRGNDATA data);
 HRGN ExtCreateRegion(const XFORM* transform, DWORD size, const RGNDATA* data);
+
+// ---- Drawing state ------------------------------------------------------------------------------------------------
+
+// Stock objects (GetStockObject).
+inline constexpr int WHITE_BRUSH = 0;
+inline constexpr int GRAY_BRUSH = 2;
+inline constexpr int BLACK_BRUSH = 4;
+inline constexpr int NULL_BRUSH = 5;
+inline constexpr int WHITE_PEN = 6;
+inline constexpr int BLACK_PEN = 7;
+inline constexpr int NULL_PEN = 8;
+inline constexpr int OEM_FIXED_FONT = 10;
+inline constexpr int ANSI_FIXED_FONT = 11;
+inline constexpr int ANSI_VAR_FONT = 12;
+inline constexpr int SYSTEM_FONT = 13;
+inline constexpr int DEVICE_DEFAULT_FONT = 14;
+inline constexpr int SYSTEM_FIXED_FONT = 16;
+
+// Pens: a cosmetic solid pen of width 0 or 1 draws one-pixel lines without their last point; wider pens and
+// geometric pens cover every pixel within half the width of the line, with round ends (an even width's line runs
+// half a pixel up and left of its coordinates, so it covers exactly its width).
+inline constexpr int PS_SOLID = 0;
+inline constexpr int PS_NULL = 5;
+inline constexpr DWORD PS_GEOMETRIC = 0x00010000u;
+
+// Brushes.
+inline constexpr UINT BS_SOLID = 0;
+inline constexpr UINT BS_NULL = 1;
+inline constexpr UINT BS_PATTERN = 3;
+
+struct LOGBRUSH {
+  UINT lbStyle;
+  COLORREF lbColor;
+  ULONG_PTR lbHatch;  // BS_PATTERN: the HBITMAP of the pattern
+};
+
+// Background modes and mixing.
+inline constexpr int TRANSPARENT = 1;
+inline constexpr int OPAQUE = 2;
+inline constexpr int R2_COPYPEN = 13;
+
+// Text alignment: horizontal, vertical and current-position bits.
+inline constexpr UINT TA_NOUPDATECP = 0;
+inline constexpr UINT TA_UPDATECP = 1;
+inline constexpr UINT TA_LEFT = 0;
+inline constexpr UINT TA_RIGHT = 2;
+inline constexpr UINT TA_CENTER = 6;
+inline constexpr UINT TA_TOP = 0;
+inline constexpr UINT TA_BOTTOM = 8;
+inline constexpr UINT TA_BASELINE = 24;
+inline constexpr UINT GDI_ERROR = 0xFFFFFFFFu;
+
+int SaveDC(HDC hdc);
+// A positive level restores that saved state and drops every later one; a negative level counts back from the
+// latest (-1 is the latest).
+BOOL RestoreDC(HDC hdc, int savedDc);
+HGDIOBJ GetStockObject(int index);
+// The pen, brush, font or bitmap (OBJ_PEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP) the DC draws with.
+HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
+HBRUSH CreateSolidBrush(COLORREF color);
+// A monochrome pattern paints its 0 bits in the text colour and its 1 bits in the background colour of the device
+// context drawn into; a colour pattern paints its own colours. The pattern repeats from the device origin.
+HBRUSH CreatePatternBrush(HBITMAP bitmap);
+HPEN CreatePen(int style, int width, COLORREF color);
+HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD styleCount, const DWORD* styles);
+int SetBkMode(HDC hdc, int mode);
+int GetBkMode(HDC hdc);
+int SetROP2(HDC hdc, int mode);  // only R2_COPYPEN is drawn
+UINT SetTextAlign(HDC hdc, UINT align);
+UINT GetTextAlign(HDC hdc);
+
+// ---- Coordinates and clipping -------------------------------------------------------------------------------------
+// Logical coordinates are device pixels less the viewport origin. The clip region is kept in device pixels.
+
+BOOL SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT previous);
+BOOL GetViewportOrgEx(HDC hdc, LPPOINT origin);
+BOOL DPtoLP(HDC hdc, LPPOINT points, int count);
+BOOL LPtoDP(HDC hdc, LPPOINT points, int count);
+// Sets the clip region to a copy of the region (null: no clip); returns the new clip's type or ERROR.
+int SelectClipRgn(HDC hdc, HRGN region);
+// 1 and a copy of the clip in the region when there is a clip, 0 when there is none, -1 on error.
+int GetClipRgn(HDC hdc, HRGN region);
+
+// ---- Lines, paths and rectangles ----------------------------------------------------------------------------------
+
+BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT previous);
+BOOL LineTo(HDC hdc, int x, int y);
+BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color);
+// Between BeginPath and EndPath, MoveToEx and LineTo record figures instead of drawing. WidenPath turns the path
+// into the area the current pen would cover; FillPath fills the path (a plain path by the alternate rule) with the
+// current brush and discards it.
+BOOL BeginPath(HDC hdc);
+BOOL EndPath(HDC hdc);
+BOOL WidenPath(HDC hdc);
+BOOL FillPath(HDC hdc);
+int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
+BOOL InvertRect(HDC hdc, const RECT* rect);
+
+// ---- Fonts and text -----------------------------------------------------------------------------------------------
+// Text bytes are Windows-1252. Face names are resolved among the installed fonts with the system's font aliases;
+// glyphs are drawn without anti-aliasing, so text looks the same on every pixel depth.
+
+inline constexpr int LF_FACESIZE = 32;
+inline constexpr int FW_NORMAL = 400;
+inline constexpr int FW_BOLD = 700;
+inline constexpr BYTE ANSI_CHARSET = 0;
+
+struct LOGFONTA {
+  LONG lfHeight;  // positive: cell height; negative: character (em) height; 0: a default size
+  LONG lfWidth;
+  LONG lfEscapement;
+  LONG lfOrientation;
+  LONG lfWeight;
+  BYTE lfItalic;
+  BYTE lfUnderline;
+  BYTE lfStrikeOut;
+  BYTE lfCharSet;
+  BYTE lfOutPrecision;
+  BYTE lfClipPrecision;
+  BYTE lfQuality;
+  BYTE lfPitchAndFamily;
+  CHAR lfFaceName[LF_FACESIZE];
+};
+
+struct TEXTMETRICA {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
+  LONG tmOverhang;
+  LONG tmDigitizedAspectX;
+  LONG tmDigitizedAspectY;
+  BYTE tmFirstChar;
+  BYTE tmLastChar;
+  BYTE tmDefaultChar;
+  BYTE tmBreakChar;
+  BYTE tmItalic;
+  BYTE tmUnderlined;
+  BYTE tmStruckOut;
+  BYTE tmPitchAndFamily;
+  BYTE tmCharSet;
+};
+
+struct ABC {
+  int abcA;   // space before the glyph's ink
+  UINT abcB;  // width of the ink
+  int abcC;   // space after it
+};
+
+inline constexpr DWORD TRUETYPE_FONTTYPE = 4;
+using FONTENUMPROCA = int (*)(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType, LPARAM data);
+
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
+                  DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
+// Calls the procedure once for an installed family whose name is the given one (or once per installed family
+// when the name is null) and returns its last result; 1 when nothing was enumerated. A name counts as installed
+// when a font of exactly that family is installed, or when the system's aliases make an installed family stand
+// in for it with the same metrics; never for a mere substitute.
+int EnumFontFamiliesA(HDC hdc, LPCSTR family, FONTENUMPROCA procedure, LPARAM data);
+BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics);
+BOOL GetCharABCWidthsA(HDC hdc, UINT first, UINT last, ABC* widths);
+BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int count, LPSIZE size);
+BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count);

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "tests/support/archive_fixtures.h"
-#include "tools/scenario_writer/scenario_files.h"
+#include "tests/support/image_fixtures.h"
 #include "tests/support/test_names.h"
+#include "tools/scenario_writer/scenario_files.h"
 
 namespace {
 
@@ -155,7 +156,31 @@ TEST_F(InstalledArchiveTest, PictureNamesFallBackThroughTheKnownExtensions) {
     const ArchiveEntry* entry = DataArchive::Current()->FindPicture(c.name, &found);
     EXPECT_EQ(entry != nullptr ? found : std::string(), c.found) << c.name;
   }
-  EXPECT_EQ(LoadPictureByName("Pictures/hero"), nullptr);  // no decoding yet
+}
+
+TEST_F(InstalledArchiveTest, LoadsPicturesFromTheArchive) {
+  BmpSpec spec;
+  spec.width = 2;
+  spec.height = 1;
+  spec.bitCount = 24;
+  spec.pixels = PadBmpRows({Bytes{0xFF, 0x00, 0x00, 0x10, 0x20, 0x30}}, true);
+  Bytes door = BuildBmp(spec);
+  ScenarioFiles files;
+  files.Add("Pictures/door.bmp", door);
+  files.Add("Pictures/cut.bmp", Bytes(door.begin(), door.end() - 4));  // its last row runs short
+  files.Add("Pictures/next.bmp", door);
+  files.AddText("Pictures/text.png", "not a picture");
+  Install(files);
+
+  std::unique_ptr<Bitmap> picture = LoadPictureByName("Pictures/DOOR");
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->width, 2);
+  EXPECT_EQ(picture->height, 1);
+  EXPECT_EQ(LoadPictureByName("Pictures/cut.bmp"), nullptr);
+  EXPECT_EQ(LoadPictureByName("Pictures/text"), nullptr);
+  EXPECT_EQ(LoadPictureByName("Pictures/none"), nullptr);
+  EXPECT_EQ(LoadPictureByName(""), nullptr);
+  EXPECT_EQ(LoadPictureByName(nullptr), nullptr);
 }
 
 TEST(DataArchiveTest, WithoutAnArchiveNothingIsFound) {

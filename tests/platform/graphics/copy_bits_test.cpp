@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/graphics/pattern_fill.h"
 #include "world_fixture.h"
 
 namespace {
@@ -291,6 +292,19 @@ TEST(CopyBitsTest, EightBitSourcesAndDestinations) {
   EXPECT_EQ(AllStored(dst.get()), (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x777777}));
 }
 
+TEST(CopyBitsTest, LayoutsOfEqualWidthsConvertRatherThanMoveBytes) {
+  WorldPtr redFirst = MakeSurface(1, 1, 0x80008888);
+  SetStored(redFirst.get(), 0, 0, 0xFF0000FF);  // red in the lowest byte
+  WorldPtr packed = MakeSurface(1, 1, 0x8888);
+  ASSERT_EQ(PlatformCopyBits(packed.get(), nullptr, 0, redFirst.get(), nullptr, nullptr, nullptr), kPlatformNoError);
+  EXPECT_EQ(GetStored(packed.get(), 0, 0) & 0xFFFFFF, 0xFF0000u);
+  WorldPtr alphaLow = MakeSurface(1, 1, 0x80004444);
+  SetStored(alphaLow.get(), 0, 0, 0xF00F);  // red 15, alpha 15
+  WorldPtr alphaHigh = MakeSurface(1, 1, 0x4444);
+  ASSERT_EQ(PlatformCopyBits(alphaHigh.get(), nullptr, 0, alphaLow.get(), nullptr, nullptr, nullptr), kPlatformNoError);
+  EXPECT_EQ(GetStored(alphaHigh.get(), 0, 0) & 0x0FFF, 0x0F00u);
+}
+
 TEST(CopyBitsTest, ChannelWideningAndSourcesWithoutAlpha) {
   // 5-6-5 white widens to 255 in every channel.
   WorldPtr src = MakeSurface(1, 1, 0x565);
@@ -311,6 +325,43 @@ TEST(CopyBitsTest, ChannelWideningAndSourcesWithoutAlpha) {
   const TransferMode byAlpha{2, {0}};
   ASSERT_EQ(PlatformCopyBits(dst.get(), nullptr, 0, rgb.get(), nullptr, &byAlpha, nullptr), kPlatformNoError);
   EXPECT_EQ(GetStored(dst.get(), 0, 0) & 0xFFFFFF, 0x123456u);
+}
+
+}  // namespace
+
+namespace {
+
+// Every pair of formats under every kind, stepping and alpha rule, with rectangles hanging over the edges: the
+// sanitizers stop the test on any read or write outside a world.
+TEST(CopyBitsTest, EveryFormatPairAndKindStaysInBounds) {
+  const PixelFormatCode formats[] = {8, 15, 16, 24, 32, 0x1555, 0x4444, 0x888, 0x8888, 0x80004444, 0x80008888};
+  const TransferMode modes[] = {{0, {255}}, {1, {0}}, {2, {0}}, {3, {77}}, {4, {200}}, {5, {1, 2, 3, 0}}};
+  uint32_t seed = 99;
+  auto next = [&seed](int32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int32_t>((seed >> 16) % static_cast<uint32_t>(range));
+  };
+  for (PixelFormatCode from : formats) {
+    WorldPtr src = MakeSurface(Rect{1, 2, 6, 5}, from);
+    WorldPtr mask = MakeMask(5, 3);
+    FillStored(src.get(), 0x5A5A5A5A & ((from == 8) ? 0xFF : 0xFFFFFFFF));
+    for (PixelFormatCode to : formats) {
+      WorldPtr dst = MakeSurface(Rect{-3, 0, 4, 6}, to);
+      for (const TransferMode& mode : modes) {
+        for (uint8_t flag : {0, 1}) {
+          Rect a{next(9) - 5, next(8) - 2, 0, 0};
+          a.right = a.left + 1 + next(10);
+          a.bottom = a.top + 1 + next(9);
+          Rect b{next(7), next(6), 0, 0};
+          b.right = b.left + 1 + next(7);
+          b.bottom = b.top + 1 + next(5);
+          ASSERT_EQ(PlatformCopyBits(dst.get(), &a, flag, src.get(), mask.get(), &mode, &b), kPlatformNoError);
+          const Point phase{next(20) - 10, next(20) - 10};
+          ASSERT_EQ(PlatformPatternFill(dst.get(), &a, &phase, flag, src.get(), mask.get(), &mode), kPlatformNoError);
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

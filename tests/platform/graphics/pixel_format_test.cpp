@@ -60,10 +60,20 @@ TEST(PixelFormatTest, KeysShareLayoutsButNotPalettes) {
   PixelChannels a, b;
   PlatformPixelFormat(0x565, &a);
   PlatformPixelFormat(16, &b);
-  EXPECT_EQ(DirectFormatKey(a.bits), DirectFormatKey(b.bits));
-  EXPECT_EQ(DirectFormatKey(a.bits), 0x565u);
+  EXPECT_EQ(DirectFormatKey(a), DirectFormatKey(b));
+  EXPECT_EQ(DirectFormatKey(a), 0x565u);
+  PlatformPixelFormat(15, &a);
+  PlatformPixelFormat(0x555, &b);
+  EXPECT_EQ(DirectFormatKey(a), DirectFormatKey(b));
   PlatformPixelFormat(32, &a);
-  EXPECT_EQ(DirectFormatKey(a.bits), 0x888u);
+  EXPECT_EQ(DirectFormatKey(a), 0x888u);
+  // Equal widths in another order are another layout.
+  PlatformPixelFormat(0x8888, &a);
+  PlatformPixelFormat(0x80008888, &b);
+  EXPECT_NE(DirectFormatKey(a), DirectFormatKey(b));
+  PlatformPixelFormat(0x4444, &a);
+  PlatformPixelFormat(0x80004444, &b);
+  EXPECT_NE(DirectFormatKey(a), DirectFormatKey(b));
   const uint32_t first = NextIndexedFormatKey();
   const uint32_t second = NextIndexedFormatKey();
   EXPECT_NE(first, second);

@@ -9,8 +9,10 @@
 #include "host/testing.h"
 #include "host/user.h"
 #include "platform/graphics/dib_record.h"
+#include "platform/graphics/gdi_copy.h"
 #include "platform/graphics/graphics_port.h"
 #include "platform/graphics/graphics_world.h"
+#include "test_window.h"
 #include "world_fixture.h"
 
 namespace {
@@ -18,16 +20,7 @@ namespace {
 class WindowWorldTest : public testing::Test {
  protected:
   void SetUp() override {
-    HostTestSetHeadless(true);
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSA windowClass{};
-      windowClass.lpfnWndProc = DefWindowProcA;
-      windowClass.lpszClassName = "GraphicsWorldTestWindow";
-      registered = RegisterClassA(&windowClass) != 0;
-    }
-    window_ = CreateWindowExA(0, "GraphicsWorldTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 30, nullptr, nullptr,
-                              nullptr, nullptr);
+    window_ = MakeTestWindow(WS_VISIBLE, 40, 30);
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override { DestroyWindow(window_); }
@@ -212,6 +205,38 @@ TEST_F(WindowWorldTest, FailedSyncReleasesTheLock) {
   EXPECT_EQ(PlatformWorld::BeginDrawing(world, nullptr, nullptr, nullptr), kPlatformNoError);
   PlatformWorld::EndDrawing(world, nullptr);
   PlatformWorld::DisposeWindowWorld(world);
+}
+
+}  // namespace
+
+namespace {
+
+// A mask blend into a window's own DC reads the window back from the destination's position, blends and writes.
+TEST_F(WindowWorldTest, MaskBlendIntoAWindowDcReadsTheWindowBack) {
+  HDC dc = GetDC(window_);
+  ASSERT_NE(dc, nullptr);
+  std::vector<uint32_t> grey(40 * 30, 0x646464);
+  BitmapInfo256 info{};
+  DescribeDib(&info, 32, 40, 30);
+  ASSERT_NE(SetDIBitsToDevice(dc, 0, 0, 40, 30, 0, 0, 0, 30, grey.data(), reinterpret_cast<const BITMAPINFO*>(&info),
+                              DIB_RGB_COLORS),
+            0);
+  WorldPtr source = MakeSurface(2, 1, 32);
+  WorldPtr mask = MakeMask(2, 1);
+  SetAllStored(source.get(), {0x0000FF, 0xFFFFFF});
+  SetAllStored(mask.get(), {128, 64});
+  const Rect d{10, 20, 12, 21}, s{0, 0, 2, 1};
+  ASSERT_EQ(PlatformWorld::BeginDrawing(source.get(), mask.get(), nullptr, nullptr), kPlatformNoError);
+  EXPECT_EQ(PlatformCopyBitsGdi(dc, &d, source->pixelMap->dib, mask->pixelMap->dib, nullptr, &s), kPlatformNoError);
+  PlatformWorld::EndDrawing(source.get(), mask.get());
+  ReleaseDC(window_, dc);
+  HostFrame frame;
+  ASSERT_TRUE(HostTestLastFrame(window_, &frame));
+  auto at = [&](int x, int y) { return frame.pixels[static_cast<size_t>(y) * frame.width + x] & 0xFFFFFF; };
+  EXPECT_EQ(at(10, 20), 0x3232B2u);  // blue at weight 129 over grey 100
+  EXPECT_EQ(at(11, 20), 0x8A8A8Au);  // white at weight 64
+  EXPECT_EQ(at(12, 20), 0x646464u);
+  EXPECT_EQ(at(10, 21), 0x646464u);
 }
 
 }  // namespace

@@ -1,0 +1,158 @@
+// Animation sets and picture references.
+//
+// An animation set is a scenario file that names its frame pictures and its animations; each animation is a list
+// of frames, and each frame carries a command for the sprite that plays it (show for a while, play a sound, run a
+// script event, ...). A picture reference is what a sprite or a map object holds: a still picture or an animation
+// set, chosen by the file name.
+//
+// Animation set file (big-endian; a string is a length byte and its bytes):
+//   string set name
+//   int16 picture count n, then n strings: picture file names (under the scenario's "Pictures/")
+//   int16 animation count m, then per animation:
+//     string name, ten int16 values, int16 frame count k, then per frame:
+//       int16 duration, int16 opcode, string argument, int16 x, int16 y, seven int16 values (not used)
+//   int16 flag, then four int16 values: kept (as three values and a flag) only when the flag is 1
+//
+// The pictures come from the picture cache, which keeps owning them; a set holds every picture it points to so
+// that no purge frees it under the set. Sounds and script events belong to other subsystems and are reached
+// through AnimationSetServices.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/graphics/picture_cache.h"
+
+class DataStream;
+class ScriptEvent;
+class SoundEffect;
+
+// Frame opcodes the set itself resolves.
+constexpr int16_t kFrameOpPlaySound = 3;
+constexpr int16_t kFrameOpRunEvent = 6;
+
+struct AnimationFrame {
+  int16_t duration = 0;  // counted down by the sprite
+  int16_t opcode = 0;
+  std::string argument;
+  int16_t eventIndex = 0;   // into the set's events, for kFrameOpRunEvent
+  int16_t soundIndex = -1;  // into the set's sounds, for kFrameOpPlaySound; -1 when the sound is missing
+  int16_t x = 0;
+  int16_t y = 0;
+};
+
+struct Animation {
+  std::string name;
+  std::array<int16_t, 10> values{};  // read by the sprites
+  std::vector<AnimationFrame> frames;
+};
+
+// What a set needs of the sounds, the scripts and the main loop. Unset services behave as "nothing there".
+struct AnimationSetServices {
+  // Loads a script event by name; null when it does not load. The set owns what it is given.
+  std::function<std::shared_ptr<ScriptEvent>(const std::string& name)> loadEvent;
+  // Finds a loaded sound or loads it, taking one reference for the set; null when it is missing.
+  std::function<SoundEffect*(const std::string& name)> findOrLoadSound;
+  std::function<void(SoundEffect* sound)> playSound;
+  // Gives back the reference taken by findOrLoadSound.
+  std::function<void(SoundEffect* sound)> releaseSound;
+  // Lets music go on playing during long loads.
+  std::function<void(int32_t milliseconds)> mediaIdle;
+};
+void SetAnimationSetServices(AnimationSetServices services);
+
+class AnimationSet {
+ public:
+  // Reads the set file at the data path; a file that does not open or does not read whole leaves an empty set
+  // that is not loaded. With keepNames the pictures are only looked up in the cache (LoadPictures loads them).
+  AnimationSet(const std::string& name, bool keepNames);
+  // An empty set, for reading from a stream of the caller's.
+  AnimationSet() = default;
+  virtual ~AnimationSet();
+  AnimationSet(const AnimationSet&) = delete;
+  AnimationSet& operator=(const AnimationSet&) = delete;
+
+  // Reads a set from the stream and resolves its events and sounds. Gives the stream's error; on an error the
+  // set is emptied.
+  int32_t Read(DataStream& stream, bool keepNames);
+  // Loads the pictures whose names were kept, or locks the loaded ones again.
+  void LoadPictures();
+  void PlayFrameSound(int32_t soundIndex);
+  // Drops the pictures (the cache keeps them), the names, the animations, the sound references and the events.
+  void Free();
+
+  bool IsLoaded() const { return loaded_; }
+  const std::string& Name() const { return name_; }
+  int32_t PictureCount() const { return pictureCount_; }
+  // The frame picture, or null when it is missing or not loaded yet.
+  Bitmap* Picture(int32_t index) const;
+  const std::vector<std::string>& PictureNames() const { return pictureNames_; }
+  const std::vector<Animation>& Animations() const { return animations_; }
+  size_t EventCount() const { return events_.size(); }
+  ScriptEvent* Event(int32_t index) const;
+  const std::vector<SoundEffect*>& Sounds() const { return sounds_; }
+  bool HasExtraValues() const { return hasExtraValues_; }
+  const std::array<int16_t, 3>& ExtraValues() const { return extraValues_; }
+  bool ExtraFlag() const { return extraFlag_; }
+
+ private:
+  void Resolve();
+
+  std::string name_;
+  int32_t pictureCount_ = 0;
+  std::vector<PictureHold> pictures_;  // empty while only the names are kept
+  std::vector<std::string> pictureNames_;
+  std::vector<Animation> animations_;
+  std::vector<std::shared_ptr<ScriptEvent>> events_;
+  std::vector<std::string> eventNames_;
+  std::vector<SoundEffect*> sounds_;
+  std::vector<std::string> soundNames_;
+  bool hasExtraValues_ = false;
+  std::array<int16_t, 3> extraValues_{};
+  bool extraFlag_ = false;
+  bool loaded_ = false;
+};
+
+// Whether a file name names an animation set: a name of at most four characters; one ending in ".cam" or ".can"
+// in any case; any name whose fourth character from the end is not "." (no three-letter extension).
+bool IsAnimationSetName(const std::string& name);
+
+class PictureRef {
+ public:
+  PictureRef() = default;
+  explicit PictureRef(const std::string& name);
+  // Wraps a picture; with owns the reference deletes it.
+  PictureRef(Bitmap* picture, bool owns);
+  virtual ~PictureRef();
+  PictureRef(const PictureRef&) = delete;
+  PictureRef& operator=(const PictureRef&) = delete;
+
+  // An animation set when the name is one and it loads with an animation or more (its pictures loaded now), else
+  // the still picture of that name from the cache.
+  void SetName(const std::string& name);
+  // The same, but nothing is loaded: the set keeps its picture names and the still picture is only looked up.
+  void SetNameLazy(const std::string& name);
+  // Makes the pictures ready for drawing: the set's loaded, the still picture locked or loaded.
+  void GetPicture();
+
+  const std::string& Name() const { return name_; }
+  Bitmap* Still() const { return still_; }
+  AnimationSet* Set() const { return set_.get(); }
+  bool Owns() const { return owns_; }
+
+ private:
+  void Reset();
+  void Assign(const std::string& name, bool lazy);
+  void SetStill(Bitmap* picture);
+
+  Bitmap* still_ = nullptr;
+  std::unique_ptr<Bitmap> ownedStill_;  // the still picture when the reference owns it
+  PictureHold stillHold_;               // else the still picture is held while referred to
+  std::unique_ptr<AnimationSet> set_;
+  bool owns_ = false;
+  std::string name_;
+};

@@ -1,0 +1,284 @@
+// Animation sets and picture references, over set files made by the scenario writer and installed as a packed
+// scenario; the pictures come from a fake loader behind the picture cache.
+#include "game/graphics/animation_set.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/archive_fixtures.h"
+#include "tools/scenario_writer/animation_set_writer.h"
+#include "tools/scenario_writer/scenario_files.h"
+
+// Stand-ins of the other subsystems' objects; the set only keeps pointers to them.
+class ScriptEvent {
+ public:
+  explicit ScriptEvent(std::string name) : name(std::move(name)) {}
+  std::string name;
+};
+class SoundEffect {
+ public:
+  std::string name;
+  int references = 0;
+  int plays = 0;
+};
+
+namespace {
+
+using scenario_writer::AnimationFrameSpec;
+using scenario_writer::AnimationSetSpec;
+using scenario_writer::AnimationSpec;
+using scenario_writer::Bytes;
+using scenario_writer::ScenarioFiles;
+
+class AnimationSetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PictureCache::Shutdown();
+    PictureCache::SetLoader([this](const char* name, BitmapStatus* status) -> std::unique_ptr<Bitmap> {
+      pictureLoads.emplace_back(name);
+      if (knownPictures.count(name) == 0) {
+        *status = kBitmapNothingToImport;
+        return nullptr;
+      }
+      auto picture = std::make_unique<Bitmap>();
+      *status = picture->Create(3, 2, OpaqueFormat);
+      return picture;
+    });
+    PictureCache::SelectPool(PictureCache::NewPool(0));
+
+    AnimationSetServices services;
+    services.loadEvent = [this](const std::string& name) -> std::shared_ptr<ScriptEvent> {
+      eventLoads.push_back(name);
+      return name == "Missing" ? nullptr : std::make_shared<ScriptEvent>(name);
+    };
+    services.findOrLoadSound = [this](const std::string& name) -> SoundEffect* {
+      soundLoads.push_back(name);
+      auto found = sounds.find(name);
+      if (found == sounds.end()) return nullptr;
+      ++found->second.references;
+      return &found->second;
+    };
+    services.playSound = [](SoundEffect* sound) { ++sound->plays; };
+    services.releaseSound = [](SoundEffect* sound) { --sound->references; };
+    services.mediaIdle = [this](int32_t ms) { idleCalls.push_back(ms); };
+    SetAnimationSetServices(std::move(services));
+    sounds["Step"].name = "Step";
+    sounds["Bell"].name = "Bell";
+  }
+  void TearDown() override {
+    DataArchive::Close();
+    SetAnimationSetServices({});
+    PictureCache::Shutdown();
+  }
+
+  void Install(const ScenarioFiles& files) {
+    Bytes bytes;
+    ASSERT_TRUE(files.BuildArchive(bytes));
+    auto archive = test_support::ArchiveOver(bytes);
+    ASSERT_EQ(archive->GetError(), 0);
+    DataArchive::Install(std::move(archive), true);
+  }
+
+  static AnimationSetSpec Walker() {
+    AnimationSetSpec set;
+    set.name = "Walker";
+    set.pictures = {"Walk1.png", "Walk2.png", "Gone.png"};
+    AnimationSpec walk;
+    walk.name = "walk";
+    walk.values = {1, -2, 3, 4, 5, 6, 7, 8, 9, 32767};
+    walk.frames = {
+        {4, 0, "", 10, -20, {}},
+        {1, kFrameOpPlaySound, "Step", 0, 0, {9, 9, 9, 9, 9, 9, 9}},
+        {1, kFrameOpRunEvent, "Open", 0, 0, {}},
+        {2, kFrameOpPlaySound, "Nowhere", 1, 1, {-1, -1, -1, -1, -1, -1, -1}},
+    };
+    AnimationSpec idle;
+    idle.name = "idle";
+    idle.frames = {
+        {1, kFrameOpRunEvent, "Missing", 0, 0, {}},
+        {1, kFrameOpRunEvent, "Open", 0, 0, {}},
+        {1, kFrameOpPlaySound, "Step", 0, 0, {}},
+        {1, kFrameOpPlaySound, "Bell", 0, 0, {}},
+    };
+    set.animations = {walk, idle};
+    set.extraFlag = 1;
+    set.extra = {-5, 6, 7, 1};
+    return set;
+  }
+
+  std::set<std::string> knownPictures{"pictures/walk1.png", "pictures/walk2.png", "pictures/still.png"};
+  std::vector<std::string> pictureLoads;
+  std::vector<std::string> eventLoads;
+  std::vector<std::string> soundLoads;
+  std::vector<int32_t> idleCalls;
+  std::map<std::string, SoundEffect> sounds;
+};
+
+TEST_F(AnimationSetTest, WrittenSetReadsBackWithSharedEventsAndSounds) {
+  ScenarioFiles files;
+  files.Add("Sprites/walker.cam", scenario_writer::EncodeAnimationSet(Walker()));
+  Install(files);
+
+  AnimationSet set("Sprites/walker.cam", false);
+  ASSERT_TRUE(set.IsLoaded());
+  EXPECT_EQ(set.Name(), "Walker");
+  ASSERT_EQ(set.PictureCount(), 3);
+  EXPECT_NE(set.Picture(0), nullptr);
+  EXPECT_NE(set.Picture(1), nullptr);
+  EXPECT_EQ(set.Picture(2), nullptr);  // a missing picture leaves a null entry
+  EXPECT_EQ(pictureLoads, (std::vector<std::string>{"pictures/walk1.png", "pictures/walk2.png", "pictures/gone.png"}));
+  EXPECT_EQ(idleCalls, (std::vector<int32_t>{10, 10, 10}));
+
+  ASSERT_EQ(set.Animations().size(), 2u);
+  const Animation& walk = set.Animations()[0];
+  EXPECT_EQ(walk.name, "walk");
+  EXPECT_EQ(walk.values, (std::array<int16_t, 10>{1, -2, 3, 4, 5, 6, 7, 8, 9, 32767}));
+  ASSERT_EQ(walk.frames.size(), 4u);
+  EXPECT_EQ(walk.frames[0].duration, 4);
+  EXPECT_EQ(walk.frames[0].x, 10);
+  EXPECT_EQ(walk.frames[0].y, -20);
+  EXPECT_EQ(walk.frames[3].x, 1);  // the seven skipped values do not shift the next frame
+  EXPECT_EQ(walk.frames[1].soundIndex, 0);
+  EXPECT_EQ(walk.frames[3].soundIndex, -1);
+  const Animation& idle = set.Animations()[1];
+  EXPECT_EQ(walk.frames[2].eventIndex, 0);
+  EXPECT_EQ(idle.frames[0].eventIndex, 1);  // "Missing" did not load but holds its place
+  EXPECT_EQ(idle.frames[1].eventIndex, 0);
+  EXPECT_EQ(idle.frames[2].soundIndex, 0);
+  EXPECT_EQ(idle.frames[3].soundIndex, 1);
+  EXPECT_EQ(eventLoads, (std::vector<std::string>{"Open", "Missing"}));
+  EXPECT_EQ(soundLoads, (std::vector<std::string>{"Step", "Nowhere", "Bell"}));
+  ASSERT_EQ(set.EventCount(), 2u);
+  EXPECT_EQ(set.Event(0)->name, "Open");
+  EXPECT_EQ(set.Event(1), nullptr);
+
+  EXPECT_TRUE(set.HasExtraValues());
+  EXPECT_EQ(set.ExtraValues(), (std::array<int16_t, 3>{-5, 6, 7}));
+  EXPECT_TRUE(set.ExtraFlag());
+
+  set.PlayFrameSound(-1);
+  set.PlayFrameSound(1);
+  set.PlayFrameSound(7);  // past the list: nothing
+  EXPECT_EQ(sounds["Bell"].plays, 1);
+  EXPECT_EQ(sounds["Step"].references, 1);
+  set.Free();
+  EXPECT_EQ(sounds["Step"].references, 0);  // one reference per set, given back once
+  EXPECT_EQ(sounds["Bell"].references, 0);
+}
+
+TEST_F(AnimationSetTest, ExtraValuesAreKeptOnlyUnderFlagOne) {
+  AnimationSetSpec spec = Walker();
+  spec.extraFlag = 2;
+  ScenarioFiles files;
+  files.Add("a.cam", scenario_writer::EncodeAnimationSet(spec));
+  Install(files);
+  AnimationSet set("a.cam", true);
+  ASSERT_TRUE(set.IsLoaded());
+  EXPECT_FALSE(set.HasExtraValues());
+  EXPECT_EQ(set.ExtraValues(), (std::array<int16_t, 3>{0, 0, 0}));
+  EXPECT_FALSE(set.ExtraFlag());
+}
+
+TEST_F(AnimationSetTest, TruncatedOrMissingFilesGiveAnEmptyUnloadedSet) {
+  const Bytes whole = scenario_writer::EncodeAnimationSet(Walker());
+  ScenarioFiles files;
+  for (size_t cut : {size_t{1}, size_t{9}, whole.size() / 2, whole.size() - 1}) {
+    files.Add("cut" + std::to_string(cut) + ".cam", Bytes(whole.begin(), whole.begin() + cut));
+  }
+  Bytes hostile = {0, 0, 0, 0x7F, 0xFF};  // no name, no pictures, 32767 animations that are not there
+  files.Add("hostile.cam", hostile);
+  Install(files);
+  for (const auto& [path, bytes] : files.Files()) {
+    AnimationSet set(path, false);
+    EXPECT_FALSE(set.IsLoaded()) << path;
+    EXPECT_TRUE(set.Animations().empty()) << path;
+    EXPECT_EQ(set.PictureCount(), 0) << path;
+  }
+  EXPECT_TRUE(pictureLoads.empty());
+  EXPECT_EQ(sounds["Step"].references, 0);
+  AnimationSet none("nothing.cam", false);
+  EXPECT_FALSE(none.IsLoaded());
+}
+
+TEST(AnimationSetNameTest, NameRule) {
+  const struct {
+    const char* name;
+    bool isSet;
+  } cases[] = {
+      {"hero.cam", true}, {"HERO.CAN", true},  {"hero.cAm", true},  {"abcd", true},    {"a.pn", true},
+      {"hero", true},     {"hero.png", false}, {"hero.gif", false}, {"map.jpeg", true}, {"walker", true},
+      {"x.cax", false},   {"", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsAnimationSetName(c.name), c.isSet) << c.name;
+}
+
+TEST_F(AnimationSetTest, ReferenceChoosesSetOrStill) {
+  AnimationSetSpec empty = Walker();
+  empty.animations.clear();
+  ScenarioFiles files;
+  files.Add("Pictures/walker.cam", scenario_writer::EncodeAnimationSet(Walker()));
+  files.Add("Pictures/empty.cam", scenario_writer::EncodeAnimationSet(empty));
+  Install(files);
+
+  PictureRef animated("Pictures/walker.cam");
+  ASSERT_NE(animated.Set(), nullptr);
+  EXPECT_TRUE(animated.Owns());
+  EXPECT_EQ(animated.Still(), nullptr);
+  EXPECT_NE(animated.Set()->Picture(0), nullptr);
+
+  // A set without animations is dropped for a still picture of the same name.
+  knownPictures.insert("pictures/empty.cam");
+  PictureRef fallback("Pictures/empty.cam");
+  EXPECT_EQ(fallback.Set(), nullptr);
+  EXPECT_FALSE(fallback.Owns());
+  EXPECT_NE(fallback.Still(), nullptr);
+
+  PictureRef still("Pictures/still.png");
+  EXPECT_EQ(still.Set(), nullptr);
+  EXPECT_NE(still.Still(), nullptr);
+}
+
+TEST_F(AnimationSetTest, LazyReferenceLoadsAtFirstUse) {
+  ScenarioFiles files;
+  files.Add("Pictures/walker.cam", scenario_writer::EncodeAnimationSet(Walker()));
+  Install(files);
+
+  PictureRef lazySet;
+  lazySet.SetNameLazy("Pictures/walker.cam");
+  ASSERT_NE(lazySet.Set(), nullptr);
+  EXPECT_TRUE(pictureLoads.empty());
+  EXPECT_EQ(lazySet.Set()->PictureNames().size(), 3u);
+  EXPECT_EQ(lazySet.Set()->Picture(0), nullptr);
+  lazySet.GetPicture();
+  EXPECT_EQ(pictureLoads.size(), 3u);
+  EXPECT_NE(lazySet.Set()->Picture(1), nullptr);
+  EXPECT_TRUE(lazySet.Set()->PictureNames().empty());
+
+  PictureRef lazyStill;
+  lazyStill.SetNameLazy("Pictures/still.png");
+  EXPECT_EQ(lazyStill.Still(), nullptr);  // not cached yet
+  lazyStill.GetPicture();
+  EXPECT_NE(lazyStill.Still(), nullptr);
+}
+
+TEST_F(AnimationSetTest, PicturesOfASetOrAReferenceSurvivePurges) {
+  ScenarioFiles files;
+  files.Add("Pictures/walker.cam", scenario_writer::EncodeAnimationSet(Walker()));
+  Install(files);
+  PictureRef animated("Pictures/walker.cam");
+  PictureRef still("Pictures/still.png");
+  Bitmap* frame = animated.Set()->Picture(0);
+
+  PictureCache::ClearMarks();
+  PictureCache::PurgeAllPools();
+  EXPECT_EQ(PictureCache::CurrentPool()->Entries().size(), 3u);
+  animated.GetPicture();  // relocks pictures that are still there
+  EXPECT_NE(frame->GetPixels(), nullptr);
+  EXPECT_EQ(still.Still()->width, 3);
+}
+
+}  // namespace
