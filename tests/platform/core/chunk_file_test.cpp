@@ -270,6 +270,13 @@ TEST_F(DiskContainers, NestedTwoLevelsDeepThroughReferences) {
   EXPECT_EQ(temp_.ReadFile("box.chk").size(), 820u);
   FolderRef boxRef = 0;
   ASSERT_EQ(PlatformResolveFolder(folder_, "box.chk", &boxRef), kPlatformNoError);
+  // A registered container file keeps its container stream open; a plain file gets none.
+  EXPECT_NE(FileRef::Data(reinterpret_cast<PlatformHandle*>(boxRef))->heldStream, nullptr);
+  temp_.WriteFile("plain.txt", "no container");
+  FolderRef plainRef = 0;
+  ASSERT_EQ(PlatformResolveFolder(folder_, "plain.txt", &plainRef), kPlatformNoError);
+  EXPECT_EQ(FileRef::Data(reinterpret_cast<PlatformHandle*>(plainRef))->heldStream, nullptr);
+  EXPECT_EQ(PlatformReleaseFolder(plainRef), kPlatformNoError);
   PlatformFileInfo inner = NewItem("inner", 1, 0);
   ASSERT_EQ(PlatformCreateFile(boxRef, &inner), kPlatformNoError);
   FolderRef innerRef = 0;
