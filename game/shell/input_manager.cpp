@@ -27,8 +27,9 @@ struct InputState {
 };
 
 InputState& State() {
-  static InputState state;
-  return state;
+  // Never destroyed: a shut-down signal may end the process while the loop still runs.
+  static InputState* state = new InputState;
+  return *state;
 }
 
 bool InRange(KeySlot slot) { return slot >= 0 && slot < kKeySlotCount; }
