@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Kestrival and starts it.
+# Installs what is missing, builds Kestrival and the demo scenario, and plays it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh

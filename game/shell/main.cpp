@@ -1,7 +1,5 @@
-// The program's entry point. The game shell is not built yet: the program only says so.
-#include <cstdio>
+// The program's entry point: hands over to WinMain with the program's own module as its instance.
+#include "game/shell/main_function.h"
+#include "host/kernel.h"
 
-int main() {
-  std::fputs("kestrival: the game shell is not built yet; run the tests instead\n", stderr);
-  return 1;
-}
+int main() { return WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, 1); }

@@ -64,6 +64,20 @@ Bytes EncodeArchiveDirectory(const RawArchiveDirectory& directory) {
 
 void ScenarioFiles::Add(std::string_view path, Bytes data) { files_.emplace_back(std::string(path), std::move(data)); }
 
+void ScenarioFiles::AddFolder(std::string_view path) {
+  std::string folder(path);
+  std::replace(folder.begin(), folder.end(), '\\', '/');
+  if (!folder.empty() && folder.back() != '/') folder.push_back('/');
+  folders_.push_back(folder);
+}
+
+void ScenarioFiles::AddEmptyRecordFolders() {
+  for (const char* folder : {"Players/Spells/", "Players/Races/", "Players/Classes/", "Players/Skill Tables/",
+                             "Items/", "Locations/Defs/", "NPCs/"}) {
+    AddFolder(folder);
+  }
+}
+
 void ScenarioFiles::AddText(std::string_view path, std::string_view text) { Add(path, Bytes(text.begin(), text.end())); }
 
 bool ScenarioFiles::BuildArchive(Bytes& out, std::string* error) const {
@@ -111,6 +125,19 @@ bool ScenarioFiles::BuildArchive(Bytes& out, std::string* error) const {
     folderData[slot->second].push_back(&data);
   }
 
+  // Folders added on their own: listed with no entries unless files put them there already.
+  for (const std::string& added : folders_) {
+    std::string folder = added;
+    ToLowerInPlace(folder);
+    if (folderSlot.count(folder) != 0) continue;
+    if (directory.folders.size() >= 0xFFFF) return Fail(error, "more than 65535 folders");
+    RawArchiveFolder empty;
+    if (!indexOf(folder, empty.nameIndex)) return false;
+    folderSlot.emplace(folder, directory.folders.size());
+    directory.folders.push_back(empty);
+    folderData.emplace_back();
+  }
+
   // The directory's size does not depend on the offsets, so it is measured first and the data laid out after.
   uint64_t offset = AlignTo4(EncodeArchiveDirectory(directory).size());
   for (size_t f = 0; f < directory.folders.size(); ++f) {
@@ -139,6 +166,11 @@ bool ScenarioFiles::WriteArchive(const std::filesystem::path& file, std::string*
 }
 
 bool ScenarioFiles::WriteLooseTree(const std::filesystem::path& root, std::string* error) const {
+  for (const std::string& folder : folders_) {
+    std::error_code code;
+    std::filesystem::create_directories(root / folder, code);
+    if (code) return Fail(error, "cannot make folder " + folder + ": " + code.message());
+  }
   for (const auto& [path, data] : files_) {
     std::string relative = path;
     std::replace(relative.begin(), relative.end(), '\\', '/');

@@ -49,6 +49,11 @@ class ScenarioFiles {
   // read from an archive).
   void Add(std::string_view path, Bytes data);
   void AddText(std::string_view path, std::string_view text);
+  // An empty folder ("Players/Spells/"): listed in the archive with no entries, made in the loose tree.
+  void AddFolder(std::string_view path);
+  // The seven record folders, empty.
+  void AddEmptyRecordFolders();
+  const std::vector<std::string>& Folders() const { return folders_; }
   const std::vector<std::pair<std::string, Bytes>>& Files() const { return files_; }
 
   // The packed archive: the directory (lower-cased names, folders ending in "/", the top folder ""), then every
@@ -60,6 +65,7 @@ class ScenarioFiles {
 
  private:
   std::vector<std::pair<std::string, Bytes>> files_;
+  std::vector<std::string> folders_;
 };
 
 // Writes bytes to a disk file, replacing it.

@@ -1,0 +1,143 @@
+// Dialogs as the shell sees them before the dialog work: the time-state bracket, the modal loop, the open-dialog
+// list, the layout pictures and the shared pictures and pool.
+#include "game/dialogs/dialog_services.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "game/dialogs/screen_layouts.h"
+#include "game/graphics/picture_cache.h"
+#include "game/shell/data_paths.h"
+#include "game/shell/input_manager.h"
+#include "game/shell/main_loop.h"
+#include "game/world/scene_view.h"
+
+namespace {
+
+struct DialogState {
+  std::vector<Dialog*> open;
+  ProgressDialog* currentProgress = nullptr;
+  std::unique_ptr<Bitmap> globalPicture;
+  std::unique_ptr<Bitmap> listScrollPicture;
+  PicturePool* pool = nullptr;
+  int32_t journalKey = 'j';
+};
+
+DialogState& State() {
+  // Never destroyed: a shut-down signal may end the process while the loop still runs.
+  static DialogState* state = new DialogState;
+  return *state;
+}
+
+// Loads the layout's picture into the dialogs' pool (or the current one) and puts it at the top left of the view.
+void ShowLayoutPicture(int32_t layoutIndex) {
+  Layout* layout = GetLayout(layoutIndex);
+  SceneView* view = GetSceneView();
+  if (layout == nullptr || layout->GetName().empty() || view == nullptr) return;
+  std::string path;
+  PicturePath(path, layout->GetName());
+  PicturePool* previous = PictureCache::CurrentPool();
+  if (State().pool != nullptr) PictureCache::SelectPool(State().pool);
+  Bitmap* picture = PictureCache::Load(path.c_str());
+  if (picture != nullptr) view->DrawPicture(*picture, 0, 0);
+  if (previous != nullptr) PictureCache::SelectPool(previous);
+}
+
+}  // namespace
+
+Dialog::Dialog(int32_t layoutIndex) : layoutIndex_(layoutIndex) {
+  PushTimeState(0);
+  State().open.push_back(this);
+}
+
+Dialog::~Dialog() {
+  auto& open = State().open;
+  open.erase(std::remove(open.begin(), open.end(), this), open.end());
+  PopTimeState();
+}
+
+void Dialog::Draw() {
+  if (drawn_) return;
+  drawn_ = true;
+  ShowLayoutPicture(layoutIndex_);
+}
+
+void Dialog::RunModal(std::unique_ptr<Dialog> dialog) {
+  if (dialog == nullptr) return;
+  while (!dialog->IsClosed()) {
+    Input::BeginFrame();
+    dialog->HandleEvents();
+    MediaIdle();
+    if (RefreshView() != 0) break;
+  }
+}
+
+bool DispatchTopDialogEvents() {
+  auto& open = State().open;
+  if (open.empty()) return false;
+  return open.back()->HandleEvents();
+}
+
+void DrawOpenDialogs() {
+  // A copy: drawing may not change the list, but a dialog closing meanwhile must not invalidate the walk.
+  std::vector<Dialog*> open = State().open;
+  for (Dialog* dialog : open) dialog->Draw();
+}
+
+ProgressDialog::ProgressDialog() : Dialog(15) { Draw(); }
+
+ProgressDialog::~ProgressDialog() {
+  if (State().currentProgress == this) State().currentProgress = nullptr;
+}
+
+void ProgressDialog::SetCurrent(ProgressDialog* dialog) { State().currentProgress = dialog; }
+
+void ProgressDialog::BeginPhase(const std::string& label, int32_t steps) {
+  label_ = label;
+  steps_ = steps;
+  step_ = 0;
+}
+
+int32_t ProgressDialog::StepCurrent() {
+  ProgressDialog* dialog = State().currentProgress;
+  if (dialog == nullptr) return 0;
+  if (dialog->step_ < dialog->steps_) ++dialog->step_;
+  return RefreshView();
+}
+
+ProgressDialog* GetCurrentProgressDialog() { return State().currentProgress; }
+
+AboutDialog::AboutDialog() : Dialog(11) {}
+
+bool AboutDialog::HandleEvents() {
+  if (Input::WasClicked() || Input::IsKeyDown(kSlotReturn) || Input::IsKeyDown(kSlotEscape)) {
+    Input::ClearClick();
+    Input::ReleaseKey(kSlotReturn);
+    Input::ReleaseKey(kSlotEscape);
+    Close();
+  }
+  return true;
+}
+
+PlayerNameDialog::PlayerNameDialog() : Dialog(4) { Close(); }
+
+RaceClassDialog::RaceClassDialog(int32_t races) : Dialog(races != 0 ? 5 : 6) { Close(); }
+
+void ShowCharacterCreation(int32_t) {}
+
+void SetDialogGlobalPicture(std::unique_ptr<Bitmap> picture) { State().globalPicture = std::move(picture); }
+Bitmap* GetDialogGlobalPicture() { return State().globalPicture.get(); }
+void SetListScrollPicture(std::unique_ptr<Bitmap> picture) { State().listScrollPicture = std::move(picture); }
+Bitmap* GetListScrollPicture() { return State().listScrollPicture.get(); }
+
+void CreateDialogPicturePool() {
+  if (State().pool == nullptr) State().pool = PictureCache::NewPool(0);
+}
+
+void DeleteDialogPicturePool() {
+  if (State().pool != nullptr) PictureCache::DeletePool(State().pool);
+  State().pool = nullptr;
+}
+
+void SetJournalKey(int32_t key) { State().journalKey = key; }
+int32_t GetJournalKey() { return State().journalKey; }

@@ -1,0 +1,88 @@
+// What the shell asks of the game dialogs: the modal Dialog with its loop, the open-dialog list that the main
+// loop serves, the progress dialog of the loading steps, the dialogs of the new-game command and the about box,
+// and the pictures and the picture pool the dialogs share.
+//
+// The dialogs' controls come with the dialog work. Until then a dialog shows its layout's picture, the progress
+// dialog shows layout 15's picture while the scenario loads, the about box closes on a click, Return or Escape,
+// and the new-game dialogs close at once, leaving what they would ask as it was.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Bitmap;
+
+class Dialog {
+ public:
+  // Pushes 0 on the time-state stack (no frame pacing while a dialog is open) and joins the open dialogs.
+  explicit Dialog(int32_t layoutIndex);
+  virtual ~Dialog();
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+
+  // Handles the frame's input; true when the dialog took the tick.
+  virtual bool HandleEvents() { return true; }
+  // Puts the layout's picture on the game view (once, while it is open).
+  virtual void Draw();
+  bool IsClosed() const { return closed_; }
+  void Close() { closed_ = true; }
+  int32_t LayoutIndex() const { return layoutIndex_; }
+
+  // Runs the dialog until it closes (or the game stops), then deletes it.
+  static void RunModal(std::unique_ptr<Dialog> dialog);
+
+ protected:
+  int32_t layoutIndex_;
+  bool closed_ = false;
+  bool drawn_ = false;
+};
+
+bool DispatchTopDialogEvents();
+void DrawOpenDialogs();
+
+class ProgressDialog : public Dialog {
+ public:
+  ProgressDialog();
+  ~ProgressDialog() override;
+  static void SetCurrent(ProgressDialog* dialog);
+  void BeginPhase(const std::string& label, int32_t steps);
+  // Advances the current dialog by a step (nothing without one) and refreshes the view; the refresh's result.
+  static int32_t StepCurrent();
+  int32_t Step() const { return step_; }
+  int32_t Steps() const { return steps_; }
+  const std::string& Label() const { return label_; }
+
+ private:
+  std::string label_;
+  int32_t steps_ = 0;
+  int32_t step_ = 0;
+};
+ProgressDialog* GetCurrentProgressDialog();
+
+class AboutDialog : public Dialog {
+ public:
+  AboutDialog();
+  bool HandleEvents() override;
+};
+
+class PlayerNameDialog : public Dialog {
+ public:
+  PlayerNameDialog();
+};
+
+class RaceClassDialog : public Dialog {
+ public:
+  explicit RaceClassDialog(int32_t races);
+};
+
+void ShowCharacterCreation(int32_t flag);
+
+void SetDialogGlobalPicture(std::unique_ptr<Bitmap> picture);
+Bitmap* GetDialogGlobalPicture();
+void SetListScrollPicture(std::unique_ptr<Bitmap> picture);
+Bitmap* GetListScrollPicture();
+void CreateDialogPicturePool();
+void DeleteDialogPicturePool();
+void SetJournalKey(int32_t key);
+int32_t GetJournalKey();

@@ -1,0 +1,62 @@
+// The layout table and its reader.
+#include "game/dialogs/screen_layouts.h"
+
+#include <array>
+
+#include "game/shell/data_stream.h"
+
+namespace {
+
+std::array<std::unique_ptr<Layout>, kLayoutSlotCount>& Slots() {
+  static std::array<std::unique_ptr<Layout>, kLayoutSlotCount> slots;
+  return slots;
+}
+
+}  // namespace
+
+const LayoutElement* Layout::GetElement(int32_t index) const {
+  if (index < 0 || static_cast<size_t>(index) >= elements_.size()) return nullptr;
+  return elements_[index].get();
+}
+
+void Layout::Read(DataStream& stream) {
+  stream.ReadInt16();
+  stream.ReadPString(name_);
+  int16_t count = stream.ReadInt16();
+  elements_.clear();
+  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
+    auto element = std::make_unique<LayoutElement>();
+    stream.ReadPStringScrambled(element->name, false);
+    element->y = stream.ReadInt16();
+    element->x = stream.ReadInt16();
+    element->width = stream.ReadInt16();
+    element->height = stream.ReadInt16();
+    elements_.push_back(std::move(element));
+  }
+}
+
+void ReadLayouts(DataStream& stream) {
+  FreeLayouts();
+  int16_t count = stream.ReadInt16();
+  // A table with fewer than 34 records still fills the 34 slots: the missing ones read as empty layouts.
+  for (int32_t i = 0; i < kLayoutsKept; ++i) {
+    auto layout = std::make_unique<Layout>(i);
+    layout->Read(stream);
+    Slots()[i] = std::move(layout);
+  }
+  for (int32_t i = kLayoutsKept; i < count && stream.GetError() == 0; ++i) {
+    Layout scratch(i);
+    scratch.Read(stream);
+  }
+}
+
+Layout* GetLayout(int32_t index) {
+  if (index < 0 || index >= kLayoutSlotCount) return nullptr;
+  return Slots()[index].get();
+}
+
+void FreeLayouts() {
+  for (auto& slot : Slots()) slot.reset();
+}
+
+void ClearLayoutTable() { FreeLayouts(); }

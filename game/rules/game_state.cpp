@@ -1,0 +1,117 @@
+// The game-state flags, the global variables and the fixed number table.
+#include "game/rules/game_state.h"
+
+#include <array>
+
+#include "game/shell/data_stream.h"
+
+namespace {
+
+struct GameStateFlags {
+  uint8_t gameInProgress = 0;
+  uint8_t encounterInProgress = 0;
+  std::vector<std::unique_ptr<GlobalVariable>> variables;
+  std::string enteredText;
+};
+
+GameStateFlags& Flags() {
+  static GameStateFlags flags;
+  return flags;
+}
+
+// The table is this program's own: 500 values spread over 0 to 32767 by a fixed multiplicative sequence, so that
+// saved games made by one build read back in another.
+const std::array<int16_t, 500>& RandomTable() {
+  static const std::array<int16_t, 500> table = [] {
+    std::array<int16_t, 500> values{};
+    uint32_t x = 0x2545F491u;
+    for (int16_t& value : values) {
+      x ^= x << 13;
+      x ^= x >> 17;
+      x ^= x << 5;
+      value = static_cast<int16_t>(x & 0x7FFF);
+    }
+    return values;
+  }();
+  return table;
+}
+
+}  // namespace
+
+void SetGameInProgress(uint8_t inProgress) { Flags().gameInProgress = inProgress; }
+bool IsGameInProgress() { return Flags().gameInProgress != 0; }
+void SetEncounterInProgress(uint8_t inProgress) { Flags().encounterInProgress = inProgress; }
+bool IsEncounterInProgress() { return Flags().encounterInProgress != 0; }
+
+bool GlobalEntryExists(const std::string& name) { return FindGlobalEntry(name) != nullptr; }
+
+GlobalVariable* FindGlobalEntry(const std::string& name) {
+  for (auto& variable : Flags().variables) {
+    if (variable->name == name) return variable.get();
+  }
+  return nullptr;
+}
+
+GlobalVariable* GetGlobalEntryName(int32_t index) {
+  auto& variables = Flags().variables;
+  if (index < 0 || static_cast<size_t>(index) >= variables.size()) return nullptr;
+  return variables[index].get();
+}
+
+int32_t GetGlobalVariableCount() { return static_cast<int32_t>(Flags().variables.size()); }
+
+const std::string& GetEnteredText() { return Flags().enteredText; }
+void SetEnteredText(const std::string& text) { Flags().enteredText = text; }
+
+void ClearGlobalEntries() {
+  Flags().variables.clear();
+  Flags().enteredText.clear();
+}
+
+void ReadGlobalEntryNames(DataStream& stream) {
+  int16_t count = stream.ReadInt16();
+  for (int16_t i = 0; i < count; ++i) {
+    auto variable = std::make_unique<GlobalVariable>();
+    stream.ReadPStringScrambled(variable->name, true);
+    Flags().variables.push_back(std::move(variable));
+  }
+}
+
+void ReloadGlobalEntryNames(DataStream& stream) {
+  ClearGlobalEntries();
+  ReadGlobalEntryNames(stream);
+  Flags().gameInProgress = 0;
+  Flags().encounterInProgress = 0;
+}
+
+void ResetGlobalEntryValues() {
+  Flags().enteredText.clear();
+  for (auto& variable : Flags().variables) variable->value.clear();
+}
+
+void WriteGlobalEntries(DataStream& stream) {
+  stream.WriteInt16(static_cast<int16_t>(Flags().variables.size()));
+  for (auto& variable : Flags().variables) {
+    stream.WritePString(variable->name, true);
+    stream.WritePString(variable->value, true);
+  }
+}
+
+void ReadGlobalEntryValues(DataStream& stream) {
+  int16_t count = stream.ReadInt16();
+  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
+    std::string name, value;
+    stream.ReadPStringScrambled(name, false);
+    stream.ReadPStringScrambled(value, false);
+    if (GlobalVariable* variable = FindGlobalEntry(name)) {
+      variable->name = name;
+      variable->value = value;
+    }
+  }
+}
+
+int16_t RandomTableValue(int32_t a, int32_t b) {
+  int64_t index = (static_cast<int64_t>(a) + b) % 500;
+  if (index < 0) index += 500;
+  return RandomTable()[static_cast<size_t>(index)];
+}

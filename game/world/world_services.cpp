@@ -1,0 +1,94 @@
+// The world's calls as the shell sees them before the world is built.
+#include "game/world/world_services.h"
+
+#include "game/shell/data_stream.h"
+
+namespace {
+
+struct WorldState {
+  Location* current = nullptr;
+  bool paused = false;
+  int32_t mapKeyA = 'x';
+  int32_t mapKeyB = 'z';
+};
+
+WorldState& State() {
+  // Never destroyed: a shut-down signal may end the process while the loop still runs.
+  static WorldState* state = new WorldState;
+  return *state;
+}
+
+}  // namespace
+
+Location::~Location() {
+  if (State().current == this) State().current = nullptr;
+}
+
+std::unique_ptr<Location> CreateLocation(DataStream& stream) {
+  stream.PushPosition();
+  stream.ReadInt16();
+  stream.PopPosition();
+  return nullptr;
+}
+
+Location* GetCurrentLocation() { return State().current; }
+void SetCurrentLocation(Location* location) { State().current = location; }
+
+TileMap* GetCurrentTileMap() { return nullptr; }
+
+void SetMapKeys(int32_t first, int32_t second) {
+  State().mapKeyA = first;
+  State().mapKeyB = second;
+}
+int32_t GetMapKeyA() { return State().mapKeyA; }
+int32_t GetMapKeyB() { return State().mapKeyB; }
+
+bool IsGamePaused() { return State().paused; }
+void SetGamePaused(bool paused) { State().paused = paused; }
+
+namespace LocationHistory {
+void Push() {}
+void Drop() {}
+void Write(DataStream& stream) { stream.WriteInt16(0); }
+void Read(DataStream& stream) {
+  int16_t count = stream.ReadInt16();
+  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
+    for (int k = 0; k < 4; ++k) stream.ReadInt16();
+    std::string text;
+    stream.ReadPString(text);
+    stream.ReadPString(text);
+  }
+}
+bool GoBack() { return false; }
+void LeaveAllAndClear() {}
+void Clear() {}
+void Reset() {}
+int32_t Count() { return 0; }
+}  // namespace LocationHistory
+
+void WriteExploredMasks(DataStream& stream) { stream.WriteInt16(0); }
+
+void ReadExploredMasks(DataStream& stream) {
+  int16_t count = stream.ReadInt16();
+  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
+    std::string name;
+    stream.ReadPString(name);
+    int32_t bytes = stream.ReadInt32();
+    if (bytes < 0) break;
+    stream.Skip(bytes);
+    stream.ReadInt16();
+    stream.ReadInt16();
+    if (stream.ReadInt16() == 1) {
+      int16_t n = stream.ReadInt16();
+      for (int16_t k = 0; k < n && stream.GetError() == 0; ++k) stream.ReadInt16();
+    }
+  }
+}
+
+void ClearExploredMasks() {}
+void ResetExploredMasks() {}
+
+namespace PathFinder {
+void Init() {}
+void FreeLists() {}
+}  // namespace PathFinder

@@ -1,0 +1,323 @@
+// The program run in-process and headless: from "cs.cfg" to the window and back, through the host's test seam.
+// A thread timer set before the run serves as the test's hands: the game's message pump calls it between frames,
+// and it looks at the window and injects the player's input.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/dialogs/screen_layouts.h"
+#include "game/shell/main_function.h"
+#include "game/shell/main_loop.h"
+#include "game/shell/main_window.h"
+#include "game/shell/menus.h"
+#include "game/shell/option_store.h"
+#include "game/shell/preferences.h"
+#include "game/shell/record_lists.h"
+#include "host/kernel.h"
+#include "host/testing.h"
+#include "host/user.h"
+#include "platform/core/core.h"
+#include "platform/core/file_manager.h"
+#include "tests/support/temp_folder.h"
+#include "tools/scenario_writer/config_writer.h"
+#include "tools/scenario_writer/picture_writer.h"
+
+namespace sw = scenario_writer;
+
+namespace {
+
+constexpr sw::Rgb kStartColour{10, 200, 30};
+constexpr sw::Rgb kMarkColour{250, 20, 40};
+
+// What a run saw: the first frame shown, the window's title, and the records and layouts loaded.
+struct Observed {
+  bool sawFrame = false;
+  HostFrame frame;
+  std::string title;
+  std::vector<std::string> records;
+  std::string layout15;
+  bool paused = false;
+  bool fullscreen = false;
+};
+
+// The test's script: called on each timer tick while the game runs, with the main window once it shows a frame.
+using Step = std::function<bool(HWND window, Observed& seen)>;  // true when the step is done
+
+struct Script {
+  std::vector<Step> steps;
+  size_t next = 0;
+  int ticks = 0;
+  Observed seen;
+};
+
+Script*& CurrentScript() {
+  static Script* script = nullptr;
+  return script;
+}
+
+void ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
+  Script* script = CurrentScript();
+  MainWindow* window = GetMainWindow();
+  if (script == nullptr || window == nullptr || !window->IsCreated()) return;
+  HWND handle = window->GetNativeWindow();
+  ++script->ticks;
+  if (!script->seen.sawFrame && HostTestLastFrame(handle, &script->seen.frame)) {
+    script->seen.sawFrame = true;
+    char title[128] = {};
+    GetWindowTextA(handle, title, sizeof title);
+    script->seen.title = title;
+  }
+  if (!script->seen.sawFrame) return;
+  if (script->next < script->steps.size() && script->steps[script->next](handle, script->seen)) ++script->next;
+  // A script that has run out, or a game that ignores it, still ends.
+  if (script->ticks > 600) PostQuitMessage(7);
+}
+
+std::string Lowered(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Waits until the scenario has loaded and the main loop runs (the menus and their accelerators exist), and notes
+// what was loaded. Names are compared lower-cased: the packed archive keeps its names in lower case.
+bool UntilRunning(HWND window, Observed& seen) {
+  if (GetAcceleratorTable() == nullptr || (GetRunState() & kRunRecordsLoaded) == 0) return false;
+  for (const auto& spell : SpellList()) seen.records.push_back("spell " + Lowered(spell->GetName()));
+  for (const auto& item : ItemList()) seen.records.push_back("item " + Lowered(item->GetName()));
+  if (Layout* layout = GetLayout(15)) seen.layout15 = layout->GetName();
+  seen.fullscreen = HostTestIsFullscreen(window);
+  return true;
+}
+
+// Control and Q go down on one tick and up on a later one, as a player's fingers do.
+bool PressCtrlQ(HWND, Observed&) {
+  HostTestKey(VK_CONTROL, true);
+  HostTestKey('Q', true);
+  return true;
+}
+
+sw::Bytes StartPicture() {
+  sw::Canvas canvas(640, 480, kStartColour);
+  canvas.FillRect(100, 50, 20, 10, kMarkColour);
+  return sw::EncodeBmp24(canvas);
+}
+
+sw::ConfigSpec SmallConfig() {
+  sw::ConfigSpec config;
+  config.scenarioName = "Vale";
+  config.secondName = "Vale Two";
+  config.layouts[15].name = "Start.bmp";
+  config.menuLists[1].entries = {{"Look/l", "Look"}};
+  return config;
+}
+
+sw::ScenarioFiles SmallScenario(const sw::ConfigSpec& config) {
+  sw::ScenarioFiles files;
+  files.Add("Config", sw::EncodeConfig(config));
+  files.Add("Pictures/Start.bmp", StartPicture());
+  files.AddEmptyRecordFolders();
+  files.Add("Players/Spells/Fire.spl", sw::Bytes{1, 2, 3});
+  files.Add("Players/Spells/ice.spl", sw::Bytes{4});
+  files.Add("Items/Sword.itm", sw::Bytes{5});
+  files.Add("Events/Defs/StartGame.cet", sw::Bytes{0, 0, 0, 0, 0, 0});
+  return files;
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HostTestSetHeadless(true);
+    HostTestResetWindowSystem();
+    HostTestClearMessageBoxes();
+    ResetOptionStore();
+  }
+  void TearDown() override {
+    HostTestResetWindowSystem();
+    HostTestClearMessageBoxes();
+    CurrentScript() = nullptr;
+  }
+
+  void WriteArchive(const sw::ScenarioFiles& files, const std::string& startup = "-f -pData/Data001.dat") {
+    sw::Bytes archive;
+    ASSERT_TRUE(files.BuildArchive(archive));
+    temp_.WriteFile("Data/Data001.dat", std::string(archive.begin(), archive.end()));
+    temp_.WriteFile("cs.cfg", startup);
+  }
+
+  // Runs the program with the temporary folder as its own folder; the script's ticks run inside its loop.
+  int Run(Script& script) {
+    CurrentScript() = &script;
+    EXPECT_EQ(PlatformFileSystemStartup(), kPlatformNoError);
+    FolderRef folder = 0;
+    EXPECT_EQ(PlatformResolveFolder(0, ("/C" + temp_.Posix()).c_str(), &folder), kPlatformNoError);
+    EXPECT_EQ(PlatformSetDefaultFolder(folder, static_cast<const char*>(nullptr)), kPlatformNoError);
+    SetTimer(nullptr, 0, 5, ScriptTick);
+    int code = WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, 1);
+    CurrentScript() = nullptr;
+    return code;
+  }
+
+  std::vector<std::string> BoxTexts() {
+    std::vector<std::string> texts;
+    for (const HostMessageBoxRecord& box : HostTestMessageBoxes()) texts.push_back(box.text);
+    return texts;
+  }
+
+  TempFolder temp_;
+};
+
+TEST_F(ProgramTest, MissingDataShowsTheDataPathAndEndsWithCodeOne) {
+  Script script;
+  EXPECT_EQ(Run(script), 1);
+  auto boxes = HostTestMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Cannot find the specified file : \nData/Data001.dat");
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_FALSE(script.seen.sawFrame);
+}
+
+TEST_F(ProgramTest, ConfigOfAnotherFormatCannotBeLoaded) {
+  sw::ConfigSpec config = SmallConfig();
+  config.format = 5;
+  WriteArchive(SmallScenario(config));
+  Script script;
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Cannot load the game.\n"});
+}
+
+TEST_F(ProgramTest, AViewSizeThatCannotBeMadeEndsStartUp) {
+  sw::ConfigSpec config = SmallConfig();
+  config.screenWidth = 0;
+  WriteArchive(SmallScenario(config));
+  Script script;
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Cannot load the game.\n"});
+}
+
+TEST_F(ProgramTest, FirstFrameShowsTheStartPictureAndControlQEndsTheGame) {
+  WriteArchive(SmallScenario(SmallConfig()));
+  Script script;
+  script.steps = {UntilRunning, PressCtrlQ};
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_TRUE(BoxTexts().empty());
+  ASSERT_TRUE(script.seen.sawFrame);
+  EXPECT_EQ(script.seen.title, "Vale");
+  const HostFrame& frame = script.seen.frame;
+  ASSERT_EQ(frame.width, 640);
+  ASSERT_EQ(frame.height, 480);
+  auto pixel = [&](int x, int y) { return frame.pixels[static_cast<size_t>(y) * frame.width + x]; };
+  EXPECT_EQ(pixel(5, 5), 0x000AC81Eu);
+  EXPECT_EQ(pixel(105, 55), 0x00FA1428u);
+  EXPECT_EQ(pixel(639, 479), 0x000AC81Eu);
+  EXPECT_EQ(script.next, 2u);
+}
+
+TEST_F(ProgramTest, ClosingTheWindowEndsTheLoop) {
+  WriteArchive(SmallScenario(SmallConfig()));
+  Script script;
+  script.steps = {UntilRunning, [](HWND window, Observed&) {
+    HostTestCloseWindow(window);
+    return true;
+  }};
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_LT(script.ticks, 2000);
+}
+
+TEST_F(ProgramTest, AQuitMessageGivesItsExitCode) {
+  WriteArchive(SmallScenario(SmallConfig()));
+  Script script;
+  script.steps = {[](HWND, Observed&) {
+    PostQuitMessage(3);
+    return true;
+  }};
+  EXPECT_EQ(Run(script), 3);
+}
+
+TEST_F(ProgramTest, DeactivationPausesTheGame) {
+  WriteArchive(SmallScenario(SmallConfig()));
+  Script script;
+  script.steps = {UntilRunning,
+                  [](HWND window, Observed&) {
+                    HostTestActivate(window, false);
+                    return true;
+                  },
+                  [](HWND window, Observed& seen) {
+                    if ((GetRunState() & kRunPaused) == 0) return false;
+                    seen.paused = (GetRunState() & kRunPausedByCommand) == 0;
+                    HostTestActivate(window, true);
+                    return true;
+                  },
+                  [](HWND, Observed&) { return (GetRunState() & kRunPaused) == 0; },
+                  PressCtrlQ};
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_TRUE(script.seen.paused);
+}
+
+TEST_F(ProgramTest, ArchiveAndLooseTreeGiveTheSameRecordsAndLayouts) {
+  sw::ScenarioFiles files = SmallScenario(SmallConfig());
+  WriteArchive(files);
+  Script packed;
+  packed.steps = {UntilRunning, PressCtrlQ};
+  Run(packed);
+
+  HostTestResetWindowSystem();
+  ASSERT_TRUE(files.WriteLooseTree(temp_.PosixPath("Tree")));
+  temp_.WriteFile("cs.cfg", "-pTree\n");
+  Script loose;
+  loose.steps = {UntilRunning, PressCtrlQ};
+  Run(loose);
+
+  EXPECT_TRUE(BoxTexts().empty());
+  // Records stand in front of those read before them.
+  const std::vector<std::string> expected = {"spell ice", "spell fire", "item sword"};
+  EXPECT_EQ(packed.seen.records, expected);
+  EXPECT_EQ(loose.seen.records, expected);
+  EXPECT_EQ(packed.seen.layout15, "Start.bmp");
+  EXPECT_EQ(loose.seen.layout15, "Start.bmp");
+}
+
+TEST_F(ProgramTest, WindowedSwitchKeepsTheWindowAndAsksNothing) {
+  sw::ConfigSpec config = SmallConfig();
+  config.windowMode = 0;
+  WriteArchive(SmallScenario(config), "-w -f -pData/Data001.dat");
+  Script script;
+  script.steps = {UntilRunning, PressCtrlQ};
+  Run(script);
+  EXPECT_TRUE(BoxTexts().empty());
+  EXPECT_FALSE(script.seen.fullscreen);
+}
+
+TEST_F(ProgramTest, WindowModeZeroAsksAndKeepsTheAnswer) {
+  sw::ConfigSpec config = SmallConfig();
+  config.windowMode = 0;
+  config.depthCode = 2;  // 32 bits: the display offers no 8-bit mode
+  WriteArchive(SmallScenario(config));
+  HostTestAnswerMessageBox(IDYES);
+  Script script;
+  script.steps = {UntilRunning, PressCtrlQ};
+  Run(script);
+  auto boxes = HostTestMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Do you want to play this game in fullscreen mode?");
+  EXPECT_EQ(boxes[0].caption, "Vale");
+  EXPECT_TRUE(script.seen.fullscreen);
+  PrefsFile prefs("Vale");
+  prefs.Load();
+  std::string stored;
+  prefs.Get(stored, "fullscreen");
+  EXPECT_EQ(stored, "1");
+
+  // The stored answer is used from then on: no second question.
+  HostTestResetWindowSystem();
+  HostTestClearMessageBoxes();
+  Script again;
+  again.steps = {UntilRunning, PressCtrlQ};
+  Run(again);
+  EXPECT_TRUE(HostTestMessageBoxes().empty());
+  EXPECT_TRUE(again.seen.fullscreen);
+}
+
+}  // namespace
