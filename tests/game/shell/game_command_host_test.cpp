@@ -1,0 +1,217 @@
+// The game commands, saved games and sounds through the whole program, in-process and headless: the program runs
+// from "cs.cfg" and a thread timer set before the run does the test's work between frames, inside the main loop.
+#include "game/shell/game_command_host.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/rules/game_state.h"
+#include "game/shell/main_function.h"
+#include "game/shell/main_loop.h"
+#include "game/shell/main_window.h"
+#include "game/shell/menus.h"
+#include "game/shell/option_store.h"
+#include "game/shell/sound_effects.h"
+#include "host/kernel.h"
+#include "host/testing.h"
+#include "host/testing_sound.h"
+#include "host/user.h"
+#include "platform/core/file_manager.h"
+#include "tests/support/temp_folder.h"
+#include "tools/scenario_writer/config_writer.h"
+#include "tools/scenario_writer/picture_writer.h"
+#include "tools/scenario_writer/sound_files.h"
+
+namespace sw = scenario_writer;
+
+namespace {
+
+// One piece of the test's work, run on a timer tick once the scenario has loaded; true when it is done.
+using Step = std::function<bool()>;
+
+struct Steps {
+  std::vector<Step> list;
+  size_t next = 0;
+  int ticks = 0;
+};
+
+Steps*& CurrentSteps() {
+  static Steps* steps = nullptr;
+  return steps;
+}
+
+void StepTick(HWND, UINT, UINT_PTR, DWORD) {
+  Steps* steps = CurrentSteps();
+  MainWindow* window = GetMainWindow();
+  if (steps == nullptr || window == nullptr || !window->IsCreated()) return;
+  // A game that ignores the steps still ends.
+  if (++steps->ticks > 600) PostQuitMessage(7);
+  if (GetAcceleratorTable() == nullptr || (GetRunState() & kRunRecordsLoaded) == 0) return;
+  if (steps->next < steps->list.size() && steps->list[steps->next]()) ++steps->next;
+}
+
+// The exit item of the File menu, chosen as the window procedure stores it for the pump.
+bool ChooseExit() {
+  PostMessageA(GetMainWindow()->GetNativeWindow(), WM_COMMAND, kExitCommand, 0);
+  return true;
+}
+
+sw::ScenarioFiles Scenario() {
+  sw::ConfigSpec config;
+  config.scenarioName = "Vale";
+  config.secondName = "Vale Two";
+  config.layouts[15].name = "Start.bmp";
+  config.globalNames = {"door", "bell"};
+  sw::ScenarioFiles files;
+  files.Add("Config", sw::EncodeConfig(config));
+  files.Add("Pictures/Start.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{10, 20, 30})));
+  files.AddEmptyRecordFolders();
+  return files;
+}
+
+class GameShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HostTestSetHeadless(true);
+    HostTestResetWindowSystem();
+    HostTestClearMessageBoxes();
+    HostTestClearFileChoosers();
+    ResetOptionStore();
+    sw::Bytes archive;
+    ASSERT_TRUE(Scenario().BuildArchive(archive));
+    temp_.WriteFile("Data/Data001.dat", std::string(archive.begin(), archive.end()));
+    temp_.WriteFile("cs.cfg", "-f -pData/Data001.dat");
+  }
+  void TearDown() override {
+    HostTestResetWindowSystem();
+    HostTestClearMessageBoxes();
+    HostTestClearFileChoosers();
+    HostTestHoldAudio(false);
+    CurrentSteps() = nullptr;
+  }
+
+  int Run(Steps& steps) {
+    CurrentSteps() = &steps;
+    EXPECT_EQ(PlatformFileSystemStartup(), kPlatformNoError);
+    FolderRef folder = 0;
+    EXPECT_EQ(PlatformResolveFolder(0, ("/C" + temp_.Posix()).c_str(), &folder), kPlatformNoError);
+    EXPECT_EQ(PlatformSetDefaultFolder(folder, static_cast<const char*>(nullptr)), kPlatformNoError);
+    SetTimer(nullptr, 0, 5, StepTick);
+    int code = WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, 1);
+    CurrentSteps() = nullptr;
+    return code;
+  }
+
+  TempFolder temp_;
+};
+
+// What the test gives the character and the world before saving.
+void FillGame(ShellGameHost& host) {
+  SavedCharacter& c = *host.Character();
+  c.name = "Ada";
+  c.level = 4;
+  c.experience = 1234;
+  c.gold = 99;
+  c.base[0] = 17;
+  c.base[21] = -3;
+  c.journal = {"Met the miller.", "Crossed the ford."};
+  c.className = "Ranger";
+  c.raceName = "Elf";
+  c.equipment[0] = "Bow";
+  // Every item is saved with its charges.
+  c.inventory = {{"Bow", true, 0}, {"Wand", true, 5}};
+  c.spells = {"Light"};
+  c.effects = {{"Light", 12}};
+  FindGlobalEntry("door")->value = "open";
+  FindGlobalEntry("bell")->value = "rung";
+  host.History() = {{1, 3, 4, "Mill", "mill.aiff"}, {2, 10, 11, "Ford", ""}};
+  host.Masks() = {{"Ford", {0xF0, 0x0F}, 4, 4, true, {7, 8}}};
+}
+
+TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
+  ShellGameHost& host = GetShellGameHost();
+  SavedGame saved, reopened;
+  bool exitEvents = false;
+  Steps steps;
+  steps.list = {
+      [&] {
+        RunNewGameCommand();
+        EXPECT_TRUE(IsGameInProgress());
+        FillGame(host);
+        host.Capture(&saved);
+        HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
+        RunSaveGameCommand();
+        EXPECT_TRUE(GetSaveName().ends_with("ada.ksv")) << GetSaveName();
+        return true;
+      },
+      [&] {
+        // Another game replaces the first before it is opened again.
+        RunEndGameCommand();
+        EXPECT_FALSE(IsGameInProgress());
+        EXPECT_EQ(host.Character(), nullptr);
+        RunNewGameCommand();
+        host.Character()->name = "Bob";
+        FindGlobalEntry("door")->value = "shut";
+        host.History().clear();
+        HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
+        RunOpenGameCommand();
+        host.Capture(&reopened);
+        exitEvents = IsGameInProgress();
+        return true;
+      },
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(steps.next, steps.list.size());
+  EXPECT_TRUE(temp_.Exists("ada.ksv"));
+  EXPECT_TRUE(HostTestMessageBoxes().empty());
+  EXPECT_TRUE(exitEvents);
+  ASSERT_EQ(saved.character.name, "Ada");
+  EXPECT_EQ(reopened.character, saved.character);
+  EXPECT_EQ(reopened.globals, saved.globals);
+  EXPECT_EQ(reopened.history, saved.history);
+  EXPECT_EQ(reopened.masks, saved.masks);
+  // Shut-down forgets the game.
+  EXPECT_EQ(host.Character(), nullptr);
+}
+
+TEST_F(GameShellTest, TheExitItemQuitsAGameInProgressAndEndsTheLoop) {
+  Steps steps;
+  steps.list = {[] {
+                  RunNewGameCommand();
+                  return IsGameInProgress();
+                },
+                ChooseExit};
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(steps.next, steps.list.size());
+  EXPECT_LT(steps.ticks, 600);
+  EXPECT_FALSE(IsGameInProgress());
+}
+
+TEST_F(GameShellTest, ASoundThePlayingGamePlaysReachesTheMixer) {
+  sw::SoundFileSpec spec;
+  spec.samplesPerSecond = 44100.0;
+  sw::Bytes aiff = sw::WriteSoundFile(spec, std::vector<int16_t>(200, 1500));
+  temp_.WriteFile("Data/Sounds/cs_attack_success.aiff", std::string(aiff.begin(), aiff.end()));
+  HostTestHoldAudio(true);
+  std::vector<int16_t> mixed;
+  Steps steps;
+  steps.list = {[&] {
+                  EXPECT_TRUE(HostTestAudioOutputOpen());
+                  EXPECT_NE(SoundSlotEffect(0), nullptr);
+                  PlaySoundSlot(0);
+                  mixed = HostTestMixAudio(100);
+                  return true;
+                },
+                ChooseExit};
+  EXPECT_EQ(Run(steps), 1);
+  ASSERT_EQ(mixed.size(), 100u);
+  EXPECT_EQ(mixed[0], 1500);
+  EXPECT_EQ(mixed[99], 1500);
+}
+
+}  // namespace
