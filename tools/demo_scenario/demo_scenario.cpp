@@ -1,13 +1,17 @@
 // Writes the demo scenario into a folder: "cs.cfg" and the packed data file "Data/Data001.dat" (with
 // "-loose" also the same files as a loose tree in "DataTree/"). Its pictures are drawn here: the loading screen
-// the game shows first, and the about box.
+// the game shows first, and the about box; and so are its sounds and music, written as loose AIFF files in
+// "Data/" where the game looks for media: a chime for the journal and the purchase slots, and a short tune.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tools/scenario_writer/config_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
 #include "tools/scenario_writer/scenario_files.h"
+#include "tools/scenario_writer/sound_files.h"
 
 namespace sw = scenario_writer;
 
@@ -67,6 +71,46 @@ sw::ScenarioFiles BuildDemo() {
   return files;
 }
 
+constexpr double kRate = 22050.0;
+
+// Two falling notes with a short fade at each end, so that they start and stop without a click.
+sw::Bytes MakeChime() {
+  std::vector<int16_t> samples;
+  for (double frequency : {1318.5, 987.8}) {
+    std::vector<int16_t> note = sw::ToneSamples(frequency, 6000.0, kRate, 2205);
+    for (size_t i = 0; i < note.size(); ++i) {
+      double edge = static_cast<double>(std::min(i, note.size() - 1 - i)) / 200.0;
+      note[i] = static_cast<int16_t>(note[i] * std::min(1.0, edge));
+    }
+    samples.insert(samples.end(), note.begin(), note.end());
+  }
+  return sw::WriteSoundFile(sw::SoundFileSpec{}, samples);
+}
+
+// A slow eight-note tune that the music player loops.
+sw::Bytes MakeTune() {
+  std::vector<int16_t> samples;
+  for (double frequency : {392.0, 440.0, 493.9, 587.3, 523.3, 493.9, 440.0, 392.0}) {
+    std::vector<int16_t> note = sw::ToneSamples(frequency, 4000.0, kRate, 8820);
+    for (size_t i = 0; i < note.size(); ++i) {
+      double decay = 1.0 - static_cast<double>(i) / static_cast<double>(note.size());
+      note[i] = static_cast<int16_t>(note[i] * decay);
+    }
+    samples.insert(samples.end(), note.begin(), note.end());
+  }
+  return sw::WriteSoundFile(sw::SoundFileSpec{}, samples);
+}
+
+bool WriteMedia(const std::filesystem::path& data, std::string* error) {
+  std::error_code code;
+  std::filesystem::create_directories(data / "Sounds", code);
+  std::filesystem::create_directories(data / "Music", code);
+  sw::Bytes chime = MakeChime();
+  return sw::WriteBytesToFile(data / "Sounds" / "cs_journal_log.aiff", chime, error) &&
+         sw::WriteBytesToFile(data / "Sounds" / "cs_buy.aiff", chime, error) &&
+         sw::WriteBytesToFile(data / "Music" / "Theme.aiff", MakeTune(), error);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,7 +123,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder / "Data", code);
   sw::ScenarioFiles files = BuildDemo();
   std::string error;
-  if (!files.WriteArchive(folder / "Data" / "Data001.dat", &error) ||
+  if (!files.WriteArchive(folder / "Data" / "Data001.dat", &error) || !WriteMedia(folder / "Data", &error) ||
       (argc > 2 && std::string(argv[2]) == "-loose" && !files.WriteLooseTree(folder / "DataTree", &error)) ||
       !sw::WriteBytesToFile(folder / "cs.cfg", sw::Bytes{'-', 'f', ' ', '-', 'p', 'D', 'a', 't', 'a', '/', 'D', 'a',
                                                            't', 'a', '0', '0', '1', '.', 'd', 'a', 't', '\n'},
