@@ -106,6 +106,7 @@ void BuildScenarioMenus() {
   }
   if (s.accelerators != nullptr) DestroyAcceleratorTable(s.accelerators);
   s.accelerators = CreateAcceleratorTableA(accelerators.data(), static_cast<int>(accelerators.size()));
+  RedrawBar();
 }
 
 void EnableMenuBar(bool disable) {
