@@ -106,6 +106,7 @@ void BuildScenarioMenus() {
   }
   if (s.accelerators != nullptr) DestroyAcceleratorTable(s.accelerators);
   s.accelerators = CreateAcceleratorTableA(accelerators.data(), static_cast<int>(accelerators.size()));
+  RedrawBar();
 }
 
 void EnableMenuBar(bool disable) {
@@ -163,6 +164,8 @@ int32_t HandleMenuCommand(uint32_t identifier) {
 
 HMENU GetMenuBar() { return State().bar; }
 HMENU GetGameMenu() { return State().game; }
+HMENU GetFileMenu() { return State().file; }
+HMENU GetHelpMenu() { return State().help; }
 HACCEL GetAcceleratorTable() { return State().accelerators; }
 
 void FreeMenus() {

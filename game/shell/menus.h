@@ -25,6 +25,8 @@ void EnableMenuBar(bool disable);
 int32_t HandleMenuCommand(uint32_t identifier);
 HMENU GetMenuBar();
 HMENU GetGameMenu();
+HMENU GetFileMenu();
+HMENU GetHelpMenu();
 HACCEL GetAcceleratorTable();
 // Destroys the accelerator table and the menus.
 void FreeMenus();

@@ -321,3 +321,75 @@ TEST_F(ProgramTest, WindowModeZeroAsksAndKeepsTheAnswer) {
 }
 
 }  // namespace
+
+namespace {
+
+struct MenuCounts {
+  int bar = 0, file = 0, help = 0, game = -1;
+};
+
+TEST_F(ProgramTest, MenusFollowTheScenarioListsWithinTheirRanges) {
+  sw::ConfigSpec config = SmallConfig();
+  config.menuLists[0].entries = {{"Rules", "Rules"}};
+  config.menuLists[1].entries.clear();
+  for (int i = 0; i < 101; ++i) config.menuLists[1].entries.push_back({"Item " + std::to_string(i), "Item"});
+  config.menuLists[2].entries = {{"Map/m", "Map"}, {"-", ""}};
+  WriteArchive(SmallScenario(config));
+  static MenuCounts counts;
+  Script script;
+  script.steps = {UntilRunning,
+                  [](HWND, Observed&) {
+                    counts.bar = HostTestMenuItemCount(GetMenuBar());
+                    counts.file = HostTestMenuItemCount(GetFileMenu());
+                    counts.help = HostTestMenuItemCount(GetHelpMenu());
+                    counts.game = HostTestMenuItemCount(GetGameMenu());
+                    return true;
+                  },
+                  PressCtrlQ};
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_EQ(counts.bar, 3);
+  EXPECT_EQ(counts.file, 100);  // 99 scenario items (1300 to 1398) and Exit; the rest would reach 1399
+  EXPECT_EQ(counts.help, 2);
+  EXPECT_EQ(counts.game, 2);
+}
+
+TEST_F(ProgramTest, WithoutGameItemsTheBarHasFileAndHelp) {
+  WriteArchive(SmallScenario(SmallConfig()));
+  static int bar = 0;
+  Script script;
+  script.steps = {UntilRunning,
+                  [](HWND, Observed&) {
+                    bar = HostTestMenuItemCount(GetMenuBar());
+                    return GetGameMenu() == nullptr;
+                  },
+                  PressCtrlQ};
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_EQ(bar, 2);
+}
+
+TEST_F(ProgramTest, TheAboutCommandRunsItsDialogUntilAClick) {
+  sw::ConfigSpec config = SmallConfig();
+  config.layouts[11].name = "Start.bmp";
+  WriteArchive(SmallScenario(config));
+  static bool sawDialog = false;
+  Script script;
+  script.steps = {UntilRunning,
+                  [](HWND window, Observed&) {
+                    PostMessageA(window, WM_COMMAND, 1599, 0);
+                    return true;
+                  },
+                  [](HWND window, Observed&) {
+                    // The command was taken: the about box runs its own loop, whose pumps bring this tick.
+                    if (GetPendingMenuCommand() != 0) return false;
+                    sawDialog = true;
+                    HostTestMouseButton(window, 0, true, 10, 10);
+                    HostTestMouseButton(window, 0, false, 10, 10);
+                    return true;
+                  },
+                  PressCtrlQ};
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_TRUE(sawDialog);
+  EXPECT_LT(script.ticks, 600);
+}
+
+}  // namespace

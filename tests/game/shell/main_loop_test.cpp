@@ -1,0 +1,75 @@
+#include "game/shell/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include "host/testing.h"
+
+namespace {
+
+// Frame pacing on the manual clock: each frame's work is simulated by advancing the clock before PaceFrame. The
+// frames are never early by more than 11.111 ms, so PaceFrame has no wait to make (a wait on a clock that only the
+// test moves would never end).
+class FramePacingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HostTestUseManualClock(true);
+    StartFrameClock();
+    SetFrameSkipAllowed(true);
+  }
+  void TearDown() override {
+    FreeFrameClock();
+    SetFrameSkipAllowed(true);
+    HostTestUseManualClock(false);
+  }
+  // A frame that took `ms` of work.
+  static bool Frame(DWORD ms) {
+    HostTestAdvanceClock(ms);
+    PaceFrame();
+    return IsFrameSkipPending();
+  }
+};
+
+TEST_F(FramePacingTest, AFrameOnTimeIsNotSkipped) {
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(Frame(33));
+}
+
+TEST_F(FramePacingTest, ALateFrameSkipsOneDrawingNeverTwo) {
+  EXPECT_TRUE(Frame(110));  // 76 ms behind: the next drawing is skipped
+  EXPECT_FALSE(Frame(40));  // still 83 ms behind, but never two skips in a row
+  EXPECT_TRUE(Frame(40));
+}
+
+TEST_F(FramePacingTest, StillFarBehindAfterASkipRestartsTheClock) {
+  EXPECT_TRUE(Frame(110));
+  EXPECT_FALSE(Frame(200));  // more than 133 ms late: the clock restarts, nothing more is skipped
+  EXPECT_FALSE(Frame(30));
+}
+
+TEST_F(FramePacingTest, WithSkippingOffALateFrameIsDrawn) {
+  SetFrameSkipAllowed(false);
+  EXPECT_FALSE(Frame(110));
+  EXPECT_FALSE(Frame(110));
+}
+
+TEST_F(FramePacingTest, WithADialogOpenNothingIsPacedOrSkipped) {
+  PushTimeState(0);
+  EXPECT_FALSE(Frame(500));
+  EXPECT_FALSE(Frame(500));
+  PopTimeState();
+  EXPECT_TRUE(Frame(110));
+}
+
+TEST(RunStateTest, SystemPauseNeverEndsACommandPause) {
+  SetPauseState(true, false);
+  EXPECT_EQ(GetRunState() & (kRunPaused | kRunPausedByCommand), kRunPaused | kRunPausedByCommand);
+  SetPauseState(false, true);  // an activation change
+  EXPECT_NE(GetRunState() & kRunPaused, 0u);
+  SetPauseState(false, false);
+  EXPECT_EQ(GetRunState() & (kRunPaused | kRunPausedByCommand), 0u);
+  SetPauseState(true, true);
+  EXPECT_EQ(GetRunState() & (kRunPaused | kRunPausedByCommand), kRunPaused);
+  SetPauseState(false, true);
+  EXPECT_EQ(GetRunState() & kRunPaused, 0u);
+}
+
+}  // namespace
