@@ -3,6 +3,7 @@
 
 #include "game/dialogs/dialog_services.h"
 #include "game/graphics/picture_cache.h"
+#include "game/rules/character.h"
 #include "game/rules/game_state.h"
 #include "game/rules/scenario_records.h"
 #include "game/rules/script_event.h"
@@ -25,11 +26,66 @@ constexpr int kOfferMarkedRacesFlag = 5;
 constexpr int kOfferMarkedClassesFlag = 6;
 
 template <typename Record>
-std::string FirstRecordName(RecordList<Record>& list) {
-  for (const auto& record : list) {
-    if (record != nullptr && !record->GetName().empty()) return record->GetName();
+std::string NameOf(const Record* record) {
+  return record != nullptr ? record->GetName() : std::string();
+}
+
+void CaptureCharacter(const Character& c, SavedCharacter* out) {
+  out->name = c.playerName;
+  out->level = c.level;
+  out->experience = c.experience;
+  out->gold = c.gold;
+  out->thirdCounter = c.thirdCounter;
+  out->statusValue = c.statusValue;
+  out->base = c.baseValues;
+  out->journal = c.journal;
+  out->className = NameOf(c.GetClass());
+  out->raceName = NameOf(c.GetRace());
+  for (int slot = 1; slot <= kSavedEquipmentSlots; ++slot) {
+    const InventoryItem* item = c.equipment[static_cast<size_t>(slot)];
+    out->equipment[static_cast<size_t>(slot - 1)] = item != nullptr ? item->name : "";
   }
-  return "";
+  out->inventory.clear();
+  for (const auto& item : c.inventory) out->inventory.push_back({item->name, true, item->charges});
+  out->spells.clear();
+  for (const SpellRecord* spell : c.spells) out->spells.push_back(NameOf(spell));
+  out->effects.clear();
+  for (const auto& effect : c.effects) {
+    if (effect->GetSpell() != nullptr) out->effects.push_back({effect->GetSpell()->GetName(), effect->Remaining()});
+  }
+}
+
+// Records are found by name: an item, spell or effect the scenario no longer has is dropped, and a class or race
+// it lacks gives way to the default one.
+void ApplyCharacter(const SavedCharacter& saved, int16_t format, Character* c) {
+  c->playerName = saved.name;
+  c->level = saved.level;
+  c->experience = saved.experience;
+  c->gold = saved.gold;
+  c->thirdCounter = saved.thirdCounter;
+  c->statusValue = saved.statusValue;
+  c->baseValues = saved.base;
+  c->journal = saved.journal;
+  if (!saved.className.empty()) c->SetClass(FindClassByName(saved.className));
+  if (!saved.raceName.empty()) c->SetRace(FindRaceByName(saved.raceName));
+  for (const SavedItem& saved : saved.inventory) {
+    ItemRecord* record = FindItemByName(saved.name);
+    if (record == nullptr) continue;
+    InventoryItem* item = c->AddInventoryItem(record);
+    if (saved.hasCharges) item->charges = saved.charges;
+  }
+  for (int slot = 1; slot <= kSavedEquipmentSlots; ++slot) {
+    const std::string& name = saved.equipment[static_cast<size_t>(slot - 1)];
+    if (!name.empty()) c->equipment[static_cast<size_t>(slot)] = c->FindInventoryItem(name, true);
+  }
+  for (const std::string& name : saved.spells) c->LearnSpell(FindSpellByName(name));
+  for (const SavedEffect& effect : saved.effects) {
+    SpellRecord* spell = FindSpellByName(effect.spell);
+    if (spell != nullptr && effect.remaining > 0) c->effects.push_back(std::make_unique<ActiveEffect>(spell, effect.remaining));
+  }
+  // The older format stored the values with the equipment's bonuses in them.
+  if (format == 11) c->RemoveEquipmentBonuses();
+  c->RecalculateStats();
 }
 
 }  // namespace
@@ -38,7 +94,8 @@ std::string ShellGameHost::ScenarioIdentity() { return GetScenarioSecondName(); 
 std::string ShellGameHost::ScenarioName() { return GetScenarioName(); }
 
 void ShellGameHost::Capture(SavedGame* game) {
-  game->character = character_.value_or(SavedCharacter{});
+  game->character = SavedCharacter{};
+  if (const Character* character = GetCurrentCharacter()) CaptureCharacter(*character, &game->character);
   // The default sprite is stored as no name, so that a scenario that changes it changes it for old saves too.
   const std::string& sprite = GetPlayerSpriteName();
   game->character.spriteName = sprite == GetDefaultPlayerSpriteName() ? "" : sprite;
@@ -63,9 +120,8 @@ bool ShellGameHost::Apply(const SavedGame& game) {
   ::SetGameInProgress(0);
   ::EnableMenuBar(true);
   LeaveAndClearHistory();
-  character_ = game.character;
-  character_->plugins.clear();
-  if (character_->className.empty() || character_->raceName.empty()) AssignMissingRaceAndClass();
+  CreateCurrentCharacter();
+  ApplyCharacter(game.character, game.format, GetCurrentCharacter());
   SetPlayerSpriteName(*this, game.character.spriteName);
   // A variable the scenario no longer names is dropped.
   for (const SavedGlobal& saved : game.globals) {
@@ -94,7 +150,11 @@ void ShellGameHost::StopRunning() {
   SetStopWaiting();
   ::StopRunning();
 }
-std::string ShellGameHost::CharacterName() { return character_ ? character_->name : ""; }
+bool ShellGameHost::HasCurrentCharacter() { return GetCurrentCharacter() != nullptr; }
+
+std::string ShellGameHost::CharacterName() {
+  return GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->playerName : "";
+}
 
 HWND ShellGameHost::MainWindow() {
   ::MainWindow* window = GetMainWindow();
@@ -108,8 +168,9 @@ void ShellGameHost::SetWindowActive(bool active) {
 void ShellGameHost::EnableMenuBar(bool grey) { ::EnableMenuBar(grey); }
 
 void ShellGameHost::CreateCharacter() {
-  character_ = SavedCharacter{};
-  GetDefaultPlayerName(character_->name);
+  CreateCurrentCharacter();
+  ClearPendingSpells();
+  GetDefaultPlayerName(GetCurrentCharacter()->playerName);
 }
 
 void ShellGameHost::ResetGlobalEntries() { ResetGlobalEntryValues(); }
@@ -141,9 +202,10 @@ bool ShellGameHost::OffersClassChoice() {
 void ShellGameHost::RunClassDialog() { Dialog::RunModal(std::make_unique<RaceClassDialog>(0)); }
 
 void ShellGameHost::AssignMissingRaceAndClass() {
-  if (!character_) return;
-  if (character_->raceName.empty()) character_->raceName = FirstRecordName(RaceList());
-  if (character_->className.empty()) character_->className = FirstRecordName(ClassList());
+  Character* c = GetCurrentCharacter();
+  if (c == nullptr) return;
+  if (c->GetRace() == nullptr || c->GetRace()->GetName().empty()) c->AssignDefaultRace();
+  if (c->GetClass() == nullptr || c->GetClass()->GetName().empty()) c->AssignDefaultClass();
 }
 
 bool ShellGameHost::HasCharacterCreation() { return GetShowCharacterCreation() != 0; }
@@ -180,10 +242,15 @@ void ShellGameHost::ReleaseGamePools() {
   }
 }
 
+void ShellGameHost::ResolveLinkedRecord() {
+  if (Character* c = GetCurrentCharacter()) c->ResolveLinkedRecord();
+}
+
+void ShellGameHost::DeleteCharacter() { DeleteCurrentCharacter(); }
+
 void ShellGameHost::HideCursor() { SetCursor(nullptr); }
 
 void ShellGameHost::Reset() {
-  character_.reset();
   history_.clear();
   masks_.clear();
 }

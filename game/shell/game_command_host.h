@@ -1,13 +1,12 @@
 // The shell's side of the game commands and saved games: one GameCommandHost over the main loop, the menus, the
 // main window, the option store, the record lists, the global entries, the game view and the picture pools.
 //
-// The player character, the location history and the explored-area masks come with the game rules and the world;
-// until then this host keeps what a saved game holds of them (the current character's saved fields, the history
-// entries and the masks), so that a game saved and opened again comes back whole. The menus and, later, the
-// script actions reach the commands through the functions at the bottom.
+// A save takes the current character's values, lists and records by name, and an open puts them into a new
+// character, finding the records by name. The location history and the explored-area masks come with the world;
+// until then this host keeps what a saved game holds of them, so that a game saved and opened again comes back
+// whole. The menus and, later, the script actions reach the commands through the functions at the bottom.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,7 @@ class ShellGameHost : public GameCommandHost {
   // SavedGameWorld
   std::string ScenarioIdentity() override;
   std::string ScenarioName() override;
-  bool HasCurrentCharacter() override { return character_.has_value(); }
+  bool HasCurrentCharacter() override;
   void Capture(SavedGame* game) override;
   std::vector<std::string> LoadedPlugins() override;
   bool PictureExists(const std::string& name) override;
@@ -54,23 +53,21 @@ class ShellGameHost : public GameCommandHost {
   void RunCharacterCreation() override;
   void ResetExploredMasks() override;
   void RepaintMainWindow() override;
-  void ResolveLinkedRecord() override {}
+  void ResolveLinkedRecord() override;
   void ClearViewLayers() override;
   void LeaveAllLocations() override;
   void ClearExploredMasks() override;
-  void DeleteCharacter() override { character_.reset(); }
+  void DeleteCharacter() override;
   void ReleaseGamePools() override;
   void HideCursor() override;
 
-  // The current character's saved fields (null without a character), for the game rules' stand-ins and tests.
-  SavedCharacter* Character() { return character_ ? &*character_ : nullptr; }
+  // The world's saved fields, kept here until the world carries them.
   std::vector<SavedHistoryEntry>& History() { return history_; }
   std::vector<SavedMask>& Masks() { return masks_; }
-  // Forgets the character, the history and the masks (shut-down, and a new scenario in tests).
+  // Forgets the history and the masks (shut-down).
   void Reset();
 
  private:
-  std::optional<SavedCharacter> character_;
   std::vector<SavedHistoryEntry> history_;
   std::vector<SavedMask> masks_;
 };

@@ -8,6 +8,7 @@
 #include "game/graphics/blitter.h"
 #include "game/graphics/picture_cache.h"
 #include "game/graphics/screen_presenter.h"
+#include "game/rules/character.h"
 #include "game/rules/game_state.h"
 #include "game/rules/script_event.h"
 #include "game/shell/data_archive.h"
@@ -137,6 +138,9 @@ int32_t ShutdownGame() {
   PathFinder::FreeLists();
   Input::Shutdown();
   FreeLayouts();
+  // The character names records by pointer: it goes before them.
+  DeleteCurrentCharacter();
+  GetShellGameHost().Reset();
   LocationHistory::Clear();
   ClearRecordLists();
   ClearGlobalSpotList();
@@ -148,7 +152,6 @@ int32_t ShutdownGame() {
   SetDialogGlobalPicture(nullptr);
   DeleteDialogPicturePool();
   ClearPrefsFile();
-  GetShellGameHost().Reset();
   SetSceneView(nullptr);
   State().presenter.reset();
   MoviePlayer::SetMainWindow(nullptr);

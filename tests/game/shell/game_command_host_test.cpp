@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "game/rules/character.h"
 #include "game/rules/game_state.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
 #include "game/shell/menus.h"
+#include "game/shell/record_lists.h"
 #include "game/shell/option_store.h"
 #include "game/shell/sound_effects.h"
 #include "host/kernel.h"
@@ -70,6 +72,12 @@ sw::ScenarioFiles Scenario() {
   files.Add("Config", sw::EncodeConfig(config));
   files.Add("Pictures/Start.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{10, 20, 30})));
   files.AddEmptyRecordFolders();
+  // Records that a save names: the character finds them again by name.
+  for (const char* record : {"Players/Spells/Light.spl", "Players/Spells/Fog.spl", "Players/Races/Human.rce",
+                             "Players/Races/Elf.rce", "Players/Classes/Fighter.cls", "Players/Classes/Ranger.cls",
+                             "Items/Bow.itm", "Items/Wand.itm"}) {
+    files.Add(record, sw::Bytes{1});
+  }
   return files;
 }
 
@@ -111,21 +119,21 @@ class GameShellTest : public ::testing::Test {
 
 // What the test gives the character and the world before saving.
 void FillGame(ShellGameHost& host) {
-  SavedCharacter& c = *host.Character();
-  c.name = "Ada";
+  Character& c = *GetCurrentCharacter();
+  c.playerName = "Ada";
   c.level = 4;
   c.experience = 1234;
   c.gold = 99;
-  c.base[0] = 17;
-  c.base[21] = -3;
+  c.thirdCounter = 8;
+  c.baseValues[0] = 17;
+  c.baseValues[21] = -3;
   c.journal = {"Met the miller.", "Crossed the ford."};
-  c.className = "Ranger";
-  c.raceName = "Elf";
-  c.equipment[0] = "Bow";
-  // Every item is saved with its charges.
-  c.inventory = {{"Bow", true, 0}, {"Wand", true, 5}};
-  c.spells = {"Light"};
-  c.effects = {{"Light", 12}};
+  c.SetClass(FindClassByName("Ranger"));
+  c.SetRace(FindRaceByName("elf"));
+  c.equipment[1] = c.AddInventoryItem(FindItemByName("Bow"));
+  c.AddInventoryItem(FindItemByName("Wand"))->charges = 5;
+  c.LearnSpell(FindSpellByName("Light"));
+  c.effects.push_back(std::make_unique<ActiveEffect>(FindSpellByName("Fog"), 12));
   FindGlobalEntry("door")->value = "open";
   FindGlobalEntry("bell")->value = "rung";
   host.History() = {{1, 3, 4, "Mill", "mill.aiff"}, {2, 10, 11, "Ford", ""}};
@@ -152,9 +160,10 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
         // Another game replaces the first before it is opened again.
         RunEndGameCommand();
         EXPECT_FALSE(IsGameInProgress());
-        EXPECT_EQ(host.Character(), nullptr);
+        EXPECT_EQ(GetCurrentCharacter(), nullptr);
         RunNewGameCommand();
-        host.Character()->name = "Bob";
+        GetCurrentCharacter()->playerName = "Bob";
+        GetCurrentCharacter()->AddInventoryItem(FindItemByName("Bow"));
         FindGlobalEntry("door")->value = "shut";
         host.History().clear();
         HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
@@ -171,12 +180,16 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_TRUE(HostTestMessageBoxes().empty());
   EXPECT_TRUE(exitEvents);
   ASSERT_EQ(saved.character.name, "Ada");
+  // The packed archive keeps its names in lower case.
+  EXPECT_EQ(saved.character.className, "ranger");
+  EXPECT_EQ(saved.character.equipment[0], "bow");
+  ASSERT_EQ(saved.character.effects.size(), 1u);
   EXPECT_EQ(reopened.character, saved.character);
   EXPECT_EQ(reopened.globals, saved.globals);
   EXPECT_EQ(reopened.history, saved.history);
   EXPECT_EQ(reopened.masks, saved.masks);
   // Shut-down forgets the game.
-  EXPECT_EQ(host.Character(), nullptr);
+  EXPECT_EQ(GetCurrentCharacter(), nullptr);
 }
 
 TEST_F(GameShellTest, TheExitItemQuitsAGameInProgressAndEndsTheLoop) {
