@@ -16,6 +16,7 @@
 #include "game/shell/main_window.h"
 #include "game/shell/menus.h"
 #include "game/shell/record_lists.h"
+#include "game/shell/screen_fades.h"
 #include "game/shell/option_store.h"
 #include "game/shell/sound_effects.h"
 #include "host/kernel.h"
@@ -225,6 +226,39 @@ TEST_F(GameShellTest, ASoundThePlayingGamePlaysReachesTheMixer) {
   ASSERT_EQ(mixed.size(), 100u);
   EXPECT_EQ(mixed[0], 1500);
   EXPECT_EQ(mixed[99], 1500);
+}
+
+// The centre pixel of the frame last shown.
+uint32_t CentrePixel() {
+  HostFrame frame;
+  if (!HostTestLastFrame(GetMainWindow()->GetNativeWindow(), &frame) || frame.pixels.empty()) return 0xFFFFFFFFu;
+  return frame.pixels[static_cast<size_t>(frame.height / 2) * frame.width + frame.width / 2];
+}
+
+TEST_F(GameShellTest, AFadeDarkensTheShownScreenAndBringsItBack) {
+  constexpr uint32_t kStart = 0x000A141Eu;  // the start picture's colour
+  std::vector<uint32_t> seen;
+  Steps steps;
+  // Fades of no length end at once at their last shade, so no clock decides what is seen.
+  steps.list = {[&] {
+                  if (CentrePixel() != kStart) return false;
+                  FadeScreenOut(0);
+                  return true;
+                },
+                [&] {
+                  seen.push_back(CentrePixel());
+                  FadeScreenIn(0);
+                  return true;
+                },
+                [&] {
+                  seen.push_back(CentrePixel());
+                  return true;
+                },
+                ChooseExit};
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(steps.next, steps.list.size());
+  EXPECT_EQ(seen, (std::vector<uint32_t>{0u, kStart}));
+  EXPECT_FALSE(IsScreenFaded());
 }
 
 }  // namespace
