@@ -6,13 +6,15 @@
 #include <vector>
 
 #include "game/dialogs/dialog_services.h"
+#include "game/graphics/animation_set.h"
 #include "game/graphics/bounds.h"
 #include "game/graphics/picture_cache.h"
 #include "game/graphics/region.h"
 #include "game/graphics/screen_presenter.h"
+#include "game/rules/script_event.h"
+#include "game/shell/ambient_sounds.h"
 #include "game/shell/game_random.h"
 #include "game/shell/input_manager.h"
-#include "game/shell/ambient_sounds.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_window.h"
 #include "game/shell/menus.h"
@@ -236,6 +238,15 @@ void InstallMediaServices() {
   fades.greyMenus = [](bool grey) { EnableMenuBar(grey); };
   SetFadeServices(fades);
   SetSoundWaitPump([] { PumpMessages(); });
+
+  AnimationSetServices animations;
+  animations.loadEvent = [](const std::string& name) { return std::shared_ptr<ScriptEvent>(LoadEvent(name)); };
+  animations.findOrLoadSound = [](const std::string& name) { return FindOrLoadSound(name); };
+  animations.playSound = [](SoundEffect* sound) { sound->Play(); };
+  // A sound no holder counts is freed by the main loop once it has finished.
+  animations.releaseSound = [](SoundEffect* sound) { --sound->referenceCount; };
+  animations.mediaIdle = [](int32_t) { MediaIdle(); };
+  SetAnimationSetServices(std::move(animations));
 }
 
 void PaintWindow(const Region& region) {
