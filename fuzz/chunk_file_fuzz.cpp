@@ -17,7 +17,7 @@ void ReadRecords(PlatformStream* container) {
   PlatformFileInfo info;
   for (uint32_t i = 0; i < 64 && ChunkFile::GetRecordInfo(container, i, &info, nullptr) == kPlatformNoError; ++i) {
     uint8_t name[256];
-    if (DecodePathPiece(info.name, strnlen(info.name, sizeof(info.name)), name) != kPlatformNoError) continue;
+    if (DecodePathSegment(info.name, strnlen(info.name, sizeof(info.name)), name) != kPlatformNoError) continue;
     name[1 + name[0]] = 0;
     PlatformStream* record = nullptr;
     PlatformStream::AddRef(container, 1);
@@ -84,6 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::snprintf(info.name, sizeof(info.name), "%s", name);
         ChunkFile::AddRecord(stream, &info);
       }
+      ChunkFile::ReplaceRecord(stream, "added", "second");
+      ChunkFile::RenameRecord(stream, "added", "renamed");
       PlatformFileInfo first;
       if (ChunkFile::GetRecordInfo(stream, 0, &first, nullptr) == kPlatformNoError) {
         ChunkFile::RemoveRecord(stream, first.name);

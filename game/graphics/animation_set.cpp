@@ -2,6 +2,7 @@
 // picture cache; picture references over a set or a still picture.
 #include "game/graphics/animation_set.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "game/shell/data_archive.h"
@@ -12,6 +13,9 @@ namespace {
 
 // The frame record's last seven values are not used by anything.
 constexpr int kUnusedFrameValues = 7;
+
+// Frames name events and sounds by 16-bit indexes; a set naming more distinct ones gives the rest none.
+constexpr size_t kMaxListIndex = INT16_MAX;
 
 AnimationSetServices& Services() {
   static AnimationSetServices services;
@@ -113,6 +117,10 @@ void AnimationSet::Resolve() {
         size_t index = 0;
         while (index < eventNames_.size() && eventNames_[index] != frame.argument) ++index;
         if (index == eventNames_.size()) {
+          if (index > kMaxListIndex) {
+            frame.eventIndex = -1;  // beyond what a frame's index can name
+            continue;
+          }
           // An event that does not load still takes its place, so every frame naming it shares one index.
           events_.push_back(services.loadEvent ? services.loadEvent(frame.argument) : nullptr);
           eventNames_.push_back(frame.argument);
@@ -122,7 +130,9 @@ void AnimationSet::Resolve() {
         size_t index = 0;
         while (index < soundNames_.size() && soundNames_[index] != frame.argument) ++index;
         if (index == soundNames_.size()) {
-          SoundEffect* sound = services.findOrLoadSound ? services.findOrLoadSound(frame.argument) : nullptr;
+          SoundEffect* sound = index <= kMaxListIndex && services.findOrLoadSound
+                                   ? services.findOrLoadSound(frame.argument)
+                                   : nullptr;
           if (sound == nullptr) {
             frame.soundIndex = -1;
             continue;

@@ -39,7 +39,7 @@ struct AnimationFrame {
   int16_t duration = 0;  // counted down by the sprite
   int16_t opcode = 0;
   std::string argument;
-  int16_t eventIndex = 0;   // into the set's events, for kFrameOpRunEvent
+  int16_t eventIndex = 0;   // into the set's events, for kFrameOpRunEvent (-1: past the 16-bit range)
   int16_t soundIndex = -1;  // into the set's sounds, for kFrameOpPlaySound; -1 when the sound is missing
   int16_t x = 0;
   int16_t y = 0;

@@ -5,6 +5,8 @@
 
 #include "game/shell/data_paths.h"
 #include "game/shell/string_utils.h"
+#include "host/user.h"
+#include "platform/core/file_chooser.h"
 #include "platform/core/strings.h"
 
 namespace {
@@ -18,6 +20,11 @@ DataStream::DataStream() { pathList_.emplace_back(); }
 DataStream::DataStream(std::string_view path) { SetPath(path); }
 
 DataStream::DataStream(FolderRef folder, std::string_view path) : folder_(folder) { SetPath(path); }
+
+DataStream::DataStream(FolderRef folder, std::string_view path, bool ownsFolder)
+    : folder_(folder), ownsFolder_(ownsFolder) {
+  SetPath(path);
+}
 
 DataStream::DataStream(std::string_view folderPath, std::string_view name) {
   std::string folder(folderPath);
@@ -426,6 +433,49 @@ int32_t DataStream::ReadWholeFile() {
   return error_;
 }
 
+std::string DataStream::GetFullPath() const {
+  char full[kWindowsPathSize + 256];
+  if (PlatformGetFullPath(folder_, path_.c_str(), full, sizeof(full)) != kPlatformNoError) return "";
+  return full;
+}
+
 bool DataStream::Exists() const {
   return PlatformGetFileInfo(folder_, path_.c_str(), nullptr, false) == kPlatformNoError;
+}
+
+std::unique_ptr<DataStream> ChooseSaveFile(std::string_view title, std::string_view defaultName,
+                                           std::string_view extension) {
+  std::string titleText(title), defaultText(defaultName);
+  uint8_t exists = 0;
+  FolderRef folder = 0;
+  char name[kChooserNameSize];
+  if (PlatformChooseFileToSave(titleText.c_str(), defaultText.c_str(), &exists, &folder, name) != kPlatformNoError) {
+    return nullptr;
+  }
+  auto stream = std::make_unique<DataStream>(folder, "", true);
+  if (name[0] == '\0') return nullptr;
+  std::string chosen = name;
+  if (!extension.empty() && !EndsWith(chosen, "." + std::string(extension))) {
+    chosen += "." + std::string(extension);
+    stream->SetPath(chosen);
+    if (stream->Exists()) {
+      std::string question = "\"" + stream->GetFullPath() + "\" already exists.\nDo you want to replace it?";
+      if (MessageBoxA(nullptr, question.c_str(), "Save", MB_YESNO | MB_ICONWARNING) != IDYES) return nullptr;
+    }
+  }
+  stream->SetPath(chosen);
+  return stream;
+}
+
+std::unique_ptr<DataStream> ChooseOpenFile(std::string_view title, int32_t fileKind) {
+  std::string titleText(title);
+  FolderRef folder = 0;
+  char name[kChooserNameSize];
+  if (PlatformChooseFileToOpen(titleText.c_str(), false, fileKind, &folder, name) != kPlatformNoError) {
+    return nullptr;
+  }
+  auto stream = std::make_unique<DataStream>(folder, "", true);
+  if (name[0] == '\0') return nullptr;
+  stream->SetPath(name);
+  return stream;
 }

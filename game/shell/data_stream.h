@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,8 @@ class DataStream {
   explicit DataStream(std::string_view path);
   // A file named by path within folder (0: the default folder).
   DataStream(FolderRef folder, std::string_view path);
+  // The same with a registered folder reference that the stream takes over and releases.
+  DataStream(FolderRef folder, std::string_view path, bool ownsFolder);
   // A file named by name within the folder at folderPath. A folder path with a drive ("C:\...") is resolved to a
   // folder reference that the stream owns; any other is joined with the name.
   DataStream(std::string_view folderPath, std::string_view name);
@@ -87,6 +90,9 @@ class DataStream {
   bool IsFileMode() const { return fileMode_; }
 
   const std::string& GetPath() const { return path_; }
+  FolderRef GetFolder() const { return folder_; }
+  // The full path of the file ("C:/..."); empty when it cannot be had.
+  std::string GetFullPath() const;
   void SetPath(std::string_view path);
   bool HasDrive() const { return hasDrive_; }
   const std::string& GetCurrentPath() const;
@@ -135,3 +141,12 @@ class DataStream {
   bool fileMode_ = false;
   bool ownsMemory_ = true;
 };
+
+// Asks the user for a file to save under. Cancel, an error or an empty name gives null. A name without the
+// extension (when one is given) gets "." + extension appended, and when a file of that new name exists the user
+// is asked whether to replace it (No gives null). The stream is not opened yet.
+std::unique_ptr<DataStream> ChooseSaveFile(std::string_view title, std::string_view defaultName,
+                                           std::string_view extension);
+// Asks the user for an existing file; fileKind is handed to the chooser. Cancel, an error or an empty name gives
+// null. The stream is not opened yet.
+std::unique_ptr<DataStream> ChooseOpenFile(std::string_view title, int32_t fileKind);

@@ -15,7 +15,10 @@
 #include "game/shell/input_manager.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
-#include "game/shell/media_players.h"
+#include "game/shell/ambient_sounds.h"
+#include "game/shell/movie_player.h"
+#include "game/shell/music_player.h"
+#include "game/shell/sound_effects.h"
 #include "game/shell/menus.h"
 #include "game/shell/option_store.h"
 #include "game/shell/record_lists.h"
@@ -143,6 +146,8 @@ int32_t ShutdownGame() {
   ClearPrefsFile();
   SetSceneView(nullptr);
   State().presenter.reset();
+  MoviePlayer::SetMainWindow(nullptr);
+  SetSoundWaitPump(nullptr);
   SetMainWindow(nullptr);
   FreeFrameClock();
   FreeBlitterTables();

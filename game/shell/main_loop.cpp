@@ -12,7 +12,10 @@
 #include "game/shell/game_random.h"
 #include "game/shell/input_manager.h"
 #include "game/shell/main_window.h"
-#include "game/shell/media_players.h"
+#include "game/shell/ambient_sounds.h"
+#include "game/shell/movie_player.h"
+#include "game/shell/music_player.h"
+#include "game/shell/sound_effects.h"
 #include "game/shell/menus.h"
 #include "game/shell/main_function.h"
 #include "game/shell/stopwatch.h"
@@ -33,11 +36,6 @@ constexpr DWORD kPausedSleepMs = 150;
 constexpr float kAmbientPeriodMs = 2500.0f;
 constexpr float kKeyboardPollMs = 2000.0f;
 
-struct AmbientChannel {
-  std::unique_ptr<SoundEffect> sound;
-  int8_t chance = 0;
-};
-
 struct LoopState {
   uint32_t runState = 0;
   std::unique_ptr<Stopwatch> clock;
@@ -47,7 +45,6 @@ struct LoopState {
   int32_t skippedCount = 0;
   bool stopWaiting = false;
   std::vector<uint8_t> timeStates;
-  std::array<AmbientChannel, 3> ambient;
   uint16_t pendingCommand = 0;
   bool leavePump = false;
   Bitmap* snapshot = nullptr;
@@ -125,8 +122,8 @@ int32_t RunMainLoop() {
       for (int channel = 0; channel < 3; ++channel) {
         if (ambientClocks[channel].ElapsedMilliseconds() <= kAmbientPeriodMs) continue;
         ambientClocks[channel].Restart();
-        AmbientChannel& ambient = s.ambient[channel];
-        if (ambient.sound && RandomRange(1, 100) <= ambient.chance) ambient.sound->Play();
+        AmbientChannel ambient = GetAmbientSound(channel);
+        if (ambient.sound != nullptr && RandomRange(1, 100) <= ambient.chance) ambient.sound->Play();
       }
     }
     RunGameTick();
@@ -214,7 +211,8 @@ void PaintWindow(const Region& region) {
   ScreenPresenter* presenter = GetScreenPresenter();
   if (view == nullptr || presenter == nullptr) return;
   Bitmap* frame = State().snapshot != nullptr ? State().snapshot : view->GetBackBuffer();
-  MoviePlayer::Draw();
+  MainWindow* window = GetMainWindow();
+  if (window != nullptr) MoviePlayer::Draw(window->GetNativeWindow());
   if (frame != nullptr) presenter->Blit(*frame, region);
 }
 
@@ -276,13 +274,13 @@ void SetPauseState(bool pause, bool fromSystem) {
   if (pause) {
     if ((s.runState & kRunPaused) != 0) return;
     if (GetCurrentTileMap() != nullptr && !GetCurrentTileMap()->IsFrozen()) SetGamePaused(true);
-    SuspendMusic();
+    SuspendMusic(true);
     s.runState |= kRunPaused;
     if (!fromSystem) s.runState |= kRunPausedByCommand;
   } else {
     if ((s.runState & kRunPaused) == 0) return;
     if (GetCurrentTileMap() != nullptr) SetGamePaused(false);
-    ResumeMusic();
+    SuspendMusic(false);
     s.runState &= ~(kRunPaused | kRunPausedByCommand);
   }
 }
@@ -293,22 +291,6 @@ void SetLeavePump() { State().leavePump = true; }
 
 Bitmap* GetScreenSnapshot() { return State().snapshot; }
 void SetScreenSnapshot(Bitmap* snapshot) { State().snapshot = snapshot; }
-
-void SetAmbientSound(int32_t channel, SoundEffect* sound, int8_t chance) {
-  if (channel < 0 || channel >= 3) {
-    delete sound;
-    return;
-  }
-  State().ambient[channel].sound.reset(sound);
-  State().ambient[channel].chance = chance;
-}
-
-void ClearAmbientSounds() {
-  for (AmbientChannel& channel : State().ambient) {
-    channel.sound.reset();
-    channel.chance = 0;
-  }
-}
 
 PicturePool* GetStartupPool() { return State().startupPool; }
 PicturePool* GetGamePool() { return State().gamePool; }

@@ -51,10 +51,6 @@ void SetLeavePump();
 Bitmap* GetScreenSnapshot();
 void SetScreenSnapshot(Bitmap* snapshot);
 
-// The three ambient-sound channels: a sound (owned) and a chance in percent.
-void SetAmbientSound(int32_t channel, SoundEffect* sound, int8_t chance);
-void ClearAmbientSounds();
-
 // The picture pools made at start-up.
 class PicturePool;
 PicturePool* GetStartupPool();

@@ -8,7 +8,7 @@
 #include "game/rules/game_state.h"
 #include "game/rules/script_event.h"
 #include "game/rules/string_list.h"
-#include "game/shell/game_commands.h"
+#include "game/shell/shell_command_host.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
 #include "game/shell/scenario_config.h"
@@ -134,7 +134,7 @@ int32_t HandleMenuCommand(uint32_t identifier) {
   uint16_t command = static_cast<uint16_t>(identifier & 0xFFFF);
   if (command >= kFileItemBase && command <= kExitCommand) {
     if (!IsScriptRunning()) {
-      if (command == kExitCommand) QuitGameCommand();
+      if (command == kExitCommand) QuitGameCommand(GetShellCommandHost());
       else if (StringList* list = GetMenuList(kMenuListFile)) list->RunEntryEvent(command - kFileItemBase);
     }
     SetStopWaiting();

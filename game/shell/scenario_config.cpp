@@ -13,7 +13,7 @@
 #include "game/shell/data_archive.h"
 #include "game/shell/data_paths.h"
 #include "game/shell/data_stream.h"
-#include "game/shell/media_players.h"
+#include "game/shell/music_player.h"
 #include "game/shell/option_store.h"
 #include "game/shell/preferences.h"
 #include "game/shell/startup_options.h"

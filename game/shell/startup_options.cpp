@@ -17,7 +17,9 @@
 #include "game/shell/main_function.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
-#include "game/shell/media_players.h"
+#include "game/shell/ambient_sounds.h"
+#include "game/shell/movie_player.h"
+#include "game/shell/sound_effects.h"
 #include "game/shell/menus.h"
 #include "game/shell/option_store.h"
 #include "game/shell/preferences.h"
@@ -178,6 +180,7 @@ int32_t ReadStartupConfig(const StartupWindowParams& params) {
 
   InitBlitter();
   LoadCaptionFramePicture();
+  SetSoundWaitPump([] { PumpMessages(); });
   SetRunStateBits(kRunRunning);
   return 0;
 }
@@ -232,6 +235,7 @@ int32_t InitGameWindow() {
   window->Create(fullscreen);
   window->Show();
   window->BringToFront();
+  MoviePlayer::SetMainWindow(window->GetNativeWindow());
   SoundSystem::Start(window->GetNativeWindow());
   steps.Lap("....Finish window initialization");
   return 0;

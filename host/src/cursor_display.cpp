@@ -70,8 +70,8 @@ BOOL GetCursorPos(LPPOINT point) {
   if (host::HasDisplay() && !state.emulatedMode) {
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
-    state.cursor = POINT{x, y};
+    host::SetCursorPosition(POINT{x, y});
   }
-  *point = state.cursor;
+  *point = host::CursorPosition();
   return TRUE;
 }

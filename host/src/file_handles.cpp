@@ -63,6 +63,7 @@ bool SharingAllows(const FileObject& open, DWORD access, DWORD share) {
 }
 
 struct WriteFaults {
+  int skip = 0;
   int count = 0;
   DWORD bytes = 0;
   DWORD error = 0;
@@ -80,9 +81,9 @@ std::shared_ptr<FileObject> FindFile(HANDLE handle) {
 
 }  // namespace
 
-void HostFailFileWrites(int count, DWORD bytesToWrite, DWORD error, bool failExtend) {
+void HostFailFileWrites(int count, DWORD bytesToWrite, DWORD error, bool failExtend, int skip) {
   std::lock_guard<std::mutex> guard(faultsLock);
-  faults = WriteFaults{count, bytesToWrite, error, failExtend};
+  faults = WriteFaults{skip, count, bytesToWrite, error, failExtend};
 }
 
 void HostResetFileFaults() {
@@ -221,7 +222,9 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
   bool faulty = false;
   {
     std::lock_guard<std::mutex> guard(faultsLock);
-    if (faults.count > 0) {
+    if (faults.skip > 0) {
+      --faults.skip;
+    } else if (faults.count > 0) {
       --faults.count;
       faulty = true;
       limit = std::min(limit, faults.bytes);

@@ -251,8 +251,8 @@ DWORD HostCopyPathOut(const std::string& text, char* buffer, DWORD size) {
 bool HostMakeFolders(const std::string& posix) {
   for (size_t i = 1; i <= posix.size(); ++i) {
     if (i == posix.size() || posix[i] == '/') {
-      std::string part = posix.substr(0, i);
-      if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+      std::string prefix = posix.substr(0, i);
+      if (mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
     }
   }
   struct stat info;

@@ -47,6 +47,9 @@ Libraries& Libs() {
   static Libraries libs;
   if (!libs.tried) {
     libs.tried = true;
+    // The system's configuration and fonts only: text measures and looks the same for every user, and nothing
+    // is read from or written to the home folder.
+    FcConfigEnableHome(FcFalse);
     libs.config = FcInitLoadConfigAndFonts();
     if (FT_Init_FreeType(&libs.freetype) != 0) libs.freetype = nullptr;
   }
@@ -177,6 +180,10 @@ class FreeTypeFace final : public SizedFace {
       designDescent = os2->usWinDescent;
       lineGap = std::max(0.0, face_->height - hheaHeight - ((designAscent + designDescent) - hheaHeight));
       if (os2->xAvgCharWidth > 0) averageWidthUnits_ = os2->xAvgCharWidth;
+      if (os2->yStrikeoutSize > 0) {
+        strikeoutUnits_ = os2->yStrikeoutPosition;
+        strikeoutSizeUnits_ = os2->yStrikeoutSize;
+      }
     }
     const double designCell = std::max(1.0, designAscent + designDescent);
     const int32_t height = font.lfHeight == 0 ? kDefaultCellHeight : font.lfHeight;
@@ -196,6 +203,9 @@ class FreeTypeFace final : public SizedFace {
     metrics_.averageWidth = averageWidthUnits_ > 0 ? Round(averageWidthUnits_ * scale) : 0;
     metrics_.underlineOffset = std::max(1, Round(-face_->underline_position * scale));
     metrics_.underlineThickness = std::max(1, Round(face_->underline_thickness * scale));
+    // Without its own position the line crosses at a third of the ascent.
+    metrics_.strikeoutThickness = std::max(1, Round(strikeoutSizeUnits_ * scale));
+    metrics_.strikeoutOffset = strikeoutSizeUnits_ > 0 ? Round(strikeoutUnits_ * scale) : metrics_.ascent / 3;
     metrics_.fixedPitch = FT_IS_FIXED_WIDTH(face_);
     FT_Set_Char_Size(face_, 0, std::max<FT_F26Dot6>(64, static_cast<FT_F26Dot6>(std::lround(em * 64))), 72, 72);
   }
@@ -203,6 +213,8 @@ class FreeTypeFace final : public SizedFace {
   FT_Face face_;
   FaceMetrics metrics_;
   double averageWidthUnits_ = 0;
+  double strikeoutUnits_ = 0;
+  double strikeoutSizeUnits_ = 0;
   bool widthsKnown_ = false;
   bool loaded_[256] = {};
   GlyphImage glyphs_[256];

@@ -32,6 +32,8 @@ struct FaceMetrics {
   int32_t maxWidth = 0;         // the widest advance among the printable bytes
   int32_t underlineOffset = 0;  // from the baseline down to the underline's top row
   int32_t underlineThickness = 1;
+  int32_t strikeoutOffset = 0;  // from the baseline up to the strike-out line's top row
+  int32_t strikeoutThickness = 1;
   bool fixedPitch = false;
 };
 

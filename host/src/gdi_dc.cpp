@@ -181,3 +181,6 @@ COLORREF GetTextColor(HDC hdc) { return ExchangeColor(hdc, &DrawingState::textCo
 
 // Drawing is done when each call returns, so there is never anything left to flush.
 BOOL GdiFlush() { return TRUE; }
+
+int EndDoc(HDC) { return SP_ERROR; }
+int AbortDoc(HDC) { return SP_ERROR; }

@@ -135,11 +135,16 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
   DeviceContext* dc = Find<DeviceContext>(hdc);
   if (dc == nullptr) return nullptr;
   switch (type) {
-    case OBJ_PEN: return dc->CurrentPen()->handle;
-    case OBJ_BRUSH: return dc->CurrentBrush()->handle;
-    case OBJ_FONT: return dc->CurrentFont()->handle;
-    case OBJ_BITMAP: return dc->bitmap != nullptr ? dc->bitmap->handle : nullptr;
-    default: return nullptr;
+    case OBJ_PEN:
+      return dc->CurrentPen()->handle;
+    case OBJ_BRUSH:
+      return dc->CurrentBrush()->handle;
+    case OBJ_FONT:
+      return dc->CurrentFont()->handle;
+    case OBJ_BITMAP:
+      return dc->bitmap != nullptr ? dc->bitmap->handle : nullptr;
+    default:
+      return nullptr;
   }
 }
 
@@ -204,6 +209,8 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
   // Heights beyond what any screen text needs are refused, so glyph rendering stays bounded.
   constexpr int kMaxHeight = 4096;
   if (height < -kMaxHeight || height > kMaxHeight || weight < 0 || weight > 1000) return nullptr;
+  // Text is only drawn upright at the face's own proportions.
+  if (width != 0 || escapement != 0 || orientation != 0) return nullptr;
   auto font = std::make_unique<Font>();
   LOGFONTA& f = font->logical;
   f.lfHeight = height;

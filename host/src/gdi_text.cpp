@@ -147,12 +147,12 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR string, int count) {
     }
     pen += g.advance;
   }
-  if (text.font->logical.lfUnderline) {
-    const int64_t top = deviceBaseline + m.underlineOffset;
-    for (int64_t row = top; row < top + m.underlineThickness; ++row) {
-      painter.SolidSpan(row, deviceLeft, deviceLeft + width, ink);
-    }
-  }
+  // Underline and strike-out run under and through the whole text.
+  const auto rule = [&](int64_t top, int32_t thickness) {
+    for (int64_t row = top; row < top + thickness; ++row) painter.SolidSpan(row, deviceLeft, deviceLeft + width, ink);
+  };
+  if (text.font->logical.lfUnderline) rule(deviceBaseline + m.underlineOffset, m.underlineThickness);
+  if (text.font->logical.lfStrikeOut) rule(deviceBaseline - m.strikeoutOffset, m.strikeoutThickness);
   return TRUE;
 }
 

@@ -147,11 +147,6 @@ BOOL EnableMenuItem(HMENU handle, UINT item, UINT flags) {
   return static_cast<BOOL>(previous);
 }
 
-int GetMenuItemCount(HMENU handle) {
-  Menu* menu = FindMenu(handle);
-  return menu == nullptr ? -1 : static_cast<int>(menu->items.size());
-}
-
 HACCEL CreateAcceleratorTableA(const ACCEL* entries, int count) {
   if (entries == nullptr || count <= 0) return nullptr;
   host::UserState& state = host::State();

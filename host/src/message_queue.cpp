@@ -83,14 +83,21 @@ void NoteTaken(const QueuedMessage& queued) {
   ApplyKeyState(state.keys, button, false, down, false);
 }
 
-bool TakeFrom(std::deque<QueuedMessage>& queue, LPMSG out, HWND window, UINT low, UINT high, bool remove) {
+// Finds the first message for the filter. Removed, it is moved to `taken` when that is given (the caller notes
+// it after letting go of the queue's lock), else noted here.
+bool TakeFrom(std::deque<QueuedMessage>& queue, LPMSG out, HWND window, UINT low, UINT high, bool remove,
+              QueuedMessage* taken) {
   for (auto it = queue.begin(); it != queue.end(); ++it) {
     if (!WindowMatches(it->msg.hwnd, window) || !RangeMatches(it->msg.message, low, high)) continue;
     *out = it->msg;
     if (remove) {
-      QueuedMessage taken = std::move(*it);
+      QueuedMessage removed = std::move(*it);
       queue.erase(it);
-      NoteTaken(taken);
+      if (taken != nullptr) {
+        *taken = std::move(removed);
+      } else {
+        NoteTaken(removed);
+      }
     }
     return true;
   }
@@ -104,7 +111,10 @@ bool Due(const Timer& timer, DWORD now) { return static_cast<int32_t>(now - time
 void ForgetWindowMessages(HWND window) {
   UserState& state = State();
   std::erase_if(state.timers, [&](const Timer& timer) { return timer.window == window; });
-  std::erase_if(state.posted, [&](const QueuedMessage& queued) { return queued.msg.hwnd == window; });
+  {
+    std::lock_guard<std::mutex> hold(state.postLock);
+    std::erase_if(state.posted, [&](const QueuedMessage& queued) { return queued.msg.hwnd == window; });
+  }
   std::erase_if(state.input, [&](const QueuedMessage& queued) { return queued.msg.hwnd == window; });
   if (state.pendingTranslation.msg.hwnd == window) state.pendingTranslation = PendingTranslation{};
 }
@@ -162,19 +172,30 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
   host::PumpSdlEvents();
   host::UserState& state = State();
   bool remove = (removeFlags & PM_REMOVE) != 0;
-  if (host::TakeFrom(state.posted, message, window, filterMin, filterMax, remove)) return TRUE;
-  if (host::TakeFrom(state.input, message, window, filterMin, filterMax, remove)) return TRUE;
-  // The quit message has no window and is taken whatever window the caller asks for.
-  if (state.quitPosted && host::RangeMatches(WM_QUIT, filterMin, filterMax)) {
-    *message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(state.quitCode), 0, host::NowMs(), state.cursor};
-    if (remove) state.quitPosted = false;
-    return TRUE;
+  {
+    std::unique_lock<std::mutex> hold(state.postLock);
+    host::QueuedMessage taken;
+    if (host::TakeFrom(state.posted, message, window, filterMin, filterMax, remove, &taken)) {
+      hold.unlock();
+      if (remove) host::NoteTaken(taken);
+      return TRUE;
+    }
+  }
+  if (host::TakeFrom(state.input, message, window, filterMin, filterMax, remove, nullptr)) return TRUE;
+  {
+    // The quit message has no window and is taken whatever window the caller asks for.
+    std::lock_guard<std::mutex> hold(state.postLock);
+    if (state.quitPosted && host::RangeMatches(WM_QUIT, filterMin, filterMax)) {
+      *message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(state.quitCode), 0, host::NowMs(), host::CursorPosition()};
+      if (remove) state.quitPosted = false;
+      return TRUE;
+    }
   }
   if (host::RangeMatches(WM_PAINT, filterMin, filterMax)) {
     HWND toPaint = host::WindowNeedingPaint(window);
     if (toPaint != nullptr) {
       // WM_PAINT stays until the window is validated.
-      *message = MSG{toPaint, WM_PAINT, 0, 0, host::NowMs(), state.cursor};
+      *message = MSG{toPaint, WM_PAINT, 0, 0, host::NowMs(), host::CursorPosition()};
       return TRUE;
     }
   }
@@ -182,7 +203,7 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
     DWORD now = host::NowMs();
     for (host::Timer& timer : state.timers) {
       if (!host::Due(timer, now) || !host::WindowMatches(timer.window, window)) continue;
-      *message = MSG{timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.callback), now, state.cursor};
+      *message = MSG{timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.callback), now, host::CursorPosition()};
       // However late, one WM_TIMER stands for all the periods missed.
       if (remove) timer.due = now + timer.period;
       return TRUE;
@@ -232,6 +253,7 @@ BOOL TranslateMessage(const MSG* message) {
   if (chars.empty()) return FALSE;
   UINT kind = message->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
   // The characters come before any later input, as posted messages do.
+  std::lock_guard<std::mutex> hold(state.postLock);
   for (auto it = chars.rbegin(); it != chars.rend(); ++it) {
     MSG character = *message;
     character.message = kind;
@@ -254,14 +276,18 @@ LRESULT DispatchMessageA(const MSG* message) {
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (window != nullptr && !IsWindow(window)) return FALSE;
+  host::QueuedMessage queued{MSG{window, message, wParam, lParam, host::NowMs(), host::CursorPosition()}, {}};
   host::UserState& state = State();
-  state.posted.push_back(host::QueuedMessage{MSG{window, message, wParam, lParam, host::NowMs(), state.cursor}, {}});
+  std::lock_guard<std::mutex> hold(state.postLock);
+  state.posted.push_back(std::move(queued));
   return TRUE;
 }
 
 void PostQuitMessage(int exitCode) {
-  State().quitPosted = true;
-  State().quitCode = exitCode;
+  host::UserState& state = State();
+  std::lock_guard<std::mutex> hold(state.postLock);
+  state.quitPosted = true;
+  state.quitCode = exitCode;
 }
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC callback) {

@@ -4,6 +4,7 @@
 // and repainting.
 #include <SDL.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -81,7 +82,7 @@ std::string ToWindows1252(const char* utf8) {
 }
 
 MSG Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return MSG{window, message, wParam, lParam, NowMs(), State().cursor};
+  return MSG{window, message, wParam, lParam, NowMs(), CursorPosition()};
 }
 
 LPARAM PointParam(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
@@ -175,7 +176,7 @@ MousePlace Place(Uint32 windowId, int x, int y) {
   place.client = POINT{place.imageX, place.imageY - strip};
   place.onStrip = strip > 0 && place.inside && place.imageY >= 0 && place.imageY < strip;
   RECT client = ClientRectOf(window);
-  State().cursor = POINT{client.left + place.client.x, client.top + place.client.y};
+  SetCursorPosition(POINT{client.left + place.client.x, client.top + place.client.y});
   return place;
 }
 
@@ -186,7 +187,7 @@ void OnMotion(const SDL_MouseMotionEvent& motion) {
   bool tracking = MenuStripTracking(handle);
   if (tracking || place.onStrip) {
     MenuStripMouse(*place.window, place.imageX, place.imageY, MenuMouse::kMove);
-    POINT screen = State().cursor;
+    POINT screen = CursorPosition();
     if (!tracking && FindWindow(handle) != nullptr) {
       QueueInput(Message(handle, WM_NCMOUSEMOVE, HTMENU, PointParam(screen.x, screen.y)));
     }
@@ -226,7 +227,7 @@ void OnButton(const SDL_MouseButtonEvent& button) {
   bool tracking = MenuStripTracking(handle);
   if (tracking || place.onStrip) {
     MenuStripMouse(*place.window, place.imageX, place.imageY, pressed ? MenuMouse::kDown : MenuMouse::kUp);
-    POINT screen = State().cursor;
+    POINT screen = CursorPosition();
     if (place.onStrip && !pressed && FindWindow(handle) != nullptr) {
       QueueInput(Message(handle, nonClientUp, HTMENU, PointParam(screen.x, screen.y)));
     }
@@ -259,6 +260,19 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
       if (State().active == handle) Activate(nullptr);
       break;
+    case SDL_WINDOWEVENT_LEAVE: {
+      // The pointer left over the frame: the window hears a move outside its client area, as it would on the
+      // way out, and the cursor position follows where it can be known.
+      if (HasDisplay() && !State().emulatedMode) {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        SetCursorPosition(POINT{x, y});
+      }
+      POINT screen = CursorPosition();
+      constexpr WPARAM kNowhere = 0;
+      QueueInput(Message(handle, WM_NCMOUSEMOVE, kNowhere, PointParam(screen.x, screen.y)));
+      break;
+    }
     case SDL_WINDOWEVENT_MINIMIZED:
       SendMessageA(handle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
       break;
@@ -290,20 +304,25 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
 void PumpSdlEvents() {
   PresentDrawnWindows();
   if (!VideoStarted()) return;
-  std::vector<SDL_Event> events;
+  // Events wait in one line shared by nested calls: a window procedure that pumps messages while it handles one
+  // of these events (a loop of its own on activation) takes the later events in order and none twice.
+  static std::deque<SDL_Event> waiting;
   SDL_Event event;
-  while (SDL_PollEvent(&event)) events.push_back(event);
-  for (size_t i = 0; i < events.size(); ++i) {
-    const SDL_Event& current = events[i];
+  while (SDL_PollEvent(&event)) waiting.push_back(event);
+  while (!waiting.empty()) {
+    SDL_Event current = waiting.front();
+    waiting.pop_front();
     switch (current.type) {
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
         // The text a key types arrives as the next event; it stays with its key-down for TranslateMessage.
-        const char* text = nullptr;
-        if (current.type == SDL_KEYDOWN && i + 1 < events.size() && events[i + 1].type == SDL_TEXTINPUT) {
-          text = events[++i].text.text;
+        SDL_Event text{};
+        bool typed = current.type == SDL_KEYDOWN && !waiting.empty() && waiting.front().type == SDL_TEXTINPUT;
+        if (typed) {
+          text = waiting.front();
+          waiting.pop_front();
         }
-        OnKey(current.key, text);
+        OnKey(current.key, typed ? text.text.text : nullptr);
         break;
       }
       case SDL_TEXTINPUT:

@@ -3,10 +3,12 @@
 // it run on the thread that pumps messages, so it is not locked.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -50,10 +52,13 @@ struct Menu {
 struct UserState {
   HWND active = nullptr;
 
+  // Messages may be posted from any thread: the posted messages and the quit message are kept under this lock.
+  std::mutex postLock;
   std::deque<QueuedMessage> posted;  // PostMessageA and the characters of TranslateMessage
-  std::deque<QueuedMessage> input;   // keys and mouse, taken after the posted messages
   bool quitPosted = false;
   int quitCode = 0;
+
+  std::deque<QueuedMessage> input;  // keys and mouse, taken after the posted messages
   std::vector<Timer> timers;
   UINT_PTR nextThreadTimer = 0x7FF0;
   PendingTranslation pendingTranslation;
@@ -65,7 +70,7 @@ struct UserState {
 
   BYTE keys[256] = {};       // state as of the last key message taken from the queue
   BYTE asyncKeys[256] = {};  // state now
-  POINT cursor{};            // screen coordinates
+  std::atomic<uint64_t> cursor{0};  // screen coordinates, x in the low half (read by posting threads too)
   HCURSOR currentCursor = nullptr;
   int cursorShowCount = 0;
 
@@ -111,6 +116,16 @@ void ApplyKeyState(BYTE* table, int virtualKey, bool right, bool down, bool repe
 
 // The MK_ flags of the buttons and modifiers held now.
 WPARAM MouseKeyFlags();
+
+// Where the cursor is, in screen coordinates.
+inline POINT CursorPosition() {
+  uint64_t packed = State().cursor.load(std::memory_order_relaxed);
+  return POINT{static_cast<LONG>(static_cast<uint32_t>(packed)), static_cast<LONG>(static_cast<uint32_t>(packed >> 32))};
+}
+inline void SetCursorPosition(POINT point) {
+  State().cursor.store(static_cast<uint32_t>(point.x) | (uint64_t{static_cast<uint32_t>(point.y)} << 32),
+                       std::memory_order_relaxed);
+}
 
 // Whether the cursor shows: one is set and the show count is not negative.
 bool IsCursorShown();

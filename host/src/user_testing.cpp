@@ -115,13 +115,18 @@ void HostTestActivate(HWND window, bool active) {
 
 void HostTestCloseWindow(HWND window) { PushWindowEvent(window, SDL_WINDOWEVENT_CLOSE); }
 
+void HostTestMouseLeave(HWND window) { PushWindowEvent(window, SDL_WINDOWEVENT_LEAVE); }
+
 void HostTestResetWindowSystem() {
   host::PumpSdlEvents();  // events already pushed are taken, then dropped with the rest
   host::UserState& state = host::State();
-  state.posted.clear();
+  {
+    std::lock_guard<std::mutex> hold(state.postLock);
+    state.posted.clear();
+    state.quitPosted = false;
+    state.quitCode = 0;
+  }
   state.input.clear();
-  state.quitPosted = false;
-  state.quitCode = 0;
   state.pendingTranslation = host::PendingTranslation{};
   std::erase_if(state.timers, [](const host::Timer& timer) { return timer.window == nullptr; });
   std::fill(std::begin(state.keys), std::end(state.keys), BYTE{0});

@@ -3,10 +3,9 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstring>
-#include <strings.h>
+#include <mutex>
+#include <vector>
 
-#include "host/kernel.h"
 #include "menu_strip.h"
 #include "user_state.h"
 #include "window_surface.h"
@@ -211,14 +210,6 @@ BOOL ShowWindow(HWND handle, int command) {
   }
 }
 
-LONG GetWindowLongA(HWND handle, int index) {
-  Window* window = FindWindow(handle);
-  if (window == nullptr) return 0;
-  if (index == GWL_STYLE) return static_cast<LONG>(window->style);
-  if (index == GWL_EXSTYLE) return static_cast<LONG>(window->exStyle);
-  return 0;
-}
-
 LONG SetWindowLongA(HWND handle, int index, LONG value) {
   Window* window = FindWindow(handle);
   if (window == nullptr) return 0;
@@ -347,8 +338,6 @@ HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags) {
   HWND child = host::ChildAt(*window, screen, flags);
   return child != nullptr ? child : parent;
 }
-
-HWND GetActiveWindow() { return State().active; }
 
 BOOL SetForegroundWindow(HWND handle) {
   Window* window = FindWindow(handle);

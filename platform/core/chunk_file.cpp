@@ -12,7 +12,7 @@
 namespace {
 
 constexpr uint32_t kMagic = 0x43484E4Bu;  // "CHNK"
-constexpr uint32_t kCopyPiece = 32768;
+constexpr uint32_t kCopyBlock = 32768;
 constexpr uint64_t kLargestStream = 0xFFFFFFFFu;
 
 struct Header {
@@ -48,13 +48,13 @@ PlatformError WriteAt(PlatformStream* stream, uint64_t offset, uint32_t n, const
 
 PlatformError WriteZeros(PlatformStream* stream, uint64_t offset, uint64_t n) {
   if (n == 0) return kPlatformNoError;
-  uint32_t piece = n < kCopyPiece ? static_cast<uint32_t>(n) : kCopyPiece;
-  void* zeros = PlatformNewPointer(piece);
+  uint32_t block = n < kCopyBlock ? static_cast<uint32_t>(n) : kCopyBlock;
+  void* zeros = PlatformNewPointer(block);
   if (zeros == nullptr) return kPlatformErrNoMemory;
-  PlatformClearBlock(zeros, piece);
+  PlatformClearBlock(zeros, block);
   PlatformError error = kPlatformNoError;
   while (n != 0 && error == kPlatformNoError) {
-    uint32_t step = n < piece ? static_cast<uint32_t>(n) : piece;
+    uint32_t step = n < block ? static_cast<uint32_t>(n) : block;
     error = WriteAt(stream, offset, step, zeros);
     offset += step;
     n -= step;
@@ -92,12 +92,20 @@ PlatformError WriteHeader(PlatformStream* stream) {
 // A record name from path text: decoded, not empty, and short enough to be stored whole.
 PlatformError RecordName(const char* text, char* name) {
   uint8_t decoded[256];
-  PlatformError error = DecodePathPiece(text, strnlen(text, 255 * 3), decoded);
+  PlatformError error = DecodePathSegment(text, strnlen(text, 255 * 3), decoded);
   if (error != kPlatformNoError) return error;
   if (decoded[0] == 0 || decoded[0] >= kChunkNameSize) return kPlatformErrBadFileName;
   std::memcpy(name, decoded + 1, decoded[0]);
   name[decoded[0]] = '\0';
   return kPlatformNoError;
+}
+
+// Two record names from path text, with the container's index loaded.
+PlatformError TwoRecordNames(PlatformStream* stream, const char* text, char* name, const char* otherText,
+                             char* otherName) {
+  PlatformError error = RecordName(text, name);
+  if (error == kPlatformNoError) error = RecordName(otherText, otherName);
+  return error != kPlatformNoError ? error : ChunkFile::EnsureIndex(stream);
 }
 
 PlatformError FillRecordInfo(PlatformStream* stream, uint32_t i, PlatformFileInfo* info, PlatformHandle* ref) {
@@ -283,11 +291,11 @@ PlatformError ChunkFile::MoveRecordData(PlatformStream* stream, uint32_t offset,
   uint64_t grown = uint64_t{size} + newLength;
   if (grown > kLargestStream) return kPlatformErrDiskFull;
   error = PlatformStream::SetSize(stream, static_cast<uint32_t>(grown));
-  uint32_t piece = newLength < kCopyPiece ? newLength : kCopyPiece;
-  void* buffer = error == kPlatformNoError ? PlatformNewPointer(piece) : nullptr;
+  uint32_t block = newLength < kCopyBlock ? newLength : kCopyBlock;
+  void* buffer = error == kPlatformNoError ? PlatformNewPointer(block) : nullptr;
   if (error == kPlatformNoError && buffer == nullptr) error = kPlatformErrNoMemory;
   for (uint32_t done = 0; error == kPlatformNoError && done < oldLength;) {
-    uint32_t step = oldLength - done < piece ? oldLength - done : piece;
+    uint32_t step = oldLength - done < block ? oldLength - done : block;
     error = ReadAt(stream, offset + done, step, buffer);
     if (error == kPlatformNoError) error = WriteAt(stream, uint64_t{size} + done, step, buffer);
     done += step;
@@ -387,6 +395,56 @@ PlatformError ChunkFile::RemoveRecord(PlatformStream* stream, const char* text) 
     error = MoveRecordData(stream, ReadBigEndian32(entry.offset), ReadBigEndian32(entry.length), 0, &ignored);
   }
   return saved.Restore(error);
+}
+
+PlatformError ChunkFile::RenameRecord(PlatformStream* stream, const char* text, const char* newText) {
+  char name[kChunkNameSize];
+  char newName[kChunkNameSize];
+  PlatformError error = TwoRecordNames(stream, text, name, newText, newName);
+  if (error != kPlatformNoError) return error;
+  uint32_t index = 0;
+  if (!FindRecord(stream, name, &index, nullptr)) return kPlatformErrFileNotFound;
+  if (FindRecord(stream, newName, nullptr, nullptr)) return kPlatformErrFileExists;
+  if (!stream->writable) return kPlatformErrAccessDenied;
+  ChunkIndexEntry* entry = Entry(stream, index);
+  ChunkIndexEntry saved = *entry;
+  PlatformClearBlock(entry->name, kChunkNameSize);
+  std::memcpy(entry->name, newName, std::strlen(newName));
+  SavedStreamPosition position(stream);
+  error = position.Restore(WriteEntry(stream, index));
+  if (error != kPlatformNoError) *Entry(stream, index) = saved;
+  return error;
+}
+
+PlatformError ChunkFile::ReplaceRecord(PlatformStream* stream, const char* text, const char* sourceText) {
+  char name[kChunkNameSize];
+  char sourceName[kChunkNameSize];
+  PlatformError error = TwoRecordNames(stream, text, name, sourceText, sourceName);
+  if (error != kPlatformNoError) return error;
+  uint32_t target = 0;
+  uint32_t source = 0;
+  ChunkIndexEntry moved;
+  if (!FindRecord(stream, name, &target, nullptr) || !FindRecord(stream, sourceName, &source, &moved)) {
+    return kPlatformErrFileNotFound;
+  }
+  if (FindOpenRecordStream(stream, name) != nullptr || FindOpenRecordStream(stream, sourceName) != nullptr) {
+    return kPlatformErrFileBusy;
+  }
+  if (!stream->writable) return kPlatformErrAccessDenied;
+  SavedStreamPosition position(stream);
+  ChunkIndexEntry* sourceEntry = Entry(stream, source);
+  PlatformClearBlock(sourceEntry, EntrySize(stream));
+  error = WriteEntry(stream, source);
+  if (error != kPlatformNoError) {
+    *Entry(stream, source) = moved;
+    return position.Restore(error);
+  }
+  ChunkIndexEntry* targetEntry = Entry(stream, target);
+  ChunkIndexEntry saved = *targetEntry;
+  std::memcpy(targetEntry->attributes, moved.attributes, sizeof(moved) - kChunkNameSize);
+  error = WriteEntry(stream, target);
+  if (error != kPlatformNoError) *Entry(stream, target) = saved;  // the moved data is left as free space
+  return position.Restore(error);
 }
 
 PlatformError ChunkFile::OpenRecordStream(PlatformStream* container, const char* name, bool write,

@@ -2,7 +2,7 @@
 //
 // Run-length records: a header byte h, then units (1 byte for 'pack', 2 for 'PACK'): h 0-127 copies the h + 1
 // units that follow; h 129-255 repeats the one unit that follows 257 - h times; h 128 does nothing. Runs are
-// written in pieces of at most 126 units (a remainder of 127 to 252 is split in two halves), literals hold at
+// written as records of at most 126 units (a remainder of 127 to 252 is split in two halves), literals hold at
 // most 127 units and end before three equal units.
 #include "platform/core/compression.h"
 
@@ -94,10 +94,10 @@ PlatformError PackRuns(const uint8_t* input, size_t n, size_t unit, Bytes* outpu
       const uint8_t* value = input + p;
       p += count * unit;
       while (count > 0) {
-        size_t piece = count > 252 ? 126 : count >= 127 ? (count + 1) / 2 : count;
-        output->push_back(static_cast<uint8_t>(1 - static_cast<int>(piece)));
+        size_t stretch = count > 252 ? 126 : count >= 127 ? (count + 1) / 2 : count;
+        output->push_back(static_cast<uint8_t>(1 - static_cast<int>(stretch)));
         output->insert(output->end(), value, value + unit);
-        count -= piece;
+        count -= stretch;
       }
     } else {
       size_t count = 0;

@@ -482,7 +482,7 @@ PlatformError PlatformWriteHandleToFile(FolderRef folder, FolderRef name, bool r
     error = ResolveItem(folder, folderText.empty() ? 0 : AsFolderRef(folderText.c_str()), &parent);
     if (error == kPlatformNoError) {
       uint8_t decoded[256];
-      error = DecodePathPiece(leafText, std::strlen(leafText), decoded);
+      error = DecodePathSegment(leafText, std::strlen(leafText), decoded);
       if (error == kPlatformNoError && decoded[0] == 0) error = kPlatformErrBadFileName;
       if (error == kPlatformNoError && !IsRecord(parent.Get()) && !IsStreamRoot(parent.Get()) &&
           !FileRef::Exists(parent.Get())) {
@@ -506,30 +506,32 @@ PlatformError PlatformWriteHandleToFile(FolderRef folder, FolderRef name, bool r
     return WriteDiskFileByRename(parent.Get(), leaf, handle);
   }
 
-  // A record inside a container: made when missing, then written in place.
-  bool created = false;
-  if (exists && existing.isFolder) {
-    PlatformStream* container = nullptr;
-    error = OpenContainer(parent.Get(), true, &container);
-    if (error == kPlatformNoError) error = CloseKeeping(container, ChunkFile::RemoveRecord(container, leaf));
-    if (error != kPlatformNoError) return error;
-    exists = false;
+  // A record inside a container: the bytes go to a new record first, which then takes the item's name, so a
+  // failure leaves the old record as it was.
+  PlatformStream* container = nullptr;
+  error = OpenContainer(parent.Get(), true, &container);
+  if (error != kPlatformNoError) return error;
+  std::string temporaryName = "~" + std::to_string(++temporaryCounter) + "-partial";
+  PlatformFileInfo info = InfoForHandle(temporaryName.c_str(), type, creator, handle);
+  FileTypeRow row = GetFileTypeForName(leaf, type);  // the type follows the item's own name
+  if (type == 0 && !info.isContainer) info.type = row.type;
+  error = ChunkFile::AddRecord(container, &info);
+  if (error != kPlatformNoError) return CloseKeeping(container, error);
+  PlatformStream* record = nullptr;
+  PlatformStream::AddRef(container, 1);  // the record stream holds a use of its container
+  error = ChunkFile::OpenRecordStream(container, temporaryName.c_str(), true, false, &record);
+  if (error != kPlatformNoError) {
+    PlatformStream::AddRef(container, -1);
+  } else {
+    PlatformStream::Link(record);
+    error = WriteWholeHandle(record, handle);
+    error = CloseKeeping(record, error);
   }
-  if (!exists) {
-    PlatformFileInfo info = InfoForHandle(leaf, type, creator, handle);
-    PlatformStream* container = nullptr;
-    error = OpenContainer(parent.Get(), true, &container);
-    if (error == kPlatformNoError) error = CloseKeeping(container, ChunkFile::AddRecord(container, &info));
-    if (error != kPlatformNoError) return error;
-    created = true;
-  }
-  PlatformStream* stream = nullptr;
-  error = PlatformStream::Open(folder, name, 1, &stream);
   if (error == kPlatformNoError) {
-    error = WriteWholeHandle(stream, handle);
-    PlatformStream::Flush(stream);
-    error = CloseKeeping(stream, error);
+    error = exists ? ChunkFile::ReplaceRecord(container, leaf, temporaryName.c_str())
+                   : ChunkFile::RenameRecord(container, temporaryName.c_str(), leaf);
   }
-  if (error != kPlatformNoError && created) PlatformDeleteFile(folder, name);
-  return error;
+  if (error != kPlatformNoError) ChunkFile::RemoveRecord(container, temporaryName.c_str());  // when still there
+  if (error == kPlatformNoError) error = PlatformStream::Flush(container);
+  return CloseKeeping(container, error);
 }

@@ -2,7 +2,6 @@
 // deletion, special folders, volumes, file types and the mapping of system errors.
 #include "platform/core/file_ref.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -119,29 +118,6 @@ struct ListingCache {
 };
 ListingCache listingCache;
 
-const FileTypeRow kFileTypes[] = {
-    {FourCharCode("TEXT"), FourCharCode("ttxt"), 0x74787400u, 1},  // txt
-    {FourCharCode("TEXT"), FourCharCode("ttxt"), 0x74657874u, 0},  // text
-    {FourCharCode("TEXT"), FourCharCode("CWIE"), 0x63000000u, 0},  // c
-    {FourCharCode("TEXT"), FourCharCode("CWIE"), 0x63700000u, 0},  // cp
-    {FourCharCode("TEXT"), FourCharCode("CWIE"), 0x63707000u, 0},  // cpp
-    {FourCharCode("TEXT"), FourCharCode("CWIE"), 0x68000000u, 0},  // h
-    {FourCharCode("TEXT"), FourCharCode("CWIE"), 0x68700000u, 0},  // hp
-    {FourCharCode("TEXT"), FourCharCode("CWIE"), 0x68707000u, 0},  // hpp
-    {FourCharCode("PNGf"), FourCharCode("ogle"), 0x706E6700u, 1},  // png
-    {FourCharCode("PNG "), FourCharCode("ogle"), 0x706E6700u, 0},
-    {FourCharCode("GIFf"), FourCharCode("ogle"), 0x67696600u, 1},  // gif
-    {FourCharCode("GIF "), FourCharCode("ogle"), 0x67696600u, 0},
-    {FourCharCode("JPEG"), FourCharCode("ogle"), 0x6A706700u, 1},  // jpg
-    {FourCharCode("JPEG"), FourCharCode("ogle"), 0x6A706567u, 0},  // jpeg
-    {FourCharCode("BMPf"), FourCharCode("ogle"), 0x626D7000u, 1},  // bmp
-    {FourCharCode("BMP "), FourCharCode("ogle"), 0x626D7000u, 0},
-    {FourCharCode("PICT"), FourCharCode("ttxt"), 0x70637400u, 1},  // pct
-    {FourCharCode("PICT"), FourCharCode("ttxt"), 0x70696374u, 0},  // pict
-    {FourCharCode("????"), FourCharCode("????"), 0, 0},
-};
-constexpr size_t kFileTypeCount = sizeof(kFileTypes) / sizeof(kFileTypes[0]);
-
 // The folder's items as the system lists them ("." and ".." left out), cached for walking one folder in turn.
 PlatformError ListingOf(PlatformHandle* folder, bool refresh, const std::vector<std::string>** names) {
   char path[kWindowsPathSize];
@@ -182,8 +158,8 @@ uint32_t CountFolderEntries(PlatformHandle* folder) {
   return count >= 2 ? count - 2 : 0;
 }
 
-// Applies one decoded path piece to a working reference.
-PlatformError ApplyPiece(PlatformHandle* work, const uint8_t* name) {
+// Applies one decoded path segment to a working reference.
+PlatformError ApplySegment(PlatformHandle* work, const uint8_t* name) {
   FileRefData* data = FileRef::Data(work);
   size_t length = name[0];
   const char* text = reinterpret_cast<const char*>(name + 1);
@@ -218,9 +194,9 @@ PlatformError ParsePathText(PlatformHandle* work, const char* text) {
     if (end == nullptr) end = p + std::strlen(p);
     if (end > p) {
       uint8_t name[256];
-      PlatformError error = DecodePathPiece(p, static_cast<size_t>(end - p), name);
+      PlatformError error = DecodePathSegment(p, static_cast<size_t>(end - p), name);
       if (error == kPlatformNoError) {
-        error = (first && volumeFirst) ? FindVolumeByName(work, name) : ApplyPiece(work, name);
+        error = (first && volumeFirst) ? FindVolumeByName(work, name) : ApplySegment(work, name);
       }
       if (error != kPlatformNoError) return error;
       first = false;
@@ -365,7 +341,7 @@ PlatformError FileRef::Dispose(FolderRef value) {
   return kPlatformNoError;
 }
 
-PlatformError DecodePathPiece(const char* text, size_t length, uint8_t* outName) {
+PlatformError DecodePathSegment(const char* text, size_t length, uint8_t* outName) {
   size_t count = 0;
   for (size_t i = 0; i < length; ++i) {
     uint8_t byte = static_cast<uint8_t>(text[i]);
@@ -704,11 +680,11 @@ PlatformError FileRef::WalkTree(PlatformHandle* top, PlatformHandle* folder, Fol
     if ((flags & kWalkDescend) && enterable && !seen && depthBelow < kDeepestWalk) {
       uint32_t oldPathSize = relativePath->size;
       uint32_t oldStackSize = identityStack->size;
-      std::string piece = item.pathName + "/";
-      PlatformError error = PlatformHandle::SetSize(relativePath, oldPathSize + static_cast<uint32_t>(piece.size()));
+      std::string segment = item.pathName + "/";
+      PlatformError error = PlatformHandle::SetSize(relativePath, oldPathSize + static_cast<uint32_t>(segment.size()));
       if (error == kPlatformNoError) {
         char* text = static_cast<char*>(relativePath->data);
-        std::memcpy(text + oldPathSize - 1, piece.c_str(), piece.size() + 1);
+        std::memcpy(text + oldPathSize - 1, segment.c_str(), segment.size() + 1);
         error = PlatformHandle::AppendBytes(identityStack, &item.identity, sizeof(FolderIdentity));
       }
       if (error == kPlatformNoError) {
@@ -735,192 +711,6 @@ PlatformError FileRef::WalkTree(PlatformHandle* top, PlatformHandle* folder, Fol
   return kPlatformNoError;
 }
 
-namespace {
-
-using FolderPathProc = HRESULT (*)(HWND, int, HANDLE, DWORD, LPSTR);
-using OpenTokenProc = BOOL (*)(HANDLE, DWORD, HANDLE*);
-using ProfileFolderProc = BOOL (*)(HANDLE, LPSTR, LPDWORD);
-
-// A function of a system library, looked up by name at each call: null when the library or function is missing.
-template <typename Proc>
-Proc LookUp(const char* module, const char* name) {
-  HMODULE library = GetModuleHandleA(module);
-  return library == nullptr ? nullptr
-                            : reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
-// The shell's special folder (made when missing) into a 520-byte buffer; false when the shell cannot say.
-bool ShellFolder(int folder, char* buffer) {
-  auto shellFolder = LookUp<FolderPathProc>("shell32.dll", "SHGetFolderPathA");
-  return shellFolder != nullptr && shellFolder(nullptr, folder | CSIDL_FLAG_CREATE, nullptr, 0, buffer) == S_OK;
-}
-
-// The user's profile folder through the process's access token; the system folder when either call is missing.
-DWORD ProfileFolder(char* buffer, DWORD size) {
-  auto openToken = LookUp<OpenTokenProc>("advapi32.dll", "OpenProcessToken");
-  auto profileFolder = LookUp<ProfileFolderProc>("userenv.dll", "GetUserProfileDirectoryA");
-  if (openToken == nullptr || profileFolder == nullptr) return GetSystemDirectoryA(buffer, size);
-  HANDLE token = nullptr;
-  if (!openToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
-  DWORD length = size;
-  DWORD result = profileFolder(token, buffer, &length) ? static_cast<DWORD>(std::strlen(buffer)) : 0;
-  if (result == 0 && length > size) result = length;  // too long for the buffer
-  CloseHandle(token);
-  return result;
-}
-
-}  // namespace
-
-PlatformError GetSpecialFolder(PlatformHandle* ref, FolderRef number) {
-  char buffer[520];
-  buffer[0] = '\0';
-  DWORD length = 0;
-  if (number == kFolderDocuments) {
-    if (ShellFolder(CSIDL_PERSONAL, buffer)) {
-      length = static_cast<DWORD>(std::strlen(buffer));
-    } else if (const char* home = std::getenv("HOMEPATH")) {
-      length = static_cast<DWORD>(std::strlen(home));
-      if (length < sizeof(buffer)) std::strcpy(buffer, home);
-    } else {
-      length = GetSystemDirectoryA(buffer, sizeof(buffer));
-    }
-  } else if (number == kFolderTemporary) {
-    length = ShellFolder(CSIDL_INTERNET_CACHE, buffer) ? static_cast<DWORD>(std::strlen(buffer))
-                                                       : GetTempPathA(sizeof(buffer), buffer);
-  } else if (number == kFolderApplicationData || number == kFolderApplicationData2) {
-    length = ShellFolder(CSIDL_APPDATA, buffer) ? static_cast<DWORD>(std::strlen(buffer))
-                                                : ProfileFolder(buffer, sizeof(buffer));
-  } else if (number == kFolderProgram) {
-    length = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
-    if (length > 0 && length < sizeof(buffer)) {
-      char* cut = std::strrchr(buffer, '\\');
-      if (cut != nullptr) {
-        if (cut - buffer < 3) {
-          cut[1] = '\0';  // the drive root keeps its "\"
-        } else {
-          *cut = '\0';
-        }
-      }
-      length = static_cast<DWORD>(std::strlen(buffer));
-    }
-  } else {
-    return kPlatformErrBadReference;
-  }
-  if (length == 0) return LastFileError();
-  if (length >= sizeof(buffer)) return kPlatformErrFile;
-  char full[520];
-  DWORD fullLength = GetFullPathNameA(buffer, 519, full, nullptr);
-  if (fullLength == 0) return LastFileError();
-  if (fullLength >= 519) return kPlatformErrFile;
-  bool letter = (full[0] >= 'A' && full[0] <= 'Z') || (full[0] >= 'a' && full[0] <= 'z');
-  if (!letter || full[1] != ':' || full[2] != '\\') return kPlatformErrFile;
-  if (fullLength > 3 && full[fullLength - 1] == '\\') full[fullLength - 1] = '\0';
-  return FileRef::SetFromDrivePath(ref, full[0], full + 2);
-}
-
-namespace {
-
-// Runs a scan of the drives with critical-error boxes off; `visit` gets each present letter.
-template <typename Visit>
-PlatformError ScanDrives(const char* letters, Visit visit) {
-  UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-  DWORD drives = GetLogicalDrives();
-  PlatformError result = kPlatformErrFileNotFound;
-  if (drives == 0) {
-    result = LastFileError();
-  } else {
-    for (const char* p = letters; *p != '\0'; ++p) {
-      if (!(drives & (1u << (*p - 'A')))) continue;
-      char root[4] = {*p, ':', '\\', '\0'};
-      if (visit(*p, root)) {
-        result = kPlatformNoError;
-        break;
-      }
-    }
-  }
-  SetErrorMode(oldMode);
-  return result;
-}
-
-bool VolumeLabel(const char* root, char* label, DWORD size) {
-  return GetVolumeInformationA(root, label, size, nullptr, nullptr, nullptr, nullptr, 0) != FALSE;
-}
-
-}  // namespace
-
-PlatformError ListVolumes(PlatformHandle* ref, int32_t n) {
-  int32_t seen = 0;
-  char found = 0;
-  PlatformError error = ScanDrives("CDEFGHIJKLMNOPQRSTUVWXYZA", [&](char letter, const char* root) {
-    char label[256];
-    if (GetDriveTypeA(root) == DRIVE_NO_ROOT_DIR || !VolumeLabel(root, label, sizeof(label))) return false;
-    if (++seen < n) return false;
-    found = letter;
-    return true;
-  });
-  if (error != kPlatformNoError) return error;
-  return FileRef::SetFromDrivePath(ref, found, "\\");
-}
-
-PlatformError FindVolumeByName(PlatformHandle* ref, const uint8_t* name) {
-  char wanted[256];
-  std::memcpy(wanted, name + 1, name[0]);
-  wanted[name[0]] = '\0';
-  PlatformUpperCase(wanted);
-  char found = 0;
-  PlatformError error = kPlatformErrFileNotFound;
-  if (name[0] == 1 && wanted[0] >= 'A' && wanted[0] <= 'Z') {
-    error = ScanDrives(wanted, [&](char letter, const char* root) {
-      char label[256];
-      if (!VolumeLabel(root, label, sizeof(label))) return false;
-      found = letter;
-      return true;
-    });
-  }
-  for (int pass = 0; pass < 3 && error != kPlatformNoError; ++pass) {
-    error = ScanDrives("ABCDEFGHIJKLMNOPQRSTUVWXYZ", [&](char letter, const char* root) {
-      UINT type = GetDriveTypeA(root);
-      int drivePass = (type == DRIVE_FIXED || type == DRIVE_RAMDISK)   ? 0
-                      : (type == DRIVE_REMOTE || type == DRIVE_CDROM) ? 1
-                                                                      : 2;
-      if (type == DRIVE_NO_ROOT_DIR || drivePass != pass) return false;
-      char label[256];
-      if (!VolumeLabel(root, label, sizeof(label))) return false;
-      PlatformUpperCase(label);
-      if (std::strcmp(label, wanted) != 0) return false;
-      found = letter;
-      return true;
-    });
-  }
-  if (error == kPlatformErrFileNotFound) return kPlatformErrPathNotFound;
-  if (error != kPlatformNoError) return error;
-  return FileRef::SetFromDrivePath(ref, found, "\\");
-}
-
-uint32_t GetFileExtensionCode(const char* name) {
-  const char* dot = std::strrchr(name, '.');
-  const char* extension = dot != nullptr ? dot + 1 : name;
-  uint32_t code = 0;
-  for (int i = 0; i < 4 && extension[i] != '\0'; ++i) {
-    char c = extension[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    code |= static_cast<uint32_t>(static_cast<uint8_t>(c)) << (24 - 8 * i);
-  }
-  return code;
-}
-
-FileTypeRow GetFileTypeForName(const char* name, uint32_t type) {
-  uint32_t code = GetFileExtensionCode(name);
-  auto matches = [&](const FileTypeRow& row) { return code != 0 ? row.extension == code : row.type == type; };
-  for (size_t i = 0; i + 1 < kFileTypeCount; ++i) {
-    if (matches(kFileTypes[i]) && (kFileTypes[i].flags & 1)) return kFileTypes[i];
-  }
-  for (size_t i = 0; i + 1 < kFileTypeCount; ++i) {
-    if (matches(kFileTypes[i])) return kFileTypes[i];
-  }
-  return kFileTypes[kFileTypeCount - 1];
-}
-
 PlatformHandle* NewDefaultFileInfo() {
   PlatformHandle* handle = PlatformHandle::New(sizeof(PlatformFileInfo));
   if (handle == nullptr) return nullptr;
@@ -928,31 +718,9 @@ PlatformHandle* NewDefaultFileInfo() {
   PlatformClearBlock(info, sizeof(*info));
   info->readable = 1;
   info->writable = 1;
-  info->type = kFileTypes[0].type;
-  info->creator = kFileTypes[0].creator;
+  FileTypeRow text = GetFileTypeForName("", FourCharCode("TEXT"));  // the first row: 'TEXT' / 'ttxt'
+  info->type = text.type;
+  info->creator = text.creator;
   return handle;
 }
 
-PlatformError TranslateWin32Error(uint32_t code) {
-  switch (code) {
-    case 0: return kPlatformNoError;
-    case 2: return kPlatformErrFileNotFound;
-    case 3: case 53: case 144: case 161: return kPlatformErrPathNotFound;
-    case 4: case 18: case 113: case 1158: return kPlatformErrTooManyFiles;
-    case 5: case 12: case 19: case 33: case 82: case 110: return kPlatformErrAccessDenied;
-    case 8: case 14: case 84: return kPlatformErrNoMemory;
-    case 15: case 20: case 51: case 55: case 107: case 1006: case 1173: return kPlatformErrVolumeUnavailable;
-    case 16: case 32: case 108: case 145: case 148: case 170: return kPlatformErrFileBusy;
-    case 25: case 27: case 38: case 131: case 132: return kPlatformErrEndOfStream;
-    case 39: case 112: return kPlatformErrDiskFull;
-    case 52: case 80: case 183: return kPlatformErrFileExists;
-    case 123: case 125: return kPlatformErrBadFileName;
-    case 1223: return kPlatformErrCancelled;
-    default: return kPlatformErrFile;
-  }
-}
-
-PlatformError LastFileError() {
-  PlatformError error = TranslateWin32Error(GetLastError());
-  return error == kPlatformNoError ? kPlatformErrFile : error;
-}

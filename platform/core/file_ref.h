@@ -4,13 +4,15 @@
 // A FileRef is a PlatformHandle whose data is a FileRefData: list link, held container stream, root stream,
 // drive text, Windows path and a chain of length-prefixed component names. A FolderRef is what the public file
 // operations take as a folder: a FileRef handle, a special number (-6 to 100), or the address of a path text.
-// This file also holds the file information record, the file type table, the special folders and volumes, and
-// the mapping of system error numbers to PlatformError codes.
+// This file also declares the file information record and the special folders and volumes
+// (special_folders.cpp); file types and the error map have headers of their own.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/core/file_errors.h"
+#include "platform/core/file_types.h"
 #include "platform/core/memory.h"
 #include "platform/core/platform_error.h"
 
@@ -117,27 +119,11 @@ PlatformError GetSpecialFolder(PlatformHandle* ref, FolderRef number);
 PlatformError ListVolumes(PlatformHandle* ref, int32_t n);
 PlatformError FindVolumeByName(PlatformHandle* ref, const uint8_t* name);  // length-prefixed
 
-struct FileTypeRow {
-  uint32_t type;
-  uint32_t creator;
-  uint32_t extension;
-  uint32_t flags;  // bit 0: the preferred row for its type
-};
-constexpr uint32_t FourCharCode(const char (&code)[5]) {
-  return (static_cast<uint32_t>(static_cast<uint8_t>(code[0])) << 24) |
-         (static_cast<uint32_t>(static_cast<uint8_t>(code[1])) << 16) |
-         (static_cast<uint32_t>(static_cast<uint8_t>(code[2])) << 8) | static_cast<uint32_t>(static_cast<uint8_t>(code[3]));
-}
-FileTypeRow GetFileTypeForName(const char* name, uint32_t type);
-uint32_t GetFileExtensionCode(const char* name);
 // A handle holding a PlatformFileInfo for a new item ('TEXT' / 'ttxt', readable and writable); null when out
 // of memory.
 PlatformHandle* NewDefaultFileInfo();
 
-PlatformError TranslateWin32Error(uint32_t code);
-// The last system error, mapped; a failure that left no error number is still a failure (-7200).
-PlatformError LastFileError();
 
-// Path text: decoding one piece ("%XX" escapes) into a length-prefixed name, and escaping a name.
-PlatformError DecodePathPiece(const char* text, size_t length, uint8_t* outName);
+// Path text: decoding one segment ("%XX" escapes) into a length-prefixed name, and escaping a name.
+PlatformError DecodePathSegment(const char* text, size_t length, uint8_t* outName);
 void EscapePathName(const uint8_t* bytes, size_t length, char* out, uint32_t size);

@@ -291,7 +291,7 @@ PlatformError DecodePlainRows(MemoryStreamReader* reader, const InfoHeader& head
   return kPlatformNoError;
 }
 
-// Reads up to the given offset, in pieces, as the reader allows.
+// Advances to the given offset of the file; an offset already passed is refused.
 PlatformError SkipTo(MemoryStreamReader* reader, uint32_t offset) {
   if (reader->position > offset) return kPlatformErrImageData;
   return PlatformSkipMemoryStream(reader, offset - reader->position);

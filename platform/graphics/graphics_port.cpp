@@ -82,8 +82,10 @@ HRGN PortClipRegion(GraphicsPort* port) {
   } else if (result == 1) {
     Rect device, logical;
     GetRegionBounds(&device, region);
-    ok = MapBox(port->dc, device, &logical, false) &&
-         (Rect::Equal(&device, &logical) || MapRegion(region, &device, &logical) == kPlatformNoError);
+    // An empty clip (nothing may be drawn) stays empty at any origin.
+    ok = Rect::IsEmpty(&device) ||
+         (MapBox(port->dc, device, &logical, false) &&
+          (Rect::Equal(&device, &logical) || MapRegion(region, &device, &logical) == kPlatformNoError));
   }
   if (!ok) {
     DisposeRegion(region);
@@ -96,14 +98,19 @@ PlatformError SelectPortClip(GraphicsPort* port, HRGN region) {
   if (region == nullptr) return kPlatformErrBadData;
   Rect logical, device;
   GetRegionBounds(&logical, region);
+  auto select = [&](HRGN chosen) {
+    return SelectClipRgn(port->dc, chosen) == ERROR ? kPlatformErrPortGdi : kPlatformNoError;
+  };
   // The whole plane is what a DC without a clip reports; selecting it means no clip, at any origin.
-  if (Rect::Equal(&logical, &kWholePlane)) return SelectClipRgn(port->dc, nullptr) == ERROR ? kPlatformErrPortGdi : 0;
+  if (Rect::Equal(&logical, &kWholePlane)) return select(nullptr);
+  // An empty region (nothing may be drawn) is empty at any origin.
+  if (Rect::IsEmpty(&logical)) return select(region);
   if (!MapBox(port->dc, logical, &device, true)) return kPlatformErrPortGdi;
-  if (Rect::Equal(&logical, &device)) return SelectClipRgn(port->dc, region) == ERROR ? kPlatformErrPortGdi : 0;
+  if (Rect::Equal(&logical, &device)) return select(region);
   HRGN copy = DuplicateRegion(region);
   if (copy == nullptr) return kPlatformErrPortGdi;
   PlatformError error = MapRegion(copy, &logical, &device);
-  if (error == kPlatformNoError && SelectClipRgn(port->dc, copy) == ERROR) error = kPlatformErrPortGdi;
+  if (error == kPlatformNoError) error = select(copy);
   DisposeRegion(copy);
   return error == kPlatformNoError ? kPlatformNoError : kPlatformErrPortGdi;
 }
@@ -390,4 +397,19 @@ PlatformError GraphicsPort::SetOrigin(PlatformWorld* world, int32_t x, int32_t y
   return kPlatformNoError;
 }
 
-PlatformError EndPrintJob(PrintDeviceRecord* record) { return record ? record->result : kPlatformNoError; }
+PlatformError EndPrintJob(PrintDeviceRecord* record) {
+  if (record == nullptr) return kPlatformNoError;
+  if (record->dc != nullptr) {
+    if (record->documentStarted) {
+      if (record->result == kPlatformErrCancelled) {
+        AbortDoc(record->dc);
+      } else {
+        EndDoc(record->dc);
+      }
+      record->documentStarted = 0;
+    }
+    DeleteDC(record->dc);
+    record->dc = nullptr;
+  }
+  return record->result;
+}

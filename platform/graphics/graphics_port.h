@@ -155,7 +155,10 @@ inline HWND CallerDcWindow() { return reinterpret_cast<HWND>(static_cast<intptr_
 // The record of a print job's device; nothing in this system creates one, but disposal handles it.
 struct PrintDeviceRecord : WorldPartLinks {
   HDC dc;
-  PlatformError result;  // what the job ended with
+  uint8_t documentStarted;
+  PlatformError result;  // what the job ended with (-7007 when it was cancelled)
 };
 
+// Ends a print job: the document is ended (aborted when the job was cancelled) if one was started and the DC
+// deleted. Returns the job's result.
 PlatformError EndPrintJob(PrintDeviceRecord* record);

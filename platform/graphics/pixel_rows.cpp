@@ -71,6 +71,10 @@ void PlatformWorld::SwapPixelMaps(PlatformWorld* a, PlatformWorld* b) {
 void PlatformWorld::SwapPortsAndPixelMaps(PlatformWorld* a, PlatformWorld* b) {
   std::swap(static_cast<GraphicsPortTextState&>(*a->port), static_cast<GraphicsPortTextState&>(*b->port));
   std::swap(a->port->dc, b->port->dc);
+  // Which of the DC's pen, font and brush the port made goes with the DC, so each is deleted with its DC's port.
+  std::swap(a->port->penSelected, b->port->penSelected);
+  std::swap(a->port->fontSelected, b->port->fontSelected);
+  std::swap(a->port->brushSelected, b->port->brushSelected);
   SwapPixelMaps(a, b);
   a->pixelMap->dc = a->port->dc;
   b->pixelMap->dc = b->port->dc;

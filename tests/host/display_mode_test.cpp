@@ -186,7 +186,8 @@ TEST_F(DisplayModes, WindowSizesFollowTheFramesOfTheirStyles) {
   GetWindowRect(window, &rect);
   EXPECT_EQ(rect.left, 100);
   EXPECT_EQ(rect.bottom, 50 + outerHeight);
-  EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & ~static_cast<LONG>(WS_VISIBLE),
+  EXPECT_EQ(SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(user_test::kGameStyle)) &
+                ~static_cast<LONG>(WS_VISIBLE),
             static_cast<LONG>(user_test::kGameStyle & ~WS_VISIBLE));
 }
 

@@ -69,6 +69,29 @@ TEST(GdiLines, LinesClipToTheBitmapWithoutWalkingFarCoordinates) {
   EXPECT_EQ(canvas.Row(0), "........");
 }
 
+TEST(GdiLines, WideLinesAndPathsAtFarCoordinatesOnlyTouchTheBitmap) {
+  Canvas canvas(8, 6);
+  HPEN pen = CreatePen(PS_SOLID, 3, 0);
+  SelectObject(canvas.dc(), pen);
+  SelectObject(canvas.dc(), GetStockObject(BLACK_BRUSH));
+  MoveToEx(canvas.dc(), INT32_MIN, 1, nullptr);
+  LineTo(canvas.dc(), INT32_MAX, 1);
+  EXPECT_EQ(canvas.Row(0), "########");
+  EXPECT_EQ(canvas.Row(2), "########");
+  EXPECT_EQ(canvas.Row(3), "........");
+  SetViewportOrgEx(canvas.dc(), INT32_MAX, INT32_MAX, nullptr);  // logical plus origin passes 32 bits
+  BeginPath(canvas.dc());
+  MoveToEx(canvas.dc(), INT32_MIN, INT32_MIN, nullptr);
+  LineTo(canvas.dc(), INT32_MAX, INT32_MIN);
+  LineTo(canvas.dc(), INT32_MAX, INT32_MAX);
+  LineTo(canvas.dc(), INT32_MIN, INT32_MAX);
+  EndPath(canvas.dc());
+  ASSERT_TRUE(FillPath(canvas.dc()));
+  EXPECT_EQ(canvas.Count(0), 8 * 6);
+  SelectObject(canvas.dc(), GetStockObject(BLACK_PEN));
+  DeleteObject(pen);
+}
+
 TEST(GdiBrushes, FillRectUsesTheGivenBrushAndExcludesTheFarEdges) {
   Canvas canvas(6, 4);
   HBRUSH brush = CreateSolidBrush(kBlue);

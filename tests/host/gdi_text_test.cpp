@@ -182,19 +182,29 @@ TEST(GdiText, OpaqueModeFillsTheCellWithTheBackgroundColour) {
   }
 }
 
-TEST(GdiText, UnderlineRunsUnderTheWholeText) {
-  Canvas canvas(50, 24);
-  ScopedFont font(canvas.dc(), 16, "Arial", FW_NORMAL, false, true);
-  SetBkMode(canvas.dc(), TRANSPARENT);
-  SetTextAlign(canvas.dc(), TA_BASELINE);
-  TextOutA(canvas.dc(), 3, 14, "a b", 3);
-  SIZE size{};
-  GetTextExtentPoint32A(canvas.dc(), "a b", 3, &size);
-  bool full = false;
-  for (int y = 15; y < 24 && !full; ++y) {
-    full = canvas.Row(y).substr(3, static_cast<size_t>(size.cx)) == std::string(static_cast<size_t>(size.cx), '#');
+TEST(GdiText, UnderlineAndStrikeOutRunUnderAndThroughTheWholeText) {
+  struct Case {
+    bool underline;
+    int firstRow;  // rows searched for a full line (the baseline is row 14)
+    int endRow;
+  };
+  for (const Case& c : {Case{true, 15, 24}, Case{false, 5, 14}}) {
+    SCOPED_TRACE(c.underline);
+    Canvas canvas(50, 24);
+    HFONT handle = CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, c.underline, !c.underline, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    SelectObject(canvas.dc(), handle);
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    SetTextAlign(canvas.dc(), TA_BASELINE);
+    TextOutA(canvas.dc(), 3, 14, "a  b", 4);
+    SIZE size{};
+    GetTextExtentPoint32A(canvas.dc(), "a  b", 4, &size);
+    const std::string full(static_cast<size_t>(size.cx), '#');
+    bool found = false;
+    for (int y = c.firstRow; y < c.endRow && !found; ++y) found = canvas.Row(y).substr(3, full.size()) == full;
+    EXPECT_TRUE(found);
+    SelectObject(canvas.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(handle);
   }
-  EXPECT_TRUE(full);
 }
 
 // Draws `text` and returns the ink's box.
@@ -332,6 +342,7 @@ TEST(GdiText, BadArgumentsFail) {
   EXPECT_TRUE(TextOutA(canvas.dc(), 0, 0, nullptr, 0));
   EXPECT_EQ(CreateFontA(100000, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"), nullptr);
   EXPECT_EQ(CreateFontA(12, 0, 0, 0, 5000, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"), nullptr);
+  EXPECT_EQ(CreateFontA(12, 0, 900, 900, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"), nullptr);  // no turned text
   EXPECT_EQ(SetTextAlign(canvas.dc(), 0x100), GDI_ERROR);
 }
 

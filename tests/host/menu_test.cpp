@@ -46,11 +46,23 @@ class Menus : public HeadlessWindows {
 
 TEST_F(Menus, ModelInsertsByPositionAndReportsThePreviousState) {
   HMENU bar = MakeBar();
-  EXPECT_EQ(GetMenuItemCount(bar), 3);
-  EXPECT_EQ(GetMenuItemCount(file_), 3);
   EXPECT_TRUE(InsertMenuA(file_, 1, MF_BYPOSITION, 1301, "&Save"));
   EXPECT_TRUE(InsertMenuA(file_, 99, MF_BYPOSITION, 1302, "Last"));  // past the end: appended
-  EXPECT_EQ(GetMenuItemCount(file_), 5);
+  EXPECT_TRUE(InsertMenuA(file_, kExit, MF_BYCOMMAND, 1303, "Before exit"));
+  EXPECT_FALSE(InsertMenuA(file_, 4242, MF_BYCOMMAND, 1304, "Nowhere"));
+  // The order shows in the drop-down: Load, Save, separator, Before exit, Exit, Last.
+  HWND window = Make(300, 300, user_test::kGameStyle, bar);
+  Pump();
+  POINT file, item;
+  ASSERT_TRUE(HostTestMenuEntryPoint(window, 0, &file));
+  Click(window, file);
+  EXPECT_TRUE(HostTestMenuItemPoint(window, 5, &item));
+  EXPECT_FALSE(HostTestMenuItemPoint(window, 6, &item));
+  ASSERT_TRUE(HostTestMenuItemPoint(window, 3, &item));
+  Click(window, item);
+  ASSERT_EQ(Commands().size(), 1u);
+  EXPECT_EQ(LOWORD(Commands()[0].wParam), 1303);
+  SetMenu(window, nullptr);
   EXPECT_EQ(EnableMenuItem(bar, 1, MF_BYPOSITION | MF_ENABLED), static_cast<BOOL>(MF_GRAYED));
   EXPECT_EQ(EnableMenuItem(bar, 1, MF_BYPOSITION | MF_GRAYED | MF_DISABLED), static_cast<BOOL>(MF_ENABLED));
   EXPECT_EQ(EnableMenuItem(bar, kExit, MF_BYCOMMAND | MF_GRAYED), static_cast<BOOL>(MF_ENABLED));
@@ -58,7 +70,7 @@ TEST_F(Menus, ModelInsertsByPositionAndReportsThePreviousState) {
   EXPECT_EQ(EnableMenuItem(bar, 4242, MF_BYCOMMAND), -1);
   EXPECT_FALSE(AppendMenuA(bar, MF_POPUP, 0x5555, "broken"));
   EXPECT_TRUE(DestroyMenu(bar));
-  EXPECT_EQ(GetMenuItemCount(file_), -1);  // the popups went with the bar
+  EXPECT_EQ(EnableMenuItem(file_, 0, MF_BYPOSITION), -1);  // the popups went with the bar
   EXPECT_FALSE(DestroyMenu(bar));
 }
 

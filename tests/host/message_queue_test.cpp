@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <thread>
 
 #include "user_test_helpers.h"
 
@@ -52,6 +53,30 @@ TEST_F(MessageQueue, ResetLeavesNothingWaitingAndEveryKeyUp) {
   EXPECT_GE(GetKeyState(VK_SHIFT), 0);
   EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
   EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(MessageQueue, OtherThreadsMayPostWhileTheQueueIsRead) {
+  HWND window = Make(16, 16);
+  Pump();
+  constexpr int kPosts = 500;
+  std::thread poster([window] {
+    for (int i = 0; i < kPosts; ++i) PostMessageA(window, WM_USER + 7, static_cast<WPARAM>(i), 0);
+    PostQuitMessage(4);
+  });
+  std::vector<WPARAM> seen;
+  bool quit = false;
+  auto drain = [&] {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_USER + 7) seen.push_back(msg.wParam);
+      quit = quit || msg.message == WM_QUIT;
+    }
+  };
+  while (!quit) drain();
+  poster.join();
+  drain();  // the quit message may overtake the last posts, which it followed closely
+  ASSERT_EQ(seen.size(), static_cast<size_t>(kPosts));
+  for (int i = 0; i < kPosts; ++i) EXPECT_EQ(seen[static_cast<size_t>(i)], static_cast<WPARAM>(i));
 }
 
 TEST_F(MessageQueue, TimersFireFromTheQueueOnTheHostClock) {
@@ -201,6 +226,44 @@ TEST_F(MessageQueue, LongTextArrivesWholeInWindowsCodePage) {
   (void)window;
 }
 
+// A procedure that runs a message loop of its own when its window is activated.
+std::vector<UINT> nestedSeen;
+LRESULT NestedPumpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message != WM_PAINT) nestedSeen.push_back(msg.message);
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(MessageQueue, ALoopInsideAnActivationTakesTheLaterInputInOrder) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = NestedPumpProc;
+  windowClass.lpszClassName = "NestedPumpWindow";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  HWND window = CreateWindowExA(0, "NestedPumpWindow", "nested", user_test::kGameStyle, 0, 0, 100, 100, nullptr,
+                                nullptr, nullptr, nullptr);
+  made_.push_back(window);
+  ShowWindow(window, SW_SHOW);
+  HostTestActivate(window, false);
+  Pump();
+  nestedSeen.clear();
+  HostTestActivate(window, true);
+  HostTestKey('A', true);
+  HostTestText("a");
+  HostTestKey('A', false);
+  auto outer = Pump();
+  EXPECT_EQ(nestedSeen, (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+  for (const MSG& msg : outer) EXPECT_NE(msg.message, WM_KEYDOWN);
+  DestroyWindow(window);
+  UnregisterClassA("NestedPumpWindow", nullptr);
+}
+
 TEST_F(MessageQueue, RepeatedKeyDownCarriesThePreviousStateBit) {
   HWND window = Make(16, 16);
   Pump();
@@ -248,6 +311,10 @@ TEST_F(MessageQueue, ClicksCountTwiceForADoubleClickOnlyWhenTheClassWantsIt) {
   EXPECT_EQ(client.y, 9);
   HostTestMouseButton(window, 1, false, 9, 9, 3);
   Pump();
+  recorder_.messages.clear();
+  HostTestMouseLeave(window);
+  Pump();
+  EXPECT_EQ(MessagesTo(window), std::vector<UINT>{WM_NCMOUSEMOVE});  // on the way out over the frame
 }
 
 TEST_F(MessageQueue, ClosingTheWindowPostsCloseAndTheDefaultProcedureDestroys) {

@@ -12,18 +12,19 @@
 
 #include "platform/core/compression.h"
 
-PlatformHandle HandleOver(Bytes& bytes) {
-  PlatformHandle handle{};
-  handle.data = bytes.empty() ? static_cast<void*>(&handle) : bytes.data();
-  handle.guard = 0xDEADBEEF;
-  handle.size = static_cast<uint32_t>(bytes.size());
-  handle.inUse = 1;
-  return handle;
+HandleCopy::HandleCopy(const Bytes& bytes)
+    : handle_(PlatformHandle::FromBytes(bytes.data(), static_cast<uint32_t>(bytes.size()))) {
+  if (handle_ == nullptr) {
+    std::fprintf(stderr, "test handle could not be made\n");
+    std::abort();
+  }
 }
 
-PlatformError DecodeBytes(Bytes bytes, DecodedImage* image, TransferMode* mode, ImageInfo* info) {
-  PlatformHandle handle = HandleOver(bytes);
-  return DecodeImageFromHandle(&handle, image, mode, info);
+HandleCopy::~HandleCopy() { PlatformHandle::Dispose(handle_); }
+
+PlatformError DecodeBytes(const Bytes& bytes, DecodedImage* image, TransferMode* mode, ImageInfo* info) {
+  HandleCopy handle(bytes);
+  return DecodeImageFromHandle(handle.get(), image, mode, info);
 }
 
 uint32_t PixelAt(const DecodedImage& image, int32_t x, int32_t y) {

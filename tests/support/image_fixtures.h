@@ -13,11 +13,21 @@
 
 using Bytes = std::vector<uint8_t>;
 
-// A handle over a byte vector, for decoding without the handle heap. The vector must outlive the handle.
-PlatformHandle HandleOver(Bytes& bytes);
+// A new handle holding a copy of the bytes, disposed with this record.
+class HandleCopy {
+ public:
+  explicit HandleCopy(const Bytes& bytes);
+  ~HandleCopy();
+  HandleCopy(const HandleCopy&) = delete;
+  HandleCopy& operator=(const HandleCopy&) = delete;
+  PlatformHandle* get() const { return handle_; }
+
+ private:
+  PlatformHandle* handle_;
+};
 
 // Decodes bytes through the type detection and the format's decoder, without making a world.
-PlatformError DecodeBytes(Bytes bytes, DecodedImage* image, TransferMode* mode = nullptr, ImageInfo* info = nullptr);
+PlatformError DecodeBytes(const Bytes& bytes, DecodedImage* image, TransferMode* mode = nullptr, ImageInfo* info = nullptr);
 
 // One pixel of a decoded direct-colour image as 0xAARRGGBB, and of an indexed image as its index.
 uint32_t PixelAt(const DecodedImage& image, int32_t x, int32_t y);

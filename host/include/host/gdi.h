@@ -141,6 +141,10 @@ COLORREF GetBkColor(HDC hdc);
 COLORREF SetTextColor(HDC hdc, COLORREF color);
 COLORREF GetTextColor(HDC hdc);
 BOOL GdiFlush();
+// Print jobs: no device context of this layer is a printer, so ending or aborting a document fails (SP_ERROR).
+inline constexpr int SP_ERROR = -1;
+int EndDoc(HDC hdc);
+int AbortDoc(HDC hdc);
 
 // ---- Bitmaps ------------------------------------------------------------------------------------------------------
 
@@ -336,6 +340,8 @@ struct ABC {
 inline constexpr DWORD TRUETYPE_FONTTYPE = 4;
 using FONTENUMPROCA = int (*)(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType, LPARAM data);
 
+// Fonts are drawn upright at their own proportions: a width, escapement or orientation other than 0 is refused, as
+// is a height beyond 4096 pixels.
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                   DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);

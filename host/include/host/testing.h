@@ -38,6 +38,7 @@ void HostTestMouseMove(HWND window, int x, int y);
 void HostTestMouseButton(HWND window, int button, bool down, int x, int y, int clicks = 1);
 void HostTestActivate(HWND window, bool active);      // the window gains or loses the keyboard focus
 void HostTestCloseWindow(HWND window);                // the close button of the window's title bar
+void HostTestMouseLeave(HWND window);                 // the pointer leaves the window
 // Puts the window system back as a program finds it at start, for a test that runs the program again: no
 // messages waiting, no quit message, no timers without a window, every key and button up, the cursor's show count
 // 0 and the desktop's display mode. Windows, classes and menus stay.
@@ -52,6 +53,20 @@ struct HostMessageBoxRecord {
 void HostTestAnswerMessageBox(int answer);
 std::vector<HostMessageBoxRecord> HostTestMessageBoxes();
 void HostTestClearMessageBoxes();  // forgets the boxes shown and the answers not yet given
+
+// File choosers. Each GetOpenFileNameA or GetSaveFileNameA call is recorded; answers queued here are given in
+// order. An answer is the full path the user picks ("C:\..."), or null for Cancel; the chooser stays open for
+// openMilliseconds of the host clock first, dispatching due timers as a shown chooser does. With no answer queued
+// the calls act as without a display (FALSE, CDERR_INITIALIZATION).
+struct HostFileChooserRecord {
+  bool save;
+  std::string title;
+  std::string proposedName;
+  DWORD flags;
+};
+void HostTestAnswerFileChooser(const char* path, DWORD openMilliseconds = 0);
+std::vector<HostFileChooserRecord> HostTestFileChoosers();
+void HostTestClearFileChoosers();  // forgets the choosers shown and the answers not yet given
 
 // What windows show. Pixels are 0x00RRGGBB, top row first.
 struct HostFrame {

@@ -4,7 +4,7 @@
 
 #include "host/types.h"
 
-// The next `count` WriteFile calls write only `bytesToWrite` bytes (0: nothing) and fail with `error`
-// (0: report success with the short count). SetEndOfFile fails with `error` too while `failExtend` is set.
-void HostFailFileWrites(int count, DWORD bytesToWrite, DWORD error, bool failExtend);
+// After `skip` good WriteFile calls, the next `count` write only `bytesToWrite` bytes (0: nothing) and fail with
+// `error` (0: report success with the short count). SetEndOfFile fails with `error` too while `failExtend` is set.
+void HostFailFileWrites(int count, DWORD bytesToWrite, DWORD error, bool failExtend, int skip = 0);
 void HostResetFileFaults();

@@ -38,6 +38,8 @@ using LPSTR = char*;
 using LPCSTR = const char*;
 using LPDWORD = DWORD*;
 using LPLONG = LONG*;
+// A call's result code: 0 and above succeed, negative values (high bit set) are failures.
+using HRESULT = LONG;
 
 #ifndef TRUE
 #define TRUE 1

@@ -349,7 +349,6 @@ HWND GetParent(HWND window);
 BOOL ShowWindow(HWND window, int command);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 int GetWindowTextA(HWND window, LPSTR text, int size);
-LONG GetWindowLongA(HWND window, int index);
 LONG SetWindowLongA(HWND window, int index, LONG value);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
@@ -365,7 +364,6 @@ HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags);
 // program's windows are visible to it.
 HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND window);
-HWND GetActiveWindow();
 HWND SetActiveWindow(HWND window);
 BOOL BringWindowToTop(HWND window);
 
@@ -375,6 +373,7 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
 BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
 BOOL TranslateMessage(const MSG* message);
 LRESULT DispatchMessageA(const MSG* message);
+// PostMessageA and PostQuitMessage may be called from any thread; the messages wait for the message thread.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
@@ -444,7 +443,6 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCSTR text);
 BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idOrPopup, LPCSTR text);
 // Returns the item's previous MF_GRAYED | MF_DISABLED state, or -1 when there is no such item.
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags);
-int GetMenuItemCount(HMENU menu);
 HMENU GetMenu(HWND window);
 BOOL SetMenu(HWND window, HMENU menu);
 BOOL DrawMenuBar(HWND window);

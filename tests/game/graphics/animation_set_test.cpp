@@ -281,4 +281,32 @@ TEST_F(AnimationSetTest, PicturesOfASetOrAReferenceSurvivePurges) {
   EXPECT_EQ(still.Still()->width, 3);
 }
 
+TEST_F(AnimationSetTest, KeptNamesMarkCachedPicturesWithoutLoading) {
+  ScenarioFiles files;
+  files.Add("Pictures/walker.cam", scenario_writer::EncodeAnimationSet(Walker()));
+  Install(files);
+  PictureCache::Load("Pictures/walk2.png");
+  PictureCache::ClearMarks();
+  AnimationSet set("Pictures/walker.cam", true);
+  EXPECT_EQ(pictureLoads.size(), 1u);  // only the load above
+  PictureCache::PurgeUnused();
+  EXPECT_NE(PictureCache::Find("pictures/walk2.png"), nullptr);  // marked by the set, so spared
+}
+
+TEST_F(AnimationSetTest, WrappedPicturesAreOwnedOrHeld) {
+  Bitmap* cached = PictureCache::Load("pictures/still.png");
+  {
+    PictureRef borrowed(cached, false);
+    EXPECT_EQ(PictureCache::HoldCount(cached), 1);
+    PictureRef owned(new Bitmap, true);  // deleted with the reference (the leak checker would see it otherwise)
+    EXPECT_TRUE(owned.Owns());
+    EXPECT_EQ(PictureCache::HoldCount(owned.Still()), 0);
+  }
+  EXPECT_EQ(PictureCache::HoldCount(cached), 0);
+  PictureRef reused("Pictures/still.png");
+  reused.SetName("Pictures/walk1.png");  // naming again drops the first picture's hold
+  EXPECT_EQ(PictureCache::HoldCount(cached), 0);
+  EXPECT_EQ(PictureCache::HoldCount(reused.Still()), 1);
+}
+
 }  // namespace

@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include "game/shell/data_archive.h"
+#include "tests/support/archive_fixtures.h"
+#include "tests/support/image_fixtures.h"
+#include "tools/scenario_writer/scenario_files.h"
+
 namespace {
 
 // A loader over a set of known names that records every call; a name in `tight` fails for want of memory until
@@ -183,6 +188,38 @@ TEST_F(PictureCacheTest, LoadLocksAndUnlockAllUnlocks) {
   EXPECT_EQ(hero->GetPixels(), nullptr);
   EXPECT_EQ(PictureCache::Find("hero.png")->GetPixels(), nullptr);  // Find does not lock
   EXPECT_NE(PictureCache::Load("hero.png")->GetPixels(), nullptr);
+}
+
+TEST(PictureCacheArchiveTest, ScenarioPicturesLoadThroughTheCache) {
+  BmpSpec spec;
+  spec.width = 2;
+  spec.height = 1;
+  spec.bitCount = 24;
+  spec.pixels = PadBmpRows({scenario_writer::Bytes{0xFF, 0x00, 0x00, 0x10, 0x20, 0x30}}, true);
+  scenario_writer::ScenarioFiles files;
+  files.Add("Pictures/door.bmp", BuildBmp(spec));
+  scenario_writer::Bytes archive;
+  ASSERT_TRUE(files.BuildArchive(archive));
+  DataArchive::Install(test_support::ArchiveOver(archive), true);
+
+  // The loader tells a missing picture from a ready one, so that the cache purges for neither.
+  BitmapStatus status = kBitmapReady;
+  EXPECT_EQ(LoadPictureByName("Pictures/window", &status), nullptr);
+  EXPECT_EQ(status, kBitmapNothingToImport);
+  EXPECT_NE(LoadPictureByName("Pictures/door", &status), nullptr);
+  EXPECT_EQ(status, kBitmapReady);
+
+  PictureCache::Shutdown();
+  PictureCache::SetLoader(LoadPictureByName);
+  PictureCache::SelectPool(PictureCache::NewPool(0));
+  Bitmap* door = PictureCache::Load("Pictures/Door");
+  ASSERT_NE(door, nullptr);
+  EXPECT_EQ(door->width, 2);
+  EXPECT_EQ(PictureCache::Load("PICTURES/DOOR"), door);
+  EXPECT_EQ(PictureCache::Load("Pictures/window"), nullptr);
+  EXPECT_EQ(PictureCache::CurrentPool()->Entries().size(), 1u);
+  PictureCache::Shutdown();
+  DataArchive::Close();
 }
 
 }  // namespace

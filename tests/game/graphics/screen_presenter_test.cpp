@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "game/graphics/bitmap.h"
+#include "host/testing.h"
+#include "host/user.h"
 
 namespace {
 
@@ -160,6 +162,65 @@ TEST(ScreenPresenterTest, PresentInvalidatesTheRegion) {
   ASSERT_EQ(window.invalidated.size(), 1u);
   EXPECT_EQ(window.invalidated[0], (Bounds{1, 2, 5, 4}));
   EXPECT_EQ(presenter.GetWindow(), &window);
+}
+
+// The road of a frame to a real (headless) window: Present invalidates, the paint handling blits with the
+// window's own device context, and the window shows the frame unskewed although its width is not a multiple of 4.
+struct PaintedWindow : FrameWindow {
+  HWND window = nullptr;
+  bool IsCreated() const override { return window != nullptr && IsWindow(window); }
+  void InvalidateRegion(const Region& region) override { InvalidateRgn(window, region.Handle(), FALSE); }
+  HDC DeviceContext() const override { return GetDC(window); }  // the class's own context: nothing to release
+};
+ScreenPresenter* gPresenter = nullptr;
+const Bitmap* gFrame = nullptr;
+
+LRESULT PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
+  PAINTSTRUCT paint;
+  BeginPaint(window, &paint);
+  const Region all(Bounds{0, 0, gFrame->width, gFrame->height});
+  gPresenter->Blit(*gFrame, all);
+  EndPaint(window, &paint);
+  return 0;
+}
+
+TEST(ScreenPresenterWindowTest, FrameReachesTheWindowRowForRow) {
+  constexpr int32_t kWidth = 10;
+  constexpr int32_t kHeight = 6;
+  HostTestSetHeadless(true);
+  WNDCLASSA windowClass{};
+  windowClass.style = CS_OWNDC;
+  windowClass.lpfnWndProc = PaintProc;
+  windowClass.lpszClassName = "PresenterTestWindow";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  PaintedWindow target;
+  target.window = CreateWindowExA(0, "PresenterTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
+                                  nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(target.window, nullptr);
+
+  Bitmap frame;
+  FillFrame(frame, kWidth, kHeight);
+  ScreenPresenter presenter(&target, kWidth, kHeight);
+  gPresenter = &presenter;
+  gFrame = &frame;
+  presenter.Present(Region(Bounds{0, 0, kWidth, kHeight}));
+  UpdateWindow(target.window);
+
+  HostFrame shown;
+  ASSERT_TRUE(HostTestLastFrame(target.window, &shown));
+  ASSERT_EQ(shown.width, kWidth);
+  ASSERT_EQ(shown.height, kHeight);
+  for (int32_t y = 0; y < kHeight; ++y) {
+    for (int32_t x = 0; x < kWidth; ++x) {
+      EXPECT_EQ(shown.pixels[static_cast<size_t>(y) * kWidth + x], 0x800000u | uint32_t(y) << 8 | uint32_t(x))
+          << x << "," << y;
+    }
+  }
+  DestroyWindow(target.window);
+  UnregisterClassA("PresenterTestWindow", nullptr);
+  gPresenter = nullptr;
+  gFrame = nullptr;
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "game/rules/string_list.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_window.h"
-#include "game/shell/media_players.h"
+#include "game/shell/music_player.h"
 #include "game/shell/option_store.h"
 #include "game/shell/preferences.h"
 #include "game/shell/startup_options.h"
@@ -144,7 +144,7 @@ TEST_F(ScenarioConfigTest, MusicVolumeComesFromThePreferences) {
   prefs.Set("music_volume", "40");
   ASSERT_TRUE(prefs.Save());
   ASSERT_TRUE(Read(spec));
-  EXPECT_EQ(GetMusicVolume(), 40);
+  EXPECT_EQ(MusicVolume(), 40);
   SetMusicVolume(100);
 }
 

@@ -170,7 +170,7 @@ TEST_F(MemoryContainer, ARecordGrowingInTheMiddleMovesToTheEndWhileOpen) {
   ASSERT_EQ(ChunkFile::OpenRecordStream(stream_, "a", true, false, &a), kPlatformNoError);
   PlatformStream::Link(a);
   uint32_t before = handle_->size;
-  const std::string more(40000, 'm');  // moved in more than one piece
+  const std::string more(40000, 'm');  // moved in more than one segment
   ASSERT_EQ(PlatformStream::SetPosition(a, 4), kPlatformNoError);
   ASSERT_EQ(PlatformStream::Write(a, static_cast<uint32_t>(more.size()), more.data()), kPlatformNoError);
   EXPECT_EQ(handle_->size, before + 4 + more.size());  // the old 4 bytes stay behind as free space

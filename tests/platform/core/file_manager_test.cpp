@@ -120,6 +120,27 @@ TEST_F(FileManager, AHandleHoldingAContainerBecomesAContainerFile) {
   ASSERT_EQ(PlatformReadFileToHandle(folder_, "box.dat/note", 100, false, &note), kPlatformNoError);
   EXPECT_EQ(std::string(static_cast<char*>(note->data), note->size), "hello");
   PlatformHandle::Dispose(note);
+
+  // Replacing a record fails cleanly wherever the disk gives out: the old record stays, no partial one is left.
+  PlatformHandle* replacement = HandleOf("replacement");
+  for (int skip = 0; skip < 8; ++skip) {
+    HostFailFileWrites(1, 0, ERROR_DISK_FULL, false, skip);
+    PlatformError error = PlatformWriteHandleToFile(folder_, "box.dat/note", true, 0, 0, replacement);
+    HostResetFileFaults();
+    ASSERT_EQ(PlatformReadFileToHandle(folder_, "box.dat/note", 100, false, &note), kPlatformNoError);
+    std::string content(static_cast<char*>(note->data), note->size);
+    PlatformHandle::Dispose(note);
+    EXPECT_EQ(content, error == kPlatformNoError ? "replacement" : "hello") << skip;
+    ASSERT_EQ(PlatformGetFileInfo(folder_, "box.dat", &info, true), kPlatformNoError);
+    PlatformFileInfo only;
+    EXPECT_EQ(PlatformGetIndexedFileInfo(folder_, 1, &only, true), kPlatformErrFileNotFound) << skip;
+    if (error == kPlatformNoError) {
+      PlatformHandle* hello = HandleOf("hello");
+      ASSERT_EQ(PlatformWriteHandleToFile(folder_, "box.dat/note", true, 0, 0, hello), kPlatformNoError);
+      PlatformHandle::Dispose(hello);
+    }
+  }
+  PlatformHandle::Dispose(replacement);
   PlatformHandle::Dispose(box);
 }
 

@@ -44,7 +44,7 @@ class FileRefs : public ::testing::Test {
   PlatformHandle* base_ = nullptr;
 };
 
-TEST(PathTextPieces, DecodeEscapesAndRefuseSeparators) {
+TEST(PathTextSegments, DecodeEscapesAndRefuseSeparators) {
   struct Case {
     const char* text;
     PlatformError error;
@@ -64,7 +64,7 @@ TEST(PathTextPieces, DecodeEscapesAndRefuseSeparators) {
   };
   for (const Case& c : cases) {
     uint8_t name[256];
-    PlatformError error = DecodePathPiece(c.text, std::strlen(c.text), name);
+    PlatformError error = DecodePathSegment(c.text, std::strlen(c.text), name);
     EXPECT_EQ(error, c.error) << c.text;
     if (error == kPlatformNoError) {
       EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), c.decoded);
@@ -72,19 +72,19 @@ TEST(PathTextPieces, DecodeEscapesAndRefuseSeparators) {
   }
   std::string longest(255, 'x');
   uint8_t name[256];
-  EXPECT_EQ(DecodePathPiece(longest.c_str(), longest.size(), name), kPlatformNoError);
+  EXPECT_EQ(DecodePathSegment(longest.c_str(), longest.size(), name), kPlatformNoError);
   longest += 'x';
-  EXPECT_EQ(DecodePathPiece(longest.c_str(), longest.size(), name), kPlatformErrBadFileName);
+  EXPECT_EQ(DecodePathSegment(longest.c_str(), longest.size(), name), kPlatformErrBadFileName);
 }
 
-TEST(PathTextPieces, EscapingRoundTrips) {
+TEST(PathTextSegments, EscapingRoundTrips) {
   const std::string raw = std::string("a/b%c:d\\e\tf\rg\nh") + '\0' + "i";
   char escaped[256];
   EscapePathName(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), escaped, sizeof(escaped));
   EXPECT_STREQ(escaped, "a%2Fb%25c%3Ad%5Ce%09f%0Dg%0Ah%00i");
   uint8_t back[256];
   // ":" and "\" escapes are refused on the way back in, as a name may never hold them.
-  EXPECT_EQ(DecodePathPiece("a%2Fb%25c", 9, back), kPlatformNoError);
+  EXPECT_EQ(DecodePathSegment("a%2Fb%25c", 9, back), kPlatformNoError);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(back + 1), back[0]), "a/b%c");
 }
 

@@ -160,6 +160,17 @@ Bytes Patched(Bytes bytes, size_t offset, std::initializer_list<uint8_t> values)
   return bytes;
 }
 
+TEST(GifImport, EmptySubBlockEndsTheDataWithoutAnEndCode) {
+  const Bytes good = BuildGif(Small(4, 1, {0, 0, 0, 0}));
+  Bytes file(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(kDescriptor + 10));
+  // Codes clear, 1, 2, 3 at three bits and 0 at four, filling two bytes exactly; then the empty sub-block.
+  const Bytes data{2, 2, 0x8C, 0x06, 0, 0x3B};
+  file.insert(file.end(), data.begin(), data.end());
+  DecodedImage image;
+  ASSERT_EQ(DecodeBytes(file, &image), kPlatformNoError);
+  EXPECT_EQ(ImagePixels(image), (Bytes{1, 2, 3, 0}));
+}
+
 TEST(GifImport, HostileFilesGiveErrors) {
   const Bytes good = BuildGif(Small(2, 2, {0, 1, 2, 3}));
   ASSERT_EQ(good[kDescriptor], 0x2C);

@@ -12,8 +12,8 @@
 #include "host/testing.h"
 #include "host/user.h"
 #include "platform/graphics/region.h"
-#include "tests/support/dib_canvas.h"
 #include "test_window.h"
+#include "tests/support/dib_canvas.h"
 #include "world_fixture.h"
 
 namespace {
@@ -191,6 +191,19 @@ TEST_F(PortTest, DrawingStaysInsideTheClipRegion) {
   GraphicsPort::FillRect(world_, &all);
   EXPECT_EQ(Row(1, kBlueRef).substr(0, 8), "..?###..");  // device 3 to 6: the rect moved by the origin
   EXPECT_EQ(canvas_.At(3, 3), kRedRef);
+
+  // An empty clip stays empty, and draws nothing, at any origin.
+  const Rect none{5, 5, 5, 5};
+  ASSERT_EQ(GraphicsPort::ClipToRect(world_, &none), kPlatformNoError);
+  HRGN empty = GraphicsPort::GetClipRegion(world_);
+  ASSERT_NE(empty, nullptr);
+  EXPECT_TRUE(IsRegionEmpty(empty));
+  ASSERT_EQ(GraphicsPort::SetClipRegion(world_, empty), kPlatformNoError);
+  GraphicsPort::SetFillPattern(world_, &kGreen, nullptr, nullptr);
+  GraphicsPort::FillRect(world_, &all);
+  EXPECT_EQ(canvas_.Count(kGreenRef), 0);
+  DisposeRegion(empty);
+  GraphicsPort::SetFillPattern(world_, &kBlue, nullptr, nullptr);
 
   // Resetting the clip brings back the DC's clip at binding: none, the whole plane.
   ASSERT_EQ(GraphicsPort::ResetState(world_, false, false, false, true, true), kPlatformNoError);
@@ -408,7 +421,11 @@ TEST_F(WindowPortTest, UpdateRegionOfAHiddenWindowIsLeftAlone) {
   ASSERT_NE(world, nullptr);
   EXPECT_EQ(world->port->window, hidden);
   const Rect r{0, 0, 5, 5};
+  ::ValidateRect(hidden, nullptr);
   EXPECT_EQ(GraphicsPort::InvalidateRect(world, &r), kPlatformNoError);
+  HRGN nothing = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetUpdateRgn(hidden, nothing, FALSE), NULLREGION);
+  DeleteObject(nothing);
   EXPECT_EQ(GraphicsPort::ValidateRect(world, &r), kPlatformNoError);
   GraphicsPort::Dispose(world);
   HWND shown = MakeWindow(WS_VISIBLE);
@@ -446,6 +463,28 @@ TEST_F(WindowPortTest, PixelMemoryFollowsWhatThePortDrawsAndTheOtherWayRound) {
   EXPECT_EQ(GetStored(world, 1, 1) & 0xFFFFFF, 0x0000FFu);
   EXPECT_EQ(GetStored(world, 3, 6) & 0xFFFFFF, 0xFFFFFFu);
   PlatformWorld::DisposeWindowWorld(world);
+  DestroyWindow(window);
+}
+
+TEST_F(WindowPortTest, ObjectsThePortMadeAreDeletedAfterTheWorldIsRebuilt) {
+  HWND window = MakeWindow(WS_VISIBLE);
+  PlatformWorld* world = PlatformWorld::CreateForWindow(window);
+  ASSERT_NE(world, nullptr);
+  ASSERT_EQ(GraphicsPort::SetPen(world, &kRed, nullptr, nullptr, 3), kPlatformNoError);
+  ASSERT_EQ(GraphicsPort::SetTextStyle(world, nullptr, "Arial", 0, 20, 0, -1), kPlatformNoError);
+  HGDIOBJ pen = GetCurrentObject(world->port->dc, OBJ_PEN);
+  HGDIOBJ font = GetCurrentObject(world->port->dc, OBJ_FONT);
+  ASSERT_TRUE(MoveWindow(window, 0, 0, 40, 20, FALSE));
+  uint8_t rebuilt = 0;
+  ASSERT_EQ(PlatformWorld::BeginDrawing(world, nullptr, nullptr, &rebuilt), kPlatformNoError);
+  PlatformWorld::EndDrawing(world, nullptr);
+  EXPECT_EQ(rebuilt, 1);
+  EXPECT_EQ(GetObjectType(pen), 0u);  // went with the old DC
+  EXPECT_EQ(GetObjectType(font), 0u);
+  ASSERT_EQ(GraphicsPort::SetPen(world, &kBlue, nullptr, nullptr, 1), kPlatformNoError);
+  pen = GetCurrentObject(world->port->dc, OBJ_PEN);
+  PlatformWorld::DisposeWindowWorld(world);
+  EXPECT_EQ(GetObjectType(pen), 0u);
   DestroyWindow(window);
 }
 
@@ -492,6 +531,19 @@ TEST_F(PortTest, TileWorldCoversTheAreaWithTilesOnMultiplesOfTheirSize) {
   // Without an area the whole device is tiled.
   ASSERT_EQ(GraphicsPort::TileWorld(world_, nullptr, nullptr, tile.get(), nullptr, nullptr), kPlatformNoError);
   EXPECT_EQ(canvas_.Count(0xFFFFFF), 0);
+}
+
+TEST(PrintJob, DisposalEndsTheJobAndDeletesItsDc) {
+  GraphicsPort* port = nullptr;
+  PrintDeviceRecord* device = nullptr;
+  PlatformWorld* world = PlatformWorld::Create(&port, &device, nullptr);
+  ASSERT_NE(world, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  device->dc = dc;
+  device->documentStarted = 1;
+  device->result = kPlatformErrCancelled;
+  EXPECT_EQ(PlatformWorld::Dispose(world), kPlatformErrCancelled);
+  EXPECT_EQ(GetObjectType(dc), 0u);
 }
 
 }  // namespace

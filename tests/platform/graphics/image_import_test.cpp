@@ -52,23 +52,22 @@ TEST(ImageTypeDetection, RecognisesEachSignatureWithinItsWindow) {
       {"empty", Bytes{}, kImageTypeNone},
   };
   for (const SniffCase& c : cases) {
-    Bytes bytes = c.bytes;
-    PlatformHandle handle = HandleOver(bytes);
-    EXPECT_EQ(PlatformDetectImageType(&handle), c.type) << c.name;
+    HandleCopy handle(c.bytes);
+    EXPECT_EQ(PlatformDetectImageType(handle.get()), c.type) << c.name;
   }
 }
 
 TEST(ImageTypeDetection, LargeDataMatchingNoSignatureIsTriedAsPicture) {
   Bytes bytes = MinimalPictHeader(700);
   bytes[0] = 'X';
-  PlatformHandle handle = HandleOver(bytes);
-  EXPECT_EQ(PlatformDetectImageType(&handle), kImageTypePict);
+  HandleCopy handle(bytes);
+  EXPECT_EQ(PlatformDetectImageType(handle.get()), kImageTypePict);
 }
 
 TEST(MemoryStreamReader, ReadsUpToTheLastByteAndRefusesOneMore) {
   Bytes bytes{1, 2, 3, 4};
-  PlatformHandle handle = HandleOver(bytes);
-  MemoryStreamReader reader{&handle, 4, 0};
+  HandleCopy handle(bytes);
+  MemoryStreamReader reader{handle.get(), 4, 0};
   uint8_t out[8] = {};
   EXPECT_EQ(PlatformReadMemoryStream(&reader, out, 0), kPlatformNoError);
   EXPECT_EQ(PlatformReadMemoryStream(&reader, out, 3), kPlatformNoError);
@@ -102,12 +101,12 @@ TEST(ImageImportDefaults, TransferModeAndImageInfoStartFromTheirDefaults) {
 
 TEST(ImageDecodeDispatch, UnknownDataGivesNotAnImageWithOutputsCleared) {
   Bytes bytes(15, 'B');
-  PlatformHandle handle = HandleOver(bytes);
+  HandleCopy handle(bytes);
   PlatformWorld* world = reinterpret_cast<PlatformWorld*>(&bytes);
   PlatformWorld* mask = world;
   TransferMode mode{5, {0, 0, 0, 0}};
   ImageInfo info{};
-  EXPECT_EQ(PlatformDecodeImage(&handle, &world, &mask, &mode, &info), kPlatformErrNotAnImage);
+  EXPECT_EQ(PlatformDecodeImage(handle.get(), &world, &mask, &mode, &info), kPlatformErrNotAnImage);
   EXPECT_EQ(world, nullptr);
   EXPECT_EQ(mask, nullptr);
   EXPECT_EQ(mode.kind, 0);
@@ -116,11 +115,11 @@ TEST(ImageDecodeDispatch, UnknownDataGivesNotAnImageWithOutputsCleared) {
 
 TEST(ImageDecodeDispatch, RecognisedButTruncatedDataGivesImageDataError) {
   Bytes bytes{'G', 'I', 'F', '8', '9', 'a', 4, 0, 4, 0, 0x80, 0, 0, 0, 0, 0};
-  PlatformHandle handle = HandleOver(bytes);
+  HandleCopy handle(bytes);
   DecodedImage image;
-  EXPECT_EQ(DecodeImageFromHandle(&handle, &image, nullptr, nullptr), kPlatformErrImageData);
+  EXPECT_EQ(DecodeImageFromHandle(handle.get(), &image, nullptr, nullptr), kPlatformErrImageData);
   PlatformWorld* world = reinterpret_cast<PlatformWorld*>(&bytes);
-  EXPECT_EQ(PlatformDecodeImage(&handle, &world, nullptr, nullptr, nullptr), kPlatformErrImageData);
+  EXPECT_EQ(PlatformDecodeImage(handle.get(), &world, nullptr, nullptr, nullptr), kPlatformErrImageData);
   EXPECT_EQ(world, nullptr);
 }
 

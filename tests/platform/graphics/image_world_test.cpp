@@ -11,11 +11,6 @@
 
 namespace {
 
-struct HandleDisposer {
-  void operator()(PlatformHandle* handle) const { PlatformHandle::Dispose(handle); }
-};
-using HandlePtr = std::unique_ptr<PlatformHandle, HandleDisposer>;
-
 // The outputs of one decode; the worlds are disposed with the record.
 struct Decoded {
   PlatformError error = kPlatformNoError;
@@ -33,8 +28,7 @@ struct Decoded {
 };
 
 Decoded Decode(const Bytes& bytes, bool askMask = true) {
-  HandlePtr handle(PlatformHandle::FromBytes(bytes.data(), static_cast<uint32_t>(bytes.size())));
-  EXPECT_NE(handle, nullptr);
+  HandleCopy handle(bytes);
   Decoded out;
   PlatformWorld* world = nullptr;
   PlatformWorld* mask = nullptr;
@@ -61,7 +55,7 @@ TEST(ImageWorlds, BmpBecomesAWorldOfItsDepthWithNullOutputsAllowed) {
   spec.bitCount = 24;
   spec.pixels = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0, 0};
   const Bytes bytes = BuildBmp(spec);
-  HandlePtr handle(PlatformHandle::FromBytes(bytes.data(), static_cast<uint32_t>(bytes.size())));
+  HandleCopy handle(bytes);
   PlatformWorld* world = nullptr;
   ASSERT_EQ(PlatformDecodeImage(handle.get(), &world, nullptr, nullptr, nullptr), kPlatformNoError);
   WorldPtr owned(world);

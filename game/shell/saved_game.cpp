@@ -1,0 +1,51 @@
+// Saving and opening games around the saved-game file.
+#include "game/shell/saved_game.h"
+
+SavedGameError SaveGameTo(SavedGameWorld& world, FolderRef folder, const char* name) {
+  if (!world.HasCurrentCharacter()) return SavedGameError::kNone;
+  SavedGame game;
+  world.Capture(&game);
+  int32_t fileError = 0;
+  SavedGameError error = WriteSavedGameFile(folder, name, game, world.ScenarioIdentity(), &fileError);
+  world.ResetInput();
+  if (error != SavedGameError::kNone) {
+    std::string text = SavedGameErrorText(error);
+    if (fileError != 0) text += " (error " + std::to_string(fileError) + ")";
+    world.ShowAlert(text, world.ScenarioName());
+  } else {
+    world.CallEvent("SaveGameExit");
+  }
+  world.ResetInput();
+  return error;
+}
+
+SavedGameError OpenSavedGameFrom(SavedGameWorld& world, FolderRef folder, const char* name) {
+  SavedGame game;
+  int32_t fileError = 0;
+  SavedGameError error = ReadSavedGameFile(folder, name, world.ScenarioIdentity(), &game, &fileError);
+  if (error != SavedGameError::kNone) {
+    world.ShowAlert(SavedGameErrorText(error), world.ScenarioName());
+    world.ResetInput();
+    return error;
+  }
+  std::vector<std::string> missing = MissingPlugins(game, world.LoadedPlugins());
+  if (!missing.empty() && !world.AskYesNo(MissingPluginsQuestion(missing), world.ScenarioName())) {
+    world.ResetInput();
+    return SavedGameError::kDeclined;
+  }
+  // The older format names no sprite check; an empty name stands for the scenario's default sprite.
+  const std::string& sprite = game.character.spriteName;
+  if (game.format != 11 && !sprite.empty() && !world.PictureExists(sprite)) {
+    world.ShowAlert(SavedGameErrorText(SavedGameError::kNotLoadable), world.ScenarioName());
+    world.ResetInput();
+    return SavedGameError::kNotLoadable;
+  }
+  if (!world.Apply(game)) {
+    if (game.format != 11) world.ShowAlert(SavedGameErrorText(SavedGameError::kNotLoadable), world.ScenarioName());
+    world.ResetInput();
+    return SavedGameError::kNotLoadable;
+  }
+  world.CallEvent("OpenGameExit");
+  world.ResetInput();
+  return SavedGameError::kNone;
+}

@@ -1,0 +1,86 @@
+// The common file dialogs as the test seam answers them: the path handed back, Cancel, no dialog at all, a
+// buffer too small, and the owner's timers firing while a chooser is open.
+#include "host/dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "user_test_helpers.h"
+
+namespace {
+
+class FileDialogs : public user_test::HeadlessWindows {
+ protected:
+  void SetUp() override {
+    HeadlessWindows::SetUp();
+    HostTestClearFileChoosers();
+  }
+  void TearDown() override {
+    HostTestClearFileChoosers();
+    HostTestUseManualClock(false);
+    HeadlessWindows::TearDown();
+  }
+  OPENFILENAMEA Record(char* file, DWORD size, const char* title, DWORD flags) {
+    OPENFILENAMEA record{};
+    record.lStructSize = sizeof(record);
+    record.lpstrFile = file;
+    record.nMaxFile = size;
+    record.lpstrTitle = title;
+    record.Flags = flags;
+    return record;
+  }
+};
+
+TEST_F(FileDialogs, AnswerFillsTheBufferAndTheNameOffsets) {
+  char file[260] = "hero game.ksv";
+  OPENFILENAMEA record = Record(file, sizeof(file), "Save", OFN_OVERWRITEPROMPT);
+  HostTestAnswerFileChooser("C:\\saves\\hero game.ksv");
+  ASSERT_TRUE(GetSaveFileNameA(&record));
+  EXPECT_STREQ(file, "C:\\saves\\hero game.ksv");
+  EXPECT_EQ(record.nFileOffset, 9);
+  EXPECT_EQ(record.nFileExtension, 19);
+  std::vector<HostFileChooserRecord> shown = HostTestFileChoosers();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].save);
+  EXPECT_EQ(shown[0].title, "Save");
+  EXPECT_EQ(shown[0].proposedName, "hero game.ksv");
+  EXPECT_EQ(shown[0].flags, OFN_OVERWRITEPROMPT);
+}
+
+TEST_F(FileDialogs, CancelAndFailuresAreToldApartByTheExtendedError) {
+  char file[8] = "";
+  OPENFILENAMEA record = Record(file, sizeof(file), "Open", OFN_FILEMUSTEXIST);
+  HostTestAnswerFileChooser(nullptr);
+  EXPECT_FALSE(GetOpenFileNameA(&record));
+  EXPECT_EQ(CommDlgExtendedError(), 0u);
+  // Headless with no answer queued: no dialog can be shown.
+  EXPECT_FALSE(GetOpenFileNameA(&record));
+  EXPECT_EQ(CommDlgExtendedError(), CDERR_INITIALIZATION);
+  HostTestAnswerFileChooser("C:\\a\\much-too-long.txt");
+  EXPECT_FALSE(GetOpenFileNameA(&record));
+  EXPECT_EQ(CommDlgExtendedError(), FNERR_BUFFERTOOSMALL);
+  EXPECT_STREQ(file, "");
+  record.lStructSize = 12;
+  EXPECT_FALSE(GetOpenFileNameA(&record));
+  EXPECT_EQ(CommDlgExtendedError(), CDERR_STRUCTSIZE);
+}
+
+TEST_F(FileDialogs, TimersKeepFiringWhileAChooserIsOpen) {
+  HostTestUseManualClock(true);
+  HWND window = Make(16, 16);
+  Pump();
+  ASSERT_EQ(SetTimer(window, 3, 10, nullptr), 3u);
+  recorder_.messages.clear();
+  char file[260] = "";
+  OPENFILENAMEA record = Record(file, sizeof(file), "Open", 0);
+  record.hwndOwner = window;
+  HostTestAnswerFileChooser("C:\\x.ksv", 100);
+  ASSERT_TRUE(GetOpenFileNameA(&record));
+  std::vector<user_test::Received> timers = Of(WM_TIMER);
+  EXPECT_GE(timers.size(), 5u);
+  for (const user_test::Received& timer : timers) EXPECT_EQ(timer.wParam, 3u);
+  KillTimer(window, 3);
+}
+
+}  // namespace
