@@ -11,21 +11,21 @@
 #include "game/rules/character.h"
 #include "game/rules/game_state.h"
 #include "game/rules/script_event.h"
+#include "game/shell/ambient_sounds.h"
 #include "game/shell/data_archive.h"
 #include "game/shell/data_paths.h"
-#include "game/shell/game_command_host.h"
 #include "game/shell/input_manager.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
 #include "game/shell/media_lookup.h"
-#include "game/shell/ambient_sounds.h"
+#include "game/shell/menus.h"
 #include "game/shell/movie_player.h"
 #include "game/shell/music_player.h"
-#include "game/shell/sound_effects.h"
-#include "game/shell/menus.h"
 #include "game/shell/option_store.h"
 #include "game/shell/record_lists.h"
 #include "game/shell/scenario_config.h"
+#include "game/shell/shell_command_host.h"
+#include "game/shell/sound_effects.h"
 #include "game/shell/startup_options.h"
 #include "game/shell/stopwatch.h"
 #include "game/shell/window_procedure.h"
@@ -140,7 +140,7 @@ int32_t ShutdownGame() {
   FreeLayouts();
   // The character names records by pointer: it goes before them.
   DeleteCurrentCharacter();
-  GetShellGameHost().Reset();
+  GetShellCommandHost().Reset();
   LocationHistory::Clear();
   ClearRecordLists();
   ClearGlobalSpotList();
@@ -155,6 +155,7 @@ int32_t ShutdownGame() {
   SetSceneView(nullptr);
   State().presenter.reset();
   MoviePlayer::SetMainWindow(nullptr);
+  SetSoundWaitPump(nullptr);
   SetMainWindow(nullptr);
   FreeFrameClock();
   FreeBlitterTables();

@@ -237,7 +237,6 @@ void InstallMediaServices() {
   fades.clearClick = [] { Input::ClearClick(); };
   fades.greyMenus = [](bool grey) { EnableMenuBar(grey); };
   SetFadeServices(fades);
-  SetSoundWaitPump([] { PumpMessages(); });
 
   AnimationSetServices animations;
   animations.loadEvent = [](const std::string& name) { return std::shared_ptr<ScriptEvent>(LoadEvent(name)); };

@@ -25,8 +25,8 @@ int32_t RunMainLoop();
 int32_t RefreshView();
 int32_t PumpMessages();
 void MediaIdle();
-// Gives the screen fades the game view, the presenter, the pump, the run state, the click flag and the menus; the
-// sound waits the message pump; and the animation sets the events, the sounds and the media idle time.
+// Gives the screen fades the game view, the presenter, the pump, the run state, the click flag and the menus, and
+// the animation sets the events, the sounds and the media idle time.
 void InstallMediaServices();
 void DrawGameScreen();
 void PaintWindow(const Region& region);

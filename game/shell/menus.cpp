@@ -8,10 +8,10 @@
 #include "game/rules/game_state.h"
 #include "game/rules/script_event.h"
 #include "game/rules/string_list.h"
-#include "game/shell/game_command_host.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
 #include "game/shell/scenario_config.h"
+#include "game/shell/shell_command_host.h"
 #include "game/world/scene_view.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "game/graphics/bitmap.h"
 #include "game/graphics/blitter.h"
 #include "game/graphics/picture_cache.h"
+#include "game/shell/ambient_sounds.h"
 #include "game/shell/data_archive.h"
 #include "game/shell/data_paths.h"
 #include "game/shell/data_stream.h"
@@ -17,14 +18,13 @@
 #include "game/shell/main_function.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
-#include "game/shell/ambient_sounds.h"
-#include "game/shell/movie_player.h"
-#include "game/shell/sound_effects.h"
 #include "game/shell/menus.h"
+#include "game/shell/movie_player.h"
 #include "game/shell/option_store.h"
 #include "game/shell/preferences.h"
 #include "game/shell/record_lists.h"
 #include "game/shell/scenario_config.h"
+#include "game/shell/sound_effects.h"
 #include "game/shell/stopwatch.h"
 #include "game/world/scene_view.h"
 #include "game/world/world_services.h"
@@ -180,6 +180,7 @@ int32_t ReadStartupConfig(const StartupWindowParams& params) {
 
   InitBlitter();
   LoadCaptionFramePicture();
+  SetSoundWaitPump([] { PumpMessages(); });
   SetRunStateBits(kRunRunning);
   return 0;
 }
@@ -234,6 +235,7 @@ int32_t InitGameWindow() {
   window->Create(fullscreen);
   window->Show();
   window->BringToFront();
+  MoviePlayer::SetMainWindow(window->GetNativeWindow());
   SoundSystem::Start(window->GetNativeWindow());
   MoviePlayer::SetMainWindow(window->GetNativeWindow());
   steps.Lap("....Finish window initialization");

@@ -2,7 +2,6 @@
 // of accelerator keys into WM_COMMAND.
 #include <algorithm>
 
-#include "host/testing.h"
 #include "menu_strip.h"
 #include "user_state.h"
 
@@ -146,11 +145,6 @@ BOOL EnableMenuItem(HMENU handle, UINT item, UINT flags) {
   UINT previous = entry.flags & (MF_GRAYED | MF_DISABLED);
   entry.flags = (entry.flags & ~(MF_GRAYED | MF_DISABLED)) | (flags & (MF_GRAYED | MF_DISABLED));
   return static_cast<BOOL>(previous);
-}
-
-int HostTestMenuItemCount(HMENU handle) {
-  host::Menu* menu = host::FindMenu(handle);
-  return menu == nullptr ? -1 : static_cast<int>(menu->items.size());
 }
 
 HACCEL CreateAcceleratorTableA(const ACCEL* entries, int count) {

@@ -82,8 +82,6 @@ bool HostTestWindowImage(HWND window, HostFrame* frame);
 // Client points on the menu strip: the centre of a top-level entry, and of an item of the open drop-down.
 bool HostTestMenuEntryPoint(HWND window, int entry, POINT* point);
 bool HostTestMenuItemPoint(HWND window, int item, POINT* point);
-// The number of items of a menu (separators and popups count), or -1 for no menu.
-int HostTestMenuItemCount(HMENU menu);
 // Whether the window is shown desktop-fullscreen (for an emulated display mode), and whether the cursor shows.
 bool HostTestIsFullscreen(HWND window);
 bool HostTestCursorShown();

@@ -13,7 +13,7 @@
 #include "game/shell/game_commands.h"
 #include "game/shell/saved_game_file.h"
 
-class ShellGameHost : public GameCommandHost {
+class ShellCommandHost : public GameCommandHost {
  public:
   // SavedGameWorld
   std::string ScenarioIdentity() override;
@@ -73,7 +73,7 @@ class ShellGameHost : public GameCommandHost {
 };
 
 // The one host of the running program.
-ShellGameHost& GetShellGameHost();
+ShellCommandHost& GetShellCommandHost();
 
 // The commands as the menus and the script actions call them.
 void RunNewGameCommand();

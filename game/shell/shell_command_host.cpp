@@ -1,5 +1,5 @@
 // The game commands' host over the shell, and the carried fields of the character, history and masks.
-#include "game/shell/game_command_host.h"
+#include "game/shell/shell_command_host.h"
 
 #include "game/dialogs/dialog_services.h"
 #include "game/graphics/picture_cache.h"
@@ -90,10 +90,10 @@ void ApplyCharacter(const SavedCharacter& saved, int16_t format, Character* c) {
 
 }  // namespace
 
-std::string ShellGameHost::ScenarioIdentity() { return GetScenarioSecondName(); }
-std::string ShellGameHost::ScenarioName() { return GetScenarioName(); }
+std::string ShellCommandHost::ScenarioIdentity() { return GetScenarioSecondName(); }
+std::string ShellCommandHost::ScenarioName() { return GetScenarioName(); }
 
-void ShellGameHost::Capture(SavedGame* game) {
+void ShellCommandHost::Capture(SavedGame* game) {
   game->character = SavedCharacter{};
   if (const Character* character = GetCurrentCharacter()) CaptureCharacter(*character, &game->character);
   // The default sprite is stored as no name, so that a scenario that changes it changes it for old saves too.
@@ -108,13 +108,13 @@ void ShellGameHost::Capture(SavedGame* game) {
   game->masks = masks_;
 }
 
-std::vector<std::string> ShellGameHost::LoadedPlugins() { return ::LoadedPlugins(); }
+std::vector<std::string> ShellCommandHost::LoadedPlugins() { return ::LoadedPlugins(); }
 
-bool ShellGameHost::PictureExists(const std::string& name) {
+bool ShellCommandHost::PictureExists(const std::string& name) {
   return DataFileExists(("Pictures/" + name).c_str());
 }
 
-bool ShellGameHost::Apply(const SavedGame& game) {
+bool ShellCommandHost::Apply(const SavedGame& game) {
   SceneView* view = GetSceneView();
   if (view != nullptr) view->BeginOffscreen();
   ::SetGameInProgress(0);
@@ -136,104 +136,104 @@ bool ShellGameHost::Apply(const SavedGame& game) {
   return true;
 }
 
-void ShellGameHost::CallEvent(const char* name) { CallEventName(name); }
-void ShellGameHost::ResetInput() { Input::Reset(); }
-bool ShellGameHost::AskYesNo(const std::string& text, const std::string& caption) {
+void ShellCommandHost::CallEvent(const char* name) { CallEventName(name); }
+void ShellCommandHost::ResetInput() { Input::Reset(); }
+bool ShellCommandHost::AskYesNo(const std::string& text, const std::string& caption) {
   return ::AskYesNo(text, caption);
 }
-void ShellGameHost::ShowAlert(const std::string& text, const std::string& caption) { ::ShowAlert(text, caption); }
+void ShellCommandHost::ShowAlert(const std::string& text, const std::string& caption) { ::ShowAlert(text, caption); }
 
-bool ShellGameHost::IsGameInProgress() { return ::IsGameInProgress(); }
-void ShellGameHost::SetGameInProgress(bool inProgress) { ::SetGameInProgress(inProgress ? 1 : 0); }
-bool ShellGameHost::IsRunning() { return (GetRunState() & kRunRunning) != 0; }
-void ShellGameHost::StopRunning() {
+bool ShellCommandHost::IsGameInProgress() { return ::IsGameInProgress(); }
+void ShellCommandHost::SetGameInProgress(bool inProgress) { ::SetGameInProgress(inProgress ? 1 : 0); }
+bool ShellCommandHost::IsRunning() { return (GetRunState() & kRunRunning) != 0; }
+void ShellCommandHost::StopRunning() {
   SetStopWaiting();
   ::StopRunning();
 }
-bool ShellGameHost::HasCurrentCharacter() { return GetCurrentCharacter() != nullptr; }
+bool ShellCommandHost::HasCurrentCharacter() { return GetCurrentCharacter() != nullptr; }
 
-std::string ShellGameHost::CharacterName() {
+std::string ShellCommandHost::CharacterName() {
   return GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->playerName : "";
 }
 
-HWND ShellGameHost::MainWindow() {
+HWND ShellCommandHost::MainWindow() {
   ::MainWindow* window = GetMainWindow();
   return window != nullptr && window->IsCreated() ? window->GetNativeWindow() : nullptr;
 }
 
-void ShellGameHost::SetWindowActive(bool active) {
+void ShellCommandHost::SetWindowActive(bool active) {
   if (::MainWindow* window = GetMainWindow()) window->SetActive(active);
 }
 
-void ShellGameHost::EnableMenuBar(bool grey) { ::EnableMenuBar(grey); }
+void ShellCommandHost::EnableMenuBar(bool grey) { ::EnableMenuBar(grey); }
 
-void ShellGameHost::CreateCharacter() {
+void ShellCommandHost::CreateCharacter() {
   CreateCurrentCharacter();
   ClearPendingSpells();
   GetDefaultPlayerName(GetCurrentCharacter()->playerName);
 }
 
-void ShellGameHost::ResetGlobalEntries() { ResetGlobalEntryValues(); }
+void ShellCommandHost::ResetGlobalEntries() { ResetGlobalEntryValues(); }
 
-void ShellGameHost::LeaveAndClearHistory() {
+void ShellCommandHost::LeaveAndClearHistory() {
   LocationHistory::LeaveAllAndClear();
   history_.clear();
 }
 
-std::string ShellGameHost::DefaultPlayerSprite() { return GetDefaultPlayerSpriteName(); }
+std::string ShellCommandHost::DefaultPlayerSprite() { return GetDefaultPlayerSpriteName(); }
 
-void ShellGameHost::DropTileMapPlayer() {
+void ShellCommandHost::DropTileMapPlayer() {
   if (TileMap* map = GetCurrentTileMap()) map->Leave();
 }
 
-bool ShellGameHost::AsksPlayerName() { return GetAskPlayerName() != 0; }
-void ShellGameHost::RunPlayerNameDialog() { Dialog::RunModal(std::make_unique<PlayerNameDialog>()); }
+bool ShellCommandHost::AsksPlayerName() { return GetAskPlayerName() != 0; }
+void ShellCommandHost::RunPlayerNameDialog() { Dialog::RunModal(std::make_unique<PlayerNameDialog>()); }
 
-bool ShellGameHost::OffersRaceChoice() {
+bool ShellCommandHost::OffersRaceChoice() {
   return (GetOfferUnmarkedRaces() != 0 && AnyRaceUnavailable()) ||
          (GetOptionFlag(kOfferMarkedRacesFlag) != 0 && AnyRaceAvailable());
 }
-void ShellGameHost::RunRaceDialog() { Dialog::RunModal(std::make_unique<RaceClassDialog>(1)); }
+void ShellCommandHost::RunRaceDialog() { Dialog::RunModal(std::make_unique<RaceClassDialog>(1)); }
 
-bool ShellGameHost::OffersClassChoice() {
+bool ShellCommandHost::OffersClassChoice() {
   return (GetOfferUnmarkedClasses() != 0 && AnyClassUnavailable()) ||
          (GetOptionFlag(kOfferMarkedClassesFlag) != 0 && AnyClassAvailable());
 }
-void ShellGameHost::RunClassDialog() { Dialog::RunModal(std::make_unique<RaceClassDialog>(0)); }
+void ShellCommandHost::RunClassDialog() { Dialog::RunModal(std::make_unique<RaceClassDialog>(0)); }
 
-void ShellGameHost::AssignMissingRaceAndClass() {
+void ShellCommandHost::AssignMissingRaceAndClass() {
   Character* c = GetCurrentCharacter();
   if (c == nullptr) return;
   if (c->GetRace() == nullptr || c->GetRace()->GetName().empty()) c->AssignDefaultRace();
   if (c->GetClass() == nullptr || c->GetClass()->GetName().empty()) c->AssignDefaultClass();
 }
 
-bool ShellGameHost::HasCharacterCreation() { return GetShowCharacterCreation() != 0; }
-void ShellGameHost::RunCharacterCreation() { ShowCharacterCreation(1); }
+bool ShellCommandHost::HasCharacterCreation() { return GetShowCharacterCreation() != 0; }
+void ShellCommandHost::RunCharacterCreation() { ShowCharacterCreation(1); }
 
-void ShellGameHost::ResetExploredMasks() {
+void ShellCommandHost::ResetExploredMasks() {
   ::ResetExploredMasks();
   masks_.clear();
 }
 
-void ShellGameHost::RepaintMainWindow() {
+void ShellCommandHost::RepaintMainWindow() {
   if (::MainWindow* window = GetMainWindow()) window->InvalidateAll();
 }
 
-void ShellGameHost::ClearViewLayers() {
+void ShellCommandHost::ClearViewLayers() {
   if (SceneView* view = GetSceneView()) view->ClearLayers();
 }
 
-void ShellGameHost::LeaveAllLocations() {
+void ShellCommandHost::LeaveAllLocations() {
   for (const auto& location : LocationList()) location->Leave();
 }
 
-void ShellGameHost::ClearExploredMasks() {
+void ShellCommandHost::ClearExploredMasks() {
   ::ClearExploredMasks();
   masks_.clear();
 }
 
-void ShellGameHost::ReleaseGamePools() {
+void ShellCommandHost::ReleaseGamePools() {
   // Quitting happens inside the main loop, whose pool stack still holds the start-up pool and whose current pool
   // is the game pool: deleting them here would leave the loop's pop naming a freed pool. Their unused pictures
   // go now; the pools themselves go with the picture cache at shut-down.
@@ -242,27 +242,27 @@ void ShellGameHost::ReleaseGamePools() {
   }
 }
 
-void ShellGameHost::ResolveLinkedRecord() {
+void ShellCommandHost::ResolveLinkedRecord() {
   if (Character* c = GetCurrentCharacter()) c->ResolveLinkedRecord();
 }
 
-void ShellGameHost::DeleteCharacter() { DeleteCurrentCharacter(); }
+void ShellCommandHost::DeleteCharacter() { DeleteCurrentCharacter(); }
 
-void ShellGameHost::HideCursor() { SetCursor(nullptr); }
+void ShellCommandHost::HideCursor() { SetCursor(nullptr); }
 
-void ShellGameHost::Reset() {
+void ShellCommandHost::Reset() {
   history_.clear();
   masks_.clear();
 }
 
-ShellGameHost& GetShellGameHost() {
+ShellCommandHost& GetShellCommandHost() {
   // Never destroyed: a shut-down signal may end the process while the loop still runs.
-  static ShellGameHost* host = new ShellGameHost;
+  static ShellCommandHost* host = new ShellCommandHost;
   return *host;
 }
 
-void RunNewGameCommand() { NewGameCommand(GetShellGameHost()); }
-void RunSaveGameCommand() { SaveGameCommand(GetShellGameHost()); }
-void RunOpenGameCommand() { OpenGameCommand(GetShellGameHost()); }
-void RunEndGameCommand() { EndGameCommand(GetShellGameHost()); }
-void RunQuitGameCommand() { QuitGameCommand(GetShellGameHost()); }
+void RunNewGameCommand() { NewGameCommand(GetShellCommandHost()); }
+void RunSaveGameCommand() { SaveGameCommand(GetShellCommandHost()); }
+void RunOpenGameCommand() { OpenGameCommand(GetShellCommandHost()); }
+void RunEndGameCommand() { EndGameCommand(GetShellCommandHost()); }
+void RunQuitGameCommand() { QuitGameCommand(GetShellCommandHost()); }

@@ -1,6 +1,6 @@
 // The game commands, saved games and sounds through the whole program, in-process and headless: the program runs
 // from "cs.cfg" and a thread timer set before the run does the test's work between frames, inside the main loop.
-#include "game/shell/game_command_host.h"
+#include "game/shell/shell_command_host.h"
 
 #include <gtest/gtest.h>
 
@@ -119,7 +119,7 @@ class GameShellTest : public ::testing::Test {
 };
 
 // What the test gives the character and the world before saving.
-void FillGame(ShellGameHost& host) {
+void FillGame(ShellCommandHost& host) {
   Character& c = *GetCurrentCharacter();
   c.playerName = "Ada";
   c.level = 4;
@@ -142,7 +142,7 @@ void FillGame(ShellGameHost& host) {
 }
 
 TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
-  ShellGameHost& host = GetShellGameHost();
+  ShellCommandHost& host = GetShellCommandHost();
   SavedGame saved, reopened;
   bool exitEvents = false;
   Steps steps;
