@@ -14,6 +14,7 @@
 #include "game/shell/main_function.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
+#include "game/shell/media_lookup.h"
 #include "game/shell/menus.h"
 #include "game/shell/record_lists.h"
 #include "game/shell/screen_fades.h"
@@ -63,8 +64,9 @@ bool ChooseExit() {
   return true;
 }
 
-sw::ScenarioFiles Scenario() {
+sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0) {
   sw::ConfigSpec config;
+  config.pluginsEnabled = pluginsEnabled;
   config.scenarioName = "Vale";
   config.secondName = "Vale Two";
   config.layouts[15].name = "Start.bmp";
@@ -90,8 +92,11 @@ class GameShellTest : public ::testing::Test {
     HostTestClearMessageBoxes();
     HostTestClearFileChoosers();
     ResetOptionStore();
+    WriteScenario(0);
+  }
+  void WriteScenario(uint8_t pluginsEnabled) {
     sw::Bytes archive;
-    ASSERT_TRUE(Scenario().BuildArchive(archive));
+    ASSERT_TRUE(Scenario(pluginsEnabled).BuildArchive(archive));
     temp_.WriteFile("Data/Data001.dat", std::string(archive.begin(), archive.end()));
     temp_.WriteFile("cs.cfg", "-f -pData/Data001.dat");
   }
@@ -226,6 +231,21 @@ TEST_F(GameShellTest, ASoundThePlayingGamePlaysReachesTheMixer) {
   ASSERT_EQ(mixed.size(), 100u);
   EXPECT_EQ(mixed[0], 1500);
   EXPECT_EQ(mixed[99], 1500);
+}
+
+TEST_F(GameShellTest, TheMediaLookupSearchesPluginsAsTheConfigSays) {
+  for (uint8_t enabled : {1, 0}) {
+    WriteScenario(enabled);
+    bool seen = !enabled;
+    Steps steps;
+    steps.list = {[&] {
+                    seen = PluginsEnabled();
+                    return true;
+                  },
+                  ChooseExit};
+    EXPECT_EQ(Run(steps), 1);
+    EXPECT_EQ(seen, enabled != 0);
+  }
 }
 
 // The centre pixel of the frame last shown.
