@@ -41,6 +41,7 @@ struct Steps {
   std::vector<Step> list;
   size_t next = 0;
   int ticks = 0;
+  bool busy = false;  // a step that pumps messages (a chooser, a dialog, a fade) must not start the next one
 };
 
 Steps*& CurrentSteps() {
@@ -55,7 +56,10 @@ void StepTick(HWND, UINT, UINT_PTR, DWORD) {
   // A game that ignores the steps still ends.
   if (++steps->ticks > 600) PostQuitMessage(7);
   if (GetAcceleratorTable() == nullptr || (GetRunState() & kRunRecordsLoaded) == 0) return;
-  if (steps->next < steps->list.size() && steps->list[steps->next]()) ++steps->next;
+  if (steps->busy || steps->next >= steps->list.size()) return;
+  steps->busy = true;
+  if (steps->list[steps->next]()) ++steps->next;
+  steps->busy = false;
 }
 
 // The exit item of the File menu, chosen as the window procedure stores it for the pump.
