@@ -51,6 +51,8 @@ Dialog::Dialog(int32_t layoutIndex) : layoutIndex_(layoutIndex) {
 }
 
 Dialog::~Dialog() {
+  SceneView* view = GetSceneView();
+  if (covered_ != nullptr && view != nullptr) view->DrawPicture(*covered_, 0, 0);
   auto& open = State().open;
   open.erase(std::remove(open.begin(), open.end(), this), open.end());
   PopTimeState();
@@ -59,6 +61,12 @@ Dialog::~Dialog() {
 void Dialog::Draw() {
   if (drawn_) return;
   drawn_ = true;
+  SceneView* view = GetSceneView();
+  // The progress dialog's picture stays: it is the first picture of the game, until a location covers it.
+  if (view != nullptr && view->GetBackBuffer() != nullptr && layoutIndex_ != 15) {
+    covered_ = std::make_unique<Bitmap>();
+    if (covered_->CopyFrom(*view->GetBackBuffer()) != kBitmapReady) covered_.reset();
+  }
   ShowLayoutPicture(layoutIndex_);
 }
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-class Bitmap;
+#include "game/graphics/bitmap.h"
 
 class Dialog {
  public:
@@ -23,7 +23,8 @@ class Dialog {
 
   // Handles the frame's input; true when the dialog took the tick.
   virtual bool HandleEvents() { return true; }
-  // Puts the layout's picture on the game view (once, while it is open).
+  // Puts the layout's picture on the game view (once, while it is open); what it covered comes back when the
+  // dialog is deleted.
   virtual void Draw();
   bool IsClosed() const { return closed_; }
   void Close() { closed_ = true; }
@@ -36,6 +37,7 @@ class Dialog {
   int32_t layoutIndex_;
   bool closed_ = false;
   bool drawn_ = false;
+  std::unique_ptr<Bitmap> covered_;  // the view's back buffer as it was before the picture was put on it
 };
 
 bool DispatchTopDialogEvents();

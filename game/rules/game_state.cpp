@@ -1,7 +1,5 @@
-// The game-state flags, the global variables and the fixed number table.
+// The game-state flags and the global variables.
 #include "game/rules/game_state.h"
-
-#include <array>
 
 #include "game/shell/data_stream.h"
 
@@ -17,23 +15,6 @@ struct GameStateFlags {
 GameStateFlags& Flags() {
   static GameStateFlags flags;
   return flags;
-}
-
-// The table is this program's own: 500 values spread over 0 to 32767 by a fixed multiplicative sequence, so that
-// saved games made by one build read back in another.
-const std::array<int16_t, 500>& RandomTable() {
-  static const std::array<int16_t, 500> table = [] {
-    std::array<int16_t, 500> values{};
-    uint32_t x = 0x2545F491u;
-    for (int16_t& value : values) {
-      x ^= x << 13;
-      x ^= x >> 17;
-      x ^= x << 5;
-      value = static_cast<int16_t>(x & 0x7FFF);
-    }
-    return values;
-  }();
-  return table;
 }
 
 }  // namespace
@@ -108,10 +89,4 @@ void ReadGlobalEntryValues(DataStream& stream) {
       variable->value = value;
     }
   }
-}
-
-int16_t RandomTableValue(int32_t a, int32_t b) {
-  int64_t index = (static_cast<int64_t>(a) + b) % 500;
-  if (index < 0) index += 500;
-  return RandomTable()[static_cast<size_t>(index)];
 }

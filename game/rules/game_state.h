@@ -1,6 +1,6 @@
 // The small global state of a game: whether a game or an encounter is in progress, the scenario's global
-// variables (names from the "Config" file, text values kept in saved games), the text last typed into the
-// text-input dialog, and the fixed table of numbers that attribute rolls and saved games draw from.
+// variables (names from the "Config" file, text values kept in saved games) and the text last typed into the
+// text-input dialog. The fixed table of numbers is random_table.h.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +42,3 @@ void ResetGlobalEntryValues();
 void WriteGlobalEntries(DataStream& stream);
 // Reads that block; a pair whose name the scenario has overwrites it, any other is dropped.
 void ReadGlobalEntryValues(DataStream& stream);
-
-// Entry (a + b) mod 500 of the fixed table (0 to 32767); a negative sum counts from the end.
-int16_t RandomTableValue(int32_t a, int32_t b);

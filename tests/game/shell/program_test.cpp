@@ -374,11 +374,13 @@ TEST_F(ProgramTest, WithoutGameItemsTheBarHasFileAndHelp) {
   EXPECT_EQ(bar, 2);
 }
 
-TEST_F(ProgramTest, TheAboutCommandRunsItsDialogUntilAClick) {
+TEST_F(ProgramTest, TheAboutCommandRunsItsDialogUntilAClickAndThenTheScreenComesBack) {
   sw::ConfigSpec config = SmallConfig();
-  config.layouts[11].name = "Start.bmp";
-  WriteArchive(SmallScenario(config));
-  static bool sawDialog = false;
+  config.layouts[11].name = "About.bmp";
+  sw::ScenarioFiles files = SmallScenario(config);
+  files.Add("Pictures/About.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{0, 0, 200})));
+  WriteArchive(files);
+  static uint32_t during = 0, after = 0;
   Script script;
   script.steps = {UntilRunning,
                   [](HWND window, Observed&) {
@@ -388,14 +390,23 @@ TEST_F(ProgramTest, TheAboutCommandRunsItsDialogUntilAClick) {
                   [](HWND window, Observed&) {
                     // The command was taken: the about box runs its own loop, whose pumps bring this tick.
                     if (GetPendingMenuCommand() != 0) return false;
-                    sawDialog = true;
+                    HostFrame frame;
+                    if (!HostTestLastFrame(window, &frame) || frame.pixels[0] != 0x000000C8u) return false;
+                    during = frame.pixels[0];
                     HostTestMouseButton(window, 0, true, 10, 10);
                     HostTestMouseButton(window, 0, false, 10, 10);
                     return true;
                   },
+                  [](HWND window, Observed&) {
+                    HostFrame frame;
+                    if (!HostTestLastFrame(window, &frame) || frame.pixels[0] == 0x000000C8u) return false;
+                    after = frame.pixels[0];
+                    return true;
+                  },
                   PressCtrlQ};
   EXPECT_EQ(Run(script), 1);
-  EXPECT_TRUE(sawDialog);
+  EXPECT_EQ(during, 0x000000C8u);
+  EXPECT_EQ(after, 0x000AC81Eu);
   EXPECT_LT(script.ticks, 600);
 }
 
