@@ -109,6 +109,7 @@ class GameShellTest : public ::testing::Test {
     HostTestClearMessageBoxes();
     HostTestClearFileChoosers();
     HostTestHoldAudio(false);
+    LoadedPlugins().clear();
     CurrentSteps() = nullptr;
   }
 
@@ -200,6 +201,37 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_EQ(reopened.masks, saved.masks);
   // Shut-down forgets the game.
   EXPECT_EQ(GetCurrentCharacter(), nullptr);
+}
+
+TEST_F(GameShellTest, NoToTheMissingPluginQuestionKeepsTheRunningGame) {
+  std::string nameAfter;
+  int inProgressAfter = -1;
+  Steps steps;
+  steps.list = {
+      [&] {
+        RunNewGameCommand();
+        GetCurrentCharacter()->playerName = "Ada";
+        LoadedPlugins() = {"Harbour"};
+        HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
+        RunSaveGameCommand();
+        LoadedPlugins().clear();
+        GetCurrentCharacter()->playerName = "Bob";
+        HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
+        HostTestAnswerMessageBox(IDNO);
+        RunOpenGameCommand();
+        nameAfter = GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->playerName : "";
+        inProgressAfter = IsGameInProgress() ? 1 : 0;
+        return true;
+      },
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(nameAfter, "Bob");
+  EXPECT_EQ(inProgressAfter, 1);
+  std::vector<HostMessageBoxRecord> boxes = HostTestMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find("Harbour"), std::string::npos);
+  EXPECT_EQ(boxes[0].caption, "Vale");
 }
 
 TEST_F(GameShellTest, TheExitItemQuitsAGameInProgressAndEndsTheLoop) {
