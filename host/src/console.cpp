@@ -1,21 +1,26 @@
 // The console-control hook and the console title.
 //
 // SIGINT, SIGHUP and SIGTERM become the control events CTRL_C_EVENT, CTRL_CLOSE_EVENT and CTRL_SHUTDOWN_EVENT.
-// The signal handler only records the signal and posts a semaphore (both safe inside a signal handler); a
-// thread of its own then calls the registered handlers, last added first, outside any signal context, so a
-// handler may take locks or end the process with exit(). When no handler answers TRUE, the signal's default
-// action is restored and the signal raised again.
+// The signal handler only records the signal and posts a semaphore (both safe inside a signal handler). The
+// registered handlers then run, last added first, outside any signal context, so a handler may take locks or end
+// the process with exit(). They run on the thread that pumps messages, at its next look at the queue: a handler
+// that calls exit() there ends the program between two messages, where the exit list and the static destructors
+// cannot race a main loop still running. A watching thread hands the event over and, when no message has been
+// looked for during a couple of seconds (a program that does not pump), runs the handlers itself. When no handler
+// answers TRUE, the signal's default action is restored and the signal raised again.
 #include <semaphore.h>
 #include <signal.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "console_events.h"
 #include "host/kernel.h"
 
 namespace {
@@ -41,7 +46,13 @@ ConsoleState& State() {
 }
 
 sem_t signalPosted;
-std::atomic<uint32_t> pendingSignals{0};  // one bit per entry of kControlSignals
+std::atomic<uint32_t> pendingSignals{0};  // one bit per entry of kControlSignals, until a thread takes them
+std::atomic<uint64_t> queueLooks{0};      // how often the message queue has been read
+
+// The watching thread waits in real time, in steps, for the queue to be read; after this many steps without a
+// look at the queue the program is taken not to pump messages. (A manual test clock must not hold it back.)
+constexpr auto kWatchStep = std::chrono::milliseconds(20);
+constexpr int kStepsWithoutPumping = 100;
 
 void OnSignal(int signal) {
   for (size_t i = 0; i < std::size(kControlSignals); ++i) {
@@ -65,12 +76,26 @@ void Dispatch(const ControlSignal& control) {
   raise(control.signal);
 }
 
-void DispatchLoop() {
+void DispatchAll(uint32_t pending) {
+  for (size_t i = 0; i < std::size(kControlSignals); ++i) {
+    if (pending & (1u << i)) Dispatch(kControlSignals[i]);
+  }
+}
+
+void WatchLoop() {
   for (;;) {
     if (sem_wait(&signalPosted) != 0) continue;  // interrupted: look again
-    uint32_t pending = pendingSignals.exchange(0);
-    for (size_t i = 0; i < std::size(kControlSignals); ++i) {
-      if (pending & (1u << i)) Dispatch(kControlSignals[i]);
+    uint64_t looks = queueLooks.load();
+    int idleSteps = 0;
+    while (pendingSignals.load() != 0) {
+      std::this_thread::sleep_for(kWatchStep);
+      uint64_t now = queueLooks.load();
+      idleSteps = now == looks ? idleSteps + 1 : 0;
+      looks = now;
+      if (idleSteps >= kStepsWithoutPumping) {
+        DispatchAll(pendingSignals.exchange(0));
+        break;
+      }
     }
   }
 }
@@ -80,7 +105,7 @@ bool Install(ConsoleState& state) {
   if (state.installed) return true;
   if (sem_init(&signalPosted, 0, 0) != 0) return false;
   try {
-    std::thread(DispatchLoop).detach();
+    std::thread(WatchLoop).detach();
   } catch (...) {
     sem_destroy(&signalPosted);
     return false;
@@ -96,6 +121,12 @@ bool Install(ConsoleState& state) {
 }
 
 }  // namespace
+
+void host::RunPendingConsoleEvents() {
+  queueLooks.fetch_add(1);
+  if (pendingSignals.load(std::memory_order_relaxed) == 0) return;
+  DispatchAll(pendingSignals.exchange(0));
+}
 
 BOOL SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add) {
   ConsoleState& state = State();

@@ -1,8 +1,10 @@
 // The message queue of the thread that owns the windows: posted messages first, then input, then the quit
 // message, then painting and timers, as the system orders them. Key messages change the key state that
 // GetKeyState reports when they are taken from the queue; TranslateMessage turns key-downs into characters.
+// Each look at the queue first runs the console control events waiting, so they are handled on this thread.
 #include <algorithm>
 
+#include "console_events.h"
 #include "host/kernel.h"
 #include "painting.h"
 #include "sdl_video.h"
@@ -169,6 +171,7 @@ using host::State;
 
 BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
   if (message == nullptr) return FALSE;
+  host::RunPendingConsoleEvents();
   host::PumpSdlEvents();
   host::UserState& state = State();
   bool remove = (removeFlags & PM_REMOVE) != 0;

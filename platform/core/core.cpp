@@ -204,7 +204,9 @@ BOOL PlatformConsoleCtrlHandler(DWORD controlType) {
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
     case CTRL_SHUTDOWN_EVENT:
-      std::exit(0);  // runs the exit list, and with it the core's shut-down (never inside a signal handler)
+      // Runs the exit list, and with it the core's shut-down: never inside a signal handler, and in a program
+      // that pumps messages on the thread that pumps them, between two messages.
+      std::exit(0);
     default:
       return FALSE;
   }

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "user_test_helpers.h"
 
@@ -183,6 +184,69 @@ TEST_F(MessageQueue, KeyStateFollowsTheMessagesTakenAndTheCharacterWaitsBeforeTh
   EXPECT_GE(GetKeyState(VK_CONTROL), 0);
   ASSERT_TRUE(GetKeyboardState(keys));
   EXPECT_EQ(keys['Q'] & 0x80, 0);
+}
+
+// What a game's procedure sees of the key state while it handles each key message, and the commands it gets.
+struct KeySeen {
+  UINT message;
+  WPARAM key;
+  bool keyDown;      // by GetKeyboardState
+  bool controlDown;  // by GetKeyState
+  bool operator==(const KeySeen&) const = default;
+};
+std::vector<KeySeen> keysSeen;
+std::vector<UINT> commandsSeen;
+
+LRESULT KeyPollingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN || message == WM_KEYUP) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keysSeen.push_back(KeySeen{message, wParam, (keys[wParam & 0xFF] & 0x80) != 0, GetKeyState(VK_CONTROL) < 0});
+    return 0;
+  }
+  if (message == WM_COMMAND) commandsSeen.push_back(LOWORD(wParam));
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(MessageQueue, AQuickTapBetweenTwoLooksAtTheQueueKeepsItsKeyStateMessageByMessage) {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = KeyPollingProc;
+    windowClass.lpszClassName = "KeyPollingWindow";
+    registered = RegisterClassA(&windowClass) != 0;
+  }
+  HWND window = CreateWindowExA(0, "KeyPollingWindow", "game", user_test::kGameStyle, 0, 0, 64, 64, nullptr,
+                                nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  made_.push_back(window);
+  ShowWindow(window, SW_SHOW);
+  ACCEL quit{FVIRTKEY | FCONTROL, 'Q', 1399};
+  HACCEL table = CreateAcceleratorTableA(&quit, 1);
+  Pump();
+  keysSeen.clear();
+  commandsSeen.clear();
+  // Every press and release arrives before the program's next look at its queue.
+  for (int key : {VK_CONTROL, int{'Q'}}) HostTestKey(key, true);
+  for (int key : {int{'Q'}, VK_CONTROL}) HostTestKey(key, false);
+  HostTestKey(VK_LEFT, true);
+  HostTestKey(VK_LEFT, false);
+  // The game's pump: accelerators first, characters for the keys they leave, every message dispatched.
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!TranslateAcceleratorA(window, table, &msg)) TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  EXPECT_EQ(commandsSeen, std::vector<UINT>{1399});
+  const std::vector<KeySeen> expected = {
+      {WM_KEYDOWN, VK_CONTROL, true, true}, {WM_KEYDOWN, 'Q', true, true},    {WM_KEYUP, 'Q', false, true},
+      {WM_KEYUP, VK_CONTROL, false, false}, {WM_KEYDOWN, VK_LEFT, true, false}, {WM_KEYUP, VK_LEFT, false, false}};
+  EXPECT_EQ(keysSeen, expected);
+  // A poll after the messages finds every key up.
+  BYTE keys[256];
+  ASSERT_TRUE(GetKeyboardState(keys));
+  for (int key : {VK_CONTROL, int{'Q'}, VK_LEFT}) EXPECT_EQ(keys[key] & 0x80, 0) << key;
+  DestroyAcceleratorTable(table);
 }
 
 TEST_F(MessageQueue, AltMakesSystemKeysButAltGraphTypes) {

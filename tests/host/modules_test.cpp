@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "host/kernel.h"
+#include "host/user.h"
 
 namespace {
 
@@ -56,12 +57,14 @@ TEST(Console, TitleIsKeptAndStartsEmpty) {
 }
 
 std::atomic<int> lastEvent{-1};
+std::atomic<DWORD> eventThread{0};
 BOOL RecordEvent(DWORD event) {
+  eventThread = GetCurrentThreadId();
   lastEvent = static_cast<int>(event);
   return TRUE;
 }
 
-TEST(Console, SignalsArriveAsControlEventsOutsideTheSignalHandler) {
+TEST(Console, SignalsArriveAsControlEventsOnTheThreadThatPumpsMessages) {
   ASSERT_TRUE(SetConsoleCtrlHandler(RecordEvent, TRUE));
   struct Case {
     int signal;
@@ -69,13 +72,30 @@ TEST(Console, SignalsArriveAsControlEventsOutsideTheSignalHandler) {
   };
   for (Case c : {Case{SIGINT, CTRL_C_EVENT}, Case{SIGTERM, CTRL_SHUTDOWN_EVENT}, Case{SIGHUP, CTRL_CLOSE_EVENT}}) {
     lastEvent = -1;
+    eventThread = 0;
     raise(c.signal);
-    // The handler runs on the host's own thread; give it ample real time, without measuring it.
-    for (int i = 0; i < 10000 && lastEvent == -1; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // The event waits for the next look at the message queue; pump as a main loop does, in ample real time.
+    MSG msg;
+    for (int i = 0; i < 10000 && lastEvent == -1; ++i) {
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      if (lastEvent == -1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     EXPECT_EQ(lastEvent, static_cast<int>(c.event));
+    EXPECT_EQ(eventThread, GetCurrentThreadId());
   }
   EXPECT_TRUE(SetConsoleCtrlHandler(RecordEvent, FALSE));
   EXPECT_FALSE(SetConsoleCtrlHandler(RecordEvent, FALSE));
+}
+
+TEST(Console, AProgramThatDoesNotPumpMessagesStillHearsTheEvent) {
+  ASSERT_TRUE(SetConsoleCtrlHandler(RecordEvent, TRUE));
+  lastEvent = -1;
+  eventThread = 0;
+  raise(SIGINT);
+  for (int i = 0; i < 20000 && lastEvent == -1; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_EQ(lastEvent, static_cast<int>(CTRL_C_EVENT));
+  EXPECT_NE(eventThread, GetCurrentThreadId());
+  EXPECT_TRUE(SetConsoleCtrlHandler(RecordEvent, FALSE));
 }
 
 }  // namespace

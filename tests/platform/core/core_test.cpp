@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "host/kernel.h"
 #include "host/testing.h"
+#include "host/user.h"
 
 namespace {
 
@@ -137,18 +141,38 @@ TEST_F(Core, ExceptionFilterShutsDownUnlessControlCContinues) {
 
 TEST_F(Core, ConsoleBreakIsNotHandled) { EXPECT_FALSE(PlatformConsoleCtrlHandler(CTRL_BREAK_EVENT)); }
 
-void AnnounceShutdown() { fprintf(stderr, "core shut down\n"); }
+// What the exit list did, told by an exit handler that runs after the core's own.
+std::atomic<int> shutdowns{0};
+std::atomic<DWORD> shutdownThread{0};
+DWORD pumpingThread = 0;
+void CountShutdown() {
+  ++shutdowns;
+  shutdownThread = GetCurrentThreadId();
+}
+void ReportShutdowns() {
+  fprintf(stderr, "core shut down %d time(s), %s\n", shutdowns.load(),
+          shutdownThread == pumpingThread ? "on the pumping thread" : "beside it");
+}
 
-TEST_F(Core, TerminationSignalEndsTheProcessThroughShutdown) {
+TEST_F(Core, TerminationSignalEndsTheProcessThroughShutdownBetweenMessages) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
+        std::atexit(ReportShutdowns);
+        pumpingThread = GetCurrentThreadId();
         PlatformStartup();
-        PlatformAddExitProc(AnnounceShutdown);
+        PlatformAddExitProc(CountShutdown);
         raise(SIGTERM);
-        for (;;) std::this_thread::yield();  // the control handler ends the process from its own thread
+        // The main loop: the process ends from inside the pump, on this thread, not beside it.
+        std::vector<int> frame(1024);
+        for (;;) {
+          MSG msg;
+          while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+          for (int& cell : frame) ++cell;
+          std::this_thread::yield();
+        }
       },
-      testing::ExitedWithCode(0), "core shut down");
+      testing::ExitedWithCode(0), "core shut down 1 time\\(s\\), on the pumping thread");
 }
 
 TEST(CoreThreads, SuspendingIsRefusedHere) {

@@ -1,0 +1,11 @@
+// The hand-over of console control events to the thread that pumps messages. Internal to the host layer.
+#pragma once
+
+namespace host {
+
+// Runs the registered console handlers for the control events waiting, on the calling thread; called by the
+// message queue each time it is read, so that a handler that ends the process does so between messages on the
+// program's main thread, not beside it.
+void RunPendingConsoleEvents();
+
+}  // namespace host
