@@ -235,7 +235,6 @@ int32_t InitGameWindow() {
   window->Create(fullscreen);
   window->Show();
   window->BringToFront();
-  MoviePlayer::SetMainWindow(window->GetNativeWindow());
   SoundSystem::Start(window->GetNativeWindow());
   MoviePlayer::SetMainWindow(window->GetNativeWindow());
   steps.Lap("....Finish window initialization");
