@@ -34,10 +34,10 @@ Movie OpenMediaFile(std::string_view path) {
   uint8_t counted[256];
   counted[0] = static_cast<uint8_t>(path.size());
   std::memcpy(counted + 1, path.data(), path.size());
-  FSSpec spec;
-  if (FSMakeFSSpec(0, 0, counted, &spec) != noErr) return nullptr;
+  FSSpec fileSpec;
+  if (FSMakeFSSpec(0, 0, counted, &fileSpec) != noErr) return nullptr;
   int16_t file = 0;
-  if (OpenMovieFile(&spec, &file, fsRdPerm) != noErr) return nullptr;
+  if (OpenMovieFile(&fileSpec, &file, fsRdPerm) != noErr) return nullptr;
   Movie movie = nullptr;
   const OSErr error = NewMovieFromFile(&movie, file, nullptr, nullptr, newMovieActive, nullptr);
   if (file != 0) CloseMovieFile(file);

@@ -390,10 +390,10 @@ void TerminateQTML() {
 OSErr EnterMovies() { return noErr; }
 void ExitMovies() {}
 
-OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, ConstStr255Param fileName, FSSpec* spec) {
-  if (spec == nullptr || fileName == nullptr || vRefNum != 0 || dirID != 0) return paramErr;
-  std::memset(spec, 0, sizeof(*spec));
-  std::memcpy(spec->name, fileName, static_cast<size_t>(fileName[0]) + 1);
+OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, ConstStr255Param fileName, FSSpec* fileSpec) {
+  if (fileSpec == nullptr || fileName == nullptr || vRefNum != 0 || dirID != 0) return paramErr;
+  std::memset(fileSpec, 0, sizeof(*fileSpec));
+  std::memcpy(fileSpec->name, fileName, static_cast<size_t>(fileName[0]) + 1);
   std::string path(reinterpret_cast<const char*>(fileName + 1), fileName[0]);
   std::string posix;
   struct stat info{};

@@ -51,24 +51,24 @@ void PutBe32(Bytes* out, uint32_t value) {
   PutBe16(out, value & 0xFFFF);
 }
 
-Bytes BuildBmp(const BmpSpec& spec) {
+Bytes BuildBmp(const BmpSpec& fileSpec) {
   Bytes info;
-  PutLe32(&info, spec.headerSize);
-  PutLe32(&info, static_cast<uint32_t>(spec.width));
-  PutLe32(&info, static_cast<uint32_t>(spec.height));
+  PutLe32(&info, fileSpec.headerSize);
+  PutLe32(&info, static_cast<uint32_t>(fileSpec.width));
+  PutLe32(&info, static_cast<uint32_t>(fileSpec.height));
   PutLe16(&info, 1);
-  PutLe16(&info, spec.bitCount);
-  PutLe32(&info, spec.compression);
-  PutLe32(&info, static_cast<uint32_t>(spec.pixels.size()));
+  PutLe16(&info, fileSpec.bitCount);
+  PutLe32(&info, fileSpec.compression);
+  PutLe32(&info, static_cast<uint32_t>(fileSpec.pixels.size()));
   PutLe32(&info, 2835);
   PutLe32(&info, 2835);
-  PutLe32(&info, spec.colorsUsed);
+  PutLe32(&info, fileSpec.colorsUsed);
   PutLe32(&info, 0);
-  for (uint32_t mask : spec.masks) PutLe32(&info, mask);
+  for (uint32_t mask : fileSpec.masks) PutLe32(&info, mask);
   PutLe32(&info, 0);  // alpha mask
-  info.resize(spec.headerSize < 4 ? 4 : spec.headerSize, 0);
+  info.resize(fileSpec.headerSize < 4 ? 4 : fileSpec.headerSize, 0);
   Bytes table;
-  for (uint32_t color : spec.colors) {
+  for (uint32_t color : fileSpec.colors) {
     table.push_back(static_cast<uint8_t>(color));
     table.push_back(static_cast<uint8_t>(color >> 8));
     table.push_back(static_cast<uint8_t>(color >> 16));
@@ -76,12 +76,12 @@ Bytes BuildBmp(const BmpSpec& spec) {
   }
   const uint32_t offset = static_cast<uint32_t>(14 + info.size() + table.size());
   Bytes out{'B', 'M'};
-  PutLe32(&out, static_cast<uint32_t>(offset + spec.pixels.size()));
+  PutLe32(&out, static_cast<uint32_t>(offset + fileSpec.pixels.size()));
   PutLe32(&out, 0);
   PutLe32(&out, offset);
   out.insert(out.end(), info.begin(), info.end());
   out.insert(out.end(), table.begin(), table.end());
-  out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
+  out.insert(out.end(), fileSpec.pixels.begin(), fileSpec.pixels.end());
   return out;
 }
 
@@ -187,30 +187,30 @@ void PutColorTable(Bytes* out, const std::vector<uint32_t>& colors) {
 
 }  // namespace
 
-Bytes BuildGif(const GifSpec& spec) {
-  Bytes out(spec.signature.begin(), spec.signature.end());
-  PutLe16(&out, spec.left + spec.width);
-  PutLe16(&out, spec.top + spec.height);
-  const bool global = !spec.globalColors.empty();
-  out.push_back(static_cast<uint8_t>(global ? 0x80 | 0x70 | (TableBits(spec.globalColors.size()) - 1) : 0x70));
-  out.push_back(spec.backgroundIndex);
+Bytes BuildGif(const GifSpec& fileSpec) {
+  Bytes out(fileSpec.signature.begin(), fileSpec.signature.end());
+  PutLe16(&out, fileSpec.left + fileSpec.width);
+  PutLe16(&out, fileSpec.top + fileSpec.height);
+  const bool global = !fileSpec.globalColors.empty();
+  out.push_back(static_cast<uint8_t>(global ? 0x80 | 0x70 | (TableBits(fileSpec.globalColors.size()) - 1) : 0x70));
+  out.push_back(fileSpec.backgroundIndex);
   out.push_back(0);
-  if (global) PutColorTable(&out, spec.globalColors);
-  if (spec.transparentIndex >= 0) {
-    const Bytes control{0x21, 0xF9, 4, 0x01, 0, 0, static_cast<uint8_t>(spec.transparentIndex), 0};
+  if (global) PutColorTable(&out, fileSpec.globalColors);
+  if (fileSpec.transparentIndex >= 0) {
+    const Bytes control{0x21, 0xF9, 4, 0x01, 0, 0, static_cast<uint8_t>(fileSpec.transparentIndex), 0};
     out.insert(out.end(), control.begin(), control.end());
   }
   out.push_back(0x2C);
-  PutLe16(&out, spec.left);
-  PutLe16(&out, spec.top);
-  PutLe16(&out, spec.width);
-  PutLe16(&out, spec.height);
-  const bool local = !spec.localColors.empty();
-  uint8_t packed = spec.interlaced ? 0x40 : 0;
-  if (local) packed |= static_cast<uint8_t>(0x80 | (TableBits(spec.localColors.size()) - 1));
+  PutLe16(&out, fileSpec.left);
+  PutLe16(&out, fileSpec.top);
+  PutLe16(&out, fileSpec.width);
+  PutLe16(&out, fileSpec.height);
+  const bool local = !fileSpec.localColors.empty();
+  uint8_t packed = fileSpec.interlaced ? 0x40 : 0;
+  if (local) packed |= static_cast<uint8_t>(0x80 | (TableBits(fileSpec.localColors.size()) - 1));
   out.push_back(packed);
-  if (local) PutColorTable(&out, spec.localColors);
-  const Bytes data = EncodeGifLzw(spec.pixels, spec.minimumCodeSize, spec.clearWhenFull);
+  if (local) PutColorTable(&out, fileSpec.localColors);
+  const Bytes data = EncodeGifLzw(fileSpec.pixels, fileSpec.minimumCodeSize, fileSpec.clearWhenFull);
   out.insert(out.end(), data.begin(), data.end());
   out.push_back(0x3B);
   return out;
@@ -267,7 +267,7 @@ void PngFlush(png_structp) {}
 
 }  // namespace
 
-Bytes EncodePng(const PngSpec& spec) {
+Bytes EncodePng(const PngSpec& fileSpec) {
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -277,33 +277,33 @@ Bytes EncodePng(const PngSpec& spec) {
     std::abort();
   }
   png_set_write_fn(png, &out, PngWrite, PngFlush);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, fileSpec.width, fileSpec.height, fileSpec.bitDepth, fileSpec.colorType,
+               fileSpec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette;
-  for (uint32_t color : spec.palette) {
+  for (uint32_t color : fileSpec.palette) {
     palette.push_back(png_color{static_cast<png_byte>(color >> 16), static_cast<png_byte>(color >> 8),
                                 static_cast<png_byte>(color)});
   }
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-  if (!spec.transparency.empty()) {
-    png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()), nullptr);
+  if (!fileSpec.transparency.empty()) {
+    png_set_tRNS(png, info, fileSpec.transparency.data(), static_cast<int>(fileSpec.transparency.size()), nullptr);
   }
-  if (spec.hasBackground) {
+  if (fileSpec.hasBackground) {
     png_color_16 background{};
-    background.red = spec.background[0];
-    background.green = spec.background[1];
-    background.blue = spec.background[2];
-    background.gray = spec.background[0];
-    background.index = static_cast<png_byte>(spec.background[0]);
+    background.red = fileSpec.background[0];
+    background.green = fileSpec.background[1];
+    background.blue = fileSpec.background[2];
+    background.gray = fileSpec.background[0];
+    background.index = static_cast<png_byte>(fileSpec.background[0]);
     png_set_bKGD(png, info, &background);
   }
-  if (spec.hasPhys) png_set_pHYs(png, info, spec.physX, spec.physY, spec.physUnit);
-  if (spec.hasOffset) png_set_oFFs(png, info, spec.offsetX, spec.offsetY, spec.offsetUnit);
-  if (spec.gamma > 0.0) png_set_gAMA(png, info, spec.gamma);
+  if (fileSpec.hasPhys) png_set_pHYs(png, info, fileSpec.physX, fileSpec.physY, fileSpec.physUnit);
+  if (fileSpec.hasOffset) png_set_oFFs(png, info, fileSpec.offsetX, fileSpec.offsetY, fileSpec.offsetUnit);
+  if (fileSpec.gamma > 0.0) png_set_gAMA(png, info, fileSpec.gamma);
   png_write_info(png, info);
   std::vector<png_bytep> rows;
-  for (const Bytes& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+  for (const Bytes& row : fileSpec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
   png_write_image(png, rows.data());
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);

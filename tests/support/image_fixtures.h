@@ -50,7 +50,7 @@ struct BmpSpec {
   std::vector<uint32_t> colors;    // 0x00RRGGBB, written as {blue, green, red, 0}
   Bytes pixels;                    // the pixel data as stored in the file
 };
-Bytes BuildBmp(const BmpSpec& spec);
+Bytes BuildBmp(const BmpSpec& fileSpec);
 // The rows of an uncompressed file, each padded to 4 bytes, from packed row bytes given top row first; with
 // bottomUp the rows are stored last row first.
 Bytes PadBmpRows(const std::vector<Bytes>& rows, bool bottomUp);
@@ -71,7 +71,7 @@ struct GifSpec {
   bool clearWhenFull = true;           // emit a clear code when the code table fills
   Bytes pixels;                        // in stored order (interlaced files: pass order)
 };
-Bytes BuildGif(const GifSpec& spec);
+Bytes BuildGif(const GifSpec& fileSpec);
 // LZW-compresses pixels for a GIF image: the minimum code size byte, data sub-blocks and the terminator.
 Bytes EncodeGifLzw(const Bytes& pixels, uint8_t minimumCodeSize, bool clearWhenFull);
 
@@ -103,7 +103,7 @@ struct PngSpec {
   int offsetUnit = 0;
   double gamma = 0.0;  // > 0: a gAMA chunk
 };
-Bytes EncodePng(const PngSpec& spec);
+Bytes EncodePng(const PngSpec& fileSpec);
 
 // A JFIF file written by libjpeg: components 1 (grey) or 3 (RGB), samples row by row.
 Bytes EncodeJpeg(uint32_t width, uint32_t height, int components, const Bytes& samples, int quality = 95);

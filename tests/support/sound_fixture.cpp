@@ -21,7 +21,7 @@ void SoundScenarioTest::TearDown() {
 }
 
 void SoundScenarioTest::WriteSound(const std::string& relative, const std::vector<int16_t>& samples,
-                                   const scenario_writer::SoundFileSpec& spec) {
-  scenario_writer::Bytes bytes = scenario_writer::WriteSoundFile(spec, samples);
+                                   const scenario_writer::SoundFileSpec& fileSpec) {
+  scenario_writer::Bytes bytes = scenario_writer::WriteSoundFile(fileSpec, samples);
   temp_.WriteFile("Data/" + relative, std::string(bytes.begin(), bytes.end()));
 }

@@ -16,7 +16,7 @@ class SoundScenarioTest : public FileSystemTest {
 
   // Writes a sound file below "Data/" (e.g. "Sounds/boom.aiff").
   void WriteSound(const std::string& relative, const std::vector<int16_t>& samples,
-                  const scenario_writer::SoundFileSpec& spec = {});
+                  const scenario_writer::SoundFileSpec& fileSpec = {});
   // `count` samples of one value at 44,100 Hz, so that mixed output can be compared sample for sample.
   static std::vector<int16_t> Level(int16_t value, size_t count) { return std::vector<int16_t>(count, value); }
 };

@@ -40,29 +40,29 @@ void WriteMenuList(DataStream& stream, const MenuListSpec& list) {
   }
 }
 
-Bytes EncodeConfig(const ConfigSpec& spec) {
+Bytes EncodeConfig(const ConfigSpec& fileSpec) {
   return StreamBytes([&](DataStream& stream) {
-    stream.WriteInt16(spec.format);
-    stream.WritePString(spec.scenarioName + "::" + spec.secondName, true);
-    stream.WriteInt32(spec.ignoredNumber);
-    stream.WritePStringPlain(spec.ignoredText);
-    stream.WriteByte(spec.pluginsEnabled);
-    stream.WriteByte(spec.secondFlag);
-    for (uint8_t flag : spec.optionFlags) stream.WriteByte(flag);
-    WriteLayoutTable(stream, spec.layouts);
-    stream.WriteInt16(static_cast<int16_t>(spec.globalNames.size()));
-    for (const std::string& name : spec.globalNames) stream.WritePString(name, false);
-    WriteSpotList(stream, spec.spots);
-    stream.WritePString(spec.ignoredShifted, false);
-    for (int16_t value : {spec.askPlayerName, spec.offerAllRaces, spec.offerAllClasses, spec.characterCreation,
-                          spec.screenFades, spec.windowMode, spec.screenWidth, spec.screenHeight, spec.menuBar}) {
+    stream.WriteInt16(fileSpec.format);
+    stream.WritePString(fileSpec.scenarioName + "::" + fileSpec.secondName, true);
+    stream.WriteInt32(fileSpec.ignoredNumber);
+    stream.WritePStringPlain(fileSpec.ignoredText);
+    stream.WriteByte(fileSpec.pluginsEnabled);
+    stream.WriteByte(fileSpec.secondFlag);
+    for (uint8_t flag : fileSpec.optionFlags) stream.WriteByte(flag);
+    WriteLayoutTable(stream, fileSpec.layouts);
+    stream.WriteInt16(static_cast<int16_t>(fileSpec.globalNames.size()));
+    for (const std::string& name : fileSpec.globalNames) stream.WritePString(name, false);
+    WriteSpotList(stream, fileSpec.spots);
+    stream.WritePString(fileSpec.ignoredShifted, false);
+    for (int16_t value : {fileSpec.askPlayerName, fileSpec.offerAllRaces, fileSpec.offerAllClasses, fileSpec.characterCreation,
+                          fileSpec.screenFades, fileSpec.windowMode, fileSpec.screenWidth, fileSpec.screenHeight, fileSpec.menuBar}) {
       stream.WriteInt16(value);
     }
-    stream.WriteInt16(static_cast<int16_t>(spec.menuLists.size()));
-    for (const MenuListSpec& list : spec.menuLists) WriteMenuList(stream, list);
-    stream.WritePString(spec.defaultPlayerSprite, true);
-    stream.WriteInt16(spec.depthCode);
-    stream.WritePString(spec.mapText, false);
+    stream.WriteInt16(static_cast<int16_t>(fileSpec.menuLists.size()));
+    for (const MenuListSpec& list : fileSpec.menuLists) WriteMenuList(stream, list);
+    stream.WritePString(fileSpec.defaultPlayerSprite, true);
+    stream.WriteInt16(fileSpec.depthCode);
+    stream.WritePString(fileSpec.mapText, false);
   });
 }
 

@@ -65,7 +65,7 @@ struct ConfigSpec {
   std::string mapText;
 };
 
-Bytes EncodeConfig(const ConfigSpec& spec);
+Bytes EncodeConfig(const ConfigSpec& fileSpec);
 // The blocks on their own, as other records embed them.
 void WriteLayoutTable(DataStream& stream, const std::vector<LayoutSpec>& layouts);
 void WriteSpotList(DataStream& stream, const std::vector<SpotSpec>& spots);

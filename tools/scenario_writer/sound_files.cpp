@@ -99,28 +99,28 @@ Bytes EncodeIma4Packets(const std::vector<int16_t>& samples) {
   return out;
 }
 
-Bytes WriteSoundFile(const SoundFileSpec& spec, const std::vector<int16_t>& samples) {
-  const bool compressed = spec.form == "AIFC";
-  const bool ima4 = compressed && spec.compression == "ima4";
+Bytes WriteSoundFile(const SoundFileSpec& fileSpec, const std::vector<int16_t>& samples) {
+  const bool compressed = fileSpec.form == "AIFC";
+  const bool ima4 = compressed && fileSpec.compression == "ima4";
   Bytes data;
   if (ima4) {
     data = EncodeIma4Packets(samples);
-  } else if (spec.bitsPerSample == 8) {
+  } else if (fileSpec.bitsPerSample == 8) {
     for (int16_t sample : samples) data.push_back(static_cast<uint8_t>(static_cast<uint16_t>(sample) >> 8));
   } else {
     for (int16_t sample : samples) PutBig16(data, static_cast<uint16_t>(sample));
   }
-  const uint32_t frames = static_cast<uint32_t>(samples.size() / (spec.channels == 0 ? 1 : spec.channels));
+  const uint32_t frames = static_cast<uint32_t>(samples.size() / (fileSpec.channels == 0 ? 1 : fileSpec.channels));
 
   Bytes comm;
-  PutBig16(comm, spec.channels);
+  PutBig16(comm, fileSpec.channels);
   PutBig32(comm, ima4 ? static_cast<uint32_t>(data.size() / 34) : frames);
-  PutBig16(comm, spec.bitsPerSample);
+  PutBig16(comm, fileSpec.bitsPerSample);
   uint8_t rate[10];
-  EncodeExtended(spec.samplesPerSecond, rate);
+  EncodeExtended(fileSpec.samplesPerSecond, rate);
   comm.insert(comm.end(), rate, rate + 10);
   if (compressed) {
-    PutId(comm, spec.compression);
+    PutId(comm, fileSpec.compression);
     comm.push_back(0);  // an empty name, and its pad byte
     comm.push_back(0);
   }
@@ -128,7 +128,7 @@ Bytes WriteSoundFile(const SoundFileSpec& spec, const std::vector<int16_t>& samp
   Bytes out;
   PutId(out, "FORM");
   PutBig32(out, static_cast<uint32_t>(4 + 8 + comm.size() + 8 + 8 + data.size()));
-  PutId(out, spec.form);
+  PutId(out, fileSpec.form);
   PutId(out, "COMM");
   PutBig32(out, static_cast<uint32_t>(comm.size()));
   out.insert(out.end(), comm.begin(), comm.end());

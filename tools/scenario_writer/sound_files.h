@@ -22,7 +22,7 @@ struct SoundFileSpec {
 
 // The whole file: "FORM", "COMM", then "SSND" (offset and block size 0). Samples are interleaved by channel;
 // "ima4" encodes them as packets of 64, the last one filled with silence.
-Bytes WriteSoundFile(const SoundFileSpec& spec, const std::vector<int16_t>& samples);
+Bytes WriteSoundFile(const SoundFileSpec& fileSpec, const std::vector<int16_t>& samples);
 
 // The rate as the 10 bytes of an 80-bit extended number.
 void EncodeExtended(double value, uint8_t out[10]);

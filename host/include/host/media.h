@@ -70,7 +70,7 @@ OSErr EnterMovies();
 void ExitMovies();
 
 // volume and folder must be 0: the name is the whole path.
-OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, ConstStr255Param fileName, FSSpec* spec);
+OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, ConstStr255Param fileName, FSSpec* fileSpec);
 OSErr OpenMovieFile(const FSSpec* file, int16_t* resRefNum, int8_t permission);
 OSErr NewMovieFromFile(Movie* movie, int16_t resRefNum, int16_t* resId, StringPtr resName, int16_t flags,
                        Boolean* dataRefWasChanged);

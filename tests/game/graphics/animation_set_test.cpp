@@ -171,10 +171,10 @@ TEST_F(AnimationSetTest, WrittenSetReadsBackWithSharedEventsAndSounds) {
 }
 
 TEST_F(AnimationSetTest, ExtraValuesAreKeptOnlyUnderFlagOne) {
-  AnimationSetSpec spec = Walker();
-  spec.extraFlag = 2;
+  AnimationSetSpec fileSpec = Walker();
+  fileSpec.extraFlag = 2;
   ScenarioFiles files;
-  files.Add("a.cam", scenario_writer::EncodeAnimationSet(spec));
+  files.Add("a.cam", scenario_writer::EncodeAnimationSet(fileSpec));
   Install(files);
   AnimationSet set("a.cam", true);
   ASSERT_TRUE(set.IsLoaded());

@@ -17,37 +17,37 @@ namespace {
 
 // A 2 x 1 BMP of 24 bits: a blue pixel and a white one (white being the key colour of pictures).
 Bytes BlueWhiteBmp() {
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.bitCount = 24;
-  spec.pixels = PadBmpRows({Bytes{0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF}}, true);
-  return BuildBmp(spec);
+  BmpSpec fileSpec;
+  fileSpec.width = 2;
+  fileSpec.height = 1;
+  fileSpec.bitCount = 24;
+  fileSpec.pixels = PadBmpRows({Bytes{0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF}}, true);
+  return BuildBmp(fileSpec);
 }
 
 // A 3 x 1 GIF over a palette of red, white and green, with the given transparent index. A GIF89a file keeps its
 // background colour (index 0 here) out of the picture when it names no transparent colour; a GIF87a file has
 // no transparency.
 Bytes ThreeColourGif(int transparentIndex, const char* signature = "GIF89a") {
-  GifSpec spec;
-  spec.signature = signature;
-  spec.width = 3;
-  spec.height = 1;
-  spec.globalColors = {0xFF0000, 0xFFFFFF, 0x00FF00, 0x000000};
-  spec.minimumCodeSize = 2;
-  spec.transparentIndex = transparentIndex;
-  spec.pixels = {0, 1, 2};
-  return BuildGif(spec);
+  GifSpec fileSpec;
+  fileSpec.signature = signature;
+  fileSpec.width = 3;
+  fileSpec.height = 1;
+  fileSpec.globalColors = {0xFF0000, 0xFFFFFF, 0x00FF00, 0x000000};
+  fileSpec.minimumCodeSize = 2;
+  fileSpec.transparentIndex = transparentIndex;
+  fileSpec.pixels = {0, 1, 2};
+  return BuildGif(fileSpec);
 }
 
 // A 2 x 1 PNG with alpha: an opaque red pixel and a green one of the given alpha.
 Bytes RgbaPng(uint8_t alpha) {
-  PngSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.colorType = 6;
-  spec.rows = {Bytes{0xFF, 0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, alpha}};
-  return EncodePng(spec);
+  PngSpec fileSpec;
+  fileSpec.width = 2;
+  fileSpec.height = 1;
+  fileSpec.colorType = 6;
+  fileSpec.rows = {Bytes{0xFF, 0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, alpha}};
+  return EncodePng(fileSpec);
 }
 
 std::unique_ptr<Bitmap> Imported(Bytes bytes) {

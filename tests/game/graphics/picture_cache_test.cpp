@@ -191,13 +191,13 @@ TEST_F(PictureCacheTest, LoadLocksAndUnlockAllUnlocks) {
 }
 
 TEST(PictureCacheArchiveTest, ScenarioPicturesLoadThroughTheCache) {
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.bitCount = 24;
-  spec.pixels = PadBmpRows({scenario_writer::Bytes{0xFF, 0x00, 0x00, 0x10, 0x20, 0x30}}, true);
+  BmpSpec fileSpec;
+  fileSpec.width = 2;
+  fileSpec.height = 1;
+  fileSpec.bitCount = 24;
+  fileSpec.pixels = PadBmpRows({scenario_writer::Bytes{0xFF, 0x00, 0x00, 0x10, 0x20, 0x30}}, true);
   scenario_writer::ScenarioFiles files;
-  files.Add("Pictures/door.bmp", BuildBmp(spec));
+  files.Add("Pictures/door.bmp", BuildBmp(fileSpec));
   scenario_writer::Bytes archive;
   ASSERT_TRUE(files.BuildArchive(archive));
   DataArchive::Install(test_support::ArchiveOver(archive), true);

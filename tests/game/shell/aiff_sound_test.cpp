@@ -79,10 +79,10 @@ TEST(AiffSoundTest, Ima4PacketsDecodeAsOneStream) {
 
 TEST(AiffSoundTest, Ima4FileGives64SamplesPerPacketAndFollowsTheSignal) {
   const std::vector<int16_t> tone = scenario_writer::ToneSamples(440.0, 8000.0, 22050.0, 64 * 5);
-  SoundFileSpec spec;
-  spec.form = "AIFC";
-  spec.compression = "ima4";
-  Bytes file = WriteSoundFile(spec, tone);
+  SoundFileSpec fileSpec;
+  fileSpec.form = "AIFC";
+  fileSpec.compression = "ima4";
+  Bytes file = WriteSoundFile(fileSpec, tone);
   // A partial packet at the end is not read.
   file.insert(file.end(), {1, 2, 3});
   PutBig32(file, ChunkAt(file, "SSND") + 4, static_cast<uint32_t>(8 + 5 * 34 + 3));
@@ -97,9 +97,9 @@ TEST(AiffSoundTest, Ima4FileGives64SamplesPerPacketAndFollowsTheSignal) {
 
 TEST(AiffSoundTest, SixteenBitSamplesTurnToMachineOrder) {
   for (const char* form : {"AIFF", "AIFC"}) {
-    SoundFileSpec spec;
-    spec.form = form;
-    Bytes file = WriteSoundFile(spec, {0x0102, -2, 32767, -32768});
+    SoundFileSpec fileSpec;
+    fileSpec.form = form;
+    Bytes file = WriteSoundFile(fileSpec, {0x0102, -2, 32767, -32768});
     AiffSound sound;
     ASSERT_EQ(ReadAiffSound(file.data(), file.size(), sound), kPlatformNoError) << form;
     EXPECT_EQ(Pcm16(sound), (std::vector<int16_t>{0x0102, -2, 32767, -32768})) << form;
@@ -107,10 +107,10 @@ TEST(AiffSoundTest, SixteenBitSamplesTurnToMachineOrder) {
 }
 
 TEST(AiffSoundTest, EightBitSamplesFlipTheirSign) {
-  SoundFileSpec spec;
-  spec.bitsPerSample = 8;
+  SoundFileSpec fileSpec;
+  fileSpec.bitsPerSample = 8;
   // High bytes 0x00, 0x7F, 0x80, 0xFF: 0, 127, -128, -1 as signed samples.
-  Bytes file = WriteSoundFile(spec, {0x0000, 0x7F00, static_cast<int16_t>(0x8000), static_cast<int16_t>(0xFF00)});
+  Bytes file = WriteSoundFile(fileSpec, {0x0000, 0x7F00, static_cast<int16_t>(0x8000), static_cast<int16_t>(0xFF00)});
   AiffSound sound;
   ASSERT_EQ(ReadAiffSound(file.data(), file.size(), sound), kPlatformNoError);
   EXPECT_EQ(sound.bitsPerSample, 8);
@@ -173,10 +173,10 @@ TEST(AiffSoundTest, RefusesWhatItCannotPlay) {
 
 TEST(AiffSoundTest, RefusesOtherCompressions) {
   for (const char* compression : {"ulaw", "sowt", "MAC3", "ima3"}) {
-    SoundFileSpec spec;
-    spec.form = "AIFC";
-    spec.compression = compression;
-    Bytes file = WriteSoundFile(spec, {1, 2});
+    SoundFileSpec fileSpec;
+    fileSpec.form = "AIFC";
+    fileSpec.compression = compression;
+    Bytes file = WriteSoundFile(fileSpec, {1, 2});
     AiffSound sound;
     EXPECT_EQ(ReadAiffSound(file.data(), file.size(), sound), kSoundFileRefused) << compression;
   }

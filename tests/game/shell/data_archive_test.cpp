@@ -159,12 +159,12 @@ TEST_F(InstalledArchiveTest, PictureNamesFallBackThroughTheKnownExtensions) {
 }
 
 TEST_F(InstalledArchiveTest, LoadsPicturesFromTheArchive) {
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.bitCount = 24;
-  spec.pixels = PadBmpRows({Bytes{0xFF, 0x00, 0x00, 0x10, 0x20, 0x30}}, true);
-  Bytes door = BuildBmp(spec);
+  BmpSpec fileSpec;
+  fileSpec.width = 2;
+  fileSpec.height = 1;
+  fileSpec.bitCount = 24;
+  fileSpec.pixels = PadBmpRows({Bytes{0xFF, 0x00, 0x00, 0x10, 0x20, 0x30}}, true);
+  Bytes door = BuildBmp(fileSpec);
   ScenarioFiles files;
   files.Add("Pictures/door.bmp", door);
   files.Add("Pictures/cut.bmp", Bytes(door.begin(), door.end() - 4));  // its last row runs short

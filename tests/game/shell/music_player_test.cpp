@@ -15,9 +15,9 @@
 namespace {
 
 scenario_writer::SoundFileSpec At44100() {
-  scenario_writer::SoundFileSpec spec;
-  spec.samplesPerSecond = 44100.0;
-  return spec;
+  scenario_writer::SoundFileSpec fileSpec;
+  fileSpec.samplesPerSecond = 44100.0;
+  return fileSpec;
 }
 
 std::vector<int16_t> Ramp(size_t count) {

@@ -38,8 +38,8 @@ class ScenarioConfigTest : public ::testing::Test {
     ResetOptionStore();
   }
 
-  bool Read(const sw::ConfigSpec& spec, const std::string& startup = "-pVale") {
-    sw::Bytes bytes = sw::EncodeConfig(spec);
+  bool Read(const sw::ConfigSpec& fileSpec, const std::string& startup = "-pVale") {
+    sw::Bytes bytes = sw::EncodeConfig(fileSpec);
     temp_.WriteFile("Vale/Config", std::string(bytes.begin(), bytes.end()));
     temp_.WriteFile("cs.cfg", startup);
     if (ReadStartupConfig(StartupWindowParams{}) != 0) return false;
@@ -51,30 +51,30 @@ class ScenarioConfigTest : public ::testing::Test {
 };
 
 TEST_F(ScenarioConfigTest, EveryFieldReachesItsOwner) {
-  sw::ConfigSpec spec;
-  spec.scenarioName = "Vale";
-  spec.secondName = "Of Mists";
-  spec.pluginsEnabled = 1;
-  spec.optionFlags[0] = 1;
-  spec.optionFlags[14] = 7;
-  spec.layouts.resize(40);
-  spec.layouts[16] = sw::LayoutSpec{"Screen.png", {{"Portrait", 20, 10, 30, 40}}};
-  spec.layouts[39].name = "Dropped";
-  spec.globalNames = {"gb_door", "gb_Key"};
-  spec.spots = {{"q", 0, "Quit"}, {"H", 1, "Help"}};
-  spec.askPlayerName = 0;
-  spec.characterCreation = 0;
-  spec.screenFades = 1;
-  spec.windowMode = 2;
-  spec.screenWidth = 800;
-  spec.screenHeight = 600;
-  spec.menuBar = 0;
-  spec.menuLists = {{"Help", {{"Rules", "Rules"}}}, {"File", {{"-", ""}}}, {"Game", {{"Map/m", "Map"}}},
+  sw::ConfigSpec fileSpec;
+  fileSpec.scenarioName = "Vale";
+  fileSpec.secondName = "Of Mists";
+  fileSpec.pluginsEnabled = 1;
+  fileSpec.optionFlags[0] = 1;
+  fileSpec.optionFlags[14] = 7;
+  fileSpec.layouts.resize(40);
+  fileSpec.layouts[16] = sw::LayoutSpec{"Screen.png", {{"Portrait", 20, 10, 30, 40}}};
+  fileSpec.layouts[39].name = "Dropped";
+  fileSpec.globalNames = {"gb_door", "gb_Key"};
+  fileSpec.spots = {{"q", 0, "Quit"}, {"H", 1, "Help"}};
+  fileSpec.askPlayerName = 0;
+  fileSpec.characterCreation = 0;
+  fileSpec.screenFades = 1;
+  fileSpec.windowMode = 2;
+  fileSpec.screenWidth = 800;
+  fileSpec.screenHeight = 600;
+  fileSpec.menuBar = 0;
+  fileSpec.menuLists = {{"Help", {{"Rules", "Rules"}}}, {"File", {{"-", ""}}}, {"Game", {{"Map/m", "Map"}}},
                     {"Extra", {{"Dropped", "X"}}}};
-  spec.defaultPlayerSprite = "Hero";
-  spec.depthCode = 1;
-  spec.mapText = "Gold pile";
-  ASSERT_TRUE(Read(spec));
+  fileSpec.defaultPlayerSprite = "Hero";
+  fileSpec.depthCode = 1;
+  fileSpec.mapText = "Gold pile";
+  ASSERT_TRUE(Read(fileSpec));
 
   EXPECT_EQ(GetScenarioName(), "Vale");
   EXPECT_EQ(GetScenarioSecondName(), "Of Mists");
@@ -114,45 +114,45 @@ TEST_F(ScenarioConfigTest, EveryFieldReachesItsOwner) {
 }
 
 TEST_F(ScenarioConfigTest, WithoutPlugInsTheOptionBytesAreSkipped) {
-  sw::ConfigSpec spec;
-  spec.optionFlags.fill(1);
-  ASSERT_TRUE(Read(spec));
+  sw::ConfigSpec fileSpec;
+  fileSpec.optionFlags.fill(1);
+  ASSERT_TRUE(Read(fileSpec));
   for (int i = 0; i < kOptionFlagCount; ++i) EXPECT_EQ(GetOptionFlag(i), 0);
 }
 
 TEST_F(ScenarioConfigTest, DepthCodes) {
   for (auto [code, depth] : {std::pair{0, 8}, {1, 16}, {2, 32}, {3, 8}}) {
-    sw::ConfigSpec spec;
-    spec.depthCode = static_cast<int16_t>(code);
-    ASSERT_TRUE(Read(spec));
+    sw::ConfigSpec fileSpec;
+    fileSpec.depthCode = static_cast<int16_t>(code);
+    ASSERT_TRUE(Read(fileSpec));
     EXPECT_EQ(GetScreenDepth(), depth) << code;
     ShutdownGame();
   }
 }
 
 TEST_F(ScenarioConfigTest, WindowedSwitchKeepsTheWindowMode) {
-  sw::ConfigSpec spec;
-  spec.windowMode = 2;
-  ASSERT_TRUE(Read(spec, "-w -pVale"));
+  sw::ConfigSpec fileSpec;
+  fileSpec.windowMode = 2;
+  ASSERT_TRUE(Read(fileSpec, "-w -pVale"));
   EXPECT_EQ(GetWindowMode(), 1);
 }
 
 TEST_F(ScenarioConfigTest, MusicVolumeComesFromThePreferences) {
-  sw::ConfigSpec spec;
-  spec.scenarioName = "Tune";
+  sw::ConfigSpec fileSpec;
+  fileSpec.scenarioName = "Tune";
   PrefsFile prefs("Tune");
   prefs.Set("music_volume", "40");
   ASSERT_TRUE(prefs.Save());
-  ASSERT_TRUE(Read(spec));
+  ASSERT_TRUE(Read(fileSpec));
   EXPECT_EQ(MusicVolume(), 40);
   SetMusicVolume(100);
 }
 
 TEST_F(ScenarioConfigTest, ShortTableLeavesEmptyLayoutsAndAMissingConfigFails) {
-  sw::ConfigSpec spec;
-  spec.layouts.resize(2);
-  spec.layouts[1].name = "One";
-  ASSERT_TRUE(Read(spec));
+  sw::ConfigSpec fileSpec;
+  fileSpec.layouts.resize(2);
+  fileSpec.layouts[1].name = "One";
+  ASSERT_TRUE(Read(fileSpec));
   ASSERT_NE(GetLayout(1), nullptr);
   EXPECT_EQ(GetLayout(1)->GetName(), "One");
   ShutdownGame();

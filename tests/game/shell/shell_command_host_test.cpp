@@ -248,9 +248,9 @@ TEST_F(GameShellTest, TheExitItemQuitsAGameInProgressAndEndsTheLoop) {
 }
 
 TEST_F(GameShellTest, ASoundThePlayingGamePlaysReachesTheMixer) {
-  sw::SoundFileSpec spec;
-  spec.samplesPerSecond = 44100.0;
-  sw::Bytes aiff = sw::WriteSoundFile(spec, std::vector<int16_t>(200, 1500));
+  sw::SoundFileSpec fileSpec;
+  fileSpec.samplesPerSecond = 44100.0;
+  sw::Bytes aiff = sw::WriteSoundFile(fileSpec, std::vector<int16_t>(200, 1500));
   temp_.WriteFile("Data/Sounds/cs_attack_success.aiff", std::string(aiff.begin(), aiff.end()));
   HostTestHoldAudio(true);
   std::vector<int16_t> mixed;

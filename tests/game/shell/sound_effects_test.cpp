@@ -14,9 +14,9 @@
 namespace {
 
 scenario_writer::SoundFileSpec At44100() {
-  scenario_writer::SoundFileSpec spec;
-  spec.samplesPerSecond = 44100.0;
-  return spec;
+  scenario_writer::SoundFileSpec fileSpec;
+  fileSpec.samplesPerSecond = 44100.0;
+  return fileSpec;
 }
 
 bool AnySound(const std::vector<int16_t>& samples) {

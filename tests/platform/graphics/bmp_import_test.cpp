@@ -34,33 +34,33 @@ Bytes Patch32(Bytes bytes, size_t offset, uint32_t value) {
 
 struct DepthCase {
   const char* name;
-  BmpSpec spec;
+  BmpSpec fileSpec;
   uint32_t format;
   std::vector<uint32_t> expected;  // top row first
 };
 
 BmpSpec Spec(int32_t width, int32_t height, uint16_t bits, std::vector<Bytes> rowsTopFirst) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitCount = bits;
-  spec.pixels = PadBmpRows(rowsTopFirst, true);
-  return spec;
+  BmpSpec fileSpec;
+  fileSpec.width = width;
+  fileSpec.height = height;
+  fileSpec.bitCount = bits;
+  fileSpec.pixels = PadBmpRows(rowsTopFirst, true);
+  return fileSpec;
 }
 
-BmpSpec WithMasks(BmpSpec spec, uint32_t r, uint32_t g, uint32_t b) {
-  spec.compression = 3;
-  spec.headerSize = 56;
-  spec.masks[0] = r;
-  spec.masks[1] = g;
-  spec.masks[2] = b;
-  return spec;
+BmpSpec WithMasks(BmpSpec fileSpec, uint32_t r, uint32_t g, uint32_t b) {
+  fileSpec.compression = 3;
+  fileSpec.headerSize = 56;
+  fileSpec.masks[0] = r;
+  fileSpec.masks[1] = g;
+  fileSpec.masks[2] = b;
+  return fileSpec;
 }
 
-BmpSpec WithColors(BmpSpec spec, std::vector<uint32_t> colors) {
-  spec.colors = std::move(colors);
-  spec.colorsUsed = static_cast<uint32_t>(spec.colors.size());
-  return spec;
+BmpSpec WithColors(BmpSpec fileSpec, std::vector<uint32_t> colors) {
+  fileSpec.colors = std::move(colors);
+  fileSpec.colorsUsed = static_cast<uint32_t>(fileSpec.colors.size());
+  return fileSpec;
 }
 
 TEST(BmpImport, DecodesEveryDepth) {
@@ -84,7 +84,7 @@ TEST(BmpImport, DecodesEveryDepth) {
   for (const DepthCase& c : cases) {
     DecodedImage image;
     ImageInfo info;
-    ASSERT_EQ(DecodeBytes(BuildBmp(c.spec), &image, nullptr, &info), kPlatformNoError) << c.name;
+    ASSERT_EQ(DecodeBytes(BuildBmp(c.fileSpec), &image, nullptr, &info), kPlatformNoError) << c.name;
     EXPECT_EQ(image.formatCode, c.format) << c.name;
     EXPECT_EQ(Pixels(image), c.expected) << c.name;
     EXPECT_EQ(info.type, kImageTypeBmp) << c.name;
@@ -140,19 +140,19 @@ TEST(BmpImport, ArrayHeaderIsFollowedToTheBitmap) {
 }
 
 BmpSpec Rle(int32_t width, int32_t height, bool fourBit, Bytes data) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitCount = fourBit ? 4 : 8;
-  spec.compression = fourBit ? 2 : 1;
-  spec.colors.assign(fourBit ? 16 : 256, 0);
-  spec.pixels = std::move(data);
-  return spec;
+  BmpSpec fileSpec;
+  fileSpec.width = width;
+  fileSpec.height = height;
+  fileSpec.bitCount = fourBit ? 4 : 8;
+  fileSpec.compression = fourBit ? 2 : 1;
+  fileSpec.colors.assign(fourBit ? 16 : 256, 0);
+  fileSpec.pixels = std::move(data);
+  return fileSpec;
 }
 
 struct RleCase {
   const char* name;
-  BmpSpec spec;
+  BmpSpec fileSpec;
   std::vector<uint32_t> expected;  // top row first
 };
 
@@ -172,7 +172,7 @@ TEST(BmpImport, RunLengthForms) {
   };
   for (const RleCase& c : cases) {
     DecodedImage image;
-    ASSERT_EQ(DecodeBytes(BuildBmp(c.spec), &image), kPlatformNoError) << c.name;
+    ASSERT_EQ(DecodeBytes(BuildBmp(c.fileSpec), &image), kPlatformNoError) << c.name;
     EXPECT_EQ(Pixels(image), c.expected) << c.name;
   }
 }

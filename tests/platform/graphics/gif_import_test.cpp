@@ -10,13 +10,13 @@ namespace {
 const std::vector<uint32_t> kFourColors{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
 
 GifSpec Small(uint16_t width, uint16_t height, Bytes pixels) {
-  GifSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.globalColors = kFourColors;
-  spec.minimumCodeSize = 2;
-  spec.pixels = std::move(pixels);
-  return spec;
+  GifSpec fileSpec;
+  fileSpec.width = width;
+  fileSpec.height = height;
+  fileSpec.globalColors = kFourColors;
+  fileSpec.minimumCodeSize = 2;
+  fileSpec.pixels = std::move(pixels);
+  return fileSpec;
 }
 
 Bytes ImagePixels(const DecodedImage& image) {
@@ -48,12 +48,12 @@ TEST(GifImport, LongImagesRoundTripWhetherOrNotTheEncoderClearsAFullTable) {
   Bytes pixels(size_t{width} * height);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>((i * 7919u) % 251u ^ (i >> 5));
   for (bool clearWhenFull : {true, false}) {
-    GifSpec spec = Small(width, height, pixels);
-    spec.globalColors.assign(256, 0x123456);
-    spec.minimumCodeSize = 8;
-    spec.clearWhenFull = clearWhenFull;
+    GifSpec fileSpec = Small(width, height, pixels);
+    fileSpec.globalColors.assign(256, 0x123456);
+    fileSpec.minimumCodeSize = 8;
+    fileSpec.clearWhenFull = clearWhenFull;
     DecodedImage image;
-    ASSERT_EQ(DecodeBytes(BuildGif(spec), &image), kPlatformNoError) << clearWhenFull;
+    ASSERT_EQ(DecodeBytes(BuildGif(fileSpec), &image), kPlatformNoError) << clearWhenFull;
     EXPECT_EQ(ImagePixels(image), pixels) << clearWhenFull;
   }
 }
@@ -63,31 +63,31 @@ TEST(GifImport, InterlacedRowsGoToTheirPasses) {
   const int32_t passOrder[] = {0, 8, 4, 2, 6, 1, 3, 5, 7, 9};
   Bytes stored;
   for (int32_t row : passOrder) stored.insert(stored.end(), 2, static_cast<uint8_t>(row));
-  GifSpec spec = Small(2, 10, stored);
-  spec.globalColors.assign(16, 0);
-  spec.minimumCodeSize = 4;
-  spec.interlaced = true;
+  GifSpec fileSpec = Small(2, 10, stored);
+  fileSpec.globalColors.assign(16, 0);
+  fileSpec.minimumCodeSize = 4;
+  fileSpec.interlaced = true;
   DecodedImage image;
   ImageInfo info;
-  ASSERT_EQ(DecodeBytes(BuildGif(spec), &image, nullptr, &info), kPlatformNoError);
+  ASSERT_EQ(DecodeBytes(BuildGif(fileSpec), &image, nullptr, &info), kPlatformNoError);
   for (int32_t y = 0; y < 10; ++y) EXPECT_EQ(image.Row(y)[0], y) << y;
   EXPECT_EQ(info.interlaced, 1);
 }
 
 TEST(GifImport, InterlacedImageOfTwoRowsWritesTheSecondInTheLastPass) {
-  GifSpec spec = Small(1, 2, {1, 2});
-  spec.interlaced = true;
+  GifSpec fileSpec = Small(1, 2, {1, 2});
+  fileSpec.interlaced = true;
   DecodedImage image;
-  ASSERT_EQ(DecodeBytes(BuildGif(spec), &image), kPlatformNoError);
+  ASSERT_EQ(DecodeBytes(BuildGif(fileSpec), &image), kPlatformNoError);
   EXPECT_EQ(ImagePixels(image), (Bytes{1, 2}));
 }
 
 TEST(GifImport, ImagePositionGivesTheBounds) {
-  GifSpec spec = Small(2, 1, {0, 1});
-  spec.left = 10;
-  spec.top = 20;
+  GifSpec fileSpec = Small(2, 1, {0, 1});
+  fileSpec.left = 10;
+  fileSpec.top = 20;
   DecodedImage image;
-  ASSERT_EQ(DecodeBytes(BuildGif(spec), &image), kPlatformNoError);
+  ASSERT_EQ(DecodeBytes(BuildGif(fileSpec), &image), kPlatformNoError);
   EXPECT_EQ(image.bounds.left, 10);
   EXPECT_EQ(image.bounds.top, 20);
   EXPECT_EQ(image.bounds.right, 12);
@@ -112,17 +112,17 @@ TEST(GifImport, TransparencyRule) {
       {"89a local table only, extension", "GIF89a", false, 1, 1},
   };
   for (const TransparencyCase& c : cases) {
-    GifSpec spec = Small(2, 1, {0, 1});
-    spec.signature = c.signature;
-    spec.backgroundIndex = 2;
-    spec.transparentIndex = c.extensionIndex;
+    GifSpec fileSpec = Small(2, 1, {0, 1});
+    fileSpec.signature = c.signature;
+    fileSpec.backgroundIndex = 2;
+    fileSpec.transparentIndex = c.extensionIndex;
     if (!c.globalTable) {
-      spec.localColors = spec.globalColors;
-      spec.globalColors.clear();
+      fileSpec.localColors = fileSpec.globalColors;
+      fileSpec.globalColors.clear();
     }
     DecodedImage image;
     TransferMode mode;
-    ASSERT_EQ(DecodeBytes(BuildGif(spec), &image, &mode, nullptr), kPlatformNoError) << c.name;
+    ASSERT_EQ(DecodeBytes(BuildGif(fileSpec), &image, &mode, nullptr), kPlatformNoError) << c.name;
     for (size_t i = 0; i < image.palette.size(); ++i) {
       EXPECT_EQ(image.palette[i].flag, static_cast<int>(i) == c.expectedKey ? 0 : 255) << c.name << " entry " << i;
     }

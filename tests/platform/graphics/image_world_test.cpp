@@ -39,22 +39,22 @@ Decoded Decode(const Bytes& bytes, bool askMask = true) {
 }
 
 PngSpec Png(uint32_t width, uint32_t height, int colorType, std::vector<Bytes> rows) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colorType = colorType;
-  spec.bitDepth = 8;
-  spec.rows = std::move(rows);
-  return spec;
+  PngSpec fileSpec;
+  fileSpec.width = width;
+  fileSpec.height = height;
+  fileSpec.colorType = colorType;
+  fileSpec.bitDepth = 8;
+  fileSpec.rows = std::move(rows);
+  return fileSpec;
 }
 
 TEST(ImageWorlds, BmpBecomesAWorldOfItsDepthWithNullOutputsAllowed) {
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.bitCount = 24;
-  spec.pixels = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0, 0};
-  const Bytes bytes = BuildBmp(spec);
+  BmpSpec fileSpec;
+  fileSpec.width = 2;
+  fileSpec.height = 1;
+  fileSpec.bitCount = 24;
+  fileSpec.pixels = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0, 0};
+  const Bytes bytes = BuildBmp(fileSpec);
   HandleCopy handle(bytes);
   PlatformWorld* world = nullptr;
   ASSERT_EQ(PlatformDecodeImage(handle.get(), &world, nullptr, nullptr, nullptr), kPlatformNoError);
@@ -64,16 +64,16 @@ TEST(ImageWorlds, BmpBecomesAWorldOfItsDepthWithNullOutputsAllowed) {
 }
 
 TEST(ImageWorlds, GifKeepsItsTransparentEntryInThePaletteAndMakesNoMask) {
-  GifSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.left = 10;
-  spec.top = 20;
-  spec.globalColors = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
-  spec.minimumCodeSize = 2;
-  spec.transparentIndex = 1;
-  spec.pixels = {1, 3};
-  Decoded d = Decode(BuildGif(spec));
+  GifSpec fileSpec;
+  fileSpec.width = 2;
+  fileSpec.height = 1;
+  fileSpec.left = 10;
+  fileSpec.top = 20;
+  fileSpec.globalColors = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+  fileSpec.minimumCodeSize = 2;
+  fileSpec.transparentIndex = 1;
+  fileSpec.pixels = {1, 3};
+  Decoded d = Decode(BuildGif(fileSpec));
   ASSERT_EQ(d.error, kPlatformNoError);
   EXPECT_EQ(d.mask, nullptr);
   EXPECT_EQ(d.mode.kind, kTransferColorKey);
@@ -115,16 +115,16 @@ TEST(ImageWorlds, PngTransparencyGivesAMaskOnlyWhenTheImageHasSome) {
 }
 
 TEST(ImageWorlds, PngAspectResizesAndOffsetMovesTheWorld) {
-  PngSpec spec = Png(4, 2, PNG_COLOR_TYPE_GRAY, {Bytes(4, 7), Bytes(4, 7)});
-  spec.hasPhys = true;
-  spec.physX = 5670;
-  spec.physY = 2835;
-  spec.physUnit = PNG_RESOLUTION_METER;
-  spec.hasOffset = true;
-  spec.offsetX = 10;
-  spec.offsetY = 20;
-  spec.offsetUnit = PNG_OFFSET_PIXEL;
-  Decoded d = Decode(EncodePng(spec));
+  PngSpec fileSpec = Png(4, 2, PNG_COLOR_TYPE_GRAY, {Bytes(4, 7), Bytes(4, 7)});
+  fileSpec.hasPhys = true;
+  fileSpec.physX = 5670;
+  fileSpec.physY = 2835;
+  fileSpec.physUnit = PNG_RESOLUTION_METER;
+  fileSpec.hasOffset = true;
+  fileSpec.offsetX = 10;
+  fileSpec.offsetY = 20;
+  fileSpec.offsetUnit = PNG_OFFSET_PIXEL;
+  Decoded d = Decode(EncodePng(fileSpec));
   ASSERT_EQ(d.error, kPlatformNoError);
   const Rect bounds = d.Bounds();
   EXPECT_EQ(bounds.left, 10);

@@ -11,13 +11,13 @@
 namespace {
 
 PngSpec Png(uint32_t width, uint32_t height, int colorType, int bitDepth, std::vector<Bytes> rows) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colorType = colorType;
-  spec.bitDepth = bitDepth;
-  spec.rows = std::move(rows);
-  return spec;
+  PngSpec fileSpec;
+  fileSpec.width = width;
+  fileSpec.height = height;
+  fileSpec.colorType = colorType;
+  fileSpec.bitDepth = bitDepth;
+  fileSpec.rows = std::move(rows);
+  return fileSpec;
 }
 
 std::vector<uint32_t> Pixels(const DecodedImage& image) {
@@ -61,11 +61,11 @@ TEST(PngImport, GreyImagesBecomeIndexedWithAGreyTable) {
 }
 
 TEST(PngImport, PaletteWithTransparencyValuesPutsThemInThePaletteFlags) {
-  PngSpec spec = Png(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {{0x1B}});
-  spec.palette = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080};
-  spec.transparency = {0, 128};
+  PngSpec fileSpec = Png(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {{0x1B}});
+  fileSpec.palette = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080};
+  fileSpec.transparency = {0, 128};
   DecodedImage image;
-  ASSERT_EQ(DecodeBytes(EncodePng(spec), &image), kPlatformNoError);
+  ASSERT_EQ(DecodeBytes(EncodePng(fileSpec), &image), kPlatformNoError);
   EXPECT_EQ(image.formatCode, kImageFormatIndexed);
   EXPECT_EQ(Pixels(image), (std::vector<uint32_t>{0, 1, 2, 3}));
   ASSERT_EQ(image.palette.size(), 4u);
@@ -75,17 +75,17 @@ TEST(PngImport, PaletteWithTransparencyValuesPutsThemInThePaletteFlags) {
   EXPECT_EQ(image.palette[2].blue, 255);
   EXPECT_TRUE(image.hasTransparency);
 
-  spec.transparency.clear();
+  fileSpec.transparency.clear();
   DecodedImage opaque;
-  ASSERT_EQ(DecodeBytes(EncodePng(spec), &opaque), kPlatformNoError);
+  ASSERT_EQ(DecodeBytes(EncodePng(fileSpec), &opaque), kPlatformNoError);
   EXPECT_FALSE(opaque.hasTransparency);
 }
 
 TEST(PngImport, ShortPaletteIsFilledWithBlackToTheDepth) {
-  PngSpec spec = Png(1, 1, PNG_COLOR_TYPE_PALETTE, 4, {{0x10}});
-  spec.palette = {0x102030, 0x405060};
+  PngSpec fileSpec = Png(1, 1, PNG_COLOR_TYPE_PALETTE, 4, {{0x10}});
+  fileSpec.palette = {0x102030, 0x405060};
   DecodedImage image;
-  ASSERT_EQ(DecodeBytes(EncodePng(spec), &image), kPlatformNoError);
+  ASSERT_EQ(DecodeBytes(EncodePng(fileSpec), &image), kPlatformNoError);
   ASSERT_EQ(image.palette.size(), 16u);
   EXPECT_EQ(image.palette[1].red, 0x40);
   EXPECT_EQ(image.palette[9].flag, 255);
@@ -94,7 +94,7 @@ TEST(PngImport, ShortPaletteIsFilledWithBlackToTheDepth) {
 
 struct ColourCase {
   const char* name;
-  PngSpec spec;
+  PngSpec fileSpec;
   std::vector<uint32_t> expected;
   bool transparency;
 };
@@ -119,7 +119,7 @@ TEST(PngImport, ColourImagesBecomeAlphaRedGreenBlueRows) {
   };
   for (const ColourCase& c : cases) {
     DecodedImage image;
-    ASSERT_EQ(DecodeBytes(EncodePng(c.spec), &image), kPlatformNoError) << c.name;
+    ASSERT_EQ(DecodeBytes(EncodePng(c.fileSpec), &image), kPlatformNoError) << c.name;
     EXPECT_EQ(image.formatCode, kImageFormatArgb) << c.name;
     EXPECT_EQ(Pixels(image), c.expected) << c.name;
     EXPECT_EQ(image.hasTransparency, c.transparency) << c.name;
@@ -127,14 +127,14 @@ TEST(PngImport, ColourImagesBecomeAlphaRedGreenBlueRows) {
 }
 
 TEST(PngImport, InfoReportsTypeGammaAndBackground) {
-  PngSpec spec = Png(1, 1, PNG_COLOR_TYPE_RGB, 8, {{0, 0, 0}});
-  spec.hasBackground = true;
-  spec.background[0] = 10;
-  spec.background[1] = 20;
-  spec.background[2] = 30;
+  PngSpec fileSpec = Png(1, 1, PNG_COLOR_TYPE_RGB, 8, {{0, 0, 0}});
+  fileSpec.hasBackground = true;
+  fileSpec.background[0] = 10;
+  fileSpec.background[1] = 20;
+  fileSpec.background[2] = 30;
   ImageInfo info;
   DecodedImage image;
-  ASSERT_EQ(DecodeBytes(EncodePng(spec), &image, nullptr, &info), kPlatformNoError);
+  ASSERT_EQ(DecodeBytes(EncodePng(fileSpec), &image, nullptr, &info), kPlatformNoError);
   EXPECT_EQ(info.type, kImageTypePng);
   EXPECT_DOUBLE_EQ(info.gamma, 2.2);
   EXPECT_EQ(info.hasBackground, 1);
@@ -143,10 +143,10 @@ TEST(PngImport, InfoReportsTypeGammaAndBackground) {
   EXPECT_EQ(info.background.green, 20);
   EXPECT_EQ(info.background.blue, 30);
 
-  spec.hasBackground = false;
-  spec.gamma = 0.5;
+  fileSpec.hasBackground = false;
+  fileSpec.gamma = 0.5;
   ImageInfo gammaInfo;
-  ASSERT_EQ(DecodeBytes(EncodePng(spec), &image, nullptr, &gammaInfo), kPlatformNoError);
+  ASSERT_EQ(DecodeBytes(EncodePng(fileSpec), &image, nullptr, &gammaInfo), kPlatformNoError);
   EXPECT_NEAR(gammaInfo.gamma, 2.0, 1e-4);
   EXPECT_EQ(gammaInfo.hasBackground, 0);
   EXPECT_EQ(gammaInfo.background.red, 255);
@@ -174,13 +174,13 @@ TEST(PngImport, PixelAspectSetsTheFinalSize) {
       {"zero density is ignored", 10, 10, 0, 2835, PNG_RESOLUTION_METER, 10, 10},
   };
   for (const AspectCase& c : cases) {
-    PngSpec spec = Png(c.width, c.height, PNG_COLOR_TYPE_GRAY, 8, std::vector<Bytes>(c.height, Bytes(c.width, 9)));
-    spec.hasPhys = true;
-    spec.physX = c.x;
-    spec.physY = c.y;
-    spec.physUnit = c.unit;
+    PngSpec fileSpec = Png(c.width, c.height, PNG_COLOR_TYPE_GRAY, 8, std::vector<Bytes>(c.height, Bytes(c.width, 9)));
+    fileSpec.hasPhys = true;
+    fileSpec.physX = c.x;
+    fileSpec.physY = c.y;
+    fileSpec.physUnit = c.unit;
     DecodedImage image;
-    ASSERT_EQ(DecodeBytes(EncodePng(spec), &image), kPlatformNoError) << c.name;
+    ASSERT_EQ(DecodeBytes(EncodePng(fileSpec), &image), kPlatformNoError) << c.name;
     EXPECT_EQ(image.Width(), static_cast<int32_t>(c.width)) << c.name;
     EXPECT_EQ(image.finalBounds.right - image.finalBounds.left, c.expectedWidth) << c.name;
     EXPECT_EQ(image.finalBounds.bottom - image.finalBounds.top, c.expectedHeight) << c.name;
@@ -188,23 +188,23 @@ TEST(PngImport, PixelAspectSetsTheFinalSize) {
 }
 
 TEST(PngImport, OffsetMovesTheFinalBounds) {
-  PngSpec spec = Png(2, 3, PNG_COLOR_TYPE_GRAY, 8, {{0, 0}, {0, 0}, {0, 0}});
-  spec.hasOffset = true;
-  spec.offsetX = 10;
-  spec.offsetY = 20;
-  spec.offsetUnit = PNG_OFFSET_PIXEL;
+  PngSpec fileSpec = Png(2, 3, PNG_COLOR_TYPE_GRAY, 8, {{0, 0}, {0, 0}, {0, 0}});
+  fileSpec.hasOffset = true;
+  fileSpec.offsetX = 10;
+  fileSpec.offsetY = 20;
+  fileSpec.offsetUnit = PNG_OFFSET_PIXEL;
   DecodedImage image;
-  ASSERT_EQ(DecodeBytes(EncodePng(spec), &image), kPlatformNoError);
+  ASSERT_EQ(DecodeBytes(EncodePng(fileSpec), &image), kPlatformNoError);
   EXPECT_EQ(image.finalBounds.left, 10);
   EXPECT_EQ(image.finalBounds.top, 20);
   EXPECT_EQ(image.finalBounds.right, 12);
   EXPECT_EQ(image.finalBounds.bottom, 23);
 
   // One inch is 25400 micrometres and 72 points.
-  spec.offsetX = 25400;
-  spec.offsetY = -25400;
-  spec.offsetUnit = PNG_OFFSET_MICROMETER;
-  ASSERT_EQ(DecodeBytes(EncodePng(spec), &image), kPlatformNoError);
+  fileSpec.offsetX = 25400;
+  fileSpec.offsetY = -25400;
+  fileSpec.offsetUnit = PNG_OFFSET_MICROMETER;
+  ASSERT_EQ(DecodeBytes(EncodePng(fileSpec), &image), kPlatformNoError);
   EXPECT_EQ(image.finalBounds.left, 72);
   EXPECT_EQ(image.finalBounds.top, -72);
 }
