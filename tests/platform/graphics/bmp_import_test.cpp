@@ -39,7 +39,7 @@ struct DepthCase {
   std::vector<uint32_t> expected;  // top row first
 };
 
-BmpSpec Spec(int32_t width, int32_t height, uint16_t bits, std::vector<Bytes> rowsTopFirst) {
+BmpSpec BmpOf(int32_t width, int32_t height, uint16_t bits, std::vector<Bytes> rowsTopFirst) {
   BmpSpec fileSpec;
   fileSpec.width = width;
   fileSpec.height = height;
@@ -65,20 +65,20 @@ BmpSpec WithColors(BmpSpec fileSpec, std::vector<uint32_t> colors) {
 
 TEST(BmpImport, DecodesEveryDepth) {
   const DepthCase cases[] = {
-      {"1 bit", WithColors(Spec(9, 2, 1, {{0xA5, 0x80}, {0x01, 0x00}}), {0x000000, 0xFFFFFF}), 8,
+      {"1 bit", WithColors(BmpOf(9, 2, 1, {{0xA5, 0x80}, {0x01, 0x00}}), {0x000000, 0xFFFFFF}), 8,
        {1, 0, 1, 0, 0, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0}},
-      {"4 bit", WithColors(Spec(3, 2, 4, {{0x12, 0x30}, {0xF0, 0x0F}}), std::vector<uint32_t>(16, 0)), 8,
+      {"4 bit", WithColors(BmpOf(3, 2, 4, {{0x12, 0x30}, {0xF0, 0x0F}}), std::vector<uint32_t>(16, 0)), 8,
        {1, 2, 3, 15, 0, 0}},
-      {"8 bit", WithColors(Spec(2, 2, 8, {{7, 200}, {0, 255}}), std::vector<uint32_t>(256, 0)), 8, {7, 200, 0, 255}},
-      {"16 bit reads 5-5-5", Spec(2, 1, 16, {Le16s({0x7C00, 0x03FF})}), 16, {0xFFFF0000, 0xFF00FFFF}},
-      {"16 bit fields 5-6-5", WithMasks(Spec(2, 1, 16, {Le16s({0xF800, 0x07E0})}), 0xF800, 0x07E0, 0x001F), 16,
+      {"8 bit", WithColors(BmpOf(2, 2, 8, {{7, 200}, {0, 255}}), std::vector<uint32_t>(256, 0)), 8, {7, 200, 0, 255}},
+      {"16 bit reads 5-5-5", BmpOf(2, 1, 16, {Le16s({0x7C00, 0x03FF})}), 16, {0xFFFF0000, 0xFF00FFFF}},
+      {"16 bit fields 5-6-5", WithMasks(BmpOf(2, 1, 16, {Le16s({0xF800, 0x07E0})}), 0xF800, 0x07E0, 0x001F), 16,
        {0xFFFF0000, 0xFF00FF00}},
-      {"24 bit stores blue first", Spec(2, 1, 24, {{0x01, 0x02, 0x03, 0x04, 0x05, 0x06}}), 24,
+      {"24 bit stores blue first", BmpOf(2, 1, 24, {{0x01, 0x02, 0x03, 0x04, 0x05, 0x06}}), 24,
        {0xFF030201, 0xFF060504}},
-      {"32 bit reads the low three bytes", Spec(1, 1, 32, {Le32s({0xAA102030})}), 32, {0xFF102030}},
+      {"32 bit reads the low three bytes", BmpOf(1, 1, 32, {Le32s({0xAA102030})}), 32, {0xFF102030}},
       // Ten-bit masks keep their top eight bits: 0x3FF and 0x200 become 0xFF and 0x80.
       {"32 bit fields wider than 8 bits",
-       WithMasks(Spec(1, 1, 32, {Le32s({0x3FF << 20 | 0x200 << 10 | 0x001})}), 0x3FF00000, 0x000FFC00, 0x3FF),
+       WithMasks(BmpOf(1, 1, 32, {Le32s({0x3FF << 20 | 0x200 << 10 | 0x001})}), 0x3FF00000, 0x000FFC00, 0x3FF),
        32, {0xFFFF8000}},
   };
   for (const DepthCase& c : cases) {
@@ -94,7 +94,7 @@ TEST(BmpImport, DecodesEveryDepth) {
 
 TEST(BmpImport, ColourTableBecomesOpaquePaletteFilledToTheDepth) {
   DecodedImage image;
-  ASSERT_EQ(DecodeBytes(BuildBmp(WithColors(Spec(1, 1, 4, {{0x10}}), {0x112233, 0x445566})), &image),
+  ASSERT_EQ(DecodeBytes(BuildBmp(WithColors(BmpOf(1, 1, 4, {{0x10}}), {0x112233, 0x445566})), &image),
             kPlatformNoError);
   ASSERT_EQ(image.palette.size(), 16u);
   EXPECT_EQ(image.palette[1].flag, 255);
@@ -106,7 +106,7 @@ TEST(BmpImport, ColourTableBecomesOpaquePaletteFilledToTheDepth) {
 
 TEST(BmpImport, TopDownImageComesOutTheSameWayUpAsItsBottomUpTwin) {
   const std::vector<Bytes> rows{{1, 2}, {3, 4}, {5, 6}};
-  BmpSpec bottomUp = WithColors(Spec(2, 3, 8, rows), std::vector<uint32_t>(256, 0));
+  BmpSpec bottomUp = WithColors(BmpOf(2, 3, 8, rows), std::vector<uint32_t>(256, 0));
   BmpSpec topDown = bottomUp;
   topDown.height = -3;
   topDown.pixels = PadBmpRows(rows, false);
@@ -120,13 +120,13 @@ TEST(BmpImport, TopDownImageComesOutTheSameWayUpAsItsBottomUpTwin) {
 
 TEST(BmpImport, OneBitImageOfWidthOneIgnoresItsPaddingBits) {
   DecodedImage image;
-  ASSERT_EQ(DecodeBytes(BuildBmp(WithColors(Spec(1, 2, 1, {{0x7F}, {0xFF}}), {0, 0xFFFFFF})), &image),
+  ASSERT_EQ(DecodeBytes(BuildBmp(WithColors(BmpOf(1, 2, 1, {{0x7F}, {0xFF}}), {0, 0xFFFFFF})), &image),
             kPlatformNoError);
   EXPECT_EQ(Pixels(image), (std::vector<uint32_t>{0, 1}));
 }
 
 TEST(BmpImport, ArrayHeaderIsFollowedToTheBitmap) {
-  Bytes bitmap = BuildBmp(WithColors(Spec(1, 1, 8, {{9}}), std::vector<uint32_t>(256, 0)));
+  Bytes bitmap = BuildBmp(WithColors(BmpOf(1, 1, 8, {{9}}), std::vector<uint32_t>(256, 0)));
   // The data offset counts from the start of the whole file, array header included.
   bitmap = Patch32(bitmap, 10, static_cast<uint32_t>(bitmap[10] | bitmap[11] << 8) + 14);
   Bytes file{'B', 'A'};
@@ -181,7 +181,7 @@ TEST(BmpImport, RunLengthRowsWithEndOfLineMatchTheUncompressedImage) {
   // A width that is a multiple of 4: the row is full when its end of line comes.
   const std::vector<Bytes> rows{{1, 1, 2, 2}, {3, 4, 5, 6}};
   DecodedImage plain;
-  ASSERT_EQ(DecodeBytes(BuildBmp(WithColors(Spec(4, 2, 8, rows), std::vector<uint32_t>(256, 0))), &plain),
+  ASSERT_EQ(DecodeBytes(BuildBmp(WithColors(BmpOf(4, 2, 8, rows), std::vector<uint32_t>(256, 0))), &plain),
             kPlatformNoError);
   DecodedImage rle;
   ASSERT_EQ(DecodeBytes(BuildBmp(Rle(4, 2, false, {0, 4, 3, 4, 5, 6, 0, 0, 2, 1, 2, 2, 0, 0, 0, 1})), &rle),
@@ -196,10 +196,10 @@ struct HostileCase {
 };
 
 TEST(BmpImport, HostileHeadersGiveErrors) {
-  const Bytes good = BuildBmp(WithColors(Spec(2, 2, 8, {{1, 2}, {3, 4}}), std::vector<uint32_t>(256, 0)));
-  BmpSpec bitFields40 = Spec(1, 1, 16, {Le16s({0})});
+  const Bytes good = BuildBmp(WithColors(BmpOf(2, 2, 8, {{1, 2}, {3, 4}}), std::vector<uint32_t>(256, 0)));
+  BmpSpec bitFields40 = BmpOf(1, 1, 16, {Le16s({0})});
   bitFields40.compression = 3;
-  BmpSpec tooManyColors = Spec(1, 1, 4, {{0}});
+  BmpSpec tooManyColors = BmpOf(1, 1, 4, {{0}});
   tooManyColors.colorsUsed = 17;
   Bytes twoArrayHeaders{'B', 'A', 40, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 'B', 'A', 40, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
   twoArrayHeaders.resize(80, 0);
