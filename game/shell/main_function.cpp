@@ -63,7 +63,6 @@ bool RunStartupSteps(Stopwatch& steps, std::string& error) {
     error = kCannotLoadGame;
     return false;
   }
-  SetPluginsEnabled(GetPluginsEnabled() != 0);
   steps.Lap("ReadOptions");
   BuildMenuBar();
   steps.Lap("InitMenus");

@@ -3,6 +3,7 @@
 
 #include "game/shell/data_paths.h"
 #include "game/shell/movie_player.h"
+#include "game/shell/option_store.h"
 #include "game/shell/music_player.h"
 #include "game/shell/sound_effects.h"
 
@@ -10,7 +11,6 @@ namespace {
 
 struct LookupState {
   std::vector<std::string> plugins;
-  bool enabled = false;
 };
 
 LookupState& State() {
@@ -23,7 +23,7 @@ template <typename Try>
 auto Lookup(void (*pathOf)(std::string&, std::string_view, std::string_view), std::string_view name, Try attempt)
     -> decltype(attempt(std::string())) {
   std::string path;
-  if (State().enabled) {
+  if (GetPluginsEnabled() != 0) {
     for (const std::string& plugin : State().plugins) {
       pathOf(path, name, plugin);
       if (auto found = attempt(path)) return found;
@@ -36,8 +36,6 @@ auto Lookup(void (*pathOf)(std::string&, std::string_view, std::string_view), st
 }  // namespace
 
 std::vector<std::string>& LoadedPlugins() { return State().plugins; }
-void SetPluginsEnabled(bool enabled) { State().enabled = enabled; }
-bool PluginsEnabled() { return State().enabled; }
 
 std::unique_ptr<MoviePlayer> OpenMovieByName(std::string_view name) {
   return Lookup(MoviePath, name, [](const std::string& path) { return MoviePlayer::Open(path); });

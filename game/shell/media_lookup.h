@@ -10,11 +10,9 @@
 class MoviePlayer;
 class SoundEffect;
 
-// The loaded plug-ins, searched in order, and whether the scenario enables them. Nothing loads plug-ins yet, so
-// the list stays empty unless a caller fills it.
+// The loaded plug-ins, searched in order when the scenario's options enable them (the option store's plug-in
+// switch, read from Config). Nothing loads plug-ins yet, so the list stays empty unless a caller fills it.
 std::vector<std::string>& LoadedPlugins();
-void SetPluginsEnabled(bool enabled);
-bool PluginsEnabled();
 
 // The first movie that opens, or null.
 std::unique_ptr<MoviePlayer> OpenMovieByName(std::string_view name);

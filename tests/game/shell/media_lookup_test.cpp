@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "game/shell/music_player.h"
+#include "game/shell/option_store.h"
 #include "game/shell/sound_effects.h"
 #include "host/testing_sound.h"
 #include "tests/support/sound_fixture.h"

@@ -275,7 +275,7 @@ TEST_F(GameShellTest, TheMediaLookupSearchesPluginsAsTheConfigSays) {
     bool seen = !enabled;
     Steps steps;
     steps.list = {[&] {
-                    seen = PluginsEnabled();
+                    seen = GetPluginsEnabled() != 0;
                     return true;
                   },
                   ChooseExit};
