@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "game/shell/aiff_sound.h"
+#include "game/shell/media/aiff_sound.h"
 
 namespace {
 

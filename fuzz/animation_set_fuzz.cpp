@@ -8,7 +8,7 @@
 #include <string>
 
 #include "game/graphics/animation_set.h"
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 
 class SoundEffect {};
 

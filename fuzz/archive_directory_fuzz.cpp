@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "game/shell/data_archive.h"
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_archive.h"
+#include "game/shell/data/data_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto stream = std::make_unique<DataStream>();

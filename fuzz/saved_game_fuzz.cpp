@@ -11,7 +11,7 @@
 #include <zlib.h>
 
 #include "game/shell/saved_game_file.h"
-#include "game/shell/string_utils.h"
+#include "game/shell/data/string_utils.h"
 
 namespace {
 

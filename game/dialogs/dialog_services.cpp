@@ -7,7 +7,7 @@
 
 #include "game/dialogs/screen_layouts.h"
 #include "game/graphics/picture_cache.h"
-#include "game/shell/data_paths.h"
+#include "game/shell/data/data_paths.h"
 #include "game/shell/input_manager.h"
 #include "game/shell/main_loop.h"
 #include "game/world/scene_view.h"

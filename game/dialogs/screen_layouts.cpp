@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <utility>
 
-#include "game/shell/data_archive.h"
-#include "game/shell/data_paths.h"
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_archive.h"
+#include "game/shell/data/data_paths.h"
+#include "game/shell/data/data_stream.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "game/shell/mem_handle.h"
+#include "game/shell/data/mem_handle.h"
 
 class PixelBlock {
  public:

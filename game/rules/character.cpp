@@ -1,7 +1,7 @@
 // The character's lists and the current character.
 #include "game/rules/character.h"
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 #include "game/shell/record_lists.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The game-state flags and the global variables.
 #include "game/rules/game_state.h"
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The named-record base: names taken from file paths.
 #include "game/rules/named_record.h"
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 
 namespace {
 

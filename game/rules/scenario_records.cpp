@@ -5,8 +5,8 @@
 
 #include "game/dialogs/screen_layouts.h"
 #include "game/graphics/picture_cache.h"
-#include "game/shell/data_paths.h"
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_paths.h"
+#include "game/shell/data/data_stream.h"
 
 namespace {
 

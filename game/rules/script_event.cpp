@@ -1,8 +1,8 @@
 // Script events: loading by name, running with the nesting count.
 #include "game/rules/script_event.h"
 
-#include "game/shell/data_archive.h"
-#include "game/shell/data_paths.h"
+#include "game/shell/data/data_archive.h"
+#include "game/shell/data/data_paths.h"
 
 namespace {
 

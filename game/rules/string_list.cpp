@@ -1,7 +1,7 @@
 // The scenario menu lists.
 #include "game/rules/string_list.h"
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 
 StringList::StringList(DataStream& stream) : NamedRecord(stream) { Read(stream); }
 

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "game/shell/data_stream.h"
-#include "game/shell/stopwatch.h"
+#include "game/shell/data/data_stream.h"
+#include "game/shell/data/stopwatch.h"
 #include "host/user.h"
 
 namespace {

@@ -2,11 +2,11 @@
 #include "game/shell/record_lists.h"
 
 #include "game/dialogs/dialog_services.h"
-#include "game/shell/data_archive.h"
-#include "game/shell/data_paths.h"
+#include "game/shell/data/data_archive.h"
+#include "game/shell/data/data_paths.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/menus.h"
-#include "game/shell/stopwatch.h"
+#include "game/shell/data/stopwatch.h"
 
 namespace {
 

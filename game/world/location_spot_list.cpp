@@ -1,7 +1,7 @@
 // Key-shortcut lists: reading and firing.
 #include "game/world/location_spot_list.h"
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 #include "game/shell/input_manager.h"
 
 LocationSpotList::LocationSpotList(DataStream& stream) : NamedRecord(stream) {

@@ -1,7 +1,7 @@
 // The world's calls as the shell sees them before the world is built.
 #include "game/world/world_services.h"
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "game/shell/data_archive.h"
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_archive.h"
+#include "game/shell/data/data_stream.h"
 
 namespace test_support {
 

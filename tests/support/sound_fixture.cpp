@@ -1,7 +1,7 @@
 // The sound scenario fixture.
 #include "tests/support/sound_fixture.h"
 
-#include "game/shell/data_paths.h"
+#include "game/shell/data/data_paths.h"
 #include "host/testing.h"
 #include "host/testing_sound.h"
 

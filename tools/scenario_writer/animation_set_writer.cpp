@@ -1,7 +1,7 @@
 // Animation set files: a name, the picture names, the animations with their frames, and the extra values.
 #include "tools/scenario_writer/animation_set_writer.h"
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 
 namespace scenario_writer {
 

@@ -2,7 +2,7 @@
 // and the other shifted strings shifted up; the writer shifts each the other way.
 #include "tools/scenario_writer/config_writer.h"
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 
 namespace scenario_writer {
 

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <map>
 
-#include "game/shell/data_paths.h"
-#include "game/shell/data_stream.h"
-#include "game/shell/string_utils.h"
+#include "game/shell/data/data_paths.h"
+#include "game/shell/data/data_stream.h"
+#include "game/shell/data/string_utils.h"
 
 namespace scenario_writer {
 

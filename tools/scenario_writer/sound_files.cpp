@@ -6,7 +6,7 @@
 #include <cstring>
 #include <numbers>
 
-#include "game/shell/aiff_sound.h"
+#include "game/shell/media/aiff_sound.h"
 
 namespace scenario_writer {
 namespace {

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/shell/data_archive.h"
+#include "game/shell/data/data_archive.h"
 #include "tests/support/archive_fixtures.h"
 #include "tests/support/image_fixtures.h"
 #include "tools/scenario_writer/scenario_files.h"

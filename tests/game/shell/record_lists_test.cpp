@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 
 namespace {
 

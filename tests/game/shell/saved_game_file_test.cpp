@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "game/rules/random_table.h"
-#include "game/shell/data_stream.h"
-#include "game/shell/game_random.h"
-#include "game/shell/mem_handle.h"
-#include "game/shell/string_utils.h"
+#include "game/shell/data/data_stream.h"
+#include "game/shell/data/game_random.h"
+#include "game/shell/data/mem_handle.h"
+#include "game/shell/data/string_utils.h"
 #include "host/errors.h"
 #include "host/testing_files.h"
 #include "tests/support/file_system_fixture.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "game/shell/data_stream.h"
+#include "game/shell/data/data_stream.h"
 
 namespace {
 

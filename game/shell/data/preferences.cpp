@@ -1,0 +1,81 @@
+// The preferences file.
+#include "game/shell/data/preferences.h"
+
+#include <vector>
+
+#include "game/shell/data/data_stream.h"
+#include "game/shell/data/string_utils.h"
+#include "host/files.h"
+
+namespace {
+
+// The scenario's name reduced to a plain file name: no folder part, no "..".
+std::string PlainFileName(std::string_view name) {
+  size_t cut = name.find_last_of("/\\:");
+  std::string plain(cut == std::string_view::npos ? name : name.substr(cut + 1));
+  for (size_t at = plain.find(".."); at != std::string::npos; at = plain.find("..")) plain.erase(at, 1);
+  if (plain == ".") plain.clear();
+  return plain;
+}
+
+}  // namespace
+
+PrefsFile::PrefsFile(std::string_view name) {
+  UINT needed = GetWindowsDirectoryA(nullptr, 0);
+  if (needed != 0) {
+    std::vector<char> buffer(static_cast<size_t>(needed) + 2, '\0');
+    UINT length = GetWindowsDirectoryA(buffer.data(), needed + 1);
+    if (length != 0 && length <= needed) {
+      folder_.assign(buffer.data(), length);
+      if (folder_.back() != '\\') folder_ += '\\';
+    }
+  }
+  fileName_ = PlainFileName(name);
+  if (!EndsWith(fileName_, ".ini")) fileName_ += ".ini";
+}
+
+void PrefsFile::Load() {
+  if (folder_.empty()) return;
+  DataStream stream(folder_, fileName_);
+  if (stream.Open(kDataStreamRead | kDataStreamWholeFile) != 0) return;
+  values_.clear();
+  // Every record takes at least three bytes or ends the loop with the stream's error, so the loop ends on any
+  // file; the separator bytes are skipped unchecked.
+  for (;;) {
+    std::string key, value;
+    stream.ReadPString(key);
+    stream.ReadByte();
+    stream.ReadPString(value);
+    stream.ReadByte();
+    if (stream.GetError() != 0) break;
+    values_[key] = value;
+  }
+  stream.Close();
+}
+
+bool PrefsFile::Save() {
+  if (folder_.empty()) return false;
+  DataStream stream(folder_, fileName_);
+  if (stream.Open(kDataStreamWrite) != 0) return false;
+  for (const auto& [key, value] : values_) {
+    stream.WritePStringPlain(key);
+    stream.WriteByte('=');
+    stream.WritePStringPlain(value);
+    stream.WriteByte('\r');
+    if (stream.GetError() != 0) break;
+  }
+  return !stream.Close();
+}
+
+bool PrefsFile::HasKey(const std::string& key) const { return !folder_.empty() && values_.count(key) != 0; }
+
+void PrefsFile::Get(std::string& out, const std::string& key) const {
+  if (folder_.empty()) return;
+  auto found = values_.find(key);
+  out = found == values_.end() ? std::string() : found->second;
+}
+
+void PrefsFile::Set(const std::string& key, const std::string& value) {
+  if (folder_.empty()) return;
+  values_[key] = value;
+}
