@@ -151,6 +151,10 @@ void DrawGameScreen() {
   DrawOpenDialogs();
 }
 
+void ClearGameView() {
+  if (SceneView* view = GetSceneView()) view->ClearBackBuffer();
+}
+
 int32_t RefreshView() {
   LoopState& s = State();
   if ((s.runState & kRunRunning) == 0) return -1;

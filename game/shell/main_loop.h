@@ -29,6 +29,8 @@ void MediaIdle();
 // the animation sets the events, the sounds and the media idle time.
 void InstallMediaServices();
 void DrawGameScreen();
+// Clears the game view's back buffer and marks all of it for redrawing; nothing before the view exists.
+void ClearGameView();
 void PaintWindow(const Region& region);
 // The main loop's game tick: the top dialog's events, else the current location's click operation.
 void RunGameTick();
