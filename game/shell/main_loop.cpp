@@ -151,6 +151,19 @@ void DrawGameScreen() {
   DrawOpenDialogs();
 }
 
+Bitmap* ComposeGameScreen(Region& region) {
+  SceneView* view = GetSceneView();
+  if (view == nullptr) return nullptr;
+  DrawGameScreen();
+  view->ClearBackBuffer();
+  // A screen composed for showing at once must not wait for a running event to end.
+  const int32_t hold = view->GetUpdateHold();
+  view->SetUpdateHold(0);
+  view->Update(region);
+  view->SetUpdateHold(hold);
+  return view->GetBackBuffer();
+}
+
 int32_t RefreshView() {
   LoopState& s = State();
   if ((s.runState & kRunRunning) == 0) return -1;
@@ -213,15 +226,17 @@ void MediaIdle() {
 
 void InstallMediaServices() {
   FadeServices fades;
-  // The game view draws straight into its back buffer, so the frame of a fade is the screen as drawn now.
+  // A fade draws with no layer current, from the whole screen composed anew.
   fades.beginFrame = []() -> Bitmap* {
     SceneView* view = GetSceneView();
     if (view == nullptr) return nullptr;
-    DrawGameScreen();
-    view->InvalidateAll();
-    return view->GetBackBuffer();
+    view->PushLayer();
+    Region region;
+    return ComposeGameScreen(region);
   };
-  fades.endFrame = [] {};
+  fades.endFrame = [] {
+    if (SceneView* view = GetSceneView()) view->PopLayer();
+  };
   // Every step of a fade changes the whole screen: the whole of it is presented either way.
   fades.present = [](bool) {
     ScreenPresenter* presenter = GetScreenPresenter();
