@@ -24,6 +24,7 @@
 #include "game/shell/media/screen_fades.h"
 #include "game/shell/media/sound_effects.h"
 #include "game/shell/data/stopwatch.h"
+#include "game/world/pause_overlay.h"
 #include "game/world/scene_view.h"
 #include "game/world/world_services.h"
 #include "host/kernel.h"
