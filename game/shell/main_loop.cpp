@@ -268,7 +268,7 @@ void PaintWindow(const Region& region) {
   SceneView* view = GetSceneView();
   ScreenPresenter* presenter = GetScreenPresenter();
   if (view == nullptr || presenter == nullptr) return;
-  // A fade's shaded copy stands in for the screen while it runs; then the menus' snapshot; else the back buffer.
+  // A fade's own snapshot while it runs or keeps the screen black; then the pause overlay; else the back buffer.
   Bitmap* frame = ScreenSnapshot();
   if (frame == nullptr) frame = State().snapshot != nullptr ? State().snapshot : view->GetBackBuffer();
   MainWindow* window = GetMainWindow();
