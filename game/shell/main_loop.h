@@ -29,6 +29,9 @@ void MediaIdle();
 // the animation sets the events, the sounds and the media idle time.
 void InstallMediaServices();
 void DrawGameScreen();
+// DrawGameScreen, then the whole frame composed into the game view's back buffer, whatever the update hold; the
+// region receives what changed. The back buffer, or null without a game view.
+Bitmap* ComposeGameScreen(Region& region);
 void PaintWindow(const Region& region);
 // The main loop's game tick: the top dialog's events, else the current location's click operation.
 void RunGameTick();
