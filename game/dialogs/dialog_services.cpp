@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int32_t kProgressLayout = 15;
+
 struct DialogState {
   std::vector<Dialog*> open;
   ProgressDialog* currentProgress = nullptr;
@@ -29,18 +31,27 @@ DialogState& State() {
   return *state;
 }
 
-// Loads the layout's picture into the dialogs' pool (or the current one) and puts it at the top left of the view.
-void ShowLayoutPicture(int32_t layoutIndex) {
+// Loads the layout's picture into the dialogs' pool (or the current one) and puts it at the top left of a new
+// screen layer on top of the view; the layer's serial number, or 0 when nothing was shown.
+uint64_t ShowLayoutPicture(int32_t layoutIndex) {
   Layout* layout = GetLayout(layoutIndex);
   SceneView* view = GetSceneView();
-  if (layout == nullptr || layout->GetName().empty() || view == nullptr) return;
+  if (layout == nullptr || layout->GetName().empty() || view == nullptr) return 0;
   std::string path;
   PicturePath(path, layout->GetName());
   PicturePool* previous = PictureCache::CurrentPool();
   if (State().pool != nullptr) PictureCache::SelectPool(State().pool);
   Bitmap* picture = PictureCache::Load(path.c_str());
-  if (picture != nullptr) view->DrawPicture(*picture, 0, 0);
   if (previous != nullptr) PictureCache::SelectPool(previous);
+  if (picture == nullptr) return 0;
+  LayerRef layer = view->AddDefaultLayer(SceneLayer::kScreenMode);
+  if (!layer.made) return 0;
+  view->PushLayer();
+  view->SetCurrentLayer(layer.Layer());
+  view->SetCurrentLayerImage(picture);
+  layer.Layer()->PlaceImage(0, 0);
+  view->PopLayer();
+  return layer.Layer()->Serial();
 }
 
 }  // namespace
@@ -52,7 +63,10 @@ Dialog::Dialog(int32_t layoutIndex) : layoutIndex_(layoutIndex) {
 
 Dialog::~Dialog() {
   SceneView* view = GetSceneView();
-  if (covered_ != nullptr && view != nullptr) view->DrawPicture(*covered_, 0, 0);
+  // The progress dialog's picture stays: it is the first picture of the game, until a location covers it.
+  if (view != nullptr && layerSerial_ != 0 && layoutIndex_ != kProgressLayout) {
+    view->RemoveLayer(view->FindLayer(layerSerial_));
+  }
   auto& open = State().open;
   open.erase(std::remove(open.begin(), open.end(), this), open.end());
   PopTimeState();
@@ -61,13 +75,7 @@ Dialog::~Dialog() {
 void Dialog::Draw() {
   if (drawn_) return;
   drawn_ = true;
-  SceneView* view = GetSceneView();
-  // The progress dialog's picture stays: it is the first picture of the game, until a location covers it.
-  if (view != nullptr && view->GetBackBuffer() != nullptr && layoutIndex_ != 15) {
-    covered_ = std::make_unique<Bitmap>();
-    if (covered_->CopyFrom(*view->GetBackBuffer()) != kBitmapReady) covered_.reset();
-  }
-  ShowLayoutPicture(layoutIndex_);
+  layerSerial_ = ShowLayoutPicture(layoutIndex_);
 }
 
 void Dialog::RunModal(std::unique_ptr<Dialog> dialog) {
@@ -92,7 +100,7 @@ void DrawOpenDialogs() {
   for (Dialog* dialog : open) dialog->Draw();
 }
 
-ProgressDialog::ProgressDialog() : Dialog(15) { Draw(); }
+ProgressDialog::ProgressDialog() : Dialog(kProgressLayout) { Draw(); }
 
 ProgressDialog::~ProgressDialog() {
   if (State().currentProgress == this) State().currentProgress = nullptr;

@@ -2,9 +2,10 @@
 // loop serves, the progress dialog of the loading steps, the dialogs of the new-game command and the about box,
 // and the pictures and the picture pool the dialogs share.
 //
-// The dialogs' controls come with the dialog work. Until then a dialog shows its layout's picture, the progress
-// dialog shows layout 15's picture while the scenario loads, the about box closes on a click, Return or Escape,
-// and the new-game dialogs close at once, leaving what they would ask as it was.
+// The dialogs' controls come with the dialog work. Until then a dialog shows its layout's picture on a layer of
+// its own, fixed on the screen, which goes when the dialog is deleted (the progress dialog's stays: it is the
+// first picture of the game, until a location covers it); the about box closes on a click, Return or Escape, and
+// the new-game dialogs close at once, leaving what they would ask as it was.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +24,7 @@ class Dialog {
 
   // Handles the frame's input; true when the dialog took the tick.
   virtual bool HandleEvents() { return true; }
-  // Puts the layout's picture on the game view (once, while it is open); what it covered comes back when the
-  // dialog is deleted.
+  // Puts the layout's picture on the dialog's layer of the game view (once).
   virtual void Draw();
   bool IsClosed() const { return closed_; }
   void Close() { closed_ = true; }
@@ -37,7 +37,7 @@ class Dialog {
   int32_t layoutIndex_;
   bool closed_ = false;
   bool drawn_ = false;
-  std::unique_ptr<Bitmap> covered_;  // the view's back buffer as it was before the picture was put on it
+  uint64_t layerSerial_ = 0;  // the dialog's layer, found by its serial number (0: none)
 };
 
 bool DispatchTopDialogEvents();

@@ -64,11 +64,13 @@ int32_t AnimationSet::Read(DataStream& stream, bool keepNames) {
   for (int32_t a = 0; a < animationCount && stream.GetError() == kDataStreamNoError; ++a) {
     Animation animation;
     stream.ReadPString(animation.name);
-    for (int16_t& value : animation.values) value = stream.ReadInt16();
+    animation.mode = stream.ReadInt16();
+    animation.delay = stream.ReadInt16();
+    for (int16_t& value : animation.kept) value = stream.ReadInt16();
     const int32_t frameCount = CountOf(stream.ReadInt16());
     for (int32_t f = 0; f < frameCount && stream.GetError() == kDataStreamNoError; ++f) {
       AnimationFrame frame;
-      frame.duration = stream.ReadInt16();
+      frame.frame = stream.ReadInt16();
       frame.opcode = stream.ReadInt16();
       stream.ReadPString(frame.argument);
       frame.x = stream.ReadInt16();
@@ -89,9 +91,10 @@ int32_t AnimationSet::Read(DataStream& stream, bool keepNames) {
     return stream.GetError();
   }
   if (extraFlag == 1) {
-    hasExtraValues_ = true;
-    extraValues_ = {extra[0], extra[1], extra[2]};
-    extraFlag_ = extra[3] == 1;
+    collisionRadius_ = extra[0];
+    centreX_ = extra[1];
+    centreY_ = extra[2];
+    centreFollowsOffset_ = extra[3] == 1;
   }
 
   pictureCount_ = pictureCount;
@@ -178,14 +181,20 @@ void AnimationSet::Free() {
   soundNames_.clear();
   events_.clear();
   eventNames_.clear();
-  hasExtraValues_ = false;
-  extraValues_ = {};
-  extraFlag_ = false;
+  collisionRadius_ = 0;
+  centreX_ = 0;
+  centreY_ = 0;
+  centreFollowsOffset_ = false;
 }
 
 Bitmap* AnimationSet::Picture(int32_t index) const {
   if (index < 0 || static_cast<size_t>(index) >= pictures_.size()) return nullptr;
   return pictures_[index].Get();
+}
+
+const Animation* AnimationSet::GetAnimation(int32_t index) const {
+  if (index < 0 || static_cast<size_t>(index) >= animations_.size()) return nullptr;
+  return &animations_[index];
 }
 
 ScriptEvent* AnimationSet::Event(int32_t index) const {

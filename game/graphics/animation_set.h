@@ -9,9 +9,10 @@
 //   string set name
 //   int16 picture count n, then n strings: picture file names (under the scenario's "Pictures/")
 //   int16 animation count m, then per animation:
-//     string name, ten int16 values, int16 frame count k, then per frame:
-//       int16 duration, int16 opcode, string argument, int16 x, int16 y, seven int16 values (not used)
-//   int16 flag, then four int16 values: kept (as three values and a flag) only when the flag is 1
+//     string name, ten int16 values (mode, delay, eight kept), int16 frame count k, then per frame:
+//       int16 frame picture number, int16 opcode, string argument, int16 x, int16 y, seven int16 values (not used)
+//   int16 flag, then four int16 values: collision radius, centre x, centre y and the centre-follows-offset flag,
+//   taken only when the flag is 1 (all 0 otherwise)
 //
 // The pictures come from the picture cache, which keeps owning them; a set holds every picture it points to so
 // that no purge frees it under the set. Sounds and script events belong to other subsystems and are reached
@@ -35,20 +36,30 @@ class SoundEffect;
 constexpr int16_t kFrameOpPlaySound = 3;
 constexpr int16_t kFrameOpRunEvent = 6;
 
+// One frame of an animation: the command a sprite runs while it shows the frame.
 struct AnimationFrame {
-  int16_t duration = 0;  // counted down by the sprite
+  int16_t frame = 0;  // 1-based number of the set's frame picture shown while this command is current
   int16_t opcode = 0;
   std::string argument;
   int16_t eventIndex = 0;   // into the set's events, for kFrameOpRunEvent (-1: past the 16-bit range)
   int16_t soundIndex = -1;  // into the set's sounds, for kFrameOpPlaySound; -1 when the sound is missing
-  int16_t x = 0;
+  int16_t x = 0;  // drawing offset of the frame from the sprite's position
   int16_t y = 0;
 };
 
+// Animation modes: how a sprite picks its commands for a facing.
+constexpr int16_t kAnimationOneRun = 0;       // (and 2) all commands, whatever the facing
+constexpr int16_t kAnimationEightFacings = 1;  // eight equal blocks of commands, one per facing
+constexpr int16_t kAnimationFourFacings = 3;   // four blocks, each shared by two neighbouring facings
+
 struct Animation {
   std::string name;
-  std::array<int16_t, 10> values{};  // read by the sprites
-  std::vector<AnimationFrame> frames;
+  int16_t mode = 0;
+  int16_t delay = 0;              // ticks each command stays on screen
+  std::array<int16_t, 8> kept{};  // the other eight values of the file, used by nothing
+  std::vector<AnimationFrame> frames;  // the commands, numbered from 1 by the sprites
+
+  int32_t CommandCount() const { return static_cast<int32_t>(frames.size()); }
 };
 
 // What a set needs of the sounds, the scripts and the main loop. Unset services behave as "nothing there".
@@ -95,9 +106,15 @@ class AnimationSet {
   size_t EventCount() const { return events_.size(); }
   ScriptEvent* Event(int32_t index) const;
   const std::vector<SoundEffect*>& Sounds() const { return sounds_; }
-  bool HasExtraValues() const { return hasExtraValues_; }
-  const std::array<int16_t, 3>& ExtraValues() const { return extraValues_; }
-  bool ExtraFlag() const { return extraFlag_; }
+  int32_t AnimationCount() const { return static_cast<int32_t>(animations_.size()); }
+  // The animation numbered from 0, or null outside the list.
+  const Animation* GetAnimation(int32_t index) const;
+  // What sprites of this set collide with: a radius (0: the sprite's own) around a centre offset from the
+  // sprite's position, which moves with the frame's offset when CentreFollowsOffset is set.
+  int32_t CollisionRadius() const { return collisionRadius_; }
+  int32_t CentreX() const { return centreX_; }
+  int32_t CentreY() const { return centreY_; }
+  bool CentreFollowsOffset() const { return centreFollowsOffset_; }
 
  private:
   void Resolve();
@@ -111,9 +128,10 @@ class AnimationSet {
   std::vector<std::string> eventNames_;
   std::vector<SoundEffect*> sounds_;
   std::vector<std::string> soundNames_;
-  bool hasExtraValues_ = false;
-  std::array<int16_t, 3> extraValues_{};
-  bool extraFlag_ = false;
+  int32_t collisionRadius_ = 0;
+  int32_t centreX_ = 0;
+  int32_t centreY_ = 0;
+  bool centreFollowsOffset_ = false;
   bool loaded_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "game/graphics/bitmap_font.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "host/gdi.h"
@@ -188,6 +189,12 @@ void BitmapFont::Build() {
 Bitmap* BitmapFont::GetGlyph(int32_t code) const {
   if (code < 0 || code > 255) return nullptr;
   return glyphMap_[code];
+}
+
+void BitmapFont::SetGlyph(int32_t code, std::unique_ptr<Bitmap> glyph) {
+  if (code < 0 || code > 255) return;
+  made_[code] = std::move(glyph);
+  glyphMap_[code] = made_[code].get();
 }
 
 Bitmap* BitmapFont::RenderedGlyph(int32_t code) const {

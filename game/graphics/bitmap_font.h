@@ -42,6 +42,9 @@ class BitmapFont {
   void Build();
   // The glyph that draws a text code, or null.
   Bitmap* GetGlyph(int32_t code) const;
+  // Gives a text code a glyph of the caller's making (null: none) in place of what a build gave it, for a font
+  // drawn from pictures rather than rendered from a face. A later build replaces it again.
+  void SetGlyph(int32_t code, std::unique_ptr<Bitmap> glyph);
 
   const std::string& Face() const { return face_; }
   int32_t Size() const { return size_; }
@@ -60,6 +63,7 @@ class BitmapFont {
   std::array<Bitmap*, 256> glyphMap_{};
   std::array<std::unique_ptr<Bitmap>, 256> rendered_;
   std::unique_ptr<Bitmap> atlas_;  // the glyphs are views of it; replaced only by a complete build
+  std::array<std::unique_ptr<Bitmap>, 256> made_;  // glyphs given by SetGlyph
   DrawColor color_{0, 0, 0, 255};
   int32_t size_ = 12;
   int32_t style_ = 0;

@@ -34,10 +34,12 @@ int Region::Track(int result) {
   return result;
 }
 
-void Region::GetBounds(Bounds& out) const {
+int Region::GetBounds(Bounds& out) const {
   RECT box{0, 0, 0, 0};
-  if (handle_ == nullptr || GetRgnBox(handle_, &box) == ERROR) box = RECT{0, 0, 0, 0};
+  const int kind = handle_ != nullptr ? GetRgnBox(handle_, &box) : ERROR;
+  if (kind == ERROR) box = RECT{0, 0, 0, 0};
   out = Bounds::FromRect(box);
+  return kind;
 }
 
 int Region::Union(const Region& other) {

@@ -24,8 +24,9 @@ class Region {
   HRGN Handle() const { return handle_; }
   bool IsEmpty() const { return empty_; }
 
-  // The bounding box ({0, 0, 0, 0} for an empty region).
-  void GetBounds(Bounds& out) const;
+  // The bounding box ({0, 0, 0, 0} for an empty region); the GDI kind of the region (SIMPLEREGION when it is that
+  // one rectangle), or ERROR.
+  int GetBounds(Bounds& out) const;
   // this = this OR other.
   int Union(const Region& other);
   // target = target minus this region.

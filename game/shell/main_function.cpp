@@ -29,6 +29,7 @@
 #include "game/shell/startup_options.h"
 #include "game/shell/data/stopwatch.h"
 #include "game/shell/window_procedure.h"
+#include "game/world/pause_overlay.h"
 #include "game/world/scene_view.h"
 #include "game/world/world_services.h"
 #include "host/user.h"
@@ -151,6 +152,7 @@ int32_t ShutdownGame() {
   SetDialogGlobalPicture(nullptr);
   DeleteDialogPicturePool();
   ClearPrefsFile();
+  ResetPauseOverlay();
   SetSceneView(nullptr);
   State().presenter.reset();
   MoviePlayer::SetMainWindow(nullptr);

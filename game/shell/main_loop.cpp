@@ -24,6 +24,7 @@
 #include "game/shell/media/screen_fades.h"
 #include "game/shell/media/sound_effects.h"
 #include "game/shell/data/stopwatch.h"
+#include "game/world/pause_overlay.h"
 #include "game/world/scene_view.h"
 #include "game/world/world_services.h"
 #include "host/kernel.h"
@@ -155,6 +156,19 @@ void ClearGameView() {
   if (SceneView* view = GetSceneView()) view->ClearBackBuffer();
 }
 
+Bitmap* ComposeGameScreen(Region& region) {
+  SceneView* view = GetSceneView();
+  if (view == nullptr) return nullptr;
+  DrawGameScreen();
+  view->ClearBackBuffer();
+  // A screen composed for showing at once must not wait for a running event to end.
+  const int32_t hold = view->GetUpdateHold();
+  view->SetUpdateHold(0);
+  view->Update(region);
+  view->SetUpdateHold(hold);
+  return view->GetBackBuffer();
+}
+
 int32_t RefreshView() {
   LoopState& s = State();
   if ((s.runState & kRunRunning) == 0) return -1;
@@ -217,15 +231,17 @@ void MediaIdle() {
 
 void InstallMediaServices() {
   FadeServices fades;
-  // The game view draws straight into its back buffer, so the frame of a fade is the screen as drawn now.
+  // A fade draws with no layer current, from the whole screen composed anew.
   fades.beginFrame = []() -> Bitmap* {
     SceneView* view = GetSceneView();
     if (view == nullptr) return nullptr;
-    DrawGameScreen();
-    view->InvalidateAll();
-    return view->GetBackBuffer();
+    view->PushLayer();
+    Region region;
+    return ComposeGameScreen(region);
   };
-  fades.endFrame = [] {};
+  fades.endFrame = [] {
+    if (SceneView* view = GetSceneView()) view->PopLayer();
+  };
   // Every step of a fade changes the whole screen: the whole of it is presented either way.
   fades.present = [](bool) {
     ScreenPresenter* presenter = GetScreenPresenter();
@@ -256,7 +272,7 @@ void PaintWindow(const Region& region) {
   SceneView* view = GetSceneView();
   ScreenPresenter* presenter = GetScreenPresenter();
   if (view == nullptr || presenter == nullptr) return;
-  // A fade's shaded copy stands in for the screen while it runs; then the menus' snapshot; else the back buffer.
+  // A fade's own snapshot while it runs or keeps the screen black; then the pause overlay; else the back buffer.
   Bitmap* frame = ScreenSnapshot();
   if (frame == nullptr) frame = State().snapshot != nullptr ? State().snapshot : view->GetBackBuffer();
   MainWindow* window = GetMainWindow();

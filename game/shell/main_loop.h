@@ -31,6 +31,9 @@ void InstallMediaServices();
 void DrawGameScreen();
 // Clears the game view's back buffer and marks all of it for redrawing; nothing before the view exists.
 void ClearGameView();
+// DrawGameScreen, then the whole frame composed into the game view's back buffer, whatever the update hold; the
+// region receives what changed. The back buffer, or null without a game view.
+Bitmap* ComposeGameScreen(Region& region);
 void PaintWindow(const Region& region);
 // The main loop's game tick: the top dialog's events, else the current location's click operation.
 void RunGameTick();

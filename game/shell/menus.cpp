@@ -12,6 +12,7 @@
 #include "game/shell/main_window.h"
 #include "game/shell/scenario_config.h"
 #include "game/shell/shell_command_host.h"
+#include "game/world/pause_overlay.h"
 #include "game/world/scene_view.h"
 
 namespace {
@@ -152,7 +153,8 @@ int32_t HandleMenuCommand(uint32_t identifier) {
       } else if (StringList* list = GetMenuList(kMenuListHelp)) {
         list->RunEntryEvent(command - kHelpItemBase);
       }
-      SetScreenSnapshot(snapshot);
+      // The pause overlay comes back unless the game resumed meanwhile.
+      SetScreenSnapshot(GetPauseOverlay());
       if (snapshot != nullptr && GetSceneView() != nullptr) GetSceneView()->ClearBackBuffer();
       RestartFrameClock();
       SetLeavePump();

@@ -187,7 +187,7 @@ int32_t ReadStartupConfig(const StartupWindowParams& params) {
 
 int32_t InitGameWindow() {
   auto view = std::make_unique<SceneView>();
-  int32_t error = view->Create(GetScreenWidth(), GetScreenHeight(), 24, false);
+  int32_t error = view->Create(GetScreenWidth(), GetScreenHeight(), 24, 0);
   if (error != 0) return error;
   struct TextStyle {
     int32_t size;
@@ -201,8 +201,9 @@ int32_t InitGameWindow() {
   };
   Stopwatch steps;
   for (const TextStyle& style : styles) {
-    view->AddTextItem("", style.size, DrawColor{style.blue, style.green, style.red, 255}, style.style);
+    view->AddFont("", style.size, DrawColor{style.blue, style.green, style.red, 255}, style.style);
   }
+  view->SetCurrentFont(0);
   steps.Lap("....Create fonts");
   SetSceneView(std::move(view));
 

@@ -7,7 +7,6 @@ namespace {
 
 struct WorldState {
   Location* current = nullptr;
-  bool paused = false;
   int32_t mapKeyA = 'x';
   int32_t mapKeyB = 'z';
 };
@@ -42,9 +41,6 @@ void SetMapKeys(int32_t first, int32_t second) {
 }
 int32_t GetMapKeyA() { return State().mapKeyA; }
 int32_t GetMapKeyB() { return State().mapKeyB; }
-
-bool IsGamePaused() { return State().paused; }
-void SetGamePaused(bool paused) { State().paused = paused; }
 
 namespace LocationHistory {
 void Push() {}

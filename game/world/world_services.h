@@ -1,10 +1,10 @@
-// What the shell asks of the world: locations and the current one, the current tile map, the pause flag, the
-// location history, the explored-area masks and the path finder.
+// What the shell asks of the world: locations and the current one, the current tile map, the location history,
+// the explored-area masks and the path finder.
 //
 // The world's locations, maps and history come with the world itself. Until then these are the calls with the
 // least behaviour that stays honest: no location kind can be read yet (CreateLocation gives null), there is no
-// current location and no tile map, the history and the masks are empty lists that are written and read as
-// such, and the pause flag is kept.
+// current location and no tile map, and the history and the masks are empty lists that are written and read as
+// such.
 #pragma once
 
 #include <cstdint>
@@ -55,9 +55,6 @@ TileMap* GetCurrentTileMap();  // null: no map is shown
 void SetMapKeys(int32_t first, int32_t second);
 int32_t GetMapKeyA();
 int32_t GetMapKeyB();
-
-bool IsGamePaused();
-void SetGamePaused(bool paused);
 
 namespace LocationHistory {
 void Push();

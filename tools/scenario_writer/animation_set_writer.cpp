@@ -13,10 +13,12 @@ Bytes EncodeAnimationSet(const AnimationSetSpec& set) {
     stream.WriteInt16(static_cast<int16_t>(set.animations.size()));
     for (const AnimationSpec& animation : set.animations) {
       stream.WritePStringPlain(animation.name);
-      for (int16_t value : animation.values) stream.WriteInt16(value);
+      stream.WriteInt16(animation.mode);
+      stream.WriteInt16(animation.delay);
+      for (int16_t value : animation.kept) stream.WriteInt16(value);
       stream.WriteInt16(static_cast<int16_t>(animation.frames.size()));
       for (const AnimationFrameSpec& frame : animation.frames) {
-        stream.WriteInt16(frame.duration);
+        stream.WriteInt16(frame.frame);
         stream.WriteInt16(frame.opcode);
         stream.WritePStringPlain(frame.argument);
         stream.WriteInt16(frame.x);
@@ -25,7 +27,9 @@ Bytes EncodeAnimationSet(const AnimationSetSpec& set) {
       }
     }
     stream.WriteInt16(set.extraFlag);
-    for (int16_t value : set.extra) stream.WriteInt16(value);
+    for (int16_t value : {set.collisionRadius, set.centreX, set.centreY, set.centreFollowsOffset}) {
+      stream.WriteInt16(value);
+    }
   });
 }
 

@@ -11,7 +11,7 @@
 namespace scenario_writer {
 
 struct AnimationFrameSpec {
-  int16_t duration = 0;
+  int16_t frame = 0;  // 1-based frame picture number
   int16_t opcode = 0;
   std::string argument;
   int16_t x = 0;
@@ -21,7 +21,9 @@ struct AnimationFrameSpec {
 
 struct AnimationSpec {
   std::string name;
-  std::array<int16_t, 10> values{};
+  int16_t mode = 0;
+  int16_t delay = 0;
+  std::array<int16_t, 8> kept{};  // the other eight values of the animation's record
   std::vector<AnimationFrameSpec> frames;
 };
 
@@ -29,8 +31,11 @@ struct AnimationSetSpec {
   std::string name;
   std::vector<std::string> pictures;  // file names under the scenario's "Pictures/"
   std::vector<AnimationSpec> animations;
-  int16_t extraFlag = 0;              // 1: the four extra values are meant
-  std::array<int16_t, 4> extra{};
+  int16_t extraFlag = 0;              // 1: the four values below are meant
+  int16_t collisionRadius = 0;
+  int16_t centreX = 0;
+  int16_t centreY = 0;
+  int16_t centreFollowsOffset = 0;    // 1: the centre moves with the frame's offset
 };
 
 // The set file's bytes; counts past the 16-bit range and strings over 255 bytes are cut as the format cuts them.

@@ -89,7 +89,9 @@ class AnimationSetTest : public ::testing::Test {
     set.pictures = {"Walk1.png", "Walk2.png", "Gone.png"};
     AnimationSpec walk;
     walk.name = "walk";
-    walk.values = {1, -2, 3, 4, 5, 6, 7, 8, 9, 32767};
+    walk.mode = 1;
+    walk.delay = -2;
+    walk.kept = {3, 4, 5, 6, 7, 8, 9, 32767};
     walk.frames = {
         {4, 0, "", 10, -20, {}},
         {1, kFrameOpPlaySound, "Step", 0, 0, {9, 9, 9, 9, 9, 9, 9}},
@@ -106,7 +108,10 @@ class AnimationSetTest : public ::testing::Test {
     };
     set.animations = {walk, idle};
     set.extraFlag = 1;
-    set.extra = {-5, 6, 7, 1};
+    set.collisionRadius = -5;
+    set.centreX = 6;
+    set.centreY = 7;
+    set.centreFollowsOffset = 1;
     return set;
   }
 
@@ -136,9 +141,11 @@ TEST_F(AnimationSetTest, WrittenSetReadsBackWithSharedEventsAndSounds) {
   ASSERT_EQ(set.Animations().size(), 2u);
   const Animation& walk = set.Animations()[0];
   EXPECT_EQ(walk.name, "walk");
-  EXPECT_EQ(walk.values, (std::array<int16_t, 10>{1, -2, 3, 4, 5, 6, 7, 8, 9, 32767}));
+  EXPECT_EQ(walk.mode, 1);
+  EXPECT_EQ(walk.delay, -2);
+  EXPECT_EQ(walk.kept, (std::array<int16_t, 8>{3, 4, 5, 6, 7, 8, 9, 32767}));
   ASSERT_EQ(walk.frames.size(), 4u);
-  EXPECT_EQ(walk.frames[0].duration, 4);
+  EXPECT_EQ(walk.frames[0].frame, 4);
   EXPECT_EQ(walk.frames[0].x, 10);
   EXPECT_EQ(walk.frames[0].y, -20);
   EXPECT_EQ(walk.frames[3].x, 1);  // the seven skipped values do not shift the next frame
@@ -156,9 +163,10 @@ TEST_F(AnimationSetTest, WrittenSetReadsBackWithSharedEventsAndSounds) {
   EXPECT_EQ(set.Event(0)->name, "Open");
   EXPECT_EQ(set.Event(1), nullptr);
 
-  EXPECT_TRUE(set.HasExtraValues());
-  EXPECT_EQ(set.ExtraValues(), (std::array<int16_t, 3>{-5, 6, 7}));
-  EXPECT_TRUE(set.ExtraFlag());
+  EXPECT_EQ(set.CollisionRadius(), -5);
+  EXPECT_EQ(set.CentreX(), 6);
+  EXPECT_EQ(set.CentreY(), 7);
+  EXPECT_TRUE(set.CentreFollowsOffset());
 
   set.PlayFrameSound(-1);
   set.PlayFrameSound(1);
@@ -178,9 +186,10 @@ TEST_F(AnimationSetTest, ExtraValuesAreKeptOnlyUnderFlagOne) {
   Install(files);
   AnimationSet set("a.cam", true);
   ASSERT_TRUE(set.IsLoaded());
-  EXPECT_FALSE(set.HasExtraValues());
-  EXPECT_EQ(set.ExtraValues(), (std::array<int16_t, 3>{0, 0, 0}));
-  EXPECT_FALSE(set.ExtraFlag());
+  EXPECT_EQ(set.CollisionRadius(), 0);
+  EXPECT_EQ(set.CentreX(), 0);
+  EXPECT_EQ(set.CentreY(), 0);
+  EXPECT_FALSE(set.CentreFollowsOffset());
 }
 
 TEST_F(AnimationSetTest, TruncatedOrMissingFilesGiveAnEmptyUnloadedSet) {

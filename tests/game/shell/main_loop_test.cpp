@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "game/graphics/bitmap.h"
 #include "game/graphics/region.h"
 #include "game/world/scene_view.h"
 #include "host/testing.h"

@@ -1,0 +1,16 @@
+// Conversions of the world's floating positions and offsets to the integers that place pictures.
+#pragma once
+
+#include <cstdint>
+
+// Truncates toward zero, saturating at the ends of the 32-bit range; NaN gives 0. (A plain conversion of a
+// float out of that range is undefined, and positions can come from scripts.)
+inline int32_t TruncateToInt32(double value) {
+  if (!(value == value)) return 0;
+  if (value >= 2147483647.0) return INT32_MAX;
+  if (value <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+// The same, then narrowed to 16 bits as drawn positions are kept (the low 16 bits, as a signed value).
+inline int16_t TruncateToInt16(double value) { return static_cast<int16_t>(TruncateToInt32(value)); }
