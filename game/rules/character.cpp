@@ -1,7 +1,6 @@
 // The character's lists and the current character.
 #include "game/rules/character.h"
 
-#include "game/shell/data/data_stream.h"
 #include "game/shell/record_lists.h"
 
 namespace {
@@ -12,19 +11,6 @@ std::unique_ptr<Character>& Current() {
 }
 
 }  // namespace
-
-void ActiveEffect::WriteToSave(DataStream& stream) const {
-  stream.WritePStringPlain(spell_ != nullptr ? spell_->GetName() : std::string());
-  stream.WriteInt16(remaining_);
-}
-
-std::unique_ptr<ActiveEffect> ActiveEffect::ActiveEffectFromSave(DataStream& stream) {
-  std::string name;
-  stream.ReadPString(name);
-  SpellRecord* spell = FindSpellByName(name);
-  int16_t remaining = stream.ReadInt16();
-  return std::make_unique<ActiveEffect>(spell, remaining);
-}
 
 Character::Character() = default;
 Character::~Character() = default;
@@ -40,11 +26,11 @@ void Character::SetRace(RaceRecord* record) {
 }
 
 void Character::AssignDefaultClass() {
-  class_ = ClassList().begin() != ClassList().end() ? ClassList().begin()->get() : nullptr;
+  class_ = ClassList().begin() != ClassList().end() ? ClassList().begin()->get() : ClassRecord::CreateDefault();
 }
 
 void Character::AssignDefaultRace() {
-  race_ = RaceList().begin() != RaceList().end() ? RaceList().begin()->get() : nullptr;
+  race_ = RaceList().begin() != RaceList().end() ? RaceList().begin()->get() : RaceRecord::CreateDefault();
 }
 
 InventoryItem* Character::AddInventoryItem(ItemRecord* record) {

@@ -14,23 +14,6 @@
 #include "game/rules/named_record.h"
 #include "game/rules/scenario_records.h"
 
-class DataStream;
-
-class ActiveEffect {
- public:
-  ActiveEffect(SpellRecord* spell, int16_t remaining) : spell_(spell), remaining_(remaining) {}
-  SpellRecord* GetSpell() const { return spell_; }
-  int16_t Remaining() const { return remaining_; }
-  // The spell's name, then the 16-bit remaining count.
-  void WriteToSave(DataStream& stream) const;
-  // Reads that form; the spell is looked up by name (null when the scenario has none).
-  static std::unique_ptr<ActiveEffect> ActiveEffectFromSave(DataStream& stream);
-
- private:
-  SpellRecord* spell_;
-  int16_t remaining_;
-};
-
 struct InventoryItem {
   ItemRecord* record = nullptr;
   std::string name;
@@ -48,7 +31,7 @@ class Character : public NamedRecord {
 
   ClassRecord* GetClass() const { return class_; }
   RaceRecord* GetRace() const { return race_; }
-  // Null keeps a record already set, else the list's first record (or none for an empty list).
+  // Null keeps a record already set, else the list's first record (a default record that joins an empty list).
   void SetClass(ClassRecord* record);
   void SetRace(RaceRecord* record);
   void AssignDefaultClass();

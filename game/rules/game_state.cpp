@@ -51,9 +51,10 @@ void ClearGlobalEntries() {
 
 void ReadGlobalEntryNames(DataStream& stream) {
   int16_t count = stream.ReadInt16();
-  for (int16_t i = 0; i < count; ++i) {
+  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
     auto variable = std::make_unique<GlobalVariable>();
     stream.ReadPStringScrambled(variable->name, true);
+    if (stream.GetError() != 0) break;
     Flags().variables.push_back(std::move(variable));
   }
 }

@@ -1,4 +1,4 @@
-// The fixed table: 500 values spread over -2000 to 2000, made once by a small generator of the game's own. The
+// The fixed table: 500 values spread over 0 to 32767, made once by a small generator of the game's own. The
 // values are part of the saved-game format: changing them makes older saved games unreadable.
 #include "game/rules/random_table.h"
 
@@ -12,7 +12,7 @@ constexpr std::array<int16_t, kRandomTableSize> MakeTable() {
   uint32_t state = 0x2545F491u;
   for (int16_t& value : table) {
     state = state * 1664525u + 1013904223u;
-    value = static_cast<int16_t>(static_cast<int32_t>((state >> 16) % 4001u) - 2000);
+    value = static_cast<int16_t>((state >> 16) & 0x7FFFu);
   }
   return table;
 }

@@ -1,5 +1,5 @@
-// The game's fixed table of 500 signed 16-bit values. The rules draw stamina gains from it, and saved games
-// mask the character's numbers with its entries so that the file does not show them plainly.
+// The game's fixed table of 500 signed 16-bit values, each from 0 to 32767. The rules draw stamina gains from it,
+// and saved games mask the character's numbers with its entries so that the file does not show them plainly.
 #pragma once
 
 #include <cstdint>

@@ -1,27 +1,59 @@
-// Script events: named events that the game fires by name ("StartGame", menu items, key shortcuts) and that the
-// scenario keeps in "Events/Defs/<name>.cet".
+// Script events: named lists of actions that the game fires by name ("StartGame", menu items, key shortcuts),
+// kept one per file in "Events/Defs/<name>.cet" or written inline inside other records.
 //
-// The event engine comes with the game rules; until then an event that is found is loaded as an event without
-// actions, so running it does nothing, and an event that cannot be found is no event at all. The running flag
-// and the nesting are real: menu commands are dropped while an event runs.
+// Event body (big-endian; the whole of a ".cet" file, and what follows an inline event reference):
+//   int16 main action count, int16 labelled action count (0 or less: none),
+//   the main actions, the labelled actions (action records, script_action.h), int16 flag.
+// An event reference, wherever a record names an event, is a short string: an event name, or exactly ":::"
+// when the body follows at once in the same stream.
+//
+// A body loads only when it reads whole and every action in it has a kind; anything else is no event.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "game/rules/named_record.h"
+#include "game/rules/script_action.h"
+
+// The event reference that announces an inline body.
+constexpr const char* kInlineEventReference = ":::";
 
 class ScriptEvent : public NamedRecord {
  public:
+  // An event without actions (not loaded).
+  ScriptEvent();
+  // Reads a body; named after the stream's file.
   explicit ScriptEvent(DataStream& stream);
+  // Copies every action, the flag and the loaded flag; the name is taken again from the source's file path.
+  ScriptEvent(const ScriptEvent& other);
+  ScriptEvent& operator=(const ScriptEvent&) = delete;
   ~ScriptEvent() override;
   void SetName(const std::string& path) override { NamedRecord::SetName(path); }
-  // Runs the event's actions; the running flag is set meanwhile.
+
+  // Reads a body into this event, replacing its actions; sets the loaded flag by how the body read. Reading
+  // stops at the first stream error or the first action without a kind.
+  void Read(DataStream& stream);
+  bool HasFlag() const { return flag != 0; }
+  int32_t MainCount() const { return static_cast<int32_t>(mainActions.size()); }
+  int32_t LabelledCount() const { return static_cast<int32_t>(labelledActions.size()); }
+  // Marks an event as running for the time of the run, so that menu commands are dropped meanwhile; the
+  // actions are not dispatched here.
   void Run();
+
+  std::vector<ScriptAction> mainActions;
+  std::vector<ScriptAction> labelledActions;
+  int16_t flag = 0;
 };
 
-// A new event for the name, or null: for an empty name, an inline-event marker ":::", a missing file or a file
-// that cannot be read.
+// Reads an event reference. ":::" is followed by a body, which is given back (null, with ok cleared, when it did
+// not load); any other text names no event here and gives null.
+std::unique_ptr<ScriptEvent> ReadInlineEventReference(DataStream& stream, bool& ok);
+
+// A new event read from "Events/Defs/<name>.cet", with no record name; null for an empty name, for ":::", for
+// a missing file and for a body that does not load.
 std::unique_ptr<ScriptEvent> LoadEvent(const std::string& name);
 // Loads the event, runs it and deletes it; nothing when it does not exist.
 void CallEventName(const std::string& name);

@@ -19,7 +19,7 @@ void StringList::Read(DataStream& stream) {
     entries_.push_back(std::move(entry));
   }
   total_ = static_cast<int16_t>(entries_.size());
-  SetLoaded(true);
+  SetLoaded(stream.GetError() == 0);
 }
 
 const StringList::Entry* StringList::EntryAt(int32_t index) const {

@@ -152,6 +152,10 @@ void DrawGameScreen() {
   DrawOpenDialogs();
 }
 
+void ClearGameView() {
+  if (SceneView* view = GetSceneView()) view->ClearBackBuffer();
+}
+
 Bitmap* ComposeGameScreen(Region& region) {
   SceneView* view = GetSceneView();
   if (view == nullptr) return nullptr;

@@ -29,6 +29,8 @@ void MediaIdle();
 // the animation sets the events, the sounds and the media idle time.
 void InstallMediaServices();
 void DrawGameScreen();
+// Clears the game view's back buffer and marks all of it for redrawing; nothing before the view exists.
+void ClearGameView();
 // DrawGameScreen, then the whole frame composed into the game view's back buffer, whatever the update hold; the
 // region receives what changed. The back buffer, or null without a game view.
 Bitmap* ComposeGameScreen(Region& region);

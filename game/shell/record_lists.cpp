@@ -116,6 +116,7 @@ RaceRecord* FindRaceByName(const std::string& name) { return RaceList().FindByNa
 ClassRecord* FindClassByName(const std::string& name) { return ClassList().FindByName(name); }
 ItemRecord* FindItemByName(const std::string& name) { return ItemList().FindByName(name); }
 Location* FindLocationByName(const std::string& name) { return LocationList().FindByName(name); }
+NpcDefinition* FindNpcByName(const std::string& name) { return NpcList().FindByName(name); }
 
 void ClearSpellList() { SpellList().Clear(); }
 void ClearRaceList() { RaceList().Clear(); }

@@ -63,6 +63,7 @@ RaceRecord* FindRaceByName(const std::string& name);
 ClassRecord* FindClassByName(const std::string& name);
 ItemRecord* FindItemByName(const std::string& name);
 Location* FindLocationByName(const std::string& name);
+NpcDefinition* FindNpcByName(const std::string& name);
 
 void ClearSpellList();
 void ClearRaceList();

@@ -8,7 +8,7 @@
 #include "game/dialogs/screen_layouts.h"
 #include "game/graphics/bitmap.h"
 #include "game/rules/game_state.h"
-#include "game/rules/scenario_records.h"
+#include "game/rules/scenario_pictures.h"
 #include "game/rules/string_list.h"
 #include "game/shell/data/data_archive.h"
 #include "game/shell/data/data_paths.h"

@@ -51,7 +51,9 @@ void CaptureCharacter(const Character& c, SavedCharacter* out) {
   for (const SpellRecord* spell : c.spells) out->spells.push_back(NameOf(spell));
   out->effects.clear();
   for (const auto& effect : c.effects) {
-    if (effect->GetSpell() != nullptr) out->effects.push_back({effect->GetSpell()->GetName(), effect->Remaining()});
+    if (effect->spell != nullptr) {
+      out->effects.push_back({effect->spell->GetName(), static_cast<int16_t>(effect->remaining)});
+    }
   }
 }
 
@@ -81,7 +83,7 @@ void ApplyCharacter(const SavedCharacter& saved, int16_t format, Character* c) {
   for (const std::string& name : saved.spells) c->LearnSpell(FindSpellByName(name));
   for (const SavedEffect& effect : saved.effects) {
     SpellRecord* spell = FindSpellByName(effect.spell);
-    if (spell != nullptr && effect.remaining > 0) c->effects.push_back(std::make_unique<ActiveEffect>(spell, effect.remaining));
+    if (spell != nullptr && effect.remaining > 0) c->effects.push_back(ActiveEffect::Restore(spell, effect.remaining));
   }
   // The older format stored the values with the equipment's bonuses in them.
   if (format == 11) c->RemoveEquipmentBonuses();

@@ -194,6 +194,11 @@ PlatformError PlatformReleaseFolder(FolderRef folder) {
   return FileRef::Dispose(folder);
 }
 
+PlatformError PlatformCheckFolderItem(FolderRef folder, FolderRef name) {
+  OwnedRef ref;
+  return ResolveItem(folder, name, &ref);
+}
+
 PlatformError PlatformSetDefaultFolder(FolderRef folder, FolderRef name) {
   OwnedRef ref;
   PlatformError error = ResolveItem(folder, name, &ref);

@@ -19,6 +19,8 @@ PlatformError PlatformFileSystemShutdown();
 
 PlatformError PlatformResolveFolder(FolderRef folder, FolderRef name, FolderRef* out);
 PlatformError PlatformReleaseFolder(FolderRef folder);
+// Whether the folder and then the name within it resolve (0), without keeping a reference.
+PlatformError PlatformCheckFolderItem(FolderRef folder, FolderRef name);
 PlatformError PlatformSetDefaultFolder(FolderRef folder, FolderRef name);
 PlatformError PlatformGetFullPath(FolderRef folder, FolderRef name, char* buffer, uint32_t size);
 PlatformError PlatformCreateFile(FolderRef folder, const PlatformFileInfo* info);
@@ -39,6 +41,9 @@ PlatformError PlatformWriteHandleToFile(FolderRef folder, FolderRef name, bool r
 // The same operations with the name given as path text.
 inline PlatformError PlatformResolveFolder(FolderRef folder, const char* name, FolderRef* out) {
   return PlatformResolveFolder(folder, AsFolderRef(name), out);
+}
+inline PlatformError PlatformCheckFolderItem(FolderRef folder, const char* name) {
+  return PlatformCheckFolderItem(folder, AsFolderRef(name));
 }
 inline PlatformError PlatformSetDefaultFolder(FolderRef folder, const char* name) {
   return PlatformSetDefaultFolder(folder, AsFolderRef(name));

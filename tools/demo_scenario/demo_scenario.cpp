@@ -1,7 +1,8 @@
 // Writes the demo scenario into a folder: "cs.cfg" and the packed data file "Data/Data001.dat" (with
 // "-loose" also the same files as a loose tree in "DataTree/"). Its pictures are drawn here: the loading screen
 // the game shows first, and the about box; and so are its sounds and music, written as loose AIFF files in
-// "Data/" where the game looks for media: a chime for the journal and the purchase slots, and a short tune.
+// "Data/" where the game looks for media: a chime for the journal and the purchase slots, and a short tune. Its
+// events and one record of each kind are written by the scenario writer.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 #include "tools/scenario_writer/config_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
+#include "tools/scenario_writer/record_writer.h"
 #include "tools/scenario_writer/scenario_files.h"
 #include "tools/scenario_writer/sound_files.h"
 
@@ -45,8 +47,63 @@ sw::Bytes DrawAboutBox() {
   return sw::EncodeBmp24(canvas);
 }
 
-// An event that does nothing: no main actions, no labelled actions, flag 0.
-sw::Bytes EmptyEvent() { return sw::Bytes{0, 0, 0, 0, 0, 0}; }
+// One record of each kind: a wanderer of the human race who knows a spark spell, carries a walking stick and
+// levels by the wanderer's table, and a crow that keeps out of fights.
+void AddRecords(sw::ScenarioFiles& files) {
+  sw::SpellSpec spark;
+  spark.text = "A spark that stings";
+  spark.magicCost = 2;
+  spark.duration = 1;
+  spark.targetKind = 3;
+  spark.damageMin = 1;
+  spark.damageMax = 4;
+  spark.damageKind = 2;
+  spark.effectKind = 2;
+  spark.rangeMin = 1;
+  spark.rangeMax = 4;
+  spark.events = {sw::EventSpec{{{"", "Change Global", {"gb_visits", "2", "1"}}}, {}, 0}};
+  files.Add("Players/Spells/Spark.spl", sw::EncodeSpell(spark));
+
+  sw::RaceSpec human;
+  human.text = "Folk of the valley";
+  human.values[4] = 1;  // vitality
+  files.Add("Players/Races/Human.rce", sw::EncodeRace(human));
+
+  sw::ClassSpec wanderer;
+  wanderer.text = "Walks where the road goes";
+  wanderer.values[3] = 1;                        // dexterity
+  wanderer.itemPermissions = {1, 1, 0, 0, 0, 1, 1, 0};
+  wanderer.spellNames = {"Spark"};
+  files.Add("Players/Classes/Wanderer.cls", sw::EncodeClass(wanderer));
+
+  sw::SkillTableSpec table;
+  for (uint32_t level = 1; level <= 20; ++level) table.levelValues[level - 1] = (level - 1) * level * 50;
+  table.growthNumber = 2;
+  files.Add("Players/Skill Tables/Wanderer.skt", sw::EncodeSkillTable(table));
+
+  sw::ItemSpec stick;
+  stick.description = "A stout walking stick";
+  stick.kind = 1;
+  stick.permissionIndex = 1;
+  stick.price = 5;
+  stick.modifiers[kModifierMinDamage] = 1;
+  stick.modifiers[kModifierMaxDamage] = 3;
+  stick.firstProjectileValue = 1;
+  stick.charges = -1;
+  stick.classNames = {"Wanderer"};
+  files.Add("Items/Walking stick.itm", sw::EncodeItem(stick));
+
+  sw::NpcSpec crow;
+  crow.spriteText = "Crow";
+  crow.speed = 8;
+  crow.perception = 6;
+  crow.noticeRange = 4;
+  crow.actionInterval = 1500;
+  crow.behaviourKind = 0;
+  crow.moveInterval = 600;
+  crow.wanderRadius = 3;
+  files.Add("NPCs/Crow.npc", sw::EncodeNpc(crow));
+}
 
 sw::ScenarioFiles BuildDemo() {
   sw::ConfigSpec config;
@@ -64,10 +121,14 @@ sw::ScenarioFiles BuildDemo() {
   files.Add("Config", sw::EncodeConfig(config));
   files.Add("Pictures/Loading.bmp", DrawLoadingScreen());
   files.Add("Pictures/About.bmp", DrawAboutBox());
-  for (const char* event : {"StartGame", "HowToPlay", "NewGame", "LookAround"}) {
-    files.Add(std::string("Events/Defs/") + event + ".cet", EmptyEvent());
+  for (const char* event : {"StartGame", "HowToPlay", "NewGame"}) {
+    files.Add(std::string("Events/Defs/") + event + ".cet", sw::EncodeEvent({}));
   }
+  // Looking around counts the visits.
+  files.Add("Events/Defs/LookAround.cet",
+            sw::EncodeEvent({{{"", "Change Global", {"gb_visits", "2", "1"}}}, {}, 0}));
   files.AddEmptyRecordFolders();
+  AddRecords(files);
   return files;
 }
 

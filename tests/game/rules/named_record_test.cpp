@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "game/shell/data/data_stream.h"
+
 namespace {
 
 TEST(NamedRecordTest, NameIsTheLastPathComponentLessAFourCharacterExtension) {
@@ -21,6 +23,29 @@ TEST(NamedRecordTest, NameIsTheLastPathComponentLessAFourCharacterExtension) {
     EXPECT_FALSE(record.IsLoaded());
     EXPECT_FALSE(record.IsAvailable());
   }
+}
+
+// A reader that names itself from its stream and marks itself loaded, as every record reader does.
+class ReadRecord : public NamedRecord {
+ public:
+  explicit ReadRecord(DataStream& stream) : NamedRecord(stream) { SetLoaded(true); }
+};
+
+TEST(NamedRecordTest, AStreamGivesItsCurrentPathAndACopyTheSourcePathButNotTheLoadedFlag) {
+  DataStream stream;
+  ASSERT_TRUE(stream.CreateMemory(4));
+  stream.SetPath("Players/Races/Elf.rce");
+  stream.PushPath("Events/Defs/Greet.cet");  // the stream reads another file now
+  ReadRecord record(stream);
+  EXPECT_EQ(record.GetName(), "Greet");
+  EXPECT_EQ(record.GetFilePath(), "Events/Defs/Greet.cet");
+  EXPECT_TRUE(record.IsLoaded());
+  NamedRecord& base = record;
+  NamedRecord copy(base);
+  EXPECT_EQ(copy.GetName(), "Greet");
+  EXPECT_EQ(copy.GetFilePath(), "Events/Defs/Greet.cet");
+  EXPECT_FALSE(copy.IsLoaded());
+  EXPECT_FALSE(copy.IsAvailable());
 }
 
 }  // namespace

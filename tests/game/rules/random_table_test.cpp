@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 TEST(RandomTable, IndexAndKeyAddUpModulo500) {
@@ -19,6 +20,20 @@ TEST(RandomTable, NegativeSumsWrapIntoTheTable) {
     int64_t sum = static_cast<int64_t>(c.index) + c.key;
     int32_t expected = static_cast<int32_t>(((sum % 500) + 500) % 500);
     EXPECT_EQ(RandomTableValue(c.index, c.key), RandomTableValue(expected, 0)) << c.index << " " << c.key;
-    if (c.key != INT32_MIN) EXPECT_EQ(expected, c.sameAs);
+    if (c.key != INT32_MIN) {
+      EXPECT_EQ(expected, c.sameAs);
+    }
   }
+}
+
+TEST(RandomTable, EntriesLieBetween0And32767AndSpreadOverTheRange) {
+  int16_t lowest = INT16_MAX, highest = INT16_MIN;
+  for (int32_t index = 0; index < kRandomTableSize; ++index) {
+    int16_t value = RandomTableValue(index, 0);
+    EXPECT_GE(value, 0) << index;
+    lowest = std::min(lowest, value);
+    highest = std::max(highest, value);
+  }
+  EXPECT_LT(lowest, 1000);
+  EXPECT_GT(highest, 31000);
 }

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "game/graphics/bitmap.h"
+#include "game/graphics/region.h"
+#include "game/world/scene_view.h"
 #include "host/testing.h"
 
 namespace {
@@ -73,3 +78,27 @@ TEST(RunStateTest, SystemPauseNeverEndsACommandPause) {
 }
 
 }  // namespace
+
+TEST(GameViewTest, ClearingTheViewBlanksItAndMarksAllOfItChanged) {
+  SetSceneView(nullptr);
+  ClearGameView();  // before the view exists: nothing to do
+  auto made = std::make_unique<SceneView>();
+  ASSERT_EQ(made->Create(8, 4, 24, false), 0);
+  SceneView* view = made.get();
+  SetSceneView(std::move(made));
+  Bitmap* back = view->GetBackBuffer();
+  ASSERT_NE(back, nullptr);
+  *back->PixelAt(5, 2) = 0xAB;
+  Region changed;
+  view->Update(changed);  // forget the changes so far
+  ClearGameView();
+  EXPECT_EQ(*back->PixelAt(5, 2), 0);
+  view->Update(changed);
+  Bounds box{};
+  changed.GetBounds(box);
+  EXPECT_EQ(box.x, 0);
+  EXPECT_EQ(box.y, 0);
+  EXPECT_EQ(box.width, 8);
+  EXPECT_EQ(box.height, 4);
+  SetSceneView(nullptr);
+}

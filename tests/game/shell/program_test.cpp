@@ -23,6 +23,7 @@
 #include "platform/core/file_manager.h"
 #include "tests/support/temp_folder.h"
 #include "tools/scenario_writer/config_writer.h"
+#include "tools/scenario_writer/record_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
 
 namespace sw = scenario_writer;
@@ -119,10 +120,10 @@ sw::ScenarioFiles SmallScenario(const sw::ConfigSpec& config) {
   files.Add("Config", sw::EncodeConfig(config));
   files.Add("Pictures/Start.bmp", StartPicture());
   files.AddEmptyRecordFolders();
-  files.Add("Players/Spells/Fire.spl", sw::Bytes{1, 2, 3});
-  files.Add("Players/Spells/ice.spl", sw::Bytes{4});
-  files.Add("Items/Sword.itm", sw::Bytes{5});
-  files.Add("Events/Defs/StartGame.cet", sw::Bytes{0, 0, 0, 0, 0, 0});
+  files.Add("Players/Spells/Fire.spl", sw::EncodeSpell({}));
+  files.Add("Players/Spells/ice.spl", sw::EncodeSpell({}));
+  files.Add("Items/Sword.itm", sw::EncodeItem({}));
+  files.Add("Events/Defs/StartGame.cet", sw::EncodeEvent({}));
   return files;
 }
 

@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "game/shell/data/data_stream.h"
+#include "tests/support/archive_fixtures.h"
+#include "tools/scenario_writer/record_writer.h"
 
 namespace {
 
-// A record read from an empty memory stream named after a path, as the folder walk hands each file over.
+namespace sw = scenario_writer;
+
+// A spell read from a stream named after a path, as the folder walk hands each file over.
 void ReadSpell(const std::string& path) {
-  DataStream stream;
-  ASSERT_TRUE(stream.CreateMemory(16));
-  stream.SetPath(path);
-  ReadSpellFile(stream);
+  auto stream = test_support::MemoryStreamOver(sw::EncodeSpell({}));
+  stream->SetPath(path);
+  ReadSpellFile(*stream);
 }
 
 class RecordListsTest : public ::testing::Test {
@@ -42,14 +45,22 @@ TEST_F(RecordListsTest, AnEmptyNameIsFoundOnlyWhenARecordHasOne) {
 }
 
 TEST_F(RecordListsTest, ARecordThatDidNotLoadIsDropped) {
-  DataStream stream;
-  ASSERT_TRUE(stream.CreateMemory(16));
-  stream.SetPath("Items/Broken.itm");
-  stream.ReadInt32();  // a read past the end: the record cannot be complete
-  ReadItemFile(stream);
+  sw::Bytes item = sw::EncodeItem({});
+  auto stream = test_support::MemoryStreamOver(sw::Bytes(item.begin(), item.end() - 1));
+  stream->SetPath("Items/Broken.itm");
+  ReadItemFile(*stream);
   EXPECT_EQ(ItemList().Size(), 0u);
   EXPECT_FALSE(AnyClassAvailable());
   EXPECT_FALSE(AnyClassUnavailable());
+}
+
+TEST_F(RecordListsTest, NpcDefinitionsAreFoundIgnoringCase) {
+  auto stream = test_support::MemoryStreamOver(sw::EncodeNpc({}));
+  stream->SetPath("NPCs/Wolf.npc");
+  ReadNpcFile(*stream);
+  ASSERT_NE(FindNpcByName("WOLF"), nullptr);
+  EXPECT_EQ(FindNpcByName("WOLF")->GetName(), "Wolf");
+  EXPECT_EQ(FindNpcByName("Wol"), nullptr);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "platform/core/file_manager.h"
 #include "tests/support/temp_folder.h"
 #include "tools/scenario_writer/config_writer.h"
+#include "tools/scenario_writer/record_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
 #include "tools/scenario_writer/sound_files.h"
 
@@ -80,11 +81,10 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0) {
   files.Add("Pictures/Start.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{10, 20, 30})));
   files.AddEmptyRecordFolders();
   // Records that a save names: the character finds them again by name.
-  for (const char* record : {"Players/Spells/Light.spl", "Players/Spells/Fog.spl", "Players/Races/Human.rce",
-                             "Players/Races/Elf.rce", "Players/Classes/Fighter.cls", "Players/Classes/Ranger.cls",
-                             "Items/Bow.itm", "Items/Wand.itm"}) {
-    files.Add(record, sw::Bytes{1});
-  }
+  for (const char* spell : {"Players/Spells/Light.spl", "Players/Spells/Fog.spl"}) files.Add(spell, sw::EncodeSpell({}));
+  for (const char* race : {"Players/Races/Human.rce", "Players/Races/Elf.rce"}) files.Add(race, sw::EncodeRace({}));
+  for (const char* c : {"Players/Classes/Fighter.cls", "Players/Classes/Ranger.cls"}) files.Add(c, sw::EncodeClass({}));
+  for (const char* item : {"Items/Bow.itm", "Items/Wand.itm"}) files.Add(item, sw::EncodeItem({}));
   return files;
 }
 
@@ -144,7 +144,7 @@ void FillGame(ShellCommandHost& host) {
   c.equipment[1] = c.AddInventoryItem(FindItemByName("Bow"));
   c.AddInventoryItem(FindItemByName("Wand"))->charges = 5;
   c.LearnSpell(FindSpellByName("Light"));
-  c.effects.push_back(std::make_unique<ActiveEffect>(FindSpellByName("Fog"), 12));
+  c.effects.push_back(ActiveEffect::Restore(FindSpellByName("Fog"), 12));
   FindGlobalEntry("door")->value = "open";
   FindGlobalEntry("bell")->value = "rung";
   host.History() = {{1, 3, 4, "Mill", "mill.aiff"}, {2, 10, 11, "Ford", ""}};

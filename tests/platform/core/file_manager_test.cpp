@@ -38,6 +38,14 @@ TEST_F(FileManager, SpecialNumbersResolveAndReleaseAsThemselves) {
   EXPECT_EQ(out, 0);
 }
 
+TEST_F(FileManager, CheckingAnItemResolvesItWithoutKeepingAReference) {
+  temp_.WriteFile("here.txt", "x");
+  EXPECT_EQ(PlatformCheckFolderItem(folder_, "here.txt"), kPlatformNoError);
+  EXPECT_EQ(PlatformCheckFolderItem(folder_, "missing"), kPlatformErrFileNotFound);
+  char notAReference[8] = "x";
+  EXPECT_NE(PlatformCheckFolderItem(AsFolderRef(notAReference), "here.txt"), kPlatformNoError);
+}
+
 TEST_F(FileManager, FullPathsAppendNamesThatNeedNotExist) {
   char path[512];
   const std::string base = "C:" + temp_.Posix();
