@@ -17,9 +17,9 @@ namespace sw = scenario_writer;
 class ActiveEffectTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sw::SpellSpec spec;
-    spec.duration = 6;
-    auto stream = test_support::MemoryStreamOver(sw::EncodeSpell(spec));
+    sw::SpellSpec fields;
+    fields.duration = 6;
+    auto stream = test_support::MemoryStreamOver(sw::EncodeSpell(fields));
     stream->SetPath("Players/Spells/Fog.spl");
     ReadSpellFile(*stream);
     ASSERT_NE(FindSpellByName("Fog"), nullptr);

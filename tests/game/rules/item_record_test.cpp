@@ -14,8 +14,8 @@ namespace {
 namespace sw = scenario_writer;
 using test_support::MemoryStreamOver;
 
-std::unique_ptr<ItemRecord> ReadItem(const sw::ItemSpec& spec, const std::string& path = "Items/Thing.itm") {
-  auto stream = MemoryStreamOver(sw::EncodeItem(spec));
+std::unique_ptr<ItemRecord> ReadItem(const sw::ItemSpec& fields, const std::string& path = "Items/Thing.itm") {
+  auto stream = MemoryStreamOver(sw::EncodeItem(fields));
   stream->SetPath(path);
   auto item = std::make_unique<ItemRecord>(*stream);
   EXPECT_TRUE(item->IsLoaded());
@@ -39,12 +39,12 @@ TEST(ItemRecordTest, TheKindSaysHowManyNamedActionsTheFileHolds) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
-    sw::ItemSpec spec;
-    spec.kind = c.kind;
-    for (const std::string& name : c.names) spec.namedActions.push_back({{}, name + ".aiff", std::nullopt});
-    spec.classNames = {"after the actions"};
-    spec.lastValue = 42;
-    std::unique_ptr<ItemRecord> item = ReadItem(spec);
+    sw::ItemSpec fields;
+    fields.kind = c.kind;
+    for (const std::string& name : c.names) fields.namedActions.push_back({{}, name + ".aiff", std::nullopt});
+    fields.classNames = {"after the actions"};
+    fields.lastValue = 42;
+    std::unique_ptr<ItemRecord> item = ReadItem(fields);
     ASSERT_EQ(item->namedActions.size(), c.names.size());
     ASSERT_EQ(NamedActionCount(c.kind), static_cast<int32_t>(c.names.size()));
     for (size_t i = 0; i < c.names.size(); ++i) {
@@ -63,34 +63,34 @@ TEST(ItemRecordTest, TheKindSaysHowManyNamedActionsTheFileHolds) {
 }
 
 TEST(ItemRecordTest, RankSumsAllButTheElementalProtections) {
-  sw::ItemSpec spec;
-  spec.modifiers[kModifierStrength] = 2;
-  spec.modifiers[kModifierFireProtection] = 3;
-  EXPECT_EQ(ReadItem(spec)->rank, 2);
-  spec.modifiers.fill(1);
-  spec.modifiers[kModifierMinDamage] = -10;
-  EXPECT_EQ(ReadItem(spec)->rank, 13 - 10);
+  sw::ItemSpec fields;
+  fields.modifiers[kModifierStrength] = 2;
+  fields.modifiers[kModifierFireProtection] = 3;
+  EXPECT_EQ(ReadItem(fields)->rank, 2);
+  fields.modifiers.fill(1);
+  fields.modifiers[kModifierMinDamage] = -10;
+  EXPECT_EQ(ReadItem(fields)->rank, 13 - 10);
 }
 
 TEST(ItemRecordTest, APictureFlagOfZeroEmptiesThePictureName) {
-  sw::ItemSpec spec;
-  spec.pictureName = "shield.png";
-  EXPECT_EQ(ReadItem(spec)->pictureName, "shield.png");
-  spec.pictureFlag = 0;
-  EXPECT_EQ(ReadItem(spec)->pictureName, "");
+  sw::ItemSpec fields;
+  fields.pictureName = "shield.png";
+  EXPECT_EQ(ReadItem(fields)->pictureName, "shield.png");
+  fields.pictureFlag = 0;
+  EXPECT_EQ(ReadItem(fields)->pictureName, "");
 }
 
 TEST(ItemRecordTest, CopiesEqualTheirSourceAndAreIndependent) {
-  sw::ItemSpec spec;
-  spec.description = "Axe";
-  spec.kind = 1;
-  spec.generalAction = {{"", sw::EventSpec{{{"", "End", {}}}, {}, 0}}, "chop.aiff",
+  sw::ItemSpec fields;
+  fields.description = "Axe";
+  fields.kind = 1;
+  fields.generalAction = {{"", sw::EventSpec{{{"", "End", {}}}, {}, 0}}, "chop.aiff",
                         sw::ActionSpec{"", "Conditional", {"Strength:is greater than:3", "1"}}};
-  spec.namedActions = {{{"", sw::EventSpec{{{"", "Call event", {"Swing"}}}, {}, 1}}, "whoosh.aiff", std::nullopt}};
-  spec.classNames = {"Warrior"};
-  spec.modifiers[kModifierStrength] = 4;
-  spec.attackPictureName = "Chop";
-  std::unique_ptr<ItemRecord> source = ReadItem(spec, "Items/Axe.itm");
+  fields.namedActions = {{{"", sw::EventSpec{{{"", "Call event", {"Swing"}}}, {}, 1}}, "whoosh.aiff", std::nullopt}};
+  fields.classNames = {"Warrior"};
+  fields.modifiers[kModifierStrength] = 4;
+  fields.attackPictureName = "Chop";
+  std::unique_ptr<ItemRecord> source = ReadItem(fields, "Items/Axe.itm");
   SpellRecord spell;
   source->spell = &spell;
 
@@ -103,25 +103,25 @@ TEST(ItemRecordTest, CopiesEqualTheirSourceAndAreIndependent) {
   EXPECT_EQ(copy.rank, 4);
   EXPECT_EQ(copy.classNames, std::vector<std::string>{"warrior"});
   EXPECT_EQ(copy.attackPicturePath, source->attackPicturePath);
-  record_expectations::ExpectItemAction(copy.generalAction.get(), spec.generalAction);
+  record_expectations::ExpectItemAction(copy.generalAction.get(), fields.generalAction);
   ASSERT_EQ(copy.namedActions.size(), 5u);
-  record_expectations::ExpectItemAction(copy.NamedAction(1), spec.namedActions[0]);
+  record_expectations::ExpectItemAction(copy.NamedAction(1), fields.namedActions[0]);
   record_expectations::ExpectItemAction(copy.NamedAction(2), {});
 
   copy.generalAction->condition->params[0] = "changed";
   copy.NamedAction(1)->event->mainActions[0].params[0] = "changed";
   copy.NamedAction(1)->soundName.clear();
   copy.classNames.clear();
-  record_expectations::ExpectItemAction(source->generalAction.get(), spec.generalAction);
-  record_expectations::ExpectItemAction(source->NamedAction(1), spec.namedActions[0]);
+  record_expectations::ExpectItemAction(source->generalAction.get(), fields.generalAction);
+  record_expectations::ExpectItemAction(source->NamedAction(1), fields.namedActions[0]);
   EXPECT_EQ(source->classNames, std::vector<std::string>{"warrior"});
 }
 
 TEST(ItemRecordTest, TheAttackPictureIsMadeOnFirstUseAndCanBeDropped) {
-  sw::ItemSpec spec;
-  EXPECT_EQ(ReadItem(spec)->GetPicture(), nullptr);  // none named
-  spec.attackPictureName = "Arrow";
-  std::unique_ptr<ItemRecord> item = ReadItem(spec);
+  sw::ItemSpec fields;
+  EXPECT_EQ(ReadItem(fields)->GetPicture(), nullptr);  // none named
+  fields.attackPictureName = "Arrow";
+  std::unique_ptr<ItemRecord> item = ReadItem(fields);
   PictureRef* picture = item->GetPicture();
   ASSERT_NE(picture, nullptr);
   EXPECT_EQ(item->GetPicture(), picture);

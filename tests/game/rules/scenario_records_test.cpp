@@ -447,14 +447,14 @@ TEST(RecordReadersTest, AnActionWithoutAKindAnywhereInARecordRefusesTheRecord) {
 }
 
 TEST(RecordReadersTest, ASpellWithSixEventsKeepsTheFirstFourAndReadsOnInStep) {
-  sw::SpellSpec spec = MendSpec();
-  for (int16_t flag = 1; flag <= 6; ++flag) spec.events.push_back(SayEvent("event " + std::to_string(flag), flag));
-  spec.pictureName = "After";
-  spec.repeatAnimation = 9;
-  auto stream = MemoryStreamOver(sw::EncodeSpell(spec));
+  sw::SpellSpec fields = MendSpec();
+  for (int16_t flag = 1; flag <= 6; ++flag) fields.events.push_back(SayEvent("event " + std::to_string(flag), flag));
+  fields.pictureName = "After";
+  fields.repeatAnimation = 9;
+  auto stream = MemoryStreamOver(sw::EncodeSpell(fields));
   SpellRecord spell(*stream);
   ASSERT_TRUE(spell.IsLoaded());
-  for (size_t slot = 0; slot < kSpellEventSlots; ++slot) ExpectEvent(spell.events[slot].get(), spec.events[slot]);
+  for (size_t slot = 0; slot < kSpellEventSlots; ++slot) ExpectEvent(spell.events[slot].get(), fields.events[slot]);
   EXPECT_EQ(spell.pictureName, "After");
   EXPECT_EQ(spell.repeatAnimation, 9);
 }

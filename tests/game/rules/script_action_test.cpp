@@ -44,13 +44,13 @@ TEST(ActionKindTest, TheFirstPrefixThatBeginsTheNameWins) {
 }
 
 TEST(ScriptActionTest, ReadsAsManyParametersAsItsKindTakes) {
-  sw::ActionSpec spec{"there", "Call event", {"Door"}};
-  sw::Bytes bytes = sw::EncodeAction(spec);
+  sw::ActionSpec fields{"there", "Call event", {"Door"}};
+  sw::Bytes bytes = sw::EncodeAction(fields);
   bytes.push_back(0x7F);  // what follows the record stays unread
   auto stream = MemoryStreamOver(bytes);
   stream->SetPath("Events/Defs/Door.cet");
   ScriptAction action(*stream);
-  record_expectations::ExpectAction(action, spec);
+  record_expectations::ExpectAction(action, fields);
   EXPECT_EQ(action.GetName(), "Door");
   EXPECT_EQ(action.Param(0), "Door");
   EXPECT_EQ(action.Param(1), "");
@@ -59,10 +59,10 @@ TEST(ScriptActionTest, ReadsAsManyParametersAsItsKindTakes) {
 }
 
 TEST(ScriptActionTest, TheOldSpellingOfTheConditionActionIsReadAsConditional) {
-  sw::ActionSpec spec{"", "Conditionnal", {"Gold:is greater than:5", "1", "", "rich", "poor"}};
-  auto stream = MemoryStreamOver(sw::EncodeAction(spec));
+  sw::ActionSpec fields{"", "Conditionnal", {"Gold:is greater than:5", "1", "", "rich", "poor"}};
+  auto stream = MemoryStreamOver(sw::EncodeAction(fields));
   ScriptAction action(*stream);
-  record_expectations::ExpectAction(action, spec);
+  record_expectations::ExpectAction(action, fields);
   EXPECT_EQ(action.actionName, "Conditional");
   EXPECT_EQ(FindActionIndex(action.actionName), 1);
 }

@@ -25,8 +25,8 @@ class StringListTest : public ::testing::Test {
   }
   void TearDown() override { DataArchive::Close(); }
 
-  static std::unique_ptr<StringList> Read(const sw::MenuListSpec& spec) {
-    auto stream = test_support::MemoryStreamOver(sw::StreamBytes([&](DataStream& s) { sw::WriteMenuList(s, spec); }));
+  static std::unique_ptr<StringList> Read(const sw::MenuListSpec& fields) {
+    auto stream = test_support::MemoryStreamOver(sw::StreamBytes([&](DataStream& s) { sw::WriteMenuList(s, fields); }));
     return std::make_unique<StringList>(*stream);
   }
 };
