@@ -119,12 +119,19 @@ void Dialog::RunModal(std::unique_ptr<Dialog> dialog) {
     if (!dialog->IsClosed()) driver->Drive(*dialog);
     return;
   }
+  // A dialog that a running event opens shows itself although the event holds the view's presentation; the
+  // event's hold comes back once the dialog has gone.
+  SceneView* view = GetSceneView();
+  const int32_t hold = view != nullptr ? view->GetUpdateHold() : 0;
+  if (view != nullptr) view->SetUpdateHold(0);
   while (!dialog->IsClosed()) {
     Input::BeginFrame();
     dialog->HandleEvents();
     MediaIdle();
     if (RefreshView() != 0) break;
   }
+  dialog.reset();
+  if (view != nullptr && view == GetSceneView()) view->SetUpdateHold(hold);
 }
 
 bool DispatchTopDialogEvents() {
