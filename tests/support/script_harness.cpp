@@ -47,9 +47,9 @@ ShownDialog Describe(Dialog& dialog) {
     for (int32_t choice = 1; choice <= MessageDialog::kChoiceCount; ++choice) {
       shown.choices.push_back(message->ChoiceCaption(choice));
     }
-    if (const Bitmap* picture = message->Picture()) {
-      shown.pictureWidth = picture->width;
-      shown.pictureHeight = picture->height;
+    if (message->Picture() != nullptr || message->Movie() != nullptr) {
+      shown.pictureWidth = message->AttachedRect().width;
+      shown.pictureHeight = message->AttachedRect().height;
     }
     shown.movie = message->Movie() != nullptr;
   } else if (auto* input = dynamic_cast<TextInputDialog*>(&dialog)) {

@@ -73,9 +73,9 @@ struct ShownDialog {
   Kind kind = Kind::kOther;
   std::string text;                  // a message's text, a text input's prompt
   std::vector<std::string> choices;  // a message's three choice captions ("" for one it does not offer)
-  int32_t pictureWidth = 0;          // a message's attached picture (0 by 0 for none)
+  int32_t pictureWidth = 0;          // the size of a message's attached picture or movie (0 by 0 for none)
   int32_t pictureHeight = 0;
-  bool movie = false;                // a message's attached movie
+  bool movie = false;                // what is attached is a movie
   int32_t maxLength = 0;             // a text input's limit (0: none)
 };
 

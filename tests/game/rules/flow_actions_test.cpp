@@ -2,10 +2,13 @@
 // answered through the modal-dialog driver, and the typed answer.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "game/rules/action_handlers.h"
 #include "game/rules/game_state.h"
 #include "game/rules/script_engine.h"
 #include "game/shell/data/game_random.h"
+#include "host/testing_sound.h"
 #include "tests/support/script_harness.h"
 
 namespace {
@@ -162,6 +165,31 @@ TEST_F(FlowActionsTest, AMessagePictureComesFromTheEventPictures) {
   Run("Missing");
   EXPECT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Global("gb_a"), "went on");
+}
+
+TEST_F(FlowActionsTest, AMessageMovieIsOpenedByNameAndScaled) {
+  std::filesystem::create_directories(temp_.PosixPath("Data/Movies"));
+  ASSERT_TRUE(HostTestWriteMovie(temp_.PosixPath("Data/Movies/clip.mov").c_str(), 16, 8, 2, 10,
+                                 {0x00FF0000u, 0x0000FF00u}, false));
+  sw::ActionSpec movie = Message("", {}, "Ignored");
+  movie.params[8] = "clip.mov**3";
+  movie.params[9] = "1";
+  sw::ActionSpec unscaled = movie;
+  unscaled.params[1] = "Watch.";
+  unscaled.params[8] = "clip.mov";
+  AddEvent("Movie", {{movie}});
+  AddEvent("Unscaled", {{unscaled}});
+  Load();
+  AnswerMessage();
+  AnswerMessage();
+  Run("Movie");
+  Run("Unscaled");
+  ASSERT_EQ(Shown().size(), 2u);
+  EXPECT_TRUE(Shown()[0].movie);
+  EXPECT_EQ(Shown()[0].pictureWidth, 48);
+  EXPECT_EQ(Shown()[0].pictureHeight, 24);
+  EXPECT_EQ(Shown()[1].text, "Watch.");
+  EXPECT_EQ(Shown()[1].pictureWidth, 16);
 }
 
 TEST_F(FlowActionsTest, TheTypedAnswerChoosesTheLabelExactly) {

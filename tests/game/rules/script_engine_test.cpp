@@ -6,13 +6,16 @@
 
 #include <functional>
 
+#include "game/graphics/picture_cache.h"
 #include "game/rules/action_handlers.h"
 #include "game/rules/game_state.h"
 #include "game/rules/item_record.h"
 #include "game/rules/string_list.h"
 #include "game/shell/input_manager.h"
+#include "game/shell/main_loop.h"
 #include "game/shell/record_lists.h"
 #include "game/shell/scenario_config.h"
+#include "game/world/scene_view.h"
 #include "tests/support/script_harness.h"
 
 namespace {
@@ -198,6 +201,64 @@ TEST_F(ScriptEngineTest, RecordsRunFromCopiesAndAlikeEachTime) {
   menu->RunEntryEvent(0);
   EXPECT_EQ(Global("gb_count"), "4");
   EXPECT_EQ(CurrentEvent(), nullptr);
+}
+
+TEST_F(ScriptEngineTest, WhileAnEventRunsTheViewHoldsAndTheLocationsPoolIsCurrent) {
+  AddEvent("Main", {{Travel("Probe"), Call("Inner")}});
+  AddEvent("Inner", {{Travel("Probe")}});
+  Load();
+  SceneView view;
+  static std::vector<int32_t> holds;
+  static std::vector<PicturePool*> pools;
+  holds.clear();
+  pools.clear();
+  AddLocation("Probe", kLocationKindScript, 1, [] {
+    holds.push_back(GetSceneView()->GetUpdateHold());
+    pools.push_back(PictureCache::CurrentPool());
+  });
+  PicturePool* before = PictureCache::CurrentPool();
+  ASSERT_NE(GetGamePool(), before);
+  Run("Main");
+  EXPECT_EQ(holds, (std::vector<int32_t>{1, 2}));
+  EXPECT_EQ(pools, (std::vector<PicturePool*>{GetGamePool(), GetGamePool()}));
+  EXPECT_EQ(view.GetUpdateHold(), 0);
+  EXPECT_EQ(PictureCache::CurrentPool(), before);
+}
+
+TEST_F(ScriptEngineTest, SpellsAndSkillTablesRunTheirEvents) {
+  sw::SpellSpec spark;
+  spark.condition = If("gb_a,is equal to,ready", "", "");
+  spark.events = {{{Set("gb_b", "cast")}, {}, 0}, {}, {}, {}, {{Set("gb_b", "fifth")}, {}, 0}};
+  Files().Add("Players/Spells/Spark.spl", sw::EncodeSpell(spark));
+  sw::SkillTableSpec table;
+  table.levelEvents = {{3, "Third"}, {0, "Every"}, {2, "Second"}, {0, "Tired"}, {3, "Late"}};
+  Files().Add("Players/Skill Tables/Scout.skt", sw::EncodeSkillTable(table));
+  AddEvent("Every", {{Set("gb_after", "&&gb_after" "e")}});
+  AddEvent("Third", {{Set("gb_after", "&&gb_after" "3")}});
+  AddEvent("Second", {{Set("gb_after", "&&gb_after" "2")}});
+  AddEvent("Tired", {{Set("gb_after", "&&gb_after" "t"), If("gb_a,is equal to,faint", "faint", "")},
+                     {Labelled("faint", Travel("Faint"))}});
+  AddEvent("Late", {{Set("gb_after", "&&gb_after" "L")}});
+  Load();
+  AddLocation("Faint", kLocationKindScript, 1, [] { GetCurrentCharacter()->baseValues[kValueStamina] = 0; });
+  SpellRecord* spell = FindSpellByName("Spark");
+  ASSERT_NE(spell, nullptr);
+  EXPECT_FALSE(spell->ConditionsHold());
+  SetGlobal("gb_a", "ready");
+  EXPECT_TRUE(spell->ConditionsHold());
+  spell->RunEvent(4);
+  EXPECT_EQ(Global("gb_b"), "");
+  spell->RunEvent(0);
+  EXPECT_EQ(Global("gb_b"), "cast");
+  // Every level's events first, then the level's own, in table order.
+  const SkillTable* scout = SkillTableList().begin()->get();
+  scout->RunLevelEvents(3);
+  EXPECT_EQ(Global("gb_after"), "et3L");
+  // A player left without stamina stops the rest.
+  SetGlobal("gb_after", "");
+  SetGlobal("gb_a", "faint");
+  scout->RunLevelEvents(2);
+  EXPECT_EQ(Global("gb_after"), "et");
 }
 
 TEST_F(ScriptEngineTest, TheEventPositionStackCountsCellsFromOne) {
