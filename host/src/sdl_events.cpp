@@ -180,12 +180,14 @@ MousePlace Place(Uint32 windowId, int x, int y) {
   return place;
 }
 
-// The window a pointer message at a client point of a top-level window goes to, which first chooses the cursor
-// (WM_SETCURSOR); the point becomes that window's client point. Null when the window went away meanwhile.
-HWND PointerTarget(HWND topLevel, POINT* point, UINT mouseMessage) {
-  HWND target = InputWindowAt(topLevel, point);
-  SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, mouseMessage));
-  return FindWindow(target) != nullptr ? target : nullptr;
+// Queues a pointer message for the window under the pointer, then lets that window choose the cursor
+// (WM_SETCURSOR). The message is queued first: the procedure choosing the cursor may look at the events behind
+// it, which must queue after it.
+void QueuePointerMessage(HWND target, UINT message, POINT point, bool setCursor) {
+  QueueInput(Message(target, message, MouseKeyFlags(), PointParam(point.x, point.y)));
+  if (setCursor) {
+    SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, message));
+  }
 }
 
 void OnMotion(const SDL_MouseMotionEvent& motion) {
@@ -203,9 +205,7 @@ void OnMotion(const SDL_MouseMotionEvent& motion) {
   }
   if (!place.inside) return;
   POINT point = place.client;
-  HWND target = PointerTarget(handle, &point, WM_MOUSEMOVE);
-  if (target == nullptr) return;
-  QueueInput(Message(target, WM_MOUSEMOVE, MouseKeyFlags(), PointParam(point.x, point.y)));
+  QueuePointerMessage(InputWindowAt(handle, &point), WM_MOUSEMOVE, point, true);
 }
 
 // The messages of one mouse button.
@@ -252,12 +252,12 @@ void OnButton(const SDL_MouseButtonEvent& button) {
     if (FindWindow(handle) == nullptr) return;
   }
   POINT point = place.client;
-  HWND target = pressed ? PointerTarget(handle, &point, down) : InputWindowAt(handle, &point);
+  HWND target = InputWindowAt(handle, &point);
   Window* window = FindWindow(target);
   if (window == nullptr) return;
   bool doubles = window->windowClass != nullptr && (window->windowClass->style & CS_DBLCLKS);
   UINT message = !pressed ? up : (doubles && button.clicks >= 2 && button.clicks % 2 == 0) ? doubleClick : down;
-  QueueInput(Message(target, message, MouseKeyFlags(), PointParam(point.x, point.y)));
+  QueuePointerMessage(target, message, point, pressed);
 }
 
 void OnWindowEvent(const SDL_WindowEvent& event) {

@@ -45,11 +45,14 @@ PlatformError InterfacePage::SendElementMessage(InterfacePage* page, InterfaceEl
     dc = PlatformWorld::GetPortDC(root->offscreen);
   } else {
     dc = GetDC(page->window);
-    if (dc == nullptr) return kPlatformErrNoMemory;
-    ownDc = true;
-    saved = SaveDC(dc);
-    SetTextColor(dc, interface_internal::ColorRefOf(page->foreground));
-    SetBkColor(dc, interface_internal::ColorRefOf(page->background));
+    if (dc != nullptr) {
+      ownDc = true;
+      saved = SaveDC(dc);
+      SetTextColor(dc, interface_internal::ColorRefOf(page->foreground));
+      SetBkColor(dc, interface_internal::ColorRefOf(page->background));
+    } else if (message != kElementDetach && message != kElementDispose) {
+      return kPlatformErrNoMemory;  // an element is always taken down, even once its window has gone
+    }
   }
   interface_internal::Globals& globals = State();
   InterfacePage* savedPage = globals.currentPage;

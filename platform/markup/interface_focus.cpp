@@ -98,6 +98,6 @@ void InterfacePage::GetFocus(InterfacePage* page, InterfaceElement** element, in
   const InterfaceFocus* focus = page != nullptr ? page->focus : nullptr;
   const bool held = focus != nullptr && focus->page == page && focus->element != nullptr;
   if (element != nullptr) *element = held ? focus->element : nullptr;
-  if (index != nullptr) *index = held ? focus->index : -1;
+  if (index != nullptr) *index = held ? interface_internal::IndexOf(page, focus->element) : -1;
   if (window != nullptr) *window = held ? focus->window : nullptr;
 }

@@ -132,19 +132,32 @@ MarkupNode* DetachMarkupNode(MarkupNode* root, MarkupNode* node, bool dispose, b
 }
 
 void FreeMarkupTree(MarkupNode* node) {
-  while (node != nullptr) {
-    // The children join the chain right behind their parent, so each node is visited once.
-    if (node->child != nullptr) {
-      MarkupNode* last = node->child;
-      while (last->next != nullptr) last = last->next;
-      last->next = node->next;
-      node->next = node->child;
-      node->child = nullptr;
-    }
-    MarkupNode* next = node->next;
-    FreeNode(node);
-    node = next;
+  // The tree becomes one chain in document order: the children join it right behind their parent, so each node
+  // is visited once.
+  size_t count = 0;
+  for (MarkupNode* at = node; at != nullptr; at = at->next, ++count) {
+    if (at->child == nullptr) continue;
+    MarkupNode* last = at->child;
+    while (last->next != nullptr) last = last->next;
+    last->next = at->next;
+    at->next = at->child;
+    at->child = nullptr;
   }
+  // Freed last first: attribute tables were made in document order, and the newest table is the quickest to
+  // take out of the process-wide list of tables.
+  auto** nodes = static_cast<MarkupNode**>(PlatformNewPointer(count * sizeof(MarkupNode*)));
+  if (nodes == nullptr) {
+    while (node != nullptr) {
+      MarkupNode* next = node->next;
+      FreeNode(node);
+      node = next;
+    }
+    return;
+  }
+  size_t i = 0;
+  for (MarkupNode* at = node; at != nullptr; at = at->next) nodes[i++] = at;
+  while (i > 0) FreeNode(nodes[--i]);
+  PlatformDisposePointer(nodes);
 }
 
 uint32_t NumberMarkupNodes(MarkupNode* node, uint32_t first) {

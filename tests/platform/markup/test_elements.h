@@ -4,6 +4,7 @@
 //   HIT=0        says no to the hit test; VISIBLE=0 answers "not visible" (so the element is not live)
 //   ACTIVATE     reports a mouse press as an activation; USEKEY marks a key as used
 //   TRACK        follows the mouse with TrackMouse while pressed; with CLOSE it first asks the window to close
+//   GOTO=name    shows that section when pressed (the element is removed while its own message runs)
 //   CURSOR=id    answers the cursor query; COLOR=#RRGGBB fills its rectangle when drawn
 // "TESTFRAME" shows the file or section of its SRC in a child page at its rectangle, as a frame does.
 #pragma once
@@ -153,6 +154,10 @@ inline PlatformError TestElementProc(HWND window, HDC dc, MarkupNode* node, Plat
         InterfacePage::InvalidateElement(nullptr, &InterfacePage::CurrentElement()->rect);
       }
       if (Has(node, "ACTIVATE")) result->used = 1;
+      // GOTO shows another section from inside the handler: the element goes while its own message runs.
+      if (const char* section = GetMarkupAttribute(node, "GOTO"); section != nullptr) {
+        InterfacePage::ShowSectionByName(InterfacePage::CurrentPage(), section);
+      }
       return kPlatformNoError;
     }
     case kElementKey:
