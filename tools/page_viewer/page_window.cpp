@@ -53,10 +53,15 @@ PlatformError PageWindow::Open(FolderRef folder, const char* path, const char* s
   const Rect layout = page_->layoutRect;
   const LONG width = static_cast<LONG>(layout.Width() > 0 ? layout.Width() : 1);
   const LONG height = static_cast<LONG>(layout.Height() > 0 ? layout.Height() : 1);
-  RECT frame{0, 0, width, height};
+  RECT frame{0, 0, width, height}, client{};
   AdjustWindowRect(&frame, kWindowStyle, FALSE);
-  SetWindowPos(window_, HWND_TOP, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetClientRect(window_, &client);
+  if (client.right != width || client.bottom != height) {
+    // A shown page window keeps its size (it answers so when asked): it is hidden while it takes the new one.
+    ShowWindow(window_, SW_HIDE);
+    SetWindowPos(window_, HWND_TOP, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   const Rect area{0, 0, width, height};
   InterfacePage::MoveTo(page_, &area);
   InvalidateRect(window_, nullptr, TRUE);

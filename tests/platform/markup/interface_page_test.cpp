@@ -110,6 +110,19 @@ TEST_F(Pages, MissingBackgroundShowsThePageColourAndSectionTitleStandsAlone) {
   EXPECT_EQ(client.right, 120);
 }
 
+TEST_F(Pages, AnotherFileOpenedByTheOpenerBringsItsOwnLayout) {
+  ASSERT_EQ(driver_.Open(driver_.WritePages("wide", "<INTERFACE WIDTH=500 HEIGHT=100><PAGE/></INTERFACE>")),
+            kPlatformNoError);
+  ASSERT_EQ(driver_.Open(driver_.WritePages("narrow", "<INTERFACE RECT=0,0,200,150><PAGE/></INTERFACE>")),
+            kPlatformNoError);
+  RECT client;
+  GetClientRect(driver_.Window(), &client);
+  EXPECT_EQ(client.right, 200);
+  EXPECT_EQ(client.bottom, 150);
+  EXPECT_TRUE(IsWindowVisible(driver_.Window()));
+  EXPECT_EQ(driver_.Page()->area.right, 200);
+}
+
 TEST_F(Pages, SectionsAndTheCallback) {
   const std::string folder = driver_.WritePages(
       "sections", "<INTERFACE><PAGE NAME=a><TEST NAME=x/></PAGE><PAGE NAME=b><TEST NAME=y/></PAGE></INTERFACE>");
