@@ -3,6 +3,7 @@
 // drawn again and to read their element's attributes and text.
 #include "host/user.h"
 #include "platform/graphics/graphics_port.h"
+#include "platform/graphics/region.h"
 #include "platform/markup/interface_state.h"
 
 using interface_internal::PageCall;
@@ -22,6 +23,8 @@ PlatformError InterfacePage::Redraw(InterfacePage* page, const Rect* rect, bool 
   // port's clip and colours are set.
   PlatformError error = PlatformWorld::BeginDrawing(world, nullptr, nullptr, nullptr);
   if (error != kPlatformNoError) return error;
+  // A child page draws inside its parent's drawing: the parent's clip comes back afterwards.
+  HRGN savedClip = GraphicsPort::GetClipRegion(world);
   error = GraphicsPort::ClipToRect(world, &area);
   if (error == kPlatformNoError && page->backgroundPattern != nullptr) {
     error = GraphicsPort::TileWorld(world, &area, nullptr, page->backgroundPattern, nullptr, nullptr);
@@ -35,7 +38,12 @@ PlatformError InterfacePage::Redraw(InterfacePage* page, const Rect* rect, bool 
     Rect::Intersect(&meets, &element->rect, &area);
     if (!Rect::IsEmpty(&meets)) SendElementMessage(page, element, kElementDraw, reinterpret_cast<intptr_t>(&area), 0);
   });
-  GraphicsPort::ResetState(world, false, false, false, true, false);
+  if (savedClip != nullptr) {
+    GraphicsPort::SetClipRegion(world, savedClip);
+    DisposeRegion(savedClip);
+  } else {
+    GraphicsPort::ResetState(world, false, false, false, true, false);
+  }
   PlatformWorld::EndDrawing(world, nullptr);
   if (!skipFlush && error == kPlatformNoError) {
     error = PlatformWorld::FlushRectsToWindow(world, 1, &area);

@@ -131,6 +131,8 @@ PlatformError LoadBackground(InterfacePage* page, PlatformError* lookupError) {
 namespace interface_internal {
 
 void ClosePageNow(InterfacePage* page) {
+  if (page->tearingDown) return;  // a callback of the closing page asked again
+  page->tearingDown = 1;
   Globals& globals = State();
   ++globals.tearingDown;
   ++globals.callDepth;
@@ -348,7 +350,7 @@ PlatformError InterfacePage::ShowSection(InterfacePage* page, InterfaceSection* 
 }
 
 PlatformError InterfacePage::Close(InterfacePage* page) {
-  if (!IsOpen(page)) return kPlatformNoError;
+  if (!IsOpen(page) || page->tearingDown) return kPlatformNoError;
   interface_internal::Globals& globals = State();
   if (globals.callDepth > 0 && globals.tearingDown == 0) {
     page->closeRequested = 1;  // closes when the outermost page call returns

@@ -104,7 +104,7 @@ struct InterfacePage {
   uint8_t enabled;
   uint8_t modal;         // set by the opener for a dialog window
   uint8_t closeRequested;  // closed while a page call ran: closes when the outermost call returns
-  uint8_t spare;
+  uint8_t tearingDown;     // being closed now: a further close does nothing
   HDC windowDc;
   HWND window;
   HWND pendingFocusWindow;

@@ -91,6 +91,7 @@ int32_t PageDriver::Record(InterfacePage*, void* userData, int32_t message, cons
   auto* driver = static_cast<PageDriver*>(userData);
   if (message != kPageIdle || driver->recordIdle) driver->calls.push_back(PageCallRecord{message, section != nullptr ? section : "", elementIndex,
                                          elementName != nullptr ? elementName : ""});
+  if (driver->react) driver->react(message);
   auto found = driver->answers.find(message);
   return found == driver->answers.end() ? 0 : found->second;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -55,6 +56,7 @@ class PageDriver {
   // What the callback heard (idle ticks only when asked for), and what it answers per message (0 when not told).
   std::vector<PageCallRecord> calls;
   bool recordIdle = false;
+  std::function<void(int32_t message)> react;  // runs inside the callback, after the call is recorded
   std::map<int32_t, int32_t> answers;
   std::vector<int32_t> Messages() const;
   std::vector<int32_t> MessagesSince(size_t first) const;

@@ -345,6 +345,23 @@ TEST_F(Pages, QuitOnAChildPageClosesTheRootWithTheElementsName) {
   EXPECT_EQ(MessagesOf("ok").back(), kElementDispose);
 }
 
+TEST_F(Pages, AnOpenerMayCloseThePageFromItsCallback) {
+  const std::string folder = driver_.WritePages(
+      "closing", "<INTERFACE><PAGE NAME=a><TEST NAME=x/></PAGE><PAGE NAME=b><TEST NAME=y/></PAGE></INTERFACE>");
+  ASSERT_EQ(driver_.Open(folder), kPlatformNoError);
+  InterfacePage* page = driver_.Page();
+  int closings = 0;
+  driver_.react = [&](int32_t message) {
+    if (message == kPageSectionShown || message == kPageClosing) InterfacePage::Close(page);
+    if (message == kPageClosing) ++closings;
+  };
+  // Asked while the section is being shown, the close waits until the showing is done.
+  EXPECT_EQ(InterfacePage::ShowSectionByName(page, "b"), kPlatformNoError);
+  EXPECT_FALSE(driver_.IsOpen());
+  EXPECT_EQ(closings, 1);
+  EXPECT_EQ(page_test::Last(MessagesOf("y"), 2), page_test::RemoveOrder());
+}
+
 TEST_F(Pages, ElementCallsByPosition) {
   const std::string folder =
       driver_.WritePages("calls", "<INTERFACE><PAGE><TEST NAME=a RECT=10,10,20,20/><TEST NAME=b RECT=30,30,40,40/>"
