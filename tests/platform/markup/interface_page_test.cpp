@@ -330,6 +330,27 @@ TEST_F(Pages, PreloadsLoadOnePictureEachIdleStepAtMostEvery500Milliseconds) {
   EXPECT_EQ(driver_.Page()->imageCache->next->next->world, nullptr);
 }
 
+TEST_F(Pages, ElementsGetPicturesFromTheRootPagesCache) {
+  const std::string folder = driver_.WritePages(
+      "pictures", "<INTERFACE WIDTH=100 HEIGHT=100><PAGE><TEST NAME=a PICTURE=tile.bmp RECT=0,0,10,10/>"
+                  "<TEST NAME=b PICTURE=gone.bmp RECT=10,0,20,10/><TEST NAME=c PICTURE=tile.bmp RECT=20,0,30,10/>"
+                  "</PAGE></INTERFACE>",
+      {PageFile{"tile.bmp", Tile()}});
+  ASSERT_EQ(driver_.Open(folder), kPlatformNoError);
+  const auto& answers = page_test::Pictures();
+  ASSERT_GE(answers.size(), 3u);
+  EXPECT_EQ(answers[0].error, kPlatformNoError);
+  ASSERT_NE(answers[0].world, nullptr);
+  Rect bounds;
+  PlatformWorld::GetBounds(answers[0].world, &bounds);
+  EXPECT_EQ(bounds.right, 4);
+  EXPECT_EQ(answers[1].error, kPlatformErrFileNotFound);  // no picture: the element draws none
+  EXPECT_EQ(answers[2].world, answers[0].world);          // one picture per name
+  int entries = 0;
+  for (InterfacePreloadEntry* entry = driver_.Page()->imageCache; entry != nullptr; entry = entry->next) ++entries;
+  EXPECT_EQ(entries, 2);
+}
+
 TEST_F(Pages, QuitOnAChildPageClosesTheRootWithTheElementsName) {
   const std::string folder = driver_.WritePages(
       "quit", "<INTERFACE WIDTH=300 HEIGHT=200><PAGE NAME=main><TESTFRAME NAME=frame RECT=0,0,200,100 SRC=#inner/>"

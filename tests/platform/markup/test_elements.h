@@ -6,6 +6,7 @@
 //   TRACK        follows the mouse with TrackMouse while pressed; with CLOSE it first asks the window to close
 //   GOTO=name    shows that section when pressed (the element is removed while its own message runs)
 //   CURSOR=id    answers the cursor query; COLOR=#RRGGBB fills its rectangle when drawn
+//   PICTURE=name asks the page for that picture when drawn (the answers are kept in Pictures())
 // "TESTFRAME" shows the file or section of its SRC in a child page at its rectangle, as a frame does.
 #pragma once
 
@@ -70,6 +71,17 @@ inline std::vector<MouseEventRecord>& Tracked() {
   return tracked;
 }
 
+// What the page answered when an element asked for its PICTURE while drawing.
+struct PictureAnswer {
+  std::string name;
+  PlatformError error;
+  PlatformWorld* world;
+};
+inline std::vector<PictureAnswer>& Pictures() {
+  static std::vector<PictureAnswer> answers;
+  return answers;
+}
+
 inline LRESULT TestControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -132,6 +144,11 @@ inline PlatformError TestElementProc(HWND window, HDC dc, MarkupNode* node, Plat
       *reinterpret_cast<uint8_t*>(parameter2) = Number(node, "HIT", 1) != 0 ? 1 : 0;
       return kPlatformNoError;
     case kElementDraw: {
+      if (const char* picture = GetMarkupAttribute(node, "PICTURE"); picture != nullptr) {
+        PlatformWorld* world = nullptr;
+        PlatformError error = InterfacePage::GetImage(picture, &world, nullptr, nullptr, nullptr);
+        Pictures().push_back(PictureAnswer{picture, error, world});
+      }
       const char* colour = GetMarkupAttribute(node, "COLOR");
       if (colour == nullptr) return kPlatformNoError;
       uint32_t word = ParseMarkupColor(colour);
@@ -247,6 +264,7 @@ inline void RegisterTestTags() {
   InterfaceSystem::RegisterTag(nullptr, "TESTFRAME", TestFrameProc);
   Log().clear();
   Tracked().clear();
+  Pictures().clear();
 }
 
 }  // namespace page_test
