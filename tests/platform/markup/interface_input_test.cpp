@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "host/gdi.h"
 #include "host/testing.h"
 #include "host/user.h"
 #include "test_elements.h"
@@ -192,6 +193,30 @@ TEST_F(PageInput, OverlappingElementsTheLaterOneAnswersCursorAndPress) {
   mark = driver_.calls.size();
   driver_.Click(20, 20);
   EXPECT_EQ(ActivatedSince(mark), (std::vector<std::string>{"under"}));
+}
+
+TEST_F(PageInput, CursorsByNumberAndColoursForControls) {
+  ASSERT_EQ(OpenPage("<PAGE><TEST NAME=a WINDOWS=1 RECT=0,0,50,20/></PAGE>"), kPlatformNoError);
+  EXPECT_EQ(SetInterfaceCursor(100), kPlatformErrBadReference);  // the program has no cursor 100
+  EXPECT_EQ(SetInterfaceCursor(32515), kPlatformNoError);
+  EXPECT_EQ(SetInterfaceCursor(-1), kPlatformNoError);
+  HCURSOR shown = SetCursor(nullptr);
+  EXPECT_EQ(shown, LoadCursorA(nullptr, IDC_CROSS));
+  InterfacePage* page = driver_.Page();
+  page->foreground = 0x302010FF;  // 0x10, 0x20, 0x30
+  page->background = 0x605040FF;
+  HDC dc = CreateCompatibleDC(nullptr);
+  auto brush = SendMessageA(driver_.Window(), WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), 0);
+  EXPECT_NE(brush, 0);
+  EXPECT_EQ(GetTextColor(dc), RGB(0x10, 0x20, 0x30));
+  EXPECT_EQ(GetBkColor(dc), RGB(0x40, 0x50, 0x60));
+  // A static control's colours come from the element that owns it, which gives none here.
+  HWND control = nullptr;
+  InterfacePage::GetFocus(page, nullptr, nullptr, &control);
+  SetTextColor(dc, RGB(1, 2, 3));
+  SendMessageA(driver_.Window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+  EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+  DeleteDC(dc);
 }
 
 TEST_F(PageInput, ControlNotificationsActivateAndMoveTheFocus) {
