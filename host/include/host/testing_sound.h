@@ -23,6 +23,10 @@ void HostTestRefuseAudioDevice(bool refuse);
 // still report the buffer lost.
 void HostTestLoseSoundBuffers(int failingRestores);
 
+// The type of every MessageBeep since the last clear, in order.
+std::vector<UINT> HostTestBeeps();
+void HostTestClearBeeps();
+
 // Web addresses that ShellExecuteA accepted, in order. While captured, nothing is started.
 void HostTestCaptureAddresses(bool capture);
 std::vector<std::string> HostTestOpenedAddresses();
