@@ -101,7 +101,9 @@ const BlitProducts& Products() {
   return *gProducts;
 }
 
-void InitBlitter() {
+void InitBlitter() { InitBlitterWith(BestBlitIsa()); }
+
+void InitBlitterWith(BlitIsa isa) {
   auto products = std::make_unique<BlitProducts>();
   for (int32_t a = 0; a < 256; ++a) {
     for (int32_t x = 0; x < 256; ++x) products->alpha[a * 256 + x] = static_cast<uint8_t>(a * x / 255);
@@ -109,7 +111,7 @@ void InitBlitter() {
   for (int32_t i = 0; i < 32; ++i) products->expand5[i] = static_cast<uint8_t>(i * 255 / 31);
   for (int32_t i = 0; i < 64; ++i) products->expand6[i] = static_cast<uint8_t>(i * 255 / 63);
   auto tables = std::make_unique<BlitTables>();
-  FillBlitRoutineTables(*tables);
+  FillBlitRoutineTables(*tables, isa);
   gProducts = std::move(products);
   gTables = std::move(tables);
 }
