@@ -23,8 +23,9 @@ constexpr int32_t kHeight = 480;
 constexpr int32_t kFrame32 = 4;         // a 4-byte opaque frame
 constexpr int32_t kKeyed32 = 4 | 32;    // 4-byte pixels, alpha 0 transparent under the key
 
-// Sprites as a game shows them: discs of many sizes with soft edges 4 pixels wide, and a few shadows of partial
-// alpha throughout; the rest is transparent. Coverage of a pixel: 0 outside every shape, 255 well inside one.
+// Sprites as a game shows them: many discs of sprite sizes (radius 6 to 29) with soft edges 4 pixels wide, and
+// some shadows of partial alpha throughout; the rest is transparent. Coverage of a pixel: 0 outside every shape,
+// 255 well inside one.
 struct Disc {
   float x, y, radius;
   uint8_t maxAlpha;
@@ -38,10 +39,10 @@ std::vector<Disc> Discs() {
     h ^= h >> 15;
     return h % range;
   };
-  for (int i = 0; i < 48; ++i) {
+  for (int i = 0; i < 240; ++i) {
     const bool shadow = i % 8 == 0;
     discs.push_back(Disc{static_cast<float>(next(kWidth)), static_cast<float>(next(kHeight)),
-                         static_cast<float>(12 + next(60)), static_cast<uint8_t>(shadow ? 110 : 255)});
+                         static_cast<float>(6 + next(24)), static_cast<uint8_t>(shadow ? 110 : 255)});
   }
   return discs;
 }
@@ -84,6 +85,8 @@ std::unique_ptr<Bitmap> MakeSource(Kind kind) {
       if (kind == Kind::kAlpha) p[3] = cover;
     }
   }
+  // As a picture of the picture cache: keyed pictures keep a run table.
+  bitmap->KeepRunTable();
   return bitmap;
 }
 

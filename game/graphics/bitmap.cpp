@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "game/graphics/blitter.h"
+#include "game/graphics/key_runs.h"
 
 int32_t OpaqueFormat = 67;
 int32_t KeyedFormat = 99;
@@ -97,7 +98,19 @@ bool SourcePixelTransparent(const ImagePixels& image, const uint8_t* row, const 
 
 }  // namespace
 
+Bitmap::Bitmap() = default;
 Bitmap::~Bitmap() { Free(); }
+
+void Bitmap::PixelsChanged() { runTable_.reset(); }
+
+const KeyRuns* Bitmap::RunTable() const {
+  const int32_t bytes = BytesPerPixel();
+  if (!keepsRunTable_ || IsView() || !HasPixels() || (bytes != 3 && bytes != 4) || !(format & kFormatKeyFlag)) {
+    return nullptr;
+  }
+  if (runTable_ == nullptr || !runTable_->Describes(*this)) runTable_ = std::make_unique<KeyRuns>(KeyRuns::Build(*this));
+  return runTable_.get();
+}
 
 bool Bitmap::SetSize(int32_t newWidth, int32_t newHeight, int32_t newFormat) {
   state &= ~kSizeValid;
@@ -131,6 +144,7 @@ bool Bitmap::AllocatePixels(bool zeroFill) {
 }
 
 BitmapStatus Bitmap::Create(int32_t newWidth, int32_t newHeight, int32_t newFormat) {
+  PixelsChanged();
   Unlock();
   ownsPixels = false;
   pixels = nullptr;
@@ -146,12 +160,14 @@ BitmapStatus Bitmap::Create(int32_t newWidth, int32_t newHeight, int32_t newForm
 
 void Bitmap::Lock() {
   if (state & kLocked) return;
+  PixelsChanged();
   pixels = viewPixels_ != nullptr ? viewPixels_ : pixelMemory.Lock();
   state |= kLocked;
 }
 
 void Bitmap::Unlock() {
   if (!(state & kLocked)) return;
+  PixelsChanged();
   if (!pixelMemory.IsNull()) pixelMemory.Unlock();
   pixels = nullptr;
   state &= ~kLocked;
@@ -159,6 +175,7 @@ void Bitmap::Unlock() {
 
 void Bitmap::Clear() {
   if (!(state & kLocked) || pixels == nullptr || !(state & kSizeValid)) return;
+  PixelsChanged();
   if (viewPixels_ != nullptr) {
     // A view clears only its own rectangle of the shared rows.
     for (int32_t y = 0; y < height; ++y) std::memset(PixelAt(0, y), 0, size_t(width) * BytesPerPixel());
@@ -168,6 +185,7 @@ void Bitmap::Clear() {
 }
 
 void Bitmap::Free() {
+  PixelsChanged();
   if (state == 0) return;
   Unlock();
   if (ownsPixels) pixelMemory.Free();
@@ -186,6 +204,7 @@ BitmapStatus Bitmap::Status() const {
 
 BitmapStatus Bitmap::FromRect(const Bitmap& source, const Bounds& rect, bool copy) {
   if (&source == this) return Status();
+  PixelsChanged();
   Bounds area = ClipToArea(rect, source.width, source.height);
   if (copy) {
     if (Create(area.width, area.height, source.format) == kBitmapReady && source.HasPixels()) {
@@ -211,6 +230,7 @@ BitmapStatus Bitmap::CopyFrom(const Bitmap& source) {
 
 BitmapStatus Bitmap::ImportPixels(const ImagePixels& image) {
   if (!ImageIsUsable(image)) return Status();
+  PixelsChanged();
 
   int32_t newFormat = OpaqueFormat;
   if (ImageImportOptions == kDetectTransparency) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "game/graphics/bitmap.h"
+#include "game/graphics/key_runs.h"
 
 namespace {
 
@@ -178,6 +179,54 @@ void HotOrPlainRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, in
   (shared ? kPlainHotRows.*Member : gHotRows->*Member)(d, s, dRow, sRow, width, height);
 }
 
+// ---- Keyed draws through a run table: the spans of each row that lie inside the rectangle are copied.
+
+// Copies n bytes (n at least 3) between buffers that do not overlap, short spans without a call.
+inline void CopySpan(uint8_t* d, const uint8_t* s, size_t n) {
+  if (n >= 64) {
+    std::memcpy(d, s, n);
+  } else if (n >= 16) {
+    for (size_t i = 0; i + 16 < n; i += 16) std::memcpy(d + i, s + i, 16);
+    std::memcpy(d + n - 16, s + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(d, s, 8);
+    std::memcpy(d + n - 8, s + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(d, s, 4);
+    std::memcpy(d + n - 4, s + n - 4, 4);
+  } else {
+    for (size_t i = 0; i < n; ++i) d[i] = s[i];
+  }
+}
+
+template <int Bytes, ConvertRoutine HotRows::*Member>
+void DrawKeyed(Bitmap& destination, Point point, const Bitmap& source, Bounds rect) {
+  uint8_t* d = destination.PixelAt(point.x, point.y);
+  const uint8_t* s = source.PixelAt(rect.x, rect.y);
+  const KeyRuns* runs = source.RunTable();
+  if (runs != nullptr) {
+    const ByteSpan to = RowsSpan(d, destination.rowBytes, rect.width, rect.height, Bytes);
+    const ByteSpan from = RowsSpan(s, source.rowBytes, rect.width, rect.height, Bytes);
+    if (to.first < from.end && from.first < to.end) runs = nullptr;
+  }
+  if (runs == nullptr) {
+    HotOrPlainRows<Member, Bytes, Bytes>(d, s, destination.rowBytes, source.rowBytes, rect.width, rect.height);
+    return;
+  }
+  const int32_t left = rect.x;
+  const int32_t right = rect.x + rect.width;
+  for (int32_t i = 0; i < rect.height; ++i, d += destination.rowBytes) {
+    const uint8_t* row = source.PixelAt(0, rect.y + i);
+    for (const KeyRuns::Span* span = runs->RowBegin(rect.y + i); span != runs->RowEnd(rect.y + i); ++span) {
+      const int32_t first = std::max(span->start, left);
+      const int32_t end = std::min(span->start + span->length, right);
+      if (span->start >= right) break;
+      if (end <= first) continue;
+      CopySpan(d + (first - left) * Bytes, row + first * Bytes, static_cast<size_t>(end - first) * Bytes);
+    }
+  }
+}
+
 // ---- Draw table members: the same frame around each kind of row.
 
 template <void (*Rows)(uint8_t*, const uint8_t*, int64_t, int64_t, int32_t, int32_t)>
@@ -340,14 +389,7 @@ void ApplyMaskPixels(uint8_t* first, int64_t rowBytes, MaskCursor mask, int32_t 
   }
 }
 
-// The rows of a pair of sizes: the hot ones go through the chosen set.
-template <int Dst, int Src>
-constexpr ConvertRoutine KeyRowsOf() {
-  if constexpr (Dst == 3 && Src == 3) return HotOrPlainRows<&HotRows::key3, 3, 3>;
-  if constexpr (Dst == 4 && Src == 4) return HotOrPlainRows<&HotRows::key4, 4, 4>;
-  return KeyRows<Dst, Src>;
-}
-
+// The rows of a pair of sizes: the hot ones go through the chosen set (equal-size keyed draws are DrawKeyed).
 template <int Dst>
 constexpr ConvertRoutine AlphaRowsOf() {
   if constexpr (Dst == 3) return HotOrPlainRows<&HotRows::alphaOnto3, 3, 4>;
@@ -366,7 +408,9 @@ template <int Dst, int Src>
 DrawRoutine DrawMember(DrawKind kind) {
   switch (kind) {
     case DrawKind::kKey:
-      return DrawWith<KeyRowsOf<Dst, Src>()>;
+      if constexpr (Dst == 3 && Src == 3) return DrawKeyed<3, &HotRows::key3>;
+      if constexpr (Dst == 4 && Src == 4) return DrawKeyed<4, &HotRows::key4>;
+      return DrawWith<KeyRows<Dst, Src>>;
     case DrawKind::kAlpha:
       if constexpr (Src == 4) return DrawWith<AlphaRowsOf<Dst>()>;
       return DrawWith<ConvertRowsOf<Dst, Src>()>;

@@ -11,6 +11,7 @@
 #include "game/graphics/bit_mask.h"
 #include "game/graphics/bitmap.h"
 #include "game/graphics/blit_routines.h"
+#include "game/graphics/key_runs.h"
 
 namespace {
 
@@ -80,6 +81,13 @@ bool ClipTransfer(Point& point, Bounds& rect, int32_t dw, int32_t dh, int32_t sw
   return true;
 }
 
+// Every operation that writes a bitmap's pixels says so: the bitmap drops its run table, and a view's write puts
+// every table out of date (a view shares its pixels with another bitmap).
+void Changed(Bitmap& bitmap) {
+  bitmap.PixelsChanged();
+  if (bitmap.IsView()) NoteViewWritten();
+}
+
 MaskCursor CursorAt(const BitMask& mask, int32_t px, int32_t py) {
   MaskCursor cursor;
   cursor.rowBytes = mask.RowBytes();
@@ -124,6 +132,7 @@ void FreeBlitterTables() {
 void DrawBitmap(Bitmap& destination, Point point, const Bitmap& source, Bounds rect) {
   if (!DrawableBytes(destination) || !DrawableBytes(source)) return;
   if (!ClipTransfer(point, rect, destination.width, destination.height, source.width, source.height)) return;
+  Changed(destination);
   const int32_t index = ((destination.format & 15) << 6) | (source.format & 63);
   Tables().drawTable[index](destination, point, source, rect);
 }
@@ -131,6 +140,7 @@ void DrawBitmap(Bitmap& destination, Point point, const Bitmap& source, Bounds r
 void FillRect(Bitmap& bitmap, Bounds rect, DrawColor color) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes || !ClipRect(rect, bitmap.width, bitmap.height)) return;
+  Changed(bitmap);
   uint32_t value = color.Value();
   // Opaque white into a keyed bitmap is stored with alpha 0, so that 4-byte keyed pixels stay transparent.
   if ((bitmap.format & kFormatKeyFlag) && value == 0xFFFFFFFFu) value = 0x00FFFFFFu;
@@ -149,12 +159,14 @@ void FrameRect(Bitmap& bitmap, Bounds rect, DrawColor color) {
 void ShadeRect(Bitmap& bitmap, Bounds rect, int32_t level) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes || !ClipRect(rect, bitmap.width, bitmap.height)) return;
+  Changed(bitmap);
   Tables().shadeTable[bytes](bitmap.PixelAt(rect.x, rect.y), level & 0xFF, bitmap.rowBytes, rect.width, rect.height);
 }
 
 void ScaleAlphaRect(Bitmap& bitmap, Bounds rect, int32_t level) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes || !ClipRect(rect, bitmap.width, bitmap.height)) return;
+  Changed(bitmap);
   Tables().scaleAlphaTable[bytes](bitmap.PixelAt(rect.x, rect.y), level & 0xFF, bitmap.rowBytes, rect.width,
                                   rect.height);
 }
@@ -162,12 +174,14 @@ void ScaleAlphaRect(Bitmap& bitmap, Bounds rect, int32_t level) {
 void FrameEllipse(Bitmap& bitmap, Bounds rect, DrawColor color, int32_t radiusX, int32_t radiusY, bool thick) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes || radiusX < 2 || radiusY < 2 || rect.width <= 0 || rect.height <= 0) return;
+  Changed(bitmap);
   Tables().ellipseTable[bytes](bitmap, rect, color.Value(), radiusX - 1, radiusY - 1, thick);
 }
 
 void DrawLine(Bitmap& bitmap, Point from, Point to, DrawColor color) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes) return;
+  Changed(bitmap);
   const LinePixelRoutine plot = Tables().linePixelTable[bytes];
   const uint32_t value = color.Value();
   auto draw = [&](int64_t x, int64_t y) {
@@ -223,6 +237,7 @@ bool GetPixel(DrawColor& color, const Bitmap& bitmap, int32_t x, int32_t y) {
 void ScrollRect(Bitmap& bitmap, Bounds rect, int32_t dx, int32_t dy) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes || !ClipRect(rect, bitmap.width, bitmap.height)) return;
+  Changed(bitmap);
   // The rows that stay inside the rectangle (itself inside the bitmap) once moved.
   Span xs{rect.x, int64_t{rect.x} + rect.width};
   Span ys{rect.y, int64_t{rect.y} + rect.height};
@@ -251,6 +266,7 @@ void ApplyMask(Bitmap& bitmap, Point point, const BitMask& mask, int32_t width, 
   if (!ClipRect(area, bitmap.width, bitmap.height)) return;
   Bounds inMask{area.x - mask.Bounds().x, area.y - mask.Bounds().y, area.width, area.height};
   if (!ClipRect(inMask, mask.Width(), mask.Height())) return;
+  Changed(bitmap);
   Tables().applyMaskTable[bytes](bitmap.PixelAt(inMask.x + mask.Bounds().x, inMask.y + mask.Bounds().y),
                                  bitmap.rowBytes, CursorAt(mask, inMask.x, inMask.y), inMask.width, inMask.height);
   bitmap.format |= kFormatKeyFlag;
