@@ -181,12 +181,16 @@ void HotOrPlainRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, in
 
 // ---- Keyed draws through a run table: the spans of each row that lie inside the rectangle are copied.
 
-// Copies n bytes (n at least 3) between buffers that do not overlap, short spans without a call.
+// Copies n bytes (n at least 3) between buffers that do not overlap, short spans without a call: two copies of a
+// fixed size that meet or overlap in the middle.
 inline void CopySpan(uint8_t* d, const uint8_t* s, size_t n) {
-  if (n >= 64) {
+  if (n > 64) {
     std::memcpy(d, s, n);
+  } else if (n >= 32) {
+    std::memcpy(d, s, 32);
+    std::memcpy(d + n - 32, s + n - 32, 32);
   } else if (n >= 16) {
-    for (size_t i = 0; i + 16 < n; i += 16) std::memcpy(d + i, s + i, 16);
+    std::memcpy(d, s, 16);
     std::memcpy(d + n - 16, s + n - 16, 16);
   } else if (n >= 8) {
     std::memcpy(d, s, 8);
@@ -195,7 +199,20 @@ inline void CopySpan(uint8_t* d, const uint8_t* s, size_t n) {
     std::memcpy(d, s, 4);
     std::memcpy(d + n - 4, s + n - 4, 4);
   } else {
-    for (size_t i = 0; i < n; ++i) d[i] = s[i];
+    std::memcpy(d, s, 2);
+    d[2] = s[2];
+  }
+}
+
+template <int Bytes>
+void SpanRows(uint8_t* d, int64_t rowBytes, const KeyRuns& runs, int32_t firstRow, int32_t rows) {
+  for (int32_t y = firstRow; y < firstRow + rows; ++y, d += rowBytes) {
+    const uint8_t* from = runs.RowPixels(y);
+    for (const KeyRuns::Span* span = runs.RowBegin(y); span != runs.RowEnd(y); ++span) {
+      const size_t bytes = static_cast<size_t>(span->length) * Bytes;
+      CopySpan(d + span->start * Bytes, from, bytes);
+      from += bytes;
+    }
   }
 }
 
@@ -215,14 +232,22 @@ void DrawKeyed(Bitmap& destination, Point point, const Bitmap& source, Bounds re
   }
   const int32_t left = rect.x;
   const int32_t right = rect.x + rect.width;
+  if (left == 0 && right == source.width) {
+    // Whole rows: every span is copied whole.
+    SpanRows<Bytes>(d, destination.rowBytes, *runs, rect.y, rect.height);
+    return;
+  }
   for (int32_t i = 0; i < rect.height; ++i, d += destination.rowBytes) {
-    const uint8_t* row = source.PixelAt(0, rect.y + i);
+    const uint8_t* from = runs->RowPixels(rect.y + i);
     for (const KeyRuns::Span* span = runs->RowBegin(rect.y + i); span != runs->RowEnd(rect.y + i); ++span) {
+      const uint8_t* spanPixels = from;
+      from += static_cast<size_t>(span->length) * Bytes;
+      if (span->start >= right) break;
       const int32_t first = std::max(span->start, left);
       const int32_t end = std::min(span->start + span->length, right);
-      if (span->start >= right) break;
       if (end <= first) continue;
-      CopySpan(d + (first - left) * Bytes, row + first * Bytes, static_cast<size_t>(end - first) * Bytes);
+      CopySpan(d + (first - left) * Bytes, spanPixels + size_t(first - span->start) * Bytes,
+               static_cast<size_t>(end - first) * Bytes);
     }
   }
 }

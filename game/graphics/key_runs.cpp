@@ -18,16 +18,20 @@ inline bool Transparent(const uint8_t* p) {
 }
 
 template <int Bytes>
-void FindSpans(const Bitmap& bitmap, std::vector<uint32_t>& rowStarts, std::vector<KeyRuns::Span>& spans) {
+void FindSpans(const Bitmap& bitmap, std::vector<uint32_t>& rowStarts, std::vector<size_t>& rowPacked,
+               std::vector<KeyRuns::Span>& spans, std::vector<uint8_t>& packed) {
   for (int32_t y = 0; y < bitmap.height; ++y) {
     rowStarts.push_back(static_cast<uint32_t>(spans.size()));
+    rowPacked.push_back(packed.size());
     const uint8_t* p = bitmap.PixelAt(0, y);
     int32_t x = 0;
     while (x < bitmap.width) {
       while (x < bitmap.width && Transparent<Bytes>(p + x * Bytes)) ++x;
       const int32_t start = x;
       while (x < bitmap.width && !Transparent<Bytes>(p + x * Bytes)) ++x;
-      if (x > start) spans.push_back(KeyRuns::Span{start, x - start});
+      if (x == start) continue;
+      spans.push_back(KeyRuns::Span{start, x - start});
+      packed.insert(packed.end(), p + start * Bytes, p + x * Bytes);
     }
   }
   rowStarts.push_back(static_cast<uint32_t>(spans.size()));
@@ -47,10 +51,11 @@ KeyRuns KeyRuns::Build(const Bitmap& bitmap) {
   runs.format_ = bitmap.format;
   runs.viewWrites_ = gViewWrites;
   runs.rowStarts_.reserve(static_cast<size_t>(bitmap.height) + 1);
+  runs.rowPacked_.reserve(static_cast<size_t>(bitmap.height));
   if (bitmap.BytesPerPixel() == 3) {
-    FindSpans<3>(bitmap, runs.rowStarts_, runs.spans_);
+    FindSpans<3>(bitmap, runs.rowStarts_, runs.rowPacked_, runs.spans_, runs.packed_);
   } else {
-    FindSpans<4>(bitmap, runs.rowStarts_, runs.spans_);
+    FindSpans<4>(bitmap, runs.rowStarts_, runs.rowPacked_, runs.spans_, runs.packed_);
   }
   return runs;
 }

@@ -1,6 +1,7 @@
 // The run table of a keyed bitmap: for each row, the spans of pixels that a keyed draw copies (the pixels that are
-// not transparent under the key). Drawing a keyed bitmap through its table copies those spans and never reads the
-// transparent ones; the pixels drawn are exactly those of the keyed draw row by row.
+// not transparent under the key), with a packed copy of those pixels. Drawing a keyed bitmap through its table
+// copies the spans from the packed pixels, read in order, and never reads the transparent ones; the pixels drawn
+// are exactly those of the keyed draw row by row.
 //
 // A table is a cache: it belongs to a bitmap that asked to keep one (Bitmap::KeepRunTable, which pictures of the
 // picture cache do), is made when the bitmap is next drawn keyed, and is dropped whenever the bitmap's pixels,
@@ -17,8 +18,8 @@ class Bitmap;
 class KeyRuns {
  public:
   struct Span {
-    int32_t start;
-    int32_t length;
+    int32_t start;   // first column
+    int32_t length;  // pixels
   };
 
   // The table of the bitmap's pixels as they are now; the bitmap must be a 3- or 4-byte bitmap with pixels.
@@ -30,6 +31,8 @@ class KeyRuns {
   // The spans of row y, in order.
   const Span* RowBegin(int32_t y) const { return spans_.data() + rowStarts_[static_cast<size_t>(y)]; }
   const Span* RowEnd(int32_t y) const { return spans_.data() + rowStarts_[static_cast<size_t>(y) + 1]; }
+  // The packed pixels of row y's spans, one span after the other.
+  const uint8_t* RowPixels(int32_t y) const { return packed_.data() + rowPacked_[static_cast<size_t>(y)]; }
 
  private:
   const uint8_t* pixels_ = nullptr;
@@ -39,7 +42,9 @@ class KeyRuns {
   int32_t format_ = 0;
   uint64_t viewWrites_ = 0;
   std::vector<uint32_t> rowStarts_;  // height + 1 entries
+  std::vector<size_t> rowPacked_;    // height entries
   std::vector<Span> spans_;
+  std::vector<uint8_t> packed_;
 };
 
 // Counts drawings into views (bitmaps sharing another's pixels): such a drawing may change pixels a table was made
