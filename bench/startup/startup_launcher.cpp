@@ -4,9 +4,11 @@
 // xvfb-run), on that display; the medians and their ratio are printed.
 //
 // Each program runs with the start-up probe preloaded, which writes the moment of that first frame to a pipe;
-// the launcher waits on the pipe (at most 30 seconds), then ends the program.
+// the launcher waits on the pipe (at most 30 seconds), then ends the program. The probe knows the picture by a
+// grid of its pixels that the launcher writes beforehand, so that it adds next to nothing to either program.
 //
 //   startup_launcher [--runs N] [--game PATH] [--reference PATH] [--probe PATH] [--picture PATH]
+#include <SDL.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -34,8 +36,30 @@ struct Settings {
   std::string reference = KESTRIVAL_STARTUP_REFERENCE;
   std::string probe = KESTRIVAL_STARTUP_PROBE;
   std::string picture = KESTRIVAL_STARTUP_PICTURE;
-  std::string home;  // the game's settings folder, made fresh
+  std::string home;      // the game's settings folder, made fresh
+  std::string expected;  // the probe's samples of the picture
 };
+
+// Writes the probe's samples of the picture: width, height and step, then every step-th pixel of every step-th
+// row as 0x00RRGGBB.
+bool WriteSamples(const std::string& picture, const std::string& path) {
+  constexpr uint32_t kStep = 4;
+  SDL_Surface* loaded = SDL_LoadBMP(picture.c_str());
+  SDL_Surface* converted = loaded != nullptr ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0) : nullptr;
+  SDL_FreeSurface(loaded);
+  if (converted == nullptr) return false;
+  std::vector<uint32_t> words{uint32_t(converted->w), uint32_t(converted->h), kStep};
+  for (int y = 0; y < converted->h; y += kStep) {
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(converted->pixels) +
+                                                        static_cast<ptrdiff_t>(y) * converted->pitch);
+    for (int x = 0; x < converted->w; x += kStep) words.push_back(row[x] & 0xFFFFFF);
+  }
+  SDL_FreeSurface(converted);
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(words.data(), sizeof(uint32_t), words.size(), file) == words.size();
+  return std::fclose(file) == 0 && written;
+}
 
 int64_t Now() {
   timespec now{};
@@ -58,7 +82,7 @@ double TimeToPicture(const Settings& settings, const std::vector<std::string>& c
   }
   env.push_back("LD_PRELOAD=" + settings.probe);
   env.push_back("STARTUP_PROBE_FD=3");
-  env.push_back("STARTUP_PROBE_PICTURE=" + settings.picture);
+  env.push_back("STARTUP_PROBE_EXPECTED=" + settings.expected);
   env.push_back("KESTRIVAL_HOME=" + settings.home);
   if (videoDriver != nullptr) env.push_back(std::string("SDL_VIDEODRIVER=") + videoDriver);
   std::vector<char*> envp, argv;
@@ -137,6 +161,11 @@ int main(int argc, char** argv) {
   char home[] = "/tmp/kestrival-startup-XXXXXX";
   if (mkdtemp(home) == nullptr) return 1;
   settings.home = home;
+  settings.expected = settings.home + "/expected-samples";
+  if (!WriteSamples(settings.picture, settings.expected)) {
+    std::fprintf(stderr, "cannot read the picture %s\n", settings.picture.c_str());
+    return 1;
+  }
   bool ok = Measure(settings, "headless", "dummy");
   if (std::getenv("DISPLAY") != nullptr) {
     ok = Measure(settings, "display", nullptr) && ok;
