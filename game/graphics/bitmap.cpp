@@ -101,7 +101,11 @@ bool SourcePixelTransparent(const ImagePixels& image, const uint8_t* row, const 
 Bitmap::Bitmap() = default;
 Bitmap::~Bitmap() { Free(); }
 
-void Bitmap::PixelsChanged() { runTable_.reset(); }
+void Bitmap::PixelsChanged() {
+  runTable_.reset();
+  // A view's pixels are another bitmap's too: every table made before may now be out of date.
+  if (IsView()) NoteViewWritten();
+}
 
 const KeyRuns* Bitmap::RunTable() const {
   const int32_t bytes = BytesPerPixel();
@@ -144,7 +148,7 @@ bool Bitmap::AllocatePixels(bool zeroFill) {
 }
 
 BitmapStatus Bitmap::Create(int32_t newWidth, int32_t newHeight, int32_t newFormat) {
-  PixelsChanged();
+  runTable_.reset();
   Unlock();
   ownsPixels = false;
   pixels = nullptr;
@@ -160,14 +164,14 @@ BitmapStatus Bitmap::Create(int32_t newWidth, int32_t newHeight, int32_t newForm
 
 void Bitmap::Lock() {
   if (state & kLocked) return;
-  PixelsChanged();
+  runTable_.reset();
   pixels = viewPixels_ != nullptr ? viewPixels_ : pixelMemory.Lock();
   state |= kLocked;
 }
 
 void Bitmap::Unlock() {
   if (!(state & kLocked)) return;
-  PixelsChanged();
+  runTable_.reset();
   if (!pixelMemory.IsNull()) pixelMemory.Unlock();
   pixels = nullptr;
   state &= ~kLocked;
@@ -185,7 +189,7 @@ void Bitmap::Clear() {
 }
 
 void Bitmap::Free() {
-  PixelsChanged();
+  runTable_.reset();
   if (state == 0) return;
   Unlock();
   if (ownsPixels) pixelMemory.Free();
@@ -204,7 +208,7 @@ BitmapStatus Bitmap::Status() const {
 
 BitmapStatus Bitmap::FromRect(const Bitmap& source, const Bounds& rect, bool copy) {
   if (&source == this) return Status();
-  PixelsChanged();
+  runTable_.reset();
   Bounds area = ClipToArea(rect, source.width, source.height);
   if (copy) {
     if (Create(area.width, area.height, source.format) == kBitmapReady && source.HasPixels()) {

@@ -11,7 +11,6 @@
 #include "game/graphics/bit_mask.h"
 #include "game/graphics/bitmap.h"
 #include "game/graphics/blit_routines.h"
-#include "game/graphics/key_runs.h"
 
 namespace {
 
@@ -81,12 +80,9 @@ bool ClipTransfer(Point& point, Bounds& rect, int32_t dw, int32_t dh, int32_t sw
   return true;
 }
 
-// Every operation that writes a bitmap's pixels says so: the bitmap drops its run table, and a view's write puts
-// every table out of date (a view shares its pixels with another bitmap).
-void Changed(Bitmap& bitmap) {
-  bitmap.PixelsChanged();
-  if (bitmap.IsView()) NoteViewWritten();
-}
+// Every operation that writes a bitmap's pixels says so (Bitmap::PixelsChanged), so that no run table outlives
+// the pixels it was made from.
+void Changed(Bitmap& bitmap) { bitmap.PixelsChanged(); }
 
 MaskCursor CursorAt(const BitMask& mask, int32_t px, int32_t py) {
   MaskCursor cursor;

@@ -104,6 +104,10 @@ TEST(KeyRuns, ChangedPixelsDropTheTable) {
   FillRect(view, Bounds{0, 0, 20, 3}, DrawColor{1, 2, 3, 255});
   ExpectSameDraw(*picture, Point{0, 0}, picture->Frame(), random, "view written");
 
+  // A view cleared, which clears the pixels it shares.
+  view.Clear();
+  ExpectSameDraw(*picture, Point{0, 0}, picture->Frame(), random, "view cleared");
+
   // Directly, then told.
   std::fill_n(picture->PixelAt(0, 4), 40 * 3, uint8_t{0x40});
   picture->PixelsChanged();
