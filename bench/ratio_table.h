@@ -1,6 +1,6 @@
 // The table every benchmark program ends with: each row sets one of our paths against its reference, both run in
 // this process on the same pixels, as the ratio of their throughputs (ours / reference, higher is better). Each
-// benchmark runs five times and the table uses the medians.
+// benchmark runs five times, the repetitions interleaved, and the table uses the medians.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -59,8 +59,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> medians_;
 };
 
-// The main of a benchmark program: runs what the command line selects and prints the table.
+// The main of a benchmark program: runs what the command line selects and prints the table. The repetitions of
+// all benchmarks run interleaved in random order (unless the command line says otherwise), so that a change in
+// the machine's load during the run falls on ours and the references alike.
 inline int RunWithRatioTable(int argc, char** argv, std::vector<RatioRow> rows) {
+  std::vector<char*> args(argv, argv + argc);
+  std::string interleave = "--benchmark_enable_random_interleaving=true";
+  args.insert(args.begin() + 1, interleave.data());
+  argc = static_cast<int>(args.size());
+  argv = args.data();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter(std::move(rows));
