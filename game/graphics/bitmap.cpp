@@ -101,10 +101,10 @@ bool SourcePixelTransparent(const ImagePixels& image, const uint8_t* row, const 
 Bitmap::Bitmap() = default;
 Bitmap::~Bitmap() { Free(); }
 
-void Bitmap::PixelsChanged() {
+void Bitmap::DropRunTable() const {
   runTable_.reset();
-  // A view's pixels are another bitmap's too: every table made before may now be out of date.
-  if (IsView()) NoteViewWritten();
+  // A view's pixels are its source's too.
+  if (viewSource_ != nullptr && IsView()) viewSource_->DropRunTable();
 }
 
 const KeyRuns* Bitmap::RunTable() const {
@@ -138,6 +138,7 @@ bool Bitmap::AllocatePixels(bool zeroFill) {
   state &= ~kAllocated;
   ownsPixels = false;
   viewPixels_ = nullptr;
+  viewSource_ = nullptr;
   if (!pixelMemory.Allocate(static_cast<uint64_t>(rowBytes) * static_cast<uint64_t>(height), zeroFill)) {
     return false;
   }
@@ -153,6 +154,7 @@ BitmapStatus Bitmap::Create(int32_t newWidth, int32_t newHeight, int32_t newForm
   ownsPixels = false;
   pixels = nullptr;
   viewPixels_ = nullptr;
+  viewSource_ = nullptr;
   state &= ~kAllocated;
   if (SetSize(newWidth, newHeight, newFormat)) {
     AllocatePixels(true);
@@ -195,6 +197,7 @@ void Bitmap::Free() {
   if (ownsPixels) pixelMemory.Free();
   pixels = nullptr;
   viewPixels_ = nullptr;
+  viewSource_ = nullptr;
   state = 0;
   format = 0;
   ownsPixels = false;
@@ -222,6 +225,7 @@ BitmapStatus Bitmap::FromRect(const Bitmap& source, const Bounds& rect, bool cop
   if (SetSize(area.width, area.height, source.format & ~kFormatSpareFlag) && source.HasPixels()) {
     rowBytes = source.rowBytes;
     viewPixels_ = source.PixelAt(area.x, area.y);
+    viewSource_ = &source;
     pixels = viewPixels_;
     state |= kAllocated | kLocked;
   }

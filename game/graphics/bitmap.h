@@ -112,10 +112,10 @@ class Bitmap {
   // Asks the bitmap to keep a run table of the spans a keyed draw copies (key_runs.h), made when it is next drawn
   // keyed: for bitmaps whose pixels stay as they are, such as the pictures of the picture cache.
   void KeepRunTable() { keepsRunTable_ = true; }
-  // Tells the bitmap that its pixels changed, which drops its run table (and, for a view, every table made before:
-  // a view's pixels are another bitmap's too). The blitter's operations and Bitmap's own call it; code that writes
-  // the pixels of a bitmap that keeps a run table, or of a view, directly calls it afterwards.
-  void PixelsChanged();
+  // Tells the bitmap that its pixels changed, which drops its run table (and, for a view, the table of the bitmap
+  // whose pixels it shares). The blitter's operations and Bitmap's own call it; code that writes the pixels of a
+  // bitmap that keeps a run table, or of a view, directly calls it afterwards.
+  void PixelsChanged() { DropRunTable(); }
   // The run table for a keyed draw of this bitmap, made now when there is none for its pixels as they are; null
   // when the bitmap keeps none (or is a view, or has no 3- or 4-byte keyed pixels).
   const KeyRuns* RunTable() const;
@@ -143,7 +143,10 @@ class Bitmap {
   bool SetSize(int32_t newWidth, int32_t newHeight, int32_t newFormat);
   bool AllocatePixels(bool zeroFill);
 
+  void DropRunTable() const;
+
   uint8_t* viewPixels_ = nullptr;  // a view's first pixel, given back by Lock after an Unlock
+  const Bitmap* viewSource_ = nullptr;  // the bitmap whose pixels a view shares
   bool keepsRunTable_ = false;
   mutable std::unique_ptr<KeyRuns> runTable_;
 };

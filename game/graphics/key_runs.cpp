@@ -5,8 +5,6 @@
 
 namespace {
 
-uint64_t gViewWrites = 0;
-
 // The key rules of equal-size keyed draws: a 3-byte pixel of pure white, or a 4-byte pixel of alpha 0.
 template <int Bytes>
 inline bool Transparent(const uint8_t* p) {
@@ -39,9 +37,6 @@ void FindSpans(const Bitmap& bitmap, std::vector<uint32_t>& rowStarts, std::vect
 
 }  // namespace
 
-void NoteViewWritten() { ++gViewWrites; }
-uint64_t ViewWrites() { return gViewWrites; }
-
 KeyRuns KeyRuns::Build(const Bitmap& bitmap) {
   KeyRuns runs;
   runs.pixels_ = bitmap.GetPixels();
@@ -49,7 +44,6 @@ KeyRuns KeyRuns::Build(const Bitmap& bitmap) {
   runs.height_ = bitmap.height;
   runs.rowBytes_ = bitmap.rowBytes;
   runs.format_ = bitmap.format;
-  runs.viewWrites_ = gViewWrites;
   runs.rowStarts_.reserve(static_cast<size_t>(bitmap.height) + 1);
   runs.rowPacked_.reserve(static_cast<size_t>(bitmap.height));
   if (bitmap.BytesPerPixel() == 3) {
@@ -62,5 +56,5 @@ KeyRuns KeyRuns::Build(const Bitmap& bitmap) {
 
 bool KeyRuns::Describes(const Bitmap& bitmap) const {
   return pixels_ == bitmap.GetPixels() && width_ == bitmap.width && height_ == bitmap.height &&
-         rowBytes_ == bitmap.rowBytes && format_ == bitmap.format && viewWrites_ == gViewWrites;
+         rowBytes_ == bitmap.rowBytes && format_ == bitmap.format;
 }

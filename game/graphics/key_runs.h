@@ -40,14 +40,8 @@ class KeyRuns {
   int32_t height_ = 0;
   int32_t rowBytes_ = 0;
   int32_t format_ = 0;
-  uint64_t viewWrites_ = 0;
   std::vector<uint32_t> rowStarts_;  // height + 1 entries
   std::vector<size_t> rowPacked_;    // height entries
   std::vector<Span> spans_;
   std::vector<uint8_t> packed_;
 };
-
-// Counts drawings into views (bitmaps sharing another's pixels): such a drawing may change pixels a table was made
-// from, so every table made before it is out of date.
-void NoteViewWritten();
-uint64_t ViewWrites();
