@@ -33,20 +33,32 @@ struct Transparency {
   bool partial = false;
 };
 
-Transparency ScanImage(const ImagePixels& image) {
-  Transparency found;
+// A row of 32-bit pixels at a time, without a branch per pixel: a pixel is transparent with alpha 0 or as opaque
+// pure white, partial with any other alpha but 255.
+void ScanRows32(const ImagePixels& image, Transparency& found) {
   for (int32_t y = 0; y < image.height && !found.partial; ++y) {
     const uint8_t* row = image.pixels + y * image.rowBytes;
+    uint32_t transparent = 0;
+    uint32_t partial = 0;
+    for (int32_t x = 0; x < image.width; ++x) {
+      const uint8_t* p = row + x * 4;
+      const uint32_t word = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+      const uint32_t alpha = word >> 24;
+      transparent |= static_cast<uint32_t>(alpha == 0) | static_cast<uint32_t>(word == 0xFFFFFFFFu);
+      partial |= static_cast<uint32_t>(alpha != 0) & static_cast<uint32_t>(alpha != 0xFF);
+    }
+    found.transparent = found.transparent || transparent != 0;
+    found.partial = partial != 0;
+  }
+}
+
+Transparency ScanImage(const ImagePixels& image) {
+  Transparency found;
+  if (image.bitsPerPixel == 32) ScanRows32(image, found);
+  for (int32_t y = 0; y < image.height && !found.partial && image.bitsPerPixel != 32; ++y) {
+    const uint8_t* row = image.pixels + y * image.rowBytes;
     for (int32_t x = 0; x < image.width && !found.partial; ++x) {
-      if (image.bitsPerPixel == 32) {
-        const uint8_t* p = row + x * 4;
-        uint8_t alpha = p[3];
-        if (alpha == 0 || (p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF && alpha == 0xFF)) {
-          found.transparent = true;
-        } else if (alpha != 0xFF) {
-          found.partial = true;
-        }
-      } else if (image.bitsPerPixel == 16) {
+      if (image.bitsPerPixel == 16) {
         uint16_t p = static_cast<uint16_t>(row[x * 2] | (row[x * 2 + 1] << 8));
         if ((p & 0x7FFF) == 0x7FFF) found.transparent = true;
       } else if (image.bitsPerPixel == 8) {
