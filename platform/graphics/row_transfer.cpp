@@ -158,9 +158,9 @@ bool ConvertIndexed(const RowTransferArgs& a) {
   const uint32_t alpha = FullAlphaBits(a.destination->channels);
   uint32_t table[256];
   for (uint32_t i = 0; i < 256; ++i) {
-    const auto index = static_cast<uint8_t>(i);
+    const uint8_t index[4] = {static_cast<uint8_t>(i)};  // a pixel's room, of which the index is the first byte
     uint8_t bytes[4] = {};
-    ConvertPixel(a, bytes, &index, alpha);
+    ConvertPixel(a, bytes, index, alpha);
     std::memcpy(&table[i], bytes, 4);
   }
   switch (a.destination->bytesPerPixel) {
