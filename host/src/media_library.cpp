@@ -25,7 +25,7 @@ struct Loader {
   std::once_flag once;
   MediaLibrary table;
   bool loaded = false;
-  bool hidden = false;  // the test seam's stand-in for missing libraries
+  bool hidden = false;  // set by the test seam to act as if the libraries were missing
   std::string error;
 };
 
