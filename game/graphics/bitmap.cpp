@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "game/graphics/blitter.h"
+#include "game/graphics/key_runs.h"
 
 int32_t OpaqueFormat = 67;
 int32_t KeyedFormat = 99;
@@ -32,20 +33,32 @@ struct Transparency {
   bool partial = false;
 };
 
-Transparency ScanImage(const ImagePixels& image) {
-  Transparency found;
+// A row of 32-bit pixels at a time, without a branch per pixel: a pixel is transparent with alpha 0 or as opaque
+// pure white, partial with any other alpha but 255.
+void ScanRows32(const ImagePixels& image, Transparency& found) {
   for (int32_t y = 0; y < image.height && !found.partial; ++y) {
     const uint8_t* row = image.pixels + y * image.rowBytes;
+    uint32_t transparent = 0;
+    uint32_t partial = 0;
+    for (int32_t x = 0; x < image.width; ++x) {
+      const uint8_t* p = row + x * 4;
+      const uint32_t word = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+      const uint32_t alpha = word >> 24;
+      transparent |= static_cast<uint32_t>(alpha == 0) | static_cast<uint32_t>(word == 0xFFFFFFFFu);
+      partial |= static_cast<uint32_t>(alpha != 0) & static_cast<uint32_t>(alpha != 0xFF);
+    }
+    found.transparent = found.transparent || transparent != 0;
+    found.partial = partial != 0;
+  }
+}
+
+Transparency ScanImage(const ImagePixels& image) {
+  Transparency found;
+  if (image.bitsPerPixel == 32) ScanRows32(image, found);
+  for (int32_t y = 0; y < image.height && !found.partial && image.bitsPerPixel != 32; ++y) {
+    const uint8_t* row = image.pixels + y * image.rowBytes;
     for (int32_t x = 0; x < image.width && !found.partial; ++x) {
-      if (image.bitsPerPixel == 32) {
-        const uint8_t* p = row + x * 4;
-        uint8_t alpha = p[3];
-        if (alpha == 0 || (p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF && alpha == 0xFF)) {
-          found.transparent = true;
-        } else if (alpha != 0xFF) {
-          found.partial = true;
-        }
-      } else if (image.bitsPerPixel == 16) {
+      if (image.bitsPerPixel == 16) {
         uint16_t p = static_cast<uint16_t>(row[x * 2] | (row[x * 2 + 1] << 8));
         if ((p & 0x7FFF) == 0x7FFF) found.transparent = true;
       } else if (image.bitsPerPixel == 8) {
@@ -97,7 +110,23 @@ bool SourcePixelTransparent(const ImagePixels& image, const uint8_t* row, const 
 
 }  // namespace
 
+Bitmap::Bitmap() = default;
 Bitmap::~Bitmap() { Free(); }
+
+void Bitmap::DropRunTable() const {
+  runTable_.reset();
+  // A view's pixels are its source's too.
+  if (viewSource_ != nullptr && IsView()) viewSource_->DropRunTable();
+}
+
+const KeyRuns* Bitmap::RunTable() const {
+  const int32_t bytes = BytesPerPixel();
+  if (!keepsRunTable_ || IsView() || !HasPixels() || (bytes != 3 && bytes != 4) || !(format & kFormatKeyFlag)) {
+    return nullptr;
+  }
+  if (runTable_ == nullptr || !runTable_->Describes(*this)) runTable_ = std::make_unique<KeyRuns>(KeyRuns::Build(*this));
+  return runTable_.get();
+}
 
 bool Bitmap::SetSize(int32_t newWidth, int32_t newHeight, int32_t newFormat) {
   state &= ~kSizeValid;
@@ -121,6 +150,7 @@ bool Bitmap::AllocatePixels(bool zeroFill) {
   state &= ~kAllocated;
   ownsPixels = false;
   viewPixels_ = nullptr;
+  viewSource_ = nullptr;
   if (!pixelMemory.Allocate(static_cast<uint64_t>(rowBytes) * static_cast<uint64_t>(height), zeroFill)) {
     return false;
   }
@@ -131,10 +161,12 @@ bool Bitmap::AllocatePixels(bool zeroFill) {
 }
 
 BitmapStatus Bitmap::Create(int32_t newWidth, int32_t newHeight, int32_t newFormat) {
+  runTable_.reset();
   Unlock();
   ownsPixels = false;
   pixels = nullptr;
   viewPixels_ = nullptr;
+  viewSource_ = nullptr;
   state &= ~kAllocated;
   if (SetSize(newWidth, newHeight, newFormat)) {
     AllocatePixels(true);
@@ -146,12 +178,14 @@ BitmapStatus Bitmap::Create(int32_t newWidth, int32_t newHeight, int32_t newForm
 
 void Bitmap::Lock() {
   if (state & kLocked) return;
+  runTable_.reset();
   pixels = viewPixels_ != nullptr ? viewPixels_ : pixelMemory.Lock();
   state |= kLocked;
 }
 
 void Bitmap::Unlock() {
   if (!(state & kLocked)) return;
+  runTable_.reset();
   if (!pixelMemory.IsNull()) pixelMemory.Unlock();
   pixels = nullptr;
   state &= ~kLocked;
@@ -159,6 +193,7 @@ void Bitmap::Unlock() {
 
 void Bitmap::Clear() {
   if (!(state & kLocked) || pixels == nullptr || !(state & kSizeValid)) return;
+  PixelsChanged();
   if (viewPixels_ != nullptr) {
     // A view clears only its own rectangle of the shared rows.
     for (int32_t y = 0; y < height; ++y) std::memset(PixelAt(0, y), 0, size_t(width) * BytesPerPixel());
@@ -168,11 +203,13 @@ void Bitmap::Clear() {
 }
 
 void Bitmap::Free() {
+  runTable_.reset();
   if (state == 0) return;
   Unlock();
   if (ownsPixels) pixelMemory.Free();
   pixels = nullptr;
   viewPixels_ = nullptr;
+  viewSource_ = nullptr;
   state = 0;
   format = 0;
   ownsPixels = false;
@@ -186,6 +223,7 @@ BitmapStatus Bitmap::Status() const {
 
 BitmapStatus Bitmap::FromRect(const Bitmap& source, const Bounds& rect, bool copy) {
   if (&source == this) return Status();
+  runTable_.reset();
   Bounds area = ClipToArea(rect, source.width, source.height);
   if (copy) {
     if (Create(area.width, area.height, source.format) == kBitmapReady && source.HasPixels()) {
@@ -199,6 +237,7 @@ BitmapStatus Bitmap::FromRect(const Bitmap& source, const Bounds& rect, bool cop
   if (SetSize(area.width, area.height, source.format & ~kFormatSpareFlag) && source.HasPixels()) {
     rowBytes = source.rowBytes;
     viewPixels_ = source.PixelAt(area.x, area.y);
+    viewSource_ = &source;
     pixels = viewPixels_;
     state |= kAllocated | kLocked;
   }
@@ -211,6 +250,7 @@ BitmapStatus Bitmap::CopyFrom(const Bitmap& source) {
 
 BitmapStatus Bitmap::ImportPixels(const ImagePixels& image) {
   if (!ImageIsUsable(image)) return Status();
+  PixelsChanged();
 
   int32_t newFormat = OpaqueFormat;
   if (ImageImportOptions == kDetectTransparency) {

@@ -62,6 +62,8 @@ struct ImagePixels {
   int64_t alphaMaskRowBytes = 0;
 };
 
+class KeyRuns;
+
 class Bitmap {
  public:
   // State flags.
@@ -69,7 +71,7 @@ class Bitmap {
   static constexpr int32_t kAllocated = 2;
   static constexpr int32_t kLocked = 4;
 
-  Bitmap() = default;
+  Bitmap();
   ~Bitmap();
   Bitmap(const Bitmap&) = delete;
   Bitmap& operator=(const Bitmap&) = delete;
@@ -107,6 +109,19 @@ class Bitmap {
   static std::unique_ptr<Bitmap> CreateFromImportBuffer();
   static std::unique_ptr<Bitmap> CreateFromMemory(const void* bytes, uint32_t count);
 
+  // Asks the bitmap to keep a run table of the spans a keyed draw copies (key_runs.h), made when it is next drawn
+  // keyed: for bitmaps whose pixels stay as they are, such as the pictures of the picture cache.
+  void KeepRunTable() { keepsRunTable_ = true; }
+  // Tells the bitmap that its pixels changed, which drops its run table (and, for a view, the table of the bitmap
+  // whose pixels it shares). The blitter's operations and Bitmap's own call it; code that writes the pixels of a
+  // bitmap that keeps a run table, or of a view, directly calls it afterwards.
+  void PixelsChanged() { DropRunTable(); }
+  // The run table for a keyed draw of this bitmap, made now when there is none for its pixels as they are; null
+  // when the bitmap keeps none (or is a view, or has no 3- or 4-byte keyed pixels).
+  const KeyRuns* RunTable() const;
+  // Whether the bitmap is a view of another's pixels.
+  bool IsView() const { return viewPixels_ != nullptr; }
+
   int32_t BytesPerPixel() const { return format & kFormatBytesMask; }
   bool HasPixels() const { return pixels != nullptr && (state & kSizeValid) != 0; }
   Bounds Frame() const { return Bounds{0, 0, width, height}; }
@@ -128,7 +143,12 @@ class Bitmap {
   bool SetSize(int32_t newWidth, int32_t newHeight, int32_t newFormat);
   bool AllocatePixels(bool zeroFill);
 
+  void DropRunTable() const;
+
   uint8_t* viewPixels_ = nullptr;  // a view's first pixel, given back by Lock after an Unlock
+  const Bitmap* viewSource_ = nullptr;  // the bitmap whose pixels a view shares
+  bool keepsRunTable_ = false;
+  mutable std::unique_ptr<KeyRuns> runTable_;
 };
 
 // The names tried for a picture file, in order: the name itself, then (when it has no ".", with ".png" added)

@@ -6,11 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "game/graphics/bitmap.h"
+#include "game/graphics/key_runs.h"
 
 namespace {
 
@@ -97,102 +94,13 @@ void ConvertRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32
   }
 }
 
-// Which of four source pixels of equal-size key rows are transparent (bit k for pixel k), from their bytes read
-// as whole words: 3-byte pixels are cut out of three words, 4-byte ones are tested on their alpha byte.
-template <int Bytes>
-inline unsigned KeyedOfFour(const uint8_t* p) {
-  uint32_t w[Bytes];
-  std::memcpy(w, p, sizeof w);
-  if constexpr (Bytes == 3) {
-    const uint32_t p0 = w[0] & 0xFFFFFF;
-    const uint32_t p1 = (w[0] >> 24) | ((w[1] & 0xFFFF) << 8);
-    const uint32_t p2 = (w[1] >> 16) | ((w[2] & 0xFF) << 16);
-    const uint32_t p3 = w[2] >> 8;
-    return unsigned{p0 == 0xFFFFFF} | unsigned{p1 == 0xFFFFFF} << 1 | unsigned{p2 == 0xFFFFFF} << 2 |
-           unsigned{p3 == 0xFFFFFF} << 3;
-  } else {
-    return unsigned{(w[0] >> 24) == 0} | unsigned{(w[1] >> 24) == 0} << 1 | unsigned{(w[2] >> 24) == 0} << 2 |
-           unsigned{(w[3] >> 24) == 0} << 3;
-  }
-}
-
-#if defined(__SSE2__)
-// Sixteen-byte steps of equal-size key rows: the bytes of each step are compared with the key at once, a bit per
-// byte says which bytes belong to transparent pixels, and those keep the destination's bytes.
-struct ByteMaskTable {
-  uint64_t masks[256] = {};  // for each 8-bit value, a byte of FF for every set bit
-  constexpr ByteMaskTable() {
-    for (int value = 0; value < 256; ++value) {
-      for (int bit = 0; bit < 8; ++bit) {
-        if ((value >> bit) & 1) masks[value] |= uint64_t{0xFF} << (8 * bit);
-      }
-    }
-  }
-};
-constexpr ByteMaskTable kByteMasks;
-
-inline void BlendSixteen(uint8_t* d, __m128i source, uint64_t keepBits) {
-  const __m128i keep = _mm_set_epi64x(static_cast<int64_t>(kByteMasks.masks[(keepBits >> 8) & 0xFF]),
-                                      static_cast<int64_t>(kByteMasks.masks[keepBits & 0xFF]));
-  const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_and_si128(keep, under), _mm_andnot_si128(keep, source)));
-}
-
-// Sixteen 3-byte pixels (48 bytes); pixel k is transparent when bytes 3k to 3k + 2 are all FF.
-inline void KeySixteenPixels3(uint8_t* d, const uint8_t* s) {
-  const __m128i ones = _mm_set1_epi8(-1);
-  __m128i v[3];
-  uint64_t equal = 0;
-  for (int k = 0; k < 3; ++k) {
-    v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * k));
-    equal |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v[k], ones)))) << (16 * k);
-  }
-  constexpr uint64_t kFirstBytes = 0x249249249249ull;  // bit 3k for each pixel k
-  const uint64_t keyed = equal & (equal >> 1) & (equal >> 2) & kFirstBytes;
-  if (keyed == kFirstBytes) return;
-  if (keyed == 0) {
-    for (int k = 0; k < 3; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16 * k), v[k]);
-    return;
-  }
-  const uint64_t keep = keyed | keyed << 1 | keyed << 2;
-  for (int k = 0; k < 3; ++k) BlendSixteen(d + 16 * k, v[k], keep >> (16 * k));
-}
-
-// Sixteen 4-byte pixels (64 bytes); pixel k is transparent when its alpha byte (byte 4k + 3) is 0.
-inline void KeySixteenPixels4(uint8_t* d, const uint8_t* s) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i v[4];
-  uint64_t keyed = 0;
-  for (int k = 0; k < 4; ++k) {
-    v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * k));
-    keyed |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v[k], zero))) & 0x8888u) << (16 * k);
-  }
-  constexpr uint64_t kAlphaBytes = 0x8888888888888888ull;
-  if (keyed == kAlphaBytes) return;
-  if (keyed == 0) {
-    for (int k = 0; k < 4; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16 * k), v[k]);
-    return;
-  }
-  const uint64_t keep = keyed | keyed >> 1 | keyed >> 2 | keyed >> 3;
-  for (int k = 0; k < 4; ++k) BlendSixteen(d + 16 * k, v[k], keep >> (16 * k));
-}
-#endif
-
 template <int Dst, int Src>
 void KeyRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32_t width, int32_t height) {
   const BlitProducts& products = Products();
   for (int32_t i = 0; i < height; ++i, d += dRow, s += sRow) {
-    int32_t j = 0;
-#if defined(__SSE2__)
-    if constexpr (Dst == Src && Src == 3) {
-      for (; j + 16 <= width; j += 16) KeySixteenPixels3(d + j * 3, s + j * 3);
-    } else if constexpr (Dst == Src && Src == 4) {
-      for (; j + 16 <= width; j += 16) KeySixteenPixels4(d + j * 4, s + j * 4);
-    }
-#endif
-    uint8_t* dp = d + j * Dst;
-    const uint8_t* sp = s + j * Src;
-    for (; j < width; ++j, dp += Dst, sp += Src) {
+    uint8_t* dp = d;
+    const uint8_t* sp = s;
+    for (int32_t j = 0; j < width; ++j, dp += Dst, sp += Src) {
       if (KeyTransparent<Dst, Src>(sp)) continue;
       if constexpr (Dst == 2 && Src == 2) {
         dp[0] = sp[0];
@@ -238,6 +146,108 @@ void AlphaRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32_t
         dp[2] = static_cast<uint8_t>(front[sp[2]] + back[dp[2]]);
         if constexpr (Dst == 4) dp[3] = 0xFF;
       }
+    }
+  }
+}
+
+// ---- Hot rows: the plain set, the set the tables were filled with, and the choice between them per call.
+
+constexpr HotRows kPlainHotRows{AlphaRows<3>, AlphaRows<4>, KeyRows<3, 3>, KeyRows<4, 4>, ConvertRows<4, 3>,
+                                ConvertRows<3, 4>};
+const HotRows* gHotRows = &kPlainHotRows;
+
+// The bytes a transfer's rows span, from the first byte of the first row to past the last byte of the last.
+struct ByteSpan {
+  uintptr_t first;
+  uintptr_t end;
+};
+ByteSpan RowsSpan(const uint8_t* p, int64_t rowBytes, int32_t width, int32_t height, int32_t bytes) {
+  const int64_t lastRow = int64_t{height - 1} * rowBytes;
+  const auto base = reinterpret_cast<uintptr_t>(p);
+  return ByteSpan{base + static_cast<uintptr_t>(std::min<int64_t>(lastRow, 0)),
+                  base + static_cast<uintptr_t>(std::max<int64_t>(lastRow, 0) + int64_t{width} * bytes)};
+}
+
+// The vector rows read and write in blocks, so rows that share bytes (a bitmap drawn onto itself) keep the
+// pixel-by-pixel order of the plain routine.
+template <ConvertRoutine HotRows::*Member, int Dst, int Src>
+void HotOrPlainRows(uint8_t* d, const uint8_t* s, int64_t dRow, int64_t sRow, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return;
+  const ByteSpan to = RowsSpan(d, dRow, width, height, Dst);
+  const ByteSpan from = RowsSpan(s, sRow, width, height, Src);
+  const bool shared = to.first < from.end && from.first < to.end;
+  (shared ? kPlainHotRows.*Member : gHotRows->*Member)(d, s, dRow, sRow, width, height);
+}
+
+// ---- Keyed draws through a run table: the spans of each row that lie inside the rectangle are copied.
+
+// Copies n bytes (n at least 3) between buffers that do not overlap, short spans without a call: two copies of a
+// fixed size that meet or overlap in the middle.
+inline void CopySpan(uint8_t* d, const uint8_t* s, size_t n) {
+  if (n > 64) {
+    std::memcpy(d, s, n);
+  } else if (n >= 32) {
+    std::memcpy(d, s, 32);
+    std::memcpy(d + n - 32, s + n - 32, 32);
+  } else if (n >= 16) {
+    std::memcpy(d, s, 16);
+    std::memcpy(d + n - 16, s + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(d, s, 8);
+    std::memcpy(d + n - 8, s + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(d, s, 4);
+    std::memcpy(d + n - 4, s + n - 4, 4);
+  } else {
+    std::memcpy(d, s, 2);
+    d[2] = s[2];
+  }
+}
+
+template <int Bytes>
+void SpanRows(uint8_t* d, int64_t rowBytes, const KeyRuns& runs, int32_t firstRow, int32_t rows) {
+  for (int32_t y = firstRow; y < firstRow + rows; ++y, d += rowBytes) {
+    const uint8_t* from = runs.RowPixels(y);
+    for (const KeyRuns::Span* span = runs.RowBegin(y); span != runs.RowEnd(y); ++span) {
+      const size_t bytes = static_cast<size_t>(span->length) * Bytes;
+      CopySpan(d + span->start * Bytes, from, bytes);
+      from += bytes;
+    }
+  }
+}
+
+template <int Bytes, ConvertRoutine HotRows::*Member>
+void DrawKeyed(Bitmap& destination, Point point, const Bitmap& source, Bounds rect) {
+  uint8_t* d = destination.PixelAt(point.x, point.y);
+  const uint8_t* s = source.PixelAt(rect.x, rect.y);
+  const KeyRuns* runs = source.RunTable();
+  if (runs != nullptr) {
+    const ByteSpan to = RowsSpan(d, destination.rowBytes, rect.width, rect.height, Bytes);
+    const ByteSpan from = RowsSpan(s, source.rowBytes, rect.width, rect.height, Bytes);
+    if (to.first < from.end && from.first < to.end) runs = nullptr;
+  }
+  if (runs == nullptr) {
+    HotOrPlainRows<Member, Bytes, Bytes>(d, s, destination.rowBytes, source.rowBytes, rect.width, rect.height);
+    return;
+  }
+  const int32_t left = rect.x;
+  const int32_t right = rect.x + rect.width;
+  if (left == 0 && right == source.width) {
+    // Whole rows: every span is copied whole.
+    SpanRows<Bytes>(d, destination.rowBytes, *runs, rect.y, rect.height);
+    return;
+  }
+  for (int32_t i = 0; i < rect.height; ++i, d += destination.rowBytes) {
+    const uint8_t* from = runs->RowPixels(rect.y + i);
+    for (const KeyRuns::Span* span = runs->RowBegin(rect.y + i); span != runs->RowEnd(rect.y + i); ++span) {
+      const uint8_t* spanPixels = from;
+      from += static_cast<size_t>(span->length) * Bytes;
+      if (span->start >= right) break;
+      const int32_t first = std::max(span->start, left);
+      const int32_t end = std::min(span->start + span->length, right);
+      if (end <= first) continue;
+      CopySpan(d + (first - left) * Bytes, spanPixels + size_t(first - span->start) * Bytes,
+               static_cast<size_t>(end - first) * Bytes);
     }
   }
 }
@@ -404,16 +414,33 @@ void ApplyMaskPixels(uint8_t* first, int64_t rowBytes, MaskCursor mask, int32_t 
   }
 }
 
+// The rows of a pair of sizes: the hot ones go through the chosen set (equal-size keyed draws are DrawKeyed).
+template <int Dst>
+constexpr ConvertRoutine AlphaRowsOf() {
+  if constexpr (Dst == 3) return HotOrPlainRows<&HotRows::alphaOnto3, 3, 4>;
+  if constexpr (Dst == 4) return HotOrPlainRows<&HotRows::alphaOnto4, 4, 4>;
+  return AlphaRows<Dst>;
+}
+
+template <int Dst, int Src>
+constexpr ConvertRoutine ConvertRowsOf() {
+  if constexpr (Dst == 4 && Src == 3) return HotOrPlainRows<&HotRows::convert3to4, 4, 3>;
+  if constexpr (Dst == 3 && Src == 4) return HotOrPlainRows<&HotRows::convert4to3, 3, 4>;
+  return ConvertRows<Dst, Src>;
+}
+
 template <int Dst, int Src>
 DrawRoutine DrawMember(DrawKind kind) {
   switch (kind) {
     case DrawKind::kKey:
+      if constexpr (Dst == 3 && Src == 3) return DrawKeyed<3, &HotRows::key3>;
+      if constexpr (Dst == 4 && Src == 4) return DrawKeyed<4, &HotRows::key4>;
       return DrawWith<KeyRows<Dst, Src>>;
     case DrawKind::kAlpha:
-      if constexpr (Src == 4) return DrawWith<AlphaRows<Dst>>;
-      return DrawWith<ConvertRows<Dst, Src>>;
+      if constexpr (Src == 4) return DrawWith<AlphaRowsOf<Dst>()>;
+      return DrawWith<ConvertRowsOf<Dst, Src>()>;
     default:
-      return DrawWith<ConvertRows<Dst, Src>>;
+      return DrawWith<ConvertRowsOf<Dst, Src>()>;
   }
 }
 
@@ -435,11 +462,11 @@ template <int Dst>
 ConvertRoutine ConvertMemberFor(int32_t sourceCode) {
   switch (sourceCode) {
     case 2:
-      return ConvertRows<Dst, 2>;
+      return ConvertRowsOf<Dst, 2>();
     case 3:
-      return ConvertRows<Dst, 3>;
+      return ConvertRowsOf<Dst, 3>();
     case 4:
-      return ConvertRows<Dst, 4>;
+      return ConvertRowsOf<Dst, 4>();
     default:
       return ConvertNothing;
   }
@@ -467,7 +494,33 @@ DrawKind DrawKindFor(int32_t sourceFormat) {
   return key ? DrawKind::kKey : DrawKind::kPlain;
 }
 
-void FillBlitRoutineTables(BlitTables& tables) {
+BlitIsa BestBlitIsa() {
+  static const BlitIsa best = BlitIsaAvailable(BlitIsa::kAvx2)   ? BlitIsa::kAvx2
+                              : BlitIsaAvailable(BlitIsa::kSse2) ? BlitIsa::kSse2
+                                                                 : BlitIsa::kPlain;
+  return best;
+}
+
+bool BlitIsaAvailable(BlitIsa isa) {
+  if (isa == BlitIsa::kPlain) return true;
+  if (VectorHotRows(isa) == nullptr) return false;
+#if defined(__x86_64__)
+  if (isa == BlitIsa::kAvx2) return __builtin_cpu_supports("avx2");
+  return true;
+#else
+  return false;
+#endif
+}
+
+const HotRows& HotRowsFor(BlitIsa isa) {
+  const HotRows* rows = isa == BlitIsa::kPlain ? nullptr : VectorHotRows(isa);
+  return rows != nullptr ? *rows : kPlainHotRows;
+}
+
+void FillBlitRoutineTables(BlitTables& tables) { FillBlitRoutineTables(tables, BestBlitIsa()); }
+
+void FillBlitRoutineTables(BlitTables& tables, BlitIsa isa) {
+  gHotRows = BlitIsaAvailable(isa) ? &HotRowsFor(isa) : &kPlainHotRows;
   for (int32_t index = 0; index < 1024; ++index) {
     const int32_t destinationBytes = (index >> 6) & kFormatBytesMask;
     const int32_t sourceFormat = index & 63;

@@ -65,4 +65,30 @@ struct BlitTables {
 enum class DrawKind { kPlain, kKey, kAlpha };
 DrawKind DrawKindFor(int32_t sourceFormat);
 
+// The instruction sets the hot row routines are written for: the plain routines (the reference, and what other
+// processors run), SSE2 (every x86-64 processor) and AVX2 (chosen when the processor has it).
+enum class BlitIsa { kPlain, kSse2, kAvx2 };
+// The best set this processor runs; decided once.
+BlitIsa BestBlitIsa();
+// Whether this processor runs the set.
+bool BlitIsaAvailable(BlitIsa isa);
+
+// The hot rows of the draw and conversion tables, one set per instruction set; every member gives exactly the
+// pixels of its plain routine. Source and destination rows must not overlap.
+struct HotRows {
+  ConvertRoutine alphaOnto3;  // 4-byte alpha source onto 3-byte pixels
+  ConvertRoutine alphaOnto4;  // 4-byte alpha source onto 4-byte pixels
+  ConvertRoutine key3;        // 3-byte keyed source onto 3-byte pixels
+  ConvertRoutine key4;        // 4-byte keyed source onto 4-byte pixels
+  ConvertRoutine convert3to4;
+  ConvertRoutine convert4to3;
+};
+const HotRows& HotRowsFor(BlitIsa isa);
+// The vector sets (blit_vector_rows.cpp); null for the plain set or a set this build has no routines for.
+const HotRows* VectorHotRows(BlitIsa isa);
+
+// Builds the blitter's tables with the routines of the set (InitBlitter uses BestBlitIsa).
+void InitBlitterWith(BlitIsa isa);
+// Fills the tables with the routines of the set (BestBlitIsa when not given).
 void FillBlitRoutineTables(BlitTables& tables);
+void FillBlitRoutineTables(BlitTables& tables, BlitIsa isa);

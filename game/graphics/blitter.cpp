@@ -80,6 +80,10 @@ bool ClipTransfer(Point& point, Bounds& rect, int32_t dw, int32_t dh, int32_t sw
   return true;
 }
 
+// Every operation that writes a bitmap's pixels says so (Bitmap::PixelsChanged), so that no run table outlives
+// the pixels it was made from.
+void Changed(Bitmap& bitmap) { bitmap.PixelsChanged(); }
+
 MaskCursor CursorAt(const BitMask& mask, int32_t px, int32_t py) {
   MaskCursor cursor;
   cursor.rowBytes = mask.RowBytes();
@@ -101,7 +105,9 @@ const BlitProducts& Products() {
   return *gProducts;
 }
 
-void InitBlitter() {
+void InitBlitter() { InitBlitterWith(BestBlitIsa()); }
+
+void InitBlitterWith(BlitIsa isa) {
   auto products = std::make_unique<BlitProducts>();
   for (int32_t a = 0; a < 256; ++a) {
     for (int32_t x = 0; x < 256; ++x) products->alpha[a * 256 + x] = static_cast<uint8_t>(a * x / 255);
@@ -109,7 +115,7 @@ void InitBlitter() {
   for (int32_t i = 0; i < 32; ++i) products->expand5[i] = static_cast<uint8_t>(i * 255 / 31);
   for (int32_t i = 0; i < 64; ++i) products->expand6[i] = static_cast<uint8_t>(i * 255 / 63);
   auto tables = std::make_unique<BlitTables>();
-  FillBlitRoutineTables(*tables);
+  FillBlitRoutineTables(*tables, isa);
   gProducts = std::move(products);
   gTables = std::move(tables);
 }
@@ -122,6 +128,7 @@ void FreeBlitterTables() {
 void DrawBitmap(Bitmap& destination, Point point, const Bitmap& source, Bounds rect) {
   if (!DrawableBytes(destination) || !DrawableBytes(source)) return;
   if (!ClipTransfer(point, rect, destination.width, destination.height, source.width, source.height)) return;
+  Changed(destination);
   const int32_t index = ((destination.format & 15) << 6) | (source.format & 63);
   Tables().drawTable[index](destination, point, source, rect);
 }
@@ -129,6 +136,7 @@ void DrawBitmap(Bitmap& destination, Point point, const Bitmap& source, Bounds r
 void FillRect(Bitmap& bitmap, Bounds rect, DrawColor color) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes || !ClipRect(rect, bitmap.width, bitmap.height)) return;
+  Changed(bitmap);
   uint32_t value = color.Value();
   // Opaque white into a keyed bitmap is stored with alpha 0, so that 4-byte keyed pixels stay transparent.
   if ((bitmap.format & kFormatKeyFlag) && value == 0xFFFFFFFFu) value = 0x00FFFFFFu;
@@ -147,12 +155,14 @@ void FrameRect(Bitmap& bitmap, Bounds rect, DrawColor color) {
 void ShadeRect(Bitmap& bitmap, Bounds rect, int32_t level) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes || !ClipRect(rect, bitmap.width, bitmap.height)) return;
+  Changed(bitmap);
   Tables().shadeTable[bytes](bitmap.PixelAt(rect.x, rect.y), level & 0xFF, bitmap.rowBytes, rect.width, rect.height);
 }
 
 void ScaleAlphaRect(Bitmap& bitmap, Bounds rect, int32_t level) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes || !ClipRect(rect, bitmap.width, bitmap.height)) return;
+  Changed(bitmap);
   Tables().scaleAlphaTable[bytes](bitmap.PixelAt(rect.x, rect.y), level & 0xFF, bitmap.rowBytes, rect.width,
                                   rect.height);
 }
@@ -160,12 +170,14 @@ void ScaleAlphaRect(Bitmap& bitmap, Bounds rect, int32_t level) {
 void FrameEllipse(Bitmap& bitmap, Bounds rect, DrawColor color, int32_t radiusX, int32_t radiusY, bool thick) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes || radiusX < 2 || radiusY < 2 || rect.width <= 0 || rect.height <= 0) return;
+  Changed(bitmap);
   Tables().ellipseTable[bytes](bitmap, rect, color.Value(), radiusX - 1, radiusY - 1, thick);
 }
 
 void DrawLine(Bitmap& bitmap, Point from, Point to, DrawColor color) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes) return;
+  Changed(bitmap);
   const LinePixelRoutine plot = Tables().linePixelTable[bytes];
   const uint32_t value = color.Value();
   auto draw = [&](int64_t x, int64_t y) {
@@ -221,6 +233,7 @@ bool GetPixel(DrawColor& color, const Bitmap& bitmap, int32_t x, int32_t y) {
 void ScrollRect(Bitmap& bitmap, Bounds rect, int32_t dx, int32_t dy) {
   const int32_t bytes = DrawableBytes(bitmap);
   if (!bytes || !ClipRect(rect, bitmap.width, bitmap.height)) return;
+  Changed(bitmap);
   // The rows that stay inside the rectangle (itself inside the bitmap) once moved.
   Span xs{rect.x, int64_t{rect.x} + rect.width};
   Span ys{rect.y, int64_t{rect.y} + rect.height};
@@ -249,6 +262,7 @@ void ApplyMask(Bitmap& bitmap, Point point, const BitMask& mask, int32_t width, 
   if (!ClipRect(area, bitmap.width, bitmap.height)) return;
   Bounds inMask{area.x - mask.Bounds().x, area.y - mask.Bounds().y, area.width, area.height};
   if (!ClipRect(inMask, mask.Width(), mask.Height())) return;
+  Changed(bitmap);
   Tables().applyMaskTable[bytes](bitmap.PixelAt(inMask.x + mask.Bounds().x, inMask.y + mask.Bounds().y),
                                  bitmap.rowBytes, CursorAt(mask, inMask.x, inMask.y), inMask.width, inMask.height);
   bitmap.format |= kFormatKeyFlag;

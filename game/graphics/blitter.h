@@ -1,9 +1,11 @@
 // The game's software blitter: every drawing into a Bitmap goes through these entry points.
 //
 // Routines are chosen by pixel format with one table look-up per call (the routine tables of
-// blit_routines.h); blending uses the product table instead of multiplications. Every entry point clips what it
-// is given to the destination and source bitmaps (layout rectangles come from scenario files), and a bitmap
-// without pixels or with a bytes-per-pixel other than 2, 3 or 4 is left alone.
+// blit_routines.h); the plain routines blend through the product table, and the vector rows chosen for this
+// processor when the tables are built (blit_vector_rows.cpp) compute the same floors exactly. Keyed pictures that
+// keep a run table (key_runs.h) draw through it. Every entry point clips what it is given to the destination and
+// source bitmaps (layout rectangles come from scenario files), and a bitmap without pixels or with a
+// bytes-per-pixel other than 2, 3 or 4 is left alone.
 //
 // Colours are four bytes blue, green, red, alpha (the 32-bit value 0xAARRGGBB); levels are 0 to 255.
 #pragma once

@@ -127,6 +127,8 @@ Bitmap* PictureCache::Load(const char* name) {
   }
   if (picture == nullptr || state.current == nullptr) return nullptr;
   picture->Lock();
+  // Cached pictures are shared and drawn many times as they are: keyed ones draw through a run table.
+  picture->KeepRunTable();
   Bitmap* result = picture.get();
   state.current->entries_[key] = PicturePool::Entry{std::move(picture), 1};
   return result;

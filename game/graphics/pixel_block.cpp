@@ -1,7 +1,6 @@
 // The memory block behind a Bitmap's pixels or a BitMask's bits.
 #include "game/graphics/pixel_block.h"
 
-#include <cstring>
 #include <utility>
 
 PixelBlock::~PixelBlock() { Free(); }
@@ -34,9 +33,9 @@ bool PixelBlock::Pin() {
 bool PixelBlock::Allocate(uint64_t byteCount, bool zeroFill) {
   Free();
   if (byteCount == 0 || byteCount > kMaxBytes) return false;
-  if (!memory_.Allocate(static_cast<size_t>(byteCount)) || !Pin()) return false;
-  if (zeroFill) std::memset(data_, 0, static_cast<size_t>(size_));
-  return true;
+  // Zero-filled blocks come zeroed from the allocator: fresh pages are not written (nor faulted in) before they are
+  // drawn.
+  return memory_.Allocate(static_cast<size_t>(byteCount), zeroFill) && Pin();
 }
 
 bool PixelBlock::Adopt(MemHandle& handle) {

@@ -1,6 +1,7 @@
 // Cursors: one shared handle per system cursor, and private copies that their owner destroys.
 #include "cursors.h"
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -9,8 +10,9 @@ namespace host {
 namespace {
 
 struct Cursor {
-  WORD systemId;
+  WORD systemId;  // 0 for a cursor made by CreateCursor
   bool shared;
+  CursorImage image;
 };
 
 struct CursorTable {
@@ -39,8 +41,8 @@ bool IsSystemCursor(uintptr_t id) {
 }
 
 // Adds a cursor to the table; the lock must be held.
-HCURSOR Add(CursorTable& table, WORD systemId, bool shared) {
-  auto cursor = std::make_unique<Cursor>(Cursor{systemId, shared});
+HCURSOR Add(CursorTable& table, WORD systemId, bool shared, CursorImage image = CursorImage{}) {
+  auto cursor = std::make_unique<Cursor>(Cursor{systemId, shared, std::move(image)});
   auto handle = reinterpret_cast<HCURSOR>(cursor.get());
   table.cursors.emplace(handle, std::move(cursor));
   return handle;
@@ -53,6 +55,15 @@ WORD SystemCursorOf(HCURSOR cursor) {
   std::lock_guard<std::mutex> hold(table.lock);
   auto found = table.cursors.find(cursor);
   return found == table.cursors.end() ? 0 : found->second->systemId;
+}
+
+bool CustomCursorImage(HCURSOR cursor, CursorImage* out) {
+  CursorTable& table = Table();
+  std::lock_guard<std::mutex> hold(table.lock);
+  auto found = table.cursors.find(cursor);
+  if (found == table.cursors.end() || found->second->systemId != 0) return false;
+  *out = found->second->image;
+  return true;
 }
 
 }  // namespace host
@@ -76,7 +87,37 @@ HICON CopyIcon(HICON icon) {
   std::lock_guard<std::mutex> hold(table.lock);
   auto found = table.cursors.find(icon);
   if (found == table.cursors.end()) return nullptr;
-  return host::Add(table, found->second->systemId, false);
+  return host::Add(table, found->second->systemId, false, found->second->image);
+}
+
+HCURSOR CreateCursor(HINSTANCE, int hotX, int hotY, int width, int height, const void* andPlane,
+                     const void* xorPlane) {
+  constexpr int kLargest = 256;
+  if (width <= 0 || height <= 0 || width > kLargest || height > kLargest || width % 8 != 0 || andPlane == nullptr ||
+      xorPlane == nullptr) {
+    return nullptr;
+  }
+  host::CursorImage image;
+  image.width = width;
+  image.height = height;
+  image.hotX = std::clamp(hotX, 0, width - 1);
+  image.hotY = std::clamp(hotY, 0, height - 1);
+  image.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  const auto* andBits = static_cast<const uint8_t*>(andPlane);
+  const auto* xorBits = static_cast<const uint8_t*>(xorPlane);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const size_t bit = static_cast<size_t>(y) * static_cast<size_t>(width / 8) + static_cast<size_t>(x / 8);
+      const int shift = 7 - x % 8;
+      const int a = (andBits[bit] >> shift) & 1, b = (xorBits[bit] >> shift) & 1;
+      // AND 1 XOR 0 leaves the screen; 0 0 black; 0 1 white; 1 1 inverts.
+      image.pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
+          static_cast<uint8_t>(a == 1 ? (b == 1 ? 3 : 0) : (b == 1 ? 2 : 1));
+    }
+  }
+  host::CursorTable& table = host::Table();
+  std::lock_guard<std::mutex> hold(table.lock);
+  return host::Add(table, 0, false, std::move(image));
 }
 
 BOOL DestroyCursor(HCURSOR cursor) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "gdi_internal.h"
+#include "gdi_rows.h"
 
 using namespace host::gdi;
 
@@ -67,15 +68,40 @@ void RunSpan(const Transfer& t, const PixelView& dst, int32_t y, int32_t x0, int
     srcRow = t.source->Row(static_cast<int32_t>(sy));
     srcBits = t.source->layout->bitCount;
   }
-  if (t.source != nullptr && t.rop == 0xCC && t.x.Identity() && t.convert->IsIdentity() && srcBits == dstBits &&
-      dstBits >= 8) {
-    // Straight copy of whole pixels: one memmove for the part of the span the source covers.
+  const bool sameFormat = t.source != nullptr && t.convert->IsIdentity() && srcBits == dstBits;
+  const bool widened = t.source != nullptr && t.convert->IsIdentity() && srcBits == 24 && dstBits == 32;
+  if (t.x.Identity() && dstBits >= 8 && (sameFormat || widened)) {
+    // Whole pixels one for one: the part of the span the source covers is worked as a row of bytes.
     const int64_t s0 = std::max<int64_t>(t.x.Source(x0), 0);
     const int64_t s1 = std::min<int64_t>(t.x.Source(x1 - 1) + 1, t.source->width);
     if (s0 >= s1) return;
     const int64_t d0 = x0 + (s0 - t.x.Source(x0));
+    const size_t count = static_cast<size_t>(s1 - s0);
     const size_t bytes = static_cast<size_t>(dstBits / 8);
-    std::memmove(dstRow + d0 * bytes, srcRow + s0 * bytes, static_cast<size_t>(s1 - s0) * bytes);
+    uint8_t* to = dstRow + d0 * static_cast<int64_t>(bytes);
+    const RowSteps& steps = BestRowSteps();
+    if (sameFormat) {
+      if (t.rop == 0xCC) {
+        std::memmove(to, srcRow + s0 * static_cast<int64_t>(bytes), count * bytes);
+      } else {
+        steps.rop(t.rop, to, srcRow + s0 * static_cast<int64_t>(bytes), count * bytes);
+      }
+      return;
+    }
+    // 24-bit pixels hold the same 0x00RRGGBB values as the 32-bit words they become.
+    const uint8_t* from = srcRow + s0 * 3;
+    if (t.rop == 0xCC && reinterpret_cast<uintptr_t>(to) % alignof(uint32_t) == 0) {
+      steps.widen24(reinterpret_cast<uint32_t*>(to), from, count);
+      return;
+    }
+    thread_local std::vector<uint32_t> words;
+    words.resize(count);
+    steps.widen24(words.data(), from, count);
+    if (t.rop == 0xCC) {
+      std::memcpy(to, words.data(), count * 4);
+    } else {
+      steps.rop(t.rop, to, reinterpret_cast<const uint8_t*>(words.data()), count * 4);
+    }
     return;
   }
   for (int32_t x = x0; x < x1; ++x) {

@@ -1,19 +1,9 @@
-// The media library over FFmpeg. A movie's sound track is decoded whole when it is opened (mono, 44,100 Hz,
-// 16-bit) and mixed while the movie plays; its pictures are decoded as the movie's time reaches them, from the
-// host clock, and drawn into the movie's box on its window. A file with neither a sound nor a picture track the
-// decoders can read cannot be opened.
+// The media library over FFmpeg, whose libraries are loaded when the first movie or music file is opened
+// (without them, opening fails with cantFindHandler and the game goes on silent). A movie's sound track is decoded
+// whole when it is opened (mono, 44,100 Hz, 16-bit) and mixed while the movie plays; its pictures are decoded as
+// the movie's time reaches them, from the host clock, and drawn into the movie's box on its window. A file with
+// neither a sound nor a picture track the decoders can read cannot be opened.
 #include "host/media.h"
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/imgutils.h>
-#include <libavutil/log.h>
-#include <libavutil/opt.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
 
 #include <sys/stat.h>
 
@@ -29,6 +19,7 @@ extern "C" {
 #include "host/kernel.h"
 #include "host/user.h"
 #include "host_paths.h"
+#include "media_library.h"
 
 struct MediaPortRecord {
   HWND window;
@@ -66,16 +57,16 @@ bool MediaPosixPath(const std::string& path, std::string* posix) {
 }
 
 struct FormatCloser {
-  void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+  void operator()(AVFormatContext* context) const { host::Av().avformat_close_input(&context); }
 };
 struct CodecCloser {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+  void operator()(AVCodecContext* context) const { host::Av().avcodec_free_context(&context); }
 };
 struct FrameFree {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+  void operator()(AVFrame* frame) const { host::Av().av_frame_free(&frame); }
 };
 struct PacketFree {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+  void operator()(AVPacket* packet) const { host::Av().av_packet_free(&packet); }
 };
 using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecCloser>;
@@ -86,25 +77,25 @@ FormatPtr OpenFormat(const std::string& posix) {
   // Only the file kinds the game plays, and only local files: a playlist or a reference movie must not make
   // the decoders open other files or network addresses.
   AVDictionary* options = nullptr;
-  av_dict_set(&options, "format_whitelist", "aiff,mp3,mov,mp4,m4a,3gp,3g2,mj2,mpeg,mpegvideo,wav", 0);
-  av_dict_set(&options, "protocol_whitelist", "file", 0);
+  host::Av().av_dict_set(&options, "format_whitelist", "aiff,mp3,mov,mp4,m4a,3gp,3g2,mj2,mpeg,mpegvideo,wav", 0);
+  host::Av().av_dict_set(&options, "protocol_whitelist", "file", 0);
   AVFormatContext* context = nullptr;
-  const int opened = avformat_open_input(&context, posix.c_str(), nullptr, &options);
-  av_dict_free(&options);
+  const int opened = host::Av().avformat_open_input(&context, posix.c_str(), nullptr, &options);
+  host::Av().av_dict_free(&options);
   if (opened < 0) return nullptr;
   FormatPtr format(context);
-  if (avformat_find_stream_info(context, nullptr) < 0) return nullptr;
+  if (host::Av().avformat_find_stream_info(context, nullptr) < 0) return nullptr;
   return format;
 }
 
 CodecPtr OpenDecoder(AVFormatContext* format, AVMediaType type, int* streamIndex) {
   const AVCodec* codec = nullptr;
-  const int index = av_find_best_stream(format, type, -1, -1, &codec, 0);
+  const int index = host::Av().av_find_best_stream(format, type, -1, -1, &codec, 0);
   if (index < 0 || codec == nullptr) return nullptr;
-  CodecPtr context(avcodec_alloc_context3(codec));
+  CodecPtr context(host::Av().avcodec_alloc_context3(codec));
   if (context == nullptr) return nullptr;
-  if (avcodec_parameters_to_context(context.get(), format->streams[index]->codecpar) < 0) return nullptr;
-  if (avcodec_open2(context.get(), codec, nullptr) < 0) return nullptr;
+  if (host::Av().avcodec_parameters_to_context(context.get(), format->streams[index]->codecpar) < 0) return nullptr;
+  if (host::Av().avcodec_open2(context.get(), codec, nullptr) < 0) return nullptr;
   *streamIndex = index;
   return context;
 }
@@ -116,25 +107,25 @@ bool DecodeSoundTrack(const std::string& posix, std::vector<int16_t>* out) {
   int stream = -1;
   CodecPtr decoder = OpenDecoder(format.get(), AVMEDIA_TYPE_AUDIO, &stream);
   if (decoder == nullptr) return false;
-  if (decoder->ch_layout.nb_channels <= 0) av_channel_layout_default(&decoder->ch_layout, 1);
+  if (decoder->ch_layout.nb_channels <= 0) host::Av().av_channel_layout_default(&decoder->ch_layout, 1);
   AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
   SwrContext* resampler = nullptr;
-  if (swr_alloc_set_opts2(&resampler, &mono, AV_SAMPLE_FMT_S16, kMixRate, &decoder->ch_layout,
+  if (host::Av().swr_alloc_set_opts2(&resampler, &mono, AV_SAMPLE_FMT_S16, kMixRate, &decoder->ch_layout,
                           decoder->sample_fmt, decoder->sample_rate, 0, nullptr) < 0 ||
-      swr_init(resampler) < 0) {
-    swr_free(&resampler);
+      host::Av().swr_init(resampler) < 0) {
+    host::Av().swr_free(&resampler);
     return false;
   }
-  PacketPtr packet(av_packet_alloc());
-  FramePtr frame(av_frame_alloc());
+  PacketPtr packet(host::Av().av_packet_alloc());
+  FramePtr frame(host::Av().av_frame_alloc());
   std::vector<int16_t> samples;
   bool full = false;
   auto take = [&](AVFrame* decoded) {
-    const int room = swr_get_out_samples(resampler, decoded ? decoded->nb_samples : 0);
+    const int room = host::Av().swr_get_out_samples(resampler, decoded ? decoded->nb_samples : 0);
     if (room <= 0) return;
     std::vector<int16_t> chunk(static_cast<size_t>(room));
     uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(chunk.data())};
-    const int made = swr_convert(resampler, outPlanes, room,
+    const int made = host::Av().swr_convert(resampler, outPlanes, room,
                                  decoded ? const_cast<const uint8_t**>(decoded->extended_data) : nullptr,
                                  decoded ? decoded->nb_samples : 0);
     if (made <= 0) return;
@@ -143,19 +134,19 @@ bool DecodeSoundTrack(const std::string& posix, std::vector<int16_t>* out) {
     if (samples.size() >= kMaxAudioSamples) full = true;
   };
   auto drain = [&]() {
-    while (avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
+    while (host::Av().avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
       take(frame.get());
-      av_frame_unref(frame.get());
+      host::Av().av_frame_unref(frame.get());
     }
   };
-  while (!full && av_read_frame(format.get(), packet.get()) >= 0) {
-    if (packet->stream_index == stream && avcodec_send_packet(decoder.get(), packet.get()) >= 0) drain();
-    av_packet_unref(packet.get());
+  while (!full && host::Av().av_read_frame(format.get(), packet.get()) >= 0) {
+    if (packet->stream_index == stream && host::Av().avcodec_send_packet(decoder.get(), packet.get()) >= 0) drain();
+    host::Av().av_packet_unref(packet.get());
   }
-  avcodec_send_packet(decoder.get(), nullptr);
+  host::Av().avcodec_send_packet(decoder.get(), nullptr);
   drain();
   if (!full) take(nullptr);
-  swr_free(&resampler);
+  host::Av().swr_free(&resampler);
   *out = std::move(samples);
   return true;
 }
@@ -210,7 +201,7 @@ struct MovieRecord {
 
   ~MovieRecord() {
     host::RemoveMixSource(&sound);
-    sws_freeContext(scaler);
+    if (scaler != nullptr) host::Av().sws_freeContext(scaler);
   }
 
   int64_t TimeMs() const {
@@ -237,8 +228,8 @@ bool OpenPictures(MovieRecord& movie, const std::string& posix) {
   if (movie.width <= 0 || movie.height <= 0 || movie.width > kMaxPictureSide || movie.height > kMaxPictureSide) {
     return false;
   }
-  movie.frame.reset(av_frame_alloc());
-  movie.packet.reset(av_packet_alloc());
+  movie.frame.reset(host::Av().av_frame_alloc());
+  movie.packet.reset(host::Av().av_packet_alloc());
   if (movie.format->duration > 0) movie.durationMs = movie.format->duration / (AV_TIME_BASE / 1000);
   movie.picture.assign(static_cast<size_t>(movie.width) * static_cast<size_t>(movie.height), 0);
   return true;
@@ -247,40 +238,40 @@ bool OpenPictures(MovieRecord& movie, const std::string& posix) {
 // Decodes the next picture into movie.frame; false at the end of the track.
 bool DecodeNextPicture(MovieRecord& movie) {
   for (;;) {
-    const int received = avcodec_receive_frame(movie.decoder.get(), movie.frame.get());
+    const int received = host::Av().avcodec_receive_frame(movie.decoder.get(), movie.frame.get());
     if (received == 0) {
       const AVStream* stream = movie.format->streams[movie.videoStream];
       int64_t pts = movie.frame->best_effort_timestamp;
       if (pts == AV_NOPTS_VALUE) pts = 0;
-      movie.pendingTime = av_rescale_q(pts, stream->time_base, AVRational{1, 1000});
+      movie.pendingTime = host::Av().av_rescale_q(pts, stream->time_base, AVRational{1, 1000});
       return true;
     }
     if (received != AVERROR(EAGAIN)) return false;  // the end, or a damaged track
-    if (av_read_frame(movie.format.get(), movie.packet.get()) < 0) {
-      avcodec_send_packet(movie.decoder.get(), nullptr);
+    if (host::Av().av_read_frame(movie.format.get(), movie.packet.get()) < 0) {
+      host::Av().avcodec_send_packet(movie.decoder.get(), nullptr);
       continue;
     }
-    if (movie.packet->stream_index == movie.videoStream) avcodec_send_packet(movie.decoder.get(), movie.packet.get());
-    av_packet_unref(movie.packet.get());
+    if (movie.packet->stream_index == movie.videoStream) host::Av().avcodec_send_packet(movie.decoder.get(), movie.packet.get());
+    host::Av().av_packet_unref(movie.packet.get());
   }
 }
 
 void TakePicture(MovieRecord& movie) {
   AVFrame* frame = movie.frame.get();
   if (frame->width != movie.width || frame->height != movie.height) {
-    av_frame_unref(frame);
+    host::Av().av_frame_unref(frame);
     return;
   }
-  movie.scaler = sws_getCachedContext(movie.scaler, frame->width, frame->height,
+  movie.scaler = host::Av().sws_getCachedContext(movie.scaler, frame->width, frame->height,
                                       static_cast<AVPixelFormat>(frame->format), movie.width, movie.height,
                                       AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
   if (movie.scaler != nullptr) {
     uint8_t* planes[1] = {reinterpret_cast<uint8_t*>(movie.picture.data())};
     int strides[1] = {movie.width * 4};
-    sws_scale(movie.scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
+    host::Av().sws_scale(movie.scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
     for (uint32_t& pixel : movie.picture) pixel &= 0x00FFFFFF;
   }
-  av_frame_unref(frame);
+  host::Av().av_frame_unref(frame);
   movie.pictureShown = true;
 }
 
@@ -308,9 +299,9 @@ bool AdvancePictures(MovieRecord& movie) {
 
 void RewindPictures(MovieRecord& movie) {
   if (movie.decoder == nullptr) return;
-  av_seek_frame(movie.format.get(), movie.videoStream, 0, AVSEEK_FLAG_BACKWARD);
-  avcodec_flush_buffers(movie.decoder.get());
-  if (movie.pendingFrame) av_frame_unref(movie.frame.get());
+  host::Av().av_seek_frame(movie.format.get(), movie.videoStream, 0, AVSEEK_FLAG_BACKWARD);
+  host::Av().avcodec_flush_buffers(movie.decoder.get());
+  if (movie.pendingFrame) host::Av().av_frame_unref(movie.frame.get());
   movie.pendingFrame = false;
   movie.videoEnded = false;
   movie.pictureShown = false;
@@ -374,7 +365,6 @@ bool Known(Movie movie) {
 OSErr InitializeQTML(int32_t) {
   host::MediaState& media = host::Media();
   if (media.qtmlUsers++ == 0) {
-    av_log_set_level(AV_LOG_QUIET);
     media.audioHeld = host::AcquireAudioOutput();
   }
   return noErr;
@@ -427,6 +417,8 @@ OSErr NewMovieFromFile(Movie* movie, int16_t resRefNum, int16_t* resId, StringPt
   host::MediaState& media = host::Media();
   auto file = media.openFiles.find(resRefNum);
   if (file == media.openFiles.end()) return invalidMovie;
+  // The decoders are loaded with the first file opened; without them nothing plays.
+  if (host::LoadMediaLibrary() == nullptr) return cantFindHandler;
   auto record = std::make_unique<MovieRecord>();
   record->path = file->second;
   record->hasSound = host::DecodeSoundTrack(file->second, &record->sound.samples);

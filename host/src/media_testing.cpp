@@ -1,16 +1,12 @@
 // The test seam's movie writer: small movies made at test time with FFmpeg's own encoders, so that no movie
 // file needs to ship with the tests. Pictures are PNG-compressed (lossless), the sound 16-bit PCM.
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-}
 
 #include <cmath>
 #include <numbers>
 #include <vector>
 
 #include "host/testing_sound.h"
+#include "media_library.h"
 
 namespace {
 
@@ -25,25 +21,25 @@ struct Writer {
   bool headerWritten = false;
 
   ~Writer() {
-    if (headerWritten) av_write_trailer(format);
-    avcodec_free_context(&video);
-    avcodec_free_context(&audio);
-    av_frame_free(&frame);
-    av_packet_free(&packet);
+    if (headerWritten) host::Av().av_write_trailer(format);
+    host::Av().avcodec_free_context(&video);
+    host::Av().avcodec_free_context(&audio);
+    host::Av().av_frame_free(&frame);
+    host::Av().av_packet_free(&packet);
     if (format != nullptr) {
-      if (format->pb != nullptr) avio_closep(&format->pb);
-      avformat_free_context(format);
+      if (format->pb != nullptr) host::Av().avio_closep(&format->pb);
+      host::Av().avformat_free_context(format);
     }
   }
 
   bool Send(AVCodecContext* codec, AVStream* stream, AVFrame* input) {
-    if (avcodec_send_frame(codec, input) < 0) return false;
-    while (avcodec_receive_packet(codec, packet) == 0) {
+    if (host::Av().avcodec_send_frame(codec, input) < 0) return false;
+    while (host::Av().avcodec_receive_packet(codec, packet) == 0) {
       // Without a duration the last picture would fall outside the movie's stated length.
       if (packet->duration == 0 && codec->codec_type == AVMEDIA_TYPE_VIDEO) packet->duration = 1;
-      av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+      host::Av().av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
       packet->stream_index = stream->index;
-      if (av_interleaved_write_frame(format, packet) < 0) return false;
+      if (host::Av().av_interleaved_write_frame(format, packet) < 0) return false;
     }
     return true;
   }
@@ -56,47 +52,48 @@ bool HostTestWriteMovie(const char* path, int width, int height, int frames, int
   if (path == nullptr || width <= 0 || height <= 0 || frames <= 0 || framesPerSecond <= 0 || colours.empty()) {
     return false;
   }
+  if (host::LoadMediaLibrary() == nullptr) return false;
   Writer writer;
-  if (avformat_alloc_output_context2(&writer.format, nullptr, "mov", path) < 0) return false;
-  const AVCodec* pictureCodec = avcodec_find_encoder(AV_CODEC_ID_PNG);
+  if (host::Av().avformat_alloc_output_context2(&writer.format, nullptr, "mov", path) < 0) return false;
+  const AVCodec* pictureCodec = host::Av().avcodec_find_encoder(AV_CODEC_ID_PNG);
   if (pictureCodec == nullptr) return false;
-  writer.video = avcodec_alloc_context3(pictureCodec);
+  writer.video = host::Av().avcodec_alloc_context3(pictureCodec);
   writer.video->width = width;
   writer.video->height = height;
   writer.video->pix_fmt = AV_PIX_FMT_RGB24;
   writer.video->time_base = AVRational{1, framesPerSecond};
   if (writer.format->oformat->flags & AVFMT_GLOBALHEADER) writer.video->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-  if (avcodec_open2(writer.video, pictureCodec, nullptr) < 0) return false;
-  writer.videoStream = avformat_new_stream(writer.format, nullptr);
-  avcodec_parameters_from_context(writer.videoStream->codecpar, writer.video);
+  if (host::Av().avcodec_open2(writer.video, pictureCodec, nullptr) < 0) return false;
+  writer.videoStream = host::Av().avformat_new_stream(writer.format, nullptr);
+  host::Av().avcodec_parameters_from_context(writer.videoStream->codecpar, writer.video);
   writer.videoStream->time_base = writer.video->time_base;
 
   if (withSound) {
-    const AVCodec* soundCodec = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
+    const AVCodec* soundCodec = host::Av().avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
     if (soundCodec == nullptr) return false;
-    writer.audio = avcodec_alloc_context3(soundCodec);
+    writer.audio = host::Av().avcodec_alloc_context3(soundCodec);
     writer.audio->sample_fmt = AV_SAMPLE_FMT_S16;
     writer.audio->sample_rate = 44100;
-    av_channel_layout_default(&writer.audio->ch_layout, 1);
+    host::Av().av_channel_layout_default(&writer.audio->ch_layout, 1);
     writer.audio->time_base = AVRational{1, 44100};
-    if (avcodec_open2(writer.audio, soundCodec, nullptr) < 0) return false;
-    writer.audioStream = avformat_new_stream(writer.format, nullptr);
-    avcodec_parameters_from_context(writer.audioStream->codecpar, writer.audio);
+    if (host::Av().avcodec_open2(writer.audio, soundCodec, nullptr) < 0) return false;
+    writer.audioStream = host::Av().avformat_new_stream(writer.format, nullptr);
+    host::Av().avcodec_parameters_from_context(writer.audioStream->codecpar, writer.audio);
     writer.audioStream->time_base = writer.audio->time_base;
   }
-  if (avio_open(&writer.format->pb, path, AVIO_FLAG_WRITE) < 0) return false;
-  if (avformat_write_header(writer.format, nullptr) < 0) return false;
+  if (host::Av().avio_open(&writer.format->pb, path, AVIO_FLAG_WRITE) < 0) return false;
+  if (host::Av().avformat_write_header(writer.format, nullptr) < 0) return false;
   writer.headerWritten = true;
-  writer.frame = av_frame_alloc();
-  writer.packet = av_packet_alloc();
+  writer.frame = host::Av().av_frame_alloc();
+  writer.packet = host::Av().av_packet_alloc();
 
   for (int i = 0; i < frames; ++i) {
     AVFrame* picture = writer.frame;
-    av_frame_unref(picture);
+    host::Av().av_frame_unref(picture);
     picture->format = AV_PIX_FMT_RGB24;
     picture->width = width;
     picture->height = height;
-    if (av_frame_get_buffer(picture, 0) < 0) return false;
+    if (host::Av().av_frame_get_buffer(picture, 0) < 0) return false;
     const uint32_t colour = colours[static_cast<size_t>(i) % colours.size()];
     for (int y = 0; y < height; ++y) {
       uint8_t* row = picture->data[0] + static_cast<ptrdiff_t>(y) * picture->linesize[0];
@@ -116,12 +113,12 @@ bool HostTestWriteMovie(const char* path, int width, int height, int frames, int
     const int chunk = 1024;
     for (int start = 0; start < total; start += chunk) {
       AVFrame* sound = writer.frame;
-      av_frame_unref(sound);
+      host::Av().av_frame_unref(sound);
       sound->format = AV_SAMPLE_FMT_S16;
       sound->sample_rate = 44100;
-      av_channel_layout_default(&sound->ch_layout, 1);
+      host::Av().av_channel_layout_default(&sound->ch_layout, 1);
       sound->nb_samples = std::min(chunk, total - start);
-      if (av_frame_get_buffer(sound, 0) < 0) return false;
+      if (host::Av().av_frame_get_buffer(sound, 0) < 0) return false;
       auto* samples = reinterpret_cast<int16_t*>(sound->data[0]);
       for (int i = 0; i < sound->nb_samples; ++i) {
         samples[i] = static_cast<int16_t>(

@@ -4,6 +4,7 @@
 #include "painting.h"
 
 #include "gdi_internal.h"
+#include "window_composition.h"
 #include "window_surface.h"
 
 namespace host {
@@ -50,10 +51,12 @@ HDC WindowDC(Window& window) {
   return window.dc;
 }
 
+// A child's drawing shows when its top-level window is presented.
 void PresentIfDrawn(Window& window) {
   if (window.frame == nullptr || Empty(window.frame->dirty)) return;
   window.frame->dirty = RECT{0, 0, 0, 0};
-  PresentWindow(window);
+  Window* top = window.parent != nullptr ? FindWindow(TopLevelOf(window.handle)) : nullptr;
+  PresentWindow(top != nullptr ? *top : window);
 }
 
 // The device context of GetDC(NULL): the screen, which has no pixels of its own here.
@@ -162,16 +165,20 @@ HDC BeginPaint(HWND handle, PAINTSTRUCT* paint) {
   if (window->update != nullptr) {
     GetRgnBox(window->update, &paint->rcPaint);
     HostSetSurfaceClip(dc, window->update);
+    // A transparent window shows what lies beneath it again where it paints anew.
+    if (window->exStyle & WS_EX_TRANSPARENT) host::ClearToUndrawn(*window, window->update);
   } else {
     // Painting with nothing invalid draws nothing.
     HRGN nothing = CreateRectRgn(0, 0, 0, 0);
     HostSetSurfaceClip(dc, nothing);
     DeleteObject(nothing);
   }
-  // No background brush is painted here; the program erases when it asked for it and the class has none.
-  paint->fErase = window->eraseWanted && (window->windowClass == nullptr || window->windowClass->background == nullptr);
+  bool erase = window->eraseWanted;
   host::ClearUpdate(*window);
   window->painting = true;
+  // The window erases its background itself (DefWindowProcA fills the class brush); when it does not, the
+  // program is told to.
+  if (erase) paint->fErase = SendMessageA(handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0;
   return dc;
 }
 

@@ -16,10 +16,20 @@ namespace {
 
 constexpr WORD kGroupIcon = 14;
 
-// A number from MAKEINTRESOURCEA or a "#number" text; 0 for anything else.
+// Resources the program also finds by a name: its icon is "IDI_APPICON".
+struct NamedResource {
+  const char* name;
+  WORD id;
+};
+constexpr NamedResource kNamedResources[] = {{"IDI_APPICON", 12346}};
+
+// A number from MAKEINTRESOURCEA, a "#number" text or a resource name; 0 for anything else.
 WORD ResourceNumber(LPCSTR name) {
   if (name == nullptr) return 0;
   if (IS_INTRESOURCE(name)) return static_cast<WORD>(reinterpret_cast<uintptr_t>(name));
+  for (const NamedResource& named : kNamedResources) {
+    if (std::strcmp(name, named.name) == 0) return named.id;
+  }
   if (name[0] != '#' || name[1] == '\0') return 0;
   char* end = nullptr;
   unsigned long value = std::strtoul(name + 1, &end, 10);

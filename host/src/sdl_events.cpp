@@ -146,14 +146,14 @@ void OnKey(const SDL_KeyboardEvent& key, const char* text) {
     }
   }
   LPARAM lParam = KeyMessageLParam(info, alt, wasDown, !down);
-  QueueInput(Message(window->handle, message, static_cast<WPARAM>(vk), lParam), chars);
+  QueueInput(Message(KeyWindowOf(window->handle), message, static_cast<WPARAM>(vk), lParam), chars);
 }
 
 void OnText(const SDL_TextInputEvent& text) {
   Window* window = KeyTarget(text.windowID);
   if (window == nullptr || MenuStripTracking(window->handle)) return;
   for (char c : ToWindows1252(text.text)) {
-    QueueInput(Message(window->handle, WM_CHAR, static_cast<unsigned char>(c), 1));
+    QueueInput(Message(KeyWindowOf(window->handle), WM_CHAR, static_cast<unsigned char>(c), 1));
   }
 }
 
@@ -180,6 +180,16 @@ MousePlace Place(Uint32 windowId, int x, int y) {
   return place;
 }
 
+// Queues a pointer message for the window under the pointer, then lets that window choose the cursor
+// (WM_SETCURSOR). The message is queued first: the procedure choosing the cursor may look at the events behind
+// it, which must queue after it.
+void QueuePointerMessage(HWND target, UINT message, POINT point, bool setCursor) {
+  QueueInput(Message(target, message, MouseKeyFlags(), PointParam(point.x, point.y)));
+  if (setCursor) {
+    SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, message));
+  }
+}
+
 void OnMotion(const SDL_MouseMotionEvent& motion) {
   MousePlace place = Place(motion.windowID, motion.x, motion.y);
   if (place.window == nullptr) return;
@@ -194,7 +204,8 @@ void OnMotion(const SDL_MouseMotionEvent& motion) {
     return;
   }
   if (!place.inside) return;
-  QueueInput(Message(handle, WM_MOUSEMOVE, MouseKeyFlags(), PointParam(place.client.x, place.client.y)));
+  POINT point = place.client;
+  QueuePointerMessage(InputWindowAt(handle, &point), WM_MOUSEMOVE, point, true);
 }
 
 // The messages of one mouse button.
@@ -240,10 +251,13 @@ void OnButton(const SDL_MouseButtonEvent& button) {
     Activate(handle);
     if (FindWindow(handle) == nullptr) return;
   }
-  Window* window = FindWindow(handle);
+  POINT point = place.client;
+  HWND target = InputWindowAt(handle, &point);
+  Window* window = FindWindow(target);
+  if (window == nullptr) return;
   bool doubles = window->windowClass != nullptr && (window->windowClass->style & CS_DBLCLKS);
   UINT message = !pressed ? up : (doubles && button.clicks >= 2 && button.clicks % 2 == 0) ? doubleClick : down;
-  QueueInput(Message(handle, message, MouseKeyFlags(), PointParam(place.client.x, place.client.y)));
+  QueuePointerMessage(target, message, point, pressed);
 }
 
 void OnWindowEvent(const SDL_WindowEvent& event) {
@@ -252,7 +266,7 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
   HWND handle = window->handle;
   switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
-      PostMessageA(handle, WM_CLOSE, 0, 0);
+      if (!HasNoCloseButton(handle)) PostMessageA(handle, WM_CLOSE, 0, 0);
       break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
       Activate(handle);

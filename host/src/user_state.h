@@ -51,6 +51,7 @@ struct Menu {
 
 struct UserState {
   HWND active = nullptr;
+  HWND focus = nullptr;  // the window keys go to; null when none has the focus
 
   // Messages may be posted from any thread: the posted messages and the quit message are kept under this lock.
   std::mutex postLock;
@@ -132,5 +133,23 @@ bool IsCursorShown();
 
 // Takes what SDL has for the windows and turns it into messages (sdl_events.cpp).
 void PumpSdlEvents();
+
+// Child windows and the keyboard focus (child_windows.cpp, keyboard_focus.cpp).
+// Whether the window is the ancestor or the ancestor's descendant; the top-level window a window belongs to.
+bool IsSelfOrDescendant(HWND window, HWND ancestor);
+HWND TopLevelOf(HWND window);
+// Moves the focus out of the window's tree before it is hidden or destroyed: to its parent, or to no window.
+void FocusLeaving(HWND window);
+// Takes the focus from a top-level window that stops being the active one.
+void FocusLeavesInactive(HWND window);
+// Where the keys for a top-level window go: the focus when it lies in that window's tree, else the window.
+HWND KeyWindowOf(HWND topLevel);
+// The deepest shown, enabled window of a top-level window's tree under a point of its client area (the window
+// itself when no child is there); the point becomes that window's client point.
+HWND InputWindowAt(HWND topLevel, POINT* clientPoint);
+// Whether the window's class has no close button (CS_NOCLOSE).
+bool HasNoCloseButton(HWND window);
+// DefWindowProcA's part for focus, erasing, cursors and the keys that children pass on; false for other messages.
+bool DefaultChildWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
 }  // namespace host

@@ -78,7 +78,26 @@ HWND ChildAt(const Window& parent, POINT screenPoint, UINT flags) {
   return nullptr;
 }
 
+// Asks a top-level window for its track sizes (WM_GETMINMAXINFO) and keeps a new size within them.
+void KeepWithinTrackSizes(HWND handle, int* width, int* height) {
+  Window* window = FindWindow(handle);
+  if (window == nullptr) return;
+  constexpr LONG kUnlimited = 0x7FFFFFFF;
+  MINMAXINFO info{};
+  info.ptMaxSize = POINT{window->bounds.right - window->bounds.left, window->bounds.bottom - window->bounds.top};
+  info.ptMaxPosition = POINT{window->bounds.left, window->bounds.top};
+  info.ptMaxTrackSize = POINT{kUnlimited, kUnlimited};
+  SendMessageA(handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  *width = std::max<int>(std::min<int>(*width, info.ptMaxTrackSize.x), info.ptMinTrackSize.x);
+  *height = std::max<int>(std::min<int>(*height, info.ptMaxTrackSize.y), info.ptMinTrackSize.y);
+}
+
 }  // namespace
+
+bool HasNoCloseButton(HWND handle) {
+  Window* window = FindWindow(handle);
+  return window != nullptr && window->windowClass != nullptr && (window->windowClass->style & CS_NOCLOSE);
+}
 
 void Activate(HWND handle) {
   UserState& state = State();
@@ -91,6 +110,7 @@ void Activate(HWND handle) {
     MenuStripCancel(previous);
     SendMessageA(previous, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(handle));
     if (handle == nullptr) SendMessageA(previous, WM_ACTIVATEAPP, FALSE, 0);
+    FocusLeavesInactive(previous);
   }
   if (handle != nullptr && FindWindow(handle) != nullptr && state.active == handle) {
     if (previous == nullptr) SendMessageA(handle, WM_ACTIVATEAPP, TRUE, 0);
@@ -125,7 +145,9 @@ void DefaultMenuKey(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
   UserState& state = State();
   switch (message) {
     case WM_SYSKEYDOWN:
-      if (wParam == static_cast<WPARAM>(VK_F4)) SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+      if (wParam == static_cast<WPARAM>(VK_F4) && !HasNoCloseButton(handle)) {
+        SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+      }
       break;
     case WM_SYSKEYUP:
       if ((wParam == static_cast<WPARAM>(VK_MENU) || wParam == static_cast<WPARAM>(VK_F10)) && state.altGesture) {
@@ -190,6 +212,9 @@ BOOL ShowWindow(HWND handle, int command) {
   BOOL wasVisible = (window->style & WS_VISIBLE) ? TRUE : FALSE;
   switch (command) {
     case SW_HIDE:
+      host::FocusLeaving(handle);
+      window = FindWindow(handle);
+      if (window == nullptr) return wasVisible;
       window->style &= ~WS_VISIBLE;
       host::SyncWindowSurface(*window);
       if (State().active == handle) host::Activate(nullptr);
@@ -239,8 +264,18 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
     rect = RECT{x, y, x + w, y + h};
   }
   if (!(flags & SWP_NOSIZE)) {
+    if (host::IsTopLevel(*window)) {
+      host::KeepWithinTrackSizes(handle, &width, &height);
+      window = FindWindow(handle);
+      if (window == nullptr) return FALSE;
+    }
     rect.right = rect.left + std::max(width, 0);
     rect.bottom = rect.top + std::max(height, 0);
+  }
+  if (flags & SWP_HIDEWINDOW) {
+    host::FocusLeaving(handle);
+    window = FindWindow(handle);
+    if (window == nullptr) return FALSE;
   }
   window->bounds = rect;
   if ((flags & SWP_SHOWWINDOW) && !(window->style & WS_VISIBLE)) {

@@ -19,6 +19,7 @@
 #include "menu_strip.h"
 #include "painting.h"
 #include "user_state.h"
+#include "window_composition.h"
 #include "window_surface.h"
 
 namespace host {
@@ -146,6 +147,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     window->bounds = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
     window->parent = parent;
     window->menu = (style & WS_CHILD) ? nullptr : menu;
+    window->id = (style & WS_CHILD) ? reinterpret_cast<UINT_PTR>(menu) : 0;
     window->instance = instance;
     procedure = window->procedure;
     host::Window* record = window.get();
@@ -173,6 +175,7 @@ BOOL DestroyWindow(HWND handle) {
     procedure = window->procedure;
   }
   host::MenuStripCancel(handle);
+  host::FocusLeaving(handle);
   if (host::State().active == handle) host::Activate(nullptr);
   procedure(handle, WM_DESTROY, 0, 0);
   std::vector<HWND> children;
@@ -190,6 +193,7 @@ BOOL DestroyWindow(HWND handle) {
     host::ForgetWindowMessages(handle);
     host::ReleasePainting(*window);
     host::DestroyWindowSurface(*window);
+    if (window->parent != nullptr) host::RequestPresent(window->parent);
   }
   host::TheRegistry().windows.erase(host::Key(handle));
   return TRUE;
@@ -201,6 +205,8 @@ BOOL IsWindow(HWND handle) {
 }
 
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT childResult = 0;
+  if (host::DefaultChildWindowMessage(window, message, wParam, lParam, &childResult)) return childResult;
   switch (message) {
     case WM_NCCREATE:
       return TRUE;

@@ -61,6 +61,7 @@ struct Window {
   RECT bounds{};  // in screen coordinates (the parent's client area for a child)
   HWND parent = nullptr;
   HMENU menu = nullptr;
+  UINT_PTR id = 0;  // a child's identifier: the number passed as its menu
   HINSTANCE instance = nullptr;
   bool destroying = false;  // DestroyWindow has begun; no further destruction
 

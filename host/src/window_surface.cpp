@@ -13,6 +13,7 @@
 #include "menu_strip.h"
 #include "program_resources.h"
 #include "sdl_video.h"
+#include "window_composition.h"
 
 namespace host {
 namespace {
@@ -36,7 +37,8 @@ bool ResizeFrame(Window& window, int width, int height) {
   if (window.frame == nullptr) window.frame = std::make_unique<HostSurface>();
   HostSurface& frame = *window.frame;
   if (width == frame.width && height == frame.height) return false;
-  std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  const uint32_t blank = (window.exStyle & WS_EX_TRANSPARENT) ? kUndrawnPixel : 0;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), blank);
   int rows = std::min(height, frame.height);
   int columns = std::min(width, frame.width);
   for (int y = 0; y < rows; ++y) {
@@ -134,7 +136,11 @@ void SyncWindowSurface(Window& window) {
   if (ResizeFrame(window, client.right - client.left, client.bottom - client.top) && !window.destroying) {
     InvalidateRect(window.handle, nullptr, TRUE);
   }
-  bool shown = !(window.style & WS_CHILD) && (window.style & WS_VISIBLE) && !window.destroying;
+  if (window.style & WS_CHILD) {
+    RequestPresent(window.handle);  // a child shows as part of its top-level window
+    return;
+  }
+  bool shown = (window.style & WS_VISIBLE) && !window.destroying;
   if (!shown) {
     if (window.surface != nullptr && window.surface->window != nullptr) SDL_HideWindow(window.surface->window);
     return;
@@ -191,6 +197,7 @@ void PresentWindow(Window& window) {
     std::memcpy(&image.pixels[static_cast<size_t>(strip) * static_cast<size_t>(image.width)],
                 window.framePixels.data(), window.framePixels.size() * sizeof(uint32_t));
   }
+  ComposeChildren(window, image.pixels.data(), image.width, image.height, strip);
   if (strip > 0 && image.width > 0) DrawMenuStrip(window, image.pixels.data(), image.width, image.height);
 
   WindowSurface* surface = window.surface.get();

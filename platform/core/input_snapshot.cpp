@@ -208,6 +208,7 @@ bool GetKeyEventInfo(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Ke
   record->character16 = static_cast<uint16_t>(character.wParam & 0xFFFF);
   record->virtualKey = static_cast<uint8_t>(wParam & 0xFF);
   record->keyCode = KeyCodeOfVirtualKey(static_cast<int32_t>(wParam & 0xFF), (lParam & (LPARAM{1} << 16)) != 0);
-  if ((lParam & 0xFFFF) != 0) record->flags |= kInputRepeat;
+  // Every press counts once; only a press made while the key was already down (held, auto-repeating) repeats.
+  if (lParam & (LPARAM{1} << 30)) record->flags |= kInputRepeat;
   return true;
 }

@@ -6,11 +6,14 @@
 // destination: through the inverse table for 8-bit destinations, else by keeping each channel's top bits.
 #include "platform/graphics/row_transfer.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "platform/graphics/graphics_world.h"
 #include "platform/graphics/pixel_codec.h"
+#include "platform/graphics/widen_rows.h"
 
 namespace {
 
@@ -96,23 +99,162 @@ inline void StepPixels(const RowTransferArgs& a, PixelOp op) {
 
 // Kind 0 between any two formats: decode, encode with full alpha. The coverage slot shares it, since a copy's
 // coverage is 255 and encodes to the same full alpha.
+inline void ConvertPixel(const RowTransferArgs& a, uint8_t* d, const uint8_t* s, uint32_t alpha) {
+  const PixelChannels& channels = a.source->channels;
+  const uint32_t word = ReadPixelWord(s, a.source->bytesPerPixel, a.sourcePalette);
+  WritePixel(d, *a.destination, a.destinationInverseTable, DecodeChannel(word, channels, kChannelRed),
+             DecodeChannel(word, channels, kChannelGreen), DecodeChannel(word, channels, kChannelBlue), alpha);
+}
+
 template <Stepping kStepping>
-void ConvertRows(const RowTransferArgs& a) {
-  const PixelMap& dst = *a.destination;
-  const PixelMap& src = *a.source;
-  const uint32_t alpha = FullAlphaBits(dst.channels);
-  StepPixels<kStepping, false>(a, [&](uint8_t* d, const uint8_t* s, uint8_t) {
-    const uint32_t word = ReadPixelWord(s, src.bytesPerPixel, a.sourcePalette);
-    WritePixel(d, dst, a.destinationInverseTable, DecodeChannel(word, src.channels, kChannelRed),
-               DecodeChannel(word, src.channels, kChannelGreen), DecodeChannel(word, src.channels, kChannelBlue),
-               alpha);
-  });
+void ConvertPixelByPixel(const RowTransferArgs& a) {
+  const uint32_t alpha = FullAlphaBits(a.destination->channels);
+  StepPixels<kStepping, false>(a, [&](uint8_t* d, const uint8_t* s, uint8_t) { ConvertPixel(a, d, s, alpha); });
 }
 
 // Kind 0 between maps of one format: the stored pixels move unchanged, alpha included.
 template <Stepping kStepping, size_t kBytes>
-void SameFormatRows(const RowTransferArgs& a) {
+void SameFormatPixelByPixel(const RowTransferArgs& a) {
   StepPixels<kStepping, false>(a, [](uint8_t* d, const uint8_t* s, uint8_t) { std::memcpy(d, s, kBytes); });
+}
+
+// ---- Whole-row forms of the copies. They give the bytes of the pixel-by-pixel routines above, which stay the
+// reference (PlainRowRoutineTable) and serve what the row forms do not.
+
+// Whether the destination's pixel memory shares bytes with the source's: such copies keep the pixel-by-pixel
+// order.
+bool MapsShareBytes(const RowTransferArgs& a) {
+  auto first = [](const PixelMap& m) { return reinterpret_cast<uintptr_t>(m.baseAddress); };
+  auto end = [&first](const PixelMap& m) {
+    return first(m) + static_cast<uintptr_t>(int64_t{m.bounds.Height()} * m.rowBytes);
+  };
+  return first(*a.destination) < end(*a.source) && first(*a.source) < end(*a.destination);
+}
+
+// 8-bit sources: the pixel each of the 256 indexes becomes is worked out once, then looked up.
+template <size_t kBytes>
+void ConvertIndexedRows(const RowTransferArgs& a, const uint32_t* table) {
+  for (int32_t r = 0; r < a.rows; ++r) {
+    uint8_t* d = a.destinationStart + static_cast<ptrdiff_t>(r) * a.destination->rowBytes;
+    const uint8_t* s = a.sourceStart + static_cast<ptrdiff_t>(r) * a.source->rowBytes;
+    int32_t c = 0;
+    if constexpr (kBytes == 4 && std::endian::native == std::endian::little) {
+      // Four indexes read at once, two pixels written at once.
+      for (; c + 4 <= a.columns; c += 4) {
+        uint32_t indexes;
+        std::memcpy(&indexes, s + c, 4);
+        const uint64_t low = table[indexes & 0xFF] | uint64_t{table[(indexes >> 8) & 0xFF]} << 32;
+        const uint64_t high = table[(indexes >> 16) & 0xFF] | uint64_t{table[indexes >> 24]} << 32;
+        std::memcpy(d + c * 4, &low, 8);
+        std::memcpy(d + c * 4 + 8, &high, 8);
+      }
+    }
+    for (; c < a.columns; ++c) std::memcpy(d + c * kBytes, &table[s[c]], kBytes);
+  }
+}
+
+bool ConvertIndexed(const RowTransferArgs& a) {
+  if (a.source->bytesPerPixel != 1 || MapsShareBytes(a)) return false;
+  const uint32_t alpha = FullAlphaBits(a.destination->channels);
+  uint32_t table[256];
+  for (uint32_t i = 0; i < 256; ++i) {
+    const uint8_t index[4] = {static_cast<uint8_t>(i)};  // a pixel's room, of which the index is the first byte
+    uint8_t bytes[4] = {};
+    ConvertPixel(a, bytes, index, alpha);
+    std::memcpy(&table[i], bytes, 4);
+  }
+  switch (a.destination->bytesPerPixel) {
+    case 1: ConvertIndexedRows<1>(a, table); return true;
+    case 2: ConvertIndexedRows<2>(a, table); return true;
+    case 3: ConvertIndexedRows<3>(a, table); return true;
+    case 4: ConvertIndexedRows<4>(a, table); return true;
+    default: return false;
+  }
+}
+
+// 2-byte sources onto 4-byte destinations whose colour channels are whole bytes.
+bool ConvertWidening(const RowTransferArgs& a) {
+  const PixelMap& dst = *a.destination;
+  const PixelMap& src = *a.source;
+  if (src.bytesPerPixel != 2 || dst.bytesPerPixel != 4 || MapsShareBytes(a)) return false;
+  WideningPlan plan{};
+  const int channels[3] = {kChannelRed, kChannelGreen, kChannelBlue};
+  for (int c = 0; c < 3; ++c) {
+    const int channel = channels[c];
+    if (dst.channels.bits[channel] != 8 || dst.channels.shifts[channel] % 8 != 0) return false;
+    plan.sourceShifts[c] = src.channels.shifts[channel];
+    plan.sourceMasks[c] = src.channels.masks[channel];
+    plan.scales[c] = src.channels.scales[channel];
+    plan.destinationShifts[c] = dst.channels.shifts[channel];
+  }
+  plan.alpha = FullAlphaBits(dst.channels);
+  const WidenRow widen = BestWidenRow();
+  for (int32_t r = 0; r < a.rows; ++r) {
+    widen(plan, a.destinationStart + static_cast<ptrdiff_t>(r) * dst.rowBytes,
+          a.sourceStart + static_cast<ptrdiff_t>(r) * src.rowBytes, a.columns);
+  }
+  return true;
+}
+
+template <Stepping kStepping>
+void ConvertRows(const RowTransferArgs& a) {
+  if constexpr (kStepping == Stepping::kUnscaled) {
+    if (ConvertIndexed(a) || ConvertWidening(a)) return;
+  }
+  ConvertPixelByPixel<kStepping>(a);
+}
+
+// Unscaled: one copy per row. Scaled: the source column of each destination column is worked out once; a row
+// whose source row is the one before's is a copy of the destination row before.
+template <Stepping kStepping, size_t kBytes>
+void SameFormatRows(const RowTransferArgs& a) {
+  if (kStepping == Stepping::kTiled || MapsShareBytes(a)) {
+    SameFormatPixelByPixel<kStepping, kBytes>(a);
+    return;
+  }
+  const ptrdiff_t dRowBytes = a.destination->rowBytes;
+  const ptrdiff_t sRowBytes = a.source->rowBytes;
+  const size_t rowLength = static_cast<size_t>(a.columns) * kBytes;
+  if constexpr (kStepping == Stepping::kUnscaled) {
+    for (int32_t r = 0; r < a.rows; ++r) {
+      std::memcpy(a.destinationStart + r * dRowBytes, a.sourceStart + r * sRowBytes, rowLength);
+    }
+  } else {
+    thread_local std::vector<int64_t> columns;
+    columns.resize(static_cast<size_t>(a.columns));
+    int64_t sx = 0;
+    uint64_t hAcc = a.horizontalError;
+    for (int32_t c = 0; c < a.columns; ++c) {
+      columns[static_cast<size_t>(c)] = sx * static_cast<int64_t>(kBytes);
+      hAcc += a.sourceWidth;
+      if (hAcc >= a.destinationWidth) {
+        const uint64_t steps = hAcc / a.destinationWidth;
+        hAcc -= steps * a.destinationWidth;
+        sx += static_cast<int64_t>(steps);
+      }
+    }
+    int64_t sy = 0;
+    int64_t previous = -1;
+    uint64_t vAcc = a.verticalError;
+    for (int32_t r = 0; r < a.rows; ++r) {
+      if (r > 0) {
+        vAcc += a.sourceHeight;
+        if (vAcc >= a.destinationHeight) {
+          const uint64_t steps = vAcc / a.destinationHeight;
+          vAcc -= steps * a.destinationHeight;
+          sy += static_cast<int64_t>(steps);
+        }
+      }
+      uint8_t* d = a.destinationStart + r * dRowBytes;
+      if (sy == previous) {
+        std::memcpy(d, d - dRowBytes, rowLength);
+        continue;
+      }
+      previous = sy;
+      const uint8_t* sLine = a.sourceStart + sy * sRowBytes;
+      for (int32_t c = 0; c < a.columns; ++c) std::memcpy(d + c * kBytes, sLine + columns[size_t(c)], kBytes);
+    }
+  }
 }
 
 // Kinds 1 to 4: source weighed against destination by the mask byte, the source alpha, the level or mask times
@@ -179,15 +321,21 @@ void ColorKeyRows(const RowTransferArgs& a) {
 
 using Table = std::array<RowRoutine, kRowRoutineCount>;
 
-template <Stepping kStepping>
+template <Stepping kStepping, bool kRows>
 constexpr void PutCopies(Table& t, int base) {
-  t[base + 0] = &ConvertRows<kStepping>;
-  t[base + 1] = &ConvertRows<kStepping>;
-  t[base + 2] = &SameFormatRows<kStepping, 1>;
-  t[base + 3] = &SameFormatRows<kStepping, 2>;
-  t[base + 4] = &SameFormatRows<kStepping, 2>;
-  t[base + 5] = &SameFormatRows<kStepping, 3>;
-  t[base + 6] = &SameFormatRows<kStepping, 4>;
+  if constexpr (kRows) {
+    t[base + 0] = t[base + 1] = &ConvertRows<kStepping>;
+    t[base + 2] = &SameFormatRows<kStepping, 1>;
+    t[base + 3] = t[base + 4] = &SameFormatRows<kStepping, 2>;
+    t[base + 5] = &SameFormatRows<kStepping, 3>;
+    t[base + 6] = &SameFormatRows<kStepping, 4>;
+  } else {
+    t[base + 0] = t[base + 1] = &ConvertPixelByPixel<kStepping>;
+    t[base + 2] = &SameFormatPixelByPixel<kStepping, 1>;
+    t[base + 3] = t[base + 4] = &SameFormatPixelByPixel<kStepping, 2>;
+    t[base + 5] = &SameFormatPixelByPixel<kStepping, 3>;
+    t[base + 6] = &SameFormatPixelByPixel<kStepping, 4>;
+  }
 }
 
 // Three slots (full, kept, coverage) of one kind and stepping; the colour key writes full alpha in all three.
@@ -209,11 +357,12 @@ constexpr void PutKind(Table& t) {
   PutRun<kKind, Stepping::kTiled>(t, kRowSlotTiledBlend + 3 * (kKind - 1));
 }
 
+template <bool kRows>
 constexpr Table BuildTable() {
   Table t{};
-  PutCopies<Stepping::kUnscaled>(t, 0);
-  PutCopies<Stepping::kTiled>(t, kRowSlotTiledCopy);
-  PutCopies<Stepping::kScaled>(t, kRowSlotScaledCopy);
+  PutCopies<Stepping::kUnscaled, kRows>(t, 0);
+  PutCopies<Stepping::kTiled, kRows>(t, kRowSlotTiledCopy);
+  PutCopies<Stepping::kScaled, kRows>(t, kRowSlotScaledCopy);
   PutKind<kTransferBlendMask>(t);
   PutKind<kTransferBlendAlpha>(t);
   PutKind<kTransferBlendLevel>(t);
@@ -224,7 +373,8 @@ constexpr Table BuildTable() {
 
 }  // namespace
 
-const std::array<RowRoutine, kRowRoutineCount> RowRoutineTable = BuildTable();
+const std::array<RowRoutine, kRowRoutineCount> RowRoutineTable = BuildTable<true>();
+const std::array<RowRoutine, kRowRoutineCount> PlainRowRoutineTable = BuildTable<false>();
 
 int SameFormatCopyIndex(uint32_t bitsPerPixel) {
   switch (bitsPerPixel) {

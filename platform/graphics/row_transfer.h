@@ -66,6 +66,9 @@ constexpr int kRowRoutineCount = 66;
 // 24 and 32 bits (7-13 tiled, 14-20 scaled); then for kinds 1 to 5 runs of three (full, kept, coverage):
 // unscaled at 21 + 6 x (kind - 1), scaled at 24 + 6 x (kind - 1), tiled at 51 + 3 x (kind - 1).
 extern const std::array<RowRoutine, kRowRoutineCount> RowRoutineTable;
+// The same table with every copy made pixel by pixel: the reference the row forms of RowRoutineTable's copies
+// (whole rows, look-up tables for 8-bit sources, vector widening of 2-byte sources) give the same bytes as.
+extern const std::array<RowRoutine, kRowRoutineCount> PlainRowRoutineTable;
 
 constexpr int kRowSlotTiledCopy = 7;
 constexpr int kRowSlotScaledCopy = 14;

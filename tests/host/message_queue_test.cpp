@@ -412,13 +412,13 @@ TEST_F(MessageQueue, ActivationFollowsFocusAndShowing) {
   HostTestActivate(second, false);
   Pump();
   EXPECT_EQ(GetForegroundWindow(), nullptr);
-  EXPECT_EQ(MessagesTo(second), (std::vector<UINT>{WM_ACTIVATE, WM_ACTIVATEAPP}));
+  EXPECT_EQ(MessagesTo(second), (std::vector<UINT>{WM_ACTIVATE, WM_ACTIVATEAPP, WM_KILLFOCUS}));
   recorder_.messages.clear();
   HostTestActivate(first, true);
   Pump();
   EXPECT_EQ(GetForegroundWindow(), first);
   EXPECT_EQ(recorder_.paints, 2);
-  EXPECT_EQ(MessagesTo(first), (std::vector<UINT>{WM_ACTIVATEAPP, WM_ACTIVATE}));
+  EXPECT_EQ(MessagesTo(first), (std::vector<UINT>{WM_ACTIVATEAPP, WM_ACTIVATE, WM_SETFOCUS}));
 }
 
 }  // namespace

@@ -58,10 +58,11 @@ MemHandle& MemHandle::operator=(MemHandle&& other) noexcept {
   return *this;
 }
 
-HGLOBAL MemHandle::AllocateCounted(size_t byteCount) {
+HGLOBAL MemHandle::AllocateCounted(size_t byteCount, bool zeroed) {
   if (byteCount == 0) return nullptr;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, byteCount);
-  if (block == nullptr) block = GlobalAlloc(GMEM_FIXED, byteCount);
+  const UINT zero = zeroed ? GMEM_ZEROINIT : 0;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | zero, byteCount);
+  if (block == nullptr) block = GlobalAlloc(GMEM_FIXED | zero, byteCount);
   if (block != nullptr) {
     g_liveBlocks += 1;
     g_liveBytes += static_cast<uint32_t>(byteCount);
@@ -79,9 +80,9 @@ void MemHandle::FreeCounted(HGLOBAL handle) {
 uint32_t MemHandle::LiveBlockCount() { return g_liveBlocks; }
 uint32_t MemHandle::LiveByteCount() { return g_liveBytes; }
 
-bool MemHandle::Allocate(size_t byteCount) {
+bool MemHandle::Allocate(size_t byteCount, bool zeroed) {
   Free();
-  handle_ = AllocateCounted(byteCount);
+  handle_ = AllocateCounted(byteCount, zeroed);
   return handle_ != nullptr;
 }
 

@@ -19,8 +19,9 @@ class MemHandle {
 
   // Makes the handle a new block of byteCount bytes, movable when the system has one, else fixed. 0 bytes, or a
   // failed allocation, leaves the handle null. The caller frees a previous block first; one still held is freed.
-  // Returns whether a block was had.
-  bool Allocate(size_t byteCount);
+  // Returns whether a block was had. A zeroed block comes zero-filled from the system (which hands out large blocks
+  // of fresh zero pages without writing them).
+  bool Allocate(size_t byteCount, bool zeroed = false);
   void Free();
   // Resizes the block, moving it when needed; the counters follow the new size. False (and the block as it was)
   // when the system refuses. Resizing to 0 frees the block.
@@ -37,7 +38,7 @@ class MemHandle {
   void Adopt(HGLOBAL handle);
 
   // Counted allocation and freeing for code that keeps a raw block (the data stream's growth).
-  static HGLOBAL AllocateCounted(size_t byteCount);
+  static HGLOBAL AllocateCounted(size_t byteCount, bool zeroed = false);
   static void FreeCounted(HGLOBAL handle);
 
   // The two totals over every live counted block.

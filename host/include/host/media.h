@@ -21,7 +21,7 @@ constexpr OSErr fnfErr = -43;
 constexpr OSErr memFullErr = -108;
 constexpr OSErr invalidMovie = -2010;
 constexpr OSErr badImageDescription = -2001;  // the file holds nothing the decoders can play
-constexpr OSErr cantFindHandler = -2003;
+constexpr OSErr cantFindHandler = -2003;  // the decoders themselves are missing
 
 constexpr int8_t fsRdPerm = 1;
 constexpr int16_t newMovieActive = 1;

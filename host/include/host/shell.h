@@ -3,8 +3,8 @@
 #pragma once
 
 #include "host/types.h"
+#include "host/user.h"  // the show commands (SW_SHOWNORMAL)
 
-constexpr INT SW_SHOWNORMAL = 1;
 constexpr UINT_PTR SE_ERR_FNF = 2;
 constexpr UINT_PTR SE_ERR_ACCESSDENIED = 5;
 constexpr UINT_PTR SE_ERR_NOASSOC = 31;

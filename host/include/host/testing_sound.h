@@ -23,6 +23,10 @@ void HostTestRefuseAudioDevice(bool refuse);
 // still report the buffer lost.
 void HostTestLoseSoundBuffers(int failingRestores);
 
+// The type of every MessageBeep since the last clear, in order.
+std::vector<UINT> HostTestBeeps();
+void HostTestClearBeeps();
+
 // Web addresses that ShellExecuteA accepted, in order. While captured, nothing is started.
 void HostTestCaptureAddresses(bool capture);
 std::vector<std::string> HostTestOpenedAddresses();
@@ -33,3 +37,8 @@ void HostTestClearOpenedAddresses();
 // 440 Hz tone when withSound is set. False when it cannot be written.
 bool HostTestWriteMovie(const char* path, int width, int height, int frames, int framesPerSecond,
                         const std::vector<uint32_t>& colours, bool withSound);
+
+// While set, the media libraries count as missing: opening music or a movie fails as when they are not installed
+// (libraries loaded before stay loaded). The error the media calls report then, or an empty string.
+void HostTestHideMediaLibraries(bool hidden);
+const char* HostTestMediaLibraryError();

@@ -522,3 +522,56 @@ constexpr LONG DISP_CHANGE_BADPARAM = -5;
 
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeIndex, DEVMODEA* mode);
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
+
+// --- Child windows, keyboard focus, cursors and beeps ----------------------------------------------------------
+// A child window's identifier is the number passed as CreateWindowExA's menu. The keyboard focus is one window of
+// the active window's tree: keys go to it (those a child's procedure leaves to DefWindowProcA go on to its
+// parent), and mouse messages go to the deepest visible, enabled child under the pointer, in that child's client
+// coordinates. Shown children are drawn over their parent's client area; a WS_EX_TRANSPARENT child covers only
+// the pixels it has drawn since its last paint began.
+
+constexpr UINT WM_SETFOCUS = 0x0007;
+constexpr UINT WM_KILLFOCUS = 0x0008;
+constexpr UINT WM_ERASEBKGND = 0x0014;
+constexpr UINT WM_SETCURSOR = 0x0020;
+constexpr UINT WM_GETMINMAXINFO = 0x0024;
+constexpr UINT WM_KEYFIRST = 0x0100;
+constexpr UINT WM_KEYLAST = 0x0109;
+constexpr UINT WM_CTLCOLORDLG = 0x0136;
+constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
+constexpr UINT WM_MOUSEFIRST = 0x0200;
+
+constexpr UINT CS_NOCLOSE = 0x0200;  // no close button: the title bar's close and Alt+F4 do nothing
+constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
+
+// Sent before a top-level window is sized by SetWindowPos or MoveWindow; the size is kept within the track sizes
+// the window answers. Filled with the current position and size and unlimited track sizes before it is sent.
+struct MINMAXINFO {
+  POINT ptReserved;
+  POINT ptMaxSize;
+  POINT ptMaxPosition;
+  POINT ptMinTrackSize;
+  POINT ptMaxTrackSize;
+};
+
+int GetDlgCtrlID(HWND window);
+// Returns nonzero when the window was disabled before. Disabling the window that has the focus (or a parent of
+// it) leaves no window with the focus.
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
+// Sends WM_KILLFOCUS to the window losing the focus and WM_SETFOCUS to the one gaining it, activating the top-level
+// window first; null takes the focus away. Returns the window that had it; null (and no change) for a window that
+// is not one, or that is disabled. The focus leaves a window that is hidden or destroyed for its parent.
+HWND SetFocus(HWND window);
+HWND GetFocus();
+HWND ChildWindowFromPoint(HWND parent, POINT point);  // every child, shown or not, enabled or not
+// No window here is made by a dialog call: always FALSE.
+BOOL EndDialog(HWND window, INT_PTR result);
+
+// A short tone (type MB_OK, MB_ICONERROR ...; each type its own pitch).
+BOOL MessageBeep(UINT type);
+
+// A monochrome cursor: per pixel, the AND bit 1 and XOR bit 0 leave the screen, 0 and 0 are black, 0 and 1 white,
+// 1 and 1 invert. Rows of whole bytes, width a multiple of 8. DestroyCursor frees it.
+HCURSOR CreateCursor(HINSTANCE instance, int hotX, int hotY, int width, int height, const void* andPlane,
+                     const void* xorPlane);

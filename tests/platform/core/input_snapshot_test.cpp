@@ -72,7 +72,10 @@ TEST_F(InputSnapshotWindowTest, AKeyPressWithItsCharacterWaiting) {
   EXPECT_EQ(record.character, 'a');
   EXPECT_EQ(record.keyCode, 0x0B);
   EXPECT_EQ(record.virtualKey, 0x41);
-  EXPECT_NE(record.flags & kInputRepeat, 0u);
+  EXPECT_EQ(record.flags & kInputRepeat, 0u);  // a first press: repeat count 1, the key was up before
+  constexpr LPARAM kHeldBefore = LPARAM{1} << 30;
+  ASSERT_TRUE(GetKeyEventInfo(window_, WM_KEYDOWN, 'A', kHeldBefore | 1, &record));
+  EXPECT_NE(record.flags & kInputRepeat, 0u);  // an auto-repeated press
   MSG message;
   EXPECT_TRUE(PeekMessageA(&message, window_, WM_CHAR, WM_CHAR, PM_REMOVE));
   EXPECT_FALSE(GetKeyEventInfo(window_, WM_KEYDOWN, VK_SHIFT, 0, &record));

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string>
 
 #include "game/shell/media/media_lookup.h"
 #include "host/testing_sound.h"
@@ -69,6 +70,19 @@ TEST_F(MusicPlayerTest, MusicThatCannotOpenGivesMinusOne) {
   EXPECT_EQ(PlayMusic("Data/Music/missing"), -1);
   EXPECT_EQ(CurrentMusicName(), "");
   EXPECT_TRUE(Silent(HostTestMixAudio(10)));
+}
+
+// The decoders are loaded when music is first opened; without them the music is silent and the reason is told.
+TEST_F(MusicPlayerTest, MissingMediaLibrariesLeaveTheMusicSilent) {
+  WriteSound("Music/song.aiff", Level(10000, 4410), At44100());
+  HostTestHideMediaLibraries(true);
+  EXPECT_FALSE(PlayMusicByName("song"));
+  EXPECT_EQ(CurrentMusicName(), "");
+  EXPECT_TRUE(Silent(HostTestMixAudio(10)));
+  EXPECT_NE(std::string(HostTestMediaLibraryError()).find("could not be loaded"), std::string::npos);
+  HostTestHideMediaLibraries(false);
+  ASSERT_TRUE(PlayMusicByName("song"));
+  EXPECT_EQ(HostTestMixAudio(1)[0], 10000);
 }
 
 TEST_F(MusicPlayerTest, VolumeZeroStopsAndSixtyResumesAt153) {

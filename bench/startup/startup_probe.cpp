@@ -1,0 +1,101 @@
+// Loaded into a program under test by the start-up launcher (LD_PRELOAD): notes the moment the program first
+// presents a frame that shows the expected picture, and writes that moment (CLOCK_MONOTONIC nanoseconds, eight
+// bytes) to the launcher's pipe. It stands between the program and SDL's texture upload and present calls, which
+// it passes on unchanged, and costs the program little: the expected picture comes as a grid of samples, written
+// by the launcher.
+//
+// STARTUP_PROBE_FD names the pipe's descriptor, STARTUP_PROBE_EXPECTED the file of samples: width, height and step
+// (three 32-bit words), then the picture's pixel (0x00RRGGBB) at every step-th column of every step-th row. A frame
+// shows the picture when its bottom rows (below a menu strip, if any) hold at least 99 in 100 of the samples.
+#include <SDL.h>
+#include <dlfcn.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+struct Expected {
+  bool ready = false;
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t step = 1;
+  std::vector<uint32_t> samples;
+};
+
+const Expected& Samples() {
+  static const Expected expected = [] {
+    Expected e;
+    const char* path = std::getenv("STARTUP_PROBE_EXPECTED");
+    FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    if (file == nullptr) return e;
+    uint32_t header[3];
+    if (std::fread(header, sizeof header, 1, file) == 1 && header[2] > 0) {
+      e.width = header[0];
+      e.height = header[1];
+      e.step = header[2];
+      e.samples.resize(size_t((e.width + e.step - 1) / e.step) * ((e.height + e.step - 1) / e.step));
+      e.ready = std::fread(e.samples.data(), sizeof(uint32_t), e.samples.size(), file) == e.samples.size();
+    }
+    std::fclose(file);
+    return e;
+  }();
+  return expected;
+}
+
+bool pictureUploaded = false;
+bool reported = false;
+
+template <typename F>
+F Next(const char* name) {
+  return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+// Whether a whole-texture upload of RGB888 pixels shows the picture in its bottom rows.
+bool ShowsPicture(SDL_Texture* texture, const void* pixels, int pitch) {
+  Uint32 format = 0;
+  int width = 0, height = 0;
+  if (SDL_QueryTexture(texture, &format, nullptr, &width, &height) != 0 || format != SDL_PIXELFORMAT_RGB888) {
+    return false;
+  }
+  const Expected& e = Samples();
+  if (!e.ready || uint32_t(width) != e.width || uint32_t(height) < e.height) return false;
+  size_t equal = 0;
+  size_t n = 0;
+  for (uint32_t y = 0; y < e.height; y += e.step) {
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(pixels) +
+                                                        static_cast<ptrdiff_t>(height - e.height + y) * pitch);
+    for (uint32_t x = 0; x < e.width; x += e.step) equal += (row[x] & 0xFFFFFF) == e.samples[n++];
+  }
+  return equal * 100 >= e.samples.size() * 99;
+}
+
+}  // namespace
+
+extern "C" {
+
+int SDL_UpdateTexture(SDL_Texture* texture, const SDL_Rect* rect, const void* pixels, int pitch) {
+  static auto next = Next<int (*)(SDL_Texture*, const SDL_Rect*, const void*, int)>("SDL_UpdateTexture");
+  const int result = next(texture, rect, pixels, pitch);
+  if (!reported && rect == nullptr && pixels != nullptr) pictureUploaded = ShowsPicture(texture, pixels, pitch);
+  return result;
+}
+
+void SDL_RenderPresent(SDL_Renderer* renderer) {
+  static auto next = Next<void (*)(SDL_Renderer*)>("SDL_RenderPresent");
+  next(renderer);
+  if (reported || !pictureUploaded) return;
+  reported = true;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const int64_t nanoseconds = int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+  if (const char* fd = std::getenv("STARTUP_PROBE_FD")) {
+    [[maybe_unused]] ssize_t written = write(std::atoi(fd), &nanoseconds, sizeof nanoseconds);
+  }
+}
+
+}  // extern "C"
