@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "game/dialogs/modal_dialog_driver.h"
 #include "game/dialogs/screen_layouts.h"
 #include "game/graphics/picture_cache.h"
 #include "game/shell/data/data_paths.h"
+#include "game/shell/data/option_store.h"
 #include "game/shell/input_manager.h"
 #include "game/shell/main_loop.h"
 #include "game/world/scene_view.h"
@@ -31,25 +33,30 @@ DialogState& State() {
   return *state;
 }
 
-// Loads the layout's picture into the dialogs' pool (or the current one) and puts it at the top left of a new
-// screen layer on top of the view; the layer's serial number, or 0 when nothing was shown.
-uint64_t ShowLayoutPicture(int32_t layoutIndex) {
+// Loads the layout's picture into the dialogs' pool (or the current one); null when there is none.
+Bitmap* LoadLayoutPicture(int32_t layoutIndex) {
   Layout* layout = GetLayout(layoutIndex);
-  SceneView* view = GetSceneView();
-  if (layout == nullptr || layout->GetName().empty() || view == nullptr) return 0;
+  if (layout == nullptr || layout->GetName().empty()) return nullptr;
   std::string path;
   PicturePath(path, layout->GetName());
   PicturePool* previous = PictureCache::CurrentPool();
   if (State().pool != nullptr) PictureCache::SelectPool(State().pool);
   Bitmap* picture = PictureCache::Load(path.c_str());
   if (previous != nullptr) PictureCache::SelectPool(previous);
-  if (picture == nullptr) return 0;
+  return picture;
+}
+
+// Puts the picture at a point of a new screen layer on top of the view; the layer's serial number, or 0 when
+// nothing was shown.
+uint64_t ShowPicture(Bitmap* picture, int32_t x, int32_t y) {
+  SceneView* view = GetSceneView();
+  if (picture == nullptr || view == nullptr) return 0;
   LayerRef layer = view->AddDefaultLayer(SceneLayer::kScreenMode);
   if (!layer.made) return 0;
   view->PushLayer();
   view->SetCurrentLayer(layer.Layer());
   view->SetCurrentLayerImage(picture);
-  layer.Layer()->PlaceImage(0, 0);
+  layer.Layer()->PlaceImage(x, y);
   view->PopLayer();
   return layer.Layer()->Serial();
 }
@@ -62,11 +69,8 @@ Dialog::Dialog(int32_t layoutIndex) : layoutIndex_(layoutIndex) {
 }
 
 Dialog::~Dialog() {
-  SceneView* view = GetSceneView();
   // The progress dialog's picture stays: it is the first picture of the game, until a location covers it.
-  if (view != nullptr && layerSerial_ != 0 && layoutIndex_ != kProgressLayout) {
-    view->RemoveLayer(view->FindLayer(layerSerial_));
-  }
+  if (layoutIndex_ != kProgressLayout) RemoveScreenLayer(layerSerial_);
   auto& open = State().open;
   open.erase(std::remove(open.begin(), open.end(), this), open.end());
   PopTimeState();
@@ -75,17 +79,59 @@ Dialog::~Dialog() {
 void Dialog::Draw() {
   if (drawn_) return;
   drawn_ = true;
-  layerSerial_ = ShowLayoutPicture(layoutIndex_);
+  Bitmap* picture = BackgroundPicture();
+  if (picture == nullptr) return;
+  int32_t x = originX_, y = originY_;
+  if (!hasOrigin_) {
+    x = (GetScreenWidth() - picture->width) / 2;
+    y = (GetScreenHeight() - picture->height) / 2;
+  }
+  layerSerial_ = ShowPicture(picture, x, y);
+}
+
+uint64_t Dialog::ShowOnScreenLayer(Bitmap* picture, int32_t x, int32_t y) { return ShowPicture(picture, x, y); }
+
+void Dialog::RemoveScreenLayer(uint64_t serial) {
+  SceneView* view = GetSceneView();
+  if (view != nullptr && serial != 0) view->RemoveLayer(view->FindLayer(serial));
+}
+
+bool Dialog::TakeDismissInput() {
+  if (!Input::WasClicked() && !Input::IsKeyDown(kSlotReturn) && !Input::IsKeyDown(kSlotEscape)) return false;
+  Input::ClearClick();
+  Input::ReleaseKey(kSlotReturn);
+  Input::ReleaseKey(kSlotEscape);
+  return true;
+}
+
+Bitmap* Dialog::BackgroundPicture() const { return LoadLayoutPicture(layoutIndex_); }
+
+void Dialog::SetFrameOrigin(int32_t x, int32_t y) {
+  hasOrigin_ = true;
+  originX_ = x;
+  originY_ = y;
 }
 
 void Dialog::RunModal(std::unique_ptr<Dialog> dialog) {
   if (dialog == nullptr) return;
+  if (ModalDialogDriver* driver = GetModalDialogDriver()) {
+    // A dialog closed from the start runs no loop, so it reaches no driver either.
+    if (!dialog->IsClosed()) driver->Drive(*dialog);
+    return;
+  }
+  // A dialog that a running event opens shows itself although the event holds the view's presentation; the
+  // event's hold comes back once the dialog has gone.
+  SceneView* view = GetSceneView();
+  const int32_t hold = view != nullptr ? view->GetUpdateHold() : 0;
+  if (view != nullptr) view->SetUpdateHold(0);
   while (!dialog->IsClosed()) {
     Input::BeginFrame();
     dialog->HandleEvents();
     MediaIdle();
     if (RefreshView() != 0) break;
   }
+  dialog.reset();
+  if (view != nullptr && view == GetSceneView()) view->SetUpdateHold(hold);
 }
 
 bool DispatchTopDialogEvents() {
@@ -126,12 +172,7 @@ ProgressDialog* GetCurrentProgressDialog() { return State().currentProgress; }
 AboutDialog::AboutDialog() : Dialog(11) {}
 
 bool AboutDialog::HandleEvents() {
-  if (Input::WasClicked() || Input::IsKeyDown(kSlotReturn) || Input::IsKeyDown(kSlotEscape)) {
-    Input::ClearClick();
-    Input::ReleaseKey(kSlotReturn);
-    Input::ReleaseKey(kSlotEscape);
-    Close();
-  }
+  if (TakeDismissInput()) Close();
   return true;
 }
 

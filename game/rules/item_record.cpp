@@ -6,9 +6,11 @@
 #include "game/graphics/animation_set.h"
 #include "game/rules/character.h"
 #include "game/rules/class_race_records.h"
+#include "game/rules/conditions.h"
 #include "game/rules/record_reading.h"
 #include "game/shell/data/data_paths.h"
 #include "game/shell/data/string_utils.h"
+#include "game/shell/media/sound_effects.h"
 #include "game/shell/record_lists.h"
 
 namespace {
@@ -132,6 +134,29 @@ int32_t ItemRecord::FindActionIndex(const std::string& name) const {
 ItemActionRecord* ItemRecord::NamedAction(int32_t number) const {
   if (number < 1 || static_cast<size_t>(number) > namedActions.size()) return nullptr;
   return namedActions[static_cast<size_t>(number - 1)].get();
+}
+
+bool ItemRecord::ActionAllowed(const std::string& name) const {
+  const ItemActionRecord* action = NamedAction(FindActionIndex(name));
+  return action == nullptr || action->condition == nullptr || EvaluateConditions(*action->condition);
+}
+
+void ItemRecord::RunAction(const std::string& name) const { RunActionByNumber(FindActionIndex(name)); }
+
+void ItemRecord::RunActionEvents(const std::string& name) const {
+  const ItemActionRecord* action = NamedAction(FindActionIndex(name));
+  if (action == nullptr) return;
+  RunEventRecord(action->event.get());
+  PlaySoundFile(action->soundName);
+}
+
+bool ItemRecord::RunActionByNumber(int32_t number) const {
+  const ItemActionRecord* action = NamedAction(number);
+  if (action == nullptr) return false;
+  const bool held = action->condition == nullptr || EvaluateConditions(*action->condition);
+  RunEventRecord(action->event.get());
+  if (held) PlaySoundFile(action->soundName);
+  return held;
 }
 
 int16_t ItemRecord::AttackKind() const { return firstProjectileValue < 2 ? int16_t{1} : attackKindValue; }

@@ -55,6 +55,15 @@ class ItemRecord : public NamedRecord {
   int32_t FindActionIndex(const std::string& name) const;
   // The named action n (from 1), or null.
   ItemActionRecord* NamedAction(int32_t number) const;
+  // True unless the named action exists and carries a condition that does not hold.
+  bool ActionAllowed(const std::string& name) const;
+  // Runs the named action: its event runs whatever its condition gives, and its sound plays only when the
+  // condition held (always without one). Nothing for a name the item's kind does not have.
+  void RunAction(const std::string& name) const;
+  // Runs the named action's event and then plays its sound, without looking at the condition.
+  void RunActionEvents(const std::string& name) const;
+  // RunAction for the named action n (from 1); whether its condition held (false when there is no such action).
+  bool RunActionByNumber(int32_t number) const;
   bool HasSpell() const { return spell != nullptr; }
   bool HasReplacement() const { return !replacementName.empty(); }
   // 1 (close combat) when firstProjectileValue is below 2, else attackKindValue.

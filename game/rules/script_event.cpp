@@ -1,4 +1,5 @@
-// Script events: the body reader, copies, event references, loading by name and the running flag.
+// Script events: the body reader, copies, event references and loading by name. Running them is the script
+// engine's (script_engine.cpp).
 #include "game/rules/script_event.h"
 
 #include "game/rules/record_reading.h"
@@ -6,11 +7,6 @@
 #include "game/shell/data/data_paths.h"
 
 namespace {
-
-int& RunningDepth() {
-  static int depth = 0;
-  return depth;
-}
 
 // Reads up to count actions into list; false when one does not load (the stream is then unusable).
 bool ReadActions(DataStream& stream, int32_t count, std::vector<ScriptAction>& list) {
@@ -45,11 +41,6 @@ void ScriptEvent::Read(DataStream& stream) {
   SetLoaded(ok && stream.GetError() == 0);
 }
 
-void ScriptEvent::Run() {
-  ++RunningDepth();
-  --RunningDepth();
-}
-
 std::unique_ptr<ScriptEvent> ReadInlineEventReference(DataStream& stream, bool& ok) {
   std::string reference;
   stream.ReadPString(reference);
@@ -72,14 +63,3 @@ std::unique_ptr<ScriptEvent> LoadEvent(const std::string& name) {
   if (!event->IsLoaded()) return nullptr;
   return event;
 }
-
-void CallEventName(const std::string& name) {
-  std::unique_ptr<ScriptEvent> event = LoadEvent(name);
-  RunEventRecord(event.get());
-}
-
-void RunEventRecord(ScriptEvent* event) {
-  if (event != nullptr) event->Run();
-}
-
-bool IsScriptRunning() { return RunningDepth() > 0; }

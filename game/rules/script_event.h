@@ -39,8 +39,7 @@ class ScriptEvent : public NamedRecord {
   bool HasFlag() const { return flag != 0; }
   int32_t MainCount() const { return static_cast<int32_t>(mainActions.size()); }
   int32_t LabelledCount() const { return static_cast<int32_t>(labelledActions.size()); }
-  // Marks an event as running for the time of the run, so that menu commands are dropped meanwhile; the
-  // actions are not dispatched here.
+  // Runs the main actions in order (the script engine, script_engine.h).
   void Run();
 
   std::vector<ScriptAction> mainActions;
@@ -55,9 +54,10 @@ std::unique_ptr<ScriptEvent> ReadInlineEventReference(DataStream& stream, bool& 
 // A new event read from "Events/Defs/<name>.cet", with no record name; null for an empty name, for ":::", for
 // a missing file and for a body that does not load.
 std::unique_ptr<ScriptEvent> LoadEvent(const std::string& name);
-// Loads the event, runs it and deletes it; nothing when it does not exist.
+// Loads the event, runs it and deletes it; nothing when it does not exist (script_engine.cpp).
 void CallEventName(const std::string& name);
-// Runs a loaded event (nothing for null).
-void RunEventRecord(ScriptEvent* event);
-// Whether an event is running now (events nest).
+// Runs a copy of an event that a record holds, so that the record itself is never changed by its run; nothing
+// for null (script_engine.cpp).
+void RunEventRecord(const ScriptEvent* event);
+// Whether an event is running now (events nest; script_engine.cpp).
 bool IsScriptRunning();

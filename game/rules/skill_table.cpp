@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/rules/character.h"
+#include "game/rules/character_readers.h"
 #include "game/rules/record_reading.h"
 
 namespace {
@@ -22,6 +24,13 @@ LevelEvent::LevelEvent(DataStream& stream) : NamedRecord(stream) {
 }
 
 LevelEvent::~LevelEvent() = default;
+
+void LevelEvent::Run() {
+  const bool loadedHere = event == nullptr;
+  if (loadedHere) event = LoadEvent(eventName);
+  RunEventRecord(event.get());
+  if (loadedHere) event.reset();
+}
 
 SkillTable::SkillTable() = default;
 
@@ -49,4 +58,18 @@ int64_t SkillTable::ValueForLevel(int32_t level) const {
     step = grown;
   }
   return last + step;
+}
+
+void SkillTable::RunLevelEvents(int32_t level) const {
+  auto exhausted = [] {
+    const Character* player = PeekCurrentCharacter();
+    return player != nullptr && ReadStamina(*player) <= 0;
+  };
+  for (int32_t wanted : {0, level}) {
+    for (const auto& levelEvent : levelEvents) {
+      if (levelEvent->level != wanted) continue;
+      if (exhausted()) return;
+      levelEvent->Run();
+    }
+  }
 }

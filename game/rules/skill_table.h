@@ -23,6 +23,10 @@ class LevelEvent : public NamedRecord {
   explicit LevelEvent(DataStream& stream);
   ~LevelEvent() override;
 
+  // Loads the event by name, runs it and forgets it again, so that each run reads the file anew; an event held
+  // already runs from a copy.
+  void Run();
+
   int16_t level = 0;
   std::string eventName;
   // The event while it runs; empty otherwise (it is loaded by name for each run).
@@ -45,6 +49,9 @@ class SkillTable : public NamedRecord {
   // multiple of 10, and the answer is t20 + d. Growth that adds nothing ends the growing, and the step stops at
   // a ceiling far past any experience, so any level answers at once.
   int64_t ValueForLevel(int32_t level) const;
+  // Runs, in table order, the level events of level 0 and then those of the given level, stopping as soon as the
+  // current character has no stamina left.
+  void RunLevelEvents(int32_t level) const;
 
   std::array<uint32_t, kSkillTableLevels> levelValues{};
   int32_t growthNumber = 0;

@@ -2,6 +2,7 @@
 #include "game/rules/spell_record.h"
 
 #include "game/graphics/animation_set.h"
+#include "game/rules/conditions.h"
 #include "game/rules/record_reading.h"
 #include "game/shell/data/data_paths.h"
 #include "game/shell/data/string_utils.h"
@@ -51,3 +52,10 @@ PictureRef* SpellRecord::GetAnimation() {
 }
 
 void SpellRecord::SetAnimation(std::unique_ptr<PictureRef> animation) { animation_ = std::move(animation); }
+
+bool SpellRecord::ConditionsHold() const { return condition == nullptr || EvaluateConditions(*condition); }
+
+void SpellRecord::RunEvent(int32_t index) const {
+  if (index < 0 || index >= kSpellEventSlots) return;
+  RunEventRecord(events[static_cast<size_t>(index)].get());
+}

@@ -36,6 +36,11 @@ class SpellRecord : public NamedRecord {
   SpellRecord& operator=(const SpellRecord&) = delete;
   ~SpellRecord() override;
 
+  // True without a condition, else whether the condition holds.
+  bool ConditionsHold() const;
+  // Runs the event of slot 0 to 3 (cast, each tick of the effect, magic short, the fourth); nothing for an empty
+  // slot or any other index.
+  void RunEvent(int32_t index) const;
   bool IsKindOne() const { return kindValue == 1; }
   bool IsKindZero() const { return kindValue == 0; }
   // The spell's picture or animation, made from "Pictures/" and the picture name on first use and kept; null

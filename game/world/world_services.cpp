@@ -2,6 +2,7 @@
 #include "game/world/world_services.h"
 
 #include "game/shell/data/data_stream.h"
+#include "game/shell/record_lists.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ std::unique_ptr<Location> CreateLocation(DataStream& stream) {
 
 Location* GetCurrentLocation() { return State().current; }
 void SetCurrentLocation(Location* location) { State().current = location; }
+
+bool LocationExists(const std::string& name) { return FindLocationByName(name) != nullptr; }
 
 TileMap* GetCurrentTileMap() { return nullptr; }
 

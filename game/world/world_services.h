@@ -15,28 +15,41 @@
 
 class DataStream;
 
+// The kinds of location, as the 16-bit code at the head of a location record names them.
+constexpr int16_t kLocationKindScreen = 0;
+constexpr int16_t kLocationKindShop = 3;
+constexpr int16_t kLocationKindScript = 4;
+constexpr int16_t kLocationKindMap = 10;
+
 class Location : public NamedRecord {
  public:
-  Location() = default;
+  explicit Location(int16_t kind = kLocationKindScreen) : kind_(kind) {}
   explicit Location(DataStream& stream) : NamedRecord(stream) {}
   ~Location() override;
+  // 0 when the location was entered, otherwise an error code.
   virtual int32_t Enter() { return 0; }
   virtual void Leave() {}
   virtual void OnClick() {}
   virtual void Draw() {}
   bool IsShown() const { return shown_; }
+  int16_t Kind() const { return kind_; }
 
  protected:
   bool shown_ = false;
+  int16_t kind_ = kLocationKindScreen;
 };
 
 // Reads the kind (int16, left unread) and makes a location of that kind; null for a kind this build cannot read.
 std::unique_ptr<Location> CreateLocation(DataStream& stream);
 Location* GetCurrentLocation();
 void SetCurrentLocation(Location* location);
+// Whether the scenario's location list holds a location of that name, compared without regard to case.
+bool LocationExists(const std::string& name);
 
 struct Point;
 
+// A tile map as the rest of the game asks it things: until maps are read it has no cells, characters or sprites,
+// and answers as such a map does.
 class TileMap {
  public:
   bool IsFrozen() const { return true; }
@@ -48,6 +61,18 @@ class TileMap {
   }
   void PlayerCellCenter(int32_t* x, int32_t* y) const { *x = *y = 0; }
   void CenterView() {}
+  // The characters on the map, those of them with no stamina left, and those hostile to the player.
+  int32_t CharacterCount() const { return 0; }
+  int32_t CountDeadCharacters() const { return 0; }
+  int32_t HostileCount() const { return 0; }
+  // Whether the view follows something other than the player, and the pixel position it follows.
+  bool HasFocusOverride() const { return false; }
+  void GetFocusPosition(int32_t* x, int32_t* y) const { *x = *y = 0; }
+  // The size of one cell in pixels.
+  int32_t CellWidth() const { return 0; }
+  int32_t CellHeight() const { return 0; }
+  // A cell's free flag (1 free, 0 blocked or occupied); cells outside the grid are left alone.
+  void SetCellFlag(int32_t, int32_t, uint8_t) {}
 };
 TileMap* GetCurrentTileMap();  // null: no map is shown
 

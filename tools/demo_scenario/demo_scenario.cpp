@@ -1,8 +1,9 @@
 // Writes the demo scenario into a folder: "cs.cfg" and the packed data file "Data/Data001.dat" (with
 // "-loose" also the same files as a loose tree in "DataTree/"). Its pictures are drawn here: the loading screen
-// the game shows first, and the about box; and so are its sounds and music, written as loose AIFF files in
-// "Data/" where the game looks for media: a chime for the journal and the purchase slots, and a short tune. Its
-// events and one record of each kind are written by the scenario writer.
+// the game shows first, the about box, the message panel and the valley; and so are its sounds and music,
+// written as loose AIFF files in "Data/" where the game looks for media: a chime for the journal and the purchase
+// slots, and a short tune. Its events and one record of each kind are written by the scenario writer; the help
+// item shows an event message on the message panel, below a picture of the valley.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -36,6 +37,25 @@ sw::Bytes DrawLoadingScreen() {
     canvas.FillRect(i, 0, 1, 480, sw::Rgb{40, 25, 10});
     canvas.FillRect(639 - i, 0, 1, 480, sw::Rgb{40, 25, 10});
   }
+  return sw::EncodeBmp24(canvas);
+}
+
+// The event message's panel (screen layout 1): a framed parchment.
+sw::Bytes DrawMessagePanel() {
+  sw::Canvas canvas(420, 160, sw::Rgb{90, 40, 20});
+  canvas.FillRect(6, 6, 408, 148, sw::Rgb{200, 160, 80});
+  canvas.FillRect(12, 12, 396, 136, sw::Rgb{245, 232, 200});
+  for (int32_t row = 0; row < 4; ++row) canvas.FillRect(40, 40 + row * 24, 340, 2, sw::Rgb{215, 200, 165});
+  return sw::EncodeBmp24(canvas);
+}
+
+// The picture above the help message: the valley's road under the sun.
+sw::Bytes DrawValley() {
+  sw::Canvas canvas(240, 140);
+  canvas.VerticalGradient(0, 90, sw::Rgb{120, 170, 230}, sw::Rgb{240, 210, 160});
+  canvas.FillCircle(180, 45, 22, sw::Rgb{255, 225, 120});
+  canvas.VerticalGradient(90, 140, sw::Rgb{80, 140, 60}, sw::Rgb{40, 90, 30});
+  canvas.FillPeak(120, 92, 70, 170, 140, sw::Rgb{190, 160, 110});
   return sw::EncodeBmp24(canvas);
 }
 
@@ -111,9 +131,10 @@ sw::ScenarioFiles BuildDemo() {
   config.secondName = "Demo";
   config.layouts[15].name = "Loading.bmp";
   config.layouts[11].name = "About.bmp";
+  config.layouts[1].name = "Message.bmp";
   config.globalNames = {"gb_visits"};
   config.depthCode = 2;
-  config.menuLists[0] = sw::MenuListSpec{"Help", {{"How to play", "HowToPlay"}}};
+  config.menuLists[0] = sw::MenuListSpec{"Help", {{"How to play/h", "HowToPlay"}}};
   config.menuLists[1] = sw::MenuListSpec{"File", {{"New game/n", "NewGame"}, {"-", ""}}};
   config.menuLists[2] = sw::MenuListSpec{"Game", {{"Look around/l", "LookAround"}}};
 
@@ -121,7 +142,12 @@ sw::ScenarioFiles BuildDemo() {
   files.Add("Config", sw::EncodeConfig(config));
   files.Add("Pictures/Loading.bmp", DrawLoadingScreen());
   files.Add("Pictures/About.bmp", DrawAboutBox());
-  for (const char* event : {"StartGame", "HowToPlay", "NewGame"}) {
+  files.Add("Pictures/Message.bmp", DrawMessagePanel());
+  files.Add("Events/Pics/Valley.pct", DrawValley());
+  // How to play: a message over the valley's picture, which a click closes.
+  files.Add("Events/Defs/HowToPlay.cet",
+            sw::EncodeEvent({{{"", "Display", {"Valley", "Walk the valley and look around."}}}, {}, 0}));
+  for (const char* event : {"StartGame", "NewGame"}) {
     files.Add(std::string("Events/Defs/") + event + ".cet", sw::EncodeEvent({}));
   }
   // Looking around counts the visits.

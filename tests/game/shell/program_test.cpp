@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "game/dialogs/screen_layouts.h"
+#include "game/rules/game_state.h"
+#include "game/rules/script_event.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
@@ -408,6 +410,62 @@ TEST_F(ProgramTest, TheAboutCommandRunsItsDialogUntilAClickAndThenTheScreenComes
   EXPECT_EQ(Run(script), 1);
   EXPECT_EQ(during, 0x000000C8u);
   EXPECT_EQ(after, 0x000AC81Eu);
+  EXPECT_LT(script.ticks, 600);
+}
+
+// A menu item's event ("Look", the File menu's first item) runs inside the loop: its message shows layout 1's
+// picture and waits for a click, and the menu commands that come meanwhile are dropped.
+TEST_F(ProgramTest, AMenuItemRunsItsEventAndOtherCommandsAreIgnoredMeanwhile) {
+  sw::ConfigSpec config = SmallConfig();
+  config.layouts[1].name = "Message.bmp";
+  config.globalNames = {"gb_looks", "gb_rules"};
+  config.menuLists[0].entries = {{"Rules", "Rules"}};
+  sw::ScenarioFiles files = SmallScenario(config);
+  files.Add("Pictures/Message.bmp", sw::EncodeBmp24(sw::Canvas(300, 120, sw::Rgb{200, 180, 40})));
+  files.Add("Events/Defs/Look.cet", sw::EncodeEvent({{{"", "Display", {"", "You look around."}},
+                                                      {"", "Change Global", {"gb_looks", "2", "1"}}},
+                                                     {},
+                                                     0}));
+  files.Add("Events/Defs/Rules.cet", sw::EncodeEvent({{{"", "Change Global", {"gb_rules", "1", "read"}}}, {}, 0}));
+  WriteArchive(files);
+  static bool runningDuring = false;
+  static uint32_t centre = 0;
+  static std::string looks, rules;
+  Script script;
+  script.steps = {UntilRunning,
+                  [](HWND window, Observed&) {
+                    PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
+                    return true;
+                  },
+                  [](HWND window, Observed&) {
+                    // The message's own loop brings this tick; its picture is centred on the screen.
+                    HostFrame frame;
+                    if (!HostTestLastFrame(window, &frame)) return false;
+                    centre = frame.pixels[static_cast<size_t>(240) * frame.width + 320];
+                    if (centre != 0x00C8B428u) return false;
+                    runningDuring = IsScriptRunning();
+                    PostMessageA(window, WM_COMMAND, kHelpItemBase, 0);
+                    PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
+                    return true;
+                  },
+                  [](HWND window, Observed&) {
+                    if (GetPendingMenuCommand() != 0) return false;
+                    HostTestMouseButton(window, 0, true, 320, 240);
+                    HostTestMouseButton(window, 0, false, 320, 240);
+                    return true;
+                  },
+                  [](HWND, Observed&) {
+                    if (IsScriptRunning()) return false;
+                    looks = FindGlobalEntry("gb_looks")->value;
+                    rules = FindGlobalEntry("gb_rules")->value;
+                    return true;
+                  },
+                  PressCtrlQ};
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_TRUE(runningDuring);
+  EXPECT_EQ(centre, 0x00C8B428u);
+  EXPECT_EQ(looks, "1");
+  EXPECT_EQ(rules, "");
   EXPECT_LT(script.ticks, 600);
 }
 

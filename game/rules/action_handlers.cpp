@@ -1,0 +1,55 @@
+// The handler table: one row per action kind, in the order of the kinds of script_action.h.
+#include "game/rules/action_handlers.h"
+
+#include <array>
+
+#include "game/rules/script_action.h"
+
+namespace {
+
+constexpr std::array<ActionHandler, kActionKindCount> kHandlers = {
+    RunMessageAction,       // 0 "D"
+    RunConditionAction,     // 1 "Co"
+    RunCallAction,          // 2 "Ca"
+    RunEndAction,           // 3 "End"
+    RunChangeGlobalAction,  // 4 "Change G"
+    RunTravelAction,        // 5 "Te"
+    RunAskAction,           // 6 "As"
+    nullptr,                // 7 "A"
+    nullptr,                // 8 "I"
+    nullptr,                // 9 "Launch I"
+    nullptr,                // 10 "G"
+    RunPlaySoundAction,     // 11 "Play S"
+    RunPlayMusicAction,     // 12 "Play "
+    nullptr,                // 13 "Movie D": does nothing
+    nullptr,                // 14 "Mo": does nothing
+    RunChanceAction,        // 15 "Ra"
+    nullptr,                // 16 "Eng"
+    nullptr,                // 17 "Me"
+    nullptr,                // 18 "F"
+    nullptr,                // 19 "Map P"
+    RunPlayerSpriteAction,  // 20 "Player M"
+    nullptr,                // 21 "Player B": does nothing
+    RunPortraitAction,      // 22 "P"
+    nullptr,                // 23 "Ref"
+    nullptr,                // 24 "C"
+    nullptr,                // 25 "Sa"
+    nullptr,                // 26 "R"
+    nullptr,                // 27 "W"
+    nullptr,                // 28 "Spell S"
+    nullptr,                // 29 "Sp"
+    nullptr,                // 30 "St"
+    nullptr,                // 31 "N"
+    nullptr,                // 32 "M"
+    nullptr,                // 33 "S"
+    nullptr,                // 34 "U"
+    RunTextEntryAction,     // 35 "T"
+    nullptr,                // 36 "Launch U"
+};
+
+}  // namespace
+
+ActionHandler ActionHandlerAt(int32_t index) {
+  if (index < 0 || index >= kActionKindCount) return nullptr;
+  return kHandlers[static_cast<size_t>(index)];
+}

@@ -1,0 +1,45 @@
+// The handlers of the 37 action kinds, by the kind's index in the table of script_action.h: the dispatcher
+// (ExecuteAction, script_engine.h) calls the handler of the kind an action's name chooses.
+//
+// A handler takes the action and reads its parameters p0, p1, ... with ScriptAction::Param. Script failures are
+// silent: a missing event, label, record, variable or map makes a handler do nothing. A handler may run nested
+// events (a call, a message choice, a location entered); it must not rely on anything of the running event but
+// the action it was given, which stays valid for the whole call.
+//
+// The handlers, by family:
+// - flow, variables and messages (flow_actions.cpp): "D", "Co", "Ca", "End", "Change G", "Te", "As", "Ra";
+// - sound, music and movies (media_actions.cpp): "Play S", "Play "; "Movie D" and "Mo" do nothing;
+// - the player (player_actions.cpp): "T", "P", "Player M"; "Player B" does nothing.
+// The rows of the other kinds hold no handler yet, so that their actions do nothing: the player's values, gold
+// and items ("A", "I", "G", "Launch I") and the engine commands ("Eng"); the screen, timing, settings and
+// locations ("St", "Me", "F", "Ref", "Sa", "R", "W", "M", "S", "U", "Launch U"); non-player characters, map cells
+// and spells ("N", "C", "Map P", "Sp", "Spell S"). Filling one in is one row of the table in action_handlers.cpp.
+#pragma once
+
+#include <cstdint>
+
+class ScriptAction;
+
+using ActionHandler = void (*)(const ScriptAction& action);
+
+// The handler of the kind at index 0 to 36; null for a kind that does nothing, and for any other index.
+ActionHandler ActionHandlerAt(int32_t index);
+
+// Flow, variables and messages.
+void RunMessageAction(const ScriptAction& action);       // "D": the event message, and the chosen label
+void RunConditionAction(const ScriptAction& action);     // "Co": jumps to p3 when the conditions hold, else p4
+void RunCallAction(const ScriptAction& action);          // "Ca": runs the event named p0
+void RunEndAction(const ScriptAction& action);           // "End": ends the running event after this action
+void RunChangeGlobalAction(const ScriptAction& action);  // "Change G": changes global variable p0
+void RunTravelAction(const ScriptAction& action);        // "Te": takes the player to location p0
+void RunAskAction(const ScriptAction& action);           // "As": asks for a text, jumps by the answer
+void RunChanceAction(const ScriptAction& action);        // "Ra": jumps to p1 with a chance of p0 percent, else p2
+
+// Sound and music.
+void RunPlaySoundAction(const ScriptAction& action);  // "Play S": plays sound p0, waiting unless p1 is "0"
+void RunPlayMusicAction(const ScriptAction& action);  // "Play ": plays music p0, or stops it for an empty p0
+
+// The player.
+void RunTextEntryAction(const ScriptAction& action);     // "T": adds, removes or clears text entries
+void RunPortraitAction(const ScriptAction& action);      // "P": the portrait "Players/Portraits/" + p0
+void RunPlayerSpriteAction(const ScriptAction& action);  // "Player M": the picture of the map sprite

@@ -1,0 +1,158 @@
+// The script engine: the running state, the event runner, the dispatcher, jumps and the event-position stack.
+#include "game/rules/script_engine.h"
+
+#include <utility>
+#include <vector>
+
+#include "game/graphics/picture_cache.h"
+#include "game/rules/action_handlers.h"
+#include "game/rules/character.h"
+#include "game/rules/character_readers.h"
+#include "game/rules/game_state.h"
+#include "game/shell/main_loop.h"
+#include "game/world/scene_view.h"
+
+namespace {
+
+struct EngineState {
+  bool scriptRunning = false;
+  CurrentEventValues current;
+  bool endRequested = false;
+  bool leaveRequested = false;
+  bool abandoned = false;
+  int32_t nesting = 0;  // runs and jumps in progress
+  std::string messageChoiceText;
+  std::vector<std::pair<int32_t, int32_t>> positions;
+};
+
+EngineState& State() {
+  // Never destroyed: a shut-down signal may end the process while an event runs.
+  static EngineState* state = new EngineState;
+  return *state;
+}
+
+// Takes one more level of nesting; when the limit is reached the chain of events is abandoned instead.
+bool EnterNesting() {
+  EngineState& s = State();
+  if (s.nesting >= kMaxScriptNesting) {
+    s.abandoned = true;
+    return false;
+  }
+  ++s.nesting;
+  return true;
+}
+
+void LeaveNesting() { --State().nesting; }
+
+bool PlayerExhausted() {
+  const Character* player = PeekCurrentCharacter();
+  return player != nullptr && ReadStamina(*player) <= 0 && IsGameInProgress();
+}
+
+}  // namespace
+
+CurrentEventValues GetCurrentEventValues() { return State().current; }
+void SetCurrentEventValues(const CurrentEventValues& values) { State().current = values; }
+ScriptEvent* CurrentEvent() { return State().current.event; }
+bool IsScriptRunning() { return State().scriptRunning; }
+
+void ScriptEvent::Run() {
+  EngineState& s = State();
+  const bool outermost = !s.scriptRunning;
+  if (outermost) {
+    s.leaveRequested = false;
+    s.abandoned = false;
+  }
+  if (!EnterNesting()) return;
+  s.endRequested = false;
+  s.scriptRunning = true;
+  if (SceneView* view = GetSceneView()) view->RaiseUpdateHold();
+  PictureCache::PushPool();
+  if (PicturePool* pool = GetGamePool()) PictureCache::SelectPool(pool);
+  const CurrentEventValues saved = s.current;
+  s.current = {this, labelledActions.data(), LabelledCount()};
+
+  for (size_t i = 0; i < mainActions.size(); ++i) {
+    ExecuteAction(mainActions[i]);
+    if (s.endRequested || s.leaveRequested || s.abandoned || PlayerExhausted()) break;
+  }
+
+  s.current = saved;
+  PictureCache::PopPool();
+  if (SceneView* view = GetSceneView()) view->LowerUpdateHold();
+  LeaveNesting();
+  if (outermost) {
+    s.scriptRunning = false;
+    s.abandoned = false;
+  }
+  s.endRequested = false;
+}
+
+void CallEventName(const std::string& name) {
+  std::unique_ptr<ScriptEvent> event = LoadEvent(name);
+  if (event != nullptr) event->Run();
+}
+
+void RunEventRecord(const ScriptEvent* event) {
+  if (event == nullptr) return;
+  ScriptEvent copy(*event);
+  copy.Run();
+}
+
+void ExecuteAction(const ScriptAction& action) {
+  if (ActionHandler handler = ActionHandlerAt(FindActionIndex(action.actionName))) handler(action);
+}
+
+const ScriptAction* FindActionByLabel(const ScriptAction* actions, int32_t count, const std::string& label) {
+  for (int32_t i = 0; actions != nullptr && i < count; ++i) {
+    if (actions[i].label == label) return &actions[i];
+  }
+  return nullptr;
+}
+
+void JumpToLabel(const std::string& label) {
+  EngineState& s = State();
+  if (label.empty() || s.abandoned) return;
+  const ScriptAction* target = FindActionByLabel(s.current.labelledActions, s.current.labelledCount, label);
+  if (target == nullptr || !EnterNesting()) return;
+  ExecuteAction(*target);
+  LeaveNesting();
+}
+
+void RequestEndEvent() { State().endRequested = true; }
+void ClearEndEventRequest() { State().endRequested = false; }
+bool EndEventRequested() { return State().endRequested; }
+void RequestLeaveLocation() { State().leaveRequested = true; }
+bool LeaveLocationRequested() { return State().leaveRequested; }
+bool EventChainAbandoned() { return State().abandoned; }
+
+const std::string& GetMessageChoiceText() { return State().messageChoiceText; }
+void SetMessageChoiceText(const std::string& text) { State().messageChoiceText = text; }
+
+void PushEventPosition(int32_t x, int32_t y) {
+  State().positions.emplace_back(static_cast<int32_t>(static_cast<int64_t>(x) + 1),
+                                 static_cast<int32_t>(static_cast<int64_t>(y) + 1));
+}
+
+void PopEventPosition() {
+  auto& positions = State().positions;
+  if (!positions.empty()) positions.pop_back();
+}
+
+void CurrentEventPosition(int32_t* x, int32_t* y) {
+  const auto& positions = State().positions;
+  if (!positions.empty()) {
+    *x = positions.back().first;
+    *y = positions.back().second;
+    return;
+  }
+  *x = *y = 0;
+  if (const Character* player = PeekCurrentCharacter()) {
+    int16_t cellX = 0, cellY = 0;
+    player->GetPosition(&cellX, &cellY);
+    *x = cellX + 1;
+    *y = cellY + 1;
+  }
+}
+
+int32_t EventPositionCount() { return static_cast<int32_t>(State().positions.size()); }
