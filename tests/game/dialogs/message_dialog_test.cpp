@@ -10,6 +10,8 @@
 #include "game/rules/game_state.h"
 #include "game/rules/script_engine.h"
 #include "game/shell/input_manager.h"
+#include "game/shell/media/movie_player.h"
+#include "host/testing_sound.h"
 #include "host/user.h"
 #include "tests/support/dialog_input.h"
 #include "tests/support/script_harness.h"
@@ -159,6 +161,21 @@ TEST_F(MessageDialogRunTest, AMessageOfOnlyAPictureShowsNoPanelAndClosesOnAClick
   EXPECT_FALSE(run.closedTheWindow);
   EXPECT_EQ(middle, 0x001428C8u);
   EXPECT_NE(below, 0x00C8B428u);  // no panel under the picture
+}
+
+TEST_F(MessageDialogRunTest, AMessageOfOnlyAMovieClosesWhenTheMovieEnds) {
+  using namespace test_support::input;
+  ASSERT_TRUE(HostTestWriteMovie(temp_.PosixPath("clip.mov").c_str(), 16, 8, 3, 10,
+                                 {0x00FF0000u, 0x0000FF00u, 0x000000FFu}, false));
+  std::unique_ptr<MoviePlayer> movie = MoviePlayer::Open(temp_.Windows() + "\\clip.mov");
+  ASSERT_NE(movie, nullptr);
+  auto dialog = std::make_unique<MessageDialog>(nullptr, Made(Message("")));
+  dialog->AttachMovie(std::move(movie));
+  // 300 ms of movie: the message closes by itself well before the script's 60 frames have passed.
+  auto run = test_support::RunScripted(std::move(dialog), {Wait(60)});
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_LT(run.frames, 30);
+  EXPECT_EQ(MoviePlayer::Current(), nullptr);
 }
 
 }  // namespace
