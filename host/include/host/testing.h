@@ -19,6 +19,9 @@ void HostTestAdvanceClockMicroseconds(ULONGLONG microseconds);
 // deadline from the clock when it begins to wait, so a test that advances the manual clock first waits until
 // this count grows past its value from before the wait was caused; the advance then counts for that wait.
 DWORD HostTestTimedWaitsBlocked();
+// Counts, from the program's start, the times a blocked wait woke up to look at its object again (a change of
+// that object, the end of a thread, a move of the manual clock, or its time running out).
+DWORD HostTestBlockedWaitWakeups();
 // Moves GetTickCount and timeGetTime by a number of milliseconds against the performance counter, as when the
 // two system clocks drift apart. Zero puts them back in step.
 void HostTestSkewTickCount(LONG milliseconds);
