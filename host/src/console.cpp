@@ -85,6 +85,7 @@ void DispatchAll(uint32_t pending) {
 void WatchLoop() {
   for (;;) {
     if (sem_wait(&signalPosted) != 0) continue;  // interrupted: look again
+    host::WakeQueueWait();  // the message thread takes the event at its next look at the queue
     uint64_t looks = queueLooks.load();
     int idleSteps = 0;
     while (pendingSignals.load() != 0) {
@@ -127,6 +128,8 @@ void host::RunPendingConsoleEvents() {
   if (pendingSignals.load(std::memory_order_relaxed) == 0) return;
   DispatchAll(pendingSignals.exchange(0));
 }
+
+bool host::ConsoleEventsPending() { return pendingSignals.load(std::memory_order_relaxed) != 0; }
 
 BOOL SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add) {
   ConsoleState& state = State();

@@ -7,5 +7,10 @@ namespace host {
 // message queue each time it is read, so that a handler that ends the process does so between messages on the
 // program's main thread, not beside it.
 void RunPendingConsoleEvents();
+// Whether control events wait to be handled (a wait for messages ends for them).
+bool ConsoleEventsPending();
+
+// Wakes the message thread from a wait for its queue; any thread may call it (message_queue.cpp).
+void WakeQueueWait();
 
 }  // namespace host
