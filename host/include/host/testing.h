@@ -56,6 +56,9 @@ struct HostMessageBoxRecord {
 void HostTestAnswerMessageBox(int answer);
 std::vector<HostMessageBoxRecord> HostTestMessageBoxes();
 void HostTestClearMessageBoxes();  // forgets the boxes shown and the answers not yet given
+// Runs `work` as a message box on a display is run, so that a process it makes with fork is treated as a box's
+// process is (it ends with this one, takes the control signals' default actions, leaves exit() through _exit).
+void HostTestAsMessageBoxProcess(void (*work)());
 
 // File choosers. Each GetOpenFileNameA or GetSaveFileNameA call is recorded; answers queued here are given in
 // order. An answer is the full path the user picks ("C:\..."), or null for Cancel; the chooser stays open for
