@@ -3,8 +3,10 @@
 #include "game/shell/saved_game_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@
 #include "game/shell/data/string_utils.h"
 #include "host/errors.h"
 #include "host/testing_files.h"
+#include "platform/core/platform_error.h"
+#include "tests/support/child_process.h"
 #include "tests/support/file_system_fixture.h"
 
 namespace {
@@ -376,6 +380,50 @@ TEST_F(SavedGameOnDisk, FailedWritesKeepThePreviousSave) {
   SavedGame read;
   ASSERT_EQ(ReadSavedGameFile(folder_, "save.ksv", kScenario, &read, &fileError), SavedGameError::kNone);
   EXPECT_TRUE(read == FullGame());
+}
+
+// A save killed half-way leaves its temporary file behind. Later saves of that name take another temporary name
+// and, once written, clear away what the killed ones left; other files stay.
+TEST_F(SavedGameOnDisk, LeftoversOfAKilledSaveNeverStandInTheWay) {
+  int32_t fileError = 0;
+  for (const char* leftover : {".save.ksv.~1-partial", ".save.ksv.~2-partial", ".save.ksv.~17-partial"}) {
+    temp_.WriteFile(leftover, "cut");
+  }
+  temp_.WriteFile(".other.ksv.~1-partial", "another save's");
+  temp_.WriteFile(".save.ksv.~x-partial", "not ours");
+  ASSERT_EQ(WriteSavedGameFile(folder_, "save.ksv", FullGame(), kScenario, &fileError), SavedGameError::kNone)
+      << fileError;
+  SavedGame read;
+  ASSERT_EQ(ReadSavedGameFile(folder_, "save.ksv", kScenario, &read, &fileError), SavedGameError::kNone);
+  EXPECT_TRUE(read == FullGame());
+  for (const char* leftover : {".save.ksv.~1-partial", ".save.ksv.~2-partial", ".save.ksv.~17-partial"}) {
+    EXPECT_FALSE(temp_.Exists(leftover)) << leftover;
+  }
+  EXPECT_TRUE(temp_.Exists(".other.ksv.~1-partial"));
+  EXPECT_TRUE(temp_.Exists(".save.ksv.~x-partial"));
+}
+
+// The child half of the test below: a save that meets the process's file-size limit.
+TEST_F(SavedGameOnDisk, FileSizeLimitChild) {
+  if (ChildRole() == nullptr) GTEST_SKIP() << "the child half of FileSizeLimitFailsTheSaveAndKeepsTheOldOne";
+  int32_t fileError = 0;
+  ASSERT_EQ(WriteSavedGameFile(folder_, "save.ksv", FullGame(), kScenario, &fileError), SavedGameError::kNone);
+  const std::string before = temp_.ReadFile("save.ksv");
+  SavedGame bigger = FullGame();
+  for (int i = 0; i < 200; ++i) bigger.character.journal.push_back("An entry of the journal, number " + std::to_string(i));
+  rlimit limit{before.size() + 64, before.size() + 64};
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  EXPECT_EQ(WriteSavedGameFile(folder_, "save.ksv", bigger, kScenario, &fileError), SavedGameError::kFileError);
+  EXPECT_EQ(fileError, kPlatformErrDiskFull);
+  EXPECT_EQ(temp_.ReadFile("save.ksv"), before);
+  std::printf("[save refused, old file kept]\n");
+}
+
+TEST(SavedGameFileSizeLimit, FailsTheSaveAndKeepsTheOldOne) {
+  ChildOutcome outcome = RunTestInChild("SavedGameOnDisk.FileSizeLimitChild", "limit");
+  ASSERT_TRUE(outcome.started);
+  EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << "signal " << outcome.signal << "\n" << outcome.output;
+  EXPECT_NE(outcome.output.find("[save refused, old file kept]"), std::string::npos) << outcome.output;
 }
 
 }  // namespace
