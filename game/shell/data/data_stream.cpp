@@ -433,6 +433,15 @@ int32_t DataStream::ReadWholeFile() {
   return error_;
 }
 
+int32_t DataStream::ReplaceFileWith(const uint8_t* bytes, uint32_t size) {
+  if (error_ != 0) return error_;
+  PlatformHandle* handle = PlatformHandle::FromBytes(bytes, size);
+  if (handle == nullptr) return kDataStreamNoMemory;
+  PlatformError written = PlatformWriteHandleToFile(folder_, path_.c_str(), true, 0, 0, handle);
+  PlatformHandle::Dispose(handle);
+  return written;
+}
+
 std::string DataStream::GetFullPath() const {
   char full[kWindowsPathSize + 256];
   if (PlatformGetFullPath(folder_, path_.c_str(), full, sizeof(full)) != kPlatformNoError) return "";
