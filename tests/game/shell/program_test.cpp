@@ -354,9 +354,34 @@ TEST_F(ProgramTest, WindowModeZeroAsksAndKeepsTheAnswer) {
   HostTestClearMessageBoxes();
   Script again;
   again.steps = {UntilRunning, PressCtrlQ};
-  Run(again);
+  EXPECT_EQ(Run(again), 1);
+  ExpectEndedAfterTheScript(again);
   EXPECT_TRUE(HostTestMessageBoxes().empty());
   EXPECT_TRUE(again.seen.fullscreen);
+}
+
+TEST_F(ProgramTest, PreferencesThatCannotBeSavedAreToldAndTheOldFileStays) {
+  sw::ConfigSpec config = SmallConfig();
+  config.windowMode = 0;
+  config.depthCode = 2;
+  WriteArchive(SmallScenario(config));
+  PrefsFile prefs("Vale");
+  prefs.Set("music_volume", "40");
+  ASSERT_TRUE(prefs.Save());
+  const std::string path = prefs.Folder() + prefs.FileName();
+  std::string posix = path.substr(2);
+  std::replace(posix.begin(), posix.end(), '\\', '/');
+  const std::string before = ReadWholeFile(posix);
+  HostTestAnswerMessageBox(IDNO);
+  HostFailFileWrites(1000, 0, ERROR_DISK_FULL, true);
+  Script script;
+  script.steps = {UntilRunning, PressCtrlQ};
+  int code = Run(script);
+  HostResetFileFaults();
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Do you want to play this game in fullscreen mode?",
+                                                  "Cannot save the preferences file : \n" + path}));
+  EXPECT_EQ(ReadWholeFile(posix), before);
 }
 
 }  // namespace
