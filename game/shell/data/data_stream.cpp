@@ -5,6 +5,7 @@
 
 #include "game/shell/data/data_paths.h"
 #include "game/shell/data/string_utils.h"
+#include "game/shell/main_window.h"
 #include "host/user.h"
 #include "platform/core/file_chooser.h"
 #include "platform/core/strings.h"
@@ -469,7 +470,8 @@ std::unique_ptr<DataStream> ChooseSaveFile(std::string_view title, std::string_v
     stream->SetPath(chosen);
     if (stream->Exists()) {
       std::string question = "\"" + stream->GetFullPath() + "\" already exists.\nDo you want to replace it?";
-      if (MessageBoxA(nullptr, question.c_str(), "Save", MB_YESNO | MB_ICONWARNING) != IDYES) return nullptr;
+      // No is the default: Return, or a box that cannot be shown, keeps the old file.
+      if (!AskYesNoWarning(question, "Save")) return nullptr;
     }
   }
   stream->SetPath(chosen);
