@@ -99,7 +99,7 @@ Bytes EncodeBmp(const Canvas& canvas, uint16_t bits) {
     for (int32_t x = 0; x < canvas.Width(); ++x) {
       Rgb c = canvas.At(x, y);
       if (bits == 16) {
-        PutLe(out, uint32_t{c.red >> 3} << 11 | uint32_t{c.green >> 2} << 5 | uint32_t{c.blue >> 3}, 2);
+        PutLe(out, static_cast<uint32_t>((c.red >> 3) << 11 | (c.green >> 2) << 5 | (c.blue >> 3)), 2);
       } else {
         out.push_back(c.blue);
         out.push_back(c.green);
