@@ -248,6 +248,58 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_EQ(GetCurrentCharacter(), nullptr);
 }
 
+TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
+  struct Seen {
+    int16_t baseStrength = 0, strength = 0;
+    std::vector<std::string> items;
+    size_t spells = 0, effects = 0;
+    std::string weapon;
+    bool hasClass = false;
+  };
+  std::vector<Seen> seen;
+  Steps steps;
+  steps.list = {
+      [&] {
+        for (int16_t format : {int16_t{11}, int16_t{13}}) {
+          SavedGame game;
+          game.format = format;
+          SavedCharacter& c = game.character;
+          c.name = "Old";
+          c.base[2 + kValueStrength] = 12;
+          c.className = "Wizard";  // gone: the default class
+          c.equipment = {"Bow", "", "", "", "", "", "", "", "Wand"};  // the wand is no ring
+          c.inventory = {{"Sling", true, 3}, {"Bow", false, 0}, {"Wand", true, 2}};
+          c.spells = {"Meteor", "Light"};
+          c.effects = {{"Fog", 3}, {"Quake", 2}, {"Fog", 0}};
+          EXPECT_TRUE(GetShellCommandHost().Apply(game));
+          const Character& player = *GetCurrentCharacter();
+          Seen now{player.base.strength, player.current.strength, {}, player.knownSpells.size(),
+                   player.effects.size(), player.equipment[1] != nullptr ? player.equipment[1]->GetName() : "",
+                   player.GetClass() != nullptr};
+          for (const auto& item : player.inventory) now.items.push_back(item->GetName());
+          EXPECT_EQ(player.equipment[9], nullptr);
+          seen.push_back(now);
+        }
+        return true;
+      },
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  ASSERT_EQ(seen.size(), 2u);
+  // The older format stored the strength with the bow's 2 in it.
+  EXPECT_EQ(seen[0].baseStrength, 10);
+  EXPECT_EQ(seen[0].strength, 12);
+  EXPECT_EQ(seen[1].baseStrength, 12);
+  EXPECT_EQ(seen[1].strength, 14);
+  for (const Seen& s : seen) {
+    EXPECT_EQ(s.items, (std::vector<std::string>{"bow", "wand"}));
+    EXPECT_EQ(s.spells, 1u);
+    EXPECT_EQ(s.effects, 1u);
+    EXPECT_EQ(s.weapon, "bow");
+    EXPECT_TRUE(s.hasClass);
+  }
+}
+
 TEST_F(GameShellTest, NoToTheMissingPluginQuestionKeepsTheRunningGame) {
   std::string nameAfter;
   int inProgressAfter = -1;
