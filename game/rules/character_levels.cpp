@@ -1,6 +1,5 @@
 // The attribute roll of a new player character and level gain.
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "game/dialogs/character_dialogs.h"
@@ -95,13 +94,12 @@ void Character::ApplyLevelUps() {
   if (!due()) return;
   EventQueueHold hold;
   SetFacing(facing, true);
-  // A table whose need stops growing would raise the level for ever: the gain stops when the need for the next
-  // level is no more than it was for the last one, and at the highest level a save can hold.
-  double lastNeed = -std::numeric_limits<double>::infinity();
-  while (due() && level < kHighestLevel) {
-    const double need = NextLevelNeeded();
-    if (need <= lastNeed) break;
-    lastNeed = need;
+  // A table whose need stops growing would raise the level for ever: past the first level a level is gained only
+  // when it needs more than the level before it, and never past the highest level a save can hold.
+  auto grows = [&] {
+    return level < 1 || skillTable->ValueForLevel(level + 1) > skillTable->ValueForLevel(level);
+  };
+  while (level < kHighestLevel && due() && grows()) {
     AddWrapped(base.maxStamina, TableStaminaGain(*this) + std::max(0, current.vitality - 15));
     if (classRecord != nullptr && !classRecord->spells.empty()) {
       const int32_t magicRoll = RandomRange(1, 5);
