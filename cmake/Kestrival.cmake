@@ -7,6 +7,14 @@ target_compile_options(kestrival_options INTERFACE
   -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
 target_include_directories(kestrival_options INTERFACE ${KESTRIVAL_ROOT})
 
+# The build type "Check", the one continuous integration builds: the product code lightly optimised with line
+# tables only (quick to build, and a sanitizer's stack trace still names every function, file and line), and the
+# tests (most of the source, and the part least worth optimising) neither optimised nor described; see
+# tests/CMakeLists.txt.
+add_compile_options($<$<CONFIG:Check>:-O1> $<$<CONFIG:Check>:-g1>)
+add_compile_definitions($<$<CONFIG:Check>:NDEBUG>)
+set(KESTRIVAL_TEST_CHECK_FLAGS -O0 -g0)
+
 # Fuzz builds always run under the sanitizers: a fuzz run is only clean if they saw nothing.
 if(KESTRIVAL_SANITIZE OR KESTRIVAL_FUZZ)
   set(KESTRIVAL_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined

@@ -9,11 +9,10 @@
 
 #include "game/graphics/animation_set.h"
 #include "game/shell/data/data_stream.h"
-
-class SoundEffect {};
+#include "game/shell/media/sound_effects.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static SoundEffect sound;
+  static SoundEffect sound("sound", nullptr);  // no device behind it: the set only keeps it
   static const bool ready = [] {
     PictureCache::SetLoader([](const char*, BitmapStatus* status) -> std::unique_ptr<Bitmap> {
       *status = kBitmapNothingToImport;

@@ -2,6 +2,7 @@
 #include "game/shell/main_loop.h"
 
 #include <array>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -39,6 +40,7 @@ constexpr float kRestart = -133.33333f;
 constexpr float kWaitThreshold = 11.111111f;
 constexpr float kPumpThreshold = 33.333332f;
 constexpr DWORD kPausedSleepMs = 150;
+constexpr float kShortWaitMargin = 1.0f;  // the short wait ends this long before its deadline, give or take
 constexpr float kAmbientPeriodMs = 2500.0f;
 constexpr float kKeyboardPollMs = 2000.0f;
 
@@ -76,8 +78,10 @@ void ResetPacing() {
   s.offset = 0.0f;
 }
 
-// The wait at the end of a frame: nothing when less than 11.111 ms early; pumping messages when more than a whole
-// period early; else spinning on the clock so that the frame ends on time.
+// The wait at the end of a frame: nothing when less than 11.111 ms early. More than a whole period early, messages
+// are pumped as they come, so that input stays live, and between them the thread sleeps in the host until the
+// next message or the deadline. Otherwise the thread sleeps until about a millisecond before the deadline and
+// reads the clock: the frame ends on time within that millisecond, and no time goes to spinning on the clock.
 void WaitForDeadline(float diff) {
   LoopState& s = State();
   if (!(diff > kWaitThreshold)) return;
@@ -87,9 +91,14 @@ void WaitForDeadline(float diff) {
       PumpMessages();
       s.current = ReadClock();
       if ((s.runState & kRunRunning) == 0) break;
+      if (s.current < deadline && !s.stopWaiting) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::ceil(deadline - s.current)), QS_ALLINPUT);
+      }
     }
   } else {
-    while (s.current < deadline) s.current = ReadClock();
+    float rest = deadline - s.current;
+    if (rest > kShortWaitMargin) Sleep(static_cast<DWORD>(rest - kShortWaitMargin));
+    s.current = ReadClock();
   }
 }
 

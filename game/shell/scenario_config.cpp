@@ -18,6 +18,7 @@
 #include "game/shell/data/preferences.h"
 #include "game/shell/startup_options.h"
 #include "game/shell/data/string_utils.h"
+#include "game/shell/main_window.h"
 #include "game/world/location_spot_list.h"
 
 namespace {
@@ -140,3 +141,11 @@ void ClearMenuLists() {
 
 PrefsFile* GetPrefsFile() { return State().prefs.get(); }
 void ClearPrefsFile() { State().prefs.reset(); }
+
+bool SavePrefsFile() {
+  PrefsFile* prefs = GetPrefsFile();
+  if (prefs == nullptr || prefs->Folder().empty()) return false;
+  if (prefs->Save()) return true;
+  ShowAlert("Cannot save the preferences file : \n" + prefs->Folder() + prefs->FileName(), GetScenarioName());
+  return false;
+}

@@ -34,3 +34,6 @@ void ClearMenuLists();
 // The preferences file named after the scenario, or null before the file was read.
 PrefsFile* GetPrefsFile();
 void ClearPrefsFile();
+// Saves the preferences file; when it cannot be written the player is told, in a box captioned with the
+// scenario's name, and the old file stays. False when nothing was saved.
+bool SavePrefsFile();

@@ -215,7 +215,7 @@ int32_t InitGameWindow() {
       if (!prefs->HasKey("fullscreen") || Input::IsKeyDown(kAskAgainSlot) != 0) {
         fullscreen = AskYesNo(question, GetScenarioName());
         prefs->Set("fullscreen", fullscreen ? "1" : "0");
-        prefs->Save();
+        SavePrefsFile();
       } else {
         std::string stored;
         prefs->Get(stored, "fullscreen");

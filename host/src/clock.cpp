@@ -33,8 +33,8 @@ void Advance(uint64_t microseconds) {
   {
     std::lock_guard<std::mutex> hold(host::KernelLock());  // waiters read the clock under this lock
     manualMicroseconds += microseconds;
+    host::NotifyEveryWaitLocked();
   }
-  host::NotifyKernelChange();
 }
 
 DWORD Milliseconds() {
@@ -122,7 +122,7 @@ void HostTestUseManualClock(bool manual) {
     if (reached > monotonic + realOffset.load()) realOffset = reached - monotonic;
     manualClock = false;
   }
-  host::NotifyKernelChange();
+  host::NotifyEveryWait();
 }
 
 void HostTestAdvanceClock(DWORD milliseconds) { HostTestAdvanceClockMicroseconds(uint64_t{milliseconds} * 1000); }

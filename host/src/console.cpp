@@ -2,18 +2,23 @@
 //
 // SIGINT, SIGHUP and SIGTERM become the control events CTRL_C_EVENT, CTRL_CLOSE_EVENT and CTRL_SHUTDOWN_EVENT.
 // The signal handler only records the signal and posts a semaphore (both safe inside a signal handler). The
-// registered handlers then run, last added first, outside any signal context, so a handler may take locks or end
-// the process with exit(). They run on the thread that pumps messages, at its next look at the queue: a handler
-// that calls exit() there ends the program between two messages, where the exit list and the static destructors
-// cannot race a main loop still running. A watching thread hands the event over and, when no message has been
-// looked for during a couple of seconds (a program that does not pump), runs the handlers itself. When no handler
-// answers TRUE, the signal's default action is restored and the signal raised again.
+// registered handlers then run, last added first, outside any signal context and always on the thread that pumps
+// messages, at its next look at the queue: a handler that calls exit() there ends the program between two
+// messages, where the exit list and the static destructors cannot race game code still running. A watching
+// thread wakes the message thread for it and keeps the time: when the event has not been taken within a few tens
+// of milliseconds (the message thread is busy, blocked in a message box, or no longer pumps at all) the process
+// ends at once by the signal's own default action, without running the exit list or any destructor on another
+// thread's back. Nothing is lost that way: files are replaced whole, never rewritten in place. So the process is
+// gone within about 100 ms of the signal whatever it was doing. A handler whose exit hangs is cut short the same
+// way, after a second. When no handler answers TRUE, the signal's default action is restored and the signal
+// raised again.
 #include <semaphore.h>
 #include <signal.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -41,24 +46,56 @@ struct ConsoleState {
 };
 
 ConsoleState& State() {
-  static ConsoleState* state = new ConsoleState;  // never destroyed: the dispatch thread outlives main
+  static ConsoleState* state = new ConsoleState;  // never destroyed: the watching thread outlives main
   return *state;
 }
 
+// How long the message thread has to take an event, from the signal; and, once it has taken one, how long its
+// handlers may run before the process is ended all the same. An orderly exit takes a few milliseconds (more
+// with the sanitizers' checks at exit, which this must not cut short); the second bound only catches an exit
+// that hangs.
+constexpr auto kTakeWithin = std::chrono::milliseconds(40);
+constexpr auto kGoneWithin = std::chrono::milliseconds(1000);
+
 sem_t signalPosted;
 std::atomic<uint32_t> pendingSignals{0};  // one bit per entry of kControlSignals, until a thread takes them
-std::atomic<uint64_t> queueLooks{0};      // how often the message queue has been read
+std::atomic<uint32_t> runningHandlers{0};  // the message thread runs the handlers of these events
 
-// The watching thread waits in real time, in steps, for the queue to be read; after this many steps without a
-// look at the queue the program is taken not to pump messages. (A manual test clock must not hold it back.)
-constexpr auto kWatchStep = std::chrono::milliseconds(20);
-constexpr int kStepsWithoutPumping = 100;
+// The watching thread sleeps here while the message thread takes and handles an event.
+struct Handover {
+  std::mutex lock;
+  std::condition_variable changed;
+};
+Handover& TheHandover() {
+  static auto* handover = new Handover;
+  return *handover;
+}
+
+void NoteHandoverChange() {
+  std::lock_guard<std::mutex> hold(TheHandover().lock);
+  TheHandover().changed.notify_all();
+}
 
 void OnSignal(int signal) {
   for (size_t i = 0; i < std::size(kControlSignals); ++i) {
     if (kControlSignals[i].signal == signal) pendingSignals.fetch_or(1u << i);
   }
   sem_post(&signalPosted);
+}
+
+// Ends the process by the signal's default action: no exit list, no destructors, no other thread's work cut
+// into. An ignored Ctrl+C ends nothing.
+void EndByDefaultAction(uint32_t events) {
+  for (size_t i = 0; i < std::size(kControlSignals); ++i) {
+    if ((events & (1u << i)) == 0) continue;
+    const ControlSignal& control = kControlSignals[i];
+    if (control.event == CTRL_C_EVENT) {
+      std::lock_guard<std::mutex> hold(State().lock);
+      if (State().ignoreInterrupt) continue;
+    }
+    signal(control.signal, SIG_DFL);
+    raise(control.signal);
+  }
 }
 
 void Dispatch(const ControlSignal& control) {
@@ -76,31 +113,41 @@ void Dispatch(const ControlSignal& control) {
   raise(control.signal);
 }
 
+// Runs the handlers of the events the calling thread has taken. Every handler returned: the program goes on,
+// and the watching thread stops timing it.
 void DispatchAll(uint32_t pending) {
   for (size_t i = 0; i < std::size(kControlSignals); ++i) {
     if (pending & (1u << i)) Dispatch(kControlSignals[i]);
   }
+  runningHandlers.store(0);
+  NoteHandoverChange();
 }
 
 void WatchLoop() {
   for (;;) {
     if (sem_wait(&signalPosted) != 0) continue;  // interrupted: look again
-    uint64_t looks = queueLooks.load();
-    int idleSteps = 0;
-    while (pendingSignals.load() != 0) {
-      std::this_thread::sleep_for(kWatchStep);
-      uint64_t now = queueLooks.load();
-      idleSteps = now == looks ? idleSteps + 1 : 0;
-      looks = now;
-      if (idleSteps >= kStepsWithoutPumping) {
-        DispatchAll(pendingSignals.exchange(0));
-        break;
-      }
+    // The message thread may have taken the event already; its handlers are timed all the same.
+    if (pendingSignals.load() == 0 && runningHandlers.load() == 0) continue;
+    const auto signalled = std::chrono::steady_clock::now();
+    host::WakeQueueWait();
+    Handover& handover = TheHandover();
+    std::unique_lock<std::mutex> hold(handover.lock);
+    handover.changed.wait_until(hold, signalled + kTakeWithin, [] { return pendingSignals.load() == 0; });
+    uint32_t untaken = pendingSignals.exchange(0);
+    if (untaken != 0) {
+      hold.unlock();
+      EndByDefaultAction(untaken);  // returns only for an ignored Ctrl+C
+      continue;
     }
+    handover.changed.wait_until(hold, signalled + kGoneWithin, [] { return runningHandlers.load() == 0; });
+    uint32_t running = runningHandlers.load();
+    hold.unlock();
+    // Still in a handler: it is ending the process and has not finished, or it hangs. Either way it ends now.
+    if (running != 0) EndByDefaultAction(running);
   }
 }
 
-// Installs the signal handlers and starts the dispatch thread, once; called with the state's lock held.
+// Installs the signal handlers and starts the watching thread, once; called with the state's lock held.
 bool Install(ConsoleState& state) {
   if (state.installed) return true;
   if (sem_init(&signalPosted, 0, 0) != 0) return false;
@@ -123,9 +170,18 @@ bool Install(ConsoleState& state) {
 }  // namespace
 
 void host::RunPendingConsoleEvents() {
-  queueLooks.fetch_add(1);
-  if (pendingSignals.load(std::memory_order_relaxed) == 0) return;
-  DispatchAll(pendingSignals.exchange(0));
+  uint32_t waiting = pendingSignals.load();
+  if (waiting == 0) return;
+  // Marked as running before they are taken, so that the watching thread, finding them taken, times them.
+  runningHandlers.fetch_or(waiting);
+  uint32_t pending = pendingSignals.exchange(0);
+  DispatchAll(pending);
+}
+
+bool host::ConsoleEventsPending() { return pendingSignals.load(std::memory_order_relaxed) != 0; }
+
+void host::ResetConsoleSignalsInChild() {
+  for (const ControlSignal& control : kControlSignals) signal(control.signal, SIG_DFL);
 }
 
 BOOL SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add) {

@@ -1,4 +1,5 @@
-// The hand-over of console control events to the thread that pumps messages. Internal to the host layer.
+// The hand-over of console control events to the thread that pumps messages, and the waking of that thread.
+// Internal to the host layer.
 #pragma once
 
 namespace host {
@@ -7,5 +8,13 @@ namespace host {
 // message queue each time it is read, so that a handler that ends the process does so between messages on the
 // program's main thread, not beside it.
 void RunPendingConsoleEvents();
+// Whether control events wait to be handled (a wait for messages ends for them).
+bool ConsoleEventsPending();
+// For a child process made by fork: the control signals get their default actions back, as the child has no
+// watching thread to hand them to.
+void ResetConsoleSignalsInChild();
+
+// Wakes the message thread from a wait for its queue; any thread may call it (message_queue.cpp).
+void WakeQueueWait();
 
 }  // namespace host

@@ -1,6 +1,7 @@
 // Open files: CreateFileA and the calls on a file handle, with in-process sharing rules and the test seam that
 // makes writes fail.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,6 +103,12 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, SECURI
   int flags = O_CLOEXEC;
   bool wantsRead = desiredAccess & GENERIC_READ;
   bool wantsWrite = desiredAccess & GENERIC_WRITE;
+  if (wantsWrite) {
+    // A write past the process's file-size limit fails (ERROR_DISK_FULL, as on a full disk) instead of killing
+    // the process half-way through a save, so the caller can keep the old file.
+    static const bool sizeSignalIgnored = signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+    (void)sizeSignalIgnored;
+  }
   flags |= wantsWrite ? (wantsRead ? O_RDWR : O_WRONLY) : O_RDONLY;
   bool existed = access(posix.c_str(), F_OK) == 0;
   switch (creationDisposition) {

@@ -1,5 +1,6 @@
 // Items on disk by path: attributes, sorted searches, folders, deletion, renaming, full paths, the current
 // folder and file times.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -222,6 +223,19 @@ BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags) {
   if (rename(from.c_str(), to.c_str()) != 0) {
     SetLastError(HostErrorFromErrno(errno, from));
     return FALSE;
+  }
+  if (flags & MOVEFILE_WRITE_THROUGH) {
+    // The new name is on the disk only once its folder is: a power loss right after the call keeps the move.
+    size_t slash = to.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+    int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    bool synced = descriptor >= 0 && (fsync(descriptor) == 0 || errno == EINVAL || errno == EROFS);
+    int failure = errno;
+    if (descriptor >= 0) close(descriptor);
+    if (!synced) {
+      SetLastError(HostErrorFromErrno(failure, folder));
+      return FALSE;
+    }
   }
   SetLastError(ERROR_SUCCESS);
   return TRUE;

@@ -1,8 +1,9 @@
-// The table of kernel objects, the kernel lock and condition, CloseHandle and WaitForSingleObject.
+// The table of kernel objects, the kernel lock, the waits on one object, CloseHandle and WaitForSingleObject.
 #include "kernel_object.h"
 
 #include <chrono>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "host/kernel.h"
 #include "host/testing.h"
@@ -10,9 +11,10 @@
 namespace host {
 namespace {
 
-std::condition_variable& KernelChanged() {
-  static std::condition_variable changed;
-  return changed;
+// The objects that have waits blocked on them, so that a change no one object owns can wake those waits.
+std::unordered_set<KernelObject*>& BlockedObjects() {
+  static auto* objects = new std::unordered_set<KernelObject*>;  // never destroyed, as the lock below
+  return *objects;
 }
 
 // The table of live handles. Its own lock, separate from the kernel lock, keeps look-ups cheap.
@@ -29,19 +31,37 @@ ObjectTable& Table() {
 }  // namespace
 
 uint32_t timedWaitsBlocked = 0;
+uint32_t blockedWaitWakeups = 0;
 
 std::mutex& KernelLock() {
   static std::mutex* lock = new std::mutex;  // never destroyed, for the same reason
   return *lock;
 }
 
-void NotifyKernelChange() { KernelChanged().notify_all(); }
+void NotifyObjectChanged(KernelObject& object) { object.changed.notify_all(); }
 
-void WaitForKernelChange(std::unique_lock<std::mutex>& hold, uint64_t microseconds) {
-  // Even the manual clock's waiters look again now and then, so a wait never depends on a lost wake-up.
-  constexpr uint64_t kLongest = 100000;
-  uint64_t slice = ClockIsManual() || microseconds > kLongest ? kLongest : microseconds;
-  KernelChanged().wait_for(hold, std::chrono::microseconds(slice));
+void NotifyEveryWaitLocked() {
+  for (KernelObject* object : BlockedObjects()) object->changed.notify_all();
+}
+
+void NotifyEveryWait() {
+  std::lock_guard<std::mutex> hold(KernelLock());
+  NotifyEveryWaitLocked();
+}
+
+void WaitForObjectChange(std::unique_lock<std::mutex>& hold, KernelObject& object, uint64_t microseconds) {
+  if (object.blockedWaits++ == 0) BlockedObjects().insert(&object);
+  // The manual clock's waiters look again now and then, so that a wait never depends on a lost wake-up of a
+  // clock that tests move; on the real clock a wait sleeps until its object changes or its time is up.
+  constexpr uint64_t kLongestManual = 100000;
+  if (ClockIsManual() && microseconds > kLongestManual) microseconds = kLongestManual;
+  if (microseconds == UINT64_MAX) {
+    object.changed.wait(hold);
+  } else {
+    object.changed.wait_for(hold, std::chrono::microseconds(microseconds));
+  }
+  ++blockedWaitWakeups;
+  if (--object.blockedWaits == 0) BlockedObjects().erase(&object);
 }
 
 HANDLE RegisterKernelObject(std::shared_ptr<KernelObject> object) {
@@ -83,11 +103,16 @@ DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) {
   std::unique_lock<std::mutex> hold(host::KernelLock());
   uint64_t deadline =
       milliseconds == INFINITE ? UINT64_MAX : host::ClockMicroseconds() + uint64_t{milliseconds} * 1000;
-  if (!host::WaitUntil(hold, deadline, [&] { return target->IsSignalled(self); })) return WAIT_TIMEOUT;
+  if (!host::WaitUntil(hold, *target, deadline, [&] { return target->IsSignalled(self); })) return WAIT_TIMEOUT;
   return target->Acquire(self);
 }
 
 DWORD HostTestTimedWaitsBlocked() {
   std::lock_guard<std::mutex> hold(host::KernelLock());
   return host::timedWaitsBlocked;
+}
+
+DWORD HostTestBlockedWaitWakeups() {
+  std::lock_guard<std::mutex> hold(host::KernelLock());
+  return host::blockedWaitWakeups;
 }

@@ -1,18 +1,59 @@
 // Message boxes: SDL's message box when windows reach a display; otherwise (headless, and in tests) the text goes
 // to standard error and the answer is the next one the test seam queued, or the default button.
+//
+// On a display SDL shows the box from a child process, a copy of the program made by fork. That copy must never
+// outlive the program nor act as it: it ends when the program ends (a parent-death signal), the control signals
+// end it as they end any process (the program's handlers hand them to a thread the copy does not have), and when
+// it leaves through exit() (as the display library does when the display goes away) it leaves at once through
+// _exit, without running the program's exit list and destructors, which belong to the program.
 #include <SDL.h>
+#include <pthread.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "console_events.h"
 #include "host/testing.h"
 #include "sdl_video.h"
 #include "user_state.h"
 
 namespace host {
 namespace {
+
+std::atomic<bool> showingBox{false};
+std::atomic<pid_t> boxParent{0};
+
+void LeaveAtOnce(int status, void*) { _exit(status); }
+
+// Runs in every child of fork; only a child made while a box is being shown is the box's process.
+void AfterForkInChild() {
+  if (!showingBox.load()) return;
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != boxParent.load()) _exit(1);  // the program ended before the line above took hold
+  ResetConsoleSignalsInChild();
+  on_exit(LeaveAtOnce, nullptr);  // registered last, so run first: the program's own exit list never runs here
+}
+
+// Marks the time in which a fork makes a box's process, with the child's treatment installed once.
+class BoxProcessTime {
+ public:
+  BoxProcessTime() {
+    static const bool installed = pthread_atfork(nullptr, nullptr, AfterForkInChild) == 0;
+    (void)installed;
+    boxParent.store(getpid());
+    showingBox.store(true);
+  }
+  ~BoxProcessTime() { showingBox.store(false); }
+  BoxProcessTime(const BoxProcessTime&) = delete;
+  BoxProcessTime& operator=(const BoxProcessTime&) = delete;
+};
 
 struct MessageBoxLog {
   std::vector<HostMessageBoxRecord> shown;
@@ -75,7 +116,12 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     SDL_MessageBoxData box{kind, parent, title.c_str(), message.c_str(), static_cast<int>(data.size()), data.data(),
                            nullptr};
     int pressed = 0;
-    if (SDL_ShowMessageBox(&box, &pressed) == 0) return pressed >= 0 ? pressed : defaultAnswer;
+    int shown;
+    {
+      host::BoxProcessTime boxProcess;
+      shown = SDL_ShowMessageBox(&box, &pressed);
+    }
+    if (shown == 0) return pressed >= 0 ? pressed : defaultAnswer;
   }
   std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
   return defaultAnswer;
@@ -88,4 +134,9 @@ std::vector<HostMessageBoxRecord> HostTestMessageBoxes() { return host::Log().sh
 void HostTestClearMessageBoxes() {
   host::Log().shown.clear();
   host::Log().answers.clear();
+}
+
+void HostTestAsMessageBoxProcess(void (*work)()) {
+  host::BoxProcessTime boxProcess;
+  work();
 }

@@ -3,9 +3,13 @@
 // GetKeyState reports when they are taken from the queue; TranslateMessage turns key-downs into characters.
 // Each look at the queue first runs the console control events waiting, so they are handled on this thread.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 
 #include "console_events.h"
 #include "host/kernel.h"
+#include "kernel_object.h"
 #include "painting.h"
 #include "sdl_video.h"
 #include "user_state.h"
@@ -108,7 +112,47 @@ bool TakeFrom(std::deque<QueuedMessage>& queue, LPMSG out, HWND window, UINT low
 
 bool Due(const Timer& timer, DWORD now) { return static_cast<int32_t>(now - timer.due) >= 0; }
 
+// The message thread sleeps here, when SDL cannot wait for it, until another thread posts a message or a console
+// event comes. Each wake counts, so that one coming between the thread's look at the queue and its sleep is not
+// lost.
+struct QueueWait {
+  std::mutex lock;
+  std::condition_variable changed;
+  std::atomic<uint64_t> wakes{0};
+};
+
+QueueWait& Waiting() {
+  static auto* waiting = new QueueWait;  // never destroyed: posting threads may outlive main
+  return *waiting;
+}
+
+// Whether a look at the queue would find a message (or a console event to handle) now.
+bool SomethingToTake(DWORD now) {
+  UserState& state = State();
+  if (ConsoleEventsPending() || !state.input.empty()) return true;
+  {
+    std::lock_guard<std::mutex> hold(state.postLock);
+    if (!state.posted.empty() || state.quitPosted) return true;
+  }
+  for (const Timer& timer : state.timers) {
+    if (Due(timer, now)) return true;
+  }
+  return WindowNeedingPaint(nullptr) != nullptr;
+}
+
 }  // namespace
+
+uint64_t QueueWakes() { return Waiting().wakes.load(); }
+
+void WakeQueueWait() {
+  QueueWait& waiting = Waiting();
+  {
+    std::lock_guard<std::mutex> hold(waiting.lock);
+    waiting.wakes.fetch_add(1);
+  }
+  waiting.changed.notify_all();
+  WakeSdlWait();
+}
 
 void ForgetWindowMessages(HWND window) {
   UserState& state = State();
@@ -215,6 +259,41 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
   return FALSE;
 }
 
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                DWORD wakeMask) {
+  if (count != 0) return WAIT_FAILED;
+  host::UserState& state = State();
+  host::QueueWait& waiting = host::Waiting();
+  const uint64_t start = host::ClockMicroseconds();
+  const uint64_t deadline = milliseconds == INFINITE ? UINT64_MAX : start + uint64_t{milliseconds} * 1000;
+  for (;;) {
+    const uint64_t wakes = waiting.wakes.load();
+    host::PumpSdlEvents();
+    DWORD nowMs = host::NowMs();
+    if (host::SomethingToTake(nowMs)) return WAIT_OBJECT_0 + count;
+    const uint64_t now = host::ClockMicroseconds();
+    if (now >= deadline) return WAIT_TIMEOUT;
+    // The wait ends by the deadline or when the next timer falls due, whichever comes first.
+    uint64_t rest = deadline == UINT64_MAX ? UINT64_MAX : deadline - now;
+    for (const host::Timer& timer : state.timers) {
+      rest = std::min<uint64_t>(rest, uint64_t{timer.due - nowMs} * 1000);
+    }
+    if (host::ClockIsManual() && rest != UINT64_MAX) {
+      Sleep(static_cast<DWORD>((rest + 999) / 1000));  // moves the manual clock instead of blocking
+      continue;
+    }
+    const DWORD restMs = rest == UINT64_MAX ? INFINITE : static_cast<DWORD>(std::min<uint64_t>((rest + 999) / 1000, INFINITE - 1));
+    if (host::WaitForSdlEvent(restMs, wakes)) continue;
+    std::unique_lock<std::mutex> hold(waiting.lock);
+    auto woken = [&] { return waiting.wakes.load() != wakes; };
+    if (restMs == INFINITE) {
+      waiting.changed.wait(hold, woken);
+    } else {
+      waiting.changed.wait_for(hold, std::chrono::milliseconds(restMs), woken);
+    }
+  }
+}
+
 BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
   if (message == nullptr) return -1;
   if (window != nullptr && window != reinterpret_cast<HWND>(static_cast<intptr_t>(-1)) && !IsWindow(window)) {
@@ -281,16 +360,22 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (window != nullptr && !IsWindow(window)) return FALSE;
   host::QueuedMessage queued{MSG{window, message, wParam, lParam, host::NowMs(), host::CursorPosition()}, {}};
   host::UserState& state = State();
-  std::lock_guard<std::mutex> hold(state.postLock);
-  state.posted.push_back(std::move(queued));
+  {
+    std::lock_guard<std::mutex> hold(state.postLock);
+    state.posted.push_back(std::move(queued));
+  }
+  host::WakeQueueWait();
   return TRUE;
 }
 
 void PostQuitMessage(int exitCode) {
   host::UserState& state = State();
-  std::lock_guard<std::mutex> hold(state.postLock);
-  state.quitPosted = true;
-  state.quitCode = exitCode;
+  {
+    std::lock_guard<std::mutex> hold(state.postLock);
+    state.quitPosted = true;
+    state.quitCode = exitCode;
+  }
+  host::WakeQueueWait();
 }
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC callback) {

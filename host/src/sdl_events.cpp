@@ -4,10 +4,14 @@
 // and repainting.
 #include <SDL.h>
 
+#include <algorithm>
+#include <atomic>
+#include <climits>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "host/kernel.h"
 #include "key_map.h"
 #include "menu_strip.h"
 #include "painting.h"
@@ -314,6 +318,45 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
 }
 
 }  // namespace
+
+namespace {
+
+std::atomic<bool> sdlWaiting{false};
+std::atomic<Uint32> wakeEventType{0};
+
+// Whether SDL has a window through which a wait can be woken: without one it would poll instead of blocking.
+bool AnySdlWindow() {
+  std::lock_guard<std::recursive_mutex> hold(WindowLock());
+  for (Window* window : AllWindows()) {
+    if (window->surface != nullptr && window->surface->window != nullptr) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool WaitForSdlEvent(DWORD milliseconds, uint64_t wakes) {
+  if (!VideoStarted() || !HasDisplay() || !AnySdlWindow()) return false;
+  if (wakeEventType.load() == 0) {
+    Uint32 type = SDL_RegisterEvents(1);
+    if (type == static_cast<Uint32>(-1)) return false;
+    wakeEventType.store(type);
+  }
+  sdlWaiting.store(true);
+  // A wake-up that came since the caller looked at the queue would not reach SDL: look again instead.
+  if (QueueWakes() == wakes) {
+    SDL_WaitEventTimeout(nullptr, milliseconds == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(milliseconds, INT32_MAX)));
+  }
+  sdlWaiting.store(false);
+  return true;
+}
+
+void WakeSdlWait() {
+  if (!sdlWaiting.load()) return;
+  SDL_Event event{};
+  event.type = wakeEventType.load();
+  SDL_PushEvent(&event);  // ends SDL's wait; the event itself means nothing and is passed over
+}
 
 void PumpSdlEvents() {
   PresentDrawnWindows();

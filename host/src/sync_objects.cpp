@@ -59,9 +59,12 @@ BOOL ReleaseMutex(HANDLE handle) {
   {
     std::lock_guard<std::mutex> hold(host::KernelLock());
     if (mutex->owner != GetCurrentThreadId() || mutex->depth == 0) return FALSE;
-    if (--mutex->depth == 0) mutex->owner = 0;
+    // Only a mutex that became free can satisfy a wait; a lower level of a held one wakes nobody.
+    if (--mutex->depth == 0) {
+      mutex->owner = 0;
+      host::NotifyObjectChanged(*mutex);
+    }
   }
-  host::NotifyKernelChange();
   return TRUE;
 }
 
@@ -80,8 +83,8 @@ BOOL SetEventState(HANDLE handle, bool signalled) {
   {
     std::lock_guard<std::mutex> hold(host::KernelLock());
     event->signalled = signalled;
+    if (signalled) host::NotifyObjectChanged(*event);
   }
-  if (signalled) host::NotifyKernelChange();
   return TRUE;
 }
 

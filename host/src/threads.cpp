@@ -60,7 +60,8 @@ struct ThreadEndNotice {
       std::lock_guard<std::mutex> hold(Live().lock);
       Live().ids.erase(id);
     }
-    NotifyKernelChange();
+    // A mutex this thread still held is abandoned now: its waits look again.
+    NotifyEveryWait();
   }
 };
 thread_local ThreadEndNotice endNotice;
@@ -79,7 +80,7 @@ void* RunThread(void* argument) {
     std::unique_lock<std::mutex> hold(KernelLock());
     keep = std::move(thread->self);
     BecomeThread(thread->id);
-    WaitUntil(hold, UINT64_MAX, [&] { return !thread->suspended; });
+    WaitUntil(hold, *thread, UINT64_MAX, [&] { return !thread->suspended; });
     currentPriority = thread->priority;
   }
   DWORD code = thread->start(thread->parameter);
@@ -87,8 +88,8 @@ void* RunThread(void* argument) {
     std::lock_guard<std::mutex> hold(KernelLock());
     thread->exitCode = code;
     thread->ended = true;
+    NotifyObjectChanged(*thread);
   }
-  NotifyKernelChange();
   return nullptr;
 }
 
@@ -199,8 +200,8 @@ DWORD ResumeThread(HANDLE handle) {
     std::lock_guard<std::mutex> hold(host::KernelLock());
     previous = thread->suspended ? 1 : 0;
     thread->suspended = false;
+    host::NotifyObjectChanged(*thread);
   }
-  host::NotifyKernelChange();
   return previous;
 }
 

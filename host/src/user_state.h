@@ -133,6 +133,14 @@ bool IsCursorShown();
 
 // Takes what SDL has for the windows and turns it into messages (sdl_events.cpp).
 void PumpSdlEvents();
+// Blocks in SDL until it has an event for the windows, the time is up (INFINITE: no limit) or WakeSdlWait is
+// called; answers false at once, without waiting, where SDL could only poll (no display or no window to wake) or
+// when `wakes` no longer matches the message thread's count of wake-ups (one came in between).
+bool WaitForSdlEvent(DWORD milliseconds, uint64_t wakes);
+// Ends a wait in WaitForSdlEvent; any thread may call it.
+void WakeSdlWait();
+// How many times the message thread has been woken from its waits (message_queue.cpp).
+uint64_t QueueWakes();
 
 // Child windows and the keyboard focus (child_windows.cpp, keyboard_focus.cpp).
 // Whether the window is the ancestor or the ancestor's descendant; the top-level window a window belongs to.

@@ -21,6 +21,7 @@ struct ClockState {
   uint64_t lastMilliseconds = 0;
   uint32_t lastTick = 0;
   int32_t correction = 0;  // milliseconds
+  uint64_t lastArmed = UINT64_MAX;  // the millisecond reading at which the housekeeping task was last re-armed
 };
 
 ClockState& Clock() {
@@ -43,6 +44,7 @@ uint64_t Counter() {
 // Reads both clocks at once; either result may be null.
 void ReadClock(uint64_t* microseconds, uint64_t* milliseconds) {
   ClockState& clock = Clock();
+  bool rearm = false;
   {
     std::lock_guard<std::mutex> hold(clock.lock);
     if (!clock.initialised) {
@@ -73,8 +75,14 @@ void ReadClock(uint64_t* microseconds, uint64_t* milliseconds) {
       if (microseconds) *microseconds = us;
       if (milliseconds) *milliseconds = ms;
     }
+    // Readings within one millisecond re-arm the housekeeping task once: the delay it counts is the same.
+    uint64_t reading = clock.frequency == 0 ? GetTickCount() : clock.lastMilliseconds;
+    rearm = reading != clock.lastArmed;
+    clock.lastArmed = reading;
   }
-  if (core_state::housekeepingRunning) TimerTask::SetDelay(&core_state::housekeepingTask, kHousekeepingDelay);
+  if (rearm && core_state::housekeepingRunning) {
+    TimerTask::SetDelay(&core_state::housekeepingTask, kHousekeepingDelay);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/files.h"
@@ -411,16 +412,54 @@ PlatformFileInfo InfoForHandle(const char* name, uint32_t type, uint32_t creator
   return info;
 }
 
+// The temporary name of a file written in place of `leafName`: ".NAME.~N-partial".
+std::string TemporaryNameFor(const char* leafName, uint32_t number) {
+  return std::string(".") + leafName + ".~" + std::to_string(number) + "-partial";
+}
+
+// Whether a name is a temporary name of `leafName`, whatever its number: what a write killed half-way left.
+bool IsTemporaryNameOf(const char* name, const char* leafName) {
+  std::string prefix = std::string(".") + leafName + ".~";
+  constexpr std::string_view kSuffix = "-partial";
+  std::string_view text(name);
+  if (text.size() <= prefix.size() + kSuffix.size() || text.substr(0, prefix.size()) != prefix ||
+      text.substr(text.size() - kSuffix.size()) != kSuffix) {
+    return false;
+  }
+  std::string_view number = text.substr(prefix.size(), text.size() - prefix.size() - kSuffix.size());
+  return number.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Removes the temporary files of `leafName` that earlier writes left in the folder (a process killed half-way),
+// once a write of it has succeeded. Failures change nothing: such a file is only left where it was.
+void RemoveStaleTemporaries(const std::string& folder, bool root, const char* leafName) {
+  std::string pattern = folder + (root ? "" : "\\") + "*";
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA(pattern.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  std::vector<std::string> stale;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsTemporaryNameOf(found.cFileName, leafName)) {
+      stale.emplace_back(found.cFileName);
+    }
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  for (const std::string& name : stale) DeleteFileA((folder + (root ? "" : "\\") + name).c_str());
+}
+
 // A disk item: the handle goes to a new temporary file in the same folder, which then takes the item's place.
+// The temporary file takes the first number whose name is free, so a file left by an earlier process that was
+// killed while writing never stands in the way; such files are removed once the write has succeeded.
 PlatformError WriteDiskFileByRename(PlatformHandle* folderRef, const char* leafName, PlatformHandle* handle) {
   char target[kWindowsPathSize];
   FileRef::GetWindowsPath(folderRef, target);
   size_t length = std::strlen(target);
   bool root = length == 3;
-  std::string temporaryName =
-      std::string(".") + leafName + ".~" + std::to_string(++temporaryCounter) + "-partial";
+  constexpr uint32_t kNameTries = 1000;
+  // The longest temporary name this write may try must fit as well as the item's own name.
+  std::string longestName = TemporaryNameFor(leafName, temporaryCounter + kNameTries);
   if (length + (root ? 0 : 1) + std::strlen(leafName) > kWindowsPathSize - 1 ||
-      length + (root ? 0 : 1) + temporaryName.size() > kWindowsPathSize - 1) {
+      length + (root ? 0 : 1) + longestName.size() > kWindowsPathSize - 1) {
     return kPlatformErrFile;
   }
   std::string targetPath = std::string(target) + (root ? "" : "\\") + leafName;
@@ -429,11 +468,16 @@ PlatformError WriteDiskFileByRename(PlatformHandle* folderRef, const char* leafN
     if (s->parent == nullptr && s->memory == nullptr && targetPath == s->path) return kPlatformErrFileBusy;
   }
   OwnedRef temporary;
-  PlatformError error = FileRef::Resolve(folderRef, 0, temporary.Out());
-  if (error != kPlatformNoError) return error;
-  PlatformFileInfo info = {};
-  PlatformCopyStringBounded(info.name, temporaryName.c_str(), sizeof(info.name));
-  error = FileRef::Create(temporary.Get(), &info);
+  PlatformError error = kPlatformErrFileExists;
+  for (uint32_t tries = 0; tries < kNameTries && error == kPlatformErrFileExists; ++tries) {
+    temporary.Reset();
+    error = FileRef::Resolve(folderRef, 0, temporary.Out());
+    if (error != kPlatformNoError) return error;
+    PlatformFileInfo info = {};
+    std::string temporaryName = TemporaryNameFor(leafName, ++temporaryCounter);
+    PlatformCopyStringBounded(info.name, temporaryName.c_str(), sizeof(info.name));
+    error = FileRef::Create(temporary.Get(), &info);
+  }
   if (error != kPlatformNoError) return error;
   PlatformStream* stream = nullptr;
   error = FileRef::OpenStream(temporary.Get(), true, &stream);
@@ -444,11 +488,16 @@ PlatformError WriteDiskFileByRename(PlatformHandle* folderRef, const char* leafN
   }
   char temporaryPath[kWindowsPathSize];
   FileRef::GetWindowsPath(temporary.Get(), temporaryPath);
-  if (error == kPlatformNoError && !MoveFileExA(temporaryPath, targetPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  if (error == kPlatformNoError &&
+      !MoveFileExA(temporaryPath, targetPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = LastFileError();
   }
-  if (error != kPlatformNoError) DeleteFileA(temporaryPath);
-  return error;
+  if (error != kPlatformNoError) {
+    DeleteFileA(temporaryPath);
+    return error;
+  }
+  RemoveStaleTemporaries(target, root, leafName);
+  return kPlatformNoError;
 }
 
 }  // namespace

@@ -92,6 +92,12 @@ DWORD TaskLoop(LPVOID parameter) {
     DWORD woken = WaitForSingleObject(state->wakeEvent, timeout);
     WaitForSingleObject(state->mutex, INFINITE);
     if (state->stopping) break;
+    if (woken == WAIT_TIMEOUT && state->armed && state->pendingDelay == 0 && TimeLeft(state) > 1) {
+      // The delay was set again later while this thread waited (SetDelay moves a later deadline in place): the
+      // rest of it is waited for.
+      ReleaseMutex(state->mutex);
+      continue;
+    }
     if (woken == WAIT_TIMEOUT) {
       state->currentDelay = 0;
       state->armedTime = 0;
@@ -175,7 +181,13 @@ int32_t TimerTask::SetDelay(TimerTask* task, int32_t delay) {
     } else {
       result = state->armed ? TimeLeft(state) : 0;
     }
-    if (delay != -1) {
+    if (delay > 0 && state->armed && state->pendingDelay == 0 && static_cast<int32_t>(result) <= delay) {
+      // The new deadline is not earlier than the one the thread waits for: it is moved in place, and the
+      // thread, waking at the old one, waits for the rest. Re-arming the same delay over and over (every clock
+      // reading does so with the housekeeping task) then costs no thread a wake-up.
+      state->currentDelay = static_cast<uint32_t>(delay);
+      state->armedTime = timeGetTime();
+    } else if (delay != -1) {
       state->pendingDelay = static_cast<uint32_t>(delay < 0 ? 0 : delay);
       state->pendingTime = timeGetTime();
       SetEvent(state->wakeEvent);

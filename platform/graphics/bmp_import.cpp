@@ -15,6 +15,8 @@ constexpr uint32_t kBmpBitFields = 3;
 
 // Headers shorter than this lack the depth and compression fields; a 4-byte read of them would underflow.
 constexpr uint32_t kMinInfoHeaderSize = 16;
+// The information header without colour masks, the one most writers use.
+constexpr uint32_t kPlainInfoHeaderSize = 40;
 // Up to this many bytes of the information header are kept (size word, 40-byte header, three masks, alpha mask).
 constexpr uint32_t kKeptInfoHeaderSize = 56;
 
@@ -88,6 +90,12 @@ PlatformError ReadInfoHeader(MemoryStreamReader* reader, InfoHeader* header, uin
   header->bitCount = static_cast<int16_t>(LoadLe16(bytes + 14));
   header->compression = LoadLe32(bytes + 16);
   header->colorsUsed = LoadLe32(bytes + 32);
+  if (header->compression == kBmpBitFields && header->size == kPlainInfoHeaderSize) {
+    // Common writers keep the three colour masks of a bit-field image right after a 40-byte header, where a
+    // longer header would hold them.
+    error = PlatformReadMemoryStream(reader, bytes + 40, 12);
+    if (error != kPlatformNoError) return error;
+  }
   for (int i = 0; i < 3; ++i) header->masks[i] = LoadLe32(bytes + 40 + 4 * i);
   return kPlatformNoError;
 }

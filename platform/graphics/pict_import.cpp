@@ -5,8 +5,10 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "platform/core/compression.h"
+#include "platform/graphics/graphics_startup.h"
 
 namespace {
 
@@ -94,6 +96,8 @@ struct PixelImageHeader {
   uint16_t pixelSize = 1;
   uint16_t componentCount = 1;
   int16_t source[4] = {};  // top, left, bottom, right
+  bool hasColorTable = false;
+  std::vector<ColorRecord> colorTable;  // 256 entries; those the picture does not give are black
 };
 
 struct HandleDisposer {
@@ -289,11 +293,7 @@ class PictDecoder {
       header->componentCount = LoadBe16(fields + 20);
     }
     if (pixelMap && !direct) {
-      // The colour table is read and not used: indices are drawn through the standard palette.
-      uint8_t table[8];
-      error = PlatformReadMemoryStream(reader_, table, 8);
-      if (error != kPlatformNoError) return error;
-      error = Skip((uint32_t{LoadBe16(table + 6)} + 1) * 8);
+      error = ReadColorTable(header);
       if (error != kPlatformNoError) return error;
     }
     uint8_t rects[18];
@@ -302,6 +302,46 @@ class PictDecoder {
     for (int i = 0; i < 4; ++i) header->source[i] = static_cast<int16_t>(LoadBe16(rects + 2 * i));
     if ((opcode & 1) != 0) return SkipRegion();
     return kPlatformNoError;
+  }
+
+  // The picture's own colour table: a seed, flags and the entry count less one, then entries of an index and
+  // three 16-bit channels. With the flags' top bit (a device table) the entries' order gives their indices.
+  PlatformError ReadColorTable(PixelImageHeader* header) {
+    uint8_t start[8];
+    PlatformError error = PlatformReadMemoryStream(reader_, start, 8);
+    if (error != kPlatformNoError) return error;
+    const bool deviceTable = (LoadBe16(start + 4) & 0x8000) != 0;
+    const uint32_t entries = uint32_t{LoadBe16(start + 6)} + 1;
+    header->colorTable.assign(256, ColorRecord{255, 0, 0, 0});
+    header->hasColorTable = true;
+    for (uint32_t i = 0; i < entries; ++i) {
+      uint8_t entry[8];
+      error = PlatformReadMemoryStream(reader_, entry, 8);
+      if (error != kPlatformNoError) return error;
+      const uint32_t index = deviceTable ? i : LoadBe16(entry);
+      if (index >= 256) continue;
+      // Each channel keeps its high byte: 0x3333 is 0x33, as the standard palette's levels are written.
+      header->colorTable[index] = ColorRecord{255, entry[2], entry[4], entry[6]};
+    }
+    return kPlatformNoError;
+  }
+
+  // Indexed rows are drawn through the picture's own table; a table that is the standard palette keeps the
+  // standard palette, so such pictures come out exactly as pictures without a table of their own.
+  void TakeColorTable(const PixelImageHeader& header) {
+    if (!header.hasColorTable) return;
+    bool standard = true;
+    for (int i = 0; i < 256 && standard; ++i) {
+      const ColorRecord& a = header.colorTable[i];
+      const ColorRecord& b = StandardPalette.entries[i];
+      standard = a.red == b.red && a.green == b.green && a.blue == b.blue;
+    }
+    image_->standardPalette = standard;
+    if (standard) {
+      image_->palette.clear();
+    } else {
+      image_->palette = header.colorTable;
+    }
   }
 
   PlatformError PixelData(uint16_t opcode) {
@@ -342,6 +382,7 @@ class PictDecoder {
         error = CreateWorld(depth, false);
         if (error != kPlatformNoError) return error;
       }
+      if (depth == 8 && pixelSize == 8) TakeColorTable(header);
     }
     return ReadRows(header, form, drawn, width, height);
   }

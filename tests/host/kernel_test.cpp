@@ -6,6 +6,8 @@
 #include <atomic>
 #include <thread>
 
+#include "host/testing.h"
+
 namespace {
 
 // Runs a routine on a thread made by CreateThread and answers its exit code once it has ended.
@@ -95,6 +97,33 @@ TEST(KernelEvent, WaitEndsWhenAnotherThreadSignals) {
   EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
   CloseHandle(thread);
   CloseHandle(event);
+}
+
+// A wait sleeps until its own object changes: the traffic of other objects (a busy mutex, an event set and
+// taken over and over) wakes it no more than nothing does.
+TEST(KernelEvent, AWaitWakesForItsOwnObjectOnly) {
+  static HANDLE awaited;
+  awaited = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  HANDLE other = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
+  DWORD before = HostTestTimedWaitsBlocked();
+  auto wait = [](LPVOID) -> DWORD { return WaitForSingleObject(awaited, 60000); };
+  HANDLE thread = CreateThread(nullptr, 0, wait, nullptr, 0, nullptr);
+  while (HostTestTimedWaitsBlocked() == before) std::this_thread::yield();
+  DWORD wakeups = HostTestBlockedWaitWakeups();
+  for (int i = 0; i < 300; ++i) {
+    SetEvent(other);
+    WaitForSingleObject(other, 0);
+    WaitForSingleObject(mutex, INFINITE);
+    ReleaseMutex(mutex);
+  }
+  EXPECT_LT(HostTestBlockedWaitWakeups() - wakeups, 5u);
+  SetEvent(awaited);
+  EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeThread(thread, &code);
+  EXPECT_EQ(code, WAIT_OBJECT_0);
+  for (HANDLE handle : {thread, awaited, other, mutex}) CloseHandle(handle);
 }
 
 TEST(KernelThread, SuspendedThreadStartsOnResumeAndCannotBeStoppedFromOutside) {

@@ -2,6 +2,7 @@
 // mouse messages and double clicks; closing windows.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -105,6 +106,45 @@ TEST_F(MessageQueue, TimersFireFromTheQueueOnTheHostClock) {
   HostTestAdvanceClock(100);
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
   EXPECT_EQ(SetTimer(window, 3, 10, nullptr), 0u);
+  HostTestUseManualClock(false);
+}
+
+// The wait for messages: it ends as soon as a message is there (posted here or by another thread), or at its
+// time-out; on the manual clock it moves the clock, as Sleep does, to the time-out or the next due timer.
+TEST_F(MessageQueue, AWaitForMessagesEndsWithTheFirstMessageOrItsTime) {
+  HWND window = Make(16, 16);
+  Pump();
+  MSG msg;
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT), static_cast<DWORD>(WAIT_TIMEOUT));
+  PostMessageA(window, WM_USER, 0, 0);
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 10000, QS_ALLINPUT), WAIT_OBJECT_0);
+  EXPECT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  HANDLE event = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, &event, FALSE, 0, QS_ALLINPUT), WAIT_FAILED);  // the queue only
+  CloseHandle(event);
+
+  // Real time: a post from another thread ends a wait that would last a minute.
+  auto start = std::chrono::steady_clock::now();
+  std::thread poster([window] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    PostMessageA(window, WM_USER + 2, 0, 0);
+  });
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT), WAIT_OBJECT_0);
+  poster.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  EXPECT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_USER + 2u);
+
+  HostTestUseManualClock(true);
+  DWORD before = GetTickCount();
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(GetTickCount() - before, 25u);
+  SetTimer(window, 1, 40, nullptr);
+  before = GetTickCount();
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT), WAIT_OBJECT_0);
+  EXPECT_EQ(GetTickCount() - before, 40u);  // woken by the timer, not the time-out
+  EXPECT_TRUE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  KillTimer(window, 1);
   HostTestUseManualClock(false);
 }
 

@@ -1,6 +1,6 @@
-// The scenario writer's pictures: an RGB canvas that the writer's programs draw on, stored as an uncompressed
-// 24-bit BMP file (little-endian fields, bottom-up rows padded to 4 bytes), which the game's picture import
-// reads.
+// The scenario writer's pictures: an RGB canvas that the writer's programs draw on, stored as a BMP file
+// (little-endian fields, bottom-up rows padded to 4 bytes) or an 8-bit picture file, in the layouts common
+// writers use, which the game's picture import reads.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,14 @@ class Canvas {
   std::vector<Rgb> pixels_;
 };
 
+// Uncompressed 24 bits a pixel.
 Bytes EncodeBmp24(const Canvas& canvas);
+// Bit fields (compression 3) with a 40-byte information header and the three colour masks right behind it:
+// 16 bits a pixel as 5-6-5, and 32 bits a pixel as 8-8-8 with an alpha byte of 255.
+Bytes EncodeBmp16(const Canvas& canvas);
+Bytes EncodeBmp32(const Canvas& canvas);
+// An 8-bit picture file (version 2, with the 512-byte file header) holding one packed indexed image of the
+// canvas with its own colour table, entry i being table[i]; every colour of the canvas must be in the table.
+Bytes EncodePict8(const Canvas& canvas, const std::vector<Rgb>& table);
 
 }  // namespace scenario_writer

@@ -16,7 +16,9 @@ struct SoundFileSpec {
   std::string form = "AIFF";
   std::string compression = "NONE";
   uint16_t channels = 1;
-  uint16_t bitsPerSample = 16;  // 8: the samples' high bytes, signed
+  // 8: the samples' high bytes, signed. For "ima4" only the number written in the sample-size field (the
+  // packets hold 16-bit samples whatever it says; writers put 4 or 16 there).
+  uint16_t bitsPerSample = 16;
   double samplesPerSecond = 22050.0;
 };
 

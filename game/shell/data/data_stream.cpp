@@ -5,6 +5,7 @@
 
 #include "game/shell/data/data_paths.h"
 #include "game/shell/data/string_utils.h"
+#include "game/shell/main_window.h"
 #include "host/user.h"
 #include "platform/core/file_chooser.h"
 #include "platform/core/strings.h"
@@ -433,6 +434,15 @@ int32_t DataStream::ReadWholeFile() {
   return error_;
 }
 
+int32_t DataStream::ReplaceFileWith(const uint8_t* bytes, uint32_t size) {
+  if (error_ != 0) return error_;
+  PlatformHandle* handle = PlatformHandle::FromBytes(bytes, size);
+  if (handle == nullptr) return kDataStreamNoMemory;
+  PlatformError written = PlatformWriteHandleToFile(folder_, path_.c_str(), true, 0, 0, handle);
+  PlatformHandle::Dispose(handle);
+  return written;
+}
+
 std::string DataStream::GetFullPath() const {
   char full[kWindowsPathSize + 256];
   if (PlatformGetFullPath(folder_, path_.c_str(), full, sizeof(full)) != kPlatformNoError) return "";
@@ -460,7 +470,8 @@ std::unique_ptr<DataStream> ChooseSaveFile(std::string_view title, std::string_v
     stream->SetPath(chosen);
     if (stream->Exists()) {
       std::string question = "\"" + stream->GetFullPath() + "\" already exists.\nDo you want to replace it?";
-      if (MessageBoxA(nullptr, question.c_str(), "Save", MB_YESNO | MB_ICONWARNING) != IDYES) return nullptr;
+      // No is the default: Return, or a box that cannot be shown, keeps the old file.
+      if (!AskYesNoWarning(question, "Save")) return nullptr;
     }
   }
   stream->SetPath(chosen);

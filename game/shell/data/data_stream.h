@@ -114,6 +114,11 @@ class DataStream {
   // Closes; returns whether an error was pending or closing failed. The stream can be opened again.
   bool Close();
 
+  // Replaces the stream's file with these bytes as a whole: they go to a new file beside it, every write and the
+  // close checked, which then takes the file's name; the old file stays as it was unless the new one was written
+  // in full. Returns the file error (0 on success).
+  int32_t ReplaceFileWith(const uint8_t* bytes, uint32_t size);
+
  private:
   bool HasBlock() const { return base_ != nullptr; }
   int32_t ReadRaw(void* buffer, uint32_t n);  // all n bytes or an error, leaving the position

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/shell/data/data_stream.h"
+#include "game/shell/data/mem_handle.h"
 #include "game/shell/data/string_utils.h"
 #include "host/files.h"
 
@@ -55,16 +56,25 @@ void PrefsFile::Load() {
 
 bool PrefsFile::Save() {
   if (folder_.empty()) return false;
-  DataStream stream(folder_, fileName_);
-  if (stream.Open(kDataStreamWrite) != 0) return false;
+  // The records are made in memory and the file replaced whole, as saved games are: a full disk or a process
+  // killed half-way leaves the old file, never one cut in its last record.
+  DataStream records;
+  if (!records.CreateMemory(256)) return false;
   for (const auto& [key, value] : values_) {
-    stream.WritePStringPlain(key);
-    stream.WriteByte('=');
-    stream.WritePStringPlain(value);
-    stream.WriteByte('\r');
-    if (stream.GetError() != 0) break;
+    records.WritePStringPlain(key);
+    records.WriteByte('=');
+    records.WritePStringPlain(value);
+    records.WriteByte('\r');
+    if (records.GetError() != 0) return false;
   }
-  return !stream.Close();
+  MemHandle bytes;
+  uint32_t size = records.GetSize();
+  if (size != 0 && !records.TakeMemory(bytes)) return false;
+  DataStream file(folder_, fileName_);
+  const uint8_t* data = size != 0 ? static_cast<const uint8_t*>(bytes.Lock()) : nullptr;
+  int32_t error = file.ReplaceFileWith(data, size);
+  if (size != 0) bytes.Unlock();
+  return error == 0;
 }
 
 bool PrefsFile::HasKey(const std::string& key) const { return !folder_.empty() && values_.count(key) != 0; }

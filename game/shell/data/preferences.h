@@ -18,7 +18,8 @@ class PrefsFile {
   // Replaces the settings by the file's; a missing, empty or unreadable file keeps them. A record cut short at
   // the end of the file is not taken.
   void Load();
-  // Writes every setting in key order, replacing the file; false when it cannot be written.
+  // Writes every setting in key order, replacing the file whole (a new file takes its name once written in
+  // full); false, with the old file kept, when it cannot be written.
   bool Save();
   bool HasKey(const std::string& key) const;
   void Get(std::string& out, const std::string& key) const;  // "" for a missing key

@@ -122,8 +122,9 @@ PlatformError ReadAiffSound(const uint8_t* bytes, size_t size, AiffSound& out) {
   const double rate = ExtendedToDouble(fields + 8);
   const bool ima4 = compressedForm && std::memcmp(fields + 18, "ima4", 4) == 0;
   if (compressedForm && !ima4 && std::memcmp(fields + 18, "NONE", 4) != 0) return kSoundFileRefused;
-  // Mono sounds of 8 or 16 bits at a rate a device can play; the comparison also refuses infinity and NaN.
-  if (channels != 1 || (bits != 8 && bits != 16)) return kSoundFileRefused;
+  // Mono sounds of 8 or 16 bits at a rate a device can play; the comparison also refuses infinity and NaN. IMA
+  // sound always decodes to 16 bits: its sample-size field decides nothing (writers put 4 or 16 there).
+  if (channels != 1 || (!ima4 && bits != 8 && bits != 16)) return kSoundFileRefused;
   if (!(rate >= 1.0 && rate < kHighestRate + 1.0)) return kSoundFileRefused;
 
   Chunk ssnd;
@@ -135,7 +136,7 @@ PlatformError ReadAiffSound(const uint8_t* bytes, size_t size, AiffSound& out) {
   sound.channels = 1;
   sound.samplesPerSecond = static_cast<uint32_t>(rate);
   try {
-    if (ima4 && bits == 16) {
+    if (ima4) {
       const size_t packets = dataLength / kImaPacketBytes;
       sound.bitsPerSample = 16;
       sound.pcm.resize(packets * kImaSamplesPerPacket * 2);

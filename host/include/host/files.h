@@ -89,6 +89,8 @@ BOOL RemoveDirectoryA(LPCSTR pathName);
 BOOL DeleteFileA(LPCSTR fileName);
 BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
 #define MOVEFILE_REPLACE_EXISTING 0x00000001u
+// The call returns once the move is on the disk (the folder that holds the new name is synchronised).
+#define MOVEFILE_WRITE_THROUGH 0x00000008u
 
 DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR* filePart);
 DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);

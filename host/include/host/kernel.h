@@ -122,8 +122,10 @@ struct EXCEPTION_POINTERS {
 using LPTOP_LEVEL_EXCEPTION_FILTER = LONG (*)(EXCEPTION_POINTERS* exceptionInfo);
 
 // Console. SIGINT arrives as CTRL_C_EVENT, SIGHUP as CTRL_CLOSE_EVENT and SIGTERM as CTRL_SHUTDOWN_EVENT. The
-// handlers run on a thread of their own, never inside the signal handler, last added first; when none answers
-// TRUE the signal's default action ends the process.
+// handlers run never inside the signal handler but on the thread that pumps messages, at its next look at the
+// queue, last added first; when none answers TRUE the signal's default action ends the process. When the queue
+// is not looked at within 40 ms of the signal, the signal's default action ends the process at once (no exit
+// list, no destructors), and so it does a second after the signal when a handler's exit still runs.
 constexpr DWORD CTRL_C_EVENT = 0;
 constexpr DWORD CTRL_BREAK_EVENT = 1;
 constexpr DWORD CTRL_CLOSE_EVENT = 2;

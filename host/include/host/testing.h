@@ -19,6 +19,9 @@ void HostTestAdvanceClockMicroseconds(ULONGLONG microseconds);
 // deadline from the clock when it begins to wait, so a test that advances the manual clock first waits until
 // this count grows past its value from before the wait was caused; the advance then counts for that wait.
 DWORD HostTestTimedWaitsBlocked();
+// Counts, from the program's start, the times a blocked wait woke up to look at its object again (a change of
+// that object, the end of a thread, a move of the manual clock, or its time running out).
+DWORD HostTestBlockedWaitWakeups();
 // Moves GetTickCount and timeGetTime by a number of milliseconds against the performance counter, as when the
 // two system clocks drift apart. Zero puts them back in step.
 void HostTestSkewTickCount(LONG milliseconds);
@@ -53,6 +56,9 @@ struct HostMessageBoxRecord {
 void HostTestAnswerMessageBox(int answer);
 std::vector<HostMessageBoxRecord> HostTestMessageBoxes();
 void HostTestClearMessageBoxes();  // forgets the boxes shown and the answers not yet given
+// Runs `work` as a message box on a display is run, so that a process it makes with fork is treated as a box's
+// process is (it ends with this one, takes the control signals' default actions, leaves exit() through _exit).
+void HostTestAsMessageBoxProcess(void (*work)());
 
 // File choosers. Each GetOpenFileNameA or GetSaveFileNameA call is recorded; answers queued here are given in
 // order. An answer is the full path the user picks ("C:\..."), or null for Cancel; the chooser stays open for

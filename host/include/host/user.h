@@ -371,6 +371,14 @@ BOOL BringWindowToTop(HWND window);
 
 BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
+// Blocks the message thread until a message is there to be taken (posted, input, the quit message, a window to
+// paint, a due timer) or a console control event waits to be handled, or until the time-out: WAIT_OBJECT_0 +
+// count, or WAIT_TIMEOUT (host/kernel.h). Only the queue is waited on here: a call that names objects fails with
+// WAIT_FAILED, and every wake mask counts every kind of message. On the test seam's manual clock a wait that
+// nothing ends moves the clock to its time-out (or to the next due timer), as Sleep does.
+constexpr DWORD QS_ALLINPUT = 0x04FF;
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                DWORD wakeMask);
 BOOL TranslateMessage(const MSG* message);
 LRESULT DispatchMessageA(const MSG* message);
 // PostMessageA and PostQuitMessage may be called from any thread; the messages wait for the message thread.

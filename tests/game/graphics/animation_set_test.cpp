@@ -3,30 +3,29 @@
 #include "game/graphics/animation_set.h"
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "game/rules/script_event.h"
+#include "game/shell/data/data_stream.h"
+#include "game/shell/media/sound_effects.h"
 #include "tests/support/archive_fixtures.h"
 #include "tools/scenario_writer/animation_set_writer.h"
 #include "tools/scenario_writer/scenario_files.h"
 
-// Stand-ins of the other subsystems' objects; the set only keeps pointers to them.
-class ScriptEvent {
- public:
-  explicit ScriptEvent(std::string name) : name(std::move(name)) {}
-  std::string name;
-};
-class SoundEffect {
- public:
-  std::string name;
-  int references = 0;
-  int plays = 0;
-};
-
 namespace {
+
+// An event without actions under the name, as a loaded event file gives one; the set only keeps it.
+std::shared_ptr<ScriptEvent> NamedEvent(const std::string& name) {
+  DataStream empty;
+  auto event = std::make_shared<ScriptEvent>(empty);
+  event->SetName(name + ".cet");
+  return event;
+}
 
 using scenario_writer::AnimationFrameSpec;
 using scenario_writer::AnimationSetSpec;
@@ -53,21 +52,24 @@ class AnimationSetTest : public ::testing::Test {
     AnimationSetServices services;
     services.loadEvent = [this](const std::string& name) -> std::shared_ptr<ScriptEvent> {
       eventLoads.push_back(name);
-      return name == "Missing" ? nullptr : std::make_shared<ScriptEvent>(name);
+      return name == "Missing" ? nullptr : NamedEvent(name);
     };
     services.findOrLoadSound = [this](const std::string& name) -> SoundEffect* {
       soundLoads.push_back(name);
       auto found = sounds.find(name);
       if (found == sounds.end()) return nullptr;
-      ++found->second.references;
-      return &found->second;
+      ++found->second->referenceCount;
+      return found->second.get();
     };
-    services.playSound = [](SoundEffect* sound) { ++sound->plays; };
-    services.releaseSound = [](SoundEffect* sound) { --sound->references; };
+    services.playSound = [this](SoundEffect* sound) { ++plays[sound->name]; };
+    services.releaseSound = [](SoundEffect* sound) { --sound->referenceCount; };
     services.mediaIdle = [this](int32_t ms) { idleCalls.push_back(ms); };
     SetAnimationSetServices(std::move(services));
-    sounds["Step"].name = "Step";
-    sounds["Bell"].name = "Bell";
+    // Sounds without a device behind them, no holder counted yet.
+    for (const char* name : {"Step", "Bell"}) {
+      sounds[name] = std::make_unique<SoundEffect>(name, nullptr);
+      sounds[name]->referenceCount = 0;
+    }
   }
   void TearDown() override {
     DataArchive::Close();
@@ -120,7 +122,8 @@ class AnimationSetTest : public ::testing::Test {
   std::vector<std::string> eventLoads;
   std::vector<std::string> soundLoads;
   std::vector<int32_t> idleCalls;
-  std::map<std::string, SoundEffect> sounds;
+  std::map<std::string, std::unique_ptr<SoundEffect>> sounds;
+  std::map<std::string, int> plays;
 };
 
 TEST_F(AnimationSetTest, WrittenSetReadsBackWithSharedEventsAndSounds) {
@@ -160,7 +163,7 @@ TEST_F(AnimationSetTest, WrittenSetReadsBackWithSharedEventsAndSounds) {
   EXPECT_EQ(eventLoads, (std::vector<std::string>{"Open", "Missing"}));
   EXPECT_EQ(soundLoads, (std::vector<std::string>{"Step", "Nowhere", "Bell"}));
   ASSERT_EQ(set.EventCount(), 2u);
-  EXPECT_EQ(set.Event(0)->name, "Open");
+  EXPECT_EQ(set.Event(0)->GetName(), "Open");
   EXPECT_EQ(set.Event(1), nullptr);
 
   EXPECT_EQ(set.CollisionRadius(), -5);
@@ -171,11 +174,11 @@ TEST_F(AnimationSetTest, WrittenSetReadsBackWithSharedEventsAndSounds) {
   set.PlayFrameSound(-1);
   set.PlayFrameSound(1);
   set.PlayFrameSound(7);  // past the list: nothing
-  EXPECT_EQ(sounds["Bell"].plays, 1);
-  EXPECT_EQ(sounds["Step"].references, 1);
+  EXPECT_EQ(plays["Bell"], 1);
+  EXPECT_EQ(sounds["Step"]->referenceCount, 1);
   set.Free();
-  EXPECT_EQ(sounds["Step"].references, 0);  // one reference per set, given back once
-  EXPECT_EQ(sounds["Bell"].references, 0);
+  EXPECT_EQ(sounds["Step"]->referenceCount, 0);  // one reference per set, given back once
+  EXPECT_EQ(sounds["Bell"]->referenceCount, 0);
 }
 
 TEST_F(AnimationSetTest, ExtraValuesAreKeptOnlyUnderFlagOne) {
@@ -208,7 +211,7 @@ TEST_F(AnimationSetTest, TruncatedOrMissingFilesGiveAnEmptyUnloadedSet) {
     EXPECT_EQ(set.PictureCount(), 0) << path;
   }
   EXPECT_TRUE(pictureLoads.empty());
-  EXPECT_EQ(sounds["Step"].references, 0);
+  EXPECT_EQ(sounds["Step"]->referenceCount, 0);
   AnimationSet none("nothing.cam", false);
   EXPECT_FALSE(none.IsLoaded());
 }

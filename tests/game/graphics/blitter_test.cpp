@@ -378,13 +378,34 @@ TEST(Blitter, EllipseWithRadiusBelowTwoDrawsNothing) {
 }
 
 TEST(Blitter, EllipsePartlyOutsideTheBitmapIsClipped) {
+  const DrawColor white = DrawColor::FromValue(0xFFFFFFFF);
+  // The ring's part that crosses the bitmap, as a large bitmap holding the whole ring shows it there.
+  auto whole = FilledBitmap(40, 30, k4, 0);
+  FrameEllipse(*whole, Bounds{0, 0, 30, 20}, white, 15, 10, false);
   auto bitmap = FilledBitmap(8, 8, k4, 0);
-  FrameEllipse(*bitmap, Bounds{-10, -6, 30, 20}, DrawColor::FromValue(0xFFFFFFFF), 15, 10, false);
-  FrameEllipse(*bitmap, Bounds{INT32_MAX - 4, INT32_MAX - 4, 30, 20}, DrawColor::FromValue(0xFFFFFFFF), 15, 10,
-               false);
-  // A ring as wide as the coordinate range visits only the bitmap's pixels.
-  FrameEllipse(*bitmap, Bounds{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX, INT32_MAX}, DrawColor::FromValue(0xFFFFFFFF),
-               INT32_MAX / 2, INT32_MAX / 2, true);
+  FrameEllipse(*bitmap, Bounds{-20, -3, 30, 20}, white, 15, 10, false);
+  int drawn = 0;
+  for (int32_t y = 0; y < 8; ++y) {
+    for (int32_t x = 0; x < 8; ++x) {
+      ASSERT_EQ(RawPixel(*bitmap, x, y), RawPixel(*whole, x + 20, y + 3)) << x << "," << y;
+      drawn += RawPixel(*bitmap, x, y) != 0;
+    }
+  }
+  EXPECT_GT(drawn, 0);
+  std::vector<uint32_t> before;
+  for (int32_t y = 0; y < 8; ++y) {
+    for (int32_t x = 0; x < 8; ++x) before.push_back(RawPixel(*bitmap, x, y));
+  }
+  // A ring at the far end of the coordinates, and one as wide as their range around the bitmap, touch none of
+  // its pixels (and nothing outside it).
+  FrameEllipse(*bitmap, Bounds{INT32_MAX - 4, INT32_MAX - 4, 30, 20}, white, 15, 10, false);
+  FrameEllipse(*bitmap, Bounds{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX, INT32_MAX}, white, INT32_MAX / 2,
+               INT32_MAX / 2, true);
+  std::vector<uint32_t> after;
+  for (int32_t y = 0; y < 8; ++y) {
+    for (int32_t x = 0; x < 8; ++x) after.push_back(RawPixel(*bitmap, x, y));
+  }
+  EXPECT_EQ(after, before);
 }
 
 TEST(Blitter, EllipseClippedDrawsWhatTheWholeRingDrawsThere) {

@@ -7,13 +7,13 @@
 #include "game/graphics/bitmap.h"
 #include "game/graphics/region.h"
 #include "game/world/scene_view.h"
+#include "host/kernel.h"
 #include "host/testing.h"
 
 namespace {
 
 // Frame pacing on the manual clock: each frame's work is simulated by advancing the clock before PaceFrame. The
-// frames are never early by more than 11.111 ms, so PaceFrame has no wait to make (a wait on a clock that only the
-// test moves would never end).
+// waits of early frames move the manual clock as they sleep.
 class FramePacingTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -54,6 +54,22 @@ TEST_F(FramePacingTest, WithSkippingOffALateFrameIsDrawn) {
   SetFrameSkipAllowed(false);
   EXPECT_FALSE(Frame(110));
   EXPECT_FALSE(Frame(110));
+}
+
+// An early frame waits for its deadline by sleeping, never by spinning on the clock: on the manual clock, which
+// moves only when a wait moves it, a spinning wait would never end.
+TEST_F(FramePacingTest, AnEarlyFrameSleepsUntilItsDeadline) {
+  RestartFrameClock();
+  DWORD start = GetTickCount();
+  EXPECT_FALSE(Frame(0));  // 33.3 ms early: sleeps to about a millisecond before the deadline
+  DWORD afterShort = GetTickCount() - start;
+  EXPECT_GE(afterShort, 31u);
+  EXPECT_LE(afterShort, 33u);
+  SetRunStateBits(kRunRunning);  // the long wait lasts while the game runs
+  EXPECT_FALSE(Frame(0));         // more than a period early: waits for messages until the deadline
+  ClearRunStateBits(kRunRunning);
+  EXPECT_GE(GetTickCount() - start, 66u);
+  EXPECT_LE(GetTickCount() - start, 68u);
 }
 
 TEST_F(FramePacingTest, WithADialogOpenNothingIsPacedOrSkipped) {

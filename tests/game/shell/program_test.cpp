@@ -3,11 +3,22 @@
 // and it looks at the window and injects the player's input.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <iterator>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "game/dialogs/dialog_services.h"
 #include "game/dialogs/screen_layouts.h"
 #include "game/rules/game_state.h"
 #include "game/rules/script_event.h"
@@ -18,11 +29,14 @@
 #include "game/shell/data/option_store.h"
 #include "game/shell/data/preferences.h"
 #include "game/shell/record_lists.h"
+#include "host/errors.h"
 #include "host/kernel.h"
 #include "host/testing.h"
+#include "host/testing_files.h"
 #include "host/user.h"
 #include "platform/core/core.h"
 #include "platform/core/file_manager.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 #include "tools/scenario_writer/config_writer.h"
 #include "tools/scenario_writer/record_writer.h"
@@ -53,8 +67,14 @@ struct Script {
   std::vector<Step> steps;
   size_t next = 0;
   int ticks = 0;
+  int lastStepTick = -1;  // the tick on which the last step was done
   Observed seen;
 };
+
+// A script that has run out, or a game that ignores it, is ended after this many ticks with its own exit code,
+// so that a test expecting the program to end another way sees the difference.
+constexpr int kTicksBeforeForcedQuit = 600;
+constexpr int kForcedQuitCode = 7;
 
 Script*& CurrentScript() {
   static Script* script = nullptr;
@@ -74,9 +94,22 @@ void ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
     script->seen.title = title;
   }
   if (!script->seen.sawFrame) return;
-  if (script->next < script->steps.size() && script->steps[script->next](handle, script->seen)) ++script->next;
-  // A script that has run out, or a game that ignores it, still ends.
-  if (script->ticks > 600) PostQuitMessage(7);
+  if (script->next < script->steps.size() && script->steps[script->next](handle, script->seen)) {
+    if (++script->next == script->steps.size()) script->lastStepTick = script->ticks;
+  }
+  if (script->ticks > kTicksBeforeForcedQuit) PostQuitMessage(kForcedQuitCode);
+}
+
+// The program ran every step of its script and then ended within a few frames, by the way the last step meant.
+void ExpectEndedAfterTheScript(const Script& script) {
+  EXPECT_EQ(script.next, script.steps.size());
+  EXPECT_GE(script.lastStepTick, 0);
+  EXPECT_LT(script.ticks - script.lastStepTick, 30);
+}
+
+std::string ReadWholeFile(const std::string& posix) {
+  std::ifstream in(posix, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string Lowered(std::string text) {
@@ -151,13 +184,15 @@ class ProgramTest : public ::testing::Test {
   }
 
   // Runs the program with the temporary folder as its own folder; the script's ticks run inside its loop.
-  int Run(Script& script) {
+  // `beforeMain` runs once the framework has started, just before the main function.
+  int Run(Script& script, void (*beforeMain)() = nullptr) {
     CurrentScript() = &script;
     EXPECT_EQ(PlatformFileSystemStartup(), kPlatformNoError);
     FolderRef folder = 0;
     EXPECT_EQ(PlatformResolveFolder(0, ("/C" + temp_.Posix()).c_str(), &folder), kPlatformNoError);
     EXPECT_EQ(PlatformSetDefaultFolder(folder, static_cast<const char*>(nullptr)), kPlatformNoError);
     SetTimer(nullptr, 0, 5, ScriptTick);
+    if (beforeMain != nullptr) beforeMain();
     int code = WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, 1);
     CurrentScript() = nullptr;
     return code;
@@ -226,7 +261,7 @@ TEST_F(ProgramTest, ClosingTheWindowEndsTheLoop) {
     return true;
   }};
   EXPECT_EQ(Run(script), 1);
-  EXPECT_LT(script.ticks, 2000);
+  ExpectEndedAfterTheScript(script);
 }
 
 TEST_F(ProgramTest, AQuitMessageGivesItsExitCode) {
@@ -264,14 +299,16 @@ TEST_F(ProgramTest, ArchiveAndLooseTreeGiveTheSameRecordsAndLayouts) {
   WriteArchive(files);
   Script packed;
   packed.steps = {UntilRunning, PressCtrlQ};
-  Run(packed);
+  EXPECT_EQ(Run(packed), 1);
+  ExpectEndedAfterTheScript(packed);
 
   HostTestResetWindowSystem();
   ASSERT_TRUE(files.WriteLooseTree(temp_.PosixPath("Tree")));
   temp_.WriteFile("cs.cfg", "-pTree\n");
   Script loose;
   loose.steps = {UntilRunning, PressCtrlQ};
-  Run(loose);
+  EXPECT_EQ(Run(loose), 1);
+  ExpectEndedAfterTheScript(loose);
 
   EXPECT_TRUE(BoxTexts().empty());
   // Records stand in front of those read before them.
@@ -288,7 +325,8 @@ TEST_F(ProgramTest, WindowedSwitchKeepsTheWindowAndAsksNothing) {
   WriteArchive(SmallScenario(config), "-w -f -pData/Data001.dat");
   Script script;
   script.steps = {UntilRunning, PressCtrlQ};
-  Run(script);
+  EXPECT_EQ(Run(script), 1);
+  ExpectEndedAfterTheScript(script);
   EXPECT_TRUE(BoxTexts().empty());
   EXPECT_FALSE(script.seen.fullscreen);
 }
@@ -301,7 +339,8 @@ TEST_F(ProgramTest, WindowModeZeroAsksAndKeepsTheAnswer) {
   HostTestAnswerMessageBox(IDYES);
   Script script;
   script.steps = {UntilRunning, PressCtrlQ};
-  Run(script);
+  EXPECT_EQ(Run(script), 1);
+  ExpectEndedAfterTheScript(script);
   auto boxes = HostTestMessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Do you want to play this game in fullscreen mode?");
@@ -318,9 +357,34 @@ TEST_F(ProgramTest, WindowModeZeroAsksAndKeepsTheAnswer) {
   HostTestClearMessageBoxes();
   Script again;
   again.steps = {UntilRunning, PressCtrlQ};
-  Run(again);
+  EXPECT_EQ(Run(again), 1);
+  ExpectEndedAfterTheScript(again);
   EXPECT_TRUE(HostTestMessageBoxes().empty());
   EXPECT_TRUE(again.seen.fullscreen);
+}
+
+TEST_F(ProgramTest, PreferencesThatCannotBeSavedAreToldAndTheOldFileStays) {
+  sw::ConfigSpec config = SmallConfig();
+  config.windowMode = 0;
+  config.depthCode = 2;
+  WriteArchive(SmallScenario(config));
+  PrefsFile prefs("Vale");
+  prefs.Set("music_volume", "40");
+  ASSERT_TRUE(prefs.Save());
+  const std::string path = prefs.Folder() + prefs.FileName();
+  std::string posix = path.substr(2);
+  std::replace(posix.begin(), posix.end(), '\\', '/');
+  const std::string before = ReadWholeFile(posix);
+  HostTestAnswerMessageBox(IDNO);
+  HostFailFileWrites(1000, 0, ERROR_DISK_FULL, true);
+  Script script;
+  script.steps = {UntilRunning, PressCtrlQ};
+  int code = Run(script);
+  HostResetFileFaults();
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Do you want to play this game in fullscreen mode?",
+                                                  "Cannot save the preferences file : \n" + path}));
+  EXPECT_EQ(ReadWholeFile(posix), before);
 }
 
 }  // namespace
@@ -467,6 +531,125 @@ TEST_F(ProgramTest, AMenuItemRunsItsEventAndOtherCommandsAreIgnoredMeanwhile) {
   EXPECT_EQ(looks, "1");
   EXPECT_EQ(rules, "");
   EXPECT_LT(script.ticks, 600);
+}
+
+}  // namespace
+
+namespace {
+
+// Console events at every moment of the program's life: each run is a child process, which raises the signal
+// at its moment. The program must be gone within about 100 ms of it, by its handler on the main thread (exit
+// code 0) or by the signal's own action, never with a sanitizer's report.
+struct ConsoleMoment {
+  std::string moment;
+  int signal = 0;
+  bool raised = false;
+};
+
+ConsoleMoment& Moment() {
+  static ConsoleMoment moment;
+  return moment;
+}
+
+void Say(const char* text) {
+  if (write(STDERR_FILENO, text, std::strlen(text)) < 0) return;
+}
+
+void RaiseNow() {
+  Moment().raised = true;
+  Say("[moment reached]\n");
+  MarkChildTime();
+  raise(Moment().signal);
+}
+
+// Work that looks at no message for a long time: a slow loading step, a slow shut-down.
+void LookAtNothingFor(std::chrono::milliseconds time) {
+  auto until = std::chrono::steady_clock::now() + time;
+  volatile uint64_t work = 0;
+  while (std::chrono::steady_clock::now() < until) work = work + 1;
+}
+
+// Ticks on a thread timer of their own, so that they also come while the scenario loads.
+void LoaderTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (Moment().raised || GetCurrentProgressDialog() == nullptr) return;
+  RaiseNow();
+  LookAtNothingFor(std::chrono::seconds(2));
+}
+
+void ShutDownStep() {
+  if (Moment().raised) return;
+  RaiseNow();
+  LookAtNothingFor(std::chrono::seconds(2));
+}
+
+bool ShowsTheAboutPicture(HWND window) {
+  HostFrame frame;
+  return HostTestLastFrame(window, &frame) && frame.pixels[0] == 0x000000C8u;
+}
+
+TEST_F(ProgramTest, ConsoleEventChild) {
+  const char* role = ChildRole();
+  if (role == nullptr) GTEST_SKIP() << "the child half of ConsoleEventsEndTheProgramPromptlyAtEveryMoment";
+  std::istringstream words(role);
+  words >> Moment().moment >> Moment().signal;
+  const std::string& moment = Moment().moment;
+  sw::ConfigSpec config = SmallConfig();
+  config.layouts[11].name = "About.bmp";
+  sw::ScenarioFiles files = SmallScenario(config);
+  files.Add("Pictures/About.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{0, 0, 200})));
+  // Enough records that loading them takes many frames of the progress dialog.
+  for (int i = 0; i < 60; ++i) files.Add("Items/Thing" + std::to_string(i) + ".itm", sw::Bytes{5});
+  WriteArchive(files);
+  Script script;
+  void (*beforeMain)() = nullptr;
+  if (moment == "start-up") {
+    beforeMain = RaiseNow;
+  } else if (moment == "loader") {
+    beforeMain = [] { SetTimer(nullptr, 0, 10, LoaderTick); };
+  } else if (moment == "dialog") {
+    script.steps = {UntilRunning,
+                    [](HWND window, Observed&) { return PostMessageA(window, WM_COMMAND, 1599, 0) != FALSE; },
+                    [](HWND window, Observed&) {
+                      if (!ShowsTheAboutPicture(window)) return false;
+                      RaiseNow();
+                      return true;
+                    }};
+  } else if (moment == "loop") {
+    script.steps = {UntilRunning, [](HWND, Observed&) {
+                      RaiseNow();
+                      return true;
+                    }};
+  } else if (moment == "shut-down") {
+    ASSERT_EQ(PlatformAddExitProc(ShutDownStep), kPlatformNoError);
+    script.steps = {UntilRunning, PressCtrlQ};
+  }
+  int code = Run(script, beforeMain);
+  Say(Moment().raised ? "[the program went on]\n" : "[moment not reached]\n");
+  std::_Exit(code == 0 ? 100 : code);
+}
+
+TEST(ConsoleEvents, EndTheProgramPromptlyAtEveryMoment) {
+  const char* moments[] = {"start-up", "loader", "dialog", "loop", "shut-down"};
+  const int signals[] = {SIGINT, SIGHUP, SIGTERM};
+  for (const char* moment : moments) {
+    for (int i = 0; i < 3; ++i) {
+      const ChildOutcome outcome =
+          RunTestInChild("ProgramTest.ConsoleEventChild", std::string(moment) + " " + std::to_string(signals[i]));
+      const std::string name = std::string(moment) + ", signal " + std::to_string(signals[i]);
+      ASSERT_TRUE(outcome.started) << name;
+      EXPECT_NE(outcome.output.find("[moment reached]"), std::string::npos) << name << "\n" << outcome.output;
+      EXPECT_EQ(outcome.output.find("[the program went on]"), std::string::npos) << name;
+      EXPECT_TRUE((outcome.exited && outcome.exitCode == 0) || outcome.signal == signals[i])
+          << name << ": exit " << outcome.exitCode << ", signal " << outcome.signal << "\n" << outcome.output;
+      EXPECT_GE(outcome.msAfterMark, 0) << name;
+      // About 100 ms. The bound leaves room for the sanitizers' work at exit on a loaded machine, and still
+      // catches a program that ends only once its queue is read or two seconds have passed.
+      EXPECT_LT(outcome.msAfterMark, 1500) << name;
+      EXPECT_FALSE(HasSanitizerReport(outcome.output)) << name << "\n" << outcome.output;
+      std::printf("%s: %s after %.1f ms\n", name.c_str(),
+                  outcome.exited ? "exited" : "ended by the signal", outcome.msAfterMark);
+    }
+  }
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include "game/shell/saved_game_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@
 #include "game/shell/data/string_utils.h"
 #include "host/errors.h"
 #include "host/testing_files.h"
+#include "platform/core/platform_error.h"
+#include "tests/support/child_process.h"
 #include "tests/support/file_system_fixture.h"
 
 namespace {
@@ -216,7 +220,9 @@ TEST(SavedGameFile, OlderPlainFormatReads) {
   EXPECT_EQ(c.name, "Aldra");
   EXPECT_EQ(c.level, 3);
   for (int i = 0; i < kSavedBaseValueCount; ++i) {
-    if (i != 15) EXPECT_EQ(c.base[static_cast<size_t>(i)], 1000 + i) << i;
+    if (i != 15) {
+      EXPECT_EQ(c.base[static_cast<size_t>(i)], 1000 + i) << i;
+    }
   }
   EXPECT_EQ(c.experience, 0);  // the 16-bit -20 and no 32-bit value: clamped to 0
   EXPECT_EQ(c.gold, 300);
@@ -312,7 +318,9 @@ TEST(SavedGameFile, FlippedBytesNeverHalfLoad) {
     size_t where = 2 + static_cast<size_t>(RandomRange(0, static_cast<int32_t>(bad.size()) - 3));
     bad[where] = static_cast<uint8_t>(NextRandom());
     SavedGame read = Sentinel();
-    if (Parse(bad, &read) != SavedGameError::kNone) EXPECT_TRUE(read == Sentinel()) << where;
+    if (Parse(bad, &read) != SavedGameError::kNone) {
+      EXPECT_TRUE(read == Sentinel()) << where;
+    }
   }
 }
 
@@ -338,6 +346,121 @@ TEST(SavedGameFile, MissingPluginsAndTheQuestion) {
             "Extra Quests\nmaps\n");
   EXPECT_EQ(MissingPluginsQuestion({"One"}),
             "Are you sure you want to continue to load this saved game, the following plugin is missing :\nOne\n");
+}
+
+// ---- One format-13 file built by hand, byte by byte, as the format lays it out ----
+
+// The entries of the game's fixed table that mask this file's numbers. The file's key K is 200 and its scenario
+// "Ab", whose byte sum is 163, so the character's key d is 363 and value i is masked with entry (i + 363) mod 500.
+// These are the table's values at those places: a change of the table changes them, and only them.
+constexpr int16_t kTableAt364To385[22] = {11537, 10586, 678,   11195, 22580, 9568,  19488, 21715, 23307, 9187, 32194,
+                                          5896,  15606, 18176, 32746, 5639,  2115,  7777,  27795, 11792, 17504, 5089};
+constexpr int16_t kTableAt413To415[3] = {1009, 4154, 30140};  // experience, gold, the third counter
+constexpr int16_t kTableAt463 = 23915;                       // the chunk lengths
+
+// The 22 stored values in their order: the level, then base values B18, B17, B19, B20, B4, B5, B6, B0, B2, B1, B3,
+// B7 to B12, B14, B13, B21, B16. The character's base value Bk is 100 + k, its level 7.
+constexpr int16_t kPlainInStoredOrder[22] = {7,   118, 117, 119, 120, 104, 105, 106, 100, 102, 101,
+                                             103, 107, 108, 109, 110, 111, 112, 114, 113, 121, 116};
+
+std::vector<uint8_t> HandBuiltBody() {
+  std::vector<uint8_t> b;
+  auto bytes = [&](std::initializer_list<uint8_t> list) { b.insert(b.end(), list); };
+  auto be16 = [&](int32_t v) { bytes({static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)}); };
+  auto be32 = [&](int32_t v) { be16(v >> 16); be16(v); };
+  // Strings are stored shifted: the n-th byte plus n.
+  bytes({2, 'A' + 1, 'b' + 2});                   // scenario "Ab"
+  be16(1);                                        // one character
+  bytes({3, 'A' + 1, 'n' + 2, 'n' + 3});          // name "Ann"
+  bytes({0});                                     // sprite: the default
+  be16(200);                                      // K
+  be16(24);                                       // the value-list field
+  for (int i = 0; i < 22; ++i) be16(kPlainInStoredOrder[i] + kTableAt364To385[i]);
+  be16(3);
+  be32(1234 + kTableAt413To415[0]);               // experience
+  be32(56789 + kTableAt413To415[1]);              // gold
+  be32(42 + kTableAt413To415[2]);                 // the third counter
+  be16(2);                                        // two chunks
+  bytes({'J', 'O', 'U', 'R'});
+  be16(6 + kTableAt463);                          // one entry, "Hi"
+  be16(1);
+  bytes({0, 2, 'H' + 1, 'i' + 2});
+  bytes({'P', 'L', 'U', 'G'});
+  be16(2 + kTableAt463);                          // no plug-ins
+  be16(0);
+  bytes({0, 0});                                  // class and race: none
+  be16(10);                                       // nine empty equipment slots
+  for (int slot = 0; slot < 9; ++slot) bytes({0});
+  be16(1);                                        // one item, "Rod", with 5 charges
+  bytes({3, 'R' + 1, 'o' + 2, 'd' + 3});
+  be16(1);
+  bytes({'C', 'H', 'R', 'G'});
+  be16(2);
+  be16(5);
+  be16(0);                                        // no spells
+  be16(0);                                        // no effects
+  be16(1);                                        // one global entry, "gb_a" = "1"
+  bytes({4, 'g' + 1, 'b' + 2, '_' + 3, 'a' + 4, 1, '1' + 1});
+  be16(1);                                        // one place in the history: "Inn" at (3, 4), no music
+  be16(0);
+  be16(3);
+  be16(4);
+  be16(0);
+  bytes({3, 'I' + 1, 'n' + 2, 'n' + 3, 0});
+  be16(0);                                        // no explored-area masks
+  be16(0);                                        // the trailer: no chunks, key 0
+  be16(0);
+  return b;
+}
+
+// The format-13 file around a body: the header, then the body as a zlib stream of one stored block.
+std::vector<uint8_t> Format13File(const std::vector<uint8_t>& body) {
+  uint32_t a = 1, b = 0;  // Adler-32 of the body
+  for (uint8_t byte : body) {
+    a = (a + byte) % 65521;
+    b = (b + a) % 65521;
+  }
+  const uint32_t adler = b << 16 | a;
+  const uint32_t n = static_cast<uint32_t>(body.size());
+  std::vector<uint8_t> packed = {0x78, 0x01, 0x01, static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
+                                 static_cast<uint8_t>(~n), static_cast<uint8_t>(~n >> 8)};
+  packed.insert(packed.end(), body.begin(), body.end());
+  for (int shift = 24; shift >= 0; shift -= 8) packed.push_back(static_cast<uint8_t>(adler >> shift));
+  std::vector<uint8_t> file = {0, 13};
+  for (uint32_t size : {n, static_cast<uint32_t>(packed.size())}) {
+    for (int shift = 24; shift >= 0; shift -= 8) file.push_back(static_cast<uint8_t>(size >> shift));
+  }
+  file.insert(file.end(), packed.begin(), packed.end());
+  return file;
+}
+
+TEST(SavedGameFile, HandBuiltFormat13FileReadsFieldByField) {
+  const std::vector<uint8_t> file = Format13File(HandBuiltBody());
+  SavedGame game;
+  ASSERT_EQ(ParseSavedGame(file.data(), file.size(), "Ab", &game), SavedGameError::kNone);
+  const SavedCharacter& c = game.character;
+  EXPECT_EQ(game.format, 13);
+  EXPECT_EQ(c.name, "Ann");
+  EXPECT_EQ(c.spriteName, "");
+  EXPECT_EQ(c.level, 7);
+  for (int k = 0; k < kSavedBaseValueCount; ++k) EXPECT_EQ(c.base[k], k == 15 ? 0 : 100 + k) << "B" << k;
+  EXPECT_EQ(c.experience, 1234);
+  EXPECT_EQ(c.gold, 56789);
+  EXPECT_EQ(c.thirdCounter, 42);
+  EXPECT_EQ(c.journal, std::vector<std::string>{"Hi"});
+  EXPECT_TRUE(c.plugins.empty());
+  EXPECT_EQ(c.className, "");
+  EXPECT_EQ(c.equipment, (std::array<std::string, kSavedEquipmentSlots>{}));
+  EXPECT_EQ(c.inventory, (std::vector<SavedItem>{{"Rod", true, 5}}));
+  EXPECT_TRUE(c.spells.empty());
+  EXPECT_TRUE(c.effects.empty());
+  EXPECT_EQ(game.globals, (std::vector<SavedGlobal>{{"gb_a", "1"}}));
+  EXPECT_EQ(game.history, (std::vector<SavedHistoryEntry>{{0, 3, 4, "Inn", ""}}));
+  EXPECT_TRUE(game.masks.empty());
+  // The writer writes the same body for the same game and key.
+  std::vector<uint8_t> written;
+  ASSERT_EQ(BuildSavedGameFile(game, "Ab", 200, &written), SavedGameError::kNone);
+  EXPECT_EQ(BodyOf(written), HandBuiltBody());
 }
 
 class SavedGameOnDisk : public FileSystemTest {};
@@ -377,6 +500,50 @@ TEST_F(SavedGameOnDisk, FailedWritesKeepThePreviousSave) {
   SavedGame read;
   ASSERT_EQ(ReadSavedGameFile(folder_, "save.ksv", kScenario, &read, &fileError), SavedGameError::kNone);
   EXPECT_TRUE(read == FullGame());
+}
+
+// A save killed half-way leaves its temporary file behind. Later saves of that name take another temporary name
+// and, once written, clear away what the killed ones left; other files stay.
+TEST_F(SavedGameOnDisk, LeftoversOfAKilledSaveNeverStandInTheWay) {
+  int32_t fileError = 0;
+  for (const char* leftover : {".save.ksv.~1-partial", ".save.ksv.~2-partial", ".save.ksv.~17-partial"}) {
+    temp_.WriteFile(leftover, "cut");
+  }
+  temp_.WriteFile(".other.ksv.~1-partial", "another save's");
+  temp_.WriteFile(".save.ksv.~x-partial", "not ours");
+  ASSERT_EQ(WriteSavedGameFile(folder_, "save.ksv", FullGame(), kScenario, &fileError), SavedGameError::kNone)
+      << fileError;
+  SavedGame read;
+  ASSERT_EQ(ReadSavedGameFile(folder_, "save.ksv", kScenario, &read, &fileError), SavedGameError::kNone);
+  EXPECT_TRUE(read == FullGame());
+  for (const char* leftover : {".save.ksv.~1-partial", ".save.ksv.~2-partial", ".save.ksv.~17-partial"}) {
+    EXPECT_FALSE(temp_.Exists(leftover)) << leftover;
+  }
+  EXPECT_TRUE(temp_.Exists(".other.ksv.~1-partial"));
+  EXPECT_TRUE(temp_.Exists(".save.ksv.~x-partial"));
+}
+
+// The child half of the test below: a save that meets the process's file-size limit.
+TEST_F(SavedGameOnDisk, FileSizeLimitChild) {
+  if (ChildRole() == nullptr) GTEST_SKIP() << "the child half of FileSizeLimitFailsTheSaveAndKeepsTheOldOne";
+  int32_t fileError = 0;
+  ASSERT_EQ(WriteSavedGameFile(folder_, "save.ksv", FullGame(), kScenario, &fileError), SavedGameError::kNone);
+  const std::string before = temp_.ReadFile("save.ksv");
+  SavedGame bigger = FullGame();
+  for (int i = 0; i < 200; ++i) bigger.character.journal.push_back("An entry of the journal, number " + std::to_string(i));
+  rlimit limit{before.size() + 64, before.size() + 64};
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  EXPECT_EQ(WriteSavedGameFile(folder_, "save.ksv", bigger, kScenario, &fileError), SavedGameError::kFileError);
+  EXPECT_EQ(fileError, kPlatformErrDiskFull);
+  EXPECT_EQ(temp_.ReadFile("save.ksv"), before);
+  std::printf("[save refused, old file kept]\n");
+}
+
+TEST(SavedGameFileSizeLimit, FailsTheSaveAndKeepsTheOldOne) {
+  ChildOutcome outcome = RunTestInChild("SavedGameOnDisk.FileSizeLimitChild", "limit");
+  ASSERT_TRUE(outcome.started);
+  EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << "signal " << outcome.signal << "\n" << outcome.output;
+  EXPECT_NE(outcome.output.find("[save refused, old file kept]"), std::string::npos) << outcome.output;
 }
 
 }  // namespace

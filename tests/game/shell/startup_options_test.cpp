@@ -31,7 +31,9 @@ TEST(CommandLineOptionTest, FindsOptionsAndCutsTheirValues) {
   for (const Case& c : cases) {
     std::string value = "unset";
     EXPECT_EQ(GetCommandLineOption(value, c.text, c.letter), c.found) << c.text;
-    if (c.found) EXPECT_EQ(value, c.value) << c.text;
+    if (c.found) {
+      EXPECT_EQ(value, c.value) << c.text;
+    }
   }
 }
 

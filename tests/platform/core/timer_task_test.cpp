@@ -90,12 +90,33 @@ TEST_F(TimerTasks, NewDelayStartsFromNow) {
   SetDelayAndWait(100);
   HostTestAdvanceClock(60);
   EXPECT_EQ(TimerTask::SetDelay(&task_, -1), 40);
-  EXPECT_EQ(SetDelayAndWait(100), 40);  // replaces the old delay
+  // A later deadline is moved in place: the thread wakes at the old one and waits for the rest.
+  EXPECT_EQ(TimerTask::SetDelay(&task_, 100), 40);
+  DWORD before = HostTestTimedWaitsBlocked();
   HostTestAdvanceClock(60);
+  WaitForTimedWait(before);
+  EXPECT_TRUE(log_.times.empty());
   EXPECT_EQ(TimerTask::SetDelay(&task_, -1), 40);
   HostTestAdvanceClock(40);
   ASSERT_TRUE(log_.WaitForCalls(1));
   EXPECT_EQ(log_.times[0] - start_, 160u);
+}
+
+TEST_F(TimerTasks, AnEarlierDeadlineWakesTheTask) {
+  SetDelayAndWait(100);
+  EXPECT_EQ(SetDelayAndWait(30), 100);
+  HostTestAdvanceClock(30);
+  ASSERT_TRUE(log_.WaitForCalls(1));
+  EXPECT_EQ(log_.times[0] - start_, 30u);
+}
+
+// Every clock reading re-arms the housekeeping task with the same delay: that must cost its thread nothing.
+TEST_F(TimerTasks, SettingALaterDeadlineAgainWakesNoThread) {
+  SetDelayAndWait(1000);
+  DWORD wakeups = HostTestBlockedWaitWakeups();
+  for (int i = 0; i < 200; ++i) TimerTask::SetDelay(&task_, 1000);
+  EXPECT_LT(HostTestBlockedWaitWakeups() - wakeups, 5u);
+  EXPECT_EQ(TimerTask::SetDelay(&task_, -1), 1000);
 }
 
 TEST_F(TimerTasks, CallbackRearmsItself) {

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/graphics/pixel_format.h"
 #include "tests/support/image_fixtures.h"
+#include "tools/scenario_writer/picture_writer.h"
 
 namespace {
 
@@ -89,6 +91,35 @@ TEST(BmpImport, DecodesEveryDepth) {
     EXPECT_EQ(Pixels(image), c.expected) << c.name;
     EXPECT_EQ(info.type, kImageTypeBmp) << c.name;
     EXPECT_DOUBLE_EQ(info.gamma, 2.2) << c.name;
+  }
+}
+
+// Common writers store a bit-field picture with the 40-byte header and its three masks right behind it.
+TEST(BmpImport, BitFieldFilesKeepTheirMasksBehindA40ByteHeader) {
+  scenario_writer::Canvas canvas(5, 3, {10, 200, 30});
+  canvas.Set(0, 0, {255, 0, 0});
+  canvas.Set(1, 0, {0, 255, 0});
+  canvas.Set(2, 0, {0, 0, 255});
+  canvas.Set(3, 1, {255, 255, 255});
+  canvas.Set(4, 2, {0x84, 0x42, 0x21});
+  auto expand = [](uint32_t value, uint32_t bits) {
+    return (value >> (8 - bits)) * ChannelScale(bits) >> 8;  // what a channel of that width gives back
+  };
+  for (uint16_t bits : {16, 32}) {
+    const scenario_writer::Bytes file =
+        bits == 16 ? scenario_writer::EncodeBmp16(canvas) : scenario_writer::EncodeBmp32(canvas);
+    DecodedImage image;
+    ASSERT_EQ(DecodeBytes(Bytes(file.begin(), file.end()), &image), kPlatformNoError) << bits;
+    EXPECT_EQ(image.formatCode, bits) << bits;
+    for (int32_t y = 0; y < canvas.Height(); ++y) {
+      for (int32_t x = 0; x < canvas.Width(); ++x) {
+        const scenario_writer::Rgb c = canvas.At(x, y);
+        const uint32_t expected = bits == 32 ? 0xFF000000u | uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue
+                                             : 0xFF000000u | expand(c.red, 5) << 16 | expand(c.green, 6) << 8 |
+                                                   expand(c.blue, 5);
+        EXPECT_EQ(PixelAt(image, x, y), expected) << bits << " bits at " << x << "," << y;
+      }
+    }
   }
 }
 
@@ -221,7 +252,7 @@ TEST(BmpImport, HostileHeadersGiveErrors) {
       {"depth 3", Patch32(good, 28, 3 | 1u << 16), kPlatformErrImageData},
       {"compression 4", Patch32(good, 30, 4), kPlatformErrImageData},
       {"8-bit data with 4-bit run-length", Patch32(good, 30, 2), kPlatformErrImageData},
-      {"bit fields with a 40-byte header", BuildBmp(bitFields40), kPlatformErrImageData},
+      {"bit fields with a 40-byte header and no masks behind it", BuildBmp(bitFields40), kPlatformErrImageData},
       {"more colours than the depth allows", BuildBmp(tooManyColors), kPlatformErrImageData},
       {"data offset inside the headers", Patch32(good, 10, 60), kPlatformErrImageData},
       {"data offset below the headers' minimum", Patch32(good, 10, 53), kPlatformErrNotAnImage},

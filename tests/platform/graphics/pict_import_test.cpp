@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/graphics/graphics_startup.h"
 #include "tests/support/image_fixtures.h"
+#include "tools/scenario_writer/picture_writer.h"
 
 namespace {
 
@@ -117,14 +119,47 @@ std::vector<uint32_t> Pixels(const DecodedImage& image) {
 
 const std::vector<Bytes> kIndexRows{{1, 2, 3, 4, 5, 5, 5, 5, 5, 9}, {0, 0, 0, 0, 0, 0, 0, 0, 7, 8}};
 
-TEST(PictImport, PackedIndexedRowsUseTheStandardPalette) {
+// A picture's own colour table colours its indices; a table that is the standard palette keeps that palette, so
+// such pictures come out as they always did.
+TEST(PictImport, IndexedPicturesAreDrawnThroughTheirOwnTable) {
+  scenario_writer::Canvas canvas(11, 3, {10, 200, 30});
+  canvas.FillRect(2, 1, 5, 1, {250, 20, 40});
+  canvas.Set(10, 2, {1, 2, 3});
+  canvas.Set(0, 0, {255, 255, 255});
+  const std::vector<scenario_writer::Rgb> table{{10, 200, 30}, {250, 20, 40}, {1, 2, 3}, {255, 255, 255}};
+  const scenario_writer::Bytes file = scenario_writer::EncodePict8(canvas, table);
+  DecodedImage image;
+  ASSERT_EQ(DecodeBytes(Bytes(file.begin(), file.end()), &image), kPlatformNoError);
+  EXPECT_EQ(image.formatCode, kImageFormatIndexed);
+  EXPECT_FALSE(image.standardPalette);
+  ASSERT_EQ(image.palette.size(), 256u);
+  for (int32_t y = 0; y < canvas.Height(); ++y) {
+    for (int32_t x = 0; x < canvas.Width(); ++x) {
+      const ColorRecord& colour = image.palette[PixelAt(image, x, y)];
+      const scenario_writer::Rgb expected = canvas.At(x, y);
+      EXPECT_EQ((scenario_writer::Rgb{colour.red, colour.green, colour.blue}), expected) << x << "," << y;
+    }
+  }
+
+  std::vector<scenario_writer::Rgb> standard;
+  for (const ColorRecord& entry : StandardPalette.entries) standard.push_back({entry.red, entry.green, entry.blue});
+  scenario_writer::Canvas grey(4, 1, standard[7]);
+  const scenario_writer::Bytes standardFile = scenario_writer::EncodePict8(grey, standard);
+  DecodedImage plain;
+  ASSERT_EQ(DecodeBytes(Bytes(standardFile.begin(), standardFile.end()), &plain), kPlatformNoError);
+  EXPECT_TRUE(plain.standardPalette);
+  EXPECT_TRUE(plain.palette.empty());
+  EXPECT_EQ(PixelAt(plain, 3, 0), 7u);
+}
+
+TEST(PictImport, PackedIndexedRowsAreRead) {
   DecodedImage image;
   ImageInfo info;
   ASSERT_EQ(DecodeBytes(IndexedPicture(10, 8, PackedRows(kIndexRows, 10, 1)), &image, nullptr, &info),
             kPlatformNoError);
   EXPECT_EQ(image.formatCode, kImageFormatIndexed);
-  EXPECT_TRUE(image.standardPalette);
-  EXPECT_TRUE(image.palette.empty());
+  EXPECT_FALSE(image.standardPalette);
+  EXPECT_EQ(image.palette[1].red, 0xFF);  // the picture's two entries are red
   EXPECT_EQ(Pixels(image), (std::vector<uint32_t>{1, 2, 3, 4, 5, 5, 5, 5, 5, 9, 0, 0, 0, 0, 0, 0, 0, 0, 7, 8}));
   EXPECT_EQ(info.type, kImageTypePict);
   EXPECT_DOUBLE_EQ(info.gamma, 1.7);

@@ -29,19 +29,23 @@ TEST_F(DataStreamChooser, SaveNameGetsTheExtension) {
   EXPECT_EQ(HostTestFileChoosers().back().proposedName, "hero game.ksv");
 }
 
+// The question is a warning whose default is No: Return, or no display to show it on, keeps the old file.
 TEST_F(DataStreamChooser, ReplacingAFileOfTheExtendedNameIsAsked) {
+  constexpr int kDefaultButton = 0;  // no answer given: the box's default button answers
   struct Case {
     int answer;
     bool chosen;
-  } cases[] = {{IDNO, false}, {IDYES, true}};
+  } cases[] = {{IDNO, false}, {IDYES, true}, {kDefaultButton, false}};
   for (const Case& c : cases) {
     HostTestClearMessageBoxes();
     HostTestAnswerFileChooser(temp_.WindowsPath("saves\\old").c_str());
-    HostTestAnswerMessageBox(c.answer);
+    if (c.answer != kDefaultButton) HostTestAnswerMessageBox(c.answer);
     std::unique_ptr<DataStream> stream = ChooseSaveFile("Save", "", "ksv");
-    EXPECT_EQ(stream != nullptr, c.chosen);
+    EXPECT_EQ(stream != nullptr, c.chosen) << c.answer;
+    EXPECT_EQ(temp_.ReadFile("saves/old.ksv"), "old");
     std::vector<HostMessageBoxRecord> boxes = HostTestMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].type, MB_TASKMODAL | MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
     EXPECT_EQ(boxes[0].caption, "Save");
     EXPECT_EQ(boxes[0].text,
               "\"C:" + temp_.PosixPath("saves/old.ksv") + "\" already exists.\nDo you want to replace it?");

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "host/errors.h"
+#include "host/testing_files.h"
 #include "tests/support/file_system_fixture.h"
 
 namespace {
@@ -65,6 +67,30 @@ TEST_F(PrefsFileTest, SavesSortedByKeyAndLoadsBack) {
   EXPECT_EQ(value, "");
   again.Erase();
   EXPECT_FALSE(again.HasKey("fullscreen"));
+}
+
+// The file is replaced whole, as saved games are: a full disk leaves the old file as it was, and what a
+// process killed while saving left behind stands in no later save's way.
+TEST_F(PrefsFileTest, AFailedSaveKeepsTheOldFileWhole) {
+  PrefsFile prefs("Vale");
+  prefs.Set("music_volume", "60");
+  ASSERT_TRUE(prefs.Save());
+  const std::string before = ReadBytes(prefs);
+  prefs.Set("fullscreen", "1");
+  prefs.Set("music_volume", "100");
+  for (DWORD written : {0u, 5u}) {
+    HostFailFileWrites(100, written, ERROR_DISK_FULL, true);
+    EXPECT_FALSE(prefs.Save()) << written;
+    HostResetFileFaults();
+    EXPECT_EQ(ReadBytes(prefs), before) << written;
+  }
+  std::string leftover = PosixPathOf(prefs);
+  leftover.insert(leftover.rfind('/') + 1, ".");
+  leftover += ".~1-partial";
+  std::ofstream(leftover, std::ios::binary) << "cut";
+  ASSERT_TRUE(prefs.Save());
+  EXPECT_EQ(ReadBytes(prefs), "\x0A" "fullscreen=\x01" "1\r\x0C" "music_volume=\x03" "100\r");
+  EXPECT_FALSE(std::ifstream(leftover).good());
 }
 
 TEST_F(PrefsFileTest, EmptyOrMissingFileKeepsTheSettings) {

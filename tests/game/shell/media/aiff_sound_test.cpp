@@ -95,6 +95,26 @@ TEST(AiffSoundTest, Ima4FileGives64SamplesPerPacketAndFollowsTheSignal) {
   for (size_t i = 32; i < decoded.size(); ++i) EXPECT_NEAR(decoded[i], tone[i], 700) << i;
 }
 
+// Writers of IMA sound put 4 or 16 in the sample-size field (or other numbers): it decides nothing.
+TEST(AiffSoundTest, Ima4SoundDecodesWhateverItsSampleSizeSays) {
+  const std::vector<int16_t> tone = scenario_writer::ToneSamples(660.0, 6000.0, 22050.0, 64 * 3);
+  SoundFileSpec reference;
+  reference.form = "AIFC";
+  reference.compression = "ima4";
+  const Bytes referenceFile = WriteSoundFile(reference, tone);
+  std::vector<int16_t> expected(64 * 3);
+  DecodeIma4Packets(referenceFile.data() + ChunkAt(referenceFile, "SSND") + 16, 3, expected.data());
+  for (uint16_t stated : {4, 16, 0, 8, 12}) {
+    SoundFileSpec fileSpec = reference;
+    fileSpec.bitsPerSample = stated;
+    const Bytes file = WriteSoundFile(fileSpec, tone);
+    AiffSound sound;
+    ASSERT_EQ(ReadAiffSound(file.data(), file.size(), sound), kPlatformNoError) << stated;
+    EXPECT_EQ(sound.bitsPerSample, 16) << stated;
+    EXPECT_EQ(Pcm16(sound), expected) << stated;
+  }
+}
+
 TEST(AiffSoundTest, SixteenBitSamplesTurnToMachineOrder) {
   for (const char* form : {"AIFF", "AIFC"}) {
     SoundFileSpec fileSpec;

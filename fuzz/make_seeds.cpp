@@ -1,0 +1,229 @@
+// Writes starting inputs for the fuzz targets, made by the project's own writers: the scenario writer's pictures,
+// sounds, animation sets and archives, the framework's container writer and compressors, and the saved-game
+// writer. Each input is what its target expects behind the prefix the target adds itself (a picture's signature
+// or file header, a first byte that picks a mode). The image formats the writers do not make (GIF, PNG, JPEG)
+// get theirs from make_image_seeds.py.
+//
+// Usage: make_seeds <folder>   (writes <folder>/<target name without "_fuzz">/<seed>)
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "game/shell/saved_game_file.h"
+#include "platform/core/chunk_file.h"
+#include "platform/core/compression.h"
+#include "platform/core/file_manager.h"
+#include "platform/core/memory.h"
+#include "platform/core/platform_stream.h"
+#include "tools/scenario_writer/animation_set_writer.h"
+#include "tools/scenario_writer/config_writer.h"
+#include "tools/scenario_writer/picture_writer.h"
+#include "tools/scenario_writer/scenario_files.h"
+#include "tools/scenario_writer/sound_files.h"
+
+namespace sw = scenario_writer;
+
+namespace {
+
+std::filesystem::path top;
+bool failed = false;
+
+void Seed(const std::string& target, const std::string& name, const sw::Bytes& bytes) {
+  std::error_code code;
+  std::filesystem::create_directories(top / target, code);
+  std::string error;
+  if (!sw::WriteBytesToFile(top / target / name, bytes, &error)) {
+    std::fprintf(stderr, "make_seeds: %s\n", error.c_str());
+    failed = true;
+  }
+}
+
+sw::Bytes WithoutFirst(const sw::Bytes& bytes, size_t count) {
+  return sw::Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(std::min(count, bytes.size())), bytes.end());
+}
+
+sw::Bytes After(uint8_t first, const sw::Bytes& bytes) {
+  sw::Bytes out{first};
+  out.insert(out.end(), bytes.begin(), bytes.end());
+  return out;
+}
+
+sw::Canvas SmallPicture() {
+  sw::Canvas canvas(13, 7, {10, 200, 30});
+  canvas.FillRect(2, 1, 6, 3, {250, 20, 40});
+  canvas.FillCircle(9, 4, 2, {0, 0, 255});
+  canvas.Set(12, 6, {255, 255, 255});
+  return canvas;
+}
+
+void PictureSeeds() {
+  const sw::Canvas canvas = SmallPicture();
+  // The target adds "BM".
+  Seed("bmp", "writer-24bit", WithoutFirst(sw::EncodeBmp24(canvas), 2));
+  Seed("bmp", "writer-16bit-fields", WithoutFirst(sw::EncodeBmp16(canvas), 2));
+  Seed("bmp", "writer-32bit-fields", WithoutFirst(sw::EncodeBmp32(canvas), 2));
+  // The target adds the 512-byte file header and the picture size.
+  const std::vector<sw::Rgb> table{{10, 200, 30}, {250, 20, 40}, {0, 0, 255}, {255, 255, 255}};
+  Seed("pict", "writer-8bit-table", WithoutFirst(sw::EncodePict8(canvas, table), 514));
+  sw::Canvas wide(300, 2, {10, 200, 30});  // rows over 250 bytes: 16-bit packed counts
+  wide.FillRect(100, 0, 50, 2, {250, 20, 40});
+  Seed("pict", "writer-8bit-wide", WithoutFirst(sw::EncodePict8(wide, table), 514));
+}
+
+void SoundSeeds() {
+  const std::vector<int16_t> tone = sw::ToneSamples(440.0, 8000.0, 22050.0, 200);
+  struct Form {
+    const char* name;
+    const char* form;
+    const char* compression;
+    uint16_t bits;
+  } forms[] = {{"aiff-16bit", "AIFF", "NONE", 16}, {"aiff-8bit", "AIFF", "NONE", 8},
+               {"aifc-none", "AIFC", "NONE", 16},  {"aifc-ima4", "AIFC", "ima4", 16},
+               {"aifc-ima4-size-4", "AIFC", "ima4", 4}};
+  for (const Form& f : forms) {
+    sw::SoundFileSpec spec;
+    spec.form = f.form;
+    spec.compression = f.compression;
+    spec.bitsPerSample = f.bits;
+    // Mode byte 2: the rest is the whole file.
+    Seed("aiff", f.name, After(2, sw::WriteSoundFile(spec, tone)));
+  }
+}
+
+void AnimationSetSeeds() {
+  sw::AnimationSetSpec set;
+  set.name = "Walker";
+  set.pictures = {"walk1.bmp", "walk2.bmp"};
+  sw::AnimationSpec walk;
+  walk.name = "walk";
+  // A picture, a sound ("s..." names one the target finds) and an event among the frames.
+  walk.frames = {{5, 0, "walk1.bmp", 0, 0, {}}, {5, 3, "sthud", 1, 2, {}}, {5, 6, "Stepped", 0, 0, {}}};
+  set.animations = {walk};
+  sw::Bytes bytes = sw::EncodeAnimationSet(set);
+  // The target keeps the names for inputs of odd size: both ways.
+  Seed("animation_set", "writer-set", bytes);
+  bytes.push_back(0);
+  Seed("animation_set", "writer-set-names-kept", bytes);
+}
+
+void ArchiveSeeds() {
+  sw::ScenarioFiles files;
+  sw::ConfigSpec config;
+  config.scenarioName = "Fuzz Isle";
+  files.Add("Config", sw::EncodeConfig(config));
+  files.AddEmptyRecordFolders();
+  files.Add("Players/Spells/Fire.spl", sw::Bytes{1, 2, 3});
+  files.Add("Pictures/Dot.bmp", sw::EncodeBmp24(sw::Canvas(2, 2)));
+  files.Add("Events/Defs/StartGame.cet", sw::Bytes{0, 0, 0, 0, 0, 0});
+  sw::Bytes archive;
+  if (files.BuildArchive(archive)) Seed("archive_directory", "writer-archive", archive);
+}
+
+// A container made by the framework's own writer: records added to an empty one in memory.
+void ChunkFileSeeds() {
+  PlatformHandle* handle = PlatformHandle::New(0);
+  PlatformStream* stream = nullptr;
+  if (handle == nullptr || MemoryStream::Open(handle, &stream) != kPlatformNoError) return;
+  bool made = ChunkFile::Create(stream, 4) == kPlatformNoError;
+  const char* names[] = {"readme", "data"};
+  const char* contents[] = {"a record of text", "\x01\x02\x03\x04"};
+  for (int i = 0; i < 2 && made; ++i) {
+    PlatformFileInfo info = {};
+    std::snprintf(info.name, sizeof(info.name), "%s", names[i]);
+    info.readable = 1;
+    info.writable = 1;
+    PlatformStream* record = nullptr;
+    made = ChunkFile::AddRecord(stream, &info) == kPlatformNoError;
+    PlatformStream::AddRef(stream, 1);
+    if (made && ChunkFile::OpenRecordStream(stream, names[i], true, false, &record) == kPlatformNoError) {
+      PlatformStream::Link(record);
+      made = PlatformStream::Write(record, static_cast<uint32_t>(std::strlen(contents[i])), contents[i]) ==
+             kPlatformNoError;
+      PlatformStream::Close(record);
+    } else {
+      PlatformStream::AddRef(stream, -1);
+      made = false;
+    }
+  }
+  if (made) {
+    const auto* bytes = static_cast<const uint8_t*>(handle->data);
+    Seed("chunk_file", "framework-container", sw::Bytes(bytes, bytes + PlatformHandle::GetSize(handle)));
+  }
+  PlatformStream::Close(stream);
+  PlatformHandle::Dispose(handle);
+}
+
+void CompressionSeeds() {
+  // An even length, so that the 16-bit run-length kind takes it too.
+  const std::string text = "aaaaaaaabbbbbbbbcdcdcdcd the framework's compressors at work 0000000000000";
+  struct Kind {
+    const char* name;
+    uint32_t kind;
+    uint8_t first;  // the target's first byte picks the kind: 0 zlib, 1 pack, 2 PACK, 3 none
+  } kinds[] = {{"zlib", kCompressionZlib, 0}, {"pack", kCompressionPack, 1}, {"pack16", kCompressionPack16, 2},
+               {"none", kCompressionNone, 3}};
+  for (const Kind& k : kinds) {
+    PlatformHandle* handle = PlatformHandle::FromBytes(text.data(), static_cast<uint32_t>(text.size()));
+    if (handle == nullptr) continue;
+    if (PlatformCompressHandle(handle, k.kind, nullptr) == kPlatformNoError) {
+      const auto* bytes = static_cast<const uint8_t*>(handle->data);
+      Seed("decompress", k.name, After(k.first, sw::Bytes(bytes, bytes + PlatformHandle::GetSize(handle))));
+    }
+    PlatformHandle::Dispose(handle);
+  }
+}
+
+void DictionarySeeds() {
+  const std::string list = "src=\"a b\" width=10 hidden NAME='x' $count+=2 alt=%41%42 a<b";
+  // The first byte holds the table's flags: attributes (8) and large (2).
+  Seed("dictionary", "attributes", After(8 | 2, sw::Bytes(list.begin(), list.end())));
+}
+
+void SavedGameSeeds() {
+  SavedGame game;
+  SavedCharacter& c = game.character;
+  c.name = "Hero";
+  c.level = 3;
+  c.experience = 1500;
+  c.gold = 77;
+  for (size_t i = 0; i < c.base.size(); ++i) c.base[i] = static_cast<int16_t>(10 + i);
+  c.base[15] = 0;
+  c.journal = {"Met the smith"};
+  c.plugins = {"Extra"};
+  c.className = "Knight";
+  c.raceName = "Elf";
+  c.equipment[0] = "Sword";
+  c.inventory = {{"Sword", true, 0}, {"Wand", true, 3}};
+  c.spells = {"Fire"};
+  c.effects = {{"Fire", 4}};
+  game.globals = {{"gb_door", "open"}};
+  game.history = {{0, 3, 4, "Town", "Theme"}};
+  game.masks = {{"Town", {0xFF, 0x01}, 8, 2, true, {1, 2}}};
+  sw::Bytes file;
+  // The target's scenario; mode 0 offers the whole file.
+  if (BuildSavedGameFile(game, "Fuzz Isle", 9000, &file) == SavedGameError::kNone) {
+    Seed("saved_game", "writer-format13", After(0, file));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_seeds <folder>\n");
+    return 2;
+  }
+  top = argv[1];
+  PlatformFileSystemStartup();
+  PictureSeeds();
+  SoundSeeds();
+  AnimationSetSeeds();
+  ArchiveSeeds();
+  ChunkFileSeeds();
+  CompressionSeeds();
+  DictionarySeeds();
+  SavedGameSeeds();
+  return failed ? 1 : 0;
+}
