@@ -160,7 +160,9 @@ TEST_F(CharacterItemsTest, ASpellFiresOnlyWhileChargesAreLeftAndAConsumableWitho
     c.UseItem(potion);
     EXPECT_EQ(HasPendingSpells(), k.fires) << k.charges;
     EXPECT_EQ(c.inventory.size(), k.stays ? 1u : 0u) << k.charges;
-    if (k.stays) EXPECT_EQ(c.inventory[0]->charges, k.left) << k.charges;
+    if (k.stays) {
+      EXPECT_EQ(c.inventory[0]->charges, k.left) << k.charges;
+    }
   }
   ClearPendingSpells();
 }
