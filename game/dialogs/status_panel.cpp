@@ -112,24 +112,24 @@ std::vector<std::string> MakeStatusTexts() {
   std::vector<std::string> texts(kStatusTextCount);
   const Character* player = PeekCurrentCharacter();
   if (player != nullptr) {
-    const auto current = [&](CharacterValueIndex index) { return Number(player->currentValues[index]); };
+    const CharacterValues& current = player->current;
     const int64_t next = NextLevelValue(*player);
     texts = {
         player->GetName(),
-        Number(player->baseValues[kValueStamina]),
-        current(kValueMaxStamina),
-        Number(player->baseValues[kValueMagic]),
-        current(kValueMaxMagic),
-        current(kValueMaxDamage),
-        current(kValueNaturalProtection),
-        current(kValueStrength),
-        current(kValueDexterity),
-        current(kValueVitality),
-        current(kValueWisdom),
-        current(kValueKarma),
-        current(kValueLuck),
-        current(kValueSpeed),
-        current(kValuePerception),
+        Number(player->stamina),
+        Number(current.maxStamina),
+        Number(player->magic),
+        Number(current.maxMagic),
+        Number(current.maxDamage),
+        Number(current.naturalProtection),
+        Number(current.strength),
+        Number(current.dexterity),
+        Number(current.vitality),
+        Number(current.wisdom),
+        Number(current.karma),
+        Number(current.luck),
+        Number(current.speed),
+        Number(current.perception),
         player->GetRace() != nullptr ? player->GetRace()->GetName() : std::string(),
         player->GetClass() != nullptr ? player->GetClass()->GetName() : std::string(),
         Number(player->level),
@@ -137,11 +137,11 @@ std::vector<std::string> MakeStatusTexts() {
         Number(next),
         Number(std::max<int64_t>(next - player->experience, 0)),
         Number(player->gold),
-        Number(player->baseValues[kValueNaturalProtection]),
-        current(kValueChemicalProtection),
-        current(kValueFireProtection),
-        current(kValueColdProtection),
-        current(kValueElectricalProtection),
+        Number(player->base.naturalProtection),
+        Number(current.chemicalProtection),
+        Number(current.fireProtection),
+        Number(current.coldProtection),
+        Number(current.electricalProtection),
         std::string(),
     };
   }

@@ -9,11 +9,13 @@
 // The handlers, by family:
 // - flow, variables and messages (flow_actions.cpp): "D", "Co", "Ca", "End", "Change G", "Te", "As", "Ra";
 // - sound, music and movies (media_actions.cpp): "Play S", "Play "; "Movie D" and "Mo" do nothing;
-// - the player (player_actions.cpp): "T", "P", "Player M"; "Player B" does nothing.
-// The rows of the other kinds hold no handler yet, so that their actions do nothing: the player's values, gold
-// and items ("A", "I", "G", "Launch I") and the engine commands ("Eng"); the screen, timing, settings and
-// locations ("St", "Me", "F", "Ref", "Sa", "R", "W", "M", "S", "U", "Launch U"); non-player characters, map cells
-// and spells ("N", "C", "Map P", "Sp", "Spell S"). Filling one in is one row of the table in action_handlers.cpp.
+// - the player (player_actions.cpp): "T", "P", "Player M"; "Player B" does nothing;
+// - the player's values, gold and items (player_value_actions.cpp): "A", "G", "I", "Launch I";
+// - the engine commands (engine_actions.cpp): "Eng".
+// The rows of the other kinds hold no handler yet, so that their actions do nothing: the screen, timing, settings
+// and locations ("St", "Me", "F", "Ref", "Sa", "R", "W", "M", "S", "U", "Launch U"); non-player characters, map
+// cells and spells ("N", "C", "Map P", "Sp", "Spell S"). Filling one in is one row of the table in
+// action_handlers.cpp.
 #pragma once
 
 #include <cstdint>
@@ -43,3 +45,12 @@ void RunPlayMusicAction(const ScriptAction& action);  // "Play ": plays music p0
 void RunTextEntryAction(const ScriptAction& action);     // "T": adds, removes or clears text entries
 void RunPortraitAction(const ScriptAction& action);      // "P": the portrait "Players/Portraits/" + p0
 void RunPlayerSpriteAction(const ScriptAction& action);  // "Player M": the picture of the map sprite
+
+// The player's values, gold and items.
+void RunAttributeAction(const ScriptAction& action);    // "A": operation p1 with p2 on the value named p0
+void RunGoldAction(const ScriptAction& action);         // "G": operation p0 with p1 on the gold
+void RunItemAction(const ScriptAction& action);         // "I": adds, drops or uses the items named in p0
+void RunLaunchItemsAction(const ScriptAction& action);  // "Launch I": items and gold put down on the map
+
+// The engine commands.
+void RunEngineAction(const ScriptAction& action);  // "Eng": command p0

@@ -7,6 +7,7 @@
 
 #include "game/rules/named_record.h"
 
+class Character;
 class SpellRecord;
 
 class ActiveEffect : public NamedRecord {
@@ -22,6 +23,12 @@ class ActiveEffect : public NamedRecord {
   // Reads that form; the spell is looked up by name (null when the scenario has none). Null when the stream
   // fails.
   static std::unique_ptr<ActiveEffect> ActiveEffectFromSave(DataStream& stream);
+
+  // One application to the target: the first deals the spell's damage (shown at once) and runs its tick event;
+  // later ones do so again only for a repeating spell (showing its picture on the target first when it asks),
+  // their damage left to the caller to show. The stamina change the damage caused goes to *change. True while
+  // the effect goes on; an effect without a spell ends at once.
+  bool Apply(Character& target, int32_t* change);
 
   SpellRecord* spell = nullptr;  // not owned
   int32_t remaining = 0;

@@ -8,10 +8,6 @@
 
 namespace {
 
-int32_t Current(const Character& character, CharacterValueIndex index) {
-  return character.currentValues[static_cast<size_t>(index)];
-}
-
 // The experience the next level needs, taken toward zero to a whole number and kept within 32 bits.
 int32_t NextLevel(const Character& character) {
   double needed = std::trunc(character.NextLevelNeeded());
@@ -20,26 +16,9 @@ int32_t NextLevel(const Character& character) {
   return static_cast<int32_t>(needed);
 }
 
-int32_t CellX(const Character& character) {
-  int16_t x = 0, y = 0;
-  character.GetPosition(&x, &y);
-  return x;
-}
-
-int32_t CellY(const Character& character) {
-  int16_t x = 0, y = 0;
-  character.GetPosition(&x, &y);
-  return y;
-}
-
-template <CharacterValueIndex index>
+template <CharacterValue value>
 int32_t CurrentValue(const Character& character) {
-  return Current(character, index);
-}
-
-template <CharacterValueIndex index>
-int32_t BaseValue(const Character& character) {
-  return character.baseValues[static_cast<size_t>(index)];
+  return character.current[value];
 }
 
 constexpr CharacterReader kReaders[] = {
@@ -47,9 +26,9 @@ constexpr CharacterReader kReaders[] = {
     {"Level", "Level", [](const Character& c) -> int32_t { return c.level; }},
     {"Experience", "Experience", [](const Character& c) -> int32_t { return c.experience; }},
     {"Next Level Needed", "NextLevelNeeded", NextLevel},
-    {"Stamina Points", "StaminaPoints", BaseValue<kValueStamina>},
+    {"Stamina Points", "StaminaPoints", [](const Character& c) -> int32_t { return c.stamina; }},
     {"Max Stamina Points", "MaxStaminaPoints", CurrentValue<kValueMaxStamina>},
-    {"Magic Points", "MagicPoints", BaseValue<kValueMagic>},
+    {"Magic Points", "MagicPoints", [](const Character& c) -> int32_t { return c.magic; }},
     {"Max Magic Points", "MaxMagicPoints", CurrentValue<kValueMaxMagic>},
     {"Min Damage", "MinDamage", CurrentValue<kValueMinDamage>},
     {"Max Damage", "MaxDamage", CurrentValue<kValueMaxDamage>},
@@ -62,13 +41,13 @@ constexpr CharacterReader kReaders[] = {
     {"Karma", "Karma", CurrentValue<kValueKarma>},
     {"Luck", "Luck", CurrentValue<kValueLuck>},
     {"Speed", "Speed", CurrentValue<kValueSpeed>},
-    {"NaturalPro", "NaturalPro", BaseValue<kValueNaturalProtection>},
+    {"NaturalPro", "NaturalPro", [](const Character& c) -> int32_t { return c.base.naturalProtection; }},
     {"Fire Pro", "FirePro", CurrentValue<kValueFireProtection>},
     {"Cold Pro", "ColdPro", CurrentValue<kValueColdProtection>},
     {"Chemical Pro", "ChemicalPro", CurrentValue<kValueChemicalProtection>},
     {"Electrical Pro", "ElectricalPro", CurrentValue<kValueElectricalProtection>},
-    {nullptr, "PlayerX", CellX},
-    {nullptr, "PlayerY", CellY},
+    {nullptr, "PlayerX", [](const Character& c) -> int32_t { return c.x; }},
+    {nullptr, "PlayerY", [](const Character& c) -> int32_t { return c.y; }},
 };
 
 template <typename NameOf>

@@ -145,7 +145,7 @@ void RunTravelAction(const ScriptAction& action) {
   Character* player = GetCurrentCharacter();
   const Location* current = GetCurrentLocation();
   TileMap* map = GetCurrentTileMap();
-  int16_t x = 0, y = 0;
+  int32_t x = 0, y = 0;
   const bool leavesMap = player != nullptr && map != nullptr && current != nullptr &&
                          current->Kind() == kLocationKindMap && location->Kind() != kLocationKindShop &&
                          location->Kind() != kLocationKindScript;

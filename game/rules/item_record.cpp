@@ -143,19 +143,22 @@ bool ItemRecord::ActionAllowed(const std::string& name) const {
 
 void ItemRecord::RunAction(const std::string& name) const { RunActionByNumber(FindActionIndex(name)); }
 
+// The sound is taken before the event runs: the event may take the item, and its actions, away.
 void ItemRecord::RunActionEvents(const std::string& name) const {
   const ItemActionRecord* action = NamedAction(FindActionIndex(name));
   if (action == nullptr) return;
+  const std::string sound = action->soundName;
   RunEventRecord(action->event.get());
-  PlaySoundFile(action->soundName);
+  PlaySoundFile(sound);
 }
 
 bool ItemRecord::RunActionByNumber(int32_t number) const {
   const ItemActionRecord* action = NamedAction(number);
   if (action == nullptr) return false;
   const bool held = action->condition == nullptr || EvaluateConditions(*action->condition);
+  const std::string sound = action->soundName;
   RunEventRecord(action->event.get());
-  if (held) PlaySoundFile(action->soundName);
+  if (held) PlaySoundFile(sound);
   return held;
 }
 

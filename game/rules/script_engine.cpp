@@ -1,6 +1,7 @@
 // The script engine: the running state, the event runner, the dispatcher, jumps and the event-position stack.
 #include "game/rules/script_engine.h"
 
+#include <deque>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct EngineState {
   int32_t nesting = 0;  // runs and jumps in progress
   std::string messageChoiceText;
   std::vector<std::pair<int32_t, int32_t>> positions;
+  int32_t holds = 0;
+  std::deque<void (*)()> deferred;  // work waiting for the events and holds to end
 };
 
 EngineState& State() {
@@ -47,6 +50,16 @@ void LeaveNesting() { --State().nesting; }
 bool PlayerExhausted() {
   const Character* player = PeekCurrentCharacter();
   return player != nullptr && ReadStamina(*player) <= 0 && IsGameInProgress();
+}
+
+// Runs the deferred work once nothing holds it back; work that runs events (or queues more) is served in turn.
+void RunDeferredWork() {
+  EngineState& s = State();
+  while (!s.scriptRunning && s.holds == 0 && !s.deferred.empty()) {
+    void (*work)() = s.deferred.front();
+    s.deferred.pop_front();
+    work();
+  }
 }
 
 }  // namespace
@@ -86,6 +99,7 @@ void ScriptEvent::Run() {
     s.abandoned = false;
   }
   s.endRequested = false;
+  if (outermost) RunDeferredWork();
 }
 
 void CallEventName(const std::string& name) {
@@ -119,6 +133,18 @@ void JumpToLabel(const std::string& label) {
   LeaveNesting();
 }
 
+void RunWhenEventsEnd(void (*work)()) {
+  State().deferred.push_back(work);
+  RunDeferredWork();
+}
+
+EventQueueHold::EventQueueHold() { ++State().holds; }
+
+EventQueueHold::~EventQueueHold() {
+  --State().holds;
+  RunDeferredWork();
+}
+
 void RequestEndEvent() { State().endRequested = true; }
 void ClearEndEventRequest() { State().endRequested = false; }
 bool EndEventRequested() { return State().endRequested; }
@@ -148,10 +174,10 @@ void CurrentEventPosition(int32_t* x, int32_t* y) {
   }
   *x = *y = 0;
   if (const Character* player = PeekCurrentCharacter()) {
-    int16_t cellX = 0, cellY = 0;
+    int32_t cellX = 0, cellY = 0;
     player->GetPosition(&cellX, &cellY);
-    *x = cellX + 1;
-    *y = cellY + 1;
+    *x = static_cast<int32_t>(static_cast<int64_t>(cellX) + 1);
+    *y = static_cast<int32_t>(static_cast<int64_t>(cellY) + 1);
   }
 }
 

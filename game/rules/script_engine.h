@@ -60,6 +60,20 @@ bool EventChainAbandoned();
 const std::string& GetMessageChoiceText();
 void SetMessageChoiceText(const std::string& text);
 
+// Work that replaces or deletes the current character (opening a saved game, a new game, the end of a game) must
+// not run under an event or a character operation that still uses it. RunWhenEventsEnd runs the work at once when
+// no event runs and no hold is taken, else queues it: it runs, in order, once the outermost event has returned and
+// the last hold is released.
+void RunWhenEventsEnd(void (*work)());
+// Taken by the character's operations that run events, for as long as they work on the character.
+class EventQueueHold {
+ public:
+  EventQueueHold();
+  ~EventQueueHold();
+  EventQueueHold(const EventQueueHold&) = delete;
+  EventQueueHold& operator=(const EventQueueHold&) = delete;
+};
+
 // Pushes the map cell (x, y), counted from 0, as (x + 1, y + 1).
 void PushEventPosition(int32_t x, int32_t y);
 // Removes the top entry; nothing on an empty stack.

@@ -112,7 +112,7 @@ std::string ExpandTextVariables(std::string_view text) {
 std::string GetTextVariable(const std::string& keyword) {
   if (const GlobalVariable* variable = FindGlobalEntry(keyword)) return variable->value;
   const Character* player = PeekCurrentCharacter();
-  if (keyword == "Name") return player != nullptr ? player->playerName : std::string();
+  if (keyword == "Name") return player != nullptr ? player->GetName() : std::string();
   if (keyword == "Job") {
     return player != nullptr && player->GetClass() != nullptr ? player->GetClass()->GetName() : std::string();
   }

@@ -20,12 +20,14 @@ namespace {
 
 constexpr uint32_t kTagJournal = 0x4A4F5552;  // 'JOUR'
 constexpr uint32_t kTagPlugins = 0x504C5547;  // 'PLUG'
+constexpr uint32_t kTagTextEntries = 0x54455854;  // 'TEXT'
+constexpr uint32_t kTagPortrait = 0x504F5254;  // 'PORT'
 constexpr uint32_t kTagCharges = 0x43485247;  // 'CHRG'
 constexpr int16_t kValueListField = 24;       // the field before the 22 masked values
 constexpr int16_t kEquipmentField = 10;       // the field before the names of slots 1 to 9
 constexpr int32_t kChunkMaskIndex = 100;
 constexpr int32_t kTrailerMaskIndex = 200;
-constexpr int32_t kCounterMaskIndex = 50;     // 50, 51, 52: experience, gold, the third counter
+constexpr int32_t kCounterMaskIndex = 50;     // 50, 51, 52: experience, gold, the random seed
 constexpr uint32_t kBodyBlock = 512;
 
 // The base value stored at each place of the masked value list (from 1), -1 for the level.
@@ -149,6 +151,17 @@ void ReadStringList(BodyReader& r, std::vector<std::string>* out) {
   }
 }
 
+void ReadTextEntries(BodyReader& r, std::vector<SavedTextEntry>* out) {
+  int32_t count = r.Count(r.Int16(), 6);
+  for (int32_t i = 0; i < count && r.Ok(); ++i) {
+    SavedTextEntry entry;
+    entry.key = r.Long();
+    entry.firstText = r.Long();
+    entry.secondText = r.Long();
+    out->push_back(std::move(entry));
+  }
+}
+
 void ReadGlobals(BodyReader& r, std::vector<SavedGlobal>* out) {
   int32_t count = r.Count(r.Int16(), 2);
   for (int32_t i = 0; i < count && r.Ok(); ++i) {
@@ -217,7 +230,7 @@ void ReadCharacter(BodyReader& r, std::string_view scenario, SavedCharacter* c) 
   int32_t counters = r.Int16();
   c->experience = Unmask32(r.Int32(), kCounterMaskIndex, d);
   c->gold = Unmask32(r.Int32(), kCounterMaskIndex + 1, d);
-  c->thirdCounter = Unmask32(r.Int32(), kCounterMaskIndex + 2, d);
+  c->randomSeed = Unmask32(r.Int32(), kCounterMaskIndex + 2, d);
   if (counters > 3) r.Skip(4ull * static_cast<uint32_t>(counters - 3));
 
   int32_t chunks = r.Count(r.Int16(), 6);
@@ -228,6 +241,10 @@ void ReadCharacter(BodyReader& r, std::string_view scenario, SavedCharacter* c) 
       r.Within(length, [&] { ReadStringList(r, &c->journal); });
     } else if (tag == kTagPlugins) {
       r.Within(length, [&] { ReadStringList(r, &c->plugins); });
+    } else if (tag == kTagTextEntries) {
+      r.Within(length, [&] { ReadTextEntries(r, &c->textEntries); });
+    } else if (tag == kTagPortrait) {
+      r.Within(length, [&] { c->portrait = r.Long(); });
     } else {
       r.Skip(length);
     }
@@ -312,7 +329,7 @@ SavedGameError ReadOldFormat(DataStream& stream, std::string_view scenario, Save
     int16_t value = r.Int16();
     switch (place) {
       case kOldLevel: c.level = value; break;
-      case kOldStatus: c.statusValue = value; break;
+      case kOldStatus: break;  // shown by the older game only
       case kOldIgnored: break;
       case kOldExperience: c.experience = value; break;
       case kOldGold: c.gold = value; break;
@@ -480,10 +497,19 @@ void WriteCharacter(BodyWriter& w, const SavedCharacter& c, std::string_view sce
   w.Int16(3);
   w.Int32(Mask32(c.experience, kCounterMaskIndex, d));
   w.Int32(Mask32(c.gold, kCounterMaskIndex + 1, d));
-  w.Int32(Mask32(c.thirdCounter, kCounterMaskIndex + 2, d));
-  w.Int16(2);
+  w.Int32(Mask32(c.randomSeed, kCounterMaskIndex + 2, d));
+  w.Int16(4);
   w.Chunk(kTagJournal, kChunkMaskIndex, d, [&] { WriteStringList(w, c.journal); });
   w.Chunk(kTagPlugins, kChunkMaskIndex, d, [&] { WriteStringList(w, c.plugins); });
+  w.Chunk(kTagTextEntries, kChunkMaskIndex, d, [&] {
+    w.Count(c.textEntries.size());
+    for (const SavedTextEntry& entry : c.textEntries) {
+      w.Long(entry.key);
+      w.Long(entry.firstText);
+      w.Long(entry.secondText);
+    }
+  });
+  w.Chunk(kTagPortrait, kChunkMaskIndex, d, [&] { w.Long(c.portrait); });
   w.Short(c.className);
   w.Short(c.raceName);
   w.Int16(kEquipmentField);

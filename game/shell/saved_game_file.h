@@ -8,7 +8,10 @@
 // Format 13 is written: int16 13, int32 body size, int32 packed size, then the body compressed with zlib.
 // Formats 12 (the same body, stored plainly after the int16 12) and 11 (an older plain layout) are read too. The
 // character's numbers are masked with entries of the game's fixed table chosen by a key drawn for each save, and
-// strings are stored shifted, so that the file does not show them plainly.
+// strings are stored shifted, so that the file does not show them plainly. The character's tagged chunks hold
+// its journal ("JOUR"), the plug-ins the game needs ("PLUG"), its text entries ("TEXT": int16 count, then key,
+// first and second text of each as shifted long strings) and its portrait's name ("PORT": a shifted long
+// string); a reader skips the chunks it does not know by their length.
 #pragma once
 
 #include <array>
@@ -42,6 +45,14 @@ struct SavedEffect {
   bool operator==(const SavedEffect&) const = default;
 };
 
+struct SavedTextEntry {
+  std::string key;
+  std::string firstText;
+  std::string secondText;
+
+  bool operator==(const SavedTextEntry&) const = default;
+};
+
 // What a saved game holds of the player character.
 struct SavedCharacter {
   std::string name;
@@ -49,10 +60,13 @@ struct SavedCharacter {
   int16_t level = 0;
   int32_t experience = 0;
   int32_t gold = 0;
-  int32_t thirdCounter = 0;
-  int16_t statusValue = 0;  // format 11 only
-  std::array<int16_t, kSavedBaseValueCount> base{};  // B15 is not saved and reads back as 0
+  int32_t randomSeed = 0;
+  // B0 stamina, B1 magic, B2 to B21 the character's twenty base values; B15 (morale) is not saved and reads
+  // back as 0.
+  std::array<int16_t, kSavedBaseValueCount> base{};
   std::vector<std::string> journal;
+  std::vector<SavedTextEntry> textEntries;
+  std::string portrait;  // the name of the portrait in "Players/Portraits/", "" for none
   std::vector<std::string> plugins;  // the plug-ins loaded when the game was saved
   std::string className;
   std::string raceName;

@@ -1,9 +1,15 @@
 // The game commands' host over the shell, and the carried fields of the character, history and masks.
 #include "game/shell/shell_command_host.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "game/dialogs/dialog_services.h"
 #include "game/graphics/picture_cache.h"
+#include "game/rules/active_effect.h"
 #include "game/rules/character.h"
+#include "game/rules/item_record.h"
+#include "game/rules/spell_record.h"
 #include "game/rules/game_state.h"
 #include "game/rules/scenario_records.h"
 #include "game/rules/script_event.h"
@@ -30,64 +36,100 @@ std::string NameOf(const Record* record) {
   return record != nullptr ? record->GetName() : std::string();
 }
 
+// B0 and B1 are the points; B2 to B21 the base values in the character's order.
+constexpr size_t kSavedPoints = 2;
+
 void CaptureCharacter(const Character& c, SavedCharacter* out) {
-  out->name = c.playerName;
-  out->level = c.level;
+  out->name = c.GetName();
+  // The level is kept within 16 bits by everything that changes it.
+  out->level = static_cast<int16_t>(c.level);
   out->experience = c.experience;
   out->gold = c.gold;
-  out->thirdCounter = c.thirdCounter;
-  out->statusValue = c.statusValue;
-  out->base = c.baseValues;
+  out->randomSeed = c.randomSeed;
+  out->base[0] = c.stamina;
+  out->base[1] = c.magic;
+  for (int32_t value = 0; value < kCharacterValueCount; ++value) {
+    // Morale is not saved.
+    out->base[kSavedPoints + value] = value == kValueMorale ? 0 : c.base[static_cast<CharacterValue>(value)];
+  }
   out->journal = c.journal;
+  out->textEntries.clear();
+  for (const TextEntry& entry : c.GetTextEntries()) {
+    out->textEntries.push_back({entry.key, entry.firstText, entry.secondText});
+  }
+  out->portrait = c.portraitName;
   out->className = NameOf(c.GetClass());
   out->raceName = NameOf(c.GetRace());
   for (int slot = 1; slot <= kSavedEquipmentSlots; ++slot) {
-    const InventoryItem* item = c.equipment[static_cast<size_t>(slot)];
-    out->equipment[static_cast<size_t>(slot - 1)] = item != nullptr ? item->name : "";
+    const ItemRecord* item = c.equipment[static_cast<size_t>(slot)];
+    out->equipment[static_cast<size_t>(slot - 1)] = item != nullptr ? item->GetName() : "";
   }
   out->inventory.clear();
-  for (const auto& item : c.inventory) out->inventory.push_back({item->name, true, item->charges});
+  for (const auto& item : c.inventory) out->inventory.push_back({item->GetName(), true, item->charges});
   out->spells.clear();
-  for (const SpellRecord* spell : c.spells) out->spells.push_back(NameOf(spell));
+  for (const SpellRecord* spell : c.knownSpells) {
+    if (spell != nullptr) out->spells.push_back(spell->GetName());
+  }
   out->effects.clear();
   for (const auto& effect : c.effects) {
     if (effect->spell != nullptr) {
-      out->effects.push_back({effect->spell->GetName(), static_cast<int16_t>(effect->remaining)});
+      out->effects.push_back({effect->spell->GetName(),
+                              static_cast<int16_t>(std::clamp<int32_t>(effect->remaining, INT16_MIN, INT16_MAX))});
     }
   }
 }
 
+// A portrait's name from a saved game names a file of the portraits' folder and nothing else.
+bool IsPlainFileName(const std::string& name) {
+  return name.find_first_of("/\\:") == std::string::npos && name.find("..") == std::string::npos;
+}
+
 // Records are found by name: an item, spell or effect the scenario no longer has is dropped, and a class or race
-// it lacks gives way to the default one.
+// it lacks gives way to the default one. Slots take the inventory items of their names as they are, without the
+// items' actions; effects without a spell or time left would end at once and are dropped.
 void ApplyCharacter(const SavedCharacter& saved, int16_t format, Character* c) {
-  c->playerName = saved.name;
+  c->SetName(saved.name);
   c->level = saved.level;
   c->experience = saved.experience;
   c->gold = saved.gold;
-  c->thirdCounter = saved.thirdCounter;
-  c->statusValue = saved.statusValue;
-  c->baseValues = saved.base;
+  c->randomSeed = saved.randomSeed;
+  c->stamina = saved.base[0];
+  c->magic = saved.base[1];
+  for (int32_t value = 0; value < kCharacterValueCount; ++value) {
+    if (value != kValueMorale) c->base[static_cast<CharacterValue>(value)] = saved.base[kSavedPoints + value];
+  }
+  c->base.morale = 0;
   c->journal = saved.journal;
+  c->ClearTextEntries();
+  for (const SavedTextEntry& entry : saved.textEntries) c->AddTextEntry(entry.key, entry.firstText, entry.secondText);
+  if (!saved.portrait.empty() && IsPlainFileName(saved.portrait)) c->SetPictureByName(saved.portrait);
+  c->AssignDefaultClass();
+  c->AssignDefaultRace();
   if (!saved.className.empty()) c->SetClass(FindClassByName(saved.className));
   if (!saved.raceName.empty()) c->SetRace(FindRaceByName(saved.raceName));
   for (const SavedItem& saved : saved.inventory) {
-    ItemRecord* record = FindItemByName(saved.name);
-    if (record == nullptr) continue;
-    InventoryItem* item = c->AddInventoryItem(record);
-    if (saved.hasCharges) item->charges = saved.charges;
+    ItemRecord* item = c->AddInventoryItem(FindItemByName(saved.name));
+    if (item != nullptr && saved.hasCharges) item->charges = saved.charges;
   }
   for (int slot = 1; slot <= kSavedEquipmentSlots; ++slot) {
     const std::string& name = saved.equipment[static_cast<size_t>(slot - 1)];
-    if (!name.empty()) c->equipment[static_cast<size_t>(slot)] = c->FindInventoryItem(name, true);
+    if (name.empty()) continue;
+    ItemRecord* item = c->FindInventoryItem(name, true);
+    // Only an item of the slot's kind goes into it, and consumables are never worn.
+    if (item != nullptr && item->kind == slot && slot != kItemKindConsumable && slot != kItemKindUsedOnly) {
+      c->equipment[static_cast<size_t>(slot)] = item;
+    }
   }
   for (const std::string& name : saved.spells) c->LearnSpell(FindSpellByName(name));
   for (const SavedEffect& effect : saved.effects) {
     SpellRecord* spell = FindSpellByName(effect.spell);
     if (spell != nullptr && effect.remaining > 0) c->effects.push_back(ActiveEffect::Restore(spell, effect.remaining));
   }
+  c->readiedSpell = nullptr;
   // The older format stored the values with the equipment's bonuses in them.
   if (format == 11) c->RemoveEquipmentBonuses();
   c->RecalculateStats();
+  c->ResolveLinkedRecord();
 }
 
 }  // namespace
@@ -155,7 +197,7 @@ void ShellCommandHost::StopRunning() {
 bool ShellCommandHost::HasCurrentCharacter() { return GetCurrentCharacter() != nullptr; }
 
 std::string ShellCommandHost::CharacterName() {
-  return GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->playerName : "";
+  return GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->GetName() : "";
 }
 
 HWND ShellCommandHost::MainWindow() {
@@ -172,7 +214,6 @@ void ShellCommandHost::EnableMenuBar(bool grey) { ::EnableMenuBar(grey); }
 void ShellCommandHost::CreateCharacter() {
   CreateCurrentCharacter();
   ClearPendingSpells();
-  GetDefaultPlayerName(GetCurrentCharacter()->playerName);
 }
 
 void ShellCommandHost::ResetGlobalEntries() { ResetGlobalEntryValues(); }

@@ -3,6 +3,7 @@
 
 #include "game/shell/data/data_stream.h"
 #include "game/shell/record_lists.h"
+#include "game/world/sprite.h"
 
 namespace {
 
@@ -37,6 +38,17 @@ void SetCurrentLocation(Location* location) { State().current = location; }
 bool LocationExists(const std::string& name) { return FindLocationByName(name) != nullptr; }
 
 TileMap* GetCurrentTileMap() { return nullptr; }
+
+void TileMap::UnlinkSprite(std::unique_ptr<Sprite>) {}
+
+void ShiftMapTimers() {}
+
+int32_t DirectionFromDelta(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  if (x0 == x1) return y1 > y0 ? 5 : y1 < y0 ? 1 : 0;
+  if (y0 == y1) return x1 > x0 ? 3 : 7;
+  if (x1 < x0) return y1 < y0 ? 8 : 6;
+  return y1 < y0 ? 2 : 4;
+}
 
 void SetMapKeys(int32_t first, int32_t second) {
   State().mapKeyA = first;

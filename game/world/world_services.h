@@ -47,6 +47,17 @@ void SetCurrentLocation(Location* location);
 bool LocationExists(const std::string& name);
 
 struct Point;
+class Character;
+class ItemRecord;
+class PictureRef;
+class SceneLayer;
+class Sprite;
+
+// A planned path over map cells, as the path finder makes it; without maps none is planned.
+class Path {
+ public:
+  virtual ~Path() = default;
+};
 
 // A tile map as the rest of the game asks it things: until maps are read it has no cells, characters or sprites,
 // and answers as such a map does.
@@ -75,8 +86,32 @@ class TileMap {
   int32_t CellHeight() const { return 0; }
   // A cell's free flag (1 free, 0 blocked or occupied); cells outside the grid are left alone.
   void SetCellFlag(int32_t, int32_t, uint8_t) {}
+
+  // What the characters ask of the map they stand on: the layer that floating texts rise on and the layer of the
+  // characters' figures (none without layers); the alarm of the characters near one that took damage, on its side
+  // or against it; taking a character off the character list and its sprite off its layer (the map keeps it);
+  // items and gold piles put down on a cell (piles are placed counted from 1); pictures played at a point; whether
+  // a character engaged with the player still stands; the combat round; the view's focus release and the held
+  // flag of all its characters.
+  SceneLayer* TopLayer() const { return nullptr; }
+  SceneLayer* CharacterLayer() const { return nullptr; }
+  void ForTeam(int32_t, const Character&, bool) {}
+  void RemoveCharacter(Character*) {}
+  void UnlinkSprite(std::unique_ptr<Sprite> sprite);
+  void PlaceItemPile(int32_t, int32_t, int32_t) {}
+  void AddItem(const ItemRecord*, int32_t, int32_t, int32_t, int32_t, bool) {}
+  void AddAnimationSprite(PictureRef*, int32_t, int32_t, int32_t) {}
+  bool AnyEngagedCharacterStands() const { return false; }
+  void RunRound() {}
+  void SetFocusFlag(uint8_t) {}
+  void SetAllCharactersFlag(bool) {}
 };
 TileMap* GetCurrentTileMap();  // null: no map is shown
+// Moves the shown map's timers past the time the game stood still (a dialog, a pause); nothing without a map.
+void ShiftMapTimers();
+// The direction from the cell (x0, y0) to the cell (x1, y1): 1 up, 2 up-right, clockwise to 8 up-left; 0 for the
+// same cell.
+int32_t DirectionFromDelta(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 
 // The key slots the map's click and keyboard handling test ("-a" and "-b").
 void SetMapKeys(int32_t first, int32_t second);

@@ -99,7 +99,10 @@ TEST(MessageBoxProcess, EndsWithTheProgramTakesSignalsAndLeavesAtOnce) {
     waitpid(left, &status, 0);
     ADD_FAILURE() << "the box process outlived the program";
   } else {
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    // Killed as its parent ended, or, when the parent ended before the box process could ask for that, gone at
+    // once by itself.
+    EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) || (WIFEXITED(status) && WEXITSTATUS(status) == 1))
+        << status;
   }
   prctl(PR_SET_CHILD_SUBREAPER, 0);
 }

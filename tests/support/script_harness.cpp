@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "game/dialogs/character_dialogs.h"
 #include "game/dialogs/message_dialog.h"
 #include "game/dialogs/modal_dialog_driver.h"
 #include "game/dialogs/text_input_dialog.h"
@@ -57,7 +58,10 @@ ShownDialog Describe(Dialog& dialog) {
     shown.kind = ShownDialog::Kind::kTextInput;
     shown.text = input->Prompt();
     shown.maxLength = input->MaxLength();
+  } else if (auto* levelGain = dynamic_cast<LevelGainDialog*>(&dialog)) {
+    shown.text = levelGain->LevelText();
   }
+  shown.layout = dialog.LayoutIndex();
   return shown;
 }
 
@@ -148,6 +152,8 @@ class ScriptHarness::Driver : public ModalDialogDriver {
       }
       input->SetText(answer.text);
       EXPECT_TRUE(input->Confirm()) << "the text input refused \"" << answer.text << "\"";
+    } else if (answer.kind == Answer::Kind::kDismiss && dynamic_cast<DismissableDialog*>(&dialog) != nullptr) {
+      dialog.Close();
     } else {
       ADD_FAILURE() << "a dialog of a kind the harness cannot answer (layout " << dialog.LayoutIndex() << ")";
     }
@@ -232,13 +238,14 @@ void ScriptHarness::Load(uint32_t seed) {
   SetSoundWaitPump(PlayOneStep);
   LoadScenarioData(false);
 
-  SeedRandom(seed);
   CreateCurrentCharacter();
   Character& player = Player();
-  player.playerName = "Hero";
-  player.baseValues[kValueStamina] = kPlayerStamina;
-  player.baseValues[kValueMaxStamina] = kPlayerStamina;
+  player.SetName("Hero");
+  player.base.maxStamina = kPlayerStamina;
   player.RecalculateStats();
+  player.stamina = kPlayerStamina;
+  // Seeded after the player's own roll, so that a test's draws start from the seed.
+  SeedRandom(seed);
   SetGameInProgress(1);
   SetModalDialogDriver(driver_.get());
   loadedAt_ = GetTickCount();

@@ -71,12 +71,13 @@ ScriptAction Made(const ActionSpec& action);
 struct ShownDialog {
   enum class Kind { kMessage, kTextInput, kOther };
   Kind kind = Kind::kOther;
-  std::string text;                  // a message's text, a text input's prompt
+  std::string text;                  // a message's text, a text input's prompt, a level gain's level
   std::vector<std::string> choices;  // a message's three choice captions ("" for one it does not offer)
   int32_t pictureWidth = 0;          // the size of a message's attached picture or movie (0 by 0 for none)
   int32_t pictureHeight = 0;
   bool movie = false;                // what is attached is a movie
   int32_t maxLength = 0;             // a text input's limit (0: none)
+  int32_t layout = 0;                // the dialog's screen layout
 };
 
 class ScriptHarness : public ::testing::Test {
@@ -109,8 +110,8 @@ class ScriptHarness : public ::testing::Test {
   void SetGlobal(const std::string& name, const std::string& value);
   Character& Player() const;
 
-  // Answers for the next dialogs, in order: a message dismissed (a click), a message's choice 1 to 3, a text
-  // typed into the text input and confirmed.
+  // Answers for the next dialogs, in order: a message (or a dialog that any click closes) dismissed, a message's
+  // choice 1 to 3, a text typed into the text input and confirmed. A level gain is shown with its level as text.
   void AnswerMessage();
   void AnswerChoice(int32_t choice);
   void AnswerText(const std::string& text);

@@ -6,6 +6,7 @@
 
 #include "game/dialogs/screen_layouts.h"
 #include "game/graphics/bit_mask.h"
+#include "game/graphics/bitmap.h"
 #include "game/rules/character.h"
 #include "game/world/scene_view.h"
 #include "tests/support/dialog_input.h"
@@ -54,17 +55,17 @@ TEST_F(StatusPanelTest, TheTextsAreTheCharactersValuesInTheirOrder) {
   LoadWithWindow();
   Character& player = Player();
   player.SetName("Rowan");
-  player.baseValues[kValueStamina] = 7;
-  player.baseValues[kValueMagic] = 4;
-  player.baseValues[kValueNaturalProtection] = 2;
-  const CharacterValueIndex current[] = {kValueMaxStamina, kValueMaxMagic,    kValueMaxDamage,
-                                         kValueNaturalProtection, kValueStrength, kValueDexterity,
-                                         kValueVitality,   kValueWisdom,      kValueKarma,
-                                         kValueLuck,       kValueSpeed,       kValuePerception,
-                                         kValueChemicalProtection, kValueFireProtection, kValueColdProtection,
-                                         kValueElectricalProtection};
+  player.stamina = 7;
+  player.magic = 4;
+  player.base.naturalProtection = 2;
+  const CharacterValue current[] = {kValueMaxStamina,         kValueMaxMagic,       kValueMaxDamage,
+                                    kValueNaturalProtection,  kValueStrength,       kValueDexterity,
+                                    kValueVitality,           kValueWisdom,         kValueKarma,
+                                    kValueLuck,               kValueSpeed,          kValuePerception,
+                                    kValueChemicalProtection, kValueFireProtection, kValueColdProtection,
+                                    kValueElectricalProtection};
   int16_t value = 10;
-  for (CharacterValueIndex index : current) player.currentValues[index] = value++;
+  for (CharacterValue index : current) player.current[index] = value++;
   player.level = 3;
   player.experience = 5;
   player.gold = -3;

@@ -5,6 +5,7 @@
 
 #include "game/rules/character.h"
 #include "game/rules/class_race_records.h"
+#include "game/rules/spell_record.h"
 #include "tests/game/rules/record_expectations.h"
 #include "tests/support/archive_fixtures.h"
 #include "tools/scenario_writer/record_writer.h"

@@ -2,6 +2,7 @@
 // music plays and stops, and the player's text entries, portrait and map sprite change only during a game.
 #include <gtest/gtest.h>
 
+#include "game/graphics/bitmap.h"
 #include "game/rules/game_state.h"
 #include "game/shell/game_commands.h"
 #include "game/shell/media/music_player.h"

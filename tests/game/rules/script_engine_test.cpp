@@ -33,9 +33,11 @@ TEST(ActionHandlerTest, TheKindThatANameChoosesGivesTheHandler) {
       {"Endless", RunEndAction},              {"Change Global", RunChangeGlobalAction},
       {"Change", nullptr},                    {"Teleport", RunTravelAction},
       {"Text entries", RunTravelAction},      {"Tasks", RunTextEntryAction},
-      {"Ask", RunAskAction},                  {"Attribute", nullptr},
+      {"Ask", RunAskAction},                  {"Attribute", RunAttributeAction},
       {"Random", RunChanceAction},
       {"Return", nullptr},
+      {"Gold", RunGoldAction},                {"Items", RunItemAction},
+      {"Launch Items", RunLaunchItemsAction}, {"Engine", RunEngineAction},
       {"Play Sound", RunPlaySoundAction},     {"Play music", RunPlayMusicAction},
       {"Player Move", RunPlayerSpriteAction}, {"Player Box", nullptr},
       {"Play", RunPortraitAction},            {"Portrait", RunPortraitAction},
@@ -172,7 +174,7 @@ TEST_F(ScriptEngineTest, NestingPastTheLimitAbandonsTheChain) {
 TEST_F(ScriptEngineTest, APlayerWithoutStaminaStopsEventsDuringAGame) {
   AddEvent("Main", {{Set("gb_a", "one"), Set("gb_b", "two")}});
   Load();
-  Player().baseValues[kValueStamina] = 0;
+  Player().stamina = 0;
   Run("Main");
   EXPECT_EQ(Global("gb_a"), "one");
   EXPECT_EQ(Global("gb_b"), "");
@@ -240,7 +242,7 @@ TEST_F(ScriptEngineTest, SpellsAndSkillTablesRunTheirEvents) {
                      {Labelled("faint", Travel("Faint"))}});
   AddEvent("Late", {{Set("gb_after", "&&gb_after" "L")}});
   Load();
-  AddLocation("Faint", kLocationKindScript, 1, [] { GetCurrentCharacter()->baseValues[kValueStamina] = 0; });
+  AddLocation("Faint", kLocationKindScript, 1, [] { GetCurrentCharacter()->stamina = 0; });
   SpellRecord* spell = FindSpellByName("Spark");
   ASSERT_NE(spell, nullptr);
   EXPECT_FALSE(spell->ConditionsHold());

@@ -28,10 +28,10 @@ class TextVariablesTest : public test_support::ScriptHarness {
     Character& player = Player();
     player.gold = 250;
     player.level = 3;
-    player.currentValues[kValueLuck] = 12;
-    player.currentValues[kValueStrength] = -4;
-    player.baseValues[kValueNaturalProtection] = 6;
-    player.currentValues[kValueNaturalProtection] = 9;
+    player.current.luck = 12;
+    player.current.strength = -4;
+    player.base.naturalProtection = 6;
+    player.current.naturalProtection = 9;
     player.SetPosition(2, 5);
     player.SetClass(FindClassByName("Bard"));
     player.SetRace(FindRaceByName("Elf"));

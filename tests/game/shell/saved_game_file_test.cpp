@@ -34,10 +34,12 @@ SavedGame FullGame() {
   c.level = 7;
   c.experience = 123456;
   c.gold = -5;  // numbers go through as they are
-  c.thirdCounter = 0x7FFFFFF0;
+  c.randomSeed = 0x7FFFFFF0;
   for (int i = 0; i < kSavedBaseValueCount; ++i) c.base[static_cast<size_t>(i)] = static_cast<int16_t>(100 * i - 900);
   c.base[15] = 0;  // not saved
   c.journal = {"Met the ferryman.", std::string(300, 'j')};
+  c.textEntries = {{"ferry", "The ferry", "It leaves at dawn."}, {"", "", std::string(400, 't')}};
+  c.portrait = "Aldra.png";
   c.plugins = {"Extra Quests"};
   c.className = "Ranger";
   c.raceName = "Elf";
@@ -141,12 +143,12 @@ TEST(SavedGameFile, UnknownChunksAreSkippedByTheirLength) {
   SavedGame game = FullGame();
   std::vector<uint8_t> body = BodyOf(Build(game, key));
   int32_t d = static_cast<int16_t>(static_cast<uint16_t>(key + StringByteSum(kScenario)));
-  // Among the character's chunks: count 2 becomes 3, with "XTRA" of 5 bytes before "JOUR".
-  const uint8_t jour[] = {0, 2, 'J', 'O', 'U', 'R'};
+  // Among the character's chunks: count 4 becomes 5, with "XTRA" of 5 bytes before "JOUR".
+  const uint8_t jour[] = {0, 4, 'J', 'O', 'U', 'R'};
   auto found = std::search(body.begin(), body.end(), std::begin(jour), std::end(jour));
   ASSERT_NE(found, body.end());
   size_t at = static_cast<size_t>(found - body.begin());
-  body[at + 1] = 3;
+  body[at + 1] = 5;
   int16_t length = static_cast<int16_t>(5 + RandomTableValue(100, d));
   std::vector<uint8_t> extra = {'X', 'T', 'R', 'A', static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length),
                                 'J', 'O', 'U', 'R', 0};
@@ -217,7 +219,6 @@ TEST(SavedGameFile, OlderPlainFormatReads) {
   EXPECT_EQ(read.format, 11);
   EXPECT_EQ(c.name, "Aldra");
   EXPECT_EQ(c.level, 3);
-  EXPECT_EQ(c.statusValue, 44);
   for (int i = 0; i < kSavedBaseValueCount; ++i) {
     if (i != 15) {
       EXPECT_EQ(c.base[static_cast<size_t>(i)], 1000 + i) << i;
@@ -354,7 +355,7 @@ TEST(SavedGameFile, MissingPluginsAndTheQuestion) {
 // These are the table's values at those places: a change of the table changes them, and only them.
 constexpr int16_t kTableAt364To385[22] = {11537, 10586, 678,   11195, 22580, 9568,  19488, 21715, 23307, 9187, 32194,
                                           5896,  15606, 18176, 32746, 5639,  2115,  7777,  27795, 11792, 17504, 5089};
-constexpr int16_t kTableAt413To415[3] = {1009, 4154, 30140};  // experience, gold, the third counter
+constexpr int16_t kTableAt413To415[3] = {1009, 4154, 30140};  // experience, gold, the random seed
 constexpr int16_t kTableAt463 = 23915;                       // the chunk lengths
 
 // The 22 stored values in their order: the level, then base values B18, B17, B19, B20, B4, B5, B6, B0, B2, B1, B3,
@@ -362,7 +363,8 @@ constexpr int16_t kTableAt463 = 23915;                       // the chunk length
 constexpr int16_t kPlainInStoredOrder[22] = {7,   118, 117, 119, 120, 104, 105, 106, 100, 102, 101,
                                              103, 107, 108, 109, 110, 111, 112, 114, 113, 121, 116};
 
-std::vector<uint8_t> HandBuiltBody() {
+// An older writer's file has the journal and plug-in chunks only; this one adds the text entries and the portrait.
+std::vector<uint8_t> HandBuiltBody(bool characterChunks) {
   std::vector<uint8_t> b;
   auto bytes = [&](std::initializer_list<uint8_t> list) { b.insert(b.end(), list); };
   auto be16 = [&](int32_t v) { bytes({static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)}); };
@@ -378,8 +380,8 @@ std::vector<uint8_t> HandBuiltBody() {
   be16(3);
   be32(1234 + kTableAt413To415[0]);               // experience
   be32(56789 + kTableAt413To415[1]);              // gold
-  be32(42 + kTableAt413To415[2]);                 // the third counter
-  be16(2);                                        // two chunks
+  be32(42 + kTableAt413To415[2]);                 // the random seed
+  be16(characterChunks ? 4 : 2);                  // the chunks
   bytes({'J', 'O', 'U', 'R'});
   be16(6 + kTableAt463);                          // one entry, "Hi"
   be16(1);
@@ -387,6 +389,15 @@ std::vector<uint8_t> HandBuiltBody() {
   bytes({'P', 'L', 'U', 'G'});
   be16(2 + kTableAt463);                          // no plug-ins
   be16(0);
+  if (characterChunks) {
+    bytes({'T', 'E', 'X', 'T'});
+    be16(9 + kTableAt463);                        // one entry: key "k", two empty texts
+    be16(1);
+    bytes({0, 1, 'k' + 1, 0, 0, 0, 0});
+    bytes({'P', 'O', 'R', 'T'});
+    be16(3 + kTableAt463);                        // the portrait "P"
+    bytes({0, 1, 'P' + 1});
+  }
   bytes({0, 0});                                  // class and race: none
   be16(10);                                       // nine empty equipment slots
   for (int slot = 0; slot < 9; ++slot) bytes({0});
@@ -434,7 +445,7 @@ std::vector<uint8_t> Format13File(const std::vector<uint8_t>& body) {
 }
 
 TEST(SavedGameFile, HandBuiltFormat13FileReadsFieldByField) {
-  const std::vector<uint8_t> file = Format13File(HandBuiltBody());
+  const std::vector<uint8_t> file = Format13File(HandBuiltBody(false));
   SavedGame game;
   ASSERT_EQ(ParseSavedGame(file.data(), file.size(), "Ab", &game), SavedGameError::kNone);
   const SavedCharacter& c = game.character;
@@ -445,8 +456,10 @@ TEST(SavedGameFile, HandBuiltFormat13FileReadsFieldByField) {
   for (int k = 0; k < kSavedBaseValueCount; ++k) EXPECT_EQ(c.base[k], k == 15 ? 0 : 100 + k) << "B" << k;
   EXPECT_EQ(c.experience, 1234);
   EXPECT_EQ(c.gold, 56789);
-  EXPECT_EQ(c.thirdCounter, 42);
+  EXPECT_EQ(c.randomSeed, 42);
   EXPECT_EQ(c.journal, std::vector<std::string>{"Hi"});
+  EXPECT_TRUE(c.textEntries.empty());
+  EXPECT_EQ(c.portrait, "");
   EXPECT_TRUE(c.plugins.empty());
   EXPECT_EQ(c.className, "");
   EXPECT_EQ(c.equipment, (std::array<std::string, kSavedEquipmentSlots>{}));
@@ -456,10 +469,14 @@ TEST(SavedGameFile, HandBuiltFormat13FileReadsFieldByField) {
   EXPECT_EQ(game.globals, (std::vector<SavedGlobal>{{"gb_a", "1"}}));
   EXPECT_EQ(game.history, (std::vector<SavedHistoryEntry>{{0, 3, 4, "Inn", ""}}));
   EXPECT_TRUE(game.masks.empty());
-  // The writer writes the same body for the same game and key.
+  // The writer writes the same body for the same game and key, with the text entries and the portrait.
+  const std::vector<uint8_t> newer = Format13File(HandBuiltBody(true));
+  ASSERT_EQ(ParseSavedGame(newer.data(), newer.size(), "Ab", &game), SavedGameError::kNone);
+  EXPECT_EQ(game.character.textEntries, (std::vector<SavedTextEntry>{{"k", "", ""}}));
+  EXPECT_EQ(game.character.portrait, "P");
   std::vector<uint8_t> written;
   ASSERT_EQ(BuildSavedGameFile(game, "Ab", 200, &written), SavedGameError::kNone);
-  EXPECT_EQ(BodyOf(written), HandBuiltBody());
+  EXPECT_EQ(BodyOf(written), HandBuiltBody(true));
 }
 
 class SavedGameOnDisk : public FileSystemTest {};

@@ -11,7 +11,9 @@
 
 #include "game/graphics/bitmap.h"
 #include "game/graphics/blitter.h"
+#include "game/rules/active_effect.h"
 #include "game/rules/character.h"
+#include "game/rules/item_record.h"
 #include "game/rules/game_state.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_loop.h"
@@ -87,7 +89,15 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0) {
   for (const char* spell : {"Players/Spells/Light.spl", "Players/Spells/Fog.spl"}) files.Add(spell, sw::EncodeSpell({}));
   for (const char* race : {"Players/Races/Human.rce", "Players/Races/Elf.rce"}) files.Add(race, sw::EncodeRace({}));
   for (const char* c : {"Players/Classes/Fighter.cls", "Players/Classes/Ranger.cls"}) files.Add(c, sw::EncodeClass({}));
-  for (const char* item : {"Items/Bow.itm", "Items/Wand.itm"}) files.Add(item, sw::EncodeItem({}));
+  sw::ItemSpec bow;
+  bow.kind = 1;
+  bow.modifiers[kModifierStrength] = 2;
+  files.Add("Items/Bow.itm", sw::EncodeItem(bow));
+  sw::ItemSpec wand;
+  wand.kind = 8;
+  wand.spellName = "Light";
+  files.Add("Items/Wand.itm", sw::EncodeItem(wand));
+  files.Add("Players/Portraits/Ada.pct", sw::EncodeBmp24(sw::Canvas(6, 4, sw::Rgb{200, 100, 50})));
   return files;
 }
 
@@ -134,20 +144,28 @@ class GameShellTest : public ::testing::Test {
 // What the test gives the character and the world before saving.
 void FillGame(ShellCommandHost& host) {
   Character& c = *GetCurrentCharacter();
-  c.playerName = "Ada";
+  c.SetName("Ada");
   c.level = 4;
   c.experience = 1234;
   c.gold = 99;
-  c.thirdCounter = 8;
-  c.baseValues[0] = 17;
-  c.baseValues[21] = -3;
+  c.randomSeed = 321;
+  for (int32_t value = 0; value < kCharacterValueCount; ++value) {
+    c.base[static_cast<CharacterValue>(value)] = static_cast<int16_t>(20 + value);
+  }
+  c.base.electricalProtection = -3;
+  c.base.morale = 9;  // not saved: the player's morale stays 0
   c.journal = {"Met the miller.", "Crossed the ford."};
+  c.AddTextEntry("mill", "The mill", "Its wheel is broken.");
+  c.SetPictureByName("Ada");
   c.SetClass(FindClassByName("Ranger"));
   c.SetRace(FindRaceByName("elf"));
-  c.equipment[1] = c.AddInventoryItem(FindItemByName("Bow"));
+  c.Equip(c.AddInventoryItem(FindItemByName("Bow")));
   c.AddInventoryItem(FindItemByName("Wand"))->charges = 5;
   c.LearnSpell(FindSpellByName("Light"));
   c.effects.push_back(ActiveEffect::Restore(FindSpellByName("Fog"), 12));
+  c.RecalculateStats();
+  c.stamina = 17;
+  c.magic = 5;
   FindGlobalEntry("door")->value = "open";
   FindGlobalEntry("bell")->value = "rung";
   host.History() = {{1, 3, 4, "Mill", "mill.aiff"}, {2, 10, 11, "Ford", ""}};
@@ -158,6 +176,13 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   ShellCommandHost& host = GetShellCommandHost();
   SavedGame saved, reopened;
   bool exitEvents = false;
+  struct Opened {
+    int16_t stamina, magic, baseStrength, strength, morale;
+    int32_t seed;
+    std::string weapon;
+    int32_t portraitWidth;
+    bool effectRestored;
+  } opened{};
   Steps steps;
   steps.list = {
       [&] {
@@ -176,7 +201,7 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
         EXPECT_FALSE(IsGameInProgress());
         EXPECT_EQ(GetCurrentCharacter(), nullptr);
         RunNewGameCommand();
-        GetCurrentCharacter()->playerName = "Bob";
+        GetCurrentCharacter()->SetName("Bob");
         GetCurrentCharacter()->AddInventoryItem(FindItemByName("Bow"));
         FindGlobalEntry("door")->value = "shut";
         host.History().clear();
@@ -184,6 +209,11 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
         RunOpenGameCommand();
         host.Capture(&reopened);
         exitEvents = IsGameInProgress();
+        const Character& c = *GetCurrentCharacter();
+        opened = {c.stamina, c.magic, c.base.strength, c.current.strength, c.base.morale, c.randomSeed,
+                  c.equipment[1] != nullptr ? c.equipment[1]->GetName() : "",
+                  c.GetPicture() != nullptr ? c.GetPicture()->width : 0,
+                  c.effects.size() == 1 && c.effects[0]->started != 0 && c.effects[0]->restored != 0};
         return true;
       },
       ChooseExit,
@@ -198,12 +228,78 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_EQ(saved.character.className, "ranger");
   EXPECT_EQ(saved.character.equipment[0], "bow");
   ASSERT_EQ(saved.character.effects.size(), 1u);
+  ASSERT_EQ(saved.character.textEntries.size(), 1u);
+  EXPECT_EQ(saved.character.portrait, "Ada");
+  EXPECT_EQ(saved.character.base[15], 0);
+  // The running character came back: points, base values (the bow's bonus on top), morale 0, seed, the weapon
+  // in its slot, the portrait and the effect waiting for its next tick.
+  EXPECT_EQ(opened.stamina, 17);
+  EXPECT_EQ(opened.magic, 5);
+  EXPECT_EQ(opened.baseStrength, 20 + kValueStrength);
+  EXPECT_EQ(opened.strength, 20 + kValueStrength + 2);
+  EXPECT_EQ(opened.morale, 0);
+  EXPECT_EQ(opened.seed, 321);
+  EXPECT_EQ(opened.weapon, "bow");
+  EXPECT_EQ(opened.portraitWidth, 6);
+  EXPECT_TRUE(opened.effectRestored);
   EXPECT_EQ(reopened.character, saved.character);
   EXPECT_EQ(reopened.globals, saved.globals);
   EXPECT_EQ(reopened.history, saved.history);
   EXPECT_EQ(reopened.masks, saved.masks);
   // Shut-down forgets the game.
   EXPECT_EQ(GetCurrentCharacter(), nullptr);
+}
+
+TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
+  struct Seen {
+    int16_t baseStrength = 0, strength = 0;
+    std::vector<std::string> items;
+    size_t spells = 0, effects = 0;
+    std::string weapon;
+    bool hasClass = false;
+  };
+  std::vector<Seen> seen;
+  Steps steps;
+  steps.list = {
+      [&] {
+        for (int16_t format : {int16_t{11}, int16_t{13}}) {
+          SavedGame game;
+          game.format = format;
+          SavedCharacter& c = game.character;
+          c.name = "Old";
+          c.base[2 + kValueStrength] = 12;
+          c.className = "Wizard";  // gone: the default class
+          c.equipment = {"Bow", "", "", "", "", "", "", "", "Wand"};  // the wand is no ring
+          c.inventory = {{"Sling", true, 3}, {"Bow", false, 0}, {"Wand", true, 2}};
+          c.spells = {"Meteor", "Light"};
+          c.effects = {{"Fog", 3}, {"Quake", 2}, {"Fog", 0}};
+          EXPECT_TRUE(GetShellCommandHost().Apply(game));
+          const Character& player = *GetCurrentCharacter();
+          Seen now{player.base.strength, player.current.strength, {}, player.knownSpells.size(),
+                   player.effects.size(), player.equipment[1] != nullptr ? player.equipment[1]->GetName() : "",
+                   player.GetClass() != nullptr};
+          for (const auto& item : player.inventory) now.items.push_back(item->GetName());
+          EXPECT_EQ(player.equipment[9], nullptr);
+          seen.push_back(now);
+        }
+        return true;
+      },
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  ASSERT_EQ(seen.size(), 2u);
+  // The older format stored the strength with the bow's 2 in it.
+  EXPECT_EQ(seen[0].baseStrength, 10);
+  EXPECT_EQ(seen[0].strength, 12);
+  EXPECT_EQ(seen[1].baseStrength, 12);
+  EXPECT_EQ(seen[1].strength, 14);
+  for (const Seen& s : seen) {
+    EXPECT_EQ(s.items, (std::vector<std::string>{"bow", "wand"}));
+    EXPECT_EQ(s.spells, 1u);
+    EXPECT_EQ(s.effects, 1u);
+    EXPECT_EQ(s.weapon, "bow");
+    EXPECT_TRUE(s.hasClass);
+  }
 }
 
 TEST_F(GameShellTest, NoToTheMissingPluginQuestionKeepsTheRunningGame) {
@@ -213,16 +309,16 @@ TEST_F(GameShellTest, NoToTheMissingPluginQuestionKeepsTheRunningGame) {
   steps.list = {
       [&] {
         RunNewGameCommand();
-        GetCurrentCharacter()->playerName = "Ada";
+        GetCurrentCharacter()->SetName("Ada");
         LoadedPlugins() = {"Harbour"};
         HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
         RunSaveGameCommand();
         LoadedPlugins().clear();
-        GetCurrentCharacter()->playerName = "Bob";
+        GetCurrentCharacter()->SetName("Bob");
         HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
         HostTestAnswerMessageBox(IDNO);
         RunOpenGameCommand();
-        nameAfter = GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->playerName : "";
+        nameAfter = GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->GetName() : "";
         inProgressAfter = IsGameInProgress() ? 1 : 0;
         return true;
       },
