@@ -65,6 +65,8 @@ class TileMap {
  public:
   bool IsFrozen() const { return true; }
   void Leave() {}
+  // Draws the map into its layers: a map without cells has nothing to draw.
+  void Draw() {}
   // The cell itself: there is no map to search.
   void FindFreeCellNear(int32_t x, int32_t y, int32_t* outX, int32_t* outY) const {
     *outX = x;
