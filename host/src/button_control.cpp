@@ -245,7 +245,9 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case BM_GETSTATE:
       return static_cast<LRESULT>(state->check) | (state->pushed ? BST_PUSHED : 0) | (state->focused ? BST_FOCUS : 0);
     case BM_SETSTATE:
+      // The look changes at once, even when the caller waits before it pumps messages again (a flash).
       SetPushed(window, state, wParam != 0);
+      UpdateWindow(window);
       return 0;
     case WM_SETFONT:
       state->font = reinterpret_cast<HFONT>(wParam);

@@ -92,8 +92,7 @@ TEST_F(Buttons, PaintsItsLookIntoAGivenDeviceContext) {
   EXPECT_EQ(Pixel(0, 0), 0xFFFFFFu);
   EXPECT_EQ(Pixel(39, 19), 0x000000u);
   EXPECT_EQ(Pixel(20, 10), 0xC0C0C0u);
-  SendMessageA(push, BM_SETSTATE, 1, 0);
-  Pump();
+  SendMessageA(push, BM_SETSTATE, 1, 0);  // shown at once, before any message is pumped
   EXPECT_EQ(Pixel(0, 0), 0x808080u);
   EXPECT_EQ(Pixel(39, 19), 0x808080u);
   // WM_PRINTCLIENT paints the same into any device context, at its origin.

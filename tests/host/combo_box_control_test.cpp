@@ -91,6 +91,11 @@ TEST_F(ComboBoxes, TheWindowIsAsTallAsItsFieldAndTheHeightGivenBoundsTheList) {
   GetClientRect(OpenList(), &list);
   EXPECT_EQ(list.bottom, 8 * item);  // every item fits now
   EXPECT_EQ(Notifications(small), (std::vector<WORD>{CBN_DROPDOWN, CBN_CLOSEUP, CBN_DROPDOWN}));
+  // A list without width is made and sized all the same.
+  HWND thin = Control("COMBOBOX", "", CBS_DROPDOWNLIST, {10, 10, 10, 110});
+  ASSERT_NE(thin, nullptr);
+  SetWindowPos(thin, HWND_TOP, 0, 0, 0, 300, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(FieldHeight(thin), field);
 }
 
 TEST_F(ComboBoxes, TheMouseOpensTheListAndPicksAnItem) {
