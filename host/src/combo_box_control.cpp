@@ -34,7 +34,6 @@ struct ComboState {
   HWND list = nullptr;
   int32_t hot = -1;           // the item the open list shows chosen
   int32_t top = 0;            // the first item the open list shows
-  bool openingPress = false;  // the press that opened the list has not been released yet
 };
 
 StateTable<ComboState>& States() {
@@ -79,7 +78,7 @@ void ShowHot(ComboState* state) {
   state->top = std::clamp(state->top, 0, std::max(0, Count(*state) - rows));
 }
 
-void Open(HWND combo, ComboState* state, bool byPress) {
+void Open(HWND combo, ComboState* state) {
   if (state->list != nullptr) return;
   HWND topLevel = TopLevelOf(combo);
   RECT bounds;
@@ -91,7 +90,6 @@ void Open(HWND combo, ComboState* state, bool byPress) {
   state->top = 0;
   ShowHot(state);
   const int32_t height = RowsShown(*state) * ItemHeight(*state) + 2;
-  state->openingPress = byPress;
   HWND list = CreateWindowExA(0, kComboListClass, "", WS_CHILD | WS_VISIBLE | WS_BORDER, below.x, below.y,
                               bounds.right - bounds.left, height, topLevel,
                               reinterpret_cast<HMENU>(static_cast<uintptr_t>(kListId)), nullptr, combo);
@@ -297,7 +295,7 @@ LRESULT ComboKeyDown(HWND window, ComboState* state, UINT message, WPARAM key, L
     case VK_UP:
     case VK_DOWN:
       if (alt) {
-        Open(window, state, false);
+        Open(window, state);
         return 0;
       }
       Choose(window, state, state->selection + (key == VK_UP ? -1 : 1));
@@ -321,7 +319,7 @@ LRESULT ComboKeyDown(HWND window, ComboState* state, UINT message, WPARAM key, L
       Choose(window, state, Count(*state) - 1);
       return 0;
     case VK_F4:
-      Open(window, state, false);
+      Open(window, state);
       return 0;
     default:
       if (!alt && TypesCharacter(key)) return 0;  // chosen by its character
@@ -385,7 +383,7 @@ LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if (state->list != nullptr) {
         Close(window, state, false);
       } else {
-        Open(window, state, true);
+        Open(window, state);
       }
       return 0;
     case WM_KEYDOWN:
@@ -459,7 +457,7 @@ LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case CB_SHOWDROPDOWN:
       if (wParam != 0) {
-        Open(window, state, false);
+        Open(window, state);
       } else {
         Close(window, state, false);
       }
@@ -508,7 +506,6 @@ LRESULT ComboListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      state->openingPress = false;
       if (within(parts.bar)) {
         // The upper half of the bar scrolls up by a line, the lower half down.
         const int32_t middle = (parts.bar.top + parts.bar.bottom) / 2;
@@ -524,8 +521,6 @@ LRESULT ComboListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
         state->hot = itemAt();
         Close(combo, state, true);
       }
-      state = States().Find(combo);
-      if (state != nullptr) state->openingPress = false;
       return 0;
     default:
       break;

@@ -173,10 +173,7 @@ bool OnKey(HWND window, EditState* state, WPARAM key) {
         return true;
       }
       const int lines = key == VK_UP ? -1 : key == VK_DOWN ? 1 : key == VK_PRIOR ? -page : page;
-      const int32_t aim = state->preferredX;
-      const int32_t to = LineStep(window, state, lines);
-      MoveCaret(window, state, to, extend);
-      state->preferredX = aim < 0 ? state->preferredX : aim;
+      MoveCaret(window, state, LineStep(window, state, lines), extend);
       return true;
     }
     case VK_DELETE:

@@ -5,6 +5,7 @@
 #include "host/gdi.h"
 #include "host/kernel.h"
 #include "host/user.h"
+#include "platform/core/core.h"
 #include "platform/core/strings.h"
 #include "platform/graphics/graphics_port.h"
 #include "platform/markup/interface_state.h"
@@ -77,7 +78,7 @@ void ApplyEnabled(HWND child, bool byActivation, bool enabled) {
   if (child != nullptr) EnableWindow(child, TakesInput(byActivation, enabled) ? TRUE : FALSE);
 }
 
-void FlashPause() { Sleep(kFlashMilliseconds); }
+void FlashPause() { PlatformSleep(kFlashMilliseconds); }
 
 bool HandleControlMessage(ControlPart* part, int32_t message, intptr_t parameter1, intptr_t parameter2,
                           int32_t extraHeight, PlatformError* result) {
