@@ -134,7 +134,9 @@ TEST_F(RichEdits, LongLinesWrapAtTheWidthUnlessTheControlScrollsSideways) {
   // A line breaks after a blank: "two" starts its own line or shares the first whole.
   for (LONG i = 0; i + 1 < last; ++i) {
     const POINT here = PositionOf(2, wrapped, i), next = PositionOf(2, wrapped, i + 1);
-    if (next.y > here.y) EXPECT_EQ(text[i], ' ') << i;
+    if (next.y > here.y) {
+      EXPECT_EQ(text[i], ' ') << i;
+    }
   }
   // Centred lines sit in the middle.
   HWND centred = Rich(2, "x", kMultiLine | ES_CENTER, {10, 10, 90, 110});
