@@ -1,8 +1,9 @@
 // Fuzz target: the scenario "Config" file with its layouts, global variable names, global key shortcuts and menu
-// lists. The input becomes "Config" in a loose scenario folder (which also holds an event for the names to find)
-// and the game's start-up reads it through "cs.cfg", as the program does; the game is shut down after each
-// reading. What a reading gives is written again by the scenario writer, and that file must read back to the
-// same: the same writer bytes once more.
+// lists. The input becomes "Config" in a loose scenario folder (which also holds an event for the names to find
+// and a picture for the list scroll layout), beside a preferences file of the seeds' scenario, and the game's
+// start-up reads it through "cs.cfg", as the program does; the game is shut down after each reading. What a
+// reading gives is written again by the scenario writer, and that file must read back to the same: the same
+// writer bytes once more.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "game/rules/game_state.h"
 #include "game/rules/string_list.h"
 #include "game/shell/data/option_store.h"
+#include "game/shell/data/preferences.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_window.h"
 #include "game/shell/scenario_config.h"
@@ -22,6 +24,7 @@
 #include "platform/core/file_manager.h"
 #include "platform/core/platform_stream.h"
 #include "tools/scenario_writer/config_writer.h"
+#include "tools/scenario_writer/picture_writer.h"
 #include "tools/scenario_writer/record_writer.h"
 
 namespace sw = scenario_writer;
@@ -99,7 +102,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   folder.Write("cs.cfg", sw::Bytes{'-', 'p', 'V', 'a', 'l', 'e'});
   sw::EventSpec event{{{"", "Change Global", {"gb_door", "1", "open"}}}, {}, 0};
   folder.Write("Vale/Events/Defs/Rules.cet", sw::EncodeEvent(event));
+  folder.Write("Vale/Pictures/Scroll.bmp", sw::EncodeBmp24(sw::Canvas(4, 3, {10, 20, 30})));
   StartFilesInFuzzFolder();
+  PrefsFile prefs("Fuzz Isle");
+  prefs.Set("music_volume", "-99999999999x");
+  FuzzCheck(prefs.Save());
   return 0;
 }
 
