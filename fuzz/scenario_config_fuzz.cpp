@@ -1,9 +1,9 @@
 // Fuzz target: the scenario "Config" file with its layouts, global variable names, global key shortcuts and menu
 // lists. The input becomes "Config" in a loose scenario folder (which also holds an event for the names to find
 // and a picture for the list scroll layout), beside a preferences file of the seeds' scenario, and the game's
-// start-up reads it through "cs.cfg", as the program does; the game is shut down after each reading. What a
-// reading gives is written again by the scenario writer, and that file must read back to the same: the same
-// writer bytes once more.
+// start-up reads it through "cs.cfg", as the program does, and builds the menus of its menu lists; the game is
+// shut down after each reading. What a reading gives is written again by the scenario writer, and that file must
+// read back to the same: the same writer bytes once more.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,6 +17,7 @@
 #include "game/shell/data/preferences.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_window.h"
+#include "game/shell/menus.h"
 #include "game/shell/scenario_config.h"
 #include "game/shell/startup_options.h"
 #include "game/world/location_spot_list.h"
@@ -88,7 +89,12 @@ bool ReadConfig(const uint8_t* data, size_t size, sw::Bytes* written) {
   TheFuzzFolder().Write("Vale/Config", data, size);
   FuzzCheck(ReadStartupConfig(StartupWindowParams{}) == 0);
   bool read = ReadScenarioConfig();
-  if (read) *written = sw::EncodeConfig(Gather());
+  if (read) {
+    *written = sw::EncodeConfig(Gather());
+    // The menu lists become the menu bar's items and their accelerators, as the start-up's next steps make them.
+    BuildMenuBar();
+    BuildScenarioMenus();
+  }
   ShutdownGame();
   FuzzCheck(PlatformStream::FirstOpen() == nullptr);
   return read;
