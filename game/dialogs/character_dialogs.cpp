@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "game/rules/character.h"
-#include "game/shell/input_manager.h"
 
 namespace {
 
@@ -15,16 +14,6 @@ constexpr int32_t kJournalLayout = 2;
 constexpr int32_t kLevelGainLayout = 14;
 
 }  // namespace
-
-bool DismissableDialog::HandleEvents() {
-  if (Input::WasClicked() || Input::IsKeyDown(kSlotReturn) || Input::IsKeyDown(kSlotEscape)) {
-    Input::ClearClick();
-    Input::ReleaseKey(kSlotReturn);
-    Input::ReleaseKey(kSlotEscape);
-    Close();
-  }
-  return true;
-}
 
 InventoryDialog::InventoryDialog() : DismissableDialog(kInventoryLayout) {}
 SpellCastDialog::SpellCastDialog() : DismissableDialog(kSpellCastLayout) {}

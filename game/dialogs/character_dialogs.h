@@ -9,11 +9,10 @@
 
 #include "game/dialogs/dialog_services.h"
 
-// A dialog that a click, Return or Escape closes.
+// A dialog that a click, Return or Escape closes: a dialog without controls.
 class DismissableDialog : public Dialog {
  public:
   explicit DismissableDialog(int32_t layoutIndex) : Dialog(layoutIndex) {}
-  bool HandleEvents() override;
 };
 
 class InventoryDialog : public DismissableDialog {

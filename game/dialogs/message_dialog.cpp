@@ -3,28 +3,83 @@
 
 #include <algorithm>
 
+#include "game/rules/character.h"
+#include "game/rules/game_state.h"
 #include "game/rules/script_engine.h"
 #include "game/rules/text_variables.h"
-#include "game/shell/data/option_store.h"
+#include "game/shell/input_manager.h"
 #include "game/shell/media/movie_player.h"
+#include "game/shell/media/sound_effects.h"
+#include "game/world/scene_view.h"
 
 namespace {
 
 constexpr int32_t kMessageLayout = 1;
+constexpr ControlKind kMessageKinds[] = {kStaticTextKind, kTextButtonKind, kTextButtonKind, kTextButtonKind,
+                                         kPictureButtonKind};
+constexpr int32_t kMessageControlCount = 5;
 // Room kept below a picture for the message's text, and the least margin above and below.
 constexpr int32_t kTextRoom = 183;
 constexpr int32_t kMargin = 20;
+constexpr int kJournalSoundSlot = 9;
+
+int32_t& JournalKey() {
+  static int32_t key = 'j';
+  return key;
+}
+
+bool InJournal(const Character& player, const std::string& text) {
+  return std::find(player.journal.begin(), player.journal.end(), text) != player.journal.end();
+}
 
 }  // namespace
 
+void SetJournalKey(int32_t key) { JournalKey() = key; }
+int32_t GetJournalKey() { return JournalKey(); }
+
 MessageDialog::MessageDialog(const ScriptEvent* event, const ScriptAction& action)
-    : Dialog(kMessageLayout), action_(action), text_(ExpandTextVariables(action.Param(1))) {
+    : Dialog(kMessageLayout, kMessageControlCount, kMessageKinds, true), action_(action) {
   if (event != nullptr) event_ = std::make_unique<ScriptEvent>(*event);
-  for (int32_t i = 0; i < kChoiceCount; ++i) {
-    captions_[static_cast<size_t>(i)] = ExpandTextVariables(action.Param(2 + 2 * i));
+  text_ = ExpandTextVariables(Param(1));
+  for (int32_t choice = 1; choice <= kChoiceCount; ++choice) {
+    captions_[static_cast<size_t>(choice - 1)] = ExpandTextVariables(Param(2 * choice));
   }
+  if (auto* text = GetControlAs<StaticTextControl>(kTextControl)) {
+    text->SetColour(kHighlightColour);
+    text->SetText(Param(1));
+  }
+  const bool choices = HasChoices();
+  if (choices) BeginFocusGroup();
+  bool choiceButtons = false;
+  for (int32_t choice = 1; choice <= kChoiceCount; ++choice) {
+    auto* button = GetControlAs<TextButton>(choice);
+    if (button == nullptr) continue;
+    button->SetCommand(kChoiceCommand);
+    button->SetColours(kPlainColour, kHighlightColour);
+    button->SetCaption(Param(2 * choice));
+    if (!button->GetCaption().empty()) {
+      AddToFocusGroup(choice);
+      choiceButtons = true;
+    } else {
+      button->SetState(false);
+    }
+  }
+  FocusFirstControl();
+  if (auto* journal = GetControlAs<PictureButton>(kJournalButton)) {
+    journal->SetCommand(kJournalCommand);
+    const Character* player = PeekCurrentCharacter();
+    journal->SetState(player != nullptr && !InJournal(*player, Text()));
+    journal->SetOn(false);
+  }
+  SetCloseOnEscape(false);
+  // Choices end the message only through their buttons; a layout without those buttons would leave no way out,
+  // so such a message closes as one without choices does (choosing nothing).
+  if (choices && choiceButtons) return;
+  SetCloseOnEscape(true);
+  SetCloseOnReturn(true);
+  SetCloseOnClick(true);
   // A message with nothing to read shows only its picture or movie.
-  background_ = HasChoices() || !action.Param(1).empty() || !action.Param(3).empty() || !action.Param(5).empty();
+  if (Param(1).empty() && Param(3).empty() && Param(5).empty()) SetBackground(nullptr);
 }
 
 MessageDialog::~MessageDialog() { DropAttached(); }
@@ -36,12 +91,14 @@ const std::string& MessageDialog::ChoiceCaption(int32_t choice) const {
 }
 
 bool MessageDialog::HasChoices() const {
-  return std::any_of(captions_.begin(), captions_.end(), [](const std::string& caption) { return !caption.empty(); });
+  for (int32_t choice = 1; choice <= kChoiceCount; ++choice) {
+    if (!Param(2 * choice).empty()) return true;
+  }
+  return false;
 }
 
 void MessageDialog::DropAttached() {
-  RemoveScreenLayer(pictureLayer_);
-  pictureLayer_ = 0;
+  attachedLayer_.Destroy();
   picture_.reset();
   if (movie_ != nullptr) {
     if (MoviePlayer::Current() == movie_.get()) MoviePlayer::SetCurrent(nullptr);
@@ -51,18 +108,22 @@ void MessageDialog::DropAttached() {
 }
 
 void MessageDialog::PlaceAttached(int32_t width, int32_t height, bool keepRoomForText) {
-  const int32_t screenWidth = GetScreenWidth();
-  const int32_t screenHeight = GetScreenHeight();
-  int32_t gap = std::max((screenHeight - height - (keepRoomForText ? kTextRoom : 0)) / 2, kMargin);
+  const Bounds screen = ScreenBounds();
+  int32_t gap = std::max((screen.height - height - (keepRoomForText ? kTextRoom : 0)) / 2, kMargin);
   // Too tall to leave the margins: centred instead.
-  if (gap + height >= screenHeight - kMargin) gap = (screenHeight - height) / 2;
-  attachedRect_ = Bounds{(screenWidth - width) / 2, gap, width, height};
-  const Bitmap* layout = BackgroundPicture();
-  const int32_t dialogWidth = layout != nullptr ? layout->width : 0;
-  const int32_t dialogHeight = layout != nullptr ? layout->height : 0;
+  if (gap + height >= screen.height - kMargin) gap = (screen.height - height) / 2;
+  attachedRect_ = Bounds{(screen.width - width) / 2, gap, width, height};
   int32_t y = gap + height + kMargin;
-  if (y + dialogHeight >= screenHeight - kMargin) y = screenHeight - dialogHeight - kMargin;
-  SetFrameOrigin((screenWidth - dialogWidth) / 2, y);
+  if (y + Frame().height >= screen.height - kMargin) y = screen.height - Frame().height - kMargin;
+  // The picture's layer goes under the dialog's own.
+  ClearScreenLayers();
+  if (picture_ != nullptr && attachedLayer_.Make(attachedRect_)) {
+    SceneLayer* layer = attachedLayer_.Get();
+    CurrentLayerScope scope(layer);
+    GetSceneView()->SetCurrentLayerImage(picture_.get());
+    layer->PlaceImage(0, 0);
+  }
+  MoveFrameTo(Frame().x, y);
 }
 
 void MessageDialog::AttachPicture(std::unique_ptr<Bitmap> picture) {
@@ -76,18 +137,16 @@ void MessageDialog::AttachMovie(std::unique_ptr<MoviePlayer> movie) {
   DropAttached();
   if (movie == nullptr) return;
   movie_ = std::move(movie);
-  const bool hasText = !action_.Param(1).empty() || HasChoices();
+  const bool hasText = !Param(1).empty() || HasChoices();
   PlaceAttached(movie_->Width(), movie_->Height(), hasText);
   movie_->MoveTo(attachedRect_.x, attachedRect_.y);
   MoviePlayer::SetCurrent(movie_.get());
-  movie_->Start();
+  movieJustAttached_ = true;
 }
 
 void MessageDialog::Choose(int32_t choice) {
   if (ChoiceCaption(choice).empty()) return;
-  const std::string& label = action_.Param(1 + 2 * choice);
-  if (!label.empty()) SetMessageChoiceText(label);
-  Close();
+  OnControlEvent(choice, kChoiceCommand);
 }
 
 void MessageDialog::Dismiss() {
@@ -100,18 +159,39 @@ void MessageDialog::Dismiss() {
   Close();
 }
 
-bool MessageDialog::HandleEvents() {
-  if (TakeDismissInput()) Dismiss();
-  return true;
+int32_t MessageDialog::HandleEvents() {
+  if (movie_ != nullptr) {
+    if (movieJustAttached_) {
+      movie_->Suspend();
+      movieJustAttached_ = false;
+    } else if (ClosesOnClick() && movie_->IsFinished()) {
+      return Dialog::OnControlEvent(0, kEventClose);
+    }
+  }
+  if (Input::IsKeyDown(GetJournalKey()) != 0) OnControlEvent(kJournalButton, kJournalCommand);
+  return Dialog::HandleEvents();
 }
 
-void MessageDialog::Draw() {
-  if (drawn_) return;
-  // The picture's layer goes under the dialog's own.
-  if (picture_ != nullptr) pictureLayer_ = ShowOnScreenLayer(picture_.get(), attachedRect_.x, attachedRect_.y);
-  if (background_) {
-    Dialog::Draw();
-  } else {
-    drawn_ = true;
+int32_t MessageDialog::OnControlEvent(int32_t index, ControlEvent code) {
+  if (code == kChoiceCommand && index >= 1 && index <= kChoiceCount) {
+    const std::string& label = Param(1 + 2 * index);
+    if (!label.empty()) {
+      SetMessageChoiceText(label);
+      return Close();
+    }
+    if (!ChoiceCaption(index).empty()) return Close();
+    return kNotHandled;
   }
+  if (code == kJournalCommand) {
+    const std::string& text = Text();
+    if (text.empty()) return Dialog::OnControlEvent(index, code);
+    Character* player = GetCurrentCharacter();
+    if (player != nullptr && IsGameInProgress() && !InJournal(*player, text)) {
+      player->journal.push_back(text);
+      if (auto* journal = GetControlAs<PictureButton>(kJournalButton)) journal->SetState(false);
+      PlaySoundSlot(kJournalSoundSlot);
+    }
+    return 0;
+  }
+  return Dialog::OnControlEvent(index, code);
 }

@@ -1,14 +1,13 @@
-// MessageDialog: the event message of a "D" script action, on screen layout 1: the message text (p1) and up to
-// three choices (captions p2, p4, p6, jumping to the labels p3, p5, p7), with a still picture or a movie above
-// them. A choice taken hands its label to the script engine (SetMessageChoiceText), and the action then runs the
-// labelled action of that label.
-//
-// The message's controls come with the dialog work. Until then the dialog shows layout 1's picture below the
-// attached picture or movie (the layout's picture alone is centred; a message without text or choices shows only
-// what is attached), and a click, Return or Escape closes it, taking the first choice when it has choices.
+// MessageDialog: the event message of a "D" script action, on screen layout 1: the message text (p1, control 0),
+// up to three choice buttons (captions p2, p4, p6 on controls 1 to 3, jumping to the labels p3, p5, p7) and a
+// journal button (control 4, drawn by the dialog's picture), with a still picture or a movie above them. A choice
+// taken hands its label to the script engine (SetMessageChoiceText), and the action then runs the labelled action
+// of that label. A message with choices ends only through a choice; one without closes on a click, Return or
+// Escape, or when its movie ends, and one without any text shows only its picture or movie. The journal button,
+// or holding the journal key, adds the message's text to the player's journal once.
 //
 // What a modal-dialog driver reads and the answers it gives (modal_dialog_driver.h): Text, ChoiceCaption,
-// HasChoices, Picture, Movie; Choose, Dismiss.
+// HasChoices, Picture, Movie, AttachedRect; Choose, Dismiss.
 #pragma once
 
 #include <array>
@@ -16,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "game/dialogs/dialog_services.h"
+#include "game/dialogs/dialog.h"
 #include "game/graphics/bounds.h"
 #include "game/rules/script_action.h"
 #include "game/rules/script_event.h"
@@ -26,6 +25,10 @@ class MoviePlayer;
 class MessageDialog : public Dialog {
  public:
   static constexpr int32_t kChoiceCount = 3;
+  static constexpr int32_t kTextControl = 0;
+  static constexpr int32_t kJournalButton = 4;
+  static constexpr int32_t kChoiceCommand = 13;
+  static constexpr int32_t kJournalCommand = 14;
 
   // The message of an action of the running event (the event may be null); both are copied.
   MessageDialog(const ScriptEvent* event, const ScriptAction& action);
@@ -34,7 +37,7 @@ class MessageDialog : public Dialog {
   // Puts the picture above the message, centred across the screen, and moves the message below it. Attaching
   // replaces a picture or a movie attached before.
   void AttachPicture(std::unique_ptr<Bitmap> picture);
-  // The same with a movie's box; the movie becomes the current one and starts.
+  // The same with a movie's box; the movie becomes the current one and starts with the dialog's first frame.
   void AttachMovie(std::unique_ptr<MoviePlayer> movie);
 
   // What the message shows, text variables expanded: its text, and the captions of choices 1 to 3 ("" for a
@@ -47,27 +50,33 @@ class MessageDialog : public Dialog {
   // Where the picture or movie shows on the screen.
   const Bounds& AttachedRect() const { return attachedRect_; }
 
-  // The player's answers. Choose presses the button of choice 1 to 3: a choice with a label hands the label to
-  // the engine and closes the message, one without a label only closes it, and a choice not offered does
-  // nothing. Dismiss is a click, Return or Escape: the first choice of a message with choices, else closing.
+  // The player's answers. Choose presses the button of choice 1 to 3, as a click on it does: a choice with a
+  // label hands the label to the engine and closes the message, one without a label only closes it, and a choice
+  // not offered does nothing. Dismiss is Return: the first choice of a message with choices (the button that has
+  // the focus as the message opens), else closing.
   void Choose(int32_t choice);
   void Dismiss();
 
-  bool HandleEvents() override;
-  void Draw() override;
+  int32_t HandleEvents() override;
+  int32_t OnControlEvent(int32_t index, ControlEvent code) override;
 
  private:
   // Places what is attached: its box above the message, the message below it.
   void PlaceAttached(int32_t width, int32_t height, bool keepRoomForText);
   void DropAttached();
+  const std::string& Param(int32_t index) const { return action_.Param(index); }
 
   ScriptAction action_;
   std::unique_ptr<ScriptEvent> event_;
   std::string text_;
   std::array<std::string, kChoiceCount> captions_;
-  bool background_ = true;
   std::unique_ptr<Bitmap> picture_;
+  ViewLayer attachedLayer_;
   std::unique_ptr<MoviePlayer> movie_;
+  bool movieJustAttached_ = false;
   Bounds attachedRect_{};
-  uint64_t pictureLayer_ = 0;
 };
+
+// The key slot that, held down, adds the open message to the journal ('j' unless "cs.cfg" names another).
+void SetJournalKey(int32_t key);
+int32_t GetJournalKey();

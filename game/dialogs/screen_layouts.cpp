@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "game/dialogs/status_panel.h"
 #include "game/shell/data/data_stream.h"
 
 namespace {
@@ -13,6 +14,23 @@ std::array<std::unique_ptr<Layout>, kLayoutSlotCount>& Slots() {
 }
 
 }  // namespace
+
+Layout::~Layout() { DestroyLayers(); }
+
+void Layout::ShowLayers() {
+  for (ViewLayer* handle : {&panelLayer_, &textLayer_}) {
+    if (SceneLayer* layer = handle->Get()) {
+      layer->SetVisible(true);
+      layer->InvalidateAll();
+    }
+  }
+}
+
+void Layout::DestroyLayers() {
+  panelLayer_.Destroy();
+  textLayer_.Destroy();
+  statusTexts_.clear();
+}
 
 const LayoutElement* Layout::GetElement(int32_t index) const {
   if (index < 0 || static_cast<size_t>(index) >= elements_.size()) return nullptr;
@@ -57,6 +75,7 @@ Layout* GetLayout(int32_t index) {
 
 void FreeLayouts() {
   for (auto& slot : Slots()) slot.reset();
+  FreeStatusPanelPicture();
 }
 
 void ClearLayoutTable() { FreeLayouts(); }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "game/dialogs/view_layer.h"
 #include "game/graphics/bounds.h"
 
 class DataStream;
@@ -31,9 +32,20 @@ class LayoutElement {
   }
 };
 
+// One text of the status panel: what it shows, the element it is drawn into, and whether it is shown at all.
+struct StatusTextField {
+  std::string text;
+  int32_t elementIndex = 0;
+  bool shown = false;
+};
+
 class Layout {
  public:
   explicit Layout(int32_t index) : index_(index) {}
+  // Destroys the layers as DestroyLayers does.
+  ~Layout();
+  Layout(const Layout&) = delete;
+  Layout& operator=(const Layout&) = delete;
   int32_t GetIndex() const { return index_; }
   const std::string& GetName() const { return name_; }
   int32_t GetElementCount() const { return static_cast<int32_t>(elements_.size()); }
@@ -43,14 +55,29 @@ class Layout {
   // Reads one layout record.
   void Read(DataStream& stream);
 
+  // The status panel's layers: the panel picture, and the portrait and texts over it (empty until the panel is
+  // first drawn).
+  ViewLayer& PanelLayer() { return panelLayer_; }
+  ViewLayer& TextLayer() { return textLayer_; }
+  std::vector<StatusTextField>& StatusTexts() { return statusTexts_; }
+  const std::vector<StatusTextField>& StatusTexts() const { return statusTexts_; }
+  // Makes both layers that exist visible; the view's current layer stays as it was.
+  void ShowLayers();
+  // Takes both layers off the view and destroys them, and forgets the texts.
+  void DestroyLayers();
+
  private:
   int32_t index_;
   std::string name_;
   std::vector<std::unique_ptr<LayoutElement>> elements_;
+  ViewLayer panelLayer_;
+  ViewLayer textLayer_;
+  std::vector<StatusTextField> statusTexts_;
 };
 
 // Reads the table into a new set of 36 slots (records past the 34th are read and dropped).
 void ReadLayouts(DataStream& stream);
 Layout* GetLayout(int32_t index);  // null for an empty slot or an index outside 0 to 35
+// Deletes every layout, and frees the status panel's picture and mask.
 void FreeLayouts();
 void ClearLayoutTable();

@@ -14,6 +14,12 @@ constexpr int32_t kTextInputLayout = 22;
 
 TextInputDialog::TextInputDialog(const std::string& pictureName, const std::string& prompt, int32_t maxLength)
     : Dialog(kTextInputLayout), pictureName_(pictureName), prompt_(prompt), maxLength_(maxLength > 0 ? maxLength : 0) {
+  // A named picture takes the layout's place.
+  if (!pictureName_.empty()) {
+    std::string path;
+    PicturePath(path, pictureName_);
+    if (Bitmap* picture = PictureCache::Load(path.c_str())) SetBackground(picture);
+  }
   Input::EnableTextEntry(true);
   Input::ClearText();
   Input::SetTextLimit(maxLength_);
@@ -39,18 +45,12 @@ bool TextInputDialog::Confirm() {
   return true;
 }
 
-bool TextInputDialog::HandleEvents() {
+int32_t TextInputDialog::HandleEvents() {
   if (Input::IsKeyDown(kSlotReturn) || Input::IsKeyDown(kSlotEscape)) {
     Input::ReleaseKey(kSlotReturn);
     Input::ReleaseKey(kSlotEscape);
     Confirm();
   }
-  return true;
-}
-
-Bitmap* TextInputDialog::BackgroundPicture() const {
-  if (pictureName_.empty()) return Dialog::BackgroundPicture();
-  std::string path;
-  PicturePath(path, pictureName_);
-  return PictureCache::Load(path.c_str());
+  Input::ClearClick();
+  return kNotHandled;
 }

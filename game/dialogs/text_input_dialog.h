@@ -2,8 +2,8 @@
 // of "Pictures/" that the action names): a prompt and a text field. It refuses to close while the text is empty;
 // closing stores the text as the entered text (SetEnteredText), which the action then reads.
 //
-// The dialog's controls come with the dialog work. Until then the dialog shows its picture, takes what the player
-// types, and Return or Escape closes it once something was typed.
+// The dialog's controls come with the character dialogs. Until then the dialog shows its picture, takes what the
+// player types, and Return or Escape closes it once something was typed.
 //
 // What a modal-dialog driver reads and the answers it gives (modal_dialog_driver.h): Prompt, MaxLength, Text;
 // SetText, Confirm.
@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/dialogs/dialog_services.h"
+#include "game/dialogs/dialog.h"
 
 class TextInputDialog : public Dialog {
  public:
@@ -32,11 +32,7 @@ class TextInputDialog : public Dialog {
   void SetText(const std::string& text);
   bool Confirm();
 
-  bool HandleEvents() override;
-
- protected:
-  // The named picture when there is one, else the layout's.
-  Bitmap* BackgroundPicture() const override;
+  int32_t HandleEvents() override;
 
  private:
   std::string pictureName_;

@@ -128,7 +128,7 @@ int32_t GetConditionVariable(const std::string& name) {
     const MainWindow* window = GetMainWindow();
     return window != nullptr && window->IsFullscreen() ? 1 : 0;
   }
-  if (name == "Game loading") return GetCurrentProgressDialog() != nullptr ? 1 : 0;
+  if (name == "Game loading") return ProgressDialog::GetCurrent() != nullptr ? 1 : 0;
   const Character* player = PeekCurrentCharacter();
   if (name == "Camera locked") {
     const TileMap* map = GetCurrentTileMap();

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "game/dialogs/dialog_services.h"
+#include "game/dialogs/progress_dialog.h"
 #include "game/graphics/animation_set.h"
 #include "game/graphics/bitmap.h"
 #include "game/rules/character.h"
@@ -60,15 +60,17 @@ class LoadProgress {
   LoadProgress(const LoadProgress&) = delete;
   LoadProgress& operator=(const LoadProgress&) = delete;
 
-  void Phase(const std::string& label, int32_t steps) { dialog_->BeginPhase(label, steps); }
-  // Steps the bar (which refreshes the view); not 0 when the game is ending.
-  static int32_t Step() {
-    int32_t result = ProgressDialog::StepCurrent();
+  // Begins a phase and steps the bar, each refreshing the view; not 0 when the game is ending.
+  int32_t Phase(const std::string& label, int32_t steps) { return Ending(dialog_->BeginPhase(label, steps)); }
+  static int32_t Step() { return Ending(ProgressDialog::StepCurrent()); }
+
+ private:
+  // A step too small to show does not refresh the view: the run state tells the ending all the same.
+  static int32_t Ending(int32_t result) {
     if (result == 0 && (GetRunState() & kRunRunning) == 0) result = -1;
     return result;
   }
 
- private:
   std::unique_ptr<ProgressDialog> dialog_;
 };
 
@@ -178,10 +180,12 @@ int32_t TileMap::Load(MapFileData data) {
   }
   LoadProgress progress;
   const int32_t groundCount = static_cast<int32_t>(data.groundPictures.size());
-  if (groundCount != 0) progress.Phase("Loading ground", kGroundSteps);
+  if (groundCount != 0) {
+    if (int32_t result = progress.Phase("Loading ground", kGroundSteps); result != 0) return result;
+  }
   std::vector<Bitmap*> ground;
   if (int32_t result = LoadGround(data, &ground); result != 0) return result;
-  progress.Phase("Loading data", kDataSteps);
+  if (int32_t result = progress.Phase("Loading data", kDataSteps); result != 0) return result;
   format_ = data.format;
   width_ = data.width;
   height_ = data.height;
@@ -421,7 +425,7 @@ Bitmap* TileMap::GridPicture(int32_t column, int32_t row) const {
 
 void TileMap::LoadStamps() {
   LoadProgress progress;
-  progress.Phase("Loading stamps", kStampSteps);
+  if (progress.Phase("Loading stamps", kStampSteps) != 0) return;
   const int32_t count = StampCount();
   const int32_t every = count / kStampSteps;
   for (int32_t i = 0; i < count; ++i) {
@@ -433,7 +437,7 @@ void TileMap::LoadStamps() {
 
 void TileMap::LoadCharacters() {
   LoadProgress progress;
-  progress.Phase("Loading characters", CharacterCount() + 1);
+  if (progress.Phase("Loading characters", CharacterCount() + 1) != 0) return;
   auto load = [](Character* character) {
     if (character != nullptr && character->sprite != nullptr && character->sprite->GetPictureRef() != nullptr) {
       character->sprite->GetPictureRef()->GetPicture();
@@ -451,7 +455,7 @@ void TileMap::LoadCharacters() {
 
 void TileMap::LoadItems() {
   LoadProgress progress;
-  progress.Phase("Loading items", static_cast<int32_t>(objects_.size()));
+  if (progress.Phase("Loading items", static_cast<int32_t>(objects_.size())) != 0) return;
   for (size_t i = 0; i < objects_.size(); ++i) {
     Sprite* sprite = objects_[i]->sprite.get();
     if (sprite != nullptr && sprite->GetPictureRef() != nullptr) sprite->GetPictureRef()->GetPicture();

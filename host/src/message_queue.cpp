@@ -1,7 +1,8 @@
 // The message queue of the thread that owns the windows: posted messages first, then input, then the quit
 // message, then painting and timers, as the system orders them. Key messages change the key state that
 // GetKeyState reports when they are taken from the queue; TranslateMessage turns key-downs into characters.
-// Each look at the queue first runs the console control events waiting, so they are handled on this thread.
+// Each look at the queue first runs the test seam's queue hook, when one is set, and the console control events
+// waiting, so they are handled on this thread.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -9,6 +10,7 @@
 
 #include "console_events.h"
 #include "host/kernel.h"
+#include "host/testing.h"
 #include "kernel_object.h"
 #include "painting.h"
 #include "sdl_video.h"
@@ -213,8 +215,47 @@ WPARAM MouseKeyFlags() {
 
 using host::State;
 
+namespace {
+
+// The test seam's queue hook, and whether the last look found nothing.
+struct QueueHook {
+  HostQueueHook hook = nullptr;
+  void* context = nullptr;
+  bool running = false;
+  bool idle = true;
+};
+
+QueueHook& Hook() {
+  static QueueHook hook;
+  return hook;
+}
+
+BOOL LookAtQueue(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
+
+}  // namespace
+
+void HostTestSetQueueHook(HostQueueHook hook, void* context) {
+  Hook().hook = hook;
+  Hook().context = context;
+  Hook().idle = true;
+}
+
 BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
   if (message == nullptr) return FALSE;
+  QueueHook& hook = Hook();
+  if (hook.hook != nullptr && !hook.running) {
+    hook.running = true;
+    hook.hook(hook.context, hook.idle);
+    hook.running = false;
+  }
+  const BOOL found = LookAtQueue(message, window, filterMin, filterMax, removeFlags);
+  hook.idle = !found;
+  return found;
+}
+
+namespace {
+
+BOOL LookAtQueue(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
   host::RunPendingConsoleEvents();
   host::PumpSdlEvents();
   host::UserState& state = State();
@@ -258,6 +299,8 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
   }
   return FALSE;
 }
+
+}  // namespace
 
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
                                 DWORD wakeMask) {

@@ -461,4 +461,32 @@ TEST_F(MessageQueue, ActivationFollowsFocusAndShowing) {
   EXPECT_EQ(MessagesTo(first), (std::vector<UINT>{WM_ACTIVATEAPP, WM_ACTIVATE, WM_SETFOCUS}));
 }
 
+// The test seam's hook runs at the start of every look, before the look takes in the input: what it injects is
+// seen by that look; and it knows whether the look before found the queue empty.
+TEST_F(MessageQueue, TheQueueHookRunsAtEveryLookAndKnowsWhetherTheLastFoundNothing) {
+  HWND window = Make(16, 16);
+  Pump();
+  struct Record {
+    HWND window;
+    std::vector<bool> idle;
+  } record{window, {}};
+  HostTestSetQueueHook(
+      [](void* context, bool idleBefore) {
+        auto* seen = static_cast<Record*>(context);
+        if (seen->idle.empty()) HostTestMouseButton(seen->window, 0, true, 3, 4);
+        seen->idle.push_back(idleBefore);
+      },
+      &record);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_LBUTTONDOWN);
+  EXPECT_FALSE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_FALSE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  HostTestSetQueueHook(nullptr, nullptr);
+  EXPECT_FALSE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_EQ(record.idle, (std::vector<bool>{true, false, true}));
+  HostTestMouseButton(window, 0, false, 3, 4);
+  Pump();
+}
+
 }  // namespace

@@ -18,6 +18,7 @@
 #include "game/shell/record_lists.h"
 #include "game/shell/scenario_config.h"
 #include "game/shell/startup_options.h"
+#include "game/shell/window_procedure.h"
 #include "host/kernel.h"
 #include "host/testing.h"
 #include "host/testing_sound.h"
@@ -229,7 +230,9 @@ void ScriptHarness::Load(uint32_t seed) {
   ASSERT_EQ(PlatformSetDefaultFolder(folder_, static_cast<const char*>(nullptr)), kPlatformNoError);
   loaded_ = true;
   MusicPlayer::Initialize();
-  ASSERT_EQ(ReadStartupConfig(StartupWindowParams{}), 0);
+  StartupWindowParams window;
+  window.windowProc = MainWindowProc;  // for a harness that opens the game's window
+  ASSERT_EQ(ReadStartupConfig(window), 0);
   ASSERT_TRUE(ReadScenarioConfig());
   SoundSystem::Start(nullptr);
   SetSoundWaitPump(PlayOneStep);

@@ -3,7 +3,8 @@
 // the game shows first, the about box, the message panel and the valley; and so are its sounds and music,
 // written as loose AIFF files in "Data/" where the game looks for media: a chime for the journal and the purchase
 // slots, and a short tune. Its events and one record of each kind are written by the scenario writer; the help
-// item shows an event message on the message panel, below a picture of the valley.
+// item shows an event message on the message panel, below a picture of the valley. The loading screen's banner
+// carries the loading bar and its label.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -130,8 +131,14 @@ sw::ScenarioFiles BuildDemo() {
   config.scenarioName = "Kestrival Demo";
   config.secondName = "Demo";
   config.layouts[15].name = "Loading.bmp";
+  // The loading bar and its label stand on the banner of the loading screen.
+  config.layouts[15].elements = {{"bar", 140, 396, 361, 12}, {"label", 140, 370, 360, 20}};
   config.layouts[11].name = "About.bmp";
   config.layouts[1].name = "Message.bmp";
+  // The message's text on the parchment's lines, its three choices below them, and the journal corner.
+  config.layouts[1].elements = {{"text", 40, 24, 340, 90},     {"choice 1", 40, 124, 100, 20},
+                                {"choice 2", 160, 124, 100, 20}, {"choice 3", 280, 124, 100, 20},
+                                {"journal", 392, 130, 14, 14}};
   config.globalNames = {"gb_visits"};
   config.depthCode = 2;
   config.menuLists[0] = sw::MenuListSpec{"Help", {{"How to play/h", "HowToPlay"}}};

@@ -131,6 +131,16 @@ void MoviePlayer::Start() {
   if (!playing_) startPending_ = true;
 }
 
+void MoviePlayer::Suspend() {
+  if (playing_) {
+    MCDoAction(controller_, mcActionSuspend, nullptr);
+    playing_ = false;
+  }
+  if (movie_ != nullptr) startPending_ = true;
+}
+
+bool MoviePlayer::IsFinished() const { return movie_ != nullptr && IsMovieDone(movie_) != 0; }
+
 void MoviePlayer::SetLooping(bool looping) {
   if (controller_ != nullptr) MCDoAction(controller_, mcActionSetLooping, Parameter(looping ? 1 : 0));
 }

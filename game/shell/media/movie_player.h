@@ -34,6 +34,10 @@ class MoviePlayer {
 
   // Asks for the movie to start at the next Draw (nothing when it plays).
   void Start();
+  // Stops the movie where it is, to be resumed at the next Draw.
+  void Suspend();
+  // Whether the movie has played to its end.
+  bool IsFinished() const;
   void SetLooping(bool looping);
   void MoveTo(int x, int y);
   void Scale(int factor);

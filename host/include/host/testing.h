@@ -46,6 +46,12 @@ void HostTestMouseLeave(HWND window);                 // the pointer leaves the 
 // messages waiting, no quit message, no timers without a window, every key and button up, the cursor's show count
 // 0 and the desktop's display mode. Windows, classes and menus stay.
 void HostTestResetWindowSystem();
+// A hook run at the start of every look at the message queue (PeekMessageA, and so GetMessageA), before the look
+// takes in the input waiting, so that what the hook injects is seen by that very look. idleBefore tells whether
+// the previous look found the queue empty: a hook that acts only then acts once per pump of the queue. The hook
+// must not look at the queue itself. Null removes it.
+using HostQueueHook = void (*)(void* context, bool idleBefore);
+void HostTestSetQueueHook(HostQueueHook hook, void* context);
 
 // Message boxes. Each box shown is recorded; answers queued here are given in order, then the default button.
 struct HostMessageBoxRecord {

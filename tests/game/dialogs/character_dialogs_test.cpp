@@ -41,7 +41,8 @@ TEST_F(CharacterDialogsTest, EachShowsItsLayoutAndClosesOnAClickReturnOrEscape) 
       Input::BeginFrame();
       dialog->HandleEvents();
       EXPECT_TRUE(dialog->IsClosed()) << layouts[i];
-      // What closed it is taken: the next frame sees none of it.
+      // What closed it is taken once the dialog has gone: the next frame sees none of it.
+      dialog.reset();
       Input::BeginFrame();
       EXPECT_FALSE(Input::WasClicked());
       EXPECT_EQ(Input::IsKeyDown(kSlotReturn), 0);

@@ -1,5 +1,6 @@
 // The script engine's dialogs as a driver and the player see them: where a message puts its picture, what closes
-// a message, and a text input that refuses an empty answer.
+// a message, and a text input that refuses an empty answer; then the event message run for real under scripted
+// input: its choices, its journal key, and a message that is only a picture.
 #include "game/dialogs/message_dialog.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,10 @@
 #include "game/rules/game_state.h"
 #include "game/rules/script_engine.h"
 #include "game/shell/input_manager.h"
+#include "game/shell/media/movie_player.h"
+#include "host/testing_sound.h"
+#include "host/user.h"
+#include "tests/support/dialog_input.h"
 #include "tests/support/script_harness.h"
 
 namespace {
@@ -81,6 +86,96 @@ TEST_F(MessageDialogTest, ADialogClosedFromTheStartNeverReachesTheDriver) {
   dialog->Dismiss();
   Dialog::RunModal(std::move(dialog));
   EXPECT_TRUE(Shown().empty());
+}
+
+// Layout 1 with the message's five elements: the text, three choice buttons and the journal button.
+class MessageDialogRunTest : public test_support::DialogHarness {
+ protected:
+  void SetUp() override {
+    DialogHarness::SetUp();
+    Config().layouts[1].name = "Message.bmp";
+    Config().layouts[1].elements = {{"text", 20, 10, 340, 60},
+                                    {"choice 1", 20, 100, 100, 30},
+                                    {"choice 2", 150, 100, 100, 30},
+                                    {"choice 3", 280, 100, 100, 30},
+                                    {"journal", 370, 10, 20, 20}};
+    AddPicture("Pictures/Message.bmp", sw::Canvas(400, 150, sw::Rgb{200, 180, 40}));
+    LoadWithWindow();
+  }
+};
+
+TEST_F(MessageDialogRunTest, AChoiceHandsItsLabelToTheEngineByClickOrByReturnOnTheFirst) {
+  using namespace test_support::input;
+  const auto pick = Made(Message("Pick", {{"Yes", "yes"}, {"No", "no"}}));
+  SetMessageChoiceText("");
+  auto run = test_support::RunScripted(std::make_unique<MessageDialog>(nullptr, pick), {ClickOn(2)});
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_EQ(GetMessageChoiceText(), "no");
+  run = test_support::RunScripted(std::make_unique<MessageDialog>(nullptr, pick), {KeyDown(VK_RETURN)});
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_EQ(GetMessageChoiceText(), "yes");
+}
+
+TEST_F(MessageDialogRunTest, AChoiceWithoutALabelOnlyClosesAndEscapeClosesNoMessageWithChoices) {
+  using namespace test_support::input;
+  SetMessageChoiceText("before");
+  auto run = test_support::RunScripted(
+      std::make_unique<MessageDialog>(nullptr, Made(Message("Go?", {{"Stay", "stay"}, {"Leave", ""}}))),
+      {ClickOn(2)});
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_EQ(GetMessageChoiceText(), "before");
+  run = test_support::RunScripted(std::make_unique<MessageDialog>(nullptr, Made(Message("Go?", {{"Stay", "stay"}}))),
+                                  {KeyDown(VK_ESCAPE), Wait(3), Click(10, 10), Wait(3)});
+  EXPECT_TRUE(run.closedTheWindow);
+  EXPECT_EQ(GetMessageChoiceText(), "before");
+}
+
+TEST_F(MessageDialogRunTest, TheJournalKeyPressedTwiceAddsTheMessageOnce) {
+  using namespace test_support::input;
+  Player().journal.clear();
+  auto run = test_support::RunScripted(std::make_unique<MessageDialog>(nullptr, Made(Message("The well is dry."))),
+                                       {KeyDown('J'), Wait(2), KeyUp('J'), KeyDown('J'), KeyUp('J'), KeyDown(VK_ESCAPE)});
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_EQ(Player().journal, std::vector<std::string>{"The well is dry."});
+  // The next message of that text has its journal button off.
+  MessageDialog again(nullptr, Made(Message("The well is dry.")));
+  EXPECT_FALSE(again.GetControlAs<PictureButton>(MessageDialog::kJournalButton)->IsEnabled());
+}
+
+TEST_F(MessageDialogRunTest, AMessageOfOnlyAPictureShowsNoPanelAndClosesOnAClick) {
+  using namespace test_support::input;
+  auto dialog = std::make_unique<MessageDialog>(nullptr, Made(Message("")));
+  auto picture = std::make_unique<Bitmap>();
+  ASSERT_EQ(picture->Create(100, 80, OpaqueFormat), kBitmapReady);
+  FillRect(*picture, picture->Frame(), DrawColor{200, 40, 20, 255});
+  dialog->AttachPicture(std::move(picture));
+  EXPECT_EQ(dialog->GetPicture(), nullptr);
+  const Bounds at = dialog->AttachedRect();
+  uint32_t middle = 0, below = 0;
+  auto run = test_support::RunScripted(std::move(dialog), {WaitFor([&] {
+                                                             middle = PixelShown(at.x + 50, at.y + 40);
+                                                             below = PixelShown(320, at.y + at.height + 40);
+                                                             return middle == 0x001428C8u;
+                                                           }),
+                                                           Click(at.x + 10, at.y + 10)});
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_EQ(middle, 0x001428C8u);
+  EXPECT_NE(below, 0x00C8B428u);  // no panel under the picture
+}
+
+TEST_F(MessageDialogRunTest, AMessageOfOnlyAMovieClosesWhenTheMovieEnds) {
+  using namespace test_support::input;
+  ASSERT_TRUE(HostTestWriteMovie(temp_.PosixPath("clip.mov").c_str(), 16, 8, 3, 10,
+                                 {0x00FF0000u, 0x0000FF00u, 0x000000FFu}, false));
+  std::unique_ptr<MoviePlayer> movie = MoviePlayer::Open(temp_.Windows() + "\\clip.mov");
+  ASSERT_NE(movie, nullptr);
+  auto dialog = std::make_unique<MessageDialog>(nullptr, Made(Message("")));
+  dialog->AttachMovie(std::move(movie));
+  // 300 ms of movie: the message closes by itself well before the script's 60 frames have passed.
+  auto run = test_support::RunScripted(std::move(dialog), {Wait(60)});
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_LT(run.frames, 30);
+  EXPECT_EQ(MoviePlayer::Current(), nullptr);
 }
 
 }  // namespace

@@ -14,12 +14,15 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "game/dialogs/dialog_services.h"
 #include "game/dialogs/screen_layouts.h"
+#include "game/graphics/bitmap.h"
+#include "game/graphics/blitter.h"
 #include "game/rules/game_state.h"
 #include "game/rules/script_event.h"
 #include "game/shell/main_function.h"
@@ -29,6 +32,7 @@
 #include "game/shell/data/option_store.h"
 #include "game/shell/data/preferences.h"
 #include "game/shell/record_lists.h"
+#include "game/world/scene_view.h"
 #include "host/errors.h"
 #include "host/kernel.h"
 #include "host/testing.h"
@@ -441,16 +445,29 @@ TEST_F(ProgramTest, WithoutGameItemsTheBarHasFileAndHelp) {
   EXPECT_EQ(bar, 2);
 }
 
-TEST_F(ProgramTest, TheAboutCommandRunsItsDialogUntilAClickAndThenTheScreenComesBack) {
+// Closing the about box clears the view and composes it again from its layers: the loading picture, which only
+// the back buffer kept, is gone, and a picture on a layer of its own comes back.
+TEST_F(ProgramTest, TheAboutBoxShowsItsPictureUntilAClickAndClosingItRedrawsTheViewFromItsLayers) {
   sw::ConfigSpec config = SmallConfig();
   config.layouts[11].name = "About.bmp";
   sw::ScenarioFiles files = SmallScenario(config);
   files.Add("Pictures/About.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{0, 0, 200})));
   WriteArchive(files);
-  static uint32_t during = 0, after = 0;
+  static std::unique_ptr<Bitmap> marker;
+  marker = std::make_unique<Bitmap>();
+  ASSERT_EQ(marker->Create(40, 40, OpaqueFormat), kBitmapReady);
+  FillRect(*marker, marker->Frame(), DrawColor{40, 20, 250, 255});
+  static uint32_t during = 0, corner = 0, marked = 0;
   Script script;
   script.steps = {UntilRunning,
                   [](HWND window, Observed&) {
+                    SceneView* view = GetSceneView();
+                    LayerRef layer = view->AddDefaultLayer(SceneLayer::kScreenMode);
+                    view->PushLayer();
+                    view->SetCurrentLayer(layer.Layer());
+                    view->SetCurrentLayerImage(marker.get());
+                    layer.Layer()->PlaceImage(300, 200);
+                    view->PopLayer();
                     PostMessageA(window, WM_COMMAND, 1599, 0);
                     return true;
                   },
@@ -459,7 +476,7 @@ TEST_F(ProgramTest, TheAboutCommandRunsItsDialogUntilAClickAndThenTheScreenComes
                     if (GetPendingMenuCommand() != 0) return false;
                     HostFrame frame;
                     if (!HostTestLastFrame(window, &frame) || frame.pixels[0] != 0x000000C8u) return false;
-                    during = frame.pixels[0];
+                    during = frame.pixels[static_cast<size_t>(210) * frame.width + 310];
                     HostTestMouseButton(window, 0, true, 10, 10);
                     HostTestMouseButton(window, 0, false, 10, 10);
                     return true;
@@ -467,13 +484,16 @@ TEST_F(ProgramTest, TheAboutCommandRunsItsDialogUntilAClickAndThenTheScreenComes
                   [](HWND window, Observed&) {
                     HostFrame frame;
                     if (!HostTestLastFrame(window, &frame) || frame.pixels[0] == 0x000000C8u) return false;
-                    after = frame.pixels[0];
+                    corner = frame.pixels[0];
+                    marked = frame.pixels[static_cast<size_t>(210) * frame.width + 310];
                     return true;
                   },
                   PressCtrlQ};
   EXPECT_EQ(Run(script), 1);
+  marker.reset();
   EXPECT_EQ(during, 0x000000C8u);
-  EXPECT_EQ(after, 0x000AC81Eu);
+  EXPECT_EQ(corner, 0x00000000u);
+  EXPECT_EQ(marked, 0x00FA1428u);
   EXPECT_LT(script.ticks, 600);
 }
 
@@ -571,7 +591,7 @@ void LookAtNothingFor(std::chrono::milliseconds time) {
 
 // Ticks on a thread timer of their own, so that they also come while the scenario loads.
 void LoaderTick(HWND, UINT, UINT_PTR, DWORD) {
-  if (Moment().raised || GetCurrentProgressDialog() == nullptr) return;
+  if (Moment().raised || ProgressDialog::GetCurrent() == nullptr) return;
   RaiseNow();
   LookAtNothingFor(std::chrono::seconds(2));
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/graphics/bitmap.h"
+#include "game/graphics/blitter.h"
 #include "game/rules/active_effect.h"
 #include "game/rules/character.h"
 #include "game/rules/item_record.h"
@@ -24,6 +25,7 @@
 #include "game/shell/data/option_store.h"
 #include "game/world/explored_mask.h"
 #include "game/shell/media/sound_effects.h"
+#include "game/world/scene_view.h"
 #include "host/kernel.h"
 #include "host/testing.h"
 #include "host/testing_sound.h"
@@ -394,10 +396,22 @@ uint32_t CentrePixel() {
 TEST_F(GameShellTest, AFadeDarkensTheShownScreenAndBringsItBack) {
   constexpr uint32_t kStart = 0x000A141Eu;  // the start picture's colour
   std::vector<uint32_t> seen;
+  // A fade composes the view from its layers, and the loading picture stays only in the back buffer once loading
+  // is over: a layer of its own shows a picture of the same colour.
+  auto shown = std::make_unique<Bitmap>();
+  ASSERT_EQ(shown->Create(640, 480, OpaqueFormat), kBitmapReady);
+  FillRect(*shown, shown->Frame(), DrawColor{30, 20, 10, 255});
   Steps steps;
   // Fades of no length end at once at their last shade, so no clock decides what is seen.
   steps.list = {[&] {
                   if (CentrePixel() != kStart) return false;
+                  SceneView* view = GetSceneView();
+                  LayerRef layer = view->AddDefaultLayer(SceneLayer::kScreenMode);
+                  view->PushLayer();
+                  view->SetCurrentLayer(layer.Layer());
+                  view->SetCurrentLayerImage(shown.get());
+                  layer.Layer()->PlaceImage(0, 0);
+                  view->PopLayer();
                   FadeScreenOut(0);
                   return true;
                 },

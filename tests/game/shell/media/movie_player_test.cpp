@@ -100,6 +100,30 @@ TEST_F(MoviePlayerTest, LoopingMovieStartsAgain) {
   EXPECT_EQ(Pixel(window, 1, 1), kRed);
 }
 
+TEST_F(MoviePlayerTest, ASuspendedMovieResumesAtTheNextDrawAndTellsWhenItHasFinished) {
+  ASSERT_TRUE(HostTestWriteMovie(temp_.PosixPath("tiny.mov").c_str(), 4, 4, 2, 10, {kRed, kGreen}, false));
+  HWND window = Make(32, 32);
+  std::unique_ptr<MoviePlayer> movie = MoviePlayer::Open(path_);
+  ASSERT_NE(movie, nullptr);
+  MoviePlayer::SetCurrent(movie.get());
+  movie->Suspend();  // not started yet: the next draw starts it
+  EXPECT_FALSE(movie->IsPlaying());
+  MoviePlayer::Draw(window);
+  EXPECT_TRUE(movie->IsPlaying());
+  EXPECT_FALSE(movie->IsFinished());
+  HostTestAdvanceClock(100);
+  movie->Suspend();
+  EXPECT_FALSE(movie->IsPlaying());
+  HostTestAdvanceClock(500);  // a suspended movie stands still
+  MoviePlayer::Idle();
+  EXPECT_FALSE(movie->IsFinished());
+  MoviePlayer::Draw(window);
+  EXPECT_TRUE(movie->IsPlaying());
+  HostTestAdvanceClock(150);
+  MoviePlayer::Idle();
+  EXPECT_TRUE(movie->IsFinished());
+}
+
 TEST_F(MoviePlayerTest, FilesThatCannotOpenGiveNull) {
   temp_.WriteFile("junk.mov", "not a movie at all");
   EXPECT_EQ(MoviePlayer::Open(temp_.Windows() + "\\junk.mov"), nullptr);
