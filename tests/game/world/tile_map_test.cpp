@@ -591,6 +591,53 @@ TEST_F(TileMapTest, ThePlayersFigureStandsOnTheCentreOfItsCell) {
   EXPECT_EQ(Player().sprite->GetPictureRef(), nullptr);
 }
 
+// ---- Sprites and focus ----
+
+TEST_F(TileMapTest, NamedSpritesGoOnTheirListsAndComeOffByNameWithTheFocusGoingBackToThePlayer) {
+  AddMap("Field", Plain(6, 6));
+  AddPicture("Pictures/flag.bmp", sw::Canvas(8, 8));
+  LoadWithWindow();
+  ASSERT_EQ(Open("Field"), 0);
+  PlacePlayer(1, 1);
+  Sprite* overlay = Map().AddPictureSprite("flag.bmp", 10, 20, "flag", 0, "Wave");
+  Sprite* figure = Map().AddPictureSprite("flag.bmp", 30, 40, "post", -1, "");
+  Sprite* object = Map().AddPictureSprite("flag.bmp", 50, 60, "flag", 3, "");
+  EXPECT_EQ(Map().OverlayList(), (std::vector<Sprite*>{overlay}));
+  EXPECT_EQ(Map().LayerSprites(Map().CharacterLayerIndex()), (std::vector<Sprite*>{figure}));
+  EXPECT_EQ(Map().LayerSprites(Map().ObjectLayerIndex()), (std::vector<Sprite*>{object}));
+  EXPECT_EQ(Map().EventSpotList(), (std::vector<Sprite*>{overlay}));
+  EXPECT_EQ(Map().EffectList().size(), 3u);
+  EXPECT_EQ(overlay->texts[kSpriteEventText], "Wave");
+  EXPECT_EQ(object->GetLayer(), 3);
+  EXPECT_EQ(object->PositionY(), 60);
+
+  // Focus: turns below 1 count as 1; a sprite other than the player's overrides.
+  EXPECT_FALSE(Map().HasFocusOverride());
+  Map().SetFocus(object, 0, false);
+  EXPECT_EQ(Map().FocusTurns(), 1);
+  EXPECT_TRUE(Map().HasFocusOverride());
+  int32_t x = 0, y = 0;
+  Map().GetFocusPosition(&x, &y);
+  EXPECT_EQ(x, 50);
+  EXPECT_EQ(y, 60);
+  Map().RemoveSpritesNamed("flag");
+  EXPECT_EQ(Map().GetFocus(), Player().sprite.get());
+  EXPECT_FALSE(Map().HasFocusOverride());
+  EXPECT_TRUE(Map().EventSpotList().empty());
+  EXPECT_EQ(overlay->GetPictureRef(), nullptr);
+  EXPECT_NE(figure->GetPictureRef(), nullptr);
+  Map().DropFinishedSprites();
+  EXPECT_TRUE(Map().OverlayList().empty());
+  EXPECT_TRUE(Map().LayerSprites(Map().ObjectLayerIndex()).empty());
+  EXPECT_EQ(Map().EffectList().size(), 1u);
+  Map().FocusPlayer(3);
+  EXPECT_TRUE(Map().HasFocusOverride());  // more than one turn
+  Map().RemoveAllSprites();
+  Map().DropFinishedSprites();
+  EXPECT_TRUE(Map().EffectList().empty());
+  EXPECT_TRUE(Map().LayerSprites(Map().CharacterLayerIndex()).empty());
+}
+
 // ---- Objects ----
 
 TEST_F(TileMapTest, RememberedItemsStayTakenOrComeBackOpenedWhenTheMapLoadsAgain) {
