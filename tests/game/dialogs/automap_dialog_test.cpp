@@ -50,13 +50,13 @@ class AutomapDialogTest : public test_support::DialogHarness {
 
   // The map "Field", 10 x 5 cells, with owls on the cells (2, 1) and (5, 3); the second has no stamina left.
   void ShowMap() {
-    sw::TileMapSpec spec;
-    spec.width = 10;
-    spec.height = 5;
-    spec.cells = sw::UniformCells(10, 5);
-    spec.layers = {sw::MapLayerSpec{}};
-    spec.characters = {{3, 2, 1, "Owl", ""}, {6, 4, 1, "Owl", ""}};
-    auto stream = test_support::MemoryStreamOver(sw::EncodeTileMap(spec));
+    sw::TileMapSpec file;
+    file.width = 10;
+    file.height = 5;
+    file.cells = sw::UniformCells(10, 5);
+    file.layers = {sw::MapLayerSpec{}};
+    file.characters = {{3, 2, 1, "Owl", ""}, {6, 4, 1, "Owl", ""}};
+    auto stream = test_support::MemoryStreamOver(sw::EncodeTileMap(file));
     stream->SetPath("Maps/Field.cma");
     map_ = std::make_unique<TileMap>(*stream);
     ASSERT_EQ(map_->Load(*stream), 0);

@@ -99,11 +99,11 @@ TEST(MapFileTest, EveryFieldReadsAsWritten) {
 }
 
 TEST(MapFileTest, AFileThatEndsAfterItsEventsHasNoPictureGridAndNoItems) {
-  sw::TileMapSpec spec = FullMap();
-  spec.pictureGrid.reset();
-  spec.items.clear();
+  sw::TileMapSpec file = FullMap();
+  file.pictureGrid.reset();
+  file.items.clear();
   MapFileData map;
-  ASSERT_EQ(Parse(sw::EncodeTileMap(spec), &map), MapFileError::kNone);
+  ASSERT_EQ(Parse(sw::EncodeTileMap(file), &map), MapFileError::kNone);
   EXPECT_FALSE(map.hasPictureGrid);
   EXPECT_TRUE(map.pictureRuns.empty());
   EXPECT_TRUE(map.items.empty());
@@ -111,11 +111,11 @@ TEST(MapFileTest, AFileThatEndsAfterItsEventsHasNoPictureGridAndNoItems) {
 }
 
 TEST(MapFileTest, EveryTruncationIsRefusedSaveTheOneWhereTheGridWouldBegin) {
-  sw::TileMapSpec spec = FullMap();
-  const sw::Bytes whole = sw::EncodeTileMap(spec);
-  spec.pictureGrid.reset();
-  spec.items.clear();
-  const size_t gridStart = sw::EncodeTileMap(spec).size();
+  sw::TileMapSpec file = FullMap();
+  const sw::Bytes whole = sw::EncodeTileMap(file);
+  file.pictureGrid.reset();
+  file.items.clear();
+  const size_t gridStart = sw::EncodeTileMap(file).size();
   for (size_t length = 0; length < whole.size(); ++length) {
     MapFileData map;
     map.format = -5;
@@ -173,11 +173,11 @@ TEST(MapFileTest, DamagedFilesAreRefused) {
        MapFileError::kBadEvent},
   };
   for (const DamagedCase& c : cases) {
-    sw::TileMapSpec spec = FullMap();
-    c.damage(spec);
+    sw::TileMapSpec file = FullMap();
+    c.damage(file);
     MapFileData map;
     map.format = -5;
-    EXPECT_EQ(Parse(sw::EncodeTileMap(spec), &map), c.error) << c.what;
+    EXPECT_EQ(Parse(sw::EncodeTileMap(file), &map), c.error) << c.what;
     EXPECT_EQ(map.format, -5) << c.what;
   }
 }

@@ -131,19 +131,19 @@ class TileMapTest : public test_support::DialogHarness {
 // ---- Reading ----
 
 TEST_F(TileMapTest, AMapFileBuildsItsCellsEventsLayersAndPictureGrid) {
-  sw::TileMapSpec spec = Plain(3, 2);
-  spec.groundPictures = {"Grass", ""};
+  sw::TileMapSpec file = Plain(3, 2);
+  file.groundPictures = {"Grass", ""};
   // Column 0, then column 1: the first run crosses from (0, 1) into (1, 0); (1, 1) is a run of its own.
-  spec.cells = {{1, "", 2}, {0, "Gate", 0}, {1, "Local:Trap", 0}, {1, "Local:Nothing", 0}};
+  file.cells = {{1, "", 2}, {0, "Gate", 0}, {1, "Local:Trap", 0}, {1, "Local:Nothing", 0}};
   sw::MapLayerSpec low, middle, high;
   low.lastLower = 1;
   low.sprites = {{10, 20, 1, ""}, {30, 40, 2, ""}, {50, 60, 0, ""}};
-  spec.stampPictures = {"Tree"};
-  spec.layers = {low, middle, high};
-  spec.events = {{"Trap", {{Set("gb_log", "trap")}}}};
+  file.stampPictures = {"Tree"};
+  file.layers = {low, middle, high};
+  file.events = {{"Trap", {{Set("gb_log", "trap")}}}};
   // Grid cells column by column: picture 1, none (0), picture 2 (an empty name), picture 3 (past G).
-  spec.pictureGrid = sw::PictureGridSpec{2, 2, 48, 32, {{1, 0}, {0, 0}, {2, 0}, {3, 0}}};
-  AddMap("Field", spec);
+  file.pictureGrid = sw::PictureGridSpec{2, 2, 48, 32, {{1, 0}, {0, 0}, {2, 0}, {3, 0}}};
+  AddMap("Field", file);
   AddPicture("Pictures/Grass", sw::Canvas(48, 32));
   LoadWithWindow();
   ASSERT_EQ(Open("Field"), 0);
@@ -195,9 +195,9 @@ TEST_F(TileMapTest, AMapFileBuildsItsCellsEventsLayersAndPictureGrid) {
 }
 
 TEST_F(TileMapTest, OneLayerRecordAndNoPictureGrid) {
-  sw::TileMapSpec spec = Plain(4, 3);
-  spec.characters = {{2, 3, 5, "Owl", ""}};
-  AddMap("Moor", spec);
+  sw::TileMapSpec file = Plain(4, 3);
+  file.characters = {{2, 3, 5, "Owl", ""}};
+  AddMap("Moor", file);
   LoadWithWindow();
   ASSERT_EQ(Open("Moor"), 0);
   EXPECT_EQ(Map().LayerCount(), 3);
@@ -239,12 +239,12 @@ struct PhaseLog {
 };
 
 TEST_F(TileMapTest, ReadingShowsItsPhasesInOrderAndTheResidentPassesEachTheirOwn) {
-  sw::TileMapSpec spec = Plain(4, 4);
-  spec.groundPictures = {"Grass"};
-  spec.stampPictures = {"Tree"};
-  spec.characters = {{1, 1, 1, "Owl", ""}};
-  spec.items = {{2, 2, 1, "Key", "", 0}};
-  AddMap("Field", spec);
+  sw::TileMapSpec file = Plain(4, 4);
+  file.groundPictures = {"Grass"};
+  file.stampPictures = {"Tree"};
+  file.characters = {{1, 1, 1, "Owl", ""}};
+  file.items = {{2, 2, 1, "Key", "", 0}};
+  AddMap("Field", file);
   Files().Add("Items/Key.itm", sw::EncodeItem(MapObject("key", "", false, false, true)));
   LoadWithWindow();
   PhaseLog log;
@@ -260,11 +260,11 @@ TEST_F(TileMapTest, ReadingShowsItsPhasesInOrderAndTheResidentPassesEachTheirOwn
 }
 
 TEST_F(TileMapTest, AGameEndingDuringTheReadStopsItAndThePartMapIsDeletedWhole) {
-  sw::TileMapSpec spec = Plain(6, 6);
-  spec.characters = {{1, 1, 1, "Owl", ""}, {3, 3, 1, "Wolf", ""}};
-  spec.items = {{2, 2, 1, "Key", "", 0}};
-  spec.layers = {sw::MapLayerSpec{}, sw::MapLayerSpec{}};
-  AddMap("Field", spec);
+  sw::TileMapSpec file = Plain(6, 6);
+  file.characters = {{1, 1, 1, "Owl", ""}, {3, 3, 1, "Wolf", ""}};
+  file.items = {{2, 2, 1, "Key", "", 0}};
+  file.layers = {sw::MapLayerSpec{}, sw::MapLayerSpec{}};
+  AddMap("Field", file);
   Files().Add("Items/Key.itm", sw::EncodeItem(MapObject("key", "", false, false, true)));
   LoadWithWindow();
   const size_t layersBefore = GetSceneView()->Layers().size();
@@ -290,11 +290,11 @@ TEST_F(TileMapTest, AGameEndingDuringTheReadStopsItAndThePartMapIsDeletedWhole) 
 }
 
 TEST_F(TileMapTest, ADamagedFileIsRefusedBeforeAnythingIsBuilt) {
-  sw::TileMapSpec spec = Plain(3, 3);
-  spec.characters = {{1, 1, 1, "Owl", ""}};
-  spec.items = {{2, 2, 1, "Key", "", 0}};
-  spec.cells.back().repeat = 1;  // one cell past the grid
-  AddMap("Broken", spec);
+  sw::TileMapSpec file = Plain(3, 3);
+  file.characters = {{1, 1, 1, "Owl", ""}};
+  file.items = {{2, 2, 1, "Key", "", 0}};
+  file.cells.back().repeat = 1;  // one cell past the grid
+  AddMap("Broken", file);
   Files().Add("Items/Key.itm", sw::EncodeItem(MapObject("key", "", false, false, true)));
   LoadWithWindow();
   const size_t layersBefore = GetSceneView()->Layers().size();
@@ -371,9 +371,9 @@ TEST_F(TileMapTest, PlacementModesPickCellsInTheirAreaAndNothingWhenItIsFull) {
 }
 
 TEST_F(TileMapTest, CharactersComeOffByNameOrAllAtOnceWithTheirFigures) {
-  sw::TileMapSpec spec = Plain(6, 6);
-  spec.characters = {{1, 1, 1, "Owl", ""}, {3, 3, 1, "Wolf", ""}, {5, 5, 1, "Owl", ""}};
-  AddMap("Field", spec);
+  sw::TileMapSpec file = Plain(6, 6);
+  file.characters = {{1, 1, 1, "Owl", ""}, {3, 3, 1, "Wolf", ""}, {5, 5, 1, "Owl", ""}};
+  AddMap("Field", file);
   LoadWithWindow();
   ASSERT_EQ(Open("Field"), 0);
   ASSERT_EQ(Map().CharacterCount(), 3);
@@ -403,9 +403,9 @@ TEST_F(TileMapTest, CharactersComeOffByNameOrAllAtOnceWithTheirFigures) {
 }
 
 TEST_F(TileMapTest, TeamsCountDeadAndFindCharactersByCell) {
-  sw::TileMapSpec spec = Plain(8, 8);
-  spec.characters = {{1, 1, 1, "Owl", ""}, {2, 1, 1, "Owl", ""}, {8, 8, 1, "Owl", ""}, {3, 1, 1, "Wolf", ""}};
-  AddMap("Field", spec);
+  sw::TileMapSpec file = Plain(8, 8);
+  file.characters = {{1, 1, 1, "Owl", ""}, {2, 1, 1, "Owl", ""}, {8, 8, 1, "Owl", ""}, {3, 1, 1, "Wolf", ""}};
+  AddMap("Field", file);
   LoadWithWindow();
   ASSERT_EQ(Open("Field"), 0);
   const auto& list = Map().Characters();
@@ -436,9 +436,9 @@ TEST_F(TileMapTest, TeamsCountDeadAndFindCharactersByCell) {
 // ---- Cells ----
 
 TEST_F(TileMapTest, ABlockingFigureKeepsOthersOutOfItsCellOnly) {
-  sw::TileMapSpec spec = Plain(8, 8);
-  spec.characters = {{4, 4, 1, "Wolf", ""}};
-  AddMap("Field", spec);
+  sw::TileMapSpec file = Plain(8, 8);
+  file.characters = {{4, 4, 1, "Wolf", ""}};
+  AddMap("Field", file);
   LoadWithWindow();
   ASSERT_EQ(Open("Field"), 0);
   const Character& wolf = *Map().Characters()[0];
@@ -483,9 +483,9 @@ TEST_F(TileMapTest, FindFreeCellNearSaysWhetherItFoundOne) {
 }
 
 TEST_F(TileMapTest, OccupancyFollowsTheFiguresIntoFreeCells) {
-  sw::TileMapSpec spec = Plain(6, 6);
-  spec.characters = {{2, 2, 1, "Owl", ""}};
-  AddMap("Field", spec);
+  sw::TileMapSpec file = Plain(6, 6);
+  file.characters = {{2, 2, 1, "Owl", ""}};
+  AddMap("Field", file);
   LoadWithWindow();
   ASSERT_EQ(Open("Field"), 0);
   Character& owl = *Map().Characters()[0];
@@ -641,9 +641,9 @@ TEST_F(TileMapTest, NamedSpritesGoOnTheirListsAndComeOffByNameWithTheFocusGoingB
 // ---- Objects ----
 
 TEST_F(TileMapTest, RememberedItemsStayTakenOrComeBackOpenedWhenTheMapLoadsAgain) {
-  sw::TileMapSpec spec = Plain(6, 6);
-  spec.items = {{2, 2, 1, "Key", "", 5}, {4, 4, 1, "Chest", "", 6}, {5, 5, 0, "Key", "", 0}};
-  AddMap("Field", spec);
+  sw::TileMapSpec file = Plain(6, 6);
+  file.items = {{2, 2, 1, "Key", "", 5}, {4, 4, 1, "Chest", "", 6}, {5, 5, 0, "Key", "", 0}};
+  AddMap("Field", file);
   Files().Add("Items/Key.itm", sw::EncodeItem(MapObject("key", "", true, true, true)));
   sw::ItemSpec chest = MapObject("chest", "chest open", true, true, false);
   chest.generalAction.event = {"", sw::EventSpec{{Set("gb_log", "opened")}}};
