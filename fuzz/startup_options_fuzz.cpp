@@ -1,7 +1,7 @@
 // Fuzz target: the start-up file "cs.cfg". The input becomes the file in the default folder (a scratch folder
-// holding a packed data file and a loose scenario folder for it to name) and the game's start-up reads it; the
-// game is then shut down as after a run. Every option the game asks for is also looked up on its own: a value
-// found must be a part of the text.
+// holding a packed data file and a loose scenario folder for it to name) and the game's start-up reads it and
+// opens the data it names; the game is then shut down as after a run. Every option the game asks for is also
+// looked up on its own: a value found must be a part of the text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +10,7 @@
 #include "fuzz/fuzz_folder.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_window.h"
+#include "game/shell/scenario_config.h"
 #include "game/shell/startup_options.h"
 #include "host/testing.h"
 #include "platform/core/file_manager.h"
@@ -39,7 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (GetCommandLineOption(value, text, letter)) FuzzCheck(text.find(value) != std::string::npos);
   }
   TheFuzzFolder().Write("cs.cfg", data, size);
-  if (ReadStartupConfig(StartupWindowParams{}) == 0) FuzzCheck(!GetDataPath().empty());
+  if (ReadStartupConfig(StartupWindowParams{}) == 0) {
+    FuzzCheck(!GetDataPath().empty());
+    ReadScenarioConfig();  // the data the file names, as the next start-up step opens it
+  }
   ShutdownGame();
   FuzzCheck(PlatformStream::FirstOpen() == nullptr);
   return 0;
