@@ -1,8 +1,9 @@
 // Fuzz target: path text of file references. The input (up to its first zero byte) is resolved from a
 // reference to a scratch folder that holds a few folders, a file and a file standing for a container, as the
 // public file operations resolve a name. A failure leaves the base as it was; a success resolves the same in
-// place, and its path text (when it is the scratch folder's and every name fits) resolves again from the root
-// to the same reference. Each component popped again decodes to the name it was.
+// place, its path text cut to any buffer size stays terminated within it, and that text (when it is the scratch
+// folder's and every name fits) resolves again from the root to the same reference. Each component popped again
+// decodes to the name it was.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -51,9 +52,21 @@ bool EscapedFits(const std::string& name) {
   return length <= kComponentMaxLength;
 }
 
+// Path text into buffers of sizes up to the whole: each holds a terminated prefix of the whole text (a buffer
+// on the heap of just that size, so that a byte written past it is caught).
+void CheckBoundedPathText(PlatformHandle* ref, const std::string& whole) {
+  for (size_t size = 1; size <= whole.size() + 1; size += size < 8 ? 1 : whole.size() / 7 + 1) {
+    std::vector<char> buffer(size);
+    FuzzCheck(FileRef::GetPathText(ref, buffer.data(), static_cast<uint32_t>(size)) == kPlatformNoError);
+    FuzzCheck(std::memchr(buffer.data(), '\0', size) != nullptr);
+    FuzzCheck(whole.compare(0, std::strlen(buffer.data()), buffer.data()) == 0);
+  }
+}
+
 void CheckResolved(PlatformHandle* resolved, const char* text) {
   std::string pathText = PathText(resolved);
   std::vector<std::string> names = Components(resolved);
+  CheckBoundedPathText(resolved, pathText);
 
   PlatformHandle* inPlace = nullptr;
   FuzzCheck(FileRef::Resolve(base, 0, &inPlace) == kPlatformNoError);
