@@ -1,7 +1,7 @@
 // Writes starting inputs for the fuzz targets, made by the project's own writers: the scenario writer's pictures,
-// sounds, animation sets and archives, the framework's container writer and compressors, the saved-game
-// writer, a markup page, a scenario "Config", a preferences file, start-up files, path texts and a block packed
-// in place. Each input is what its target expects behind the prefix the target adds itself (a
+// sounds, animation sets, archives and "Config" files, the framework's container writer and compressors, the
+// saved-game writer, a markup page, the game's preferences file and a block it packed in place, and start-up
+// files and path texts. Each input is what its target expects behind the prefix the target adds itself (a
 // picture's signature or file header, a first byte that picks a mode). The image formats the writers do not make
 // (GIF, PNG, JPEG) get theirs from make_image_seeds.py.
 //
