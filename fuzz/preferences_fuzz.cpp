@@ -1,6 +1,8 @@
 // Fuzz target: the preferences file. The input becomes the scenario's ".ini" file in the Windows folder (a
-// scratch folder here) and is loaded as the game loads it. An empty file keeps the settings held before; any
-// other file gives settings that save as records sorted by key, which load and save again to the same bytes.
+// scratch folder here) and is loaded as a preferences file loads it: an empty file keeps the settings held
+// before; any other file gives settings that save as records sorted by key, which load and save again to the
+// same bytes. Then the game's start-up reads a scenario of that name, which loads the file and takes its music
+// volume: a volume of 0 to 100 whatever the file holds.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +13,16 @@
 
 #include "fuzz/fuzz_folder.h"
 #include "game/shell/data/preferences.h"
+#include "game/shell/main_function.h"
+#include "game/shell/main_window.h"
+#include "game/shell/media/music_player.h"
+#include "game/shell/scenario_config.h"
+#include "game/shell/startup_options.h"
+#include "host/testing.h"
 #include "platform/core/file_manager.h"
+#include "tools/scenario_writer/config_writer.h"
+
+namespace sw = scenario_writer;
 
 namespace {
 
@@ -48,31 +59,49 @@ bool WellFormed(const std::string& file) {
   return true;
 }
 
+constexpr const char* kScenarioName = "Fuzz Isle";
+
+// The start-up's reading of the scenario, which loads its preferences file.
+void ReadScenario() {
+  FuzzCheck(ReadStartupConfig(StartupWindowParams{}) == 0);
+  FuzzCheck(ReadScenarioConfig());
+  FuzzCheck(MusicVolume() >= 0 && MusicVolume() <= 100);
+  ShutdownGame();
+  SetMusicVolume(100);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  TheFuzzFolder();
-  PlatformFileSystemStartup();
+  HostTestSetHeadless(true);
+  FuzzFolder& folder = TheFuzzFolder();
+  folder.Write("cs.cfg", sw::Bytes{'-', 'p', 'V', 'a', 'l', 'e'});
+  sw::ConfigSpec config;
+  config.scenarioName = kScenarioName;
+  folder.Write("Vale/Config", sw::EncodeConfig(config));
+  StartFilesInFuzzFolder();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 16)) return 0;
-  PrefsFile prefs("Fuzz Isle");
+  PrefsFile prefs(kScenarioName);
   FuzzCheck(!prefs.Folder().empty());
   TheFuzzFolder().Write(RelativePathOf(prefs), data, size);
   prefs.Set("held", "before");
   prefs.Load();
   if (size == 0) {
     FuzzCheck(prefs.HasKey("held"));  // nothing to read: the settings stay
-    return 0;
+  } else {
+    FuzzCheck(prefs.Save());
+    std::string saved = Contents(prefs);
+    FuzzCheck(WellFormed(saved));
+    PrefsFile again(kScenarioName);
+    again.Load();
+    FuzzCheck(again.Save());
+    FuzzCheck(Contents(again) == saved);
   }
-  FuzzCheck(prefs.Save());
-  std::string saved = Contents(prefs);
-  FuzzCheck(WellFormed(saved));
-  PrefsFile again("Fuzz Isle");
-  again.Load();
-  FuzzCheck(again.Save());
-  FuzzCheck(Contents(again) == saved);
+  TheFuzzFolder().Write(RelativePathOf(prefs), data, size);
+  ReadScenario();
   return 0;
 }
