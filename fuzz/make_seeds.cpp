@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/shell/data/mem_handle.h"
@@ -281,11 +282,9 @@ void ScenarioConfigSeeds() {
 }
 
 // Written by the game's own preferences file into a folder of the seeds' that stands for the Windows folder.
-void PreferencesSeeds() {
+void PreferencesSeed(const std::string& name, const std::vector<std::pair<std::string, std::string>>& pairs) {
   PrefsFile prefs("Seed");
-  prefs.Set("music_volume", "75");
-  prefs.Set("fullscreen", "1");
-  prefs.Set(std::string(255, 'k'), std::string(255, 'v'));
+  for (const auto& [key, value] : pairs) prefs.Set(key, value);
   std::string path = prefs.Folder().substr(2) + prefs.FileName();
   std::replace(path.begin(), path.end(), '\\', '/');
   if (prefs.Folder().empty() || !prefs.Save()) {
@@ -294,7 +293,14 @@ void PreferencesSeeds() {
     return;
   }
   std::ifstream in(path, std::ios::binary);
-  Seed("preferences", "game-prefs", sw::Bytes(std::istreambuf_iterator<char>(in), {}));
+  Seed("preferences", name, sw::Bytes(std::istreambuf_iterator<char>(in), {}));
+}
+
+void PreferencesSeeds() {
+  PreferencesSeed("game-prefs",
+                  {{"music_volume", "75"}, {"fullscreen", "1"}, {std::string(255, 'k'), std::string(255, 'v')}});
+  // The music volume as the script action stores it: the text it was given, which may lie outside 0 to 100.
+  PreferencesSeed("game-prefs-script-volume", {{"music_volume", "150"}, {"fullscreen", "0"}});
 }
 
 void StartupOptionSeeds() {
