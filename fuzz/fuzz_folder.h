@@ -1,6 +1,7 @@
-// Shared by the fuzz targets that read files: a failed check that stops the run, and a scratch folder made once per run in memory ("/dev/shm", where
-// writing a file costs no disk) or else under the system's temporary folder, and removed when the run ends, with $KESTRIVAL_HOME pointed into it so that the special folders (the
-// preferences file's folder among them) never reach the user's own.
+// Shared by the fuzz targets that read files: a failed check that stops the run, and a scratch folder made once
+// per run in memory ("/dev/shm", where writing a file costs no disk) or else under the system's temporary folder,
+// with $KESTRIVAL_HOME pointed into it so that the special folders (the preferences file's folder among them)
+// never reach the user's own.
 #pragma once
 
 #include <unistd.h>
@@ -62,9 +63,14 @@ class FuzzFolder {
   std::filesystem::path path_;
 };
 
-// The run's one scratch folder, made at the first call.
+// The run's one scratch folder, made at the first call. It outlives the game's globals, which may still name
+// files in it while the process ends, and is removed when the run ends.
 inline FuzzFolder& TheFuzzFolder() {
-  static FuzzFolder* folder = new FuzzFolder;
+  static FuzzFolder* folder = [] {
+    auto* made = new FuzzFolder;
+    std::atexit([] { delete &TheFuzzFolder(); });
+    return made;
+  }();
   return *folder;
 }
 
