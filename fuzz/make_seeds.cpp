@@ -1,16 +1,24 @@
 // Writes starting inputs for the fuzz targets, made by the project's own writers: the scenario writer's pictures,
-// sounds, animation sets and archives, the framework's container writer and compressors, the saved-game
-// writer and a markup page. Each input is what its target expects behind the prefix the target adds itself (a
+// sounds, animation sets, archives and "Config" files, the framework's container writer and compressors, the
+// saved-game writer, a markup page, the game's preferences file and a block it packed in place, and start-up
+// files and path texts. Each input is what its target expects behind the prefix the target adds itself (a
 // picture's signature or file header, a first byte that picks a mode). The image formats the writers do not make
 // (GIF, PNG, JPEG) get theirs from make_image_seeds.py.
 //
 // Usage: make_seeds <folder>   (writes <folder>/<target name without "_fuzz">/<seed>)
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "game/shell/data/mem_handle.h"
+#include "game/shell/data/preferences.h"
 #include "game/shell/saved_game_file.h"
 #include "platform/core/chunk_file.h"
 #include "platform/core/compression.h"
@@ -243,6 +251,92 @@ void MarkupSeeds() {
   Seed("markup", "every-tag", sw::Bytes(page.begin(), page.end()));
 }
 
+void ScenarioConfigSeeds() {
+  sw::ConfigSpec config;
+  config.scenarioName = "Fuzz Isle";
+  config.secondName = "Of Seeds";
+  config.pluginsEnabled = 1;
+  config.optionFlags[0] = 1;
+  config.optionFlags[14] = 7;
+  config.layouts.resize(36);  // two more than are kept: read and dropped
+  config.layouts[1] = sw::LayoutSpec{"Message.png", {{"Text", 10, 20, 200, 100}, {"Ok", 150, 130, 40, 16}}};
+  config.layouts[16] = sw::LayoutSpec{"Screen.png", {{"Portrait", 20, 10, 30, 40}, {"Gold", 60, 10, 50, 12}}};
+  config.layouts[21] = sw::LayoutSpec{"Scroll.bmp", {}};
+  config.layouts[35].name = "Dropped";
+  config.globalNames = {"gb_door", "gb_Key"};
+  config.spots = {{"q", 0, "Rules"}, {"H", 1, "Missing"}};
+  config.windowMode = 2;
+  config.screenWidth = 800;
+  config.screenHeight = 600;
+  // Four lists: the fourth is read and dropped. "Rules" is an event the target's scenario has.
+  config.menuLists = {{"Help", {{"Rules", "Rules"}}},
+                      {"File", {{"-", ""}}},
+                      {"Game", {{"Map/m", "Missing"}, {"Rules", "Rules"}}},
+                      {"Extra", {{"Dropped", "Rules"}}}};
+  config.defaultPlayerSprite = "Hero";
+  config.depthCode = 1;
+  config.mapText = "Gold pile";
+  Seed("scenario_config", "writer-config", sw::EncodeConfig(config));
+  // The smallest file the game takes: every default.
+  Seed("scenario_config", "writer-defaults", sw::EncodeConfig(sw::ConfigSpec{}));
+}
+
+// Written by the game's own preferences file into a folder of the seeds' that stands for the Windows folder.
+void PreferencesSeed(const std::string& name, const std::vector<std::pair<std::string, std::string>>& pairs) {
+  PrefsFile prefs("Seed");
+  for (const auto& [key, value] : pairs) prefs.Set(key, value);
+  std::string path = prefs.Folder().substr(2) + prefs.FileName();
+  std::replace(path.begin(), path.end(), '\\', '/');
+  if (prefs.Folder().empty() || !prefs.Save()) {
+    std::fprintf(stderr, "make_seeds: cannot save the preferences file\n");
+    failed = true;
+    return;
+  }
+  std::ifstream in(path, std::ios::binary);
+  Seed("preferences", name, sw::Bytes(std::istreambuf_iterator<char>(in), {}));
+}
+
+void PreferencesSeeds() {
+  PreferencesSeed("game-prefs",
+                  {{"music_volume", "75"}, {"fullscreen", "1"}, {std::string(255, 'k'), std::string(255, 'v')}});
+  // The music volume as the script action stores it: the text it was given, which may lie outside 0 to 100.
+  PreferencesSeed("game-prefs-script-volume", {{"music_volume", "150"}, {"fullscreen", "0"}});
+}
+
+void StartupOptionSeeds() {
+  const char* texts[] = {"-f -pData/Data001.dat", "-pVale -w -ax -bz -jq\r\n", "-f\t-pData/Data001.dat   -w",
+                         "-pVale\n-a\xE9"};
+  int n = 0;
+  for (const char* text : texts) {
+    Seed("startup_options", "cs-cfg-" + std::to_string(n++), sw::Bytes(text, text + std::strlen(text)));
+  }
+}
+
+void FileRefPathSeeds() {
+  // Names the target's scratch folder holds: folders, a file, and names after the file taken as its records.
+  const char* texts[] = {"Data/Maps/town.txt", "box.chk/inner%2Fname/leaf%25%09", "./Data//Maps/../Maps/",
+                         "data/MAPS/TOWN.TXT/a%3Ab", "Data/..", "/C/tmp"};
+  int n = 0;
+  for (const char* text : texts) {
+    Seed("file_ref_path", "path-" + std::to_string(n++), sw::Bytes(text, text + std::strlen(text)));
+  }
+}
+
+// The three leading bytes give the size to uncompress into; the rest is a block the game compressed in place.
+void MemHandleCompressionSeeds() {
+  const std::string text = "the body of a saved game, packed in place: aaaaaaaaaaaaaaaa bbbbbbbb 0123456789";
+  MemHandle block;
+  if (!block.Allocate(text.size())) return;
+  std::memcpy(block.Lock(), text.data(), text.size());
+  block.Unlock();
+  if (!CompressHandle(block)) return;
+  sw::Bytes seed{0, 0, static_cast<uint8_t>(text.size())};
+  const uint8_t* bytes = block.Lock();
+  seed.insert(seed.end(), bytes, bytes + block.Size());
+  block.Unlock();
+  Seed("mem_handle_compression", "game-packed", seed);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -251,6 +345,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   top = argv[1];
+  // The preferences file's Windows folder lies in the seeds' own folder, never in the user's.
+  const std::filesystem::path home = std::filesystem::absolute(top / "preferences-home");
+  setenv("KESTRIVAL_HOME", home.c_str(), 1);
   PlatformFileSystemStartup();
   PictureSeeds();
   SoundSeeds();
@@ -262,5 +359,12 @@ int main(int argc, char** argv) {
   DictionarySeeds();
   SavedGameSeeds();
   MarkupSeeds();
+  ScenarioConfigSeeds();
+  PreferencesSeeds();
+  StartupOptionSeeds();
+  FileRefPathSeeds();
+  MemHandleCompressionSeeds();
+  std::error_code code;
+  std::filesystem::remove_all(home, code);
   return failed ? 1 : 0;
 }

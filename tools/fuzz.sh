@@ -17,7 +17,8 @@ python3 fuzz/make_image_seeds.py build-fuzz/seeds
 # at 4096 bytes otherwise).
 declare -A max_len=([aiff_fuzz]=65536 [animation_set_fuzz]=16384 [archive_directory_fuzz]=65536
   [bmp_fuzz]=65536 [chunk_file_fuzz]=65536 [decompress_fuzz]=65536 [dictionary_fuzz]=8192 [gif_fuzz]=32768
-  [jpeg_fuzz]=65536 [pict_fuzz]=65536 [png_fuzz]=65536 [saved_game_fuzz]=65536)
+  [jpeg_fuzz]=65536 [pict_fuzz]=65536 [png_fuzz]=65536 [saved_game_fuzz]=65536 [startup_options_fuzz]=4096
+  [file_ref_path_fuzz]=4096)
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for source in fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" .cpp)"); done

@@ -1,6 +1,7 @@
 // Reading the scenario "Config" file and handing each block to its owner.
 #include "game/shell/scenario_config.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -79,7 +80,8 @@ bool ReadScenarioConfig() {
   if (State().prefs->HasKey("music_volume")) {
     std::string volume;
     State().prefs->Get(volume, "music_volume");
-    SetMusicVolume(ParseInt(volume));
+    // The file is the player's to edit: a volume outside 0 to 100 is taken as the nearest end of that range.
+    SetMusicVolume(std::clamp(ParseInt(volume), 0, 100));
   }
   GetField(field, identity, "::", 2);
   SetScenarioSecondName(field);

@@ -138,13 +138,20 @@ TEST_F(ScenarioConfigTest, WindowedSwitchKeepsTheWindowMode) {
 }
 
 TEST_F(ScenarioConfigTest, MusicVolumeComesFromThePreferences) {
-  sw::ConfigSpec fileSpec;
-  fileSpec.scenarioName = "Tune";
-  PrefsFile prefs("Tune");
-  prefs.Set("music_volume", "40");
-  ASSERT_TRUE(prefs.Save());
-  ASSERT_TRUE(Read(fileSpec));
-  EXPECT_EQ(MusicVolume(), 40);
+  // The file is the player's to edit: whatever it holds, the volume stays within 0 to 100.
+  const std::pair<const char*, int> cases[] = {
+      {"40", 40}, {"0", 0}, {"150", 100}, {"-5", 0}, {"99999999", 100}, {"loud", 0},
+  };
+  for (auto [stored, volume] : cases) {
+    sw::ConfigSpec fileSpec;
+    fileSpec.scenarioName = "Tune";
+    PrefsFile prefs("Tune");
+    prefs.Set("music_volume", stored);
+    ASSERT_TRUE(prefs.Save());
+    ASSERT_TRUE(Read(fileSpec));
+    EXPECT_EQ(MusicVolume(), volume) << stored;
+    ShutdownGame();
+  }
   SetMusicVolume(100);
 }
 
