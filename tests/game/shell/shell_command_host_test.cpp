@@ -81,6 +81,9 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0) {
   config.secondName = "Vale Two";
   config.layouts[15].name = "Start.bmp";
   config.globalNames = {"door", "bell"};
+  // A new game starts without asking for the name or showing the character sheet.
+  config.askPlayerName = 0;
+  config.characterCreation = 0;
   sw::ScenarioFiles files;
   files.Add("Config", sw::EncodeConfig(config));
   files.Add("Pictures/Start.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{10, 20, 30})));
