@@ -1,6 +1,7 @@
-// The demo scenario through the whole program, in-process and headless: a new game asks for the name, the race
-// and the class and shows the character sheet; then the demo's menu events open the inventory, the sheet, spell
-// casting, the text entries and the journal, and the test opens spell picking, the level gain and a text input.
+// The demo scenario through the whole program, in-process and headless: File > New game (its shortcut) asks for
+// the name, the race and the class and shows the character sheet; then the shortcuts of the Game menu open the
+// inventory, the sheet, spell casting, the text entries and the journal, and the test itself opens spell picking,
+// the level gain and a text input.
 // Every dialog is driven by scripted input, and each shown frame is written as a BMP into "demo_frames/" of the
 // working folder, for a look by hand.
 #include <gtest/gtest.h>
@@ -17,16 +18,11 @@
 #include "game/rules/character.h"
 #include "game/rules/class_race_records.h"
 #include "game/rules/game_state.h"
-#include "game/rules/script_engine.h"
-#include "game/shell/main_function.h"
-#include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
 #include "game/shell/record_lists.h"
-#include "game/shell/shell_command_host.h"
 #include "host/kernel.h"
 #include "host/testing.h"
 #include "host/user.h"
-#include "platform/core/file_manager.h"
 #include "tests/support/dialog_input.h"
 #include "tests/support/program_steps.h"
 #include "tests/support/temp_folder.h"
@@ -85,8 +81,6 @@ InputStep Pause(uint32_t milliseconds) {
 std::vector<InputStep> Join(std::initializer_list<std::vector<InputStep>> parts) {
   std::vector<InputStep> steps;
   for (const auto& part : parts) steps.insert(steps.end(), part.begin(), part.end());
-  // Room after the last input: the script must not close the window while the program goes on.
-  steps.push_back(Wait(200));
   return steps;
 }
 
@@ -123,15 +117,39 @@ TEST_F(DemoDialogsTest, EveryCharacterDialogOpensOnTheDemoAndAnswersItsInput) {
   } seen;
   // A script feeds one dialog after the other while the step that opened them runs.
   auto scripted = [](std::vector<InputStep> steps, const std::function<void()>& open) {
+    // Room after the last input: the script must not close the window while the program goes on.
+    steps.push_back(Wait(200));
     InputScript script(std::move(steps), 100000);
     open();
     return true;
   };
+  // The same through a menu item: its shortcut is pressed, the dialogs it opens are answered, and the step is done
+  // once no dialog is open any more.
+  auto viaMenu = [](int key, std::vector<InputStep> answers) -> test_support::ProgramStep {
+    struct Run {
+      std::unique_ptr<InputScript> script;
+      bool done = false;
+    };
+    auto run = std::make_shared<Run>();
+    return [run, key, answers] {
+      if (run->script == nullptr) {
+        std::vector<InputStep> steps = {KeyDown(VK_CONTROL), KeyDown(key), KeyUp(key), KeyUp(VK_CONTROL)};
+        steps.insert(steps.end(), answers.begin(), answers.end());
+        steps.push_back(WaitFor([] { return OpenDialogs().empty(); }));
+        steps.push_back(WaitFor([run] { return run->done = true; }));
+        steps.push_back(Wait(1000000));
+        run->script = std::make_unique<InputScript>(std::move(steps), 1000000);
+        return false;
+      }
+      if (!run->done) return false;
+      run->script.reset();
+      return true;
+    };
+  };
   test_support::ProgramSteps steps;
   steps.tickLimit = 3000;
   steps.list = {
-      [&] {
-        return scripted(Join({Shown(4, "name", saved),
+      viaMenu('N', Join({Shown(4, "name", saved),
                               {Type("Wren"), Wait(2), KeyDown(VK_RETURN), KeyUp(VK_RETURN)},
                               {WaitFor([] { return TopLayout() == 5; }), Pause(200), KeyDown(VK_DOWN), Wait(2),
                                KeyUp(VK_DOWN)},
@@ -144,9 +162,7 @@ TEST_F(DemoDialogsTest, EveryCharacterDialogOpensOnTheDemoAndAnswersItsInput) {
                               Shown(10, "sheet_new", saved),
                               {ClickOn(29)},
                               Shown(10, "sheet_next_portrait", saved),
-                              {ClickOn(27)}}),
-                        RunNewGameCommand);
-      },
+                              {ClickOn(27)}})),
       [&] {
         Character* player = GetCurrentCharacter();
         EXPECT_TRUE(IsGameInProgress());
@@ -164,26 +180,11 @@ TEST_F(DemoDialogsTest, EveryCharacterDialogOpensOnTheDemoAndAnswersItsInput) {
                            "A crow follows the road north."};
         return true;
       },
-      [&] {
-        return scripted(Join({Shown(3, "inventory", saved), {ClickOn(4)}, Shown(3, "inventory_used", saved),
-                              {ClickOn(2)}}),
-                        [] { CallEventName("ShowInventory"); });
-      },
-      [&] {
-        return scripted(Join({Shown(10, "sheet", saved), {ClickOn(27)}}), [] { CallEventName("ShowCharacter"); });
-      },
-      [&] {
-        return scripted(Join({Shown(19, "spells", saved), {ClickOn(1)}, Shown(19, "spells_next_group", saved),
-                              {ClickOn(7)}}),
-                        [] { CallEventName("ShowSpells"); });
-      },
-      [&] {
-        return scripted(Join({Shown(0, "notes", saved), {ClickOn(2)}}), [] { CallEventName("ShowNotes"); });
-      },
-      [&] {
-        return scripted(Join({Shown(2, "journal", saved), {KeyDown(VK_ESCAPE)}}),
-                        [] { CallEventName("ShowJournal"); });
-      },
+      viaMenu('I', Join({Shown(3, "inventory", saved), {ClickOn(4)}, Shown(3, "inventory_used", saved), {ClickOn(2)}})),
+      viaMenu('K', Join({Shown(10, "sheet", saved), {ClickOn(27)}})),
+      viaMenu('S', Join({Shown(19, "spells", saved), {ClickOn(1)}, Shown(19, "spells_next_group", saved), {ClickOn(7)}})),
+      viaMenu('E', Join({Shown(0, "notes", saved), {ClickOn(2)}})),
+      viaMenu('J', Join({Shown(2, "journal", saved), {KeyDown(VK_ESCAPE), KeyUp(VK_ESCAPE)}})),
       [&] {
         return scripted(Join({Shown(18, "learn", saved), {Pause(250), KeyDown(VK_RETURN), KeyUp(VK_RETURN)},
                               Shown(18, "learn_picked", saved), {ClickOn(6)}}),
