@@ -283,8 +283,14 @@ class Character : public NamedRecord {
   void ApplyLevelUps();
 
   // ---- On the map (character_movement.cpp, character_casting.cpp) ----
-  // The distance in cells between the two characters' sprites; 0 when either has none.
+  // The distance in cells between the two characters' sprites; 0 when either has none. DistanceToObject the same
+  // against an object lying on the map.
   int32_t DistanceTo(const Character& other) const;
+  int32_t DistanceToObject(const MapItem& object) const;
+  // Puts the sprite at the centre of the character's cell on the current map.
+  void PlaceSpriteAtCell();
+  // Holds the cell (x, y) for the character: it is remembered and, on the current map, marked occupied.
+  void ReserveCell(int32_t cellX, int32_t cellY);
   // Frees the map cells the character holds reserved (those that are not its own cell) and forgets them.
   void ReleaseReservedCells();
   // Casts the spell (at the chosen target for spells of one chosen character).

@@ -225,7 +225,7 @@ void Character::RemoveFromMap(bool fade) {
   if (map == nullptr) return;
   map->RemoveCharacter(this);
   SceneView* view = GetSceneView();
-  SceneLayer* layer = map->CharacterLayer();
+  SceneLayer* layer = map->ItemSlot().Layer();
   if (sprite != nullptr) {
     Bitmap* figure = sprite->FramePicture();
     if (fade && view != nullptr && layer != nullptr && figure != nullptr) {

@@ -141,6 +141,7 @@ int32_t ShutdownGame() {
   // The character names records by pointer: it goes before them.
   DeleteCurrentCharacter();
   GetShellCommandHost().Reset();
+  ClearExploredMasks();
   LocationHistory::Clear();
   ClearRecordLists();
   ClearGlobalSpotList();

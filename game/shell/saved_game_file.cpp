@@ -122,6 +122,11 @@ class BodyReader {
     }
     s_.Seek(s_.GetPosition() + static_cast<uint32_t>(bytes));
   }
+  // Reads a block with a parser of its own, which says whether the block was sound.
+  template <typename Parser>
+  void Parse(Parser parse) {
+    if (Ok() && !parse(s_)) Damage();
+  }
   // Reads a chunk's content with read, which must stay within length bytes; what it leaves is skipped.
   template <typename Read>
   void Within(uint32_t length, Read read) {
@@ -188,24 +193,7 @@ void ReadHistory(BodyReader& r, std::vector<SavedHistoryEntry>* out) {
 
 // tail: the bytes that must still follow the masks (the trailer, or the two counters of format 11).
 void ReadMasks(BodyReader& r, std::vector<SavedMask>* out, uint32_t tail) {
-  int32_t count = r.Count(r.Int16(), 9);
-  for (int32_t i = 0; i < count && r.Ok(); ++i) {
-    SavedMask mask;
-    mask.name = r.Short(false);
-    int32_t bytes = r.Count(r.Int32(), 1);
-    r.Bytes(&mask.bits, static_cast<uint32_t>(bytes));
-    mask.width = r.Int16();
-    mask.height = r.Int16();
-    mask.hasIdentifiers = false;
-    // Older saves end the record here; the identifiers follow a 1, when there is room for them at all.
-    if (r.Remaining() >= 4 + tail && r.PeekInt16() == 1) {
-      r.Int16();
-      mask.hasIdentifiers = true;
-      int32_t ids = r.Count(r.Int16(), 2);
-      for (int32_t k = 0; k < ids && r.Ok(); ++k) mask.identifiers.push_back(r.Int16());
-    }
-    out->push_back(std::move(mask));
-  }
+  r.Parse([&](DataStream& stream) { return ParseExploredMasks(stream, tail, out); });
 }
 
 }  // namespace
@@ -451,6 +439,11 @@ class BodyWriter {
     if (count > 32767) return Fail(SavedGameError::kTooLarge);
     Int16(static_cast<int32_t>(count));
   }
+  // A block with a writer of its own, which gives its error.
+  template <typename Writer>
+  void Block(Writer write) {
+    if (error_ == SavedGameError::kNone) Fail(write(s_));
+  }
   // A chunk: the tag, the length masked with the entry of maskIndex and d, and the content that write makes.
   template <typename Write>
   void Chunk(uint32_t tag, int32_t maskIndex, int32_t d, Write write) {
@@ -549,19 +542,13 @@ void WriteBody(BodyWriter& w, const SavedGame& game, std::string_view scenario, 
     w.Short(entry.location);
     w.Short(entry.music);
   }
-  w.Count(game.masks.size());
-  for (const SavedMask& mask : game.masks) {
-    w.Short(mask.name, false);
-    if (mask.bits.size() > kSavedGameMaxBody) return;
-    w.Int32(static_cast<int32_t>(mask.bits.size()));
-    w.Bytes(mask.bits);
-    w.Int16(mask.width);
-    w.Int16(mask.height);
-    // Always with the identifiers, so that a reader never mistakes what follows for them.
-    w.Int16(1);
-    w.Count(mask.identifiers.size());
-    for (int16_t id : mask.identifiers) w.Int16(id);
-  }
+  w.Block([&](DataStream& stream) {
+    switch (WriteExploredMaskBlock(stream, game.masks)) {
+      case kMaskBlockWritten: return SavedGameError::kNone;
+      case kMaskBlockTooLarge: return SavedGameError::kTooLarge;
+      default: return SavedGameError::kNoMemory;
+    }
+  });
   // The trailer: no chunks, key 0.
   w.Int16(0);
   w.Int16(0);

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "game/world/explored_mask.h"
 #include "platform/core/file_ref.h"
 
 constexpr int16_t kSavedGameFormat = 13;
@@ -95,16 +96,8 @@ struct SavedHistoryEntry {
   bool operator==(const SavedHistoryEntry&) const = default;
 };
 
-struct SavedMask {
-  std::string name;
-  std::vector<uint8_t> bits;
-  int16_t width = 0;
-  int16_t height = 0;
-  bool hasIdentifiers = true;  // false for a mask of an older save, written without them
-  std::vector<int16_t> identifiers;
-
-  bool operator==(const SavedMask&) const = default;
-};
+// A mask of the explored-area block, read and written by the world's one implementation of the block.
+using SavedMask = ExploredMaskRecord;
 
 struct SavedGame {
   int16_t format = kSavedGameFormat;  // the format the file was read from

@@ -1,4 +1,4 @@
-// The game commands' host over the shell, and the carried fields of the character, history and masks.
+// The game commands' host over the shell, and the carried fields of the character and the history.
 #include "game/shell/shell_command_host.h"
 
 #include <algorithm>
@@ -149,7 +149,7 @@ void ShellCommandHost::Capture(SavedGame* game) {
     if (const GlobalVariable* entry = GetGlobalEntryName(i)) game->globals.push_back({entry->name, entry->value});
   }
   game->history = history_;
-  game->masks = masks_;
+  game->masks = CaptureExploredMasks();
 }
 
 std::vector<std::string> ShellCommandHost::LoadedPlugins() { return ::LoadedPlugins(); }
@@ -172,7 +172,7 @@ bool ShellCommandHost::Apply(const SavedGame& game) {
     if (GlobalVariable* entry = FindGlobalEntry(saved.name)) entry->value = saved.value;
   }
   history_ = game.history;
-  masks_ = game.masks;
+  AdoptExploredMasks(game.masks);
   ::SetGameInProgress(1);
   ::EnableMenuBar(false);
   if (view != nullptr) view->EndOffscreen();
@@ -254,10 +254,7 @@ void ShellCommandHost::AssignMissingRaceAndClass() {
 bool ShellCommandHost::HasCharacterCreation() { return GetShowCharacterCreation() != 0; }
 void ShellCommandHost::RunCharacterCreation() { ShowCharacterCreation(1); }
 
-void ShellCommandHost::ResetExploredMasks() {
-  ::ResetExploredMasks();
-  masks_.clear();
-}
+void ShellCommandHost::ResetExploredMasks() { ::ResetExploredMasks(); }
 
 void ShellCommandHost::RepaintMainWindow() {
   if (::MainWindow* window = GetMainWindow()) window->InvalidateAll();
@@ -271,10 +268,7 @@ void ShellCommandHost::LeaveAllLocations() {
   for (const auto& location : LocationList()) location->Leave();
 }
 
-void ShellCommandHost::ClearExploredMasks() {
-  ::ClearExploredMasks();
-  masks_.clear();
-}
+void ShellCommandHost::ClearExploredMasks() { ::ClearExploredMasks(); }
 
 void ShellCommandHost::ReleaseGamePools() {
   // Quitting happens inside the main loop, whose pool stack still holds the start-up pool and whose current pool
@@ -293,10 +287,7 @@ void ShellCommandHost::DeleteCharacter() { DeleteCurrentCharacter(); }
 
 void ShellCommandHost::HideCursor() { SetCursor(nullptr); }
 
-void ShellCommandHost::Reset() {
-  history_.clear();
-  masks_.clear();
-}
+void ShellCommandHost::Reset() { history_.clear(); }
 
 ShellCommandHost& GetShellCommandHost() {
   // Never destroyed: a shut-down signal may end the process while the loop still runs.

@@ -2,9 +2,9 @@
 // main window, the option store, the record lists, the global entries, the game view and the picture pools.
 //
 // A save takes the current character's values, lists and records by name, and an open puts them into a new
-// character, finding the records by name. The location history and the explored-area masks come with the world;
-// until then this host keeps what a saved game holds of them, so that a game saved and opened again comes back
-// whole. The menus and, later, the script actions reach the commands through the functions at the bottom.
+// character, finding the records by name. The explored-area masks are the world's: a save captures them and an
+// open adopts the checked copy. The location history comes with the world's locations; until then this host keeps
+// what a saved game holds of it, so that a game saved and opened again comes back whole. The menus and, later, the script actions reach the commands through the functions at the bottom.
 #pragma once
 
 #include <string>
@@ -61,15 +61,13 @@ class ShellCommandHost : public GameCommandHost {
   void ReleaseGamePools() override;
   void HideCursor() override;
 
-  // The world's saved fields, kept here until the world carries them.
+  // The location history's saved entries, kept here until the world carries them.
   std::vector<SavedHistoryEntry>& History() { return history_; }
-  std::vector<SavedMask>& Masks() { return masks_; }
-  // Forgets the history and the masks (shut-down).
+  // Forgets the history (shut-down).
   void Reset();
 
  private:
   std::vector<SavedHistoryEntry> history_;
-  std::vector<SavedMask> masks_;
 };
 
 // The one host of the running program.

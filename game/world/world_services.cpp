@@ -37,10 +37,6 @@ void SetCurrentLocation(Location* location) { State().current = location; }
 
 bool LocationExists(const std::string& name) { return FindLocationByName(name) != nullptr; }
 
-TileMap* GetCurrentTileMap() { return nullptr; }
-
-void TileMap::UnlinkSprite(std::unique_ptr<Sprite>) {}
-
 void ShiftMapTimers() {}
 
 int32_t DirectionFromDelta(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
@@ -76,28 +72,6 @@ void Clear() {}
 void Reset() {}
 int32_t Count() { return 0; }
 }  // namespace LocationHistory
-
-void WriteExploredMasks(DataStream& stream) { stream.WriteInt16(0); }
-
-void ReadExploredMasks(DataStream& stream) {
-  int16_t count = stream.ReadInt16();
-  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
-    std::string name;
-    stream.ReadPString(name);
-    int32_t bytes = stream.ReadInt32();
-    if (bytes < 0) break;
-    stream.Skip(bytes);
-    stream.ReadInt16();
-    stream.ReadInt16();
-    if (stream.ReadInt16() == 1) {
-      int16_t n = stream.ReadInt16();
-      for (int16_t k = 0; k < n && stream.GetError() == 0; ++k) stream.ReadInt16();
-    }
-  }
-}
-
-void ClearExploredMasks() {}
-void ResetExploredMasks() {}
 
 namespace PathFinder {
 void Init() {}

@@ -23,6 +23,7 @@
 #include "game/shell/record_lists.h"
 #include "game/shell/media/screen_fades.h"
 #include "game/shell/data/option_store.h"
+#include "game/world/explored_mask.h"
 #include "game/shell/media/sound_effects.h"
 #include "game/world/scene_view.h"
 #include "host/kernel.h"
@@ -137,7 +138,8 @@ void FillGame(ShellCommandHost& host) {
   FindGlobalEntry("door")->value = "open";
   FindGlobalEntry("bell")->value = "rung";
   host.History() = {{1, 3, 4, "Mill", "mill.aiff"}, {2, 10, 11, "Ford", ""}};
-  host.Masks() = {{"Ford", {0xF0, 0x0F}, 4, 4, true, {7, 8}}};
+  // A 4 x 4 mask: a byte a row.
+  AdoptExploredMasks({{"Ford", {0x0F, 0x03, 0x00, 0x0C}, 4, 4, true, {7, 8}}});
 }
 
 TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
@@ -213,6 +215,7 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_EQ(reopened.character, saved.character);
   EXPECT_EQ(reopened.globals, saved.globals);
   EXPECT_EQ(reopened.history, saved.history);
+  ASSERT_EQ(saved.masks.size(), 1u);
   EXPECT_EQ(reopened.masks, saved.masks);
   // Shut-down forgets the game.
   EXPECT_EQ(GetCurrentCharacter(), nullptr);
