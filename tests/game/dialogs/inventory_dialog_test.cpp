@@ -8,9 +8,13 @@
 #include "game/rules/character.h"
 #include "game/rules/class_race_records.h"
 #include "game/rules/item_record.h"
+#include "game/shell/data/data_archive.h"
+#include "game/shell/data/data_paths.h"
 #include "game/shell/record_lists.h"
+#include "game/world/tile_map.h"
 #include "host/user.h"
 #include "tests/support/dialog_input.h"
+#include "tools/scenario_writer/tile_map_writer.h"
 
 namespace {
 
@@ -157,6 +161,32 @@ TEST_F(InventoryDialogTest, ASpellAnItemQueuesIsCastAtOnceWhileNoMapIsShown) {
   EXPECT_FALSE(HasPendingSpells());
   EXPECT_FALSE(dialog.IsClosed());
   EXPECT_EQ(Rows(dialog), "glowstone ");
+}
+
+TEST_F(InventoryDialogTest, ASpellAnItemQueuesWhileAMapIsShownClosesTheInventoryAndWaitsForTheMap) {
+  sw::TileMapSpec field;
+  field.width = field.height = 4;
+  field.cells = sw::UniformCells(4, 4);
+  field.layers = {sw::MapLayerSpec{}};
+  Files().Add("Maps/Field.cma", sw::EncodeTileMap(field));
+  LoadItems(true);
+  std::string path;
+  MapPath(path, "Field");
+  DataStream* stream = OpenDataFile(path);
+  ASSERT_NE(stream, nullptr);
+  auto map = std::make_unique<TileMap>(*stream);
+  ASSERT_EQ(map->Load(*stream), 0);
+  CloseDataFile(stream);
+  ASSERT_EQ(GetCurrentTileMap(), map.get());
+  Give("Glowstone");
+  ClearPendingSpells();
+  {
+    InventoryDialog dialog;
+    dialog.OnControlEvent(InventoryDialog::kUse, kUseCommand);
+    EXPECT_TRUE(dialog.IsClosed());
+    EXPECT_TRUE(HasPendingSpells());
+  }
+  ClearPendingSpells();
 }
 
 }  // namespace
