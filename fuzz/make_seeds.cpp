@@ -1,8 +1,8 @@
 // Writes starting inputs for the fuzz targets, made by the project's own writers: the scenario writer's pictures,
-// sounds, animation sets and archives, the framework's container writer and compressors, and the saved-game
-// writer. Each input is what its target expects behind the prefix the target adds itself (a picture's signature
-// or file header, a first byte that picks a mode). The image formats the writers do not make (GIF, PNG, JPEG)
-// get theirs from make_image_seeds.py.
+// sounds, animation sets and archives, the framework's container writer and compressors, the saved-game
+// writer and a markup page. Each input is what its target expects behind the prefix the target adds itself (a
+// picture's signature or file header, a first byte that picks a mode). The image formats the writers do not make
+// (GIF, PNG, JPEG) get theirs from make_image_seeds.py.
 //
 // Usage: make_seeds <folder>   (writes <folder>/<target name without "_fuzz">/<seed>)
 #include <cstdio>
@@ -208,6 +208,21 @@ void SavedGameSeeds() {
   }
 }
 
+void MarkupSeeds() {
+  // A page with every built-in tag, and styled text with links, breaks and a list.
+  const std::string page =
+      "<INTERFACE TITLE=Seed WIDTH=320 HEIGHT=240 FGCOLOR=#102040 BGCOLOR=#E0E8F0><PAGE NAME=a TITLE=A>"
+      "<BUTTON RECT=0,0,60,20 TITLE=Go HREF=#b KEYS=G+/><BUTTON RECT=0,20,60,40 KIND=check VALUE=1 SCRIPT=Beep()/>"
+      "<BUTTON RECT=60,0,100,40 VALUE=1 HREF=#b><IMAGE SRC=a.bmp/><IMAGE SRC=b.bmp LIT=c.bmp/></BUTTON>"
+      "<IMG RECT=100,0,120,20 SRC=a.bmp/><CENTER ALIGN=right><BORDER RECT=0,40,160,120 TITLE=Box INDENT=-2 "
+      "LINE=dotted CHIPPED/></CENTER><POPUP RECT=160,0,320,20><ITEM TITLE=-/><ITEM TITLE=One DEFAULT/></POPUP>"
+      "<TEXTBOX RECT=160,20,320,40 EDITABLE SIZE=12 ALLOW=abc>type</TEXTBOX><FRAME RECT=160,40,320,240 SRC=#b/>"
+      "</PAGE><PAGE NAME=b><TEXTBOX RECT=0,0,150,100 SIZE=11 FACE=Arial,Helvetica>Text <B>bold</B> <I>it</I>"
+      "<BR><A HREF=#a>a <U>link</U></A><P><PRE>  kept\tas is</PRE><LI>one<LI><TT>two</TT></TEXTBOX></PAGE>"
+      "</INTERFACE>";
+  Seed("markup", "every-tag", sw::Bytes(page.begin(), page.end()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -225,5 +240,6 @@ int main(int argc, char** argv) {
   CompressionSeeds();
   DictionarySeeds();
   SavedGameSeeds();
+  MarkupSeeds();
   return failed ? 1 : 0;
 }

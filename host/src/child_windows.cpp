@@ -51,7 +51,26 @@ HWND TopLevelOf(HWND window) {
   return record == nullptr ? nullptr : record->handle;
 }
 
+namespace {
+HWND captured = nullptr;
+}  // namespace
+
+void SetMouseCapture(HWND window) { captured = window; }
+
+HWND MouseCapture() {
+  if (captured != nullptr && (FindWindow(captured) == nullptr || !IsWindowVisible(captured))) captured = nullptr;
+  return captured;
+}
+
 HWND InputWindowAt(HWND topLevel, POINT* clientPoint) {
+  // A control tracking the mouse takes it wherever the pointer is.
+  if (HWND capture = MouseCapture(); capture != nullptr && capture != topLevel && TopLevelOf(capture) == topLevel) {
+    POINT point = *clientPoint;
+    ClientToScreen(topLevel, &point);
+    ScreenToClient(capture, &point);
+    *clientPoint = point;
+    return capture;
+  }
   HWND at = topLevel;
   for (;;) {
     HWND child = ChildWindowFromPointEx(at, *clientPoint, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);

@@ -21,6 +21,7 @@ namespace {
 constexpr int kDialogFrame = 3;
 constexpr int kCaptionHeight = 20;
 constexpr int kMenuHeight = 20;
+constexpr int kScrollThumbSize = 16;  // scroll bars' thumbs and arrows
 constexpr DWORD kFrequency = 60;
 
 struct Mode {
@@ -158,6 +159,8 @@ int GetSystemMetrics(int index) {
     case SM_CYMENUSIZE: return host::kMenuHeight;
     case SM_MOUSEPRESENT: return 1;
     case SM_SWAPBUTTON: return 0;
+    case SM_CYVTHUMB:
+    case SM_CXHTHUMB: return host::kScrollThumbSize;
     default: return 0;
   }
 }

@@ -62,14 +62,17 @@ struct FacePath {
 };
 
 // The installed file fontconfig matches to a logical font: the face name through the system's aliases (the default
-// sans-serif family for no name), the weight and the slant.
+// sans-serif family for no name, the monospace one for no name and a fixed pitch), the weight and the slant.
 bool MatchFile(const LOGFONTA& font, FacePath* out) {
   Libraries& libs = Libs();
   if (libs.config == nullptr) return false;
   FcPattern* pattern = FcPatternCreate();
   if (pattern == nullptr) return false;
   std::string name(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE));
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.empty() ? "sans-serif" : name.c_str()));
+  // A font without a face name is of the default family of its pitch.
+  const bool fixed = (font.lfPitchAndFamily & 0x03) == FIXED_PITCH;
+  const char* unnamed = fixed ? "monospace" : "sans-serif";
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.empty() ? unnamed : name.c_str()));
   FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(font.lfWeight == 0 ? FW_NORMAL : font.lfWeight));
   FcPatternAddInteger(pattern, FC_SLANT, font.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
@@ -246,7 +249,10 @@ int64_t SizedFace::TextWidth(const char* text, size_t count) {
 
 SizedFace* FaceForFont(const LOGFONTA& font) {
   auto& cache = FaceCache();
-  const FaceKey key{Lowered(font.lfFaceName, LF_FACESIZE), font.lfHeight, font.lfWeight, font.lfItalic};
+  // Unnamed fonts of the two pitches are different faces.
+  std::string name = Lowered(font.lfFaceName, LF_FACESIZE);
+  if (name.empty() && (font.lfPitchAndFamily & 0x03) == FIXED_PITCH) name = "\x01fixed";
+  const FaceKey key{name, font.lfHeight, font.lfWeight, font.lfItalic};
   auto found = cache.find(key);
   if (found != cache.end()) return found->second.get();
   Libraries& libs = Libs();

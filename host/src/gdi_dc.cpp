@@ -140,6 +140,8 @@ int GetDeviceCaps(HDC hdc, int index) {
     case VERTRES: return screen.height;
     case BITSPIXEL: return screen.bitsPerPixel;
     case PLANES: return 1;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return 96;
     default: return 0;
   }
 }

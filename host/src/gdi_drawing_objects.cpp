@@ -234,3 +234,12 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
   }
   return static_cast<HFONT>(AddObject(std::move(font)));
 }
+
+HFONT CreateFontIndirectA(const LOGFONTA* font) {
+  if (font == nullptr) return nullptr;
+  char face[LF_FACESIZE + 1] = {};
+  std::memcpy(face, font->lfFaceName, LF_FACESIZE);
+  return CreateFontA(font->lfHeight, font->lfWidth, font->lfEscapement, font->lfOrientation, font->lfWeight,
+                     font->lfItalic, font->lfUnderline, font->lfStrikeOut, font->lfCharSet, font->lfOutPrecision,
+                     font->lfClipPrecision, font->lfQuality, font->lfPitchAndFamily, face);
+}

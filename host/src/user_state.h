@@ -159,5 +159,26 @@ HWND InputWindowAt(HWND topLevel, POINT* clientPoint);
 bool HasNoCloseButton(HWND window);
 // DefWindowProcA's part for focus, erasing, cursors and the keys that children pass on; false for other messages.
 bool DefaultChildWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+// DefWindowProcA's part for the window's text (WM_SETTEXT, WM_GETTEXT, WM_GETTEXTLENGTH); false for others.
+bool DefaultTextMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+// The window that takes every mouse message of its top-level window's tree while a control tracks the mouse
+// (a pressed button, a selection being dragged, an open drop-down list), in its own client coordinates; null
+// for none. It is let go when it is destroyed or hidden.
+void SetMouseCapture(HWND window);
+HWND MouseCapture();
+
+// Sent to a child window before SetWindowPos or MoveWindow moves or sizes it; the window may change the size in
+// the record (a drop-down list keeps the height of its field).
+constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
+struct WINDOWPOS {
+  HWND hwnd;
+  HWND hwndInsertAfter;
+  int x;
+  int y;
+  int cx;
+  int cy;
+  UINT flags;
+};
 
 }  // namespace host

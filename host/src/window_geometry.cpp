@@ -266,9 +266,15 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
   if (!(flags & SWP_NOSIZE)) {
     if (host::IsTopLevel(*window)) {
       host::KeepWithinTrackSizes(handle, &width, &height);
-      window = FindWindow(handle);
-      if (window == nullptr) return FALSE;
+    } else {
+      // A child may keep a size of its own.
+      host::WINDOWPOS changing{handle, insertAfter, rect.left, rect.top, width, height, flags};
+      SendMessageA(handle, host::WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&changing));
+      width = changing.cx;
+      height = changing.cy;
     }
+    window = FindWindow(handle);
+    if (window == nullptr) return FALSE;
     rect.right = rect.left + std::max(width, 0);
     rect.bottom = rect.top + std::max(height, 0);
   }

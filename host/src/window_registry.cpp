@@ -15,6 +15,7 @@
 #include <cstring>
 #include <map>
 
+#include "control_classes.h"
 #include "gdi_internal.h"
 #include "menu_strip.h"
 #include "painting.h"
@@ -128,6 +129,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   WNDPROC procedure;
   {
     std::lock_guard<std::recursive_mutex> hold(host::WindowLock());
+    host::RegisterControlClasses();
     std::shared_ptr<host::WindowClass> windowClass = host::FindWindowClass(className);
     if (windowClass == nullptr) return nullptr;
     if (parent != nullptr && host::FindWindowRecord(parent) == nullptr) return nullptr;
@@ -207,6 +209,7 @@ BOOL IsWindow(HWND handle) {
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT childResult = 0;
   if (host::DefaultChildWindowMessage(window, message, wParam, lParam, &childResult)) return childResult;
+  if (host::DefaultTextMessage(window, message, wParam, lParam, &childResult)) return childResult;
   switch (message) {
     case WM_NCCREATE:
       return TRUE;
@@ -269,22 +272,43 @@ HWND FindWindowA(LPCSTR className, LPCSTR windowName) {
 HWND GetForegroundWindow() { return host::State().active; }
 
 BOOL SetWindowTextA(HWND handle, LPCSTR text) {
-  std::lock_guard<std::recursive_mutex> hold(host::WindowLock());
-  host::Window* window = host::FindWindowRecord(handle);
-  if (window == nullptr) return FALSE;
-  window->title = text == nullptr ? "" : text;
-  if (window->surface != nullptr && window->surface->window != nullptr) {
-    SDL_SetWindowTitle(window->surface->window, window->title.c_str());
-  }
-  return TRUE;
+  if (!IsWindow(handle)) return FALSE;
+  return SendMessageA(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0 ? TRUE : FALSE;
 }
 
 int GetWindowTextA(HWND handle, LPSTR text, int size) {
   if (text == nullptr || size <= 0) return 0;
-  std::lock_guard<std::recursive_mutex> hold(host::WindowLock());
-  host::Window* window = host::FindWindowRecord(handle);
-  size_t length = window == nullptr ? 0 : std::min(window->title.size(), static_cast<size_t>(size - 1));
-  if (length != 0) std::memcpy(text, window->title.data(), length);
-  text[length] = 0;
-  return static_cast<int>(length);
+  text[0] = 0;
+  if (!IsWindow(handle)) return 0;
+  return static_cast<int>(SendMessageA(handle, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text)));
 }
+
+namespace host {
+
+bool DefaultTextMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (message != WM_SETTEXT && message != WM_GETTEXT && message != WM_GETTEXTLENGTH) return false;
+  std::lock_guard<std::recursive_mutex> hold(WindowLock());
+  Window* window = FindWindowRecord(handle);
+  *result = 0;
+  if (window == nullptr) return true;
+  if (message == WM_SETTEXT) {
+    const char* text = reinterpret_cast<const char*>(lParam);
+    window->title = text == nullptr ? "" : text;
+    if (window->surface != nullptr && window->surface->window != nullptr) {
+      SDL_SetWindowTitle(window->surface->window, window->title.c_str());
+    }
+    *result = TRUE;
+  } else if (message == WM_GETTEXTLENGTH) {
+    *result = static_cast<LRESULT>(window->title.size());
+  } else {
+    auto* text = reinterpret_cast<char*>(lParam);
+    if (text == nullptr || wParam == 0) return true;
+    const size_t length = std::min(window->title.size(), static_cast<size_t>(wParam - 1));
+    if (length != 0) std::memcpy(text, window->title.data(), length);
+    text[length] = 0;
+    *result = static_cast<LRESULT>(length);
+  }
+  return true;
+}
+
+}  // namespace host

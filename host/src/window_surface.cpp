@@ -39,8 +39,10 @@ bool ResizeFrame(Window& window, int width, int height) {
   if (width == frame.width && height == frame.height) return false;
   const uint32_t blank = (window.exStyle & WS_EX_TRANSPARENT) ? kUndrawnPixel : 0;
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), blank);
+  // Without width on either side there is nothing to keep (and no pixel to address).
   int rows = std::min(height, frame.height);
   int columns = std::min(width, frame.width);
+  if (columns <= 0) rows = 0;
   for (int y = 0; y < rows; ++y) {
     std::memcpy(&pixels[static_cast<size_t>(y) * static_cast<size_t>(width)],
                 &window.framePixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width)],

@@ -70,10 +70,10 @@ PlatformError InterfacePage::SetFocus(InterfacePage* page, InterfaceElement* ele
   }
   if (element != nullptr && element == focus->element && window == focus->window) return kPlatformNoError;
   bool refused = false;
+  InterfacePage* oldPage = focus->page;
+  InterfaceElement* oldElement = focus->element;
+  HWND oldWindow = focus->window;
   if (focus->element != nullptr || focus->window != nullptr) {
-    InterfacePage* oldPage = focus->page;
-    InterfaceElement* oldElement = focus->element;
-    HWND oldWindow = focus->window;
     int32_t answer = oldElement != nullptr ? Notify(oldPage, kPageElementLosingFocus, nullptr, oldElement) : 0;
     if (answer == kInterfaceRefused && keep && oldElement != nullptr) {
       // The focus stays: the element loses it and gains it again.
@@ -87,8 +87,19 @@ PlatformError InterfacePage::SetFocus(InterfacePage* page, InterfaceElement* ele
   }
   if (element == nullptr || element->removed) return refused ? kInterfaceRefused : kPlatformNoError;
   PlatformError error = SendElementMessage(target, element, kElementFocus, reinterpret_cast<intptr_t>(window), 0);
-  if (error != kPlatformNoError) return error;
+  if (error != kPlatformNoError) {
+    // An element that refuses the focus leaves it where it was.
+    if (oldElement != nullptr && oldElement != element && !oldElement->removed && IsOpen(oldPage)) {
+      SendElementMessage(oldPage, oldElement, kElementFocus, reinterpret_cast<intptr_t>(oldWindow), 0);
+      if (!oldElement->removed) {
+        *focus = InterfaceFocus{root, oldPage, oldElement, interface_internal::IndexOf(oldPage, oldElement), oldWindow};
+      }
+    }
+    return error;
+  }
   if (element->removed) return kPlatformNoError;
+  // A frame hands the focus to its child page's element, which then holds it.
+  if (focus->element != nullptr) return kPlatformNoError;
   *focus = InterfaceFocus{root, target, element, interface_internal::IndexOf(target, element), window};
   int32_t answer = Notify(target, kPageElementFocused, nullptr, element);
   return refused ? kInterfaceRefused : answer;

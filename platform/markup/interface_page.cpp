@@ -333,10 +333,12 @@ PlatformError InterfacePage::ShowSection(InterfacePage* page, InterfaceSection* 
       }
     }
     if (error == kPlatformNoError) {
-      // Inside a handler of a page whose focus is set, the focus stays where the handler leaves it.
+      // Inside a handler of a page whose focus is set, the focus stays where the handler leaves it; a child page
+      // shown while the page around it is being built leaves the focus to that page's own showing.
       InterfacePage* current = State().currentPage;
       bool keepFocus = current != nullptr && current->focus != nullptr && current->focus->element != nullptr;
-      if (!keepFocus) MoveFocus(page, true, nullptr, nullptr, nullptr);
+      const bool enclosingBuilt = page->parent == nullptr || RootOf(page)->currentSection != nullptr;
+      if (!keepFocus && enclosingBuilt) MoveFocus(page, true, nullptr, nullptr, nullptr);
       CollectPreloads(page);
     }
   }

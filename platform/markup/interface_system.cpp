@@ -12,6 +12,7 @@
 #include "platform/graphics/graphics_startup.h"
 #include "platform/markup/interface_state.h"
 #include "platform/markup/markup_characters.h"
+#include "platform/markup/page_elements.h"
 
 namespace interface_internal {
 
@@ -175,6 +176,13 @@ PlatformError InterfaceSystem::Initialize() {
   if (error == kPlatformNoError) error = PlatformAddIdleProc(IdleProc);
   if (error == kPlatformNoError) error = PlatformAddExitProc(ShutdownProc);
   if (error == kPlatformNoError) error = RegisterWindowClasses();
+  if (error == kPlatformNoError) error = RegisterTag(nullptr, "BUTTON", ButtonElement::Proc);
+  if (error == kPlatformNoError) error = RegisterTag(nullptr, "IMAGE", ButtonElement::Proc);
+  if (error == kPlatformNoError) error = RegisterTag(nullptr, "IMG", ButtonElement::Proc);
+  if (error == kPlatformNoError) error = RegisterTag(nullptr, "BORDER", BorderElement::Proc);
+  if (error == kPlatformNoError) error = RegisterTag(nullptr, "FRAME", FrameElement::Proc);
+  if (error == kPlatformNoError) error = RegisterTag(nullptr, "POPUP", PopupElement::Proc);
+  if (error == kPlatformNoError) error = RegisterTag(nullptr, "TEXTBOX", TextBoxElement::Proc);
   if (error != kPlatformNoError) {
     Shutdown();
     return error;

@@ -81,6 +81,8 @@ inline constexpr int HORZRES = 8;
 inline constexpr int VERTRES = 10;
 inline constexpr int BITSPIXEL = 12;
 inline constexpr int PLANES = 14;
+inline constexpr int LOGPIXELSX = 88;  // 96: the display's pixels per inch
+inline constexpr int LOGPIXELSY = 90;
 
 inline constexpr int MM_TEXT = 1;
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
@@ -290,6 +292,9 @@ inline constexpr int LF_FACESIZE = 32;
 inline constexpr int FW_NORMAL = 400;
 inline constexpr int FW_BOLD = 700;
 inline constexpr BYTE ANSI_CHARSET = 0;
+inline constexpr BYTE DEFAULT_PITCH = 0;
+inline constexpr BYTE FIXED_PITCH = 1;  // without a face name: the fixed-pitch family
+inline constexpr BYTE VARIABLE_PITCH = 2;
 
 struct LOGFONTA {
   LONG lfHeight;  // positive: cell height; negative: character (em) height; 0: a default size
@@ -345,6 +350,7 @@ using FONTENUMPROCA = int (*)(const LOGFONTA* font, const TEXTMETRICA* metrics, 
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                   DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
+HFONT CreateFontIndirectA(const LOGFONTA* font);
 // Calls the procedure once for an installed family whose name is the given one (or once per installed family
 // when the name is null) and returns its last result; 1 when nothing was enumerated. A name counts as installed
 // when a font of exactly that family is installed, or when the system's aliases make an installed family stand

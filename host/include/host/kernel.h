@@ -101,6 +101,11 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procedureName);
 // The program's path as "C:\folder\name" (the root of the file system is drive C:). A buffer too small gets
 // the path cut and terminated, and the result is the buffer's size.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+// Libraries loaded at run time: "RICHED20.DLL" (which registers the class "RichEdit20A") and "RICHED32.DLL"
+// ("RICHEDIT"). Each load counts; the library's classes go when the last FreeLibrary lets it go. Null for a
+// library this layer does not provide.
+HMODULE LoadLibraryA(LPCSTR fileName);
+BOOL FreeLibrary(HMODULE module);
 
 // Unhandled exceptions. No filter can be installed here ("SetUnhandledExceptionFilter" is not among the
 // procedures found by name), but the types let a filter be written and called.

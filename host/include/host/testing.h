@@ -97,3 +97,7 @@ bool HostTestMenuItemPoint(HWND window, int item, POINT* point);
 // Whether the window is shown desktop-fullscreen (for an emulated display mode), and whether the cursor shows.
 bool HostTestIsFullscreen(HWND window);
 bool HostTestCursorShown();
+
+// Libraries loaded at run time. A withheld library (named as LoadLibraryA is given it, without regard to case)
+// cannot be loaded, as on a machine that lacks it; false gives it back.
+void HostTestWithholdLibrary(const char* fileName, bool withheld);

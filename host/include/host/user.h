@@ -502,6 +502,8 @@ constexpr int SM_MOUSEPRESENT = 19;
 constexpr int SM_SWAPBUTTON = 23;
 constexpr int SM_CXMENUSIZE = 54;
 constexpr int SM_CYMENUSIZE = 55;
+constexpr int SM_CYVTHUMB = 9;   // the height of a vertical scroll bar's thumb
+constexpr int SM_CXHTHUMB = 10;  // the width of a horizontal scroll bar's thumb
 
 int GetSystemMetrics(int index);
 

@@ -102,7 +102,9 @@ TEST_F(DialogTest, ADialogWithoutControlsClosesOnClickReturnAndEscapeButNotTab) 
   for (const Case& c : cases) {
     ScriptResult run = RunScripted(std::make_unique<AboutDialog>(), {c.step, Wait(3)});
     EXPECT_EQ(run.closedTheWindow, !c.closes) << c.what;
-    if (c.closes) EXPECT_EQ(run.stepsDone, 1u) << c.what;
+    if (c.closes) {
+      EXPECT_EQ(run.stepsDone, 1u) << c.what;
+    }
   }
 }
 

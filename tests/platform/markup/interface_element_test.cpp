@@ -35,7 +35,9 @@ TEST_F(Elements, MadeAndRemovedInTheirOrder) {
   EXPECT_EQ(First(MessagesOf("t", true), 12),
             (std::vector<int32_t>{0, 72, 65, 72, 67, 72, 48, 72, 1, 72, 50, 72}));
   for (const page_test::Delivered& delivered : page_test::Log()) {
-    if (delivered.message == kElementSetTitle) EXPECT_STREQ(reinterpret_cast<const char*>(delivered.parameter1), "Hello");
+    if (delivered.message == kElementSetTitle) {
+      EXPECT_STREQ(reinterpret_cast<const char*>(delivered.parameter1), "Hello");
+    }
   }
   InterfaceElement* element = driver_.Page()->sectionElements.elements;
   ASSERT_NE(element, nullptr);
