@@ -24,6 +24,9 @@
 #include "game/shell/media/screen_fades.h"
 #include "game/shell/data/option_store.h"
 #include "game/world/explored_mask.h"
+#include "game/world/location_history.h"
+#include "game/world/location.h"
+#include "game/shell/media/music_player.h"
 #include "game/shell/media/sound_effects.h"
 #include "game/world/scene_view.h"
 #include "host/kernel.h"
@@ -33,6 +36,7 @@
 #include "platform/core/file_manager.h"
 #include "tests/support/temp_folder.h"
 #include "tools/scenario_writer/config_writer.h"
+#include "tools/scenario_writer/location_writer.h"
 #include "tools/scenario_writer/record_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
 #include "tools/scenario_writer/sound_files.h"
@@ -99,6 +103,11 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0) {
   wand.spellName = "Light";
   files.Add("Items/Wand.itm", sw::EncodeItem(wand));
   files.Add("Players/Portraits/Ada.pct", sw::EncodeBmp24(sw::Canvas(6, 4, sw::Rgb{200, 100, 50})));
+  // Two still screens, the mill and the ford.
+  for (const char* name : {"Mill", "Ford"}) {
+    files.Add(sw::LocationRecordPath(name), sw::EncodeScreenLocation({}));
+    files.Add(sw::LocationPicturePath(name), sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{40, 80, 120})));
+  }
   return files;
 }
 
@@ -117,6 +126,11 @@ class GameShellTest : public ::testing::Test {
     ASSERT_TRUE(Scenario(pluginsEnabled).BuildArchive(archive));
     temp_.WriteFile("Data/Data001.dat", std::string(archive.begin(), archive.end()));
     temp_.WriteFile("cs.cfg", "-f -pData/Data001.dat");
+    // The ford's music, where the game looks for media: beside the data file.
+    sw::SoundFileSpec fileSpec;
+    fileSpec.samplesPerSecond = 44100.0;
+    sw::Bytes aiff = sw::WriteSoundFile(fileSpec, std::vector<int16_t>(44100, 800));
+    temp_.WriteFile("Data/Music/Ford.aiff", std::string(aiff.begin(), aiff.end()));
   }
   void TearDown() override {
     HostTestResetWindowSystem();
@@ -169,7 +183,11 @@ void FillGame(ShellCommandHost& host) {
   c.magic = 5;
   FindGlobalEntry("door")->value = "open";
   FindGlobalEntry("bell")->value = "rung";
-  host.History() = {{1, 3, 4, "Mill", "mill.aiff"}, {2, 10, 11, "Ford", ""}};
+  // From the mill, remembered, to the ford, where the game is saved with its music playing.
+  FindLocationByName("Mill")->Enter();
+  LocationHistory::Push();
+  FindLocationByName("Ford")->Enter();
+  PlayMusicByName("Ford");
   // A 4 x 4 mask: a byte a row.
   AdoptExploredMasks({{"Ford", {0x0F, 0x03, 0x00, 0x0C}, 4, 4, true, {7, 8}}});
 }
@@ -178,6 +196,7 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   ShellCommandHost& host = GetShellCommandHost();
   SavedGame saved, reopened;
   bool exitEvents = false;
+  std::string openedAt, openedMusic;
   struct Opened {
     int16_t stamina, magic, baseStrength, strength, morale;
     int32_t seed;
@@ -206,11 +225,15 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
         GetCurrentCharacter()->SetName("Bob");
         GetCurrentCharacter()->AddInventoryItem(FindItemByName("Bow"));
         FindGlobalEntry("door")->value = "shut";
-        host.History().clear();
+        // Elsewhere, in silence.
+        FindLocationByName("Mill")->Enter();
+        StopMusic();
         HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
         RunOpenGameCommand();
         host.Capture(&reopened);
         exitEvents = IsGameInProgress();
+        openedAt = GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "";
+        openedMusic = CurrentMusicName();
         const Character& c = *GetCurrentCharacter();
         opened = {c.stamina, c.magic, c.base.strength, c.current.strength, c.base.morale, c.randomSeed,
                   c.equipment[1] != nullptr ? c.equipment[1]->GetName() : "",
@@ -246,6 +269,13 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_TRUE(opened.effectRestored);
   EXPECT_EQ(reopened.character, saved.character);
   EXPECT_EQ(reopened.globals, saved.globals);
+  // Back at the ford, with its music; the history came back whole, the ford on top.
+  EXPECT_EQ(openedAt, "ford");
+  ASSERT_EQ(saved.history.size(), 2u);
+  EXPECT_EQ(saved.history[0].location, "mill");
+  EXPECT_EQ(saved.history[1].location, "ford");
+  EXPECT_FALSE(saved.history[1].music.empty());
+  EXPECT_EQ(openedMusic, saved.history[1].music);
   EXPECT_EQ(reopened.history, saved.history);
   ASSERT_EQ(saved.masks.size(), 1u);
   EXPECT_EQ(reopened.masks, saved.masks);
@@ -276,6 +306,7 @@ TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
           c.inventory = {{"Sling", true, 3}, {"Bow", false, 0}, {"Wand", true, 2}};
           c.spells = {"Meteor", "Light"};
           c.effects = {{"Fog", 3}, {"Quake", 2}, {"Fog", 0}};
+          game.history = {{kLocationKindScreen, 0, 0, 0, "Mill", ""}};
           EXPECT_TRUE(GetShellCommandHost().Apply(game));
           const Character& player = *GetCurrentCharacter();
           Seen now{player.base.strength, player.current.strength, {}, player.knownSpells.size(),
