@@ -85,11 +85,13 @@ int32_t ScreenLocation::Enter() {
   YieldBriefly();
   Input::Reset();
   if (Character* player = GetCurrentCharacter()) player->SetPath(nullptr);
+  const Location* from = GetCurrentLocation();
   LocationHistory::Push();
-  if (ScreenLocation* last = LastScreenLocation()) {
-    last->Leave();
-    // From one still screen to another: nothing to go back to.
-    if (last == GetCurrentLocation()) LocationHistory::Drop();
+  ScreenLocation* last = LastScreenLocation();
+  if (last != nullptr) last->Leave();
+  // From one still screen to another, or back from a shop (whose entry names no place): nothing to go back to.
+  if ((last != nullptr && last == from) || (from != nullptr && from->Kind() == kLocationKindShop)) {
+    LocationHistory::Drop();
   }
   SetLastScreenLocation(this);
   SetCurrentLocation(this);
