@@ -40,7 +40,7 @@ constexpr std::array<ActionHandler, kActionKindCount> kHandlers = {
     nullptr,                // 29 "Sp"
     RunScreenElementAction, // 30 "St"
     nullptr,                // 31 "N"
-    nullptr,                // 32 "M"
+    RunAutomapAction,       // 32 "M"
     RunMusicVolumeAction,   // 33 "S"
     RunMovementModesAction, // 34 "U"
     RunTextEntryAction,     // 35 "T"

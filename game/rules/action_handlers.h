@@ -12,10 +12,10 @@
 // - the player (player_actions.cpp): "T", "P", "Player M"; "Player B" does nothing;
 // - the player's values, gold and items (player_value_actions.cpp): "A", "G", "I", "Launch I";
 // - the engine commands (engine_actions.cpp): "Eng";
-// - the screen, timing, settings and places (screen_actions.cpp): "St", "F", "Me", "Ref", "W", "S", "U", "R",
-//   "Sa", "Launch U".
-// The rows of the other kinds hold no handler yet, so that their actions do nothing: the automap ("M");
-// non-player characters, map cells and spells ("N", "C", "Map P", "Sp", "Spell S"). Filling one in is one row of the table in
+// - the screen, timing, settings and places (screen_actions.cpp): "St", "F", "Me", "Ref", "W", "S", "U", "M",
+//   "R", "Sa", "Launch U".
+// The rows of the other kinds hold no handler yet, so that their actions do nothing: non-player characters, map
+// cells and spells ("N", "C", "Map P", "Sp", "Spell S"). Filling one in is one row of the table in
 // action_handlers.cpp.
 #pragma once
 
@@ -64,6 +64,7 @@ void RunRefreshAction(const ScriptAction& action);           // "Ref": clears an
 void RunWaitAction(const ScriptAction& action);              // "W": waits p0 milliseconds, drawing
 void RunMusicVolumeAction(const ScriptAction& action);       // "S": sets and stores the music volume p0
 void RunMovementModesAction(const ScriptAction& action);     // "U": keyboard movement p0, click pathing p1
+void RunAutomapAction(const ScriptAction& action);           // "M": the automap of the current location
 void RunGoBackAction(const ScriptAction& action);            // "R": back to the last remembered place
 void RunRememberLocationAction(const ScriptAction& action);  // "Sa": remembers the current place
 void RunWebAddressAction(const ScriptAction& action);        // "Launch U": opens the web address p0

@@ -1,10 +1,12 @@
 // The script actions of the screen, of timing, of settings and of the places: "St" (picture elements of a still
 // screen, sprites of a map), "F" (fades), "Me" (the menu bar), "Ref" (a full redraw), "W" (a timed wait), "S"
-// (the music volume), "U" (movement modes), "R" (back to the last remembered place), "Sa" (remember the present
-// one) and "Launch U" (a web address). None of them asks whether a game is in progress.
+// (the music volume), "U" (movement modes), "M" (the automap), "R" (back to the last remembered place), "Sa"
+// (remember the present one) and "Launch U" (a web address). None of them asks whether a game is in progress.
 #include <algorithm>
+#include <memory>
 #include <string>
 
+#include "game/dialogs/automap_dialog.h"
 #include "game/rules/action_handlers.h"
 #include "game/rules/script_action.h"
 #include "game/rules/text_variables.h"
@@ -176,6 +178,15 @@ void RunMusicVolumeAction(const ScriptAction& action) {
 void RunMovementModesAction(const ScriptAction& action) {
   SetKeyboardMovementEnabled(ParseInt(action.Param(0)) == 1);
   SetClickPathingEnabled(ParseInt(action.Param(1)) == 1);
+}
+
+void RunAutomapAction(const ScriptAction& action) {
+  const Location* location = GetCurrentLocation();
+  if (location == nullptr) return;
+  const std::string picture = action.Param(4) == "1" ? action.Param(5) : std::string();
+  Dialog::RunModal(std::make_unique<AutomapDialog>(location->GetName(), picture, action.Param(0),
+                                                   action.Param(1) == "1", action.Param(2) == "1",
+                                                   action.Param(3) == "1"));
 }
 
 void RunGoBackAction(const ScriptAction&) { LocationHistory::GoBack(); }

@@ -5,7 +5,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "game/dialogs/automap_dialog.h"
+#include "game/dialogs/modal_dialog_driver.h"
 #include "game/rules/action_handlers.h"
 #include "game/shell/data/preferences.h"
 #include "game/shell/game_commands.h"
@@ -179,6 +182,35 @@ TEST_F(ScreenActionsTest, APlaceRememberedIsGoneBackTo) {
   RunAction({"", "Return", {}});
   EXPECT_EQ(GetCurrentLocation(), FindLocationByName("Hall"));
   EXPECT_EQ(LocationHistory::Count(), 0);
+}
+
+// Takes note of the automap's picture and closes it.
+class AutomapNotes : public ModalDialogDriver {
+ public:
+  void Drive(Dialog& dialog) override {
+    auto* automap = dynamic_cast<AutomapDialog*>(&dialog);
+    widths.push_back(automap != nullptr && automap->MapPicture() != nullptr ? automap->MapPicture()->width : -1);
+    dialog.Close();
+  }
+  std::vector<int32_t> widths;
+};
+
+TEST_F(ScreenActionsTest, TheAutomapShowsTheLocationsPictureUnlessAnotherIsAskedFor) {
+  Config().layouts[23].name = "Frame.bmp";
+  Config().layouts[23].elements = {{"map", 0, 0, 300, 200}};
+  AddPicture("Pictures/Frame.bmp", sw::Canvas(300, 200));
+  AddPicture("Pictures/Other.bmp", sw::Canvas(30, 20));
+  AddPicture(sw::LocationPicturePath("Hall"), sw::Canvas(50, 40));
+  LoadWithWindow();
+  AutomapNotes notes;
+  SetModalDialogDriver(&notes);
+  RunAction({"", "Map", {"", "0", "0", "0", "1", "Other.bmp"}});  // no location: nothing
+  FindLocationByName("Hall")->Enter();
+  RunAction({"", "Map", {"", "0", "0", "0", "1", "Other.bmp"}});
+  RunAction({"", "Map", {"", "0", "0", "0", "1", ""}});
+  RunAction({"", "Map", {"", "0", "0", "0", "0", "Other.bmp"}});
+  SetModalDialogDriver(nullptr);
+  EXPECT_EQ(notes.widths, (std::vector<int32_t>{30, 50, 50}));
 }
 
 }  // namespace

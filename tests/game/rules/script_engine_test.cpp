@@ -36,6 +36,7 @@ TEST(ActionHandlerTest, TheKindThatANameChoosesGivesTheHandler) {
       {"Ask", RunAskAction},                  {"Attribute", RunAttributeAction},
       {"Random", RunChanceAction},
       {"Return", RunGoBackAction},            {"Save place", RunRememberLocationAction},
+      {"Map", RunAutomapAction},
       {"Stage", RunScreenElementAction},      {"Set volume", RunMusicVolumeAction},
       {"Wait", RunWaitAction},                {"Use keys", RunMovementModesAction},
       {"Fade", RunFadeAction},                {"Menu bar", RunMenuBarAction},
