@@ -252,7 +252,7 @@ sw::ScenarioFiles BuildDemo() {
   config.globalNames = {"gb_visits"};
   config.depthCode = 2;
   config.menuLists[0] = sw::MenuListSpec{"Help", {{"How to play/h", "HowToPlay"}}};
-  config.menuLists[1] = sw::MenuListSpec{"File", {{"New game/n", "NewGame"}, {"-", ""}}};
+  config.menuLists[1] = sw::MenuListSpec{"File", {{"New game/n", "BeginGame"}, {"-", ""}}};
   config.menuLists[2] = sw::MenuListSpec{"Game", {{"Look around/l", "LookAround"}}};
 
   sw::ScenarioFiles files;
@@ -263,6 +263,8 @@ sw::ScenarioFiles BuildDemo() {
   // How to play: a message over the valley's picture, which a click closes.
   files.Add("Events/Defs/HowToPlay.cet",
             sw::EncodeEvent({{{"", "Display", {"Valley", "Walk the valley and look around."}}}, {}, 0}));
+  // The File menu's new game: the engine's command 5 (the game's own "NewGame" event runs inside it).
+  files.Add("Events/Defs/BeginGame.cet", sw::EncodeEvent({{{"", "Engine", {"5"}}}, {}, 0}));
   for (const char* event : {"StartGame", "NewGame"}) {
     files.Add(std::string("Events/Defs/") + event + ".cet", sw::EncodeEvent({}));
   }
