@@ -1,11 +1,12 @@
 // The shop dialog.
 #include "game/dialogs/shop_dialog.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
 
-#include "game/dialogs/item_rows.h"
+#include "game/dialogs/inventory_dialog.h"
 #include "game/dialogs/list_controls.h"
 #include "game/rules/character.h"
 #include "game/rules/item_record.h"
@@ -90,14 +91,23 @@ void ShopDialog::FillForBuying() {
   auto* list = GetControlAs<ListControl>(kList);
   if (list == nullptr) return;
   const Character* player = GetCurrentCharacter();
-  std::vector<ItemRow> rows;
+  struct Row {
+    Bitmap* picture;
+    std::string name;
+    int32_t value;
+  };
+  std::vector<Row> rows;
   for (const std::string& name : shop_.Goods()) {
     const ItemRecord* item = FindItemByName(name);
     // Goods the scenario has no item for are not offered.
     if (item == nullptr) continue;
-    rows.push_back(ItemRow{ItemRowPicture(*item), name, player == nullptr || !IsItemUsableBy(*item, *player)});
+    rows.push_back(Row{ItemPicture(*item), name, player == nullptr || !IsItemUsableBy(*item, *player) ? 1 : 0});
   }
-  FillItemList(*list, std::move(rows), false);
+  // In the order of an inventory's list: by the kinds, then by name.
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const Row& a, const Row& b) { return InventoryNameLess(a.name, b.name); });
+  list->Clear();
+  for (const Row& row : rows) list->AddRow(row.picture, row.name, row.value, false);
 }
 
 void ShopDialog::FillForSelling() {
@@ -105,8 +115,11 @@ void ShopDialog::FillForSelling() {
   mode_ = kSellMode;
   auto* list = GetControlAs<ListControl>(kList);
   if (list == nullptr) return;
-  const Character* player = GetCurrentCharacter();
-  FillItemList(*list, player != nullptr ? CarriedItemRows(*player) : std::vector<ItemRow>{}, true);
+  if (const Character* player = GetCurrentCharacter()) {
+    FillInventoryList(*list, *player);
+  } else {
+    list->Clear();
+  }
 }
 
 void ShopDialog::ShowSelection() {

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "game/dialogs/character_dialogs.h"
+#include "game/dialogs/character_info_dialogs.h"
 #include "game/rules/character.h"
 #include "game/rules/class_race_records.h"
 #include "game/rules/random_table.h"

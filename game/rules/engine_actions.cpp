@@ -6,7 +6,10 @@
 // (RunWhenEventsEnd). After a command that opens a modal dialog the map's timers move past the time it was open.
 #include <memory>
 
-#include "game/dialogs/character_dialogs.h"
+#include "game/dialogs/character_creation_dialog.h"
+#include "game/dialogs/character_info_dialogs.h"
+#include "game/dialogs/inventory_dialog.h"
+#include "game/dialogs/spell_dialogs.h"
 #include "game/rules/action_handlers.h"
 #include "game/rules/character.h"
 #include "game/rules/game_state.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "game/dialogs/message_dialog.h"
-#include "game/dialogs/text_input_dialog.h"
+#include "game/dialogs/player_choice_dialogs.h"
 #include "game/rules/action_handlers.h"
 #include "game/rules/character.h"
 #include "game/rules/conditions.h"

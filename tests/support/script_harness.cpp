@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "game/dialogs/character_dialogs.h"
+#include "game/dialogs/character_info_dialogs.h"
 #include "game/dialogs/message_dialog.h"
 #include "game/dialogs/modal_dialog_driver.h"
-#include "game/dialogs/text_input_dialog.h"
+#include "game/dialogs/player_choice_dialogs.h"
 #include "game/rules/game_state.h"
 #include "game/rules/script_event.h"
 #include "game/shell/data/game_random.h"
@@ -152,7 +152,8 @@ class ScriptHarness::Driver : public ModalDialogDriver {
       }
       input->SetText(answer.text);
       EXPECT_TRUE(input->Confirm()) << "the text input refused \"" << answer.text << "\"";
-    } else if (answer.kind == Answer::Kind::kDismiss && dynamic_cast<DismissableDialog*>(&dialog) != nullptr) {
+    } else if (answer.kind == Answer::Kind::kDismiss) {
+      // Any other dialog is dismissed as its close button or Escape would.
       dialog.Close();
     } else {
       ADD_FAILURE() << "a dialog of a kind the harness cannot answer (layout " << dialog.LayoutIndex() << ")";

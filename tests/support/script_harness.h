@@ -110,7 +110,7 @@ class ScriptHarness : public ::testing::Test {
   void SetGlobal(const std::string& name, const std::string& value);
   Character& Player() const;
 
-  // Answers for the next dialogs, in order: a message (or a dialog that any click closes) dismissed, a message's
+  // Answers for the next dialogs, in order: a message (or any other dialog) dismissed, a message's
   // choice 1 to 3, a text typed into the text input and confirmed. A level gain is shown with its level as text.
   void AnswerMessage();
   void AnswerChoice(int32_t choice);

@@ -4,8 +4,12 @@
 // written as loose AIFF files in "Data/" where the game looks for media: a chime for the journal and the purchase
 // slots, and a short tune. Its events and one record of each kind are written by the scenario writer; the help
 // item shows an event message on the message panel, below a picture of the valley. The loading screen's banner
-// carries the loading bar and its label. A new game starts with some gold on a still screen of the valley, inside
-// the status bar, whose hut leads into the trader's shop.
+// carries the loading bar and its label.
+//
+// The character dialogs have their panels and portraits drawn here too, an element for every control: the
+// File menu's new game asks for the name, race and class and shows the character sheet, and the Game menu opens
+// the inventory, the sheet, spell casting, the notes and the journal through the engine commands. The new game
+// then starts on a still screen of the valley, inside the status bar, whose hut leads into the trader's shop.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -124,8 +128,8 @@ sw::Bytes DrawIcon(sw::Rgb background, sw::Rgb mark) {
   return sw::EncodeBmp24(canvas);
 }
 
-// The valley, a still screen inside the status bar, whose hut leads into the trader's shop; the game starts
-// there with some gold.
+// The valley, a still screen inside the status bar, whose hut leads into the trader's shop; a new game starts
+// there (its "Main" event takes the player there).
 void AddPlaces(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   config.layouts[16].name = "Panel.bmp";
   config.layouts[16].elements.resize(30);
@@ -152,12 +156,11 @@ void AddPlaces(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   valley.hotspots = {{"Trader", 420, 180, 140, 130}};
   files.Add(sw::LocationRecordPath("Valley"), sw::EncodeScreenLocation(valley));
   sw::ShopLocationSpec trader;
-  trader.goods = {"Walking stick", "Lantern", "Bread"};
+  trader.goods = {"Walking stick", "Healing draught", "Leather cap", "Bread"};
   trader.shopKind = 4;
   // Too little gold: the trader says so.
   trader.cannotPay = {":::", sw::EventSpec{{{"", "Display", {"", "You cannot pay for that."}}}, {}, 0}};
   files.Add(sw::LocationRecordPath("Trader"), sw::EncodeShopLocation(trader));
-  files.Add("Events/Defs/Main.cet", sw::EncodeEvent({{{"", "Gold", {"1", "30"}}, {"", "Teleport", {"Valley"}}}, {}, 0}));
 }
 
 // One record of each kind: a wanderer of the human race who knows a spark spell, carries a walking stick and
@@ -165,6 +168,7 @@ void AddPlaces(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
 void AddRecords(sw::ScenarioFiles& files) {
   sw::SpellSpec spark;
   spark.text = "A spark that stings";
+  spark.firstValue = 1;  // the spell group
   spark.magicCost = 2;
   spark.duration = 1;
   spark.targetKind = 3;
@@ -204,18 +208,10 @@ void AddRecords(sw::ScenarioFiles& files) {
   stick.firstProjectileValue = 1;
   stick.charges = -1;
   stick.classNames = {"Wanderer"};
-  stick.pictureName = "Stick.bmp";
+  stick.pictureName = "Walking stick.bmp";
   files.Add("Items/Walking stick.itm", sw::EncodeItem(stick));
-  files.Add("Pictures/Stick.bmp", DrawIcon(sw::Rgb{250, 240, 210}, sw::Rgb{120, 80, 40}));
 
-  // Goods of the trader: a lantern and bread.
-  sw::ItemSpec lantern;
-  lantern.description = "A lantern for the dark woods";
-  lantern.kind = 7;
-  lantern.price = 12;
-  lantern.pictureName = "Lantern.bmp";
-  files.Add("Items/Lantern.itm", sw::EncodeItem(lantern));
-  files.Add("Pictures/Lantern.bmp", DrawIcon(sw::Rgb{250, 240, 210}, sw::Rgb{240, 190, 40}));
+  // Goods of the trader: bread.
   sw::ItemSpec bread;
   bread.description = "A loaf for the road";
   bread.kind = 0;
@@ -236,6 +232,219 @@ void AddRecords(sw::ScenarioFiles& files) {
   files.Add("NPCs/Crow.npc", sw::EncodeNpc(crow));
 }
 
+// ---- The character dialogs ----
+
+using Elements = std::vector<sw::LayoutElementSpec>;
+
+sw::LayoutElementSpec Box(const char* name, int16_t x, int16_t y, int16_t width, int16_t height) {
+  return {name, x, y, width, height};
+}
+
+// A dialog's picture: the parchment panel, with a sunken well under each element so that every control stands
+// on a place of its own. Arrow elements (named "<" and ">") get an arrow drawn in their well.
+sw::Bytes DrawDialogPanel(int32_t width, int32_t height, const Elements& elements) {
+  sw::Canvas canvas(width, height, sw::Rgb{90, 40, 20});
+  canvas.FillRect(6, 6, width - 12, height - 12, sw::Rgb{200, 160, 80});
+  canvas.FillRect(12, 12, width - 24, height - 24, sw::Rgb{245, 232, 200});
+  for (const sw::LayoutElementSpec& element : elements) {
+    canvas.FillRect(element.x - 2, element.y - 2, element.width + 4, element.height + 4, sw::Rgb{215, 200, 165});
+    canvas.FillRect(element.x, element.y, element.width, element.height, sw::Rgb{250, 244, 228});
+    const bool left = element.name == "<", right = element.name == ">";
+    if (!left && !right) continue;
+    // A triangle pointing left or right, one column at a time.
+    const int32_t mid = element.y + element.height / 2;
+    for (int32_t column = 0; column < element.width - 8; ++column) {
+      const int32_t half = (left ? column : element.width - 9 - column) * (element.height - 8) / 2 /
+                           std::max(1, element.width - 9);
+      canvas.FillRect(element.x + 4 + column, mid - half, 1, 2 * half + 1, sw::Rgb{90, 40, 20});
+    }
+  }
+  return sw::EncodeBmp24(canvas);
+}
+
+// The list scroll picture: eight 16 x 16 strips stacked, up arrow, up arrow pressed, track above the thumb,
+// thumb, thumb dragged, track below the thumb, down arrow pressed, down arrow.
+sw::Bytes DrawListScroll() {
+  constexpr int32_t kSide = 16;
+  sw::Canvas canvas(kSide, kSide * 8, sw::Rgb{215, 200, 165});
+  const sw::Rgb dark{90, 40, 20}, pressed{160, 60, 30}, thumb{200, 160, 80}, dragged{230, 190, 100};
+  for (int32_t strip : {0, 1, 6, 7}) {
+    const int32_t top = strip * kSide;
+    const bool up = strip < 2;
+    canvas.FillRect(0, top, kSide, kSide, sw::Rgb{245, 232, 200});
+    // A triangle row by row: widest at its base, one pixel at its point.
+    for (int32_t row = 0; row < 8; ++row) {
+      const int32_t y = up ? top + 4 + row : top + 11 - row;
+      canvas.FillRect(kSide / 2 - row, y, 2 * row + 1, 1, strip == 1 || strip == 6 ? pressed : dark);
+    }
+  }
+  canvas.FillRect(3, 3 * kSide, kSide - 6, kSide, thumb);
+  canvas.FillRect(3, 4 * kSide, kSide - 6, kSide, dragged);
+  return sw::EncodeBmp24(canvas);
+}
+
+// A portrait: a face on a coloured ground.
+sw::Bytes DrawPortrait(sw::Rgb ground, sw::Rgb hair, sw::Rgb tunic) {
+  sw::Canvas canvas(96, 120, ground);
+  canvas.FillRect(14, 92, 68, 28, tunic);
+  canvas.FillCircle(48, 52, 30, hair);
+  canvas.FillCircle(48, 58, 24, sw::Rgb{235, 200, 170});
+  canvas.FillRect(38, 52, 5, 5, sw::Rgb{40, 30, 30});
+  canvas.FillRect(54, 52, 5, 5, sw::Rgb{40, 30, 30});
+  canvas.FillRect(42, 68, 12, 3, sw::Rgb{150, 60, 60});
+  return sw::EncodeBmp24(canvas);
+}
+
+// An item's picture: a small icon on a dark ground, where the white number of merged copies stands out.
+sw::Bytes DrawItemIcon(sw::Rgb colour, bool round) {
+  sw::Canvas canvas(28, 28, sw::Rgb{70, 50, 35});
+  canvas.FillRect(0, 0, 28, 1, sw::Rgb{90, 40, 20});
+  canvas.FillRect(0, 27, 28, 1, sw::Rgb{90, 40, 20});
+  if (round) {
+    canvas.FillCircle(14, 14, 9, colour);
+  } else {
+    canvas.FillRect(6, 6, 16, 16, colour);
+  }
+  return sw::EncodeBmp24(canvas);
+}
+
+// The layouts and pictures of the character dialogs: 0 the text entries, 2 the journal, 3 the inventory, 4 the
+// player's name, 5 and 6 the race and class choice, 10 the character sheet, 14 the level gain, 18 spell picking,
+// 19 spell casting, 21 the list scroll picture and 22 the text input.
+void AddCharacterDialogs(sw::ConfigSpec& config, sw::ScenarioFiles& files) {
+  struct Panel {
+    int32_t layout;
+    const char* picture;
+    int32_t width, height;
+    Elements elements;
+  };
+  Elements sheet = {Box("portrait", 20, 20, 96, 120), Box("name", 140, 20, 200, 20)};
+  // Texts 2 to 7: stamina and its maximum, magic and its maximum, damage, natural protection.
+  for (int16_t row = 0; row < 2; ++row) {
+    sheet.push_back(Box("points", 20, static_cast<int16_t>(190 + row * 26), 56, 20));
+    sheet.push_back(Box("maximum", 84, static_cast<int16_t>(190 + row * 26), 56, 20));
+  }
+  sheet.push_back(Box("damage", 20, 242, 120, 20));
+  sheet.push_back(Box("protection", 20, 268, 56, 20));
+  for (int16_t row = 0; row < 8; ++row) sheet.push_back(Box("attribute", 170, static_cast<int16_t>(170 + row * 26), 56, 20));
+  sheet.push_back(Box("race", 140, 48, 120, 20));
+  sheet.push_back(Box("class", 270, 48, 120, 20));
+  sheet.push_back(Box("level", 140, 76, 56, 20));
+  sheet.push_back(Box("experience", 204, 76, 80, 20));
+  sheet.push_back(Box("next", 292, 76, 80, 20));
+  sheet.push_back(Box("base protection", 84, 268, 56, 20));
+  for (int16_t row = 0; row < 4; ++row) sheet.push_back(Box("resistance", 260, static_cast<int16_t>(170 + row * 26), 56, 20));
+  sheet.push_back(Box("reroll", 290, 376, 100, 28));
+  sheet.push_back(Box("ok", 410, 376, 100, 28));
+  sheet.push_back(Box("previous", 20, 148, 46, 24));
+  sheet.push_back(Box("next portrait", 70, 148, 46, 24));
+
+  Elements inventory = {Box("gold", 20, 20, 90, 20), Box("list", 20, 50, 270, 296), Box("close", 490, 376, 90, 28),
+                        Box("drop", 390, 376, 90, 28), Box("use", 290, 376, 90, 28)};
+  // Buttons 5 to 10 and 16 and pictures 18 to 24 of slots 1, 2, 3, 4, 5, 6 and 9, a row each.
+  const int16_t buttonRow[] = {0, 1, 2, 5, 3, 4};  // buttons 5 to 10: slots 1, 2, 3, 6, 4, 5
+  for (int16_t row : buttonRow) inventory.push_back(Box("slot", 350, static_cast<int16_t>(50 + row * 44), 230, 32));
+  inventory.push_back(Box("stamina", 130, 20, 40, 20));
+  inventory.push_back(Box("magic", 220, 20, 40, 20));
+  inventory.push_back(Box("protection", 310, 20, 40, 20));
+  inventory.push_back(Box("max stamina", 174, 20, 40, 20));
+  inventory.push_back(Box("max magic", 264, 20, 40, 20));
+  inventory.push_back(Box("slot", 350, 50 + 6 * 44, 230, 32));
+  inventory.push_back(Box("description", 20, 356, 260, 50));
+  const int16_t pictureRow[] = {0, 1, 2, 5, 3, 4, 6};  // pictures 18 to 24: slots 1, 2, 3, 6, 4, 5, 9
+  for (int16_t row : pictureRow) inventory.push_back(Box("picture", 310, static_cast<int16_t>(52 + row * 44), 28, 28));
+
+  const Elements choice = {Box("list", 20, 40, 200, 200), Box("description", 240, 40, 200, 200),
+                           Box("ok", 180, 256, 100, 28)};
+  const Panel panels[] = {
+      {0, "Entries.bmp", 460, 300, {Box("titles", 20, 40, 200, 200), Box("text", 240, 40, 200, 200), Box("ok", 180, 256, 100, 28)}},
+      {2, "Journal.bmp", 460, 260,
+       {Box("entries", 20, 30, 420, 150), Box("ok", 20, 206, 90, 28), Box("remove", 120, 206, 90, 28),
+        Box("position", 360, 210, 80, 20)}},
+      {3, "Inventory.bmp", 600, 420, inventory},
+      {4, "Name.bmp", 360, 140, {Box("name", 30, 46, 300, 24), Box("ok", 130, 92, 100, 28)}},
+      {5, "Races.bmp", 460, 300, choice},
+      {6, "Classes.bmp", 460, 300, choice},
+      {10, "Sheet.bmp", 530, 420, sheet},
+      {14, "Level.bmp", 300, 120, {Box("level", 30, 28, 240, 24), Box("needed", 30, 66, 240, 24)}},
+      {18, "Learn.bmp", 460, 320,
+       {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20), Box("spells", 20, 60, 200, 200),
+        Box("description", 240, 60, 200, 150), Box("picks", 240, 230, 100, 20), Box("ok", 180, 276, 100, 28)}},
+      {19, "Cast.bmp", 460, 330,
+       {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20), Box("spells", 20, 60, 200, 200),
+        Box("description", 240, 60, 200, 130), Box("cost", 240, 200, 90, 20), Box("magic", 240, 230, 56, 20),
+        Box("close", 240, 280, 90, 28), Box("cast", 350, 280, 90, 28), Box("max magic", 306, 230, 56, 20)}},
+      {22, "Ask.bmp", 400, 150, {Box("prompt", 20, 20, 360, 40), Box("text", 20, 70, 360, 24), Box("ok", 150, 108, 100, 28)}},
+  };
+  for (const Panel& panel : panels) {
+    config.layouts[static_cast<size_t>(panel.layout)] = {panel.picture, panel.elements};
+    files.Add(std::string("Pictures/") + panel.picture, DrawDialogPanel(panel.width, panel.height, panel.elements));
+  }
+  config.layouts[21].name = "ListScroll.bmp";
+  files.Add("Pictures/ListScroll.bmp", DrawListScroll());
+  files.Add("Players/Portraits/Ash.pct", DrawPortrait(sw::Rgb{120, 150, 200}, sw::Rgb{60, 40, 30}, sw::Rgb{40, 90, 60}));
+  files.Add("Players/Portraits/Bryn.pct", DrawPortrait(sw::Rgb{200, 150, 120}, sw::Rgb{200, 160, 60}, sw::Rgb{120, 40, 40}));
+  files.Add("Players/Portraits/Cora.pct", DrawPortrait(sw::Rgb{130, 180, 130}, sw::Rgb{30, 30, 30}, sw::Rgb{70, 60, 130}));
+  // Both races and both classes are offered when a new game starts.
+  config.offerAllRaces = 1;
+  config.offerAllClasses = 1;
+}
+
+// The records the character dialogs list: a second race and class, spells in two groups, and items of several
+// kinds with pictures of their own.
+void AddCharacterRecords(sw::ScenarioFiles& files) {
+  sw::RaceSpec elf;
+  elf.text = "Folk of the high woods, quick and keen-eyed";
+  elf.values[3] = 1;  // dexterity
+  files.Add("Players/Races/Elf.rce", sw::EncodeRace(elf));
+
+  struct SpellDefinition {
+    const char* name;
+    const char* text;
+    int16_t group, cost;
+  };
+  const SpellDefinition spells[] = {{"Glow", "A soft light around the caster", 1, 1},
+                                    {"Mend", "Closes small wounds", 1, 3},
+                                    {"Frost", "A bite of winter cold", 2, 6}};
+  for (const SpellDefinition& definition : spells) {
+    sw::SpellSpec spell;
+    spell.text = definition.text;
+    spell.firstValue = definition.group;
+    spell.magicCost = definition.cost;
+    files.Add(std::string("Players/Spells/") + definition.name + ".spl", sw::EncodeSpell(spell));
+  }
+  sw::ClassSpec mage;
+  mage.text = "Learns the old words of power";
+  mage.values[5] = 1;  // wisdom
+  mage.itemPermissions = {0, 0, 0, 0, 0, 1, 1, 0};
+  mage.spellNames = {"Spark", "Glow", "Mend", "Frost"};
+  files.Add("Players/Classes/Mage.cls", sw::EncodeClass(mage));
+
+  struct ItemDefinition {
+    const char* name;
+    const char* description;
+    int16_t kind;
+    sw::Rgb colour;
+    bool round;
+  };
+  const ItemDefinition items[] = {{"Healing draught", "Restores a little stamina", 7, {200, 40, 40}, true},
+                                  {"Leather cap", "Keeps the rain off", 4, {130, 90, 50}, false},
+                                  {"Copper ring", "Warm to the touch", 9, {200, 120, 40}, true},
+                                  {"Lantern", "Lights the way", 8, {240, 200, 60}, false}};
+  for (const ItemDefinition& definition : items) {
+    sw::ItemSpec item;
+    item.description = definition.description;
+    item.kind = definition.kind;
+    item.price = 3;
+    item.charges = -1;
+    if (definition.kind == 7) item.modifiers[kModifierMaxStamina] = 2;
+    item.pictureName = std::string(definition.name) + ".bmp";
+    files.Add("Items/" + std::string(definition.name) + ".itm", sw::EncodeItem(item));
+    files.Add("Pictures/" + item.pictureName, DrawItemIcon(definition.colour, definition.round));
+  }
+  files.Add("Pictures/Walking stick.bmp", DrawItemIcon(sw::Rgb{110, 70, 30}, false));
+}
+
 sw::ScenarioFiles BuildDemo() {
   sw::ConfigSpec config;
   config.scenarioName = "Kestrival Demo";
@@ -253,9 +462,16 @@ sw::ScenarioFiles BuildDemo() {
   config.depthCode = 2;
   config.menuLists[0] = sw::MenuListSpec{"Help", {{"How to play/h", "HowToPlay"}}};
   config.menuLists[1] = sw::MenuListSpec{"File", {{"New game/n", "BeginGame"}, {"-", ""}}};
-  config.menuLists[2] = sw::MenuListSpec{"Game", {{"Look around/l", "LookAround"}}};
+  config.menuLists[2] = sw::MenuListSpec{"Game",
+                                         {{"Look around/l", "LookAround"},
+                                          {"Inventory/i", "ShowInventory"},
+                                          {"Character/k", "ShowCharacter"},
+                                          {"Spells/s", "ShowSpells"},
+                                          {"Notes/e", "ShowNotes"},
+                                          {"Journal/j", "ShowJournal"}}};
 
   sw::ScenarioFiles files;
+  AddCharacterDialogs(config, files);
   files.Add("Pictures/Loading.bmp", DrawLoadingScreen());
   files.Add("Pictures/About.bmp", DrawAboutBox());
   files.Add("Pictures/Message.bmp", DrawMessagePanel());
@@ -263,16 +479,32 @@ sw::ScenarioFiles BuildDemo() {
   // How to play: a message over the valley's picture, which a click closes.
   files.Add("Events/Defs/HowToPlay.cet",
             sw::EncodeEvent({{{"", "Display", {"Valley", "Walk the valley and look around."}}}, {}, 0}));
-  // The File menu's new game: the engine's command 5 (the game's own "NewGame" event runs inside it).
-  files.Add("Events/Defs/BeginGame.cet", sw::EncodeEvent({{{"", "Engine", {"5"}}}, {}, 0}));
   for (const char* event : {"StartGame", "NewGame"}) {
     files.Add(std::string("Events/Defs/") + event + ".cet", sw::EncodeEvent({}));
   }
+  // The menu items of the game commands: a new game, the inventory, the character sheet, spell casting, the text
+  // entries and the journal.
+  const std::pair<const char*, const char*> commands[] = {{"BeginGame", "5"},   {"ShowInventory", "3"},
+                                                          {"ShowCharacter", "4"}, {"ShowSpells", "8"},
+                                                          {"ShowNotes", "9"},   {"ShowJournal", "17"}};
+  for (const auto& [event, command] : commands) {
+    files.Add(std::string("Events/Defs/") + event + ".cet", sw::EncodeEvent({{{"", "Engine", {command}}}, {}, 0}));
+  }
+  // A new game starts with a few things to carry and a note.
+  files.Add("Events/Defs/Main.cet",
+            sw::EncodeEvent({{{"", "Items", {"Walking stick:Healing draught:Healing draught:Leather cap:Copper ring:Lantern", "1"}},
+                              {"", "Gold", {"1", "40"}},
+                              {"", "Tasks", {"0###road###The road north###It forks at the old mill; the left way "
+                                             "climbs to the high woods."}},
+                              {"", "Teleport", {"Valley"}}},
+                             {},
+                             0}));
   // Looking around counts the visits.
   files.Add("Events/Defs/LookAround.cet",
             sw::EncodeEvent({{{"", "Change Global", {"gb_visits", "2", "1"}}}, {}, 0}));
   files.AddEmptyRecordFolders();
   AddRecords(files);
+  AddCharacterRecords(files);
   AddPlaces(files, config);
   // Last, with the layouts of the places.
   files.Add("Config", sw::EncodeConfig(config));

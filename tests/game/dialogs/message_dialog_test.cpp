@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "game/dialogs/modal_dialog_driver.h"
-#include "game/dialogs/text_input_dialog.h"
+#include "game/dialogs/player_choice_dialogs.h"
 #include "game/rules/game_state.h"
 #include "game/rules/script_engine.h"
 #include "game/shell/input_manager.h"

@@ -90,9 +90,15 @@ TEST_F(EngineActionsTest, EndingAndStartingGamesWaitForTheEventsToEnd) {
   // Without a game, command 6 does nothing; command 5 starts a new game (the new game empties the variables).
   Run("End");
   EXPECT_EQ(Global("gb_order"), "aea");
+  // The new game asks for the player's name and shows the character sheet.
+  AnswerMessage();
+  AnswerMessage();
   Run("Restart");
   EXPECT_EQ(Global("gb_order"), "n");
   EXPECT_NE(GetCurrentCharacter(), nullptr);
+  ASSERT_EQ(Shown().size(), 2u);
+  EXPECT_EQ(Shown()[0].layout, 4);
+  EXPECT_EQ(Shown()[1].layout, 10);
 }
 
 TEST_F(EngineActionsTest, TheCharacterDialogsNeedAGameButSpellCasting) {

@@ -37,6 +37,7 @@
 #include "host/testing_sound.h"
 #include "host/user.h"
 #include "platform/core/file_manager.h"
+#include "tests/support/program_steps.h"
 #include "tests/support/temp_folder.h"
 #include "tools/scenario_writer/config_writer.h"
 #include "tools/scenario_writer/location_writer.h"
@@ -48,33 +49,8 @@ namespace sw = scenario_writer;
 
 namespace {
 
-// One piece of the test's work, run on a timer tick once the scenario has loaded; true when it is done.
-using Step = std::function<bool()>;
-
-struct Steps {
-  std::vector<Step> list;
-  size_t next = 0;
-  int ticks = 0;
-  bool busy = false;  // a step that pumps messages (a chooser, a dialog, a fade) must not start the next one
-};
-
-Steps*& CurrentSteps() {
-  static Steps* steps = nullptr;
-  return steps;
-}
-
-void StepTick(HWND, UINT, UINT_PTR, DWORD) {
-  Steps* steps = CurrentSteps();
-  MainWindow* window = GetMainWindow();
-  if (steps == nullptr || window == nullptr || !window->IsCreated()) return;
-  // A game that ignores the steps still ends.
-  if (++steps->ticks > 600) PostQuitMessage(7);
-  if (GetAcceleratorTable() == nullptr || (GetRunState() & kRunRecordsLoaded) == 0) return;
-  if (steps->busy || steps->next >= steps->list.size()) return;
-  steps->busy = true;
-  if (steps->list[steps->next]()) ++steps->next;
-  steps->busy = false;
-}
+using Step = test_support::ProgramStep;
+using Steps = test_support::ProgramSteps;
 
 // The exit item of the File menu, chosen as the window procedure stores it for the pump.
 bool ChooseExit() {
@@ -119,6 +95,9 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0, bool withPlaces = false) 
   config.secondName = "Vale Two";
   config.layouts[15].name = "Start.bmp";
   config.globalNames = {"door", "bell"};
+  // A new game starts without asking for the name or showing the character sheet.
+  config.askPlayerName = 0;
+  config.characterCreation = 0;
   sw::ScenarioFiles files;
   if (withPlaces) AddSquareAndStall(config, files);
   files.Add("Config", sw::EncodeConfig(config));
@@ -172,20 +151,9 @@ class GameShellTest : public ::testing::Test {
     HostTestClearFileChoosers();
     HostTestHoldAudio(false);
     LoadedPlugins().clear();
-    CurrentSteps() = nullptr;
   }
 
-  int Run(Steps& steps) {
-    CurrentSteps() = &steps;
-    EXPECT_EQ(PlatformFileSystemStartup(), kPlatformNoError);
-    FolderRef folder = 0;
-    EXPECT_EQ(PlatformResolveFolder(0, ("/C" + temp_.Posix()).c_str(), &folder), kPlatformNoError);
-    EXPECT_EQ(PlatformSetDefaultFolder(folder, static_cast<const char*>(nullptr)), kPlatformNoError);
-    SetTimer(nullptr, 0, 5, StepTick);
-    int code = WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, 1);
-    CurrentSteps() = nullptr;
-    return code;
-  }
+  int Run(Steps& steps) { return test_support::RunProgramSteps(temp_.Posix(), steps); }
 
   TempFolder temp_;
 };
