@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/record_fuzz_input.h"
 #include "game/shell/data/data_stream.h"
-#include "game/shell/data/mem_handle.h"
 #include "game/world/location.h"
 #include "game/world/location_history.h"
 #include "game/world/screen_location.h"
@@ -94,29 +94,17 @@ void SeedEmptyCorpus(const std::filesystem::path& folder) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  for (int i = 1; i < *argc; ++i) {
-    if ((*argv)[i][0] != '-') {
-      SeedEmptyCorpus((*argv)[i]);
-      break;
-    }
-  }
+  SeedCorpusFolder(*argc, *argv, SeedEmptyCorpus);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 1 || size > (1u << 16)) return 0;
-  DataStream stream;
-  MemHandle block;
-  if (size > 1) {
-    if (!block.Allocate(size - 1)) return 0;
-    std::memcpy(block.Lock(), data + 1, size - 1);
-    block.Unlock();
-  }
-  stream.AttachMemory(block, true);
-  if ((data[0] & 1) == 0) {
-    ReadLocation(stream);
-  } else {
-    ReadHistory(stream);
-  }
+  ReadSelectedInput(data, size, [](uint8_t selector, DataStream& stream) {
+    if ((selector & 1) == 0) {
+      ReadLocation(stream);
+    } else {
+      ReadHistory(stream);
+    }
+  });
   return 0;
 }

@@ -79,7 +79,7 @@ sw::Bytes DrawPanel() {
   sw::Canvas canvas(640, 480, sw::Rgb{60, 35, 20});
   canvas.FillRect(0, 400, 640, 80, sw::Rgb{90, 55, 30});
   canvas.FillRect(4, 404, 632, 72, sw::Rgb{200, 160, 80});
-  canvas.FillRect(8, 406, 64, 68, sw::Rgb{90, 55, 30});
+  canvas.FillRect(8, 404, 100, 72, sw::Rgb{90, 55, 30});
   return sw::EncodeBmp24(canvas);
 }
 
@@ -134,10 +134,10 @@ void AddPlaces(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   config.layouts[16].name = "Panel.bmp";
   config.layouts[16].elements.resize(30);
   auto& panel = config.layouts[16].elements;
-  panel[0] = {"portrait", 8, 406, 64, 68};
-  panel[1] = {"name", 84, 410, 180, 20};
-  panel[18] = {"level", 84, 440, 80, 20};
-  panel[22] = {"gold", 180, 440, 100, 20};
+  panel[0] = {"portrait", 8, 404, 100, 72};
+  panel[1] = {"name", 120, 410, 170, 20};
+  panel[18] = {"level", 120, 440, 70, 20};
+  panel[22] = {"gold", 200, 440, 90, 20};
   panel[28] = {"picture", 0, 0, 640, 400};
   panel[29] = {"place", 300, 410, 300, 20};
   config.layouts[9].name = "Shop.bmp";
