@@ -357,6 +357,25 @@ TEST_F(LocationTest, ThePortraitAndTheMapButtonsRunTheirEventsAndALeavingPortrai
   EXPECT_EQ(Global("gb_hit"), "");
 }
 
+TEST_F(LocationTest, APortraitThatStaysLetsTheMapButtonBeneathBePressed) {
+  AddEvent("MapButton30", {{Set("gb_hit", "30")}});
+  AddEvent("MainPortrait", {{ChangeGlobal("gb_count", 2, "10")}});
+  sw::ScreenLocationSpec fields;
+  fields.interface = 1;
+  AddScreen("Hall", fields);
+  // Without its panel picture a screen shows no interface: the panel is what the portrait and buttons are on.
+  Config().layouts[16].name = "Panel.bmp";
+  AddPicture("Pictures/Panel.bmp", sw::Canvas(640, 480));
+  Config().layouts[16].elements.resize(31);
+  Config().layouts[16].elements[0] = {"portrait", 0, 0, 40, 40};
+  Config().layouts[16].elements[30] = {"button", 0, 0, 40, 40};
+  Start();
+  Find("Hall")->Enter();
+  ClickAt(5, 5);
+  EXPECT_EQ(Global("gb_count"), "11");
+  EXPECT_EQ(Global("gb_hit"), "30");
+}
+
 TEST_F(LocationTest, AShortLayoutHasNoMapButtons) {
   AddEvent("MapButton33", {{Set("gb_hit", "33")}});
   sw::ScreenLocationSpec fields;
@@ -364,6 +383,8 @@ TEST_F(LocationTest, AShortLayoutHasNoMapButtons) {
   fields.hotspots = {{"Yard", 0, 0, 640, 480}};
   AddScreen("Hall", fields);
   AddScreen("Yard");
+  Config().layouts[16].name = "Panel.bmp";
+  AddPicture("Pictures/Panel.bmp", sw::Canvas(640, 480));
   Config().layouts[16].elements.resize(20);
   Start();
   Find("Hall")->Enter();
