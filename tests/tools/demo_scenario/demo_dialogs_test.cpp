@@ -147,7 +147,7 @@ TEST_F(DemoDialogsTest, EveryCharacterDialogOpensOnTheDemoAndAnswersItsInput) {
     };
   };
   test_support::ProgramSteps steps;
-  steps.tickLimit = 3000;
+  steps.tickLimit = 12000;
   steps.list = {
       viaMenu('N', Join({Shown(4, "name", saved),
                               {Type("Wren"), Wait(2), KeyDown(VK_RETURN), KeyUp(VK_RETURN)},
