@@ -34,6 +34,12 @@ HWND MainWindowHandle() {
 
 int32_t TopLayout() { return OpenDialogs().empty() ? -1 : OpenDialogs().back()->LayoutIndex(); }
 
+uint32_t PixelShown(int x, int y) {
+  HostFrame frame;
+  if (!HostTestLastFrame(MainWindowHandle(), &frame) || x >= frame.width || y >= frame.height) return 0;
+  return frame.pixels[static_cast<size_t>(y) * frame.width + x];
+}
+
 std::string Here() { return GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : ""; }
 
 class DemoShopTest : public ::testing::Test {
@@ -63,7 +69,8 @@ TEST_F(DemoShopTest, ANewGameStartsInTheValleyWhoseHutOpensTheTradersShop) {
     std::string startedAt, backAt, gold, goldAfter;
     std::vector<std::string> goods;
     size_t carriedBefore = 0, carriedAfter = 0;
-    bool valleyFrame = false, shopFrame = false;
+    bool valleyFrame = false, shopFrame = false, backFrame = false;
+    uint32_t startPixel = 0, backPixel = 0;
   } seen;
   bool done = false;
   std::unique_ptr<InputScript> script;
@@ -84,6 +91,7 @@ TEST_F(DemoShopTest, ANewGameStartsInTheValleyWhoseHutOpensTheTradersShop) {
                 seen.startedAt = Here();
                 seen.carriedBefore = GetCurrentCharacter()->inventory.size();
                 seen.valleyFrame = WriteShownFrame(MainWindowHandle(), "demo_frames/valley.bmp");
+                seen.startPixel = PixelShown(100, 100);
                 return true;
               }),
               // The hut.
@@ -101,8 +109,11 @@ TEST_F(DemoShopTest, ANewGameStartsInTheValleyWhoseHutOpensTheTradersShop) {
                 seen.goldAfter = shop()->GetControlAs<StaticTextControl>(ShopDialog::kGoldText)->GetText();
                 return true;
               }),
-              ClickOn(ShopDialog::kLeaveButton), WaitFor([] { return OpenDialogs().empty(); }), WaitFor([&] {
+              ClickOn(ShopDialog::kLeaveButton), WaitFor([] { return OpenDialogs().empty(); }), Wait(4),
+              WaitFor([&] {
                 seen.backAt = Here();
+                seen.backFrame = WriteShownFrame(MainWindowHandle(), "demo_frames/valley_again.bmp");
+                seen.backPixel = PixelShown(100, 100);
                 seen.carriedAfter = GetCurrentCharacter()->inventory.size();
                 return done = true;
               }),
@@ -127,6 +138,10 @@ TEST_F(DemoShopTest, ANewGameStartsInTheValleyWhoseHutOpensTheTradersShop) {
   EXPECT_EQ(seen.goldAfter, "38");
   EXPECT_EQ(seen.carriedAfter, seen.carriedBefore + 1);
   EXPECT_EQ(seen.backAt, "valley");
+  // The valley is shown again as it was.
+  EXPECT_TRUE(seen.backFrame);
+  EXPECT_EQ(seen.backPixel, seen.startPixel);
+  EXPECT_NE(seen.startPixel, 0u);
 }
 
 }  // namespace
