@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/record_fuzz_input.h"
 #include "game/rules/scenario_records.h"
 #include "game/shell/data/data_stream.h"
 #include "tools/scenario_writer/record_writer.h"
@@ -171,25 +172,11 @@ void SeedEmptyCorpus(const std::filesystem::path& folder) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  for (int i = 1; i < *argc; ++i) {
-    if ((*argv)[i][0] != '-') {
-      SeedEmptyCorpus((*argv)[i]);
-      break;
-    }
-  }
+  SeedCorpusFolder(*argc, *argv, SeedEmptyCorpus);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 1 || size > (1u << 16)) return 0;
-  DataStream stream;
-  MemHandle block;
-  if (size > 1) {
-    if (!block.Allocate(size - 1)) return 0;
-    std::memcpy(block.Lock(), data + 1, size - 1);
-    block.Unlock();
-  }
-  stream.AttachMemory(block, true);
-  ReadKind(data[0], stream);
+  ReadSelectedInput(data, size, ReadKind);
   return 0;
 }

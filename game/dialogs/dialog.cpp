@@ -292,11 +292,14 @@ void Dialog::UpdateHover() {
   if (Input::MouseMoved()) {
     Control* before = FocusedControl();
     if (groups && before != nullptr) before->SetDefault(false);
+    // Every control learns whether the pointer is over it, also those after the one that takes the focus: a
+    // button left marked as under the pointer would take a click made elsewhere.
+    bool taken = false;
     for (auto& owned : controls_) {
       Control* control = owned.get();
       if (control == nullptr) continue;
       const bool inside = control->HitTest(mouseX_, mouseY_);
-      if (inside && control->GetState()) {
+      if (inside && control->GetState() && !taken) {
         // The control under the mouse takes the focus: found in the current group first, then in any group; a
         // control in none leaves the focus where it is.
         bool found = false;
@@ -317,7 +320,7 @@ void Dialog::UpdateHover() {
         }
         control->SetDefault(true);
         control->SetHovered(true);
-        if (control->IsFocusGroupMember()) break;
+        if (control->IsFocusGroupMember()) taken = true;
       } else if (inside) {
         control->SetHovered(true);
       } else {

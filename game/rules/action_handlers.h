@@ -11,9 +11,10 @@
 // - sound, music and movies (media_actions.cpp): "Play S", "Play "; "Movie D" and "Mo" do nothing;
 // - the player (player_actions.cpp): "T", "P", "Player M"; "Player B" does nothing;
 // - the player's values, gold and items (player_value_actions.cpp): "A", "G", "I", "Launch I";
-// - the engine commands (engine_actions.cpp): "Eng".
-// The rows of the other kinds hold no handler yet, so that their actions do nothing: the screen, timing, settings
-// and locations ("St", "Me", "F", "Ref", "Sa", "R", "W", "M", "S", "U", "Launch U"); non-player characters, map
+// - the engine commands (engine_actions.cpp): "Eng";
+// - the screen, timing, settings and places (screen_actions.cpp): "St", "F", "Me", "Ref", "W", "S", "U", "M",
+//   "R", "Sa", "Launch U".
+// The rows of the other kinds hold no handler yet, so that their actions do nothing: non-player characters, map
 // cells and spells ("N", "C", "Map P", "Sp", "Spell S"). Filling one in is one row of the table in
 // action_handlers.cpp.
 #pragma once
@@ -54,3 +55,16 @@ void RunLaunchItemsAction(const ScriptAction& action);  // "Launch I": items and
 
 // The engine commands.
 void RunEngineAction(const ScriptAction& action);  // "Eng": command p0
+
+// The screen, timing, settings and places.
+void RunScreenElementAction(const ScriptAction& action);     // "St": picture elements or map sprites of p0
+void RunFadeAction(const ScriptAction& action);              // "F": fades out (p0 "0...") or in, over p1 60ths
+void RunMenuBarAction(const ScriptAction& action);           // "Me": shows (0), hides (1) or toggles (2) the menus
+void RunRefreshAction(const ScriptAction& action);           // "Ref": clears and redraws the whole view
+void RunWaitAction(const ScriptAction& action);              // "W": waits p0 milliseconds, drawing
+void RunMusicVolumeAction(const ScriptAction& action);       // "S": sets and stores the music volume p0
+void RunMovementModesAction(const ScriptAction& action);     // "U": keyboard movement p0, click pathing p1
+void RunAutomapAction(const ScriptAction& action);           // "M": the automap of the current location
+void RunGoBackAction(const ScriptAction& action);            // "R": back to the last remembered place
+void RunRememberLocationAction(const ScriptAction& action);  // "Sa": remembers the current place
+void RunWebAddressAction(const ScriptAction& action);        // "Launch U": opens the web address p0

@@ -157,7 +157,7 @@ int32_t RunMainLoop() {
 
 void DrawGameScreen() {
   Location* location = GetCurrentLocation();
-  if (location != nullptr && location->IsShown()) location->Draw();
+  if (location != nullptr && location->IsActive()) location->Draw();
   DrawOpenDialogs();
 }
 

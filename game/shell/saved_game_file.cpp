@@ -177,18 +177,8 @@ void ReadGlobals(BodyReader& r, std::vector<SavedGlobal>* out) {
   }
 }
 
-void ReadHistory(BodyReader& r, std::vector<SavedHistoryEntry>* out) {
-  int32_t count = r.Count(r.Int16(), 10);
-  for (int32_t i = 0; i < count && r.Ok(); ++i) {
-    SavedHistoryEntry entry;
-    entry.kind = r.Int16();
-    entry.x = r.Int16();
-    entry.y = r.Int16();
-    r.Int16();
-    entry.location = r.Short();
-    entry.music = r.Short();
-    out->push_back(std::move(entry));
-  }
+void ReadHistory(BodyReader& r, std::vector<LocationHistoryEntry>* out) {
+  r.Parse([&](DataStream& stream) { return LocationHistory::Read(stream, out); });
 }
 
 // tail: the bytes that must still follow the masks (the trailer, or the two counters of format 11).
@@ -533,15 +523,13 @@ void WriteBody(BodyWriter& w, const SavedGame& game, std::string_view scenario, 
     w.Short(global.name);
     w.Short(global.value);
   }
-  w.Count(game.history.size());
-  for (const SavedHistoryEntry& entry : game.history) {
-    w.Int16(entry.kind);
-    w.Int16(entry.x);
-    w.Int16(entry.y);
-    w.Int16(0);
-    w.Short(entry.location);
-    w.Short(entry.music);
-  }
+  w.Block([&](DataStream& stream) {
+    switch (LocationHistory::Write(stream, game.history)) {
+      case kHistoryBlockWritten: return SavedGameError::kNone;
+      case kHistoryBlockTooLarge: return SavedGameError::kTooLarge;
+      default: return SavedGameError::kNoMemory;
+    }
+  });
   w.Block([&](DataStream& stream) {
     switch (WriteExploredMaskBlock(stream, game.masks)) {
       case kMaskBlockWritten: return SavedGameError::kNone;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "game/world/explored_mask.h"
+#include "game/world/location_history.h"
 #include "platform/core/file_ref.h"
 
 constexpr int16_t kSavedGameFormat = 13;
@@ -86,15 +87,6 @@ struct SavedGlobal {
   bool operator==(const SavedGlobal&) const = default;
 };
 
-struct SavedHistoryEntry {
-  int16_t kind = 0;
-  int16_t x = 0;
-  int16_t y = 0;
-  std::string location;
-  std::string music;
-
-  bool operator==(const SavedHistoryEntry&) const = default;
-};
 
 // A mask of the explored-area block, read and written by the world's one implementation of the block.
 using SavedMask = ExploredMaskRecord;
@@ -103,7 +95,7 @@ struct SavedGame {
   int16_t format = kSavedGameFormat;  // the format the file was read from
   SavedCharacter character;
   std::vector<SavedGlobal> globals;
-  std::vector<SavedHistoryEntry> history;  // oldest first; the last entry is where the player was
+  std::vector<LocationHistoryEntry> history;  // oldest first; the last entry is where the player was
   std::vector<SavedMask> masks;
 
   bool operator==(const SavedGame&) const = default;

@@ -148,7 +148,11 @@ void ShellCommandHost::Capture(SavedGame* game) {
   for (int32_t i = 0; i < GetGlobalVariableCount(); ++i) {
     if (const GlobalVariable* entry = GetGlobalEntryName(i)) game->globals.push_back({entry->name, entry->value});
   }
-  game->history = history_;
+  // The place the player is in goes on top of the saved history, and only there.
+  const int32_t before = LocationHistory::Count();
+  LocationHistory::Push();
+  game->history = LocationHistory::Entries();
+  if (LocationHistory::Count() > before) LocationHistory::Drop();
   game->masks = CaptureExploredMasks();
 }
 
@@ -159,6 +163,7 @@ bool ShellCommandHost::PictureExists(const std::string& name) {
 }
 
 bool ShellCommandHost::Apply(const SavedGame& game) {
+  const bool wasInProgress = ::IsGameInProgress() != 0;
   SceneView* view = GetSceneView();
   if (view != nullptr) view->BeginOffscreen();
   ::SetGameInProgress(0);
@@ -171,13 +176,21 @@ bool ShellCommandHost::Apply(const SavedGame& game) {
   for (const SavedGlobal& saved : game.globals) {
     if (GlobalVariable* entry = FindGlobalEntry(saved.name)) entry->value = saved.value;
   }
-  history_ = game.history;
+  LocationHistory::Adopt(game.history);
   AdoptExploredMasks(game.masks);
   ::SetGameInProgress(1);
   ::EnableMenuBar(false);
+  // Back to the place where the game was saved, the last entry of its history.
+  const bool back = LocationHistory::GoBack();
+  if (!back) {
+    if (wasInProgress) {
+      EndGameCommand(*this);
+    } else {
+      ::SetGameInProgress(0);
+    }
+  }
   if (view != nullptr) view->EndOffscreen();
-  // No location can be entered before the world is built: the way back is the history kept above.
-  return true;
+  return back;
 }
 
 void ShellCommandHost::CallEvent(const char* name) { CallEventName(name); }
@@ -218,10 +231,7 @@ void ShellCommandHost::CreateCharacter() {
 
 void ShellCommandHost::ResetGlobalEntries() { ResetGlobalEntryValues(); }
 
-void ShellCommandHost::LeaveAndClearHistory() {
-  LocationHistory::LeaveAllAndClear();
-  history_.clear();
-}
+void ShellCommandHost::LeaveAndClearHistory() { LocationHistory::LeaveAllAndClear(); }
 
 std::string ShellCommandHost::DefaultPlayerSprite() { return GetDefaultPlayerSpriteName(); }
 
@@ -287,7 +297,7 @@ void ShellCommandHost::DeleteCharacter() { DeleteCurrentCharacter(); }
 
 void ShellCommandHost::HideCursor() { SetCursor(nullptr); }
 
-void ShellCommandHost::Reset() { history_.clear(); }
+void ShellCommandHost::Reset() { LocationHistory::Clear(); }
 
 ShellCommandHost& GetShellCommandHost() {
   // Never destroyed: a shut-down signal may end the process while the loop still runs.

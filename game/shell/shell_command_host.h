@@ -3,8 +3,9 @@
 //
 // A save takes the current character's values, lists and records by name, and an open puts them into a new
 // character, finding the records by name. The explored-area masks are the world's: a save captures them and an
-// open adopts the checked copy. The location history comes with the world's locations; until then this host keeps
-// what a saved game holds of it, so that a game saved and opened again comes back whole. The menus and, later, the script actions reach the commands through the functions at the bottom.
+// open adopts the checked copy. A save captures the location history with the current location on top, and an
+// open adopts the saved history and goes back to that place. The menus and, later, the script actions reach the
+// commands through the functions at the bottom.
 #pragma once
 
 #include <string>
@@ -61,13 +62,8 @@ class ShellCommandHost : public GameCommandHost {
   void ReleaseGamePools() override;
   void HideCursor() override;
 
-  // The location history's saved entries, kept here until the world carries them.
-  std::vector<SavedHistoryEntry>& History() { return history_; }
   // Forgets the history (shut-down).
   void Reset();
-
- private:
-  std::vector<SavedHistoryEntry> history_;
 };
 
 // The one host of the running program.

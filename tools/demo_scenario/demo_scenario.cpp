@@ -8,7 +8,8 @@
 //
 // The character dialogs have their panels and portraits drawn here too, an element for every control: the
 // File menu's new game asks for the name, race and class and shows the character sheet, and the Game menu opens
-// the inventory, the sheet, spell casting, the notes and the journal through the engine commands.
+// the inventory, the sheet, spell casting, the notes and the journal through the engine commands. The new game
+// then starts on a still screen of the valley, inside the status bar, whose hut leads into the trader's shop.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "tools/scenario_writer/config_writer.h"
+#include "tools/scenario_writer/location_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
 #include "tools/scenario_writer/record_writer.h"
 #include "tools/scenario_writer/scenario_files.h"
@@ -72,6 +74,95 @@ sw::Bytes DrawAboutBox() {
   return sw::EncodeBmp24(canvas);
 }
 
+// The still screens' frame (screen layout 16): the picture fills the top, the status bar runs below it.
+sw::Bytes DrawPanel() {
+  sw::Canvas canvas(640, 480, sw::Rgb{60, 35, 20});
+  canvas.FillRect(0, 400, 640, 80, sw::Rgb{90, 55, 30});
+  canvas.FillRect(4, 404, 632, 72, sw::Rgb{200, 160, 80});
+  canvas.FillRect(8, 404, 100, 72, sw::Rgb{90, 55, 30});
+  return sw::EncodeBmp24(canvas);
+}
+
+// The valley seen from the road: hills, a tree, and the trader's hut that the player may enter.
+sw::Bytes DrawValleyScreen() {
+  sw::Canvas canvas(640, 400);
+  canvas.VerticalGradient(0, 240, sw::Rgb{110, 160, 225}, sw::Rgb{235, 215, 170});
+  canvas.FillCircle(110, 80, 34, sw::Rgb{255, 228, 130});
+  canvas.FillPeak(200, 120, -40, 420, 250, sw::Rgb{90, 120, 80});
+  canvas.FillPeak(470, 140, 280, 680, 250, sw::Rgb{70, 105, 70});
+  canvas.VerticalGradient(240, 400, sw::Rgb{90, 150, 60}, sw::Rgb{40, 90, 30});
+  canvas.FillPeak(300, 250, 250, 350, 400, sw::Rgb{190, 160, 110});
+  // The tree.
+  canvas.FillRect(150, 230, 16, 90, sw::Rgb{90, 60, 30});
+  canvas.FillCircle(158, 210, 48, sw::Rgb{40, 110, 40});
+  // The trader's hut: walls, roof, door and a sign.
+  canvas.FillRect(430, 230, 120, 80, sw::Rgb{170, 120, 70});
+  canvas.FillPeak(490, 180, 420, 560, 232, sw::Rgb{140, 50, 30});
+  canvas.FillRect(478, 262, 26, 48, sw::Rgb{80, 45, 20});
+  canvas.FillRect(440, 244, 30, 14, sw::Rgb{240, 220, 150});
+  return sw::EncodeBmp24(canvas);
+}
+
+// The trader's window (screen layout 9): the shop's picture, the modes, the list, the texts and the buttons.
+sw::Bytes DrawShopWindow() {
+  sw::Canvas canvas(460, 320, sw::Rgb{90, 40, 20});
+  canvas.FillRect(6, 6, 448, 308, sw::Rgb{200, 160, 80});
+  canvas.FillRect(172, 12, 276, 208, sw::Rgb{245, 232, 200});
+  canvas.FillRect(12, 176, 148, 60, sw::Rgb{230, 210, 160});
+  canvas.FillRect(172, 224, 276, 48, sw::Rgb{230, 210, 160});
+  return sw::EncodeBmp24(canvas);
+}
+
+// The trader behind the counter, for the shop's window.
+sw::Bytes DrawTrader() {
+  sw::Canvas canvas(140, 100, sw::Rgb{150, 110, 70});
+  canvas.FillCircle(70, 38, 18, sw::Rgb{235, 190, 150});
+  canvas.FillPeak(70, 50, 36, 104, 100, sw::Rgb{60, 90, 140});
+  canvas.FillRect(0, 78, 140, 22, sw::Rgb{100, 60, 30});
+  return sw::EncodeBmp24(canvas);
+}
+
+sw::Bytes DrawIcon(sw::Rgb background, sw::Rgb mark) {
+  sw::Canvas canvas(24, 24, background);
+  canvas.FillCircle(12, 12, 7, mark);
+  return sw::EncodeBmp24(canvas);
+}
+
+// The valley, a still screen inside the status bar, whose hut leads into the trader's shop; a new game starts
+// there (its "Main" event takes the player there).
+void AddPlaces(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
+  config.layouts[16].name = "Panel.bmp";
+  config.layouts[16].elements.resize(30);
+  auto& panel = config.layouts[16].elements;
+  panel[0] = {"portrait", 8, 404, 100, 72};
+  panel[1] = {"name", 120, 410, 170, 20};
+  panel[18] = {"level", 120, 440, 70, 20};
+  panel[22] = {"gold", 200, 440, 90, 20};
+  panel[28] = {"picture", 0, 0, 640, 400};
+  panel[29] = {"place", 300, 410, 300, 20};
+  config.layouts[9].name = "Shop.bmp";
+  config.layouts[9].elements = {{"picture", 16, 16, 140, 100}, {"price", 20, 182, 130, 20},
+                                {"gold", 20, 208, 130, 20},    {"shop", 16, 130, 66, 24},
+                                {"player", 90, 130, 66, 24},   {"list", 176, 16, 268, 200},
+                                {"leave", 16, 282, 80, 24},    {"trade", 176, 282, 80, 24},
+                                {"name", 16, 250, 140, 20},    {"description", 180, 230, 260, 36}};
+  files.Add("Pictures/Panel.bmp", DrawPanel());
+  files.Add("Pictures/Shop.bmp", DrawShopWindow());
+  files.Add(sw::LocationPicturePath("Valley"), DrawValleyScreen());
+  files.Add(sw::LocationPicturePath("Trader"), DrawTrader());
+
+  sw::ScreenLocationSpec valley;
+  valley.interface = 1;
+  valley.hotspots = {{"Trader", 420, 180, 140, 130}};
+  files.Add(sw::LocationRecordPath("Valley"), sw::EncodeScreenLocation(valley));
+  sw::ShopLocationSpec trader;
+  trader.goods = {"Walking stick", "Healing draught", "Leather cap", "Bread"};
+  trader.shopKind = 4;
+  // Too little gold: the trader says so.
+  trader.cannotPay = {":::", sw::EventSpec{{{"", "Display", {"", "You cannot pay for that."}}}, {}, 0}};
+  files.Add(sw::LocationRecordPath("Trader"), sw::EncodeShopLocation(trader));
+}
+
 // One record of each kind: a wanderer of the human race who knows a spark spell, carries a walking stick and
 // levels by the wanderer's table, and a crow that keeps out of fights.
 void AddRecords(sw::ScenarioFiles& files) {
@@ -119,6 +210,15 @@ void AddRecords(sw::ScenarioFiles& files) {
   stick.classNames = {"Wanderer"};
   stick.pictureName = "Walking stick.bmp";
   files.Add("Items/Walking stick.itm", sw::EncodeItem(stick));
+
+  // Goods of the trader: bread.
+  sw::ItemSpec bread;
+  bread.description = "A loaf for the road";
+  bread.kind = 0;
+  bread.price = 2;
+  bread.pictureName = "Bread.bmp";
+  files.Add("Items/Bread.itm", sw::EncodeItem(bread));
+  files.Add("Pictures/Bread.bmp", DrawIcon(sw::Rgb{250, 240, 210}, sw::Rgb{190, 130, 60}));
 
   sw::NpcSpec crow;
   crow.spriteText = "Crow";
@@ -372,7 +472,6 @@ sw::ScenarioFiles BuildDemo() {
 
   sw::ScenarioFiles files;
   AddCharacterDialogs(config, files);
-  files.Add("Config", sw::EncodeConfig(config));
   files.Add("Pictures/Loading.bmp", DrawLoadingScreen());
   files.Add("Pictures/About.bmp", DrawAboutBox());
   files.Add("Pictures/Message.bmp", DrawMessagePanel());
@@ -396,7 +495,8 @@ sw::ScenarioFiles BuildDemo() {
             sw::EncodeEvent({{{"", "Items", {"Walking stick:Healing draught:Healing draught:Leather cap:Copper ring:Lantern", "1"}},
                               {"", "Gold", {"1", "40"}},
                               {"", "Tasks", {"0###road###The road north###It forks at the old mill; the left way "
-                                             "climbs to the high woods."}}},
+                                             "climbs to the high woods."}},
+                              {"", "Teleport", {"Valley"}}},
                              {},
                              0}));
   // Looking around counts the visits.
@@ -405,6 +505,9 @@ sw::ScenarioFiles BuildDemo() {
   files.AddEmptyRecordFolders();
   AddRecords(files);
   AddCharacterRecords(files);
+  AddPlaces(files, config);
+  // Last, with the layouts of the places.
+  files.Add("Config", sw::EncodeConfig(config));
   return files;
 }
 

@@ -8,11 +8,13 @@
 #include "game/shell/data/preferences.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
+#include "game/shell/record_lists.h"
 #include "game/shell/scenario_config.h"
 #include "game/shell/window_procedure.h"
 #include "host/kernel.h"
 #include "host/testing.h"
 #include "tests/support/script_harness.h"
+#include "tools/scenario_writer/location_writer.h"
 
 namespace {
 
@@ -48,7 +50,10 @@ TEST_F(EngineActionsTest, SavingEndsItsEventAndOpeningWaitsForTheOutermostEvent)
   AddEvent("Save", {{Engine("1"), Append("+")}});
   AddEvent("Open", {{Call("Inner"), Gold("7"), Append("after")}});
   AddEvent("Inner", {{Engine("2"), Append("never")}});
+  // The game is saved at a place, where opening it goes back to.
+  Files().Add(sw::LocationRecordPath("Camp"), sw::EncodeScreenLocation({}));
   Load();
+  FindLocationByName("Camp")->Enter();
   Player().gold = 100;
   HostTestAnswerFileChooser(temp_.WindowsPath("hero.ksv").c_str());
   Run("Save");

@@ -48,7 +48,7 @@ SavedGame FullGame() {
   c.spells = {"Light", "Heal"};
   c.effects = {{"Heal", 4}, {"Shield", 1}};
   game.globals = {{"gb_door", "open"}, {"gb_count", "12"}};
-  game.history = {{10, 4, 9, "Town", "town.aiff"}, {0, 0, 0, "Shop", ""}};
+  game.history = {{10, 4, 9, 0, "Town", "town.aiff"}, {0, 0, 0, 0, "Shop", ""}};
   game.masks = {{"Town", {0xFF, 0x01, 0x80}, 8, 3, true, {2, 5, 9}}, {"Cave", {}, 0, 0, true, {}}};
   return game;
 }
@@ -467,7 +467,7 @@ TEST(SavedGameFile, HandBuiltFormat13FileReadsFieldByField) {
   EXPECT_TRUE(c.spells.empty());
   EXPECT_TRUE(c.effects.empty());
   EXPECT_EQ(game.globals, (std::vector<SavedGlobal>{{"gb_a", "1"}}));
-  EXPECT_EQ(game.history, (std::vector<SavedHistoryEntry>{{0, 3, 4, "Inn", ""}}));
+  EXPECT_EQ(game.history, (std::vector<LocationHistoryEntry>{{0, 3, 4, 0, "Inn", ""}}));
   EXPECT_TRUE(game.masks.empty());
   // The writer writes the same body for the same game and key, with the text entries and the portrait.
   const std::vector<uint8_t> newer = Format13File(HandBuiltBody(true));

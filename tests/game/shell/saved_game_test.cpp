@@ -53,7 +53,7 @@ SavedGame GameOf(const std::string& name, const std::vector<std::string>& plugin
   game.character.level = 4;
   game.character.plugins = plugins;
   game.globals = {{"gb_x", "1"}};
-  game.history = {{10, 1, 2, "Town", ""}};
+  game.history = {{10, 1, 2, 0, "Town", ""}};
   return game;
 }
 

@@ -24,6 +24,12 @@
 #include "game/shell/media/screen_fades.h"
 #include "game/shell/data/option_store.h"
 #include "game/world/explored_mask.h"
+#include "game/world/location_history.h"
+#include "game/world/location.h"
+#include "game/dialogs/dialog.h"
+#include "game/dialogs/list_controls.h"
+#include "game/dialogs/shop_dialog.h"
+#include "game/shell/media/music_player.h"
 #include "game/shell/media/sound_effects.h"
 #include "game/world/scene_view.h"
 #include "host/kernel.h"
@@ -34,6 +40,7 @@
 #include "tests/support/program_steps.h"
 #include "tests/support/temp_folder.h"
 #include "tools/scenario_writer/config_writer.h"
+#include "tools/scenario_writer/location_writer.h"
 #include "tools/scenario_writer/record_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
 #include "tools/scenario_writer/sound_files.h"
@@ -51,7 +58,37 @@ bool ChooseExit() {
   return true;
 }
 
-sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0) {
+// A game that starts on a still screen inside the status bar (screen layout 16), with 30 gold; the hut on its
+// picture leads into a shop (screen layout 9) that sells a bow and a wand.
+void AddSquareAndStall(sw::ConfigSpec& config, sw::ScenarioFiles& files) {
+  config.askPlayerName = 0;
+  config.characterCreation = 0;
+  config.layouts[16].name = "Panel.bmp";
+  config.layouts[16].elements.resize(30);
+  config.layouts[16].elements[28] = {"picture", 0, 0, 640, 400};
+  config.layouts[16].elements[22] = {"gold", 20, 420, 100, 20};
+  config.layouts[9].name = "Window.bmp";
+  config.layouts[9].elements = {{"picture", 16, 16, 100, 80}, {"price", 16, 180, 100, 20},
+                                {"gold", 16, 210, 100, 20},   {"shop", 16, 130, 60, 24},
+                                {"player", 80, 130, 60, 24},  {"list", 150, 16, 200, 200},
+                                {"leave", 16, 260, 60, 24},   {"trade", 150, 260, 60, 24},
+                                {"name", 150, 230, 200, 20},  {"description", 16, 100, 120, 24}};
+  files.Add("Pictures/Panel.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{90, 60, 30})));
+  files.Add("Pictures/Window.bmp", sw::EncodeBmp24(sw::Canvas(360, 300, sw::Rgb{200, 160, 80})));
+  sw::ScreenLocationSpec square;
+  square.interface = 1;
+  square.hotspots = {{"Stall", 400, 200, 100, 100}};
+  files.Add(sw::LocationRecordPath("Square"), sw::EncodeScreenLocation(square));
+  files.Add(sw::LocationPicturePath("Square"), sw::EncodeBmp24(sw::Canvas(640, 400, sw::Rgb{40, 120, 60})));
+  sw::ShopLocationSpec stall;
+  stall.goods = {"Bow", "Wand"};
+  files.Add(sw::LocationRecordPath("Stall"), sw::EncodeShopLocation(stall));
+  files.Add(sw::LocationPicturePath("Stall"), sw::EncodeBmp24(sw::Canvas(100, 80, sw::Rgb{150, 40, 40})));
+  files.Add("Events/Defs/Main.cet",
+            sw::EncodeEvent({{{"", "Gold", {"1", "30"}}, {"", "Teleport", {"Square"}}}, {}, 0}));
+}
+
+sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0, bool withPlaces = false) {
   sw::ConfigSpec config;
   config.pluginsEnabled = pluginsEnabled;
   config.scenarioName = "Vale";
@@ -62,6 +99,7 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0) {
   config.askPlayerName = 0;
   config.characterCreation = 0;
   sw::ScenarioFiles files;
+  if (withPlaces) AddSquareAndStall(config, files);
   files.Add("Config", sw::EncodeConfig(config));
   files.Add("Pictures/Start.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{10, 20, 30})));
   files.AddEmptyRecordFolders();
@@ -78,6 +116,11 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0) {
   wand.spellName = "Light";
   files.Add("Items/Wand.itm", sw::EncodeItem(wand));
   files.Add("Players/Portraits/Ada.pct", sw::EncodeBmp24(sw::Canvas(6, 4, sw::Rgb{200, 100, 50})));
+  // Two still screens, the mill and the ford.
+  for (const char* name : {"Mill", "Ford"}) {
+    files.Add(sw::LocationRecordPath(name), sw::EncodeScreenLocation({}));
+    files.Add(sw::LocationPicturePath(name), sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{40, 80, 120})));
+  }
   return files;
 }
 
@@ -91,11 +134,16 @@ class GameShellTest : public ::testing::Test {
     ResetOptionStore();
     WriteScenario(0);
   }
-  void WriteScenario(uint8_t pluginsEnabled) {
+  void WriteScenario(uint8_t pluginsEnabled, bool withPlaces = false) {
     sw::Bytes archive;
-    ASSERT_TRUE(Scenario(pluginsEnabled).BuildArchive(archive));
+    ASSERT_TRUE(Scenario(pluginsEnabled, withPlaces).BuildArchive(archive));
     temp_.WriteFile("Data/Data001.dat", std::string(archive.begin(), archive.end()));
     temp_.WriteFile("cs.cfg", "-f -pData/Data001.dat");
+    // The ford's music, where the game looks for media: beside the data file.
+    sw::SoundFileSpec fileSpec;
+    fileSpec.samplesPerSecond = 44100.0;
+    sw::Bytes aiff = sw::WriteSoundFile(fileSpec, std::vector<int16_t>(44100, 800));
+    temp_.WriteFile("Data/Music/Ford.aiff", std::string(aiff.begin(), aiff.end()));
   }
   void TearDown() override {
     HostTestResetWindowSystem();
@@ -137,7 +185,11 @@ void FillGame(ShellCommandHost& host) {
   c.magic = 5;
   FindGlobalEntry("door")->value = "open";
   FindGlobalEntry("bell")->value = "rung";
-  host.History() = {{1, 3, 4, "Mill", "mill.aiff"}, {2, 10, 11, "Ford", ""}};
+  // From the mill, remembered, to the ford, where the game is saved with its music playing.
+  FindLocationByName("Mill")->Enter();
+  LocationHistory::Push();
+  FindLocationByName("Ford")->Enter();
+  PlayMusicByName("Ford");
   // A 4 x 4 mask: a byte a row.
   AdoptExploredMasks({{"Ford", {0x0F, 0x03, 0x00, 0x0C}, 4, 4, true, {7, 8}}});
 }
@@ -146,6 +198,7 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   ShellCommandHost& host = GetShellCommandHost();
   SavedGame saved, reopened;
   bool exitEvents = false;
+  std::string openedAt, openedMusic;
   struct Opened {
     int16_t stamina, magic, baseStrength, strength, morale;
     int32_t seed;
@@ -174,11 +227,15 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
         GetCurrentCharacter()->SetName("Bob");
         GetCurrentCharacter()->AddInventoryItem(FindItemByName("Bow"));
         FindGlobalEntry("door")->value = "shut";
-        host.History().clear();
+        // Elsewhere, in silence.
+        FindLocationByName("Mill")->Enter();
+        StopMusic();
         HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
         RunOpenGameCommand();
         host.Capture(&reopened);
         exitEvents = IsGameInProgress();
+        openedAt = GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "";
+        openedMusic = CurrentMusicName();
         const Character& c = *GetCurrentCharacter();
         opened = {c.stamina, c.magic, c.base.strength, c.current.strength, c.base.morale, c.randomSeed,
                   c.equipment[1] != nullptr ? c.equipment[1]->GetName() : "",
@@ -214,6 +271,13 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_TRUE(opened.effectRestored);
   EXPECT_EQ(reopened.character, saved.character);
   EXPECT_EQ(reopened.globals, saved.globals);
+  // Back at the ford, with its music; the history came back whole, the ford on top.
+  EXPECT_EQ(openedAt, "ford");
+  ASSERT_EQ(saved.history.size(), 2u);
+  EXPECT_EQ(saved.history[0].location, "mill");
+  EXPECT_EQ(saved.history[1].location, "ford");
+  EXPECT_FALSE(saved.history[1].music.empty());
+  EXPECT_EQ(openedMusic, saved.history[1].music);
   EXPECT_EQ(reopened.history, saved.history);
   ASSERT_EQ(saved.masks.size(), 1u);
   EXPECT_EQ(reopened.masks, saved.masks);
@@ -244,6 +308,7 @@ TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
           c.inventory = {{"Sling", true, 3}, {"Bow", false, 0}, {"Wand", true, 2}};
           c.spells = {"Meteor", "Light"};
           c.effects = {{"Fog", 3}, {"Quake", 2}, {"Fog", 0}};
+          game.history = {{kLocationKindScreen, 0, 0, 0, "Mill", ""}};
           EXPECT_TRUE(GetShellCommandHost().Apply(game));
           const Character& player = *GetCurrentCharacter();
           Seen now{player.base.strength, player.current.strength, {}, player.knownSpells.size(),
@@ -354,12 +419,15 @@ TEST_F(GameShellTest, TheMediaLookupSearchesPluginsAsTheConfigSays) {
   }
 }
 
-// The centre pixel of the frame last shown.
-uint32_t CentrePixel() {
+// A pixel of the frame last shown, by default its centre.
+uint32_t PixelShown(int x = 320, int y = 240) {
   HostFrame frame;
-  if (!HostTestLastFrame(GetMainWindow()->GetNativeWindow(), &frame) || frame.pixels.empty()) return 0xFFFFFFFFu;
-  return frame.pixels[static_cast<size_t>(frame.height / 2) * frame.width + frame.width / 2];
+  if (!HostTestLastFrame(GetMainWindow()->GetNativeWindow(), &frame) || x >= frame.width || y >= frame.height) {
+    return 0xFFFFFFFFu;
+  }
+  return frame.pixels[static_cast<size_t>(y) * frame.width + x];
 }
+uint32_t CentrePixel() { return PixelShown(); }
 
 TEST_F(GameShellTest, AFadeDarkensTheShownScreenAndBringsItBack) {
   constexpr uint32_t kStart = 0x000A141Eu;  // the start picture's colour
@@ -397,6 +465,68 @@ TEST_F(GameShellTest, AFadeDarkensTheShownScreenAndBringsItBack) {
   EXPECT_EQ(steps.next, steps.list.size());
   EXPECT_EQ(seen, (std::vector<uint32_t>{0u, kStart}));
   EXPECT_FALSE(IsScreenFaded());
+}
+
+TEST_F(GameShellTest, ANewGameShowsItsStillScreenWhoseHotspotOpensTheShopAndLeavingItComesBack) {
+  WriteScenario(0, true);
+  HWND window = nullptr;
+  std::string startedAt, backAt;
+  uint32_t screenPixel = 0, shopPicturePixel = 0;
+  std::string gold;
+  int32_t rows = 0;
+  int32_t historyAfter = -1;
+  Bounds leave;
+  Steps steps;
+  steps.list = {
+      [&] {
+        window = GetMainWindow()->GetNativeWindow();
+        RunNewGameCommand();
+        startedAt = GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "";
+        return true;
+      },
+      [&] {
+        // The picture is shown above the status bar, then the hut is clicked.
+        screenPixel = PixelShown(100, 100);
+        if (screenPixel != 0x0028783Cu) return false;
+        HostTestMouseButton(window, 0, true, 450, 250);
+        HostTestMouseButton(window, 0, false, 450, 250);
+        return true;
+      },
+      [&] {
+        // Inside the shop's modal loop.
+        if (OpenDialogs().empty()) return false;
+        auto* shop = dynamic_cast<ShopDialog*>(OpenDialogs().back());
+        if (shop == nullptr) return false;
+        const auto* list = shop->GetControlAs<ListControl>(ShopDialog::kList);
+        rows = list != nullptr ? list->GetRowCount() : -1;
+        gold = shop->GetControlAs<StaticTextControl>(ShopDialog::kGoldText)->GetText();
+        const Bounds& frame = shop->Frame();
+        const Bounds& picture = shop->GetControl(ShopDialog::kPicture)->GetRect();
+        shopPicturePixel = PixelShown(frame.x + picture.x + 50, frame.y + picture.y + 40);
+        leave = shop->GetControl(ShopDialog::kLeaveButton)->GetRect();
+        leave.x += frame.x + leave.width / 2;
+        leave.y += frame.y + leave.height / 2;
+        HostTestMouseButton(window, 0, true, leave.x, leave.y);
+        HostTestMouseButton(window, 0, false, leave.x, leave.y);
+        return true;
+      },
+      [&] {
+        if (!OpenDialogs().empty()) return false;
+        backAt = GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "";
+        historyAfter = LocationHistory::Count();
+        return true;
+      },
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(steps.next, steps.list.size());
+  EXPECT_EQ(startedAt, "square");
+  EXPECT_EQ(rows, 2);
+  EXPECT_EQ(gold, "30");
+  // The shop's picture in the window's picture control.
+  EXPECT_EQ(shopPicturePixel, 0x00962828u);
+  EXPECT_EQ(backAt, "square");
+  EXPECT_EQ(historyAfter, 0);
 }
 
 }  // namespace

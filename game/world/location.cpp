@@ -1,0 +1,74 @@
+// The location base, the factory and the current location.
+#include "game/world/location.h"
+
+#include "game/rules/script_event.h"
+#include "game/shell/data/data_stream.h"
+#include "game/shell/record_lists.h"
+#include "game/world/screen_location.h"
+#include "game/world/shop_location.h"
+#include "game/world/script_location.h"
+
+namespace {
+
+struct LocationGlobals {
+  Location* current = nullptr;
+  ScreenLocation* lastScreen = nullptr;
+  Location* lastMap = nullptr;
+};
+
+LocationGlobals& Globals() {
+  // Never destroyed: a shut-down signal may end the process while the loop still runs.
+  static LocationGlobals* globals = new LocationGlobals;
+  return *globals;
+}
+
+template <typename Kind>
+std::unique_ptr<Location> Build(DataStream& stream) {
+  auto location = std::make_unique<Kind>(stream);
+  // A record cut short would build a location of zeros and empty names: it is not listed.
+  if (stream.GetError() != 0) return nullptr;
+  return location;
+}
+
+}  // namespace
+
+Location::Location(DataStream& stream) : NamedRecord(stream) {
+  kind_ = stream.ReadInt16();
+  for (int32_t& value : keptValues_) value = stream.ReadInt16();
+  stream.ReadPString(keptText_);
+}
+
+Location::~Location() {
+  LocationGlobals& globals = Globals();
+  if (globals.current == this) globals.current = nullptr;
+  if (globals.lastMap == this) globals.lastMap = nullptr;
+}
+
+void Location::RunLinks() {
+  // A copy: an event may change the location's links.
+  const std::vector<std::string> links = links_;
+  for (const std::string& link : links) CallEventName(link);
+}
+
+std::unique_ptr<Location> CreateLocation(DataStream& stream) {
+  stream.PushPosition();
+  const int16_t kind = stream.ReadInt16();
+  stream.PopPosition();
+  if (stream.GetError() != 0) return nullptr;
+  switch (kind) {
+    case kLocationKindScreen: return Build<ScreenLocation>(stream);
+    case kLocationKindShop: return Build<ShopLocation>(stream);
+    case kLocationKindScript: return Build<ScriptLocation>(stream);
+    default: return nullptr;
+  }
+}
+
+Location* GetCurrentLocation() { return Globals().current; }
+void SetCurrentLocation(Location* location) { Globals().current = location; }
+
+bool LocationExists(const std::string& name) { return FindLocationByName(name) != nullptr; }
+
+ScreenLocation* LastScreenLocation() { return Globals().lastScreen; }
+void SetLastScreenLocation(ScreenLocation* location) { Globals().lastScreen = location; }
+Location* LastMapLocation() { return Globals().lastMap; }
+void SetLastMapLocation(Location* location) { Globals().lastMap = location; }
