@@ -12,7 +12,9 @@
 #include <string>
 
 #include "game/rules/named_record.h"
+#include "game/world/directions.h"
 #include "game/world/explored_mask.h"
+#include "game/world/path_finder.h"
 #include "game/world/tile_map.h"
 
 class DataStream;
@@ -55,17 +57,8 @@ class PictureRef;
 class SceneLayer;
 class Sprite;
 
-// A planned path over map cells, as the path finder makes it; without maps none is planned.
-class Path {
- public:
-  virtual ~Path() = default;
-};
-
 // Moves the shown map's timers past the time the game stood still (a dialog, a pause); nothing without a map.
 void ShiftMapTimers();
-// The direction from the cell (x0, y0) to the cell (x1, y1): 1 up, 2 up-right, clockwise to 8 up-left; 0 for the
-// same cell.
-int32_t DirectionFromDelta(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 
 // The key slots the map's click and keyboard handling test ("-a" and "-b").
 void SetMapKeys(int32_t first, int32_t second);
@@ -83,8 +76,3 @@ void Clear();
 void Reset();
 int32_t Count();
 }  // namespace LocationHistory
-
-namespace PathFinder {
-void Init();
-void FreeLists();
-}  // namespace PathFinder

@@ -1,0 +1,375 @@
+// The A* path finder, its node lists and the paths it makes.
+#include "game/world/path_finder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "game/world/sprite.h"
+#include "game/world/tile_map.h"
+
+namespace {
+
+// The neighbours in the order a node is expanded: the four straight ones first (a 4-neighbour search uses only
+// those), then the diagonals.
+constexpr int32_t kDirectionX[8] = {0, -1, 1, 0, 1, -1, 1, -1};
+constexpr int32_t kDirectionY[8] = {-1, 0, 0, 1, 1, -1, -1, 1};
+constexpr int32_t kStepCost = 1;
+
+int32_t SquaredDistance(int32_t column0, int32_t row0, int32_t column1, int32_t row1) {
+  const int64_t dx = int64_t{column1} - column0, dy = int64_t{row1} - row0;
+  return static_cast<int32_t>(std::min<int64_t>(dx * dx + dy * dy, INT32_MAX / 2));
+}
+
+// A list of nodes: the nodes in the order they came, and an index by cell. A list does not own its nodes. The
+// open list also keeps a heap of (f, order) so that its best node is found without scanning: a node whose f
+// falls is pushed again, and the entries left behind are passed over when they come up.
+class NodeList {
+ public:
+  void Create(int32_t width, int32_t height) {
+    width_ = width;
+    height_ = height;
+    index_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), nullptr);
+    Clear();
+  }
+  void Free() {
+    index_ = {};
+    nodes_ = {};
+    heap_ = {};
+    width_ = height_ = 0;
+    live_ = 0;
+  }
+  bool Inside(int32_t column, int32_t row) const {
+    return column >= 0 && row >= 0 && column < width_ && row < height_;
+  }
+  // Adds the node (one outside the grid is not added).
+  bool Add(PathNode* node) {
+    if (!Inside(node->column, node->row)) return false;
+    PathNode*& slot = index_[Cell(node->column, node->row)];
+    if (slot == nullptr) ++live_;
+    slot = node;
+    nodes_.push_back(node);
+    PushEntry(node);
+    return true;
+  }
+  PathNode* Find(int32_t column, int32_t row) const {
+    return Inside(column, row) ? index_[Cell(column, row)] : nullptr;
+  }
+  // A node of the list whose f fell: it moves up in the heap.
+  void Reprioritise(PathNode* node) { PushEntry(node); }
+  // Takes the node of lowest f off the list; among equal ones the one that came first.
+  PathNode* TakeBest() {
+    while (!heap_.empty()) {
+      std::pop_heap(heap_.begin(), heap_.end(), Later);
+      const Entry entry = heap_.back();
+      heap_.pop_back();
+      PathNode*& slot = index_[Cell(entry.node->column, entry.node->row)];
+      if (slot != entry.node || entry.f != entry.node->f) continue;
+      slot = nullptr;
+      --live_;
+      return entry.node;
+    }
+    return nullptr;
+  }
+  // Forgets every node (touching only the cells used), freeing none.
+  void Clear() {
+    for (const PathNode* node : nodes_) index_[Cell(node->column, node->row)] = nullptr;
+    nodes_.clear();
+    heap_.clear();
+    live_ = 0;
+  }
+  bool IsEmpty() const { return live_ == 0; }
+
+ private:
+  struct Entry {
+    int32_t f;
+    uint32_t order;
+    PathNode* node;
+  };
+  // Heap order: an entry comes after another when its f is higher, or equal and it came later.
+  static bool Later(const Entry& a, const Entry& b) { return a.f != b.f ? a.f > b.f : a.order > b.order; }
+  size_t Cell(int32_t column, int32_t row) const {
+    return static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(column);
+  }
+  void PushEntry(PathNode* node) {
+    heap_.push_back(Entry{node->f, node->order, node});
+    std::push_heap(heap_.begin(), heap_.end(), Later);
+  }
+
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  std::vector<PathNode*> index_;
+  std::vector<PathNode*> nodes_;
+  std::vector<Entry> heap_;
+  size_t live_ = 0;
+};
+
+struct FinderState {
+  TileMap* map = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  const Sprite* sprite = nullptr;
+  int32_t costLimit = 0;
+  NodeList open;
+  NodeList closed;
+  uint32_t nextOrder = 0;
+  int64_t expanded = 0;
+  // Whether a cell is free of blocking sprites for the walker, worked out once per search: 0 not yet, 1 free,
+  // 2 taken. The cells worked out are listed so that clearing touches only them.
+  std::vector<uint8_t> spriteFree;
+  std::vector<size_t> spriteFreeUsed;
+};
+
+FinderState& State() {
+  // Never destroyed: a shut-down signal may end the process while the loop still runs.
+  static auto* state = new FinderState;
+  return *state;
+}
+
+// IsCellFreeAndOpen with the sprite test remembered for the search.
+bool CellOpen(FinderState& state, int32_t column, int32_t row) {
+  if (column < 0 || row < 0 || column >= state.width || row >= state.height) return false;
+  if (state.map->GetCellFlag(column, row) == 0) return false;
+  const size_t cell = static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column);
+  uint8_t& known = state.spriteFree[cell];
+  if (known == 0) {
+    known = state.map->IsCellFree(column, row, state.sprite) ? 1 : 2;
+    state.spriteFreeUsed.push_back(cell);
+  }
+  return known == 1;
+}
+
+void ForgetSpriteTests(FinderState& state) {
+  for (size_t cell : state.spriteFreeUsed) state.spriteFree[cell] = 0;
+  state.spriteFreeUsed.clear();
+}
+
+std::unique_ptr<PathNode> NewNode(FinderState& state, int32_t column, int32_t row, int32_t g, int32_t h,
+                                  PathNode* parent) {
+  auto node = std::make_unique<PathNode>();
+  node->column = column;
+  node->row = row;
+  node->g = g;
+  node->h = h;
+  node->f = g + h;
+  node->parent = parent;
+  node->order = state.nextOrder++;
+  return node;
+}
+
+// Expands s towards the target cell over the first `neighbours` directions; throughBlocked lets the search pass
+// cells that are not free (the search for a free goal).
+void Expand(FinderState& state, PathNode* s, int32_t neighbours, int32_t targetColumn, int32_t targetRow,
+            bool throughBlocked) {
+  for (int32_t i = 0; i < neighbours; ++i) {
+    const int32_t column = s->column + kDirectionX[i];
+    const int32_t row = s->row + kDirectionY[i];
+    if (column < 0 || row < 0 || column >= state.width || row >= state.height) continue;
+    if (!throughBlocked && !CellOpen(state, column, row)) continue;
+    const int32_t g = s->g + kStepCost;
+    if (g > state.costLimit) continue;
+    const int32_t h = SquaredDistance(column, row, targetColumn, targetRow);
+    const int32_t f = g + h;
+    if (PathNode* closed = state.closed.Find(column, row)) {
+      if (f < closed->f) {
+        closed->parent = s;
+        closed->g = g;
+        closed->f = f;
+      }
+    } else if (PathNode* open = state.open.Find(column, row)) {
+      if (f < open->f) {
+        open->parent = s;
+        open->g = g;
+        open->f = f;
+        state.open.Reprioritise(open);
+      }
+    } else {
+      s->children[static_cast<size_t>(i)] = NewNode(state, column, row, g, h, s);
+      state.open.Add(s->children[static_cast<size_t>(i)].get());
+    }
+  }
+}
+
+// From the blocked goal back towards the start, through blocked cells: the first free cell the search takes.
+bool NearestFreeCell(FinderState& state, int32_t goalColumn, int32_t goalRow, int32_t startColumn,
+                     int32_t startRow, int32_t* outColumn, int32_t* outRow) {
+  std::unique_ptr<PathNode> root =
+      NewNode(state, goalColumn, goalRow, 0, SquaredDistance(goalColumn, goalRow, startColumn, startRow), nullptr);
+  state.open.Add(root.get());
+  bool found = false;
+  while (PathNode* s = state.open.TakeBest()) {
+    ++state.expanded;
+    if (CellOpen(state, s->column, s->row)) {
+      *outColumn = s->column;
+      *outRow = s->row;
+      found = true;
+      break;
+    }
+    Expand(state, s, 8, startColumn, startRow, true);
+    state.closed.Add(s);
+  }
+  state.open.Clear();
+  state.closed.Clear();
+  FreeNodeTree(std::move(root));
+  return found;
+}
+
+// Whether the walker on s is near enough to the goal to stop there (approach mode).
+bool IsNear(const FinderState& state, const PathNode& s, int32_t goalColumn, int32_t goalRow, int32_t neighbours) {
+  const int32_t dx = std::abs(s.column - goalColumn), dy = std::abs(s.row - goalRow);
+  bool near = std::max(dx, dy) < 2;
+  if (!near && state.sprite != nullptr && state.map->CellWidth() > 0) {
+    int32_t w = 0, h = 0;
+    state.sprite->GetSize(&w, &h);
+    const Point goal = state.map->CellCenter(goalColumn, goalRow);
+    const Point here = state.map->CellCenter(s.column, s.row);
+    const int64_t distance = std::max(std::llabs(int64_t{here.x} + w - goal.x), std::llabs(int64_t{here.y} + h - goal.y));
+    const double cells =
+        std::ceil(static_cast<double>(distance - state.sprite->GetCollisionRadius()) / state.map->CellWidth());
+    near = cells < 2;
+  }
+  // Over four neighbours the walker must stand in line with the goal.
+  if (near && neighbours == 4 && dx != 0 && dy != 0) near = false;
+  return near;
+}
+
+}  // namespace
+
+PathNode::~PathNode() {
+  for (auto& child : children) {
+    if (child != nullptr) FreeNodeTree(std::move(child));
+  }
+}
+
+void FreeNodeTree(std::unique_ptr<PathNode> root) {
+  std::vector<std::unique_ptr<PathNode>> pending;
+  pending.push_back(std::move(root));
+  while (!pending.empty()) {
+    std::unique_ptr<PathNode> node = std::move(pending.back());
+    pending.pop_back();
+    if (node == nullptr) continue;
+    for (auto& child : node->children) {
+      if (child != nullptr) pending.push_back(std::move(child));
+    }
+  }
+}
+
+void Path::Adopt(std::unique_ptr<PathNode> root) {
+  FreeNodeTree(std::move(root_));
+  root_ = std::move(root);
+}
+
+PathNode* Path::PopLast() {
+  if (waypoints_.empty()) return nullptr;
+  PathNode* node = waypoints_.back();
+  waypoints_.pop_back();
+  return node;
+}
+
+void Path::DropFirst() {
+  if (!waypoints_.empty()) waypoints_.erase(waypoints_.begin());
+}
+
+void Path::Free() {
+  waypoints_.clear();
+  FreeNodeTree(std::move(root_));
+}
+
+namespace PathFinder {
+
+void Init() { FreeLists(); }
+
+void SetMap(TileMap* map) {
+  FinderState& state = State();
+  if (map == nullptr) {
+    FreeLists();
+    return;
+  }
+  if (map->Width() != state.width || map->Height() != state.height || state.spriteFree.empty()) {
+    state.open.Create(map->Width(), map->Height());
+    state.closed.Create(map->Width(), map->Height());
+    state.width = map->Width();
+    state.height = map->Height();
+    state.spriteFree.assign(static_cast<size_t>(state.width) * static_cast<size_t>(state.height), 0);
+    state.spriteFreeUsed.clear();
+  }
+  state.map = map;
+}
+
+void FreeLists() {
+  FinderState& state = State();
+  state.open.Free();
+  state.closed.Free();
+  state.spriteFree = {};
+  state.spriteFreeUsed = {};
+  state.map = nullptr;
+  state.sprite = nullptr;
+  state.width = state.height = 0;
+}
+
+int64_t NodesExpanded() { return State().expanded; }
+
+std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startRow, int32_t goalColumn,
+                               int32_t goalRow, int32_t costLimit, bool approach, int32_t neighbours, Sprite* sprite) {
+  FinderState& state = State();
+  state.expanded = 0;
+  if (map == nullptr || (startColumn == goalColumn && startRow == goalRow)) return nullptr;
+  SetMap(map);
+  if (state.width <= 0 || state.height <= 0) return nullptr;
+  state.sprite = sprite != nullptr && sprite->GetCollisionRadius() != 0 ? sprite : nullptr;
+  state.costLimit = costLimit;
+  state.nextOrder = 0;
+  neighbours = neighbours == 4 ? 4 : 8;
+  if (!map->IsInside(goalColumn, goalRow)) return nullptr;
+  // Each search starts with nothing remembered of the sprites: they may have moved since the last.
+  ForgetSpriteTests(state);
+
+  if (!CellOpen(state, goalColumn, goalRow)) {
+    int32_t column = goalColumn, row = goalRow;
+    if (approach) {
+      // The free cell nearest around the goal, the goal itself left out.
+      const uint8_t flag = map->GetCellFlag(goalColumn, goalRow);
+      map->SetCellFlag(goalColumn, goalRow, 0);
+      const bool found = map->FindFreeCellNear(goalColumn, goalRow, false, state.sprite, &column, &row);
+      if (flag != 0) map->SetCellFlag(goalColumn, goalRow, 1);
+      if (!found) return nullptr;
+    } else if (!NearestFreeCell(state, goalColumn, goalRow, startColumn, startRow, &column, &row)) {
+      return nullptr;
+    }
+    goalColumn = column;
+    goalRow = row;
+    if (goalColumn == startColumn && goalRow == startRow) return nullptr;
+  }
+
+  std::unique_ptr<PathNode> root =
+      NewNode(state, startColumn, startRow, 0, SquaredDistance(startColumn, startRow, goalColumn, goalRow), nullptr);
+  state.open.Add(root.get());
+  PathNode* found = nullptr;
+  while (PathNode* s = state.open.TakeBest()) {
+    ++state.expanded;
+    if (s->column == goalColumn && s->row == goalRow) {
+      found = s;
+      break;
+    }
+    if (approach && IsNear(state, *s, goalColumn, goalRow, neighbours)) {
+      s->children[0] = NewNode(state, goalColumn, goalRow, s->g, s->h, s);
+      s->children[0]->f = s->f;
+      found = s->children[0].get();
+      break;
+    }
+    Expand(state, s, neighbours, goalColumn, goalRow, false);
+    state.closed.Add(s);
+  }
+  state.open.Clear();
+  state.closed.Clear();
+  if (found == nullptr) {
+    FreeNodeTree(std::move(root));
+    return nullptr;
+  }
+  auto path = std::make_unique<Path>();
+  for (PathNode* node = found; node != nullptr && node != root.get(); node = node->parent) path->Push(node);
+  path->Adopt(std::move(root));
+  return path;
+}
+
+}  // namespace PathFinder
