@@ -22,6 +22,7 @@
 #include "tools/scenario_writer/picture_writer.h"
 #include "tools/scenario_writer/scenario_files.h"
 #include "tools/scenario_writer/sound_files.h"
+#include "tools/scenario_writer/tile_map_writer.h"
 
 namespace sw = scenario_writer;
 
@@ -106,6 +107,25 @@ void AnimationSetSeeds() {
   Seed("animation_set", "writer-set", bytes);
   bytes.push_back(0);
   Seed("animation_set", "writer-set-names-kept", bytes);
+}
+
+void MapFileSeeds() {
+  sw::TileMapSpec map;
+  map.groundPictures = {"Grass", ""};
+  map.stampPictures = {"Tree"};
+  map.width = 4;
+  map.height = 3;
+  map.cells = {{1, "", 4}, {0, "Gate", 0}, {1, "Local:Trap", 5}};
+  sw::MapLayerSpec layer;
+  layer.lastLower = 1;
+  layer.sprites = {{10, 20, 1, ""}, {40, 8, 0, "oak"}};
+  map.layers = {layer, sw::MapLayerSpec{}};
+  map.characters = {{2, 3, 5, "Wolf", ""}};
+  map.events = {{"Trap", {{{"", "Change Global", {"gb_a", "1", "2"}}}}}};
+  Seed("map_file", "writer-no-grid", sw::EncodeTileMap(map));
+  map.pictureGrid = sw::PictureGridSpec{2, 2, 64, 48, {{1, 1}, {2, 1}}};
+  map.items = {{3, 2, 4, "Key", "", 9}};
+  Seed("map_file", "writer-grid-and-items", sw::EncodeTileMap(map));
 }
 
 void ArchiveSeeds() {
@@ -235,6 +255,7 @@ int main(int argc, char** argv) {
   PictureSeeds();
   SoundSeeds();
   AnimationSetSeeds();
+  MapFileSeeds();
   ArchiveSeeds();
   ChunkFileSeeds();
   CompressionSeeds();

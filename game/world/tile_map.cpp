@@ -267,10 +267,11 @@ int32_t TileMap::Load(MapFileData data) {
   });
   stage([&] {
     // A cell naming "Local:" and a name takes the map's local event of exactly that name, or none.
-    for (const auto& [index, name] : locals) {
+    for (const auto& local : locals) {
+      const std::string& name = local.second;
       auto found = std::find_if(events_.begin(), events_.end(),
                                 [&](const MapEvent& event) { return event.local && event.name == name; });
-      cellEvents_[index] = found != events_.end() ? found->event : nullptr;
+      cellEvents_[local.first] = found != events_.end() ? found->event : nullptr;
     }
     collisionSlack_ = cellWidth_ / 2;
     SetLoaded(true);
