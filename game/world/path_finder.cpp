@@ -7,6 +7,7 @@
 
 #include "game/world/sprite.h"
 #include "game/world/tile_map.h"
+#include "game/world/world_numbers.h"
 
 namespace {
 
@@ -104,6 +105,30 @@ class NodeList {
   size_t live_ = 0;
 };
 
+// The nodes of the searches, kept from one search to the next: a search takes them in order and the next one
+// starts again from the first.
+class NodePool {
+ public:
+  PathNode* New() {
+    const size_t chunk = used_ / kChunk;
+    if (chunk == chunks_.size()) chunks_.push_back(std::make_unique<PathNode[]>(kChunk));
+    PathNode* node = &chunks_[chunk][used_ % kChunk];
+    ++used_;
+    *node = PathNode{};
+    return node;
+  }
+  void Reset() { used_ = 0; }
+  void Free() {
+    std::vector<std::unique_ptr<PathNode[]>>().swap(chunks_);
+    used_ = 0;
+  }
+
+ private:
+  static constexpr size_t kChunk = 512;
+  std::vector<std::unique_ptr<PathNode[]>> chunks_;
+  size_t used_ = 0;
+};
+
 struct FinderState {
   TileMap* map = nullptr;
   int32_t width = 0;
@@ -112,12 +137,13 @@ struct FinderState {
   int32_t costLimit = 0;
   NodeList open;
   NodeList closed;
+  NodePool nodes;
   uint32_t nextOrder = 0;
   int64_t expanded = 0;
-  // Whether a cell is free of blocking sprites for the walker, worked out once per search: 0 not yet, 1 free,
-  // 2 taken. The cells worked out are listed so that clearing touches only them.
-  std::vector<uint8_t> spriteFree;
-  std::vector<size_t> spriteFreeUsed;
+  // The cells that blocking figures keep the walker out of (1), worked out at the start of each search; the
+  // cells marked are listed so that clearing touches only them.
+  std::vector<uint8_t> taken;
+  std::vector<size_t> takenCells;
 };
 
 FinderState& State() {
@@ -126,27 +152,59 @@ FinderState& State() {
   return *state;
 }
 
-// IsCellFreeAndOpen with the sprite test remembered for the search.
-bool CellOpen(FinderState& state, int32_t column, int32_t row) {
+int64_t FloorDivide(int64_t value, int64_t size) {
+  int64_t quotient = value / size;
+  if (value % size != 0 && value < 0) --quotient;
+  return quotient;
+}
+
+// Marks the cells whose centre lies within reach of a blocking figure: the cells TileMap::IsCellFree refuses for
+// the walker (the same test, a figure's reference point against the cell's centre), found figure by figure.
+void MarkFigures(FinderState& state) {
+  for (size_t cell : state.takenCells) state.taken[cell] = 0;
+  state.takenCells.clear();
+  const TileMap& map = *state.map;
+  const int64_t cellWidth = map.CellWidth(), cellHeight = map.CellHeight();
+  const int64_t radius = state.sprite != nullptr ? state.sprite->GetCollisionRadius() : cellWidth / 2;
+  if (radius == 0 || cellWidth <= 0 || cellHeight <= 0) return;
+  for (const Sprite* other : map.BlockingList()) {
+    if (other == state.sprite) continue;
+    // A cell is refused when the larger of |dx| and |dy| between the two points is below the reach.
+    const int64_t reach = int64_t{other->GetCollisionRadius()} + radius - map.CollisionSlack();
+    if (reach <= 0) continue;
+    int32_t offsetX = 0, offsetY = 0;
+    other->GetSize(&offsetX, &offsetY);
+    const int64_t px = int64_t{TruncateToInt32(other->PositionX())} + offsetX;
+    const int64_t py = int64_t{TruncateToInt32(other->PositionY())} + offsetY;
+    const int64_t firstColumn = std::max<int64_t>(FloorDivide(px - reach - cellWidth / 2, cellWidth), 0);
+    const int64_t lastColumn =
+        std::min<int64_t>(FloorDivide(px + reach - cellWidth / 2, cellWidth) + 1, int64_t{state.width} - 1);
+    const int64_t firstRow = std::max<int64_t>(FloorDivide(py - reach - cellHeight / 2, cellHeight), 0);
+    const int64_t lastRow =
+        std::min<int64_t>(FloorDivide(py + reach - cellHeight / 2, cellHeight) + 1, int64_t{state.height} - 1);
+    for (int64_t row = firstRow; row <= lastRow; ++row) {
+      for (int64_t column = firstColumn; column <= lastColumn; ++column) {
+        const Point centre = map.CellCenter(static_cast<int32_t>(column), static_cast<int32_t>(row));
+        if (std::max(std::llabs(px - centre.x), std::llabs(py - centre.y)) >= reach) continue;
+        const size_t cell = static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column);
+        if (state.taken[cell] == 0) {
+          state.taken[cell] = 1;
+          state.takenCells.push_back(cell);
+        }
+      }
+    }
+  }
+}
+
+// IsCellFreeAndOpen, from the cells' flags and the figures marked for the search.
+bool CellOpen(const FinderState& state, int32_t column, int32_t row) {
   if (column < 0 || row < 0 || column >= state.width || row >= state.height) return false;
   if (state.map->GetCellFlag(column, row) == 0) return false;
-  const size_t cell = static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column);
-  uint8_t& known = state.spriteFree[cell];
-  if (known == 0) {
-    known = state.map->IsCellFree(column, row, state.sprite) ? 1 : 2;
-    state.spriteFreeUsed.push_back(cell);
-  }
-  return known == 1;
+  return state.taken[static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column)] == 0;
 }
 
-void ForgetSpriteTests(FinderState& state) {
-  for (size_t cell : state.spriteFreeUsed) state.spriteFree[cell] = 0;
-  state.spriteFreeUsed.clear();
-}
-
-std::unique_ptr<PathNode> NewNode(FinderState& state, int32_t column, int32_t row, int32_t g, int32_t h,
-                                  PathNode* parent) {
-  auto node = std::make_unique<PathNode>();
+PathNode* NewNode(FinderState& state, int32_t column, int32_t row, int32_t g, int32_t h, PathNode* parent) {
+  PathNode* node = state.nodes.New();
   node->column = column;
   node->row = row;
   node->g = g;
@@ -161,13 +219,14 @@ std::unique_ptr<PathNode> NewNode(FinderState& state, int32_t column, int32_t ro
 // cells that are not free (the search for a free goal).
 void Expand(FinderState& state, PathNode* s, int32_t neighbours, int32_t targetColumn, int32_t targetRow,
             bool throughBlocked) {
+  // Every neighbour costs the same: past the limit, none is looked at.
+  const int32_t g = s->g + kStepCost;
+  if (g > state.costLimit) return;
   for (int32_t i = 0; i < neighbours; ++i) {
     const int32_t column = s->column + kDirectionX[i];
     const int32_t row = s->row + kDirectionY[i];
     if (column < 0 || row < 0 || column >= state.width || row >= state.height) continue;
     if (!throughBlocked && !CellOpen(state, column, row)) continue;
-    const int32_t g = s->g + kStepCost;
-    if (g > state.costLimit) continue;
     const int32_t h = SquaredDistance(column, row, targetColumn, targetRow);
     const int32_t f = g + h;
     if (PathNode* closed = state.closed.Find(column, row)) {
@@ -185,7 +244,7 @@ void Expand(FinderState& state, PathNode* s, int32_t neighbours, int32_t targetC
       }
     } else {
       s->children[static_cast<size_t>(i)] = NewNode(state, column, row, g, h, s);
-      state.open.Add(s->children[static_cast<size_t>(i)].get());
+      state.open.Add(s->children[static_cast<size_t>(i)]);
     }
   }
 }
@@ -193,9 +252,8 @@ void Expand(FinderState& state, PathNode* s, int32_t neighbours, int32_t targetC
 // From the blocked goal back towards the start, through blocked cells: the first free cell the search takes.
 bool NearestFreeCell(FinderState& state, int32_t goalColumn, int32_t goalRow, int32_t startColumn,
                      int32_t startRow, int32_t* outColumn, int32_t* outRow) {
-  std::unique_ptr<PathNode> root =
-      NewNode(state, goalColumn, goalRow, 0, SquaredDistance(goalColumn, goalRow, startColumn, startRow), nullptr);
-  state.open.Add(root.get());
+  state.open.Add(
+      NewNode(state, goalColumn, goalRow, 0, SquaredDistance(goalColumn, goalRow, startColumn, startRow), nullptr));
   bool found = false;
   while (PathNode* s = state.open.TakeBest()) {
     ++state.expanded;
@@ -210,7 +268,7 @@ bool NearestFreeCell(FinderState& state, int32_t goalColumn, int32_t goalRow, in
   }
   state.open.Clear();
   state.closed.Clear();
-  FreeNodeTree(std::move(root));
+  state.nodes.Reset();
   return found;
 }
 
@@ -235,28 +293,22 @@ bool IsNear(const FinderState& state, const PathNode& s, int32_t goalColumn, int
 
 }  // namespace
 
-PathNode::~PathNode() {
-  for (auto& child : children) {
-    if (child != nullptr) FreeNodeTree(std::move(child));
+void Path::Assign(const PathNode* last, const PathNode* start) {
+  Free();
+  size_t count = 0;
+  for (const PathNode* node = last; node != nullptr && node != start; node = node->parent) ++count;
+  if (count == 0) return;
+  nodes_ = std::make_unique<PathNode[]>(count);
+  waypoints_.reserve(count);
+  // The goal end first; each copy's parent is the copy of the step before it (none for the first step).
+  size_t index = 0;
+  for (const PathNode* node = last; node != nullptr && node != start; node = node->parent, ++index) {
+    PathNode& copy = nodes_[index];
+    copy = *node;
+    copy.children = {};
+    copy.parent = index + 1 < count ? &nodes_[index + 1] : nullptr;
+    waypoints_.push_back(&copy);
   }
-}
-
-void FreeNodeTree(std::unique_ptr<PathNode> root) {
-  std::vector<std::unique_ptr<PathNode>> pending;
-  pending.push_back(std::move(root));
-  while (!pending.empty()) {
-    std::unique_ptr<PathNode> node = std::move(pending.back());
-    pending.pop_back();
-    if (node == nullptr) continue;
-    for (auto& child : node->children) {
-      if (child != nullptr) pending.push_back(std::move(child));
-    }
-  }
-}
-
-void Path::Adopt(std::unique_ptr<PathNode> root) {
-  FreeNodeTree(std::move(root_));
-  root_ = std::move(root);
 }
 
 PathNode* Path::PopLast() {
@@ -272,7 +324,7 @@ void Path::DropFirst() {
 
 void Path::Free() {
   waypoints_.clear();
-  FreeNodeTree(std::move(root_));
+  nodes_.reset();
 }
 
 namespace PathFinder {
@@ -285,13 +337,13 @@ void SetMap(TileMap* map) {
     FreeLists();
     return;
   }
-  if (map->Width() != state.width || map->Height() != state.height || state.spriteFree.empty()) {
+  if (map->Width() != state.width || map->Height() != state.height || state.taken.empty()) {
     state.open.Create(map->Width(), map->Height());
     state.closed.Create(map->Width(), map->Height());
     state.width = map->Width();
     state.height = map->Height();
-    state.spriteFree.assign(static_cast<size_t>(state.width) * static_cast<size_t>(state.height), 0);
-    state.spriteFreeUsed.clear();
+    state.taken.assign(static_cast<size_t>(std::max(state.width, 0)) * static_cast<size_t>(std::max(state.height, 0)), 0);
+    state.takenCells.clear();
   }
   state.map = map;
 }
@@ -300,14 +352,24 @@ void FreeLists() {
   FinderState& state = State();
   state.open.Free();
   state.closed.Free();
-  state.spriteFree = {};
-  state.spriteFreeUsed = {};
+  state.nodes.Free();
+  state.taken = {};
+  state.takenCells = {};
   state.map = nullptr;
   state.sprite = nullptr;
   state.width = state.height = 0;
 }
 
 int64_t NodesExpanded() { return State().expanded; }
+
+bool CellOpenForSearch(TileMap* map, int32_t column, int32_t row, const Sprite* sprite) {
+  FinderState& state = State();
+  if (map == nullptr) return false;
+  SetMap(map);
+  state.sprite = sprite != nullptr && sprite->GetCollisionRadius() != 0 ? sprite : nullptr;
+  MarkFigures(state);
+  return CellOpen(state, column, row);
+}
 
 std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startRow, int32_t goalColumn,
                                int32_t goalRow, int32_t costLimit, bool approach, int32_t neighbours, Sprite* sprite) {
@@ -321,8 +383,8 @@ std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startR
   state.nextOrder = 0;
   neighbours = neighbours == 4 ? 4 : 8;
   if (!map->IsInside(goalColumn, goalRow)) return nullptr;
-  // Each search starts with nothing remembered of the sprites: they may have moved since the last.
-  ForgetSpriteTests(state);
+  // The figures may have moved since the last search.
+  MarkFigures(state);
 
   if (!CellOpen(state, goalColumn, goalRow)) {
     int32_t column = goalColumn, row = goalRow;
@@ -341,9 +403,9 @@ std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startR
     if (goalColumn == startColumn && goalRow == startRow) return nullptr;
   }
 
-  std::unique_ptr<PathNode> root =
+  PathNode* root =
       NewNode(state, startColumn, startRow, 0, SquaredDistance(startColumn, startRow, goalColumn, goalRow), nullptr);
-  state.open.Add(root.get());
+  state.open.Add(root);
   PathNode* found = nullptr;
   while (PathNode* s = state.open.TakeBest()) {
     ++state.expanded;
@@ -354,7 +416,7 @@ std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startR
     if (approach && IsNear(state, *s, goalColumn, goalRow, neighbours)) {
       s->children[0] = NewNode(state, goalColumn, goalRow, s->g, s->h, s);
       s->children[0]->f = s->f;
-      found = s->children[0].get();
+      found = s->children[0];
       break;
     }
     Expand(state, s, neighbours, goalColumn, goalRow, false);
@@ -362,13 +424,12 @@ std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startR
   }
   state.open.Clear();
   state.closed.Clear();
-  if (found == nullptr) {
-    FreeNodeTree(std::move(root));
-    return nullptr;
+  std::unique_ptr<Path> path;
+  if (found != nullptr) {
+    path = std::make_unique<Path>();
+    path->Assign(found, root);
   }
-  auto path = std::make_unique<Path>();
-  for (PathNode* node = found; node != nullptr && node != root.get(); node = node->parent) path->Push(node);
-  path->Adopt(std::move(root));
+  state.nodes.Reset();
   return path;
 }
 

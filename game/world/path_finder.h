@@ -7,12 +7,15 @@
 // cell that a search from the goal back towards the start meets first (passing through blocked cells). In
 // approach mode the search also ends as soon as a cell is near enough to the goal for the walker to reach it.
 //
-// A search builds a tree of nodes rooted at the start; the path that comes out owns that tree and holds its
-// waypoints as a stack: the goal at the bottom, the next step on top, the start not on it.
+// A search builds a tree of nodes rooted at the start, in a pool the finder keeps from one search to the next;
+// the path that comes out holds a copy of its waypoints as a stack: the goal at the bottom, the next step on top,
+// the start not on it.
 //
 // One search runs at a time (the finder is global). Its open and closed lists keep, besides the nodes in the
 // order they came, an index of the map's width x height cells, which a search clears by touching only the cells
-// it used; the lists live on from one search to the next while the map's size stays the same.
+// it used; the lists live on from one search to the next while the map's size stays the same. The cells that
+// blocking figures keep the walker out of are worked out once per search, figure by figure, so that a cell
+// costs the same to test however many figures stand on the map.
 #pragma once
 
 #include <array>
@@ -30,30 +33,23 @@ struct PathNode {
   int32_t g = 0;  // steps from the start
   int32_t h = 0;  // squared distance to the goal, in cells
   PathNode* parent = nullptr;
-  // The nodes this one put into the open list first, by the direction that led to them; they belong to it.
-  std::array<std::unique_ptr<PathNode>, 8> children;
+  // The nodes this one put into the open list first, by the direction that led to them.
+  std::array<PathNode*, 8> children{};
   // When the node entered the open list (the first of equal costs is taken first).
   uint32_t order = 0;
-
-  PathNode() = default;
-  ~PathNode();
-  PathNode(const PathNode&) = delete;
-  PathNode& operator=(const PathNode&) = delete;
 };
 
+// A path keeps its own copy of its waypoints' nodes (the search's tree stays with the finder, which reuses it).
 class Path {
  public:
   Path() = default;
-  ~Path() { Free(); }
   Path(const Path&) = delete;
   Path& operator=(const Path&) = delete;
 
   // Empties the path.
   void Init() { Free(); }
-  // Puts a node of the path's tree on top of the stack.
-  void Push(PathNode* node) { waypoints_.push_back(node); }
-  // The path takes the tree of nodes its waypoints belong to.
-  void Adopt(std::unique_ptr<PathNode> root);
+  // Takes the chain that ends at the node and leads back to the start (the start itself left out).
+  void Assign(const PathNode* last, const PathNode* start);
   bool IsEmpty() const { return waypoints_.empty(); }
   size_t Size() const { return waypoints_.size(); }
   // The bottom waypoint: the goal end. Null when empty.
@@ -62,17 +58,14 @@ class Path {
   PathNode* PopLast();
   // Takes the bottom waypoint off the stack.
   void DropFirst();
-  // Frees the tree and empties the stack.
+  // Frees the nodes and empties the stack.
   void Free();
   const std::vector<PathNode*>& Waypoints() const { return waypoints_; }
 
  private:
-  std::unique_ptr<PathNode> root_;
+  std::unique_ptr<PathNode[]> nodes_;
   std::vector<PathNode*> waypoints_;  // bottom (goal) first
 };
-
-// Frees a tree of nodes without recursing through it.
-void FreeNodeTree(std::unique_ptr<PathNode> root);
 
 namespace PathFinder {
 
@@ -93,5 +86,8 @@ std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startR
                                int32_t goalRow, int32_t costLimit, bool approach, int32_t neighbours, Sprite* sprite);
 // The nodes the last search took from its open lists (both of its searches counted).
 int64_t NodesExpanded();
+// Whether a search for the walker would enter the cell (free flag set, no blocking figure in the way), as the
+// search works it out for all cells at once; the same answer as TileMap::IsCellFreeAndOpen.
+bool CellOpenForSearch(TileMap* map, int32_t column, int32_t row, const Sprite* sprite);
 
 }  // namespace PathFinder

@@ -105,6 +105,33 @@ TEST_F(PathFinderTest, AGoalOnTheStartOrOffTheGridGivesNoPath) {
   EXPECT_EQ(Find(open, -1, 0), nullptr);
 }
 
+TEST_F(PathFinderTest, TheSearchSeesTheCellsTheMapRefuses) {
+  // Figures at odd pixels, walkers of no radius (tested as half a cell), of a set's radius and of none.
+  TileMap* map = LoadMap(std::vector<std::string>(12, std::string(12, '.')));
+  map->SetCellFlag(3, 3, 0);
+  SeedRandom(3);
+  for (int i = 0; i < 12; ++i) {
+    map->AddPictureSprite("Block.cam", RandomRange(-20, 400), RandomRange(-20, 400), "block", 1, "");
+  }
+  Sprite walker;
+  walker.SetPicture(new PictureRef("Pictures/Walker8.cam"), true);
+  Sprite bare;
+  const std::vector<const Sprite*> walkers = {nullptr, &walker, &bare, map->BlockingList()[0]};
+  for (const Sprite* sprite : walkers) {
+    int32_t refused = 0;
+    for (int32_t row = -1; row <= 12; ++row) {
+      for (int32_t column = -1; column <= 12; ++column) {
+        // The search tests a walker without a radius as none.
+        const Sprite* tested = sprite != nullptr && sprite->GetCollisionRadius() != 0 ? sprite : nullptr;
+        const bool open = map->IsCellFreeAndOpen(column, row, tested);
+        EXPECT_EQ(PathFinder::CellOpenForSearch(map, column, row, sprite), open) << column << "," << row;
+        if (!open && map->IsInside(column, row)) ++refused;
+      }
+    }
+    EXPECT_GT(refused, 1);
+  }
+}
+
 TEST_F(PathFinderTest, TheListsAreClearedForTheNextSearch) {
   // A failed search, then a successful one on the same map: nothing of the first is left in the lists.
   TileMap* map = LoadMap({"....#.", "....#.", "....#."});
