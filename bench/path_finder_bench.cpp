@@ -106,16 +106,16 @@ struct Scenario {
 // A map of the layout, with the figures scattered over free cells away from the start and the goal.
 std::unique_ptr<TileMap> MakeMap(const Layout& layout, int32_t figures) {
   static Scenario scenario;
-  sw::TileMapSpec spec;
-  spec.width = kSize;
-  spec.height = kSize;
+  sw::TileMapSpec description;
+  description.width = kSize;
+  description.height = kSize;
   for (int32_t column = 0; column < kSize; ++column) {
     for (int32_t row = 0; row < kSize; ++row) {
-      spec.cells.push_back({static_cast<int16_t>(layout.rows[static_cast<size_t>(row)][static_cast<size_t>(column)] == '#' ? 0 : 1), "", 0});
+      description.cells.push_back({static_cast<int16_t>(layout.rows[static_cast<size_t>(row)][static_cast<size_t>(column)] == '#' ? 0 : 1), "", 0});
     }
   }
-  spec.layers.resize(2);
-  std::unique_ptr<DataStream> stream = test_support::MemoryStreamOver(sw::EncodeTileMap(spec));
+  description.layers.resize(2);
+  std::unique_ptr<DataStream> stream = test_support::MemoryStreamOver(sw::EncodeTileMap(description));
   stream->SetPath("Maps/Bench.cma");
   auto map = std::make_unique<TileMap>(*stream);
   if (map->Load(*stream) != 0) return nullptr;

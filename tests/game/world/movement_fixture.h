@@ -99,22 +99,22 @@ class MovementFixture : public ::testing::Test {
 
   // Reads the map of the rows as the current map.
   TileMap* LoadMap(const std::vector<std::string>& rows) {
-    sw::TileMapSpec spec;
-    spec.width = static_cast<int16_t>(rows.empty() ? 0 : rows[0].size());
-    spec.height = static_cast<int16_t>(rows.size());
-    spec.cellWidth = kCell;
-    spec.cellHeight = kCell;
-    spec.cells = CellsOf(rows);
-    spec.layers.resize(2);
-    return LoadMap(spec);
+    sw::TileMapSpec description;
+    description.width = static_cast<int16_t>(rows.empty() ? 0 : rows[0].size());
+    description.height = static_cast<int16_t>(rows.size());
+    description.cellWidth = kCell;
+    description.cellHeight = kCell;
+    description.cells = CellsOf(rows);
+    description.layers.resize(2);
+    return LoadMap(description);
   }
-  TileMap* LoadMap(const sw::TileMapSpec& spec) {
+  TileMap* LoadMap(const sw::TileMapSpec& description) {
     if (!archiveInstalled_) {
       InstallFiles();
       archiveInstalled_ = true;
     }
     map_.reset();
-    std::unique_ptr<DataStream> stream = test_support::MemoryStreamOver(sw::EncodeTileMap(spec));
+    std::unique_ptr<DataStream> stream = test_support::MemoryStreamOver(sw::EncodeTileMap(description));
     stream->SetPath("Maps/Test.cma");
     map_ = std::make_unique<TileMap>(*stream);
     EXPECT_EQ(map_->Load(*stream), 0);

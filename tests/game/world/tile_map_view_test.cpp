@@ -203,17 +203,17 @@ TEST_F(TileMapViewTest, EffectsTravelAlongTheirBearingFacingByQuadrantAndMode) {
 
 TEST_F(TileMapViewTest, AMapDrawsItsGridItsFiguresAndStaminaBarsIntoTheView) {
   // The ground pictures come from the loader (8 x 8); the grid is 2 x 2 cells of 100 pixels.
-  sw::TileMapSpec spec;
-  spec.width = 10;
-  spec.height = 10;
-  spec.cells = sw::UniformCells(10, 10);
-  spec.layers.resize(2);
-  spec.groundPictures = {"Grass.png"};
-  spec.pictureGrid = sw::PictureGridSpec{2, 2, 100, 100, {{1, 0}, {0, 0}, {0, 0}, {1, 0}}};
+  sw::TileMapSpec description;
+  description.width = 10;
+  description.height = 10;
+  description.cells = sw::UniformCells(10, 10);
+  description.layers.resize(2);
+  description.groundPictures = {"Grass.png"};
+  description.pictureGrid = sw::PictureGridSpec{2, 2, 100, 100, {{1, 0}, {0, 0}, {0, 0}, {1, 0}}};
   NpcDefinition npc;
   npc.spriteText = "Block.cam";
   npc.maxStamina = 10;
-  TileMap* map = LoadMap(spec);
+  TileMap* map = LoadMap(description);
   Character& player = PlacePlayer(5, 5, "Walker8.cam");
   Character* guard = map->AddCharacter(&npc, 2, 6, kPlaceAtCell, 1);
   ASSERT_NE(guard, nullptr);
