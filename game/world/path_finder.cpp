@@ -27,6 +27,7 @@ int32_t SquaredDistance(int32_t column0, int32_t row0, int32_t column1, int32_t 
 // falls is pushed again, and the entries left behind are passed over when they come up.
 class NodeList {
  public:
+  explicit NodeList(bool ordered) : ordered_(ordered) {}
   void Create(int32_t width, int32_t height) {
     width_ = width;
     height_ = height;
@@ -50,7 +51,7 @@ class NodeList {
     if (slot == nullptr) ++live_;
     slot = node;
     nodes_.push_back(node);
-    PushEntry(node);
+    if (ordered_) PushEntry(node);
     return true;
   }
   PathNode* Find(int32_t column, int32_t row) const {
@@ -103,6 +104,7 @@ class NodeList {
   std::vector<PathNode*> nodes_;
   std::vector<Entry> heap_;
   size_t live_ = 0;
+  bool ordered_;  // the open list: its best node is taken
 };
 
 // The nodes of the searches, kept from one search to the next: a search takes them in order and the next one
@@ -135,8 +137,8 @@ struct FinderState {
   int32_t height = 0;
   const Sprite* sprite = nullptr;
   int32_t costLimit = 0;
-  NodeList open;
-  NodeList closed;
+  NodeList open{true};
+  NodeList closed{false};
   NodePool nodes;
   uint32_t nextOrder = 0;
   int64_t expanded = 0;
@@ -144,6 +146,9 @@ struct FinderState {
   // cells marked are listed so that clearing touches only them.
   std::vector<uint8_t> taken;
   std::vector<size_t> takenCells;
+  // The cells a look around the goal has reached (1), and the list of them.
+  std::vector<uint8_t> seen;
+  std::vector<size_t> seenCells;
 };
 
 FinderState& State() {
@@ -272,6 +277,36 @@ bool NearestFreeCell(FinderState& state, int32_t goalColumn, int32_t goalRow, in
   return found;
 }
 
+// Whether the goal lies in a small pocket of open cells that does not reach the start: the cells around the goal
+// are flooded, and when the flood runs out (within a few dozen cells) without coming next to the start, no search
+// can get there. A flood that grows past that gives no answer, and the search goes on as usual.
+bool GoalWalledOff(FinderState& state, int32_t startColumn, int32_t startRow, int32_t goalColumn, int32_t goalRow,
+                   int32_t neighbours) {
+  constexpr size_t kPocketCells = 64;
+  auto cellOf = [&](int32_t column, int32_t row) {
+    return static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column);
+  };
+  for (size_t cell : state.seenCells) state.seen[cell] = 0;
+  state.seenCells.clear();
+  state.seen[cellOf(goalColumn, goalRow)] = 1;
+  state.seenCells.push_back(cellOf(goalColumn, goalRow));
+  for (size_t next = 0; next < state.seenCells.size(); ++next) {
+    if (state.seenCells.size() > kPocketCells) return false;
+    const int32_t column = static_cast<int32_t>(state.seenCells[next] % static_cast<size_t>(state.width));
+    const int32_t row = static_cast<int32_t>(state.seenCells[next] / static_cast<size_t>(state.width));
+    for (int32_t i = 0; i < neighbours; ++i) {
+      const int32_t x = column + kDirectionX[i], y = row + kDirectionY[i];
+      if (x == startColumn && y == startRow) return false;
+      if (!CellOpen(state, x, y)) continue;
+      const size_t cell = cellOf(x, y);
+      if (state.seen[cell] != 0) continue;
+      state.seen[cell] = 1;
+      state.seenCells.push_back(cell);
+    }
+  }
+  return true;
+}
+
 // Whether the walker on s is near enough to the goal to stop there (approach mode).
 bool IsNear(const FinderState& state, const PathNode& s, int32_t goalColumn, int32_t goalRow, int32_t neighbours) {
   const int32_t dx = std::abs(s.column - goalColumn), dy = std::abs(s.row - goalRow);
@@ -344,6 +379,8 @@ void SetMap(TileMap* map) {
     state.height = map->Height();
     state.taken.assign(static_cast<size_t>(std::max(state.width, 0)) * static_cast<size_t>(std::max(state.height, 0)), 0);
     state.takenCells.clear();
+    state.seen.assign(state.taken.size(), 0);
+    state.seenCells.clear();
   }
   state.map = map;
 }
@@ -355,6 +392,8 @@ void FreeLists() {
   state.nodes.Free();
   state.taken = {};
   state.takenCells = {};
+  state.seen = {};
+  state.seenCells = {};
   state.map = nullptr;
   state.sprite = nullptr;
   state.width = state.height = 0;
@@ -401,6 +440,14 @@ std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startR
     goalColumn = column;
     goalRow = row;
     if (goalColumn == startColumn && goalRow == startRow) return nullptr;
+  }
+  // Shortcuts for searches that cannot succeed: a step changes neither coordinate by more than 1, and a goal shut
+  // in a pocket of its own is never reached. (Approach mode may stop short of the goal, so it has no shortcut.)
+  if (!approach) {
+    if (std::max(std::abs(int64_t{goalColumn} - startColumn), std::abs(int64_t{goalRow} - startRow)) > costLimit) {
+      return nullptr;
+    }
+    if (GoalWalledOff(state, startColumn, startRow, goalColumn, goalRow, neighbours)) return nullptr;
   }
 
   PathNode* root =

@@ -68,6 +68,12 @@ TEST_F(PathFinderTest, GridsGiveTheirPathsOrNone) {
       {"cost 36 within a limit of 36", {corridor}, 36, false, 8, true, corridorPath},
       {"cost 36 beyond a limit of 35", {corridor}, 35, false, 8, false, {}},
       {"a walled goal is out of reach", {"S.###", "..#G#", "..###"}, 35, false, 8, false, {}},
+      {"a goal in a walled room is out of reach",
+       {"S.##########", "..#........#", "..#........#", "..#........#", "..#...G....#", "..#........#",
+        "..#........#", "..#........#", "..#........#", "..#........#", "..##########"},
+       35, false, 8, false, {}},
+      {"a goal in a room with a door", {"S.#####", "..#...#", "..#.G.#", "......#", "..#####"}, 35, false, 4, true,
+       {{1, 0}, {1, 1}, {1, 2}, {1, 3}, {2, 3}, {3, 3}, {3, 2}, {4, 2}}},
       // Round below: of the two cells beside the figure at one cost, the one below came first.
       {"a blocking figure is walked round", {".....", "S.b.G", "....."}, 35, false, 8, true,
        {{1, 1}, {2, 2}, {3, 1}, {4, 1}}},
