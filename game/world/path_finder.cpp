@@ -142,8 +142,9 @@ struct FinderState {
   NodePool nodes;
   uint32_t nextOrder = 0;
   int64_t expanded = 0;
-  // The cells that blocking figures keep the walker out of (1), worked out at the start of each search; the
-  // cells marked are listed so that clearing touches only them.
+  // What a search knows of each cell: kCellUnknown, or whether the walker may enter it (the figures' cells are
+  // marked at the start, the flags read when a cell is first looked at); the cells marked are listed so that
+  // clearing touches only them.
   std::vector<uint8_t> taken;
   std::vector<size_t> takenCells;
   // The cells a look around the goal has reached (1), and the list of them.
@@ -163,10 +164,14 @@ int64_t FloorDivide(int64_t value, int64_t size) {
   return quotient;
 }
 
+constexpr uint8_t kCellUnknown = 0;
+constexpr uint8_t kCellOpen = 1;
+constexpr uint8_t kCellShut = 2;
+
 // Marks the cells whose centre lies within reach of a blocking figure: the cells TileMap::IsCellFree refuses for
 // the walker (the same test, a figure's reference point against the cell's centre), found figure by figure.
 void MarkFigures(FinderState& state) {
-  for (size_t cell : state.takenCells) state.taken[cell] = 0;
+  for (size_t cell : state.takenCells) state.taken[cell] = kCellUnknown;
   state.takenCells.clear();
   const TileMap& map = *state.map;
   const int64_t cellWidth = map.CellWidth(), cellHeight = map.CellHeight();
@@ -192,8 +197,8 @@ void MarkFigures(FinderState& state) {
         const Point centre = map.CellCenter(static_cast<int32_t>(column), static_cast<int32_t>(row));
         if (std::max(std::llabs(px - centre.x), std::llabs(py - centre.y)) >= reach) continue;
         const size_t cell = static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column);
-        if (state.taken[cell] == 0) {
-          state.taken[cell] = 1;
+        if (state.taken[cell] == kCellUnknown) {
+          state.taken[cell] = kCellShut;
           state.takenCells.push_back(cell);
         }
       }
@@ -201,11 +206,17 @@ void MarkFigures(FinderState& state) {
   }
 }
 
-// IsCellFreeAndOpen, from the cells' flags and the figures marked for the search.
-bool CellOpen(const FinderState& state, int32_t column, int32_t row) {
+// IsCellFreeAndOpen, from the figures marked for the search and the cells' flags (which no search changes
+// while it runs).
+bool CellOpen(FinderState& state, int32_t column, int32_t row) {
   if (column < 0 || row < 0 || column >= state.width || row >= state.height) return false;
-  if (state.map->GetCellFlag(column, row) == 0) return false;
-  return state.taken[static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column)] == 0;
+  const size_t cell = static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column);
+  uint8_t& known = state.taken[cell];
+  if (known == kCellUnknown) {
+    known = state.map->GetCellFlag(column, row) != 0 ? kCellOpen : kCellShut;
+    state.takenCells.push_back(cell);
+  }
+  return known == kCellOpen;
 }
 
 PathNode* NewNode(FinderState& state, int32_t column, int32_t row, int32_t g, int32_t h, PathNode* parent) {
