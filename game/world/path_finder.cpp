@@ -23,8 +23,10 @@ int32_t SquaredDistance(int32_t column0, int32_t row0, int32_t column1, int32_t 
 }
 
 // A list of nodes: the nodes in the order they came, and an index by cell. A list does not own its nodes. The
-// open list also keeps a heap of (f, order) so that its best node is found without scanning: a node whose f
-// falls is pushed again, and the entries left behind are passed over when they come up.
+// open list also keeps its entries by f so that its best node is found without scanning: a bucket for each f
+// below kBuckets (with a bit per bucket telling which hold entries, so that the lowest is found a word at a
+// time), and a heap for the rarer higher ones. A node whose f falls is entered again, and the entries left
+// behind are passed over when they come up.
 class NodeList {
  public:
   explicit NodeList(bool ordered) : ordered_(ordered) {}
@@ -32,12 +34,19 @@ class NodeList {
     width_ = width;
     height_ = height;
     index_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), nullptr);
+    if (ordered_) {
+      buckets_.resize(kBuckets);
+      filled_.assign(kBuckets / 64, 0);
+    }
     Clear();
   }
   void Free() {
     index_ = {};
     nodes_ = {};
     heap_ = {};
+    std::vector<std::vector<Entry>>().swap(buckets_);
+    filled_ = {};
+    usedWords_ = {};
     width_ = height_ = 0;
     live_ = 0;
   }
@@ -57,32 +66,65 @@ class NodeList {
   PathNode* Find(int32_t column, int32_t row) const {
     return Inside(column, row) ? index_[Cell(column, row)] : nullptr;
   }
-  // A node of the list whose f fell: it moves up in the heap.
+  // A node of the list whose f fell: it is entered again at its new cost.
   void Reprioritise(PathNode* node) { PushEntry(node); }
   // Takes the node of lowest f off the list; among equal ones the one that came first.
   PathNode* TakeBest() {
+    for (size_t word = lowWord_; word < filled_.size(); ++word) {
+      while (filled_[word] != 0) {
+        const size_t f = word * 64 + static_cast<size_t>(__builtin_ctzll(filled_[word]));
+        std::vector<Entry>& bucket = buckets_[f];
+        // The first that came among the entries still standing; those left behind go.
+        size_t best = bucket.size();
+        for (size_t i = 0; i < bucket.size();) {
+          if (!Stands(bucket[i])) {
+            bucket[i] = bucket.back();
+            bucket.pop_back();
+            continue;
+          }
+          if (best == bucket.size() || bucket[i].order < bucket[best].order) best = i;
+          ++i;
+        }
+        if (best < bucket.size()) {
+          PathNode* node = bucket[best].node;
+          bucket[best] = bucket.back();
+          bucket.pop_back();
+          if (bucket.empty()) filled_[word] &= ~(uint64_t{1} << (f % 64));
+          lowWord_ = word;
+          return Taken(node);
+        }
+        filled_[word] &= ~(uint64_t{1} << (f % 64));
+      }
+    }
+    lowWord_ = filled_.size();
     while (!heap_.empty()) {
       std::pop_heap(heap_.begin(), heap_.end(), Later);
       const Entry entry = heap_.back();
       heap_.pop_back();
-      PathNode*& slot = index_[Cell(entry.node->column, entry.node->row)];
-      if (slot != entry.node || entry.f != entry.node->f) continue;
-      slot = nullptr;
-      --live_;
-      return entry.node;
+      if (Stands(entry)) return Taken(entry.node);
     }
     return nullptr;
   }
-  // Forgets every node (touching only the cells used), freeing none.
+  // Forgets every node (touching only the cells and buckets used), freeing none.
   void Clear() {
     for (const PathNode* node : nodes_) index_[Cell(node->column, node->row)] = nullptr;
     nodes_.clear();
+    for (size_t word : usedWords_) {
+      // A bucket holds entries exactly while its bit is set.
+      for (uint64_t bits = filled_[word]; bits != 0; bits &= bits - 1) {
+        buckets_[word * 64 + static_cast<size_t>(__builtin_ctzll(bits))].clear();
+      }
+      filled_[word] = 0;
+    }
+    usedWords_.clear();
     heap_.clear();
+    lowWord_ = filled_.size();
     live_ = 0;
   }
   bool IsEmpty() const { return live_ == 0; }
 
  private:
+  static constexpr size_t kBuckets = 16384;
   struct Entry {
     int32_t f;
     uint32_t order;
@@ -93,8 +135,30 @@ class NodeList {
   size_t Cell(int32_t column, int32_t row) const {
     return static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(column);
   }
+  // Whether the entry still stands for its node: the node is in the list, at that cost.
+  bool Stands(const Entry& entry) const {
+    return index_[Cell(entry.node->column, entry.node->row)] == entry.node && entry.f == entry.node->f;
+  }
+  PathNode* Taken(PathNode* node) {
+    index_[Cell(node->column, node->row)] = nullptr;
+    --live_;
+    return node;
+  }
   void PushEntry(PathNode* node) {
-    heap_.push_back(Entry{node->f, node->order, node});
+    const Entry entry{node->f, node->order, node};
+    if (node->f >= 0 && static_cast<size_t>(node->f) < kBuckets) {
+      const size_t f = static_cast<size_t>(node->f);
+      std::vector<Entry>& bucket = buckets_[f];
+      if (bucket.empty()) {
+        uint64_t& word = filled_[f / 64];
+        if (word == 0) usedWords_.push_back(f / 64);
+        word |= uint64_t{1} << (f % 64);
+      }
+      bucket.push_back(entry);
+      lowWord_ = std::min(lowWord_, f / 64);
+      return;
+    }
+    heap_.push_back(entry);
     std::push_heap(heap_.begin(), heap_.end(), Later);
   }
 
@@ -102,7 +166,11 @@ class NodeList {
   int32_t height_ = 0;
   std::vector<PathNode*> index_;
   std::vector<PathNode*> nodes_;
-  std::vector<Entry> heap_;
+  std::vector<std::vector<Entry>> buckets_;
+  std::vector<uint64_t> filled_;
+  std::vector<size_t> usedWords_;  // the words that held bits, for clearing
+  size_t lowWord_ = 0;        // no word below holds entries
+  std::vector<Entry> heap_;   // entries of f from kBuckets up
   size_t live_ = 0;
   bool ordered_;  // the open list: its best node is taken
 };
@@ -208,15 +276,19 @@ void MarkFigures(FinderState& state) {
 
 // IsCellFreeAndOpen, from the figures marked for the search and the cells' flags (which no search changes
 // while it runs).
-bool CellOpen(FinderState& state, int32_t column, int32_t row) {
+bool LearnCell(FinderState& state, size_t cell, int32_t column, int32_t row) {
+  const uint8_t known = state.map->GetCellFlag(column, row) != 0 ? kCellOpen : kCellShut;
+  state.taken[cell] = known;
+  state.takenCells.push_back(cell);
+  return known == kCellOpen;
+}
+
+inline bool CellOpen(FinderState& state, int32_t column, int32_t row) {
   if (column < 0 || row < 0 || column >= state.width || row >= state.height) return false;
   const size_t cell = static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column);
-  uint8_t& known = state.taken[cell];
-  if (known == kCellUnknown) {
-    known = state.map->GetCellFlag(column, row) != 0 ? kCellOpen : kCellShut;
-    state.takenCells.push_back(cell);
-  }
-  return known == kCellOpen;
+  const uint8_t known = state.taken[cell];
+  if (known != kCellUnknown) return known == kCellOpen;
+  return LearnCell(state, cell, column, row);
 }
 
 PathNode* NewNode(FinderState& state, int32_t column, int32_t row, int32_t g, int32_t h, PathNode* parent) {
