@@ -201,6 +201,29 @@ TEST_F(TileMapViewTest, EffectsTravelAlongTheirBearingFacingByQuadrantAndMode) {
   EXPECT_NEAR(far->RemainingY(), 3 * 32, 1e-4);
 }
 
+TEST_F(TileMapViewTest, AShownPictureLingersItsTicksAndAnAnimationUntilItsEnd) {
+  TileMap* map = OpenMap(10, 10);
+  PictureRef still("Pictures/Hit.png");
+  Sprite* shown = map->AddAnimationSprite(&still, 40, 50, 5);
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(shown->PositionX(), 40);
+  EXPECT_FALSE(shown->OwnsPicture());
+  int32_t ticks = 0;
+  while (shown->IsMoving() && ticks < 100) {
+    shown->Animate();
+    ++ticks;
+  }
+  EXPECT_EQ(ticks, 6);  // five ticks lingering, then the one that ends it
+  // An animation lingers while it plays; nothing to show gives nothing.
+  PictureRef animation("Pictures/Walker8.cam");
+  Sprite* playing = map->AddAnimationSprite(&animation, 40, 50, 5);
+  for (int i = 0; i < 20; ++i) playing->Animate();
+  EXPECT_TRUE(playing->IsMoving());
+  PictureRef none;
+  EXPECT_EQ(map->AddAnimationSprite(&none, 40, 50, 5), nullptr);
+  EXPECT_EQ(map->TravellingList().size(), 2u);
+}
+
 TEST_F(TileMapViewTest, AMapDrawsItsGridItsFiguresAndStaminaBarsIntoTheView) {
   // The ground pictures come from the loader (8 x 8); the grid is 2 x 2 cells of 100 pixels.
   sw::TileMapSpec description;
