@@ -158,7 +158,11 @@ Sprite* TileMap::LaunchEffect(PictureRef* picture, int32_t x0, int32_t y0, int32
       sprite->defaultOffsetY = frame.y;
     } else {
       if (first->mode == kAnimationEightFacings) facing = static_cast<int32_t>(std::lround(bearing * 8 / 360.0)) + 1;
-      if (first->mode == kAnimationFourFacings) facing = static_cast<int32_t>(std::lround(bearing * 4 / 360.0)) + 1;
+      // Four facings share their blocks with their neighbours (1-2 up, 3-4 right, ...): the nearest quarter
+      // turn picks the first facing of its block.
+      if (first->mode == kAnimationFourFacings) {
+        facing = static_cast<int32_t>(std::lround(bearing * 4 / 360.0)) * 2 + 1;
+      }
       if (facing < 1 || facing > 8) facing = 1;
       sprite->SetPicture(picture, false);
     }

@@ -150,10 +150,13 @@ TEST_F(TileMapViewTest, EffectsTravelAlongTheirBearingFacingByQuadrantAndMode) {
     float stepX, stepY;
     int32_t facing8, facing4;
   } cases[] = {
-      {30, 40, 3, 4, 4, 3},     // bearing 143
+      // Four facings: the block of the nearest quarter turn (1 up, 3 right, 5 down, 7 left).
+      {30, 40, 3, 4, 4, 5},     // bearing 143
       {30, -40, 3, -4, 2, 1},   // bearing 37
-      {-30, -40, -3, -4, 8, 5},  // bearing 323
-      {-30, 40, -3, 4, 6, 3},   // bearing 217
+      {-30, -40, -3, -4, 8, 1},  // bearing 323
+      {-30, 40, -3, 4, 6, 5},   // bearing 217
+      {40, -30, 4, -3, 2, 3},   // bearing 53
+      {-40, 30, -4, 3, 6, 7},   // bearing 233
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.dx * 100 + c.dy);
