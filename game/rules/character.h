@@ -35,6 +35,7 @@ class ScriptEvent;
 class SkillTable;
 class SpellRecord;
 class Sprite;
+class TileMap;
 
 // Slot n holds the equipped item of kind n; slots 1 to 9 are used (1 the weapon), slot 0 stays empty.
 constexpr int32_t kEquipmentSlots = 10;
@@ -134,9 +135,10 @@ class CharacterOverlay {
   void Place(SceneLayer& layer, int32_t x, int32_t y);
   // Whether an entry of a layer that still holds it shows the bitmap.
   bool IsPlaced() const;
+  // Takes the bitmap off the layer that shows it.
+  void Erase();
 
  private:
-  void Erase();
 
   std::unique_ptr<Bitmap> bitmap_;
   SceneLayer* layer_ = nullptr;
@@ -293,6 +295,29 @@ class Character : public NamedRecord {
   void ReserveCell(int32_t cellX, int32_t cellY);
   // Frees the map cells the character holds reserved (those that are not its own cell) and forgets them.
   void ReleaseReservedCells();
+
+  // ---- Moving on the map (character_walking.cpp) ----
+  // Starts (start) or ends the walking state: a start faces the cell (x, y) and plays the walk once; either drops
+  // the path. Nothing when the state is already so.
+  void SetMoving(int32_t cellX, int32_t cellY, bool start);
+  // A path over 4 neighbours for a four-facing figure, 8 otherwise, for the character's sprite; null for none.
+  std::unique_ptr<Path> FindPathTo(TileMap* map, int32_t fromX, int32_t fromY, int32_t toX, int32_t toY,
+                                   int32_t costLimit, bool approach) const;
+  // Moves towards the cell: along a planned path within 8 cells, by greedy steps beyond, when next to it or
+  // while the map is crowded (or a plan failed lately). Whether the character is now next to the cell.
+  bool MoveTo(int32_t cellX, int32_t cellY, int32_t steps);
+  // Greedy steps towards the cell, trying the neighbours around the straight one when it is refused; staying
+  // puts the step budget to 0. Whether the character is now next to the cell.
+  bool StepToward(int32_t cellX, int32_t cellY, int32_t steps);
+  // One step into a neighbouring cell of the map: both cells reserved, the cell taken at once, the figure set
+  // moving towards it. Nothing off the grid, nor diagonally for a four-facing figure.
+  void StepToCell(int32_t cellX, int32_t cellY);
+  // The movement tick of a character not engaged: wander, approach the player, walk to the destination or keep
+  // away, once its move interval has passed (or while a burst of moves lasts).
+  void UpdateMovementMode(int32_t now);
+  void Wander();
+  // Whether the figure has four facings (it never steps diagonally).
+  bool HasFourFacings() const;
   // Casts the spell (at the chosen target for spells of one chosen character).
   void CastSpell(SpellRecord* spell, Character* chosenTarget, bool showFeedback);
   // How a non-player character fires a spell: at the opponents it finds on the map.

@@ -82,6 +82,9 @@ class Sprite {
   void SetX(int32_t x);
   void SetY(int32_t y);
   void SetPosition(int32_t x, int32_t y);
+  // One tick (sprite_animation.cpp): the command script, the move, a missile's strike and an action point. True
+  // when the location changed under a script the sprite ran (the sprite and its map may be gone).
+  bool Animate();
 
   float PositionX() const { return positionX_; }
   float PositionY() const { return positionY_; }
@@ -131,6 +134,13 @@ class Sprite {
   void ShowCommandAt(const AnimationFrame* command);
   const AnimationSet* Set() const;
   void DropPicture();
+  // Runs the current command's opcode (sprite_animation.cpp); true when the location changed under it.
+  struct TickState;
+  bool RunCommand(const AnimationFrame& command, TickState& tick);
+  // Moves one axis a step towards the end of its remaining distance.
+  void MoveAxis(float& position, float& remaining, float& step);
+  // A flying missile strikes the first character of another side it meets; true when the location changed.
+  bool StrikeWithMissile();
 
   float offsetX_ = 0.0f, offsetY_ = 0.0f;
   float drawnX_ = 0.0f, drawnY_ = 0.0f;

@@ -42,6 +42,7 @@ class NpcDefinition;
 class PictureRef;
 class SceneLayer;
 class ScriptEvent;
+class SpellRecord;
 class Sprite;
 struct MapFileData;
 struct MapFileLayer;
@@ -211,8 +212,25 @@ class TileMap : public NamedRecord {
   // Takes every sprite without a picture off its layer entry and out of the map's lists, deleting those the map
   // owns.
   void DropFinishedSprites();
-  // Shows a picture or an animation at a pixel for a while; a map without effects shows nothing.
-  void AddAnimationSprite(PictureRef*, int32_t, int32_t, int32_t) {}
+  // Shows a picture or an animation (not owned) at the pixel (x, y) among the travelling effects, for `linger`
+  // ticks (a still picture), or until its script ends it (an animation). Nothing without a picture.
+  Sprite* AddAnimationSprite(PictureRef* picture, int32_t x, int32_t y, int32_t linger);
+  // A travelling effect: a sprite showing the picture that flies from the pixel (x0, y0) towards (x1, y1) at
+  // `speed` pixels a tick (below 1 counts as 1) for `range` cells, facing its bearing, and carries the missile
+  // fields (what it does to the first character of another side it meets). Null when the picture has nothing to
+  // show. The last value is carried by the callers and not used.
+  Sprite* LaunchEffect(PictureRef* picture, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t speed,
+                       int32_t range, int32_t missileKind, Character* shooter, const SpellRecord* spell,
+                       int32_t damage, int32_t damageKind, int32_t unused);
+  // The same between two cells, aimed at the figures standing on them: from half a cell above the first cell's
+  // centre to the second's centre (half a cell above it when the rows are at most one apart).
+  Sprite* LaunchEffectBetweenCells(PictureRef* picture, int32_t column0, int32_t row0, int32_t column1,
+                                   int32_t row1, int32_t speed, int32_t range, int32_t missileKind,
+                                   Character* shooter, const SpellRecord* spell, int32_t damage, int32_t damageKind,
+                                   int32_t unused);
+  // Offers a point of the map (pixels) to the event spots in order: the first whose picture holds it (edges
+  // included) and whose event is not ":" takes it, runs its event and gives true.
+  bool HitTestSpots(int32_t x, int32_t y);
 
   // The lists of sprites, as the map's tick and drawing walk them.
   const std::vector<Sprite*>& LayerSprites(int32_t layer) const { return layerSprites_[static_cast<size_t>(layer)]; }
@@ -223,6 +241,7 @@ class TileMap : public NamedRecord {
   const std::vector<Sprite*>& OverlayList() const { return overlay_; }
   const std::vector<Sprite*>& EventSpotList() const { return eventSpots_; }
   const std::vector<std::unique_ptr<Sprite>>& EffectList() const { return effects_; }
+  const std::vector<std::unique_ptr<Sprite>>& TravellingList() const { return travelling_; }
 
   // ---- Focus: what the view follows ----
   // The player's figure for a number of turns, followed on its centre (frame skipping allowed).
@@ -254,15 +273,34 @@ class TileMap : public NamedRecord {
   // Makes the map's layers the game view's again (the ground, the layers from the bottom up, the top), each in
   // use.
   void RegisterLayers();
-  // The map location's drawing slot; this map draws nothing into the view by itself.
-  void Draw() {}
+  // The map location's drawing slot: the sprites of every list on their layers, the stamina bars of the living
+  // characters, the ring of the hovered one; then the view's layers take their moves and fades. Nothing while
+  // the draw flag is clear, the map is frozen, or there is no game view.
+  void Draw();
+  // Gives the game view the map area (pixels of the screen) and centres on the player.
+  void SetView(const Bounds& rect);
+  const Bounds& ViewRect() const { return viewRect_; }
   // The scroll and the first visible column and row.
   void GetMapOrigin(int32_t* column, int32_t* row) const {
     *column = originColumn_;
     *row = originRow_;
   }
-  // Centres the view on the player; this map keeps its origin.
-  void CenterView() {}
+  // Centres the view on the player: the first visible column and row, and the scroll through UpdateFocus.
+  void CenterView();
+  // Moves the scroll a share of the way to the focus point (the whole way for one turn), within the map.
+  void UpdateFocus();
+  int32_t ScrollX() const { return scrollX_; }
+  int32_t ScrollY() const { return scrollY_; }
+  // Puts the bitmap in every cell of the picture grid from (column0, row0) to (column1, row1), both included.
+  void SetPictureRect(int32_t column0, int32_t row0, int32_t column1, int32_t row1, Bitmap* bitmap);
+  // Shows the picture grid on the ground layer (cleared first).
+  void DrawPictureGrid();
+  // What lies at a point of the map view (pixels, the scroll not added): the first living character or unopened
+  // object whose picture meets the square of that radius around it (holds the point, for radius 0); null.
+  Character* FindCharacterNear(int32_t x, int32_t y, int32_t radius) const;
+  MapItem* FindObjectNear(int32_t x, int32_t y, int32_t radius) const;
+  // The unopened object nearest to the character, at most `distance` cells away; null.
+  MapItem* FindNearestObject(const Character& character, int32_t distance) const;
 
   // The picture grid: the ground pictures drawn under everything, one per grid cell (null for none).
   int32_t GridWidth() const { return gridWidth_; }
@@ -381,5 +419,9 @@ class TileMap : public NamedRecord {
 
 // The current map, or null when no map is shown.
 TileMap* GetCurrentTileMap();
+// The map whose tick is running (its tick sets it before it runs the sprites' scripts): a sprite's script that
+// runs an event stops when that map is no longer the current one. Null when none is.
+void SetMapUnderUpdate(TileMap* map);
+TileMap* GetMapUnderUpdate();
 // Whether the current map is the one that took that number.
 bool IsCurrentMap(uint64_t generation);

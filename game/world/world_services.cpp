@@ -22,13 +22,6 @@ WorldState& State() {
 
 void ShiftMapTimers() {}
 
-int32_t DirectionFromDelta(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  if (x0 == x1) return y1 > y0 ? 5 : y1 < y0 ? 1 : 0;
-  if (y0 == y1) return x1 > x0 ? 3 : 7;
-  if (x1 < x0) return y1 < y0 ? 8 : 6;
-  return y1 < y0 ? 2 : 4;
-}
-
 void SetMapKeys(int32_t first, int32_t second) {
   State().mapKeyA = first;
   State().mapKeyB = second;
@@ -36,7 +29,3 @@ void SetMapKeys(int32_t first, int32_t second) {
 int32_t GetMapKeyA() { return State().mapKeyA; }
 int32_t GetMapKeyB() { return State().mapKeyB; }
 
-namespace PathFinder {
-void Init() {}
-void FreeLists() {}
-}  // namespace PathFinder

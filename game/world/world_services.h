@@ -10,9 +10,11 @@
 #include <string>
 
 #include "game/rules/named_record.h"
+#include "game/world/directions.h"
 #include "game/world/explored_mask.h"
 #include "game/world/location.h"
 #include "game/world/location_history.h"
+#include "game/world/path_finder.h"
 #include "game/world/tile_map.h"
 
 class DataStream;
@@ -24,24 +26,11 @@ class PictureRef;
 class SceneLayer;
 class Sprite;
 
-// A planned path over map cells, as the path finder makes it; without maps none is planned.
-class Path {
- public:
-  virtual ~Path() = default;
-};
-
 // Moves the shown map's timers past the time the game stood still (a dialog, a pause); nothing without a map.
 void ShiftMapTimers();
-// The direction from the cell (x0, y0) to the cell (x1, y1): 1 up, 2 up-right, clockwise to 8 up-left; 0 for the
-// same cell.
-int32_t DirectionFromDelta(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 
 // The key slots the map's click and keyboard handling test ("-a" and "-b").
 void SetMapKeys(int32_t first, int32_t second);
 int32_t GetMapKeyA();
 int32_t GetMapKeyB();
 
-namespace PathFinder {
-void Init();
-void FreeLists();
-}  // namespace PathFinder
