@@ -215,7 +215,7 @@ TEST_F(MessageQueue, KeyStateFollowsTheMessagesTakenAndTheCharacterWaitsBeforeTh
   EXPECT_EQ(msg.wParam, static_cast<WPARAM>('Q'));
   BYTE keys[256];
   ASSERT_TRUE(GetKeyboardState(keys));
-  EXPECT_EQ(keys['Q'] & 0x80, 0x80);
+  EXPECT_EQ(keys[static_cast<int>('Q')] & 0x80, 0x80);
   TranslateMessage(&msg);
   ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
   EXPECT_EQ(msg.message, WM_CHAR);  // before the key-up already waiting
@@ -223,7 +223,7 @@ TEST_F(MessageQueue, KeyStateFollowsTheMessagesTakenAndTheCharacterWaitsBeforeTh
   Pump();
   EXPECT_GE(GetKeyState(VK_CONTROL), 0);
   ASSERT_TRUE(GetKeyboardState(keys));
-  EXPECT_EQ(keys['Q'] & 0x80, 0);
+  EXPECT_EQ(keys[static_cast<int>('Q')] & 0x80, 0);
 }
 
 // What a game's procedure sees of the key state while it handles each key message, and the commands it gets.

@@ -22,7 +22,6 @@ namespace sw = scenario_writer;
 
 constexpr ControlEvent kUseCommand = 13;
 constexpr ControlEvent kDropCommand = 14;
-constexpr ControlEvent kSlotCommand = 15;
 
 // Layout 3: the list at the left, the other 24 elements in a grid beside it.
 sw::LayoutSpec InventoryLayout() {

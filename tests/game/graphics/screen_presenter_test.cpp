@@ -17,7 +17,7 @@ constexpr uint8_t kUntouched = 0x5A;
 // A window stand-in: records invalidated regions and paints into a DIB section of its own.
 class MemoryWindow : public FrameWindow {
  public:
-  MemoryWindow(int32_t width, int32_t height) : width_(width), height_(height) {
+  MemoryWindow(int32_t width, int32_t height) : width_(width) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -69,7 +69,6 @@ class MemoryWindow : public FrameWindow {
 
  private:
   int32_t width_;
-  int32_t height_;
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ previous_ = nullptr;
