@@ -85,6 +85,9 @@ Dialog::~Dialog() {
   auto& open = State().open;
   auto found = std::find(open.begin(), open.end(), this);
   if (found != open.end()) open.erase(found);
+  // A dialog still open beneath takes the typing back: without it a name field under a closed dialog would
+  // never receive another character.
+  if (!open.empty()) Input::EnableTextEntry(true);
   ClearScreenLayers();
   controls_.clear();
   Input::Reset();

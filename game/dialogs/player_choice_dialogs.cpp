@@ -94,6 +94,8 @@ void TextEntryDialog::SetUpOkButton() {
 }
 
 int32_t TextEntryDialog::HandleEvents() {
+  // The limit is global to text entry: a dialog opened and closed above this one leaves none behind.
+  Input::SetTextLimit(maxLength_);
   if (hasOkButton_) {
     auto* button = GetControlAs<CaptionButton>(buttonIndex_);
     const bool typed = !Text().empty();

@@ -73,6 +73,21 @@ TEST_F(PlayerChoiceDialogsTest, ANameTakesThirtyCharactersAndItsButtonIsOkOnceSo
   EXPECT_EQ(Player().GetName(), std::string(30, 'a'));
 }
 
+// A dialog opened and closed above the name dialog (a game command taken while it is open) hands the typing back,
+// and the name keeps its limit.
+TEST_F(PlayerChoiceDialogsTest, ANameIsStillTypedAfterADialogAboveItCloses) {
+  LoadWithWindow();
+  auto run = test_support::RunScripted(std::make_unique<PlayerNameDialog>(),
+                                       {WaitFor([] {
+                                          RaceClassDialog above(1);
+                                          return true;
+                                        }),
+                                        Type(std::string(31, 'w')), Wait(2), KeyDown(VK_RETURN)});
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_EQ(run.stepsDone, 4u);
+  EXPECT_EQ(Player().GetName(), std::string(30, 'w'));
+}
+
 TEST_F(PlayerChoiceDialogsTest, RacesAreOfferedInListOrderAndKeysSetTheRaceAtOnce) {
   Config().offerAllRaces = 1;
   LoadWithWindow();
