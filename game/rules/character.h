@@ -323,6 +323,22 @@ class Character : public NamedRecord {
   // How a non-player character fires a spell: at the opponents it finds on the map.
   void UseSpell(SpellRecord* spell);
 
+  // ---- Fighting on the map (character_attack.cpp, character_stepping.cpp, character_behaviour.cpp) ----
+  // A melee blow on the target, with the rolls of both sides and the weapon's "Attack" and "Miss" actions.
+  void AttackCharacter(Character* target);
+  // An attack towards the map point (x, y) in pixels: a projectile, an animation or a strike, by the weapon.
+  void Attack(int32_t x, int32_t y);
+  // Attack at the point of the cell.
+  void AttackCell(int32_t cellX, int32_t cellY);
+  // A move of one cell towards (x, y): turns, then strikes, searches, touches or shoots what is there, or only
+  // shows the stepping pose (showPose).
+  void Step(int32_t x, int32_t y, bool showPose);
+  // The behaviour tick of an engaged character; whether it may act again at once.
+  bool UpdateBehaviour(int32_t now);
+  void Fight();
+  // Casts the best of the known spells whose kind value is 1 (kindOne) or 0 at the target, approaching it first.
+  void CastBestSpell(bool kindOne);
+
   // ---- Fields ----
   uint8_t engaged = 0;  // given a target; shows a stamina bar
   std::string spareText;
