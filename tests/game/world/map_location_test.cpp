@@ -127,7 +127,7 @@ TEST_F(MapLocationTest, AnEdgeExitIntoAMissingMapIsTriedOnceNotOnEveryPass) {
   Passes(3);
   int32_t buttons = 0;
   Input::GetMouse(nullptr, nullptr, &buttons);
-  EXPECT_EQ(buttons, kButtonDown);
+  EXPECT_NE(buttons & kButtonDown, 0);
   EXPECT_TRUE(IsCurrent("Field"));
 }
 
@@ -203,7 +203,9 @@ TEST_F(MapLocationTest, AGameSavedOnAMapAndOpenedElsewhereComesBackOnTheSameCell
   ASSERT_EQ(EnterAt("Field", 4, 2), 0);
   PlayMusicByName("Tune");
   Pass();
-  ASSERT_TRUE(GetExploredMask("Field", 6, 5)->IsExplored(4, 2));
+  // The mask goes by the map's name as the data names its file.
+  const std::string mask = MapNamed("Field")->Map()->GetName();
+  ASSERT_TRUE(GetExploredMask(mask, 6, 5)->IsExplored(4, 2));
   SavedGame game;
   GetShellCommandHost().Capture(&game);
 
@@ -217,7 +219,7 @@ TEST_F(MapLocationTest, AGameSavedOnAMapAndOpenedElsewhereComesBackOnTheSameCell
   EXPECT_EQ(Player().x, 4);
   EXPECT_EQ(Player().y, 2);
   EXPECT_NE(CurrentMusicName(), "");
-  EXPECT_TRUE(GetExploredMask("Field", 6, 5)->IsExplored(4, 2));
+  EXPECT_TRUE(GetExploredMask(mask, 6, 5)->IsExplored(4, 2));
   // The view is centred on the player's cell.
   int32_t column = -1, row = -1;
   MapNamed("Field")->Map()->GetMapOrigin(&column, &row);

@@ -20,6 +20,12 @@ const std::vector<std::string> kOpen = {"........", "........", "........", "...
 class TileMapUpdateTest : public MapLocationFixture {
  protected:
   static TileMap& Map() { return *GetCurrentTileMap(); }
+  // Passes up to one that runs a round: the next round is 1200 ms away.
+  static void PassWithRound() {
+    Pass();
+    HostTestAdvanceClock(2000);
+    Pass();
+  }
   // A pass of the main loop without moving the clock.
   static void Tick() {
     Input::BeginFrame();
@@ -36,12 +42,12 @@ TEST_F(TileMapUpdateTest, ACellEventThatTakesThePlayerToAnotherMapEndsTheTick) {
   const uint64_t field = Map().Generation();
   Pass();
   PressKeys({kSlotRight});
-  Settle();
+  for (int32_t i = 0; i < 20 && IsCurrent("Field"); ++i) Pass();
   EXPECT_TRUE(IsCurrent("Yard"));
   EXPECT_FALSE(IsCurrentMap(field));
   EXPECT_FALSE(Find("Field")->IsActive());
   // The tick of the map left stopped there: nothing revealed the new map around the player.
-  const ExploredMask* yard = FindExploredMask("Yard");
+  const ExploredMask* yard = FindExploredMask(Map().GetName());
   ASSERT_NE(yard, nullptr);
   EXPECT_EQ(yard->LastX(), -1);
   Pass();
@@ -52,16 +58,14 @@ TEST_F(TileMapUpdateTest, RoundsComeEvery1200Milliseconds) {
   AddMap("Field", MapOf(kOpen));
   Start();
   ASSERT_EQ(EnterAt("Field", 3, 3), 0);
-  // A tick long after the last round runs one; the times below count from it.
-  Pass();
-  HostTestAdvanceClock(2000);
-  Tick();
+  // The times below count from a round.
+  PassWithRound();
   const int32_t first = Map().RoundCounter();
   struct Case {
     uint32_t at;
     int32_t rounds;
   } cases[] = {{33, 0}, {1000, 0}, {1199, 0}, {1200, 1}, {1500, 1}, {2399, 1}, {2400, 2}, {9000, 3}};
-  uint32_t now = 0;
+  uint32_t now = kFrame;
   for (const Case& c : cases) {
     HostTestAdvanceClock(c.at - now);
     now = c.at;
@@ -78,9 +82,7 @@ TEST_F(TileMapUpdateTest, TwoCharactersComingIntoRangeStartOneEncounterWithARoun
   ASSERT_EQ(EnterAt("Field", 3, 3), 0);
   ASSERT_EQ(Map().CharacterCount(), 2);
   for (const auto& wolf : Map().Characters()) wolf->current.noticeRange = 0;
-  Pass();
-  HostTestAdvanceClock(2000);
-  Pass();  // the round due
+  PassWithRound();
   EXPECT_FALSE(IsEncounterInProgress());
   EXPECT_TRUE(Map().EngagedList().empty());
   // Both notice the player in the same tick, before its next round is due.
@@ -128,7 +130,7 @@ TEST_F(TileMapUpdateTest, ACellEventFiresOnceWhenThePlayerStopsOnItAndInAnEncoun
     SetGlobal("gb_count", "");
     SetGlobal("gb_hit", "");
     ASSERT_EQ(EnterAt("Field", 0, 1), 0) << c.what;
-    Pass();
+    PassWithRound();
     SetEncounterInProgress(c.encounter ? 1 : 0);
     PressKeys({kSlotRight});
     Settle();
@@ -139,8 +141,8 @@ TEST_F(TileMapUpdateTest, ACellEventFiresOnceWhenThePlayerStopsOnItAndInAnEncoun
   }
   // Walking on from the plain cell to the flagged one in an encounter: only the flagged event runs.
   ASSERT_EQ(EnterAt("Field", 1, 1), 0);
+  PassWithRound();
   SetGlobal("gb_count", "");
-  Pass();
   SetEncounterInProgress(1);
   PressKeys({kSlotRight});
   Settle();
