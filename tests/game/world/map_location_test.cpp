@@ -131,6 +131,31 @@ TEST_F(MapLocationTest, AnEdgeExitIntoAMissingMapIsTriedOnceNotOnEveryPass) {
   EXPECT_TRUE(IsCurrent("Field"));
 }
 
+TEST_F(MapLocationTest, TravellingFreesThePlayersCellsOnlyOnceTheEntrySucceeded) {
+  AddMap("Field", MapOf(kField));
+  AddScreen("Hut");
+  Files().Add(sw::LocationRecordPath("Gone"), sw::EncodeMapLocation({}));
+  AddEvent("ToGone", {{Travel("Gone")}});
+  AddEvent("ToHut", {{Travel("Hut")}});
+  Start();
+  ASSERT_EQ(EnterAt("Field", 3, 1), 0);
+  TileMap* map = MapNamed("Field")->Map();
+  struct Case {
+    const char* event;
+    const char* endsAt;
+    uint8_t flag;  // of the player's cell and the cell it held for its step
+  } cases[] = {{"ToGone", "Field", 0}, {"ToHut", "Hut", 1}};
+  for (const Case& c : cases) {
+    map->SetCellFlag(3, 1, 0);
+    Player().ReserveCell(4, 1);
+    Run(c.event);
+    EXPECT_TRUE(IsCurrent(c.endsAt)) << c.event;
+    EXPECT_EQ(GetCurrentTileMap(), map) << c.event;
+    EXPECT_EQ(map->GetCellFlag(3, 1), c.flag) << c.event;
+    EXPECT_EQ(map->GetCellFlag(4, 1), c.flag) << c.event;
+  }
+}
+
 // The map inside layout 17: the map above, the panel below it with the portrait and ten buttons.
 class MapPanelTest : public MapLocationFixture {
  protected:
