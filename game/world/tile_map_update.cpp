@@ -131,11 +131,13 @@ void TileMap::Update() {
   const uint64_t sinceRound = timeStamp_ >= lastRoundTime_ ? timeStamp_ - lastRoundTime_ : lastRoundTime_ - timeStamp_;
   if (sinceRound >= kRoundMilliseconds || player->stamina <= 0) {
     if (!RunRound() || !Holds(mark)) return;
-    if (player->stamina < 1) return;
+    player = PeekCurrentCharacter();
+    if (player == nullptr || player->stamina < 1) return;
     lastRoundTime_ = timeStamp_;
   }
   if (player->stamina <= 0) return;
 
+  // The scripts of the steps below may give the player a new figure: it is looked up again after them.
   Sprite* figure = player->sprite.get();
   const bool busyBefore = figure != nullptr && figure->IsBusy();
   if (!busyBefore) player->ReleaseReservedCells();
@@ -143,9 +145,11 @@ void TileMap::Update() {
   if (!HandleClick() || !Holds(mark)) return;
   if (!MovePlayer() || !Holds(mark)) return;
   if (!UpdateIdleCharacters() || !Holds(mark)) return;
-  if (figure != nullptr) {
+  player = PeekCurrentCharacter();
+  if (player == nullptr) return;
+  if (player->sprite != nullptr) {
     SetMapUnderUpdate(this);
-    figure->Animate();
+    player->sprite->Animate();
     if (!Holds(mark)) return;
   }
   if (!AnimateMap() || !Holds(mark)) return;
@@ -160,6 +164,8 @@ void TileMap::Update() {
     pendingCellEvents_.clear();
     cellEventsRan_ = false;
   }
+  player = PeekCurrentCharacter();
+  if (player == nullptr) return;
   figure = player->sprite.get();
   const bool busyNow = figure != nullptr && figure->IsBusy();
   if (busyBefore || busyNow) {
@@ -181,6 +187,8 @@ void TileMap::Update() {
       RunEventRecord(event.get());
       if (!Holds(mark)) return;
     }
+    player = PeekCurrentCharacter();
+    if (player == nullptr) return;
   }
 
   if (IsInside(player->x, player->y)) {
