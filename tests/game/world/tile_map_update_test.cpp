@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/rules/game_state.h"
+#include "game/world/world_services.h"
 #include "tests/game/world/map_location_fixture.h"
 
 namespace {
@@ -20,6 +22,15 @@ const std::vector<std::string> kOpen = {"........", "........", "........", "...
 class TileMapUpdateTest : public MapLocationFixture {
  protected:
   static TileMap& Map() { return *GetCurrentTileMap(); }
+  // The open field with wolves on the cells (counted from 1) and the player entered on (x, y).
+  void EnterWithWolves(const std::vector<std::pair<int16_t, int16_t>>& wolves, int32_t x, int32_t y) {
+    sw::TileMapSpec map = MapOf(kOpen);
+    for (const auto& [column, row] : wolves) map.characters.push_back({column, row, 1, "Wolf", ""});
+    AddMap("Field", map);
+    Start();
+    ASSERT_EQ(EnterAt("Field", x, y), 0);
+    ASSERT_EQ(Map().CharacterCount(), static_cast<int32_t>(wolves.size()));
+  }
   // Passes up to one that runs a round: the next round is 1200 ms away.
   static void PassWithRound() {
     Pass();
@@ -75,12 +86,7 @@ TEST_F(TileMapUpdateTest, RoundsComeEvery1200Milliseconds) {
 }
 
 TEST_F(TileMapUpdateTest, TwoCharactersComingIntoRangeStartOneEncounterWithARoundAtOnce) {
-  sw::TileMapSpec map = MapOf(kOpen);
-  map.characters = {{6, 2, 1, "Wolf", ""}, {2, 6, 1, "Wolf", ""}};
-  AddMap("Field", map);
-  Start();
-  ASSERT_EQ(EnterAt("Field", 3, 3), 0);
-  ASSERT_EQ(Map().CharacterCount(), 2);
+  EnterWithWolves({{6, 2}, {2, 6}}, 3, 3);
   for (const auto& wolf : Map().Characters()) wolf->current.noticeRange = 0;
   PassWithRound();
   EXPECT_FALSE(IsEncounterInProgress());
@@ -100,11 +106,7 @@ TEST_F(TileMapUpdateTest, TwoCharactersComingIntoRangeStartOneEncounterWithARoun
 }
 
 TEST_F(TileMapUpdateTest, TheFallOfTheLastEngagedCharacterEndsTheEncounterWithItsExperience) {
-  sw::TileMapSpec map = MapOf(kOpen);
-  map.characters = {{5, 4, 1, "Wolf", ""}};
-  AddMap("Field", map);
-  Start();
-  ASSERT_EQ(EnterAt("Field", 3, 3), 0);
+  EnterWithWolves({{5, 4}}, 3, 3);
   Pass();
   ASSERT_TRUE(IsEncounterInProgress());
   Character* wolf = Map().Characters()[0].get();
@@ -175,6 +177,26 @@ TEST_F(TileMapUpdateTest, KeysMoveAFigureOfFourFacingsStraightAndOneOfEightDiago
     EXPECT_EQ(Player().y, 3 + c.dy) << c.figure << " " << c.keys[0];
     Find("Field")->Leave();
   }
+}
+
+TEST_F(TileMapUpdateTest, TimeThatStoodStillIsAddedToTheCharactersTimersAndTheFallenCountAsGone) {
+  EnterWithWolves({{8, 6}, {7, 6}}, 0, 0);
+  Pass();
+  Character& first = *Map().Characters()[0];
+  Character& second = *Map().Characters()[1];
+  first.lastActionTime = 100;
+  HostTestAdvanceClock(5000);
+  ShiftMapTimers();
+  EXPECT_EQ(first.lastActionTime, 100 + 5000 + static_cast<int32_t>(kFrame));
+  // Whether anyone is left to fight: the player and at least one character standing.
+  EXPECT_FALSE(Map().AllOthersDead());
+  first.stamina = 0;
+  EXPECT_FALSE(Map().AllOthersDead());
+  second.stamina = 0;
+  EXPECT_TRUE(Map().AllOthersDead());
+  second.stamina = 1;
+  Player().stamina = 0;
+  EXPECT_TRUE(Map().AllOthersDead());
 }
 
 class PlayerDeathTest : public TileMapUpdateTest, public ::testing::WithParamInterface<bool> {};
