@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/demo_scenario/demo_meadow.h"
 #include "tools/scenario_writer/config_writer.h"
 #include "tools/scenario_writer/location_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
@@ -153,7 +154,7 @@ void AddPlaces(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
 
   sw::ScreenLocationSpec valley;
   valley.interface = 1;
-  valley.hotspots = {{"Trader", 420, 180, 140, 130}};
+  valley.hotspots = {{"Trader", 420, 180, 140, 130}, {demo::kMeadowGate, 580, 250, 60, 150}};
   files.Add(sw::LocationRecordPath("Valley"), sw::EncodeScreenLocation(valley));
   sw::ShopLocationSpec trader;
   trader.goods = {"Walking stick", "Healing draught", "Leather cap", "Bread"};
@@ -506,6 +507,7 @@ sw::ScenarioFiles BuildDemo() {
   AddRecords(files);
   AddCharacterRecords(files);
   AddPlaces(files, config);
+  demo::AddMeadow(files, config, "Valley");
   // Last, with the layouts of the places.
   files.Add("Config", sw::EncodeConfig(config));
   return files;
