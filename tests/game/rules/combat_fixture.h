@@ -109,6 +109,13 @@ class CombatFixture : public test_support::DialogHarness {
     for (const auto& [name, item] : items_) Files().Add("Items/" + name + ".itm", sw::EncodeItem(item));
     for (const auto& [name, spell] : spells_) Files().Add("Players/Spells/" + name + ".spl", sw::EncodeSpell(spell));
     LoadWithWindow();
+    Player().base.maxMagic = 20;
+    Player().RecalculateStats();
+    OpenArena(playerX, playerY);
+  }
+  // A fresh arena (the one before goes, with its characters) and the player standing on the cell, facing up.
+  void OpenArena(int32_t playerX, int32_t playerY) {
+    map_.reset();
     arenaPlace_ = std::make_unique<Location>(kLocationKindMap);
     arenaPlace_->SetName("Arena");
     SetCurrentLocation(arenaPlace_.get());
@@ -120,8 +127,9 @@ class CombatFixture : public test_support::DialogHarness {
     ASSERT_EQ(map_->Load(*stream), 0);
     CloseDataFile(stream);
     Character& player = Player();
-    player.base.maxMagic = 20;
-    player.RecalculateStats();
+    player.reservedCells.clear();
+    player.target = nullptr;
+    player.SetFlags(0);
     player.SetPosition(playerX, playerY);
     auto figure = std::make_unique<Sprite>();
     figure->SetPicture(new PictureRef("Pictures/Figure.cam"), true);
