@@ -32,7 +32,8 @@ constexpr int32_t kSpellAnimationLinger = 5;
 // The animation of the casting pose.
 constexpr uint32_t kCastingPose = 3;
 
-// A spell aimed at one chosen character needs a range that reaches beyond the neighbouring cells, and a sound one.
+// A spell aimed at one chosen character needs a range that reaches beyond the neighbouring cells and a minimum
+// not above its maximum.
 bool HasChosenRange(const SpellRecord& spell) {
   return (spell.rangeMin > 1 || spell.rangeMax > 1) && spell.rangeMin <= spell.rangeMax;
 }
