@@ -47,16 +47,6 @@ void Flee(Character& character) {
   character.MoveTo(2 * character.x - character.target->x, 2 * character.y - character.target->y, 1);
 }
 
-// Whether no one is left to fight on the map: the player has fallen, or no character of the map stands.
-bool NoOneLeftToFight(const TileMap& map) {
-  const Character* player = PeekCurrentCharacter();
-  if (player != nullptr && player->stamina <= 0) return true;
-  for (const auto& character : map.Characters()) {
-    if (character->stamina > 0) return false;
-  }
-  return true;
-}
-
 void ActByKind(Character& character, int32_t kind, const MapWatch& watch);
 
 // A style of the switching kinds: the equipment that suits it, then the action of kind 1 to 4 of the same number.
@@ -150,7 +140,7 @@ bool Character::UpdateBehaviour(int32_t now) {
     if (stamina <= 0) return true;
   }
   const TileMap* map = GetCurrentTileMap();
-  if ((flags & kCharacterHeld) != 0 || map == nullptr || NoOneLeftToFight(*map) || stamina <= 0) return false;
+  if ((flags & kCharacterHeld) != 0 || map == nullptr || map->AllOthersDead() || stamina <= 0) return false;
   EventQueueHold hold;
   const MapWatch watch;
   const int32_t turnBefore = turnReady;
