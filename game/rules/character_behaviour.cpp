@@ -32,7 +32,8 @@ enum BehaviourKind : int16_t {
 // it or below.
 constexpr int32_t kDrinkChance = 21;
 constexpr int32_t kCasterHealChance = 10;
-// Kind 7 keeps a style for this many calls; kind 9 for this many turns.
+// The countdown a new style starts from: kind 7 keeps the style for this many calls after the one that picks it,
+// kind 9 for this many turns after it.
 constexpr int32_t kStyleCalls = 5;
 // A caster that must back away to bring its target into range aims this many times its offset away.
 constexpr int32_t kBackAwayFactor = 10;

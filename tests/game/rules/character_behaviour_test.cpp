@@ -169,6 +169,41 @@ TEST_F(CharacterBehaviourTest, AWaitingCharacterFightsForGoodOnceWounded) {
   EXPECT_EQ(Player().stamina, 7);
 }
 
+TEST_F(CharacterBehaviourTest, ASwitchingCharacterDrawsANewStyleOnItsOwnRhythm) {
+  Start();
+  // Ticks within the action interval: no turn comes, so the styles act without striking or casting, and the only
+  // draws are those of a new style (and, in the style of kind 1, its chance to drink). Each character of a case is
+  // ticked seven times; draws are left over so that one taken too early shows.
+  const struct {
+    const char* name;
+    int16_t kind;
+    std::vector<int32_t> draws;
+    const char* drawnAt;  // per tick: 1 when it drew
+  } cases[] = {
+      {"kind 7 every sixth tick", 7, {2, 1, 50, 1}, "1000001"},
+      {"kind 8 counts down by turns only", 8, {1, 1}, "1000000"},
+      {"kind 9 keeps a fighting style for its turns", 9, {2, 2}, "1000000"},
+      {"kind 9 holds a casting style for one turn", 9, {3, 4, 3, 4, 3, 4, 3, 3}, "1111111"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Character& foe = Engage();
+    foe.LearnSpell(FindSpellByName("Zap"));
+    foe.behaviourKind = c.kind;
+    foe.turnReady = 0;
+    foe.lastActionTime = 1000;
+    ScriptRandomDraws(c.draws);
+    std::string drawnAt;
+    for (int tick = 0; tick < 7; ++tick) {
+      const size_t before = ScriptedDrawsLeft();
+      foe.UpdateBehaviour(1000);
+      drawnAt += ScriptedDrawsLeft() < before ? '1' : '0';
+    }
+    EXPECT_EQ(drawnAt, c.drawnAt);
+    EXPECT_EQ(Player().stamina, 10);
+  }
+}
+
 TEST_F(CharacterBehaviourTest, ACasterOutOfRangeMovesToBringItsTargetInRangeAndStopsWhenAMoveMakesNoProgress) {
   Start();
   SpellRecord& zap = *FindSpellByName("Zap");
