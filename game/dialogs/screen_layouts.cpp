@@ -4,6 +4,7 @@
 #include <array>
 
 #include "game/dialogs/status_panel.h"
+#include "game/graphics/bitmap.h"
 #include "game/shell/data/data_stream.h"
 
 namespace {
@@ -30,6 +31,8 @@ void Layout::DestroyLayers() {
   panelLayer_.Destroy();
   textLayer_.Destroy();
   statusTexts_.clear();
+  // Only once no layer shows it.
+  shownPortrait_.reset();
 }
 
 const LayoutElement* Layout::GetElement(int32_t index) const {
