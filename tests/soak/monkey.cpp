@@ -145,7 +145,7 @@ void Monkey::BeginRun() {
   command_ = Command::kNone;
 }
 
-void Monkey::Frame(bool quiet) {
+void Monkey::Frame() {
   HostTestAdvanceClock(kFrameMilliseconds);
   // The sound goes on by the frame's length, mixed here (the soak holds the audio thread), so that sounds end
   // in game time as the play replays; what the mixer made is not kept.
@@ -157,12 +157,9 @@ void Monkey::Frame(bool quiet) {
   if (const Location* location = GetCurrentLocation()) placesSeen_.insert(location->GetName());
   HWND window = MainWindowHandle();
   if (window == nullptr) return;
-  ReleaseHeld(window, quiet);
-  if (inactiveFramesLeft_ > 0 && (quiet || --inactiveFramesLeft_ == 0)) {
-    inactiveFramesLeft_ = 0;
-    HostTestActivate(window, true);
-  }
-  if (!quiet) Act(window);
+  ReleaseHeld(window);
+  if (inactiveFramesLeft_ > 0 && --inactiveFramesLeft_ == 0) HostTestActivate(window, true);
+  Act(window);
 }
 
 void Monkey::BetweenFrames() {
@@ -199,16 +196,16 @@ std::string Monkey::ChooserPath() {
   return saves_ + "/" + kSaveNames[Draw(0, 3)];
 }
 
-void Monkey::ReleaseHeld(HWND window, bool all) {
+void Monkey::ReleaseHeld(HWND window) {
   for (size_t i = 0; i < held_.size();) {
-    if (all || --held_[i].framesLeft <= 0) {
+    if (--held_[i].framesLeft <= 0) {
       HostTestKey(held_[i].virtualKey, false);
       held_.erase(held_.begin() + static_cast<std::ptrdiff_t>(i));
     } else {
       ++i;
     }
   }
-  if (buttonHeld_ && (all || --buttonFramesLeft_ <= 0)) {
+  if (buttonHeld_ && --buttonFramesLeft_ <= 0) {
     buttonHeld_ = false;
     HostTestMouseButton(window, 0, false, buttonAt_.x, buttonAt_.y);
   } else if (buttonHeld_) {

@@ -31,9 +31,8 @@ class Monkey {
   int32_t Draw(int32_t start, int32_t end);
   bool Chance(int32_t percent) { return Draw(1, 100) <= percent; }
 
-  // One frame of play: the clock moves on and new input goes to the window. quiet: only the clock moves, the
-  // boxes and choosers are answered and held keys and buttons are let go (the program is settling or ending).
-  void Frame(bool quiet);
+  // One frame of play: the clock moves on, the boxes and choosers get answers and new input goes to the window.
+  void Frame();
   // Between frames, inside the program's message pump: gives a save or open command the monkey chose.
   void BetweenFrames();
   // A new run of the program begins: nothing is held, no command waits.
@@ -55,7 +54,7 @@ class Monkey {
 
   void TakeAnswers();
   void QueueAnswers();
-  void ReleaseHeld(HWND window, bool all);
+  void ReleaseHeld(HWND window);
   void Act(HWND window);
   void Click(HWND window);
   void PressKey();
