@@ -16,6 +16,8 @@ std::array<std::unique_ptr<Layout>, kLayoutSlotCount>& Slots() {
 
 }  // namespace
 
+Layout::Layout(int32_t index) : index_(index) {}
+
 Layout::~Layout() { DestroyLayers(); }
 
 void Layout::ShowLayers() {

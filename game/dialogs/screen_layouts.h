@@ -42,7 +42,8 @@ struct StatusTextField {
 
 class Layout {
  public:
-  explicit Layout(int32_t index) : index_(index) {}
+  // Out of line, where the portrait's picture type is complete.
+  explicit Layout(int32_t index);
   // Destroys the layers as DestroyLayers does.
   ~Layout();
   Layout(const Layout&) = delete;
