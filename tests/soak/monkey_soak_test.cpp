@@ -11,7 +11,7 @@
 // stay within 5 % of the first. The pixels the picture cache holds do not count: the cache keeps the background of
 // every dialog shown (freed only when memory runs short) and every item and dialog picture the game loaded, so
 // that the same screen at rest held 12.8 MB in one run and 16.4 MB in another of the same play, all of it pictures
-// the run had happened to show; what is left stays flat to a tenth of a per cent.
+// the run had happened to show; what is left stays within one per cent.
 #include <gtest/gtest.h>
 
 #include <climits>
