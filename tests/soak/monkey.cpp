@@ -115,7 +115,7 @@ std::vector<int32_t> AcceleratorKeys() {
   return keys;
 }
 
-// Pieces of typed text: names, numbers, nonsense, characters outside the game's code page, and long runs.
+// Snippets of typed text: names, numbers, nonsense, characters outside the game's code page, and long runs.
 const char* const kTexts[] = {"Wren", "a", "Old Tom of the Mill", "12345", "!?%$&/\\\"'", "  ", "\xc3\xa9t\xc3\xa9",
                               "\xe4\xb8\xad\xe6\x96\x87", "\xe2\x82\xac\xc3\x9f",
                               ("zzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzz")};
