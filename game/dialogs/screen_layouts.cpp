@@ -4,6 +4,7 @@
 #include <array>
 
 #include "game/dialogs/status_panel.h"
+#include "game/graphics/bitmap.h"
 #include "game/shell/data/data_stream.h"
 
 namespace {
@@ -14,6 +15,8 @@ std::array<std::unique_ptr<Layout>, kLayoutSlotCount>& Slots() {
 }
 
 }  // namespace
+
+Layout::Layout(int32_t index) : index_(index) {}
 
 Layout::~Layout() { DestroyLayers(); }
 
@@ -30,6 +33,8 @@ void Layout::DestroyLayers() {
   panelLayer_.Destroy();
   textLayer_.Destroy();
   statusTexts_.clear();
+  // Only once no layer shows it.
+  shownPortrait_.reset();
 }
 
 const LayoutElement* Layout::GetElement(int32_t index) const {

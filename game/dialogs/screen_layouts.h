@@ -15,6 +15,7 @@
 #include "game/dialogs/view_layer.h"
 #include "game/graphics/bounds.h"
 
+class Bitmap;
 class DataStream;
 
 constexpr int32_t kLayoutSlotCount = 36;
@@ -41,7 +42,8 @@ struct StatusTextField {
 
 class Layout {
  public:
-  explicit Layout(int32_t index) : index_(index) {}
+  // Out of line, where the portrait's picture type is complete.
+  explicit Layout(int32_t index);
   // Destroys the layers as DestroyLayers does.
   ~Layout();
   Layout(const Layout&) = delete;
@@ -61,9 +63,12 @@ class Layout {
   ViewLayer& TextLayer() { return textLayer_; }
   std::vector<StatusTextField>& StatusTexts() { return statusTexts_; }
   const std::vector<StatusTextField>& StatusTexts() const { return statusTexts_; }
+  // The copy of the player's portrait that the text layer shows: the player's own picture may go while the panel
+  // shows it (a new portrait, a new game, an opened saved game).
+  std::unique_ptr<Bitmap>& ShownPortrait() { return shownPortrait_; }
   // Makes both layers that exist visible; the view's current layer stays as it was.
   void ShowLayers();
-  // Takes both layers off the view and destroys them, and forgets the texts.
+  // Takes both layers off the view and destroys them, and forgets the texts and the portrait.
   void DestroyLayers();
 
  private:
@@ -73,6 +78,7 @@ class Layout {
   ViewLayer panelLayer_;
   ViewLayer textLayer_;
   std::vector<StatusTextField> statusTexts_;
+  std::unique_ptr<Bitmap> shownPortrait_;
 };
 
 // Reads the table into a new set of 36 slots (records past the 34th are read and dropped).

@@ -88,11 +88,18 @@ void LoadPanel(const Layout& layout) {
   ImageImportOptions = saved | kDetectTransparency;
 }
 
-void PlacePortrait(SceneView& view, SceneLayer& layer, const Layout& layout) {
+// Places the player's portrait on the text layer, which has just been cleared. The layer shows a copy that the
+// layout owns, never the player's own picture, which may be freed while the panel stays on the screen.
+void PlacePortrait(SceneView& view, SceneLayer& layer, Layout& layout) {
+  std::unique_ptr<Bitmap>& shown = layout.ShownPortrait();
+  shown.reset();
   const Character* player = PeekCurrentCharacter();
   const LayoutElement* element = layout.GetElement(kPortraitElement);
   if (player == nullptr || player->GetPicture() == nullptr || element == nullptr) return;
-  view.SetCurrentLayerImage(player->GetPicture());
+  auto copy = std::make_unique<Bitmap>();
+  if (copy->CopyFrom(*player->GetPicture()) != kBitmapReady) return;
+  shown = std::move(copy);
+  view.SetCurrentLayerImage(shown.get());
   layer.PlaceImage(element->x, element->y);
 }
 

@@ -26,6 +26,7 @@ struct EngineState {
   std::vector<std::pair<int32_t, int32_t>> positions;
   int32_t holds = 0;
   std::deque<void (*)()> deferred;  // work waiting for the events and holds to end
+  int32_t deferredRuns = 0;          // deferred work running now
 };
 
 EngineState& State() {
@@ -58,7 +59,9 @@ void RunDeferredWork() {
   while (!s.scriptRunning && s.holds == 0 && !s.deferred.empty()) {
     void (*work)() = s.deferred.front();
     s.deferred.pop_front();
+    ++s.deferredRuns;
     work();
+    --s.deferredRuns;
   }
 }
 
@@ -67,7 +70,7 @@ void RunDeferredWork() {
 CurrentEventValues GetCurrentEventValues() { return State().current; }
 void SetCurrentEventValues(const CurrentEventValues& values) { State().current = values; }
 ScriptEvent* CurrentEvent() { return State().current.event; }
-bool IsScriptRunning() { return State().scriptRunning; }
+bool IsScriptRunning() { return State().scriptRunning || State().deferredRuns > 0; }
 
 void ScriptEvent::Run() {
   EngineState& s = State();

@@ -60,6 +60,8 @@ void* AddObject(std::unique_ptr<Object> object);
 Object* FindObject(const void* handle);
 // Removes and returns the object (null for a bad handle).
 std::unique_ptr<Object> RemoveObject(const void* handle);
+// The objects in the table that are not stock objects.
+int CountLiveObjects();
 
 template <typename T>
 T* Find(const void* handle) {

@@ -78,6 +78,13 @@ std::unique_ptr<Object> RemoveObject(const void* handle) {
   return object;
 }
 
+int CountLiveObjects() {
+  auto lock = LockObjects();
+  int count = 0;
+  for (const Slot& slot : Objects().slots) count += slot.object != nullptr && !slot.object->stock ? 1 : 0;
+  return count;
+}
+
 Bitmap* StockBitmap() { return Find<Bitmap>(StockBitmapHandle()); }
 
 void* StockBitmapHandle() {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "gdi_internal.h"
 #include "host/testing.h"
 #include "key_map.h"
 #include "menu_strip.h"
@@ -177,3 +178,13 @@ bool HostTestIsFullscreen(HWND handle) {
 }
 
 bool HostTestCursorShown() { return host::IsCursorShown(); }
+
+HostLiveObjects HostTestLiveObjects() {
+  HostLiveObjects live;
+  {
+    std::lock_guard<std::recursive_mutex> hold(host::WindowLock());
+    live.windows = static_cast<int>(host::AllWindows().size());
+  }
+  live.gdiObjects = host::gdi::CountLiveObjects();
+  return live;
+}

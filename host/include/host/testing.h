@@ -98,6 +98,15 @@ bool HostTestMenuItemPoint(HWND window, int item, POINT* point);
 bool HostTestIsFullscreen(HWND window);
 bool HostTestCursorShown();
 
+// What the window system holds now: the windows not yet destroyed and the GDI objects not yet deleted (pens,
+// brushes, fonts, bitmaps, regions and device contexts; the stock objects, never deleted, are not counted). A
+// program run again and again, or a screen shown again and again, keeps both flat.
+struct HostLiveObjects {
+  int windows = 0;
+  int gdiObjects = 0;
+};
+HostLiveObjects HostTestLiveObjects();
+
 // Libraries loaded at run time. A withheld library (named as LoadLibraryA is given it, without regard to case)
 // cannot be loaded, as on a machine that lacks it; false gives it back.
 void HostTestWithholdLibrary(const char* fileName, bool withheld);

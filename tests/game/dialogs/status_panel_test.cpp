@@ -79,6 +79,48 @@ TEST_F(StatusPanelTest, TheTextsAreTheCharactersValuesInTheirOrder) {
   EXPECT_EQ(StatusTextElement(27), 29);
 }
 
+// The portrait on the panel stays whole when the character's own picture goes: a new portrait, or a new
+// character (a new game, an opened saved game) while a screen shows the panel. The panel drawn again shows the
+// new picture.
+TEST_F(StatusPanelTest, ThePortraitShownOutlivesThePictureItWasDrawnFrom) {
+  struct Case {
+    const char* change;
+    void (*replace)(std::unique_ptr<Bitmap> picture);
+  };
+  const Case cases[] = {
+      {"a new portrait", [](std::unique_ptr<Bitmap> picture) { GetCurrentCharacter()->SetPicture(std::move(picture)); }},
+      {"a new character",
+       [](std::unique_ptr<Bitmap> picture) {
+         CreateCurrentCharacter();
+         GetCurrentCharacter()->SetPicture(std::move(picture));
+       }},
+  };
+  LoadWithWindow();
+  auto picture = [](int32_t width, int32_t height) {
+    auto bitmap = std::make_unique<Bitmap>();
+    bitmap->Create(width, height, OpaqueFormat);
+    return bitmap;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.change);
+    Layout& layout = *GetLayout(16);
+    GetCurrentCharacter()->SetPicture(picture(40, 40));
+    ASSERT_TRUE(DrawStatusPanel(layout));
+    c.replace(picture(24, 36));
+    GetCurrentCharacter()->SetName("Someone else");
+    RefreshStatusPanelTexts(layout);
+    SceneLayer* text = layout.TextLayer().Get();
+    ASSERT_NE(text, nullptr);
+    ASSERT_FALSE(text->Images().empty());
+    const PlacedImage& portrait = text->Images().front();
+    ASSERT_NE(portrait.bitmap, nullptr);
+    EXPECT_EQ(portrait.x, 10);
+    EXPECT_EQ(portrait.bitmap->width, 24);
+    EXPECT_EQ(portrait.bitmap->height, 36);
+    layout.DestroyLayers();
+  }
+}
+
 TEST_F(StatusPanelTest, TextsOffTheMaskAreNeverShownNorUpdated) {
   UseMaskPicture();
   LoadWithWindow();

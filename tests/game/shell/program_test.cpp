@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "game/dialogs/dialog.h"
 #include "game/dialogs/dialog_services.h"
 #include "game/dialogs/screen_layouts.h"
 #include "game/graphics/bitmap.h"
@@ -31,6 +32,7 @@
 #include "game/shell/menus.h"
 #include "game/shell/data/option_store.h"
 #include "game/shell/data/preferences.h"
+#include "game/shell/input_manager.h"
 #include "game/shell/record_lists.h"
 #include "game/world/scene_view.h"
 #include "host/errors.h"
@@ -550,6 +552,60 @@ TEST_F(ProgramTest, AMenuItemRunsItsEventAndOtherCommandsAreIgnoredMeanwhile) {
   EXPECT_EQ(centre, 0x00C8B428u);
   EXPECT_EQ(looks, "1");
   EXPECT_EQ(rules, "");
+  EXPECT_LT(script.ticks, 600);
+}
+
+// The File menu's new game asks for the player's name in a dialog; the same command chosen again while that
+// dialog is open is dropped, as every menu command is while an event runs: the new game is the work of the
+// item's event, left for the moment the event has ended.
+TEST_F(ProgramTest, TheNewGameCommandIsIgnoredWhileItsOwnDialogsAreOpen) {
+  sw::ConfigSpec config = SmallConfig();
+  config.menuLists[1].entries = {{"New game/n", "BeginGame"}};
+  config.characterCreation = 0;
+  config.layouts[4] = {"Name.bmp", {{"name", 30, 46, 300, 24}, {"ok", 130, 92, 100, 28}}};
+  sw::ScenarioFiles files = SmallScenario(config);
+  files.Add("Pictures/Name.bmp", sw::EncodeBmp24(sw::Canvas(360, 140, sw::Rgb{200, 180, 40})));
+  files.Add("Events/Defs/BeginGame.cet", sw::EncodeEvent({{{"", "Engine", {"5"}}}, {}, 0}));
+  WriteArchive(files);
+  static size_t openBefore = 0, openAfter = 0;
+  static bool playing = false;
+  Script script;
+  script.steps = {UntilRunning,
+                  [](HWND window, Observed&) {
+                    PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
+                    return true;
+                  },
+                  [](HWND window, Observed&) {
+                    if (OpenDialogs().empty()) return false;
+                    openBefore = OpenDialogs().size();
+                    PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
+                    return true;
+                  },
+                  [](HWND, Observed&) {
+                    if (GetPendingMenuCommand() != 0) return false;
+                    openAfter = OpenDialogs().size();
+                    return true;
+                  },
+                  [](HWND, Observed&) {
+                    HostTestText("Wren");
+                    return true;
+                  },
+                  [](HWND, Observed&) {
+                    // The name dialog, named, closes by its Escape.
+                    if (OpenDialogs().empty()) return true;
+                    HostTestKey(VK_ESCAPE, !Input::IsKeyDown(kSlotEscape));
+                    return false;
+                  },
+                  [](HWND, Observed&) {
+                    if (IsScriptRunning()) return false;
+                    playing = IsGameInProgress();
+                    return true;
+                  },
+                  PressCtrlQ};
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_EQ(openBefore, 1u);
+  EXPECT_EQ(openAfter, 1u);
+  EXPECT_TRUE(playing);
   EXPECT_LT(script.ticks, 600);
 }
 
