@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/dialogs/character_info_dialogs.h"
@@ -33,13 +34,15 @@ constexpr uint32_t kSeed = 7;
 constexpr int32_t kLabelFont = 4;
 // The player strikes once every this many passes of the loop (a key pressed and let go).
 constexpr int32_t kPassesPerStrike = 10;
+constexpr int16_t kPlayerStamina = 12;
+constexpr int16_t kBearStamina = 60;
 
 // What one fight came to.
 struct Outcome {
-  std::vector<std::string> exchanges;  // "player,foe" stamina after every pass that changed either
-  std::string label;                   // the text on the map's top layer while the level gain was shown
-  std::string levelShown;              // the level the level gain dialog showed
-  int32_t rounds = 0;  // the rounds of the encounter, as the map counted them
+  std::vector<std::pair<int32_t, int32_t>> exchanges;  // the player's and the foe's stamina after every change
+  std::string label;       // the "+" label on the map's top layer while the level gain was shown
+  std::string levelShown;  // the level the level gain dialog showed
+  int32_t rounds = 0;      // the rounds of the encounter, as the map counted them
   int32_t experience = 0;
   int32_t level = 0;
   bool foeFell = false;
@@ -88,7 +91,7 @@ class FightPlayTest : public MapLocationFixture {
     fox.experience = 12;
     Files().Add("NPCs/Fox.npc", sw::EncodeNpc(fox));
     sw::NpcSpec bear = fox;
-    bear.maxStamina = 60;
+    bear.maxStamina = kBearStamina;
     bear.minDamage = 3;
     bear.maxDamage = 5;
     bear.dexterity = 14;
@@ -138,13 +141,13 @@ class FightPlayTest : public MapLocationFixture {
     player.base.strength = 12;
     player.base.dexterity = 14;
     player.base.speed = 8;
-    player.base.maxStamina = 12;
+    player.base.maxStamina = kPlayerStamina;
     player.base.minDamage = 0;
     player.base.maxDamage = 0;
     player.level = 1;
     player.experience = 0;
     player.RecalculateStats();
-    player.stamina = 12;
+    player.stamina = kPlayerStamina;
     player.SetFlags(0);
     SeedRandom(kSeed);
     if (MapNamed("Field")->IsActive()) Find("Field")->Leave();
@@ -186,8 +189,7 @@ class FightPlayTest : public MapLocationFixture {
         outcome.rounds = GetCurrentTileMap()->RoundCounter();
       }
       const Character* player = PeekCurrentCharacter();
-      const int32_t playerStamina = player != nullptr ? player->stamina : 0;
-      const std::string now = std::to_string(playerStamina) + "," + std::to_string(foeStamina);
+      const std::pair<int32_t, int32_t> now{player != nullptr ? player->stamina : 0, foeStamina};
       if (outcome.exchanges.empty() || outcome.exchanges.back() != now) outcome.exchanges.push_back(now);
     };
     auto passWhile = [&](const std::function<bool()>& going, int32_t most) {
@@ -241,8 +243,8 @@ TEST_F(FightPlayTest, TheFallenFoesExperienceRisesAboveThePlayerAndRaisesItsLeve
   EXPECT_GT(Player().stamina, 0);
   // Blows fell on both sides before the fox did.
   ASSERT_GE(first.exchanges.size(), 3u);
-  EXPECT_NE(first.exchanges.back().substr(0, first.exchanges.back().find(',')), "12");
-  EXPECT_EQ(first.exchanges.back().substr(first.exchanges.back().find(',')), ",0");
+  EXPECT_LT(first.exchanges.back().first, kPlayerStamina);
+  EXPECT_EQ(first.exchanges.back().second, 0);
 
   StartFight();
   const Outcome second = Play();
@@ -267,7 +269,7 @@ TEST_F(FightPlayTest, AFoeTooStrongForThePlayerEndsTheGame) {
   EXPECT_EQ(Global("gb_hit"), "ended");
   // The bear was wounded before the player fell.
   ASSERT_GE(outcome.exchanges.size(), 2u);
-  EXPECT_NE(outcome.exchanges.back().substr(outcome.exchanges.back().find(',') + 1), "80");
+  EXPECT_LT(outcome.exchanges.back().second, kBearStamina);
 }
 
 }  // namespace
