@@ -80,8 +80,9 @@ size_t BytesInUse() {
 #endif
 }
 
-// The bytes of the pictures the picture cache keeps: the pixels of every picture in the game's pools, and the
-// scratch buffer that picture files are read through.
+// The bytes of the pictures the picture cache keeps: the pixel blocks of every picture in the game's pools, and
+// the scratch buffer that picture files are read through. A picture the cache keeps unlocked has no pixel address
+// but still holds its whole block, so the block's size is counted, not the rows the address reaches.
 size_t PictureCacheBytes() {
   size_t bytes = ScratchBufferSize();
   std::set<const PicturePool*> counted;
@@ -89,9 +90,7 @@ size_t PictureCacheBytes() {
     if (pool == nullptr || !counted.insert(pool).second) continue;
     for (const auto& [name, entry] : pool->Entries()) {
       const Bitmap* picture = entry.picture.get();
-      if (picture != nullptr && picture->HasPixels() && !picture->IsView()) {
-        bytes += static_cast<size_t>(picture->rowBytes) * static_cast<size_t>(picture->height);
-      }
+      if (picture != nullptr && !picture->IsView()) bytes += static_cast<size_t>(picture->pixelMemory.Size());
     }
   }
   return bytes;
