@@ -1,6 +1,7 @@
 // Map locations entered and left as the player meets them: the player placed by the edge the previous map was
 // left at, a map shown again from under a still screen, maps that are missing or damaged refused before anything
-// changes, the interface's panel that fires only once armed, and a game saved on a map and opened elsewhere.
+// changes, the interface's panel that fires only once armed, the player replaced or deleted while a map is shown,
+// and a game saved on a map and opened elsewhere.
 #include "game/world/map_location.h"
 
 #include <gtest/gtest.h>
