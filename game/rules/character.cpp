@@ -276,15 +276,28 @@ Character* PeekCurrentCharacter() { return Current().get(); }
 bool HasCurrentCharacter() { return Current() != nullptr; }
 bool IsCurrentCharacter(const Character* character) { return character != nullptr && Current().get() == character; }
 
+namespace {
+
+// The current map lists the player's figure and may have the view follow it, but the character owns it: the map
+// lets go of it before the character goes.
+void ReleaseCurrentCharacter() {
+  if (Current() == nullptr) return;
+  if (TileMap* map = GetCurrentTileMap()) map->Leave();
+  Current().reset();
+}
+
+}  // namespace
+
 void SetCurrentCharacter(Character* character) {
   if (Current().get() == character) return;
+  ReleaseCurrentCharacter();
   Current().reset(character);
 }
 
-void DeleteCurrentCharacter() { Current().reset(); }
+void DeleteCurrentCharacter() { ReleaseCurrentCharacter(); }
 
 void CreateCurrentCharacter() {
-  Current().reset();
+  ReleaseCurrentCharacter();
   Current() = std::make_unique<Character>();
   Character& player = *Current();
   player.side = kPlayerSide;

@@ -1,6 +1,7 @@
 // Map locations entered and left as the player meets them: the player placed by the edge the previous map was
 // left at, a map shown again from under a still screen, maps that are missing or damaged refused before anything
-// changes, the interface's panel that fires only once armed, and a game saved on a map and opened elsewhere.
+// changes, the interface's panel that fires only once armed, the player replaced or deleted while a map is shown,
+// and a game saved on a map and opened elsewhere.
 #include "game/world/map_location.h"
 
 #include <gtest/gtest.h>
@@ -218,6 +219,36 @@ TEST_F(MapPanelTest, WhilePausedAPanelClickOnlyArmsIt) {
   SetGamePaused(false);
   Click(255, 450);
   EXPECT_EQ(Global("gb_hit"), "6");
+}
+
+TEST_F(MapLocationTest, ThePlayerReplacedOrDeletedOnAShownMapLeavesNoFigureOfItsOwnBehind) {
+  AddMap("Field", MapOf(kField));
+  struct Case {
+    const char* what;
+    void (*replace)();
+  } cases[] = {
+      {"another character made current", [] { SetCurrentCharacter(new Character); }},
+      {"a new character created, as a new or opened game does", CreateCurrentCharacter},
+      {"deleted, as ending the game does, then created", [] {
+         DeleteCurrentCharacter();
+         CreateCurrentCharacter();
+       }},
+  };
+  Start();
+  for (const Case& c : cases) {
+    ASSERT_EQ(EnterAt("Field", 2, 2), 0) << c.what;
+    TileMap* map = MapNamed("Field")->Map();
+    map->FocusPlayer(3);
+    Pass();
+    c.replace();
+    EXPECT_EQ(map->GetFocus(), nullptr) << c.what;
+    // The map's passes and the keyboard's path finding go over the figures it still lists.
+    Player().base.speed = 8;
+    Player().RecalculateStats();
+    PressKeys({kSlotRight});
+    Passes(3);
+    Find("Field")->Leave();
+  }
 }
 
 TEST_F(MapLocationTest, AGameSavedOnAMapAndOpenedElsewhereComesBackOnTheSameCellWithItsMusicAndMask) {
