@@ -141,25 +141,21 @@ void RunTravelAction(const ScriptAction& action) {
   }
   Location* location = FindLocationByName(name);
   if (location == nullptr) return;
-  // Leaving a map for anything but a shop or a script location frees the player's cells on it first.
-  Character* player = GetCurrentCharacter();
+  // Leaving a map for anything but a shop or a script location frees the player's cells on it, once the entry
+  // has succeeded: a refused entry leaves the player standing where it was. A still screen keeps the map loaded
+  // beneath it; a map entered instead has taken the place of this one, and the cells went with it.
   const Location* current = GetCurrentLocation();
-  TileMap* map = GetCurrentTileMap();
-  int32_t x = 0, y = 0;
-  const bool leavesMap = player != nullptr && map != nullptr && current != nullptr &&
-                         current->Kind() == kLocationKindMap && location->Kind() != kLocationKindShop &&
-                         location->Kind() != kLocationKindScript;
-  if (leavesMap) {
+  const TileMap* map = GetCurrentTileMap();
+  const uint64_t generation = map != nullptr ? map->Generation() : 0;
+  const bool leavesMap = map != nullptr && current != nullptr && current->Kind() == kLocationKindMap &&
+                         location->Kind() != kLocationKindShop && location->Kind() != kLocationKindScript;
+  if (location->Enter() != 0) return;
+  Character* player = GetCurrentCharacter();
+  if (leavesMap && player != nullptr && IsCurrentMap(generation)) {
     player->ReleaseReservedCells();
-    player->GetPosition(&x, &y);
-    map->SetCellFlag(x, y, 1);
+    GetCurrentTileMap()->SetCellFlag(player->x, player->y, 1);
   }
-  if (location->Enter() == 0) {
-    RequestLeaveLocation();
-    return;
-  }
-  // The player stays where it was: its cell is taken again.
-  if (leavesMap && GetCurrentTileMap() == map) map->SetCellFlag(x, y, 0);
+  RequestLeaveLocation();
 }
 
 void RunAskAction(const ScriptAction& action) {

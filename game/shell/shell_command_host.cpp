@@ -132,6 +132,16 @@ void ApplyCharacter(const SavedCharacter& saved, int16_t format, Character* c) {
   c->ResolveLinkedRecord();
 }
 
+void PlacePlayerOnMap() {
+  TileMap* map = GetCurrentTileMap();
+  Character* player = GetCurrentCharacter();
+  if (map == nullptr || player == nullptr) return;
+  int32_t x = player->x, y = player->y;
+  if (map->FindFreeCellNear(player->x, player->y, false, player->sprite.get(), &x, &y)) player->SetPosition(x, y);
+  map->PlayerCellCenter();
+  map->CenterView();
+}
+
 }  // namespace
 
 std::string ShellCommandHost::ScenarioIdentity() { return GetScenarioSecondName(); }
@@ -180,9 +190,12 @@ bool ShellCommandHost::Apply(const SavedGame& game) {
   AdoptExploredMasks(game.masks);
   ::SetGameInProgress(1);
   ::EnableMenuBar(false);
-  // Back to the place where the game was saved, the last entry of its history.
+  // Back to the place where the game was saved, the last entry of its history. On a map the player stands on the
+  // free cell nearest the one it was saved on, in the middle of the view.
   const bool back = LocationHistory::GoBack();
-  if (!back) {
+  if (back) {
+    PlacePlayerOnMap();
+  } else {
     if (wasInProgress) {
       EndGameCommand(*this);
     } else {

@@ -3,7 +3,10 @@
 
 #include "game/rules/script_event.h"
 #include "game/shell/data/data_stream.h"
+#include "game/shell/media/ambient_sounds.h"
+#include "game/shell/media/media_lookup.h"
 #include "game/shell/record_lists.h"
+#include "game/world/map_location.h"
 #include "game/world/screen_location.h"
 #include "game/world/shop_location.h"
 #include "game/world/script_location.h"
@@ -32,6 +35,21 @@ std::unique_ptr<Location> Build(DataStream& stream) {
 
 }  // namespace
 
+void ReadAmbientSounds(DataStream& stream, std::array<LocationAmbientSound, 3>& sounds) {
+  for (LocationAmbientSound& sound : sounds) {
+    stream.ReadPString(sound.name);
+    sound.chance = stream.ReadInt16();
+  }
+}
+
+void StartAmbientSounds(const std::array<LocationAmbientSound, 3>& sounds) {
+  for (int32_t channel = 0; channel < static_cast<int32_t>(sounds.size()); ++channel) {
+    const LocationAmbientSound& sound = sounds[static_cast<size_t>(channel)];
+    std::unique_ptr<SoundEffect> effect = sound.name.empty() ? nullptr : FindFileInPlugins(sound.name);
+    SetAmbientSound(channel, std::move(effect), static_cast<int8_t>(sound.chance));
+  }
+}
+
 Location::Location(DataStream& stream) : NamedRecord(stream) {
   kind_ = stream.ReadInt16();
   for (int32_t& value : keptValues_) value = stream.ReadInt16();
@@ -59,6 +77,7 @@ std::unique_ptr<Location> CreateLocation(DataStream& stream) {
     case kLocationKindScreen: return Build<ScreenLocation>(stream);
     case kLocationKindShop: return Build<ShopLocation>(stream);
     case kLocationKindScript: return Build<ScriptLocation>(stream);
+    case kLocationKindMap: return Build<MapLocation>(stream);
     default: return nullptr;
   }
 }

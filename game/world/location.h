@@ -27,6 +27,18 @@ enum LocationKind : int16_t {
   kLocationKindMap = 10,
 };
 
+// One of a location's three ambient sounds: a sound of the scenario or its plug-ins, and its chance in percent.
+struct LocationAmbientSound {
+  std::string name;
+  int16_t chance = 0;
+};
+
+// Reads the three ambient sounds of a record: each a short string (the sound's name) and an int16 chance.
+void ReadAmbientSounds(DataStream& stream, std::array<LocationAmbientSound, 3>& sounds);
+// Gives the three ambient-sound channels a location's sounds (a sound found by name in the plug-ins and the
+// scenario; none for an empty name) and chances.
+void StartAmbientSounds(const std::array<LocationAmbientSound, 3>& sounds);
+
 class Location : public NamedRecord {
  public:
   // A location that is not read from a record, of the given kind.
@@ -65,9 +77,9 @@ class Location : public NamedRecord {
   std::vector<std::string> links_;
 };
 
-// Reads the kind of the record at the stream's position (leaving it unread) and builds the location of that kind,
-// which reads its whole record. Null, with nothing read, for a kind that names no location here (the map kind
-// included: a map location is built by the tile map's location), and null for a record that reads past its end.
+// Reads the kind of the record at the stream's position (leaving it unread) and builds the location of that kind
+// (still screen, shop, script location or tile map), which reads its whole record. Null, with nothing read, for a
+// kind that names no location, and null for a record that reads past its end.
 std::unique_ptr<Location> CreateLocation(DataStream& stream);
 
 Location* GetCurrentLocation();

@@ -13,8 +13,6 @@
 #include "game/shell/data/data_stream.h"
 #include "game/shell/data/stopwatch.h"
 #include "game/shell/input_manager.h"
-#include "game/shell/media/ambient_sounds.h"
-#include "game/shell/media/media_lookup.h"
 #include "game/shell/record_lists.h"
 #include "game/shell/scenario_config.h"
 #include "game/world/location_history.h"
@@ -52,10 +50,7 @@ PictureRef* ElementPicture(const std::string& path) {
 }  // namespace
 
 ScreenLocation::ScreenLocation(DataStream& stream) : Location(stream) {
-  for (LocationAmbientSound& sound : sounds_) {
-    stream.ReadPString(sound.name);
-    sound.chance = stream.ReadInt16();
-  }
+  ReadAmbientSounds(stream, sounds_);
   globalShortcuts_ = stream.ReadInt16();
   shortcuts_ = std::make_unique<LocationSpotList>(stream);
   SetInterface(stream.ReadInt16() != 0);
@@ -138,11 +133,7 @@ int32_t ScreenLocation::Enter() {
   if (!IsActive() || GetCurrentLocation() != this) return 0;
   if (HasInterface() && layout_ != nullptr) SetInterface(DrawStatusPanel(*layout_));
 
-  for (int32_t channel = 0; channel < static_cast<int32_t>(sounds_.size()); ++channel) {
-    const LocationAmbientSound& sound = sounds_[static_cast<size_t>(channel)];
-    std::unique_ptr<SoundEffect> effect = sound.name.empty() ? nullptr : FindFileInPlugins(sound.name);
-    SetAmbientSound(channel, std::move(effect), static_cast<int8_t>(sound.chance));
-  }
+  StartAmbientSounds(sounds_);
   RunLinks();
   ReleaseScratchBuffer();
   return 0;

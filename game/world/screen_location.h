@@ -32,11 +32,6 @@ class LocationSpotList;
 class ScriptEvent;
 class Sprite;
 
-struct LocationAmbientSound {
-  std::string name;
-  int16_t chance = 0;
-};
-
 struct LocationHotspot {
   std::string location;
   Bounds rect;

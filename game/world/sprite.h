@@ -107,6 +107,8 @@ class Sprite {
   int32_t FrameIndex() const { return frameIndex_; }
   bool IsMoving() const { return moving_; }
   bool IsPlayingOnce() const { return playOnce_; }
+  // Busy: moving, or playing an animation once.
+  bool IsBusy() const { return moving_ || playOnce_; }
   int32_t LoopPoint() const { return loopPoint_; }
   const Animation* CurrentAnimation() const { return current_; }
   // The current command of the range, or null when the index is outside it or outside the animation.

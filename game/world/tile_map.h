@@ -58,6 +58,8 @@ constexpr int32_t kExitBottom = 1;
 constexpr int32_t kExitRight = 2;
 constexpr int32_t kExitLeft = 3;
 constexpr int32_t kNoExit = 4;
+// Combat rounds are paced by the clock: one at most every this many milliseconds.
+constexpr uint64_t kRoundMilliseconds = 1200;
 int32_t GetPendingExit();
 void SetPendingExit(int32_t exit);
 
@@ -331,8 +333,37 @@ class TileMap : public NamedRecord {
   Character* hoveredCharacter = nullptr;
   MapItem* hoveredObject = nullptr;
 
-  // The combat round (the map's tick runs it); a round here changes nothing.
-  void RunRound() {}
+  // ---- The tick (tile_map_update.cpp) ----
+  // The map's game tick, once a pass of the main loop while no dialog is open: hover, distances, the characters
+  // noticing the player, their behaviour, a combat round at most every kRoundMilliseconds, the player's keys and
+  // clicks, the player's walk, the sprites' scripts, the focus, the event of the cell the player stopped on, the
+  // explored area and the edge exit. A script that changes the map or the location ends the tick at once.
+  void Update();
+  // The steps of the tick. Each gives false when a script it ran left this map or changed the location: the map
+  // may be gone then, and nothing of it is touched again.
+  bool UpdateDistances();
+  bool NoticePlayer();
+  bool UpdateCharacterStates(uint64_t now);
+  bool HandleKeyboardMove();
+  bool HandleClick();
+  bool MovePlayer();
+  bool UpdateIdleCharacters();
+  bool AnimateMap();
+  bool AnimateSprites();
+  bool AnimateEffects();
+  // A combat round: the characters' and the player's effects, the engaged list kept to those near enough, and the
+  // end of the encounter (experience and level gains) or of the game when the player has fallen. A round never
+  // runs inside another: a character dying during a round leaves the ending to that round.
+  bool RunRound();
+  // The end of an encounter: the experience of the fallen engaged characters goes to the player, rising over its
+  // figure, and the level gains follow; the engaged list empties.
+  bool UpdateCombatList();
+  // Whether the player has fallen or no character of the list stands.
+  bool AllOthersDead() const;
+  // The time of the tick (the clock's milliseconds), and of the last round; rounds since the encounter began.
+  uint64_t TimeStamp() const { return timeStamp_; }
+  uint64_t LastRoundTime() const { return lastRoundTime_; }
+  int32_t RoundCounter() const { return roundCounter_; }
 
  private:
   struct MapEvent {
@@ -353,6 +384,10 @@ class TileMap : public NamedRecord {
   template <typename Test>
   bool SearchRings(int32_t x, int32_t y, int32_t maxRings, size_t maxCandidates, bool random, Test test,
                    int32_t* outX, int32_t* outY) const;
+  // Walks the character list: each character for which acts gives true frees its reserved cells and runs act,
+  // which gives false to end the walk. False when a script left the map.
+  template <typename Acts, typename Act>
+  bool WalkCharacters(Acts acts, Act act);
   // Takes a sprite out of every list that does not own it (and off the focus).
   void ForgetSprite(const Sprite* sprite);
   void ForgetCharacter(const Character* character);
@@ -415,6 +450,13 @@ class TileMap : public NamedRecord {
   bool focusOnCentre_ = false;
   uint8_t focusRelease_ = 0;
   bool frozen_ = false;
+  uint64_t timeStamp_ = 0;
+  uint64_t lastRoundTime_ = 0;
+  int32_t roundCounter_ = 0;
+  bool inRound_ = false;
+  // The events of the cells the player walked onto, waiting for its figure to stop.
+  std::vector<std::shared_ptr<ScriptEvent>> pendingCellEvents_;
+  bool cellEventsRan_ = false;
 };
 
 // The current map, or null when no map is shown.

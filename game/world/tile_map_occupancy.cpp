@@ -38,7 +38,7 @@ constexpr int32_t kGoldSoundSlot = 5;
 constexpr int32_t kLabelRise = -100;
 constexpr float kLabelSpeed = 2.0f;
 
-bool SpriteBusy(const Sprite* sprite) { return sprite != nullptr && (sprite->IsMoving() || sprite->IsPlayingOnce()); }
+bool SpriteBusy(const Sprite* sprite) { return sprite != nullptr && sprite->IsBusy(); }
 
 // The cell offsets of the directions 1 (up) to 8 (up-left), clockwise.
 constexpr int32_t kDirectionX[9] = {0, 0, 1, 1, 1, 0, -1, -1, -1};
@@ -193,7 +193,9 @@ void TileMap::RemoveCharacter(Character* character) {
 }
 
 void TileMap::ForgetCharacter(const Character* character) {
-  engaged_.erase(std::remove(engaged_.begin(), engaged_.end(), character), engaged_.end());
+  // A fallen character stays engaged until the encounter ends, so that its experience counts; one taken off alive
+  // leaves the encounter.
+  if (character->stamina > 0) engaged_.erase(std::remove(engaged_.begin(), engaged_.end(), character), engaged_.end());
   if (hoveredCharacter == character) hoveredCharacter = nullptr;
 }
 

@@ -1,9 +1,11 @@
-// The world's calls as the shell sees them before the world is built.
+// The world's calls as the shell sees them: the map's timers after a pause and the map keys.
 #include "game/world/world_services.h"
 
+#include "game/rules/character.h"
 #include "game/shell/data/data_stream.h"
 #include "game/shell/record_lists.h"
 #include "game/world/sprite.h"
+#include "platform/core/clocks.h"
 
 namespace {
 
@@ -20,7 +22,15 @@ WorldState& State() {
 
 }  // namespace
 
-void ShiftMapTimers() {}
+void ShiftMapTimers() {
+  const TileMap* map = GetCurrentTileMap();
+  // A map that has not ticked yet has no time to catch up on.
+  if (map == nullptr || map->TimeStamp() == 0) return;
+  const uint32_t shift = static_cast<uint32_t>(PlatformMilliseconds() - map->TimeStamp());
+  for (const auto& character : map->Characters()) {
+    character->lastActionTime = static_cast<int32_t>(static_cast<uint32_t>(character->lastActionTime) + shift);
+  }
+}
 
 void SetMapKeys(int32_t first, int32_t second) {
   State().mapKeyA = first;

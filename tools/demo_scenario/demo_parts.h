@@ -57,7 +57,7 @@ inline constexpr const char* kPlayerClass = "gb_class";
 void AddStory(sw::ScenarioFiles& files, sw::ConfigSpec& config);    // title, menus, help, new game, end
 void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config);  // the dialogs' layouts and pictures
 void AddPanel(sw::ScenarioFiles& files, sw::ConfigSpec& config);    // the status panel and its map buttons
-void AddRecords(sw::ScenarioFiles& files, sw::ConfigSpec& config);  // races, classes, spells, items, the hero
+void AddRecords(sw::ScenarioFiles& files);                          // races, classes, spells, items
 void AddVillage(sw::ScenarioFiles& files);                          // the village, its well and the trader
 void AddShrine(sw::ScenarioFiles& files);                           // the shrine and the end of the tale
 std::vector<MediaFile> MakeMedia();                                 // the ten slot sounds and the theme

@@ -1,14 +1,12 @@
 // The demo's records, which every place of it shares: two races (human, elf), two classes with their skill tables
 // (the fighter uses every weapon and armour, the mage wears leather and knows spells, and learns a second spell at
-// level 2), two spells in two groups, the goods of the trader (a sword, leather armour and a healing potion), and
-// the hero: the default sprite of the player on a map, an animation set of four facings.
+// level 2), two spells in two groups, and the goods of the trader (a sword, leather armour and a healing potion).
 //
 // A fresh fighter with the sword deals 3 to 8 a blow besides its strength, and gains a level at 20 experience.
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"
 #include "tools/demo_scenario/demo_parts.h"
-#include "tools/scenario_writer/animation_set_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
 
 namespace demo_scenario {
@@ -185,64 +183,13 @@ void AddItems(sw::ScenarioFiles& files) {
   files.Add("Pictures/Healing potion.bmp", sw::EncodeBmp24(DrawPotion()));
 }
 
-// The hero seen from the back (facing up), from the right, the front and the left, standing on the bottom row.
-sw::Canvas DrawHero(int32_t facing) {
-  sw::Canvas canvas(24, 40, kClear);
-  const sw::Rgb tunic{50, 90, 170}, skin{235, 200, 170}, hair{90, 55, 30}, boots{60, 40, 25};
-  canvas.FillRect(8, 34, 3, 6, boots);
-  canvas.FillRect(13, 34, 3, 6, boots);
-  canvas.FillPeak(12, 12, 4, 19, 35, tunic);
-  canvas.FillCircle(12, 9, 7, skin);
-  switch (facing) {
-    case 0: canvas.FillCircle(12, 8, 7, hair); break;
-    case 1:
-      canvas.FillRect(5, 2, 10, 6, hair);
-      canvas.FillRect(15, 8, 2, 2, sw::Rgb{40, 30, 30});
-      break;
-    case 2:
-      canvas.FillRect(6, 2, 12, 4, hair);
-      canvas.FillRect(9, 8, 2, 2, sw::Rgb{40, 30, 30});
-      canvas.FillRect(13, 8, 2, 2, sw::Rgb{40, 30, 30});
-      break;
-    default:
-      canvas.FillRect(9, 2, 10, 6, hair);
-      canvas.FillRect(7, 8, 2, 2, sw::Rgb{40, 30, 30});
-      break;
-  }
-  return canvas;
-}
-
-void AddHero(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
-  sw::AnimationSetSpec hero;
-  hero.name = "Hero";
-  sw::AnimationSpec stand;
-  stand.name = "Stand";
-  stand.mode = 3;  // four facings: up, right, down, left
-  stand.delay = 4;
-  for (int16_t facing = 0; facing < 4; ++facing) {
-    const std::string picture = "Hero" + std::to_string(facing + 1) + ".bmp";
-    hero.pictures.push_back(picture);
-    files.Add("Pictures/" + picture, sw::EncodeBmp24(DrawHero(facing)));
-    // The figure's feet stand on the sprite's position, a little below the centre of its cell.
-    stand.frames.push_back({static_cast<int16_t>(facing + 1), 0, "", -12, -32, {}});
-  }
-  hero.animations = {stand};
-  hero.extraFlag = 1;
-  hero.collisionRadius = 10;
-  hero.centreX = 0;
-  hero.centreY = -16;
-  files.Add("Pictures/Hero.cam", sw::EncodeAnimationSet(hero));
-  config.defaultPlayerSprite = "Hero.cam";
-}
-
 }  // namespace
 
-void AddRecords(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
+void AddRecords(sw::ScenarioFiles& files) {
   AddRaces(files);
   AddClasses(files);
   AddSpells(files);
   AddItems(files);
-  AddHero(files, config);
 }
 
 }  // namespace demo_scenario

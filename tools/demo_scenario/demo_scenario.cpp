@@ -4,6 +4,7 @@
 
 #include <system_error>
 
+#include "tools/demo_scenario/demo_meadow.h"
 #include "tools/demo_scenario/demo_parts.h"
 
 namespace demo_scenario {
@@ -35,9 +36,10 @@ DemoScenario MakeDemoScenario() {
   AddDialogs(files, config);
   AddPanel(files, config);
   AddStory(files, config);
-  AddRecords(files, config);
+  AddRecords(files);
   AddVillage(files);
   AddShrine(files);
+  demo::AddMeadow(files, config, "Village");
   // Last, with everything the pieces put into it.
   files.Add("Config", sw::EncodeConfig(config));
   demo.media = MakeMedia();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"
+#include "tools/demo_scenario/demo_meadow.h"
 #include "tools/demo_scenario/demo_parts.h"
 #include "tools/scenario_writer/location_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
@@ -19,7 +20,7 @@ struct Place {
 };
 constexpr Place kTraderHouse = {"Trader", 410, 130, 140, 170};
 constexpr Place kWell = {"Well", 160, 200, 82, 126};
-constexpr Place kRoadEast = {"Meadow", 566, 170, 74, 130};
+constexpr Place kRoadEast = {demo::kMeadowGate, 566, 170, 74, 130};
 
 // The road from the square to the east edge, a band rising to the right.
 void DrawRoad(sw::Canvas& canvas) {

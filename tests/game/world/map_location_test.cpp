@@ -1,0 +1,255 @@
+// Map locations entered and left as the player meets them: the player placed by the edge the previous map was
+// left at, a map shown again from under a still screen, maps that are missing or damaged refused before anything
+// changes, the interface's panel that fires only once armed, and a game saved on a map and opened elsewhere.
+#include "game/world/map_location.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/shell/media/media_lookup.h"
+#include "game/shell/media/music_player.h"
+#include "game/shell/saved_game_file.h"
+#include "game/world/pause_overlay.h"
+#include "tests/game/world/map_location_fixture.h"
+
+namespace {
+
+using namespace map_test;
+using namespace test_support::script;
+
+// A field of 6 x 5 cells with a rock at (2, 3).
+const std::vector<std::string> kField = {"......", "......", "......", "..#...", "......"};
+
+class MapLocationTest : public MapLocationFixture {};
+
+TEST_F(MapLocationTest, ThePlayerComesInByTheEdgeThePreviousMapWasLeftAtOnAFreeCell) {
+  AddMap("Field", MapOf(kField));
+  Start();
+  struct Case {
+    const char* what;
+    int32_t exit, x, y;
+    int32_t endX, endY, facing;
+  } cases[] = {
+      {"over the top: the second row from the bottom", kExitTop, 4, 0, 4, 3, 1},
+      {"over the top from a wider map", kExitTop, 9, 0, 4, 3, 1},
+      {"over the top onto the rock: the first free cell around it", kExitTop, 2, 0, 1, 2, 1},
+      {"over the bottom: the second row", kExitBottom, 3, 4, 3, 1, 5},
+      {"over the right edge: the second column", kExitRight, 5, 2, 1, 2, 3},
+      {"over the right edge from a higher map", kExitRight, 5, 8, 1, 3, 3},
+      {"over the left edge: the second column from the right", kExitLeft, 0, 1, 4, 1, 7},
+      {"no exit: the cell kept", kNoExit, 3, 1, 3, 1, 1},
+      {"no exit, off the map: the nearest corner", kNoExit, kOffMapCell, kOffMapCell, 5, 4, 1},
+  };
+  for (const Case& c : cases) {
+    Player().SetPosition(c.x, c.y);
+    SetPendingExit(c.exit);
+    ASSERT_EQ(Find("Field")->Enter(), 0) << c.what;
+    EXPECT_TRUE(IsCurrent("Field")) << c.what;
+    EXPECT_EQ(Player().x, c.endX) << c.what;
+    EXPECT_EQ(Player().y, c.endY) << c.what;
+    EXPECT_EQ(Player().facing, c.facing) << c.what;
+    EXPECT_EQ(GetPendingExit(), kNoExit) << c.what;
+    ASSERT_NE(Player().sprite, nullptr) << c.what;
+    EXPECT_EQ(Player().sprite->PositionX(), c.endX * kCell + kCell / 2) << c.what;
+    Find("Field")->Leave();
+  }
+}
+
+TEST_F(MapLocationTest, AMapShownAgainFromUnderAStillScreenIsNeitherReadAgainNorRunsItsEvents) {
+  sw::MapLocationSpec fields;
+  fields.enterEvent = "Counted";
+  AddMap("Field", MapOf(kField), fields);
+  AddScreen("Hut");
+  Start();
+  ASSERT_EQ(EnterAt("Field", 3, 1), 0);
+  EXPECT_EQ(Global("gb_count"), "1");
+  const TileMap* map = MapNamed("Field")->Map();
+  const uint64_t generation = map->Generation();
+  // The still screen remembers the map, which stays loaded beneath it.
+  Find("Hut")->Enter();
+  EXPECT_TRUE(IsCurrent("Hut"));
+  EXPECT_TRUE(Find("Field")->IsActive());
+  ASSERT_TRUE(LocationHistory::GoBack());
+  EXPECT_TRUE(IsCurrent("Field"));
+  EXPECT_EQ(MapNamed("Field")->Map(), map);
+  EXPECT_TRUE(IsCurrentMap(generation));
+  EXPECT_EQ(Global("gb_count"), "1");
+  EXPECT_EQ(Player().x, 3);
+  EXPECT_EQ(Player().y, 1);
+  // Going back to the map shown reads it again.
+  LocationHistory::Push();
+  ASSERT_TRUE(LocationHistory::GoBack());
+  EXPECT_FALSE(IsCurrentMap(generation));
+  EXPECT_EQ(Global("gb_count"), "2");
+}
+
+TEST_F(MapLocationTest, AMissingOrDamagedMapIsRefusedAndThePlayerStaysWhereItWas) {
+  AddMap("Field", MapOf(kField));
+  Files().Add(sw::LocationRecordPath("Gone"), sw::EncodeMapLocation({}));
+  sw::Bytes damaged = sw::EncodeTileMap(MapOf(kField));
+  damaged.resize(damaged.size() / 2);
+  Files().Add("Maps/Broken.cma", damaged);
+  Files().Add(sw::LocationRecordPath("Broken"), sw::EncodeMapLocation({}));
+  Start();
+  ASSERT_EQ(EnterAt("Field", 3, 1), 0);
+  const TileMap* map = MapNamed("Field")->Map();
+  for (const char* name : {"Gone", "Broken"}) {
+    SetPendingExit(kExitRight);
+    EXPECT_NE(Find(name)->Enter(), 0) << name;
+    EXPECT_FALSE(Find(name)->IsActive()) << name;
+    EXPECT_TRUE(IsCurrent("Field")) << name;
+    EXPECT_EQ(MapNamed("Field")->Map(), map) << name;
+    EXPECT_EQ(GetCurrentTileMap(), map) << name;
+    EXPECT_EQ(Player().x, 3) << name;
+    EXPECT_EQ(Player().y, 1) << name;
+    EXPECT_EQ(GetPendingExit(), kNoExit) << name;
+  }
+}
+
+TEST_F(MapLocationTest, AnEdgeExitIntoAMissingMapIsTriedOnceNotOnEveryPass) {
+  sw::MapLocationSpec fields;
+  fields.exits = {"", "", "Gone", ""};
+  AddMap("Field", MapOf(kField), fields);
+  Files().Add(sw::LocationRecordPath("Gone"), sw::EncodeMapLocation({}));
+  Start();
+  ASSERT_EQ(EnterAt("Field", 4, 1), 0);
+  Pass();
+  PressKeys({kSlotRight});
+  Settle();
+  EXPECT_EQ(Player().x, 5);
+  EXPECT_TRUE(IsCurrent("Field"));
+  EXPECT_EQ(GetPendingExit(), kNoExit);
+  // Another try would set the buttons idle as every entry does: a button held on the player's cell stays down.
+  const Point centre = MapNamed("Field")->Map()->CellCenter(5, 1);
+  Input::OnLeftButton(centre.x, centre.y, kButtonDown);
+  Passes(3);
+  int32_t buttons = 0;
+  Input::GetMouse(nullptr, nullptr, &buttons);
+  EXPECT_NE(buttons & kButtonDown, 0);
+  EXPECT_TRUE(IsCurrent("Field"));
+}
+
+TEST_F(MapLocationTest, TravellingFreesThePlayersCellsOnlyOnceTheEntrySucceeded) {
+  AddMap("Field", MapOf(kField));
+  AddScreen("Hut");
+  Files().Add(sw::LocationRecordPath("Gone"), sw::EncodeMapLocation({}));
+  AddEvent("ToGone", {{Travel("Gone")}});
+  AddEvent("ToHut", {{Travel("Hut")}});
+  Start();
+  ASSERT_EQ(EnterAt("Field", 3, 1), 0);
+  TileMap* map = MapNamed("Field")->Map();
+  struct Case {
+    const char* event;
+    const char* endsAt;
+    uint8_t flag;  // of the player's cell and the cell it held for its step
+  } cases[] = {{"ToGone", "Field", 0}, {"ToHut", "Hut", 1}};
+  for (const Case& c : cases) {
+    map->SetCellFlag(3, 1, 0);
+    Player().ReserveCell(4, 1);
+    Run(c.event);
+    EXPECT_TRUE(IsCurrent(c.endsAt)) << c.event;
+    EXPECT_EQ(GetCurrentTileMap(), map) << c.event;
+    EXPECT_EQ(map->GetCellFlag(3, 1), c.flag) << c.event;
+    EXPECT_EQ(map->GetCellFlag(4, 1), c.flag) << c.event;
+  }
+}
+
+// The map inside layout 17: the map above, the panel below it with the portrait and ten buttons.
+class MapPanelTest : public MapLocationFixture {
+ protected:
+  void SetUp() override {
+    MapLocationFixture::SetUp();
+    Config().layouts[17].name = "Panel.bmp";
+    AddPicture("Pictures/Panel.bmp", sw::Canvas(640, 480, sw::Rgb{90, 90, 90}));
+    auto& elements = Config().layouts[17].elements;
+    elements.resize(40);
+    elements[0] = {"portrait", 0, 400, 40, 40};
+    elements[28] = {"map", 0, 0, 640, 400};
+    for (int16_t i = 30; i < 40; ++i) elements[static_cast<size_t>(i)] = {"button", int16_t(50 + 40 * (i - 30)), 440, 30, 30};
+    AddEvent("MapPortrait", {{Set("gb_hit", "portrait")}});
+    for (int i = 1; i <= 10; ++i) AddEvent("MapButton" + std::to_string(i), {{Set("gb_hit", std::to_string(i))}});
+    sw::MapLocationSpec fields;
+    fields.interface = 1;
+    AddMap("Field", MapOf(kField), fields);
+  }
+  static void Click(int32_t x, int32_t y) {
+    Input::OnLeftButton(x, y, kButtonDown);
+    Input::OnLeftButton(x, y, kButtonUp);
+    Pass();
+  }
+  static void MoveTo(int32_t x, int32_t y) {
+    Input::SetMousePosition(x, y);
+    Pass();
+  }
+};
+
+TEST_F(MapPanelTest, APanelClickFiresOnlyAfterAPassOnThePanelWithoutOne) {
+  Start();
+  ASSERT_EQ(EnterAt("Field", 3, 1), 0);
+  EXPECT_EQ(MapNamed("Field")->OriginY(), 0);
+  MoveTo(300, 200);  // on the map: disarmed
+  EXPECT_FALSE(MapNamed("Field")->IsPanelArmed());
+  Click(255, 450);  // element 35, in the first pass on the panel: consumed
+  EXPECT_EQ(Global("gb_hit"), "");
+  EXPECT_FALSE(Input::WasClicked());
+  MoveTo(255, 450);  // no click: armed
+  EXPECT_TRUE(MapNamed("Field")->IsPanelArmed());
+  struct Case {
+    int32_t x, y;
+    const char* fired;
+  } cases[] = {{255, 450, "6"}, {10, 410, "portrait"}, {55, 445, "1"}, {415, 469, "10"}, {45, 460, ""}};
+  for (const Case& c : cases) {
+    SetGlobal("gb_hit", "");
+    Click(c.x, c.y);
+    EXPECT_EQ(Global("gb_hit"), c.fired) << c.x << "," << c.y;
+  }
+}
+
+TEST_F(MapPanelTest, WhilePausedAPanelClickOnlyArmsIt) {
+  Start();
+  ASSERT_EQ(EnterAt("Field", 3, 1), 0);
+  MoveTo(300, 200);
+  SetGamePaused(true);
+  Click(255, 450);
+  EXPECT_EQ(Global("gb_hit"), "");
+  EXPECT_TRUE(MapNamed("Field")->IsPanelArmed());
+  SetGamePaused(false);
+  Click(255, 450);
+  EXPECT_EQ(Global("gb_hit"), "6");
+}
+
+TEST_F(MapLocationTest, AGameSavedOnAMapAndOpenedElsewhereComesBackOnTheSameCellWithItsMusicAndMask) {
+  AddMap("Field", MapOf(kField));
+  AddScreen("Hut");
+  AddMusic("Tune", 500, 2000);
+  Start();
+  ASSERT_EQ(EnterAt("Field", 4, 2), 0);
+  PlayMusicByName("Tune");
+  Pass();
+  // The mask goes by the map's name as the data names its file.
+  const std::string mask = MapNamed("Field")->Map()->GetName();
+  ASSERT_TRUE(GetExploredMask(mask, 6, 5)->IsExplored(4, 2));
+  SavedGame game;
+  GetShellCommandHost().Capture(&game);
+
+  StopMusic();
+  Find("Hut")->Enter();
+  LocationHistory::Clear();
+  Find("Field")->Leave();
+  ClearExploredMasks();
+  ASSERT_TRUE(GetShellCommandHost().Apply(game));
+  EXPECT_TRUE(IsCurrent("Field"));
+  EXPECT_EQ(Player().x, 4);
+  EXPECT_EQ(Player().y, 2);
+  EXPECT_NE(CurrentMusicName(), "");
+  EXPECT_TRUE(GetExploredMask(mask, 6, 5)->IsExplored(4, 2));
+  // The view is centred on the player's cell.
+  int32_t column = -1, row = -1;
+  MapNamed("Field")->Map()->GetMapOrigin(&column, &row);
+  EXPECT_EQ(column, 0);
+  EXPECT_EQ(row, 0);
+}
+
+}  // namespace

@@ -1,0 +1,222 @@
+// The map's tick over writer-made map locations, on the manual clock: a script that takes the player elsewhere ends
+// the tick, rounds come every 1200 ms, characters that notice the player start one encounter, the event of the
+// cell the player walks onto fires once it stops (during an encounter only when flagged), the keys move a figure
+// of four facings straight only, and a player without stamina ends the game.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/rules/game_state.h"
+#include "game/world/world_services.h"
+#include "tests/game/world/map_location_fixture.h"
+
+namespace {
+
+using namespace map_test;
+using namespace test_support::script;
+
+const std::vector<std::string> kOpen = {"........", "........", "........", "........", "........", "........"};
+
+class TileMapUpdateTest : public MapLocationFixture {
+ protected:
+  static TileMap& Map() { return *GetCurrentTileMap(); }
+  // The open field with wolves on the cells (counted from 1) and the player entered on (x, y).
+  void EnterWithWolves(const std::vector<std::pair<int16_t, int16_t>>& wolves, int32_t x, int32_t y) {
+    sw::TileMapSpec map = MapOf(kOpen);
+    for (const auto& [column, row] : wolves) map.characters.push_back({column, row, 1, "Wolf", ""});
+    AddMap("Field", map);
+    Start();
+    ASSERT_EQ(EnterAt("Field", x, y), 0);
+    ASSERT_EQ(Map().CharacterCount(), static_cast<int32_t>(wolves.size()));
+  }
+  // Passes up to one that runs a round: the next round is 1200 ms away.
+  static void PassWithRound() {
+    Pass();
+    HostTestAdvanceClock(2000);
+    Pass();
+  }
+  // A pass of the main loop without moving the clock.
+  static void Tick() {
+    Input::BeginFrame();
+    GetCurrentLocation()->OnClick();
+  }
+};
+
+TEST_F(TileMapUpdateTest, ACellEventThatTakesThePlayerToAnotherMapEndsTheTick) {
+  AddEvent("Away", {{Travel("Yard")}});
+  AddMap("Field", MapOf({"....", ".a..", "...."}, {{'a', "Away"}}));
+  AddMap("Yard", MapOf(kOpen));
+  Start();
+  ASSERT_EQ(EnterAt("Field", 0, 1), 0);
+  const uint64_t field = Map().Generation();
+  Pass();
+  PressKeys({kSlotRight});
+  for (int32_t i = 0; i < 20 && IsCurrent("Field"); ++i) Pass();
+  EXPECT_TRUE(IsCurrent("Yard"));
+  EXPECT_FALSE(IsCurrentMap(field));
+  EXPECT_FALSE(Find("Field")->IsActive());
+  // The tick of the map left stopped there: nothing revealed the new map around the player.
+  const ExploredMask* yard = FindExploredMask(Map().GetName());
+  ASSERT_NE(yard, nullptr);
+  EXPECT_EQ(yard->LastX(), -1);
+  Pass();
+  EXPECT_EQ(yard->LastX(), Player().x);
+}
+
+TEST_F(TileMapUpdateTest, RoundsComeEvery1200Milliseconds) {
+  AddMap("Field", MapOf(kOpen));
+  Start();
+  ASSERT_EQ(EnterAt("Field", 3, 3), 0);
+  // The times below count from a round.
+  PassWithRound();
+  const int32_t first = Map().RoundCounter();
+  struct Case {
+    uint32_t at;
+    int32_t rounds;
+  } cases[] = {{33, 0}, {1000, 0}, {1199, 0}, {1200, 1}, {1500, 1}, {2399, 1}, {2400, 2}, {9000, 3}};
+  uint32_t now = kFrame;
+  for (const Case& c : cases) {
+    HostTestAdvanceClock(c.at - now);
+    now = c.at;
+    Tick();
+    EXPECT_EQ(Map().RoundCounter() - first, c.rounds) << c.at;
+  }
+}
+
+TEST_F(TileMapUpdateTest, TwoCharactersComingIntoRangeStartOneEncounterWithARoundAtOnce) {
+  EnterWithWolves({{6, 2}, {2, 6}}, 3, 3);
+  for (const auto& wolf : Map().Characters()) wolf->current.noticeRange = 0;
+  PassWithRound();
+  EXPECT_FALSE(IsEncounterInProgress());
+  EXPECT_TRUE(Map().EngagedList().empty());
+  // Both notice the player in the same tick, before its next round is due.
+  for (const auto& wolf : Map().Characters()) wolf->current.noticeRange = 3;
+  Pass();
+  EXPECT_TRUE(IsEncounterInProgress());
+  EXPECT_EQ(Map().EngagedList().size(), 2u);
+  EXPECT_EQ(Map().RoundCounter(), 1);
+  for (const auto& wolf : Map().Characters()) {
+    EXPECT_EQ(wolf->engaged, 1);
+    EXPECT_EQ(wolf->target, &Player());
+  }
+  Pass();
+  EXPECT_EQ(Map().RoundCounter(), 1);
+}
+
+TEST_F(TileMapUpdateTest, TheFallOfTheLastEngagedCharacterEndsTheEncounterWithItsExperience) {
+  EnterWithWolves({{5, 4}}, 3, 3);
+  Pass();
+  ASSERT_TRUE(IsEncounterInProgress());
+  Character* wolf = Map().Characters()[0].get();
+  const int32_t experience = Player().experience;
+  wolf->stamina = 0;
+  wolf->Die();
+  EXPECT_FALSE(IsEncounterInProgress());
+  EXPECT_TRUE(Map().EngagedList().empty());
+  EXPECT_EQ(Player().experience, experience + 7);
+}
+
+TEST_F(TileMapUpdateTest, ACellEventFiresOnceWhenThePlayerStopsOnItAndInAnEncounterOnlyWhenFlagged) {
+  AddEvent("Plain", {{ChangeGlobal("gb_count", 2, "1")}});
+  AddEvent("Flagged", {{ChangeGlobal("gb_hit", 2, "1")}, {}, 1});
+  AddMap("Field", MapOf({"......", ".pf...", "......"}, {{'p', "Plain"}, {'f', "Flagged"}}));
+  Start();
+  struct Case {
+    const char* what;
+    bool encounter;
+    const char* count;
+  } cases[] = {{"plain", false, "1"}, {"plain in an encounter", true, ""}};
+  for (const Case& c : cases) {
+    SetGlobal("gb_count", "");
+    SetGlobal("gb_hit", "");
+    ASSERT_EQ(EnterAt("Field", 0, 1), 0) << c.what;
+    PassWithRound();
+    SetEncounterInProgress(c.encounter ? 1 : 0);
+    PressKeys({kSlotRight});
+    Settle();
+    Passes(5);
+    EXPECT_EQ(Player().x, 1) << c.what;
+    EXPECT_EQ(Global("gb_count"), c.count) << c.what;
+    Find("Field")->Leave();
+  }
+  // Walking on from the plain cell to the flagged one in an encounter: only the flagged event runs.
+  ASSERT_EQ(EnterAt("Field", 1, 1), 0);
+  PassWithRound();
+  SetGlobal("gb_count", "");
+  SetEncounterInProgress(1);
+  PressKeys({kSlotRight});
+  Settle();
+  Passes(5);
+  EXPECT_EQ(Player().x, 2);
+  EXPECT_EQ(Global("gb_hit"), "1");
+  EXPECT_EQ(Global("gb_count"), "");
+}
+
+TEST_F(TileMapUpdateTest, KeysMoveAFigureOfFourFacingsStraightAndOneOfEightDiagonally) {
+  AddMap("Field", MapOf(kOpen));
+  struct Case {
+    const char* figure;
+    std::vector<KeySlot> keys;
+    int32_t dx, dy;
+  };
+  const std::vector<Case> cases = {
+      {"Hero4.cam", {kSlotUp, kSlotLeft}, 0, -1}, {"Hero8.cam", {kSlotUp, kSlotLeft}, -1, -1},
+      {"Hero4.cam", {277}, 0, 0},                 {"Hero8.cam", {277}, -1, -1},
+      {"Hero4.cam", {kSlotDown}, 0, 1},           {"Hero8.cam", {274}, -1, 0},
+  };
+  Start();
+  for (const Case& c : cases) {
+    SetPlayerSpriteName(GetShellCommandHost(), c.figure);
+    ASSERT_EQ(EnterAt("Field", 3, 3), 0);
+    Pass();
+    PressKeys(c.keys);
+    Settle();
+    EXPECT_EQ(Player().x, 3 + c.dx) << c.figure << " " << c.keys[0];
+    EXPECT_EQ(Player().y, 3 + c.dy) << c.figure << " " << c.keys[0];
+    Find("Field")->Leave();
+  }
+}
+
+TEST_F(TileMapUpdateTest, TimeThatStoodStillIsAddedToTheCharactersTimersAndTheFallenCountAsGone) {
+  EnterWithWolves({{8, 6}, {7, 6}}, 0, 0);
+  Pass();
+  Character& first = *Map().Characters()[0];
+  Character& second = *Map().Characters()[1];
+  first.lastActionTime = 100;
+  HostTestAdvanceClock(5000);
+  ShiftMapTimers();
+  EXPECT_EQ(first.lastActionTime, 100 + 5000 + static_cast<int32_t>(kFrame));
+  // Whether anyone is left to fight: the player and at least one character standing.
+  EXPECT_FALSE(Map().AllOthersDead());
+  first.stamina = 0;
+  EXPECT_FALSE(Map().AllOthersDead());
+  second.stamina = 0;
+  EXPECT_TRUE(Map().AllOthersDead());
+  second.stamina = 1;
+  Player().stamina = 0;
+  EXPECT_TRUE(Map().AllOthersDead());
+}
+
+class PlayerDeathTest : public TileMapUpdateTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PlayerDeathTest, APlayerWithoutStaminaEndsTheGame) {
+  AddEvent("EndGame", {{Set("gb_hit", "ended")}});
+  AddMap("Field", MapOf(kOpen));
+  Start();
+  ASSERT_EQ(EnterAt("Field", 3, 3), 0);
+  Pass();
+  SetEncounterInProgress(GetParam() ? 1 : 0);
+  Player().stamina = 0;
+  Pass();
+  EXPECT_FALSE(IsGameInProgress());
+  EXPECT_EQ(PeekCurrentCharacter(), nullptr);
+  EXPECT_EQ(GetCurrentTileMap(), nullptr);
+  EXPECT_FALSE(IsEncounterInProgress());
+  EXPECT_EQ(Global("gb_hit"), "ended");
+}
+
+INSTANTIATE_TEST_SUITE_P(InAndOutOfAnEncounter, PlayerDeathTest, ::testing::Bool());
+
+}  // namespace
