@@ -1,9 +1,10 @@
-// The shrine beyond the meadow: a place that only speaks. Until the wolf is slain it offers rest (stamina and magic
-// come back) or leaving; once the wolf is dead it tells the end of the tale, once. Either way the player stays where
-// the shrine was entered from.
+// The shrine at the meadow's east end: a place that only speaks, entered when the player stops on its stones. Until
+// the wolf is slain it offers rest (stamina and magic come back) or leaving; once the wolf is dead (its fall sets
+// the story's variable) it tells the end of the tale, once. Either way the player stays on the meadow.
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"
+#include "tools/demo_scenario/demo_meadow.h"
 #include "tools/demo_scenario/demo_parts.h"
 #include "tools/scenario_writer/location_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
@@ -49,6 +50,12 @@ void AddShrine(sw::ScenarioFiles& files) {
       0};
   files.Add(sw::LocationRecordPath("Shrine"), sw::EncodeScriptLocation(shrine));
 
+  AddEvent(files, demo::kShrineStonesEvent, {{Travel("Shrine")}, {}, 0});
+  AddEvent(files, demo::kWolfFallsEvent,
+           {{{"", "Change Global", {kWolfSlain, "1", "1"}},
+             Say("The wolf falls in the grass and does not rise. The road to the shrine is open.")},
+            {},
+            0});
   AddEvent(files, "ShrineRest",
            {{Say("An old shrine of grey stone stands in the grass, its brazier long cold. It is quiet here; you could "
                  "rest a while.",

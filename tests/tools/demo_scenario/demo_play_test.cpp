@@ -1,23 +1,19 @@
-// The demo played through the whole program, in-process and headless, on the manual clock with fixed seeds: the
-// title's "New game", the player's name, a human fighter, the creation dialog, the village; the trader's shop (the
-// sword bought, the armour refused for want of gold, then left); the pack opened from the panel's map button; and
-// the well's message kept in the journal. Each step waits for a state of the game within a bound of frames and
-// fails naming its step. The frames of the title, the village, the shop and the well are written into
+// The demo played through the whole program, in-process and headless, on the manual clock with fixed seeds, from
+// the title's "New game" on: the trader's shop and the well's words kept in the journal; the road east to the
+// meadow and its west edge back; the shrine, which offers rest until the wolf has fallen and then tells the end of
+// the tale once; and the player's fall, which ends the game with the offer of a new one. Each step waits for a
+// state of the game within a bound of frames and fails naming its step. Frames of the places are written into
 // "demo_frames/" of the working folder for a look by hand.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "game/dialogs/list_controls.h"
-#include "game/dialogs/message_dialog.h"
 #include "game/dialogs/shop_dialog.h"
 #include "game/rules/character.h"
 #include "game/rules/class_race_records.h"
 #include "game/rules/game_state.h"
-#include "tests/support/dialog_input.h"
-#include "tests/support/frame_files.h"
+#include "game/rules/script_engine.h"
 #include "tests/tools/demo_scenario/demo_program_fixture.h"
 
 namespace {
@@ -25,31 +21,8 @@ namespace {
 using test_support::InputStep;
 using namespace test_support::input;
 
-template <typename T>
-T* Top() {
-  return OpenDialogs().empty() ? nullptr : dynamic_cast<T*>(OpenDialogs().back());
-}
-
-// A click on the row of that text in the list control `list` of the top dialog; none when it has no such row.
-InputStep ClickRow(int32_t list, const std::string& text) {
-  return WaitFor([list, text] {
-    Dialog* top = OpenDialogs().empty() ? nullptr : OpenDialogs().back();
-    const ListControl* rows = top != nullptr ? top->GetControlAs<ListControl>(list) : nullptr;
-    for (int32_t i = 0; rows != nullptr && i < rows->GetRowCount(); ++i) {
-      if (rows->GetRow(i).text != text) continue;
-      const int32_t x = top->Frame().x + rows->GetRect().x + 30;
-      const int32_t y = top->Frame().y + rows->GetRect().y + i * rows->GetRowPitch() + rows->GetRowPitch() / 2;
-      HostTestMouseButton(DemoProgramTest::MainWindowHandle(), 0, true, x, y, 1);
-      HostTestMouseButton(DemoProgramTest::MainWindowHandle(), 0, false, x, y, 1);
-      return true;
-    }
-    ADD_FAILURE() << "no row " << text;
-    return true;
-  });
-}
-
 std::string ShopText(int32_t control) {
-  const ShopDialog* shop = Top<ShopDialog>();
+  const ShopDialog* shop = DemoProgramTest::Top<ShopDialog>();
   const auto* text = shop != nullptr ? shop->GetControlAs<StaticTextControl>(control) : nullptr;
   return text != nullptr ? text->GetText() : "";
 }
@@ -59,12 +32,40 @@ bool Carries(const std::string& item) {
   return player != nullptr && player->HasItemNamed(item);
 }
 
-std::string MessageShown() {
-  const MessageDialog* message = Top<MessageDialog>();
-  return message != nullptr ? message->Text() : "";
+std::string Global(const std::string& name) {
+  const GlobalVariable* variable = FindGlobalEntry(name);
+  return variable != nullptr ? variable->value : "";
 }
 
-class DemoPlayTest : public DemoProgramTest {};
+bool Quiet() { return OpenDialogs().empty(); }
+
+// Where the village's picture leads: the trader's house, the well and the road east.
+constexpr int32_t kTraderX = 480, kTraderY = 260;
+constexpr int32_t kWellX = 200, kWellY = 280;
+constexpr int32_t kRoadEastX = 600, kRoadEastY = 240;
+
+class DemoPlayTest : public DemoProgramTest {
+ protected:
+  // From the village over the road east onto the meadow.
+  std::vector<InputStep> ToTheMeadow() {
+    return {Click(kRoadEastX, kRoadEastY), Reach("the meadow", [] { return Quiet() && Here() == "meadow"; }),
+            Wait(6)};
+  }
+  // A message that a script shows, closed by a click once it has been read.
+  std::vector<InputStep> Read(const std::string& step, const std::string& words, std::string* shown = nullptr) {
+    return {Reach(step, [words] { return MessageShown().find(words) != std::string::npos; }), Wait(4),
+            Do([shown] {
+              if (shown != nullptr) *shown = MessageShown();
+            }),
+            Click(320, 240), Reach(step + " read", Quiet)};
+  }
+};
+
+std::vector<InputStep> Join(std::initializer_list<std::vector<InputStep>> parts) {
+  std::vector<InputStep> steps;
+  for (const auto& part : parts) steps.insert(steps.end(), part.begin(), part.end());
+  return steps;
+}
 
 TEST_F(DemoPlayTest, ANewFighterBuysTheSwordAndKeepsTheWellsWordsInTheJournal) {
   struct Seen {
@@ -73,67 +74,42 @@ TEST_F(DemoPlayTest, ANewFighterBuysTheSwordAndKeepsTheWellsWordsInTheJournal) {
     int32_t stamina = 0;
     bool potion = false, armour = false;
   } seen;
-  auto frame = [this](const std::string& name) {
-    return Do([name] { WriteShownFrame(MainWindowHandle(), "demo_frames/" + name + ".bmp"); });
-  };
-  auto quiet = [] { return OpenDialogs().empty(); };
-  std::vector<InputStep> steps = {
-      Reach("title", [] { return TopLayout() == 1 && !MessageShown().empty(); }),
-      Wait(4), frame("title"), ClickOn(1),
-      Reach("name", [] { return TopLayout() == 4; }),
-      Type("Wren"), Wait(2), KeyDown(VK_RETURN), KeyUp(VK_RETURN),
-      Reach("race", [] { return TopLayout() == 5; }),
-      Wait(kListSettles), ClickRow(0, "human"), Wait(2), ClickOn(2),
-      Reach("class", [] { return TopLayout() == 6; }),
-      Wait(kListSettles), ClickRow(0, "fighter"), Wait(2), ClickOn(2),
-      Reach("creation", [] { return TopLayout() == 10; }),
-      Wait(4), ClickOn(29), Wait(2), ClickOn(27),
-      Reach("village", [&] { return quiet() && Here() == "village"; }),
-      Wait(6), frame("village"),
-      Do([&] {
-        const Character* player = GetCurrentCharacter();
-        seen.race = player->GetRace() != nullptr ? player->GetRace()->GetName() : "";
-        seen.className = player->GetClass() != nullptr ? player->GetClass()->GetName() : "";
-        seen.potion = Carries("Healing potion");
-        seen.stamina = player->stamina;
-      }),
+  std::vector<InputStep> steps = Join({
+      NewGame("Wren", "human", "fighter"),
+      {Frame("village"), Do([&] {
+         const Character* player = GetCurrentCharacter();
+         seen.race = player->GetRace() != nullptr ? player->GetRace()->GetName() : "";
+         seen.className = player->GetClass() != nullptr ? player->GetClass()->GetName() : "";
+         seen.potion = Carries("Healing potion");
+         seen.stamina = player->stamina;
+       })},
       // The trader's house.
-      Click(480, 260),
-      Reach("shop", [] { return Top<ShopDialog>() != nullptr; }),
-      Wait(4), frame("shop"),
-      Do([&] {
-        const auto* list = Top<ShopDialog>()->GetControlAs<ListControl>(ShopDialog::kList);
-        for (int32_t i = 0; list != nullptr && i < list->GetRowCount(); ++i) seen.goods.push_back(list->GetRow(i).text);
-        seen.goldBefore = ShopText(ShopDialog::kGoldText);
-      }),
-      Wait(kListSettles), ClickRow(ShopDialog::kList, "Sword"), Wait(2), ClickOn(ShopDialog::kTradeButton),
-      Reach("the sword bought", [] { return Carries("Sword"); }),
-      Do([&] { seen.goldAfter = ShopText(ShopDialog::kGoldText); }),
+      {Click(kTraderX, kTraderY), Reach("shop", [] { return Top<ShopDialog>() != nullptr; }), Wait(4), Frame("shop"),
+       Do([&] {
+         const auto* list = Top<ShopDialog>()->GetControlAs<ListControl>(ShopDialog::kList);
+         for (int32_t i = 0; list != nullptr && i < list->GetRowCount(); ++i) seen.goods.push_back(list->GetRow(i).text);
+         seen.goldBefore = ShopText(ShopDialog::kGoldText);
+       }),
+       Wait(kListSettles), ClickRow(ShopDialog::kList, "Sword"), Wait(2), ClickOn(ShopDialog::kTradeButton),
+       Reach("the sword bought", [] { return Carries("Sword"); }),
+       Do([&] { seen.goldAfter = ShopText(ShopDialog::kGoldText); })},
       // The armour costs more than is left: the trader says so.
-      Wait(kListSettles), ClickRow(ShopDialog::kList, "Leather armour"), Wait(2), ClickOn(ShopDialog::kTradeButton),
-      Reach("the armour refused", [] { return TopLayout() == 1; }),
-      Wait(2), Click(320, 240),
-      Reach("back in the shop", [] { return Top<ShopDialog>() != nullptr; }),
-      Wait(2), ClickOn(ShopDialog::kLeaveButton),
-      Reach("back in the village", [&] { return quiet() && Here() == "village"; }),
-      Do([&] { seen.armour = Carries("Leather armour"); }),
+      {Wait(kListSettles), ClickRow(ShopDialog::kList, "Leather armour"), Wait(2), ClickOn(ShopDialog::kTradeButton),
+       Reach("the armour refused", [] { return TopLayout() == 1; }), Wait(2), Click(320, 240),
+       Reach("back in the shop", [] { return Top<ShopDialog>() != nullptr; }), Wait(2),
+       ClickOn(ShopDialog::kLeaveButton), Reach("back in the village", [] { return Quiet() && Here() == "village"; }),
+       Do([&] { seen.armour = Carries("Leather armour"); })},
       // The pack, from the first map button of the panel.
-      Wait(4), Click(476, 448),
-      Reach("the pack", [] { return TopLayout() == 3; }),
-      Wait(4), ClickOn(2),
-      Reach("the pack closed", quiet),
+      {Wait(4), Click(476, 448), Reach("the pack", [] { return TopLayout() == 3; }), Wait(4), ClickOn(2),
+       Reach("the pack closed", Quiet)},
       // The well: its message goes into the journal from the message's corner.
-      Wait(4), Click(200, 280),
-      Reach("the well", [] { return MessageShown().find("wolf") != std::string::npos; }),
-      Wait(4), frame("well"),
-      Do([&] { seen.wellText = MessageShown(); }),
-      ClickOn(MessageDialog::kJournalButton),
-      Reach("the journal entry", [] { return !GetCurrentCharacter()->journal.empty(); }),
-      Do([&] { seen.journal = GetCurrentCharacter()->journal.front(); }),
-      Click(320, 240),
-      Reach("the well left", [&] { return quiet() && Here() == "village"; }),
-  };
-
+      {Wait(4), Click(kWellX, kWellY),
+       Reach("the well", [] { return MessageShown().find("wolf") != std::string::npos; }), Wait(4), Frame("well"),
+       Do([&] { seen.wellText = MessageShown(); }), ClickOn(MessageDialog::kJournalButton),
+       Reach("the journal entry", [] { return !GetCurrentCharacter()->journal.empty(); }),
+       Do([&] { seen.journal = GetCurrentCharacter()->journal.front(); }), Click(320, 240),
+       Reach("the well left", [] { return Quiet() && Here() == "village"; })},
+  });
   EXPECT_EQ(Play(std::move(steps)), 0);
   EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
   EXPECT_EQ(seen.race, "human");
@@ -146,6 +122,77 @@ TEST_F(DemoPlayTest, ANewFighterBuysTheSwordAndKeepsTheWellsWordsInTheJournal) {
   EXPECT_EQ(seen.goldAfter, "10");
   EXPECT_FALSE(seen.armour);
   EXPECT_EQ(seen.journal, seen.wellText);
+}
+
+TEST_F(DemoPlayTest, TheRoadEastLeadsToTheMeadowAndItsWestEdgeBack) {
+  std::vector<InputStep> steps = Join({
+      NewGame("Wren", "elf", "mage"),
+      ToTheMeadow(),
+      {Frame("meadow"), KeyDown(VK_LEFT),
+       Reach("back in the village", [] { return Quiet() && Here() == "village"; }, 300), KeyUp(VK_LEFT)},
+  });
+  EXPECT_EQ(Play(std::move(steps)), 0);
+  EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+}
+
+TEST_F(DemoPlayTest, TheShrineOffersRestUntilTheWolfFallsThenTellsTheEndOnce) {
+  struct Seen {
+    int32_t stamina = 0, maxStamina = 0, magic = 0, maxMagic = 0;
+    std::string wolf, told, tale, afterTale;
+  } seen;
+  // The player stops on the shrine's stones at the meadow's east end: their event.
+  auto toTheStones = [this] { return Open([] { CallEventName("ShrineStones"); }); };
+  std::vector<InputStep> steps = Join({
+      NewGame("Wren", "elf", "mage"),
+      ToTheMeadow(),
+      {Do([] {
+         Character* player = GetCurrentCharacter();
+         player->stamina = 1;
+         player->magic = 0;
+       }),
+       toTheStones(), Reach("the shrine", [] { return MessageShown().find("shrine") != std::string::npos; }),
+       Wait(4), Frame("shrine"), ClickOn(1)},
+      Read("the rest", "You rest"),
+      {Do([&] {
+        const Character* player = GetCurrentCharacter();
+        seen.stamina = player->stamina;
+        seen.maxStamina = player->current.maxStamina;
+        seen.magic = player->magic;
+        seen.maxMagic = player->current.maxMagic;
+      })},
+      // The wolf's fall, as the meadow's fights will bring it.
+      {Open([] { CallEventName("WolfFalls"); })},
+      Read("the wolf's fall", "wolf falls"),
+      {Do([&] { seen.wolf = Global("gb_wolf"); }), toTheStones(),
+       Reach("the tale", [] { return MessageShown().find("tale ends") != std::string::npos; }), Wait(4),
+       Frame("ending"), Do([&] { seen.tale = MessageShown(); }), Click(320, 240), Reach("the tale read", Quiet),
+       Do([&] { seen.told = Global("gb_told"); })},
+      // Told once: the shrine offers rest again, and leaving keeps the player on the meadow.
+      {toTheStones(), Reach("the shrine again", [] { return TopLayout() == 1; }), Wait(4),
+       Do([&] { seen.afterTale = MessageShown(); }), ClickOn(2),
+       Reach("the shrine left", [] { return Quiet() && Here() == "meadow"; })},
+  });
+  EXPECT_EQ(Play(std::move(steps)), 0);
+  EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+  EXPECT_GT(seen.maxStamina, 1);
+  EXPECT_EQ(seen.stamina, seen.maxStamina);
+  EXPECT_EQ(seen.magic, seen.maxMagic);
+  EXPECT_EQ(seen.wolf, "1");
+  EXPECT_EQ(seen.told, "1");
+  EXPECT_EQ(seen.afterTale.find("tale ends"), std::string::npos);
+  EXPECT_NE(seen.afterTale.find("rest"), std::string::npos);
+}
+
+TEST_F(DemoPlayTest, ThePlayersFallEndsTheGameWithTheOfferOfANewOne) {
+  std::vector<InputStep> steps = Join({
+      NewGame("Wren", "human", "fighter"),
+      ToTheMeadow(),
+      {Do([] { GetCurrentCharacter()->stamina = 0; }),
+       Reach("the end", [] { return MessageShown().find("tale has ended") != std::string::npos; }), Wait(4),
+       Frame("end"), ClickOn(1), Reach("a new game's name", [] { return TopLayout() == 4; })},
+  });
+  EXPECT_EQ(Play(std::move(steps)), 0);
+  EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "game/dialogs/dialog.h"
+#include "game/dialogs/list_controls.h"
+#include "game/dialogs/message_dialog.h"
 #include "game/shell/data/game_random.h"
 #include "game/shell/main_window.h"
 #include "game/world/location.h"
@@ -23,6 +25,7 @@
 #include "host/user.h"
 #include "platform/core/random.h"
 #include "tests/support/dialog_input.h"
+#include "tests/support/frame_files.h"
 #include "tests/support/program_steps.h"
 #include "tests/support/temp_folder.h"
 #include "tools/demo_scenario/demo_scenario.h"
@@ -37,6 +40,17 @@ class DemoProgramTest : public ::testing::Test {
   static int32_t TopLayout() { return OpenDialogs().empty() ? -1 : OpenDialogs().back()->LayoutIndex(); }
   // The current location's name, lower-cased as the scenario's records are named.
   static std::string Here() { return GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : ""; }
+
+  // The dialog on top when it is a T, else null.
+  template <typename T>
+  static T* Top() {
+    return OpenDialogs().empty() ? nullptr : dynamic_cast<T*>(OpenDialogs().back());
+  }
+  // The text of the event message on top, "" when none is.
+  static std::string MessageShown() {
+    const MessageDialog* message = Top<MessageDialog>();
+    return message != nullptr ? message->Text() : "";
+  }
 
   // Frames of a list that takes its first click or key only a while after it was made (150 ms, and a frame is 33 ms).
   static constexpr int32_t kListSettles = 8;
@@ -79,6 +93,48 @@ class DemoProgramTest : public ::testing::Test {
       if (failed_.empty()) action();
       return true;
     });
+  }
+
+  // A click on the row of that text in the list control `list` of the top dialog; a failure when it has no such row.
+  static test_support::InputStep ClickRow(int32_t list, const std::string& text) {
+    return test_support::input::WaitFor([list, text] {
+      Dialog* top = OpenDialogs().empty() ? nullptr : OpenDialogs().back();
+      const ListControl* rows = top != nullptr ? top->GetControlAs<ListControl>(list) : nullptr;
+      for (int32_t i = 0; rows != nullptr && i < rows->GetRowCount(); ++i) {
+        if (rows->GetRow(i).text != text) continue;
+        const int32_t x = top->Frame().x + rows->GetRect().x + 30;
+        const int32_t y = top->Frame().y + rows->GetRect().y + i * rows->GetRowPitch() + rows->GetRowPitch() / 2;
+        HostTestMouseButton(MainWindowHandle(), 0, true, x, y, 1);
+        HostTestMouseButton(MainWindowHandle(), 0, false, x, y, 1);
+        return true;
+      }
+      ADD_FAILURE() << "no row " << text;
+      return true;
+    });
+  }
+
+  // Writes the frame last shown into "demo_frames/<name>.bmp" of the working folder, for a look by hand.
+  test_support::InputStep Frame(const std::string& name) {
+    return Do([name] { WriteShownFrame(MainWindowHandle(), "demo_frames/" + name + ".bmp"); });
+  }
+
+  // From the title to the village: "New game", the name typed, the race and class picked by their names, the
+  // creation sheet taken as rolled.
+  std::vector<test_support::InputStep> NewGame(const std::string& name, const std::string& race,
+                                               const std::string& className) {
+    using namespace test_support::input;
+    return {Reach("title", [] { return TopLayout() == 1 && !MessageShown().empty(); }),
+            Wait(4), ClickOn(1),
+            Reach("name", [] { return TopLayout() == 4; }),
+            Type(name), Wait(2), KeyDown(VK_RETURN), KeyUp(VK_RETURN),
+            Reach("race", [] { return TopLayout() == 5; }),
+            Wait(kListSettles), ClickRow(0, race), Wait(2), ClickOn(2),
+            Reach("class", [] { return TopLayout() == 6; }),
+            Wait(kListSettles), ClickRow(0, className), Wait(2), ClickOn(2),
+            Reach("creation", [] { return TopLayout() == 10; }),
+            Wait(4), ClickOn(27),
+            Reach("village", [] { return OpenDialogs().empty() && Here() == "village"; }),
+            Wait(4)};
   }
 
   // A step that runs `open` (a modal dialog of the test's own) at the program's next turn of its message loop,
