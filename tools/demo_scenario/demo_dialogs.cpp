@@ -22,16 +22,32 @@ sw::LayoutElementSpec Box(const char* name, int32_t x, int32_t y, int32_t width,
           static_cast<int16_t>(height)};
 }
 
+// A word written in block letters left of an element's well, ending a few pixels before it.
+struct Label {
+  size_t element;
+  const char* text;
+};
+
+void DrawLabels(sw::Canvas& canvas, const Elements& elements, const std::vector<Label>& labels) {
+  for (const Label& label : labels) {
+    const sw::LayoutElementSpec& box = elements[label.element];
+    DrawLetters(canvas, box.x - 6 - LettersWidth(label.text, 1), box.y + (box.height - 7) / 2, label.text, 1,
+                colour::kInk);
+  }
+}
+
 void AddLayout(sw::ScenarioFiles& files, sw::ConfigSpec& config, int32_t layout, const std::string& picture,
                const sw::Canvas& canvas, Elements elements) {
   config.layouts[static_cast<size_t>(layout)] = {picture, std::move(elements)};
   files.Add("Pictures/" + picture, sw::EncodeBmp24(canvas));
 }
 
-// A dialog whose picture is the parchment with a well under each element.
+// A dialog whose picture is the parchment with a well under each element, and the labels given.
 void AddPanelDialog(sw::ScenarioFiles& files, sw::ConfigSpec& config, int32_t layout, const std::string& picture,
-                    int32_t width, int32_t height, Elements elements) {
-  AddLayout(files, config, layout, picture, DrawDialogPanel(width, height, elements), elements);
+                    int32_t width, int32_t height, Elements elements, const std::vector<Label>& labels = {}) {
+  sw::Canvas canvas = DrawDialogPanel(width, height, elements);
+  DrawLabels(canvas, elements, labels);
+  AddLayout(files, config, layout, picture, canvas, std::move(elements));
 }
 
 // The loading screen: a kestrel over the hills at dusk, the name in the sky, and a banner where the loading bar
@@ -107,24 +123,25 @@ sw::Canvas DrawListScroll() {
 }
 
 // The character sheet's elements: the portrait, the name, then texts 2 to 25 in the order the sheet fills them,
-// and its four buttons.
+// and its four buttons. The points stand under the portrait, the eight attributes and the four resistances in two
+// columns beside them, each well with its label on its left.
 Elements SheetElements() {
-  Elements sheet = {Box("portrait", 20, 20, 96, 120), Box("name", 140, 20, 200, 20)};
+  Elements sheet = {Box("portrait", 20, 20, 96, 120), Box("name", 190, 20, 200, 20)};
   // Texts 2 to 7: stamina and its maximum, magic and its maximum, damage, natural protection.
   for (int32_t row = 0; row < 2; ++row) {
-    sheet.push_back(Box("points", 20, 190 + row * 26, 56, 20));
-    sheet.push_back(Box("maximum", 84, 190 + row * 26, 56, 20));
+    sheet.push_back(Box("points", 72, 190 + row * 26, 50, 20));
+    sheet.push_back(Box("maximum", 134, 190 + row * 26, 50, 20));
   }
-  sheet.push_back(Box("damage", 20, 242, 120, 20));
-  sheet.push_back(Box("protection", 20, 268, 56, 20));
-  for (int32_t row = 0; row < 8; ++row) sheet.push_back(Box("attribute", 170, 170 + row * 26, 56, 20));
-  sheet.push_back(Box("race", 140, 48, 120, 20));
-  sheet.push_back(Box("class", 270, 48, 120, 20));
-  sheet.push_back(Box("level", 140, 76, 56, 20));
-  sheet.push_back(Box("experience", 204, 76, 80, 20));
-  sheet.push_back(Box("next", 292, 76, 80, 20));
-  sheet.push_back(Box("base protection", 84, 268, 56, 20));
-  for (int32_t row = 0; row < 4; ++row) sheet.push_back(Box("resistance", 260, 170 + row * 26, 56, 20));
+  sheet.push_back(Box("damage", 72, 242, 112, 20));
+  sheet.push_back(Box("protection", 72, 268, 50, 20));
+  for (int32_t row = 0; row < 8; ++row) sheet.push_back(Box("attribute", 276, 170 + row * 26, 50, 20));
+  sheet.push_back(Box("race", 190, 48, 110, 20));
+  sheet.push_back(Box("class", 360, 48, 130, 20));
+  sheet.push_back(Box("level", 190, 76, 40, 20));
+  sheet.push_back(Box("experience", 282, 76, 60, 20));
+  sheet.push_back(Box("next", 390, 76, 60, 20));
+  sheet.push_back(Box("base protection", 134, 268, 50, 20));
+  for (int32_t row = 0; row < 4; ++row) sheet.push_back(Box("resistance", 410, 170 + row * 26, 50, 20));
   sheet.push_back(Box("reroll", 290, 376, 100, 28));
   sheet.push_back(Box("ok", 410, 376, 100, 28));
   sheet.push_back(Box("previous", 20, 148, 46, 24));
@@ -132,19 +149,26 @@ Elements SheetElements() {
   return sheet;
 }
 
+std::vector<Label> SheetLabels() {
+  return {{1, "NAME"},       {2, "STAMINA"},  {4, "MAGIC"},   {6, "DAMAGE"},  {7, "ARMOUR"},  {8, "STRENGTH"},
+          {9, "DEXTERITY"},  {10, "VITALITY"}, {11, "WISDOM"}, {12, "KARMA"},  {13, "LUCK"},   {14, "SPEED"},
+          {15, "PERCEPTION"}, {16, "RACE"},    {17, "CLASS"},  {18, "LEVEL"},  {19, "EXP"},    {20, "NEXT"},
+          {22, "ACID"},      {23, "FIRE"},     {24, "COLD"},   {25, "SHOCK"}};
+}
+
 // The inventory's elements: gold, the list, its three buttons, the slot buttons, the values, the description and
 // the slot pictures, numbered as the inventory numbers its controls.
 Elements InventoryElements() {
-  Elements inventory = {Box("gold", 20, 20, 90, 20), Box("list", 20, 50, 270, 296), Box("close", 490, 376, 90, 28),
+  Elements inventory = {Box("gold", 44, 20, 66, 20), Box("list", 20, 50, 270, 296), Box("close", 490, 376, 90, 28),
                         Box("drop", 390, 376, 90, 28), Box("use", 290, 376, 90, 28)};
   // Buttons 5 to 10 and 16 and pictures 18 to 24 of slots 1, 2, 3, 4, 5, 6 and 9, a row each.
   const int32_t buttonRow[] = {0, 1, 2, 5, 3, 4};  // buttons 5 to 10: slots 1, 2, 3, 6, 4, 5
   for (int32_t row : buttonRow) inventory.push_back(Box("slot", 350, 50 + row * 44, 230, 32));
-  inventory.push_back(Box("stamina", 130, 20, 40, 20));
-  inventory.push_back(Box("magic", 220, 20, 40, 20));
-  inventory.push_back(Box("protection", 310, 20, 40, 20));
-  inventory.push_back(Box("max stamina", 174, 20, 40, 20));
-  inventory.push_back(Box("max magic", 264, 20, 40, 20));
+  inventory.push_back(Box("stamina", 146, 20, 40, 20));
+  inventory.push_back(Box("magic", 264, 20, 40, 20));
+  inventory.push_back(Box("protection", 404, 20, 40, 20));
+  inventory.push_back(Box("max stamina", 192, 20, 40, 20));
+  inventory.push_back(Box("max magic", 310, 20, 40, 20));
   inventory.push_back(Box("slot", 350, 50 + 6 * 44, 230, 32));
   inventory.push_back(Box("description", 20, 356, 260, 50));
   const int32_t pictureRow[] = {0, 1, 2, 5, 3, 4, 6};  // pictures 18 to 24: slots 1, 2, 3, 6, 4, 5, 9
@@ -155,7 +179,7 @@ Elements InventoryElements() {
 // The trader's window: the shop's picture, the price, the gold, the two modes, the list, "Leave", the trade button,
 // the shop's name and the description.
 Elements ShopElements() {
-  return {Box("picture", 16, 16, 140, 100), Box("price", 20, 182, 130, 20),  Box("gold", 20, 208, 130, 20),
+  return {Box("picture", 16, 16, 140, 100), Box("price", 60, 182, 96, 20),  Box("gold", 60, 208, 96, 20),
           Box("shop", 16, 130, 66, 24),     Box("player", 90, 130, 66, 24),  Box("list", 176, 16, 268, 200),
           Box("leave", 16, 282, 80, 24),    Box("trade", 176, 282, 80, 24),  Box("name", 16, 250, 140, 20),
           Box("description", 180, 230, 260, 36)};
@@ -180,12 +204,19 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   AddPanelDialog(files, config, 2, "Journal.bmp", 460, 260,
                  {Box("entries", 20, 30, 420, 150), Box("ok", 20, 206, 90, 28), Box("remove", 120, 206, 90, 28),
                   Box("position", 360, 210, 80, 20)});
-  AddPanelDialog(files, config, 3, "Inventory.bmp", 600, 420, InventoryElements());
+  const Elements inventory = InventoryElements();
+  sw::Canvas pack = DrawDialogPanel(600, 420, inventory);
+  // The gold, stamina and magic by the panel's icons, the protection by its name.
+  DrawCoin(pack, 30, 30, 16);
+  DrawHeart(pack, 132, 30, 16);
+  DrawDrop(pack, 250, 30, 16);
+  DrawLabels(pack, inventory, {{13, "ARMOUR"}});
+  AddLayout(files, config, 3, "Inventory.bmp", pack, inventory);
   AddPanelDialog(files, config, 4, "Name.bmp", 360, 140, {Box("name", 30, 46, 300, 24), Box("ok", 130, 92, 100, 28)});
   AddPanelDialog(files, config, 5, "Races.bmp", 460, 300, choice);
   AddPanelDialog(files, config, 6, "Classes.bmp", 460, 300, choice);
-  AddPanelDialog(files, config, 9, "Shop.bmp", 460, 320, ShopElements());
-  AddPanelDialog(files, config, 10, "Sheet.bmp", 530, 420, SheetElements());
+  AddPanelDialog(files, config, 9, "Shop.bmp", 460, 320, ShopElements(), {{1, "PRICE"}, {2, "GOLD"}});
+  AddPanelDialog(files, config, 10, "Sheet.bmp", 530, 420, SheetElements(), SheetLabels());
   AddPanelDialog(files, config, 14, "Level.bmp", 300, 120,
                  {Box("level", 30, 28, 240, 24), Box("needed", 30, 66, 240, 24)});
   AddPanelDialog(files, config, 18, "Learn.bmp", 460, 320,
