@@ -42,11 +42,14 @@ void AddLayout(sw::ScenarioFiles& files, sw::ConfigSpec& config, int32_t layout,
   files.Add("Pictures/" + picture, sw::EncodeBmp24(canvas));
 }
 
-// A dialog whose picture is the parchment with a well under each element, and the labels given.
+// A dialog whose picture is the parchment with a well under each element, the labels given, and a heading centred
+// along its top.
 void AddPanelDialog(sw::ScenarioFiles& files, sw::ConfigSpec& config, int32_t layout, const std::string& picture,
-                    int32_t width, int32_t height, Elements elements, const std::vector<Label>& labels = {}) {
+                    int32_t width, int32_t height, Elements elements, const std::vector<Label>& labels = {},
+                    const std::string& heading = "") {
   sw::Canvas canvas = DrawDialogPanel(width, height, elements);
   DrawLabels(canvas, elements, labels);
+  DrawLetters(canvas, (width - LettersWidth(heading, 2)) / 2, 18, heading, 2, colour::kWood);
   AddLayout(files, config, layout, picture, canvas, std::move(elements));
 }
 
@@ -200,7 +203,7 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
 
   const Elements choice = {Box("list", 20, 40, 200, 200), Box("description", 240, 40, 200, 200),
                            Box("ok", 180, 256, 100, 28)};
-  AddPanelDialog(files, config, 0, "Entries.bmp", 460, 300, choice);
+  AddPanelDialog(files, config, 0, "Entries.bmp", 460, 300, choice, {}, "NOTES");
   AddPanelDialog(files, config, 2, "Journal.bmp", 460, 260,
                  {Box("entries", 20, 30, 420, 150), Box("ok", 20, 206, 90, 28), Box("remove", 120, 206, 90, 28),
                   Box("position", 360, 210, 80, 20)});
@@ -212,9 +215,10 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   DrawDrop(pack, 250, 30, 16);
   DrawLabels(pack, inventory, {{13, "ARMOUR"}});
   AddLayout(files, config, 3, "Inventory.bmp", pack, inventory);
-  AddPanelDialog(files, config, 4, "Name.bmp", 360, 140, {Box("name", 30, 46, 300, 24), Box("ok", 130, 92, 100, 28)});
-  AddPanelDialog(files, config, 5, "Races.bmp", 460, 300, choice);
-  AddPanelDialog(files, config, 6, "Classes.bmp", 460, 300, choice);
+  AddPanelDialog(files, config, 4, "Name.bmp", 360, 140, {Box("name", 30, 46, 300, 24), Box("ok", 130, 92, 100, 28)},
+                 {}, "YOUR NAME");
+  AddPanelDialog(files, config, 5, "Races.bmp", 460, 300, choice, {}, "CHOOSE YOUR FOLK");
+  AddPanelDialog(files, config, 6, "Classes.bmp", 460, 300, choice, {}, "CHOOSE YOUR CALLING");
   AddPanelDialog(files, config, 9, "Shop.bmp", 460, 320, ShopElements(), {{1, "PRICE"}, {2, "GOLD"}});
   AddPanelDialog(files, config, 10, "Sheet.bmp", 530, 420, SheetElements(), SheetLabels());
   AddPanelDialog(files, config, 14, "Level.bmp", 300, 120,
