@@ -1,5 +1,5 @@
 // The demo played through the whole program, in-process and headless, on the manual clock with fixed seeds, from
-// the title's "New game" on: the trader's shop and the well's words kept in the journal; the road east to the
+// the title (its theme and the ten slot sounds) and its "New game" on: the trader's shop and the well's words kept in the journal; the road east to the
 // meadow and its west edge back; the shrine, which offers rest until the wolf has fallen and then tells the end of
 // the tale once; and the player's fall, which ends the game with the offer of a new one. Each step waits for a
 // state of the game within a bound of frames and fails naming its step. Frames of the places are written into
@@ -13,7 +13,9 @@
 #include "game/rules/character.h"
 #include "game/rules/class_race_records.h"
 #include "game/rules/game_state.h"
-#include "game/rules/script_engine.h"
+#include "game/rules/script_event.h"
+#include "game/shell/media/music_player.h"
+#include "game/shell/media/sound_effects.h"
 #include "tests/tools/demo_scenario/demo_program_fixture.h"
 
 namespace {
@@ -70,11 +72,19 @@ std::vector<InputStep> Join(std::initializer_list<std::vector<InputStep>> parts)
 TEST_F(DemoPlayTest, ANewFighterBuysTheSwordAndKeepsTheWellsWordsInTheJournal) {
   struct Seen {
     std::vector<std::string> goods;
-    std::string race, className, goldBefore, goldAfter, journal, wellText;
+    std::string music, race, className, goldBefore, goldAfter, journal, wellText;
+    std::vector<int> silentSlots;
     int32_t stamina = 0;
     bool potion = false, armour = false;
   } seen;
   std::vector<InputStep> steps = Join({
+      // The title plays the theme, and the ten slots have their sounds.
+      {Reach("the theme", [] { return !CurrentMusicName().empty(); }), Do([&] {
+         seen.music = CurrentMusicName();
+         for (int slot = 0; slot < kSoundSlotCount; ++slot) {
+           if (SoundSlotEffect(slot) == nullptr) seen.silentSlots.push_back(slot);
+         }
+       })},
       NewGame("Wren", "human", "fighter"),
       {Frame("village"), Do([&] {
          const Character* player = GetCurrentCharacter();
@@ -112,6 +122,8 @@ TEST_F(DemoPlayTest, ANewFighterBuysTheSwordAndKeepsTheWellsWordsInTheJournal) {
   });
   EXPECT_EQ(Play(std::move(steps)), 0);
   EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+  EXPECT_NE(seen.music.find("Theme"), std::string::npos) << seen.music;
+  EXPECT_EQ(seen.silentSlots, std::vector<int>{});
   EXPECT_EQ(seen.race, "human");
   EXPECT_EQ(seen.className, "fighter");
   EXPECT_TRUE(seen.potion);
