@@ -2,7 +2,8 @@
 // (the fighter uses every weapon and armour, the mage wears leather and knows spells, and learns a second spell at
 // level 2), two spells in two groups, and the goods of the trader (a sword, leather armour and a healing potion).
 //
-// A fresh fighter with the sword deals 3 to 8 a blow besides its strength, and gains a level at 20 experience.
+// A fresh fighter with the sword deals 3 to 8 a blow besides its strength, and reaches level 2 at 100 experience:
+// the wolf of the meadow is worth one level.
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"
@@ -41,10 +42,10 @@ void AddRaces(sw::ScenarioFiles& files) {
   files.Add("Players/Races/Elf.rce", sw::EncodeRace(elf));
 }
 
-// A skill table of a class: level n + 1 at 10 n (n + 1) experience, so level 2 at 20 and level 3 at 60.
+// A skill table of a class: level n at 50 n (n - 1) experience, so level 1 at 0, level 2 at 100 and level 3 at 300.
 sw::SkillTableSpec SkillTable(std::vector<sw::LevelEventSpec> levelEvents) {
   sw::SkillTableSpec table;
-  for (uint32_t level = 1; level <= 20; ++level) table.levelValues[level - 1] = 10 * level * (level - 1);
+  for (uint32_t level = 1; level <= 20; ++level) table.levelValues[level - 1] = 50 * level * (level - 1);
   table.growthNumber = 2;
   table.levelEvents = std::move(levelEvents);
   return table;

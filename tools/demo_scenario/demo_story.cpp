@@ -1,6 +1,6 @@
 // The demo's story around the places: the title ("StartGame": the theme, the title picture and the choice of a new
-// game, a saved game or quitting), the menus and their events, the help, the start of a new game ("Main": a potion,
-// some gold, the mage's first spell, then the village) and the end of a game ("EndGame": a new game or quitting).
+// game, a saved game or quitting), the menus and their events, the help, the start of a new game ("Main": level 1,
+// a potion, some gold, the mage's first spell, then the village) and the end of a game ("EndGame": a new game or quitting).
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"
@@ -73,9 +73,11 @@ void AddStory(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
             {Labelled("new", Engine(kNewGame)), Labelled("open", Engine(kOpenGame)), Labelled("quit", Engine(kQuit))},
             0});
 
-  // A new player carries a potion and some gold, a mage knows its first spell, and the tale starts in the village.
+  // A new player, made at level 0, begins at level 1, carries a potion and some gold, a mage knows its first spell,
+  // and the tale starts in the village.
   AddEvent(files, "Main",
-           {{{"", "Items", {"Healing potion", "1"}},
+           {{{"", "Attribute", {"Level", "1", "1"}},
+             {"", "Items", {"Healing potion", "1"}},
              {"", "Gold", {"1", "30"}},
              {"", "Change Global", {kPlayerClass, "1", "&&Job"}},
              If(std::string(kPlayerClass) + ",is equal to,mage", "mage", ""),

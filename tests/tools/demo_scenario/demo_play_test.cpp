@@ -74,7 +74,7 @@ TEST_F(DemoPlayTest, ANewFighterBuysTheSwordAndKeepsTheWellsWordsInTheJournal) {
     std::vector<std::string> goods;
     std::string music, race, className, goldBefore, goldAfter, journal, wellText;
     std::vector<int> silentSlots;
-    int32_t stamina = 0;
+    int32_t stamina = 0, level = 0;
     bool potion = false, armour = false;
   } seen;
   std::vector<InputStep> steps = Join({
@@ -92,6 +92,7 @@ TEST_F(DemoPlayTest, ANewFighterBuysTheSwordAndKeepsTheWellsWordsInTheJournal) {
          seen.className = player->GetClass() != nullptr ? player->GetClass()->GetName() : "";
          seen.potion = Carries("Healing potion");
          seen.stamina = player->stamina;
+         seen.level = player->level;
        })},
       // The trader's house.
       {Click(kTraderX, kTraderY), Reach("shop", [] { return Top<ShopDialog>() != nullptr; }), Wait(4), Frame("shop"),
@@ -128,6 +129,7 @@ TEST_F(DemoPlayTest, ANewFighterBuysTheSwordAndKeepsTheWellsWordsInTheJournal) {
   EXPECT_EQ(seen.className, "fighter");
   EXPECT_TRUE(seen.potion);
   EXPECT_GT(seen.stamina, 0);
+  EXPECT_EQ(seen.level, 1);
   // The goods in the order of an inventory: the potion, the weapon, the armour.
   EXPECT_EQ(seen.goods, (std::vector<std::string>{"Healing potion", "Sword", "Leather armour"}));
   EXPECT_EQ(seen.goldBefore, "30");
