@@ -1,5 +1,5 @@
 // The demo's drawing helpers over the scenario writer's canvas: its colours, the framed parchment of its dialogs,
-// block letters, the small icons of the status panel and the buttons, and the pieces its scenes are made of.
+// block letters, the small icons of the status panel and the buttons, and the things its scenes are made of.
 #pragma once
 
 #include <cstdint>
@@ -47,7 +47,7 @@ void DrawBook(sw::Canvas& canvas, int32_t cx, int32_t cy, int32_t size);
 void DrawScroll(sw::Canvas& canvas, int32_t cx, int32_t cy, int32_t size);
 void DrawFigure(sw::Canvas& canvas, int32_t cx, int32_t cy, int32_t size, sw::Rgb tunic);
 
-// Scene pieces: a house standing on (x, y + height) with a roof above y; a tree whose crown is centred on (cx, cy);
+// The scenes' things: a house standing on (x, y + height) with a roof above y; a tree whose crown is centred on (cx, cy);
 // a well standing on y; a kestrel with spread wings centred on (cx, cy); a wolf standing on y, facing left.
 void DrawHouse(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, sw::Rgb wall, sw::Rgb roof);
 void DrawTree(sw::Canvas& canvas, int32_t cx, int32_t cy, int32_t radius);

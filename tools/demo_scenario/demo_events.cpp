@@ -2,7 +2,7 @@
 // the names are written whole, as a scenario's author reads them.
 #include <string>
 
-#include "tools/demo_scenario/demo_parts.h"
+#include "tools/demo_scenario/demo_builders.h"
 
 namespace demo_scenario {
 

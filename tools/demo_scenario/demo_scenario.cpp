@@ -1,11 +1,11 @@
-// The demo scenario as a whole: its Config (name, settings, global variables), the pieces that fill it, and the
+// The demo scenario as a whole: its Config (name, settings, global variables), the builders that fill it, and the
 // writing of the scenario into a folder beside the program.
 #include "tools/demo_scenario/demo_scenario.h"
 
 #include <system_error>
 
 #include "tools/demo_scenario/demo_meadow.h"
-#include "tools/demo_scenario/demo_parts.h"
+#include "tools/demo_scenario/demo_builders.h"
 
 namespace demo_scenario {
 
@@ -40,7 +40,7 @@ DemoScenario MakeDemoScenario() {
   AddVillage(files);
   AddShrine(files);
   demo::AddMeadow(files, config, "Village");
-  // Last, with everything the pieces put into it.
+  // Last, with everything the builders put into it.
   files.Add("Config", sw::EncodeConfig(config));
   demo.media = MakeMedia();
   return demo;

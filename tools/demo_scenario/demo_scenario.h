@@ -14,7 +14,7 @@
 namespace demo_scenario {
 
 // A file the game reads from the disk beside the data file rather than from the scenario's data: a sound of
-// "Sounds/" or a piece of "Music/", under its path relative to the data file's folder.
+// "Sounds/" or a tune of "Music/", under its path relative to the data file's folder.
 struct MediaFile {
   std::string path;
   scenario_writer::Bytes bytes;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/demo_scenario/demo_parts.h"
+#include "tools/demo_scenario/demo_builders.h"
 #include "tools/scenario_writer/sound_files.h"
 
 namespace demo_scenario {

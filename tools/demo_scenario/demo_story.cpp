@@ -4,7 +4,7 @@
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"
-#include "tools/demo_scenario/demo_parts.h"
+#include "tools/demo_scenario/demo_builders.h"
 #include "tools/scenario_writer/picture_writer.h"
 
 namespace demo_scenario {

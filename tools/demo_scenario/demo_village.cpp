@@ -5,7 +5,7 @@
 
 #include "tools/demo_scenario/demo_drawing.h"
 #include "tools/demo_scenario/demo_meadow.h"
-#include "tools/demo_scenario/demo_parts.h"
+#include "tools/demo_scenario/demo_builders.h"
 #include "tools/scenario_writer/location_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
 

@@ -1,5 +1,5 @@
-// The pieces of the demo scenario, a file each, and the event helpers they share. Each piece adds its files to
-// the scenario and its part of the Config (its screen layouts, menu entries and global variables).
+// The builders of the demo scenario, a file each, and the event helpers they share. Each builder adds its files to
+// the scenario and what it needs of the Config (its screen layouts, menu entries and global variables).
 #pragma once
 
 #include <string>
@@ -53,7 +53,7 @@ inline constexpr const char* kWolfSlain = "gb_wolf";
 inline constexpr const char* kTaleTold = "gb_told";
 inline constexpr const char* kPlayerClass = "gb_class";
 
-// The pieces, each in a file of its name.
+// The builders, each in a file of its name.
 void AddStory(sw::ScenarioFiles& files, sw::ConfigSpec& config);    // title, menus, help, new game, end
 void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config);  // the dialogs' layouts and pictures
 void AddPanel(sw::ScenarioFiles& files, sw::ConfigSpec& config);    // the status panel and its map buttons
