@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "game/rules/npc_definition.h"
 #include "game/shell/data/data_archive.h"
 #include "game/shell/data/string_utils.h"
 #include "game/shell/record_lists.h"
@@ -49,6 +50,7 @@ class DemoDataTest : public FileSystemTest {
     for (const auto& location : LocationList()) {
       out << "location " << location->GetName() << " " << location->Kind() << "\n";
     }
+    for (const auto& npc : NpcList()) out << "npc " << npc->GetName() << " " << npc->maxStamina << "\n";
     for (const auto& characterClass : ClassList()) {
       out << "class " << characterClass->GetName() << " " << characterClass->spells.size() << "\n";
     }
@@ -73,7 +75,7 @@ TEST_F(DemoDataTest, TheLooseTreeAndTheArchiveHoldTheSameRecordsAndLocations) {
   }
   EXPECT_EQ(loaded[0], loaded[1]);
   for (const char* line : {"location village 0", "location trader 3", "location well 4", "location shrine 4",
-                           "item sword 1 20", "class mage 2", "race human"}) {
+                           "location meadow 10", "npc wolf 8", "item sword 1 20", "class mage 2", "race human"}) {
     EXPECT_NE(loaded[1].find(std::string(line) + "\n"), std::string::npos) << line;
   }
 }
