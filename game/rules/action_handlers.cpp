@@ -4,6 +4,8 @@
 #include <array>
 
 #include "game/rules/script_action.h"
+#include "game/shell/data/string_utils.h"
+#include "game/world/scene_view.h"
 
 namespace {
 
@@ -27,19 +29,19 @@ constexpr std::array<ActionHandler, kActionKindCount> kHandlers = {
     RunEngineAction,        // 16 "Eng"
     RunMenuBarAction,       // 17 "Me"
     RunFadeAction,          // 18 "F"
-    nullptr,                // 19 "Map P"
+    RunPlayerPositionAction,// 19 "Map P"
     RunPlayerSpriteAction,  // 20 "Player M"
     nullptr,                // 21 "Player B": does nothing
     RunPortraitAction,      // 22 "P"
     RunRefreshAction,       // 23 "Ref"
-    nullptr,                // 24 "C"
+    RunMapCellAction,       // 24 "C"
     RunRememberLocationAction,// 25 "Sa"
     RunGoBackAction,        // 26 "R"
     RunWaitAction,          // 27 "W"
-    nullptr,                // 28 "Spell S"
-    nullptr,                // 29 "Sp"
+    RunSpellPickAction,     // 28 "Spell S"
+    RunSpellsAction,        // 29 "Sp"
     RunScreenElementAction, // 30 "St"
-    nullptr,                // 31 "N"
+    RunCharactersAction,    // 31 "N"
     RunAutomapAction,       // 32 "M"
     RunMusicVolumeAction,   // 33 "S"
     RunMovementModesAction, // 34 "U"
@@ -52,4 +54,18 @@ constexpr std::array<ActionHandler, kActionKindCount> kHandlers = {
 ActionHandler ActionHandlerAt(int32_t index) {
   if (index < 0 || index >= kActionKindCount) return nullptr;
   return kHandlers[static_cast<size_t>(index)];
+}
+
+std::vector<std::string> SplitFields(const std::string& text, const char* separator) {
+  std::vector<std::string> fields(static_cast<size_t>(CountFields(text, separator)));
+  for (size_t i = 0; i < fields.size(); ++i) GetField(fields[i], text, separator, static_cast<int32_t>(i + 1));
+  return fields;
+}
+
+CurrentLayerSetAside::CurrentLayerSetAside() : view_(GetSceneView()) {
+  if (view_ != nullptr) view_->PushLayer();
+}
+
+CurrentLayerSetAside::~CurrentLayerSetAside() {
+  if (view_ != nullptr && view_ == GetSceneView()) view_->PopLayer();
 }

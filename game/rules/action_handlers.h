@@ -14,16 +14,35 @@
 // - the engine commands (engine_actions.cpp): "Eng";
 // - the screen, timing, settings and places (screen_actions.cpp): "St", "F", "Me", "Ref", "W", "S", "U", "M",
 //   "R", "Sa", "Launch U".
-// The rows of the other kinds hold no handler yet, so that their actions do nothing: non-player characters, map
-// cells and spells ("N", "C", "Map P", "Sp", "Spell S"). Filling one in is one row of the table in
-// action_handlers.cpp.
+// - non-player characters and map cells (map_actions.cpp): "N", "C", "Map P";
+// - spells (spell_actions.cpp): "Sp", "Spell S".
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
+class SceneView;
 class ScriptAction;
 
 using ActionHandler = void (*)(const ScriptAction& action);
+
+// The fields of a list parameter split at the separator, in order (none for an empty text).
+std::vector<std::string> SplitFields(const std::string& text, const char* separator);
+
+// While it lasts the game view has no current layer: the one that was current waits on the view's layer stack and
+// is current again at the end (when the view is still there).
+class CurrentLayerSetAside {
+ public:
+  CurrentLayerSetAside();
+  ~CurrentLayerSetAside();
+  CurrentLayerSetAside(const CurrentLayerSetAside&) = delete;
+  CurrentLayerSetAside& operator=(const CurrentLayerSetAside&) = delete;
+  SceneView* View() const { return view_; }
+
+ private:
+  SceneView* view_;
+};
 
 // The handler of the kind at index 0 to 36; null for a kind that does nothing, and for any other index.
 ActionHandler ActionHandlerAt(int32_t index);
@@ -68,3 +87,12 @@ void RunAutomapAction(const ScriptAction& action);           // "M": the automap
 void RunGoBackAction(const ScriptAction& action);            // "R": back to the last remembered place
 void RunRememberLocationAction(const ScriptAction& action);  // "Sa": remembers the current place
 void RunWebAddressAction(const ScriptAction& action);        // "Launch U": opens the web address p0
+
+// Non-player characters and map cells.
+void RunCharactersAction(const ScriptAction& action);      // "N": places or takes off the characters of p0
+void RunMapCellAction(const ScriptAction& action);         // "C": the picture, flag or event of cell (p0, p1)
+void RunPlayerPositionAction(const ScriptAction& action);  // "Map P": the player to cell (p0, p1)
+
+// Spells.
+void RunSpellsAction(const ScriptAction& action);      // "Sp": learns, forgets or casts the spells of p0 by mode p1
+void RunSpellPickAction(const ScriptAction& action);  // "Spell S": new spells of the groups and allowances of p0

@@ -7,7 +7,9 @@
 // The operations are spread by subject: construction, the current character and the small accessors here
 // (character.cpp); statistics, effects, damage, the stamina bar, leaving the map and the pending spells
 // (character_stats.cpp); inventory and equipment (character_inventory.cpp); attribute rolls and level gain
-// (character_levels.cpp); map movement (character_movement.cpp) and spell casting (character_casting.cpp).
+// (character_levels.cpp); map movement (character_movement.cpp, character_walking.cpp), spell casting
+// (character_casting.cpp), attacks (character_attack.cpp), the step (character_stepping.cpp) and the behaviour tick
+// (character_behaviour.cpp).
 //
 // Values are signed 16-bit and wrap, as the scenario's records give them; the current values are computed again
 // from the base values, the equipment and the effects after every change of them (RecalculateStats).
@@ -47,6 +49,7 @@ constexpr int32_t kPlayerSide = 1;
 constexpr int32_t kCharacterHeld = 1;       // neither moves nor acts
 constexpr int32_t kCharacterWalking = 2;
 constexpr int32_t kCharacterStepped = 4;    // cleared when walking starts
+constexpr int32_t kCharacterStriking = 8;   // set with kCharacterStepped by a step, which may strike
 constexpr int32_t kCharacterActsWhileBusy = 0x10;
 // The floating-text kinds (the game view's font numbers).
 constexpr int32_t kFloatingHealing = 2;

@@ -7,6 +7,7 @@
 #include "game/graphics/blitter.h"
 #include "game/rules/active_effect.h"
 #include "game/rules/character.h"
+#include "game/rules/character_map_support.h"
 #include "game/rules/game_state.h"
 #include "game/rules/item_record.h"
 #include "game/rules/script_engine.h"
@@ -53,17 +54,6 @@ int32_t Saturate32(int64_t value) {
                                                   std::numeric_limits<int32_t>::max()));
 }
 
-bool SpriteBusy(const Sprite* sprite) { return sprite != nullptr && (sprite->IsMoving() || sprite->IsPlayingOnce()); }
-
-// The event position is the character's cell while its events run.
-class EventPositionScope {
- public:
-  explicit EventPositionScope(const Character& character) { PushEventPosition(character.x, character.y); }
-  ~EventPositionScope() { PopEventPosition(); }
-  EventPositionScope(const EventPositionScope&) = delete;
-  EventPositionScope& operator=(const EventPositionScope&) = delete;
-};
-
 std::vector<SpellRecord*>& PendingList() {
   static auto* list = new std::vector<SpellRecord*>;
   return *list;
@@ -93,7 +83,7 @@ void Character::RemoveEquipmentBonuses() {
 void Character::AddEffect(SpellRecord* spell) {
   if (spell == nullptr) return;
   EventQueueHold hold;
-  EventPositionScope position(*this);
+  EventPositionScope position(x, y);
   auto effect = std::make_unique<ActiveEffect>(spell);
   // The first application deals the first damage and runs the spell's tick event; the next tick of the effects
   // then passes over the new effect.
@@ -106,7 +96,7 @@ void Character::AddEffect(SpellRecord* spell) {
 
 void Character::TickEffects() {
   EventQueueHold hold;
-  EventPositionScope position(*this);
+  EventPositionScope position(x, y);
   if (alarm > 0) --alarm;
   else if (alarm < 0) ++alarm;
   int64_t damage = 0, healing = 0;
@@ -158,11 +148,11 @@ int32_t Character::ReduceDamage(int32_t damage, int32_t kind) const {
 
 int32_t Character::TakeDamage(int32_t damage, int32_t kind, int32_t fromX, int32_t fromY, bool showNumber) {
   EventQueueHold hold;
-  EventPositionScope position(*this);
+  EventPositionScope position(x, y);
   int32_t dealt = 0;
   if (stamina >= 1) {
     dealt = ReduceDamage(damage, kind);
-    if ((fromX != 0 || fromY != 0) && !SpriteBusy(sprite.get())) SetFacing(DirectionFromDelta(x, y, fromX, fromY), true);
+    if ((fromX != 0 || fromY != 0) && !IsSpriteBusy(sprite.get())) SetFacing(DirectionFromDelta(x, y, fromX, fromY), true);
     const int64_t left = std::min<int64_t>(static_cast<int64_t>(stamina) - dealt, current.maxStamina);
     stamina = static_cast<int16_t>(std::max<int64_t>(left, 0));
     TileMap* map = GetCurrentTileMap();
@@ -246,18 +236,14 @@ void Character::RemoveFromMap(bool fade) {
 
 void Character::Die() {
   EventQueueHold hold;
-  const Location* location = GetCurrentLocation();
-  const std::string locationName = location != nullptr ? location->GetName() : std::string();
-  TileMap* map = GetCurrentTileMap();
+  const MapWatch watch;
+  TileMap* map = watch.Map();
   RemoveFromMap(true);
   if (events.size() > 3 && events[3] != nullptr) {
-    EventPositionScope position(*this);
+    EventPositionScope position(x, y);
     RunEventRecord(events[3]);
   }
-  location = GetCurrentLocation();
-  if (map == nullptr || GetCurrentTileMap() != map || location == nullptr || location->GetName() != locationName) {
-    return;
-  }
+  if (map == nullptr || GetCurrentLocation() == nullptr || !watch.Holds()) return;
   // The pile lands on the character's own cell: piles are placed counted from 1.
   map->PlaceItemPile(gold, x + 1, y + 1);
   if (IsEncounterInProgress() && !map->AnyEngagedCharacterStands()) map->RunRound();

@@ -6,6 +6,7 @@
 
 #include "game/graphics/animation_set.h"
 #include "game/rules/character.h"
+#include "game/rules/character_map_support.h"
 #include "game/rules/script_engine.h"
 #include "game/rules/script_event.h"
 #include "game/shell/data/game_random.h"
@@ -23,13 +24,6 @@ constexpr uint32_t kWalkAnimation = 2;
 constexpr uint32_t kStandAnimation = 0;
 
 int32_t Sign(int32_t value) { return value > 0 ? 1 : value < 0 ? -1 : 0; }
-
-int32_t Chebyshev(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  return static_cast<int32_t>(std::min<int64_t>(
-      std::max(std::llabs(int64_t{x1} - x0), std::llabs(int64_t{y1} - y0)), INT32_MAX));
-}
-
-bool SpriteBusy(const Sprite* sprite) { return sprite != nullptr && (sprite->IsMoving() || sprite->IsPlayingOnce()); }
 
 // The neighbours a wanderer draws from: 1 to 4 straight (all a four-facing figure may take), 5 to 8 diagonal.
 constexpr int32_t kWanderX[9] = {0, 0, -1, 1, 0, -1, 1, -1, 1};
@@ -68,7 +62,7 @@ bool Character::MoveTo(int32_t cellX, int32_t cellY, int32_t steps) {
   TileMap* map = GetCurrentTileMap();
   if ((flags & kCharacterHeld) != 0 || map == nullptr) return false;
   const bool crowded = map->EngagedList().size() > kCrowdedEngaged || directStepCountdown > 0;
-  if (Chebyshev(x, y, cellX, cellY) > kPlanDistance || (std::abs(cellX - x) <= 1 && std::abs(cellY - y) <= 1) ||
+  if (CellDistance(x, y, cellX, cellY) > kPlanDistance || (std::abs(cellX - x) <= 1 && std::abs(cellY - y) <= 1) ||
       crowded) {
     if (directStepCountdown > 0) --directStepCountdown;
     SetPath(nullptr);
@@ -83,24 +77,24 @@ bool Character::MoveTo(int32_t cellX, int32_t cellY, int32_t steps) {
   }
   if (path == nullptr) {
     directStepCountdown = kDirectStepsAfterFailedPlan;
-    return Chebyshev(x, y, cellX, cellY) == 1;
+    return CellDistance(x, y, cellX, cellY) == 1;
   }
   const PathNode* waypoint = path->PopLast();
   if (waypoint != nullptr && !map->IsCellFreeAndOpen(waypoint->column, waypoint->row, sprite.get())) {
     // Something stands in the way now: plan around it.
     SetPath(nullptr);
     path = plan();
-    if (path == nullptr) return Chebyshev(x, y, cellX, cellY) == 1;
+    if (path == nullptr) return CellDistance(x, y, cellX, cellY) == 1;
     waypoint = path->PopLast();
   }
   if (waypoint != nullptr) StepToCell(waypoint->column, waypoint->row);
   if (path != nullptr && path->IsEmpty()) SetPath(nullptr);
-  return Chebyshev(x, y, cellX, cellY) == 1;
+  return CellDistance(x, y, cellX, cellY) == 1;
 }
 
 bool Character::StepToward(int32_t cellX, int32_t cellY, int32_t steps) {
   TileMap* map = GetCurrentTileMap();
-  if (map == nullptr) return Chebyshev(x, y, cellX, cellY) == 1;
+  if (map == nullptr) return CellDistance(x, y, cellX, cellY) == 1;
   int32_t counted = 0;
   // Every pass takes a step or ends the walk; at least one pass runs, and a limit of 0 or less counts as 1 (a
   // refused diagonal of a four-facing figure takes no step and would otherwise repeat for good).
@@ -136,8 +130,8 @@ bool Character::StepToward(int32_t cellX, int32_t cellY, int32_t steps) {
       StepToCell(nx, ny);
       ++counted;
     }
-  } while (!SpriteBusy(sprite.get()) && stepBudget > 0 && Chebyshev(x, y, cellX, cellY) != 1 && counted < limit);
-  return Chebyshev(x, y, cellX, cellY) == 1;
+  } while (!IsSpriteBusy(sprite.get()) && stepBudget > 0 && CellDistance(x, y, cellX, cellY) != 1 && counted < limit);
+  return CellDistance(x, y, cellX, cellY) == 1;
 }
 
 void Character::StepToCell(int32_t cellX, int32_t cellY) {
@@ -172,20 +166,18 @@ void Character::StepToCell(int32_t cellX, int32_t cellY) {
 
 void Character::Wander() {
   if (wanderRadius < 1) return;
-  if (Chebyshev(x, y, startX, startY) > wanderRadius) {
+  if (CellDistance(x, y, startX, startY) > wanderRadius) {
     MoveTo(startX, startY, 1);
     return;
   }
   const int32_t d = RandomRange(1, HasFourFacings() ? 4 : 8);
   const int32_t nx = x + kWanderX[d], ny = y + kWanderY[d];
-  if (Chebyshev(nx, ny, startX, startY) <= wanderRadius) MoveTo(nx, ny, 1);
+  if (CellDistance(nx, ny, startX, startY) <= wanderRadius) MoveTo(nx, ny, 1);
 }
 
 void Character::UpdateMovementMode(int32_t now) {
-  if ((flags & kCharacterHeld) != 0 || SpriteBusy(sprite.get())) return;
-  const int32_t elapsed = static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(lastActionTime));
-  const uint32_t since = elapsed < 0 ? 0u - static_cast<uint32_t>(elapsed) : static_cast<uint32_t>(elapsed);
-  if (since < static_cast<uint32_t>(moveInterval) && moveBurst < 1) return;
+  if ((flags & kCharacterHeld) != 0 || IsSpriteBusy(sprite.get())) return;
+  if (MillisecondsBetween(now, lastActionTime) < static_cast<uint32_t>(moveInterval) && moveBurst < 1) return;
   const TileMap* map = GetCurrentTileMap();
   if (map == nullptr) return;
   const uint64_t generation = map->Generation();

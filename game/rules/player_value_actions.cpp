@@ -120,11 +120,7 @@ void SettleValues(Character& c) {
 }
 
 // The names of a list separated by ":", in order.
-std::vector<std::string> NamesOf(const std::string& list) {
-  std::vector<std::string> names(static_cast<size_t>(CountFields(list, ":")));
-  for (size_t i = 0; i < names.size(); ++i) GetField(names[i], list, ":", static_cast<int32_t>(i + 1));
-  return names;
-}
+std::vector<std::string> NamesOf(const std::string& list) { return SplitFields(list, ":"); }
 
 constexpr int32_t kItemAdd = 1;
 constexpr int32_t kItemAddMissing = 2;

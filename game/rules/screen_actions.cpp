@@ -38,10 +38,8 @@ int32_t ReadCoordinate(const std::string& field) {
 // Runs work on the game view with no current layer, the current one kept on the layer stack meanwhile.
 template <typename Work>
 void WithoutCurrentLayer(Work work) {
-  SceneView* view = GetSceneView();
-  if (view != nullptr) view->PushLayer();
-  work(view);
-  if (view != nullptr && view == GetSceneView()) view->PopLayer();
+  const CurrentLayerSetAside aside;
+  work(aside.View());
 }
 
 struct ElementEntry {

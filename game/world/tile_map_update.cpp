@@ -43,8 +43,8 @@ constexpr int32_t kLabelAboveFigure = 15;
 constexpr size_t kFallenEvent = 2;
 // The player's strike pose (the figure's second animation) and the flags a strike sets.
 constexpr uint32_t kStrikeAnimation = 1;
-constexpr int32_t kStrikeFlags = kCharacterStepped | 8;
-constexpr int32_t kStrikeHeld = 8;
+constexpr int32_t kStrikeFlags = kCharacterStepped | kCharacterStriking;
+constexpr int32_t kStrikeHeld = kCharacterStriking;
 
 // Key slots of the keypad's directions.
 constexpr KeySlot kPad8 = 272, kPad2 = 273, kPad4 = 274, kPad6 = 275, kPad9 = 276, kPad7 = 277, kPad3 = 278,

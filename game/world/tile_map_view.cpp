@@ -261,6 +261,8 @@ void TileMap::UpdateFocus() {
 
 void TileMap::SetPictureRect(int32_t column0, int32_t row0, int32_t column1, int32_t row1, Bitmap* bitmap) {
   if (grid_.empty()) return;
+  // The grid holds what it shows, so that no purge of the picture pools frees it under the map.
+  if (bitmap != nullptr) gridHolds_.emplace_back(bitmap);
   const int32_t firstColumn = std::max(column0, 0), lastColumn = std::min(column1, gridWidth_ - 1);
   const int32_t firstRow = std::max(row0, 0), lastRow = std::min(row1, gridHeight_ - 1);
   for (int32_t row = firstRow; row <= lastRow; ++row) {

@@ -31,7 +31,7 @@ TEST(ActionHandlerTest, TheKindThatANameChoosesGivesTheHandler) {
       {"Display message", RunMessageAction},  {"Conditional", RunConditionAction},
       {"Call event", RunCallAction},          {"End", RunEndAction},
       {"Endless", RunEndAction},              {"Change Global", RunChangeGlobalAction},
-      {"Change", nullptr},                    {"Teleport", RunTravelAction},
+      {"Change", RunMapCellAction},           {"Teleport", RunTravelAction},
       {"Text entries", RunTravelAction},      {"Tasks", RunTextEntryAction},
       {"Ask", RunAskAction},                  {"Attribute", RunAttributeAction},
       {"Random", RunChanceAction},
@@ -48,6 +48,8 @@ TEST(ActionHandlerTest, TheKindThatANameChoosesGivesTheHandler) {
       {"Play", RunPortraitAction},            {"Portrait", RunPortraitAction},
       {"Movie Display", nullptr},             {"Mov", nullptr},
       {"Launch", nullptr},                    {"", nullptr},
+      {"NPC", RunCharactersAction},           {"Map Player", RunPlayerPositionAction},
+      {"Spell Select", RunSpellPickAction},   {"Spells", RunSpellsAction},
   };
   for (const Case& c : cases) EXPECT_EQ(ActionHandlerAt(FindActionIndex(c.name)), c.handler) << c.name;
   EXPECT_EQ(ActionHandlerAt(-1), nullptr);
