@@ -1,11 +1,13 @@
 // The demo played through the whole program, in-process and headless, on the manual clock with fixed seeds, from
-// the title (its theme and the ten slot sounds) and its "New game" on: the trader's shop and the well's words kept in the journal; the road east to the
-// meadow and its west edge back; the shrine, which offers rest until the wolf has fallen and then tells the end of
-// the tale once; and the player's fall, which ends the game with the offer of a new one. Each step waits for a
-// state of the game within a bound of frames and fails naming its step. Frames of the places are written into
-// "demo_frames/" of the working folder for a look by hand.
+// the title (its theme and the ten slot sounds) and its "New game" on: the trader's shop and the well's words kept
+// in the journal; the whole tale, a fighter who buys the sword, slays the wolf of the meadow and hears the end at
+// the shrine; the road east to the meadow and its west edge back; the shrine, which offers rest until the wolf has
+// fallen and then tells the end of the tale once; and the player's fall, which ends the game with the offer of a
+// new one. Each step waits for a state of the game within a bound of frames and fails naming its step. Frames of
+// the places are written into "demo_frames/" of the working folder for a look by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,9 +15,12 @@
 #include "game/rules/character.h"
 #include "game/rules/class_race_records.h"
 #include "game/rules/game_state.h"
+#include "game/rules/item_record.h"
 #include "game/rules/script_event.h"
 #include "game/shell/media/music_player.h"
 #include "game/shell/media/sound_effects.h"
+#include "game/world/scene_view.h"
+#include "game/world/tile_map.h"
 #include "tests/tools/demo_scenario/demo_program_fixture.h"
 
 namespace {
@@ -40,6 +45,48 @@ std::string Global(const std::string& name) {
 }
 
 bool Quiet() { return OpenDialogs().empty(); }
+
+// The first living character of the meadow: the wolf.
+const Character* Wolf() {
+  const TileMap* map = GetCurrentTileMap();
+  if (map == nullptr) return nullptr;
+  for (const auto& character : map->Characters()) {
+    if (character->stamina > 0) return character.get();
+  }
+  return nullptr;
+}
+
+// The cell of the meadow that fires an event: the shrine's stones; (-1, -1) without one.
+Point StonesCell() {
+  const TileMap* map = GetCurrentTileMap();
+  for (int32_t column = 0; map != nullptr && column < map->Width(); ++column) {
+    for (int32_t row = 0; row < map->Height(); ++row) {
+      if (map->GetCellEvent(column, row) != nullptr) return {column, row};
+    }
+  }
+  return {-1, -1};
+}
+
+// The left button pressed (down) or let go on a cell of the current map, or on the visible cell nearest to it when
+// the view does not show it; the map takes a button held over a tick, not a click; nothing without a map.
+void PressCell(int32_t column, int32_t row, bool down) {
+  const TileMap* map = GetCurrentTileMap();
+  const SceneView* view = GetSceneView();
+  if (map == nullptr || view == nullptr) return;
+  const Bounds& shown = map->ViewRect();
+  const Point first = map->CellAt(view->ScrollX(), view->ScrollY());
+  const Point last = map->CellAt(view->ScrollX() + shown.width - 1, view->ScrollY() + shown.height - 1);
+  const Point centre = map->CellCenter(std::clamp(column, first.x, last.x), std::clamp(row, first.y, last.y));
+  HostTestMouseButton(DemoProgramTest::MainWindowHandle(), 0, down, shown.x + centre.x - view->ScrollX(),
+                      shown.y + centre.y - view->ScrollY(), 1);
+}
+
+// Steps towards a cell of the map: the button pressed on it (or as near as the view shows) and let go, every
+// twelfth call.
+void HeadFor(int32_t column, int32_t row, int32_t* calls) {
+  const int32_t call = (*calls)++ % 12;
+  if (call == 0 || call == 3) PressCell(column, row, call == 0);
+}
 
 // Where the village's picture leads: the trader's house, the well and the road east.
 constexpr int32_t kTraderX = 480, kTraderY = 260;
@@ -136,6 +183,68 @@ TEST_F(DemoPlayTest, ANewFighterBuysTheSwordAndKeepsTheWellsWordsInTheJournal) {
   EXPECT_EQ(seen.goldAfter, "10");
   EXPECT_FALSE(seen.armour);
   EXPECT_EQ(seen.journal, seen.wellText);
+}
+
+TEST_F(DemoPlayTest, AFighterWithTheSwordSlaysTheWolfAndTheShrineTellsTheEnd) {
+  struct Seen {
+    int32_t level = 0, stamina = 0;
+    std::string wolf, told;
+  } seen;
+  auto mapCalls = std::make_shared<int32_t>(0);
+  std::vector<InputStep> steps = Join({
+      NewGame("Wren", "human", "fighter"),
+      // The sword bought and put on from the pack.
+      {Click(kTraderX, kTraderY), Reach("shop", [] { return Top<ShopDialog>() != nullptr; }), Wait(kListSettles),
+       ClickRow(ShopDialog::kList, "Sword"), Wait(2), ClickOn(ShopDialog::kTradeButton),
+       Reach("the sword bought", [] { return Carries("Sword"); }), Wait(2), ClickOn(ShopDialog::kLeaveButton),
+       Reach("back in the village", [] { return Quiet() && Here() == "village"; }), KeyDown(VK_CONTROL), KeyDown('I'),
+       KeyUp('I'), KeyUp(VK_CONTROL), Reach("the pack", [] { return TopLayout() == 3; }), Wait(kListSettles),
+       ClickRow(1, "sword"), Wait(2), ClickOn(4),
+       Reach("the sword in hand", [] {
+         const Character* player = GetCurrentCharacter();
+         return player->equipment[1] != nullptr && player->equipment[1]->GetName() == "sword";
+       }),
+       ClickOn(2), Reach("the pack closed", Quiet)},
+      ToTheMeadow(),
+      // At the wolf, again and again, until it falls.
+      {Reach("the wolf's fall",
+             [mapCalls] {
+               if (Global("gb_wolf") == "1") return true;
+               const Character* wolf = Wolf();
+               if (Quiet() && wolf != nullptr) HeadFor(wolf->x, wolf->y, mapCalls.get());
+               return false;
+             },
+             3000),
+       Frame("wolf_falls"), Do([&] { seen.stamina = GetCurrentCharacter()->stamina; })},
+      // Its message and the level it was worth, whichever comes first.
+      {Reach("the level gained",
+             [mapCalls] {
+               if (!Quiet() && (*mapCalls)++ % 20 == 0) {
+                 HostTestMouseButton(MainWindowHandle(), 0, true, 320, 240, 1);
+                 HostTestMouseButton(MainWindowHandle(), 0, false, 320, 240, 1);
+               }
+               return Quiet() && GetCurrentCharacter()->level == 2;
+             },
+             600),
+       Do([&] {
+         seen.level = GetCurrentCharacter()->level;
+         seen.wolf = Global("gb_wolf");
+       })},
+      // Along the road to the shrine's stones at its east end.
+      {Reach("the tale",
+             [mapCalls] {
+               if (Quiet()) HeadFor(StonesCell().x, StonesCell().y, mapCalls.get());
+               return MessageShown().find("tale ends") != std::string::npos;
+             },
+             900),
+       Wait(4), Frame("tale"), Click(320, 240), Reach("the tale read", Quiet), Do([&] { seen.told = Global("gb_told"); })},
+  });
+  EXPECT_EQ(Play(std::move(steps)), 0);
+  EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+  EXPECT_GT(seen.stamina, 0);
+  EXPECT_EQ(seen.level, 2);
+  EXPECT_EQ(seen.wolf, "1");
+  EXPECT_EQ(seen.told, "1");
 }
 
 TEST_F(DemoPlayTest, TheRoadEastLeadsToTheMeadowAndItsWestEdgeBack) {
