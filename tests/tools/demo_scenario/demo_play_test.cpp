@@ -17,6 +17,7 @@
 #include "game/rules/game_state.h"
 #include "game/rules/item_record.h"
 #include "game/rules/script_event.h"
+#include "game/shell/record_lists.h"
 #include "game/shell/media/music_player.h"
 #include "game/shell/media/sound_effects.h"
 #include "game/world/scene_view.h"
@@ -247,15 +248,18 @@ TEST_F(DemoPlayTest, AFighterWithTheSwordSlaysTheWolfAndTheShrineTellsTheEnd) {
   EXPECT_EQ(seen.told, "1");
 }
 
-TEST_F(DemoPlayTest, TheRoadEastLeadsToTheMeadowAndItsWestEdgeBack) {
+TEST_F(DemoPlayTest, ANewMageKnowsItsFirstSpellAndTheRoadEastLeadsToTheMeadowAndBack) {
+  bool knowsSpark = false;
   std::vector<InputStep> steps = Join({
       NewGame("Wren", "elf", "mage"),
+      {Do([&] { knowsSpark = GetCurrentCharacter()->KnowsSpell(FindSpellByName("Spark")); })},
       ToTheMeadow(),
       {Frame("meadow"), KeyDown(VK_LEFT),
        Reach("back in the village", [] { return Quiet() && Here() == "village"; }, 300), KeyUp(VK_LEFT)},
   });
   EXPECT_EQ(Play(std::move(steps)), 0);
   EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+  EXPECT_TRUE(knowsSpark);
 }
 
 TEST_F(DemoPlayTest, TheShrineOffersRestUntilTheWolfFallsThenTellsTheEndOnce) {
