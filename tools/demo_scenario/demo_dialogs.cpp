@@ -222,7 +222,7 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   AddPanelDialog(files, config, 9, "Shop.bmp", 460, 320, ShopElements(), {{1, "PRICE"}, {2, "GOLD"}});
   AddPanelDialog(files, config, 10, "Sheet.bmp", 530, 420, SheetElements(), SheetLabels());
   AddPanelDialog(files, config, 14, "Level.bmp", 300, 120,
-                 {Box("level", 30, 28, 240, 24), Box("needed", 30, 66, 240, 24)});
+                 {Box("level", 110, 28, 160, 24), Box("needed", 110, 66, 160, 24)}, {{0, "NEW LEVEL"}, {1, "NEXT AT"}});
   AddPanelDialog(files, config, 18, "Learn.bmp", 460, 320,
                  {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20),
                   Box("spells", 20, 60, 200, 200), Box("description", 240, 60, 200, 150), Box("picks", 240, 230, 100, 20),

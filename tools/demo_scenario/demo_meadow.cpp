@@ -26,6 +26,8 @@ constexpr int16_t kRoadRow = 8;  // counted from 0
 
 const sw::Rgb kGrass{86, 150, 62};
 const sw::Rgb kDarkGrass{70, 128, 50};
+// The figures' background: pure white, which the game takes as transparent, so that the ground shows around them.
+const sw::Rgb kClear{255, 255, 255};
 
 // The ground pictures, numbered from 1 in the map file.
 enum Ground : int16_t { kGrassPicture = 1, kRoadPicture, kWaterPicture, kRockPicture, kShrinePicture };
@@ -69,9 +71,9 @@ sw::Bytes DrawShrineStones() {
   return sw::EncodeBmp24(canvas);
 }
 
-// A figure on the grass, 24 x 32 pixels: the player in a green tunic, standing or striking (the arm raised).
+// A figure, 24 x 32 pixels: the player in a green tunic, standing or striking (the arm raised).
 sw::Bytes DrawHero(bool striking) {
-  sw::Canvas canvas(24, 32, kGrass);
+  sw::Canvas canvas(24, 32, kClear);
   canvas.FillCircle(12, 7, 5, sw::Rgb{235, 200, 170});
   canvas.FillRect(7, 12, 10, 12, sw::Rgb{40, 110, 60});
   canvas.FillRect(8, 24, 3, 8, sw::Rgb{80, 60, 40});
@@ -86,7 +88,7 @@ sw::Bytes DrawHero(bool striking) {
 
 // The wolf, 32 x 24 pixels: grey, its jaws open when it bites.
 sw::Bytes DrawWolf(bool biting) {
-  sw::Canvas canvas(32, 24, kGrass);
+  sw::Canvas canvas(32, 24, kClear);
   canvas.FillRect(6, 8, 18, 9, sw::Rgb{110, 110, 115});
   canvas.FillCircle(25, 9, 5, sw::Rgb{120, 120, 125});
   canvas.FillPeak(23, 1, 21, 26, 6, sw::Rgb{90, 90, 95});
