@@ -1,7 +1,7 @@
 // The demo's meadow: its ground pictures and figures drawn on the writer's canvas, its map of 24 x 18 cells of
-// 32 pixels (grass, a dirt road from the west edge, a pond and a few rocks that nobody walks through), the wolf
-// that roams it, and the gate that the valley's road leads to: a script location that puts the player at the
-// road's end and enters the meadow.
+// 32 pixels (grass, a dirt road from the west edge to the old shrine's stones at the east edge, a pond and a few
+// rocks that nobody walks through), the wolf that roams it, and the gate that the valley's road leads to: a script
+// location that puts the player at the road's west end and enters the meadow.
 #include "tools/demo_scenario/demo_meadow.h"
 
 #include <string>
@@ -26,9 +26,11 @@ constexpr int16_t kRoadRow = 8;  // counted from 0
 
 const sw::Rgb kGrass{86, 150, 62};
 const sw::Rgb kDarkGrass{70, 128, 50};
+// The figures' background: pure white, which the game takes as transparent, so that the ground shows around them.
+const sw::Rgb kClear{255, 255, 255};
 
 // The ground pictures, numbered from 1 in the map file.
-enum Ground : int16_t { kGrassPicture = 1, kRoadPicture, kWaterPicture, kRockPicture };
+enum Ground : int16_t { kGrassPicture = 1, kRoadPicture, kWaterPicture, kRockPicture, kShrinePicture };
 
 sw::Bytes DrawGrass() {
   sw::Canvas canvas(kCell, kCell, kGrass);
@@ -59,9 +61,19 @@ sw::Bytes DrawRock() {
   return sw::EncodeBmp24(canvas);
 }
 
-// A figure on the grass, 24 x 32 pixels: the player in a green tunic, standing or striking (the arm raised).
+// The shrine's stones at the road's end: two grey standing stones and a lintel, the road running in between.
+sw::Bytes DrawShrineStones() {
+  sw::Canvas canvas(kCell, kCell, kGrass);
+  canvas.FillRect(0, 10, kCell, 12, sw::Rgb{170, 140, 95});
+  canvas.FillRect(4, 6, 6, 24, sw::Rgb{150, 150, 155});
+  canvas.FillRect(22, 6, 6, 24, sw::Rgb{150, 150, 155});
+  canvas.FillRect(2, 2, 28, 5, sw::Rgb{120, 120, 128});
+  return sw::EncodeBmp24(canvas);
+}
+
+// A figure, 24 x 32 pixels: the player in a green tunic, standing or striking (the arm raised).
 sw::Bytes DrawHero(bool striking) {
-  sw::Canvas canvas(24, 32, kGrass);
+  sw::Canvas canvas(24, 32, kClear);
   canvas.FillCircle(12, 7, 5, sw::Rgb{235, 200, 170});
   canvas.FillRect(7, 12, 10, 12, sw::Rgb{40, 110, 60});
   canvas.FillRect(8, 24, 3, 8, sw::Rgb{80, 60, 40});
@@ -76,7 +88,7 @@ sw::Bytes DrawHero(bool striking) {
 
 // The wolf, 32 x 24 pixels: grey, its jaws open when it bites.
 sw::Bytes DrawWolf(bool biting) {
-  sw::Canvas canvas(32, 24, kGrass);
+  sw::Canvas canvas(32, 24, kClear);
   canvas.FillRect(6, 8, 18, 9, sw::Rgb{110, 110, 115});
   canvas.FillCircle(25, 9, 5, sw::Rgb{120, 120, 125});
   canvas.FillPeak(23, 1, 21, 26, 6, sw::Rgb{90, 90, 95});
@@ -103,16 +115,18 @@ sw::Bytes FigureSet(const std::string& name, const std::string& standing, const 
   return sw::EncodeAnimationSet(set);
 }
 
-// The cells column by column: rocks and the pond are walls.
+// The cells column by column: rocks and the pond are walls; the shrine's stones fire their event.
 sw::TileMapSpec MeadowMap() {
   auto ground = [](int32_t column, int32_t row) -> Ground {
     if (column >= 16 && column <= 19 && row >= 3 && row <= 5) return kWaterPicture;
     if ((column == 6 && row == 3) || (column == 11 && row == 13) || (column == 20 && row == 12)) return kRockPicture;
-    if (row == kRoadRow && column <= 12) return kRoadPicture;
+    if (row == kRoadRow && column == kWidth - 1) return kShrinePicture;
+    if (row == kRoadRow) return kRoadPicture;
     return kGrassPicture;
   };
   sw::TileMapSpec map;
-  map.groundPictures = {"Meadow grass.bmp", "Meadow road.bmp", "Meadow water.bmp", "Meadow rock.bmp"};
+  map.groundPictures = {"Meadow grass.bmp", "Meadow road.bmp", "Meadow water.bmp", "Meadow rock.bmp",
+                        "Meadow shrine.bmp"};
   map.width = kWidth;
   map.height = kHeight;
   map.cellWidth = kCell;
@@ -122,7 +136,7 @@ sw::TileMapSpec MeadowMap() {
     for (int32_t row = 0; row < kHeight; ++row) {
       const Ground picture = ground(column, row);
       const bool wall = picture == kWaterPicture || picture == kRockPicture;
-      map.cells.push_back({static_cast<int16_t>(wall ? 0 : 1), "", 0});
+      map.cells.push_back({static_cast<int16_t>(wall ? 0 : 1), picture == kShrinePicture ? kShrineStonesEvent : "", 0});
       grid.runs.push_back({picture, 0});
     }
   }
@@ -139,6 +153,7 @@ void AddMeadow(sw::ScenarioFiles& files, sw::ConfigSpec& config, const char* wes
   files.Add("Pictures/Meadow road.bmp", DrawRoad());
   files.Add("Pictures/Meadow water.bmp", DrawWater());
   files.Add("Pictures/Meadow rock.bmp", DrawRock());
+  files.Add("Pictures/Meadow shrine.bmp", DrawShrineStones());
   files.Add("Pictures/Hero.bmp", DrawHero(false));
   files.Add("Pictures/Hero strike.bmp", DrawHero(true));
   files.Add("Pictures/Hero.cam", FigureSet("hero", "Hero.bmp", "Hero strike.bmp", 24, 32));
@@ -146,12 +161,6 @@ void AddMeadow(sw::ScenarioFiles& files, sw::ConfigSpec& config, const char* wes
   files.Add("Pictures/Wolf bite.bmp", DrawWolf(true));
   files.Add("Pictures/Wolf.cam", FigureSet("wolf", "Wolf.bmp", "Wolf bite.bmp", 32, 24));
   config.defaultPlayerSprite = "Hero.cam";
-
-  // The map's frame is the still screens' one: the map where their picture stands, the status bar below.
-  sw::LayoutSpec frame = config.layouts[16];
-  frame.elements.resize(30);
-  frame.elements[28] = {"map", 0, 0, 640, 400};
-  config.layouts[17] = frame;
 
   // The wolf notices the player four cells away, bites for 1 to 3 every second, and its fall is worth a level.
   sw::NpcSpec wolf;
@@ -171,6 +180,7 @@ void AddMeadow(sw::ScenarioFiles& files, sw::ConfigSpec& config, const char* wes
   wolf.behaviourKind = 0;
   wolf.moveInterval = 900;
   wolf.wanderRadius = 3;
+  wolf.events[3] = {":::", sw::EventSpec{{{"", "Call", {kWolfFallsEvent}}}, {}, 0}};  // its fall
   files.Add("NPCs/Wolf.npc", sw::EncodeNpc(wolf));
 
   files.Add("Maps/" + std::string(kMeadow) + ".cma", sw::EncodeTileMap(MeadowMap()));

@@ -1,6 +1,6 @@
-// The demo's meadow: a small tile map east of the valley, where a wolf roams the grass. The player walks it from
-// the valley's road, meets the wolf, which notices the player within a few cells and fights in timed rounds, and
-// leaves it by its west edge, back to the valley.
+// The demo's meadow: a small tile map east of the village, where a wolf roams the grass. The player walks it from
+// the village's road, meets the wolf, which notices the player within a few cells and fights in timed rounds,
+// finds the old shrine's stones at the road's east end, and leaves it by its west edge, back to the village.
 #pragma once
 
 #include "tools/scenario_writer/config_writer.h"
@@ -11,10 +11,14 @@ namespace demo {
 // The meadow's name as a location, and the gate that leads into it at the west end of its road.
 constexpr const char* kMeadow = "Meadow";
 constexpr const char* kMeadowGate = "Meadow gate";
+// The events the meadow fires and the story writes: the player stops on the old shrine's stones at the road's east
+// end, and the wolf falls.
+constexpr const char* kShrineStonesEvent = "ShrineStones";
+constexpr const char* kWolfFallsEvent = "WolfFalls";
 
 // Writes the meadow into the scenario: its map file, its location record (west edge to `westOf`) and its gate, the
-// map's screen layout (17, the still screens' frame with the map in place of the picture), the ground pictures,
-// the player's figure (the scenario's default player sprite) and the wolf's, and the wolf's NPC definition.
+// ground pictures, the player's figure (the scenario's default player sprite) and the wolf's, and the wolf's NPC
+// definition. The map's frame, screen layout 17, is the status panel's.
 void AddMeadow(scenario_writer::ScenarioFiles& files, scenario_writer::ConfigSpec& config, const char* westOf);
 
 }  // namespace demo

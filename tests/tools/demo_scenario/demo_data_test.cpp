@@ -1,0 +1,111 @@
+// The demo scenario's data as the game reads it: the loose tree and the archive hold the same records and
+// locations; every screen layout a screen or dialog uses has its picture and an element for each of its controls;
+// and every event the game fires by name, from the start-up to the panel's map buttons and the menus, is written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/rules/npc_definition.h"
+#include "game/shell/data/data_archive.h"
+#include "game/shell/data/string_utils.h"
+#include "game/shell/record_lists.h"
+#include "game/world/location.h"
+#include "tests/support/file_system_fixture.h"
+#include "tools/demo_scenario/demo_scenario.h"
+
+namespace {
+
+namespace sw = scenario_writer;
+
+bool HasFile(const sw::ScenarioFiles& files, const std::string& path) {
+  return std::any_of(files.Files().begin(), files.Files().end(), [&](const auto& file) { return file.first == path; });
+}
+
+class DemoDataTest : public FileSystemTest {
+ protected:
+  void SetUp() override {
+    FileSystemTest::SetUp();
+    ASSERT_EQ(PlatformSetDefaultFolder(folder_, static_cast<const char*>(nullptr)), kPlatformNoError);
+  }
+  void TearDown() override {
+    ClearRecordLists();
+    DataArchive::Close();
+    FileSystemTest::TearDown();
+  }
+
+  // The loaded records, a line each: the kind of list, the name and what tells records of one kind apart, in lower
+  // case (the archive lists its names so).
+  static std::string LoadedRecords() {
+    std::ostringstream out;
+    for (const auto& spell : SpellList()) out << "spell " << spell->GetName() << " " << spell->magicCost << "\n";
+    for (const auto& race : RaceList()) out << "race " << race->GetName() << "\n";
+    for (const auto& table : SkillTableList()) out << "skill table " << table->GetName() << "\n";
+    for (const auto& item : ItemList()) {
+      out << "item " << item->GetName() << " " << item->kind << " " << item->price << "\n";
+    }
+    for (const auto& location : LocationList()) {
+      out << "location " << location->GetName() << " " << location->Kind() << "\n";
+    }
+    for (const auto& npc : NpcList()) out << "npc " << npc->GetName() << " " << npc->maxStamina << "\n";
+    for (const auto& characterClass : ClassList()) {
+      out << "class " << characterClass->GetName() << " " << characterClass->spells.size() << "\n";
+    }
+    std::string text = out.str();
+    ToLowerInPlace(text);
+    return text;
+  }
+};
+
+TEST_F(DemoDataTest, TheLooseTreeAndTheArchiveHoldTheSameRecordsAndLocations) {
+  std::string error;
+  ASSERT_TRUE(demo_scenario::BuildDemoScenario(temp_.Posix(), true, &error)) << error;
+  std::string loaded[2];
+  const std::pair<const char*, bool> sources[] = {{"DataTree", false}, {"Data/Data001.dat", true}};
+  for (size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE(sources[i].first);
+    ASSERT_EQ(DataArchive::Open(sources[i].first, sources[i].second), 0);
+    LoadScenarioData(false);
+    loaded[i] = LoadedRecords();
+    ClearRecordLists();
+    DataArchive::Close();
+  }
+  EXPECT_EQ(loaded[0], loaded[1]);
+  for (const char* line : {"location village 0", "location trader 3", "location well 4", "location shrine 4",
+                           "location meadow 10", "npc wolf 8", "item sword 1 20", "class mage 2", "race human"}) {
+    EXPECT_NE(loaded[1].find(std::string(line) + "\n"), std::string::npos) << line;
+  }
+}
+
+TEST(DemoScenarioTest, EveryLayoutInUseHasItsPictureAndAnElementForEachControl) {
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  // Layouts and the elements the screens and dialogs on them read; 20 and 21 are pictures only.
+  const std::pair<int32_t, size_t> layouts[] = {{0, 3},   {1, 5},   {2, 4},   {3, 25},  {4, 2},  {5, 3},  {6, 3},
+                                                {9, 10},  {10, 30}, {11, 0},  {14, 2},  {15, 2}, {16, 34}, {17, 34},
+                                                {18, 7},  {19, 10}, {20, 0},  {21, 0},  {22, 3}, {23, 1}};
+  for (const auto& [index, elements] : layouts) {
+    const sw::LayoutSpec& layout = demo.config.layouts.at(static_cast<size_t>(index));
+    EXPECT_TRUE(HasFile(demo.data, "Pictures/" + layout.name)) << "layout " << index << ": " << layout.name;
+    EXPECT_GE(layout.elements.size(), elements) << "layout " << index;
+  }
+}
+
+TEST(DemoScenarioTest, EveryEventTheGameFiresByNameIsWritten) {
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  std::vector<std::string> fired = {"StartGame", "Main",        "EndGame",     "MainPortrait", "MapPortrait",
+                                    "MapButton1", "MapButton2", "MapButton3",  "MapButton4",   "MapButton30",
+                                    "MapButton31", "MapButton32", "MapButton33"};
+  for (const sw::MenuListSpec& menu : demo.config.menuLists) {
+    for (const sw::MenuEntrySpec& entry : menu.entries) {
+      if (entry.text != "-") fired.push_back(entry.eventName);
+    }
+  }
+  for (const std::string& event : fired) {
+    EXPECT_TRUE(HasFile(demo.data, "Events/Defs/" + event + ".cet")) << event;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,325 @@
+// The demo played through the whole program, in-process and headless, on the manual clock with fixed seeds, from
+// the title (its theme and the ten slot sounds) and its "New game" on: the trader's shop and the well's words kept
+// in the journal; the whole tale, a fighter who buys the sword, slays the wolf of the meadow and hears the end at
+// the shrine; the road east to the meadow and its west edge back; the shrine, which offers rest until the wolf has
+// fallen and then tells the end of the tale once; and the player's fall, which ends the game with the offer of a
+// new one. Each step waits for a state of the game within a bound of frames and fails naming its step. Frames of
+// the places are written into "demo_frames/" of the working folder for a look by hand.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "game/dialogs/shop_dialog.h"
+#include "game/rules/character.h"
+#include "game/rules/class_race_records.h"
+#include "game/rules/game_state.h"
+#include "game/rules/item_record.h"
+#include "game/rules/script_event.h"
+#include "game/shell/record_lists.h"
+#include "game/shell/media/music_player.h"
+#include "game/shell/media/sound_effects.h"
+#include "game/world/scene_view.h"
+#include "game/world/tile_map.h"
+#include "tests/tools/demo_scenario/demo_program_fixture.h"
+
+namespace {
+
+using test_support::InputStep;
+using namespace test_support::input;
+
+std::string ShopText(int32_t control) {
+  const ShopDialog* shop = DemoProgramTest::Top<ShopDialog>();
+  const auto* text = shop != nullptr ? shop->GetControlAs<StaticTextControl>(control) : nullptr;
+  return text != nullptr ? text->GetText() : "";
+}
+
+bool Carries(const std::string& item) {
+  const Character* player = GetCurrentCharacter();
+  return player != nullptr && player->HasItemNamed(item);
+}
+
+std::string Global(const std::string& name) {
+  const GlobalVariable* variable = FindGlobalEntry(name);
+  return variable != nullptr ? variable->value : "";
+}
+
+bool Quiet() { return OpenDialogs().empty(); }
+
+// The first living character of the meadow: the wolf.
+const Character* Wolf() {
+  const TileMap* map = GetCurrentTileMap();
+  if (map == nullptr) return nullptr;
+  for (const auto& character : map->Characters()) {
+    if (character->stamina > 0) return character.get();
+  }
+  return nullptr;
+}
+
+// The cell of the meadow that fires an event: the shrine's stones; (-1, -1) without one.
+Point StonesCell() {
+  const TileMap* map = GetCurrentTileMap();
+  for (int32_t column = 0; map != nullptr && column < map->Width(); ++column) {
+    for (int32_t row = 0; row < map->Height(); ++row) {
+      if (map->GetCellEvent(column, row) != nullptr) return {column, row};
+    }
+  }
+  return {-1, -1};
+}
+
+// The left button pressed (down) or let go on a cell of the current map, or on the visible cell nearest to it when
+// the view does not show it; the map takes a button held over a tick, not a click; nothing without a map.
+void PressCell(int32_t column, int32_t row, bool down) {
+  const TileMap* map = GetCurrentTileMap();
+  const SceneView* view = GetSceneView();
+  if (map == nullptr || view == nullptr) return;
+  const Bounds& shown = map->ViewRect();
+  const Point first = map->CellAt(view->ScrollX(), view->ScrollY());
+  const Point last = map->CellAt(view->ScrollX() + shown.width - 1, view->ScrollY() + shown.height - 1);
+  const Point centre = map->CellCenter(std::clamp(column, first.x, last.x), std::clamp(row, first.y, last.y));
+  HostTestMouseButton(DemoProgramTest::MainWindowHandle(), 0, down, shown.x + centre.x - view->ScrollX(),
+                      shown.y + centre.y - view->ScrollY(), 1);
+}
+
+// Steps towards a cell of the map: the button pressed on it (or as near as the view shows) and let go, every
+// twelfth call.
+void HeadFor(int32_t column, int32_t row, int32_t* calls) {
+  const int32_t call = (*calls)++ % 12;
+  if (call == 0 || call == 3) PressCell(column, row, call == 0);
+}
+
+// Where the village's picture leads: the trader's house, the well and the road east.
+constexpr int32_t kTraderX = 480, kTraderY = 260;
+constexpr int32_t kWellX = 200, kWellY = 280;
+constexpr int32_t kRoadEastX = 600, kRoadEastY = 240;
+
+class DemoPlayTest : public DemoProgramTest {
+ protected:
+  // From the village over the road east onto the meadow.
+  std::vector<InputStep> ToTheMeadow() {
+    return {Click(kRoadEastX, kRoadEastY), Reach("the meadow", [] { return Quiet() && Here() == "meadow"; }),
+            Wait(6)};
+  }
+  // A message that a script shows, closed by a click once it has been read.
+  std::vector<InputStep> Read(const std::string& step, const std::string& words, std::string* shown = nullptr) {
+    return {Reach(step, [words] { return MessageShown().find(words) != std::string::npos; }), Wait(4),
+            Do([shown] {
+              if (shown != nullptr) *shown = MessageShown();
+            }),
+            Click(320, 240), Reach(step + " read", Quiet)};
+  }
+};
+
+std::vector<InputStep> Join(std::initializer_list<std::vector<InputStep>> parts) {
+  std::vector<InputStep> steps;
+  for (const auto& part : parts) steps.insert(steps.end(), part.begin(), part.end());
+  return steps;
+}
+
+TEST_F(DemoPlayTest, ANewFighterBuysTheSwordAndKeepsTheWellsWordsInTheJournal) {
+  struct Seen {
+    std::vector<std::string> goods;
+    std::string music, race, className, goldBefore, goldAfter, journal, wellText;
+    std::vector<int> silentSlots;
+    int32_t stamina = 0, level = 0;
+    bool potion = false, armour = false;
+  } seen;
+  std::vector<InputStep> steps = Join({
+      // The title plays the theme, and the ten slots have their sounds.
+      {Reach("the theme", [] { return !CurrentMusicName().empty(); }), Do([&] {
+         seen.music = CurrentMusicName();
+         for (int slot = 0; slot < kSoundSlotCount; ++slot) {
+           if (SoundSlotEffect(slot) == nullptr) seen.silentSlots.push_back(slot);
+         }
+       })},
+      NewGame("Wren", "human", "fighter"),
+      {Frame("village"), Do([&] {
+         const Character* player = GetCurrentCharacter();
+         seen.race = player->GetRace() != nullptr ? player->GetRace()->GetName() : "";
+         seen.className = player->GetClass() != nullptr ? player->GetClass()->GetName() : "";
+         seen.potion = Carries("Healing potion");
+         seen.stamina = player->stamina;
+         seen.level = player->level;
+       })},
+      // The trader's house.
+      {Click(kTraderX, kTraderY), Reach("shop", [] { return Top<ShopDialog>() != nullptr; }), Wait(4), Frame("shop"),
+       Do([&] {
+         const auto* list = Top<ShopDialog>()->GetControlAs<ListControl>(ShopDialog::kList);
+         for (int32_t i = 0; list != nullptr && i < list->GetRowCount(); ++i) seen.goods.push_back(list->GetRow(i).text);
+         seen.goldBefore = ShopText(ShopDialog::kGoldText);
+       }),
+       Wait(kListSettles), ClickRow(ShopDialog::kList, "Sword"), Wait(2), ClickOn(ShopDialog::kTradeButton),
+       Reach("the sword bought", [] { return Carries("Sword"); }),
+       Do([&] { seen.goldAfter = ShopText(ShopDialog::kGoldText); })},
+      // The armour costs more than is left: the trader says so.
+      {Wait(kListSettles), ClickRow(ShopDialog::kList, "Leather armour"), Wait(2), ClickOn(ShopDialog::kTradeButton),
+       Reach("the armour refused", [] { return TopLayout() == 1; }), Wait(2), Click(320, 240),
+       Reach("back in the shop", [] { return Top<ShopDialog>() != nullptr; }), Wait(2),
+       ClickOn(ShopDialog::kLeaveButton), Reach("back in the village", [] { return Quiet() && Here() == "village"; }),
+       Do([&] { seen.armour = Carries("Leather armour"); })},
+      // The pack, from the first map button of the panel.
+      {Wait(4), Click(476, 448), Reach("the pack", [] { return TopLayout() == 3; }), Wait(4), ClickOn(2),
+       Reach("the pack closed", Quiet)},
+      // The well: its message goes into the journal from the message's corner.
+      {Wait(4), Click(kWellX, kWellY),
+       Reach("the well", [] { return MessageShown().find("wolf") != std::string::npos; }), Wait(4), Frame("well"),
+       Do([&] { seen.wellText = MessageShown(); }), ClickOn(MessageDialog::kJournalButton),
+       Reach("the journal entry", [] { return !GetCurrentCharacter()->journal.empty(); }),
+       Do([&] { seen.journal = GetCurrentCharacter()->journal.front(); }), Click(320, 240),
+       Reach("the well left", [] { return Quiet() && Here() == "village"; })},
+  });
+  EXPECT_EQ(Play(std::move(steps)), 0);
+  EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+  EXPECT_NE(seen.music.find("Theme"), std::string::npos) << seen.music;
+  EXPECT_EQ(seen.silentSlots, std::vector<int>{});
+  EXPECT_EQ(seen.race, "human");
+  EXPECT_EQ(seen.className, "fighter");
+  EXPECT_TRUE(seen.potion);
+  EXPECT_GT(seen.stamina, 0);
+  EXPECT_EQ(seen.level, 1);
+  // The goods in the order of an inventory: the potion, the weapon, the armour.
+  EXPECT_EQ(seen.goods, (std::vector<std::string>{"Healing potion", "Sword", "Leather armour"}));
+  EXPECT_EQ(seen.goldBefore, "30");
+  EXPECT_EQ(seen.goldAfter, "10");
+  EXPECT_FALSE(seen.armour);
+  EXPECT_EQ(seen.journal, seen.wellText);
+}
+
+TEST_F(DemoPlayTest, AFighterWithTheSwordSlaysTheWolfAndTheShrineTellsTheEnd) {
+  struct Seen {
+    int32_t level = 0, stamina = 0;
+    std::string wolf, told;
+  } seen;
+  auto mapCalls = std::make_shared<int32_t>(0);
+  std::vector<InputStep> steps = Join({
+      NewGame("Wren", "human", "fighter"),
+      // The sword bought and put on from the pack.
+      {Click(kTraderX, kTraderY), Reach("shop", [] { return Top<ShopDialog>() != nullptr; }), Wait(kListSettles),
+       ClickRow(ShopDialog::kList, "Sword"), Wait(2), ClickOn(ShopDialog::kTradeButton),
+       Reach("the sword bought", [] { return Carries("Sword"); }), Wait(2), ClickOn(ShopDialog::kLeaveButton),
+       Reach("back in the village", [] { return Quiet() && Here() == "village"; }), KeyDown(VK_CONTROL), KeyDown('I'),
+       KeyUp('I'), KeyUp(VK_CONTROL), Reach("the pack", [] { return TopLayout() == 3; }), Wait(kListSettles),
+       ClickRow(1, "sword"), Wait(2), ClickOn(4),
+       Reach("the sword in hand", [] {
+         const Character* player = GetCurrentCharacter();
+         return player->equipment[1] != nullptr && player->equipment[1]->GetName() == "sword";
+       }),
+       ClickOn(2), Reach("the pack closed", Quiet)},
+      ToTheMeadow(),
+      // At the wolf, again and again, until it falls.
+      {Reach("the wolf's fall",
+             [mapCalls] {
+               if (Global("gb_wolf") == "1") return true;
+               const Character* wolf = Wolf();
+               if (Quiet() && wolf != nullptr) HeadFor(wolf->x, wolf->y, mapCalls.get());
+               return false;
+             },
+             3000),
+       Frame("wolf_falls"), Do([&] { seen.stamina = GetCurrentCharacter()->stamina; })},
+      // Its message and the level it was worth, whichever comes first.
+      {Reach("the level gained",
+             [mapCalls] {
+               if (!Quiet() && (*mapCalls)++ % 20 == 0) {
+                 HostTestMouseButton(MainWindowHandle(), 0, true, 320, 240, 1);
+                 HostTestMouseButton(MainWindowHandle(), 0, false, 320, 240, 1);
+               }
+               return Quiet() && GetCurrentCharacter()->level == 2;
+             },
+             600),
+       Do([&] {
+         seen.level = GetCurrentCharacter()->level;
+         seen.wolf = Global("gb_wolf");
+       })},
+      // Along the road to the shrine's stones at its east end.
+      {Reach("the tale",
+             [mapCalls] {
+               if (Quiet()) HeadFor(StonesCell().x, StonesCell().y, mapCalls.get());
+               return MessageShown().find("tale ends") != std::string::npos;
+             },
+             900),
+       Wait(4), Frame("tale"), Click(320, 240), Reach("the tale read", Quiet), Do([&] { seen.told = Global("gb_told"); })},
+  });
+  EXPECT_EQ(Play(std::move(steps)), 0);
+  EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+  EXPECT_GT(seen.stamina, 0);
+  EXPECT_EQ(seen.level, 2);
+  EXPECT_EQ(seen.wolf, "1");
+  EXPECT_EQ(seen.told, "1");
+}
+
+TEST_F(DemoPlayTest, ANewMageKnowsItsFirstSpellAndTheRoadEastLeadsToTheMeadowAndBack) {
+  bool knowsSpark = false;
+  std::vector<InputStep> steps = Join({
+      NewGame("Wren", "elf", "mage"),
+      {Do([&] { knowsSpark = GetCurrentCharacter()->KnowsSpell(FindSpellByName("Spark")); })},
+      ToTheMeadow(),
+      {Frame("meadow"), KeyDown(VK_LEFT),
+       Reach("back in the village", [] { return Quiet() && Here() == "village"; }, 300), KeyUp(VK_LEFT)},
+  });
+  EXPECT_EQ(Play(std::move(steps)), 0);
+  EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+  EXPECT_TRUE(knowsSpark);
+}
+
+TEST_F(DemoPlayTest, TheShrineOffersRestUntilTheWolfFallsThenTellsTheEndOnce) {
+  struct Seen {
+    int32_t stamina = 0, maxStamina = 0, magic = 0, maxMagic = 0;
+    std::string wolf, told, tale, afterTale;
+  } seen;
+  // The player stops on the shrine's stones at the meadow's east end: their event.
+  auto toTheStones = [this] { return Open([] { CallEventName("ShrineStones"); }); };
+  std::vector<InputStep> steps = Join({
+      NewGame("Wren", "elf", "mage"),
+      ToTheMeadow(),
+      {Do([] {
+         Character* player = GetCurrentCharacter();
+         player->stamina = 1;
+         player->magic = 0;
+       }),
+       toTheStones(), Reach("the shrine", [] { return MessageShown().find("shrine") != std::string::npos; }),
+       Wait(4), Frame("shrine"), ClickOn(1)},
+      Read("the rest", "You rest"),
+      {Do([&] {
+        const Character* player = GetCurrentCharacter();
+        seen.stamina = player->stamina;
+        seen.maxStamina = player->current.maxStamina;
+        seen.magic = player->magic;
+        seen.maxMagic = player->current.maxMagic;
+      })},
+      // The wolf's fall, as the meadow's fights will bring it.
+      {Open([] { CallEventName("WolfFalls"); })},
+      Read("the wolf's fall", "wolf falls"),
+      {Do([&] { seen.wolf = Global("gb_wolf"); }), toTheStones(),
+       Reach("the tale", [] { return MessageShown().find("tale ends") != std::string::npos; }), Wait(4),
+       Frame("ending"), Do([&] { seen.tale = MessageShown(); }), Click(320, 240), Reach("the tale read", Quiet),
+       Do([&] { seen.told = Global("gb_told"); })},
+      // Told once: the shrine offers rest again, and leaving keeps the player on the meadow.
+      {toTheStones(), Reach("the shrine again", [] { return TopLayout() == 1; }), Wait(4),
+       Do([&] { seen.afterTale = MessageShown(); }), ClickOn(2),
+       Reach("the shrine left", [] { return Quiet() && Here() == "meadow"; })},
+  });
+  EXPECT_EQ(Play(std::move(steps)), 0);
+  EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+  EXPECT_GT(seen.maxStamina, 1);
+  EXPECT_EQ(seen.stamina, seen.maxStamina);
+  EXPECT_EQ(seen.magic, seen.maxMagic);
+  EXPECT_EQ(seen.wolf, "1");
+  EXPECT_EQ(seen.told, "1");
+  EXPECT_EQ(seen.afterTale.find("tale ends"), std::string::npos);
+  EXPECT_NE(seen.afterTale.find("rest"), std::string::npos);
+}
+
+TEST_F(DemoPlayTest, ThePlayersFallEndsTheGameWithTheOfferOfANewOne) {
+  std::vector<InputStep> steps = Join({
+      NewGame("Wren", "human", "fighter"),
+      ToTheMeadow(),
+      {Do([] { GetCurrentCharacter()->stamina = 0; }),
+       Reach("the end", [] { return MessageShown().find("tale has ended") != std::string::npos; }), Wait(4),
+       Frame("end"), ClickOn(1), Reach("a new game's name", [] { return TopLayout() == 4; })},
+  });
+  EXPECT_EQ(Play(std::move(steps)), 0);
+  EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+}
+
+}  // namespace

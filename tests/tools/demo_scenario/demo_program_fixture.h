@@ -1,0 +1,182 @@
+// The demo scenario under the whole program, in-process and headless: the demo is written into the test's own
+// folder by BuildDemoScenario and played there on the host's manual clock, driven by one script of input steps
+// from the program's first look at its message queue (the title's message opens before the main loop) to its end.
+// Every wait of a script is bounded: a step that reaches for a state of the game and does not get there within its
+// frames fails the run naming the step, and closes the window, which ends every dialog and the program.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/dialogs/dialog.h"
+#include "game/dialogs/list_controls.h"
+#include "game/dialogs/message_dialog.h"
+#include "game/shell/data/game_random.h"
+#include "game/shell/main_window.h"
+#include "game/world/location.h"
+#include "host/testing.h"
+#include "host/user.h"
+#include "platform/core/random.h"
+#include "tests/support/dialog_input.h"
+#include "tests/support/frame_files.h"
+#include "tests/support/program_steps.h"
+#include "tests/support/temp_folder.h"
+#include "tools/demo_scenario/demo_scenario.h"
+
+class DemoProgramTest : public ::testing::Test {
+ public:
+  static HWND MainWindowHandle() {
+    MainWindow* window = GetMainWindow();
+    return window != nullptr && window->IsCreated() ? window->GetNativeWindow() : nullptr;
+  }
+  // The screen layout of the dialog on top, -1 when none is open.
+  static int32_t TopLayout() { return OpenDialogs().empty() ? -1 : OpenDialogs().back()->LayoutIndex(); }
+  // The current location's name, lower-cased as the scenario's records are named.
+  static std::string Here() { return GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : ""; }
+
+  // The dialog on top when it is a T, else null.
+  template <typename T>
+  static T* Top() {
+    return OpenDialogs().empty() ? nullptr : dynamic_cast<T*>(OpenDialogs().back());
+  }
+  // The text of the event message on top, "" when none is.
+  static std::string MessageShown() {
+    const MessageDialog* message = Top<MessageDialog>();
+    return message != nullptr ? message->Text() : "";
+  }
+
+  // Frames of a list that takes its first click or key only a while after it was made (150 ms, and a frame is 33 ms).
+  static constexpr int32_t kListSettles = 8;
+
+ protected:
+  void SetUp() override {
+    HostTestSetHeadless(true);
+    HostTestResetWindowSystem();
+    HostTestClearMessageBoxes();
+    HostTestUseManualClock(true);
+    std::string error;
+    ASSERT_TRUE(demo_scenario::BuildDemoScenario(temp_.Posix(), false, &error)) << error;
+  }
+  void TearDown() override {
+    HostTestUseManualClock(false);
+    HostTestResetWindowSystem();
+    HostTestClearMessageBoxes();
+  }
+
+  // A step that waits, a frame at a time, until reached() holds. Past `bound` frames the run fails there: the
+  // step's name is kept as FailedStep() and the window closes. Once a step has failed the later ones pass at once.
+  test_support::InputStep Reach(const std::string& step, std::function<bool()> reached, int32_t bound = 150) {
+    auto frames = std::make_shared<int32_t>(0);
+    return test_support::input::WaitFor([this, step, reached = std::move(reached), bound, frames] {
+      if (!failed_.empty()) return true;
+      if (reached()) return true;
+      if (++*frames > bound) {
+        failed_ = step;
+        if (HWND window = MainWindowHandle()) HostTestCloseWindow(window);
+        return true;
+      }
+      return false;
+    });
+  }
+
+  // A step that does something of the test's own at once (reads the game's state, changes it), unless an earlier
+  // step has failed: the state it would read may not be there.
+  test_support::InputStep Do(std::function<void()> action) {
+    return test_support::input::WaitFor([this, action = std::move(action)] {
+      if (failed_.empty()) action();
+      return true;
+    });
+  }
+
+  // A click on the row of that text in the list control `list` of the top dialog; a failure when it has no such row.
+  static test_support::InputStep ClickRow(int32_t list, const std::string& text) {
+    return test_support::input::WaitFor([list, text] {
+      Dialog* top = OpenDialogs().empty() ? nullptr : OpenDialogs().back();
+      const ListControl* rows = top != nullptr ? top->GetControlAs<ListControl>(list) : nullptr;
+      for (int32_t i = 0; rows != nullptr && i < rows->GetRowCount(); ++i) {
+        if (rows->GetRow(i).text != text) continue;
+        const int32_t x = top->Frame().x + rows->GetRect().x + 30;
+        const int32_t y = top->Frame().y + rows->GetRect().y + i * rows->GetRowPitch() + rows->GetRowPitch() / 2;
+        HostTestMouseButton(MainWindowHandle(), 0, true, x, y, 1);
+        HostTestMouseButton(MainWindowHandle(), 0, false, x, y, 1);
+        return true;
+      }
+      ADD_FAILURE() << "no row " << text;
+      return true;
+    });
+  }
+
+  // Writes the frame last shown into "demo_frames/<name>.bmp" of the working folder, for a look by hand.
+  test_support::InputStep Frame(const std::string& name) {
+    return Do([name] { WriteShownFrame(MainWindowHandle(), "demo_frames/" + name + ".bmp"); });
+  }
+
+  // From the title to the village: "New game", the name typed, the race and class picked by their names, the
+  // creation sheet taken as rolled.
+  std::vector<test_support::InputStep> NewGame(const std::string& name, const std::string& race,
+                                               const std::string& className) {
+    using namespace test_support::input;
+    return {Reach("title", [] { return TopLayout() == 1 && !MessageShown().empty(); }),
+            Wait(4), ClickOn(1),
+            Reach("name", [] { return TopLayout() == 4; }),
+            Type(name), Wait(2), KeyDown(VK_RETURN), KeyUp(VK_RETURN),
+            Reach("race", [] { return TopLayout() == 5; }),
+            Wait(kListSettles), ClickRow(0, race), Wait(2), ClickOn(2),
+            Reach("class", [] { return TopLayout() == 6; }),
+            Wait(kListSettles), ClickRow(0, className), Wait(2), ClickOn(2),
+            Reach("creation", [] { return TopLayout() == 10; }),
+            Wait(4), ClickOn(27),
+            Reach("village", [] { return OpenDialogs().empty() && Here() == "village"; }),
+            Wait(4)};
+  }
+
+  // A step that runs `open` (a modal dialog of the test's own) at the program's next turn of its message loop,
+  // outside the script, so that the script's next steps answer the dialog it opens.
+  test_support::InputStep Open(std::function<void()> open) {
+    return Do([open = std::move(open)] {
+      Opening() = open;
+      SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        const std::function<void()> opening = std::move(Opening());
+        Opening() = nullptr;
+        if (opening) opening();
+      });
+    });
+  }
+
+  // Runs the whole program on the steps, both random generators seeded with `seed` at the first frame; the run
+  // quits with code 0 after the last step. The program's exit code.
+  int Play(std::vector<test_support::InputStep> steps, uint32_t seed = 7) {
+    steps.insert(steps.begin(), Do([seed] {
+                   SeedRandom(seed);
+                   PlatformSetRandomSeed(seed);
+                 }));
+    steps.push_back(Do([] { PostQuitMessage(0); }));
+    // Frames for the program to end on the quit; the script closes the window after them.
+    steps.push_back(test_support::input::Wait(30));
+    test_support::InputScript script(std::move(steps), std::numeric_limits<int32_t>::max());
+    // The program's own tick limit is not the bound here: every step of the script is.
+    test_support::ProgramSteps program;
+    program.tickLimit = std::numeric_limits<int>::max();
+    return test_support::RunProgramSteps(temp_.Posix(), program);
+  }
+
+  const std::string& FailedStep() const { return failed_; }
+
+  TempFolder temp_;
+
+ private:
+  static std::function<void()>& Opening() {
+    static std::function<void()> opening;
+    return opening;
+  }
+
+  std::string failed_;
+};

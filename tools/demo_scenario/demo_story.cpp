@@ -1,0 +1,95 @@
+// The demo's story around the places: the title ("StartGame": the theme, the title picture and the choice of a new
+// game, a saved game or quitting), the menus and their events, the help, the start of a new game ("Main": level 1,
+// a potion, some gold, the mage's first spell, then the village) and the end of a game ("EndGame": a new game or quitting).
+#include <string>
+
+#include "tools/demo_scenario/demo_drawing.h"
+#include "tools/demo_scenario/demo_builders.h"
+#include "tools/scenario_writer/picture_writer.h"
+
+namespace demo_scenario {
+
+namespace {
+
+// The title: the village under the hills at dusk, the kestrel above, the wolf on the ridge, and the name.
+sw::Canvas DrawTitle() {
+  sw::Canvas canvas(440, 230);
+  canvas.VerticalGradient(0, 150, sw::Rgb{40, 50, 110}, sw::Rgb{235, 150, 90});
+  canvas.FillCircle(370, 122, 30, sw::Rgb{255, 210, 110});
+  canvas.FillPeak(110, 70, -80, 300, 170, sw::Rgb{70, 60, 90});
+  canvas.FillPeak(330, 112, 200, 520, 170, sw::Rgb{85, 65, 95});
+  canvas.VerticalGradient(150, 230, sw::Rgb{55, 100, 45}, sw::Rgb{25, 55, 25});
+  DrawWolf(canvas, 290, 168, 70, sw::Rgb{40, 35, 45});
+  DrawHouse(canvas, 40, 172, 50, 34, sw::Rgb{150, 105, 65}, sw::Rgb{120, 45, 30});
+  DrawHouse(canvas, 110, 182, 60, 30, sw::Rgb{170, 120, 70}, sw::Rgb{140, 50, 30});
+  DrawTree(canvas, 200, 176, 16);
+  DrawKestrel(canvas, 200, 100, 60, sw::Rgb{60, 35, 30});
+  const std::string name = "KESTRIVAL";
+  DrawLetters(canvas, (440 - LettersWidth(name, 5)) / 2 + 2, 22, name, 5, sw::Rgb{30, 20, 40});
+  DrawLetters(canvas, (440 - LettersWidth(name, 5)) / 2, 20, name, 5, sw::Rgb{250, 225, 150});
+  for (int32_t i = 0; i < 3; ++i) {
+    canvas.FillRect(0, i, 440, 1, colour::kWood);
+    canvas.FillRect(0, 229 - i, 440, 1, colour::kWood);
+    canvas.FillRect(i, 0, 1, 230, colour::kWood);
+    canvas.FillRect(439 - i, 0, 1, 230, colour::kWood);
+  }
+  return canvas;
+}
+
+void AddMenus(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
+  config.menuLists[0] = sw::MenuListSpec{"Help", {{"How to play/h", "HowToPlay"}}};
+  config.menuLists[1] = sw::MenuListSpec{
+      "File", {{"New/n", "MenuNew"}, {"Open/o", "MenuOpen"}, {"Save/s", "MenuSave"}, {"End game/e", "MenuEnd"}, {"-", ""}}};
+  config.menuLists[2] = sw::MenuListSpec{"Game",
+                                         {{"Inventory/i", "MenuInventory"},
+                                          {"Character/k", "MenuCharacter"},
+                                          {"Spells/m", "MenuSpells"},
+                                          {"Journal/j", "MenuJournal"}}};
+  const std::pair<const char*, EngineCommand> commands[] = {
+      {"MenuNew", kNewGame},         {"MenuOpen", kOpenGame},           {"MenuSave", kSaveGame},
+      {"MenuEnd", kEndGame},         {"MenuInventory", kInventory},     {"MenuCharacter", kCharacterSheet},
+      {"MenuSpells", kSpellCasting}, {"MenuJournal", kJournal}};
+  for (const auto& [event, command] : commands) AddEvent(files, event, EngineEvent(command));
+  AddEvent(files, "HowToPlay",
+           {{Say("Click where you would go: the trader's door, the well, or the road east to the meadow. The buttons "
+                 "under the picture open your pack, your spells, your journal and your sheet. On the meadow click to "
+                 "walk, and click the wolf to fight it. Ctrl+S saves the game and Ctrl+O opens one.")},
+            {},
+            0});
+}
+
+}  // namespace
+
+void AddStory(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
+  AddMenus(files, config);
+  files.Add("Events/Pics/Title.pct", sw::EncodeBmp24(DrawTitle()));
+
+  const std::vector<Choice> begin = {{"New game", "new"}, {"Open a saved game", "open"}, {"Quit", "quit"}};
+  AddEvent(files, "StartGame",
+           {{{"", "Play music", {"Theme", ""}},
+             Say("A village keeps the road to the old shrine. Since the wolf came down to the meadow, nobody has walked "
+                 "that way.",
+                 begin, "Title")},
+            {Labelled("new", Engine(kNewGame)), Labelled("open", Engine(kOpenGame)), Labelled("quit", Engine(kQuit))},
+            0});
+
+  // A new player, made at level 0, begins at level 1, carries a potion and some gold, a mage knows its first spell,
+  // and the tale starts in the village.
+  AddEvent(files, "Main",
+           {{{"", "Attribute", {"Level", "1", "1"}},
+             {"", "Items", {"Healing potion", "1"}},
+             {"", "Gold", {"1", "30"}},
+             {"", "Change Global", {kPlayerClass, "1", "&&Job"}},
+             If(std::string(kPlayerClass) + ",is equal to,mage", "mage", ""),
+             Travel("Village")},
+            {Labelled("mage", {"", "Spells", {"Spark", "1"}})},
+            0});
+
+  AddEvent(files, "EndGame",
+           {{Say("Your tale has ended here. Begin a new one, or leave the village for now?",
+                 {{"New game", "new"}, {"Quit", "quit"}}, "Title")},
+            {Labelled("new", Engine(kNewGame)), Labelled("quit", Engine(kQuit))},
+            0});
+}
+
+}  // namespace demo_scenario
