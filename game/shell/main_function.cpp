@@ -138,8 +138,9 @@ int32_t ShutdownGame() {
   PathFinder::FreeLists();
   Input::Shutdown();
   FreeLayouts();
-  // The character names records by pointer: it goes before them.
+  // The character and the spells waiting to be cast name records by pointer: they go before them.
   DeleteCurrentCharacter();
+  ClearPendingSpells();
   GetShellCommandHost().Reset();
   ClearExploredMasks();
   LocationHistory::Clear();
