@@ -42,6 +42,7 @@
 #endif
 
 #include "game/dialogs/dialog.h"
+#include "game/dialogs/message_dialog.h"
 #include "game/graphics/bitmap.h"
 #include "game/graphics/picture_cache.h"
 #include "game/rules/game_state.h"
@@ -240,12 +241,19 @@ class Soak {
     ++frames_;
     HWND window = MainWindowHandle();
     if (opening_) {
-      // Only the clock moves, and Escape now and then takes the run past the title and any other message it
-      // opens with; the saved games are opened between frames, their questions answered there.
+      // Only the clock moves, and now and then the run is taken past the title and any other message it opens
+      // with: Escape closes a message, and one with choices, which only a choice ends, is closed as it stands
+      // (none taken: a choice may start a new game or quit). The saved games are opened between frames, their
+      // questions answered there.
       HostTestAdvanceClock(kFrameMilliseconds);
       if (window != nullptr && !OpenDialogs().empty() && frames_ % 10 == 0) {
-        HostTestKey(VK_ESCAPE, true);
-        HostTestKey(VK_ESCAPE, false);
+        auto* message = dynamic_cast<MessageDialog*>(OpenDialogs().back());
+        if (message != nullptr && message->HasChoices()) {
+          message->Close();
+        } else {
+          HostTestKey(VK_ESCAPE, true);
+          HostTestKey(VK_ESCAPE, false);
+        }
       }
     } else {
       monkey_.Frame();
