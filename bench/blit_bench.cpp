@@ -179,7 +179,6 @@ void Memcpy(benchmark::State& state) {
   SetPixelsPerSecond(state);
 }
 
-#define KESTRIVAL_BENCH(...) __VA_ARGS__->Repetitions(bench::kRepetitions)->ReportAggregatesOnly(true)
 KESTRIVAL_BENCH(BENCHMARK_CAPTURE(Blitter, alpha_24, Kind::kAlpha, OpaqueFormat));
 KESTRIVAL_BENCH(BENCHMARK_CAPTURE(Blitter, alpha_32, Kind::kAlpha, kFrame32));
 KESTRIVAL_BENCH(BENCHMARK(PixmanOver));

@@ -116,7 +116,6 @@ void SdlBlitScaled(benchmark::State& state) {
   SetPixelsPerSecond(state);
 }
 
-#define KESTRIVAL_BENCH(...) __VA_ARGS__->Repetitions(bench::kRepetitions)->ReportAggregatesOnly(true)
 KESTRIVAL_BENCH(BENCHMARK_CAPTURE(CopyBits, convert_565, 0x565, 32, false, 1));
 KESTRIVAL_BENCH(BENCHMARK(SdlConvert565));
 KESTRIVAL_BENCH(BENCHMARK_CAPTURE(CopyBits, convert_8, 8, 32, false, 1));

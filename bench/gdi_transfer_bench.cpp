@@ -91,7 +91,6 @@ void Memcpy(benchmark::State& state) {
   SetPixelsPerSecond(state);
 }
 
-#define KESTRIVAL_BENCH(...) __VA_ARGS__->Repetitions(bench::kRepetitions)->ReportAggregatesOnly(true)
 KESTRIVAL_BENCH(BENCHMARK(FrameToWindow));
 KESTRIVAL_BENCH(BENCHMARK(SdlConvertFrame));
 KESTRIVAL_BENCH(BENCHMARK_CAPTURE(BitmapToBitmap, srcpaint, SRCPAINT));
