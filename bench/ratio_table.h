@@ -58,7 +58,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const RatioRow& row : rows_) {
       const Median& ours = Find(row.ours);
       const Median& reference = Find(row.reference);
-      const double ratio = reference.Rate() > 0 ? ours.Rate() / reference.Rate() : 0.0;
+      if (ours.Rate() <= 0 || reference.Rate() <= 0) {
+        std::printf("%-46s no figure: %s did not run or failed\n", row.label.c_str(),
+                    ours.Rate() <= 0 ? row.ours.c_str() : row.reference.c_str());
+        continue;
+      }
+      const double ratio = ours.Rate() / reference.Rate();
       const bool met = (row.goal <= 0 || ratio >= row.goal) && (row.budget <= 0 || ours.seconds <= row.budget);
       const bool judged = row.goal > 0 || row.budget > 0;
       char goal[16] = "-";
