@@ -5,10 +5,16 @@
 
 #include <string>
 
+#include "game/rules/action_handlers.h"
+#include "game/rules/character.h"
+#include "game/rules/script_action.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
 #include "game/shell/menus.h"
+#include "game/shell/shell_command_host.h"
+#include "game/world/location.h"
+#include "game/world/tile_map.h"
 #include "host/kernel.h"
 #include "host/testing.h"
 #include "host/user.h"
@@ -42,6 +48,30 @@ void StepTick(HWND, UINT, UINT_PTR, DWORD) {
 bool MainWindowReady() {
   MainWindow* window = GetMainWindow();
   return window != nullptr && window->IsCreated();
+}
+
+void StartNewGame() {
+  ShellCommandHost& host = GetShellCommandHost();
+  host.CreateCharacter();
+  host.ResetGlobalEntries();
+  host.AssignMissingRaceAndClass();
+  Character* player = GetCurrentCharacter();
+  player->SetName("Wren");
+  if (player->base.maxStamina <= 0) player->base.maxStamina = 20;
+  player->RecalculateStats();
+  player->stamina = player->current.maxStamina;
+  host.SetGameInProgress(true);
+}
+
+bool TravelTo(const std::string& location, int32_t column, int32_t row) {
+  if (Character* player = GetCurrentCharacter()) player->SetPosition(column, row);
+  SetPendingExit(kNoExit);
+  ScriptAction travel;
+  travel.actionName = "Teleport";
+  travel.params = {location};
+  RunTravelAction(travel);
+  const Location* here = GetCurrentLocation();
+  return here != nullptr && here->GetName() == location;
 }
 
 int RunProgram(ProgramRun& run) {

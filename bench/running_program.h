@@ -3,8 +3,10 @@
 // main loop, once the scenario's records have loaded and the menus are made.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 
 namespace bench {
 
@@ -23,5 +25,13 @@ int RunProgram(ProgramRun& run);
 
 // Whether the running program's main window exists.
 bool MainWindowReady();
+
+// A new game's player, as the game makes one without its dialogs: the scenario's default race and class, the
+// global entries at their defaults, full stamina, the game in progress.
+void StartNewGame();
+
+// Takes the player to the location as a script's travel does; on a map the player comes in on the cell given
+// (counted from 0), not by an edge. True when the location is then the current one.
+bool TravelTo(const std::string& location, int32_t column = 0, int32_t row = 0);
 
 }  // namespace bench

@@ -26,9 +26,7 @@
 #include "game/graphics/bitmap.h"
 #include "game/rules/character.h"
 #include "game/rules/game_state.h"
-#include "game/rules/script_event.h"
 #include "game/shell/main_loop.h"
-#include "game/shell/shell_command_host.h"
 #include "game/world/location.h"
 #include "game/world/scene_view.h"
 #include "game/world/tile_map.h"
@@ -36,7 +34,6 @@
 #include "tools/scenario_writer/animation_set_writer.h"
 #include "tools/scenario_writer/location_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
-#include "tools/scenario_writer/record_writer.h"
 #include "tools/scenario_writer/scenario_files.h"
 #include "tools/scenario_writer/tile_map_writer.h"
 
@@ -54,15 +51,14 @@ constexpr int32_t kEngaged = 8;
 struct MeasuredMap {
   const char* label;
   std::string location;
-  std::string travel;       // the event that takes the player there
-  int32_t column, row;      // where the player comes in, among the wolves
+  int32_t column, row;  // where the player comes in, among the wolves
 };
 
 // The demo's meadow, whose wolf stands on cell (16, 10): the player comes in three cells west of it.
 std::vector<MeasuredMap>& Maps() {
-  static std::vector<MeasuredMap> maps = {{"demo meadow", "Meadow", "Fight on Meadow", 13, 10},
-                                          {"100 x 100 map", "Wide meadow 100", "Fight on Wide meadow 100", 50, 50},
-                                          {"256 x 256 map", "Wide meadow 256", "Fight on Wide meadow 256", 128, 128}};
+  static std::vector<MeasuredMap> maps = {{"demo meadow", "Meadow", 13, 10},
+                                          {"100 x 100 map", "Wide meadow 100", 50, 50},
+                                          {"256 x 256 map", "Wide meadow 256", 128, 128}};
   return maps;
 }
 
@@ -170,11 +166,7 @@ std::vector<std::string> ItemNames(const std::filesystem::path& tree) {
   return names;
 }
 
-sw::Bytes TravelEvent(const std::string& location) {
-  return sw::EncodeEvent({{{"", "Teleport", {location}}}, {}, 0});
-}
-
-// Copies the demo's loose tree into the folder and writes the wide meadows and the travel events into it.
+// Copies the demo's loose tree into the folder and writes the wide meadows into it.
 bool PrepareScenario(const std::filesystem::path& folder) {
   const std::filesystem::path tree = folder / "DataTree";
   std::error_code code;
@@ -189,14 +181,12 @@ bool PrepareScenario(const std::filesystem::path& folder) {
   files.Add("Pictures/Wide flower.bmp", DrawFlower(false));
   files.Add("Pictures/Wide flower open.bmp", DrawFlower(true));
   files.Add("Pictures/Wide flower.cam", FlowerSet());
-  files.Add("Events/Defs/" + Maps()[0].travel + ".cet", TravelEvent(Maps()[0].location));
   for (int16_t size : {int16_t{100}, int16_t{256}}) {
     const MeasuredMap& measured = Maps()[size == 100 ? 1 : 2];
     files.Add("Maps/" + measured.location + ".cma", sw::EncodeTileMap(WideMeadow(size, items)));
     sw::MapLocationSpec location;
     location.interface = 1;
     files.Add(sw::LocationRecordPath(measured.location), sw::EncodeMapLocation(location));
-    files.Add("Events/Defs/" + measured.travel + ".cet", TravelEvent(measured.location));
   }
   std::string error;
   if (!files.WriteLooseTree(tree, &error) ||
@@ -229,19 +219,16 @@ void KeepFightersStanding() {
 bool EnterFight(const MeasuredMap& measured) {
   const Location* here = GetCurrentLocation();
   if (here == nullptr || here->GetName() != measured.location) {
-    // The player comes in on its own cell, not by an edge.
-    GetCurrentCharacter()->SetPosition(measured.column, measured.row);
-    SetPendingExit(kNoExit);
-    CallEventName(measured.travel);
+    if (!bench::TravelTo(measured.location, measured.column, measured.row)) return false;
     for (int32_t i = 0; i < 10; ++i) Pass(false);
   }
-  here = GetCurrentLocation();
   // The wolves notice the player on their turns: passes at the game's pace, for at most five seconds.
   for (int32_t i = 0; i < 150 && !IsEncounterInProgress(); ++i) {
     Pass(false);
     Sleep(33);
   }
   KeepFightersStanding();
+  here = GetCurrentLocation();
   return here != nullptr && here->GetName() == measured.location && IsEncounterInProgress();
 }
 
@@ -284,20 +271,6 @@ KESTRIVAL_BENCH(BENCHMARK(Frame)->DenseRange(0, 2)->Unit(benchmark::kMillisecond
 KESTRIVAL_BENCH(BENCHMARK(WholeFrame)->DenseRange(0, 2)->Unit(benchmark::kMillisecond));
 KESTRIVAL_BENCH(BENCHMARK(BackBufferCopy)->Unit(benchmark::kMicrosecond));
 
-// A new game's player, as the game makes it, standing and in progress.
-void StartGame() {
-  ShellCommandHost& host = GetShellCommandHost();
-  host.CreateCharacter();
-  host.ResetGlobalEntries();
-  host.AssignMissingRaceAndClass();
-  Character* player = GetCurrentCharacter();
-  player->SetName("Wren");
-  if (player->base.maxStamina <= 0) player->base.maxStamina = 20;
-  player->RecalculateStats();
-  player->stamina = player->current.maxStamina;
-  host.SetGameInProgress(true);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -314,7 +287,7 @@ int main(int argc, char** argv) {
   bench::ProgramRun run;
   run.folder = folder;
   run.step = [&] {
-    StartGame();
+    bench::StartNewGame();
     result = bench::RunWithRatioTable(argc, argv, rows);
     return true;
   };
