@@ -1,26 +1,42 @@
-// The cost of doing nothing: the real program on the demo scenario, headless and on the real clock, sits on its
-// start-up screen for ten seconds while this measures the process's processor time (all threads) over the wall
-// time. In the same run a loop that only sleeps to the same 33.333 ms deadlines is measured the same way, as the
-// floor no frame-paced program can go under. Not a Google Benchmark: the figure is one run of a whole program.
+// The cost of doing nothing: the real program on the demo scenario, on the real clock, with a new game started
+// and the player on the still screen the game's "Main" event leads to (the village), the theme playing. After
+// five seconds of settling it is measured over twenty: the process's processor time (all threads: the main loop,
+// the music's decoding and mixing, the framework's timer task) over the wall time, in five windows of four
+// seconds. With a display (run it under xvfb-run) the window goes on the display at the game's 30 frames a
+// second; without one the program runs headless.
 //
-// Usage: idle_cost [demo folder] [seconds]   (the folder defaults to the demo the build writes beside the game)
-#include <stdlib.h>
-#include <sys/resource.h>
+// The reference, in the same run, before the program and in a process of its own: a loop that only waits for the
+// same 33.333 ms frame deadlines and polls an SDL window's events, settled and measured the same way: the floor
+// no frame-paced program can go under. The table gives the medians of the five windows, their spread, their
+// ratio, and holds the program under 1 % of a core.
+// Not a Google Benchmark: each figure is a whole program measured over time.
+//
+// Usage: idle_cost [seconds a window]   (idle_cost --waiting-loop <seconds> is the reference's own process)
+#include <SDL.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
+#include <vector>
 
-#include "game/shell/main_function.h"
-#include "game/shell/main_loop.h"
-#include "host/kernel.h"
-#include "host/testing.h"
-#include "host/user.h"
-#include "platform/core/file_manager.h"
+#include "bench/running_program.h"
+#include "game/rules/script_event.h"
+#include "game/shell/data/data_paths.h"
+#include "game/shell/media/music_player.h"
+#include "game/world/location.h"
 
 namespace {
+
+constexpr double kBudget = 0.01;  // of a core
+constexpr int kWindows = 5;
+constexpr double kSettleSeconds = 5;
+constexpr long kFrameNanoseconds = 33333333;
 
 double Seconds(clockid_t clock) {
   timespec now;
@@ -31,89 +47,204 @@ double Seconds(clockid_t clock) {
 // Processor time of the whole process, every thread counted.
 double ProcessSeconds() { return Seconds(CLOCK_PROCESS_CPUTIME_ID); }
 
-struct Window {
-  double wallStart = 0, processStart = 0;
-  double wall = 0, process = 0;
-  double Share() const { return wall > 0 ? process / wall : 0; }
+// Measuring windows one after another: each one's share of a core.
+class Windows {
+ public:
+  explicit Windows(double seconds) : seconds_(seconds) {}
+  void Start() {
+    wallStart_ = Seconds(CLOCK_MONOTONIC);
+    processStart_ = ProcessSeconds();
+  }
+  // Ends the window when its time has passed and starts the next; true once all are done.
+  bool Poll() {
+    const double wall = Seconds(CLOCK_MONOTONIC) - wallStart_;
+    if (wall < seconds_) return false;
+    shares_.push_back((ProcessSeconds() - processStart_) / wall);
+    wall_ += wall;
+    Start();
+    return Done();
+  }
+  bool Done() const { return static_cast<int>(shares_.size()) >= kWindows; }
+  double Median() const {
+    std::vector<double> sorted = shares_;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted.empty() ? 0 : sorted[sorted.size() / 2];
+  }
+  double Wall() const { return wall_; }
+  const std::vector<double>& Shares() const { return shares_; }
+
+ private:
+  double seconds_;
+  double wallStart_ = 0, processStart_ = 0, wall_ = 0;
+  std::vector<double> shares_;
 };
 
-Window measured;
-double measureSeconds = 10;
-bool measuring = false;
-
-// Once a second: the first tick that finds the main loop running starts the measurement; the tick after the
-// time has passed ends it and the program.
-void Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (!measuring) {
-    if ((GetRunState() & kRunRunning) == 0 || (GetRunState() & kRunRecordsLoaded) == 0) return;
-    measuring = true;
-    measured.wallStart = Seconds(CLOCK_MONOTONIC);
-    measured.processStart = ProcessSeconds();
-    return;
+// The processor time of each thread of the process so far (nanoseconds), by the thread's name.
+std::map<std::string, double> ThreadSeconds() {
+  std::map<std::string, double> seconds;
+  std::error_code code;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", code)) {
+    std::ifstream name(task.path() / "comm"), stat(task.path() / "schedstat");
+    std::string thread;
+    double nanoseconds = 0;
+    if (std::getline(name, thread) && (stat >> nanoseconds)) seconds[thread] += nanoseconds * 1e-9;
   }
-  double wall = Seconds(CLOCK_MONOTONIC) - measured.wallStart;
-  if (wall < measureSeconds) return;
-  measured.wall = wall;
-  measured.process = ProcessSeconds() - measured.processStart;
-  PostQuitMessage(0);
+  return seconds;
 }
 
-// The floor: sleeping to each 33.333 ms deadline and nothing else.
-Window SleepingLoop(double seconds) {
-  Window window;
-  window.wallStart = Seconds(CLOCK_MONOTONIC);
-  window.processStart = ProcessSeconds();
+// The program, from the first pass of its main loop: a new game, the player taken where "Main" leads, the theme
+// played when nothing plays yet; five seconds of settling, then the windows.
+struct ProgramIdle {
+  explicit ProgramIdle(double seconds) : windows(seconds) {}
+  bool Step() {
+    if (!started) {
+      started = true;
+      bench::StartNewGame();
+      CallEventName("Main");
+      if (CurrentMusicName().empty()) {
+        std::string theme;
+        MusicPath(theme, "Theme", "");
+        PlayMusic(theme);
+      }
+      settledAt = Seconds(CLOCK_MONOTONIC) + kSettleSeconds;
+      return false;
+    }
+    if (!measuring) {
+      if (Seconds(CLOCK_MONOTONIC) < settledAt) return false;
+      measuring = true;
+      threadsBefore = ThreadSeconds();
+      windows.Start();
+      return false;
+    }
+    if (!windows.Poll()) return false;
+    threads = ThreadSeconds();
+    for (const auto& [name, before] : threadsBefore) threads[name] -= before;
+    place = GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "";
+    music = CurrentMusicName();
+    return true;
+  }
+
+  Windows windows;
+  bool started = false, measuring = false;
+  double settledAt = 0;
+  std::string place, music;
+  std::map<std::string, double> threadsBefore, threads;  // processor seconds by thread name, over the windows
+};
+
+// The floor: a window's events polled at each frame deadline, and nothing else; settled as long as the
+// program, then measured the same way.
+Windows WaitingLoop(double seconds, bool onDisplay) {
+  Windows windows(seconds);
+  if (!onDisplay) SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return windows;
+  SDL_Window* window =
+      SDL_CreateWindow("Idle reference", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640, 480, SDL_WINDOW_SHOWN);
   timespec deadline;
   clock_gettime(CLOCK_MONOTONIC, &deadline);
-  const long period = 33333333;
-  for (int frame = 0; frame < static_cast<int>(seconds * 30); ++frame) {
-    deadline.tv_nsec += period;
+  const double settledAt = Seconds(CLOCK_MONOTONIC) + kSettleSeconds;
+  bool measuring = false;
+  while (!windows.Done()) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+    }
+    deadline.tv_nsec += kFrameNanoseconds;
     if (deadline.tv_nsec >= 1000000000) {
       deadline.tv_nsec -= 1000000000;
       ++deadline.tv_sec;
     }
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) != 0) {
     }
+    if (measuring) {
+      windows.Poll();
+    } else if (Seconds(CLOCK_MONOTONIC) >= settledAt) {
+      measuring = true;
+      windows.Start();
+    }
   }
-  window.wall = Seconds(CLOCK_MONOTONIC) - window.wallStart;
-  window.process = ProcessSeconds() - window.processStart;
-  return window;
+  if (window != nullptr) SDL_DestroyWindow(window);
+  SDL_Quit();
+  return windows;
+}
+
+// The waiting loop in a process of its own (this program, asked for it), so that nothing of the game's is
+// counted in it: its windows' shares, or none when it failed.
+std::vector<double> WaitingLoopProcess(double seconds) {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length <= 0) return {};
+  self[length] = '\0';
+  const std::string command = "'" + std::string(self) + "' --waiting-loop " + std::to_string(seconds);
+  FILE* child = popen(command.c_str(), "r");
+  if (child == nullptr) return {};
+  std::vector<double> shares;
+  double share = 0;
+  while (std::fscanf(child, "%lf", &share) == 1) shares.push_back(share);
+  return pclose(child) == 0 ? shares : std::vector<double>{};
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+std::string Spread(const std::vector<double>& shares) {
+  if (shares.empty()) return "";
+  char text[64];
+  std::snprintf(text, sizeof text, "%.3f to %.3f %%", 100 * *std::min_element(shares.begin(), shares.end()),
+                100 * *std::max_element(shares.begin(), shares.end()));
+  return text;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::filesystem::path folder = argc > 1 ? argv[1] : KESTRIVAL_DEMO_FOLDER;
-  if (argc > 2) measureSeconds = std::atof(argv[2]);
-  if (!std::filesystem::exists(folder / "cs.cfg")) {
-    std::fprintf(stderr, "idle_cost: no demo scenario in %s\n", folder.c_str());
-    return 2;
+  const char* display = std::getenv("DISPLAY");
+  const bool onDisplay = display != nullptr && *display != '\0';
+  if (argc > 2 && std::string(argv[1]) == "--waiting-loop") {
+    const Windows floor = WaitingLoop(std::max(0.5, std::atof(argv[2])), onDisplay);
+    for (double share : floor.Shares()) std::printf("%.9f\n", share);
+    return floor.Done() ? 0 : 1;
   }
-  // The player's settings stay untouched: special folders go to a folder of this run.
-  char home[] = "/tmp/kestrival-idle-XXXXXX";
-  if (mkdtemp(home) == nullptr) return 2;
-  setenv("KESTRIVAL_HOME", home, 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  HostTestSetHeadless(true);
+  const double seconds = argc > 1 ? std::max(0.5, std::atof(argv[1])) : 4.0;
 
-  if (PlatformFileSystemStartup() != kPlatformNoError) return 2;
-  FolderRef root = 0;
-  std::string posix = "/C" + std::filesystem::absolute(folder).string();
-  if (PlatformResolveFolder(0, posix.c_str(), &root) != kPlatformNoError ||
-      PlatformSetDefaultFolder(root, static_cast<const char*>(nullptr)) != kPlatformNoError) {
-    return 2;
+  // The reference first, so that the program's start-up leaves nothing behind in it.
+  const std::vector<double> floor = WaitingLoopProcess(seconds);
+  if (floor.empty()) {
+    std::fprintf(stderr, "idle_cost: the waiting loop could not be measured\n");
+    return 1;
   }
-  SetTimer(nullptr, 0, 1000, Tick);
-  int code = WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, 1);
-  std::filesystem::remove_all(home);
-  if (!measuring || measured.wall == 0) {
+  ProgramIdle idle(seconds);
+  bench::ProgramRun run;
+  run.folder = KESTRIVAL_DEMO_FOLDER;
+  run.headless = !onDisplay;
+  run.period = 1000;
+  run.step = [&] { return idle.Step(); };
+  const int code = bench::RunProgram(run);
+  if (code != 0 || !idle.windows.Done()) {
     std::fprintf(stderr, "idle_cost: the program ended (code %d) before it was measured\n", code);
     return 1;
   }
-  Window floor = SleepingLoop(measureSeconds);
-  std::printf("program on its start-up screen: %.3f s of processor over %.3f s: %.2f %% of a core\n",
-              measured.process, measured.wall, 100 * measured.Share());
-  std::printf("loop sleeping to the same deadlines: %.3f s of processor over %.3f s: %.2f %% of a core\n",
-              floor.process, floor.wall, 100 * floor.Share());
+
+  const double ours = idle.windows.Median(), reference = Median(floor);
+  std::printf("\nidle, %s: %d windows of %.1f s after %.0f s of settling; processor time (all threads) over wall time\n",
+              onDisplay ? (std::string("on the display ") + display).c_str() : "headless", kWindows, seconds,
+              kSettleSeconds);
+  std::printf("%-62s %10s  %s\n", "", "median", "windows");
+  std::printf("%-62s %8.3f %%  %s\n",
+              ("the program on \"" + idle.place + "\", music \"" + idle.music + "\"").c_str(), 100 * ours,
+              Spread(idle.windows.Shares()).c_str());
+  std::printf("%-62s %8.3f %%  %s\n", "a loop waiting for the same frame deadlines, polling events",
+              100 * reference, Spread(floor).c_str());
+  std::string threads;
+  for (const auto& [name, spent] : idle.threads) {
+    if (spent <= 0) continue;
+    char share[96];
+    std::snprintf(share, sizeof share, "%s%s %.3f %%", threads.empty() ? "" : ", ", name.c_str(),
+                  100 * spent / idle.windows.Wall());
+    threads += share;
+  }
+  std::printf("the program's threads: %s\n", threads.c_str());
+  std::printf("ratio %.2fx; budget under %.0f %% of a core: %s\n", reference > 0 ? ours / reference : 0.0,
+              100 * kBudget, ours < kBudget ? "met" : "NOT met");
   return 0;
 }

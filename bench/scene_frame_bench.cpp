@@ -1,213 +1,299 @@
-// One whole frame of the game view, composed and put on a headless game window: a 640 x 480 view with a tiled
-// ground layer, a keyed decoration layer, 50 sprites with per-pixel alpha and a masked panel fixed on the screen
-// with text labels. Each frame clears the back buffer (so that everything is redrawn), composes it
-// (SceneView::Update), presents it (ScreenPresenter::Present) and paints the window. Beside it, in the same run, a
-// memcpy of the frame's 640 x 480 x 3 bytes, and the composition alone (to tell it from the presenting). Each runs
-// five times; the medians give the milliseconds a frame and the ratios to the copy.
+// Whole frames of the running game on its maps during a fight: the program runs in-process on the demo scenario
+// (headless), the player stands among wolves that have noticed it, and each frame is the main loop's pass
+// without its pacing: the map's tick (the location's click operation), the drawing of the location, the game
+// view's composition (SceneView::Update), the presenting and the painting of the window. Three maps: the demo's
+// meadow (24 x 18 cells, one wolf), and wide meadows of 100 x 100 and 256 x 256 cells written beside it by the
+// scenario writer, each with 500 animated flowers, 100 items lying about and 50 wolves, 8 of them around the
+// player. Each map is measured as the game runs it (only what changed is drawn again) and with the whole frame
+// redrawn (the back buffer cleared first). Nobody falls: the fighters' stamina is put back after every frame.
+//
+// The reference, in the same run, is a copy of the game view's back buffer (640 x 480 x 3 bytes): the bound no
+// frame can beat. Five repetitions of each, interleaved; the table gives the medians, the ratio to the copy and
+// the frame's time against the 33.3 ms a frame may take at 30 frames a second.
+//
+// Usage: scene_frame_bench [Google Benchmark options]
 #include <benchmark/benchmark.h>
+#include <stdlib.h>
 
 #include <cstdio>
 #include <cstring>
-#include <map>
-#include <memory>
+#include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "bench/ratio_table.h"
+#include "bench/running_program.h"
 #include "game/graphics/bitmap.h"
-#include "game/graphics/blitter.h"
-#include "game/graphics/animation_set.h"
-#include "game/graphics/region.h"
-#include "game/graphics/screen_presenter.h"
-#include "game/shell/main_function.h"
-#include "game/shell/main_window.h"
-#include "game/shell/window_procedure.h"
+#include "game/rules/character.h"
+#include "game/rules/game_state.h"
+#include "game/shell/main_loop.h"
+#include "game/world/location.h"
 #include "game/world/scene_view.h"
-#include "game/world/sprite.h"
+#include "game/world/tile_map.h"
 #include "host/kernel.h"
-#include "host/testing.h"
-#include "host/user.h"
+#include "tools/scenario_writer/animation_set_writer.h"
+#include "tools/scenario_writer/location_writer.h"
+#include "tools/scenario_writer/picture_writer.h"
+#include "tools/scenario_writer/scenario_files.h"
+#include "tools/scenario_writer/tile_map_writer.h"
 
 namespace {
 
-constexpr int32_t kWidth = 640;
-constexpr int32_t kHeight = 480;
-constexpr int32_t kTile = 32;
-constexpr int32_t kSprites = 50;
-constexpr int32_t kDecorations = 24;
-constexpr int32_t kPanelHeight = 96;
+namespace sw = scenario_writer;
 
-// A picture of the format with a pattern of colours; keyed pictures have a round hole of the key colour, alpha
-// pictures a transparent rim, a partly transparent ring and an opaque middle.
-std::unique_ptr<Bitmap> Picture(int32_t width, int32_t height, int32_t format, uint32_t seed) {
-  auto bitmap = std::make_unique<Bitmap>();
-  bitmap->Create(width, height, format);
-  for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) {
-      const uint32_t v = (static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u) ^ seed;
-      const int32_t dx = 2 * x - width, dy = 2 * y - height;
-      const int32_t distance = dx * dx + dy * dy;
-      const int32_t radius = width * width;
-      DrawColor color{static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16), 255};
-      if (format == KeyedFormat && distance < radius / 4) color = DrawColor{255, 255, 255, 255};
-      if (format == AlphaFormat) color.alpha = distance > radius ? 0 : distance > radius / 2 ? 128 : 255;
-      FillRect(*bitmap, Bounds{x, y, 1, 1}, color);
-    }
-  }
-  return bitmap;
-}
+constexpr double kFrameBudget = 1.0 / 30;
+constexpr int16_t kCell = 32;
+constexpr int32_t kFlowers = 500;
+constexpr int32_t kItems = 100;
+constexpr int32_t kWolves = 50;
+constexpr int32_t kEngaged = 8;
 
-// The scene and the window that shows it, made once for the run.
-struct Scene {
-  Scene() {
-    HostTestSetHeadless(true);
-    StartupWindowParams params;
-    params.instance = GetModuleHandleA(nullptr);
-    params.windowProc = MainWindowProc;
-    SetMainWindow(std::make_unique<MainWindow>(kWidth, kHeight, 24, false, false, "Scene frame", params));
-    ready = GetMainWindow()->Create(false) == 0;
-    if (!ready) return;
-    GetMainWindow()->Show();
-    SetScreenPresenter(std::make_unique<ScreenPresenter>(GetMainWindow(), kWidth, kHeight));
-    ready = view.Create(kWidth, kHeight, 24, 0) == 0;
-    if (!ready) return;
-
-    SceneLayer* ground = view.AddDefaultLayer(SceneLayer::kMapMode).Layer();
-    for (uint32_t i = 0; i < 4; ++i) tiles.push_back(Picture(kTile, kTile, OpaqueFormat, i * 977u));
-    for (int32_t y = 0; y < kHeight; y += kTile) {
-      for (int32_t x = 0; x < kWidth; x += kTile) {
-        ground->SetImage(tiles[static_cast<size_t>((x / kTile + y / kTile) % 4)].get());
-        ground->PlaceImage(x, y);
-      }
-    }
-
-    SceneLayer* decorations = view.AddDefaultLayer(SceneLayer::kMapMode).Layer();
-    decoration = Picture(48, 48, KeyedFormat, 4242u);
-    decorations->SetImage(decoration.get());
-    for (int32_t i = 0; i < kDecorations; ++i) decorations->PlaceImage((i * 97) % (kWidth - 48), (i * 61) % 320);
-
-    SceneLayer* figures = view.AddDefaultLayer(SceneLayer::kMapMode).Layer();
-    figure = Picture(32, 32, AlphaFormat, 99u);
-    view.SetCurrentLayer(figures);
-    for (int32_t i = 0; i < kSprites; ++i) {
-      auto sprite = std::make_unique<Sprite>();
-      sprite->SetPicture(new PictureRef(figure.get(), false), true);
-      sprite->SetPosition((i * 53) % (kWidth - 32), (i * 37) % (kHeight - kPanelHeight - 32));
-      sprite->Draw();
-      sprites.push_back(std::move(sprite));
-    }
-
-    SceneLayer* panelLayer = view.AddDefaultLayer(SceneLayer::kScreenMode).Layer();
-    panel = Picture(kWidth, kPanelHeight, KeyedFormat, 7u);
-    panelLayer->SetImage(panel.get());
-    panelLayer->PlaceImage(0, kHeight - kPanelHeight);
-    panelLayer->RebuildMaskRegions();
-
-    SceneLayer* labels = view.AddDefaultLayer(SceneLayer::kScreenMode).Layer();
-    view.SetCurrentLayer(labels);
-    view.SetCurrentFont(view.AddFont("", 14, DrawColor{255, 255, 255, 255}, 0));
-    view.AddTextLabel(16, kHeight - kPanelHeight + 8, "Stamina 24/30   Magic 11/12   Gold 305");
-    view.AddTextLabel(16, kHeight - kPanelHeight + 30, "Level 4   Experience 1290   Next 2000");
-    view.AddTextLabelWrapped(Bounds{16, kHeight - kPanelHeight + 52, 600, 40},
-                             "The road north is closed by the river. Find the ferryman at the old mill.", true);
-    view.SetCurrentLayer(nullptr);
-  }
-  ~Scene() {
-    sprites.clear();
-    view.Reset();
-    SetScreenPresenter(nullptr);
-    SetMainWindow(nullptr);
-  }
-
-  void Frame(bool present) {
-    view.ClearBackBuffer();
-    Region changed;
-    view.Update(changed);
-    if (!present) return;
-    GetScreenPresenter()->Present(changed);
-    UpdateWindow(GetMainWindow()->GetNativeWindow());
-  }
-
-  bool ready = false;
-  SceneView view;
-  std::vector<std::unique_ptr<Bitmap>> tiles;
-  std::unique_ptr<Bitmap> decoration, figure, panel;
-  std::vector<std::unique_ptr<Sprite>> sprites;
+struct MeasuredMap {
+  const char* label;
+  std::string location;
+  int32_t column, row;  // where the player comes in, among the wolves
 };
 
-Scene& TheScene() {
-  static Scene* scene = new Scene;
-  return *scene;
+// The demo's meadow, whose wolf stands on cell (16, 10): the player comes in three cells west of it.
+std::vector<MeasuredMap>& Maps() {
+  static std::vector<MeasuredMap> maps = {{"demo meadow", "Meadow", 13, 10},
+                                          {"100 x 100 map", "Wide meadow 100", 50, 50},
+                                          {"256 x 256 map", "Wide meadow 256", 128, 128}};
+  return maps;
 }
 
-void Frames(benchmark::State& state, bool present) {
-  Scene& scene = TheScene();
-  if (!scene.ready) {
-    state.SkipWithError("the headless window or the view could not be made");
+// ---- The scenario: the demo's loose tree and the wide meadows beside it ----
+
+sw::Bytes DrawFlower(bool open) {
+  const sw::Rgb grass{86, 150, 62};
+  sw::Canvas canvas(16, 16, grass);
+  canvas.FillRect(7, 8, 2, 8, sw::Rgb{50, 110, 40});
+  canvas.FillCircle(8, 6, open ? 5 : 3, sw::Rgb{230, 200, 40});
+  if (open) canvas.FillCircle(8, 6, 2, sw::Rgb{160, 80, 20});
+  return sw::EncodeBmp24(canvas);
+}
+
+// A flower that opens and closes for ever: a loop of two frames.
+sw::Bytes FlowerSet() {
+  sw::AnimationSetSpec set;
+  set.name = "flower";
+  set.pictures = {"Wide flower.bmp", "Wide flower open.bmp"};
+  sw::AnimationSpec sway{"sway", 0, 6, {}, {}};
+  sway.frames = {{0, 1, "", -8, -8, {}}, {1, 0, "", -8, -8, {}}, {2, 0, "", -8, -8, {}}, {0, 2, "", -8, -8, {}}};
+  set.animations = {sway};
+  return sw::EncodeAnimationSet(set);
+}
+
+// A wide meadow of size x size cells with the demo's ground pictures: grass, a road across the middle, ponds and
+// rocks that nobody walks through; flowers on its layer, items on the grass, wolves about, eight of them within
+// a few cells of the middle, where the player comes in.
+sw::TileMapSpec WideMeadow(int16_t size, const std::vector<std::string>& items) {
+  enum Ground : int16_t { kGrass = 1, kRoad, kWater, kRock };
+  const int32_t middle = size / 2;
+  auto ground = [&](int32_t column, int32_t row) -> Ground {
+    if (row == middle && std::abs(column - middle) > 4) return kRoad;
+    if (column % 23 >= 17 && column % 23 <= 19 && row % 19 >= 3 && row % 19 <= 5) return kWater;
+    if ((column * 7 + row * 13) % 61 == 0) return kRock;
+    return kGrass;
+  };
+  auto near = [&](int32_t column, int32_t row) { return std::max(std::abs(column - middle), std::abs(row - middle)) <= 4; };
+  sw::TileMapSpec map;
+  map.groundPictures = {"Meadow grass.bmp", "Meadow road.bmp", "Meadow water.bmp", "Meadow rock.bmp"};
+  map.stampPictures = {"Wide flower.cam"};
+  map.width = size;
+  map.height = size;
+  map.cellWidth = kCell;
+  map.cellHeight = kCell;
+  sw::PictureGridSpec grid{size, size, kCell, kCell, {}};
+  std::vector<bool> free;
+  for (int32_t column = 0; column < size; ++column) {
+    for (int32_t row = 0; row < size; ++row) {
+      const Ground picture = near(column, row) ? kGrass : ground(column, row);
+      const bool wall = picture == kWater || picture == kRock;
+      map.cells.push_back({static_cast<int16_t>(wall ? 0 : 1), "", 0});
+      grid.runs.push_back({picture, 0});
+      free.push_back(!wall);
+    }
+  }
+  map.pictureGrid = grid;
+  // Free cells away from the middle, spread evenly by a stride that is prime to the map's cell count.
+  size_t pick = 0;
+  auto nextFreeCell = [&](int32_t* column, int32_t* row) {
+    do {
+      pick = (pick + 7919) % free.size();
+      *column = static_cast<int32_t>(pick / static_cast<size_t>(size));
+      *row = static_cast<int32_t>(pick % static_cast<size_t>(size));
+    } while (!free[pick] || near(*column, *row));
+    free[pick] = false;
+  };
+  sw::MapLayerSpec flowers;
+  for (int32_t i = 0; i < kFlowers; ++i) {
+    int32_t column = 0, row = 0;
+    nextFreeCell(&column, &row);
+    flowers.sprites.push_back({static_cast<int16_t>(column * kCell + kCell / 2),
+                               static_cast<int16_t>(row * kCell + kCell / 2), 1, "flower"});
+  }
+  map.layers = {sw::MapLayerSpec{}, flowers};
+  for (int32_t i = 0; i < kItems && !items.empty(); ++i) {
+    int32_t column = 0, row = 0;
+    nextFreeCell(&column, &row);
+    map.items.push_back({static_cast<int16_t>(column + 1), static_cast<int16_t>(row + 1), 1,
+                         items[static_cast<size_t>(i) % items.size()], "", static_cast<int16_t>(i + 1)});
+  }
+  // The engaged ones on a ring two and three cells from the player, the others anywhere.
+  const int32_t ring[kEngaged][2] = {{-2, -2}, {0, -3}, {2, -2}, {3, 0}, {2, 2}, {0, 3}, {-2, 2}, {-3, 0}};
+  for (int32_t i = 0; i < kWolves; ++i) {
+    int32_t column = 0, row = 0;
+    if (i < kEngaged) {
+      column = middle + ring[i][0];
+      row = middle + ring[i][1];
+    } else {
+      nextFreeCell(&column, &row);
+    }
+    map.characters.push_back({static_cast<int16_t>(column + 1), static_cast<int16_t>(row + 1), 7, "Wolf", ""});
+  }
+  return map;
+}
+
+// The names of the item records of the tree.
+std::vector<std::string> ItemNames(const std::filesystem::path& tree) {
+  std::vector<std::string> names;
+  std::error_code code;
+  for (const auto& entry : std::filesystem::directory_iterator(tree / "Items", code)) {
+    if (entry.path().extension() == ".itm") names.push_back(entry.path().stem().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Copies the demo's loose tree into the folder and writes the wide meadows into it.
+bool PrepareScenario(const std::filesystem::path& folder) {
+  const std::filesystem::path tree = folder / "DataTree";
+  std::error_code code;
+  std::filesystem::copy(std::filesystem::path(KESTRIVAL_BENCH_DEMO) / "DataTree", tree,
+                        std::filesystem::copy_options::recursive, code);
+  if (code) {
+    std::fprintf(stderr, "scene_frame_bench: cannot copy the demo: %s\n", code.message().c_str());
+    return false;
+  }
+  const std::vector<std::string> items = ItemNames(tree);
+  sw::ScenarioFiles files;
+  files.Add("Pictures/Wide flower.bmp", DrawFlower(false));
+  files.Add("Pictures/Wide flower open.bmp", DrawFlower(true));
+  files.Add("Pictures/Wide flower.cam", FlowerSet());
+  for (int16_t size : {int16_t{100}, int16_t{256}}) {
+    const MeasuredMap& measured = Maps()[size == 100 ? 1 : 2];
+    files.Add("Maps/" + measured.location + ".cma", sw::EncodeTileMap(WideMeadow(size, items)));
+    sw::MapLocationSpec location;
+    location.interface = 1;
+    files.Add(sw::LocationRecordPath(measured.location), sw::EncodeMapLocation(location));
+  }
+  std::string error;
+  if (!files.WriteLooseTree(tree, &error) ||
+      !sw::WriteBytesToFile(folder / "cs.cfg", sw::Bytes{'-', 'p', 'D', 'a', 't', 'a', 'T', 'r', 'e', 'e', '\n'},
+                            &error)) {
+    std::fprintf(stderr, "scene_frame_bench: %s\n", error.c_str());
+    return false;
+  }
+  return true;
+}
+
+// ---- The frames ----
+
+// A pass of the main loop without its pacing.
+void Pass(bool wholeFrame) {
+  RunGameTick();
+  if (wholeFrame) ClearGameView();
+  RefreshView();
+}
+
+// Everyone on the map keeps fighting: the stamina the blows took is given back.
+void KeepFightersStanding() {
+  if (Character* player = GetCurrentCharacter()) player->stamina = player->current.maxStamina;
+  if (TileMap* map = GetCurrentTileMap()) {
+    for (Character* fighter : map->EngagedList()) fighter->stamina = fighter->current.maxStamina;
+  }
+}
+
+// Puts the player on the map among the wolves and lets the fight begin; false when it did not.
+bool EnterFight(const MeasuredMap& measured) {
+  const Location* here = GetCurrentLocation();
+  if (here == nullptr || here->GetName() != measured.location) {
+    if (!bench::TravelTo(measured.location, measured.column, measured.row)) return false;
+    for (int32_t i = 0; i < 10; ++i) Pass(false);
+  }
+  // The wolves notice the player on their turns: passes at the game's pace, for at most five seconds.
+  for (int32_t i = 0; i < 150 && !IsEncounterInProgress(); ++i) {
+    Pass(false);
+    Sleep(33);
+  }
+  KeepFightersStanding();
+  here = GetCurrentLocation();
+  return here != nullptr && here->GetName() == measured.location && IsEncounterInProgress();
+}
+
+void Frames(benchmark::State& state, bool wholeFrame) {
+  const MeasuredMap& measured = Maps()[static_cast<size_t>(state.range(0))];
+  if (!EnterFight(measured)) {
+    state.SkipWithError(("no fight on " + measured.location).c_str());
     return;
   }
   for (auto _ : state) {
-    scene.Frame(present);
-    benchmark::ClobberMemory();
+    Pass(wholeFrame);
+    KeepFightersStanding();
   }
+  TileMap* map = GetCurrentTileMap();
+  state.counters["engaged"] = map != nullptr ? static_cast<double>(map->EngagedList().size()) : 0;
+  state.SetItemsProcessed(state.iterations());
 }
-void SceneFrame(benchmark::State& state) { Frames(state, true); }
-void SceneCompose(benchmark::State& state) { Frames(state, false); }
+void Frame(benchmark::State& state) { Frames(state, false); }
+void WholeFrame(benchmark::State& state) { Frames(state, true); }
 
-// The frame's bytes copied once: the bound that no composition of a whole frame can beat.
-void MemcpyFrame(benchmark::State& state) {
-  const size_t bytes = static_cast<size_t>(kWidth) * kHeight * 3;
-  std::vector<uint8_t> from(bytes, 0x5A), to(bytes);
+// The reference: the back buffer's bytes copied once.
+void BackBufferCopy(benchmark::State& state) {
+  SceneView* view = GetSceneView();
+  Bitmap* frame = view != nullptr ? view->GetBackBuffer() : nullptr;
+  if (frame == nullptr || !frame->HasPixels()) {
+    state.SkipWithError("no back buffer");
+    return;
+  }
+  const size_t bytes = static_cast<size_t>(frame->rowBytes) * static_cast<size_t>(frame->height);
+  std::vector<uint8_t> copy(bytes);
   for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), bytes);
+    benchmark::DoNotOptimize(copy.data());
+    std::memcpy(copy.data(), frame->PixelAt(0, 0), bytes);
     benchmark::ClobberMemory();
   }
+  state.SetItemsProcessed(state.iterations());
 }
 
-BENCHMARK(SceneFrame)->Unit(benchmark::kMillisecond)->Repetitions(5)->DisplayAggregatesOnly(true);
-BENCHMARK(SceneCompose)->Unit(benchmark::kMillisecond)->Repetitions(5)->DisplayAggregatesOnly(true);
-BENCHMARK(MemcpyFrame)->Unit(benchmark::kMillisecond)->Repetitions(5)->DisplayAggregatesOnly(true);
-
-// Prints the usual table and ends with the medians: milliseconds a frame and the ratio to the copy.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred) {
-        medians_[run.run_name.function_name] = run.GetAdjustedRealTime();  // in the run's unit, milliseconds
-      }
-    }
-  }
-
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const double copy = Median("MemcpyFrame");
-    std::printf("\n%-34s %10s %10s %10s\n", "median of 5, 640 x 480", "ms", "memcpy ms", "ratio");
-    for (const auto& [name, label] : {std::pair<const char*, const char*>{"SceneFrame", "frame: composed and presented"},
-                                      {"SceneCompose", "composed only"}}) {
-      const double ms = Median(name);
-      std::printf("%-34s %10.4f %10.4f %10.2f\n", label, ms, copy, copy > 0 ? ms / copy : 0.0);
-    }
-    std::fflush(stdout);
-  }
-
- private:
-  double Median(const std::string& name) const {
-    auto found = medians_.find(name);
-    return found == medians_.end() ? 0.0 : found->second;
-  }
-
-  std::map<std::string, double> medians_;
-};
+KESTRIVAL_BENCH(BENCHMARK(Frame)->DenseRange(0, 2)->Unit(benchmark::kMillisecond));
+KESTRIVAL_BENCH(BENCHMARK(WholeFrame)->DenseRange(0, 2)->Unit(benchmark::kMillisecond));
+KESTRIVAL_BENCH(BENCHMARK(BackBufferCopy)->Unit(benchmark::kMicrosecond));
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  std::vector<bench::RatioRow> rows;
+  for (int32_t i = 0; i < 3; ++i) {
+    const std::string map = Maps()[static_cast<size_t>(i)].label;
+    rows.push_back({map + " in a fight", "Frame/" + std::to_string(i), "BackBufferCopy", 0, kFrameBudget, "engaged"});
+    rows.push_back({map + " in a fight, whole frame", "WholeFrame/" + std::to_string(i), "BackBufferCopy", 0,
+                    kFrameBudget, "engaged"});
+  }
+  char folder[] = "/tmp/kestrival-frames-XXXXXX";
+  if (mkdtemp(folder) == nullptr || !PrepareScenario(folder)) return 2;
+  int result = 1;
+  bench::ProgramRun run;
+  run.folder = folder;
+  run.step = [&] {
+    bench::StartNewGame();
+    result = bench::RunWithRatioTable(argc, argv, rows);
+    return true;
+  };
+  const int code = bench::RunProgram(run);
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  if (code != 0) std::fprintf(stderr, "scene_frame_bench: the program ended with %d\n", code);
+  return code != 0 ? 1 : result;
 }

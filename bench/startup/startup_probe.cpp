@@ -7,6 +7,10 @@
 // STARTUP_PROBE_FD names the pipe's descriptor, STARTUP_PROBE_EXPECTED the file of samples: width, height and step
 // (three 32-bit words), then the picture's pixel (0x00RRGGBB) at every step-th column of every step-th row. A frame
 // shows the picture when its bottom rows (below a menu strip, if any) hold at least 99 in 100 of the samples.
+//
+// With STARTUP_PROBE_CAPTURE set instead, the probe keeps the program's screen: every whole frame uploaded that
+// differs from the one before is written to that path as a BMP file (whole: a partial file is never seen), so
+// that the launcher can take the screen the program settles on.
 #include <SDL.h>
 #include <dlfcn.h>
 #include <time.h>
@@ -15,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -49,6 +54,31 @@ const Expected& Samples() {
 
 bool pictureUploaded = false;
 bool reported = false;
+std::vector<uint32_t> lastCaptured;
+
+// Writes the frame to the capture path when it differs from the one written last.
+void Capture(SDL_Texture* texture, const void* pixels, int pitch) {
+  const char* path = std::getenv("STARTUP_PROBE_CAPTURE");
+  Uint32 format = 0;
+  int width = 0, height = 0;
+  if (path == nullptr || SDL_QueryTexture(texture, &format, nullptr, &width, &height) != 0 ||
+      format != SDL_PIXELFORMAT_RGB888 || width <= 0 || height <= 0) {
+    return;
+  }
+  std::vector<uint32_t> frame(size_t(width) * size_t(height));
+  for (int y = 0; y < height; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(pixels) + ptrdiff_t(y) * pitch);
+    for (int x = 0; x < width; ++x) frame[size_t(y) * size_t(width) + size_t(x)] = row[x] & 0xFFFFFF;
+  }
+  if (frame == lastCaptured) return;
+  lastCaptured = frame;
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(frame.data(), width, height, 32, width * 4,
+                                                            SDL_PIXELFORMAT_RGB888);
+  if (surface == nullptr) return;
+  const std::string partial = std::string(path) + ".part";
+  if (SDL_SaveBMP(surface, partial.c_str()) == 0) std::rename(partial.c_str(), path);
+  SDL_FreeSurface(surface);
+}
 
 template <typename F>
 F Next(const char* name) {
@@ -81,6 +111,7 @@ extern "C" {
 int SDL_UpdateTexture(SDL_Texture* texture, const SDL_Rect* rect, const void* pixels, int pitch) {
   static auto next = Next<int (*)(SDL_Texture*, const SDL_Rect*, const void*, int)>("SDL_UpdateTexture");
   const int result = next(texture, rect, pixels, pitch);
+  if (rect == nullptr && pixels != nullptr) Capture(texture, pixels, pitch);
   if (!reported && rect == nullptr && pixels != nullptr) pictureUploaded = ShowsPicture(texture, pixels, pitch);
   return result;
 }

@@ -1,8 +1,10 @@
-// BitmapFont: rendering the 224 glyphs through the host's text calls onto a 1-bit bitmap, turning it into an
-// alpha atlas, and the Mac Roman to Windows-1252 glyph map.
+// BitmapFont: rendering the 224 glyphs through the host's text calls onto a 1-bit bitmap (once for each face, size
+// and style), turning it into an alpha atlas in the font's colour, and the Mac Roman to Windows-1252 glyph map.
 #include "game/graphics/bitmap_font.h"
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -59,6 +61,103 @@ HFONT CreateFontFor(const std::string& face, int32_t size, int32_t style) {
   return CreateFontA(size, 0, 0, 0, weight, italic, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, face.c_str());
 }
 
+// The ink of a face at a size and style as the host renders it: the cell size, each code's widths, and the 1-bit
+// rows of the 16 x 14 cells (the last row first), with the bit value of the ink. The rendering depends on nothing
+// else (the colour is laid on afterwards), so every font of the same face, size and style shares one: the game's
+// start-up alone makes nine fonts of three.
+struct InkSheet {
+  int32_t cellWidth = 0;
+  int32_t cellHeight = 0;
+  std::vector<ABC> widths;
+  std::vector<uint8_t> bits;
+  int64_t rowBytes = 0;
+  uint8_t inkBit = 1;
+};
+
+// Renders the 224 codes through the host's text calls; false when the host cannot (nothing is kept then).
+bool RenderInk(const std::string& face, int32_t size, int32_t style, InkSheet* sheet) {
+  RenderContext context;
+  context.dc = CreateCompatibleDC(nullptr);
+  if (context.dc == nullptr) return false;
+  // A font that cannot be made leaves the context's default font.
+  context.font = CreateFontFor(face, size, style);
+  if (context.font != nullptr) context.previousFont = SelectObject(context.dc, context.font);
+
+  TEXTMETRICA metrics{};
+  if (!GetTextMetricsA(context.dc, &metrics)) return false;
+  const int32_t cellWidth = metrics.tmMaxCharWidth;
+  const int32_t cellHeight = metrics.tmHeight;
+  if (cellWidth <= 0 || cellHeight <= 0) return false;
+  const int64_t atlasWidth = int64_t{cellWidth} * BitmapFont::kColumns;
+  const int64_t atlasHeight = int64_t{cellHeight} * BitmapFont::kRows;
+  if (atlasWidth > 32000 || atlasHeight > 32000) return false;  // a size no text item asks for
+
+  std::vector<ABC> widths(kCodeCount);
+  if (!GetCharABCWidthsA(context.dc, BitmapFont::kFirstCode, 255, widths.data())) {
+    for (int32_t i = 0; i < kCodeCount; ++i) {
+      const char text = static_cast<char>(BitmapFont::kFirstCode + i);
+      SIZE extent{0, 0};
+      GetTextExtentPoint32A(context.dc, &text, 1, &extent);
+      widths[i] = ABC{0, static_cast<UINT>(std::max<LONG>(extent.cx, 0)), 0};
+    }
+  }
+
+  context.bitmap = CreateCompatibleBitmap(context.dc, static_cast<int>(atlasWidth), static_cast<int>(atlasHeight));
+  if (context.bitmap == nullptr) return false;
+  context.previousBitmap = SelectObject(context.dc, context.bitmap);
+  const RECT whole{0, 0, static_cast<LONG>(atlasWidth), static_cast<LONG>(atlasHeight)};
+  FillRect(context.dc, &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  SetBkMode(context.dc, TRANSPARENT);
+  SetTextColor(context.dc, RGB(255, 255, 255));
+  for (int32_t i = 0; i < kCodeCount; ++i) {
+    const int32_t row = i / BitmapFont::kColumns;
+    const int32_t column = i % BitmapFont::kColumns;
+    const char text = static_cast<char>(BitmapFont::kFirstCode + i);
+    // The A width is taken off so that the character's ink starts at the left edge of its cell.
+    TextOutA(context.dc, column * cellWidth - widths[i].abcA, row * cellHeight, &text, 1);
+  }
+  SelectObject(context.dc, context.previousBitmap);
+  context.previousBitmap = nullptr;
+
+  DibInfo info{};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  if (GetDIBits(context.dc, context.bitmap, 0, static_cast<UINT>(atlasHeight), nullptr,
+                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0) {
+    return false;
+  }
+  // The rows are read as 1-bit rows whatever the bitmap's own depth.
+  info.header.biBitCount = 1;
+  info.header.biCompression = BI_RGB;
+  info.header.biHeight = static_cast<LONG>(atlasHeight);  // bottom-up
+  const int64_t dibRowBytes = ((atlasWidth + 31) / 32) * 4;
+  std::vector<uint8_t> bits(static_cast<size_t>(dibRowBytes * atlasHeight));
+  if (GetDIBits(context.dc, context.bitmap, 0, static_cast<UINT>(atlasHeight), bits.data(),
+                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) != static_cast<int>(atlasHeight)) {
+    return false;
+  }
+  // Which bit value is the white of the text, by the colour table handed back.
+  const RGBQUAD& one = info.colors[1];
+  sheet->inkBit = (one.rgbRed | one.rgbGreen | one.rgbBlue) != 0 ? 1 : 0;
+  sheet->cellWidth = cellWidth;
+  sheet->cellHeight = cellHeight;
+  sheet->widths = std::move(widths);
+  sheet->bits = std::move(bits);
+  sheet->rowBytes = dibRowBytes;
+  return true;
+}
+
+// The ink of the face, size and style, rendered the first time it is asked for; null when it cannot be.
+const InkSheet* InkOf(const std::string& face, int32_t size, int32_t style) {
+  // Kept for the whole run: never destroyed, so that a font built during shut-down still finds it.
+  static auto* sheets = new std::map<std::tuple<std::string, int32_t, int32_t>, InkSheet>;
+  const auto key = std::make_tuple(face, size, style);
+  auto found = sheets->find(key);
+  if (found != sheets->end()) return &found->second;
+  InkSheet sheet;
+  if (!RenderInk(face, size, style, &sheet)) return nullptr;
+  return &sheets->emplace(key, std::move(sheet)).first->second;
+}
+
 }  // namespace
 
 int32_t RenderedCodeOf(uint8_t textCode) {
@@ -81,68 +180,16 @@ void BitmapFont::SetFace(const std::string& name) {
 }
 
 void BitmapFont::Build() {
-  RenderContext context;
-  context.dc = CreateCompatibleDC(nullptr);
-  if (context.dc == nullptr) return;
-  // A font that cannot be made leaves the context's default font.
-  context.font = CreateFontFor(face_, size_, style_);
-  if (context.font != nullptr) context.previousFont = SelectObject(context.dc, context.font);
-
-  TEXTMETRICA metrics{};
-  if (!GetTextMetricsA(context.dc, &metrics)) return;
-  const int32_t cellWidth = metrics.tmMaxCharWidth;
-  const int32_t cellHeight = metrics.tmHeight;
-  if (cellWidth <= 0 || cellHeight <= 0) return;
+  const InkSheet* sheet = InkOf(face_, size_, style_);
+  if (sheet == nullptr) return;
+  const int32_t cellWidth = sheet->cellWidth;
+  const int32_t cellHeight = sheet->cellHeight;
   const int64_t atlasWidth = int64_t{cellWidth} * kColumns;
   const int64_t atlasHeight = int64_t{cellHeight} * kRows;
-  if (atlasWidth > 32000 || atlasHeight > 32000) return;  // a size no text item asks for
-
-  std::vector<ABC> widths(kCodeCount);
-  if (!GetCharABCWidthsA(context.dc, kFirstCode, 255, widths.data())) {
-    for (int32_t i = 0; i < kCodeCount; ++i) {
-      const char text = static_cast<char>(kFirstCode + i);
-      SIZE extent{0, 0};
-      GetTextExtentPoint32A(context.dc, &text, 1, &extent);
-      widths[i] = ABC{0, static_cast<UINT>(std::max<LONG>(extent.cx, 0)), 0};
-    }
-  }
-
-  context.bitmap = CreateCompatibleBitmap(context.dc, static_cast<int>(atlasWidth), static_cast<int>(atlasHeight));
-  if (context.bitmap == nullptr) return;
-  context.previousBitmap = SelectObject(context.dc, context.bitmap);
-  const RECT whole{0, 0, static_cast<LONG>(atlasWidth), static_cast<LONG>(atlasHeight)};
-  FillRect(context.dc, &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  SetBkMode(context.dc, TRANSPARENT);
-  SetTextColor(context.dc, RGB(255, 255, 255));
-  for (int32_t i = 0; i < kCodeCount; ++i) {
-    const int32_t row = i / kColumns;
-    const int32_t column = i % kColumns;
-    const char text = static_cast<char>(kFirstCode + i);
-    // The A width is taken off so that the character's ink starts at the left edge of its cell.
-    TextOutA(context.dc, column * cellWidth - widths[i].abcA, row * cellHeight, &text, 1);
-  }
-  SelectObject(context.dc, context.previousBitmap);
-  context.previousBitmap = nullptr;
-
-  DibInfo info{};
-  info.header.biSize = sizeof(BITMAPINFOHEADER);
-  if (GetDIBits(context.dc, context.bitmap, 0, static_cast<UINT>(atlasHeight), nullptr,
-                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0) {
-    return;
-  }
-  // The rows are read as 1-bit rows whatever the bitmap's own depth.
-  info.header.biBitCount = 1;
-  info.header.biCompression = BI_RGB;
-  info.header.biHeight = static_cast<LONG>(atlasHeight);  // bottom-up
-  const int64_t dibRowBytes = ((atlasWidth + 31) / 32) * 4;
-  std::vector<uint8_t> bits(static_cast<size_t>(dibRowBytes * atlasHeight));
-  if (GetDIBits(context.dc, context.bitmap, 0, static_cast<UINT>(atlasHeight), bits.data(),
-                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) != static_cast<int>(atlasHeight)) {
-    return;
-  }
-  // Which bit value is the white of the text, by the colour table handed back.
-  const RGBQUAD& one = info.colors[1];
-  const uint8_t inkBit = (one.rgbRed | one.rgbGreen | one.rgbBlue) != 0 ? 1 : 0;
+  const std::vector<ABC>& widths = sheet->widths;
+  const std::vector<uint8_t>& bits = sheet->bits;
+  const int64_t dibRowBytes = sheet->rowBytes;
+  const uint8_t inkBit = sheet->inkBit;
 
   auto atlas = std::make_unique<Bitmap>();
   if (atlas->Create(static_cast<int32_t>(atlasWidth), static_cast<int32_t>(atlasHeight), AlphaFormat) !=

@@ -138,9 +138,8 @@ int32_t ShutdownGame() {
   PathFinder::FreeLists();
   Input::Shutdown();
   FreeLayouts();
-  // The character and the spells waiting to be cast name records by pointer: they go before them.
+  // The character names records by pointer: it goes before them.
   DeleteCurrentCharacter();
-  ClearPendingSpells();
   GetShellCommandHost().Reset();
   ClearExploredMasks();
   LocationHistory::Clear();

@@ -1,6 +1,8 @@
 // The seven record lists and the walk over the record folders.
 #include "game/shell/record_lists.h"
 
+#include "game/rules/character.h"
+
 #include "game/dialogs/dialog_services.h"
 #include "game/shell/data/data_archive.h"
 #include "game/shell/data/data_paths.h"
@@ -127,6 +129,9 @@ void ClearLocationList() { LocationList().Clear(); }
 void ClearNpcList() { NpcList().Clear(); }
 
 void ClearRecordLists() {
+  // The player's queued spells point into the spell list: they go with it, so that a scenario loaded again (or
+  // the program started again in one process) never casts a freed record.
+  ClearPendingSpells();
   ClearSpellList();
   ClearRaceList();
   ClearClassList();

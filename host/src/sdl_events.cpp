@@ -324,6 +324,19 @@ namespace {
 std::atomic<bool> sdlWaiting{false};
 std::atomic<Uint32> wakeEventType{0};
 
+// When the display's connection was last read for events (SDL's own clock, in milliseconds; 0: never). A look at
+// the queue reads it again only once a millisecond has passed: a frame looks at the queue several times in a row,
+// and every read of a display's connection is several system calls, whatever it finds. Events already taken
+// from the connection, and those pushed to SDL's queue, are taken at every look.
+Uint64 lastDisplayRead = 0;
+
+void ReadDisplayEvents() {
+  const Uint64 now = SDL_GetTicks64();
+  if (lastDisplayRead != 0 && now - lastDisplayRead < 1) return;
+  SDL_PumpEvents();
+  lastDisplayRead = SDL_GetTicks64();
+}
+
 // Whether SDL has a window through which a wait can be woken: without one it would poll instead of blocking.
 bool AnySdlWindow() {
   std::lock_guard<std::recursive_mutex> hold(WindowLock());
@@ -346,6 +359,7 @@ bool WaitForSdlEvent(DWORD milliseconds, uint64_t wakes) {
   // A wake-up that came since the caller looked at the queue would not reach SDL: look again instead.
   if (QueueWakes() == wakes) {
     SDL_WaitEventTimeout(nullptr, milliseconds == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(milliseconds, INT32_MAX)));
+    lastDisplayRead = SDL_GetTicks64();  // the wait read the connection as it ended
   }
   sdlWaiting.store(false);
   return true;
@@ -365,7 +379,8 @@ void PumpSdlEvents() {
   // of these events (a loop of its own on activation) takes the later events in order and none twice.
   static std::deque<SDL_Event> waiting;
   SDL_Event event;
-  while (SDL_PollEvent(&event)) waiting.push_back(event);
+  ReadDisplayEvents();
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) waiting.push_back(event);
   while (!waiting.empty()) {
     SDL_Event current = waiting.front();
     waiting.pop_front();

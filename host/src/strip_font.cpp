@@ -1,4 +1,6 @@
-// FreeType rendering for the menu strip. The face is loaded once, on first use, at a fixed pixel size.
+// FreeType rendering for the menu strip. The face is loaded once, on first use, at a fixed pixel size, and each
+// character is rendered once, the first time it is measured or drawn: the strip is drawn again with every frame
+// that is presented.
 #include "strip_font.h"
 
 #include "windows_1252.h"
@@ -7,8 +9,10 @@
 #include FT_FREETYPE_H
 #include <unistd.h>
 
+#include <array>
 #include <cctype>
 #include <string>
+#include <vector>
 
 namespace host {
 namespace {
@@ -48,12 +52,44 @@ Face& LoadedFace() {
 
 uint32_t CodePoint(unsigned char byte) { return Windows1252CodePoint(byte); }
 
-int Advance(unsigned char byte) {
+// A character as FreeType renders it: its advance and its coverage bitmap, placed by its left and top bearings.
+struct StripGlyph {
+  bool rendered = false;
+  bool drawable = false;  // false: the face or the character failed, and the fallback advance stands
+  int advance = kFallbackAdvance;
+  int left = 0;
+  int top = 0;
+  unsigned width = 0;
+  unsigned rows = 0;
+  std::vector<unsigned char> coverage;  // rows x width
+};
+
+const StripGlyph& GlyphOf(unsigned char byte) {
+  static std::array<StripGlyph, 256>* glyphs = new std::array<StripGlyph, 256>;  // never destroyed, as the face
+  StripGlyph& glyph = (*glyphs)[byte];
+  if (glyph.rendered) return glyph;
+  glyph.rendered = true;
   Face& face = LoadedFace();
-  if (face.face == nullptr) return kFallbackAdvance;
-  if (FT_Load_Char(face.face, CodePoint(byte), FT_LOAD_DEFAULT) != 0) return kFallbackAdvance;
-  return static_cast<int>((face.face->glyph->advance.x + 32) >> 6);
+  if (face.face == nullptr || FT_Load_Char(face.face, CodePoint(byte), FT_LOAD_RENDER) != 0) return glyph;
+  const FT_GlyphSlot slot = face.face->glyph;
+  const FT_Bitmap& bitmap = slot->bitmap;
+  glyph.drawable = true;
+  glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  glyph.left = slot->bitmap_left;
+  glyph.top = slot->bitmap_top;
+  glyph.width = bitmap.width;
+  glyph.rows = bitmap.rows;
+  glyph.coverage.resize(static_cast<size_t>(bitmap.width) * bitmap.rows);
+  for (unsigned row = 0; row < bitmap.rows; ++row) {
+    for (unsigned col = 0; col < bitmap.width; ++col) {
+      glyph.coverage[static_cast<size_t>(row) * bitmap.width + col] =
+          bitmap.buffer[static_cast<long>(row) * bitmap.pitch + col];
+    }
+  }
+  return glyph;
 }
+
+int Advance(unsigned char byte) { return GlyphOf(byte).advance; }
 
 // Walks the shown characters of a menu text: calls visit(byte, underlined) for each.
 template <typename Visit>
@@ -105,7 +141,6 @@ char StripMnemonic(std::string_view text) {
 
 void StripDrawText(uint32_t* pixels, int width, int height, int x, int baseline, std::string_view text,
                    uint32_t color) {
-  Face& face = LoadedFace();
   auto put = [&](int px, int py, unsigned coverage) {
     if (px < 0 || py < 0 || px >= width || py >= height || coverage == 0) return;
     uint32_t& pixel = pixels[static_cast<size_t>(py) * static_cast<size_t>(width) + static_cast<size_t>(px)];
@@ -113,23 +148,19 @@ void StripDrawText(uint32_t* pixels, int width, int height, int x, int baseline,
   };
   int penX = x;
   ForEachShown(text, [&](unsigned char byte, bool underlined) {
-    int advance = kFallbackAdvance;
-    if (face.face != nullptr && FT_Load_Char(face.face, CodePoint(byte), FT_LOAD_RENDER) == 0) {
-      FT_GlyphSlot glyph = face.face->glyph;
-      const FT_Bitmap& bitmap = glyph->bitmap;
-      for (unsigned row = 0; row < bitmap.rows; ++row) {
-        for (unsigned col = 0; col < bitmap.width; ++col) {
-          unsigned coverage = bitmap.buffer[static_cast<long>(row) * bitmap.pitch + col];
-          put(penX + glyph->bitmap_left + static_cast<int>(col), baseline - glyph->bitmap_top + static_cast<int>(row),
-              coverage);
+    const StripGlyph& glyph = GlyphOf(byte);
+    if (glyph.drawable) {
+      for (unsigned row = 0; row < glyph.rows; ++row) {
+        for (unsigned col = 0; col < glyph.width; ++col) {
+          put(penX + glyph.left + static_cast<int>(col), baseline - glyph.top + static_cast<int>(row),
+              glyph.coverage[static_cast<size_t>(row) * glyph.width + col]);
         }
       }
-      advance = static_cast<int>((glyph->advance.x + 32) >> 6);
     }
     if (underlined) {
-      for (int i = 0; i < advance; ++i) put(penX + i, baseline + 2, 255);
+      for (int i = 0; i < glyph.advance; ++i) put(penX + i, baseline + 2, 255);
     }
-    penX += advance;
+    penX += glyph.advance;
   });
 }
 

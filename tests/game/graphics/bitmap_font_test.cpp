@@ -3,6 +3,7 @@
 #include "game/graphics/bitmap_font.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,48 @@ TEST(BitmapFontTest, FaceNamesDefaultToArialAndBadFacesAreRefused) {
   font.SetSize(100000);  // no font can be made at this size
   font.SetFace("Times New Roman");
   EXPECT_EQ(font.Face(), "DEFAULT");
+}
+
+// Fonts of one face, size and style share the ink the host renders once; the colour and another size or style
+// still make their own atlases.
+TEST(BitmapFontTest, FontsOfOneFaceSizeAndStyleShareTheirInkInTheirOwnColours) {
+  struct Made {
+    int32_t size, style;
+    DrawColor color;
+  };
+  const Made made[] = {{16, 0, DrawColor{10, 20, 30, 255}},
+                       {16, 0, DrawColor{200, 100, 50, 255}},
+                       {16, BitmapFont::kBoldStyle, DrawColor{10, 20, 30, 255}},
+                       {12, 0, DrawColor{10, 20, 30, 255}}};
+  BitmapFont fonts[4];
+  for (size_t i = 0; i < 4; ++i) {
+    fonts[i].SetSize(made[i].size);
+    fonts[i].SetStyle(made[i].style);
+    fonts[i].SetColor(made[i].color);
+    fonts[i].SetFace("Arial");
+    fonts[i].Build();
+    ASSERT_NE(fonts[i].Atlas(), nullptr);
+  }
+  // The ink of each atlas, as where its alpha is set.
+  auto ink = [](const BitmapFont& font) {
+    std::vector<bool> set;
+    const Bitmap& atlas = *font.Atlas();
+    for (int32_t y = 0; y < atlas.height; ++y)
+      for (int32_t x = 0; x < atlas.width; ++x) set.push_back(atlas.PixelAt(x, y)[3] != 0);
+    return set;
+  };
+  EXPECT_EQ(ink(fonts[0]), ink(fonts[1]));
+  EXPECT_NE(ink(fonts[0]), ink(fonts[2]));
+  EXPECT_NE(fonts[0].CellHeight(), fonts[3].CellHeight());
+  const Bitmap* a = fonts[1].RenderedGlyph('A');
+  bool coloured = false;
+  for (int32_t y = 0; y < a->height; ++y) {
+    for (int32_t x = 0; x < a->width; ++x) {
+      const uint8_t* p = a->PixelAt(x, y);
+      if (p[3] != 0) coloured = p[0] == 200 && p[1] == 100 && p[2] == 50;
+    }
+  }
+  EXPECT_TRUE(coloured);
 }
 
 class BuiltFontTest : public ::testing::TestWithParam<int32_t> {

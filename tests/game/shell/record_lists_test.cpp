@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/rules/character.h"
 #include "game/shell/data/data_stream.h"
 #include "tests/support/archive_fixtures.h"
 #include "tools/scenario_writer/record_writer.h"
@@ -35,6 +36,14 @@ TEST_F(RecordListsTest, NewRecordsGoInFrontAndFindIgnoresCase) {
   EXPECT_EQ(FindSpellByName("ICE")->GetName(), "Ice");
   EXPECT_EQ(FindSpellByName("Ic"), nullptr);
   EXPECT_EQ(FindSpellByName(""), nullptr);
+}
+
+TEST_F(RecordListsTest, ClearingTheListsDropsTheSpellsQueuedFromThem) {
+  ReadSpell("Players/Spells/Fire.spl");
+  QueuePendingSpell(FindSpellByName("Fire"));
+  ASSERT_TRUE(HasPendingSpells());
+  ClearRecordLists();
+  EXPECT_FALSE(HasPendingSpells());
 }
 
 TEST_F(RecordListsTest, AnEmptyNameIsFoundOnlyWhenARecordHasOne) {

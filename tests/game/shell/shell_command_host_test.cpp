@@ -566,22 +566,4 @@ TEST_F(GameShellTest, AGameSavedInTheShopOpensAtTheScreenTheShopWasEnteredFrom) 
   EXPECT_EQ(openedAt, "square");
 }
 
-TEST_F(GameShellTest, ShuttingDownForgetsTheSpellsWaitingToBeCastWithTheRecordsTheyNameInto) {
-  bool queued = false;
-  Steps steps;
-  steps.list = {
-      [&] {
-        RunNewGameCommand();
-        QueuePendingSpell(FindSpellByName("Light"));
-        queued = HasPendingSpells();
-        return true;
-      },
-      ChooseExit,
-  };
-  EXPECT_EQ(Run(steps), 1);
-  EXPECT_TRUE(queued);
-  // The spell records are gone: a run of the program after this one must find nothing to cast.
-  EXPECT_FALSE(HasPendingSpells());
-}
-
 }  // namespace
