@@ -104,7 +104,8 @@ void EndGameCommand(GameCommandHost& host) {
   host.EnableMenuBar(false);
   LeaveGame(host);
   host.CallEvent("EndGame");
-  host.DeleteCharacter();
+  // The event may start a new game, which runs as the event ends: that game's player stays.
+  if (!host.IsGameInProgress()) host.DeleteCharacter();
 }
 
 void QuitGameCommand(GameCommandHost& host) {

@@ -158,9 +158,13 @@ void ShellCommandHost::Capture(SavedGame* game) {
   for (int32_t i = 0; i < GetGlobalVariableCount(); ++i) {
     if (const GlobalVariable* entry = GetGlobalEntryName(i)) game->globals.push_back({entry->name, entry->value});
   }
-  // The place the player is in goes on top of the saved history, and only there.
+  // The place the player is in goes on top of the saved history, and only there. A shop is no place to come back
+  // to (its entry names none), so a game saved in one opens where the shop was entered from.
   const int32_t before = LocationHistory::Count();
   LocationHistory::Push();
+  if (LocationHistory::Count() > before && LocationHistory::Entries().back().location.empty()) {
+    LocationHistory::Drop();
+  }
   game->history = LocationHistory::Entries();
   if (LocationHistory::Count() > before) LocationHistory::Drop();
   game->masks = CaptureExploredMasks();

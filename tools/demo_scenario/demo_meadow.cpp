@@ -99,17 +99,24 @@ sw::Bytes DrawWolf(bool biting) {
   return sw::EncodeBmp24(canvas);
 }
 
-// A figure's set: standing, striking and walking (animations 0, 1 and 2), one frame each drawn above the cell's
-// centre, colliding within 10 pixels of it.
+// A figure's set: standing, striking and walking (animations 0, 1 and 2), drawn above the cell's centre, colliding
+// within 10 pixels of it. A strike (or a step into a foe) plays once: the raised arm for three commands, then the
+// standing frame, whose loop back to the first command ends it; at a delay of 3 (four ticks a command) the figure
+// stays busy for about 400 ms, so that one blow is one blow and a held key or button does not strike on every tick.
 sw::Bytes FigureSet(const std::string& name, const std::string& standing, const std::string& striking, int16_t width,
                     int16_t height) {
+  constexpr int16_t kLoopPoint = 1, kLoopBack = 2;
   sw::AnimationSetSpec set;
   set.name = name;
   set.pictures = {standing, striking};
   const int16_t x = static_cast<int16_t>(-width / 2), y = static_cast<int16_t>(kCell / 2 - height);
-  set.animations = {{"stand", 0, 0, {}, {{1, 0, "", x, y, {}}}},
-                    {"strike", 0, 4, {}, {{2, 0, "", x, y, {}}}},
-                    {"walk", 0, 0, {}, {{1, 0, "", x, y, {}}}}};
+  const sw::AnimationFrameSpec stand{1, 0, "", x, y, {}}, strike{2, 0, "", x, y, {}};
+  sw::AnimationFrameSpec strikeStart = strike, strikeEnd = stand;
+  strikeStart.opcode = kLoopPoint;
+  strikeEnd.opcode = kLoopBack;
+  set.animations = {{"stand", 0, 0, {}, {stand}},
+                    {"strike", 0, 3, {}, {strikeStart, strike, strike, strikeEnd}},
+                    {"walk", 0, 0, {}, {stand}}};
   set.extraFlag = 1;
   set.collisionRadius = 10;
   return sw::EncodeAnimationSet(set);
@@ -142,7 +149,9 @@ sw::TileMapSpec MeadowMap() {
   }
   map.pictureGrid = grid;
   map.layers = {sw::MapLayerSpec{}};
-  map.characters = {{17, 11, 7, "Wolf", ""}};
+  // The wolf haunts the middle of the meadow, away from its right edge, where the view cannot scroll far enough
+  // to show what is written beside a figure (the experience its fall gives).
+  map.characters = {{13, 11, 7, "Wolf", ""}};
   return map;
 }
 

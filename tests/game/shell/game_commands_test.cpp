@@ -40,6 +40,8 @@ class FakeHost : public GameCommandHost {
     events.push_back(name);
     log.push_back(std::string("event ") + name);
     if (quitOn == name) loopRunning = false;
+    // The event's own new game, which runs as the event ends.
+    if (newGameOn == name) inProgress = true;
   }
   void ResetInput() override { ++inputResets; }
   bool AskYesNo(const std::string&, const std::string&) override { return true; }
@@ -84,6 +86,7 @@ class FakeHost : public GameCommandHost {
 
   SavedGame running;
   bool inProgress = true;
+  std::string newGameOn;
   HWND window = nullptr;
   std::vector<std::string> events, alerts;
   std::vector<bool> activity;
@@ -218,8 +221,12 @@ TEST_F(GameCommands, EndAndQuit) {
     bool inProgress;
     void (*command)(GameCommandHost&);
     Log expected;
+    const char* newGameOn = "";
   } cases[] = {
       {"end", true, EndGameCommand, Join({{"menus"}, kLeaveGame, {"event EndGame", "delete character"}})},
+      // The new game's player stays.
+      {"end whose event starts a new game", true, EndGameCommand, Join({{"menus"}, kLeaveGame, {"event EndGame"}}),
+       "EndGame"},
       {"end without a game", false, EndGameCommand, {}},
       {"quit", true, QuitGameCommand,
        Join({{"grey menus", "event QuitGame"}, kLeaveGame, {"release pools", "hide cursor", "stop"}})},
@@ -228,6 +235,7 @@ TEST_F(GameCommands, EndAndQuit) {
   for (const Case& c : cases) {
     host_.log.clear();
     host_.inProgress = c.inProgress;
+    host_.newGameOn = c.newGameOn;
     host_.loopRunning = true;
     c.command(host_);
     EXPECT_EQ(host_.log, c.expected) << c.what;

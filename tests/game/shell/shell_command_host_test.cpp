@@ -529,4 +529,41 @@ TEST_F(GameShellTest, ANewGameShowsItsStillScreenWhoseHotspotOpensTheShopAndLeav
   EXPECT_EQ(historyAfter, 0);
 }
 
+TEST_F(GameShellTest, AGameSavedInTheShopOpensAtTheScreenTheShopWasEnteredFrom) {
+  WriteScenario(0, true);
+  std::string openedAt, told;
+  Steps steps;
+  steps.list = {
+      [&] {
+        RunNewGameCommand();
+        HWND window = GetMainWindow()->GetNativeWindow();
+        HostTestMouseButton(window, 0, true, 450, 250);
+        HostTestMouseButton(window, 0, false, 450, 250);
+        return true;
+      },
+      [&] {
+        // Saved inside the shop's modal loop, then left.
+        if (OpenDialogs().empty() || dynamic_cast<ShopDialog*>(OpenDialogs().back()) == nullptr) return false;
+        HostTestAnswerFileChooser(temp_.WindowsPath("shop.ksv").c_str());
+        RunSaveGameCommand();
+        OpenDialogs().back()->Close();
+        return true;
+      },
+      [&] {
+        if (!OpenDialogs().empty()) return false;
+        FindLocationByName("Mill")->Enter();
+        HostTestAnswerFileChooser(temp_.WindowsPath("shop.ksv").c_str());
+        RunOpenGameCommand();
+        openedAt = GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "";
+        for (const HostMessageBoxRecord& box : HostTestMessageBoxes()) told += box.text;
+        return true;
+      },
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(steps.next, steps.list.size());
+  EXPECT_EQ(told, "");
+  EXPECT_EQ(openedAt, "square");
+}
+
 }  // namespace

@@ -311,15 +311,25 @@ TEST_F(DemoPlayTest, TheShrineOffersRestUntilTheWolfFallsThenTellsTheEndOnce) {
 }
 
 TEST_F(DemoPlayTest, ThePlayersFallEndsTheGameWithTheOfferOfANewOne) {
+  bool playing = false;
+  std::string name;
   std::vector<InputStep> steps = Join({
       NewGame("Wren", "human", "fighter"),
       ToTheMeadow(),
       {Do([] { GetCurrentCharacter()->stamina = 0; }),
        Reach("the end", [] { return MessageShown().find("tale has ended") != std::string::npos; }), Wait(4),
-       Frame("end"), ClickOn(1), Reach("a new game's name", [] { return TopLayout() == 4; })},
+       Frame("end"), ClickOn(1)},
+      // The new game it offers is played on: its player stays once the end of the old one is done.
+      CreatePlayer("Ash", "elf", "mage"),
+      {Wait(10), Do([&] {
+         playing = IsGameInProgress();
+         name = GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->GetName() : "";
+       })},
   });
   EXPECT_EQ(Play(std::move(steps)), 0);
   EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+  EXPECT_TRUE(playing);
+  EXPECT_EQ(name, "Ash");
 }
 
 }  // namespace

@@ -118,14 +118,22 @@ class DemoProgramTest : public ::testing::Test {
     return Do([name] { WriteShownFrame(MainWindowHandle(), "demo_frames/" + name + ".bmp"); });
   }
 
-  // From the title to the village: "New game", the name typed, the race and class picked by their names, the
-  // creation sheet taken as rolled.
+  // From the title to the village: "New game", then CreatePlayer.
   std::vector<test_support::InputStep> NewGame(const std::string& name, const std::string& race,
                                                const std::string& className) {
     using namespace test_support::input;
-    return {Reach("title", [] { return TopLayout() == 1 && !MessageShown().empty(); }),
-            Wait(4), ClickOn(1),
-            Reach("name", [] { return TopLayout() == 4; }),
+    std::vector<test_support::InputStep> steps = {
+        Reach("title", [] { return TopLayout() == 1 && !MessageShown().empty(); }), Wait(4), ClickOn(1)};
+    for (test_support::InputStep& step : CreatePlayer(name, race, className)) steps.push_back(std::move(step));
+    return steps;
+  }
+
+  // A new game's dialogs, from the name to the village: the name typed, the race and class picked by their names,
+  // the creation sheet taken as rolled.
+  std::vector<test_support::InputStep> CreatePlayer(const std::string& name, const std::string& race,
+                                                    const std::string& className) {
+    using namespace test_support::input;
+    return {Reach("name", [] { return TopLayout() == 4; }),
             Type(name), Wait(2), KeyDown(VK_RETURN), KeyUp(VK_RETURN),
             Reach("race", [] { return TopLayout() == 5; }),
             Wait(kListSettles), ClickRow(0, race), Wait(2), ClickOn(2),
