@@ -15,9 +15,7 @@ class Character;
 class TileMap;
 
 // A figure is busy while it moves or plays an animation once; a busy figure takes no new action.
-inline bool IsSpriteBusy(const Sprite* sprite) {
-  return sprite != nullptr && (sprite->IsMoving() || sprite->IsPlayingOnce());
-}
+inline bool IsSpriteBusy(const Sprite* sprite) { return sprite != nullptr && sprite->IsBusy(); }
 
 // The Chebyshev distance of two cells: max(|dx|, |dy|), saturating.
 inline int32_t CellDistance(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {

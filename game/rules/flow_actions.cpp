@@ -142,8 +142,8 @@ void RunTravelAction(const ScriptAction& action) {
   Location* location = FindLocationByName(name);
   if (location == nullptr) return;
   // Leaving a map for anything but a shop or a script location frees the player's cells on it, once the entry
-  // has succeeded: a refused entry leaves the player standing where it was. A still screen keeps the map loaded
-  // beneath it; a map entered instead has taken the place of this one, and the cells went with it.
+  // has succeeded: after a refused entry the player keeps its cell. A still screen keeps the map loaded beneath
+  // it; a map entered instead has taken the place of this one, and the cells went with it.
   const Location* current = GetCurrentLocation();
   const TileMap* map = GetCurrentTileMap();
   const uint64_t generation = map != nullptr ? map->Generation() : 0;

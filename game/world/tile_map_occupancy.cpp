@@ -23,6 +23,8 @@
 #include "game/world/scene_view.h"
 #include "game/world/sprite.h"
 #include "game/world/tile_map.h"
+
+#include "game/rules/character_map_support.h"
 #include "game/world/world_numbers.h"
 #include "game/world/world_services.h"
 
@@ -37,8 +39,6 @@ constexpr int32_t kItemLabelFont = 4;
 constexpr int32_t kGoldSoundSlot = 5;
 constexpr int32_t kLabelRise = -100;
 constexpr float kLabelSpeed = 2.0f;
-
-bool SpriteBusy(const Sprite* sprite) { return sprite != nullptr && sprite->IsBusy(); }
 
 // The cell offsets of the directions 1 (up) to 8 (up-left), clockwise.
 constexpr int32_t kDirectionX[9] = {0, 0, 1, 1, 1, 0, -1, -1, -1};
@@ -338,7 +338,7 @@ void TileMap::StepPlayer(int32_t direction) {
     return;
   }
   Sprite* sprite = player->sprite.get();
-  if (sprite == nullptr || SpriteBusy(sprite)) return;
+  if (sprite == nullptr || IsSpriteBusy(sprite)) return;
   player->ReserveCell(player->x, player->y);
   const float speed = player->current.speed > 0 ? player->current.speed : 1;
   const int32_t dx = kDirectionX[direction], dy = kDirectionY[direction];
@@ -522,7 +522,7 @@ void TileMap::TouchObject(MapItem* object) {
         sprite->StartAction(0, 0, 0, 0, 0, object->facing);
         sprite->SetFrame(0, false);
       }
-      if (SpriteBusy(sprite) && std::find(mapAnimations_.begin(), mapAnimations_.end(), sprite) == mapAnimations_.end()) {
+      if (IsSpriteBusy(sprite) && std::find(mapAnimations_.begin(), mapAnimations_.end(), sprite) == mapAnimations_.end()) {
         mapAnimations_.push_back(sprite);
       }
     }

@@ -15,7 +15,7 @@
 #include "game/shell/record_lists.h"
 #include "tests/game/rules/record_expectations.h"
 #include "tests/support/archive_fixtures.h"
-#include "tests/support/file_system_fixture.h"
+#include "tests/support/scenario_folder_fixture.h"
 #include "tools/scenario_writer/record_writer.h"
 #include "tools/scenario_writer/scenario_files.h"
 
@@ -255,18 +255,8 @@ void ExpectNpc(const NpcDefinition* npc, const sw::NpcSpec& n) {
   EXPECT_EQ(npc->side, n.maxStamina > 0 ? -1 : 0);
 }
 
-class ScenarioRecordsTest : public FileSystemTest {
+class ScenarioRecordsTest : public ScenarioFolderTest {
  protected:
-  void SetUp() override {
-    FileSystemTest::SetUp();
-    ASSERT_EQ(PlatformSetDefaultFolder(folder_, static_cast<const char*>(nullptr)), kPlatformNoError);
-  }
-  void TearDown() override {
-    ClearRecordLists();
-    DataArchive::Close();
-    FileSystemTest::TearDown();
-  }
-
   static void ExpectScenario() {
     EXPECT_EQ(SpellList().Size(), 2u);
     ExpectSpell(FindSpellByName("Bolt"), BoltSpec());

@@ -67,11 +67,11 @@ class MapLocationFixture : public test_support::DialogHarness {
     set.pictures = {"figure.bmp"};
     const int32_t commands = mode == kAnimationEightFacings ? 8 : mode == kAnimationFourFacings ? 4 : 1;
     for (const char* animation : {"stand", "strike", "walk"}) {
-      sw::AnimationSpec spec;
-      spec.name = animation;
-      spec.mode = mode;
-      for (int32_t i = 0; i < commands; ++i) spec.frames.push_back({1, 0, "", -8, -8, {}});
-      set.animations.push_back(spec);
+      sw::AnimationSpec pose;
+      pose.name = animation;
+      pose.mode = mode;
+      for (int32_t i = 0; i < commands; ++i) pose.frames.push_back({1, 0, "", -8, -8, {}});
+      set.animations.push_back(pose);
     }
     set.extraFlag = 1;
     set.collisionRadius = 10;

@@ -14,7 +14,7 @@
 #include "game/shell/data/string_utils.h"
 #include "game/shell/record_lists.h"
 #include "game/world/location.h"
-#include "tests/support/file_system_fixture.h"
+#include "tests/support/scenario_folder_fixture.h"
 #include "tools/demo_scenario/demo_scenario.h"
 
 namespace {
@@ -25,18 +25,8 @@ bool HasFile(const sw::ScenarioFiles& files, const std::string& path) {
   return std::any_of(files.Files().begin(), files.Files().end(), [&](const auto& file) { return file.first == path; });
 }
 
-class DemoDataTest : public FileSystemTest {
+class DemoDataTest : public ScenarioFolderTest {
  protected:
-  void SetUp() override {
-    FileSystemTest::SetUp();
-    ASSERT_EQ(PlatformSetDefaultFolder(folder_, static_cast<const char*>(nullptr)), kPlatformNoError);
-  }
-  void TearDown() override {
-    ClearRecordLists();
-    DataArchive::Close();
-    FileSystemTest::TearDown();
-  }
-
   // The loaded records, a line each: the kind of list, the name and what tells records of one kind apart, in lower
   // case (the archive lists its names so).
   static std::string LoadedRecords() {
