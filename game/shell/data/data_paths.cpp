@@ -93,8 +93,26 @@ bool IsAbsolutePath(std::string_view path) {
   return (path.size() > 1 && path[1] == ':') || (!path.empty() && (path[0] == '/' || path[0] == '\\'));
 }
 
+// True when a resource name has a ".." segment: such a name would reach above the folder its kind lives in (a
+// scenario's event named "../../x" would read any file the player can), so its path is left empty and opening it
+// fails as a missing file does.
+bool ClimbsOutOfItsFolder(std::string_view name) {
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("/\\:", start);
+    if (end == std::string_view::npos) end = name.size();
+    if (name.substr(start, end - start) == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 void ScenarioPath(std::string& out, std::string_view relative, std::string_view name = {},
                   std::string_view extension = {}) {
+  if (ClimbsOutOfItsFolder(name)) {
+    out.clear();
+    return;
+  }
   std::string file(name);
   if (!extension.empty()) ApplyExtensionRule(file, extension);
   out = Roots().scenario;
@@ -105,6 +123,10 @@ void ScenarioPath(std::string& out, std::string_view relative, std::string_view 
 
 void MediaPath(std::string& out, std::string_view folder, std::string_view name, std::string_view plugin,
                std::string_view extension = {}) {
+  if (ClimbsOutOfItsFolder(name) || ClimbsOutOfItsFolder(plugin)) {
+    out.clear();
+    return;
+  }
   std::string relative(folder);
   std::string file(name);
   if (!extension.empty()) ApplyExtensionRule(file, extension);

@@ -144,6 +144,34 @@ TEST_F(DataRootsTest, ResourcePathBuilders) {
   EXPECT_EQ(folder, "Vale/Players/Skill Tables/");
 }
 
+// A name with a ".." segment would reach out of its kind's folder, even out of the scenario: its path is empty, so
+// opening it fails as a missing file does. Dots that are not a whole segment are a name's own.
+TEST_F(DataRootsTest, NamesThatClimbOutOfTheirFolderGiveNoPath) {
+  SetDataRootsFrom("Vale", "C:/Games/");
+  struct Case {
+    void (*build)(std::string&, std::string_view);
+    const char* name;
+    const char* path;
+  } cases[] = {
+      {EventDefinitionPath, "../../../etc/passwd", ""},
+      {EventDefinitionPath, "..\\Config", ""},
+      {MapPath, "Town/../../Secret", ""},
+      {PicturePath, "..", ""},
+      {PortraitPath, "..Hero", "Vale/Players/Portraits/..Hero.pct"},
+      {EventDefinitionPath, "Start..2", "Vale/Events/Defs/Start..2.cet"},
+  };
+  for (const Case& c : cases) {
+    std::string path = "unchanged";
+    c.build(path, c.name);
+    EXPECT_EQ(path, c.path) << c.name;
+  }
+  std::string path = "unchanged";
+  MusicPath(path, "../../Theme", "");
+  EXPECT_EQ(path, "");
+  SoundPath(path, "Boom", "../..");
+  EXPECT_EQ(path, "");
+}
+
 TEST_F(DataRootsTest, MediaPathsLiveBesideTheDataFileOrInAPlugin) {
   SetDataRootsFrom("Data/Data001.dat", "C:/Games/Vale/");
   std::string path;
