@@ -13,6 +13,9 @@ namespace {
 struct InputState {
   std::unique_ptr<std::array<int32_t, kKeySlotCount>> live;
   std::unique_ptr<std::array<int32_t, kKeySlotCount>> frame;
+  // Keys pressed since the last frame latch: a key pressed and let go between two frames still reads down for one
+  // frame, so a quick tap is never lost to a slow frame.
+  std::array<bool, kKeySlotCount> pressed{};
   int32_t pendingX = 0, pendingY = 0;
   int32_t frameX = 0, frameY = 0;
   bool moved = true;
@@ -91,6 +94,7 @@ void Initialize() {
   s.frame = std::make_unique<std::array<int32_t, kKeySlotCount>>();
   s.live->fill(0);
   s.frame->fill(0);
+  s.pressed.fill(false);
 }
 
 void Shutdown() {
@@ -105,6 +109,7 @@ void Reset() {
   ResetMouseState();
   InputState& s = State();
   s.keyDownFlag = false;
+  s.pressed.fill(false);
   if (s.live) s.live->fill(0);
 }
 
@@ -121,8 +126,12 @@ void BeginFrame() {
   }
   if (s.live && s.frame) {
     *s.frame = *s.live;
+    for (int32_t slot = 0; slot < kKeySlotCount; ++slot) {
+      if (s.pressed[slot]) (*s.frame)[slot] = 1;
+    }
     UpdateText();
   }
+  s.pressed.fill(false);
   s.queue.clear();
 }
 
@@ -178,7 +187,9 @@ void MapVirtualKey(int32_t virtualKey, int32_t step, KeySlot* code, int32_t* nex
 
 void SetKey(KeySlot slot, int32_t value) {
   InputState& s = State();
-  if (s.live && InRange(slot)) (*s.live)[slot] = value;
+  if (!s.live || !InRange(slot)) return;
+  (*s.live)[slot] = value;
+  if (value != 0) s.pressed[slot] = true;
 }
 
 void ReleaseKey(KeySlot slot) { SetKey(slot, 0); }
@@ -198,8 +209,10 @@ void PollKeyboard() {
     if (polled[slot] < 0) polled[slot] = 0;
     if ((keys[key] & 0x80) != 0) polled[slot] = 1;
   }
+  // The poll reads the keyboard as the window system reports it now: a key it reads up is up, tapped or not.
   for (int32_t slot = 0; slot < kKeySlotCount; ++slot) {
     if (polled[slot] >= 0) (*s.live)[slot] = polled[slot];
+    if (polled[slot] == 0) s.pressed[slot] = false;
   }
 }
 

@@ -71,6 +71,18 @@ TEST_F(InputManagerTest, KeysAreSeenOnlyAfterTheFrameLatch) {
   EXPECT_EQ(Input::IsKeyDown(65), 0);
 }
 
+// A tap that comes and goes between two frames reads down for the next frame, then up.
+TEST_F(InputManagerTest, AKeyPressedAndLetGoBetweenFramesReadsDownForOneFrame) {
+  Input::BeginFrame();
+  Key(VK_SPACE, true);
+  Key(VK_SPACE, false);
+  EXPECT_EQ(Input::IsKeyDown(' '), 0);
+  Input::BeginFrame();
+  EXPECT_EQ(Input::IsKeyDown(' '), 1);
+  Input::BeginFrame();
+  EXPECT_EQ(Input::IsKeyDown(' '), 0);
+}
+
 TEST_F(InputManagerTest, SlotsOutsideTheTableReadZeroAndCannotBeSet) {
   for (KeySlot slot : {-1, 289, 100000}) {
     Input::SetKey(slot, 1);
