@@ -227,7 +227,7 @@ void SavedGameSeeds() {
   c.spells = {"Fire"};
   c.effects = {{"Fire", 4}};
   game.globals = {{"gb_door", "open"}};
-  game.history = {{0, 3, 4, "Town", "Theme"}};
+  game.history = {{0, 3, 4, 0, "Town", "Theme"}};
   game.masks = {{"Town", {0xFF, 0x01}, 8, 2, true, {1, 2}}};
   sw::Bytes file;
   // The target's scenario; mode 0 offers the whole file.
