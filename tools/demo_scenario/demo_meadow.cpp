@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "tools/demo_scenario/demo_builders.h"
 #include "tools/scenario_writer/animation_set_writer.h"
 #include "tools/scenario_writer/location_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
@@ -213,6 +214,12 @@ void AddMeadow(sw::ScenarioFiles& files, sw::ConfigSpec& config, const char* wes
   sw::MapLocationSpec meadow;
   meadow.interface = 1;
   meadow.exits = {"", "", "", westOf};
+  // The map is read anew whenever it is entered, its wolf with it: once the wolf has fallen, entering takes it off
+  // again, so that it stays dead when the player comes back, or opens a game saved after the fight.
+  meadow.enterActions = {
+      {demo_scenario::If(std::string(demo_scenario::kWolfSlain) + ",is equal to,1", "slain", "")},
+      {demo_scenario::Labelled("slain", {"", "NPC", {"1,wolf"}})},
+      0};
   files.Add(sw::LocationRecordPath(kMeadow), sw::EncodeMapLocation(meadow));
   // The gate: the player comes in at the road's west end (cells counted from 1 by the script).
   sw::ScriptLocationSpec gate;

@@ -284,7 +284,7 @@ TEST_F(PlayThroughTest, TheWholeTaleSavedThenOpenedFromTheTitleComesBackAsItWasS
   EXPECT_EQ(saved.masks[0].identifiers, std::vector<int16_t>{1});  // the potion taken from the grass
 
   // The second run: what it finds comes from the save alone, not from the first run's game.
-  bool fresh = false, potionBack = true;
+  bool fresh = false, potionBack = true, wolfBack = true;
   steps = {Reach("the title again", [] { return TopLayout() == 1 && !MessageShown().empty(); }),
            Do([&] { fresh = !IsGameInProgress() && Global("gb_wolf").empty() && ExploredMaskCount() == 0; }),
            Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), Wait(4), ClickOn(2),
@@ -292,13 +292,16 @@ TEST_F(PlayThroughTest, TheWholeTaleSavedThenOpenedFromTheTitleComesBackAsItWasS
            Do([&] {
              opened = TakePlayState();
              potionBack = FindObject(IsPotion) != nullptr;
+             wolfBack = Wolf() != nullptr;
            })};
   ASSERT_EQ(Play(std::move(steps)), 0);
   ASSERT_EQ(FailedStep(), "") << "the second run stopped at this step";
   EXPECT_TRUE(fresh);
   EXPECT_EQ(BoxesShown(), std::vector<std::string>{});
   EXPECT_EQ(HostTestFileChoosers().size(), 1u);
+  // The map is read anew: the potion taken stays taken, and the wolf stays dead.
   EXPECT_FALSE(potionBack);
+  EXPECT_FALSE(wolfBack);
   // A save holds no facing: the map entered again faces the player up, as entering a map does other than over one
   // of its edges.
   PlayState expected = saved;
