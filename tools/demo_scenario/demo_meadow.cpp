@@ -1,12 +1,15 @@
 // The demo's meadow: its ground pictures and figures drawn on the writer's canvas, its map of 24 x 18 cells of
 // 32 pixels (grass, a dirt road from the west edge to the old shrine's stones at the east edge, a pond and a few
-// rocks that nobody walks through), the wolf that roams it, and the gate that the valley's road leads to: a script
-// location that puts the player at the road's west end and enters the meadow.
+// rocks that nobody walks through), the wolf that roams it, a healing potion lying in the grass, the picture of the
+// gold that a fallen figure leaves, and the gate that the valley's road leads to: a script location that puts the
+// player at the road's west end and enters the meadow.
 #include "tools/demo_scenario/demo_meadow.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "tools/demo_scenario/demo_builders.h"
 #include "tools/scenario_writer/animation_set_writer.h"
 #include "tools/scenario_writer/location_writer.h"
 #include "tools/scenario_writer/picture_writer.h"
@@ -68,6 +71,17 @@ sw::Bytes DrawShrineStones() {
   canvas.FillRect(4, 6, 6, 24, sw::Rgb{150, 150, 155});
   canvas.FillRect(22, 6, 6, 24, sw::Rgb{150, 150, 155});
   canvas.FillRect(2, 2, 28, 5, sw::Rgb{120, 120, 128});
+  return sw::EncodeBmp24(canvas);
+}
+
+// The gold a fallen figure leaves on its cell, 20 x 14 pixels: a few coins, the white around them transparent.
+sw::Bytes DrawGoldPile() {
+  sw::Canvas canvas(20, 14, kClear);
+  const sw::Rgb gold{230, 185, 50}, shade{170, 125, 30};
+  for (const auto& [x, y] : {std::pair{6, 9}, std::pair{13, 9}, std::pair{10, 5}}) {
+    canvas.FillCircle(x, y, 4, shade);
+    canvas.FillCircle(x, y - 1, 3, gold);
+  }
   return sw::EncodeBmp24(canvas);
 }
 
@@ -152,6 +166,8 @@ sw::TileMapSpec MeadowMap() {
   // The wolf haunts the middle of the meadow, away from its right edge, where the view cannot scroll far enough
   // to show what is written beside a figure (the experience its fall gives).
   map.characters = {{13, 11, 7, "Wolf", ""}};
+  // A potion in the grass north of the road, remembered by its number once taken so that it does not come back.
+  map.items = {{9, 5, 1, "Healing potion", "", 1}};
   return map;
 }
 
@@ -170,6 +186,8 @@ void AddMeadow(sw::ScenarioFiles& files, sw::ConfigSpec& config, const char* wes
   files.Add("Pictures/Wolf bite.bmp", DrawWolf(true));
   files.Add("Pictures/Wolf.cam", FigureSet("wolf", "Wolf.bmp", "Wolf bite.bmp", 32, 24));
   config.defaultPlayerSprite = "Hero.cam";
+  files.Add("Pictures/Gold pile.bmp", DrawGoldPile());
+  config.mapText = "Gold pile.bmp";  // the picture of the gold a fallen figure leaves
 
   // The wolf notices the player four cells away, bites for 1 to 3 every second, and its fall is worth a level.
   sw::NpcSpec wolf;
@@ -196,6 +214,12 @@ void AddMeadow(sw::ScenarioFiles& files, sw::ConfigSpec& config, const char* wes
   sw::MapLocationSpec meadow;
   meadow.interface = 1;
   meadow.exits = {"", "", "", westOf};
+  // The map is read anew whenever it is entered, its wolf with it: once the wolf has fallen, entering takes it off
+  // again, so that it stays dead when the player comes back, or opens a game saved after the fight.
+  meadow.enterActions = {
+      {demo_scenario::If(std::string(demo_scenario::kWolfSlain) + ",is equal to,1", "slain", "")},
+      {demo_scenario::Labelled("slain", {"", "NPC", {"1,wolf"}})},
+      0};
   files.Add(sw::LocationRecordPath(kMeadow), sw::EncodeMapLocation(meadow));
   // The gate: the player comes in at the road's west end (cells counted from 1 by the script).
   sw::ScriptLocationSpec gate;

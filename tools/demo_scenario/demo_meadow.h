@@ -17,8 +17,9 @@ constexpr const char* kShrineStonesEvent = "ShrineStones";
 constexpr const char* kWolfFallsEvent = "WolfFalls";
 
 // Writes the meadow into the scenario: its map file, its location record (west edge to `westOf`) and its gate, the
-// ground pictures, the player's figure (the scenario's default player sprite) and the wolf's, and the wolf's NPC
-// definition. The map's frame, screen layout 17, is the status panel's.
+// ground pictures, the player's figure (the scenario's default player sprite) and the wolf's, the wolf's NPC
+// definition, and the picture of a pile of gold (the scenario's). The map's frame, screen layout 17, is the status
+// panel's.
 void AddMeadow(scenario_writer::ScenarioFiles& files, scenario_writer::ConfigSpec& config, const char* westOf);
 
 }  // namespace demo

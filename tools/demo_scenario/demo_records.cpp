@@ -180,6 +180,8 @@ void AddItems(sw::ScenarioFiles& files) {
   potion.modifiers[kModifierMaxStamina] = 10;  // what a consumable restores
   potion.charges = -1;
   potion.pictureName = "Healing potion.bmp";
+  // Lying on a map it is remembered once taken, and taking it puts it in the pack.
+  potion.flags = {0, 1, 1};
   files.Add("Items/Healing potion.itm", sw::EncodeItem(potion));
   files.Add("Pictures/Healing potion.bmp", sw::EncodeBmp24(DrawPotion()));
 }

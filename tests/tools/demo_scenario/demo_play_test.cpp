@@ -35,60 +35,6 @@ std::string ShopText(int32_t control) {
   return text != nullptr ? text->GetText() : "";
 }
 
-bool Carries(const std::string& item) {
-  const Character* player = GetCurrentCharacter();
-  return player != nullptr && player->HasItemNamed(item);
-}
-
-std::string Global(const std::string& name) {
-  const GlobalVariable* variable = FindGlobalEntry(name);
-  return variable != nullptr ? variable->value : "";
-}
-
-bool Quiet() { return OpenDialogs().empty(); }
-
-// The first living character of the meadow: the wolf.
-const Character* Wolf() {
-  const TileMap* map = GetCurrentTileMap();
-  if (map == nullptr) return nullptr;
-  for (const auto& character : map->Characters()) {
-    if (character->stamina > 0) return character.get();
-  }
-  return nullptr;
-}
-
-// The cell of the meadow that fires an event: the shrine's stones; (-1, -1) without one.
-Point StonesCell() {
-  const TileMap* map = GetCurrentTileMap();
-  for (int32_t column = 0; map != nullptr && column < map->Width(); ++column) {
-    for (int32_t row = 0; row < map->Height(); ++row) {
-      if (map->GetCellEvent(column, row) != nullptr) return {column, row};
-    }
-  }
-  return {-1, -1};
-}
-
-// The left button pressed (down) or let go on a cell of the current map, or on the visible cell nearest to it when
-// the view does not show it; the map takes a button held over a tick, not a click; nothing without a map.
-void PressCell(int32_t column, int32_t row, bool down) {
-  const TileMap* map = GetCurrentTileMap();
-  const SceneView* view = GetSceneView();
-  if (map == nullptr || view == nullptr) return;
-  const Bounds& shown = map->ViewRect();
-  const Point first = map->CellAt(view->ScrollX(), view->ScrollY());
-  const Point last = map->CellAt(view->ScrollX() + shown.width - 1, view->ScrollY() + shown.height - 1);
-  const Point centre = map->CellCenter(std::clamp(column, first.x, last.x), std::clamp(row, first.y, last.y));
-  HostTestMouseButton(DemoProgramTest::MainWindowHandle(), 0, down, shown.x + centre.x - view->ScrollX(),
-                      shown.y + centre.y - view->ScrollY(), 1);
-}
-
-// Steps towards a cell of the map: the button pressed on it (or as near as the view shows) and let go, every
-// twelfth call.
-void HeadFor(int32_t column, int32_t row, int32_t* calls) {
-  const int32_t call = (*calls)++ % 12;
-  if (call == 0 || call == 3) PressCell(column, row, call == 0);
-}
-
 // Where the village's picture leads: the trader's house, the well and the road east.
 constexpr int32_t kTraderX = 480, kTraderY = 260;
 constexpr int32_t kWellX = 200, kWellY = 280;

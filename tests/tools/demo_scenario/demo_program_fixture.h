@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -18,9 +19,13 @@
 #include "game/dialogs/dialog.h"
 #include "game/dialogs/list_controls.h"
 #include "game/dialogs/message_dialog.h"
+#include "game/rules/character.h"
+#include "game/rules/game_state.h"
 #include "game/shell/data/game_random.h"
 #include "game/shell/main_window.h"
 #include "game/world/location.h"
+#include "game/world/scene_view.h"
+#include "game/world/tile_map.h"
 #include "host/testing.h"
 #include "host/user.h"
 #include "platform/core/random.h"
@@ -50,6 +55,58 @@ class DemoProgramTest : public ::testing::Test {
   static std::string MessageShown() {
     const MessageDialog* message = Top<MessageDialog>();
     return message != nullptr ? message->Text() : "";
+  }
+
+  // No dialog is open.
+  static bool Quiet() { return OpenDialogs().empty(); }
+  // Whether the player carries an item of that name.
+  static bool Carries(const std::string& item) {
+    const Character* player = GetCurrentCharacter();
+    return player != nullptr && player->HasItemNamed(item);
+  }
+  // The value of a global variable of the scenario, "" for none.
+  static std::string Global(const std::string& name) {
+    const GlobalVariable* variable = FindGlobalEntry(name);
+    return variable != nullptr ? variable->value : "";
+  }
+
+  // The first living character of the current map (the meadow's wolf), null for none.
+  static const Character* Wolf() {
+    const TileMap* map = GetCurrentTileMap();
+    if (map == nullptr) return nullptr;
+    for (const auto& character : map->Characters()) {
+      if (character->stamina > 0) return character.get();
+    }
+    return nullptr;
+  }
+  // The cell of the current map that fires an event (the meadow's shrine stones); (-1, -1) without one.
+  static Point StonesCell() {
+    const TileMap* map = GetCurrentTileMap();
+    for (int32_t column = 0; map != nullptr && column < map->Width(); ++column) {
+      for (int32_t row = 0; row < map->Height(); ++row) {
+        if (map->GetCellEvent(column, row) != nullptr) return {column, row};
+      }
+    }
+    return {-1, -1};
+  }
+  // The left button pressed (down) or let go on a cell of the current map, or on the visible cell nearest to it
+  // when the view does not show it; the map takes a button held over a tick, not a click; nothing without a map.
+  static void PressCell(int32_t column, int32_t row, bool down) {
+    const TileMap* map = GetCurrentTileMap();
+    const SceneView* view = GetSceneView();
+    if (map == nullptr || view == nullptr) return;
+    const Bounds& shown = map->ViewRect();
+    const Point first = map->CellAt(view->ScrollX(), view->ScrollY());
+    const Point last = map->CellAt(view->ScrollX() + shown.width - 1, view->ScrollY() + shown.height - 1);
+    const Point centre = map->CellCenter(std::clamp(column, first.x, last.x), std::clamp(row, first.y, last.y));
+    HostTestMouseButton(MainWindowHandle(), 0, down, shown.x + centre.x - view->ScrollX(),
+                        shown.y + centre.y - view->ScrollY(), 1);
+  }
+  // Steps towards a cell of the map: the button pressed on it (or as near as the view shows) and let go, every
+  // twelfth call.
+  static void HeadFor(int32_t column, int32_t row, int32_t* calls) {
+    const int32_t call = (*calls)++ % 12;
+    if (call == 0 || call == 3) PressCell(column, row, call == 0);
   }
 
   // Frames of a list that takes its first click or key only a while after it was made (150 ms, and a frame is 33 ms).
@@ -160,8 +217,12 @@ class DemoProgramTest : public ::testing::Test {
   }
 
   // Runs the whole program on the steps, both random generators seeded with `seed` at the first frame; the run
-  // quits with code 0 after the last step. The program's exit code.
+  // quits with code 0 after the last step. The program's exit code. A test may play again: each run starts from
+  // the window system as a program finds it, with no message box or file chooser answered yet.
   int Play(std::vector<test_support::InputStep> steps, uint32_t seed = 7) {
+    HostTestResetWindowSystem();
+    HostTestClearMessageBoxes();
+    HostTestClearFileChoosers();
     steps.insert(steps.begin(), Do([seed] {
                    SeedRandom(seed);
                    PlatformSetRandomSeed(seed);
