@@ -197,7 +197,7 @@ class DemoProgramTest : public ::testing::Test {
             Reach("class", [] { return TopLayout() == 6; }),
             Wait(kListSettles), ClickRow(0, className), Wait(2), ClickOn(2),
             Reach("creation", [] { return TopLayout() == 10; }),
-            Wait(4), ClickOn(27),
+            Wait(4), Frame("creation"), ClickOn(27),
             Reach("village", [] { return OpenDialogs().empty() && Here() == "village"; }),
             Wait(4)};
   }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -210,11 +211,15 @@ TEST_F(PlayThroughTest, TheWholeTaleSavedThenOpenedFromTheTitleComesBackAsItWasS
   int32_t goldBefore = 0, pileAmount = 0;
   const std::string savePath = temp_.WindowsPath(kSaveName);
   // With the fixture's seed the fighter wins the fight: the test fixes the seed, not the demo's balance.
-  std::vector<InputStep> steps = NewGame("Wren", "human", "fighter");
+  std::vector<InputStep> steps = {Reach("the title", [] { return TopLayout() == 1 && !MessageShown().empty(); }),
+                                  Wait(4), Frame("title")};
+  const std::vector<InputStep> newGame = NewGame("Wren", "human", "fighter");
+  steps.insert(steps.end(), newGame.begin(), newGame.end());
   const std::vector<InputStep> tale = {
+      Frame("village"),
       // The trader: the sword, and a potion with what is left of the gold.
       ClickHotspot("trader"), Reach("the shop", [] { return Top<ShopDialog>() != nullptr; }), Wait(kListSettles),
-      ClickRow(ShopDialog::kList, "Sword"), Wait(2), ClickOn(ShopDialog::kTradeButton),
+      Frame("shop"), ClickRow(ShopDialog::kList, "Sword"), Wait(2), ClickOn(ShopDialog::kTradeButton),
       Reach("the sword bought", [] { return Carries("Sword"); }), Wait(kListSettles),
       ClickRow(ShopDialog::kList, "Healing potion"), Wait(2), ClickOn(ShopDialog::kTradeButton),
       Reach("the potion bought", [] { return Potions() == 2; }), Wait(2), ClickOn(ShopDialog::kLeaveButton),
@@ -234,6 +239,19 @@ TEST_F(PlayThroughTest, TheWholeTaleSavedThenOpenedFromTheTitleComesBackAsItWasS
       ClickHotspot("meadow gate"), Reach("the meadow", [] { return Quiet() && Here() == "meadow"; }), Wait(6),
       WalkUntil("along the road", [] { return Point{6, StonesCell().y}; },
                 [] { return GetCurrentCharacter()->x == 6 && Quiet(); }),
+      WalkUntil(
+          "the fight",
+          [] {
+            const Character* wolf = Wolf();
+            return wolf != nullptr ? Point{wolf->x, wolf->y} : Point{-1, -1};
+          },
+          [] {
+            const Character* wolf = Wolf();
+            const Character* player = GetCurrentCharacter();
+            return wolf == nullptr || (std::abs(wolf->x - player->x) <= 1 && std::abs(wolf->y - player->y) <= 1);
+          },
+          3000),
+      Wait(3), Frame("fight"),
       WalkUntil(
           "the wolf's fall",
           [] {
@@ -260,7 +278,7 @@ TEST_F(PlayThroughTest, TheWholeTaleSavedThenOpenedFromTheTitleComesBackAsItWasS
       WalkUntil("off the stones", [] { return Point{StonesCell().x - 1, StonesCell().y}; },
                 [] { return GetCurrentCharacter()->x == StonesCell().x - 1 && Quiet(); }),
       WalkUntil("the shrine", StonesCell, [] { return MessageShown().find("rest a while") != std::string::npos; }),
-      Wait(4), ClickOn(1), Reach("the rest", [] { return MessageShown().find("You rest") != std::string::npos; }),
+      Wait(4), Frame("shrine"), ClickOn(1), Reach("the rest", [] { return MessageShown().find("You rest") != std::string::npos; }),
       Wait(4), Click(320, 240), Reach("the rest over", [] { return Quiet() && Here() == "meadow"; }),
       // Saved with Ctrl+S into the test's folder.
       Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), KeyDown(VK_CONTROL), KeyDown('S'), KeyUp('S'),
