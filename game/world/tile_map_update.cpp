@@ -41,7 +41,8 @@ constexpr int32_t kExperienceFont = 4;
 constexpr int32_t kLabelAboveFigure = 15;
 // The third event an NPC definition gives its characters: stepped on after falling.
 constexpr size_t kFallenEvent = 2;
-// The player's strike pose (the figure's second animation) and the flags a strike sets.
+// The player's strike pose (the figure's second animation) and the flags a strike sets. The pose plays once: the
+// figure is busy until it has played out, and the player strikes again only then.
 constexpr uint32_t kStrikeAnimation = 1;
 constexpr int32_t kStrikeFlags = kCharacterStepped | kCharacterStriking;
 constexpr int32_t kStrikeHeld = kCharacterStriking;
@@ -547,7 +548,7 @@ bool TileMap::MovePlayer() {
           player->SetFacing(DirectionFromDelta(player->x, player->y, target->x, target->y), true);
           player->SetFlags((player->GetFlags() & ~kCharacterWalking) | kStrikeFlags);
           player->SetPath(nullptr);
-          player->sprite->SetFrame(kStrikeAnimation, false);
+          player->sprite->SetFrame(kStrikeAnimation, true);
           player->AttackCharacter(target);
           if (!Holds(mark)) return false;
           if (!ButtonDown(buttons)) player->target = nullptr;

@@ -4,6 +4,10 @@
 //
 // A fresh fighter with the sword deals 3 to 8 a blow besides its strength, and reaches level 2 at 100 experience:
 // the wolf of the meadow is worth one level.
+//
+// The order the records are written in here does not reach the game: a record folder gives its files in the order
+// of their names, and the game lists them in the reverse of that, so a new player is offered the human before the
+// elf and the mage before the fighter.
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"

@@ -32,10 +32,11 @@ class PlayerChoiceDialogsTest : public test_support::DialogHarness {
     // The text input's button lies below its picture.
     Config().layouts[22] = {"Ask.bmp", {{"prompt", 10, 10, 280, 30}, {"field", 10, 50, 200, 24}, {"ok", 10, 110, 80, 30}}};
     AddPicture("Pictures/Ask.bmp", sw::Canvas(300, 90, sw::Rgb{140, 90, 90}));
+    // Written in the order of their names, which the race list reverses.
     sw::RaceSpec elf{"Long-lived and keen-eyed.", {}};
     sw::RaceSpec dwarf{"Stout and stubborn.", {}};
-    Files().Add("Players/Races/Elf.rce", sw::EncodeRace(elf));
     Files().Add("Players/Races/Dwarf.rce", sw::EncodeRace(dwarf));
+    Files().Add("Players/Races/Elf.rce", sw::EncodeRace(elf));
   }
 };
 
@@ -107,7 +108,8 @@ TEST_F(PlayerChoiceDialogsTest, RacesAreOfferedInListOrderAndKeysSetTheRaceAtOnc
        }),
        KeyUp(VK_DOWN), Wait(6), KeyDown(VK_UP), Wait(2), KeyUp(VK_UP), KeyDown(VK_ESCAPE)});
   EXPECT_FALSE(run.closedTheWindow);
-  // The race list holds the records in the reverse of the folder's order.
+  // The folder gives its files in the order of their names, whatever order the scenario wrote them in, and the
+  // race list holds the records in the reverse of that.
   EXPECT_EQ(shown, "elf;dwarf;Long-lived and keen-eyed.");
   EXPECT_EQ(afterKey, "dwarf");
   ASSERT_NE(Player().GetRace(), nullptr);

@@ -1,15 +1,22 @@
 // The status panel over writer-made layouts 16, 17 and 20: its texts, its mask and what the mask hides, the
-// picture kept across layouts of one name, and the layers the layout owns.
+// picture kept across layouts of one name, the layers the layout owns, and the texts beneath an event's message.
 #include "game/dialogs/status_panel.h"
 
 #include <gtest/gtest.h>
 
+#include "game/dialogs/dialog.h"
 #include "game/dialogs/screen_layouts.h"
 #include "game/graphics/bit_mask.h"
 #include "game/graphics/bitmap.h"
 #include "game/rules/character.h"
+#include "game/shell/main_loop.h"
+#include "game/shell/main_window.h"
+#include "game/shell/record_lists.h"
+#include "game/world/location.h"
 #include "game/world/scene_view.h"
+#include "host/testing.h"
 #include "tests/support/dialog_input.h"
+#include "tools/scenario_writer/location_writer.h"
 
 namespace {
 
@@ -17,6 +24,7 @@ namespace sw = scenario_writer;
 
 constexpr int32_t kGoldField = 21;  // the 22nd text, drawn into element 22
 constexpr int32_t kBandTop = 380;   // the mask's set bits: the band below this row
+constexpr uint32_t kPanelColour = 0x786450;  // the panel picture's (120, 100, 80) as the screen shows it
 
 // Elements 0 to 29 of a panel along the bottom band: the portrait, the texts in rows of nine, element 28 the
 // map above the band; element 22 (the gold) lies off the band, at the top of the screen.
@@ -217,6 +225,48 @@ TEST_F(StatusPanelTest, TheLayoutOwnsThePanelsLayersAndFreeingTheLayoutsFreesThe
   EXPECT_EQ(GetStatusPanelBitmap(), nullptr);
   EXPECT_EQ(GetStatusPanelMask(), nullptr);
   EXPECT_EQ(GetSceneView()->Layers().size(), layers - 2);
+}
+
+// An event's message over a still screen with the panel: the texts stay on the panel beneath it, both on the panel's
+// text layer and on the screen, where the message leaves the panel uncovered.
+TEST_F(StatusPanelTest, AnEventsMessageLeavesThePanelsTextsShowing) {
+  using namespace test_support::input;
+  Config().layouts[1].name = "Message.bmp";
+  AddPicture("Pictures/Message.bmp", sw::Canvas(400, 150));
+  sw::ScreenLocationSpec square;
+  square.interface = 1;
+  Files().Add(sw::LocationRecordPath("Square"), sw::EncodeScreenLocation(square));
+  AddPicture(sw::LocationPicturePath("Square"), sw::Canvas(640, kBandTop, sw::Rgb{30, 60, 90}));
+  AddEvent("Speak", {{test_support::script::Message("Hello")}});
+  LoadWithWindow();
+  Player().SetName("Rowan");
+  ASSERT_EQ(FindLocationByName("Square")->Enter(), 0);
+  RefreshView();
+  // The pixels of the name's element (element 1, at (60, 390), 55 x 20) that are not the panel's colour: the
+  // name's ink on the screen.
+  auto nameInk = [] {
+    HostFrame frame;
+    if (!HostTestLastFrame(GetMainWindow()->GetNativeWindow(), &frame) || frame.width < 115 || frame.height < 410) return -1;
+    int32_t ink = 0;
+    for (int32_t y = 390; y < 410; ++y) {
+      for (int32_t x = 60; x < 115; ++x) ink += frame.pixels[static_cast<size_t>(y * frame.width + x)] != kPanelColour ? 1 : 0;
+    }
+    return ink;
+  };
+  const int32_t before = nameInk();
+  int32_t during = -1;
+  std::string shown;
+  test_support::InputScript hands({WaitFor([] { return !OpenDialogs().empty(); }), Wait(2), WaitFor([&] {
+                                     during = nameInk();
+                                     shown = GetLayout(16)->StatusTexts()[0].text;
+                                     return true;
+                                   }),
+                                   Click(320, 240)});
+  Run("Speak");
+  EXPECT_FALSE(hands.ClosedTheWindow());
+  EXPECT_GT(before, 0);
+  EXPECT_EQ(during, before);
+  EXPECT_EQ(shown, "Rowan");
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 // The map's tick over writer-made map locations, on the manual clock: a script that takes the player elsewhere ends
 // the tick, rounds come every 1200 ms, characters that notice the player start one encounter, the event of the
 // cell the player walks onto fires once it stops (during an encounter only when flagged), the keys move a figure
-// of four facings straight only, and a player without stamina ends the game.
+// of four facings straight only, the player's blows on a foe wait for each strike to play out, and a player without
+// stamina ends the game.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "game/rules/game_state.h"
+#include "game/world/scene_view.h"
 #include "game/world/world_services.h"
 #include "tests/game/world/map_location_fixture.h"
 
@@ -197,6 +200,81 @@ TEST_F(TileMapUpdateTest, TimeThatStoodStillIsAddedToTheCharactersTimersAndTheFa
   second.stamina = 1;
   Player().stamina = 0;
   EXPECT_TRUE(Map().AllOthersDead());
+}
+
+// Blows of the player on a foe beside it, by the ways the player strikes again and again: the left button held on
+// the foe, clicks on it every other pass, and a movement key held towards it. The player's figure strikes as the
+// game's figures do: the raised arm for three commands, then the standing frame whose loop back ends the play, four
+// passes a command. Each blow plays that strike, and the next waits until it has played out; a blow that came
+// without it came on every pass.
+TEST_F(TileMapUpdateTest, RepeatedStrikesWaitForTheStrikeToPlayOut) {
+  constexpr int16_t kLoopPoint = 1, kLoopBack = 2, kDelay = 3;
+  constexpr int32_t kPasses = 60;
+  // The strike plays from its first command to the loop back: three commands of kDelay + 1 passes, and one more.
+  constexpr int32_t kStrikePasses = 3 * (kDelay + 1) + 1;
+  sw::AnimationSetSpec striker;
+  striker.name = "Striker.cam";
+  striker.pictures = {"figure.bmp"};
+  const sw::AnimationFrameSpec stand{1, 0, "", -8, -8, {}};
+  sw::AnimationFrameSpec raised = stand, lowered = stand;
+  raised.opcode = kLoopPoint;
+  lowered.opcode = kLoopBack;
+  striker.animations = {{"stand", 0, 0, {}, {stand}}, {"strike", 0, kDelay, {}, {raised, stand, stand, lowered}},
+                        {"walk", 0, 0, {}, {stand}}};
+  striker.extraFlag = 1;
+  striker.collisionRadius = 10;
+  Files().Add("Pictures/Striker.cam", sw::EncodeAnimationSet(striker));
+  // A foe that stands its ground without striking back, so that only the player's blows change its stamina.
+  sw::NpcSpec post;
+  post.spriteText = "Hero8.cam";
+  post.maxStamina = 1000;
+  post.actionInterval = 30000;
+  Files().Add("NPCs/Post.npc", sw::EncodeNpc(post));
+  sw::TileMapSpec field = MapOf(kOpen);
+  field.characters.push_back({4, 3, 1, "Post", ""});
+  AddMap("Field", field);
+  Start("Striker.cam");
+
+  enum class Hand { kButtonHeld, kClicks, kKeyHeld };
+  struct Case {
+    const char* what;
+    Hand hand;
+  } cases[] = {{"the button held", Hand::kButtonHeld}, {"clicks", Hand::kClicks}, {"a key held", Hand::kKeyHeld}};
+  for (const Case& c : cases) {
+    ASSERT_EQ(EnterAt("Field", 2, 2), 0) << c.what;
+    const Character& foe = *Map().Characters()[0];
+    ASSERT_EQ(foe.x, 3) << c.what;
+    // The player's rolls always beat the foe's, so that every blow lands.
+    Player().current.dexterity = 1000;
+    Settle();
+    const Point centre = Map().CellCenter(foe.x, foe.y);
+    const int32_t mouseX = Map().ViewRect().x + centre.x - GetSceneView()->ScrollX();
+    const int32_t mouseY = Map().ViewRect().y + centre.y - GetSceneView()->ScrollY();
+    int32_t blows = 0, lastBlow = -kPasses, shortestGap = kPasses;
+    bool posed = true;
+    int32_t stamina = foe.stamina;
+    for (int32_t pass = 0; pass < kPasses; ++pass) {
+      if (c.hand == Hand::kKeyHeld) Input::SetKey(kSlotRight, 1);
+      if (c.hand == Hand::kButtonHeld || c.hand == Hand::kClicks) {
+        const bool down = c.hand == Hand::kButtonHeld || pass % 2 == 0;
+        Input::OnLeftButton(mouseX, mouseY, down ? kButtonDown : kButtonUp);
+      }
+      Pass();
+      if (foe.stamina == stamina) continue;
+      stamina = foe.stamina;
+      ++blows;
+      shortestGap = std::min(shortestGap, pass - lastBlow);
+      lastBlow = pass;
+      posed = posed && Player().sprite->IsPlayingOnce();
+    }
+    Input::SetKey(kSlotRight, 0);
+    Input::OnLeftButton(mouseX, mouseY, kButtonUp);
+    Pass();
+    EXPECT_GE(blows, 3) << c.what;
+    EXPECT_GE(shortestGap, kStrikePasses) << c.what;
+    EXPECT_TRUE(posed) << c.what;
+    Find("Field")->Leave();
+  }
 }
 
 class PlayerDeathTest : public TileMapUpdateTest, public ::testing::WithParamInterface<bool> {};
