@@ -1,9 +1,9 @@
-// The monkey soak: the whole program on the demo game, in-process and headless on the manual clock, played at
-// random by the monkey (monkey.h) for a stretch of game time, five minutes unless KESTRIVAL_SOAK_MINUTES asks for
-// more, and started again each time it ends. The seed comes from KESTRIVAL_SOAK_SEED, and is a fixed one when that
-// is not set, so that the test run plays the same game every time; tools/soak.sh draws a new seed from the clock for
-// each long soak and passes it in. The seed is printed first, and the game's own generators are seeded from it at
-// the start of every run.
+// The monkey soak: the whole program on the demo game, which BuildDemoScenario writes into the test's own folder,
+// in-process and headless on the manual clock, played at random by the monkey (monkey.h) for a stretch of game
+// time, five minutes unless KESTRIVAL_SOAK_MINUTES asks for more, and started again each time it ends. The seed
+// comes from KESTRIVAL_SOAK_SEED, and is a fixed one when that is not set, so that the test run plays the same game
+// every time; tools/soak.sh draws a new seed from the clock for each long soak and passes it in. The seed is
+// printed first, and the game's own generators are seeded from it at the start of every run.
 //
 // It fails when the frames stop coming for a game minute, when the bytes in use or the live windows and GDI
 // objects grow, and when a saved game it wrote does not open again; the sanitizers fail it on any fault.
@@ -62,6 +62,7 @@
 #include "tests/soak/monkey.h"
 #include "tests/support/program_steps.h"
 #include "tests/support/temp_folder.h"
+#include "tools/demo_scenario/demo_scenario.h"
 
 namespace {
 
@@ -320,13 +321,8 @@ class MonkeySoakTest : public ::testing::Test {
     noon.wDay = 17;
     noon.wHour = 12;
     HostTestSetLocalTime(&noon);
-    const std::filesystem::path demo = KESTRIVAL_DEMO_FOLDER;
-    const std::filesystem::path here = temp_.Posix();
-    std::error_code code;
-    std::filesystem::copy(demo / "Data", here / "Data", std::filesystem::copy_options::recursive, code);
-    ASSERT_FALSE(code) << code.message();
-    std::filesystem::copy_file(demo / "cs.cfg", here / "cs.cfg", code);
-    ASSERT_FALSE(code) << code.message();
+    std::string error;
+    ASSERT_TRUE(demo_scenario::BuildDemoScenario(temp_.Posix(), false, &error)) << error;
     temp_.WriteFile("saves/junk.ksv", kJunk);
   }
   void TearDown() override {
