@@ -2,8 +2,12 @@
 #include "game/world/path_finder.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "game/world/sprite.h"
 #include "game/world/tile_map.h"
@@ -22,181 +26,201 @@ int32_t SquaredDistance(int32_t column0, int32_t row0, int32_t column1, int32_t 
   return static_cast<int32_t>(std::min<int64_t>(dx * dx + dy * dy, INT32_MAX / 2));
 }
 
-// A list of nodes: the nodes in the order they came, and an index by cell. A list does not own its nodes. The
-// open list also keeps its entries by f so that its best node is found without scanning: a bucket for each f
-// below kBuckets (with a bit per bucket telling which hold entries, so that the lowest is found a word at a
-// time), and a heap for the rarer higher ones. A node whose f falls is entered again, and the entries left
-// behind are passed over when they come up.
-class NodeList {
+// A node of a search: its cell and costs (h measured to the search's target), the node it was reached from, and
+// its place in the open list. The search keeps its own small nodes and copies the path's waypoints out of them at
+// the end.
+struct SearchNode : PathCell {
+  uint32_t order = 0;  // when it entered the open list (the first of equal costs is taken first)
+  SearchNode* parent = nullptr;
+  // The node after it in the open list's bucket of its f, and that f.
+  SearchNode* next = nullptr;
+  int32_t keptF = 0;
+  // Where the node is: in the open list (in a bucket or in the heap), or taken off it into the closed list.
+  enum Where : uint8_t { kClosed, kInBucket, kInHeap } where = kClosed;
+};
+
+// The open list, kept by f so that its best node is found without scanning: a bucket for each f below kBuckets
+// (with a bit per bucket telling which hold nodes, so that the lowest is found a word at a time), each bucket a
+// chain of its nodes in the order they came, and a heap for the rarer higher f. A node whose f falls moves to the
+// bucket of its new f; one in the heap is entered again, and the entry left behind is passed over when it comes
+// up. The list does not own its nodes.
+class OpenList {
  public:
-  explicit NodeList(bool ordered) : ordered_(ordered) {}
-  void Create(int32_t width, int32_t height) {
-    width_ = width;
-    height_ = height;
-    index_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), nullptr);
-    if (ordered_) {
-      buckets_.resize(kBuckets);
-      filled_.assign(kBuckets / 64, 0);
-    }
+  void Create() {
+    buckets_.assign(kBuckets, Bucket{});
+    filled_.assign(kBuckets / 64, 0);
     Clear();
   }
   void Free() {
-    index_ = {};
-    nodes_ = {};
-    heap_ = {};
-    std::vector<std::vector<Entry>>().swap(buckets_);
+    buckets_ = {};
     filled_ = {};
     usedWords_ = {};
-    width_ = height_ = 0;
-    live_ = 0;
+    heap_ = {};
+    lowWord_ = 0;
   }
-  bool Inside(int32_t column, int32_t row) const {
-    return column >= 0 && row >= 0 && column < width_ && row < height_;
+  // Adds a node new to the search (it came last of all).
+  void AddNew(SearchNode* node) {
+    if (!Kept(node)) return;
+    Bucket& bucket = buckets_[static_cast<size_t>(node->f)];
+    node->next = nullptr;
+    (bucket.last != nullptr ? bucket.last->next : bucket.first) = node;
+    bucket.last = node;
   }
-  // Adds the node (one outside the grid is not added).
-  bool Add(PathNode* node) {
-    if (!Inside(node->column, node->row)) return false;
-    PathNode*& slot = index_[Cell(node->column, node->row)];
-    if (slot == nullptr) ++live_;
-    slot = node;
-    nodes_.push_back(node);
-    if (ordered_) PushEntry(node);
-    return true;
+  // A node of the list whose f fell: it is kept again at its new cost, in its place among the nodes there.
+  [[gnu::cold]] void Lower(SearchNode* node) {
+    if (node->where == SearchNode::kInBucket) Unlink(node);
+    if (!Kept(node)) return;
+    Bucket& bucket = buckets_[static_cast<size_t>(node->f)];
+    SearchNode** link = &bucket.first;
+    while (*link != nullptr && (*link)->order < node->order) link = &(*link)->next;
+    node->next = *link;
+    *link = node;
+    if (node->next == nullptr) bucket.last = node;
   }
-  PathNode* Find(int32_t column, int32_t row) const {
-    return Inside(column, row) ? index_[Cell(column, row)] : nullptr;
-  }
-  // A node of the list whose f fell: it is entered again at its new cost.
-  void Reprioritise(PathNode* node) { PushEntry(node); }
   // Takes the node of lowest f off the list; among equal ones the one that came first.
-  PathNode* TakeBest() {
+  SearchNode* TakeBest() {
     for (size_t word = lowWord_; word < filled_.size(); ++word) {
-      while (filled_[word] != 0) {
-        const size_t f = word * 64 + static_cast<size_t>(__builtin_ctzll(filled_[word]));
-        std::vector<Entry>& bucket = buckets_[f];
-        // The first that came among the entries still standing; those left behind go.
-        size_t best = bucket.size();
-        for (size_t i = 0; i < bucket.size();) {
-          if (!Stands(bucket[i])) {
-            bucket[i] = bucket.back();
-            bucket.pop_back();
-            continue;
-          }
-          if (best == bucket.size() || bucket[i].order < bucket[best].order) best = i;
-          ++i;
-        }
-        if (best < bucket.size()) {
-          PathNode* node = bucket[best].node;
-          bucket[best] = bucket.back();
-          bucket.pop_back();
-          if (bucket.empty()) filled_[word] &= ~(uint64_t{1} << (f % 64));
-          lowWord_ = word;
-          return Taken(node);
-        }
+      if (filled_[word] == 0) continue;
+      lowWord_ = word;
+      const size_t f = word * 64 + static_cast<size_t>(__builtin_ctzll(filled_[word]));
+      Bucket& bucket = buckets_[f];
+      SearchNode* node = bucket.first;
+      bucket.first = node->next;
+      if (bucket.first == nullptr) {
+        bucket.last = nullptr;
         filled_[word] &= ~(uint64_t{1} << (f % 64));
       }
+      node->where = SearchNode::kClosed;
+      return node;
     }
     lowWord_ = filled_.size();
     while (!heap_.empty()) {
       std::pop_heap(heap_.begin(), heap_.end(), Later);
       const Entry entry = heap_.back();
       heap_.pop_back();
-      if (Stands(entry)) return Taken(entry.node);
+      // An entry stands while its node is still kept in the heap at that cost.
+      if (entry.node->where == SearchNode::kInHeap && entry.f == entry.node->f) {
+        entry.node->where = SearchNode::kClosed;
+        return entry.node;
+      }
     }
     return nullptr;
   }
-  // Forgets every node (touching only the cells and buckets used), freeing none.
+  // Forgets every node (touching only the buckets used), freeing none.
   void Clear() {
-    for (const PathNode* node : nodes_) index_[Cell(node->column, node->row)] = nullptr;
-    nodes_.clear();
     for (size_t word : usedWords_) {
-      // A bucket holds entries exactly while its bit is set.
+      // A bucket holds nodes exactly while its bit is set.
       for (uint64_t bits = filled_[word]; bits != 0; bits &= bits - 1) {
-        buckets_[word * 64 + static_cast<size_t>(__builtin_ctzll(bits))].clear();
+        buckets_[word * 64 + static_cast<size_t>(__builtin_ctzll(bits))] = Bucket{};
       }
       filled_[word] = 0;
     }
     usedWords_.clear();
     heap_.clear();
     lowWord_ = filled_.size();
-    live_ = 0;
   }
-  bool IsEmpty() const { return live_ == 0; }
 
  private:
   static constexpr size_t kBuckets = 16384;
+  struct Bucket {
+    SearchNode* first = nullptr;
+    SearchNode* last = nullptr;
+  };
   struct Entry {
     int32_t f;
     uint32_t order;
-    PathNode* node;
+    SearchNode* node;
   };
   // Heap order: an entry comes after another when its f is higher, or equal and it came later.
   static bool Later(const Entry& a, const Entry& b) { return a.f != b.f ? a.f > b.f : a.order > b.order; }
-  size_t Cell(int32_t column, int32_t row) const {
-    return static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(column);
-  }
-  // Whether the entry still stands for its node: the node is in the list, at that cost.
-  bool Stands(const Entry& entry) const {
-    return index_[Cell(entry.node->column, entry.node->row)] == entry.node && entry.f == entry.node->f;
-  }
-  PathNode* Taken(PathNode* node) {
-    index_[Cell(node->column, node->row)] = nullptr;
-    --live_;
-    return node;
-  }
-  void PushEntry(PathNode* node) {
-    const Entry entry{node->f, node->order, node};
-    if (node->f >= 0 && static_cast<size_t>(node->f) < kBuckets) {
-      const size_t f = static_cast<size_t>(node->f);
-      std::vector<Entry>& bucket = buckets_[f];
-      if (bucket.empty()) {
-        uint64_t& word = filled_[f / 64];
-        if (word == 0) usedWords_.push_back(f / 64);
-        word |= uint64_t{1} << (f % 64);
-      }
-      bucket.push_back(entry);
-      lowWord_ = std::min(lowWord_, f / 64);
-      return;
+
+  // Notes the node's f and where it is kept: true for a bucket (marked as holding nodes, the node for the caller
+  // to link in), false for the heap (entered there).
+  bool Kept(SearchNode* node) {
+    const int32_t cost = node->f;
+    node->keptF = cost;
+    if (cost < 0 || static_cast<size_t>(cost) >= kBuckets) {
+      EnterHeap(node);
+      return false;
     }
-    heap_.push_back(entry);
+    const size_t f = static_cast<size_t>(cost);
+    node->where = SearchNode::kInBucket;
+    uint64_t& word = filled_[f / 64];
+    if (word == 0) usedWords_.push_back(f / 64);
+    word |= uint64_t{1} << (f % 64);
+    lowWord_ = std::min(lowWord_, f / 64);
+    return true;
+  }
+  [[gnu::cold]] void EnterHeap(SearchNode* node) {
+    node->where = SearchNode::kInHeap;
+    heap_.push_back(Entry{node->f, node->order, node});
     std::push_heap(heap_.begin(), heap_.end(), Later);
   }
+  // Takes the node out of its bucket's chain (a rare move: the chains are short).
+  void Unlink(SearchNode* node) {
+    const size_t f = static_cast<size_t>(node->keptF);
+    Bucket& bucket = buckets_[f];
+    SearchNode* before = nullptr;
+    SearchNode** link = &bucket.first;
+    while (*link != node) {
+      before = *link;
+      link = &(*link)->next;
+    }
+    *link = node->next;
+    if (bucket.last == node) bucket.last = before;
+    if (bucket.first == nullptr) filled_[f / 64] &= ~(uint64_t{1} << (f % 64));
+  }
 
-  int32_t width_ = 0;
-  int32_t height_ = 0;
-  std::vector<PathNode*> index_;
-  std::vector<PathNode*> nodes_;
-  std::vector<std::vector<Entry>> buckets_;
+  std::vector<Bucket> buckets_;    // each bucket's chain, by f
   std::vector<uint64_t> filled_;
-  std::vector<size_t> usedWords_;  // the words that held bits, for clearing
-  size_t lowWord_ = 0;        // no word below holds entries
-  std::vector<Entry> heap_;   // entries of f from kBuckets up
-  size_t live_ = 0;
-  bool ordered_;  // the open list: its best node is taken
+  std::vector<size_t> usedWords_;  // the words that came to hold bits, for clearing
+  size_t lowWord_ = 0;             // no word below holds nodes
+  std::vector<Entry> heap_;        // entries of f from kBuckets up
 };
 
 // The nodes of the searches, kept from one search to the next: a search takes them in order and the next one
-// starts again from the first.
+// starts again from the first. A node comes as the last search left it, for its taker to fill in.
 class NodePool {
  public:
-  PathNode* New() {
-    const size_t chunk = used_ / kChunk;
-    if (chunk == chunks_.size()) chunks_.push_back(std::make_unique<PathNode[]>(kChunk));
-    PathNode* node = &chunks_[chunk][used_ % kChunk];
-    ++used_;
-    *node = PathNode{};
-    return node;
+  SearchNode* New() {
+    if (next_ == end_) NextChunk();
+    return next_++;
   }
-  void Reset() { used_ = 0; }
+  void Reset() {
+    chunk_ = 0;
+    next_ = end_ = nullptr;
+  }
   void Free() {
-    std::vector<std::unique_ptr<PathNode[]>>().swap(chunks_);
-    used_ = 0;
+    std::vector<std::unique_ptr<SearchNode[]>>().swap(chunks_);
+    Reset();
   }
 
  private:
   static constexpr size_t kChunk = 512;
-  std::vector<std::unique_ptr<PathNode[]>> chunks_;
-  size_t used_ = 0;
+  // Once in 512 nodes: kept out of line, away from the path every node takes.
+  [[gnu::cold]] void NextChunk() {
+    if (chunk_ == chunks_.size()) chunks_.push_back(std::make_unique<SearchNode[]>(kChunk));
+    next_ = chunks_[chunk_++].get();
+    end_ = next_ + kChunk;
+  }
+
+  std::vector<std::unique_ptr<SearchNode[]>> chunks_;
+  size_t chunk_ = 0;  // the next chunk to take from
+  SearchNode* next_ = nullptr;  // the next node of the chunk taken last
+  SearchNode* end_ = nullptr;
+};
+
+// What the searches know of each cell, in three arrays of the map's width x height. Each entry carries the number
+// of the call or search that wrote it and counts only for that one, so that nothing is cleared between searches.
+// Whether a cell holds a node of the search, and its g, are what every look at a neighbour needs: they are kept
+// apart, small, so that many cells share a cache line.
+struct CellReach {
+  uint32_t listed = 0;  // the search that put a node on the cell
+  int32_t g = 0;        // that node's g
+};
+struct CellKnowledge {
+  uint32_t learnt = 0;  // the call that worked out whether the walker may enter the cell
+  uint32_t open = 0;    // it may (1) or not (0), as that call learnt
 };
 
 struct FinderState {
@@ -205,16 +229,19 @@ struct FinderState {
   int32_t height = 0;
   const Sprite* sprite = nullptr;
   int32_t costLimit = 0;
-  NodeList open{true};
-  NodeList closed{false};
+  OpenList open;
   NodePool nodes;
   uint32_t nextOrder = 0;
   int64_t expanded = 0;
-  // What a search knows of each cell: kCellUnknown, or whether the walker may enter it (the figures' cells are
-  // marked at the start, the flags read when a cell is first looked at); the cells marked are listed so that
-  // clearing touches only them.
-  std::vector<uint8_t> taken;
-  std::vector<size_t> takenCells;
+  // For each cell: whether the current search has a node on it, that node (the open and closed lists' index by
+  // cell), and what the current call knows of the cell (the figures' cells are marked at the start, the flags read
+  // when a cell is first looked at).
+  std::vector<CellReach> reached;
+  std::vector<SearchNode*> cellNodes;
+  std::vector<CellKnowledge> known;
+  std::array<ptrdiff_t, 8> neighbourOffsets{};  // from a cell's index to its neighbours', by direction
+  uint32_t call = 0;    // the current call, for CellKnowledge::learnt
+  uint32_t search = 0;  // the current search, for CellReach::listed
   // The cells a look around the goal has reached (1), and the list of them.
   std::vector<uint8_t> seen;
   std::vector<size_t> seenCells;
@@ -232,15 +259,29 @@ int64_t FloorDivide(int64_t value, int64_t size) {
   return quotient;
 }
 
-constexpr uint8_t kCellUnknown = 0;
-constexpr uint8_t kCellOpen = 1;
-constexpr uint8_t kCellShut = 2;
+// The next number of a call or a search; when the numbers wrap round, the records' old ones are wiped first.
+template <typename Entry>
+uint32_t NextNumber(uint32_t& number, std::vector<Entry>& entries, uint32_t Entry::*stamp) {
+  if (++number == 0) {
+    for (Entry& entry : entries) entry.*stamp = 0;
+    number = 1;
+  }
+  return number;
+}
 
-// Marks the cells whose centre lies within reach of a blocking figure: the cells TileMap::IsCellFree refuses for
-// the walker (the same test, a figure's reference point against the cell's centre), found figure by figure.
+bool Inside(const FinderState& state, int32_t column, int32_t row) {
+  return column >= 0 && row >= 0 && column < state.width && row < state.height;
+}
+
+size_t CellIndex(const FinderState& state, int32_t column, int32_t row) {
+  return static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column);
+}
+
+// Starts a call: forgets what the last one learnt of the cells and marks the cells whose centre lies within
+// reach of a blocking figure, the cells TileMap::IsCellFree refuses for the walker (the same test, a figure's
+// reference point against the cell's centre), found figure by figure.
 void MarkFigures(FinderState& state) {
-  for (size_t cell : state.takenCells) state.taken[cell] = kCellUnknown;
-  state.takenCells.clear();
+  const uint32_t call = NextNumber(state.call, state.known, &CellKnowledge::learnt);
   const TileMap& map = *state.map;
   const int64_t cellWidth = map.CellWidth(), cellHeight = map.CellHeight();
   const int64_t radius = state.sprite != nullptr ? state.sprite->GetCollisionRadius() : cellWidth / 2;
@@ -264,86 +305,108 @@ void MarkFigures(FinderState& state) {
       for (int64_t column = firstColumn; column <= lastColumn; ++column) {
         const Point centre = map.CellCenter(static_cast<int32_t>(column), static_cast<int32_t>(row));
         if (std::max(std::llabs(px - centre.x), std::llabs(py - centre.y)) >= reach) continue;
-        const size_t cell = static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column);
-        if (state.taken[cell] == kCellUnknown) {
-          state.taken[cell] = kCellShut;
-          state.takenCells.push_back(cell);
-        }
+        state.known[CellIndex(state, static_cast<int32_t>(column), static_cast<int32_t>(row))] = {call, 0};
       }
     }
   }
 }
 
-// IsCellFreeAndOpen, from the figures marked for the search and the cells' flags (which no search changes
-// while it runs).
-bool LearnCell(FinderState& state, size_t cell, int32_t column, int32_t row) {
-  const uint8_t known = state.map->GetCellFlag(column, row) != 0 ? kCellOpen : kCellShut;
-  state.taken[cell] = known;
-  state.takenCells.push_back(cell);
-  return known == kCellOpen;
+// IsCellFreeAndOpen for a cell of the grid, from the figures marked for the call and the cell's flag (which no
+// search changes while it runs), read the first time the call asks.
+inline bool CellOpen(FinderState& state, size_t cell, int32_t column, int32_t row) {
+  CellKnowledge& known = state.known[cell];
+  if (known.learnt != state.call) known = {state.call, state.map->GetCellFlag(column, row) != 0 ? 1u : 0u};
+  return known.open != 0;
 }
 
 inline bool CellOpen(FinderState& state, int32_t column, int32_t row) {
-  if (column < 0 || row < 0 || column >= state.width || row >= state.height) return false;
-  const size_t cell = static_cast<size_t>(row) * static_cast<size_t>(state.width) + static_cast<size_t>(column);
-  const uint8_t known = state.taken[cell];
-  if (known != kCellUnknown) return known == kCellOpen;
-  return LearnCell(state, cell, column, row);
+  if (!Inside(state, column, row)) return false;
+  return CellOpen(state, CellIndex(state, column, row), column, row);
 }
 
-PathNode* NewNode(FinderState& state, int32_t column, int32_t row, int32_t g, int32_t h, PathNode* parent) {
-  PathNode* node = state.nodes.New();
+SearchNode* NewNode(FinderState& state, int32_t column, int32_t row, int32_t g, int32_t h, SearchNode* parent) {
+  SearchNode* node = state.nodes.New();
   node->column = column;
   node->row = row;
+  node->f = g + h;
   node->g = g;
   node->h = h;
-  node->f = g + h;
-  node->parent = parent;
   node->order = state.nextOrder++;
+  node->parent = parent;
   return node;
 }
 
-// Expands s towards the target cell over the first `neighbours` directions; throughBlocked lets the search pass
+// Starts a search: empty lists, the root in the open list.
+void BeginSearch(FinderState& state, SearchNode* root) {
+  NextNumber(state.search, state.reached, &CellReach::listed);
+  const size_t cell = CellIndex(state, root->column, root->row);
+  state.reached[cell] = {state.search, root->g};
+  state.cellNodes[cell] = root;
+  state.open.AddNew(root);
+}
+
+// Ends a search: the lists forget their nodes, and the pool takes them back.
+void EndSearch(FinderState& state) {
+  state.open.Clear();
+  state.nodes.Reset();
+}
+
+// A node already on a cell of the search was reached again from s at g steps, fewer than its own. (It keeps its
+// h, so its f falls as much.) A closed node takes the cheaper way and stays closed; an open one moves up the open
+// list. The one listed cell a search may not enter is the start's, whose g of 0 no way lowers.
+[[gnu::cold]] void ReachAgain(FinderState& state, size_t cell, SearchNode* s, int32_t g) {
+  SearchNode& there = *state.cellNodes[cell];
+  state.reached[cell].g = g;
+  there.parent = s;
+  there.g = g;
+  there.f = g + there.h;
+  if (there.where != SearchNode::kClosed) state.open.Lower(&there);
+}
+
+// A cell the search has not been on, reached from s at g steps: a new node in the open list, when the walker may
+// enter the cell or kThroughBlocked lets the search pass it.
+template <bool kThroughBlocked>
+void ReachNew(FinderState& state, SearchNode* s, int32_t g, size_t cell, int32_t column, int32_t row,
+              int32_t targetColumn, int32_t targetRow) {
+  if (!kThroughBlocked && !CellOpen(state, cell, column, row)) return;
+  SearchNode* child = NewNode(state, column, row, g, SquaredDistance(column, row, targetColumn, targetRow), s);
+  state.reached[cell] = {state.search, g};
+  state.cellNodes[cell] = child;
+  state.open.AddNew(child);
+}
+
+// Expands s towards the target cell over the first kNeighbours directions; kThroughBlocked lets the search pass
 // cells that are not free (the search for a free goal).
-void Expand(FinderState& state, PathNode* s, int32_t neighbours, int32_t targetColumn, int32_t targetRow,
-            bool throughBlocked) {
+template <int32_t kNeighbours, bool kThroughBlocked>
+void ExpandOver(FinderState& state, SearchNode* s, int32_t targetColumn, int32_t targetRow) {
   // Every neighbour costs the same: past the limit, none is looked at.
   const int32_t g = s->g + kStepCost;
   if (g > state.costLimit) return;
-  for (int32_t i = 0; i < neighbours; ++i) {
-    const int32_t column = s->column + kDirectionX[i];
-    const int32_t row = s->row + kDirectionY[i];
-    if (column < 0 || row < 0 || column >= state.width || row >= state.height) continue;
-    if (!throughBlocked && !CellOpen(state, column, row)) continue;
-    const int32_t h = SquaredDistance(column, row, targetColumn, targetRow);
-    const int32_t f = g + h;
-    if (PathNode* closed = state.closed.Find(column, row)) {
-      if (f < closed->f) {
-        closed->parent = s;
-        closed->g = g;
-        closed->f = f;
-      }
-    } else if (PathNode* open = state.open.Find(column, row)) {
-      if (f < open->f) {
-        open->parent = s;
-        open->g = g;
-        open->f = f;
-        state.open.Reprioritise(open);
-      }
-    } else {
-      s->children[static_cast<size_t>(i)] = NewNode(state, column, row, g, h, s);
-      state.open.Add(s->children[static_cast<size_t>(i)]);
+  const int32_t column = s->column, row = s->row;
+  const size_t here = CellIndex(state, column, row);
+  const CellReach* const reached = state.reached.data();
+  const uint32_t search = state.search;
+  // Away from the map's edge every neighbour lies on the grid.
+  const bool inner = column > 0 && row > 0 && column < state.width - 1 && row < state.height - 1;
+  for (int32_t i = 0; i < kNeighbours; ++i) {
+    if (!inner && !Inside(state, column + kDirectionX[i], row + kDirectionY[i])) continue;
+    const size_t cell = here + static_cast<size_t>(state.neighbourOffsets[i]);
+    if (reached[cell].listed == search) {
+      if (g < reached[cell].g) ReachAgain(state, cell, s, g);
+      continue;
     }
+    ReachNew<kThroughBlocked>(state, s, g, cell, column + kDirectionX[i], row + kDirectionY[i], targetColumn,
+                              targetRow);
   }
 }
 
 // From the blocked goal back towards the start, through blocked cells: the first free cell the search takes.
 bool NearestFreeCell(FinderState& state, int32_t goalColumn, int32_t goalRow, int32_t startColumn,
                      int32_t startRow, int32_t* outColumn, int32_t* outRow) {
-  state.open.Add(
-      NewNode(state, goalColumn, goalRow, 0, SquaredDistance(goalColumn, goalRow, startColumn, startRow), nullptr));
+  BeginSearch(state, NewNode(state, goalColumn, goalRow, 0,
+                             SquaredDistance(goalColumn, goalRow, startColumn, startRow), nullptr));
   bool found = false;
-  while (PathNode* s = state.open.TakeBest()) {
+  while (SearchNode* s = state.open.TakeBest()) {
     ++state.expanded;
     if (CellOpen(state, s->column, s->row)) {
       *outColumn = s->column;
@@ -351,12 +414,9 @@ bool NearestFreeCell(FinderState& state, int32_t goalColumn, int32_t goalRow, in
       found = true;
       break;
     }
-    Expand(state, s, 8, startColumn, startRow, true);
-    state.closed.Add(s);
+    ExpandOver<8, true>(state, s, startColumn, startRow);
   }
-  state.open.Clear();
-  state.closed.Clear();
-  state.nodes.Reset();
+  EndSearch(state);
   return found;
 }
 
@@ -390,15 +450,28 @@ bool GoalWalledOff(FinderState& state, int32_t startColumn, int32_t startRow, in
   return true;
 }
 
-// Whether the walker on s is near enough to the goal to stop there (approach mode).
-bool IsNear(const FinderState& state, const PathNode& s, int32_t goalColumn, int32_t goalRow, int32_t neighbours) {
-  const int32_t dx = std::abs(s.column - goalColumn), dy = std::abs(s.row - goalRow);
+// The waypoints of the chain that ends at the node and leads back to the start (the start itself left out), the
+// goal end first.
+std::vector<PathNode> WaypointsOf(const SearchNode* last, const SearchNode* start) {
+  std::vector<PathNode> waypoints;
+  for (const SearchNode* node = last; node != nullptr && node != start; node = node->parent) {
+    PathNode& waypoint = waypoints.emplace_back();
+    static_cast<PathCell&>(waypoint) = *node;
+    waypoint.order = node->order;
+  }
+  return waypoints;
+}
+
+// Whether the walker on the cell is near enough to the goal to stop there (approach mode).
+bool IsNear(const FinderState& state, int32_t column, int32_t row, int32_t goalColumn, int32_t goalRow,
+            int32_t neighbours) {
+  const int32_t dx = std::abs(column - goalColumn), dy = std::abs(row - goalRow);
   bool near = std::max(dx, dy) < 2;
   if (!near && state.sprite != nullptr && state.map->CellWidth() > 0) {
     int32_t w = 0, h = 0;
     state.sprite->GetSize(&w, &h);
     const Point goal = state.map->CellCenter(goalColumn, goalRow);
-    const Point here = state.map->CellCenter(s.column, s.row);
+    const Point here = state.map->CellCenter(column, row);
     const int64_t distance = std::max(std::llabs(int64_t{here.x} + w - goal.x), std::llabs(int64_t{here.y} + h - goal.y));
     const double cells =
         std::ceil(static_cast<double>(distance - state.sprite->GetCollisionRadius()) / state.map->CellWidth());
@@ -411,21 +484,18 @@ bool IsNear(const FinderState& state, const PathNode& s, int32_t goalColumn, int
 
 }  // namespace
 
-void Path::Assign(const PathNode* last, const PathNode* start) {
+void Path::Assign(std::vector<PathNode> waypoints) {
   Free();
-  size_t count = 0;
-  for (const PathNode* node = last; node != nullptr && node != start; node = node->parent) ++count;
+  const size_t count = waypoints.size();
   if (count == 0) return;
   nodes_ = std::make_unique<PathNode[]>(count);
   waypoints_.reserve(count);
-  // The goal end first; each copy's parent is the copy of the step before it (none for the first step).
-  size_t index = 0;
-  for (const PathNode* node = last; node != nullptr && node != start; node = node->parent, ++index) {
-    PathNode& copy = nodes_[index];
-    copy = *node;
-    copy.children = {};
-    copy.parent = index + 1 < count ? &nodes_[index + 1] : nullptr;
-    waypoints_.push_back(&copy);
+  // The goal end first; each one's parent is the step before it (none for the first step).
+  for (size_t index = 0; index < count; ++index) {
+    PathNode& node = nodes_[index];
+    node = waypoints[index];
+    node.parent = index + 1 < count ? &nodes_[index + 1] : nullptr;
+    waypoints_.push_back(&node);
   }
 }
 
@@ -455,14 +525,19 @@ void SetMap(TileMap* map) {
     FreeLists();
     return;
   }
-  if (map->Width() != state.width || map->Height() != state.height || state.taken.empty()) {
-    state.open.Create(map->Width(), map->Height());
-    state.closed.Create(map->Width(), map->Height());
+  if (map->Width() != state.width || map->Height() != state.height || state.reached.empty()) {
     state.width = map->Width();
     state.height = map->Height();
-    state.taken.assign(static_cast<size_t>(std::max(state.width, 0)) * static_cast<size_t>(std::max(state.height, 0)), 0);
-    state.takenCells.clear();
-    state.seen.assign(state.taken.size(), 0);
+    state.open.Create();
+    const size_t cells = static_cast<size_t>(std::max(state.width, 0)) * static_cast<size_t>(std::max(state.height, 0));
+    state.reached.assign(cells, CellReach{});
+    state.cellNodes.assign(cells, nullptr);
+    state.known.assign(cells, CellKnowledge{});
+    for (size_t i = 0; i < state.neighbourOffsets.size(); ++i) {
+      state.neighbourOffsets[i] = ptrdiff_t{kDirectionY[i]} * state.width + kDirectionX[i];
+    }
+    state.call = state.search = 0;
+    state.seen.assign(cells, 0);
     state.seenCells.clear();
   }
   state.map = map;
@@ -471,10 +546,11 @@ void SetMap(TileMap* map) {
 void FreeLists() {
   FinderState& state = State();
   state.open.Free();
-  state.closed.Free();
   state.nodes.Free();
-  state.taken = {};
-  state.takenCells = {};
+  state.reached = {};
+  state.cellNodes = {};
+  state.known = {};
+  state.call = state.search = 0;
   state.seen = {};
   state.seenCells = {};
   state.map = nullptr;
@@ -533,33 +609,35 @@ std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startR
     if (GoalWalledOff(state, startColumn, startRow, goalColumn, goalRow, neighbours)) return nullptr;
   }
 
-  PathNode* root =
+  if (!map->IsInside(startColumn, startRow)) return nullptr;
+
+  SearchNode* root =
       NewNode(state, startColumn, startRow, 0, SquaredDistance(startColumn, startRow, goalColumn, goalRow), nullptr);
-  state.open.Add(root);
-  PathNode* found = nullptr;
-  while (PathNode* s = state.open.TakeBest()) {
+  BeginSearch(state, root);
+  SearchNode* found = nullptr;
+  while (SearchNode* s = state.open.TakeBest()) {
     ++state.expanded;
     if (s->column == goalColumn && s->row == goalRow) {
       found = s;
       break;
     }
-    if (approach && IsNear(state, *s, goalColumn, goalRow, neighbours)) {
-      s->children[0] = NewNode(state, goalColumn, goalRow, s->g, s->h, s);
-      s->children[0]->f = s->f;
-      found = s->children[0];
+    if (approach && IsNear(state, s->column, s->row, goalColumn, goalRow, neighbours)) {
+      found = NewNode(state, goalColumn, goalRow, s->g, s->h, s);
+      found->f = s->f;
       break;
     }
-    Expand(state, s, neighbours, goalColumn, goalRow, false);
-    state.closed.Add(s);
+    if (neighbours == 4) {
+      ExpandOver<4, false>(state, s, goalColumn, goalRow);
+    } else {
+      ExpandOver<8, false>(state, s, goalColumn, goalRow);
+    }
   }
-  state.open.Clear();
-  state.closed.Clear();
   std::unique_ptr<Path> path;
   if (found != nullptr) {
     path = std::make_unique<Path>();
-    path->Assign(found, root);
+    path->Assign(WaypointsOf(found, root));
   }
-  state.nodes.Reset();
+  EndSearch(state);
   return path;
 }
 

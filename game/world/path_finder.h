@@ -7,15 +7,16 @@
 // cell that a search from the goal back towards the start meets first (passing through blocked cells). In
 // approach mode the search also ends as soon as a cell is near enough to the goal for the walker to reach it.
 //
-// A search builds a tree of nodes rooted at the start, in a pool the finder keeps from one search to the next;
-// the path that comes out holds a copy of its waypoints as a stack: the goal at the bottom, the next step on top,
-// the start not on it.
+// A search builds a tree of small nodes rooted at the start, in a pool the finder keeps from one search to the
+// next; the path that comes out holds a copy of its waypoints as a stack: the goal at the bottom, the next step on
+// top, the start not on it.
 //
-// One search runs at a time (the finder is global). Its open and closed lists keep, besides the nodes in the
-// order they came, an index of the map's width x height cells, which a search clears by touching only the cells
-// it used; the lists live on from one search to the next while the map's size stays the same. The cells that
-// blocking figures keep the walker out of are worked out once per search, figure by figure, so that a cell
-// costs the same to test however many figures stand on the map.
+// One search runs at a time (the finder is global). The open list keeps its nodes in a bucket for each f, so that
+// the best is taken without a scan; which cells hold a node, and which list it is in, is kept in an index of the
+// map's width x height cells, stamped with the number of the search that wrote it, so that nothing is cleared
+// between searches. The index lives on from one search to the next while the map's size stays the same. The
+// cells that blocking figures keep the walker out of are worked out once per search, figure by figure, so that a
+// cell costs the same to test however many figures stand on the map.
 #pragma once
 
 #include <array>
@@ -26,14 +27,19 @@
 class Sprite;
 class TileMap;
 
-struct PathNode {
+// A cell a search reached, and what reaching it cost.
+struct PathCell {
   int32_t column = 0;
   int32_t row = 0;
   int32_t f = 0;  // g + h
   int32_t g = 0;  // steps from the start
   int32_t h = 0;  // squared distance to the goal, in cells
+};
+
+struct PathNode : PathCell {
   PathNode* parent = nullptr;
-  // The nodes this one put into the open list first, by the direction that led to them.
+  // The nodes this one put into the open list first, by the direction that led to them: left empty in a path's
+  // waypoints, which are a chain (the search keeps its tree in nodes of its own).
   std::array<PathNode*, 8> children{};
   // When the node entered the open list (the first of equal costs is taken first).
   uint32_t order = 0;
@@ -48,8 +54,9 @@ class Path {
 
   // Empties the path.
   void Init() { Free(); }
-  // Takes the chain that ends at the node and leads back to the start (the start itself left out).
-  void Assign(const PathNode* last, const PathNode* start);
+  // Takes the waypoints, the goal end first; each one's parent becomes the one after it (the last, the first
+  // step, has none).
+  void Assign(std::vector<PathNode> waypoints);
   bool IsEmpty() const { return waypoints_.empty(); }
   size_t Size() const { return waypoints_.size(); }
   // The bottom waypoint: the goal end. Null when empty.
