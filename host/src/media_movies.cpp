@@ -507,8 +507,12 @@ OSErr NewMovieFromFile(Movie* movie, int16_t resRefNum, int16_t* resId, StringPt
   record->path = file->second;
   std::unique_ptr<host::SoundDecoder> sound = host::OpenSoundTrack(file->second);
   record->hasSound = sound != nullptr;
+  // A file whose streams, read for its sound, hold no picture stream has no pictures to open: music is read once.
+  const bool mayHavePictures =
+      sound == nullptr ||
+      host::Av().av_find_best_stream(sound->format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) >= 0;
   if (sound != nullptr) record->sound.StartDecoding(std::move(sound));
-  const bool hasPictures = host::OpenPictures(*record, file->second);
+  const bool hasPictures = mayHavePictures && host::OpenPictures(*record, file->second);
   if (!hasPictures) {
     record->format.reset();
     record->decoder.reset();
