@@ -1,6 +1,6 @@
 // The start-up launcher: how long the game takes from process start to the first frame of the screen it settles
-// on once started (the title's loading done: today the loading picture with its bar full), against a trivial SDL
-// program that opens a window and presents that same screen the same way. Both run in turn, several times,
+// on once started (today the title: its theme opened, then its dialog over the title picture), against a trivial
+// SDL program that opens a window and presents that same screen the same way. Both run in turn, several times,
 // headless (SDL's dummy video driver) and, when a display is given (for example under xvfb-run), on that display;
 // the medians and their ratio are printed.
 //

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "host/kernel.h"
 #include "host/testing_sound.h"
 #include "sdl_video.h"
 
@@ -14,6 +15,10 @@ namespace host {
 namespace {
 
 constexpr size_t kRecordLimit = static_cast<size_t>(kMixRate) * 10;
+// After the output could not be opened, it is not tried again for this long: each try reads the sound system's
+// whole configuration (some 15 ms, and it waits for any library another thread is loading), and the program's
+// users ask for the output one after another as it starts.
+constexpr DWORD kRetryAfterMs = 1000;
 
 struct MixerState {
   std::vector<MixSource*> sources;
@@ -23,6 +28,8 @@ struct MixerState {
   int users = 0;
   bool held = false;
   bool audioStarted = false;
+  bool failed = false;  // the last try to open the output failed, at failedTick on the host clock
+  DWORD failedTick = 0;
 };
 
 MixerState& Mixer() {
@@ -48,6 +55,10 @@ bool AcquireAudioOutput() {
     ++mixer.users;
     return true;
   }
+  if (mixer.failed && timeGetTime() - mixer.failedTick < kRetryAfterMs) return false;
+  // Marked failed until a device opens.
+  mixer.failed = true;
+  mixer.failedTick = timeGetTime();
   if (!mixer.audioStarted) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Headless runs make no sound unless a driver was asked for by name (the "disk" driver, for one).
@@ -71,6 +82,7 @@ bool AcquireAudioOutput() {
   if (device == 0) return false;
   mixer.device = device;
   mixer.users = 1;
+  mixer.failed = false;
   SDL_PauseAudioDevice(device, mixer.held ? 1 : 0);
   return true;
 }

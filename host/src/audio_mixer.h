@@ -22,8 +22,9 @@ class MixSource {
 // The lock every source's playing state is guarded by.
 std::recursive_mutex& MixerLock();
 
-// Opens the audio output for one more user; false (and nothing held) when no device can be opened. Users that
-// only decode (the media players) do without: they still mix when the output is pulled by the test seam.
+// Opens the audio output for one more user; false (and nothing held) when no device can be opened. After a
+// failure the next second's users get false at once, without trying again. Users that only decode (the media
+// players) do without: they still mix when the output is pulled by the test seam.
 bool AcquireAudioOutput();
 void ReleaseAudioOutput();
 

@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <tuple>
 
 #include "windows_1252.h"
@@ -29,30 +31,41 @@ constexpr int kDefaultCellHeight = 16;
 constexpr size_t kMaxCachedFaces = 64;
 
 // One fontconfig configuration and one FreeType library for the process, released at exit so leak checks see nothing of
-// them.
+// them. Reading the font configuration and the installed fonts' list takes a while, so it is done on a thread of
+// its own from the moment windows are first set up; the first font asked for waits for it.
 struct Libraries {
   FcConfig* config = nullptr;
   FT_Library freetype = nullptr;
-  bool tried = false;
+  std::once_flag begun;
+  std::once_flag joined;
+  std::thread loading;
 
   ~Libraries() {
+    if (loading.joinable()) loading.join();
     if (freetype != nullptr) FT_Done_FreeType(freetype);
     if (config != nullptr) FcConfigDestroy(config);
     FcFini();
   }
-};
 
-// Defined before the face cache, so it outlives the faces.
-Libraries& Libs() {
-  static Libraries libs;
-  if (!libs.tried) {
-    libs.tried = true;
+  void Load() {
     // The system's configuration and fonts only: text measures and looks the same for every user, and nothing
     // is read from or written to the home folder.
     FcConfigEnableHome(FcFalse);
-    libs.config = FcInitLoadConfigAndFonts();
-    if (FT_Init_FreeType(&libs.freetype) != 0) libs.freetype = nullptr;
+    config = FcInitLoadConfigAndFonts();
+    if (FT_Init_FreeType(&freetype) != 0) freetype = nullptr;
   }
+};
+
+Libraries& Storage() {
+  static Libraries libs;
+  return libs;
+}
+
+// Defined before the face cache, so it outlives the faces.
+Libraries& Libs() {
+  BeginLoadingFonts();
+  Libraries& libs = Storage();
+  std::call_once(libs.joined, [&libs] { libs.loading.join(); });
   return libs;
 }
 
@@ -240,6 +253,11 @@ std::string Lowered(const char* text, size_t limit) {
 }
 
 }  // namespace
+
+void BeginLoadingFonts() {
+  Libraries& libs = Storage();
+  std::call_once(libs.begun, [&libs] { libs.loading = std::thread([&libs] { libs.Load(); }); });
+}
 
 int64_t SizedFace::TextWidth(const char* text, size_t count) {
   int64_t width = 0;

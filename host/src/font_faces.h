@@ -47,6 +47,10 @@ class SizedFace {
   int64_t TextWidth(const char* text, size_t count);
 };
 
+// Begins reading the font configuration and the installed fonts on a thread of their own, once; returns at once.
+// Every call below waits for that reading to end.
+void BeginLoadingFonts();
+
 // The face for a logical font at its size; null when no installed font can be loaded.
 SizedFace* FaceForFont(const LOGFONTA& font);
 

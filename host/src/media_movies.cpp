@@ -1,17 +1,22 @@
-// The media library over FFmpeg, whose libraries are loaded when the first movie or music file is opened
-// (without them, opening fails with cantFindHandler and the game goes on silent). A movie's sound track is decoded
-// whole when it is opened (mono, 44,100 Hz, 16-bit) and mixed while the movie plays; its pictures are decoded as
-// the movie's time reaches them, from the host clock, and drawn into the movie's box on its window. A file with
-// neither a sound nor a picture track the decoders can read cannot be opened.
+// The media library over FFmpeg, whose libraries begin loading when the media calls are set up and are waited for
+// when the first movie or music file is opened (without them, opening fails with cantFindHandler and the game goes
+// on silent). A movie's sound track is decoded whole from the moment it is opened (mono, 44,100 Hz, 16-bit), on a
+// thread of its own, and mixed while the movie plays; its pictures are decoded as the movie's time reaches them,
+// from the host clock, and drawn into the movie's box on its window. A file with neither a sound nor a picture
+// track the decoders can read cannot be opened.
 #include "host/media.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio_mixer.h"
@@ -100,71 +105,146 @@ CodecPtr OpenDecoder(AVFormatContext* format, AVMediaType type, int* streamIndex
   return context;
 }
 
-// Decodes the whole sound track into mono 44,100 Hz samples; false when there is none the decoders read.
-bool DecodeSoundTrack(const std::string& posix, std::vector<int16_t>* out) {
-  FormatPtr format = OpenFormat(posix);
-  if (format == nullptr) return false;
+// A sound track's samples (mono, 44,100 Hz, 16-bit) as its decoding thread makes them. Whoever needs samples
+// not yet made waits for them, so that what is mixed never depends on how far the decoding has come.
+class DecodedSound {
+ public:
+  // Waits until the first `count` samples are made or the track is complete; calls `use` with the samples
+  // made so far, under the track's lock.
+  template <typename Use>
+  void WithSamples(size_t count, Use use) const {
+    std::unique_lock<std::mutex> hold(lock_);
+    grown_.wait(hold, [&] { return complete_ || samples_.size() >= count; });
+    use(samples_);
+  }
+  // Whether the whole track is shorter than or as long as `position`, waiting for the decoding to tell.
+  bool EndsBy(size_t position) const {
+    bool ends = false;
+    WithSamples(position + 1, [&](const std::vector<int16_t>& samples) { ends = samples.size() <= position; });
+    return ends;
+  }
+  void Append(const int16_t* samples, size_t count) {
+    std::lock_guard<std::mutex> hold(lock_);
+    samples_.insert(samples_.end(), samples, samples + count);
+    grown_.notify_all();
+  }
+  void Complete() {
+    std::lock_guard<std::mutex> hold(lock_);
+    complete_ = true;
+    grown_.notify_all();
+  }
+
+ private:
+  mutable std::mutex lock_;
+  mutable std::condition_variable grown_;
+  std::vector<int16_t> samples_;
+  bool complete_ = false;
+};
+
+// The decoders of one sound track, opened before its decoding thread starts.
+struct SoundDecoder {
+  FormatPtr format;
+  CodecPtr decoder;
   int stream = -1;
-  CodecPtr decoder = OpenDecoder(format.get(), AVMEDIA_TYPE_AUDIO, &stream);
-  if (decoder == nullptr) return false;
+  SwrContext* resampler = nullptr;
+
+  ~SoundDecoder() {
+    if (resampler != nullptr) host::Av().swr_free(&resampler);
+  }
+};
+
+// Opens the sound track of a file for decoding into mono 44,100 Hz samples; null when there is none the decoders
+// read.
+std::unique_ptr<SoundDecoder> OpenSoundTrack(const std::string& posix) {
+  auto sound = std::make_unique<SoundDecoder>();
+  sound->format = OpenFormat(posix);
+  if (sound->format == nullptr) return nullptr;
+  sound->decoder = OpenDecoder(sound->format.get(), AVMEDIA_TYPE_AUDIO, &sound->stream);
+  if (sound->decoder == nullptr) return nullptr;
+  AVCodecContext* decoder = sound->decoder.get();
   if (decoder->ch_layout.nb_channels <= 0) host::Av().av_channel_layout_default(&decoder->ch_layout, 1);
   AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
-  SwrContext* resampler = nullptr;
-  if (host::Av().swr_alloc_set_opts2(&resampler, &mono, AV_SAMPLE_FMT_S16, kMixRate, &decoder->ch_layout,
-                          decoder->sample_fmt, decoder->sample_rate, 0, nullptr) < 0 ||
-      host::Av().swr_init(resampler) < 0) {
-    host::Av().swr_free(&resampler);
-    return false;
+  if (host::Av().swr_alloc_set_opts2(&sound->resampler, &mono, AV_SAMPLE_FMT_S16, kMixRate, &decoder->ch_layout,
+                                     decoder->sample_fmt, decoder->sample_rate, 0, nullptr) < 0 ||
+      host::Av().swr_init(sound->resampler) < 0) {
+    return nullptr;
   }
+  return sound;
+}
+
+// Decodes the whole sound track into `out`, which is completed at the end (or when `stop` is set).
+void DecodeSoundTrack(SoundDecoder& sound, DecodedSound& out, const std::atomic<bool>& stop) {
+  SwrContext* resampler = sound.resampler;
   PacketPtr packet(host::Av().av_packet_alloc());
   FramePtr frame(host::Av().av_frame_alloc());
-  std::vector<int16_t> samples;
+  size_t made = 0;
   bool full = false;
+  std::vector<int16_t> chunk;
   auto take = [&](AVFrame* decoded) {
     const int room = host::Av().swr_get_out_samples(resampler, decoded ? decoded->nb_samples : 0);
     if (room <= 0) return;
-    std::vector<int16_t> chunk(static_cast<size_t>(room));
+    chunk.resize(static_cast<size_t>(room));
     uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(chunk.data())};
-    const int made = host::Av().swr_convert(resampler, outPlanes, room,
+    const int converted = host::Av().swr_convert(resampler, outPlanes, room,
                                  decoded ? const_cast<const uint8_t**>(decoded->extended_data) : nullptr,
                                  decoded ? decoded->nb_samples : 0);
-    if (made <= 0) return;
-    const size_t keep = std::min(static_cast<size_t>(made), kMaxAudioSamples - samples.size());
-    samples.insert(samples.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(keep));
-    if (samples.size() >= kMaxAudioSamples) full = true;
+    if (converted <= 0) return;
+    const size_t keep = std::min(static_cast<size_t>(converted), kMaxAudioSamples - made);
+    out.Append(chunk.data(), keep);
+    made += keep;
+    if (made >= kMaxAudioSamples) full = true;
   };
   auto drain = [&]() {
-    while (host::Av().avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
+    while (host::Av().avcodec_receive_frame(sound.decoder.get(), frame.get()) == 0) {
       take(frame.get());
       host::Av().av_frame_unref(frame.get());
     }
   };
-  while (!full && host::Av().av_read_frame(format.get(), packet.get()) >= 0) {
-    if (packet->stream_index == stream && host::Av().avcodec_send_packet(decoder.get(), packet.get()) >= 0) drain();
+  while (!full && !stop && host::Av().av_read_frame(sound.format.get(), packet.get()) >= 0) {
+    if (packet->stream_index == sound.stream && host::Av().avcodec_send_packet(sound.decoder.get(), packet.get()) >= 0) {
+      drain();
+    }
     host::Av().av_packet_unref(packet.get());
   }
-  host::Av().avcodec_send_packet(decoder.get(), nullptr);
-  drain();
-  if (!full) take(nullptr);
-  host::Av().swr_free(&resampler);
-  *out = std::move(samples);
-  return true;
+  if (!stop) {
+    host::Av().avcodec_send_packet(sound.decoder.get(), nullptr);
+    drain();
+    if (!full) take(nullptr);
+  }
+  out.Complete();
 }
 
-// The sound track as a mix source: plays from its position while the movie plays.
+// The sound track as a mix source: plays from its position while the movie plays. Its samples are decoded whole
+// on a thread of their own from the moment the movie is opened; mixing waits for those it reaches.
 class SoundTrack final : public MixSource {
  public:
-  std::vector<int16_t> samples;
+  DecodedSound decoded;
   size_t position = 0;
   int volume = 256;
   bool playing = false;
 
-  void MixInto(int32_t* sum, int frames) override {
-    if (!playing) return;
-    for (int i = 0; i < frames && position < samples.size(); ++i, ++position) {
-      sum[i] += samples[position] * volume / 256;
-    }
+  ~SoundTrack() override { StopDecoding(); }
+
+  void StartDecoding(std::unique_ptr<SoundDecoder> sound) {
+    decoding_ = std::thread([this, sound = std::move(sound)] { DecodeSoundTrack(*sound, decoded, stop_); });
   }
+  void StopDecoding() {
+    stop_ = true;
+    if (decoding_.joinable()) decoding_.join();
+  }
+
+  void MixInto(int32_t* sum, int frames) override {
+    if (!playing || frames <= 0) return;
+    decoded.WithSamples(position + static_cast<size_t>(frames), [&](const std::vector<int16_t>& samples) {
+      for (int i = 0; i < frames && position < samples.size(); ++i, ++position) {
+        sum[i] += samples[position] * volume / 256;
+      }
+    });
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::thread decoding_;
 };
 
 }  // namespace
@@ -201,6 +281,7 @@ struct MovieRecord {
 
   ~MovieRecord() {
     host::RemoveMixSource(&sound);
+    sound.StopDecoding();
     if (scaler != nullptr) host::Av().sws_freeContext(scaler);
   }
 
@@ -337,7 +418,7 @@ void DrawPicture(MovieRecord& movie) {
 
 bool Done(const MovieRecord& movie) {
   std::lock_guard<std::recursive_mutex> hold(MixerLock());
-  const bool soundDone = !movie.hasSound || movie.sound.position >= movie.sound.samples.size();
+  const bool soundDone = !movie.hasSound || movie.sound.decoded.EndsBy(movie.sound.position);
   const bool picturesDone =
       movie.decoder == nullptr || (movie.videoEnded && movie.TimeMs() >= movie.durationMs);
   return soundDone && picturesDone;
@@ -366,6 +447,9 @@ OSErr InitializeQTML(int32_t) {
   host::MediaState& media = host::Media();
   if (media.qtmlUsers++ == 0) {
     media.audioHeld = host::AcquireAudioOutput();
+    // The decoders load while the program goes on starting; the first file opened waits for them. They begin
+    // after the audio output: loading holds the dynamic loader's lock, which opening a device may need too.
+    host::BeginLoadingMediaLibrary();
   }
   return noErr;
 }
@@ -421,8 +505,14 @@ OSErr NewMovieFromFile(Movie* movie, int16_t resRefNum, int16_t* resId, StringPt
   if (host::LoadMediaLibrary() == nullptr) return cantFindHandler;
   auto record = std::make_unique<MovieRecord>();
   record->path = file->second;
-  record->hasSound = host::DecodeSoundTrack(file->second, &record->sound.samples);
-  const bool hasPictures = host::OpenPictures(*record, file->second);
+  std::unique_ptr<host::SoundDecoder> sound = host::OpenSoundTrack(file->second);
+  record->hasSound = sound != nullptr;
+  // A file whose streams, read for its sound, hold no picture stream has no pictures to open: music is read once.
+  const bool mayHavePictures =
+      sound == nullptr ||
+      host::Av().av_find_best_stream(sound->format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) >= 0;
+  if (sound != nullptr) record->sound.StartDecoding(std::move(sound));
+  const bool hasPictures = mayHavePictures && host::OpenPictures(*record, file->second);
   if (!hasPictures) {
     record->format.reset();
     record->decoder.reset();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "font_faces.h"
 #include "gdi_internal.h"
 #include "user_state.h"
 #include "window_surface.h"
@@ -21,6 +22,8 @@ bool display = false;
 
 bool VideoReady() {
   if (started) return true;
+  // Windows draw text: the font database is read meanwhile.
+  gdi::BeginLoadingFonts();
   // The host owns signals, the screen saver setting and the behaviour on focus loss; SDL must leave them alone.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");

@@ -52,6 +52,22 @@ TEST_F(MusicPlayerTest, NameIsTriedWithExtensions) {
   EXPECT_EQ(out[9], 10000);
 }
 
+// A piece's samples are decoded after it opens: mixing its whole length at once waits for every one of them, and
+// a piece given up while still decoding makes way for the next at once.
+TEST_F(MusicPlayerTest, WholePieceMixesAtOnceAndGivesWayWhileDecoding) {
+  constexpr size_t kLength = 44100 * 3;
+  WriteSound("Music/long.aiff", Level(10000, kLength), At44100());
+  WriteSound("Music/tune.aiff", Level(-3000, 4410), At44100());
+  ASSERT_TRUE(PlayMusicByName("long"));
+  std::vector<int16_t> out = HostTestMixAudio(static_cast<int>(kLength) + 10);
+  EXPECT_EQ(std::count(out.begin(), out.end(), 10000), static_cast<std::ptrdiff_t>(kLength));
+  EXPECT_EQ(out.back(), 0);
+  ASSERT_TRUE(PlayMusicByName("tune"));
+  ASSERT_TRUE(PlayMusicByName("long"));  // opened again, and given up before its decoding can have ended
+  ASSERT_TRUE(PlayMusicByName("tune"));
+  EXPECT_EQ(HostTestMixAudio(1)[0], -3000);
+}
+
 TEST_F(MusicPlayerTest, SamePieceIsNotReopened) {
   WriteSound("Music/song.aiff", Ramp(1000), At44100());
   ASSERT_TRUE(PlayMusicByName("song.aiff"));
