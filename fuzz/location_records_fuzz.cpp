@@ -1,5 +1,5 @@
-// Fuzzes the location records: any bytes give no location, or a still screen, shop or script location that read
-// its whole record; the first byte of a second kind of input (odd) instead picks the location history's saved
+// Fuzzes the location records: any bytes give no location, or a still screen, shop, script or map location that
+// read its whole record; the first byte of a second kind of input (odd) instead picks the location history's saved
 // block, which is refused or read back the same after writing.
 //
 // An empty corpus folder is first given one record of each kind from the scenario writer, and a history block.
@@ -33,7 +33,8 @@ void ReadLocation(DataStream& stream) {
   if (location == nullptr) return;
   Check(stream.GetError() == 0);
   const int16_t kind = location->Kind();
-  Check(kind == kLocationKindScreen || kind == kLocationKindShop || kind == kLocationKindScript);
+  Check(kind == kLocationKindScreen || kind == kLocationKindShop || kind == kLocationKindScript ||
+        kind == kLocationKindMap);
   Check(!location->IsActive());
   if (const auto* screen = dynamic_cast<const ScreenLocation*>(location.get())) {
     Check(screen->Shortcuts() != nullptr && screen->Elements().empty());
@@ -86,6 +87,10 @@ void SeedEmptyCorpus(const std::filesystem::path& folder) {
   WriteSeed(folder, "writer-screen", 0, sw::EncodeScreenLocation(screen));
   WriteSeed(folder, "writer-shop", 0, sw::EncodeShopLocation(shop));
   WriteSeed(folder, "writer-script", 0, sw::EncodeScriptLocation(script));
+  sw::MapLocationSpec map;
+  map.enterEvent = "Dawn";
+  map.enterActions = event;
+  WriteSeed(folder, "writer-map", 0, sw::EncodeMapLocation(map));
   WriteSeed(folder, "writer-history", 1, sw::StreamBytes([](DataStream& s) {
               LocationHistory::Write(s, {{10, 4, 9, 0, "Town", "town.aiff"}, {0, 0, 0, 0, "Inn", ""}});
             }));
