@@ -1,6 +1,5 @@
-// The media library over FFmpeg, whose libraries begin loading when the media calls are set up and are waited for
-// when the first movie or music file is opened (without them, opening fails with cantFindHandler and the game goes
-// on silent). A movie's sound track is decoded whole from the moment it is opened (mono, 44,100 Hz, 16-bit), on a
+// The media library over FFmpeg, whose libraries are loaded when the first movie or music file is opened (without
+// them, opening fails with cantFindHandler and the game goes on silent). A movie's sound track is decoded whole from the moment it is opened (mono, 44,100 Hz, 16-bit), on a
 // thread of its own, and mixed while the movie plays; its pictures are decoded as the movie's time reaches them,
 // from the host clock, and drawn into the movie's box on its window. A file with neither a sound nor a picture
 // track the decoders can read cannot be opened.
@@ -447,9 +446,6 @@ OSErr InitializeQTML(int32_t) {
   host::MediaState& media = host::Media();
   if (media.qtmlUsers++ == 0) {
     media.audioHeld = host::AcquireAudioOutput();
-    // The decoders load while the program goes on starting; the first file opened waits for them. They begin
-    // after the audio output: loading holds the dynamic loader's lock, which opening a device may need too.
-    host::BeginLoadingMediaLibrary();
   }
   return noErr;
 }
