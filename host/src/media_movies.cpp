@@ -3,8 +3,7 @@
 // mixer's rate is read by the host itself (pcm_aiff.h) and needs no decoders. A movie's sound track is decoded
 // whole from the moment it is opened (mono, 44,100 Hz, 16-bit), on a thread of its own, and mixed while the movie
 // plays; its pictures are decoded as the movie's time reaches them, from the host clock, and drawn into the movie's
-// box on its window. A file with neither a sound nor a picture
-// track the decoders can read cannot be opened.
+// box on its window. A file with neither a sound nor a picture track the decoders can read cannot be opened.
 #include "host/media.h"
 
 #include <sys/stat.h>
