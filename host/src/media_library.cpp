@@ -3,11 +3,10 @@
 
 #include <dlfcn.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "host/testing_sound.h"
 
@@ -24,13 +23,11 @@ const char* const kLibraryNames[] = {
 };
 
 struct Loader {
-  std::once_flag begun;
+  std::once_flag loadedOnce;
   std::once_flag told;  // the failure written to standard error
-  std::mutex lock;
-  std::condition_variable finished;
-  bool done = false;  // under lock: the loading thread has finished, and table, loaded and error hold its result
   MediaLibrary table;
   bool loaded = false;
+  std::atomic<bool> tried{false};  // set once the load has finished, so that its error may be read
   bool hidden = false;  // set by the test seam to act as if the libraries were missing
   std::string error;
 };
@@ -69,28 +66,13 @@ bool Load(Loader& loader) {
 
 }  // namespace
 
-void BeginLoadingMediaLibrary() {
-  Loader& loader = State();
-  std::call_once(loader.begun, [&loader] {
-    // The loader is never destroyed, so the thread may outlive every other static object.
-    std::thread([&loader] {
-      const bool loaded = Load(loader);
-      std::lock_guard<std::mutex> hold(loader.lock);
-      loader.loaded = loaded;
-      loader.done = true;
-      loader.finished.notify_all();
-    }).detach();
-  });
-}
-
 const MediaLibrary* LoadMediaLibrary() {
   Loader& loader = State();
   if (loader.hidden) return nullptr;
-  BeginLoadingMediaLibrary();
-  {
-    std::unique_lock<std::mutex> hold(loader.lock);
-    loader.finished.wait(hold, [&loader] { return loader.done; });
-  }
+  std::call_once(loader.loadedOnce, [&loader] {
+    loader.loaded = Load(loader);
+    loader.tried = true;
+  });
   if (!loader.loaded) {
     std::call_once(loader.told, [&loader] {
       std::fprintf(stderr, "Music and movies are off: %s\n", loader.error.c_str());
@@ -105,9 +87,8 @@ const char* MediaLibraryError() {
   static const std::string hiddenError = std::string(kLibraryNames[0]) + " could not be loaded: hidden by the test";
   Loader& loader = State();
   if (loader.hidden) return hiddenError.c_str();
-  // The error is written only before the loading thread finishes.
-  std::lock_guard<std::mutex> hold(loader.lock);
-  return loader.done ? loader.error.c_str() : "";
+  // The error is written only while the libraries load.
+  return loader.tried ? loader.error.c_str() : "";
 }
 
 }  // namespace host

@@ -1,7 +1,7 @@
-// The media libraries (FFmpeg's format, codec, utility, scaling and resampling libraries), loaded with dlopen on a
-// thread of their own once the media calls are set up, so that neither the program's start nor its first frame
-// waits for them (they pull in dozens of codec libraries), and a program that never sets up the media calls never
-// loads them. The headers give the types and macros; every call goes through the table of the loaded libraries.
+// The media libraries (FFmpeg's format, codec, utility, scaling and resampling libraries), loaded with dlopen when
+// a file that needs them is first opened, so that a program that plays no such file never loads them (they pull
+// in dozens of codec libraries, and loading them beside the main thread slows its own start-up). The headers give
+// the types and macros; every call goes through the table of the loaded libraries.
 #pragma once
 
 extern "C" {
@@ -34,10 +34,7 @@ struct MediaLibrary {
 #undef KESTRIVAL_MEDIA_MEMBER
 };
 
-// Begins loading the libraries on a thread of their own, once; returns at once.
-void BeginLoadingMediaLibrary();
-// The loaded libraries, waiting for the load begun (or beginning it); null when they (or one of their functions)
-// cannot be had. The first failure is written once to standard error, and music and movies then stay silent.
+// The loaded libraries, loading them the first time; null when they (or one of their functions) cannot be had. The first failure is written once to standard error, and music and movies then stay silent.
 const MediaLibrary* LoadMediaLibrary();
 // The loaded table; only after LoadMediaLibrary gave one.
 const MediaLibrary& Av();

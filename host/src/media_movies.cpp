@@ -1,9 +1,9 @@
-// The media library over FFmpeg, whose libraries begin loading when the media calls are set up and are waited for
-// when the first movie or music file is opened (without them, opening fails with cantFindHandler and the game goes
-// on silent). A movie's sound track is decoded whole from the moment it is opened (mono, 44,100 Hz, 16-bit), on a
-// thread of its own, and mixed while the movie plays; its pictures are decoded as the movie's time reaches them,
-// from the host clock, and drawn into the movie's box on its window. A file with neither a sound nor a picture
-// track the decoders can read cannot be opened.
+// The media library over FFmpeg, whose libraries are loaded when the first file that needs them is opened (without
+// them, opening such a file fails with cantFindHandler and the game goes on silent). A plain PCM AIFF file at the
+// mixer's rate is read by the host itself (pcm_aiff.h) and needs no decoders. A movie's sound track is decoded
+// whole from the moment it is opened (mono, 44,100 Hz, 16-bit), on a thread of its own, and mixed while the movie
+// plays; its pictures are decoded as the movie's time reaches them, from the host clock, and drawn into the movie's
+// box on its window. A file with neither a sound nor a picture track the decoders can read cannot be opened.
 #include "host/media.h"
 
 #include <sys/stat.h>
@@ -25,6 +25,7 @@
 #include "host/user.h"
 #include "host_paths.h"
 #include "media_library.h"
+#include "pcm_aiff.h"
 
 struct MediaPortRecord {
   HWND window;
@@ -39,6 +40,7 @@ constexpr int kMaxPictureSide = 4096;
 
 struct MediaState {
   int qtmlUsers = 0;
+  bool decodeEveryFile = false;  // set by the test seam: plain PCM AIFF files go through the decoders too
   bool audioHeld = false;  // the media players' hold on the audio output
   std::map<int16_t, std::string> openFiles;
   int16_t nextFile = 1;
@@ -225,6 +227,11 @@ class SoundTrack final : public MixSource {
 
   ~SoundTrack() override { StopDecoding(); }
 
+  // Samples already read whole, with no decoding to wait for.
+  void TakeSamples(const std::vector<int16_t>& samples) {
+    decoded.Append(samples.data(), samples.size());
+    decoded.Complete();
+  }
   void StartDecoding(std::unique_ptr<SoundDecoder> sound) {
     decoding_ = std::thread([this, sound = std::move(sound)] { DecodeSoundTrack(*sound, decoded, stop_); });
   }
@@ -447,9 +454,6 @@ OSErr InitializeQTML(int32_t) {
   host::MediaState& media = host::Media();
   if (media.qtmlUsers++ == 0) {
     media.audioHeld = host::AcquireAudioOutput();
-    // The decoders load while the program goes on starting; the first file opened waits for them. They begin
-    // after the audio output: loading holds the dynamic loader's lock, which opening a device may need too.
-    host::BeginLoadingMediaLibrary();
   }
   return noErr;
 }
@@ -501,10 +505,19 @@ OSErr NewMovieFromFile(Movie* movie, int16_t resRefNum, int16_t* resId, StringPt
   host::MediaState& media = host::Media();
   auto file = media.openFiles.find(resRefNum);
   if (file == media.openFiles.end()) return invalidMovie;
-  // The decoders are loaded with the first file opened; without them nothing plays.
-  if (host::LoadMediaLibrary() == nullptr) return cantFindHandler;
   auto record = std::make_unique<MovieRecord>();
   record->path = file->second;
+  // Plain music is read here, sound only; the decoders are loaded with the first other file opened, and without
+  // them nothing else plays.
+  std::vector<int16_t> plain;
+  if (!media.decodeEveryFile && host::ReadPcmAiffFile(file->second, host::kMaxAudioSamples, &plain)) {
+    record->hasSound = true;
+    record->sound.TakeSamples(plain);
+    *movie = record.release();
+    media.movies.push_back(*movie);
+    return noErr;
+  }
+  if (host::LoadMediaLibrary() == nullptr) return cantFindHandler;
   std::unique_ptr<host::SoundDecoder> sound = host::OpenSoundTrack(file->second);
   record->hasSound = sound != nullptr;
   // A file whose streams, read for its sound, hold no picture stream has no pictures to open: music is read once.
@@ -689,3 +702,5 @@ GrafPtr GetNativeWindowPort(void* window) {
   auto found = ports.find(static_cast<HWND>(window));
   return found == ports.end() ? nullptr : found->second.get();
 }
+
+void HostTestDecodeEveryFile(bool every) { host::Media().decodeEveryFile = every; }

@@ -13,7 +13,10 @@ namespace demo_scenario {
 
 namespace {
 
+// The sound effects' rate, and the theme's: music at the mixer's own rate is read without the media decoders, so
+// that the title's theme does not wait for them to load.
 constexpr double kRate = 22050.0;
+constexpr double kThemeRate = 44100.0;
 constexpr double kPi = 3.14159265358979323846;
 
 // One tone: its pitch gliding from `from` to `to` hertz, a few partials, a 5 ms rise and a fall to silence.
@@ -26,14 +29,14 @@ struct Tone {
   double decay = 4.0;    // how quickly it falls: the envelope is exp(-decay t / length)
 };
 
-void AddTone(std::vector<int16_t>& samples, const Tone& tone) {
-  const size_t count = static_cast<size_t>(tone.milliseconds * kRate / 1000.0);
-  const size_t rise = static_cast<size_t>(0.005 * kRate);
+void AddTone(std::vector<int16_t>& samples, const Tone& tone, double rate) {
+  const size_t count = static_cast<size_t>(tone.milliseconds * rate / 1000.0);
+  const size_t rise = static_cast<size_t>(0.005 * rate);
   double phase = 0;
   for (size_t i = 0; i < count; ++i) {
     const double t = static_cast<double>(i) / static_cast<double>(count);
     const double frequency = tone.from + (tone.to - tone.from) * t;
-    phase += 2 * kPi * frequency / kRate;
+    phase += 2 * kPi * frequency / rate;
     double envelope = std::exp(-tone.decay * t) * (1.0 - t);
     if (i < rise) envelope *= static_cast<double>(i) / static_cast<double>(rise);
     const double value = std::sin(phase) + tone.overtone * std::sin(2 * phase) + tone.ring * std::sin(2.76 * phase);
@@ -41,10 +44,12 @@ void AddTone(std::vector<int16_t>& samples, const Tone& tone) {
   }
 }
 
-sw::Bytes Sound(const std::vector<Tone>& tones) {
+sw::Bytes Sound(const std::vector<Tone>& tones, double rate = kRate) {
   std::vector<int16_t> samples;
-  for (const Tone& tone : tones) AddTone(samples, tone);
-  return sw::WriteSoundFile(sw::SoundFileSpec{}, samples);
+  for (const Tone& tone : tones) AddTone(samples, tone, rate);
+  sw::SoundFileSpec fileSpec;
+  fileSpec.samplesPerSecond = rate;
+  return sw::WriteSoundFile(fileSpec, samples);
 }
 
 // The theme: sixteen notes in G, each fading as it goes, the last one held.
@@ -56,7 +61,7 @@ sw::Bytes Theme() {
     const bool last = i + 1 == std::size(notes);
     tune.push_back({notes[i], notes[i], last ? 1200.0 : 420.0, 4200.0, 0.25, 0.0, last ? 2.0 : 1.5});
   }
-  return Sound(tune);
+  return Sound(tune, kThemeRate);
 }
 
 }  // namespace

@@ -42,3 +42,7 @@ bool HostTestWriteMovie(const char* path, int width, int height, int frames, int
 // (libraries loaded before stay loaded). The error the media calls report then, or an empty string.
 void HostTestHideMediaLibraries(bool hidden);
 const char* HostTestMediaLibraryError();
+
+// While set, every music or movie file opened goes through the media decoders, plain PCM AIFF files too, which
+// the media calls otherwise read themselves; so that tests can compare the two readings of one file.
+void HostTestDecodeEveryFile(bool every);

@@ -1,6 +1,7 @@
 // The demo scenario's data as the game reads it: the loose tree and the archive hold the same records and
 // locations; every screen layout a screen or dialog uses has its picture and an element for each of its controls;
-// and every event the game fires by name, from the start-up to the panel's map buttons and the menus, is written.
+// every event the game fires by name, from the start-up to the panel's map buttons and the menus, is written; and
+// the title's theme plays without the media decoders, so that the start-up does not load them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,9 +13,13 @@
 #include "game/rules/npc_definition.h"
 #include "game/shell/data/data_archive.h"
 #include "game/shell/data/string_utils.h"
+#include "game/shell/media/media_lookup.h"
+#include "game/shell/media/music_player.h"
 #include "game/shell/record_lists.h"
 #include "game/world/location.h"
+#include "host/testing_sound.h"
 #include "tests/support/scenario_folder_fixture.h"
+#include "tests/support/sound_fixture.h"
 #include "tools/demo_scenario/demo_scenario.h"
 
 namespace {
@@ -96,6 +101,22 @@ TEST(DemoScenarioTest, EveryEventTheGameFiresByNameIsWritten) {
   for (const std::string& event : fired) {
     EXPECT_TRUE(HasFile(demo.data, "Events/Defs/" + event + ".cet")) << event;
   }
+}
+
+using DemoMusicTest = SoundScenarioTest;
+
+TEST_F(DemoMusicTest, TheThemePlaysWithoutTheMediaDecoders) {
+  for (const demo_scenario::MediaFile& file : demo_scenario::MakeDemoScenario().media) {
+    temp_.WriteFile("Data/" + file.path, std::string(file.bytes.begin(), file.bytes.end()));
+  }
+  MusicPlayer::Initialize();
+  HostTestHideMediaLibraries(true);
+  const bool played = PlayMusicByName("Theme");
+  const std::vector<int16_t> out = HostTestMixAudio(4410);
+  HostTestHideMediaLibraries(false);
+  MusicPlayer::Terminate();
+  EXPECT_TRUE(played);
+  EXPECT_TRUE(std::any_of(out.begin(), out.end(), [](int16_t sample) { return sample != 0; }));
 }
 
 }  // namespace
