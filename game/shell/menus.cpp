@@ -139,10 +139,11 @@ void EnableMenuBar(bool disable) {
 
 MenuCommandHold::MenuCommandHold() { ++CommandHolds(); }
 MenuCommandHold::~MenuCommandHold() { --CommandHolds(); }
+bool MenuCommandsHeld() { return CommandHolds() > 0; }
 
 int32_t HandleMenuCommand(uint32_t identifier) {
   uint16_t command = static_cast<uint16_t>(identifier & 0xFFFF);
-  const bool ignored = IsScriptRunning() || CommandHolds() > 0;
+  const bool ignored = IsScriptRunning() || MenuCommandsHeld();
   if (command >= kFileItemBase && command <= kExitCommand) {
     if (!ignored) {
       if (command == kExitCommand) RunQuitGameCommand();

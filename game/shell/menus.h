@@ -34,6 +34,8 @@ class MenuCommandHold {
   MenuCommandHold(const MenuCommandHold&) = delete;
   MenuCommandHold& operator=(const MenuCommandHold&) = delete;
 };
+// Whether a menu command hold is taken now.
+bool MenuCommandsHeld();
 HMENU GetMenuBar();
 HMENU GetGameMenu();
 HMENU GetFileMenu();
