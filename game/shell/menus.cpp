@@ -31,6 +31,12 @@ MenuState& State() {
   return *state;
 }
 
+// The menu command holds taken; kept apart from the menus, which may be freed and made again meanwhile.
+int32_t& CommandHolds() {
+  static int32_t holds = 0;
+  return holds;
+}
+
 void RedrawBar() {
   MainWindow* window = GetMainWindow();
   if (window != nullptr && window->IsCreated() && !window->IsFullscreen()) DrawMenuBar(window->GetNativeWindow());
@@ -131,21 +137,26 @@ void EnableMenuBar(bool disable) {
   RedrawBar();
 }
 
+MenuCommandHold::MenuCommandHold() { ++CommandHolds(); }
+MenuCommandHold::~MenuCommandHold() { --CommandHolds(); }
+bool MenuCommandsHeld() { return CommandHolds() > 0; }
+
 int32_t HandleMenuCommand(uint32_t identifier) {
   uint16_t command = static_cast<uint16_t>(identifier & 0xFFFF);
+  const bool ignored = IsScriptRunning() || MenuCommandsHeld();
   if (command >= kFileItemBase && command <= kExitCommand) {
-    if (!IsScriptRunning()) {
+    if (!ignored) {
       if (command == kExitCommand) RunQuitGameCommand();
       else if (StringList* list = GetMenuList(kMenuListFile)) list->RunEntryEvent(command - kFileItemBase);
     }
     SetStopWaiting();
   } else if (command >= kGameItemBase && command <= kGameItemLast) {
-    if (!IsScriptRunning()) {
+    if (!ignored) {
       if (StringList* list = GetMenuList(kMenuListGame)) list->RunEntryEvent(command - kGameItemBase);
     }
     SetStopWaiting();
   } else if (command >= kHelpItemBase && command <= kAboutCommand) {
-    if (!IsScriptRunning()) {
+    if (!ignored) {
       Bitmap* snapshot = GetScreenSnapshot();
       SetScreenSnapshot(nullptr);
       if (command == kAboutCommand) {

@@ -17,6 +17,7 @@
 #include "game/shell/data/stopwatch.h"
 #include "game/shell/input_manager.h"
 #include "game/shell/main_loop.h"
+#include "game/shell/menus.h"
 #include "game/shell/scenario_config.h"
 #include "game/world/location_spot_list.h"
 #include "game/world/map_file.h"
@@ -125,6 +126,8 @@ int32_t MapLocation::Enter() {
   }
 
   if (result == 0) {
+    // The reading pumps the messages at each step of its progress; no menu command acts on the half-read map.
+    MenuCommandHold reading;
     leaveOthers();
     map_ = std::make_unique<TileMap>(*stream);
     map_->SetFrozen();

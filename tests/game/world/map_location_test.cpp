@@ -1,7 +1,7 @@
 // Map locations entered and left as the player meets them: the player placed by the edge the previous map was
 // left at, a map shown again from under a still screen, maps that are missing or damaged refused before anything
 // changes, the interface's panel that fires only once armed, the player replaced or deleted while a map is shown,
-// and a game saved on a map and opened elsewhere.
+// a game saved on a map and opened elsewhere, and menu commands that come while a map is read.
 #include "game/world/map_location.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "game/dialogs/progress_dialog.h"
+#include "game/shell/main_window.h"
 #include "game/shell/media/media_lookup.h"
 #include "game/shell/media/music_player.h"
+#include "game/shell/menus.h"
 #include "game/shell/saved_game_file.h"
+#include "game/shell/scenario_config.h"
 #include "game/world/pause_overlay.h"
+#include "host/user.h"
 #include "tests/game/world/map_location_fixture.h"
 
 namespace {
@@ -281,6 +286,63 @@ TEST_F(MapLocationTest, AGameSavedOnAMapAndOpenedElsewhereComesBackOnTheSameCell
   MapNamed("Field")->Map()->GetMapOrigin(&column, &row);
   EXPECT_EQ(column, 0);
   EXPECT_EQ(row, 0);
+}
+
+// A menu command given (by its accelerator or the menu) once the reading of a map has come to the phase named:
+// the progress bar's steps take it from the queue while the map is still being built.
+struct CommandDuringPhase {
+  std::string phase;
+  uint16_t command = 0;
+  bool given = false;
+};
+
+void GiveCommandDuringPhase(void* context, bool) {
+  auto* moment = static_cast<CommandDuringPhase*>(context);
+  const ProgressDialog* dialog = ProgressDialog::GetCurrent();
+  if (moment->given || dialog == nullptr || dialog->Label() != moment->phase) return;
+  moment->given = true;
+  PostMessageA(GetMainWindow()->GetNativeWindow(), WM_COMMAND, moment->command, 0);
+}
+
+TEST_F(MapLocationTest, AMenuCommandThatComesWhileAMapIsReadIsIgnored) {
+  sw::TileMapSpec cave = MapOf(kField);
+  cave.characters = {{5, 1, 5, "Wolf", ""}};
+  AddMap("Cave", cave);
+  AddMap("Field", MapOf(kField));
+  // The scenario's menu items take the player to the field, or into the cave afresh, and count.
+  AddEvent("ToField", {{ChangeGlobal("gb_count", 2, "1"), Travel("Field")}});
+  AddEvent("ToCave", {{ChangeGlobal("gb_count", 2, "1"), Travel("Cave")}});
+  Config().menuLists[kMenuListHelp] = sw::MenuListSpec{"Help", {{"Cave", "ToCave"}}};
+  Config().menuLists[kMenuListFile] = sw::MenuListSpec{"File", {{"Field/f", "ToField"}, {"Cave/c", "ToCave"}}};
+  Config().menuLists[kMenuListGame] = sw::MenuListSpec{"Game", {{"Field/g", "ToField"}}};
+  Start();
+  const std::string counted = Global("gb_count");
+  struct Case {
+    const char* phase;
+    uint16_t command;
+  } cases[] = {
+      {"Loading data", kFileItemBase},
+      {"Loading stamps", kGameItemBase},
+      {"Loading characters", kFileItemBase + 1},
+      {"Loading characters", kExitCommand},
+      {"Loading items", kHelpItemBase},
+  };
+  for (const Case& c : cases) {
+    const std::string what = std::string(c.phase) + ", command " + std::to_string(c.command);
+    CommandDuringPhase moment{c.phase, c.command};
+    HostTestSetQueueHook(GiveCommandDuringPhase, &moment);
+    const int32_t entered = EnterAt("Cave", 3, 1);
+    HostTestSetQueueHook(nullptr, nullptr);
+    EXPECT_TRUE(moment.given) << what;
+    ASSERT_EQ(entered, 0) << what;
+    EXPECT_TRUE(IsCurrent("Cave")) << what;
+    ASSERT_NE(MapNamed("Cave")->Map(), nullptr) << what;
+    EXPECT_EQ(GetCurrentTileMap(), MapNamed("Cave")->Map()) << what;
+    EXPECT_EQ(MapNamed("Cave")->Map()->Characters().size(), 1u) << what;
+    EXPECT_NE(GetRunState() & kRunRunning, 0u) << what;
+    EXPECT_EQ(Global("gb_count"), counted) << what;
+    Find("Cave")->Leave();
+  }
 }
 
 }  // namespace
