@@ -99,6 +99,24 @@ void SoundSeeds() {
     // Mode byte 2: the rest is the whole file.
     Seed("aiff", f.name, After(2, sw::WriteSoundFile(spec, tone)));
   }
+  // The music files the host reads itself: 16-bit at 44,100 Hz, mono and stereo, plain and AIFF-C.
+  const std::vector<int16_t> music = sw::ToneSamples(440.0, 8000.0, 44100.0, 100);
+  const struct Music {
+    const char* name;
+    const char* form;
+    const char* compression;
+    uint16_t channels;
+  } pieces[] = {{"mono", "AIFF", "NONE", 1}, {"stereo", "AIFF", "NONE", 2}, {"aifc-twos", "AIFC", "twos", 2}};
+  for (const Music& piece : pieces) {
+    sw::SoundFileSpec spec;
+    spec.form = piece.form;
+    spec.compression = piece.compression;
+    spec.channels = piece.channels;
+    spec.samplesPerSecond = 44100;
+    std::vector<int16_t> frames;
+    for (int16_t sample : music) frames.insert(frames.end(), piece.channels, sample);
+    Seed("pcm_aiff", piece.name, sw::WriteSoundFile(spec, frames));
+  }
 }
 
 void AnimationSetSeeds() {
