@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "game/dialogs/dialog.h"
 #include "game/dialogs/dialog_services.h"
 #include "game/rules/game_state.h"
 #include "game/rules/script_event.h"
@@ -143,7 +144,9 @@ bool MenuCommandsHeld() { return CommandHolds() > 0; }
 
 int32_t HandleMenuCommand(uint32_t identifier) {
   uint16_t command = static_cast<uint16_t>(identifier & 0xFFFF);
-  const bool ignored = IsScriptRunning() || MenuCommandsHeld();
+  // Not while an event runs or a location reads its map, nor while a game dialog is open: a shop or a pack acts on
+  // the game it was opened over, which a new or opened game would replace beneath it.
+  const bool ignored = IsScriptRunning() || MenuCommandsHeld() || !OpenDialogs().empty();
   if (command >= kFileItemBase && command <= kExitCommand) {
     if (!ignored) {
       if (command == kExitCommand) RunQuitGameCommand();

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "game/dialogs/about_dialog.h"
+#include "game/dialogs/modal_dialog_driver.h"
 #include "game/dialogs/progress_dialog.h"
 #include "game/shell/main_window.h"
 #include "game/shell/media/media_lookup.h"
@@ -343,6 +345,27 @@ TEST_F(MapLocationTest, AMenuCommandThatComesWhileAMapIsReadIsIgnored) {
     EXPECT_EQ(Global("gb_count"), counted) << what;
     Find("Cave")->Leave();
   }
+}
+
+// A menu command that comes while a game dialog is open is ignored too: a shop or a pack acts on the game it was
+// opened over, which the command's new or opened game would replace beneath it.
+TEST_F(MapLocationTest, AMenuCommandThatComesWhileADialogIsOpenIsIgnored) {
+  AddMap("Field", MapOf(kField));
+  AddEvent("ToField", {{ChangeGlobal("gb_count", 2, "1"), Travel("Field")}});
+  Config().menuLists[kMenuListFile] = sw::MenuListSpec{"File", {{"Field/f", "ToField"}}};
+  Start();
+  const std::string counted = Global("gb_count");
+  struct CommandInDialog final : ModalDialogDriver {
+    void Drive(Dialog&) override { HandleMenuCommand(kFileItemBase); }
+  } driver;
+  ModalDialogDriver* before = GetModalDialogDriver();
+  SetModalDialogDriver(&driver);
+  Dialog::RunModal(std::make_unique<AboutDialog>());
+  SetModalDialogDriver(before);
+  EXPECT_EQ(Global("gb_count"), counted);
+  // With no dialog open, the same command acts.
+  HandleMenuCommand(kFileItemBase);
+  EXPECT_NE(Global("gb_count"), counted);
 }
 
 }  // namespace
