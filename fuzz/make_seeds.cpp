@@ -106,16 +106,16 @@ void SoundSeeds() {
     const char* form;
     const char* compression;
     uint16_t channels;
-  } pieces[] = {{"mono", "AIFF", "NONE", 1}, {"stereo", "AIFF", "NONE", 2}, {"aifc-twos", "AIFC", "twos", 2}};
-  for (const Music& piece : pieces) {
-    sw::SoundFileSpec spec;
-    spec.form = piece.form;
-    spec.compression = piece.compression;
-    spec.channels = piece.channels;
-    spec.samplesPerSecond = 44100;
+  } tunes[] = {{"mono", "AIFF", "NONE", 1}, {"stereo", "AIFF", "NONE", 2}, {"aifc-twos", "AIFC", "twos", 2}};
+  for (const Music& tune : tunes) {
+    sw::SoundFileSpec sound;
+    sound.form = tune.form;
+    sound.compression = tune.compression;
+    sound.channels = tune.channels;
+    sound.samplesPerSecond = 44100;
     std::vector<int16_t> frames;
-    for (int16_t sample : music) frames.insert(frames.end(), piece.channels, sample);
-    Seed("pcm_aiff", piece.name, sw::WriteSoundFile(spec, frames));
+    for (int16_t sample : music) frames.insert(frames.end(), tune.channels, sample);
+    Seed("pcm_aiff", tune.name, sw::WriteSoundFile(sound, frames));
   }
 }
 

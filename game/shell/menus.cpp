@@ -32,12 +32,6 @@ MenuState& State() {
   return *state;
 }
 
-// The menu command holds taken; kept apart from the menus, which may be freed and made again meanwhile.
-int32_t& CommandHolds() {
-  static int32_t holds = 0;
-  return holds;
-}
-
 void RedrawBar() {
   MainWindow* window = GetMainWindow();
   if (window != nullptr && window->IsCreated() && !window->IsFullscreen()) DrawMenuBar(window->GetNativeWindow());
@@ -138,15 +132,11 @@ void EnableMenuBar(bool disable) {
   RedrawBar();
 }
 
-MenuCommandHold::MenuCommandHold() { ++CommandHolds(); }
-MenuCommandHold::~MenuCommandHold() { --CommandHolds(); }
-bool MenuCommandsHeld() { return CommandHolds() > 0; }
-
 int32_t HandleMenuCommand(uint32_t identifier) {
   uint16_t command = static_cast<uint16_t>(identifier & 0xFFFF);
-  // Not while an event runs or a location reads its map, nor while a game dialog is open: a shop or a pack acts on
-  // the game it was opened over, which a new or opened game would replace beneath it.
-  const bool ignored = IsScriptRunning() || MenuCommandsHeld() || !OpenDialogs().empty();
+  // Not while an event runs, nor while a game dialog is open: a shop or a pack acts on the game it was opened over,
+  // and a location reads its map under its progress dialog; a new or opened game would replace either beneath it.
+  const bool ignored = IsScriptRunning() || !OpenDialogs().empty();
   if (command >= kFileItemBase && command <= kExitCommand) {
     if (!ignored) {
       if (command == kExitCommand) RunQuitGameCommand();

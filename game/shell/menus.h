@@ -24,18 +24,6 @@ void BuildScenarioMenus();
 void EnableMenuBar(bool disable);
 // Runs a chosen command; none runs while an event runs or a menu command hold is taken.
 int32_t HandleMenuCommand(uint32_t identifier);
-// Taken while a location reads its map. The reading's progress steps keep the messages flowing, so an accelerator
-// or a menu choice may come meanwhile; any command could leave the location or replace the game, and with them
-// the map half read, so the commands that come are ignored, as they are while an event runs.
-class MenuCommandHold {
- public:
-  MenuCommandHold();
-  ~MenuCommandHold();
-  MenuCommandHold(const MenuCommandHold&) = delete;
-  MenuCommandHold& operator=(const MenuCommandHold&) = delete;
-};
-// Whether a menu command hold is taken now.
-bool MenuCommandsHeld();
 HMENU GetMenuBar();
 HMENU GetGameMenu();
 HMENU GetFileMenu();

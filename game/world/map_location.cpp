@@ -126,8 +126,8 @@ int32_t MapLocation::Enter() {
   }
 
   if (result == 0) {
-    // The reading pumps the messages at each step of its progress; no menu command acts on the half-read map.
-    MenuCommandHold reading;
+    // The reading pumps the messages at each step of its progress, under its progress dialog: no menu command acts
+    // on the half-read map, as none does while a dialog is open.
     leaveOthers();
     map_ = std::make_unique<TileMap>(*stream);
     map_->SetFrozen();

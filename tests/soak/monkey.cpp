@@ -165,11 +165,9 @@ void Monkey::Frame() {
 void Monkey::BetweenFrames() {
   if (command_ == Command::kNone) return;
   MainWindow* window = GetMainWindow();
-  // As a menu command would: not while an event runs, a map is read, a dialog is open or a chooser or box holds
-  // the window.
-  if (window == nullptr || !window->IsActive() || IsScriptRunning() || MenuCommandsHeld() || !OpenDialogs().empty()) {
-    return;
-  }
+  // As a menu command would: not while an event runs, a dialog is open (a map is read under its progress dialog)
+  // or a chooser or box holds the window.
+  if (window == nullptr || !window->IsActive() || IsScriptRunning() || !OpenDialogs().empty()) return;
   const Command command = std::exchange(command_, Command::kNone);
   ++commandsGiven_;
   if (command == Command::kSave) {
