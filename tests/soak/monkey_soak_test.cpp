@@ -157,6 +157,7 @@ class Soak {
       HostTestAnswerFileChooser(("C:" + save).c_str());
       for (int i = 0; i < 3; ++i) HostTestAnswerMessageBox(IDYES);
       SetSaveName("");
+      answerMessages_ = true;
     };
     auto checkOpened = [&](const std::string& save) {
       std::string told;
@@ -292,6 +293,13 @@ class Soak {
         HostTestKey(VK_ESCAPE, true);
         HostTestKey(VK_ESCAPE, false);
       }
+      // Once a saved game has opened, the place it was saved on may greet the player with an event's message,
+      // and a message with choices ends only through them: Return presses its first (focused) choice.
+      if (window != nullptr && answerMessages_ && !GetSaveName().empty() && IsScriptRunning() &&
+          !OpenDialogs().empty() && frames_ % 10 == 5) {
+        HostTestKey(VK_RETURN, true);
+        HostTestKey(VK_RETURN, false);
+      }
     } else {
       monkey_.Frame();
     }
@@ -305,6 +313,7 @@ class Soak {
   DWORD start_ = 0;
   DWORD lastFrame_ = 0;
   bool opening_ = false;
+  bool answerMessages_ = false;  // the opening phase has asked for a saved game
   bool seeded_ = false;
   int32_t frames_ = 0;
   int32_t runs_ = 0;
