@@ -502,6 +502,8 @@ void Dialog::RunModal(std::unique_ptr<Dialog> dialog) {
     Input::BeginFrame();
     dialog->HandleEvents();
     MediaIdle();
+    // Each pass is one frame: the loop sleeps until the frame's deadline rather than spin while it waits.
+    PaceFrame();
   }
   dialog.reset();
   MediaIdle();

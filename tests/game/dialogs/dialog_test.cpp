@@ -226,4 +226,32 @@ TEST_F(DialogTest, TheAboutBoxShowsItsPictureCentredUntilItCloses) {
   EXPECT_TRUE(OpenDialogs().empty());
 }
 
+// A dialog that closes itself after a number of frames; nothing else moves the (manual) clock meanwhile.
+class FrameCountingDialog : public Dialog {
+ public:
+  FrameCountingDialog(int32_t frames, int32_t& seen) : Dialog(kTestLayout, 0, nullptr, true), left_(frames), seen_(seen) {}
+  int32_t HandleEvents() override {
+    ++seen_;
+    if (--left_ <= 0) return Close();
+    return Dialog::HandleEvents();
+  }
+
+ private:
+  int32_t left_;
+  int32_t& seen_;
+};
+
+TEST_F(DialogTest, TheModalLoopSleepsToEachFramesDeadlineInsteadOfSpinning) {
+  LoadWithWindow();
+  // With only the loop's own waits moving the clock, 30 frames take 29 periods of 33 ms (the first frame is
+  // handled before the loop); a loop that never waited would leave the clock where it was.
+  int32_t seen = 0;
+  const DWORD before = GetTickCount();
+  Dialog::RunModal(std::make_unique<FrameCountingDialog>(30, seen));
+  const DWORD spent = GetTickCount() - before;
+  EXPECT_EQ(seen, 30);
+  EXPECT_GE(spent, 29u * 33u - 30u);
+  EXPECT_LE(spent, 30u * 34u);
+}
+
 }  // namespace
