@@ -61,12 +61,11 @@ TEST_F(EngineActionsTest, SavingEndsItsEventAndOpeningWaitsForTheOutermostEvent)
   EXPECT_EQ(Global("gb_order"), "");  // the save ended the event
 
   Player().gold = 5;
-  Character* before = GetCurrentCharacter();
   HostTestAnswerFileChooser(temp_.WindowsPath("hero.ksv").c_str());
   Run("Open");
-  // The open came once the event had returned: the gold the event set went to the character it replaced.
+  // The open came once the event had returned: the gold the event set went to the character it replaced, and the
+  // character now is the saved one. (Not compared by address: the new one may well take the old one's memory.)
   ASSERT_NE(GetCurrentCharacter(), nullptr);
-  EXPECT_NE(GetCurrentCharacter(), before);
   EXPECT_EQ(Player().gold, 100);
   EXPECT_EQ(Player().GetName(), "Hero");
 
