@@ -83,7 +83,7 @@ void SceneView::Reset() {
   swatch2_.reset();
   backBuffer_.reset();
   fonts_.clear();
-  currentFont_ = nullptr;
+  currentFont_ = -1;
   redraw_ = true;
   setUp_ = false;
 }
@@ -312,34 +312,44 @@ int32_t SceneView::AddFont(const std::string& face, int32_t size, DrawColor colo
   font->SetColor(color);
   font->SetSize(size);
   font->SetStyle(style);
-  font->SetFace(face);
-  font->Build();
-  fonts_.push_back(std::move(font));
+  fonts_.push_back(FontEntry{std::move(font), face, false});
   return static_cast<int32_t>(fonts_.size()) - 1;
 }
 
 BitmapFont* SceneView::GetFont(int32_t index) const {
   if (index < 0 || index >= FontCount()) return nullptr;
-  return fonts_[index].get();
+  FontEntry& entry = fonts_[static_cast<size_t>(index)];
+  if (!entry.built) {
+    entry.built = true;
+    entry.font->SetFace(entry.face);
+    entry.font->Build();
+  }
+  return entry.font.get();
 }
 
 void SceneView::SetCurrentFont(int32_t index) {
-  if (BitmapFont* font = GetFont(index)) currentFont_ = font;
+  // Only the index is taken: the font is built when text first needs it.
+  if (index >= 0 && index < FontCount()) currentFont_ = index;
 }
 
-int32_t SceneView::GetFontSize() const { return currentFont_ != nullptr ? currentFont_->Size() : 0; }
+int32_t SceneView::GetFontSize() const {
+  const BitmapFont* font = GetCurrentFont();
+  return font != nullptr ? font->Size() : 0;
+}
 
 int32_t SceneView::GlyphHeight(uint8_t code) const {
-  const Bitmap* glyph = currentFont_ != nullptr ? currentFont_->GetGlyph(code) : nullptr;
+  const BitmapFont* font = GetCurrentFont();
+  const Bitmap* glyph = font != nullptr ? font->GetGlyph(code) : nullptr;
   return glyph != nullptr ? glyph->height : 0;
 }
 
 std::vector<SceneView::LineSize> SceneView::MeasureLines(const std::string& text) const {
   std::vector<LineSize> lines;
   LineSize line{0, 0, 0};
+  const BitmapFont* font = GetCurrentFont();
   for (size_t i = 0; i < text.size(); ++i) {
     const uint8_t code = static_cast<uint8_t>(text[i]);
-    if (const Bitmap* glyph = currentFont_ != nullptr ? currentFont_->GetGlyph(code) : nullptr) {
+    if (const Bitmap* glyph = font != nullptr ? font->GetGlyph(code) : nullptr) {
       line.width += glyph->width;
       line.height = std::max(line.height, glyph->height);
     }
@@ -371,10 +381,11 @@ void SceneView::AddTextLabelAt(int32_t* x, int32_t* y, const std::string& text, 
   int32_t top = *y;
   int32_t advance = 0;
   size_t begin = 0;
+  const BitmapFont* font = GetCurrentFont();
   for (size_t n = 0; n < lines.size(); ++n) {
     pen = n == 0 || lineStart == -1 ? *x : lineStart;
     for (size_t i = begin; i < lines[n].end; ++i) {
-      Bitmap* glyph = currentFont_ != nullptr ? currentFont_->GetGlyph(static_cast<uint8_t>(text[i])) : nullptr;
+      Bitmap* glyph = font != nullptr ? font->GetGlyph(static_cast<uint8_t>(text[i])) : nullptr;
       if (glyph == nullptr) continue;
       SetCurrentLayerImage(glyph);
       if (current_ != nullptr) current_->PlaceImage(pen, top);

@@ -118,12 +118,13 @@ class SceneView {
   int32_t GetUpdateHold() const { return suspend_; }
   void SetUpdateHold(int32_t value) { suspend_ = value; }
 
-  // A font of the face, size, colour and style (bold 1, italic 2), built at once and appended; its index, or -1.
+  // A font of the face, size, colour and style (bold 1, italic 2), appended; its index, or -1. Its glyphs are
+  // rendered when it is first asked for, so that fonts no screen has used yet cost nothing at start-up.
   int32_t AddFont(const std::string& face, int32_t size, DrawColor color, int32_t style);
   BitmapFont* GetFont(int32_t index) const;
   int32_t FontCount() const { return static_cast<int32_t>(fonts_.size()); }
   void SetCurrentFont(int32_t index);
-  BitmapFont* GetCurrentFont() const { return currentFont_; }
+  BitmapFont* GetCurrentFont() const { return GetFont(currentFont_); }
   int32_t GetFontSize() const;
 
   // Text labels in the current font, one image per glyph on the current layer. Lines end after each carriage
@@ -175,8 +176,13 @@ class SceneView {
   SceneLayerList layers_;
   SceneLayer* current_ = nullptr;
   std::vector<SceneLayer*> layerStack_;
-  std::vector<std::unique_ptr<BitmapFont>> fonts_;
-  BitmapFont* currentFont_ = nullptr;
+  struct FontEntry {
+    std::unique_ptr<BitmapFont> font;
+    std::string face;
+    bool built = false;
+  };
+  mutable std::vector<FontEntry> fonts_;  // built on first use, from a const getter too
+  int32_t currentFont_ = -1;  // an index into fonts_
   bool redraw_ = true;
   Region update_;
   Region output_;
