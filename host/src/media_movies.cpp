@@ -6,6 +6,7 @@
 // box on its window. A file with neither a sound nor a picture track the decoders can read cannot be opened.
 #include "host/media.h"
 
+#include <SDL.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -42,6 +43,7 @@ struct MediaState {
   int qtmlUsers = 0;
   bool decodeEveryFile = false;  // set by the test seam: plain PCM AIFF files go through the decoders too
   bool audioHeld = false;  // the media players' hold on the audio output
+  SDL_Thread* audioOpening = nullptr;  // takes that hold (and sets audioHeld) while the program goes on starting
   std::map<int16_t, std::string> openFiles;
   int16_t nextFile = 1;
   std::map<HWND, std::unique_ptr<MediaPortRecord>> ports;
@@ -51,6 +53,12 @@ struct MediaState {
 MediaState& Media() {
   static MediaState* state = new MediaState;
   return *state;
+}
+
+void JoinAudioOpening(MediaState& media) {
+  if (media.audioOpening == nullptr) return;
+  SDL_WaitThread(media.audioOpening, nullptr);
+  media.audioOpening = nullptr;
 }
 
 // The POSIX path of a path the game gives: Windows text, or the normalised "/C/..." form of a drive path.
@@ -453,7 +461,18 @@ bool Known(Movie movie) {
 OSErr InitializeQTML(int32_t) {
   host::MediaState& media = host::Media();
   if (media.qtmlUsers++ == 0) {
-    media.audioHeld = host::AcquireAudioOutput();
+    // Finding and opening an audio device takes milliseconds (with some drivers far more), which the first screen
+    // need not wait for: the output opens on a thread of its own. Sound played meanwhile goes to the mixer, which
+    // its lock keeps whole; a player that needs the device itself waits on that lock.
+    // An SDL thread, so that what SDL keeps for the thread is freed when it ends.
+    host::JoinAudioOpening(media);
+    media.audioOpening = SDL_CreateThread(
+        [](void*) -> int {
+          host::Media().audioHeld = host::AcquireAudioOutput();
+          return 0;
+        },
+        "audio output", nullptr);
+    if (media.audioOpening == nullptr) media.audioHeld = host::AcquireAudioOutput();
   }
   return noErr;
 }
@@ -461,6 +480,7 @@ OSErr InitializeQTML(int32_t) {
 void TerminateQTML() {
   host::MediaState& media = host::Media();
   if (media.qtmlUsers == 0 || --media.qtmlUsers > 0) return;
+  host::JoinAudioOpening(media);
   if (media.audioHeld) host::ReleaseAudioOutput();
   media.audioHeld = false;
 }
