@@ -119,14 +119,22 @@ bool DataArchive::ReadEntry(const ArchiveEntry& entry, MemHandle& out) {
   if (stream_ == nullptr || !stream_->IsOpen()) return false;
   if (entry.length == 0) return true;
   if (entry.Offset() + entry.length > stream_->GetSize() || !out.Allocate(entry.length)) return false;
+  const bool read = ReadEntryInto(entry, out.Lock());
+  out.Unlock();
+  if (!read) out.Free();
+  return read;
+}
+
+bool DataArchive::ReadEntryInto(const ArchiveEntry& entry, void* bytes) {
+  if (stream_ == nullptr || !stream_->IsOpen()) return false;
+  if (entry.length == 0) return true;
+  if (entry.Offset() + entry.length > stream_->GetSize()) return false;
   stream_->PushPosition();
   stream_->Seek(static_cast<uint32_t>(entry.Offset()));
-  int32_t error = stream_->ReadBytes(out.Lock(), entry.length);
-  out.Unlock();
+  int32_t error = stream_->ReadBytes(bytes, entry.length);
   // A failed read must not leave the shared stream stuck on its error: the next entry may still be read.
   stream_->ClearError();
   stream_->PopPosition();
-  if (error != 0) out.Free();
   return error == 0;
 }
 
@@ -252,14 +260,16 @@ std::unique_ptr<Bitmap> LoadPictureByName(const char* name, BitmapStatus* status
     result = bitmap->LoadByName(name);
   } else {
     const ArchiveEntry* entry = archive->FindPicture(name);
-    MemHandle bytes;
     if (entry == nullptr || entry->length == 0) return nullptr;
-    if (!archive->ReadEntry(*entry, bytes)) return nullptr;
-    // The import reads a handle of exactly the entry's bytes, so a short picture never runs into other data.
-    PlatformHandle* handle = PlatformHandle::FromBytes(bytes.Lock(), entry->length);
-    bytes.Unlock();
+    // The import reads a handle of exactly the entry's bytes, so a short picture never runs into other data; the
+    // bytes are read straight into it.
+    PlatformHandle* handle = PlatformHandle::New(entry->length);
     if (handle == nullptr) {
       result = kBitmapNoMemory;
+      return nullptr;
+    }
+    if (!archive->ReadEntryInto(*entry, handle->data)) {
+      PlatformHandle::Dispose(handle);
       return nullptr;
     }
     result = bitmap->ImportImage(handle);

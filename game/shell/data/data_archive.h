@@ -56,6 +56,8 @@ class DataArchive {
   const ArchiveFolder* FindFolder(std::string_view path) const;
   // Reads the entry's bytes into a block of exactly its length (null for an empty entry). False on a read error.
   bool ReadEntry(const ArchiveEntry& entry, MemHandle& out);
+  // Reads the entry's bytes into memory of at least its length that the caller holds. False on a read error.
+  bool ReadEntryInto(const ArchiveEntry& entry, void* bytes);
   // A new memory stream over the entry's bytes, its path set to `path`; null when it cannot be read.
   std::unique_ptr<DataStream> OpenEntry(const ArchiveEntry& entry, std::string_view path);
 
