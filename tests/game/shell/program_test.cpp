@@ -673,8 +673,9 @@ TEST_F(ProgramTest, ConsoleEventChild) {
   config.layouts[11].name = "About.bmp";
   sw::ScenarioFiles files = SmallScenario(config);
   files.Add("Pictures/About.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{0, 0, 200})));
-  // Enough records that loading them takes many frames of the progress dialog.
-  for (int i = 0; i < 60; ++i) files.Add("Items/Thing" + std::to_string(i) + ".itm", sw::Bytes{5});
+  // Enough records that loading them takes many frames of the progress dialog, and longer than the loader's
+  // timer takes to come round even in an optimised build.
+  for (int i = 0; i < 600; ++i) files.Add("Items/Thing" + std::to_string(i) + ".itm", sw::Bytes{5});
   WriteArchive(files);
   Script script;
   void (*beforeMain)() = nullptr;
