@@ -148,6 +148,11 @@ bool HostTestLastFrame(HWND handle, HostFrame* frame) {
   return true;
 }
 
+uint64_t HostTestPresentCount(HWND handle) {
+  const host::Window* window = host::FindWindow(handle);
+  return window == nullptr ? 0 : window->presented.count;
+}
+
 bool HostTestWindowImage(HWND handle, HostFrame* frame) {
   host::Window* window = host::FindWindow(handle);
   if (window == nullptr || frame == nullptr || window->presented.width <= 0) return false;

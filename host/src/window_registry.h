@@ -34,6 +34,7 @@ struct PresentedImage {
   int height = 0;
   int clientTop = 0;  // rows of menu strip above the client area
   std::vector<uint32_t> pixels;
+  uint64_t count = 0;  // how many times the window's picture has been put together and shown
 };
 
 struct WindowClass {

@@ -194,6 +194,7 @@ void PresentWindow(Window& window) {
   image.width = FrameWidth(window);
   image.height = FrameHeight(window) + strip;
   image.clientTop = strip;
+  ++image.count;
   image.pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height), 0);
   if (!window.framePixels.empty()) {
     std::memcpy(&image.pixels[static_cast<size_t>(strip) * static_cast<size_t>(image.width)],

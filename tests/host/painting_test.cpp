@@ -116,4 +116,42 @@ TEST_F(Painting, HiddenWindowsWaitWithTheirPaint) {
   EXPECT_EQ(recorder_.paints, 1);
 }
 
+TEST_F(Painting, DrawingThatLeavesThePixelsAsShownPresentsNothingNew) {
+  HWND window = Make(8, 8);
+  Pump();
+  const uint64_t shown = HostTestPresentCount(window);
+  ASSERT_GT(shown, 0u);
+  HDC dc = GetDC(window);
+  struct Case {
+    const char* what;
+    uint32_t color;
+    bool presents;
+  } cases[] = {
+      {"the colour already shown", 0x00336699, false},
+      {"a new colour", 0x0000FF00, true},
+      {"that colour again", 0x0000FF00, false},
+  };
+  uint64_t before = shown;
+  for (const Case& c : cases) {
+    user_test::FillBox(dc, RECT{0, 0, 4, 4}, c.color);
+    ReleaseDC(window, dc);
+    EXPECT_EQ(HostTestPresentCount(window) > before, c.presents) << c.what;
+    before = HostTestPresentCount(window);
+  }
+  HostFrame frame;
+  ASSERT_TRUE(HostTestLastFrame(window, &frame));
+  EXPECT_EQ(frame.pixels[0], 0x0000FF00u);
+
+  // With a child over it, the window's picture is more than its frame: it is presented whatever was drawn.
+  HWND child = CreateWindowExA(0, "UserTestWindow", "", WS_CHILD | WS_VISIBLE, 0, 0, 4, 4, window, nullptr, nullptr,
+                               nullptr);
+  ASSERT_NE(child, nullptr);
+  Pump();
+  before = HostTestPresentCount(window);
+  user_test::FillBox(dc, RECT{4, 4, 8, 8}, 0x00336699);
+  ReleaseDC(window, dc);
+  EXPECT_GT(HostTestPresentCount(window), before);
+  DestroyWindow(child);
+}
+
 }  // namespace

@@ -91,6 +91,8 @@ struct HostFrame {
 bool HostTestLastFrame(HWND window, HostFrame* frame);
 // The whole picture last put on the screen: the menu strip, the client area and an open drop-down.
 bool HostTestWindowImage(HWND window, HostFrame* frame);
+// How many times the window's picture has been put on the screen (0 for a window never shown or not a window).
+uint64_t HostTestPresentCount(HWND window);
 // Client points on the menu strip: the centre of a top-level entry, and of an item of the open drop-down.
 bool HostTestMenuEntryPoint(HWND window, int entry, POINT* point);
 bool HostTestMenuItemPoint(HWND window, int item, POINT* point);
