@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "bench/running_program.h"
+#include "game/dialogs/dialog.h"
 #include "game/rules/script_event.h"
 #include "game/shell/data/data_paths.h"
 #include "game/shell/media/music_player.h"
@@ -92,12 +93,18 @@ std::map<std::string, double> ThreadSeconds() {
   return seconds;
 }
 
-// The program, from the first pass of its main loop: a new game, the player taken where "Main" leads, the theme
+// The program, once its title is closed: a new game, the player taken where "Main" leads, the theme
 // played when nothing plays yet; five seconds of settling, then the windows.
 struct ProgramIdle {
   explicit ProgramIdle(double seconds) : windows(seconds) {}
   bool Step() {
     if (!started) {
+      // The title waits for a choice over the screen: it is closed without one (the title's event then ends),
+      // and the game begins once no dialog is left.
+      if (!OpenDialogs().empty()) {
+        OpenDialogs().back()->Close();
+        return false;
+      }
       started = true;
       bench::StartNewGame();
       CallEventName("Main");
