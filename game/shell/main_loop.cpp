@@ -306,22 +306,15 @@ void FreeFrameClock() {
 void PaceFrame() {
   LoopState& s = State();
   s.skip = false;
-  if (s.clock && (s.timeStates.empty() || s.timeStates.back() == 0)) {
-    // Game time stands still (a dialog is open): no frame is skipped, but each one still ends at its deadline,
-    // so that a loop waiting on the player sleeps between frames instead of spinning.
-    s.previous = s.current;
-    s.current = ReadClock();
-    s.target += kPeriod;
-    s.skippedCount = 0;
-    const float diff = s.target - s.current;
-    if (diff < kRestart) RestartFrameClock();
-    else WaitForDeadline(diff);
-  } else if (s.clock) {
+  if (s.clock) {
     s.previous = s.current;
     s.current = ReadClock();
     s.target += kPeriod;
     float diff = s.target - s.current;
-    if (s.skippedCount >= 1) {
+    // While game time stands still (a dialog is open) no frame is skipped, but each one still ends at its
+    // deadline, so that a loop waiting on the player sleeps between frames instead of spinning.
+    const bool timeStill = s.timeStates.empty() || s.timeStates.back() == 0;
+    if (s.skippedCount >= 1 || timeStill) {
       s.skippedCount = 0;
       if (diff < kRestart) RestartFrameClock();
       else WaitForDeadline(diff);

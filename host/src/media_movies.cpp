@@ -462,10 +462,9 @@ OSErr InitializeQTML(int32_t) {
   host::MediaState& media = host::Media();
   if (media.qtmlUsers++ == 0) {
     // Finding and opening an audio device takes milliseconds (with some drivers far more), which the first screen
-    // need not wait for: the output opens on a thread of its own. Sound played meanwhile goes to the mixer, which
-    // its lock keeps whole; a player that needs the device itself waits on that lock.
-    // An SDL thread, so that what SDL keeps for the thread is freed when it ends.
-    host::JoinAudioOpening(media);
+    // need not wait for: the output opens on a thread of its own (an SDL thread, so that what SDL keeps for the
+    // thread is freed when it ends). Sound played meanwhile goes to the mixer, which its lock keeps whole; a player
+    // that needs the device itself waits on that lock. The last user's TerminateQTML waits for the thread.
     media.audioOpening = SDL_CreateThread(
         [](void*) -> int {
           host::Media().audioHeld = host::AcquireAudioOutput();
