@@ -84,8 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::snprintf(info.name, sizeof(info.name), "%s", name);
         ChunkFile::AddRecord(stream, &info);
       }
-      ChunkFile::ReplaceRecord(stream, "added", "second");
-      ChunkFile::RenameRecord(stream, "added", "renamed");
       PlatformFileInfo first;
       if (ChunkFile::GetRecordInfo(stream, 0, &first, nullptr) == kPlatformNoError) {
         ChunkFile::RemoveRecord(stream, first.name);

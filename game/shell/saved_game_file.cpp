@@ -587,7 +587,7 @@ SavedGameError WriteSavedGameFile(FolderRef folder, const char* name, const Save
   PlatformHandle* handle = PlatformHandle::FromBytes(bytes.data(), static_cast<uint32_t>(bytes.size()));
   if (handle == nullptr) return SavedGameError::kNoMemory;
   PlatformError written =
-      PlatformWriteHandleToFile(folder, name, true, kSavedGameFileType, kSavedGameFileType, handle);
+      PlatformReplaceFileWithHandle(folder, name, kSavedGameFileType, kSavedGameFileType, handle);
   PlatformHandle::Dispose(handle);
   if (written != kPlatformNoError) {
     *fileError = written;

@@ -100,14 +100,6 @@ PlatformError RecordName(const char* text, char* name) {
   return kPlatformNoError;
 }
 
-// Two record names from path text, with the container's index loaded.
-PlatformError TwoRecordNames(PlatformStream* stream, const char* text, char* name, const char* otherText,
-                             char* otherName) {
-  PlatformError error = RecordName(text, name);
-  if (error == kPlatformNoError) error = RecordName(otherText, otherName);
-  return error != kPlatformNoError ? error : ChunkFile::EnsureIndex(stream);
-}
-
 PlatformError FillRecordInfo(PlatformStream* stream, uint32_t i, PlatformFileInfo* info, PlatformHandle* ref) {
   PlatformClearBlock(info, sizeof(*info));
   const ChunkIndexEntry entry = *ChunkFile::Entry(stream, i);
@@ -395,56 +387,6 @@ PlatformError ChunkFile::RemoveRecord(PlatformStream* stream, const char* text) 
     error = MoveRecordData(stream, ReadBigEndian32(entry.offset), ReadBigEndian32(entry.length), 0, &ignored);
   }
   return saved.Restore(error);
-}
-
-PlatformError ChunkFile::RenameRecord(PlatformStream* stream, const char* text, const char* newText) {
-  char name[kChunkNameSize];
-  char newName[kChunkNameSize];
-  PlatformError error = TwoRecordNames(stream, text, name, newText, newName);
-  if (error != kPlatformNoError) return error;
-  uint32_t index = 0;
-  if (!FindRecord(stream, name, &index, nullptr)) return kPlatformErrFileNotFound;
-  if (FindRecord(stream, newName, nullptr, nullptr)) return kPlatformErrFileExists;
-  if (!stream->writable) return kPlatformErrAccessDenied;
-  ChunkIndexEntry* entry = Entry(stream, index);
-  ChunkIndexEntry saved = *entry;
-  PlatformClearBlock(entry->name, kChunkNameSize);
-  std::memcpy(entry->name, newName, std::strlen(newName));
-  SavedStreamPosition position(stream);
-  error = position.Restore(WriteEntry(stream, index));
-  if (error != kPlatformNoError) *Entry(stream, index) = saved;
-  return error;
-}
-
-PlatformError ChunkFile::ReplaceRecord(PlatformStream* stream, const char* text, const char* sourceText) {
-  char name[kChunkNameSize];
-  char sourceName[kChunkNameSize];
-  PlatformError error = TwoRecordNames(stream, text, name, sourceText, sourceName);
-  if (error != kPlatformNoError) return error;
-  uint32_t target = 0;
-  uint32_t source = 0;
-  ChunkIndexEntry moved;
-  if (!FindRecord(stream, name, &target, nullptr) || !FindRecord(stream, sourceName, &source, &moved)) {
-    return kPlatformErrFileNotFound;
-  }
-  if (FindOpenRecordStream(stream, name) != nullptr || FindOpenRecordStream(stream, sourceName) != nullptr) {
-    return kPlatformErrFileBusy;
-  }
-  if (!stream->writable) return kPlatformErrAccessDenied;
-  SavedStreamPosition position(stream);
-  ChunkIndexEntry* sourceEntry = Entry(stream, source);
-  PlatformClearBlock(sourceEntry, EntrySize(stream));
-  error = WriteEntry(stream, source);
-  if (error != kPlatformNoError) {
-    *Entry(stream, source) = moved;
-    return position.Restore(error);
-  }
-  ChunkIndexEntry* targetEntry = Entry(stream, target);
-  ChunkIndexEntry saved = *targetEntry;
-  std::memcpy(targetEntry->attributes, moved.attributes, sizeof(moved) - kChunkNameSize);
-  error = WriteEntry(stream, target);
-  if (error != kPlatformNoError) *Entry(stream, target) = saved;  // the moved data is left as free space
-  return position.Restore(error);
 }
 
 PlatformError ChunkFile::OpenRecordStream(PlatformStream* container, const char* name, bool write,

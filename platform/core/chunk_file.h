@@ -51,12 +51,6 @@ struct ChunkFile {
                                            PlatformHandle* ref);
   static PlatformError AddRecord(PlatformStream* stream, const PlatformFileInfo* info);
   static PlatformError RemoveRecord(PlatformStream* stream, const char* name);
-  // Gives a record another name (both path text); -7204 when the new name is taken.
-  static PlatformError RenameRecord(PlatformStream* stream, const char* name, const char* newName);
-  // The record `name` takes the data, attributes and type of the record `source`, which goes away (both path
-  // text). The source's entry is freed before the target's is rewritten, so a failure at any write leaves the
-  // target as it was; the target's old data stays behind as free space.
-  static PlatformError ReplaceRecord(PlatformStream* stream, const char* name, const char* source);
   static PlatformError MoveRecordData(PlatformStream* stream, uint32_t offset, uint32_t oldLength,
                                       uint32_t newLength, uint32_t* newOffset);
   // Opens the named record (a stored name, not path text) of an open container as a new stream with one use

@@ -103,14 +103,60 @@ PlatformError CloseKeeping(PlatformStream* stream, PlatformError error) {
   return error != kPlatformNoError ? error : closed;
 }
 
-// Writes the handle's bytes over the stream's content and sizes it to them.
+// Creates the item named by the info's name in a resolved folder: a record when the folder is a container or lies
+// in one, else a disk file, folder or container file. A disk item leaves `target` naming it.
+PlatformError CreateInFolder(PlatformHandle* target, const PlatformFileInfo* info) {
+  if (IsRecord(target) || IsStreamRoot(target) || FileRef::Exists(target)) {
+    // Inside a container, or a container file taken as a folder: the item becomes a record.
+    PlatformStream* container = nullptr;
+    PlatformError error = OpenContainer(target, true, &container);
+    if (error != kPlatformNoError) return error;
+    return CloseKeeping(container, ChunkFile::AddRecord(container, info));
+  }
+  if (!info->isContainer) return FileRef::Create(target, info);
+  uint32_t entries = info->isFolder && info->size >= 1 && info->size <= kChunkMaxCreateEntries
+                         ? info->size
+                         : kChunkDefaultEntries;
+  PlatformFileInfo file = *info;
+  file.isContainer = 0;
+  file.isFolder = 0;
+  file.size = 0;
+  file.type = FourCharCode("CHNK");
+  PlatformError error = FileRef::Create(target, &file);
+  if (error != kPlatformNoError) return error;
+  PlatformStream* stream = nullptr;
+  error = FileRef::OpenStream(target, true, &stream);
+  if (error == kPlatformNoError) {
+    error = ChunkFile::Create(stream, entries);
+    if (error != kPlatformNoError) PlatformStream::Flush(stream);
+    error = CloseKeeping(stream, error);
+  }
+  if (error != kPlatformNoError) FileRef::Delete(target);
+  return error;
+}
+
+// Writes the handle's bytes as the whole content of an open stream: the size is set first, then the data is
+// written from the start. While the size cannot be set nothing has changed and the old content stays whole;
+// once writing has begun, a failure leaves the item empty rather than part old and part new.
 PlatformError WriteWholeHandle(PlatformStream* stream, PlatformHandle* handle) {
+  // A container whose records are open cannot take new content: those records would point into an index that
+  // is gone.
+  for (PlatformStream* s = PlatformStream::FirstOpen(); s != nullptr; s = s->next) {
+    if (s->parent == stream) return kPlatformErrFileBusy;
+  }
   uint32_t size = PlatformHandle::GetSize(handle);
-  PlatformError error = PlatformStream::SetPosition(stream, 0);
-  uint8_t wasLocked = PlatformHandle::SetLocked(handle, 1);
-  if (error == kPlatformNoError) error = PlatformStream::Write(stream, size, handle->data);
-  PlatformHandle::SetLocked(handle, wasLocked);
-  if (error == kPlatformNoError) error = PlatformStream::SetSize(stream, size);
+  PlatformError error = PlatformStream::SetSize(stream, size);
+  // A shared stream may stand anywhere; the data goes from the start.
+  if (error == kPlatformNoError) error = PlatformStream::SetPosition(stream, 0);
+  if (error == kPlatformNoError) {
+    uint8_t wasLocked = PlatformHandle::SetLocked(handle, 1);
+    error = PlatformStream::Write(stream, size, handle->data);
+    PlatformHandle::SetLocked(handle, wasLocked);
+    if (error != kPlatformNoError) PlatformStream::SetSize(stream, 0);
+  }
+  // A stream that keeps copies of a container's header and index (a registered container's held stream) reads
+  // them again from what it now holds, so that later record operations never work from the old index.
+  if (stream->chunkIndex != nullptr) ChunkFile::ReadIndex(stream);
   return error;
 }
 
@@ -246,34 +292,7 @@ PlatformError PlatformCreateFile(FolderRef folder, const PlatformFileInfo* info)
   OwnedRef ref;
   PlatformError error = ResolveItem(folder, 0, &ref);
   if (error != kPlatformNoError) return error;
-  PlatformHandle* target = ref.Get();
-  if (IsRecord(target) || IsStreamRoot(target) || FileRef::Exists(target)) {
-    // Inside a container, or a container file taken as a folder: the item becomes a record.
-    PlatformStream* container = nullptr;
-    error = OpenContainer(target, true, &container);
-    if (error != kPlatformNoError) return error;
-    return CloseKeeping(container, ChunkFile::AddRecord(container, info));
-  }
-  if (!info->isContainer) return FileRef::Create(target, info);
-  uint32_t entries = info->isFolder && info->size >= 1 && info->size <= kChunkMaxCreateEntries
-                         ? info->size
-                         : kChunkDefaultEntries;
-  PlatformFileInfo file = *info;
-  file.isContainer = 0;
-  file.isFolder = 0;
-  file.size = 0;
-  file.type = FourCharCode("CHNK");
-  error = FileRef::Create(target, &file);
-  if (error != kPlatformNoError) return error;
-  PlatformStream* stream = nullptr;
-  error = FileRef::OpenStream(target, true, &stream);
-  if (error == kPlatformNoError) {
-    error = ChunkFile::Create(stream, entries);
-    if (error != kPlatformNoError) PlatformStream::Flush(stream);
-    error = CloseKeeping(stream, error);
-  }
-  if (error != kPlatformNoError) FileRef::Delete(target);
-  return error;
+  return CreateInFolder(ref.Get(), info);
 }
 
 PlatformError PlatformDeleteFile(FolderRef folder, FolderRef name) {
@@ -412,6 +431,41 @@ PlatformFileInfo InfoForHandle(const char* name, uint32_t type, uint32_t creator
   return info;
 }
 
+// The folder that holds an item, and the item's name in it: the name's bytes in a disk folder, path text inside
+// a container. An item that does not exist yet must be named by path text.
+PlatformError SplitItem(FolderRef folder, FolderRef name, bool exists, OwnedRef* parent, char* leaf) {
+  PlatformError error = kPlatformNoError;
+  if (exists) {
+    error = ResolveItem(folder, name, parent);
+    if (error != kPlatformNoError) return error;
+    if (IsRecord(parent->Get())) return FileRef::PopComponent(parent->Get(), leaf);
+    if (IsStreamRoot(parent->Get())) return kPlatformErrContainerOfStream;
+    uint8_t raw[256];
+    error = FileRef::GetParent(parent->Get(), raw);
+    std::memcpy(leaf, raw + 1, raw[0]);
+    leaf[raw[0]] = '\0';
+    return error;
+  }
+  if (!IsPathText(name)) return kPlatformErrFileNotFound;
+  const char* text = reinterpret_cast<const char*>(name);
+  const char* slash = std::strrchr(text, '/');
+  std::string folderText = slash != nullptr ? std::string(text, static_cast<size_t>(slash - text)) : "";
+  const char* leafText = slash != nullptr ? slash + 1 : text;
+  error = ResolveItem(folder, folderText.empty() ? 0 : AsFolderRef(folderText.c_str()), parent);
+  if (error != kPlatformNoError) return error;
+  uint8_t decoded[256];
+  error = DecodePathSegment(leafText, std::strlen(leafText), decoded);
+  if (error == kPlatformNoError && decoded[0] == 0) error = kPlatformErrBadFileName;
+  if (error != kPlatformNoError) return error;
+  if (IsRecord(parent->Get()) || IsStreamRoot(parent->Get()) || FileRef::Exists(parent->Get())) {
+    EscapePathName(decoded + 1, decoded[0], leaf, 256);
+  } else {
+    std::memcpy(leaf, decoded + 1, decoded[0]);
+    leaf[decoded[0]] = '\0';
+  }
+  return kPlatformNoError;
+}
+
 // The temporary name of a file written in place of `leafName`: ".NAME.~N-partial".
 std::string TemporaryNameFor(const char* leafName, uint32_t number) {
   return std::string(".") + leafName + ".~" + std::to_string(number) + "-partial";
@@ -430,8 +484,9 @@ bool IsTemporaryNameOf(const char* name, const char* leafName) {
   return number.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-// Removes the temporary files of `leafName` that earlier writes left in the folder (a process killed half-way),
-// once a write of it has succeeded. Failures change nothing: such a file is only left where it was.
+// Removes the temporary files of `leafName` that earlier replacements left in the folder (a process killed
+// half-way), once a replacement of it has succeeded. Failures change nothing: such a file is only left where it
+// was.
 void RemoveStaleTemporaries(const std::string& folder, bool root, const char* leafName) {
   std::string pattern = folder + (root ? "" : "\\") + "*";
   WIN32_FIND_DATAA found;
@@ -447,26 +502,28 @@ void RemoveStaleTemporaries(const std::string& folder, bool root, const char* le
   for (const std::string& name : stale) DeleteFileA((folder + (root ? "" : "\\") + name).c_str());
 }
 
-// A disk item: the handle goes to a new temporary file in the same folder, which then takes the item's place.
-// The temporary file takes the first number whose name is free, so a file left by an earlier process that was
-// killed while writing never stands in the way; such files are removed once the write has succeeded.
-PlatformError WriteDiskFileByRename(PlatformHandle* folderRef, const char* leafName, PlatformHandle* handle) {
-  char target[kWindowsPathSize];
-  FileRef::GetWindowsPath(folderRef, target);
-  size_t length = std::strlen(target);
-  bool root = length == 3;
+// The full Windows path of `leafName` in a disk folder, or an empty text when it would be too long.
+std::string DiskItemPath(PlatformHandle* folderRef, const char* leafName, bool* root) {
+  char folder[kWindowsPathSize];
+  FileRef::GetWindowsPath(folderRef, folder);
+  size_t length = std::strlen(folder);
+  *root = length == 3;
+  if (length + (*root ? 0 : 1) + std::strlen(leafName) > kWindowsPathSize - 1) return "";
+  return std::string(folder) + (*root ? "" : "\\") + leafName;
+}
+
+// A disk file replaced whole: the handle goes to a new temporary file in the same folder, which then takes the
+// item's place, so a failure at any point leaves the old file as it was. The temporary file takes the first
+// number whose name is free, so a file left by an earlier process that was killed while writing never stands in
+// the way; such files are removed once the replacement has succeeded.
+PlatformError ReplaceDiskFileByRename(PlatformHandle* folderRef, const char* leafName, PlatformHandle* handle) {
+  bool root = false;
+  std::string targetPath = DiskItemPath(folderRef, leafName, &root);
   constexpr uint32_t kNameTries = 1000;
   // The longest temporary name this write may try must fit as well as the item's own name.
   std::string longestName = TemporaryNameFor(leafName, temporaryCounter + kNameTries);
-  if (length + (root ? 0 : 1) + std::strlen(leafName) > kWindowsPathSize - 1 ||
-      length + (root ? 0 : 1) + longestName.size() > kWindowsPathSize - 1) {
-    return kPlatformErrFile;
-  }
-  std::string targetPath = std::string(target) + (root ? "" : "\\") + leafName;
-  // An open stream on the old file would go on reading it after the new one took its place.
-  for (PlatformStream* s = PlatformStream::FirstOpen(); s != nullptr; s = s->next) {
-    if (s->parent == nullptr && s->memory == nullptr && targetPath == s->path) return kPlatformErrFileBusy;
-  }
+  bool longestFits = !DiskItemPath(folderRef, longestName.c_str(), &root).empty();
+  if (targetPath.empty() || !longestFits) return kPlatformErrFile;
   OwnedRef temporary;
   PlatformError error = kPlatformErrFileExists;
   for (uint32_t tries = 0; tries < kNameTries && error == kPlatformErrFileExists; ++tries) {
@@ -496,8 +553,18 @@ PlatformError WriteDiskFileByRename(PlatformHandle* folderRef, const char* leafN
     DeleteFileA(temporaryPath);
     return error;
   }
-  RemoveStaleTemporaries(target, root, leafName);
+  char folder[kWindowsPathSize];
+  FileRef::GetWindowsPath(folderRef, folder);
+  RemoveStaleTemporaries(folder, root, leafName);
   return kPlatformNoError;
+}
+
+// Whether a disk stream is open on the file at `path` (a registered container's held stream included).
+bool HasOpenDiskStream(const std::string& path) {
+  for (PlatformStream* s = PlatformStream::FirstOpen(); s != nullptr; s = s->next) {
+    if (s->parent == nullptr && s->memory == nullptr && path == s->path) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -505,87 +572,60 @@ PlatformError WriteDiskFileByRename(PlatformHandle* folderRef, const char* leafN
 PlatformError PlatformWriteHandleToFile(FolderRef folder, FolderRef name, bool replace, uint32_t type,
                                         uint32_t creator, PlatformHandle* handle) {
   if (handle == nullptr) return kPlatformErrBadData;
+  // Containers are not looked for: a container file is a file here and is written over like any other.
   PlatformFileInfo existing;
-  PlatformError error = PlatformGetFileInfo(folder, name, &existing, true);
+  PlatformError error = PlatformGetFileInfo(folder, name, &existing, false);
   bool exists = error == kPlatformNoError;
   if (!exists && error != kPlatformErrFileNotFound) return error;
   if (exists && !replace) return kPlatformErrFileExists;
 
-  // The folder that holds the item, and the item's name in it.
+  // A missing item is created, and a folder (or a record holding a container) is deleted and made anew as a
+  // file; an existing file or record is written over in place, through the stream already open on it if any,
+  // and keeps its permissions, attributes and type.
+  bool created = false;
+  if (!exists || existing.isFolder) {
+    OwnedRef parent;
+    char leaf[256];
+    error = SplitItem(folder, name, exists, &parent, leaf);
+    if (error == kPlatformNoError && exists) error = PlatformDeleteFile(folder, name);
+    if (error == kPlatformNoError) {
+      PlatformFileInfo info = InfoForHandle(leaf, type, creator, handle);
+      error = CreateInFolder(parent.Get(), &info);
+    }
+    if (error != kPlatformNoError) return error;
+    created = true;
+  }
+  PlatformStream* stream = nullptr;
+  error = PlatformStream::Open(folder, name, 1, &stream);
+  if (error == kPlatformNoError) {
+    error = WriteWholeHandle(stream, handle);
+    PlatformError flushed = PlatformStream::Flush(stream);
+    if (error == kPlatformNoError) error = flushed;
+    error = CloseKeeping(stream, error);
+  }
+  if (error != kPlatformNoError && created) PlatformDeleteFile(folder, name);
+  return error;
+}
+
+PlatformError PlatformReplaceFileWithHandle(FolderRef folder, FolderRef name, uint32_t type, uint32_t creator,
+                                            PlatformHandle* handle) {
+  if (handle == nullptr) return kPlatformErrBadData;
+  PlatformFileInfo existing;
+  PlatformError error = PlatformGetFileInfo(folder, name, &existing, false);
+  bool exists = error == kPlatformNoError;
+  if (!exists && error != kPlatformErrFileNotFound) return error;
+  if (exists && !existing.isFolder && !existing.writable) return kPlatformErrAccessDenied;
   OwnedRef parent;
   char leaf[256];
-  if (exists) {
-    error = ResolveItem(folder, name, &parent);
-    if (error != kPlatformNoError) return error;
-    if (IsRecord(parent.Get())) {
-      error = FileRef::PopComponent(parent.Get(), leaf);
-    } else if (IsStreamRoot(parent.Get())) {
-      return kPlatformErrContainerOfStream;
-    } else {
-      uint8_t raw[256];
-      error = FileRef::GetParent(parent.Get(), raw);
-      std::memcpy(leaf, raw + 1, raw[0]);
-      leaf[raw[0]] = '\0';
-    }
-  } else {
-    if (!IsPathText(name)) return kPlatformErrFileNotFound;
-    const char* text = reinterpret_cast<const char*>(name);
-    const char* slash = std::strrchr(text, '/');
-    std::string folderText = slash != nullptr ? std::string(text, static_cast<size_t>(slash - text)) : "";
-    const char* leafText = slash != nullptr ? slash + 1 : text;
-    error = ResolveItem(folder, folderText.empty() ? 0 : AsFolderRef(folderText.c_str()), &parent);
-    if (error == kPlatformNoError) {
-      uint8_t decoded[256];
-      error = DecodePathSegment(leafText, std::strlen(leafText), decoded);
-      if (error == kPlatformNoError && decoded[0] == 0) error = kPlatformErrBadFileName;
-      if (error == kPlatformNoError && !IsRecord(parent.Get()) && !IsStreamRoot(parent.Get()) &&
-          !FileRef::Exists(parent.Get())) {
-        std::memcpy(leaf, decoded + 1, decoded[0]);
-        leaf[decoded[0]] = '\0';
-      } else if (error == kPlatformNoError) {
-        EscapePathName(decoded + 1, decoded[0], leaf, sizeof(leaf));
-      }
-    }
-  }
+  error = SplitItem(folder, name, exists, &parent, leaf);
   if (error != kPlatformNoError) return error;
-
-  bool inContainer = IsRecord(parent.Get()) || IsStreamRoot(parent.Get()) || FileRef::Exists(parent.Get());
-  if (!inContainer) {
-    if (exists && existing.isFolder && !existing.isContainer) {
-      OwnedRef old;
-      error = ResolveItem(folder, name, &old);
-      if (error == kPlatformNoError) error = FileRef::Delete(old.Get());
-      if (error != kPlatformNoError) return error;
-    }
-    return WriteDiskFileByRename(parent.Get(), leaf, handle);
+  bool diskFolder = !IsRecord(parent.Get()) && !IsStreamRoot(parent.Get()) && !FileRef::Exists(parent.Get());
+  bool root = false;
+  // Records, folders and files that a stream has open are written the ordinary way: a renamed file would leave
+  // an open stream on the old one.
+  if (!diskFolder || (exists && existing.isFolder) || HasOpenDiskStream(DiskItemPath(parent.Get(), leaf, &root))) {
+    parent.Reset();
+    return PlatformWriteHandleToFile(folder, name, true, type, creator, handle);
   }
-
-  // A record inside a container: the bytes go to a new record first, which then takes the item's name, so a
-  // failure leaves the old record as it was.
-  PlatformStream* container = nullptr;
-  error = OpenContainer(parent.Get(), true, &container);
-  if (error != kPlatformNoError) return error;
-  std::string temporaryName = "~" + std::to_string(++temporaryCounter) + "-partial";
-  PlatformFileInfo info = InfoForHandle(temporaryName.c_str(), type, creator, handle);
-  FileTypeRow row = GetFileTypeForName(leaf, type);  // the type follows the item's own name
-  if (type == 0 && !info.isContainer) info.type = row.type;
-  error = ChunkFile::AddRecord(container, &info);
-  if (error != kPlatformNoError) return CloseKeeping(container, error);
-  PlatformStream* record = nullptr;
-  PlatformStream::AddRef(container, 1);  // the record stream holds a use of its container
-  error = ChunkFile::OpenRecordStream(container, temporaryName.c_str(), true, false, &record);
-  if (error != kPlatformNoError) {
-    PlatformStream::AddRef(container, -1);
-  } else {
-    PlatformStream::Link(record);
-    error = WriteWholeHandle(record, handle);
-    error = CloseKeeping(record, error);
-  }
-  if (error == kPlatformNoError) {
-    error = exists ? ChunkFile::ReplaceRecord(container, leaf, temporaryName.c_str())
-                   : ChunkFile::RenameRecord(container, temporaryName.c_str(), leaf);
-  }
-  if (error != kPlatformNoError) ChunkFile::RemoveRecord(container, temporaryName.c_str());  // when still there
-  if (error == kPlatformNoError) error = PlatformStream::Flush(container);
-  return CloseKeeping(container, error);
+  return ReplaceDiskFileByRename(parent.Get(), leaf, handle);
 }

@@ -33,10 +33,18 @@ PlatformError PlatformGetIndexedFileInfo(FolderRef folder, uint32_t index, Platf
 PlatformError PlatformEnumerateFolder(FolderRef folder, FolderWalkProc callback, void* user, uint32_t flags);
 PlatformError PlatformReadFileToHandle(FolderRef folder, FolderRef name, uint32_t byteLimit, bool temporary,
                                        PlatformHandle** out);
-// Writes the whole handle to the item. A disk file is written to a temporary file beside it that then takes the
-// item's place, so a failure leaves the old file as it was.
+// Writes the whole handle to the item: a missing item is created (a container when the handle holds one), a
+// folder is replaced by a file, and an existing file or record is written over in place, keeping its permissions,
+// attributes and type; a protected one is refused (-7209). A failure while the size is set leaves the old
+// content; a failure once writing has begun leaves the item empty, and an item made by this call is deleted.
 PlatformError PlatformWriteHandleToFile(FolderRef folder, FolderRef name, bool replace, uint32_t type,
                                         uint32_t creator, PlatformHandle* handle);
+// Replaces the item with the whole handle, for files whose loss costs the user (saved games, preferences): a disk
+// file is written to a temporary file beside it that then takes the item's place, so a failure at any point
+// leaves the old file as it was. A protected file is refused (-7209). Records, folders and files that a stream
+// has open are written as by PlatformWriteHandleToFile.
+PlatformError PlatformReplaceFileWithHandle(FolderRef folder, FolderRef name, uint32_t type, uint32_t creator,
+                                            PlatformHandle* handle);
 
 // The same operations with the name given as path text.
 inline PlatformError PlatformResolveFolder(FolderRef folder, const char* name, FolderRef* out) {
@@ -65,4 +73,8 @@ inline PlatformError PlatformReadFileToHandle(FolderRef folder, const char* name
 inline PlatformError PlatformWriteHandleToFile(FolderRef folder, const char* name, bool replace, uint32_t type,
                                                uint32_t creator, PlatformHandle* handle) {
   return PlatformWriteHandleToFile(folder, AsFolderRef(name), replace, type, creator, handle);
+}
+inline PlatformError PlatformReplaceFileWithHandle(FolderRef folder, const char* name, uint32_t type,
+                                                   uint32_t creator, PlatformHandle* handle) {
+  return PlatformReplaceFileWithHandle(folder, AsFolderRef(name), type, creator, handle);
 }

@@ -438,7 +438,7 @@ int32_t DataStream::ReplaceFileWith(const uint8_t* bytes, uint32_t size) {
   if (error_ != 0) return error_;
   PlatformHandle* handle = PlatformHandle::FromBytes(bytes, size);
   if (handle == nullptr) return kDataStreamNoMemory;
-  PlatformError written = PlatformWriteHandleToFile(folder_, path_.c_str(), true, 0, 0, handle);
+  PlatformError written = PlatformReplaceFileWithHandle(folder_, path_.c_str(), 0, 0, handle);
   PlatformHandle::Dispose(handle);
   return written;
 }

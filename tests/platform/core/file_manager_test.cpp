@@ -3,6 +3,7 @@
 #include "platform/core/file_manager.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -88,33 +89,103 @@ TEST_F(FileManager, ReadingAWholeFileHonoursTheLimit) {
   EXPECT_EQ(PlatformReadFileToHandle(folder_, "absent", 100, false, &handle), kPlatformErrFileNotFound);
 }
 
-TEST_F(FileManager, WritingAHandleReplacesOnlyWhenAskedAndKeepsTheOldFileOnFailure) {
+TEST_F(FileManager, WritingAHandleReplacesOnlyWhenAskedAndWritesInPlace) {
   PlatformHandle* first = HandleOf("first version");
   PlatformHandle* second = HandleOf("second, longer version");
   ASSERT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", false, 0, 0, first), kPlatformNoError);
   EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");
   EXPECT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", false, 0, 0, second), kPlatformErrFileExists);
   EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");
-
-  HostFailFileWrites(1, 4, ERROR_DISK_FULL, false);
-  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, second), kPlatformErrDiskFull);
-  HostResetFileFaults();
-  EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");
-  PlatformFileInfo info;
-  EXPECT_EQ(PlatformGetIndexedFileInfo(folder_, 1, &info, false), kPlatformErrFileNotFound);  // no leftovers
-
+  ASSERT_EQ(chmod(temp_.PosixPath("saved.txt").c_str(), 0640), 0);
   ASSERT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, second), kPlatformNoError);
   EXPECT_EQ(temp_.ReadFile("saved.txt"), "second, longer version");
   ASSERT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, first), kPlatformNoError);
   EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");  // shorter data leaves no tail
+  struct stat status;
+  ASSERT_EQ(stat(temp_.PosixPath("saved.txt").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0640u);  // the same file, written over
   EXPECT_EQ(PlatformWriteHandleToFile(folder_, "nowhere/saved.txt", false, 0, 0, first), kPlatformErrFileNotFound);
+
+  // A read-only file is refused and stays as it was.
+  temp_.WriteFile("locked.txt", "keep");
+  ASSERT_EQ(chmod(temp_.PosixPath("locked.txt").c_str(), 0444), 0);
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "locked.txt", true, 0, 0, second), kPlatformErrAccessDenied);
+  EXPECT_EQ(temp_.ReadFile("locked.txt"), "keep");
+
+  // A stream open on the file is the one written through: its reader sees the new content.
   PlatformStream* reader = nullptr;
   ASSERT_EQ(PlatformStream::Open(folder_, "saved.txt", 0, &reader), kPlatformNoError);
-  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, second), kPlatformErrFileBusy);
-  EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version");
-  PlatformStream::Close(reader);
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, second), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("saved.txt"), "second, longer version");
+  uint32_t size = 0;
+  ASSERT_EQ(PlatformStream::GetSize(reader, &size), kPlatformNoError);
+  EXPECT_EQ(size, 22u);
+  EXPECT_EQ(PlatformStream::Close(reader), kPlatformNoError);
+
+  // A folder is deleted and made anew as a file.
+  temp_.WriteFile("was_folder/inside.txt", "x");
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "was_folder", true, 0, 0, first), kPlatformErrFileBusy);  // not empty
+  ASSERT_EQ(PlatformDeleteFile(folder_, "was_folder/inside.txt"), kPlatformNoError);
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, "was_folder", true, 0, 0, first), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("was_folder"), "first version");
   PlatformHandle::Dispose(first);
   PlatformHandle::Dispose(second);
+}
+
+// The size is set before any byte is written: a disk that cannot grow the file leaves the old content whole; a
+// write that fails after that leaves the file empty. A new file whose write fails is deleted.
+TEST_F(FileManager, AFailedWriteKeepsTheOldContentUntilWritingBegins) {
+  PlatformHandle* longer = HandleOf("a longer second version");
+  const struct {
+    const char* what;
+    bool failExtend;
+    const char* left;
+  } cases[] = {{"the file cannot grow", true, "first version"}, {"the write fails", false, ""}};
+  for (const auto& c : cases) {
+    temp_.WriteFile("saved.txt", "first version");
+    HostFailFileWrites(1, 4, ERROR_DISK_FULL, c.failExtend);
+    EXPECT_EQ(PlatformWriteHandleToFile(folder_, "saved.txt", true, 0, 0, longer), kPlatformErrDiskFull) << c.what;
+    HostResetFileFaults();
+    EXPECT_EQ(temp_.ReadFile("saved.txt"), c.left) << c.what;
+  }
+  HostFailFileWrites(1, 4, ERROR_DISK_FULL, false);
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "new.txt", false, 0, 0, longer), kPlatformErrDiskFull);
+  HostResetFileFaults();
+  EXPECT_FALSE(temp_.Exists("new.txt"));
+  PlatformHandle::Dispose(longer);
+}
+
+// The replacement of files whose loss costs the user goes through a temporary file: the old file stays whole
+// wherever the disk gives out, and no temporary file is left behind.
+TEST_F(FileManager, ReplacingAFileKeepsTheOldOneOnAnyFailure) {
+  PlatformHandle* longer = HandleOf("a longer second version");
+  temp_.WriteFile("saved.txt", "first version");
+  for (bool failExtend : {true, false}) {
+    HostFailFileWrites(1, 4, ERROR_DISK_FULL, failExtend);
+    EXPECT_EQ(PlatformReplaceFileWithHandle(folder_, "saved.txt", 0, 0, longer), kPlatformErrDiskFull);
+    HostResetFileFaults();
+    EXPECT_EQ(temp_.ReadFile("saved.txt"), "first version") << failExtend;
+  }
+  PlatformFileInfo info;
+  EXPECT_EQ(PlatformGetIndexedFileInfo(folder_, 1, &info, false), kPlatformErrFileNotFound);  // no leftovers
+  ASSERT_EQ(PlatformReplaceFileWithHandle(folder_, "saved.txt", 0, 0, longer), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("saved.txt"), "a longer second version");
+  ASSERT_EQ(PlatformReplaceFileWithHandle(folder_, "fresh.txt", 0, 0, longer), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("fresh.txt"), "a longer second version");
+  // A read-only file is refused; a file a stream has open is written through that stream.
+  temp_.WriteFile("locked.txt", "keep");
+  ASSERT_EQ(chmod(temp_.PosixPath("locked.txt").c_str(), 0444), 0);
+  EXPECT_EQ(PlatformReplaceFileWithHandle(folder_, "locked.txt", 0, 0, longer), kPlatformErrAccessDenied);
+  EXPECT_EQ(temp_.ReadFile("locked.txt"), "keep");
+  PlatformStream* reader = nullptr;
+  ASSERT_EQ(PlatformStream::Open(folder_, "fresh.txt", 0, &reader), kPlatformNoError);
+  PlatformHandle* shorter = HandleOf("short");
+  ASSERT_EQ(PlatformReplaceFileWithHandle(folder_, "fresh.txt", 0, 0, shorter), kPlatformNoError);
+  EXPECT_EQ(reader->size, 5u);
+  EXPECT_EQ(PlatformStream::Close(reader), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("fresh.txt"), "short");
+  PlatformHandle::Dispose(shorter);
+  PlatformHandle::Dispose(longer);
 }
 
 TEST_F(FileManager, AHandleHoldingAContainerBecomesAContainerFile) {
@@ -128,28 +199,71 @@ TEST_F(FileManager, AHandleHoldingAContainerBecomesAContainerFile) {
   ASSERT_EQ(PlatformReadFileToHandle(folder_, "box.dat/note", 100, false, &note), kPlatformNoError);
   EXPECT_EQ(std::string(static_cast<char*>(note->data), note->size), "hello");
   PlatformHandle::Dispose(note);
-
-  // Replacing a record fails cleanly wherever the disk gives out: the old record stays, no partial one is left.
-  PlatformHandle* replacement = HandleOf("replacement");
-  for (int skip = 0; skip < 8; ++skip) {
-    HostFailFileWrites(1, 0, ERROR_DISK_FULL, false, skip);
-    PlatformError error = PlatformWriteHandleToFile(folder_, "box.dat/note", true, 0, 0, replacement);
-    HostResetFileFaults();
-    ASSERT_EQ(PlatformReadFileToHandle(folder_, "box.dat/note", 100, false, &note), kPlatformNoError);
-    std::string content(static_cast<char*>(note->data), note->size);
-    PlatformHandle::Dispose(note);
-    EXPECT_EQ(content, error == kPlatformNoError ? "replacement" : "hello") << skip;
-    ASSERT_EQ(PlatformGetFileInfo(folder_, "box.dat", &info, true), kPlatformNoError);
-    PlatformFileInfo only;
-    EXPECT_EQ(PlatformGetIndexedFileInfo(folder_, 1, &only, true), kPlatformErrFileNotFound) << skip;
-    if (error == kPlatformNoError) {
-      PlatformHandle* hello = HandleOf("hello");
-      ASSERT_EQ(PlatformWriteHandleToFile(folder_, "box.dat/note", true, 0, 0, hello), kPlatformNoError);
-      PlatformHandle::Dispose(hello);
-    }
-  }
-  PlatformHandle::Dispose(replacement);
   PlatformHandle::Dispose(box);
+}
+
+// A container file registered as a folder keeps its stream open; a handle written over the file goes through
+// that stream, and the folder then shows the new records.
+TEST_F(FileManager, WritingOverARegisteredContainerGoesThroughItsStream) {
+  temp_.WriteFile("box.dat", ChunkContainerBytes({{"old", 3, "1"}}, 2));
+  FolderRef box = 0;
+  ASSERT_EQ(PlatformResolveFolder(folder_, "box.dat", &box), kPlatformNoError);
+  PlatformHandle* replacement = HandleOf(ChunkContainerBytes({{"new", 3, "22"}}, 1));
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, "box.dat", true, 0, 0, replacement), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("box.dat"), ChunkContainerBytes({{"new", 3, "22"}}, 1));
+  PlatformFileInfo info;
+  ASSERT_EQ(PlatformGetFileInfo(box, "new", &info, false), kPlatformNoError);
+  EXPECT_EQ(info.size, 2u);
+  EXPECT_EQ(PlatformGetFileInfo(box, "old", &info, false), kPlatformErrFileNotFound);
+  // While one of its records is open, the container cannot take new content.
+  PlatformStream* record = nullptr;
+  ASSERT_EQ(PlatformStream::Open(box, "new", 0, &record), kPlatformNoError);
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "box.dat", true, 0, 0, replacement), kPlatformErrFileBusy);
+  EXPECT_EQ(PlatformStream::Close(record), kPlatformNoError);
+  EXPECT_EQ(PlatformReleaseFolder(box), kPlatformNoError);
+  PlatformHandle::Dispose(replacement);
+}
+
+// A record is written over where it is: it keeps its entry, attributes and type, and a rewrite of the same size
+// leaves the container as long as it was. A record without its writable bit is refused.
+TEST_F(FileManager, ARecordIsRewrittenInPlace) {
+  const uint32_t kData = FourCharCode("DATA");
+  // Header 20, two entries 160, then "note" (readable, writable, hidden) at 180 and "fixed" (readable) at 185.
+  temp_.WriteFile("box.dat", ChunkContainerBytes({{"note", 11, "hello", kData}, {"fixed", 1, "f"}}, 2));
+  PlatformHandle* same = HandleOf("HELLO");
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_EQ(PlatformWriteHandleToFile(folder_, "box.dat/note", true, 0, 0, same), kPlatformNoError) << i;
+  }
+  EXPECT_EQ(temp_.ReadFile("box.dat").size(), 186u);
+  PlatformFileInfo info;
+  ASSERT_EQ(PlatformGetFileInfo(folder_, "box.dat/note", &info, false), kPlatformNoError);
+  EXPECT_EQ(info.type, kData);
+  EXPECT_EQ(info.hidden, 1);
+  EXPECT_EQ(info.size, 5u);
+  ASSERT_EQ(PlatformGetFileInfo(folder_, "box.dat", &info, true), kPlatformNoError);
+  EXPECT_EQ(info.size, 2u);  // still two entries: no record was added
+  PlatformHandle* longer = HandleOf("hello, world");  // data in the middle moves to the end: 186 + 12
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, "box.dat/note", true, 0, 0, longer), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("box.dat").size(), 198u);
+  PlatformHandle* back = nullptr;
+  ASSERT_EQ(PlatformReadFileToHandle(folder_, "box.dat/note", 100, false, &back), kPlatformNoError);
+  EXPECT_EQ(std::string(static_cast<char*>(back->data), back->size), "hello, world");
+  PlatformHandle::Dispose(back);
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "box.dat/fixed", true, 0, 0, same), kPlatformErrAccessDenied);
+  ASSERT_EQ(PlatformReadFileToHandle(folder_, "box.dat/fixed", 100, false, &back), kPlatformNoError);
+  EXPECT_EQ(std::string(static_cast<char*>(back->data), back->size), "f");
+  PlatformHandle::Dispose(back);
+  // A container that cannot grow keeps the record's old data.
+  HostFailFileWrites(0, 0, ERROR_DISK_FULL, true);
+  PlatformHandle* longest = HandleOf(std::string(40, 'x'));
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, "box.dat/note", true, 0, 0, longest), kPlatformErrDiskFull);
+  HostResetFileFaults();
+  ASSERT_EQ(PlatformReadFileToHandle(folder_, "box.dat/note", 100, false, &back), kPlatformNoError);
+  EXPECT_EQ(std::string(static_cast<char*>(back->data), back->size), "hello, world");
+  PlatformHandle::Dispose(back);
+  PlatformHandle::Dispose(longest);
+  PlatformHandle::Dispose(longer);
+  PlatformHandle::Dispose(same);
 }
 
 struct Visit {
