@@ -89,14 +89,18 @@ PlatformError WriteHeader(PlatformStream* stream) {
   return WriteAt(stream, 0, stream->chunkHeader->size, HeaderBytes(stream));
 }
 
-// A record name from path text: decoded, not empty, and short enough to be stored whole.
+// The length a name has as stored: a longer name is cut to the 63 bytes an entry holds.
+size_t StoredLength(size_t length) { return length < kChunkNameSize ? length : kChunkNameSize - 1; }
+
+// A record name from path text: decoded, not empty, and cut to the length it is stored with.
 PlatformError RecordName(const char* text, char* name) {
   uint8_t decoded[256];
   PlatformError error = DecodePathSegment(text, strnlen(text, 255 * 3), decoded);
   if (error != kPlatformNoError) return error;
-  if (decoded[0] == 0 || decoded[0] >= kChunkNameSize) return kPlatformErrBadFileName;
-  std::memcpy(name, decoded + 1, decoded[0]);
-  name[decoded[0]] = '\0';
+  if (decoded[0] == 0) return kPlatformErrBadFileName;
+  size_t length = StoredLength(decoded[0]);
+  std::memcpy(name, decoded + 1, length);
+  name[length] = '\0';
   return kPlatformNoError;
 }
 
@@ -226,11 +230,13 @@ PlatformError ChunkFile::Create(PlatformStream* stream, uint32_t n) {
 
 bool ChunkFile::FindRecord(PlatformStream* stream, const char* name, uint32_t* index, ChunkIndexEntry* entry) {
   if (stream->chunkIndex == nullptr) return false;
-  size_t length = std::strlen(name);
+  // Names compare as stored, cut to 63 bytes: a long name finds the record it was stored as, and a stored name
+  // that fills its 64 bytes without a terminator is found by the name it is listed with.
+  size_t length = StoredLength(std::strlen(name));
   for (uint32_t i = 0; i < EntryCount(stream); ++i) {
     const ChunkIndexEntry* candidate = Entry(stream, i);
     bool found = length == 0 ? candidate->name[0] == 0
-                             : NameLength(candidate) == length && std::memcmp(candidate->name, name, length) == 0;
+                             : StoredLength(NameLength(candidate)) == length && std::memcmp(candidate->name, name, length) == 0;
     if (found) {
       if (index != nullptr) *index = i;
       if (entry != nullptr) *entry = *candidate;
@@ -308,11 +314,11 @@ PlatformError ChunkFile::AddRecord(PlatformStream* stream, const PlatformFileInf
   SavedStreamPosition saved(stream);
   uint32_t index = 0;
   if (!FindRecord(stream, "", &index, nullptr)) {
-    // No free entry: the index grows to twice its entries (at least 10), in place when it ends the container,
-    // else moved to the end.
+    // No free entry: the index grows to twice its entries, in place when it ends the container, else moved to
+    // the end. An index of no entries, which doubling would leave empty, grows to the ten of a new container.
     uint32_t count = EntryCount(stream);
     uint32_t entrySize = EntrySize(stream);
-    uint64_t newCount = count < kChunkDefaultEntries / 2 ? kChunkDefaultEntries : uint64_t{count} * 2;
+    uint64_t newCount = count == 0 ? kChunkDefaultEntries : uint64_t{count} * 2;
     uint64_t oldBytes = uint64_t{entrySize} * count;
     uint64_t newBytes = uint64_t{entrySize} * newCount;
     if (newBytes > kLargestStream) return saved.Restore(kPlatformErrDiskFull);

@@ -184,13 +184,25 @@ TEST_F(MemoryContainer, ARecordGrowingInTheMiddleMovesToTheEndWhileOpen) {
   EXPECT_EQ(Content("a"), "AAAA" + more);
 }
 
-TEST_F(MemoryContainer, AZeroEntryContainerGrowsToTenEntries) {
-  Open(ChunkHeaderBytes(20, 20, 80, 0));
-  ASSERT_EQ(Add("only"), kPlatformNoError);
-  EXPECT_EQ(HeaderField(16), 10u);
-  EXPECT_EQ(handle_->size, 20u + 800);
-  Fill("only", "payload");
-  EXPECT_EQ(Content("only"), "payload");
+// A full index doubles its entries; one of no entries, which doubling would leave without room, grows to ten.
+TEST_F(MemoryContainer, AFullIndexDoublesAndAnEmptyOneGrowsToTen) {
+  const struct {
+    uint32_t entries;
+    uint32_t grown;
+  } cases[] = {{0, 10}, {1, 2}, {3, 6}};
+  for (const auto& c : cases) {
+    std::vector<ChunkRecordSpec> full;
+    for (uint32_t i = 0; i < c.entries; ++i) full.push_back({"r" + std::to_string(i), 3, ""});
+    Open(ChunkContainerBytes(full, c.entries));
+    ASSERT_EQ(Add("only"), kPlatformNoError);
+    EXPECT_EQ(HeaderField(16), c.grown) << c.entries;
+    EXPECT_EQ(handle_->size, 20u + 80 * c.grown) << c.entries;
+    Fill("only", "payload");
+    EXPECT_EQ(Content("only"), "payload");
+    TearDown();
+    stream_ = nullptr;
+    handle_ = nullptr;
+  }
 }
 
 TEST_F(MemoryContainer, NamesAreExactBoundedAndUnique) {
@@ -199,15 +211,23 @@ TEST_F(MemoryContainer, NamesAreExactBoundedAndUnique) {
   EXPECT_EQ(Add("Case"), kPlatformNoError);
   EXPECT_EQ(Add("case"), kPlatformNoError);  // letter case makes a different name
   EXPECT_EQ(Add("case"), kPlatformErrFileExists);
-  EXPECT_EQ(Add(std::string(63, 'n')), kPlatformNoError);
-  EXPECT_EQ(Add(std::string(64, 'n')), kPlatformErrBadFileName);  // refused, never cut to a name that exists
+  // A name of 64 bytes or more is stored cut to 63: it is found by its whole name and by the cut one, and is
+  // the same name as another that shares those 63 bytes.
+  const std::string cut(63, 'n');
+  EXPECT_EQ(Add(cut + "nnnnnnn"), kPlatformNoError);
+  EXPECT_EQ(Add(cut + "n"), kPlatformErrFileExists);
+  EXPECT_EQ(Add(cut), kPlatformErrFileExists);
+  EXPECT_EQ(Content(cut + "nnnnnnn"), "");
+  PlatformFileInfo longInfo;
+  ASSERT_EQ(ChunkFile::GetRecordInfoByName(stream_, (cut + "xyz").c_str(), &longInfo, nullptr), kPlatformNoError);
+  EXPECT_EQ(std::string(longInfo.name), cut);
   EXPECT_EQ(Add("a%2Fb"), kPlatformNoError);  // path text: the record is named "a/b"
   EXPECT_TRUE(ChunkFile::FindRecord(stream_, "a/b", nullptr, nullptr));
   EXPECT_EQ(Add("x:y"), kPlatformErrBadFileName);
   PlatformFileInfo info;
   ASSERT_EQ(ChunkFile::GetRecordInfoByName(stream_, "a%2Fb", &info, nullptr), kPlatformNoError);
   EXPECT_STREQ(info.name, "a%2Fb");
-  EXPECT_EQ(ChunkFile::GetRecordInfoByName(stream_, std::string(70, 'n').c_str(), &info, nullptr),
+  EXPECT_EQ(ChunkFile::GetRecordInfoByName(stream_, std::string(70, 'm').c_str(), &info, nullptr),
             kPlatformErrFileNotFound);
 }
 

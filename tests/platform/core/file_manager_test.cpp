@@ -199,6 +199,20 @@ TEST_F(FileManager, AHandleHoldingAContainerBecomesAContainerFile) {
   ASSERT_EQ(PlatformReadFileToHandle(folder_, "box.dat/note", 100, false, &note), kPlatformNoError);
   EXPECT_EQ(std::string(static_cast<char*>(note->data), note->size), "hello");
   PlatformHandle::Dispose(note);
+  // A record name longer than an entry holds is stored cut to 63 bytes and found again by the whole name.
+  const std::string longPath = "box.dat/" + std::string(70, 'k');
+  PlatformHandle* text = HandleOf("kept");
+  ASSERT_EQ(PlatformWriteHandleToFile(folder_, longPath.c_str(), false, 0, 0, text), kPlatformNoError);
+  EXPECT_EQ(PlatformWriteHandleToFile(folder_, longPath.c_str(), false, 0, 0, text), kPlatformErrFileExists);
+  ASSERT_EQ(PlatformReadFileToHandle(folder_, longPath.c_str(), 100, false, &note), kPlatformNoError);
+  EXPECT_EQ(std::string(static_cast<char*>(note->data), note->size), "kept");
+  PlatformHandle::Dispose(note);
+  FolderRef boxRef = 0;
+  ASSERT_EQ(PlatformResolveFolder(folder_, "box.dat", &boxRef), kPlatformNoError);
+  ASSERT_EQ(PlatformGetIndexedFileInfo(boxRef, 1, &info, false), kPlatformNoError);
+  EXPECT_EQ(std::string(info.name), std::string(63, 'k'));
+  EXPECT_EQ(PlatformReleaseFolder(boxRef), kPlatformNoError);
+  PlatformHandle::Dispose(text);
   PlatformHandle::Dispose(box);
 }
 
