@@ -165,7 +165,8 @@ void FormatNumber(FormatOutput& out, const Directive& d, char conversion, va_lis
   if (conversion == 'd' || conversion == 'i') {
     int64_t value;
     if (d.length == ArgumentLength::kLong64) {
-      value = va_arg(arguments, long long);
+      // A 64-bit argument takes its two slots; its low 32 bits are what is printed.
+      value = static_cast<int32_t>(static_cast<uint32_t>(va_arg(arguments, unsigned long long)));
     } else if (d.length == ArgumentLength::kShort) {
       value = static_cast<int16_t>(va_arg(arguments, int));
     } else {
@@ -179,7 +180,7 @@ void FormatNumber(FormatOutput& out, const Directive& d, char conversion, va_lis
     }
   } else {
     if (d.length == ArgumentLength::kLong64) {
-      magnitude = va_arg(arguments, unsigned long long);
+      magnitude = static_cast<uint32_t>(va_arg(arguments, unsigned long long));
     } else if (d.length == ArgumentLength::kShort) {
       magnitude = static_cast<uint16_t>(va_arg(arguments, unsigned));
     } else {
@@ -190,7 +191,7 @@ void FormatNumber(FormatOutput& out, const Directive& d, char conversion, va_lis
 
   const char* digitSet = conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
   unsigned base = conversion == 'o' ? 8 : (conversion == 'x' || conversion == 'X') ? 16 : 10;
-  char digits[24];  // reversed; 22 octal digits at most
+  char digits[12];  // reversed; 11 octal digits at most
   uint32_t digitCount = 0;
   do {
     digits[digitCount++] = digitSet[magnitude % base];
