@@ -19,6 +19,7 @@ TEST(InputSnapshotTest, KeyCodesOfTheTable) {
       {VK_RETURN, false, 0x91},  {VK_RETURN, true, 0x95},   {VK_ESCAPE, false, 0xA0}, {VK_F1, false, 0xA1},
       {VK_F24, false, 0xB8},     {VK_LBUTTON, false, 0xFF}, {VK_MBUTTON, false, 0xFD}, {0xFF, false, 0x94},
       {VK_PAUSE, false, 0xC0},   {VK_SCROLL, false, 0xC0},  {0x3A, false, 0x00},     {VK_UP, false, 0x9F},
+      {0x15, false, 0xC0},       {0x16, false, 0x00},       {0x17, false, 0xC0},     {0x19, false, 0xC0},
   };
   for (const Case& c : cases) EXPECT_EQ(KeyCodeOfVirtualKey(c.key, c.extended), c.code) << c.key;
 }
