@@ -18,7 +18,9 @@ constexpr int kDropDownRoom = 200;         // added to the element's height for 
 
 struct PopupData {
   element_support::ControlPart control;  // title, rectangle, flags and the drop-down list
-  int32_t value;                         // the 1-based selected item, 0 for none: the value without a window
+  // The value given without a window: after attach the 0-based index of the last item marked DEFAULT (0 when
+  // none is), after a set value or text the 1-based item chosen.
+  int32_t value;
 };
 
 void ApplyEnabled(const PopupData* popup) {
@@ -31,7 +33,8 @@ PlatformError Attach(HWND window, MarkupNode* node, PopupData* popup) {
                                           static_cast<int>(r.Height()), window, element_support::ControlId(window),
                                           GetModuleHandleA(nullptr), nullptr);
   if (popup->control.window == nullptr) return kInterfaceErrWindowClass;
-  // The items: every ITEM inside with a title that is neither empty nor "-"; an author's DEFAULT item is chosen.
+  // The items: every ITEM inside with a title that is neither empty nor "-". The first item is selected; the
+  // last one marked DEFAULT is only remembered as the value without a window.
   int32_t added = 0;
   int32_t chosen = 0;
   if (node->child != nullptr) {
@@ -45,8 +48,8 @@ PlatformError Attach(HWND window, MarkupNode* node, PopupData* popup) {
     }
   }
   if (added == 0) SendMessageA(popup->control.window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("none"));
-  SendMessageA(popup->control.window, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
-  popup->value = chosen + 1;
+  SendMessageA(popup->control.window, CB_SETCURSEL, 0, 0);
+  popup->value = chosen;
   if (!SetWindowPos(popup->control.window, HWND_TOP, 0, 0, static_cast<int>(r.Width()),
                     static_cast<int>(r.Height()) + kDropDownRoom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
     return kInterfaceErrWindowClass;

@@ -1,4 +1,4 @@
-// Pop-up menus: which ITEMs become items, the default item, the value with and without a window, text by
+// Pop-up menus: which ITEMs become items, the first selected, the value with and without a window, text by
 // prefix, enabling, and choosing an item as the element's activation.
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ class Popups : public ElementPage {
   }
 };
 
-TEST_F(Popups, ItemsWithATitleOtherThanADashAndTheDefaultChosen) {
+TEST_F(Popups, ItemsWithATitleOtherThanADashAndTheFirstSelected) {
   ASSERT_EQ(Open("<PAGE>"
                  "<POPUP NAME=p RECT=10,10,100,30><ITEM TITLE=-/><ITEM TITLE=''/><ITEM/><ITEM TITLE=A/></POPUP>"
                  "<POPUP NAME=empty RECT=10,40,100,60></POPUP>"
@@ -33,12 +33,25 @@ TEST_F(Popups, ItemsWithATitleOtherThanADashAndTheDefaultChosen) {
   EXPECT_EQ(Items("empty"), std::vector<std::string>{"none"});
   EXPECT_EQ(Items("chosen"), (std::vector<std::string>{"x", "y", "z"}));
   EXPECT_EQ(Value("p"), 1);
-  EXPECT_EQ(Value("chosen"), 2);  // the author's DEFAULT
-  EXPECT_EQ(Text("chosen"), "y");
+  EXPECT_EQ(Value("chosen"), 1);  // the first item, whatever is marked DEFAULT
+  EXPECT_EQ(Text("chosen"), "x");
   // The window's height is its field's; the list may use the rectangle and 200 pixels more.
   RECT rect;
   GetWindowRect(WindowOf("p"), &rect);
   EXPECT_LT(rect.bottom - rect.top, 30);
+}
+
+// Without a window the value is the stored one: the 0-based index of the last item marked DEFAULT, 0 when none.
+TEST_F(Popups, WithoutAWindowTheValueIsTheLastDefaultFromZero) {
+  ASSERT_EQ(Open("<PAGE><POPUP NAME=two RECT=10,10,100,30><ITEM TITLE=a DEFAULT/><ITEM TITLE=-/><ITEM TITLE=b/>"
+                 "<ITEM TITLE=c DEFAULT/></POPUP>"
+                 "<POPUP NAME=none RECT=10,40,100,60><ITEM TITLE=a/><ITEM TITLE=b/></POPUP></PAGE>"),
+            kPlatformNoError);
+  EXPECT_EQ(Value("two"), 1);
+  Send("two", kElementDetach);
+  Send("none", kElementDetach);
+  EXPECT_EQ(Value("two"), 2);
+  EXPECT_EQ(Value("none"), 0);
 }
 
 TEST_F(Popups, TheValueIsTheOneBasedItemAndTextSelectsByPrefix) {
