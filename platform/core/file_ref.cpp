@@ -165,6 +165,9 @@ PlatformError ApplySegment(PlatformHandle* work, const uint8_t* name) {
   const char* text = reinterpret_cast<const char*>(name + 1);
   bool inContainer = data->rootStream != nullptr || FileRef::HasComponents(work);
   if (!inContainer) {
+    // On disk "." stays where it is and ".." steps to the parent, so that a path never holds them: two texts for
+    // one file would give two references different paths, and their streams, matched by path, would not be
+    // shared (one writer's bytes lost under the other's). Inside a container they are record names like others.
     if (length == 1 && text[0] == '.') return kPlatformNoError;
     if (length == 2 && text[0] == '.' && text[1] == '.') {
       uint8_t ignored[256];

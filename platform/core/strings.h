@@ -19,7 +19,8 @@ uint32_t PlatformParseDecimal(const char* string);
 char* PlatformUpperCaseBounded(char* destination, const char* source, int32_t size);  // size -1: no bound
 char* PlatformUpperCase(char* string);
 // Arguments are read with their own types: "d", "i", "u", "o", "x", "X", "c" and "*" take an int (also with
-// "h" or "l", both of which mean at most 32 bits), "ll", "q" and "L" take a 64-bit integer, and "s", "p" and "n"
-// take pointers ("n" an int32_t*). "p" prints "0x" and 16 upper-case hexadecimal digits.
+// "h" or "l", both of which mean at most 32 bits), "ll", "q" and "L" take a 64-bit integer of which the low 32
+// bits are printed, and "s", "p" and "n" take pointers ("n" an int32_t*). "p" prints "0x" and 16 upper-case
+// hexadecimal digits: a pointer has 64 bits here, and 8 digits would print only half of it.
 char* PlatformFormatString(char* destination, uint32_t size, const char* format, ...);
 char* PlatformFormatStringV(char* destination, uint32_t size, const char* format, va_list arguments);

@@ -77,8 +77,9 @@ struct FrameElement {
                             intptr_t parameter1, intptr_t parameter2);
 };
 
-// A Win32 drop-down list of the "ITEM" elements inside the element. The item marked DEFAULT (else the first) is
-// selected when it is made; the value is the 1-based selected item (0 for none), kept also without a window.
+// A Win32 drop-down list of the "ITEM" elements inside the element. The first item is selected when it is made;
+// the value is the 1-based selected item (0 for none). Without a window the value is the one stored: the 0-based
+// index of the last item marked DEFAULT, or what was set last.
 struct PopupElement {
   static PlatformError Proc(HWND window, HDC dc, MarkupNode* node, PlatformHandle* instanceData, int32_t message,
                             intptr_t parameter1, intptr_t parameter2);
