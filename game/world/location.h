@@ -61,6 +61,9 @@ class Location : public NamedRecord {
   int16_t Kind() const { return kind_; }
   // Whether the location shows its screen layout with the portrait, the map buttons and the status panel.
   bool HasInterface() const { return interface_; }
+  // The four values and the text of the record's common part: kept, read by nothing else.
+  const std::array<int32_t, 4>& KeptValues() const { return keptValues_; }
+  const std::string& KeptText() const { return keptText_; }
   // Runs each link as a script event, in order.
   void RunLinks();
 

@@ -49,6 +49,10 @@ class MapLocation : public Location {
   bool UsesGlobalShortcuts() const { return globalShortcuts_ != 0; }
   const std::array<std::string, 4>& EdgeExits() const { return exits_; }
   const std::string& EnterEventName() const { return enterEvent_; }
+  // The text that follows the enter event's name in the record: kept, read by nothing else.
+  const std::string& TextAfterEnterEvent() const { return keptText_; }
+  // The enter actions, run on entry.
+  const ScriptEvent* EnterActions() const { return enterActions_.get(); }
   // The loaded map, null while the location is not active.
   TileMap* Map() const { return map_.get(); }
   // Where the map view's top-left lies on the screen (0, 0 without the interface).

@@ -62,6 +62,10 @@ class ScreenLocation : public Location {
   const LocationSpotList* Shortcuts() const { return shortcuts_.get(); }
   bool UsesGlobalShortcuts() const { return globalShortcuts_ != 0; }
   const std::string& EnterEventName() const { return enterEvent_; }
+  // The text that follows the enter event's name in the record: kept, read by nothing else.
+  const std::string& TextAfterEnterEvent() const { return keptText_; }
+  // The enter actions, run on entry.
+  const ScriptEvent* EnterActions() const { return enterActions_.get(); }
   const std::vector<std::unique_ptr<Sprite>>& Elements() const { return elements_; }
   // Where the picture's top-left lies on the screen.
   int32_t OriginX() const { return originX_; }

@@ -23,6 +23,10 @@ class ScriptLocation : public Location {
   void Leave() override;
 
   const std::string& EnterEventName() const { return enterEvent_; }
+  // The text that follows the enter event's name in the record: kept, read by nothing else.
+  const std::string& TextAfterEnterEvent() const { return keptText_; }
+  // The enter actions, run on entry.
+  const ScriptEvent* EnterActions() const { return enterActions_.get(); }
 
  private:
   std::unique_ptr<ScriptEvent> ownEvent_;

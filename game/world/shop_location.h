@@ -31,6 +31,10 @@ class ShopLocation : public Location {
   const std::vector<std::string>& Goods() const { return goods_; }
   int16_t ShopKind() const { return shopKind_; }
   const std::string& EnterEventName() const { return enterEvent_; }
+  // The text that follows the enter event's name in the record: kept, read by nothing else.
+  const std::string& TextAfterEnterEvent() const { return keptText_; }
+  // The enter actions, run on entry.
+  const ScriptEvent* EnterActions() const { return enterActions_.get(); }
   // The event run when the player cannot pay; null when the shop has none.
   const ScriptEvent* CannotPayEvent() const { return cannotPay_.get(); }
   const ScriptEvent* SecondEvent() const { return second_.get(); }

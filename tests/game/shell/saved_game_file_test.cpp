@@ -19,10 +19,13 @@
 #include "host/errors.h"
 #include "host/testing_files.h"
 #include "platform/core/platform_error.h"
+#include "tests/support/byte_builder.h"
 #include "tests/support/child_process.h"
 #include "tests/support/file_system_fixture.h"
 
 namespace {
+
+using test_support::ByteBuilder;
 
 constexpr const char* kScenario = "Isle of Tests";
 
@@ -363,64 +366,60 @@ constexpr int16_t kTableAt463 = 23915;                       // the chunk length
 constexpr int16_t kPlainInStoredOrder[22] = {7,   118, 117, 119, 120, 104, 105, 106, 100, 102, 101,
                                              103, 107, 108, 109, 110, 111, 112, 114, 113, 121, 116};
 
-// An older writer's file has the journal and plug-in chunks only; this one adds the text entries and the portrait.
-std::vector<uint8_t> HandBuiltBody(bool characterChunks) {
-  std::vector<uint8_t> b;
-  auto bytes = [&](std::initializer_list<uint8_t> list) { b.insert(b.end(), list); };
-  auto be16 = [&](int32_t v) { bytes({static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)}); };
-  auto be32 = [&](int32_t v) { be16(v >> 16); be16(v); };
-  // Strings are stored shifted: the n-th byte plus n.
-  bytes({2, 'A' + 1, 'b' + 2});                   // scenario "Ab"
-  be16(1);                                        // one character
-  bytes({3, 'A' + 1, 'n' + 2, 'n' + 3});          // name "Ann"
-  bytes({0});                                     // sprite: the default
-  be16(200);                                      // K
-  be16(24);                                       // the value-list field
-  for (int i = 0; i < 22; ++i) be16(kPlainInStoredOrder[i] + kTableAt364To385[i]);
-  be16(3);
-  be32(1234 + kTableAt413To415[0]);               // experience
-  be32(56789 + kTableAt413To415[1]);              // gold
-  be32(42 + kTableAt413To415[2]);                 // the random seed
-  be16(characterChunks ? 4 : 2);                  // the chunks
-  bytes({'J', 'O', 'U', 'R'});
-  be16(6 + kTableAt463);                          // one entry, "Hi"
-  be16(1);
-  bytes({0, 2, 'H' + 1, 'i' + 2});
-  bytes({'P', 'L', 'U', 'G'});
-  be16(2 + kTableAt463);                          // no plug-ins
-  be16(0);
-  if (characterChunks) {
-    bytes({'T', 'E', 'X', 'T'});
-    be16(9 + kTableAt463);                        // one entry: key "k", two empty texts
-    be16(1);
-    bytes({0, 1, 'k' + 1, 0, 0, 0, 0});
-    bytes({'P', 'O', 'R', 'T'});
-    be16(3 + kTableAt463);                        // the portrait "P"
-    bytes({0, 1, 'P' + 1});
+// The body as the format lays it out, every field filled. With the chunks that only this game's writer adds (the
+// text entries and the portrait) it is the body the writer writes for the same game and key; without them it holds
+// a chunk of a tag no reader knows among the character's chunks and one in the trailer, each to be skipped by its
+// length.
+std::vector<uint8_t> HandBuiltBody(bool writerChunks) {
+  // Strings are stored shifted up (byte n of the text plus n), the names of the explored-area masks shifted down.
+  constexpr bool kUp = true;
+  ByteBuilder b;
+  b.ShiftedShortString("Ab", kUp);                                         // the scenario
+  b.Int16(1);                                                              // one character
+  b.ShiftedShortString("Ann", kUp).ShiftedShortString("hero", kUp);       // name, sprite
+  b.Int16(200);                                                            // K
+  b.Int16(24);                                                             // the value-list field
+  for (int i = 0; i < 22; ++i) b.Int16(kPlainInStoredOrder[i] + kTableAt364To385[i]);
+  b.Int16(3);
+  b.Int32(1234 + kTableAt413To415[0]);                                     // experience
+  b.Int32(56789 + kTableAt413To415[1]);                                    // gold
+  b.Int32(42 + kTableAt413To415[2]);                                       // the random seed
+  b.Int16(writerChunks ? 4 : 3);                                           // the chunks
+  b.Text("JOUR").Int16(10 + kTableAt463);                                  // two entries, "Hi" and "Yo"
+  b.Int16(2).ShiftedLongString("Hi", kUp).ShiftedLongString("Yo", kUp);
+  if (!writerChunks) b.Text("XTRA").Int16(3 + kTableAt463).Byte(1).Byte(2).Byte(3);
+  b.Text("PLUG").Int16(8 + kTableAt463);                                  // one plug-in, "Maps"
+  b.Int16(1).ShiftedLongString("Maps", kUp);
+  if (writerChunks) {
+    b.Text("TEXT").Int16(9 + kTableAt463);                                 // one entry: key "k", two empty texts
+    b.Int16(1).ShiftedLongString("k", kUp).ShiftedLongString("", kUp).ShiftedLongString("", kUp);
+    b.Text("PORT").Int16(3 + kTableAt463).ShiftedLongString("P", kUp);    // the portrait "P"
   }
-  bytes({0, 0});                                  // class and race: none
-  be16(10);                                       // nine empty equipment slots
-  for (int slot = 0; slot < 9; ++slot) bytes({0});
-  be16(1);                                        // one item, "Rod", with 5 charges
-  bytes({3, 'R' + 1, 'o' + 2, 'd' + 3});
-  be16(1);
-  bytes({'C', 'H', 'R', 'G'});
-  be16(2);
-  be16(5);
-  be16(0);                                        // no spells
-  be16(0);                                        // no effects
-  be16(1);                                        // one global entry, "gb_a" = "1"
-  bytes({4, 'g' + 1, 'b' + 2, '_' + 3, 'a' + 4, 1, '1' + 1});
-  be16(1);                                        // one place in the history: "Inn" at (3, 4), no music
-  be16(0);
-  be16(3);
-  be16(4);
-  be16(0);
-  bytes({3, 'I' + 1, 'n' + 2, 'n' + 3, 0});
-  be16(0);                                        // no explored-area masks
-  be16(0);                                        // the trailer: no chunks, key 0
-  be16(0);
-  return b;
+  b.ShiftedShortString("Ranger", kUp).ShiftedShortString("Elf", kUp);     // class, race
+  b.Int16(10);                                                             // equipment slots 1 to 9
+  for (const char* item : {"Bow", "", "Cloak", "", "", "", "", "", "Ring"}) b.ShiftedShortString(item, kUp);
+  b.Int16(2);                                                              // inventory: "Rod" with 5 charges,
+  b.ShiftedShortString("Rod", kUp).Int16(1).Text("CHRG").Int16(2).Int16(5);  // "Bow" with -1
+  b.ShiftedShortString("Bow", kUp).Int16(1).Text("CHRG").Int16(2).Int16(-1);
+  b.Int16(2).ShiftedShortString("Light", kUp).ShiftedShortString("Heal", kUp);     // spells
+  b.Int16(2).ShiftedShortString("Heal", kUp).Int16(4);                            // effects and their
+  b.ShiftedShortString("Shield", kUp).Int16(1);                                   // remaining ticks
+  b.Int16(2).ShiftedShortString("gb_a", kUp).ShiftedShortString("1", kUp);        // global entries
+  b.ShiftedShortString("gb_door", kUp).ShiftedShortString("open", kUp);
+  b.Int16(2);                                                              // the history, oldest first
+  b.Int16(10).Int16(4).Int16(9).Int16(0).ShiftedShortString("Vale", kUp).ShiftedShortString("vale.aiff", kUp);
+  b.Int16(0).Int16(0).Int16(0).Int16(0).ShiftedShortString("Inn", kUp).ShiftedShortString("", kUp);
+  b.Int16(2);                                                              // explored-area masks, by name
+  b.ShiftedShortString("Cave", !kUp).Int32(2).Byte(0x01).Byte(0x80).Int16(9).Int16(1).Int16(1).Int16(0);
+  b.ShiftedShortString("Town", !kUp).Int32(3).Byte(0xFF).Byte(0x01).Byte(0x80).Int16(8).Int16(3);
+  b.Int16(1).Int16(3).Int16(2).Int16(5).Int16(9);                          // identifiers 2, 5 and 9
+  if (writerChunks) {
+    b.Int16(0).Int16(0);                                                   // the trailer: no chunks, key 0
+  } else {
+    // One chunk, key 213: its length is masked with entry 200 + 213, the entry that masks the experience.
+    b.Int16(1).Int16(213).Text("NOTE").Int16(2 + kTableAt413To415[0]).Byte(0xAB).Byte(0xCD);
+  }
+  return b.Bytes();
 }
 
 // The format-13 file around a body: the header, then the body as a zlib stream of one stored block.
@@ -451,24 +450,28 @@ TEST(SavedGameFile, HandBuiltFormat13FileReadsFieldByField) {
   const SavedCharacter& c = game.character;
   EXPECT_EQ(game.format, 13);
   EXPECT_EQ(c.name, "Ann");
-  EXPECT_EQ(c.spriteName, "");
+  EXPECT_EQ(c.spriteName, "hero");
   EXPECT_EQ(c.level, 7);
   for (int k = 0; k < kSavedBaseValueCount; ++k) EXPECT_EQ(c.base[k], k == 15 ? 0 : 100 + k) << "B" << k;
   EXPECT_EQ(c.experience, 1234);
   EXPECT_EQ(c.gold, 56789);
   EXPECT_EQ(c.randomSeed, 42);
-  EXPECT_EQ(c.journal, std::vector<std::string>{"Hi"});
+  EXPECT_EQ(c.journal, (std::vector<std::string>{"Hi", "Yo"}));
   EXPECT_TRUE(c.textEntries.empty());
   EXPECT_EQ(c.portrait, "");
-  EXPECT_TRUE(c.plugins.empty());
-  EXPECT_EQ(c.className, "");
-  EXPECT_EQ(c.equipment, (std::array<std::string, kSavedEquipmentSlots>{}));
-  EXPECT_EQ(c.inventory, (std::vector<SavedItem>{{"Rod", true, 5}}));
-  EXPECT_TRUE(c.spells.empty());
-  EXPECT_TRUE(c.effects.empty());
-  EXPECT_EQ(game.globals, (std::vector<SavedGlobal>{{"gb_a", "1"}}));
-  EXPECT_EQ(game.history, (std::vector<LocationHistoryEntry>{{0, 3, 4, 0, "Inn", ""}}));
-  EXPECT_TRUE(game.masks.empty());
+  EXPECT_EQ(c.plugins, std::vector<std::string>{"Maps"});
+  EXPECT_EQ(c.className, "Ranger");
+  EXPECT_EQ(c.raceName, "Elf");
+  EXPECT_EQ(c.equipment,
+            (std::array<std::string, kSavedEquipmentSlots>{"Bow", "", "Cloak", "", "", "", "", "", "Ring"}));
+  EXPECT_EQ(c.inventory, (std::vector<SavedItem>{{"Rod", true, 5}, {"Bow", true, -1}}));
+  EXPECT_EQ(c.spells, (std::vector<std::string>{"Light", "Heal"}));
+  EXPECT_EQ(c.effects, (std::vector<SavedEffect>{{"Heal", 4}, {"Shield", 1}}));
+  EXPECT_EQ(game.globals, (std::vector<SavedGlobal>{{"gb_a", "1"}, {"gb_door", "open"}}));
+  EXPECT_EQ(game.history,
+            (std::vector<LocationHistoryEntry>{{10, 4, 9, 0, "Vale", "vale.aiff"}, {0, 0, 0, 0, "Inn", ""}}));
+  EXPECT_EQ(game.masks, (std::vector<SavedMask>{{"Cave", {0x01, 0x80}, 9, 1, true, {}},
+                                                {"Town", {0xFF, 0x01, 0x80}, 8, 3, true, {2, 5, 9}}}));
   // The writer writes the same body for the same game and key, with the text entries and the portrait.
   const std::vector<uint8_t> newer = Format13File(HandBuiltBody(true));
   ASSERT_EQ(ParseSavedGame(newer.data(), newer.size(), "Ab", &game), SavedGameError::kNone);
