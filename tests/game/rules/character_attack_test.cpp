@@ -101,7 +101,7 @@ TEST_F(CharacterAttackTest, ABlowHitsOnAHigherRollAndTheTargetsFacingDecidesItsP
   EXPECT_EQ(foe.facing, 7);
 }
 
-TEST_F(CharacterAttackTest, AWeaponRunsItsEventsAndFiresItsSpellWhileItHasCharges) {
+TEST_F(CharacterAttackTest, AWeaponRunsItsEventsAndFiresItsSpellTakingAChargeOrTurningUnlimited) {
   StartNextToFoe();
   Character& foe = *foe_;
   ItemRecord* sword = Arm(Player(), "Sword");
@@ -122,7 +122,9 @@ TEST_F(CharacterAttackTest, AWeaponRunsItsEventsAndFiresItsSpellWhileItHasCharge
       {"a miss that Miss turns into a hit", "", 0, 2, true, {5, 5, 100, 6}, "Attack Miss Attack ", 1, 1, true},
       {"a miss turned into a hit fires a spell of trigger 1 there", "", 1, 2, true, {5, 5, 100, 6},
        "Attack Miss Attack ", 1, 1, true},
-      {"no charges left: no spell, and none later", "", 0, 0, true, {3, 6, 100, 6}, "Attack Attack ", 0, 0, true},
+      {"no charges left: the spell fires and the charges turn unlimited", "", 0, 0, true, {3, 6, 100, 6},
+       "Attack Attack ", -1, 1, true},
+      {"charges below 0 turn unlimited too", "", 0, -3, true, {3, 6, 100, 6}, "Attack Attack ", -1, 1, true},
       {"unlimited charges stay unlimited", "", 0, -1, true, {3, 6, 100, 6}, "Attack Attack ", -1, 1, true},
       {"a trigger without a spell fires nothing", "", 0, 2, false, {3, 6, 100, 6}, "Attack Attack ", 2, 0, true},
       {"an Attack that refuses ends the blow before the rolls", "Attack", 0, 2, true, {}, "Attack ", 2, 0, false},

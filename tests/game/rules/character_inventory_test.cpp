@@ -140,17 +140,14 @@ TEST_F(CharacterItemsTest, AnItemThatItsOwnEventTakesAwayEndsTheRule) {
   EXPECT_EQ(TakeLog(), "Bell.Use Bell.Drop ");
 }
 
-TEST_F(CharacterItemsTest, ASpellFiresOnlyWhileChargesAreLeftAndAConsumableWithoutAnyIsUsedUp) {
+TEST_F(CharacterItemsTest, AConsumablesSpellFiresOnEveryUseTakingAChargeOrTurningUnlimitedAndTheItemStays) {
   Files().Add("Players/Spells/Heal.spl", sw::EncodeSpell({}));
   AddItem("Potion", 7).spellName = "Heal";
   LoadItems();
   struct Case {
     int16_t charges;
-    bool fires;
     int16_t left;
-    bool stays;
-  } cases[] = {{3, true, 2, true}, {1, true, 0, false}, {0, false, 0, false}, {-1, true, -1, true},
-               {-2, false, -2, false}};
+  } cases[] = {{3, 2}, {1, 0}, {0, -1}, {-1, -1}, {-2, -1}};
   Character& c = Player();
   for (const Case& k : cases) {
     c.inventory.clear();
@@ -158,12 +155,20 @@ TEST_F(CharacterItemsTest, ASpellFiresOnlyWhileChargesAreLeftAndAConsumableWitho
     ItemRecord* potion = Give("Potion", c);
     potion->charges = k.charges;
     c.UseItem(potion);
-    EXPECT_EQ(HasPendingSpells(), k.fires) << k.charges;
-    EXPECT_EQ(c.inventory.size(), k.stays ? 1u : 0u) << k.charges;
-    if (k.stays) {
-      EXPECT_EQ(c.inventory[0]->charges, k.left) << k.charges;
-    }
+    EXPECT_EQ(PendingSpells().size(), 1u) << k.charges;
+    ASSERT_EQ(c.inventory.size(), 1u) << k.charges;
+    EXPECT_EQ(c.inventory[0]->charges, k.left) << k.charges;
   }
+  // Its last charge leaves it at 0; used again it fires once more and its charges turn unlimited.
+  c.inventory.clear();
+  ClearPendingSpells();
+  ItemRecord* potion = Give("Potion", c);
+  potion->charges = 1;
+  c.UseItem(potion);
+  c.UseItem(potion);
+  EXPECT_EQ(PendingSpells().size(), 2u);
+  ASSERT_EQ(c.inventory.size(), 1u);
+  EXPECT_EQ(potion->charges, -1);
   ClearPendingSpells();
 }
 
