@@ -247,8 +247,9 @@ void Character::AutoEquipBest(int32_t preference) {
   for (const auto& entry : inventory) {
     ItemRecord* item = entry.get();
     const int32_t slot = SlotOf(*item);
-    // Consumables and used-only items are used, never worn.
-    if (slot == 0 || slot == kItemKindConsumable || slot == kItemKindUsedOnly) continue;
+    // Every kind with a slot is weighed, consumables and used-only items too: the best of those goes into its
+    // slot like any other item.
+    if (slot == 0) continue;
     if (better(item, best[static_cast<size_t>(slot)])) best[static_cast<size_t>(slot)] = item;
     if (slot != kItemKindWeapon) continue;
     ItemRecord*& reachBest = item->firstProjectileValue > 1 ? ranged : melee;

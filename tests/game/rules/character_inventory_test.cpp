@@ -236,7 +236,7 @@ TEST_F(CharacterItemsTest, AReplacementTurnsTheItemIntoTheNamedOneAndUsesThat) {
   EXPECT_EQ(Slot(c, 1), "gleaming");
 }
 
-TEST_F(CharacterItemsTest, AutomaticEquipmentChoosesByPreferenceAndRankAndNeverWearsConsumables) {
+TEST_F(CharacterItemsTest, AutomaticEquipmentChoosesByPreferenceAndRankInEveryKind) {
   AddItem("Club", 1).modifiers[kModifierMinDamage] = 2;
   AddItem("Mace", 1).modifiers[kModifierMinDamage] = 5;
   AddItem("Maul", 1).modifiers[kModifierMinDamage] = 5;  // as good as the mace, found later
@@ -245,8 +245,10 @@ TEST_F(CharacterItemsTest, AutomaticEquipmentChoosesByPreferenceAndRankAndNeverW
   bow.modifiers[kModifierMinDamage] = 3;
   AddItem("Helm", 4).modifiers[kModifierStrength] = 1;
   AddItem("Crown", 4).modifiers[kModifierStrength] = 3;
+  AddItem("Tonic", 7).modifiers[kModifierMaxStamina] = 2;
   AddItem("Potion", 7).modifiers[kModifierMaxStamina] = 9;
   AddItem("Scroll", 8).modifiers[kModifierMaxStamina] = 9;
+  AddItem("Note", 8).modifiers[kModifierMaxStamina] = 1;
   LoadItems();
   struct Case {
     std::vector<std::string> items;
@@ -265,12 +267,13 @@ TEST_F(CharacterItemsTest, AutomaticEquipmentChoosesByPreferenceAndRankAndNeverW
   for (const Case& k : cases) {
     Character npc;
     for (const std::string& name : k.items) Give(name, npc);
-    for (const char* name : {"Helm", "Crown", "Potion", "Scroll"}) Give(name, npc);
+    for (const char* name : {"Helm", "Crown", "Tonic", "Potion", "Scroll", "Note"}) Give(name, npc);
     npc.AutoEquipBest(k.preference);
     EXPECT_EQ(Slot(npc, 1), k.weapon) << k.preference;
     EXPECT_EQ(Slot(npc, 4), "crown");
-    EXPECT_EQ(Slot(npc, 7), "");
-    EXPECT_EQ(Slot(npc, 8), "");
+    // Consumables and items that are only used are weighed like the rest.
+    EXPECT_EQ(Slot(npc, 7), "potion");
+    EXPECT_EQ(Slot(npc, 8), "scroll");
   }
 }
 
