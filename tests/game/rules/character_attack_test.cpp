@@ -208,15 +208,25 @@ TEST_F(CharacterAttackTest, AnAttackTowardsAPointActsByTheWeaponsAttackKind) {
     Settle(Player());
   }
 
-  // Bare-handed, the attacker turns and strikes the air: nothing flies.
+  // Bare-handed, the attacker turns and launches an effect without a picture, carrying the damage rolled and the
+  // unarmed damage kind.
   SetGlobal("gb_refuse", "");
   Player().UnEquip(bow);
   TakeLog();
+  Player().unarmedDamageKind = 3;
   const size_t before = Map().TravellingList().size();
   const Point below = Map().CellCenter(1, 4);
+  ScriptRandomDraws({7});
   Player().Attack(below.x, below.y);
+  EXPECT_EQ(ScriptedDrawsLeft(), 0u);
   EXPECT_EQ(Player().facing, 5);
-  EXPECT_EQ(Map().TravellingList().size(), before);
+  ASSERT_EQ(Map().TravellingList().size(), before + 1);
+  const Sprite& unseen = *Map().TravellingList().back();
+  EXPECT_EQ(unseen.GetPictureRef(), nullptr);
+  EXPECT_EQ(unseen.missileKind, 1);
+  EXPECT_EQ(unseen.shooter, &Player());
+  EXPECT_EQ(unseen.damage, 7);
+  EXPECT_EQ(unseen.damageKind, 3);
   EXPECT_EQ(TakeLog(), "");
 }
 
