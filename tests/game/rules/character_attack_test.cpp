@@ -8,6 +8,7 @@
 
 #include "game/rules/character.h"
 #include "game/rules/item_record.h"
+#include "game/world/map_item.h"
 #include "game/world/sprite.h"
 #include "tests/game/rules/combat_fixture.h"
 
@@ -169,6 +170,43 @@ TEST_F(CharacterAttackTest, AnAttackEventThatLeavesTheLocationEndsTheAttack) {
   EXPECT_EQ(foe_->stamina, 20);
   EXPECT_EQ(ScriptedDrawsLeft(), 4u);  // no roll was made
   EXPECT_EQ(GetCurrentLocation()->GetName(), "elsewhere");
+}
+
+TEST_F(CharacterAttackTest, AFallenCharacterRunsItsDeathEventAndLeavesItsGoldOnItsCell) {
+  const struct {
+    const char* name;
+    int16_t gold;
+    bool leaves;  // its death event takes the player to another location
+    const char* log;
+    int32_t pile;  // the gold lying on its cell afterwards, 0 for none
+  } cases[] = {
+      {"Miser", 7, false, "dead 4,3 ", 7},
+      {"Pauper", 0, false, "dead 4,3 ", 0},
+      {"Runner", 7, true, "dead 4,3 ", 0},
+  };
+  for (const auto& c : cases) {
+    sw::NpcSpec& npc = DefineNpc(c.name);
+    npc.gold = c.gold;
+    sw::EventSpec death{{Log("dead &&ActualX,&&ActualY ")}};
+    if (c.leaves) death.mainActions.push_back(Travel("Elsewhere"));
+    npc.events[3] = {"", death};
+  }
+  Start(1, 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpenArena(1, 1);
+    Character& fallen = Place(c.name, 3, 2);
+    fallen.TakeDamage(50, 0, 0, 0, false);
+    EXPECT_EQ(TakeLog(), c.log);
+    EXPECT_EQ(fallen.sprite, nullptr);  // off the map
+    int32_t pile = 0;
+    for (const auto& object : Map().Objects()) {
+      int32_t column = 0, row = 0;
+      object->GetCell(&column, &row);
+      if (object->kind == kItemKindGoldPile && column == 3 && row == 2) pile += PileAmount(*object);
+    }
+    EXPECT_EQ(pile, c.pile);
+  }
 }
 
 TEST_F(CharacterAttackTest, AnAttackTowardsAPointActsByTheWeaponsAttackKind) {
