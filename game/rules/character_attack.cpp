@@ -1,6 +1,6 @@
 // Attacks by characters: the melee blow on a neighbouring character with the rolls of both sides, and the attack
 // towards a point of the map, which by the weapon launches a projectile, shows its picture on whoever stands there
-// and strikes it, or deals the damage there at once.
+// and strikes it, or deals the damage there at once; without a weapon it launches an effect that shows nothing.
 //
 // The weapon is the item in slot 1. Its "Attack" and "Miss" actions run their events during an attack and their
 // conditions steer it: a blow that hits runs "Attack" twice (before the rolls and before the damage), a miss runs
@@ -39,6 +39,8 @@ constexpr int16_t kShootProjectile = 0;
 constexpr int16_t kStrikeWithPicture = 1;
 constexpr int16_t kDamageAtPoint = 2;
 constexpr int32_t kProjectileMissile = 1;
+// How far, in cells, a blow without a weapon reaches.
+constexpr int32_t kBareHandReach = 1;
 constexpr int32_t kAttackAnimationLinger = 5;
 // The attack animations: the player's, a non-player character's, and the one used when those are missing.
 constexpr uint32_t kPlayerAttackFrame = 3;
@@ -154,8 +156,14 @@ void Character::Attack(int32_t targetX, int32_t targetY) {
   if (!sprite->IsFrameInRange(frame)) frame = kFallbackAttackFrame;
   sprite->SetFrame(frame, true);
   int32_t damage = RandomRange(current.minDamage, current.maxDamage);
-  // Without a weapon nothing flies: a travelling effect needs a picture, and only a weapon has one.
-  if (weapon == nullptr) return;
+  if (weapon == nullptr) {
+    // A bare hand launches an effect without a picture towards the cell of the point, carrying the damage of the
+    // attacker's unarmed kind; it reaches the neighbouring cell, covering a cell a tick.
+    const Point cell = map->CellAt(targetX, targetY);
+    map->LaunchUnseenEffectBetweenCells(x, y, cell.x, cell.y, map->CellWidth(), kBareHandReach,
+                                        MissileLoad{kProjectileMissile, this, nullptr, damage, unarmedDamageKind});
+    return;
+  }
   if (!RunWeaponAction(*this, *weapon, kMissAction)) damage = 0;
   if (!StillArmed(*this, watch, weapon) || sprite == nullptr) return;
   if (weapon->spellTrigger == kSpellOnHit) {

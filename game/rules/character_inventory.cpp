@@ -93,10 +93,11 @@ void Character::CreateInventoryFromNames() {
 }
 
 void Character::FireItemSpell(ItemRecord& item) {
-  // A spell fires while charges are left (taking one) or without limit (-1); an item with none left does not.
+  // A charge is taken while any are left; an item with none left (0 or below) turns unlimited (-1). The spell
+  // fires either way.
   if (!item.HasSpell()) return;
   if (item.charges > 0) --item.charges;
-  else if (item.charges != -1) return;
+  else item.charges = -1;
   if (IsCurrentCharacter(this)) QueuePendingSpell(item.spell);
   else UseSpell(item.spell);
 }
@@ -201,7 +202,11 @@ void Character::UseItem(ItemRecord* item) {
   }
   if (item->kind != kItemKindConsumable) return;
   if (!RunActionAllowing(*item, 1) || !HoldsItem(item)) return;
-  if (FiresOnUse(*item)) FireItemSpell(*item);
+  const bool firesOnUse = FiresOnUse(*item);
+  if (firesOnUse) {
+    FireItemSpell(*item);
+    if (!HoldsItem(item)) return;
+  }
   if (item->HasReplacement() && FindItemByName(item->replacementName) != nullptr) {
     ReplaceItem(item);
     return;
@@ -225,8 +230,9 @@ void Character::UseItem(ItemRecord* item) {
   RecalculateStats();
   stamina = std::min(stamina, current.maxStamina);
   magic = std::min(magic, current.maxMagic);
-  // A consumable whose spell has charges left (or no limit) stays; any other is used up.
-  if (FiresOnUse(*item) && (item->charges > 0 || item->charges == -1)) return;
+  // A consumable whose spell fires on use stays: each use takes a charge down to 0, and a use with none left makes
+  // the charges unlimited (-1). Any other consumable is used up.
+  if (firesOnUse) return;
   Drop(item, false);
 }
 
@@ -241,8 +247,9 @@ void Character::AutoEquipBest(int32_t preference) {
   for (const auto& entry : inventory) {
     ItemRecord* item = entry.get();
     const int32_t slot = SlotOf(*item);
-    // Consumables and used-only items are used, never worn.
-    if (slot == 0 || slot == kItemKindConsumable || slot == kItemKindUsedOnly) continue;
+    // Every kind with a slot is weighed, consumables and used-only items too: the best of those goes into its
+    // slot like any other item.
+    if (slot == 0) continue;
     if (better(item, best[static_cast<size_t>(slot)])) best[static_cast<size_t>(slot)] = item;
     if (slot != kItemKindWeapon) continue;
     ItemRecord*& reachBest = item->firstProjectileValue > 1 ? ranged : melee;

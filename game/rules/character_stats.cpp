@@ -84,11 +84,17 @@ void Character::AddEffect(SpellRecord* spell) {
   if (spell == nullptr) return;
   EventQueueHold hold;
   EventPositionScope position(x, y);
+  const MapWatch watch;
+  // A non-player character goes with its map: once an event has left the map, it is not touched again.
+  const bool player = IsCurrentCharacter(this);
+  auto stillHere = [&] { return player || watch.Holds(); };
   auto effect = std::make_unique<ActiveEffect>(spell);
-  // The first application deals the first damage and runs the spell's tick event; the next tick of the effects
-  // then passes over the new effect.
+  // The spell's tick event runs when the effect is made and again in its first application, which also deals the
+  // first damage; the next tick of the effects then passes over the new effect.
+  spell->RunEvent(1);
+  if (!stillHere()) return;
   int32_t change = 0;
-  if (!effect->Apply(*this, &change)) return;
+  if (!effect->Apply(*this, &change) || !stillHere()) return;
   effect->restored = 1;
   effects.push_back(std::move(effect));
   RecalculateStats();

@@ -206,15 +206,12 @@ void Character::UpdateMovementMode(int32_t now) {
         stays = runEvent(0);
       }
       break;
-    case 2: {
-      // The destination is stored as the definition gives it, counted from 1.
-      const int32_t goalX = destinationX - 1, goalY = destinationY - 1;
-      if (x != goalX || y != goalY) {
-        if (MoveTo(goalX, goalY, 1)) stays = runEvent(0);
-        if (stays && x == goalX && y == goalY) stays = runEvent(1);
+    case 2:
+      if (x != destinationX || y != destinationY) {
+        if (MoveTo(destinationX, destinationY, 1)) stays = runEvent(0);
+        if (stays && x == destinationX && y == destinationY) stays = runEvent(1);
       }
       break;
-    }
     case 3:
       target = player;
       if (player != nullptr) MoveTo(2 * x - player->x, 2 * y - player->y, 1);

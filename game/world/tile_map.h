@@ -82,6 +82,15 @@ struct MapLayerRecord {
   SceneLayer* Layer() const;
 };
 
+// What a travelling effect carries and does to the first character of another side that it meets.
+struct MissileLoad {
+  int32_t missileKind = 0;
+  Character* shooter = nullptr;
+  const SpellRecord* spell = nullptr;
+  int32_t damage = 0;
+  int32_t damageKind = 0;
+};
+
 class TileMap : public NamedRecord {
  public:
   // An empty map named after the stream's file (the map's name); it becomes the current map.
@@ -230,6 +239,10 @@ class TileMap : public NamedRecord {
                                    int32_t row1, int32_t speed, int32_t range, int32_t missileKind,
                                    Character* shooter, const SpellRecord* spell, int32_t damage, int32_t damageKind,
                                    int32_t unused);
+  // A travelling effect that shows nothing (a blow without a weapon), aimed between two cells as above and facing
+  // up. The map's tick takes a travelling effect without a picture away at its next pass.
+  Sprite* LaunchUnseenEffectBetweenCells(int32_t column0, int32_t row0, int32_t column1, int32_t row1, int32_t speed,
+                                         int32_t range, const MissileLoad& load);
   // Offers a point of the map (pixels) to the event spots in order: the first whose picture holds it (edges
   // included) and whose event is not ":" takes it, runs its event and gives true.
   bool HitTestSpots(int32_t x, int32_t y);
@@ -366,6 +379,13 @@ class TileMap : public NamedRecord {
   int32_t RoundCounter() const { return roundCounter_; }
 
  private:
+  // Sets the sprite off from (x0, y0) towards (x1, y1) for `range` cells with the load, and keeps it among the
+  // travelling effects.
+  Sprite* StartTravelling(std::unique_ptr<Sprite> sprite, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                          int32_t speed, int32_t range, int32_t facing, const MissileLoad& load);
+  // The pixel ends of an effect aimed from one cell's figure at another's.
+  void CellLine(int32_t column0, int32_t row0, int32_t column1, int32_t row1, Point* from, Point* to) const;
+
   struct MapEvent {
     std::string name;  // "" for a copy of a global event
     bool local = false;

@@ -159,7 +159,8 @@ Character* TileMap::AddCharacter(const NpcDefinition* npc, int32_t x, int32_t y,
   if (npc == nullptr) return nullptr;
   std::unique_ptr<Character> character = Character::CharacterFromDefinition(*npc);
   character->CreateInventoryFromNames();
-  character->AutoEquipBest(0);
+  // The weapon suits how the character fights: its behaviour kind is the preference.
+  character->AutoEquipBest(character->behaviourKind);
   character->RecalculateStats();
   character->stamina = character->current.maxStamina;
   character->magic = character->current.maxMagic;

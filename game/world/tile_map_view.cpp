@@ -111,32 +111,31 @@ Sprite* TileMap::AddAnimationSprite(PictureRef* picture, int32_t x, int32_t y, i
   return travelling_.back().get();
 }
 
+namespace {
+
+// The way of a travelling effect: its step in each axis at `speed` pixels a tick (below 1 counts as 1) and its
+// bearing in degrees, clockwise from up.
+struct Heading {
+  double stepX = 0, stepY = 0, bearing = 0;
+};
+
+Heading HeadingOf(double dx, double dy, int32_t speed) {
+  const double t = std::atan2(std::fabs(dy), std::fabs(dx));
+  const double pace = speed <= 0 ? 1.0 : speed;
+  const double degrees = t * 180.0 / std::numbers::pi;
+  if (dx >= 0 && dy >= 0) return {pace * std::cos(t), pace * std::sin(t), degrees + 90.0};
+  if (dx >= 0 && dy <= 0) return {pace * std::cos(t), -pace * std::sin(t), std::fabs(degrees - 90.0)};
+  if (dx <= 0 && dy <= 0) return {-pace * std::cos(t), -pace * std::sin(t), degrees + 270.0};
+  return {-pace * std::cos(t), pace * std::sin(t), std::fabs(degrees - 90.0) + 180.0};
+}
+
+}  // namespace
+
 Sprite* TileMap::LaunchEffect(PictureRef* picture, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t speed,
                               int32_t range, int32_t missileKind, Character* shooter, const SpellRecord* spell,
                               int32_t damage, int32_t damageKind, int32_t) {
   if (picture == nullptr || (picture->Still() == nullptr && picture->Set() == nullptr)) return nullptr;
-  const double dx = static_cast<double>(x1) - x0, dy = static_cast<double>(y1) - y0;
-  const double t = std::atan2(std::fabs(dy), std::fabs(dx));
-  const double pace = speed <= 0 ? 1.0 : speed;
-  const double degrees = t * 180.0 / std::numbers::pi;
-  double stepX = 0, stepY = 0, bearing = 0;
-  if (dx >= 0 && dy >= 0) {
-    stepX = pace * std::cos(t);
-    stepY = pace * std::sin(t);
-    bearing = degrees + 90.0;
-  } else if (dx >= 0 && dy <= 0) {
-    stepX = pace * std::cos(t);
-    stepY = -pace * std::sin(t);
-    bearing = std::fabs(degrees - 90.0);
-  } else if (dx <= 0 && dy <= 0) {
-    stepX = -pace * std::cos(t);
-    stepY = -pace * std::sin(t);
-    bearing = degrees + 270.0;
-  } else {
-    stepX = -pace * std::cos(t);
-    stepY = pace * std::sin(t);
-    bearing = std::fabs(degrees - 90.0) + 180.0;
-  }
+  const double bearing = HeadingOf(static_cast<double>(x1) - x0, static_cast<double>(y1) - y0, speed).bearing;
 
   auto sprite = std::make_unique<Sprite>();
   int32_t facing = 1;
@@ -169,7 +168,14 @@ Sprite* TileMap::LaunchEffect(PictureRef* picture, int32_t x0, int32_t y0, int32
   } else {
     sprite->SetPicture(picture, false);
   }
+  return StartTravelling(std::move(sprite), x0, y0, x1, y1, speed, range, facing,
+                         MissileLoad{missileKind, shooter, spell, damage, damageKind});
+}
 
+Sprite* TileMap::StartTravelling(std::unique_ptr<Sprite> sprite, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                                 int32_t speed, int32_t range, int32_t facing, const MissileLoad& load) {
+  const double dx = static_cast<double>(x1) - x0, dy = static_cast<double>(y1) - y0;
+  const Heading heading = HeadingOf(dx, dy, speed);
   const double length = std::sqrt(dx * dx + dy * dy);
   double remainingX = 0, remainingY = 0;
   if (length != 0) {
@@ -177,30 +183,42 @@ Sprite* TileMap::LaunchEffect(PictureRef* picture, int32_t x0, int32_t y0, int32
     remainingY = dy / length * range * cellWidth_;
   }
   sprite->SetPosition(x0, y0);
-  sprite->StartAction(static_cast<float>(remainingX), static_cast<float>(remainingY), static_cast<float>(stepX),
-                      static_cast<float>(stepY), 0, facing);
-  sprite->missileKind = static_cast<int16_t>(missileKind);
-  sprite->shooter = shooter;
-  sprite->spellRecord = spell;
-  sprite->damage = static_cast<int16_t>(damage);
-  sprite->damageKind = static_cast<int16_t>(damageKind);
+  sprite->StartAction(static_cast<float>(remainingX), static_cast<float>(remainingY),
+                      static_cast<float>(heading.stepX), static_cast<float>(heading.stepY), 0, facing);
+  sprite->missileKind = static_cast<int16_t>(load.missileKind);
+  sprite->shooter = load.shooter;
+  sprite->spellRecord = load.spell;
+  sprite->damage = static_cast<int16_t>(load.damage);
+  sprite->damageKind = static_cast<int16_t>(load.damageKind);
   travelling_.push_back(std::move(sprite));
   return travelling_.back().get();
+}
+
+// Aimed at the figures, whose pictures stand above their cells' centres: from half a cell above the shooter's
+// centre to the target's centre, or half a cell above it when it stands near.
+void TileMap::CellLine(int32_t column0, int32_t row0, int32_t column1, int32_t row1, Point* from, Point* to) const {
+  *from = CellCenter(column0, row0);
+  *to = CellCenter(column1, row1);
+  const int32_t half = cellHeight_ / 2;
+  from->y -= 2 * half;
+  if (std::abs(int64_t{row1} - row0) <= 1) to->y -= half;
 }
 
 Sprite* TileMap::LaunchEffectBetweenCells(PictureRef* picture, int32_t column0, int32_t row0, int32_t column1,
                                           int32_t row1, int32_t speed, int32_t range, int32_t missileKind,
                                           Character* shooter, const SpellRecord* spell, int32_t damage,
                                           int32_t damageKind, int32_t unused) {
-  // Aimed at the figures, whose pictures stand above their cells' centres: from half a cell above the
-  // shooter's centre to the target's centre, or half a cell above it when it stands near.
-  const Point from = CellCenter(column0, row0);
-  const Point to = CellCenter(column1, row1);
-  const int32_t half = cellHeight_ / 2;
-  const int32_t y0 = from.y - 2 * half;
-  const int32_t y1 = std::abs(int64_t{row1} - row0) > 1 ? to.y : to.y - half;
-  return LaunchEffect(picture, from.x, y0, to.x, y1, speed, range, missileKind, shooter, spell, damage, damageKind,
-                      unused);
+  Point from, to;
+  CellLine(column0, row0, column1, row1, &from, &to);
+  return LaunchEffect(picture, from.x, from.y, to.x, to.y, speed, range, missileKind, shooter, spell, damage,
+                      damageKind, unused);
+}
+
+Sprite* TileMap::LaunchUnseenEffectBetweenCells(int32_t column0, int32_t row0, int32_t column1, int32_t row1,
+                                                int32_t speed, int32_t range, const MissileLoad& load) {
+  Point from, to;
+  CellLine(column0, row0, column1, row1, &from, &to);
+  return StartTravelling(std::make_unique<Sprite>(), from.x, from.y, to.x, to.y, speed, range, 1, load);
 }
 
 // ---- The view ----

@@ -92,7 +92,7 @@ struct NpcSpec {
   std::vector<std::string> spellNames;
   std::vector<std::string> startItemNames;
   int16_t behaviourKind = 0, moveInterval = 0, wanderRadius = 0, movementMode = 0;
-  int16_t destinationX = 0, destinationY = 0;  // counted from 1
+  int16_t destinationX = 0, destinationY = 0;  // a map cell, counted from 0
   std::array<EventReferenceSpec, 4> events;
 };
 

@@ -8,6 +8,7 @@
 
 #include "game/rules/character.h"
 #include "game/rules/item_record.h"
+#include "game/world/map_item.h"
 #include "game/world/sprite.h"
 #include "tests/game/rules/combat_fixture.h"
 
@@ -101,7 +102,7 @@ TEST_F(CharacterAttackTest, ABlowHitsOnAHigherRollAndTheTargetsFacingDecidesItsP
   EXPECT_EQ(foe.facing, 7);
 }
 
-TEST_F(CharacterAttackTest, AWeaponRunsItsEventsAndFiresItsSpellWhileItHasCharges) {
+TEST_F(CharacterAttackTest, AWeaponRunsItsEventsAndFiresItsSpellTakingAChargeOrTurningUnlimited) {
   StartNextToFoe();
   Character& foe = *foe_;
   ItemRecord* sword = Arm(Player(), "Sword");
@@ -122,7 +123,9 @@ TEST_F(CharacterAttackTest, AWeaponRunsItsEventsAndFiresItsSpellWhileItHasCharge
       {"a miss that Miss turns into a hit", "", 0, 2, true, {5, 5, 100, 6}, "Attack Miss Attack ", 1, 1, true},
       {"a miss turned into a hit fires a spell of trigger 1 there", "", 1, 2, true, {5, 5, 100, 6},
        "Attack Miss Attack ", 1, 1, true},
-      {"no charges left: no spell, and none later", "", 0, 0, true, {3, 6, 100, 6}, "Attack Attack ", 0, 0, true},
+      {"no charges left: the spell fires and the charges turn unlimited", "", 0, 0, true, {3, 6, 100, 6},
+       "Attack Attack ", -1, 1, true},
+      {"charges below 0 turn unlimited too", "", 0, -3, true, {3, 6, 100, 6}, "Attack Attack ", -1, 1, true},
       {"unlimited charges stay unlimited", "", 0, -1, true, {3, 6, 100, 6}, "Attack Attack ", -1, 1, true},
       {"a trigger without a spell fires nothing", "", 0, 2, false, {3, 6, 100, 6}, "Attack Attack ", 2, 0, true},
       {"an Attack that refuses ends the blow before the rolls", "Attack", 0, 2, true, {}, "Attack ", 2, 0, false},
@@ -153,7 +156,8 @@ TEST_F(CharacterAttackTest, AWeaponRunsItsEventsAndFiresItsSpellWhileItHasCharge
   foe.magic = 5;
   ScriptRandomDraws({0, 5, 100});  // its damage, 0 to 0, takes no draw
   foe.AttackCharacter(&Player());
-  EXPECT_EQ(TakeLog(), "Attack Attack hit 3,2 ");
+  // The effect on the foe itself runs the spell's tick event as it is made and in its first application.
+  EXPECT_EQ(TakeLog(), "Attack Attack hit 3,2 hit 3,2 ");
   EXPECT_EQ(foeSword->charges, 0);
 }
 
@@ -166,6 +170,43 @@ TEST_F(CharacterAttackTest, AnAttackEventThatLeavesTheLocationEndsTheAttack) {
   EXPECT_EQ(foe_->stamina, 20);
   EXPECT_EQ(ScriptedDrawsLeft(), 4u);  // no roll was made
   EXPECT_EQ(GetCurrentLocation()->GetName(), "elsewhere");
+}
+
+TEST_F(CharacterAttackTest, AFallenCharacterRunsItsDeathEventAndLeavesItsGoldOnItsCell) {
+  const struct {
+    const char* name;
+    int16_t gold;
+    bool leaves;  // its death event takes the player to another location
+    const char* log;
+    int32_t pile;  // the gold lying on its cell afterwards, 0 for none
+  } cases[] = {
+      {"Miser", 7, false, "dead 4,3 ", 7},
+      {"Pauper", 0, false, "dead 4,3 ", 0},
+      {"Runner", 7, true, "dead 4,3 ", 0},
+  };
+  for (const auto& c : cases) {
+    sw::NpcSpec& npc = DefineNpc(c.name);
+    npc.gold = c.gold;
+    sw::EventSpec death{{Log("dead &&ActualX,&&ActualY ")}};
+    if (c.leaves) death.mainActions.push_back(Travel("Elsewhere"));
+    npc.events[3] = {"", death};
+  }
+  Start(1, 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpenArena(1, 1);
+    Character& fallen = Place(c.name, 3, 2);
+    fallen.TakeDamage(50, 0, 0, 0, false);
+    EXPECT_EQ(TakeLog(), c.log);
+    EXPECT_EQ(fallen.sprite, nullptr);  // off the map
+    int32_t pile = 0;
+    for (const auto& object : Map().Objects()) {
+      int32_t column = 0, row = 0;
+      object->GetCell(&column, &row);
+      if (object->kind == kItemKindGoldPile && column == 3 && row == 2) pile += PileAmount(*object);
+    }
+    EXPECT_EQ(pile, c.pile);
+  }
 }
 
 TEST_F(CharacterAttackTest, AnAttackTowardsAPointActsByTheWeaponsAttackKind) {
@@ -205,15 +246,25 @@ TEST_F(CharacterAttackTest, AnAttackTowardsAPointActsByTheWeaponsAttackKind) {
     Settle(Player());
   }
 
-  // Bare-handed, the attacker turns and strikes the air: nothing flies.
+  // Bare-handed, the attacker turns and launches an effect without a picture, carrying the damage rolled and the
+  // unarmed damage kind.
   SetGlobal("gb_refuse", "");
   Player().UnEquip(bow);
   TakeLog();
+  Player().unarmedDamageKind = 3;
   const size_t before = Map().TravellingList().size();
   const Point below = Map().CellCenter(1, 4);
+  ScriptRandomDraws({7});
   Player().Attack(below.x, below.y);
+  EXPECT_EQ(ScriptedDrawsLeft(), 0u);
   EXPECT_EQ(Player().facing, 5);
-  EXPECT_EQ(Map().TravellingList().size(), before);
+  ASSERT_EQ(Map().TravellingList().size(), before + 1);
+  const Sprite& unseen = *Map().TravellingList().back();
+  EXPECT_EQ(unseen.GetPictureRef(), nullptr);
+  EXPECT_EQ(unseen.missileKind, 1);
+  EXPECT_EQ(unseen.shooter, &Player());
+  EXPECT_EQ(unseen.damage, 7);
+  EXPECT_EQ(unseen.damageKind, 3);
   EXPECT_EQ(TakeLog(), "");
 }
 

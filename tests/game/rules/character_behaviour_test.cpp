@@ -126,7 +126,7 @@ TEST_F(CharacterBehaviourTest, EachBehaviourKindActsInItsOwnWay) {
        },
        {3, 6, 100, 1000}, "Use Drop ", 3, 2, false},
       {"kind 3 casts its spell at the player in range", [](Character& f) { f.behaviourKind = 3; }, {1000},
-       "hit 2,2 ", 0, 2, false},
+       "hit 2,2 hit 2,2 ", 0, 2, false},
       {"kind 4 without a spell of its kind flees", [](Character& f) { f.behaviourKind = 4; }, {}, "", 0, 3,
        true},
       {"kind 7 picks a style and fights in it",

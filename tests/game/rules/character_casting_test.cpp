@@ -44,24 +44,25 @@ TEST_F(CharacterCastingTest, ASpellReachesByTargetKindRangeAndSide) {
     bool posed;
   } cases[] = {
       {"allies next to the player: not side 0, not the player itself", false, 1, 0, 1, 2, 9, true, nullptr,
-       "cast hit 1,2 ", 7, true},
-      {"enemies in 1..4, in list order", false, 2, 1, 4, 2, 9, true, nullptr, "cast hit 3,2 hit 3,2 hit 6,2 ", 7,
-       true},
+       "cast hit 1,2 hit 1,2 ", 7, true},
+      {"enemies in 1..4, in list order", false, 2, 1, 4, 2, 9, true, nullptr,
+       "cast hit 3,2 hit 3,2 hit 3,2 hit 3,2 hit 6,2 hit 6,2 ", 7, true},
       {"no enemy at distance 0: no pose for the player", false, 2, 0, 0, 2, 9, true, nullptr, "cast ", 7, false},
-      {"the caster itself, with exactly the cost", false, 0, 0, 0, 5, 5, true, nullptr, "cast hit 2,2 ", 0, true},
+      {"the caster itself, with exactly the cost", false, 0, 0, 0, 5, 5, true, nullptr, "cast hit 2,2 hit 2,2 ", 0,
+       true},
       {"short of magic: the failure event and nothing spent", false, 0, 0, 0, 5, 4, true, nullptr, "short ", 4,
        false},
       {"short of magic without feedback: nothing at all", false, 0, 0, 0, 5, 4, false, nullptr, "", 4, false},
       {"without feedback the magic is spent all the same", false, 2, 1, 1, 3, 9, false, nullptr,
-       "hit 3,2 hit 3,2 ", 6, true},
+       "hit 3,2 hit 3,2 hit 3,2 hit 3,2 ", 6, true},
       {"one chosen character within 1..1: no real range", false, 3, 1, 1, 2, 9, true, &foe, "cast ", 7, false},
       {"one chosen character, minimum above maximum", false, 3, 3, 2, 2, 9, true, &foe, "cast ", 7, false},
-      {"one chosen character within 1..3", false, 3, 1, 3, 2, 9, true, &foe, "cast hit 3,2 ", 7, true},
+      {"one chosen character within 1..3", false, 3, 1, 3, 2, 9, true, &foe, "cast hit 3,2 hit 3,2 ", 7, true},
       {"one chosen character but none given", false, 3, 1, 3, 2, 9, true, nullptr, "cast ", 7, false},
       {"a non-player caster's allies at 0..0: those on its own cell", true, 1, 0, 0, 2, 9, false, nullptr,
-       "hit 3,2 hit 3,2 ", 7, true},
-      {"a non-player caster's enemies: the player among them", true, 2, 1, 1, 2, 9, false, nullptr, "hit 2,2 ", 7,
-       true},
+       "hit 3,2 hit 3,2 hit 3,2 hit 3,2 ", 7, true},
+      {"a non-player caster's enemies: the player among them", true, 2, 1, 1, 2, 9, false, nullptr,
+       "hit 2,2 hit 2,2 ", 7, true},
       {"a non-player caster's pose shows even when it reached no one", true, 2, 5, 5, 2, 9, false, nullptr, "", 7,
        true},
   };
@@ -93,8 +94,8 @@ TEST_F(CharacterCastingTest, EachEffectKindActsOnTheMapAndOnlyTheEffectAloneActs
     size_t travelling;  // sprites added among the travelling effects
   } cases[] = {
       {0, "cast ", 1},         // a travelling effect carries the spell
-      {1, "cast hit 4,2 ", 1},  // its animation on the target, and the effect at once
-      {2, "cast hit 4,2 ", 0},
+      {1, "cast hit 4,2 hit 4,2 ", 1},  // its animation on the target, and the effect at once
+      {2, "cast hit 4,2 hit 4,2 ", 0},
       {3, "cast ", 0},  // an unknown kind reaches the target and does nothing
   };
   for (const auto& c : cases) {
@@ -116,9 +117,24 @@ TEST_F(CharacterCastingTest, EachEffectKindActsOnTheMapAndOnlyTheEffectAloneActs
     Probe().effectKind = kind;
     Player().magic = 9;
     Player().CastSpell(&Probe(), nullptr, true);
-    EXPECT_EQ(TakeLog(), kind == 2 ? "cast hit 2,2 " : "cast ");
+    EXPECT_EQ(TakeLog(), kind == 2 ? "cast hit 2,2 hit 2,2 " : "cast ");
     EXPECT_EQ(Player().magic, 9 - Probe().magicCost);
   }
+}
+
+TEST_F(CharacterCastingTest, AnEffectWhoseEventLeavesTheMapGoesNoFurtherWithTheCharacterLeftThere) {
+  sw::SpellSpec& exit = DefineSpell("Exit");
+  exit.damageMin = exit.damageMax = 4;
+  exit.events[1] = {{Log("hit "), Travel("Elsewhere")}};
+  Start(1, 1);
+  Character& foe = Place("Foe", 2, 1);
+  foe.stamina = 20;
+  // Leaving a map deletes its characters: once the event has left, the effect is neither applied nor kept.
+  foe.AddEffect(FindSpellByName("Exit"));
+  EXPECT_EQ(TakeLog(), "hit ");
+  EXPECT_EQ(GetCurrentLocation()->GetName(), "elsewhere");
+  EXPECT_EQ(foe.stamina, 20);
+  EXPECT_TRUE(foe.effects.empty());
 }
 
 TEST_F(CharacterCastingTest, ANonPlayerCharacterCastsAtTheNearestOpponentInRangeOrClosesIn) {
@@ -137,7 +153,7 @@ TEST_F(CharacterCastingTest, ANonPlayerCharacterCastsAtTheNearestOpponentInRange
     int32_t foeX;  // where the foe stands afterwards
     int32_t turnLeft;
   } cases[] = {
-      {"the player in range is cast at", 2, 4, 1, 9, "hit 2,2 ", 4, 0},
+      {"the player in range is cast at", 2, 4, 1, 9, "hit 2,2 hit 2,2 ", 4, 0},
       {"no one in range: a step towards the nearest opponent", 5, 6, 1, 9, "", 3, 0},
       {"no turn ready: nothing", 2, 4, 0, 9, "", 4, 0},
       {"short of magic: nothing", 2, 4, 1, 1, "", 4, 1},

@@ -140,17 +140,14 @@ TEST_F(CharacterItemsTest, AnItemThatItsOwnEventTakesAwayEndsTheRule) {
   EXPECT_EQ(TakeLog(), "Bell.Use Bell.Drop ");
 }
 
-TEST_F(CharacterItemsTest, ASpellFiresOnlyWhileChargesAreLeftAndAConsumableWithoutAnyIsUsedUp) {
+TEST_F(CharacterItemsTest, AConsumablesSpellFiresOnEveryUseTakingAChargeOrTurningUnlimitedAndTheItemStays) {
   Files().Add("Players/Spells/Heal.spl", sw::EncodeSpell({}));
   AddItem("Potion", 7).spellName = "Heal";
   LoadItems();
   struct Case {
     int16_t charges;
-    bool fires;
     int16_t left;
-    bool stays;
-  } cases[] = {{3, true, 2, true}, {1, true, 0, false}, {0, false, 0, false}, {-1, true, -1, true},
-               {-2, false, -2, false}};
+  } cases[] = {{3, 2}, {1, 0}, {0, -1}, {-1, -1}, {-2, -1}};
   Character& c = Player();
   for (const Case& k : cases) {
     c.inventory.clear();
@@ -158,12 +155,20 @@ TEST_F(CharacterItemsTest, ASpellFiresOnlyWhileChargesAreLeftAndAConsumableWitho
     ItemRecord* potion = Give("Potion", c);
     potion->charges = k.charges;
     c.UseItem(potion);
-    EXPECT_EQ(HasPendingSpells(), k.fires) << k.charges;
-    EXPECT_EQ(c.inventory.size(), k.stays ? 1u : 0u) << k.charges;
-    if (k.stays) {
-      EXPECT_EQ(c.inventory[0]->charges, k.left) << k.charges;
-    }
+    EXPECT_EQ(PendingSpells().size(), 1u) << k.charges;
+    ASSERT_EQ(c.inventory.size(), 1u) << k.charges;
+    EXPECT_EQ(c.inventory[0]->charges, k.left) << k.charges;
   }
+  // Its last charge leaves it at 0; used again it fires once more and its charges turn unlimited.
+  c.inventory.clear();
+  ClearPendingSpells();
+  ItemRecord* potion = Give("Potion", c);
+  potion->charges = 1;
+  c.UseItem(potion);
+  c.UseItem(potion);
+  EXPECT_EQ(PendingSpells().size(), 2u);
+  ASSERT_EQ(c.inventory.size(), 1u);
+  EXPECT_EQ(potion->charges, -1);
   ClearPendingSpells();
 }
 
@@ -231,7 +236,7 @@ TEST_F(CharacterItemsTest, AReplacementTurnsTheItemIntoTheNamedOneAndUsesThat) {
   EXPECT_EQ(Slot(c, 1), "gleaming");
 }
 
-TEST_F(CharacterItemsTest, AutomaticEquipmentChoosesByPreferenceAndRankAndNeverWearsConsumables) {
+TEST_F(CharacterItemsTest, AutomaticEquipmentChoosesByPreferenceAndRankInEveryKind) {
   AddItem("Club", 1).modifiers[kModifierMinDamage] = 2;
   AddItem("Mace", 1).modifiers[kModifierMinDamage] = 5;
   AddItem("Maul", 1).modifiers[kModifierMinDamage] = 5;  // as good as the mace, found later
@@ -240,8 +245,10 @@ TEST_F(CharacterItemsTest, AutomaticEquipmentChoosesByPreferenceAndRankAndNeverW
   bow.modifiers[kModifierMinDamage] = 3;
   AddItem("Helm", 4).modifiers[kModifierStrength] = 1;
   AddItem("Crown", 4).modifiers[kModifierStrength] = 3;
+  AddItem("Tonic", 7).modifiers[kModifierMaxStamina] = 2;
   AddItem("Potion", 7).modifiers[kModifierMaxStamina] = 9;
   AddItem("Scroll", 8).modifiers[kModifierMaxStamina] = 9;
+  AddItem("Note", 8).modifiers[kModifierMaxStamina] = 1;
   LoadItems();
   struct Case {
     std::vector<std::string> items;
@@ -260,12 +267,13 @@ TEST_F(CharacterItemsTest, AutomaticEquipmentChoosesByPreferenceAndRankAndNeverW
   for (const Case& k : cases) {
     Character npc;
     for (const std::string& name : k.items) Give(name, npc);
-    for (const char* name : {"Helm", "Crown", "Potion", "Scroll"}) Give(name, npc);
+    for (const char* name : {"Helm", "Crown", "Tonic", "Potion", "Scroll", "Note"}) Give(name, npc);
     npc.AutoEquipBest(k.preference);
     EXPECT_EQ(Slot(npc, 1), k.weapon) << k.preference;
     EXPECT_EQ(Slot(npc, 4), "crown");
-    EXPECT_EQ(Slot(npc, 7), "");
-    EXPECT_EQ(Slot(npc, 8), "");
+    // Consumables and items that are only used are weighed like the rest.
+    EXPECT_EQ(Slot(npc, 7), "potion");
+    EXPECT_EQ(Slot(npc, 8), "scroll");
   }
 }
 

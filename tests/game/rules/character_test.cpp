@@ -396,7 +396,8 @@ TEST_F(CharacterScenarioTest, AnEffectAppliesWhenAddedAndThenOncePerTickUntilItE
   c.AddEffect(FindSpellByName("Poison"));
   EXPECT_EQ(c.stamina, 27);
   ASSERT_EQ(c.effects.size(), 1u);
-  EXPECT_EQ(Global("gb_log"), "tick ");  // the tick event once, the cast event not at all
+  // The tick event when the effect is made and again in its first application; the cast event not at all.
+  EXPECT_EQ(Global("gb_log"), "tick tick ");
   EXPECT_EQ(c.current.strength, strength - 2);
   c.TickEffects();  // the tick in which it was added passes it over
   EXPECT_EQ(c.stamina, 27);
@@ -406,7 +407,7 @@ TEST_F(CharacterScenarioTest, AnEffectAppliesWhenAddedAndThenOncePerTickUntilItE
   c.TickEffects();  // the last of its three ticks
   EXPECT_EQ(c.stamina, 21);
   EXPECT_TRUE(c.effects.empty());
-  EXPECT_EQ(Global("gb_log"), "tick tick tick end ");
+  EXPECT_EQ(Global("gb_log"), "tick tick tick tick end ");
   EXPECT_EQ(c.current.strength, strength);
 
   // An effect of one tick deals its damage once and is never kept.
@@ -415,7 +416,7 @@ TEST_F(CharacterScenarioTest, AnEffectAppliesWhenAddedAndThenOncePerTickUntilItE
   c.AddEffect(FindSpellByName("Flash"));
   EXPECT_EQ(c.stamina, 19);
   EXPECT_TRUE(c.effects.empty());
-  EXPECT_EQ(Global("gb_log"), "tick ");
+  EXPECT_EQ(Global("gb_log"), "tick tick ");
 
   // Without repeating, later ticks only count down.
   ScriptRandomDraws({2});

@@ -140,8 +140,8 @@ TEST_F(CharacterWalkingTest, TheMovementTickWaitsForItsInterval) {
   LoadMap({"........"});
   Character& walker = PlacePlayer(0, 0, "Walker8.cam");
   walker.movementMode = 2;
-  walker.destinationX = 4;  // counted from 1: the cell (3, 0)
-  walker.destinationY = 1;
+  walker.destinationX = 3;  // the cell (3, 0), as stored
+  walker.destinationY = 0;
   walker.moveInterval = 1000;
   walker.lastActionTime = 0;
   Arrive(walker);  // the turn it was placed with

@@ -92,8 +92,9 @@ class CombatFixture : public test_support::DialogHarness {
     }
     return item;
   }
-  // A spell whose cast event (0) logs "cast ", whose effect logs "hit X,Y " (the target's cell, from 1) when it
-  // starts, and whose failure event (2) logs "short ". Its effect lasts three rounds and adds 5 to luck.
+  // A spell whose cast event (0) logs "cast ", whose tick event (1) logs "hit X,Y " (the target's cell, from 1),
+  // twice as an effect starts (when it is made and in its first application), and whose failure event (2) logs
+  // "short ". Its effect lasts three rounds and adds 5 to luck.
   sw::SpellSpec& DefineSpell(const std::string& name) {
     sw::SpellSpec& spell = spells_[name];
     spell.duration = 3;

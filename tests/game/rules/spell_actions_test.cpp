@@ -87,7 +87,7 @@ TEST_F(SpellActionsTest, NamedSpellsAreLearntForgottenAndCastByMode) {
   map_.reset();
   Player().magic = 5;
   Spells("Zap", "3");
-  EXPECT_EQ(TakeLog(), "cast hit 2,2 ");
+  EXPECT_EQ(TakeLog(), "cast hit 2,2 hit 2,2 ");
   EXPECT_EQ(Player().magic, 3);
   EXPECT_TRUE(Pending().empty());
 

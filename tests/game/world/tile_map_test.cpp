@@ -13,6 +13,7 @@
 #include "game/dialogs/progress_dialog.h"
 #include "game/graphics/animation_set.h"
 #include "game/rules/character.h"
+#include "game/rules/item_record.h"
 #include "game/rules/script_event.h"
 #include "game/shell/data/data_archive.h"
 #include "game/shell/data/data_paths.h"
@@ -368,6 +369,42 @@ TEST_F(TileMapTest, PlacementModesPickCellsInTheirAreaAndNothingWhenItIsFull) {
     EXPECT_EQ(Map().AddCharacter(owl, 5, 5, mode, 1), nullptr) << mode;
   }
   EXPECT_EQ(Map().CharacterCount(), count);
+}
+
+TEST_F(TileMapTest, APlacedCharacterIsArmedForItsBehaviourKind) {
+  // The bow is worth more than the sword.
+  sw::ItemSpec sword;
+  sword.kind = kItemKindWeapon;
+  sword.modifiers[kModifierMinDamage] = 1;
+  sw::ItemSpec bow = sword;
+  bow.firstProjectileValue = 4;
+  bow.modifiers[kModifierMinDamage] = 3;
+  Files().Add("Items/Sword.itm", sw::EncodeItem(sword));
+  Files().Add("Items/Bow.itm", sw::EncodeItem(bow));
+  const struct {
+    int16_t behaviour;
+    const char* weapon;
+  } cases[] = {{0, "sword"}, {1, "sword"}, {2, "bow"}, {3, "bow"}};
+  for (const auto& c : cases) {
+    sw::NpcSpec archer;
+    archer.spriteText = "Wolf.cam";
+    archer.maxStamina = 6;
+    archer.behaviourKind = c.behaviour;
+    archer.startItemNames = {"Sword", "Bow"};
+    Files().Add("NPCs/Archer" + std::to_string(c.behaviour) + ".npc", sw::EncodeNpc(archer));
+  }
+  AddMap("Field", Plain(4, 4));
+  LoadWithWindow();
+  ASSERT_EQ(Open("Field"), 0);
+  for (const auto& c : cases) {
+    const Character* placed =
+        Map().AddCharacter(FindNpcByName("Archer" + std::to_string(c.behaviour)), 1, 1, kPlaceAtCell, 1);
+    ASSERT_NE(placed, nullptr);
+    const ItemRecord* weapon = placed->equipment[kItemKindWeapon];
+    ASSERT_NE(weapon, nullptr) << c.behaviour;
+    EXPECT_EQ(weapon->GetName(), c.weapon) << c.behaviour;
+    EXPECT_EQ(placed->stamina, 6);
+  }
 }
 
 TEST_F(TileMapTest, CharactersComeOffByNameOrAllAtOnceWithTheirFigures) {
