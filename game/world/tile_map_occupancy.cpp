@@ -59,6 +59,9 @@ Point ReferencePoint(const Sprite& sprite) {
 bool TileMap::IsCellFree(int32_t x, int32_t y, const Sprite* sprite) const {
   const int64_t radius = sprite != nullptr ? sprite->GetCollisionRadius() : cellWidth_ / 2;
   if (radius == 0) return true;
+  // Measured from the cell's own centre, where every figure on the cell is put (CellCenter). A point half a cell
+  // up and left of the cell's corner is the centre of the cell up-left of it: a figure would then block the cell
+  // beyond it and leave its own cell free, and walkers would be sent into taken cells and kept out of free ones.
   const Point centre = CellCenter(x, y);
   for (const Sprite* other : blocking_) {
     if (other == sprite) continue;
