@@ -195,7 +195,10 @@ bool ShellCommandHost::Apply(const SavedGame& game) {
   ::SetGameInProgress(1);
   ::EnableMenuBar(false);
   // Back to the place where the game was saved, the last entry of its history. On a map the player stands on the
-  // free cell nearest the one it was saved on, in the middle of the view.
+  // free cell nearest the one it was saved on, in the middle of the view. An edge exit still pending from the game
+  // left behind (one that led to a still screen, which does not take it) would place the player by that edge
+  // instead of on the saved cell: it is dropped first.
+  SetPendingExit(kNoExit);
   const bool back = LocationHistory::GoBack();
   if (back) {
     PlacePlayerOnMap();

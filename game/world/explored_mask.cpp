@@ -34,9 +34,10 @@ void RevealSpan(int64_t cell, int64_t size, int64_t* start, int64_t* length) {
     count = std::max<int64_t>(0, kRevealSize + first);
     first = 0;
   }
-  // The block stops at the mask's last column (row), which it reaches.
+  // The block stops before the mask's last column (row): it is cut to size - start - 1 cells, so the last column
+  // and the last row of a mask are never revealed.
   *start = first;
-  *length = std::clamp<int64_t>(size - first, 0, count);
+  *length = std::clamp<int64_t>(size - first - 1, 0, count);
 }
 
 }  // namespace

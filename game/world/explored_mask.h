@@ -35,8 +35,8 @@ class ExploredMask {
   ExploredMask(int32_t width, int32_t height, MemHandle& bits);
 
   // Sets the bits of the 20 x 20 block around the cell (x, y) of a map of mapWidth x mapHeight cells (scaled to
-  // the mask's size when the two differ), cut at the mask's edges; nothing when (x, y) was the last cell
-  // revealed.
+  // the mask's size when the two differ), cut at the mask's first column and row and before its last ones (which
+  // stay clear); nothing when (x, y) was the last cell revealed.
   void Reveal(int32_t x, int32_t y, int32_t mapWidth, int32_t mapHeight);
   bool IsExplored(int32_t column, int32_t row) const { return bits_.GetBit(column, row); }
 

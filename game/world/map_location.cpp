@@ -256,11 +256,17 @@ void MapLocation::PlacePlayer() {
     default:
       break;
   }
+  // A cell beyond this map's size, along the edge, becomes the cell one short of the far edge for every exit. By
+  // the right edge too: its last row would put the player on this map's bottom exit row, where its first step
+  // along the row takes that exit, away from where it was going.
   if (exit == kExitTop || exit == kExitBottom) {
     if (x >= width) x = width - 2;
   } else if (exit == kExitRight || exit == kExitLeft) {
     if (y >= height) y = height - 2;
   }
+  // Whatever the exit, the cell is kept on the map and moved to a free one: the cell kept with no exit may lie off
+  // this map (a new player stands on no map; the previous map may have been larger), and a player off the grid
+  // could not take a step.
   x = std::clamp(x, 0, width - 1);
   y = std::clamp(y, 0, height - 1);
   int32_t freeX = x, freeY = y;

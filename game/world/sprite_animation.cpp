@@ -277,7 +277,10 @@ bool Sprite::Animate() {
 
   if (moving_) {
     // Each axis moves by its step, or by what remains when that is less, so that a move ends on its target; a
-    // distance left with no step to cover it ends the move.
+    // distance left with no step to cover it ends the move. A full step taken before arrival is tested would pass
+    // the target by what the last step had too much, on every move: a walker's figure would drift a few pixels a
+    // cell from the cell it stands on until the occupancy put it in the wrong cell. A distance with no step would
+    // keep the figure moving, and busy, for ever.
     bool stalled = false;
     auto axis = [&](float& position, float& remaining, float stepSize) {
       if (remaining == 0.0f) return;

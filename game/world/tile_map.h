@@ -134,8 +134,8 @@ class TileMap : public NamedRecord {
   // IsCellFree, inside the grid, and the cell's free flag set.
   bool IsCellFreeAndOpen(int32_t x, int32_t y, const Sprite* sprite) const;
   // The cell itself when it is free and open, else a cell of the nearest square ring around it that is (a random
-  // one of the first hundred found with random set, else the first). False, with the given cell, when no ring
-  // within the map (or within 1000 rings) has one.
+  // one of the first hundred found with random set, else the first); the rings never reach column 0 or row 0.
+  // False, with the given cell, when no ring within the map (or within 1000 rings) has one.
   bool FindFreeCellNear(int32_t x, int32_t y, bool random, const Sprite* sprite, int32_t* outX, int32_t* outY) const;
 
   // ---- Characters ----
@@ -399,11 +399,11 @@ class TileMap : public NamedRecord {
   void BuildPictureGrid(const MapFileData& data, const std::vector<Bitmap*>& ground);
   void PlaceStamps();
   bool PickCell(const Sprite* sprite, int32_t mode, int32_t* x, int32_t* y) const;
-  // Of the cells around (x, y) in square rings, those that pass the test; false when no ring within the map has
-  // one.
+  // Of the cells around (x, y) in square rings whose near sides never pass column and row `lowest`, those that
+  // pass the test; false when no ring within the map has one.
   template <typename Test>
-  bool SearchRings(int32_t x, int32_t y, int32_t maxRings, size_t maxCandidates, bool random, Test test,
-                   int32_t* outX, int32_t* outY) const;
+  bool SearchRings(int32_t x, int32_t y, int32_t lowest, int32_t maxRings, size_t maxCandidates, bool random,
+                   Test test, int32_t* outX, int32_t* outY) const;
   // Walks the character list: each character for which acts gives true frees its reserved cells and runs act,
   // which gives false to end the walk. False when a script left the map.
   template <typename Acts, typename Act>

@@ -59,6 +59,9 @@ Point ReferencePoint(const Sprite& sprite) {
 bool TileMap::IsCellFree(int32_t x, int32_t y, const Sprite* sprite) const {
   const int64_t radius = sprite != nullptr ? sprite->GetCollisionRadius() : cellWidth_ / 2;
   if (radius == 0) return true;
+  // Measured from the cell's own centre, where every figure on the cell is put (CellCenter). A point half a cell
+  // up and left of the cell's corner is the centre of the cell up-left of it: a figure would then block the cell
+  // beyond it and leave its own cell free, and walkers would be sent into taken cells and kept out of free ones.
   const Point centre = CellCenter(x, y);
   for (const Sprite* other : blocking_) {
     if (other == sprite) continue;
@@ -75,8 +78,8 @@ bool TileMap::IsCellFreeAndOpen(int32_t x, int32_t y, const Sprite* sprite) cons
 }
 
 template <typename Test>
-bool TileMap::SearchRings(int32_t x, int32_t y, int32_t maxRings, size_t maxCandidates, bool random, Test test,
-                          int32_t* outX, int32_t* outY) const {
+bool TileMap::SearchRings(int32_t x, int32_t y, int32_t lowest, int32_t maxRings, size_t maxCandidates, bool random,
+                          Test test, int32_t* outX, int32_t* outY) const {
   if (width_ <= 0 || height_ <= 0) return false;
   std::vector<Point> candidates;
   auto consider = [&](int64_t cx, int64_t cy) {
@@ -85,9 +88,12 @@ bool TileMap::SearchRings(int32_t x, int32_t y, int32_t maxRings, size_t maxCand
     }
   };
   for (int64_t k = 1; k <= maxRings; ++k) {
-    // The ring of the cells k cells away, its sides cut to the grid: the top row, the bottom row, the right
-    // column, the left column.
-    const int64_t left = int64_t{x} - k, right = int64_t{x} + k, top = int64_t{y} - k, bottom = int64_t{y} + k;
+    // The ring k cells out: its top-left corner moves up and left but never past the lowest column and row, and
+    // its far sides lie k cells down and right even once the corner has stopped (a ring that grew by two cells
+    // from a stopped corner would pass over cells next to the one asked for, which then were never found). Its
+    // sides are cut to the grid and looked at in the order top row, bottom row, right column, left column.
+    const int64_t left = std::max<int64_t>(int64_t{x} - k, lowest), right = int64_t{x} + k;
+    const int64_t top = std::max<int64_t>(int64_t{y} - k, lowest), bottom = int64_t{y} + k;
     const int64_t firstColumn = std::max<int64_t>(left, 0), lastColumn = std::min<int64_t>(right, width_ - 1);
     const int64_t firstRow = std::max<int64_t>(top, 0), lastRow = std::min<int64_t>(bottom, height_ - 1);
     candidates.clear();
@@ -105,8 +111,10 @@ bool TileMap::SearchRings(int32_t x, int32_t y, int32_t maxRings, size_t maxCand
       *outY = candidates[static_cast<size_t>(pick)].y;
       return true;
     }
-    // A ring around the whole grid: every cell has been seen.
-    if (left <= 0 && top <= 0 && right >= width_ - 1 && bottom >= height_ - 1) return false;
+    // A ring around all the grid it may reach: every cell it can give has been seen.
+    if (left <= std::max(lowest, 0) && top <= std::max(lowest, 0) && right >= width_ - 1 && bottom >= height_ - 1) {
+      return false;
+    }
   }
   return false;
 }
@@ -116,7 +124,9 @@ bool TileMap::FindFreeCellNear(int32_t x, int32_t y, bool random, const Sprite* 
   *outX = x;
   *outY = y;
   if (IsCellFreeAndOpen(x, y, sprite)) return true;
-  return SearchRings(x, y, kFreeCellRings, kFreeCellCandidates, random,
+  // The rings stop at column 1 and row 1, a rule of the game: a cell of the first column or the first row is
+  // given only when it is the cell asked for.
+  return SearchRings(x, y, 1, kFreeCellRings, kFreeCellCandidates, random,
                      [&](int32_t cx, int32_t cy) { return IsCellFreeAndOpen(cx, cy, sprite); }, outX, outY);
 }
 
@@ -445,7 +455,7 @@ MapItem* TileMap::AddItem(const ItemRecord* item, int32_t x, int32_t y, int32_t 
       cellX = startX;
       cellY = startY;
     } else {
-      SearchRings(startX, startY, std::max(width_, height_), SIZE_MAX, true,
+      SearchRings(startX, startY, 0, std::max(width_, height_), SIZE_MAX, true,
                   [&](int32_t cx, int32_t cy) { return GetCellFlag(cx, cy) != 0; }, &cellX, &cellY);
     }
   }

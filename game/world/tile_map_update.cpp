@@ -487,7 +487,8 @@ bool TileMap::HandleClick() {
       player->targetObject != nullptr) {
     return true;
   }
-  // A click on a character aims at it, one on an object walks to the cell before it, any other walks to the cell.
+  // A click on a character aims at it, one on an object walks to the cell before it (both walks only with click
+  // pathing on); a click that planned no walk by these walks to the clicked cell, with click pathing on or off.
   const bool pathing = IsClickPathingEnabled();
   bool planned = false;
   player->target = FindCharacterNear(viewX, viewY, kHoverRadius);
@@ -512,7 +513,7 @@ bool TileMap::HandleClick() {
       planned = true;
     }
   }
-  if (!planned && pathing) {
+  if (!planned) {
     player->SetPath(player->FindPathTo(this, player->x, player->y, cell.x, cell.y, PathFinder::kCostLimit, false));
   }
   return true;
@@ -540,7 +541,9 @@ bool TileMap::MovePlayer() {
         const bool lives = Alive(target);
         const int32_t reach = lives ? player->WeaponReach() : 2;
         const bool inReach = player->DistanceTo(*target) <= reach;
-        if (!inReach && pathing && player->GetPath() == nullptr) {
+        // Out of reach the way to the target is planned again on every call, so that the player follows a
+        // target that moves.
+        if (!inReach && pathing) {
           player->SetPath(
               player->FindPathTo(this, player->x, player->y, target->x, target->y, PathFinder::kCostLimit, true));
         }

@@ -34,11 +34,14 @@ UnderUpdate& MapUnderUpdate() {
   return value;
 }
 
-// The rectangle a sprite's picture covers, from its drawn corner; empty without a picture.
-Bounds PictureRect(const Sprite& sprite) {
+// The rectangle the pointer finds a sprite in: from its position (whole pixels), not from the corner its frame is
+// drawn at, with the size of its current picture or frame; empty without a picture. The event spots are hit the
+// same way.
+Bounds HoverRect(const Sprite& sprite) {
   const Bitmap* picture = sprite.FramePicture();
   if (picture == nullptr) return Bounds{};
-  return Bounds{TruncateToInt32(sprite.DrawnX()), TruncateToInt32(sprite.DrawnY()), picture->width, picture->height};
+  return Bounds{TruncateToInt32(sprite.PositionX()), TruncateToInt32(sprite.PositionY()), picture->width,
+                picture->height};
 }
 
 // Whether a picture rectangle (in view pixels) meets the square of the radius around the point, or holds the
@@ -251,9 +254,10 @@ void TileMap::UpdateFocus() {
   }
   int32_t x = 0, y = 0;
   GetFocusPosition(&x, &y);
-  // The scroll reaches the map's last pixel and never goes below 0, on maps smaller than the view too.
-  const int64_t maxX = std::max<int64_t>(0, int64_t{width_} * cellWidth_ - viewRect_.width);
-  const int64_t maxY = std::max<int64_t>(0, int64_t{height_} * cellHeight_ - viewRect_.height);
+  // The scroll stops one pixel short of the map's far edge (the map's size less the view's, less 1) and never
+  // goes below 0, on maps smaller than the view too.
+  const int64_t maxX = std::max<int64_t>(0, int64_t{width_} * cellWidth_ - viewRect_.width - 1);
+  const int64_t maxY = std::max<int64_t>(0, int64_t{height_} * cellHeight_ - viewRect_.height - 1);
   const int64_t wantedX = std::clamp<int64_t>(int64_t{x} - viewRect_.width / 2, 0, maxX);
   const int64_t wantedY = std::clamp<int64_t>(int64_t{y} - viewRect_.height / 2, 0, maxY);
   const int32_t turns = std::max(focusTurns_, 1);
@@ -313,7 +317,7 @@ Character* TileMap::FindCharacterNear(int32_t x, int32_t y, int32_t radius) cons
   const int32_t scrollX = view != nullptr ? view->ScrollX() : 0, scrollY = view != nullptr ? view->ScrollY() : 0;
   for (const auto& character : characters_) {
     if (character->sprite == nullptr) continue;
-    Bounds rect = PictureRect(*character->sprite);
+    Bounds rect = HoverRect(*character->sprite);
     rect.x -= scrollX;
     rect.y -= scrollY;
     if (Meets(rect, x, y, radius)) return character.get();
@@ -326,7 +330,7 @@ MapItem* TileMap::FindObjectNear(int32_t x, int32_t y, int32_t radius) const {
   const int32_t scrollX = view != nullptr ? view->ScrollX() : 0, scrollY = view != nullptr ? view->ScrollY() : 0;
   for (const auto& object : objects_) {
     if (object->opened != 0 || object->sprite == nullptr) continue;
-    Bounds rect = PictureRect(*object->sprite);
+    Bounds rect = HoverRect(*object->sprite);
     rect.x -= scrollX;
     rect.y -= scrollY;
     if (Meets(rect, x, y, radius)) return object.get();
@@ -404,16 +408,17 @@ void TileMap::Draw() {
       }
     }
   }
-  // The ring of the hovered character, centred under its figure's feet on the characters' layer.
+  // The ring of the hovered character on the characters' layer, centred on the bottom-right corner of its figure's
+  // frame (a frame width right of the figure's drawn corner and a frame height below it).
   if (hoveredCharacter != nullptr && hoveredCharacter->ringOverlay != nullptr && hoveredCharacter->sprite != nullptr &&
       use(characterLayer_)) {
     const Bitmap* ring = hoveredCharacter->ringOverlay->GetBitmap();
     const Bitmap* frame = hoveredCharacter->sprite->FramePicture();
     if (ring != nullptr && frame != nullptr) {
+      const Sprite& figure = *hoveredCharacter->sprite;
       hoveredCharacter->ringOverlay->Place(*view->GetCurrentLayer(),
-                                           TruncateToInt32(hoveredCharacter->sprite->DrawnX()) + (frame->width - ring->width) / 2,
-                                           TruncateToInt32(hoveredCharacter->sprite->DrawnY()) + frame->height -
-                                               ring->height / 2);
+                                           TruncateToInt32(figure.DrawnX()) + frame->width - ring->width / 2,
+                                           TruncateToInt32(figure.DrawnY()) + frame->height - ring->height / 2);
     }
   }
   view->AnimateLayers();

@@ -54,9 +54,11 @@ TEST_F(ExploredMaskTest, RevealSetsTheBlockAroundTheCellCutAtTheMasksEdges) {
   };
   const std::vector<Case> cases = {
       {0, 0, 100, 100, {0, 8, 0, 8}},
-      {95, 95, 100, 100, {84, 99, 84, 99}},
+      // The last column and the last row stay clear.
+      {95, 95, 100, 100, {84, 98, 84, 98}},
       {50, 40, 100, 100, {39, 58, 29, 48}},
-      {2, 30, 5, 60, {0, 4, 19, 38}},
+      {2, 30, 5, 60, {0, 3, 19, 38}},
+      {99, 99, 100, 100, {88, 98, 88, 98}},
       // On a map twice the mask's size the cell is halved.
       {100, 100, 200, 200, {39, 58, 39, 58}},
   };

@@ -55,6 +55,8 @@ class MapLocationFixture : public test_support::DialogHarness {
   }
   void TearDown() override {
     SetPendingExit(kNoExit);
+    SetKeyboardMovementEnabled(true);
+    SetClickPathingEnabled(true);
     ClearExploredMasks();
     ClearRunStateBits(kRunRunning);
     DialogHarness::TearDown();

@@ -290,6 +290,31 @@ TEST_F(MapLocationTest, AGameSavedOnAMapAndOpenedElsewhereComesBackOnTheSameCell
   EXPECT_EQ(row, 0);
 }
 
+// The player leaves the map by its left edge for a still screen, which leaves that exit pending; the game saved
+// on the map before opens on the saved cell, not by the left edge.
+TEST_F(MapLocationTest, AGameOpenedAfterThePlayerLeftItsMapByAnEdgeComesBackOnTheSavedCell) {
+  sw::MapLocationSpec fields;
+  fields.exits = {"", "", "", "Hut"};
+  AddMap("Field", MapOf(kField), fields);
+  AddScreen("Hut");
+  Start();
+  ASSERT_EQ(EnterAt("Field", 1, 2), 0);
+  Pass();
+  SavedGame game;
+  GetShellCommandHost().Capture(&game);
+  PressKeys({kSlotLeft});
+  for (int32_t i = 0; i < 20 && IsCurrent("Field"); ++i) Pass();
+  ASSERT_TRUE(IsCurrent("Hut"));
+  ASSERT_EQ(GetPendingExit(), kExitLeft);
+
+  ASSERT_TRUE(GetShellCommandHost().Apply(game));
+  EXPECT_TRUE(IsCurrent("Field"));
+  EXPECT_EQ(Player().x, 1);
+  EXPECT_EQ(Player().y, 2);
+  EXPECT_EQ(Player().facing, 1);
+  EXPECT_EQ(GetPendingExit(), kNoExit);
+}
+
 // A menu command given (by its accelerator or the menu) once the reading of a map has come to the phase named:
 // the progress bar's steps take it from the queue while the map is still being built.
 struct CommandDuringPhase {

@@ -85,7 +85,10 @@ TEST_F(PathFinderTest, GridsGiveTheirPathsOrNone) {
       // Approach: next to the goal is near enough over eight neighbours, in line with it over four.
       {"approach from a diagonal, eight neighbours", {"S.", ".G"}, 35, true, 8, true, {{1, 1}}},
       {"approach from a diagonal, four neighbours", {"S.", ".G"}, 35, true, 4, true, {{1, 0}, {1, 1}}},
-      {"approach to an occupied goal stops next to it", {"S..g"}, 35, true, 8, true, {{1, 0}, {2, 0}}},
+      {"approach to an occupied goal stops next to it", {"....", "S..g", "...."}, 35, true, 8, true,
+       {{1, 1}, {2, 1}}},
+      // The cells around an occupied goal are searched from the second row and column on.
+      {"approach to an occupied goal on a single row", {"S..g"}, 35, true, 8, false, {}},
       {"approach with no free cell around the goal", {"Sg"}, 35, true, 8, false, {}},
   };
   for (const PathCase& c : cases) {

@@ -498,25 +498,36 @@ TEST_F(TileMapTest, ABlockingFigureKeepsOthersOutOfItsCellOnly) {
   EXPECT_TRUE(Map().IsCellFreeAndOpen(x, y, nullptr));
 }
 
-TEST_F(TileMapTest, FindFreeCellNearSaysWhetherItFoundOne) {
+TEST_F(TileMapTest, FindFreeCellNearSaysWhetherItFoundOneAndNeverRingsTheFirstColumnOrRow) {
   AddMap("Field", Plain(30, 20));
   LoadWithWindow();
   ASSERT_EQ(Open("Field"), 0);
-  for (int32_t x = 0; x < 30; ++x) {
-    for (int32_t y = 0; y < 20; ++y) Map().SetCellFlag(x, y, 0);
+  struct Case {
+    const char* what;
+    std::vector<Point> open;  // the only cells with their free flag set
+    Point asked;
+    bool found;
+    Point result;
+  } cases[] = {
+      {"no free cell: the cell asked for is handed back", {}, {2, 3}, false, {2, 3}},
+      {"the far corner", {{29, 19}}, {2, 3}, true, {29, 19}},
+      {"the first column and row are no ring's", {{0, 3}, {3, 0}, {0, 0}}, {2, 2}, false, {2, 2}},
+      {"the corner asked for itself", {{0, 0}}, {0, 0}, true, {0, 0}},
+      {"from the corner, the first ring starts at (1, 1)", {{1, 1}, {0, 1}}, {0, 0}, true, {1, 1}},
+      {"the cell beside one of the second column", {{2, 2}}, {1, 1}, true, {2, 2}},
+  };
+  for (const Case& c : cases) {
+    for (int32_t x = 0; x < 30; ++x) {
+      for (int32_t y = 0; y < 20; ++y) Map().SetCellFlag(x, y, 0);
+    }
+    for (const Point& cell : c.open) Map().SetCellFlag(cell.x, cell.y, 1);
+    for (bool random : {false, true}) {
+      int32_t x = -1, y = -1;
+      EXPECT_EQ(Map().FindFreeCellNear(c.asked.x, c.asked.y, random, nullptr, &x, &y), c.found) << c.what;
+      EXPECT_EQ(x, c.result.x) << c.what;
+      EXPECT_EQ(y, c.result.y) << c.what;
+    }
   }
-  int32_t x = -1, y = -1;
-  EXPECT_FALSE(Map().FindFreeCellNear(2, 3, true, nullptr, &x, &y));
-  EXPECT_EQ(x, 2);
-  EXPECT_EQ(y, 3);
-  Map().SetCellFlag(29, 19, 1);
-  ASSERT_TRUE(Map().FindFreeCellNear(2, 3, true, nullptr, &x, &y));
-  EXPECT_EQ(x, 29);
-  EXPECT_EQ(y, 19);
-  Map().SetCellFlag(0, 0, 1);
-  ASSERT_TRUE(Map().FindFreeCellNear(0, 0, false, nullptr, &x, &y));
-  EXPECT_EQ(x, 0);
-  EXPECT_EQ(y, 0);
 }
 
 TEST_F(TileMapTest, OccupancyFollowsTheFiguresIntoFreeCells) {

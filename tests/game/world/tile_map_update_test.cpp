@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -275,6 +276,68 @@ TEST_F(TileMapUpdateTest, RepeatedStrikesWaitForTheStrikeToPlayOut) {
     EXPECT_TRUE(posed) << c.what;
     Find("Field")->Leave();
   }
+}
+
+// A click on an open cell walks the player there whatever the click-pathing setting: "Use keys" with "1", "0"
+// (keys on, click pathing off) leaves the mouse walking the player.
+TEST_F(TileMapUpdateTest, AClickWalksThePlayerToTheClickedCellWithClickPathingOnOrOff) {
+  AddEvent("KeysOnly", {{sw::ActionSpec{"", "Use keys", {"1", "0"}}}});
+  AddEvent("KeysAndClicks", {{sw::ActionSpec{"", "Use keys", {"1", "1"}}}});
+  AddMap("Field", MapOf(kOpen));
+  Start();
+  for (const char* modes : {"KeysOnly", "KeysAndClicks"}) {
+    ASSERT_EQ(EnterAt("Field", 1, 1), 0) << modes;
+    Run(modes);
+    Pass();
+    const Point centre = Map().CellCenter(5, 4);
+    const int32_t x = Map().ViewRect().x + centre.x - GetSceneView()->ScrollX();
+    const int32_t y = Map().ViewRect().y + centre.y - GetSceneView()->ScrollY();
+    Input::OnLeftButton(x, y, kButtonDown);
+    Pass();
+    Input::OnLeftButton(x, y, kButtonUp);
+    for (int32_t i = 0; i < 100 && (Player().x != 5 || Player().y != 4 || Player().sprite->IsBusy()); ++i) Pass();
+    EXPECT_EQ(Player().x, 5) << modes;
+    EXPECT_EQ(Player().y, 4) << modes;
+    Find("Field")->Leave();
+  }
+}
+
+// The player walks to a character it clicked and holds the button on; the character moves away (its figure
+// carried to another cell) and the player's next step already heads for where it stands now.
+TEST_F(TileMapUpdateTest, ThePlayerFollowsACharacterItChasesWhenItMoves) {
+  sw::NpcSpec deer;
+  deer.spriteText = "Hero8.cam";
+  deer.maxStamina = 5;
+  Files().Add("NPCs/Deer.npc", sw::EncodeNpc(deer));
+  sw::TileMapSpec field = MapOf(kOpen);
+  field.characters.push_back({7, 2, 1, "Deer", ""});
+  AddMap("Field", field);
+  Start();
+  ASSERT_EQ(EnterAt("Field", 1, 1), 0);
+  Character& target = *Map().Characters()[0];
+  ASSERT_EQ(target.x, 6);
+  Pass();
+  const Point at = Map().CellCenter(6, 1);
+  const int32_t x = Map().ViewRect().x + at.x + 4 - GetSceneView()->ScrollX();
+  const int32_t y = Map().ViewRect().y + at.y + 4 - GetSceneView()->ScrollY();
+  Input::OnLeftButton(x, y, kButtonDown);
+  Pass();
+  ASSERT_EQ(Player().target, &target);
+  // The first step, along the second row, has begun.
+  ASSERT_EQ(Player().x, 2);
+  ASSERT_EQ(Player().y, 1);
+  const Point away = Map().CellCenter(6, 5);
+  target.sprite->SetPosition(away.x, away.y);
+  Pass();
+  ASSERT_EQ(target.y, 5);
+  // Passes up to the player's next step (its cell changes as the step begins).
+  for (int32_t i = 0; i < 50 && Player().x == 2 && Player().y == 1; ++i) Pass();
+  ASSERT_NE(Player().GetPath(), nullptr);
+  const PathNode* goal = Player().GetPath()->First();
+  ASSERT_NE(goal, nullptr);
+  EXPECT_LE(std::max(std::abs(goal->column - 6), std::abs(goal->row - 5)), 1);
+  EXPECT_GT(Player().y, 1);
+  Input::OnLeftButton(x, y, kButtonUp);
 }
 
 class PlayerDeathTest : public TileMapUpdateTest, public ::testing::WithParamInterface<bool> {};

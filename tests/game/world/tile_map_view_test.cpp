@@ -2,13 +2,16 @@
 // effects, and a writer-made map drawn headless into a 640 x 480 view.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
 
+#include "game/rules/item_record.h"
 #include "game/rules/npc_definition.h"
 #include "game/shell/data/number_utils.h"
 #include "game/world/directions.h"
+#include "game/world/map_item.h"
 #include "game/world/scene_view.h"
 #include "tests/game/world/movement_fixture.h"
 
@@ -70,9 +73,10 @@ TEST_F(TileMapViewTest, CenteringPutsThePlayerMidViewWithinTheMap) {
       {15, 640, 14, 0, 0},
       {100, 640, 50, 40, 50 * 32 + 16 - 320},
       {100, 640, 5, 0, 0},
-      {100, 640, 95, 80, 100 * 32 - 640},  // the scroll reaches the map's last pixel
-      {100, 650, 95, 79, 100 * 32 - 650},  // not a whole number of cells
-      {100, 608, 95, 81, 100 * 32 - 608},  // an odd number of cells
+      {100, 640, 95, 80, 100 * 32 - 640 - 1},  // the scroll stops a pixel short of the map's far edge
+      {100, 650, 95, 79, 100 * 32 - 650 - 1},  // not a whole number of cells
+      {100, 608, 95, 81, 100 * 32 - 608 - 1},  // an odd number of cells
+      {20, 640, 19, 0, 0},                     // a map as wide as the view does not scroll
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mapWidth * 1000 + c.column);
@@ -225,6 +229,62 @@ TEST_F(TileMapViewTest, AShownPictureLingersItsTicksAndAnAnimationUntilItsEnd) {
   PictureRef none;
   EXPECT_EQ(map->AddAnimationSprite(&none, 40, 50, 5), nullptr);
   EXPECT_EQ(map->TravellingList().size(), 2u);
+}
+
+// A figure whose 8 x 8 frame is drawn 8 pixels up and left of its position (radius 12: a ring of 36 x 18).
+TEST_F(TileMapViewTest, ThePointerFindsFiguresAndObjectsByTheirPositionsAndTheRingSitsOnTheFramesFarCorner) {
+  sw::AnimationSetSpec shifted;
+  shifted.name = "Shifted.cam";
+  shifted.pictures = {"Frame.png"};
+  shifted.animations = {{"stand", 0, 0, {}, {{1, 0, "", -8, -8, {}}}}};
+  shifted.extraFlag = 1;
+  shifted.collisionRadius = 12;
+  files_.Add("Pictures/Shifted.cam", sw::EncodeAnimationSet(shifted));
+  TileMap* map = OpenMap(20, 20);
+  PlacePlayer(1, 1);
+  map->RegisterLayers();
+  map->SetView(Bounds{0, 0, 640, 480});
+  ASSERT_EQ(view_->ScrollX(), 0);
+  NpcDefinition npc;
+  npc.spriteText = "Shifted.cam";
+  npc.maxStamina = 10;
+  Character* guard = map->AddCharacter(&npc, 3, 3, kPlaceAtCell, 1);
+  ASSERT_NE(guard, nullptr);
+  ItemRecord chest;
+  chest.pictureName = "Shifted.cam";
+  MapItem* object = map->AddItem(&chest, 6, 3, 1, 0, false);
+  ASSERT_NE(object, nullptr);
+  const Point figure = map->CellCenter(3, 3), box = map->CellCenter(6, 3);
+  ASSERT_EQ(guard->sprite->DrawnX(), figure.x - 8);
+  ASSERT_EQ(object->sprite->DrawnY(), box.y - 8);
+  // The rectangle searched runs from the position over the frame's size, edges included.
+  const struct {
+    int32_t dx, dy, radius;
+    bool found;
+  } cases[] = {
+      {0, 0, 0, true},     {4, 4, 0, true},     {8, 8, 0, true},    {9, 4, 0, false},
+      {-4, -4, 0, false},  // on the drawn frame, before the position
+      {20, 20, 16, true},  {-20, -20, 16, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dx * 1000 + c.dy * 10 + c.radius);
+    EXPECT_EQ(map->FindCharacterNear(figure.x + c.dx, figure.y + c.dy, c.radius) == guard, c.found);
+    EXPECT_EQ(map->FindObjectNear(box.x + c.dx, box.y + c.dy, c.radius) == object, c.found);
+  }
+
+  // The hovered figure's ring: its middle on the bottom-right corner of the drawn frame.
+  map->hoveredCharacter = guard;
+  map->Draw();
+  const Bitmap* ring = guard->ringOverlay != nullptr ? guard->ringOverlay->GetBitmap() : nullptr;
+  ASSERT_NE(ring, nullptr);
+  ASSERT_EQ(ring->width, 36);
+  const SceneLayer* layer = map->LayerRecordAt(map->CharacterLayerIndex()).Layer();
+  ASSERT_NE(layer, nullptr);
+  const auto placed = std::find_if(layer->Images().begin(), layer->Images().end(),
+                                   [&](const PlacedImage& image) { return image.bitmap == ring; });
+  ASSERT_NE(placed, layer->Images().end());
+  EXPECT_EQ(placed->x, figure.x - 8 + 8 - 36 / 2);
+  EXPECT_EQ(placed->y, figure.y - 8 + 8 - 18 / 2);
 }
 
 TEST_F(TileMapViewTest, AMapDrawsItsGridItsFiguresAndStaminaBarsIntoTheView) {
