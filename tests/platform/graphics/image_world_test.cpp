@@ -111,7 +111,16 @@ TEST(ImageWorlds, PngTransparencyGivesAMaskOnlyWhenTheImageHasSome) {
   ASSERT_EQ(rgba.error, kPlatformNoError);
   ASSERT_NE(rgba.mask, nullptr);
   EXPECT_EQ(AllStored(rgba.mask.get()), (std::vector<uint32_t>{40, 255}));
-  EXPECT_EQ(GetStored(rgba.world.get(), 0, 0) & 0xFFFFFF, 0x010203u);
+  // The 0x8888 world keeps the file's alpha too, with or without a mask, and through a resize.
+  EXPECT_EQ(AllStored(rgba.world.get()), (std::vector<uint32_t>{0x28010203, 0xFF040506}));
+  PngSpec wide = Png(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, {{1, 2, 3, 40, 4, 5, 6, 255}});
+  wide.hasPhys = true;
+  wide.physX = 5670;
+  wide.physY = 2835;
+  wide.physUnit = PNG_RESOLUTION_METER;
+  Decoded noMask = Decode(EncodePng(wide), false);
+  ASSERT_EQ(noMask.error, kPlatformNoError);
+  EXPECT_EQ(AllStored(noMask.world.get()), (std::vector<uint32_t>{0x28010203, 0x28010203, 0xFF040506, 0xFF040506}));
 }
 
 TEST(ImageWorlds, PngAspectResizesAndOffsetMovesTheWorld) {
