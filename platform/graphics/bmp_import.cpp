@@ -355,10 +355,10 @@ PlatformError DecodeBmp(MemoryStreamReader* reader, DecodedImage* image, Transfe
 
   std::vector<ColorRecord> palette;
   if (bits <= 8) {
-    const uint32_t entries = uint32_t{1} << bits;
-    const uint32_t used = header.colorsUsed == 0 ? entries : header.colorsUsed;
-    // Entries the file leaves out are black, so that every index a row can hold has a colour.
-    palette.assign(entries, ColorRecord{255, 0, 0, 0});
+    // The world's colour table is the file's table of colours used (all the depth allows when 0). An index past
+    // it reads the pixel map's zero entries behind the table, never past the map.
+    const uint32_t used = header.colorsUsed == 0 ? uint32_t{1} << bits : header.colorsUsed;
+    palette.resize(used);
     for (uint32_t i = 0; i < used; ++i) {
       uint8_t quad[4];
       error = PlatformReadMemoryStream(reader, quad, 4);

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/graphics/copy_bits.h"
 #include "platform/graphics/image_import.h"
 #include "tests/support/image_fixtures.h"
 #include "world_fixture.h"
@@ -61,6 +62,24 @@ TEST(ImageWorlds, BmpBecomesAWorldOfItsDepthWithNullOutputsAllowed) {
   WorldPtr owned(world);
   EXPECT_EQ(world->pixelMap->formatCode, kPixelFormat24);
   EXPECT_EQ(AllStored(world), (std::vector<uint32_t>{0x030201, 0x060504}));
+}
+
+TEST(ImageWorlds, IndexedBmpWorldHoldsOnlyTheColoursUsed) {
+  BmpSpec fileSpec;
+  fileSpec.width = 2;
+  fileSpec.height = 1;
+  fileSpec.bitCount = 4;
+  fileSpec.colors = {0x112233, 0x445566};
+  fileSpec.colorsUsed = 2;
+  fileSpec.pixels = {0x1F, 0, 0, 0};
+  Decoded d = Decode(BuildBmp(fileSpec));
+  ASSERT_EQ(d.error, kPlatformNoError);
+  EXPECT_EQ(d.Map().palette.count, 2);
+  EXPECT_EQ(AllStored(d.world.get()), (std::vector<uint32_t>{1, 15}));
+  // Index 15 lies past the table: drawn, it reads the map's zero entry behind it (black).
+  WorldPtr out = MakeSurface(2, 1, 32);
+  ASSERT_EQ(PlatformCopyBits(out.get(), nullptr, 0, d.world.get(), nullptr, nullptr, nullptr), kPlatformNoError);
+  EXPECT_EQ(AllStored(out.get()), (std::vector<uint32_t>{0x445566, 0}));
 }
 
 TEST(ImageWorlds, GifKeepsItsTransparentEntryInThePaletteAndMakesNoMask) {
