@@ -98,19 +98,35 @@ struct UsedCase {
 };
 
 TEST(BitMask, UsedBoundsCoverTheSetBits) {
+  // An 8 x 6 mask whose used bounds were last {1, 1, 2, 2}: a box of set bits replaces them; set bits in one row
+  // or one column keep them; no set bit gives {8, 6, 1 - 8, 1 - 6}.
   const UsedCase cases[] = {
       {"box", {{2, 1}, {5, 3}}, {2, 1, 4, 3}},
-      {"one_row", {{2, 3}, {6, 3}}, {2, 3, 5, 1}},
-      {"one_column", {{4, 0}, {4, 5}}, {4, 0, 1, 6}},
-      {"one_bit", {{7, 5}}, {7, 5, 1, 1}},
-      {"none", {}, {0, 0, 0, 0}},
+      {"one_row", {{2, 3}, {6, 3}}, {1, 1, 2, 2}},
+      {"one_column", {{4, 0}, {4, 5}}, {1, 1, 2, 2}},
+      {"one_bit", {{7, 5}}, {1, 1, 2, 2}},
+      {"none", {}, {8, 6, -7, -5}},
   };
   for (const UsedCase& c : cases) {
     BitMask mask(8, 6, false);
+    mask.SetBit(1, 1, true);
+    mask.SetBit(2, 2, true);
+    mask.ComputeUsedBounds();
+    ASSERT_EQ(mask.UsedBounds(), (Bounds{1, 1, 2, 2}));
+    mask.SetBit(1, 1, false);
+    mask.SetBit(2, 2, false);
     for (auto [x, y] : c.bits) mask.SetBit(x, y, true);
     mask.ComputeUsedBounds();
     EXPECT_EQ(mask.UsedBounds(), c.used) << c.name;
   }
+  // Before any computation the used bounds are the whole mask, and a row of set bits keeps them so.
+  BitMask fresh(8, 6, false);
+  fresh.SetBit(0, 2, true);
+  fresh.SetBit(7, 2, true);
+  fresh.ComputeUsedBounds();
+  EXPECT_EQ(fresh.UsedBounds(), (Bounds{0, 0, 8, 6}));
+  EXPECT_FALSE(fresh.TestPixel(3, 2));
+  EXPECT_TRUE(fresh.TestPixel(7, 2));
 }
 
 TEST(BitMask, TestPixelCountsBothEdgesOfTheUsedBoundsButNotPastTheMask) {
