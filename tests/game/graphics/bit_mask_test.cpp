@@ -206,11 +206,23 @@ TEST(BitMask, SameWidthCopiesOnlyWhatBothMasksHold) {
   BitMask taller(16, 60, shorter);
   EXPECT_EQ(taller.GetBit(1, 0), shorter.GetBit(1, 0));
   EXPECT_FALSE(taller.GetBit(1, 50));
-  // Rectangles past either mask are cut.
+}
+
+TEST(BitMask, ScaledBlocksStartAtTheDestinationMasksOrigin) {
+  auto tall = PatternMask(16, 40, [](int32_t x, int32_t y) { return (x ^ y) & 1; });
   BitMask narrow(4, 4, false);
+  // 16 x 40 into 40 x 40: columns 2 or 3 wide from X = 0, so the first source column inside the mask (the sixth
+  // of the rectangle) starts at X = 12, past the 4-wide mask: nothing is set.
   ScaleBitMask(narrow, Bounds{-3, -3, 40, 40}, *tall, Bounds{-5, -5, 16, 40});
+  for (int32_t y = 0; y < 4; ++y) {
+    for (int32_t x = 0; x < 4; ++x) ASSERT_FALSE(narrow.GetBit(x, y)) << x << "," << y;
+  }
+  // 16 x 40 into 30 x 30 at (2, 2): every column 2 wide and every row 1 high, placed from (0, 0) and cut at the
+  // mask's edge, so bit (x, y) is the source's bit (x / 2, y).
   ScaleBitMask(narrow, Bounds{2, 2, 30, 30}, *tall, Bounds{0, 0, 16, 40});
-  EXPECT_TRUE(narrow.GetBit(3, 3));
+  for (int32_t y = 0; y < 4; ++y) {
+    for (int32_t x = 0; x < 4; ++x) ASSERT_EQ(narrow.GetBit(x, y), tall->GetBit(x / 2, y)) << x << "," << y;
+  }
 }
 
 TEST(BitMask, ScalingMatchesTheBlockWalkForManySizes) {
