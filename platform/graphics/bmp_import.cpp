@@ -92,7 +92,8 @@ PlatformError ReadInfoHeader(MemoryStreamReader* reader, InfoHeader* header, uin
   header->colorsUsed = LoadLe32(bytes + 32);
   if (header->compression == kBmpBitFields && header->size == kPlainInfoHeaderSize) {
     // Common writers keep the three colour masks of a bit-field image right after a 40-byte header, where a
-    // longer header would hold them.
+    // longer header would hold them. Reading them from there lets such files load, where zero masks would refuse
+    // them; files with a longer header are read as before.
     error = PlatformReadMemoryStream(reader, bytes + 40, 12);
     if (error != kPlatformNoError) return error;
   }
