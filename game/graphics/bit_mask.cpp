@@ -62,7 +62,8 @@ void BitMask::Unlock() {
 }
 
 // The used bounds are kept relative to the origin (as ComputeUsedBounds finds them and TestPixel reads them), so
-// moving the origin leaves them as they are.
+// moving the origin leaves them as they are. Setting their x and y to the origin as well would move the box of set
+// bits away from the bits themselves, and TestPixel would then answer false for set bits and read clear ones.
 void BitMask::SetOrigin(int32_t x, int32_t y) {
   bounds_.x = x;
   bounds_.y = y;
@@ -94,7 +95,7 @@ void BitMask::Invert() {
 
 void BitMask::ComputeUsedBounds() {
   if (bits_.IsNull()) return;
-  int32_t left = bounds_.width, top = bounds_.height, right = -1, bottom = -1;
+  int32_t left = bounds_.width, top = bounds_.height, right = 0, bottom = 0;
   for (int32_t y = 0; y < bounds_.height; ++y) {
     for (int32_t x = 0; x < bounds_.width; ++x) {
       if (!GetBit(x, y)) continue;
@@ -104,10 +105,10 @@ void BitMask::ComputeUsedBounds() {
       bottom = std::max(bottom, y);
     }
   }
-  // Set bits in one row or one column still make a box one pixel high or wide; no set bit makes an empty box.
-  if (right < 0) {
-    usedBounds_ = ::Bounds{0, 0, 0, 0};
-  } else {
+  // Only a box of more than one column and more than one row replaces the used bounds: set bits in a single row
+  // or a single column leave them as they were. With no set bit the smallest and largest stay at their starting
+  // values, giving the empty box {width, height, 1 - width, 1 - height}.
+  if (left != right && top != bottom) {
     usedBounds_ = ::Bounds{left, top, right - left + 1, bottom - top + 1};
   }
 }

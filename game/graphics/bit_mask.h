@@ -43,7 +43,7 @@ class BitMask {
   int32_t RowBytes() const { return rowBytes_; }
   int64_t DataSize() const { return int64_t{rowBytes_} * bounds_.height; }
   const ::Bounds& Bounds() const { return bounds_; }
-  // The box of the set bits, relative to the origin.
+  // The box of the set bits as last computed, relative to the origin (the whole mask until then).
   const ::Bounds& UsedBounds() const { return usedBounds_; }
   void SetOrigin(int32_t x, int32_t y);
 
@@ -51,7 +51,8 @@ class BitMask {
   void SetBit(int32_t px, int32_t py, bool set);
   // Flips every bit of width x height.
   void Invert();
-  // The used bounds become the box of the set bits ({0, 0, 0, 0} when none is set).
+  // The used bounds become the box of the set bits when it spans more than one column and more than one row; set
+  // bits in one row or one column keep the previous used bounds; no set bit gives {w, h, 1 - w, 1 - h}.
   void ComputeUsedBounds();
   // Whether the bit at (x, y), in the coordinates of the mask's origin, is set; false outside the used bounds
   // (both edges count as inside) and outside the mask.

@@ -256,15 +256,18 @@ void ScrollRect(Bitmap& bitmap, Bounds rect, int32_t dx, int32_t dy) {
 
 void ApplyMask(Bitmap& bitmap, Point point, const BitMask& mask, int32_t width, int32_t height) {
   const int32_t bytes = DrawableBytes(bitmap);
-  if (!bytes || mask.BitData() == nullptr) return;
   // The area is taken at the same point in the mask's coordinates: it is clipped to the bitmap and to the mask.
+  // The bitmap is keyed afterwards whether or not any of the area was left to mask.
   Bounds area{point.x, point.y, width, height};
-  if (!ClipRect(area, bitmap.width, bitmap.height)) return;
-  Bounds inMask{area.x - mask.Bounds().x, area.y - mask.Bounds().y, area.width, area.height};
-  if (!ClipRect(inMask, mask.Width(), mask.Height())) return;
-  Changed(bitmap);
-  Tables().applyMaskTable[bytes](bitmap.PixelAt(inMask.x + mask.Bounds().x, inMask.y + mask.Bounds().y),
-                                 bitmap.rowBytes, CursorAt(mask, inMask.x, inMask.y), inMask.width, inMask.height);
+  if (bytes && mask.BitData() != nullptr && ClipRect(area, bitmap.width, bitmap.height)) {
+    Bounds inMask{area.x - mask.Bounds().x, area.y - mask.Bounds().y, area.width, area.height};
+    if (ClipRect(inMask, mask.Width(), mask.Height())) {
+      Changed(bitmap);
+      Tables().applyMaskTable[bytes](bitmap.PixelAt(inMask.x + mask.Bounds().x, inMask.y + mask.Bounds().y),
+                                     bitmap.rowBytes, CursorAt(mask, inMask.x, inMask.y), inMask.width,
+                                     inMask.height);
+    }
+  }
   bitmap.format |= kFormatKeyFlag;
 }
 
@@ -301,7 +304,8 @@ void ScaleBitMask(BitMask& destination, Bounds destinationRect, const BitMask& s
   const double fy = ry - iy;
   const int64_t gx = fx == 0 ? 0 : static_cast<int64_t>(1 / fx);
   const int64_t gy = fy == 0 ? 0 : static_cast<int64_t>(1 / fy);
-  // Blocks end at the destination rectangle's right and bottom edges, and never pass the destination mask.
+  // The destination cursor starts at (0, 0) of the destination mask, wherever the destination rectangle lies;
+  // blocks end at the rectangle's right and bottom edges, and never pass the destination mask.
   const int64_t right = std::min<int64_t>(int64_t{destinationRect.x} + destinationRect.width, destination.Width());
   const int64_t bottom = std::min<int64_t>(int64_t{destinationRect.y} + destinationRect.height, destination.Height());
   // Source row (or column) k, counted from 1, starts (k - 1) x the whole size plus one for every earlier k that
@@ -317,12 +321,12 @@ void ScaleBitMask(BitMask& destination, Bounds destinationRect, const BitMask& s
   const int64_t firstColumn = std::max<int64_t>(1, 1 - int64_t{sourceRect.x});
   const int64_t lastColumn = std::min<int64_t>(sourceRect.width, int64_t{source.Width()} - sourceRect.x);
   for (int64_t j = firstRow; j <= lastRow; ++j) {
-    const int64_t y = destinationRect.y + startOf(j, iy, gy);
+    const int64_t y = startOf(j, iy, gy);
     if (y >= bottom) break;
     const int64_t rowHeight = sizeOf(j, iy, gy);
     const auto sy = static_cast<int32_t>(sourceRect.y + j - 1);
     for (int64_t l = firstColumn; l <= lastColumn; ++l) {
-      const int64_t x = destinationRect.x + startOf(l, ix, gx);
+      const int64_t x = startOf(l, ix, gx);
       if (x >= right) break;
       if (source.GetBit(static_cast<int32_t>(sourceRect.x + l - 1), sy)) {
         SetMaskBlock(destination, std::max<int64_t>(x, 0), std::max<int64_t>(y, 0),

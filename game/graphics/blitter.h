@@ -59,12 +59,13 @@ bool GetPixel(DrawColor& color, const Bitmap& bitmap, int32_t x, int32_t y);
 // Moves the pixels of a rectangle by (dx, dy), keeping what moves inside both the bitmap and the rectangle.
 void ScrollRect(Bitmap& bitmap, Bounds rect, int32_t dx, int32_t dy);
 // Makes the pixels of the area at point transparent where the mask's bit (at the same point in the mask's
-// coordinates) is clear, then marks the bitmap keyed.
+// coordinates) is clear, then marks the bitmap keyed (also when nothing of the area was left to mask).
 void ApplyMask(Bitmap& bitmap, Point point, const BitMask& mask, int32_t width, int32_t height);
 // Sets the mask bits from maskPoint on where the pixels of rect differ from the colour, clears them where equal.
 void BuildMaskFromColour(BitMask& mask, Point maskPoint, const Bitmap& bitmap, Bounds rect, DrawColor color);
-// Scales the set bits of the source rectangle of one mask into the destination rectangle of another; only
-// sets bits, and only what fits both masks.
+// Scales the set bits of the source rectangle of one mask into another, placing the blocks from (0, 0) of the
+// destination mask and cutting them at the destination rectangle's right and bottom edges; only sets bits, and
+// only what fits both masks.
 void ScaleBitMask(BitMask& destination, Bounds destinationRect, const BitMask& source, Bounds sourceRect);
 
 // Converts width x height pixels between pixel sizes (source code 2, 3 or 4 bytes) without key or blend.

@@ -92,7 +92,8 @@ PlatformError ReadInfoHeader(MemoryStreamReader* reader, InfoHeader* header, uin
   header->colorsUsed = LoadLe32(bytes + 32);
   if (header->compression == kBmpBitFields && header->size == kPlainInfoHeaderSize) {
     // Common writers keep the three colour masks of a bit-field image right after a 40-byte header, where a
-    // longer header would hold them.
+    // longer header would hold them. Reading them from there lets such files load, where zero masks would refuse
+    // them; files with a longer header are read as before.
     error = PlatformReadMemoryStream(reader, bytes + 40, 12);
     if (error != kPlatformNoError) return error;
   }
@@ -355,10 +356,10 @@ PlatformError DecodeBmp(MemoryStreamReader* reader, DecodedImage* image, Transfe
 
   std::vector<ColorRecord> palette;
   if (bits <= 8) {
-    const uint32_t entries = uint32_t{1} << bits;
-    const uint32_t used = header.colorsUsed == 0 ? entries : header.colorsUsed;
-    // Entries the file leaves out are black, so that every index a row can hold has a colour.
-    palette.assign(entries, ColorRecord{255, 0, 0, 0});
+    // The world's colour table is the file's table of colours used (all the depth allows when 0). An index past
+    // it reads the pixel map's zero entries behind the table, never past the map.
+    const uint32_t used = header.colorsUsed == 0 ? uint32_t{1} << bits : header.colorsUsed;
+    palette.resize(used);
     for (uint32_t i = 0; i < used; ++i) {
       uint8_t quad[4];
       error = PlatformReadMemoryStream(reader, quad, 4);

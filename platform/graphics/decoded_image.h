@@ -33,6 +33,7 @@ struct DecodedImage {
   std::vector<ColorRecord> palette;   // the colour table of an indexed image
   std::vector<uint8_t> pixels;        // rows top to bottom, RowBytes() each
   bool hasTransparency = false;       // alpha or transparent palette entries: a mask world can be made
+  bool keepsAlpha = false;            // direct-colour rows whose alpha goes into the world too, not only the mask
   Rect finalBounds{};         // the world's bounds after delivery (a resize or a move); equals bounds unless set
 
   int32_t Width() const { return bounds.right - bounds.left; }

@@ -7,7 +7,6 @@
 #include "platform/graphics/copy_bits.h"
 #include "platform/graphics/dib_record.h"
 #include "platform/graphics/graphics_world.h"
-#include "platform/graphics/pixel_codec.h"
 
 namespace {
 
@@ -151,16 +150,13 @@ PlatformError TransferKeyed(HDC dc, const Rect& d, const DibRecord* source, cons
 }  // namespace
 
 COLORREF ColorKeyColorRef(const DibRecord* source, const TransferMode* mode) {
-  const PixelFormatCode format = FormatFromDibHeader(&source->info);
   PixelChannels channels;
-  if (PlatformPixelFormat(format, &channels) == 1) {
+  if (PlatformPixelFormat(FormatFromDibHeader(&source->info), &channels) == 1) {
     const RGBQUAD& q = source->info.bmiColors[mode->value[0]];
     return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
   }
-  const uint32_t word = mode->ValueWord();
-  return RGB(static_cast<BYTE>(DecodeChannel(word, channels, kChannelRed)),
-             static_cast<BYTE>(DecodeChannel(word, channels, kChannelGreen)),
-             static_cast<BYTE>(DecodeChannel(word, channels, kChannelBlue)));
+  const ColorRecord key{mode->value[0], mode->value[1], mode->value[2], mode->value[3]};
+  return ColorRecord::GetColorRef(&key);
 }
 
 PlatformError PlatformCopyBitsGdi(HDC dc, const Rect* destinationRect, DibRecord* source, DibRecord* mask,

@@ -17,7 +17,7 @@ struct DibRecord;
 PlatformError PlatformCopyBitsGdi(HDC dc, const Rect* destinationRect, DibRecord* source, DibRecord* mask,
                                   const TransferMode* mode, const Rect* sourceRect);
 
-// The colour a colour key names: for an 8-bit source the palette colour at the key's index, else the stored
-// pixel word the four value bytes spell (little-endian), decoded by the source's format. Copy bits in memory
-// skips exactly the pixels of this colour, so both paths key the same colour.
+// The colour a colour key names on this path: for an 8-bit source the palette colour at the key's index, else
+// the four value bytes read as a colour record {flag, red, green, blue}. (Copy bits in memory compares the value
+// bytes with the stored pixel word instead; a caller keying a deeper source on both paths gives each its form.)
 COLORREF ColorKeyColorRef(const DibRecord* source, const TransferMode* mode);

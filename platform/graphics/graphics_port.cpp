@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "host/gdi.h"
+#include "host/global_memory.h"
 #include "host/user.h"
 #include "platform/graphics/dib_record.h"
 #include "platform/graphics/graphics_port_support.h"
@@ -397,6 +398,16 @@ PlatformError GraphicsPort::SetOrigin(PlatformWorld* world, int32_t x, int32_t y
   return kPlatformNoError;
 }
 
+namespace {
+
+std::atomic<int32_t> printJobs{0};
+
+}  // namespace
+
+void CountPrintJobStarted() { printJobs.fetch_add(1, std::memory_order_relaxed); }
+
+int32_t PrintJobCount() { return printJobs.load(std::memory_order_relaxed); }
+
 PlatformError EndPrintJob(PrintDeviceRecord* record) {
   if (record == nullptr) return kPlatformNoError;
   if (record->dc != nullptr) {
@@ -408,8 +419,10 @@ PlatformError EndPrintJob(PrintDeviceRecord* record) {
       }
       record->documentStarted = 0;
     }
+    if (record->settings != nullptr) GlobalUnlock(record->settings);
     DeleteDC(record->dc);
     record->dc = nullptr;
+    printJobs.fetch_sub(1, std::memory_order_relaxed);
   }
   return record->result;
 }

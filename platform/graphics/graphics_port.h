@@ -104,7 +104,8 @@ struct GraphicsPort : WorldPartLinks, GraphicsPortBinding, GraphicsPortTextState
   // Font and alignment (0 centre, 1 right, other left; always on the baseline with the current position updated). Font
   // ids 10 to 14 and 16 are the stock fonts (height 12); other ids make a font of the height and style bits, in the
   // first installed family of the list (names are the runs of ASCII letters in it). A font that cannot be made leaves
-  // the variable-pitch stock font selected and gives kPlatformErrPortGdi.
+  // the variable-pitch stock font selected and gives kPlatformErrPortGdi; the port still stores the family, font id,
+  // height and style asked for.
   static PlatformError SetTextStyle(PlatformWorld* world, const ColorRecord* fore, const char* familyList,
                                     int32_t fontId, int32_t height, int32_t style, int32_t alignment);
   // The same font at another height, in the family chosen last; nothing when the height is unchanged.
@@ -157,8 +158,13 @@ struct PrintDeviceRecord : WorldPartLinks {
   HDC dc;
   uint8_t documentStarted;
   PlatformError result;  // what the job ended with (-7007 when it was cancelled)
+  HGLOBAL settings;      // the printer settings' global memory, locked while the job runs (or null)
 };
 
-// Ends a print job: the document is ended (aborted when the job was cancelled) if one was started and the DC
-// deleted. Returns the job's result.
+// Ends a print job that has a DC: the document is ended (aborted when the job was cancelled) if one was started,
+// the printer settings are unlocked, the DC deleted and one fewer print job counted. Returns the job's result.
 PlatformError EndPrintJob(PrintDeviceRecord* record);
+
+// The count of running print jobs: whoever starts a job counts it, EndPrintJob counts it off.
+void CountPrintJobStarted();
+int32_t PrintJobCount();

@@ -172,12 +172,16 @@ PlatformError GraphicsPort::TileWorld(PlatformWorld* world, const Rect* area, co
       (maskWorld != nullptr && maskWorld->pixelMap == nullptr)) {
     return kPlatformErrBadData;
   }
-  // The area lies within the clip and within the device (the port's pixel map, or the screen for other DCs).
-  Rect device{0, 0, GetDeviceCaps(port->dc, HORZRES), GetDeviceCaps(port->dc, VERTRES)};
-  PlatformWorld* owner = port->ownerLinks[1];
-  if (owner != nullptr && owner->pixelMap != nullptr) {
-    const Rect& b = owner->pixelMap->bounds;
-    device = Rect{0, 0, static_cast<int32_t>(b.Width()), static_cast<int32_t>(b.Height())};
+  // The area: the given one within the box of the clip region, else the whole device. It is taken before the
+  // origin is set, in the coordinates the caller drew in.
+  Rect bounds{0, 0, GetDeviceCaps(port->dc, HORZRES), GetDeviceCaps(port->dc, VERTRES)};
+  if (area != nullptr) {
+    HRGN clip = GetClipRegion(world);
+    if (clip == nullptr) return kPlatformErrPortGdi;
+    Rect clipBox;
+    GetRegionBounds(&clipBox, clip);
+    DisposeRegion(clip);
+    Rect::Intersect(&bounds, area, &clipBox);
   }
 
   PixelAccess access(port);
@@ -189,34 +193,17 @@ PlatformError GraphicsPort::TileWorld(PlatformWorld* world, const Rect* area, co
     return kPlatformErrPortGdi;
   }
   PlatformError error = kPlatformNoError;
-  Rect bounds;
-  {
-    POINT corners[2] = {{device.left, device.top}, {device.right, device.bottom}};
-    if (!DPtoLP(port->dc, corners, 2)) error = kPlatformErrPortGdi;
-    Rect logicalDevice{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
-    bounds = logicalDevice;
-    if (area != nullptr && error == kPlatformNoError) {
-      HRGN clip = GetClipRegion(world);
-      if (clip == nullptr) {
-        error = kPlatformErrPortGdi;
-      } else {
-        Rect clipBox, within;
-        GetRegionBounds(&clipBox, clip);
-        DisposeRegion(clip);
-        Rect::Intersect(&within, area, &clipBox);
-        Rect::Intersect(&bounds, &within, &logicalDevice);
-      }
-    }
-  }
   const PixelMap* map = source->pixelMap;
   const Rect tile = SourceRectInDib(map, sourceRect);
   const int64_t tw = tile.Width(), th = tile.Height();
   if (error == kPlatformNoError && (tw <= 0 || th <= 0)) error = kPlatformErrBadData;
   if (error == kPlatformNoError && !Rect::IsEmpty(&bounds)) {
-    // Tiles sit on multiples of the tile size; the first column and row are those holding the area's corner.
+    // Tiles sit on multiples of the tile size; the first column and row are those holding the area's corner. The
+    // divisions round down rather than toward zero, so that an area reaching left of or above (0, 0) is covered
+    // there too instead of being left bare up to the first tile at 0.
     const int64_t c0 = FloorDiv(bounds.left, tw), c1 = FloorDiv(bounds.right + tw - 1, tw);
     const int64_t r0 = FloorDiv(bounds.top, th), r1 = FloorDiv(bounds.bottom + th - 1, th);
-    if ((c1 - c0) * (r1 - r0) > kMaxTiles) error = kPlatformErrBadData;
+    if (c1 - c0 > kMaxTiles || r1 - r0 > kMaxTiles || (c1 - c0) * (r1 - r0) > kMaxTiles) error = kPlatformErrBadData;
     DibRecord* maskDib = maskWorld != nullptr ? maskWorld->pixelMap->dib : nullptr;
     for (int64_t r = r0; r < r1 && error == kPlatformNoError; ++r) {
       for (int64_t c = c0; c < c1 && error == kPlatformNoError; ++c) {

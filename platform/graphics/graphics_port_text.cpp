@@ -54,12 +54,9 @@ PlatformError ApplyTextStyle(GraphicsPort* port, const ColorRecord* fore, const 
                        (style & kFontStyleUnderline) != 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
                        family[0] != '\0' ? family : nullptr);
     if (font == nullptr) {
-      // The port falls back on the stock variable-pitch font and says so.
+      // The port falls back on the stock variable-pitch font and says so; it still keeps the family, font id,
+      // height and style asked for.
       font = GetStockObject(ANSI_VAR_FONT);
-      fontId = ANSI_VAR_FONT;
-      height = kStockFontHeight;
-      style = 0;
-      family = "";
       result = kPlatformErrPortGdi;
     }
   }

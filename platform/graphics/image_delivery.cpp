@@ -1,12 +1,14 @@
 // The importer contract around a format decoder, and the delivery of decoded pixels into graphics worlds: a
 // surface of the image's bounds and format (with its colour table, or the standard palette), a grey mask
 // surface when one is asked for and the image has transparency, rows stored through the row writers inside one
-// drawing bracket, then the resize and move the file asked for.
+// drawing bracket (with the rows' alpha kept in the world for images that ask for it), then the resize and move
+// the file asked for.
 #include <algorithm>
 
 #include "platform/graphics/graphics_startup.h"
 #include "platform/graphics/graphics_world.h"
 #include "platform/graphics/image_decoder.h"
+#include "platform/graphics/pixel_codec.h"
 
 namespace {
 
@@ -15,13 +17,32 @@ void DisposeBoth(PlatformWorld* world, PlatformWorld* mask) {
   if (world != nullptr) PlatformWorld::DisposeSurface(world);
 }
 
+// Gives the alpha bytes of a row of {alpha, red, green, blue} pixels to a world that PutArgbRow has just filled
+// with full alpha: each pixel's alpha bits are replaced by the row's alpha reduced to the channel's width.
+void KeepRowAlpha(PlatformWorld* world, int32_t y, const uint8_t* pixels) {
+  const PixelMap& map = *world->pixelMap;
+  const PixelChannels& c = map.channels;
+  if (map.bytesPerPixel < 2 || c.bits[kChannelAlpha] == 0) return;
+  const uint32_t alphaBits = FullAlphaBits(c);
+  uint8_t* out = map.baseAddress + static_cast<int64_t>(y) * map.rowBytes;
+  for (int64_t i = 0; i < map.bounds.Width(); ++i, out += map.bytesPerPixel) {
+    uint32_t word = ReadPixelWord(out, map.bytesPerPixel, nullptr);
+    word = (word & ~alphaBits) | EncodeChannel(pixels[4 * i], c, kChannelAlpha);
+    for (uint32_t b = 0; b < map.bytesPerPixel; ++b) out[b] = static_cast<uint8_t>(word >> (8 * b));
+  }
+}
+
 PlatformError StoreRows(const DecodedImage& image, PlatformWorld* world, PlatformWorld* mask) {
   BlitParams params;
   PlatformError error = PlatformWorld::BeginDrawing(world, mask, &params, nullptr);
   if (error != kPlatformNoError) return error;
   for (int32_t y = 0; y < image.Height() && error == kPlatformNoError; ++y) {
-    error = image.IsIndexed() ? PlatformWorld::PutRow(world, mask, y, image.Row(y))
-                              : PlatformWorld::PutArgbRow(world, mask, y, image.Row(y));
+    if (image.IsIndexed()) {
+      error = PlatformWorld::PutRow(world, mask, y, image.Row(y));
+    } else {
+      error = PlatformWorld::PutArgbRow(world, mask, y, image.Row(y));
+      if (error == kPlatformNoError && image.keepsAlpha) KeepRowAlpha(world, y, image.Row(y));
+    }
   }
   PlatformWorld::EndDrawing(world, mask);
   return error;

@@ -5,10 +5,11 @@
 #include "platform/graphics/graphics_world.h"
 #include "platform/graphics/row_transfer.h"
 
-int32_t PatternPhase(int64_t v, int64_t phase, int64_t size) {
-  int64_t r = (v - phase) % size;
-  if (r < 0) r += size;
-  return static_cast<int32_t>(r);
+int32_t FirstPatternIndex(int64_t v, int64_t phase, int64_t size) {
+  int64_t t = v - phase;
+  if (t < 0) t += ((-t + size - 1) / size) * size;  // whole pattern sizes until t is no longer negative
+  const int64_t r = t % size;
+  return static_cast<int32_t>(r == 0 ? 0 : size - r);
 }
 
 PlatformError PlatformPatternFill(PlatformWorld* destination, const Rect* rect, const Point* phase, uint8_t alphaFlag,
@@ -37,8 +38,8 @@ PlatformError PlatformPatternFill(PlatformWorld* destination, const Rect* rect, 
     args.destination = dst;
     args.source = src;
     args.mask = mask;
-    args.firstPatternRow = PatternPhase(r.top, origin.y, patH);
-    args.firstPatternColumn = PatternPhase(r.left, origin.x, patW);
+    args.firstPatternRow = FirstPatternIndex(r.top, origin.y, patH);
+    args.firstPatternColumn = FirstPatternIndex(r.left, origin.x, patW);
     args.patternHeight = static_cast<int32_t>(patH);
     args.patternWidth = static_cast<int32_t>(patW);
     args.rows = static_cast<int32_t>(r.Height());

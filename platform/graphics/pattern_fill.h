@@ -11,11 +11,13 @@
 
 struct PlatformWorld;
 
-// A null rect means the destination's bounds, a null phase (0, 0). The pattern's top-left pixel lands on every
-// destination pixel (phase.x + i x width, phase.y + j x height), whatever the rectangle, so adjacent fills meet
-// without seams. Refusals as in PlatformCopyBits.
+// A null rect means the destination's bounds, a null phase (0, 0). The rectangle, clipped to the destination,
+// starts with the pattern row and column FirstPatternIndex gives for its top-left corner. Refusals as in
+// PlatformCopyBits.
 PlatformError PlatformPatternFill(PlatformWorld* destination, const Rect* rect, const Point* phase, uint8_t alphaFlag,
                                   PlatformWorld* pattern, PlatformWorld* maskWorld, const TransferMode* mode);
 
-// The pattern row (or column) under destination coordinate v: (v - phase) modulo size, never negative.
-int32_t PatternPhase(int64_t v, int64_t phase, int64_t size);
+// The pattern row (or column) a fill starting at destination coordinate v begins with: t = v - phase, brought to
+// 0 or more by whole sizes, and r = t modulo size; size - r, or 0 when r is 0. A fill starting 3 rows below the
+// phase over a pattern 8 rows high thus begins with pattern row 5.
+int32_t FirstPatternIndex(int64_t v, int64_t phase, int64_t size);

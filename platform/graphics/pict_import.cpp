@@ -326,8 +326,10 @@ class PictDecoder {
     return kPlatformNoError;
   }
 
-  // Indexed rows are drawn through the picture's own table; a table that is the standard palette keeps the
-  // standard palette, so such pictures come out exactly as pictures without a table of their own.
+  // Indexed rows are drawn through the picture's own table rather than the world's default one: pictures made by
+  // other tools carry tables of their own, and their indices shown through the standard palette would come out in
+  // the wrong colours. A table that is the standard palette keeps the standard palette, so such pictures come out
+  // exactly as pictures without a table of their own.
   void TakeColorTable(const PixelImageHeader& header) {
     if (!header.hasColorTable) return;
     bool standard = true;

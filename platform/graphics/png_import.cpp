@@ -1,6 +1,6 @@
 // PNG import through libpng: a read callback over the memory reader, gamma against a screen gamma of 2.2, the
 // background colour, grey and palette images as indexed rows (transparency values in the palette flags), colour
-// images as {alpha, red, green, blue} rows, and the pixel aspect (pHYs) and offset (oFFs) applied to the bounds.
+// images as {alpha, red, green, blue} rows whose alpha the world keeps, and the pixel aspect (pHYs) and offset (oFFs) applied to the bounds.
 #include "platform/graphics/png_import.h"
 
 #include <algorithm>
@@ -19,7 +19,7 @@ constexpr double kMaxCorrectedSide = 4096.0;
 constexpr double kMetresPerInch = 0.0254;
 constexpr double kPointsPerInch = 72.0;
 constexpr uint32_t kSquarePixelsPerMetre = 2835;
-constexpr double kPointsPerMicrometre = 72 * 3.937007874015748e-05;
+constexpr double kInchesPerMicrometre = 3.937007874015748e-05;
 // Offsets further than this from the origin are refused, so the moved bounds stay far from overflow.
 constexpr int64_t kMaxOffset = int64_t{1} << 24;
 
@@ -111,8 +111,9 @@ PlatformError ReadOffset(png_structp png, png_infop pngInfo, int32_t* x, int32_t
   int64_t ox = 0;
   int64_t oy = 0;
   if (unit == PNG_OFFSET_MICROMETER) {
-    ox = std::llround(offsetX * kPointsPerMicrometre);
-    oy = std::llround(offsetY * kPointsPerMicrometre);
+    // Points, rounded as round(offset x 72 x inches per micrometre + 0.5): an offset of one inch gives 73.
+    ox = std::llround(offsetX * kPointsPerInch * kInchesPerMicrometre + 0.5);
+    oy = std::llround(offsetY * kPointsPerInch * kInchesPerMicrometre + 0.5);
   } else if (unit == PNG_OFFSET_PIXEL) {
     ox = offsetX;
     oy = offsetY;
@@ -229,7 +230,8 @@ PlatformError Read(PngDecodeState* state, MemoryStreamReader* reader, DecodedIma
 
   if (!image->IsIndexed()) {
     // Colour rows come as blue, green, red, alpha (grey rows as red, green, blue, alpha with the three equal):
-    // reversing each pixel gives alpha, red, green, blue.
+    // reversing each pixel gives alpha, red, green, blue. The world keeps the alpha (format 0x8888).
+    image->keepsAlpha = true;
     for (size_t i = 0; i + 3 < image->pixels.size(); i += 4) {
       std::swap(image->pixels[i], image->pixels[i + 3]);
       std::swap(image->pixels[i + 1], image->pixels[i + 2]);

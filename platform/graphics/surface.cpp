@@ -20,13 +20,14 @@ bool DescribeMap(PixelMap* map, PixelFormatCode format) {
   return true;
 }
 
-void SetPaletteAndKey(PixelMap* map, const Palette* palette) {
+// isMask: the map gets the mask key 0x8889 instead of a new indexed key of its own.
+void SetPaletteAndKey(PixelMap* map, const Palette* palette, bool isMask) {
   if (map->bytesPerPixel == 1) {
     map->palette = *palette;
     if (map->palette.count < 0) map->palette.count = 0;
     if (map->palette.count > 256) map->palette.count = 256;
     PlatformBuildInverseTable(map->inverseTable, &map->palette);
-    map->formatKey = PalettesEqual(&map->palette, &GreyPalette) ? kMaskFormatKey : NextIndexedFormatKey();
+    map->formatKey = isMask ? kMaskFormatKey : NextIndexedFormatKey();
   } else {
     map->palette.count = 0;
     map->formatKey = DirectFormatKey(map->channels);
@@ -58,7 +59,9 @@ PlatformWorld* PlatformWorld::CreateSurface(const Rect* bounds, PixelFormatCode 
   }
   map->rowBytes = static_cast<int32_t>(PixelRowBytes(bounds->Width(), map->bitsPerPixel));
   map->info = map->dib->info;
-  SetPaletteAndKey(map, palette ? palette : &empty);
+  // Only a surface made on the shared grey palette itself is a mask; an equal palette of another owner (a grey
+  // picture's table) gives an indexed map of its own.
+  SetPaletteAndKey(map, palette ? palette : &empty, palette == &GreyPalette);
   return world;
 }
 
@@ -83,7 +86,8 @@ PlatformWorld* PlatformWorld::WrapDib(DibRecord* record, WrappedDibWorld* storag
     const int32_t count = h.biClrUsed != 0 && h.biClrUsed <= 256 ? static_cast<int32_t>(h.biClrUsed) : 256;
     PaletteFromRgbQuads(&palette, record->info.bmiColors, count);
   }
-  SetPaletteAndKey(map, &palette);
+  // A wrapped DIB carries only its colour entries: it is a mask when they equal the grey palette entry by entry.
+  SetPaletteAndKey(map, &palette, map->bytesPerPixel == 1 && PalettesEqual(&palette, &GreyPalette));
   return world;
 }
 

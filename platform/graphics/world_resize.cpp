@@ -1,7 +1,7 @@
 // Resizing a world's pixel map and growing a small pattern world by tiling (see graphics_world.h).
 //
-// Both build a new surface in the world's own format, draw the old pixels into it and exchange the two pixel
-// maps, so the world keeps its address while its pixels change size.
+// Both build a new surface (in a format rebuilt from the world's channel widths, or a grey mask surface), draw the
+// old pixels into it and exchange the two pixel maps, so the world keeps its address while its pixels change size.
 #include "platform/graphics/copy_bits.h"
 #include "platform/graphics/graphics_startup.h"
 #include "platform/graphics/graphics_world.h"
@@ -11,21 +11,35 @@ namespace {
 
 bool IsLocked(PlatformWorld* world) { return world && world->pixelMap && PixelMapLockCount(world->pixelMap) != 0; }
 
-// A surface of the new bounds in the world's format and palette. It shares the world's format key, so that
-// drawing the world into it moves stored pixels instead of mapping indexes through the inverse table (which
-// would merge equal palette entries).
-PlatformWorld* MatchingSurface(PlatformWorld* world, const Rect* bounds) {
+// A surface of the new bounds for a world's pixel map: 8-bit maps keep code 8 and their palette; deeper maps get
+// the packed code of their channel widths, (bits A << 12) | (bits R << 8) | (bits G << 4) | bits B, so a map of
+// format 32 (no alpha bits) comes back as 0x888, three bytes a pixel.
+//
+// An 8-bit surface also takes the old map's format key. With a key of its own, copy bits would map every index
+// through the 4-4-4 inverse table to the nearest palette entry, merging equal or close entries and so changing the
+// picture's indexes; with the same key it moves the stored indexes.
+PlatformWorld* SurfaceLike(PlatformWorld* world, const Rect* bounds) {
   const PixelMap* map = world->pixelMap;
-  PlatformWorld* fresh =
-      PlatformWorld::CreateSurface(bounds, map->formatCode, map->bytesPerPixel == 1 ? &map->palette : nullptr);
-  if (fresh) fresh->pixelMap->formatKey = map->formatKey;
-  return fresh;
+  if (map->bytesPerPixel == 1) {
+    PlatformWorld* fresh = PlatformWorld::CreateSurface(bounds, kPixelFormat8, &map->palette);
+    if (fresh) fresh->pixelMap->formatKey = map->formatKey;
+    return fresh;
+  }
+  const uint8_t* bits = map->channels.bits;
+  const PixelFormatCode code = (uint32_t{bits[kChannelAlpha]} << 12) | (uint32_t{bits[kChannelRed]} << 8) |
+                               (uint32_t{bits[kChannelGreen]} << 4) | bits[kChannelBlue];
+  return PlatformWorld::CreateSurface(bounds, code, nullptr);
+}
+
+// A mask surface: 8 bits on the shared grey palette.
+PlatformWorld* MaskSurface(PlatformWorld*, const Rect* bounds) {
+  return PlatformWorld::CreateSurface(bounds, kPixelFormat8, &GreyPalette);
 }
 
 // Draws world into a new surface of the given bounds with draw(fresh, world) and exchanges the pixel maps.
-template <class Draw>
-PlatformError Rebuild(PlatformWorld* world, const Rect* bounds, Draw draw) {
-  PlatformWorld* fresh = MatchingSurface(world, bounds);
+template <class Make, class Draw>
+PlatformError Rebuild(PlatformWorld* world, const Rect* bounds, Make make, Draw draw) {
+  PlatformWorld* fresh = make(world, bounds);
   if (!fresh) return kPlatformErrNoMemory;
   const PlatformError error = draw(fresh, world);
   if (error == kPlatformNoError) PlatformWorld::SwapPixelMaps(world, fresh);
@@ -43,11 +57,11 @@ PlatformError PlatformWorld::SetBounds(PlatformWorld* world, PlatformWorld* mask
     map->bounds = *bounds;  // the same size: the world only moves
     return kPlatformNoError;
   }
-  PlatformError error = Rebuild(world, bounds, [](PlatformWorld* fresh, PlatformWorld* old) {
+  PlatformError error = Rebuild(world, bounds, SurfaceLike, [](PlatformWorld* fresh, PlatformWorld* old) {
     return PlatformCopyBits(fresh, nullptr, 1, old, nullptr, nullptr, nullptr);
   });
   if (error != kPlatformNoError || !maskWorld) return error;
-  return Rebuild(maskWorld, bounds, [](PlatformWorld* fresh, PlatformWorld* old) {
+  return Rebuild(maskWorld, bounds, MaskSurface, [](PlatformWorld* fresh, PlatformWorld* old) {
     return PlatformCopyBits(fresh, nullptr, 0, old, nullptr, nullptr, nullptr);
   });
 }
@@ -66,12 +80,11 @@ PlatformError PlatformWorld::ExpandPattern(PlatformWorld* world, PlatformWorld* 
   const int64_t newHeight = height >= kMinimum ? height : height * ((kMinimum + height - 1) / height);
   const Rect bounds{old.left, old.top, static_cast<int32_t>(old.left + newWidth),
                     static_cast<int32_t>(old.top + newHeight)};
-  // The phase is the pattern's own corner, so the new world starts with the pattern's first pixel.
-  const Point phase = Rect::TopLeft(&old);
-  auto tile = [&phase](PlatformWorld* fresh, PlatformWorld* pattern) {
-    return PlatformPatternFill(fresh, nullptr, &phase, 0, pattern, nullptr, nullptr);
+  // No phase: the fill's first pattern row and column follow from the bounds' corner against (0, 0).
+  auto tile = [](PlatformWorld* fresh, PlatformWorld* pattern) {
+    return PlatformPatternFill(fresh, nullptr, nullptr, 0, pattern, nullptr, nullptr);
   };
-  PlatformError error = Rebuild(world, &bounds, tile);
+  PlatformError error = Rebuild(world, &bounds, SurfaceLike, tile);
   if (error != kPlatformNoError || !maskWorld) return error;
-  return Rebuild(maskWorld, &bounds, tile);
+  return Rebuild(maskWorld, &bounds, MaskSurface, tile);
 }

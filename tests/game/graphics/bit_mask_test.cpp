@@ -98,19 +98,35 @@ struct UsedCase {
 };
 
 TEST(BitMask, UsedBoundsCoverTheSetBits) {
+  // An 8 x 6 mask whose used bounds were last {1, 1, 2, 2}: a box of set bits replaces them; set bits in one row
+  // or one column keep them; no set bit gives {8, 6, 1 - 8, 1 - 6}.
   const UsedCase cases[] = {
       {"box", {{2, 1}, {5, 3}}, {2, 1, 4, 3}},
-      {"one_row", {{2, 3}, {6, 3}}, {2, 3, 5, 1}},
-      {"one_column", {{4, 0}, {4, 5}}, {4, 0, 1, 6}},
-      {"one_bit", {{7, 5}}, {7, 5, 1, 1}},
-      {"none", {}, {0, 0, 0, 0}},
+      {"one_row", {{2, 3}, {6, 3}}, {1, 1, 2, 2}},
+      {"one_column", {{4, 0}, {4, 5}}, {1, 1, 2, 2}},
+      {"one_bit", {{7, 5}}, {1, 1, 2, 2}},
+      {"none", {}, {8, 6, -7, -5}},
   };
   for (const UsedCase& c : cases) {
     BitMask mask(8, 6, false);
+    mask.SetBit(1, 1, true);
+    mask.SetBit(2, 2, true);
+    mask.ComputeUsedBounds();
+    ASSERT_EQ(mask.UsedBounds(), (Bounds{1, 1, 2, 2}));
+    mask.SetBit(1, 1, false);
+    mask.SetBit(2, 2, false);
     for (auto [x, y] : c.bits) mask.SetBit(x, y, true);
     mask.ComputeUsedBounds();
     EXPECT_EQ(mask.UsedBounds(), c.used) << c.name;
   }
+  // Before any computation the used bounds are the whole mask, and a row of set bits keeps them so.
+  BitMask fresh(8, 6, false);
+  fresh.SetBit(0, 2, true);
+  fresh.SetBit(7, 2, true);
+  fresh.ComputeUsedBounds();
+  EXPECT_EQ(fresh.UsedBounds(), (Bounds{0, 0, 8, 6}));
+  EXPECT_FALSE(fresh.TestPixel(3, 2));
+  EXPECT_TRUE(fresh.TestPixel(7, 2));
 }
 
 TEST(BitMask, TestPixelCountsBothEdgesOfTheUsedBoundsButNotPastTheMask) {
@@ -190,11 +206,23 @@ TEST(BitMask, SameWidthCopiesOnlyWhatBothMasksHold) {
   BitMask taller(16, 60, shorter);
   EXPECT_EQ(taller.GetBit(1, 0), shorter.GetBit(1, 0));
   EXPECT_FALSE(taller.GetBit(1, 50));
-  // Rectangles past either mask are cut.
+}
+
+TEST(BitMask, ScaledBlocksStartAtTheDestinationMasksOrigin) {
+  auto tall = PatternMask(16, 40, [](int32_t x, int32_t y) { return (x ^ y) & 1; });
   BitMask narrow(4, 4, false);
+  // 16 x 40 into 40 x 40: columns 2 or 3 wide from X = 0, so the first source column inside the mask (the sixth
+  // of the rectangle) starts at X = 12, past the 4-wide mask: nothing is set.
   ScaleBitMask(narrow, Bounds{-3, -3, 40, 40}, *tall, Bounds{-5, -5, 16, 40});
+  for (int32_t y = 0; y < 4; ++y) {
+    for (int32_t x = 0; x < 4; ++x) ASSERT_FALSE(narrow.GetBit(x, y)) << x << "," << y;
+  }
+  // 16 x 40 into 30 x 30 at (2, 2): every column 2 wide and every row 1 high, placed from (0, 0) and cut at the
+  // mask's edge, so bit (x, y) is the source's bit (x / 2, y).
   ScaleBitMask(narrow, Bounds{2, 2, 30, 30}, *tall, Bounds{0, 0, 16, 40});
-  EXPECT_TRUE(narrow.GetBit(3, 3));
+  for (int32_t y = 0; y < 4; ++y) {
+    for (int32_t x = 0; x < 4; ++x) ASSERT_EQ(narrow.GetBit(x, y), tall->GetBit(x / 2, y)) << x << "," << y;
+  }
 }
 
 TEST(BitMask, ScalingMatchesTheBlockWalkForManySizes) {

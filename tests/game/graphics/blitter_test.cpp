@@ -368,6 +368,54 @@ TEST(Blitter, EllipseRingStaysInsideItsRectangle) {
   EXPECT_EQ(RawPixel(*bitmap, 12, 7), 0xFFFFFFu);
 }
 
+// The ring rule: with w, h the rectangle's size and rx', ry' the radii less one, pixel (j + w / 2, i + h / 2) of
+// the rectangle takes the colour for i in -(h / 2) .. h / 2 - 1 and j in -(w / 2) .. w / 2 - 1 when
+// inner < i^2 / ry'^2 + j^2 / rx'^2 < 1, inner being 0.8 for a thick ring and 0.9 for a thin one.
+TEST(Blitter, EllipseRingHoldsThePixelsTheRingRuleSelects) {
+  struct Case {
+    Bounds rect;
+    int32_t radiusX;
+    int32_t radiusY;
+    bool thick;
+  };
+  const Case cases[] = {
+      {{0, 0, 20, 10}, 10, 5, true},
+      {{0, 0, 20, 10}, 10, 5, false},
+      {{2, 1, 15, 9}, 8, 4, true},
+      {{3, 2, 20, 10}, 8, 3, false},
+  };
+  for (const Case& c : cases) {
+    auto bitmap = FilledBitmap(24, 14, k3Key, 0xFFFFFF);
+    FrameEllipse(*bitmap, c.rect, DrawColor::FromValue(0xFF000000), c.radiusX, c.radiusY, c.thick);
+    const double inner = c.thick ? 0.8f : 0.9f;
+    const double rx = c.radiusX - 1, ry = c.radiusY - 1;
+    std::vector<bool> ring(24 * 14, false);
+    for (int32_t i = -(c.rect.height / 2); i <= c.rect.height / 2 - 1; ++i) {
+      for (int32_t j = -(c.rect.width / 2); j <= c.rect.width / 2 - 1; ++j) {
+        // As the rule reads: (1 / ry'^2) x i^2 + (1 / rx'^2) x j^2 (1 / 49 x 49 falls just below 1).
+        const double value = (1.0 / (ry * ry)) * (double(i) * i) + (1.0 / (rx * rx)) * (double(j) * j);
+        if (inner < value && value < 1.0) {
+          ring[size_t(c.rect.y + i + c.rect.height / 2) * 24 + size_t(c.rect.x + j + c.rect.width / 2)] = true;
+        }
+      }
+    }
+    for (int32_t y = 0; y < 14; ++y) {
+      for (int32_t x = 0; x < 24; ++x) {
+        EXPECT_EQ(RawPixel(*bitmap, x, y), ring[size_t(y) * 24 + x] ? 0u : 0xFFFFFFu)
+            << c.rect.width << "x" << c.rect.height << (c.thick ? " thick" : " thin") << " at " << x << "," << y;
+      }
+    }
+  }
+  // Worked by hand for the thick 20 x 10 ring of radii 10 and 5: row 2 is i = -3, where 9/16 + j^2/81 lies
+  // between 0.8 and 1 only for j = -5 and 5 (columns 5 and 15); row 5 is i = 0, where j^2/81 never does.
+  auto bitmap = FilledBitmap(24, 14, k3Key, 0xFFFFFF);
+  FrameEllipse(*bitmap, Bounds{0, 0, 20, 10}, DrawColor::FromValue(0xFF000000), 10, 5, true);
+  for (int32_t x = 0; x < 24; ++x) {
+    EXPECT_EQ(RawPixel(*bitmap, x, 2), x == 5 || x == 15 ? 0u : 0xFFFFFFu) << x;
+    EXPECT_EQ(RawPixel(*bitmap, x, 5), 0xFFFFFFu) << x;
+  }
+}
+
 TEST(Blitter, EllipseWithRadiusBelowTwoDrawsNothing) {
   auto bitmap = FilledBitmap(8, 8, k3, 0);
   FrameEllipse(*bitmap, Bounds{0, 0, 8, 8}, DrawColor::FromValue(0xFFFFFFFF), 1, 4, false);
@@ -578,6 +626,20 @@ TEST(Blitter, ApplyMaskMakesOutsideTransparentAndKeepsWhiteInsideVisible) {
     EXPECT_EQ(RawPixel(*bitmap, 2, 0), 0x0421u) << c.format;
     EXPECT_EQ(RawPixel(*bitmap, 3, 0), c.outside) << c.format;
     EXPECT_TRUE(bitmap->format & kFormatKeyFlag) << c.format;
+  }
+}
+
+TEST(Blitter, ApplyMaskKeysTheBitmapEvenWithNothingLeftToMask) {
+  BitMask mask(4, 4, false);
+  struct Case {
+    const char* name;
+    Point point;
+  };
+  for (const Case& c : {Case{"past the bitmap", {50, 50}}, Case{"past the mask", {5, 0}}}) {
+    auto bitmap = FilledBitmap(8, 2, k3, 0x123456);
+    ApplyMask(*bitmap, c.point, mask, 3, 2);
+    EXPECT_EQ(bitmap->format, k3 | kFormatKeyFlag) << c.name;
+    for (int32_t x = 0; x < 8; ++x) EXPECT_EQ(RawPixel(*bitmap, x, 0), 0x123456u) << c.name;
   }
 }
 

@@ -123,16 +123,22 @@ TEST(BmpImport, BitFieldFilesKeepTheirMasksBehindA40ByteHeader) {
   }
 }
 
-TEST(BmpImport, ColourTableBecomesOpaquePaletteFilledToTheDepth) {
+TEST(BmpImport, ColourTableIsTheOpaqueTableOfColoursUsed) {
+  // Two colours used in a 4-bit picture: the table holds those two, and an index past them is kept as it is.
   DecodedImage image;
-  ASSERT_EQ(DecodeBytes(BuildBmp(WithColors(BmpOf(1, 1, 4, {{0x10}}), {0x112233, 0x445566})), &image),
+  ASSERT_EQ(DecodeBytes(BuildBmp(WithColors(BmpOf(2, 1, 4, {{0x1F}}), {0x112233, 0x445566})), &image),
             kPlatformNoError);
-  ASSERT_EQ(image.palette.size(), 16u);
+  ASSERT_EQ(image.palette.size(), 2u);
   EXPECT_EQ(image.palette[1].flag, 255);
   EXPECT_EQ(image.palette[1].red, 0x44);
   EXPECT_EQ(image.palette[1].green, 0x55);
   EXPECT_EQ(image.palette[1].blue, 0x66);
-  EXPECT_EQ(image.palette[15].red | image.palette[15].green | image.palette[15].blue, 0);
+  EXPECT_EQ(Pixels(image), (std::vector<uint32_t>{1, 15}));
+  // Colours used 0: all the depth allows.
+  BmpSpec all = WithColors(BmpOf(1, 1, 4, {{0x10}}), std::vector<uint32_t>(16, 0x010203));
+  all.colorsUsed = 0;
+  ASSERT_EQ(DecodeBytes(BuildBmp(all), &image), kPlatformNoError);
+  EXPECT_EQ(image.palette.size(), 16u);
 }
 
 TEST(BmpImport, TopDownImageComesOutTheSameWayUpAsItsBottomUpTwin) {

@@ -60,7 +60,12 @@ struct PathCase {
   TransferMode mode;
   bool withMask;
   Rect d, s;
+  // The GDI path reads a deeper source's key as a colour record {flag, red, green, blue}, copy bits in memory as
+  // the stored pixel word: for the key cases each path gets its own form of the colour 0x112233.
+  const TransferMode* gdiMode = nullptr;
 };
+
+const TransferMode kKeyAsRecord{5, {0xFF, 0x11, 0x22, 0x33}};
 
 TEST(GdiCopyTest, MatchesCopyBitsInMemory) {
   const PathCase cases[] = {
@@ -71,8 +76,8 @@ TEST(GdiCopyTest, MatchesCopyBitsInMemory) {
       {"mask", false, {}, true, {1, 1, 5, 4}, {0, 0, 4, 3}},
       {"mask from an inner rect", false, {}, true, {0, 2, 2, 4}, {2, 1, 4, 3}},
       {"mask level 255", true, {4, {255}}, true, {1, 1, 5, 4}, {0, 0, 4, 3}},
-      {"key", true, {5, {0x33, 0x22, 0x11, 0x00}}, false, {1, 0, 5, 3}, {0, 0, 4, 3}},
-      {"key stretched", true, {5, {0x33, 0x22, 0x11, 0x00}}, false, {0, 0, 6, 4}, {0, 0, 3, 2}},
+      {"key", true, {5, {0x33, 0x22, 0x11, 0x00}}, false, {1, 0, 5, 3}, {0, 0, 4, 3}, &kKeyAsRecord},
+      {"key stretched", true, {5, {0x33, 0x22, 0x11, 0x00}}, false, {0, 0, 6, 4}, {0, 0, 3, 2}, &kKeyAsRecord},
   };
   for (const PathCase& c : cases) {
     WorldPtr source = MakeSurface(4, 4, 32);
@@ -96,7 +101,8 @@ TEST(GdiCopyTest, MatchesCopyBitsInMemory) {
     PlatformWorld* maskWorld = c.withMask ? mask.get() : nullptr;
     ASSERT_EQ(PlatformWorld::BeginDrawing(source.get(), maskWorld, nullptr, nullptr), kPlatformNoError);
     const PlatformError error = PlatformCopyBitsGdi(section.dc(), &c.d, source->pixelMap->dib,
-                                                    c.withMask ? mask->pixelMap->dib : nullptr, mode, &c.s);
+                                                    c.withMask ? mask->pixelMap->dib : nullptr,
+                                                    c.gdiMode != nullptr ? c.gdiMode : mode, &c.s);
     PlatformWorld::EndDrawing(source.get(), maskWorld);
     ASSERT_EQ(error, kPlatformNoError) << c.name;
     ASSERT_EQ(PlatformCopyBits(memory.get(), &c.d, 0, source.get(), maskWorld, mode, &c.s), kPlatformNoError) << c.name;
@@ -104,21 +110,34 @@ TEST(GdiCopyTest, MatchesCopyBitsInMemory) {
   }
 }
 
-TEST(GdiCopyTest, KeyOfAnIndexedSourceIsItsPaletteColour) {
+// Draws a 3 x 1 source keyed by the mode over a section filled with 0xABCDEF; gives the section's colours.
+std::vector<uint32_t> DrawKeyed(PlatformWorld* source, const TransferMode& key) {
+  SectionDc section(3, 1);
+  for (int x = 0; x < 3; ++x) section.at(x, 0) = 0xABCDEF;
+  const Rect r{0, 0, 3, 1};
+  EXPECT_EQ(PlatformCopyBitsGdi(section.dc(), &r, source->pixelMap->dib, nullptr, &key, &r), kPlatformNoError);
+  return section.Colours();
+}
+
+TEST(GdiCopyTest, KeyColourComesFromThePaletteOrFromTheValueAsAColourRecord) {
+  // An 8-bit source: the palette colour of the key's index, not the index itself.
   Palette palette{};
   palette.count = 3;
   palette.entries[0] = {255, 0, 0, 0};
   palette.entries[1] = {255, 200, 100, 50};
   palette.entries[2] = {255, 1, 2, 3};
-  WorldPtr source = MakeSurface(3, 1, 8, &palette);
-  SetAllStored(source.get(), {1, 2, 1});
-  const TransferMode key{5, {1, 0, 0, 0}};
-  EXPECT_EQ(ColorKeyColorRef(source->pixelMap->dib, &key), RGB(200, 100, 50));
-  SectionDc section(3, 1);
-  for (int x = 0; x < 3; ++x) section.at(x, 0) = 0xABCDEF;
-  const Rect r{0, 0, 3, 1};
-  ASSERT_EQ(PlatformCopyBitsGdi(section.dc(), &r, source->pixelMap->dib, nullptr, &key, &r), kPlatformNoError);
-  EXPECT_EQ(section.Colours(), (std::vector<uint32_t>{0xABCDEF, 0x010203, 0xABCDEF}));
+  WorldPtr indexed = MakeSurface(3, 1, 8, &palette);
+  SetAllStored(indexed.get(), {1, 2, 1});
+  const TransferMode indexKey{5, {1, 0, 0, 0}};
+  EXPECT_EQ(ColorKeyColorRef(indexed->pixelMap->dib, &indexKey), RGB(200, 100, 50));
+  EXPECT_EQ(DrawKeyed(indexed.get(), indexKey), (std::vector<uint32_t>{0xABCDEF, 0x010203, 0xABCDEF}));
+
+  // A deeper source: the four value bytes as {flag, red, green, blue}; the flag plays no part in the colour.
+  WorldPtr direct = MakeSurface(3, 1, 32);
+  SetAllStored(direct.get(), {0x102030, 0x405060, 0x102030});
+  const TransferMode recordKey{5, {0x00, 0x10, 0x20, 0x30}};
+  EXPECT_EQ(ColorKeyColorRef(direct->pixelMap->dib, &recordKey), RGB(0x10, 0x20, 0x30));
+  EXPECT_EQ(DrawKeyed(direct.get(), recordKey), (std::vector<uint32_t>{0xABCDEF, 0x405060, 0xABCDEF}));
 }
 
 TEST(GdiCopyTest, ModesGdiCannotDrawAreRefused) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/gdi.h"
+#include "host/global_memory.h"
 #include "host/testing.h"
 #include "host/user.h"
 #include "platform/graphics/region.h"
@@ -310,10 +311,15 @@ TEST_F(TextPortTest, StockFontsIgnoreTheHeightAndFailedFontsFallBackWithAnError)
   ASSERT_EQ(GraphicsPort::SetTextStyle(world_, nullptr, nullptr, SYSTEM_FONT, 40, 0, -1), kPlatformNoError);
   EXPECT_EQ(world_->port->fontHeight, 12);
   EXPECT_EQ(world_->port->fontId, SYSTEM_FONT);
-  // A font that cannot be made leaves the stock variable-pitch font, and says so with a code, never 0.
-  EXPECT_EQ(GraphicsPort::SetTextStyle(world_, nullptr, "Arial", 0, 1000000, 0, -1), kPlatformErrPortGdi);
-  EXPECT_EQ(world_->port->fontId, ANSI_VAR_FONT);
+  // A font that cannot be made leaves the stock variable-pitch font, and says so with a code, never 0; the port
+  // stores the family, font id, height and style asked for.
+  EXPECT_EQ(GraphicsPort::SetTextStyle(world_, nullptr, "Arial", 0, 1000000, kFontStyleItalic, 1), kPlatformErrPortGdi);
   EXPECT_EQ(GetCurrentObject(canvas_.dc(), OBJ_FONT), GetStockObject(ANSI_VAR_FONT));
+  EXPECT_STREQ(world_->port->family, "Arial");
+  EXPECT_EQ(world_->port->fontId, 0);
+  EXPECT_EQ(world_->port->fontHeight, 1000000);
+  EXPECT_EQ(world_->port->fontStyle, kFontStyleItalic);
+  EXPECT_EQ(world_->port->alignment, 1);
   int32_t metrics[5];
   ASSERT_EQ(GraphicsPort::GetFontMetrics(world_, metrics), kPlatformNoError);
   EXPECT_EQ(metrics[3], metrics[0] + metrics[1]);
@@ -533,7 +539,22 @@ TEST_F(PortTest, TileWorldCoversTheAreaWithTilesOnMultiplesOfTheirSize) {
   EXPECT_EQ(canvas_.Count(0xFFFFFF), 0);
 }
 
-TEST(PrintJob, DisposalEndsTheJobAndDeletesItsDc) {
+TEST_F(PortTest, TileWorldTakesTheAreaBeforeSettingTheOrigin) {
+  WorldPtr tile = MakeSurface(4, 4, 32);
+  FillStored(tile.get(), 0x00FF00);
+  SetStored(tile.get(), 0, 0, 0xFF0000);
+  const Rect clip{0, 0, 4, 4};
+  ASSERT_EQ(GraphicsPort::ClipToRect(world_, &clip), kPlatformNoError);
+  // The area (2, 0, 4, 4) within the clip's box (0, 0, 4, 4), both taken at the origin (0, 0): the tile at (0, 0)
+  // is drawn, then moved by the new origin to device columns 2 to 5, of which the clip shows 2 and 3.
+  const Rect area{2, 0, 4, 4};
+  const Point origin{2, 0};
+  ASSERT_EQ(GraphicsPort::TileWorld(world_, &area, &origin, tile.get(), nullptr, nullptr), kPlatformNoError);
+  EXPECT_EQ(Row(0, kRedRef).substr(0, 6), "..#?..");  // the tile's marked corner, then green
+  EXPECT_EQ(Row(3, RGB(0, 255, 0)).substr(0, 6), "..##..");
+}
+
+TEST(PrintJob, DisposalEndsTheJobUnlocksItsSettingsAndDeletesItsDc) {
   GraphicsPort* port = nullptr;
   PrintDeviceRecord* device = nullptr;
   PlatformWorld* world = PlatformWorld::Create(&port, &device, nullptr);
@@ -542,8 +563,20 @@ TEST(PrintJob, DisposalEndsTheJobAndDeletesItsDc) {
   device->dc = dc;
   device->documentStarted = 1;
   device->result = kPlatformErrCancelled;
+  // The printer settings, locked once by the caller and once for the job.
+  HGLOBAL settings = GlobalAlloc(GMEM_MOVEABLE, 64);
+  ASSERT_NE(settings, nullptr);
+  GlobalLock(settings);
+  GlobalLock(settings);
+  device->settings = settings;
+  CountPrintJobStarted();
+  const int32_t jobs = PrintJobCount();
   EXPECT_EQ(PlatformWorld::Dispose(world), kPlatformErrCancelled);
   EXPECT_EQ(GetObjectType(dc), 0u);
+  EXPECT_EQ(PrintJobCount(), jobs - 1);
+  // The job's lock is gone: the caller's own unlock is the last one.
+  EXPECT_EQ(GlobalUnlock(settings), FALSE);
+  GlobalFree(settings);
 }
 
 }  // namespace

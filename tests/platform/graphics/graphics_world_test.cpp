@@ -119,11 +119,19 @@ TEST(SurfaceTest, FormatKeysAndPalettes) {
   WorldPtr a = MakeSurface(2, 2, 8, &palette);
   WorldPtr b = MakeSurface(2, 2, 8, &palette);
   WorldPtr mask = MakeMask(2, 2);
+  const Palette greyCopy = GreyPalette;  // equal to the shared grey palette, but not it
+  WorldPtr grey = MakeSurface(2, 2, 8, &greyCopy);
   WorldPtr c32 = MakeSurface(2, 2, 32);
   WorldPtr d32 = MakeSurface(3, 3, 32);
   WorldPtr noPalette = MakeSurface(2, 2, 8);
   EXPECT_NE(a->pixelMap->formatKey, b->pixelMap->formatKey);
   EXPECT_EQ(mask->pixelMap->formatKey, kMaskFormatKey);
+  EXPECT_NE(grey->pixelMap->formatKey, kMaskFormatKey);
+  EXPECT_NE(grey->pixelMap->formatKey, a->pixelMap->formatKey);
+  // A DIB whose colour entries equal the grey palette is wrapped as a mask.
+  WrappedDibWorld storage;
+  EXPECT_EQ(PlatformWorld::WrapDib(grey->pixelMap->dib, &storage)->pixelMap->formatKey, kMaskFormatKey);
+  EXPECT_NE(PlatformWorld::WrapDib(a->pixelMap->dib, &storage)->pixelMap->formatKey, kMaskFormatKey);
   EXPECT_EQ(c32->pixelMap->formatKey, d32->pixelMap->formatKey);
   EXPECT_EQ(c32->pixelMap->palette.count, 0);
   EXPECT_EQ(a->pixelMap->palette.count, 2);

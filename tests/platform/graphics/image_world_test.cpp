@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/graphics/copy_bits.h"
 #include "platform/graphics/image_import.h"
 #include "tests/support/image_fixtures.h"
 #include "world_fixture.h"
@@ -63,6 +64,24 @@ TEST(ImageWorlds, BmpBecomesAWorldOfItsDepthWithNullOutputsAllowed) {
   EXPECT_EQ(AllStored(world), (std::vector<uint32_t>{0x030201, 0x060504}));
 }
 
+TEST(ImageWorlds, IndexedBmpWorldHoldsOnlyTheColoursUsed) {
+  BmpSpec fileSpec;
+  fileSpec.width = 2;
+  fileSpec.height = 1;
+  fileSpec.bitCount = 4;
+  fileSpec.colors = {0x112233, 0x445566};
+  fileSpec.colorsUsed = 2;
+  fileSpec.pixels = {0x1F, 0, 0, 0};
+  Decoded d = Decode(BuildBmp(fileSpec));
+  ASSERT_EQ(d.error, kPlatformNoError);
+  EXPECT_EQ(d.Map().palette.count, 2);
+  EXPECT_EQ(AllStored(d.world.get()), (std::vector<uint32_t>{1, 15}));
+  // Index 15 lies past the table: drawn, it reads the map's zero entry behind it (black).
+  WorldPtr out = MakeSurface(2, 1, 32);
+  ASSERT_EQ(PlatformCopyBits(out.get(), nullptr, 0, d.world.get(), nullptr, nullptr, nullptr), kPlatformNoError);
+  EXPECT_EQ(AllStored(out.get()), (std::vector<uint32_t>{0x445566, 0}));
+}
+
 TEST(ImageWorlds, GifKeepsItsTransparentEntryInThePaletteAndMakesNoMask) {
   GifSpec fileSpec;
   fileSpec.width = 2;
@@ -111,7 +130,16 @@ TEST(ImageWorlds, PngTransparencyGivesAMaskOnlyWhenTheImageHasSome) {
   ASSERT_EQ(rgba.error, kPlatformNoError);
   ASSERT_NE(rgba.mask, nullptr);
   EXPECT_EQ(AllStored(rgba.mask.get()), (std::vector<uint32_t>{40, 255}));
-  EXPECT_EQ(GetStored(rgba.world.get(), 0, 0) & 0xFFFFFF, 0x010203u);
+  // The 0x8888 world keeps the file's alpha too, with or without a mask, and through a resize.
+  EXPECT_EQ(AllStored(rgba.world.get()), (std::vector<uint32_t>{0x28010203, 0xFF040506}));
+  PngSpec wide = Png(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, {{1, 2, 3, 40, 4, 5, 6, 255}});
+  wide.hasPhys = true;
+  wide.physX = 5670;
+  wide.physY = 2835;
+  wide.physUnit = PNG_RESOLUTION_METER;
+  Decoded noMask = Decode(EncodePng(wide), false);
+  ASSERT_EQ(noMask.error, kPlatformNoError);
+  EXPECT_EQ(AllStored(noMask.world.get()), (std::vector<uint32_t>{0x28010203, 0x28010203, 0xFF040506, 0xFF040506}));
 }
 
 TEST(ImageWorlds, PngAspectResizesAndOffsetMovesTheWorld) {

@@ -1,8 +1,9 @@
-// Pattern fill: phase, seamless adjacent fills, clipping, keys and masks over the pattern.
+// Pattern fill: the first pattern row and column, clipping, keys and masks over the pattern.
 #include "platform/graphics/pattern_fill.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/graphics/row_transfer.h"
@@ -19,45 +20,51 @@ WorldPtr NumberedPattern(int32_t width, int32_t height, PixelFormatCode format =
   return pattern;
 }
 
-TEST(PatternFillTest, PhaseIsTheSameWhateverTheRectangle) {
+// The clipped rectangle starts with the pattern row and column its top-left corner gives (t = corner - phase,
+// raised by whole pattern sizes when negative, r = t mod size; size - r, or 0 for r = 0) and steps through the
+// pattern from there.
+TEST(PatternFillTest, FirstPatternRowAndColumnComeFromTheCornerAndThePhase) {
   struct Case {
     Rect rect;
     Point phase;
+    int32_t firstRow;
+    int32_t firstColumn;
   };
+  // Over a pattern 3 wide and 8 high, in a 10 x 10 destination.
   const Case cases[] = {
-      {{0, 0, 10, 10}, {0, 0}}, {{0, 3, 10, 10}, {0, 0}},    {{0, 8, 10, 9}, {0, 0}},    {{2, 3, 7, 9}, {5, 6}},
-      {{0, 0, 10, 10}, {9, 9}}, {{0, 0, 10, 10}, {-7, -13}}, {{-5, -5, 30, 30}, {1, 2}},
+      {{0, 0, 10, 10}, {0, 0}, 0, 0},      // the pattern's top-left pixel on the rect's top-left pixel
+      {{0, 3, 10, 10}, {0, 0}, 5, 0},      // starting at row 3: pattern row 5
+      {{0, 8, 10, 9}, {0, 0}, 0, 0},       // starting at row 8: pattern row 0
+      {{2, 3, 7, 9}, {5, 6}, 3, 0},        // t = -3 and -3: raised to 5 and 0
+      {{0, 0, 10, 10}, {9, 9}, 1, 0},      // phase below and right of the rect: t = -9 becomes 7 and 0
+      {{0, 0, 10, 10}, {-7, -13}, 3, 2},   // t = 13 and 7
+      {{-5, -5, 30, 30}, {1, 2}, 2, 1},    // clipped first: the corner is (0, 0), t = -2 and -1
   };
   WorldPtr pattern = NumberedPattern(3, 8);
   for (const Case& c : cases) {
     WorldPtr dst = MakeSurface(10, 10, 32);
     FillStored(dst.get(), 0xEEEE);
     ASSERT_EQ(PlatformPatternFill(dst.get(), &c.rect, &c.phase, 0, pattern.get(), nullptr, nullptr), kPlatformNoError);
+    const int32_t top = std::max(c.rect.top, 0);
+    const int32_t left = std::max(c.rect.left, 0);
     for (int32_t y = 0; y < 10; ++y) {
       for (int32_t x = 0; x < 10; ++x) {
         const Point p{x, y};
         uint32_t want = 0xEEEE;
         if (Rect::ContainsPoint(&p, &c.rect)) {
-          const int32_t py = ((y - c.phase.y) % 8 + 8) % 8;
-          const int32_t px = ((x - c.phase.x) % 3 + 3) % 3;
-          want = static_cast<uint32_t>(100 * py + px);
+          want = static_cast<uint32_t>(100 * ((c.firstRow + y - top) % 8) + (c.firstColumn + x - left) % 3);
         }
         EXPECT_EQ(GetStored(dst.get(), x, y), want) << x << "," << y << " phase " << c.phase.x << "," << c.phase.y;
       }
     }
   }
-}
-
-TEST(PatternFillTest, AdjacentFillsMeetWithoutSeams) {
-  WorldPtr pattern = NumberedPattern(5, 7);
-  WorldPtr whole = MakeSurface(12, 12, 32);
-  WorldPtr parts = MakeSurface(12, 12, 32);
-  const Point phase{2, 1};
-  ASSERT_EQ(PlatformPatternFill(whole.get(), nullptr, &phase, 0, pattern.get(), nullptr, nullptr), kPlatformNoError);
-  for (const Rect& r : {Rect{0, 0, 12, 3}, Rect{0, 3, 4, 12}, Rect{4, 3, 12, 12}}) {
-    ASSERT_EQ(PlatformPatternFill(parts.get(), &r, &phase, 0, pattern.get(), nullptr, nullptr), kPlatformNoError);
-  }
-  EXPECT_EQ(AllStored(whole.get()), AllStored(parts.get()));
+  // Without a phase the fill behaves as with (0, 0).
+  WorldPtr dst = MakeSurface(10, 10, 32);
+  const Rect fromRow3{0, 3, 10, 10};
+  ASSERT_EQ(PlatformPatternFill(dst.get(), &fromRow3, nullptr, 0, pattern.get(), nullptr, nullptr), kPlatformNoError);
+  EXPECT_EQ(GetStored(dst.get(), 0, 3), 500u);
+  EXPECT_EQ(GetStored(dst.get(), 1, 5), 701u);
+  EXPECT_EQ(GetStored(dst.get(), 2, 6), 2u);
 }
 
 TEST(PatternFillTest, KeyAndMaskOverThePattern) {
@@ -84,11 +91,12 @@ TEST(PatternFillTest, KeyAndMaskOverThePattern) {
             kPlatformErrBadData);
 }
 
-TEST(PatternFillTest, PhaseArithmeticUsesAModulo) {
-  EXPECT_EQ(PatternPhase(3, 0, 8), 3);
-  EXPECT_EQ(PatternPhase(8, 0, 8), 0);
-  EXPECT_EQ(PatternPhase(0, 9, 8), 7);
-  EXPECT_EQ(PatternPhase(-2147483648LL, 2147483647LL, 7), static_cast<int32_t>(((-4294967295LL % 7) + 7) % 7));
+TEST(PatternFillTest, FirstPatternIndexOverTheWholeCoordinateRange) {
+  EXPECT_EQ(FirstPatternIndex(3, 0, 8), 5);
+  EXPECT_EQ(FirstPatternIndex(8, 0, 8), 0);
+  EXPECT_EQ(FirstPatternIndex(0, 9, 8), 1);
+  // t = -4294967295 is raised by 613566757 x 7 to 4, so r = 4 and the index 7 - 4.
+  EXPECT_EQ(FirstPatternIndex(-2147483648LL, 2147483647LL, 7), 3);
 }
 
 // The tiled routines read the pattern's columns round and round from the first pattern column.

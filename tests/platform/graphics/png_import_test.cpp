@@ -200,13 +200,20 @@ TEST(PngImport, OffsetMovesTheFinalBounds) {
   EXPECT_EQ(image.finalBounds.right, 12);
   EXPECT_EQ(image.finalBounds.bottom, 23);
 
-  // One inch is 25400 micrometres and 72 points.
-  fileSpec.offsetX = 25400;
-  fileSpec.offsetY = -25400;
-  fileSpec.offsetUnit = PNG_OFFSET_MICROMETER;
-  ASSERT_EQ(DecodeBytes(EncodePng(fileSpec), &image), kPlatformNoError);
-  EXPECT_EQ(image.finalBounds.left, 72);
-  EXPECT_EQ(image.finalBounds.top, -72);
+  // Micrometres become points as round(offset x 72 x 3.937007874015748e-05 + 0.5): one inch (25400) gives
+  // round(72.5) = 73, minus one inch round(-71.5) = -72, 500 (1.417 points) round(1.917) = 2, and 0 round(0.5) = 1.
+  struct MicrometreCase {
+    int32_t offset;
+    int32_t points;
+  };
+  for (const MicrometreCase& c : {MicrometreCase{25400, 73}, MicrometreCase{-25400, -72}, MicrometreCase{500, 2}}) {
+    fileSpec.offsetX = c.offset;
+    fileSpec.offsetY = 0;
+    fileSpec.offsetUnit = PNG_OFFSET_MICROMETER;
+    ASSERT_EQ(DecodeBytes(EncodePng(fileSpec), &image), kPlatformNoError);
+    EXPECT_EQ(image.finalBounds.left, c.points) << c.offset;
+    EXPECT_EQ(image.finalBounds.top, 1) << c.offset;
+  }
 }
 
 struct HostileCase {
