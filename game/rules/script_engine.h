@@ -78,7 +78,7 @@ class EventQueueHold {
 void PushEventPosition(int32_t x, int32_t y);
 // Removes the top entry; nothing on an empty stack.
 void PopEventPosition();
-// The top entry; on an empty stack the current character's cell plus one (which is not pushed), or (0, 0) with no
-// current character.
+// The top entry; on an empty stack the current character's cell unchanged (not counted from 1, and not pushed),
+// or (0, 0) with no current character.
 void CurrentEventPosition(int32_t* x, int32_t* y);
 int32_t EventPositionCount();

