@@ -75,12 +75,12 @@ bool IsScriptRunning() { return State().scriptRunning || State().deferredRuns > 
 void ScriptEvent::Run() {
   EngineState& s = State();
   const bool outermost = !s.scriptRunning;
-  if (outermost) {
-    s.leaveRequested = false;
-    s.abandoned = false;
-  }
-  if (!EnterNesting()) return;
+  // Every run starts with both requests cleared: a request to leave stops the events that were running when it
+  // came, and an event run after it (by the same action, say) runs whole and takes the request away.
   s.endRequested = false;
+  s.leaveRequested = false;
+  if (outermost) s.abandoned = false;
+  if (!EnterNesting()) return;
   s.scriptRunning = true;
   if (SceneView* view = GetSceneView()) view->RaiseUpdateHold();
   PictureCache::PushPool();

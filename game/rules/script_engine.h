@@ -12,7 +12,7 @@
 // - the end is requested ("End", and the engine commands that save or open a game): only the event that runs it
 //   stops, since every run clears the request when it ends;
 // - leaving the location is requested (a location entered by "Te"): that event and every event that called it
-//   stop; only the outermost run clears the request, when it begins, so that no nested run loses it;
+//   stop; the request outlasts the run, and the next run to begin clears it (even one run inside those events);
 // - runs and jumps would nest deeper than kMaxScriptNesting: the whole chain of events is abandoned;
 // - a game is in progress and the current character has no stamina left.
 //
