@@ -60,10 +60,10 @@ bool EventChainAbandoned();
 const std::string& GetMessageChoiceText();
 void SetMessageChoiceText(const std::string& text);
 
-// Work that replaces or deletes the current character (opening a saved game, a new game, the end of a game) must
-// not run under an event or a character operation that still uses it. RunWhenEventsEnd runs the work at once when
-// no event runs and no hold is taken, else queues it: it runs, in order, once the outermost event has returned and
-// the last hold is released.
+// Work that must not run under an event or a character operation that may still use what it frees (the deletion
+// of a character that stopped being current, the end of a game whose player fell while the map moved it).
+// RunWhenEventsEnd runs the work at once when no event runs and no hold is taken, else queues it: it runs, in
+// order, once the outermost event has returned and the last hold is released.
 void RunWhenEventsEnd(void (*work)());
 // Taken by the character's operations that run events, for as long as they work on the character.
 class EventQueueHold {
