@@ -3,6 +3,7 @@
 #include "game/rules/character.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "game/graphics/bitmap.h"
 #include "game/graphics/blitter.h"
@@ -10,6 +11,7 @@
 #include "game/rules/class_race_records.h"
 #include "game/rules/item_record.h"
 #include "game/rules/npc_definition.h"
+#include "game/rules/script_engine.h"
 #include "game/rules/skill_table.h"
 #include "game/rules/spell_record.h"
 #include "game/shell/data/data_archive.h"
@@ -278,12 +280,26 @@ bool IsCurrentCharacter(const Character* character) { return character != nullpt
 
 namespace {
 
+// Characters that stopped being current while an event or a character operation may still use them: a script
+// may end, open or start a game at once from inside an event that the old player's own operation ran. Each is
+// freed once the outermost event has returned and the last operation has let go (RunWhenEventsEnd).
+std::vector<std::unique_ptr<Character>>& Retired() {
+  static auto* retired = new std::vector<std::unique_ptr<Character>>;
+  return *retired;
+}
+
+void FreeRetiredCharacters() {
+  std::vector<std::unique_ptr<Character>> freed;
+  freed.swap(Retired());
+}
+
 // The current map lists the player's figure and may have the view follow it, but the character owns it: the map
 // lets go of it before the character goes.
 void ReleaseCurrentCharacter() {
   if (Current() == nullptr) return;
   if (TileMap* map = GetCurrentTileMap()) map->Leave();
-  Current().reset();
+  Retired().push_back(std::move(Current()));
+  RunWhenEventsEnd(FreeRetiredCharacters);
 }
 
 }  // namespace

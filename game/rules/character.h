@@ -427,7 +427,9 @@ Character* GetCurrentCharacter();
 Character* PeekCurrentCharacter();
 bool HasCurrentCharacter();
 bool IsCurrentCharacter(const Character* character);
-// Makes the character current; the previous one is deleted unless it is the same.
+// Makes the character current; the previous one is deleted unless it is the same. A character that stops being
+// current is deleted once no event runs and no character operation holds the events' queue (RunWhenEventsEnd):
+// until then whatever still works on it finds it whole.
 void SetCurrentCharacter(Character* character);
 void DeleteCurrentCharacter();
 // A new player (side 1) replaces the current character; its name and player name are the default player name.

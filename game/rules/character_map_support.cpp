@@ -24,7 +24,7 @@ void SpendTurn(Character& character) {
   character.stepBudget = std::max(0, character.stepBudget - kStepsOfAnAction);
 }
 
-MapWatch::MapWatch() : map_(GetCurrentTileMap()) {
+MapWatch::MapWatch() : map_(GetCurrentTileMap()), player_(PeekCurrentCharacter()) {
   if (map_ != nullptr) generation_ = map_->Generation();
   if (const Location* location = GetCurrentLocation()) {
     hadLocation_ = true;
@@ -33,6 +33,7 @@ MapWatch::MapWatch() : map_(GetCurrentTileMap()) {
 }
 
 bool MapWatch::Holds() const {
+  if (PeekCurrentCharacter() != player_) return false;
   if (GetCurrentTileMap() != map_ || (map_ != nullptr && !IsCurrentMap(generation_))) return false;
   const Location* location = GetCurrentLocation();
   if ((location != nullptr) != hadLocation_) return false;

@@ -45,12 +45,15 @@ class EventPositionScope {
 };
 
 // Any script event may leave the location, which deletes the map and every character on it (a new map may even
-// come at the same address). An operation that runs events remembers the current map's generation and the
-// current location's name first, and goes on after each run only while Holds gives true.
+// come at the same address), or end, open or start a game, which replaces the player. An operation that runs
+// events remembers the current map's generation, the current location's name and the player first, and goes on
+// after each run only while Holds gives true.
 class MapWatch {
  public:
   MapWatch();
-  // The same map is current (or still none is) and the current location is the one it was, by its name.
+  // The same map is current (or still none is), the current location is the one it was, by its name, and the
+  // player is the one it was: a player replaced or deleted stays whole until the events end, but its operations
+  // must not go on into the game that followed.
   bool Holds() const;
   TileMap* Map() const { return map_; }
 
@@ -59,4 +62,5 @@ class MapWatch {
   uint64_t generation_ = 0;
   bool hadLocation_ = false;
   std::string locationName_;
+  const Character* player_ = nullptr;
 };

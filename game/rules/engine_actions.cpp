@@ -1,9 +1,11 @@
 // "Eng": the engine commands a script gives the game shell (p0, 1 to 19): save and open games, start, end and
 // quit games, the character dialogs, the pause, the player's held flag and the display mode.
 //
-// Opening a saved game, a new game and the end of a game replace or delete the current character, which the
-// running event (and whatever fired it) may still use: they wait until the outermost event has returned
-// (RunWhenEventsEnd). After a command that opens a modal dialog the map's timers move past the time it was open.
+// Opening a saved game, a new game and the end of a game act at once, inside the running event: the "EndGame"
+// event of an ended game runs before the rest of the event that ended it. The character they replace or delete
+// may still be in use by the event's cause (an item used, a weapon's blow); only its deletion waits until the
+// outermost event and every character operation have returned (character.h). After a command that opens a modal
+// dialog the map's timers move past the time it was open.
 #include <memory>
 
 #include "game/dialogs/character_creation_dialog.h"
@@ -63,7 +65,7 @@ void RunEngineAction(const ScriptAction& action) {
       ShiftMapTimers();
       return;
     case 2:
-      RunWhenEventsEnd(RunOpenGameCommand);
+      RunOpenGameCommand();
       RequestEndEvent();
       ShiftMapTimers();
       return;
@@ -75,9 +77,9 @@ void RunEngineAction(const ScriptAction& action) {
       ShowCharacterCreation(0);
       ShiftMapTimers();
       return;
-    case 5: RunWhenEventsEnd(NewGameAfterAnyGame); return;
+    case 5: NewGameAfterAnyGame(); return;
     case 6:
-      if (playing) RunWhenEventsEnd(RunEndGameCommand);
+      if (playing) RunEndGameCommand();
       return;
     case 7: RunQuitGameCommand(); return;
     case 8: RunDialog(std::make_unique<SpellCastDialog>()); return;

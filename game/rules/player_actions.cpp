@@ -1,5 +1,6 @@
 // The actions that change the player character: "T" (text entries), "P" (the portrait) and "Player M" (the
-// picture of the map sprite); "Player B" does nothing. Each needs a game in progress.
+// picture of the map sprite, rebuilt at once on a shown map); "Player B" does nothing. Each needs a game in
+// progress.
 #include "game/rules/action_handlers.h"
 #include "game/rules/character.h"
 #include "game/rules/game_state.h"
@@ -8,6 +9,7 @@
 #include "game/shell/data/string_utils.h"
 #include "game/shell/game_commands.h"
 #include "game/shell/shell_command_host.h"
+#include "game/world/tile_map.h"
 
 namespace {
 
@@ -52,5 +54,11 @@ void RunPortraitAction(const ScriptAction& action) {
 }
 
 void RunPlayerSpriteAction(const ScriptAction& action) {
-  if (IsGameInProgress()) SetPlayerSpriteName(GetShellCommandHost(), action.Param(0));
+  if (!IsGameInProgress()) return;
+  SetPlayerSpriteName(GetShellCommandHost(), action.Param(0));
+  // Setting the name takes the figure off the map; the map builds it again at once with the new picture, on the
+  // player's cell, blocking as before.
+  if (TileMap* map = GetCurrentTileMap(); map != nullptr && PeekCurrentCharacter() != nullptr) {
+    map->RebuildPlayerSprite();
+  }
 }

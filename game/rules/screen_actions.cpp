@@ -165,10 +165,11 @@ void RunWaitAction(const ScriptAction& action) {
 }
 
 void RunMusicVolumeAction(const ScriptAction& action) {
-  const int32_t volume = std::clamp(ParseInt(ExpandTextVariables(action.Param(0))), 0, 100);
-  SetMusicVolume(volume);
+  const std::string given = ExpandTextVariables(action.Param(0));
+  SetMusicVolume(std::clamp(ParseInt(given), 0, 100));
+  // The preferences keep the text as given; reading it back at start-up clamps it again.
   if (PrefsFile* prefs = GetPrefsFile()) {
-    prefs->Set("music_volume", std::to_string(volume));
+    prefs->Set("music_volume", given);
     SavePrefsFile();
   }
 }

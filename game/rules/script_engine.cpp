@@ -75,12 +75,12 @@ bool IsScriptRunning() { return State().scriptRunning || State().deferredRuns > 
 void ScriptEvent::Run() {
   EngineState& s = State();
   const bool outermost = !s.scriptRunning;
-  if (outermost) {
-    s.leaveRequested = false;
-    s.abandoned = false;
-  }
-  if (!EnterNesting()) return;
+  // Every run starts with both requests cleared: a request to leave stops the events that were running when it
+  // came, and an event run after it (by the same action, say) runs whole and takes the request away.
   s.endRequested = false;
+  s.leaveRequested = false;
+  if (outermost) s.abandoned = false;
+  if (!EnterNesting()) return;
   s.scriptRunning = true;
   if (SceneView* view = GetSceneView()) view->RaiseUpdateHold();
   PictureCache::PushPool();
@@ -175,13 +175,12 @@ void CurrentEventPosition(int32_t* x, int32_t* y) {
     *y = positions.back().second;
     return;
   }
+  // With nothing pushed, the character's cell as it stands, not counted from 1 as pushed entries are: scripts
+  // rely on the difference (a cell one up and to the left of the character). The cell is not left on the stack:
+  // an entry left there would outlive the event and stand for every later event with nothing pushed, wherever the
+  // character had gone since.
   *x = *y = 0;
-  if (const Character* player = PeekCurrentCharacter()) {
-    int32_t cellX = 0, cellY = 0;
-    player->GetPosition(&cellX, &cellY);
-    *x = static_cast<int32_t>(static_cast<int64_t>(cellX) + 1);
-    *y = static_cast<int32_t>(static_cast<int64_t>(cellY) + 1);
-  }
+  if (const Character* player = PeekCurrentCharacter()) player->GetPosition(x, y);
 }
 
 int32_t EventPositionCount() { return static_cast<int32_t>(State().positions.size()); }

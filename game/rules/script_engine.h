@@ -12,7 +12,7 @@
 // - the end is requested ("End", and the engine commands that save or open a game): only the event that runs it
 //   stops, since every run clears the request when it ends;
 // - leaving the location is requested (a location entered by "Te"): that event and every event that called it
-//   stop; only the outermost run clears the request, when it begins, so that no nested run loses it;
+//   stop; the request outlasts the run, and the next run to begin clears it (even one run inside those events);
 // - runs and jumps would nest deeper than kMaxScriptNesting: the whole chain of events is abandoned;
 // - a game is in progress and the current character has no stamina left.
 //
@@ -60,10 +60,10 @@ bool EventChainAbandoned();
 const std::string& GetMessageChoiceText();
 void SetMessageChoiceText(const std::string& text);
 
-// Work that replaces or deletes the current character (opening a saved game, a new game, the end of a game) must
-// not run under an event or a character operation that still uses it. RunWhenEventsEnd runs the work at once when
-// no event runs and no hold is taken, else queues it: it runs, in order, once the outermost event has returned and
-// the last hold is released.
+// Work that must not run under an event or a character operation that may still use what it frees (the deletion
+// of a character that stopped being current, the end of a game whose player fell while the map moved it).
+// RunWhenEventsEnd runs the work at once when no event runs and no hold is taken, else queues it: it runs, in
+// order, once the outermost event has returned and the last hold is released.
 void RunWhenEventsEnd(void (*work)());
 // Taken by the character's operations that run events, for as long as they work on the character.
 class EventQueueHold {
@@ -78,7 +78,7 @@ class EventQueueHold {
 void PushEventPosition(int32_t x, int32_t y);
 // Removes the top entry; nothing on an empty stack.
 void PopEventPosition();
-// The top entry; on an empty stack the current character's cell plus one (which is not pushed), or (0, 0) with no
-// current character.
+// The top entry; on an empty stack the current character's cell unchanged (not counted from 1, and not pushed),
+// or (0, 0) with no current character.
 void CurrentEventPosition(int32_t* x, int32_t* y);
 int32_t EventPositionCount();

@@ -59,7 +59,7 @@ void CallEventName(const std::string& name);
 // Runs a copy of an event that a record holds, so that the record itself is never changed by its run; nothing
 // for null (script_engine.cpp).
 void RunEventRecord(const ScriptEvent* event);
-// Whether an event is running now (events nest), or the work an event left for the moment the events end (a new
-// game, an open, the end of a game: RunWhenEventsEnd), which stands for that event's own action: the menus drop
-// their commands meanwhile, so a new game's dialogs cannot start a second new game (script_engine.cpp).
+// Whether an event is running now (events nest), or the work left for the moment the events end (RunWhenEventsEnd:
+// the end of a game whose player fell on the map), which stands for the event that would have run it: the menus
+// drop their commands meanwhile, so that game's dialogs cannot start a second new game (script_engine.cpp).
 bool IsScriptRunning();

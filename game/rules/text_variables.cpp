@@ -71,7 +71,8 @@ int32_t CharacterNumber(const Character& player, const std::string& keyword) {
   if (keyword == "ActualX" || keyword == "ActualY") {
     int32_t x = 0, y = 0;
     CurrentEventPosition(&x, &y);
-    return keyword == "ActualX" ? x : y;
+    // Shown one above the stored position, which for a pushed entry already counts from 1.
+    return static_cast<int32_t>(int64_t{keyword == "ActualX" ? x : y} + 1);
   }
   return MapNumber(keyword);
 }

@@ -23,6 +23,6 @@ std::string ExpandTextVariables(std::string_view text);
 // (GetTextVariableNumber) in decimal, "-" before a negative one, and an EMPTY text for 0.
 std::string GetTextVariable(const std::string& keyword);
 // The value of a number keyword: with a current character, its values (character_readers.h), the event position
-// ("ActualX", "ActualY"), the current tile map's counters and focus cell; when that gives 0 (also without a
+// plus one ("ActualX", "ActualY"), the current tile map's counters and focus cell; when that gives 0 (also without a
 // character) "LocationType" gives the current location's kind and "MusicVolume" the music volume. 0 otherwise.
 int32_t GetTextVariableNumber(const std::string& keyword);

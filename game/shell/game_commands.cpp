@@ -22,10 +22,13 @@ std::string& PlayerSpriteName() {
 bool clickPathing = true;
 bool keyboardMovement = true;
 
-// The end of a game in progress, shared by ending and quitting.
-void LeaveGame(GameCommandHost& host) {
+// The end of a game in progress, shared by ending and quitting. Ending greys the menus that need a game once none
+// is in progress (before the locations are left, whose events may show messages under them); quitting has
+// greyed them all already.
+void LeaveGame(GameCommandHost& host, bool settleMenus) {
   host.ClearViewLayers();
   host.SetGameInProgress(false);
+  if (settleMenus) host.EnableMenuBar(false);
   host.LeaveAllLocations();
   host.ClearViewLayers();
   host.ClearExploredMasks();
@@ -101,10 +104,10 @@ void NewGameCommand(GameCommandHost& host) {
 
 void EndGameCommand(GameCommandHost& host) {
   if (!host.IsGameInProgress()) return;
-  host.EnableMenuBar(false);
-  LeaveGame(host);
+  LeaveGame(host, true);
   host.CallEvent("EndGame");
-  // The event may start a new game, which runs as the event ends: that game's player stays.
+  // The event may start a new game at once (a script's new game): that game's player stays. Deleting it would
+  // leave a game in progress without a player.
   if (!host.IsGameInProgress()) host.DeleteCharacter();
 }
 
@@ -112,7 +115,7 @@ void QuitGameCommand(GameCommandHost& host) {
   host.EnableMenuBar(true);
   host.CallEvent("QuitGame");
   if (host.IsGameInProgress()) {
-    LeaveGame(host);
+    LeaveGame(host, false);
     host.ReleaseGamePools();
     host.HideCursor();
   }

@@ -44,7 +44,7 @@ class CombatFixture : public test_support::DialogHarness {
  protected:
   void SetUp() override {
     DialogHarness::SetUp();
-    Config().globalNames = {"gb_log", "gb_refuse"};
+    Config().globalNames = {"gb_log", "gb_refuse", "gb_hit_x", "gb_hit_y"};
     sw::AnimationSetSpec figure;
     figure.name = "figure";
     figure.pictures = {"figure.bmp"};
@@ -92,15 +92,19 @@ class CombatFixture : public test_support::DialogHarness {
     }
     return item;
   }
-  // A spell whose cast event (0) logs "cast ", whose tick event (1) logs "hit X,Y " (the target's cell, from 1),
-  // twice as an effect starts (when it is made and in its first application), and whose failure event (2) logs
-  // "short ". Its effect lasts three rounds and adds 5 to luck.
+  // A spell whose cast event (0) logs "cast ", whose tick event (1) logs "hit X,Y " (the target's cell, from 1: the
+  // event position as stored, one less than "&&ActualX" shows), twice as an effect starts (when it is made and in
+  // its first application), and whose failure event (2) logs "short ". Its effect lasts three rounds and adds 5 to
+  // luck.
   sw::SpellSpec& DefineSpell(const std::string& name) {
     sw::SpellSpec& spell = spells_[name];
     spell.duration = 3;
     spell.modifiers[kModifierLuck] = 5;
     spell.effectKind = 2;
-    spell.events = {{{Log("cast ")}}, {{Log("hit &&ActualX,&&ActualY ")}}, {{Log("short ")}}};
+    const sw::EventSpec hit{{Set("gb_hit_x", "&&ActualX"), ChangeGlobal("gb_hit_x", 3, "1"),
+                             Set("gb_hit_y", "&&ActualY"), ChangeGlobal("gb_hit_y", 3, "1"),
+                             Log("hit &&gb_hit_x,&&gb_hit_y ")}};
+    spell.events = {{{Log("cast ")}}, hit, {{Log("short ")}}};
     return spell;
   }
 

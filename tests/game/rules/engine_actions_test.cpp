@@ -1,13 +1,18 @@
-// "Eng": the engine commands of scripts, through the headless harness.
+// "Eng": the engine commands of scripts, through the headless harness. Saving, opening, ending and starting games
+// act at once, inside the event that gives the command.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "game/dialogs/message_dialog.h"
+#include "game/dialogs/modal_dialog_driver.h"
 #include "game/rules/character.h"
 #include "game/rules/game_state.h"
+#include "game/rules/item_record.h"
 #include "game/shell/data/preferences.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
+#include "game/shell/menus.h"
 #include "game/shell/record_lists.h"
 #include "game/shell/scenario_config.h"
 #include "game/shell/window_procedure.h"
@@ -46,7 +51,7 @@ class EngineActionsTest : public test_support::ScriptHarness {
   std::vector<std::string> ran_;
 };
 
-TEST_F(EngineActionsTest, SavingEndsItsEventAndOpeningWaitsForTheOutermostEvent) {
+TEST_F(EngineActionsTest, SavingAndOpeningEndOnlyTheEventThatRunsThem) {
   AddEvent("Save", {{Engine("1"), Append("+")}});
   AddEvent("Open", {{Call("Inner"), Gold("7"), Append("after")}});
   AddEvent("Inner", {{Engine("2"), Append("never")}});
@@ -63,41 +68,98 @@ TEST_F(EngineActionsTest, SavingEndsItsEventAndOpeningWaitsForTheOutermostEvent)
   Player().gold = 5;
   HostTestAnswerFileChooser(temp_.WindowsPath("hero.ksv").c_str());
   Run("Open");
-  // The open came once the event had returned: the gold the event set went to the character it replaced, and the
-  // character now is the saved one. (Not compared by address: the new one may well take the old one's memory.)
+  // The game opened at once and ended the event that opened it; the event that called it went on, with the
+  // opened game: its gold set on the saved character, its mark added to the saved (empty) variable.
   ASSERT_NE(GetCurrentCharacter(), nullptr);
-  EXPECT_EQ(Player().gold, 100);
   EXPECT_EQ(Player().GetName(), "Hero");
+  EXPECT_EQ(Player().gold, 7);
+  EXPECT_EQ(Global("gb_order"), "after");
 
   // Without a game, saving does nothing and the event goes on.
   SetGameInProgress(0);
   Run("Save");
-  EXPECT_EQ(Global("gb_order"), "+");
+  EXPECT_EQ(Global("gb_order"), "after+");
   EXPECT_EQ(HostTestFileChoosers().size(), 2u);
 }
 
-TEST_F(EngineActionsTest, EndingAndStartingGamesWaitForTheEventsToEnd) {
+TEST_F(EngineActionsTest, EndingAndStartingGamesActAtOnce) {
   AddEvent("End", {{Engine("6"), Append("a")}});
   AddEvent("EndGame", {{Append("e")}});
   AddEvent("Restart", {{Engine("5"), Append("a")}});
   AddEvent("NewGame", {{Append("n")}});
   Load();
+  // "EndGame" runs before the rest of the event that ended the game.
   Run("End");
-  EXPECT_EQ(Global("gb_order"), "ae");
+  EXPECT_EQ(Global("gb_order"), "ea");
   EXPECT_FALSE(IsGameInProgress());
   EXPECT_EQ(GetCurrentCharacter(), nullptr);
-  // Without a game, command 6 does nothing; command 5 starts a new game (the new game empties the variables).
+  // Without a game, command 6 does nothing; command 5 starts a new game (which empties the variables) before the
+  // rest of its event.
   Run("End");
-  EXPECT_EQ(Global("gb_order"), "aea");
+  EXPECT_EQ(Global("gb_order"), "eaa");
   // The new game asks for the player's name and shows the character sheet.
   AnswerMessage();
   AnswerMessage();
   Run("Restart");
-  EXPECT_EQ(Global("gb_order"), "n");
+  EXPECT_EQ(Global("gb_order"), "na");
+  EXPECT_TRUE(IsGameInProgress());
   EXPECT_NE(GetCurrentCharacter(), nullptr);
   ASSERT_EQ(Shown().size(), 2u);
   EXPECT_EQ(Shown()[0].layout, 4);
   EXPECT_EQ(Shown()[1].layout, 10);
+}
+
+// The player's own operation (a potion drunk) runs the event that ends the game: the game ends at once, and the
+// operation goes on to its end on the old player, which is deleted only once everything has returned.
+TEST_F(EngineActionsTest, AGameEndedByThePlayersOwnItemEndsAtOnceAndThePlayerLastsTillTheEnd) {
+  sw::ItemSpec potion;
+  potion.kind = kItemKindConsumable;
+  potion.namedActions = {{{"", sw::EventSpec{{Engine("6"), Append("u")}}}, "", std::nullopt}};
+  Files().Add("Items/Potion.itm", sw::EncodeItem(potion));
+  AddEvent("Drink", {{{"", "Items", {"Potion", "4"}}, Append("d")}});
+  AddEvent("EndGame", {{Append("e")}});
+  Load();
+  Player().AddInventoryItem(FindItemByName("Potion"));
+  Run("Drink");
+  EXPECT_EQ(Global("gb_order"), "eud");
+  EXPECT_FALSE(IsGameInProgress());
+  EXPECT_EQ(GetCurrentCharacter(), nullptr);
+}
+
+// Takes note of whether the Game menu is greyed while each message shows, and dismisses it.
+class GameMenuNotes : public ModalDialogDriver {
+ public:
+  void Drive(Dialog& dialog) override {
+    HMENU bar = GetMenuBar();
+    const BOOL before = EnableMenuItem(bar, 1, MF_BYPOSITION | MF_GRAYED | MF_DISABLED);
+    EnableMenuItem(bar, 1, MF_BYPOSITION | static_cast<UINT>(before));
+    greyed.push_back((before & MF_GRAYED) != 0);
+    if (auto* message = dynamic_cast<MessageDialog*>(&dialog)) message->Dismiss();
+  }
+  std::vector<bool> greyed;
+};
+
+// A new game started over a running one ends it first: the Game menu is greyed while no game is in progress (the
+// old game's "EndGame" and the new one's "NewGame") and usable again once the new game has begun ("Main").
+TEST_F(EngineActionsTest, TheGameMenuIsGreyedBetweenTheEndedGameAndTheNewOne) {
+  Config().askPlayerName = 0;
+  Config().characterCreation = 0;
+  Config().menuLists[kMenuListGame].entries = {{"Pack/p", "Pack"}};
+  AddEvent("Restart", {{Engine("5")}});
+  AddEvent("EndGame", {{Message("Ended.")}});
+  AddEvent("NewGame", {{Message("Welcome.")}});
+  AddEvent("Main", {{Message("Begun.")}});
+  Load();
+  BuildMenuBar();
+  BuildScenarioMenus();
+  EnableMenuBar(false);
+  ModalDialogDriver* harness = GetModalDialogDriver();
+  GameMenuNotes notes;
+  SetModalDialogDriver(&notes);
+  Run("Restart");
+  SetModalDialogDriver(harness);
+  FreeMenus();
+  EXPECT_EQ(notes.greyed, (std::vector<bool>{true, true, false}));
 }
 
 TEST_F(EngineActionsTest, TheCharacterDialogsNeedAGameButSpellCasting) {

@@ -3,13 +3,18 @@
 // the cell.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "game/rules/action_handlers.h"
 #include "game/rules/character.h"
 #include "game/rules/game_state.h"
+#include "game/rules/item_record.h"
+#include "game/rules/script_engine.h"
 #include "game/rules/script_action.h"
+#include "game/graphics/animation_set.h"
+#include "game/world/map_item.h"
 #include "game/world/sprite.h"
 #include "tests/game/rules/combat_fixture.h"
 
@@ -31,6 +36,13 @@ sw::ActionSpec Cell(const std::string& x, const std::string& y, const std::strin
   return {"", "Cell", {x, y, picture, flag, event, pictureName, newFlag, eventName}};
 }
 sw::ActionSpec PlayerTo(const std::string& x, const std::string& y) { return {"", "Map Player", {x, y}}; }
+// "Launch I": the fixed items p0 and the random ones p1 (names joined by ":"), at the cell (p3, p4) when p2 is not
+// 0, else at the event position; a gold pile of p5; the chance p6 of one random item.
+sw::ActionSpec Launch(const std::string& fixed, const std::string& random, const std::string& given,
+                      const std::string& x, const std::string& y, const std::string& gold,
+                      const std::string& chance) {
+  return {"", "Launch Items", {fixed, random, given, x, y, gold, chance}};
+}
 
 class MapActionsTest : public CombatFixture {
  protected:
@@ -40,8 +52,23 @@ class MapActionsTest : public CombatFixture {
     DefineNpc("Foe");
     DefineNpc("Owl");
     AddEvent("Trap", {{Log("trap ")}});
+    items_["Apple"];
+    items_["Pear"];
   }
   // Where the map's characters stand, in list order ("name x,y ", counted from 0).
+  // What lies on the map, in list order ("name x,y ", counted from 0, the record's name lower-cased; a gold pile
+  // as "gold" and its amount).
+  std::string Lying() {
+    std::string seen;
+    for (const auto& object : Map().Objects()) {
+      int32_t x = 0, y = 0;
+      object->GetCell(&x, &y);
+      const std::string name = object->kind == kItemKindGoldPile ? "gold" + std::to_string(object->price)
+                                                                  : object->GetName();
+      seen += name + " " + std::to_string(x) + "," + std::to_string(y) + " ";
+    }
+    return seen;
+  }
   std::string Standing() {
     std::string seen;
     for (const auto& c : Map().Characters()) {
@@ -139,6 +166,70 @@ TEST_F(MapActionsTest, ThePlayerMovesWithinTheMapOnlyAndElsewhereKeepsTheCellFor
   RunAction(PlayerTo("20", "30"));
   EXPECT_EQ(player.x, 19);
   EXPECT_EQ(player.y, 29);
+}
+
+// "Launch I": the cell given counts from 1; the event position is used as stored, so that a pushed cell is the
+// cell itself and, with nothing pushed, the player's cell (4, 6) as it stands gives the cell one up and to the
+// left. Items without a record are passed over, and a pile is laid only for some gold.
+TEST_F(MapActionsTest, LaunchedItemsLieOnTheCellGivenOrAtTheEventPosition) {
+  Start(4, 6);
+  SetGlobal("gb_x", "3");
+  RunAction(Launch("Apple:Nothing:Pear", "", "1", "&&gb_x", "2", "25", ""));
+  EXPECT_EQ(Lying(), "gold25 2,1 apple 2,1 pear 2,1 ");
+  PushEventPosition(5, 5);
+  RunAction(Launch("Apple", "", "0", "1", "1", "-3", ""));
+  PopEventPosition();
+  RunAction(Launch("Pear", "", "", "1", "1", "0", ""));
+  EXPECT_EQ(Lying(), "gold25 2,1 apple 2,1 pear 2,1 apple 5,5 pear 3,5 ");
+  SetGameInProgress(0);
+  RunAction(Launch("Apple", "", "1", "1", "1", "5", "100"));
+  EXPECT_EQ(Map().Objects().size(), 5u);
+}
+
+// The random item: the draw from 0 to 100 against the chance, compared as unsigned numbers (a negative chance
+// always wins), then one of the names by a draw from 1 to their number.
+TEST_F(MapActionsTest, ARandomItemIsLaunchedByItsChance) {
+  Start(1, 1);
+  const struct {
+    const char* chance;
+    int32_t draw;
+    bool launched;
+  } cases[] = {{"100", 100, true}, {"-5", 100, true}, {"0", 0, true}, {"0", 1, false}, {"40", 41, false}};
+  size_t lying = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.chance) + " " + std::to_string(c.draw));
+    ScriptRandomDraws({c.draw, 2});
+    RunAction(Launch("", "Apple:Pear", "1", "3", "3", "", c.chance));
+    ScriptRandomDraws({});
+    lying += c.launched ? 1 : 0;
+    ASSERT_EQ(Map().Objects().size(), lying);
+    if (c.launched) EXPECT_EQ(Map().Objects().back()->GetName(), "pear");
+  }
+}
+
+// "Player M" on a shown map: the figure takes the new picture at once, stands at the centre of the player's cell
+// and blocks others again, and the player keeps its cell.
+TEST_F(MapActionsTest, ANewFigurePictureShowsAtOnceOnTheShownMap) {
+  // The knight is the fixture's figure under a name of its own.
+  sw::Bytes figure;
+  for (const auto& [path, bytes] : Files().Files()) {
+    if (path == "Pictures/Figure.cam") figure = bytes;
+  }
+  Files().Add("Pictures/Knight.cam", figure);
+  Start(2, 3);
+  Character& player = Player();
+  RunAction({"", "Player Move", {"Knight.cam"}});
+  ASSERT_NE(player.sprite, nullptr);
+  ASSERT_NE(player.sprite->GetPictureRef(), nullptr);
+  EXPECT_EQ(player.sprite->GetPictureRef()->Name(), "Pictures/Knight.cam");
+  const Point centre = Map().CellCenter(2, 3);
+  EXPECT_EQ(player.sprite->PositionX(), centre.x);
+  EXPECT_EQ(player.sprite->PositionY(), centre.y);
+  const auto& blocking = Map().BlockingList();
+  EXPECT_NE(std::find(blocking.begin(), blocking.end(), player.sprite.get()), blocking.end());
+  Map().UpdateOccupancy();
+  EXPECT_EQ(player.x, 2);
+  EXPECT_EQ(player.y, 3);
 }
 
 }  // namespace

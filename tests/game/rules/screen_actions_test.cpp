@@ -9,16 +9,21 @@
 
 #include "game/dialogs/automap_dialog.h"
 #include "game/dialogs/modal_dialog_driver.h"
+#include "game/graphics/animation_set.h"
+#include "game/graphics/blitter.h"
 #include "game/rules/action_handlers.h"
+#include "game/shell/data/option_store.h"
 #include "game/shell/data/preferences.h"
 #include "game/shell/game_commands.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
 #include "game/shell/media/music_player.h"
+#include "game/shell/media/screen_fades.h"
 #include "game/shell/record_lists.h"
 #include "game/shell/scenario_config.h"
 #include "game/world/location.h"
 #include "game/world/location_history.h"
+#include "game/world/scene_view.h"
 #include "game/world/screen_location.h"
 #include "game/world/sprite.h"
 #include "game/world/tile_map.h"
@@ -111,6 +116,47 @@ TEST_F(ScreenActionsTest, StagingOnAMapAddsAndRemovesItsSprites) {
   SetCurrentLocation(nullptr);
 }
 
+// "F" fades out when p0 begins with '0' and in otherwise (an empty p0 too), only with the Config's screen fades
+// on.
+TEST_F(ScreenActionsTest, AFadeGoesOutOnlyForATextBeginningWithZeroAndNeedsTheFadeOption) {
+  Config().screenFades = 1;
+  LoadWithWindow();
+  InstallMediaServices();
+  struct Case {
+    const char* direction;
+    bool faded;
+  } cases[] = {{"0", true}, {"", false}, {"05", true}, {"1", false}, {"0x", true}, {"x", false}};
+  for (const Case& c : cases) {
+    RunAction({"", "Fade", {c.direction, "0"}});
+    EXPECT_EQ(IsScreenFaded(), c.faded) << c.direction;
+  }
+  SetScreenFadeEnabled(0);
+  RunAction({"", "Fade", {"0", "0"}});
+  EXPECT_FALSE(IsScreenFaded());
+  SetFadeServices({});
+  SetAnimationSetServices({});
+}
+
+// "Ref" clears the back buffer and redraws the whole view, with no layer current meanwhile, and gives the layer
+// that was current back.
+TEST_F(ScreenActionsTest, ARefreshClearsAndRedrawsTheViewAndKeepsTheCurrentLayer) {
+  LoadWithWindow();
+  SetRunStateBits(kRunRunning);
+  SceneView* view = GetSceneView();
+  ASSERT_NE(view, nullptr);
+  ASSERT_NE(view->GetBackBuffer(), nullptr);
+  const LayerRef layer = view->AddDefaultLayer(0);
+  view->SetCurrentLayer(layer.Layer());
+  FillRect(*view->GetBackBuffer(), Bounds{0, 0, 8, 8}, DrawColor{250, 0, 0, 255});
+  RunAction({"", "Refresh", {}});
+  DrawColor color;
+  ASSERT_TRUE(GetPixel(color, *view->GetBackBuffer(), 2, 2));
+  EXPECT_EQ(color.red, 0);
+  EXPECT_EQ(PixelShown(2, 2), 0x000000u);
+  EXPECT_EQ(view->GetCurrentLayer(), layer.Layer());
+  view->RemoveLayer(layer);
+}
+
 TEST_F(ScreenActionsTest, TheMenuBarTogglesBackAndTheWaitEndsWithTheProgram) {
   LoadWithWindow();
   MainWindow* window = GetMainWindow();
@@ -141,7 +187,8 @@ TEST_F(ScreenActionsTest, TheMenuBarTogglesBackAndTheWaitEndsWithTheProgram) {
   EXPECT_LT(Elapsed() - before, 100u);
 }
 
-TEST_F(ScreenActionsTest, TheMusicVolumeIsClampedAndStoredAsSetAndTheMovementModesReadOnes) {
+TEST_F(ScreenActionsTest, TheMusicVolumeIsClampedAndStoredAsGivenAndTheMovementModesReadOnes) {
+  Config().globalNames = {"gb_loud"};
   Load();
   ASSERT_NE(GetPrefsFile(), nullptr);
   auto stored = [] {
@@ -151,14 +198,17 @@ TEST_F(ScreenActionsTest, TheMusicVolumeIsClampedAndStoredAsSetAndTheMovementMod
     saved.Get(value, "music_volume");
     return value;
   };
+  // The volume is clamped to 0..100; the preferences get the expanded text, not the clamped number.
   struct Case {
     const char* given;
     int volume;
-  } cases[] = {{"150", 100}, {"-5", 0}, {"40", 40}, {"x", 0}};
+    const char* stored;
+  } cases[] = {{"150", 100, "150"}, {"-5", 0, "-5"}, {"40", 40, "40"}, {"x", 0, "x"}, {"&&gb_loud", 70, "70"}};
+  SetGlobal("gb_loud", "70");
   for (const Case& c : cases) {
     RunAction({"", "Set volume", {c.given}});
     EXPECT_EQ(MusicVolume(), c.volume) << c.given;
-    EXPECT_EQ(stored(), std::to_string(c.volume)) << c.given;
+    EXPECT_EQ(stored(), c.stored) << c.given;
   }
   RunAction({"", "Use keys", {"1", "0"}});
   EXPECT_TRUE(IsKeyboardMovementEnabled());

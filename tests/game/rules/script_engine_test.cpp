@@ -132,22 +132,23 @@ TEST_F(ScriptEngineTest, TravelToAMissingLocationResetsInputAndTheEventGoesOn) {
   EXPECT_FALSE(LeaveLocationRequested());
 }
 
-TEST_F(ScriptEngineTest, ASecondEventOfOneActionDoesNotLoseTheLeaveRequest) {
+TEST_F(ScriptEngineTest, TheNextEventRunClearsTheLeaveRequest) {
   AddEvent("Main", {{Travel("Gate"), Set("gb_after", "yes")}});
   AddEvent("Away", {{Travel("Inn")}});
   AddEvent("Cheer", {{Set("gb_a", "cheered"), Set("gb_b", "twice")}});
   Load();
   AddLocation("Inn", kLocationKindScript, 0);
-  // Entering the gate runs two events and fails: the first took the player away, the second must not undo that.
+  // Entering the gate runs two events and fails: the first took the player away and asked to leave; the second
+  // begins by clearing that request and runs whole, and the failed entry lets the event that asked for it go on.
   AddLocation("Gate", kLocationKindScript, 1, [] {
     CallEventName("Away");
     CallEventName("Cheer");
   });
   Run("Main");
-  EXPECT_TRUE(LeaveLocationRequested());
-  EXPECT_EQ(Global("gb_a"), "cheered");  // an event run after the request still does its current action
-  EXPECT_EQ(Global("gb_b"), "");
-  EXPECT_EQ(Global("gb_after"), "");
+  EXPECT_FALSE(LeaveLocationRequested());
+  EXPECT_EQ(Global("gb_a"), "cheered");
+  EXPECT_EQ(Global("gb_b"), "twice");
+  EXPECT_EQ(Global("gb_after"), "yes");
 }
 
 TEST_F(ScriptEngineTest, AJumpedToActionThatJumpsRunsItsTargetAtOnce) {
@@ -284,11 +285,11 @@ TEST_F(ScriptEngineTest, TheEventPositionStackCountsCellsFromOne) {
   EXPECT_EQ(y, 1);
   PopEventPosition();
   PopEventPosition();  // on an empty stack: nothing
-  // With nothing pushed, the player's cell, counted from 1 as well, and not left on the stack.
+  // With nothing pushed, the player's cell as it stands (not counted from 1), and not left on the stack.
   Player().SetPosition(4, 7);
   CurrentEventPosition(&x, &y);
-  EXPECT_EQ(x, 5);
-  EXPECT_EQ(y, 8);
+  EXPECT_EQ(x, 4);
+  EXPECT_EQ(y, 7);
   EXPECT_EQ(EventPositionCount(), 0);
   DeleteCurrentCharacter();
   CurrentEventPosition(&x, &y);

@@ -1,29 +1,27 @@
-// The scenario's menu lists: entries keep their text whether their event loads or not, and indices outside the
-// list, read as 16-bit numbers, reach nothing.
+// The scenario's menu lists: entries keep their text whether their event loads or not, a chosen entry runs its
+// event from a copy, and indices outside the list, read as 16-bit numbers, reach nothing.
 #include "game/rules/string_list.h"
 
 #include <gtest/gtest.h>
 
-#include "game/shell/data/data_archive.h"
 #include "tests/support/archive_fixtures.h"
+#include "tests/support/script_harness.h"
 #include "tools/scenario_writer/config_writer.h"
-#include "tools/scenario_writer/record_writer.h"
-#include "tools/scenario_writer/scenario_files.h"
 
 namespace {
 
 namespace sw = scenario_writer;
+using namespace test_support::script;
 
-class StringListTest : public ::testing::Test {
+// The entries' events append to gb_log, so that what a choice ran shows.
+class StringListTest : public test_support::ScriptHarness {
  protected:
   void SetUp() override {
-    sw::ScenarioFiles files;
-    files.Add("Events/Defs/Map.cet", sw::EncodeEvent({{{"", "End", {}}}, {}, 0}));
-    sw::Bytes archive;
-    ASSERT_TRUE(files.BuildArchive(archive));
-    DataArchive::Install(test_support::ArchiveOver(archive), true);
+    ScriptHarness::SetUp();
+    Config().globalNames = {"gb_log"};
+    AddEvent("Map", {{ChangeGlobal("gb_log", 2, "m")}});
+    Load();
   }
-  void TearDown() override { DataArchive::Close(); }
 
   static std::unique_ptr<StringList> Read(const sw::MenuListSpec& fields) {
     auto stream = test_support::MemoryStreamOver(sw::StreamBytes([&](DataStream& s) { sw::WriteMenuList(s, fields); }));
@@ -38,7 +36,10 @@ TEST_F(StringListTest, AnEntryWhoseEventIsMissingKeepsItsText) {
   ASSERT_EQ(list->GetCount(), 3);
   EXPECT_EQ(list->GetString(1), "Journal/j");
   EXPECT_EQ(list->GetString(2), "-");
-  for (int32_t index = 0; index < 3; ++index) list->RunEntryEvent(index);  // the missing one runs nothing
+  // The missing event and the entry without one run nothing; the entry's event runs from a copy, so it can be
+  // chosen again.
+  for (int32_t index : {1, 2, 0, 0}) list->RunEntryEvent(index);
+  EXPECT_EQ(Global("gb_log"), "mm");
 }
 
 TEST_F(StringListTest, IndicesOutsideTheListReachNothing) {
@@ -47,7 +48,11 @@ TEST_F(StringListTest, IndicesOutsideTheListReachNothing) {
     EXPECT_EQ(list->GetString(index), "") << index;
     list->RunEntryEvent(index);
   }
-  EXPECT_EQ(list->GetString(65536), "Rules");  // read as a 16-bit number: index 0
+  EXPECT_EQ(Global("gb_log"), "");
+  // Read as a 16-bit number: index 0.
+  EXPECT_EQ(list->GetString(65536), "Rules");
+  list->RunEntryEvent(65536);
+  EXPECT_EQ(Global("gb_log"), "m");
 }
 
 TEST_F(StringListTest, ReadingAddsToTheEntriesHeldAndACutListIsNotLoaded) {

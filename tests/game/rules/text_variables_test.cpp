@@ -76,9 +76,11 @@ TEST_F(TextVariablesTest, Expansions) {
   EXPECT_EQ(ExpandTextVariables("You have &&Gold coins"), "You have  coins");
 }
 
-TEST_F(TextVariablesTest, APushedPositionIsShownAsStored) {
+// The position is shown one above the stored one: a pushed cell (6, 1) is stored as (7, 2) and shown as 8/3; with
+// nothing pushed the player's cell (2, 5) is taken as it stands and shown as 3,6 (Expansions).
+TEST_F(TextVariablesTest, ThePositionIsShownOneAboveTheStoredOne) {
   PushEventPosition(6, 1);
-  EXPECT_EQ(ExpandTextVariables("&&ActualX/&&ActualY"), "7/2");
+  EXPECT_EQ(ExpandTextVariables("&&ActualX/&&ActualY"), "8/3");
   PopEventPosition();
 }
 

@@ -40,7 +40,7 @@ class FakeHost : public GameCommandHost {
     events.push_back(name);
     log.push_back(std::string("event ") + name);
     if (quitOn == name) loopRunning = false;
-    // The event's own new game, which runs as the event ends.
+    // The event's own new game, started at once by the event.
     if (newGameOn == name) inProgress = true;
   }
   void ResetInput() override { ++inputResets; }
@@ -98,6 +98,8 @@ class FakeHost : public GameCommandHost {
 
 using Log = std::vector<std::string>;
 const Log kLeaveGame = {"clear layers", "not in progress", "leave locations", "clear layers", "clear masks"};
+// Ending a game settles the menus once no game is in progress, before the locations are left.
+const Log kEndGame = {"clear layers", "not in progress", "menus", "leave locations", "clear layers", "clear masks"};
 
 Log Join(std::initializer_list<Log> parts) {
   Log all;
@@ -223,10 +225,9 @@ TEST_F(GameCommands, EndAndQuit) {
     Log expected;
     const char* newGameOn = "";
   } cases[] = {
-      {"end", true, EndGameCommand, Join({{"menus"}, kLeaveGame, {"event EndGame", "delete character"}})},
+      {"end", true, EndGameCommand, Join({kEndGame, {"event EndGame", "delete character"}})},
       // The new game's player stays.
-      {"end whose event starts a new game", true, EndGameCommand, Join({{"menus"}, kLeaveGame, {"event EndGame"}}),
-       "EndGame"},
+      {"end whose event starts a new game", true, EndGameCommand, Join({kEndGame, {"event EndGame"}}), "EndGame"},
       {"end without a game", false, EndGameCommand, {}},
       {"quit", true, QuitGameCommand,
        Join({{"grey menus", "event QuitGame"}, kLeaveGame, {"release pools", "hide cursor", "stop"}})},
