@@ -150,9 +150,8 @@ std::string ShellCommandHost::ScenarioName() { return GetScenarioName(); }
 void ShellCommandHost::Capture(SavedGame* game) {
   game->character = SavedCharacter{};
   if (const Character* character = GetCurrentCharacter()) CaptureCharacter(*character, &game->character);
-  // The default sprite is stored as no name, so that a scenario that changes it changes it for old saves too.
-  const std::string& sprite = GetPlayerSpriteName();
-  game->character.spriteName = sprite == GetDefaultPlayerSpriteName() ? "" : sprite;
+  // The sprite is stored under its name, the scenario's default one too, so that a reader finds its picture.
+  game->character.spriteName = GetPlayerSpriteName();
   game->character.plugins = LoadedPlugins();
   game->globals.clear();
   for (int32_t i = 0; i < GetGlobalVariableCount(); ++i) {

@@ -98,6 +98,7 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0, bool withPlaces = false) 
   config.scenarioName = "Vale";
   config.secondName = "Vale Two";
   config.layouts[15].name = "Start.bmp";
+  config.defaultPlayerSprite = "Walker.bmp";
   config.globalNames = {"door", "bell"};
   // A new game starts without asking for the name or showing the character sheet.
   config.askPlayerName = 0;
@@ -106,6 +107,7 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0, bool withPlaces = false) 
   if (withPlaces) AddSquareAndStall(config, files);
   files.Add("Config", sw::EncodeConfig(config));
   files.Add("Pictures/Start.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{10, 20, 30})));
+  files.Add("Pictures/Walker.bmp", sw::EncodeBmp24(sw::Canvas(8, 8, sw::Rgb{10, 20, 30})));
   files.AddEmptyRecordFolders();
   // Records that a save names: the character finds them again by name.
   for (const char* spell : {"Players/Spells/Light.spl", "Players/Spells/Fog.spl"}) files.Add(spell, sw::EncodeSpell({}));
@@ -255,6 +257,8 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_TRUE(HostTestMessageBoxes().empty());
   EXPECT_TRUE(exitEvents);
   ASSERT_EQ(saved.character.name, "Ada");
+  // The scenario's default sprite, stored under its name.
+  EXPECT_EQ(saved.character.spriteName, "Walker.bmp");
   // The packed archive keeps its names in lower case.
   EXPECT_EQ(saved.character.className, "ranger");
   EXPECT_EQ(saved.character.equipment[0], "bow");
