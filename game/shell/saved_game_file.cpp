@@ -380,8 +380,9 @@ SavedGameError ParseSavedGame(const uint8_t* bytes, size_t size, std::string_vie
     if (size < 10) return SavedGameError::kDamaged;
     uint32_t bodySize = BigEndian32(bytes + 2);
     uint32_t packedSize = BigEndian32(bytes + 6);
-    // The packed block is the rest of the file; zlib cannot expand by more than about 1032 to 1.
-    if (packedSize == 0 || packedSize != size - 10 || bodySize == 0 || bodySize > kSavedGameMaxBody ||
+    // The packed block follows the header; bytes after it are not read. zlib cannot expand by more than about 1032
+    // to 1.
+    if (packedSize == 0 || packedSize > size - 10 || bodySize == 0 || bodySize > kSavedGameMaxBody ||
         bodySize / 1032 > packedSize) {
       return SavedGameError::kDamaged;
     }

@@ -302,6 +302,7 @@ TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
     bool hasClass = false;
   };
   std::vector<Seen> seen;
+  std::vector<bool> pendingKept;
   Steps steps;
   steps.list = {
       [&] {
@@ -317,7 +318,10 @@ TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
           c.spells = {"Meteor", "Light"};
           c.effects = {{"Fog", 3}, {"Quake", 2}, {"Fog", 0}};
           game.history = {{kLocationKindScreen, 0, 0, 0, "Mill", ""}};
-          EXPECT_TRUE(GetShellCommandHost().Apply(game));
+          QueuePendingSpell(FindSpellByName("Light"));
+          EXPECT_EQ(ApplySavedGame(GetShellCommandHost(), game), SavedGameError::kNone);
+          pendingKept.push_back(HasPendingSpells());
+          ClearPendingSpells();
           const Character& player = *GetCurrentCharacter();
           Seen now{player.base.strength, player.current.strength, {}, player.knownSpells.size(),
                    player.effects.size(), player.equipment[1] != nullptr ? player.equipment[1]->GetName() : "",
@@ -332,6 +336,8 @@ TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
   };
   EXPECT_EQ(Run(steps), 1);
   ASSERT_EQ(seen.size(), 2u);
+  // Opening a game of the older format empties the spells waiting to be cast; the others keep them.
+  EXPECT_EQ(pendingKept, (std::vector<bool>{false, true}));
   // The older format stored the strength with the bow's 2 in it.
   EXPECT_EQ(seen[0].baseStrength, 10);
   EXPECT_EQ(seen[0].strength, 12);
