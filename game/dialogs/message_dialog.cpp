@@ -115,6 +115,11 @@ void MessageDialog::PlaceAttached(int32_t width, int32_t height, bool keepRoomFo
   attachedRect_ = Bounds{(screen.width - width) / 2, gap, width, height};
   int32_t y = gap + height + kMargin;
   if (y + Frame().height >= screen.height - kMargin) y = screen.height - Frame().height - kMargin;
+  // The message moves below the picture and its frame stays the message's own rectangle. A frame grown to take
+  // in the picture as well would start at the picture's top-left, while the panel and its controls are still drawn
+  // over the message's rectangle: the mouse, read relative to the frame, would then miss every control by the
+  // picture's height and the choices could not be clicked.
+  //
   // The picture's layer goes under the dialog's own.
   ClearScreenLayers();
   if (picture_ != nullptr && attachedLayer_.Make(attachedRect_)) {

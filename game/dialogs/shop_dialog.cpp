@@ -77,10 +77,12 @@ ShopDialog::ShopDialog(const ShopLocation& shop)
 
 ShopDialog::~ShopDialog() = default;
 
-int32_t ShopDialog::BuyingPrice(const ItemRecord& item) const {
-  return static_cast<int32_t>(static_cast<double>(item.price) * static_cast<double>(factor_));
-}
+float ShopDialog::BuyingCost(const ItemRecord& item) const { return static_cast<float>(item.price) * factor_; }
 
+int32_t ShopDialog::BuyingPrice(const ItemRecord& item) const { return static_cast<int32_t>(BuyingCost(item)); }
+
+// The pay is not cut to 16 bits: a dear item in a dear shop (30000 x 4 x 0.5) would wrap to a negative sum and
+// cost the seller gold.
 int32_t ShopDialog::SellingPrice(const ItemRecord& item) const {
   return static_cast<int32_t>(static_cast<double>(item.price) * static_cast<double>(factor_) * 0.5);
 }
@@ -198,11 +200,12 @@ void ShopDialog::Buy() {
   if (list == nullptr || list->GetSelectedText().empty() || player == nullptr) return;
   const ItemRecord* item = FindItemByName(list->GetSelectedText());
   if (item == nullptr || !IsTraded(*item)) return;
-  // The price charged is the price shown.
-  const int32_t price = BuyingPrice(*item);
-  if (player->gold >= price) {
+  // Gold is compared with the cost as a floating value and what is left is truncated: a cost of 0.75 shows as 0,
+  // needs at least 1 gold and takes 10 gold down to 9.
+  const double cost = BuyingCost(*item);
+  if (static_cast<double>(player->gold) >= cost) {
     PlaySoundSlot(kTradeSoundSlot);
-    player->gold -= price;
+    player->gold = static_cast<int32_t>(static_cast<double>(player->gold) - cost);
     player->AddInventoryItem(item);
     ShowGold();
   } else {

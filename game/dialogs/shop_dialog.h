@@ -39,7 +39,9 @@ class ShopDialog : public Dialog {
 
   int32_t Mode() const { return mode_; }
   float PriceFactor() const { return factor_; }
-  // What the shop asks for the item, and what it pays for it.
+  // What buying the item costs (price x factor, not truncated), the price shown for it (truncated), and what the
+  // shop pays for it.
+  float BuyingCost(const ItemRecord& item) const;
   int32_t BuyingPrice(const ItemRecord& item) const;
   int32_t SellingPrice(const ItemRecord& item) const;
 

@@ -48,13 +48,10 @@ bool IsHeld(const Bitmap* picture) {
   return found != State().holds.end() && found->second.count > 0;
 }
 
-// Asks the loader for a picture; gives null and whether the failure was for want of memory.
-std::unique_ptr<Bitmap> CallLoader(const std::string& key, bool* outOfMemory) {
+// Asks the loader for a picture; null when it gives none.
+std::unique_ptr<Bitmap> CallLoader(const std::string& key) {
   BitmapStatus status = kBitmapNothingToImport;
-  std::unique_ptr<Bitmap> picture =
-      State().loader ? State().loader(key.c_str(), &status) : LoadFromDisk(key.c_str(), &status);
-  *outOfMemory = picture == nullptr && status == kBitmapNoMemory;
-  return picture;
+  return State().loader ? State().loader(key.c_str(), &status) : LoadFromDisk(key.c_str(), &status);
 }
 
 }  // namespace
@@ -118,12 +115,11 @@ Bitmap* PictureCache::Load(const char* name) {
     return found->second.picture.get();
   }
 
-  bool outOfMemory = false;
-  std::unique_ptr<Bitmap> picture = CallLoader(key, &outOfMemory);
-  if (picture == nullptr && outOfMemory) {
-    // Only a picture that exists but did not fit is worth freeing memory for.
+  std::unique_ptr<Bitmap> picture = CallLoader(key);
+  if (picture == nullptr) {
+    // A failed load makes room (the held pictures stay) and is tried once more.
     PurgeAllPools();
-    picture = CallLoader(key, &outOfMemory);
+    picture = CallLoader(key);
   }
   if (picture == nullptr || state.current == nullptr) return nullptr;
   picture->Lock();

@@ -59,8 +59,8 @@ class PictureCache {
   static void PopPool();
 
   // The picture of that name from the current pool, else from the loader (inserted, marked in use); locked.
-  // A load that failed for want of memory purges the unused pictures of all pools and tries once more; a name
-  // with no picture gives null at once.
+  // A load that failed purges the unused pictures of all pools (id 2 apart) and tries once more; null when that
+  // fails too.
   static Bitmap* Load(const char* name);
   // The cached picture of that name in the current pool (marked in use, not locked); null when it is not cached.
   // Never loads.

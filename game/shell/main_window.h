@@ -41,6 +41,8 @@ class MainWindow : public FrameWindow {
   void ShowMenuBar();
   bool HasMenuBar() const { return hasMenuBar_; }
   bool IsFullscreen() const { return fullscreen_; }
+  // The mode the player chose, which an activation restores.
+  bool WantsFullscreen() const { return wantFullscreen_; }
   bool IsCreated() const override { return created_; }
   void SetActive(bool active) { active_ = active; }
   bool IsActive() const { return active_; }

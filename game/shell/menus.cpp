@@ -134,32 +134,41 @@ void EnableMenuBar(bool disable) {
 
 int32_t HandleMenuCommand(uint32_t identifier) {
   uint16_t command = static_cast<uint16_t>(identifier & 0xFFFF);
-  // Not while an event runs, nor while a game dialog is open: a shop or a pack acts on the game it was opened over,
-  // and a location reads its map under its progress dialog; a new or opened game would replace either beneath it.
-  const bool ignored = IsScriptRunning() || !OpenDialogs().empty();
-  if (command >= kFileItemBase && command <= kExitCommand) {
-    if (!ignored) {
-      if (command == kExitCommand) RunQuitGameCommand();
-      else if (StringList* list = GetMenuList(kMenuListFile)) list->RunEntryEvent(command - kFileItemBase);
+  // No command acts while an event runs. While a location reads its map under its progress dialog none acts either:
+  // quitting or a help item's event would leave the location and free the map half read.
+  const bool held = IsScriptRunning() || ProgressDialog::GetCurrent() != nullptr;
+  // The scenario's File and Game items wait, too, while a game dialog is open: a shop or a pack acts on the game it
+  // was opened over, which their new or opened game would replace beneath it. Exit and the Help items stay live.
+  const bool itemsHeld = held || !OpenDialogs().empty();
+  if (command >= kFileItemBase && command < kExitCommand) {
+    if (!itemsHeld) {
+      if (StringList* list = GetMenuList(kMenuListFile)) list->RunEntryEvent(command - kFileItemBase);
     }
     SetStopWaiting();
+  } else if (command == kExitCommand) {
+    if (!held) RunQuitGameCommand();
+    SetStopWaiting();
   } else if (command >= kGameItemBase && command <= kGameItemLast) {
-    if (!ignored) {
+    if (!itemsHeld) {
       if (StringList* list = GetMenuList(kMenuListGame)) list->RunEntryEvent(command - kGameItemBase);
     }
     SetStopWaiting();
   } else if (command >= kHelpItemBase && command <= kAboutCommand) {
-    if (!ignored) {
+    if (!held) {
       Bitmap* snapshot = GetScreenSnapshot();
+      const bool hadSnapshot = snapshot != nullptr;
+      const bool pauseOverlay = snapshot != nullptr && snapshot == GetPauseOverlay();
       SetScreenSnapshot(nullptr);
       if (command == kAboutCommand) {
         Dialog::RunModal(std::make_unique<AboutDialog>());
       } else if (StringList* list = GetMenuList(kMenuListHelp)) {
         list->RunEntryEvent(command - kHelpItemBase);
       }
-      // The pause overlay comes back unless the game resumed meanwhile.
-      SetScreenSnapshot(GetPauseOverlay());
-      if (snapshot != nullptr && GetSceneView() != nullptr) GetSceneView()->ClearBackBuffer();
+      // The snapshot set aside comes back. A pause overlay is freed when the game resumes, which an activation may
+      // do while the dialog or the event runs: an overlay gone meanwhile leaves nothing to put back.
+      if (pauseOverlay && GetPauseOverlay() != snapshot) snapshot = nullptr;
+      SetScreenSnapshot(snapshot);
+      if (hadSnapshot && GetSceneView() != nullptr) GetSceneView()->ClearBackBuffer();
       RestartFrameClock();
       SetLeavePump();
       SetStopWaiting();

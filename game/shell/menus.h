@@ -22,7 +22,8 @@ void BuildMenuBar();
 void BuildScenarioMenus();
 // Greys the top-level menus (disable) or makes them usable: Game only while a game is in progress.
 void EnableMenuBar(bool disable);
-// Runs a chosen command; none runs while an event runs or a menu command hold is taken.
+// Runs a chosen command. None runs while an event runs or a map is read; the scenario's File and Game items wait
+// too while a game dialog is open.
 int32_t HandleMenuCommand(uint32_t identifier);
 HMENU GetMenuBar();
 HMENU GetGameMenu();

@@ -40,12 +40,22 @@ SavedGameError OpenSavedGameFrom(SavedGameWorld& world, FolderRef folder, const 
     world.ResetInput();
     return SavedGameError::kNotLoadable;
   }
-  if (!world.Apply(game)) {
-    if (game.format != 11) world.ShowAlert(SavedGameErrorText(SavedGameError::kNotLoadable), world.ScenarioName());
-    world.ResetInput();
-    return SavedGameError::kNotLoadable;
+  return ApplySavedGame(world, game);
+}
+
+SavedGameError ApplySavedGame(SavedGameWorld& world, const SavedGame& game) {
+  const bool oldFormat = game.format == 11;
+  world.Apply(game);
+  if (oldFormat) world.CallEvent("OpenGameExit");
+  const bool back = world.TravelBack();
+  if (back) {
+    if (!oldFormat) world.CallEvent("OpenGameExit");
+    world.PlacePlayer();
+  } else {
+    if (!oldFormat) world.ShowAlert(SavedGameErrorText(SavedGameError::kNotLoadable), world.ScenarioName());
+    world.EndAfterFailedTravel();
   }
-  world.CallEvent("OpenGameExit");
+  world.FinishOpen();
   world.ResetInput();
-  return SavedGameError::kNone;
+  return back ? SavedGameError::kNone : SavedGameError::kNotLoadable;
 }

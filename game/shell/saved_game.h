@@ -25,16 +25,24 @@ class SavedGameWorld {
   virtual std::vector<std::string> LoadedPlugins() = 0;
   // Whether "Pictures/" of the scenario's data holds a picture of this name.
   virtual bool PictureExists(const std::string& name) = 0;
-  // Replaces the running game by the saved one, which has been checked in full and accepted. Within the view's
-  // offscreen bracket and with the loading-a-saved-game flag set: clear the game-in-progress flag, grey the
-  // menus, leave and empty the location history, make a new current character with the default class and race
-  // and set every saved field (records found by name; an item's charges; equipment from the inventory by name;
-  // effects kept only with a known spell and time left; for format 11 the equipment bonuses taken off the base
-  // values), recalculate, then the global entries, the history and the masks; resolve the linked record, set the
-  // game in progress, enable the menus and travel back to the last history entry, placing the player on the
-  // free cell nearest its position on a tile map. False when that travel failed: the world then ends the game
-  // that was in progress before (or clears the flag).
-  virtual bool Apply(const SavedGame& game) = 0;
+  // Replaces the running game by the saved one, which has been checked in full and accepted. Opens the view's
+  // offscreen bracket (FinishOpen closes it); clears the game-in-progress flag, greys the menus, leaves and empties
+  // the location history, makes a new current character with the default class and race (for format 11 the
+  // pending spells are emptied too) and sets every saved field (records found by name; an item's charges;
+  // equipment from the inventory by name; effects kept only with a known spell and time left; for format 11 the
+  // equipment bonuses taken off the base values), recalculates, then the global entries, the history and the
+  // masks; resolves the linked record, sets the game in progress and enables the menus. It remembers whether a
+  // game was in progress before.
+  virtual void Apply(const SavedGame& game) = 0;
+  // Travels back to the last history entry; false when that fails.
+  virtual bool TravelBack() = 0;
+  // On a tile map: the player moves to the free cell nearest its position and the view is centred on it.
+  virtual void PlacePlayer() = 0;
+  // After a failed travel back: ends the game when one was in progress before Apply, else clears the
+  // game-in-progress flag.
+  virtual void EndAfterFailedTravel() = 0;
+  // Flags the whole view for redrawing and closes the offscreen bracket.
+  virtual void FinishOpen() = 0;
   virtual void CallEvent(const char* name) = 0;
   virtual void ResetInput() = 0;
   virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
@@ -46,6 +54,12 @@ class SavedGameWorld {
 SavedGameError SaveGameTo(SavedGameWorld& world, FolderRef folder, const char* name);
 
 // Opens the saved game of name in folder. Any error (shown), a "No" to the plug-in question (kDeclined) or a
-// sprite that the scenario lacks (kNotLoadable, shown) leaves the running game untouched. kNone: the game was
-// replaced and "OpenGameExit" has run; kNotLoadable after Apply: the way back failed and the world dealt with it.
+// sprite that the scenario lacks (kNotLoadable, shown) leaves the running game untouched. Otherwise the game is
+// put in place by ApplySavedGame, whose result is returned.
 SavedGameError OpenSavedGameFrom(SavedGameWorld& world, FolderRef folder, const char* name);
+
+// Puts a checked and accepted saved game in place of the running one and takes the player back to where it was
+// saved. Formats 12 and 13: on a way back, "OpenGameExit" runs and then the player is placed; when the way back
+// fails, the alert comes first and then the game ends (kNotLoadable). Format 11 runs "OpenGameExit" before
+// travelling back, and a failed way back ends the game without the alert. The input state is reset at the end.
+SavedGameError ApplySavedGame(SavedGameWorld& world, const SavedGame& game);

@@ -380,8 +380,9 @@ SavedGameError ParseSavedGame(const uint8_t* bytes, size_t size, std::string_vie
     if (size < 10) return SavedGameError::kDamaged;
     uint32_t bodySize = BigEndian32(bytes + 2);
     uint32_t packedSize = BigEndian32(bytes + 6);
-    // The packed block is the rest of the file; zlib cannot expand by more than about 1032 to 1.
-    if (packedSize == 0 || packedSize != size - 10 || bodySize == 0 || bodySize > kSavedGameMaxBody ||
+    // The packed block follows the header; bytes after it are not read. zlib cannot expand by more than about 1032
+    // to 1.
+    if (packedSize == 0 || packedSize > size - 10 || bodySize == 0 || bodySize > kSavedGameMaxBody ||
         bodySize / 1032 > packedSize) {
       return SavedGameError::kDamaged;
     }
@@ -481,6 +482,9 @@ void WriteCharacter(BodyWriter& w, const SavedCharacter& c, std::string_view sce
   w.Int32(Mask32(c.experience, kCounterMaskIndex, d));
   w.Int32(Mask32(c.gold, kCounterMaskIndex + 1, d));
   w.Int32(Mask32(c.randomSeed, kCounterMaskIndex + 2, d));
+  // Four chunks where the format's own two (the journal and the plug-ins) would do: the character's text entries
+  // and its portrait's name have no other place in the format, and a game saved without them would open without
+  // them. A reader that knows only the first two skips the others by their length, so the file stays readable.
   w.Int16(4);
   w.Chunk(kTagJournal, kChunkMaskIndex, d, [&] { WriteStringList(w, c.journal); });
   w.Chunk(kTagPlugins, kChunkMaskIndex, d, [&] { WriteStringList(w, c.plugins); });

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "game/dialogs/dialog_services.h"
 #include "game/graphics/picture_cache.h"
@@ -150,9 +151,8 @@ std::string ShellCommandHost::ScenarioName() { return GetScenarioName(); }
 void ShellCommandHost::Capture(SavedGame* game) {
   game->character = SavedCharacter{};
   if (const Character* character = GetCurrentCharacter()) CaptureCharacter(*character, &game->character);
-  // The default sprite is stored as no name, so that a scenario that changes it changes it for old saves too.
-  const std::string& sprite = GetPlayerSpriteName();
-  game->character.spriteName = sprite == GetDefaultPlayerSpriteName() ? "" : sprite;
+  // The sprite is stored under its name, the scenario's default one too, so that a reader finds its picture.
+  game->character.spriteName = GetPlayerSpriteName();
   game->character.plugins = LoadedPlugins();
   game->globals.clear();
   for (int32_t i = 0; i < GetGlobalVariableCount(); ++i) {
@@ -176,14 +176,15 @@ bool ShellCommandHost::PictureExists(const std::string& name) {
   return DataFileExists(("Pictures/" + name).c_str());
 }
 
-bool ShellCommandHost::Apply(const SavedGame& game) {
-  const bool wasInProgress = ::IsGameInProgress() != 0;
-  SceneView* view = GetSceneView();
-  if (view != nullptr) view->BeginOffscreen();
+void ShellCommandHost::Apply(const SavedGame& game) {
+  wasInProgress_ = ::IsGameInProgress() != 0;
+  offscreen_ = GetSceneView() != nullptr;
+  if (offscreen_) GetSceneView()->BeginOffscreen();
   ::SetGameInProgress(0);
   ::EnableMenuBar(true);
   LeaveAndClearHistory();
   CreateCurrentCharacter();
+  if (game.format == 11) ClearPendingSpells();
   ApplyCharacter(game.character, game.format, GetCurrentCharacter());
   SetPlayerSpriteName(*this, game.character.spriteName);
   // A variable the scenario no longer names is dropped.
@@ -194,23 +195,31 @@ bool ShellCommandHost::Apply(const SavedGame& game) {
   AdoptExploredMasks(game.masks);
   ::SetGameInProgress(1);
   ::EnableMenuBar(false);
-  // Back to the place where the game was saved, the last entry of its history. On a map the player stands on the
-  // free cell nearest the one it was saved on, in the middle of the view. An edge exit still pending from the game
-  // left behind (one that led to a still screen, which does not take it) would place the player by that edge
-  // instead of on the saved cell: it is dropped first.
+}
+
+// Back to the place where the game was saved, the last entry of its history. An edge exit still pending from the
+// game left behind (one that led to a still screen, which does not take it) would place the player by that edge
+// instead of on the saved cell: it is dropped first.
+bool ShellCommandHost::TravelBack() {
   SetPendingExit(kNoExit);
-  const bool back = LocationHistory::GoBack();
-  if (back) {
-    PlacePlayerOnMap();
+  return LocationHistory::GoBack();
+}
+
+// On a map the player stands on the free cell nearest the one it was saved on, in the middle of the view.
+void ShellCommandHost::PlacePlayer() { PlacePlayerOnMap(); }
+
+void ShellCommandHost::EndAfterFailedTravel() {
+  if (wasInProgress_) {
+    EndGameCommand(*this);
   } else {
-    if (wasInProgress) {
-      EndGameCommand(*this);
-    } else {
-      ::SetGameInProgress(0);
-    }
+    ::SetGameInProgress(0);
   }
-  if (view != nullptr) view->EndOffscreen();
-  return back;
+}
+
+void ShellCommandHost::FinishOpen() {
+  // The end of the offscreen bracket flags the whole view for redrawing.
+  SceneView* view = GetSceneView();
+  if (std::exchange(offscreen_, false) && view != nullptr) view->EndOffscreen();
 }
 
 void ShellCommandHost::CallEvent(const char* name) { CallEventName(name); }

@@ -23,7 +23,11 @@ class ShellCommandHost : public GameCommandHost {
   void Capture(SavedGame* game) override;
   std::vector<std::string> LoadedPlugins() override;
   bool PictureExists(const std::string& name) override;
-  bool Apply(const SavedGame& game) override;
+  void Apply(const SavedGame& game) override;
+  bool TravelBack() override;
+  void PlacePlayer() override;
+  void EndAfterFailedTravel() override;
+  void FinishOpen() override;
   void CallEvent(const char* name) override;
   void ResetInput() override;
   bool AskYesNo(const std::string& text, const std::string& caption) override;
@@ -64,6 +68,10 @@ class ShellCommandHost : public GameCommandHost {
 
   // Forgets the history (shut-down).
   void Reset();
+
+ private:
+  bool wasInProgress_ = false;  // a game was in progress when a saved game was put in its place
+  bool offscreen_ = false;      // the view's offscreen bracket is open for a saved game being put in place
 };
 
 // The one host of the running program.

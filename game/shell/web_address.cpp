@@ -3,23 +3,10 @@
 
 #include "host/shell.h"
 
-namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 std::string WebAddressToOpen(std::string_view text) {
-  // An address that names its scheme already keeps it, so "https://x" does not become "http://https://x".
-  if (StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://") || StartsWithNoCase(text, "mailto:")) {
+  // The schemes are compared byte for byte, so "HTTP://x" counts as having none. Besides "http://", an address
+  // that names "https://" or "mailto:" keeps it, so that "https://x" does not become "http://https://x".
+  if (text.starts_with("http://") || text.starts_with("https://") || text.starts_with("mailto:")) {
     return std::string(text);
   }
   return "http://" + std::string(text);

@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <typeindex>
+#include <typeinfo>
+
 #include "game/dialogs/dialog.h"
+#include "game/dialogs/list_controls.h"
 #include "game/shell/input_manager.h"
 #include "game/world/scene_view.h"
 #include "host/user.h"
@@ -172,16 +177,26 @@ TEST_F(ControlsTest, SettingTheTextAlreadyShownAsksForNoRedraw) {
   EXPECT_TRUE(text.NeedsRedraw());
 }
 
+// Each kind makes exactly its own class (the two lists told apart), and only the two lists want layers of their
+// own.
 TEST_F(ControlsTest, TheFactoryMakesTheEightKindsAndNothingElse) {
   const Bounds rect{0, 0, 40, 20};
-  EXPECT_NE(dynamic_cast<PictureButton*>(CreateControl(1, rect).get()), nullptr);
-  EXPECT_NE(dynamic_cast<TextButton*>(CreateControl(2, rect).get()), nullptr);
-  EXPECT_NE(dynamic_cast<PictureControl*>(CreateControl(3, rect).get()), nullptr);
-  EXPECT_NE(dynamic_cast<StaticTextControl*>(CreateControl(4, rect).get()), nullptr);
-  EXPECT_TRUE(CreateControl(5, rect)->WantsOwnLayer());
-  EXPECT_NE(dynamic_cast<TextField*>(CreateControl(6, rect).get()), nullptr);
-  EXPECT_NE(dynamic_cast<CaptionButton*>(CreateControl(7, rect).get()), nullptr);
-  EXPECT_TRUE(CreateControl(8, rect)->WantsOwnLayer());
+  struct Case {
+    int32_t kind;
+    std::type_index type;
+    bool ownLayer;
+  } cases[] = {
+      {1, typeid(PictureButton), false},  {2, typeid(TextButton), false},    {3, typeid(PictureControl), false},
+      {4, typeid(StaticTextControl), false}, {5, typeid(ListControl), true}, {6, typeid(TextField), false},
+      {7, typeid(CaptionButton), false},  {8, typeid(MultiSelectList), true},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<Control> control = CreateControl(c.kind, rect);
+    ASSERT_NE(control, nullptr) << c.kind;
+    const Control& made = *control;
+    EXPECT_EQ(std::type_index(typeid(made)), c.type) << c.kind;
+    EXPECT_EQ(control->WantsOwnLayer(), c.ownLayer) << c.kind;
+  }
   EXPECT_EQ(CreateControl(0, rect), nullptr);
   EXPECT_EQ(CreateControl(9, rect), nullptr);
 }

@@ -142,6 +142,31 @@ TEST_F(MessageDialogRunTest, TheJournalKeyPressedTwiceAddsTheMessageOnce) {
   EXPECT_FALSE(again.GetControlAs<PictureButton>(MessageDialog::kJournalButton)->IsEnabled());
 }
 
+// With a picture above it, the message keeps its own rectangle as its frame, below the picture, and a click where a
+// choice is drawn takes it. A frame grown to the union of the two would start at the picture's top: the same point,
+// read relative to it, falls on no control.
+TEST_F(MessageDialogRunTest, WithAPictureAboveTheChoicesTakeTheirClicks) {
+  using namespace test_support::input;
+  auto dialog = std::make_unique<MessageDialog>(nullptr, Made(Message("Pick", {{"Yes", "yes"}, {"No", "no"}})));
+  auto picture = std::make_unique<Bitmap>();
+  ASSERT_EQ(picture->Create(200, 100, OpaqueFormat), kBitmapReady);
+  dialog->AttachPicture(std::move(picture));
+  const Bounds above = dialog->AttachedRect();
+  const Bounds frame = dialog->Frame();
+  EXPECT_EQ(frame.y, above.y + above.height + 20);
+  EXPECT_EQ(frame.height, 150);
+  const Bounds choice = dialog->GetControl(2)->GetRect();
+  const int32_t x = frame.x + choice.x + choice.width / 2, y = frame.y + choice.y + choice.height / 2;
+  Bounds united = frame;
+  united.Union(above);
+  ASSERT_EQ(united.y, above.y);
+  for (int32_t i = 0; i < 5; ++i) EXPECT_FALSE(dialog->GetControl(i)->HitTest(x - united.x, y - united.y)) << i;
+  SetMessageChoiceText("");
+  auto run = test_support::RunScripted(std::move(dialog), {Click(x, y)});
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_EQ(GetMessageChoiceText(), "no");
+}
+
 TEST_F(MessageDialogRunTest, AMessageOfOnlyAPictureShowsNoPanelAndClosesOnAClick) {
   using namespace test_support::input;
   auto dialog = std::make_unique<MessageDialog>(nullptr, Made(Message("")));

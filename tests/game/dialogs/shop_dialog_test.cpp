@@ -114,18 +114,18 @@ TEST_F(ShopDialogTest, PricesFollowTheShopKindAndSellingPaysHalf) {
   EXPECT_EQ(dear.SellingPrice(*FindItemByName("Crown")), 60000);
 }
 
-TEST_F(ShopDialogTest, BuyingChargesTheShownPriceAndTooLittleGoldRunsOnlyTheShopsEvent) {
+TEST_F(ShopDialogTest, BuyingTakesPriceTimesFactorAndTooLittleGoldRunsOnlyTheShopsEvent) {
   AddShop("Stall", 2, {"Rope"});
   AddShop("Store", 4, {"Rope", "Lamp", "Gem", "Key", "Unknown"});
   LoadWithWindow();
   Player().gold = 10;
-  // A rope priced 3 shows 0 in a shop of kind 2, and costs that.
+  // A rope priced 3 shows 0 in a shop of kind 2, yet takes 10 gold down to 9 (10 - 0.75, truncated).
   auto stall = std::make_unique<ShopDialog>(Shop("Stall"));
   EXPECT_EQ(Text(*stall, ShopDialog::kPriceText), "0");
   EXPECT_EQ(Text(*stall, ShopDialog::kNameText), "stall");
   EXPECT_FALSE(RunScripted(std::move(stall), {ClickOn(ShopDialog::kTradeButton), ClickOn(ShopDialog::kLeaveButton)})
                    .closedTheWindow);
-  EXPECT_EQ(Player().gold, 10);
+  EXPECT_EQ(Player().gold, 9);
   ASSERT_EQ(Player().inventory.size(), 1u);
 
   Player().gold = 12;

@@ -32,10 +32,11 @@ class FakeHost : public GameCommandHost {
   void Capture(SavedGame* game) override { *game = running; }
   std::vector<std::string> LoadedPlugins() override { return {}; }
   bool PictureExists(const std::string&) override { return true; }
-  bool Apply(const SavedGame& game) override {
-    running = game;
-    return true;
-  }
+  void Apply(const SavedGame& game) override { running = game; }
+  bool TravelBack() override { return true; }
+  void PlacePlayer() override {}
+  void EndAfterFailedTravel() override {}
+  void FinishOpen() override {}
   void CallEvent(const char* name) override {
     events.push_back(name);
     log.push_back(std::string("event ") + name);

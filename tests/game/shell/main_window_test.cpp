@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "host/kernel.h"
+#include "host/testing.h"
+
 namespace {
 
 struct FakeMode {
@@ -44,6 +47,56 @@ TEST(DisplayModeSearchTest, FallsBackThroughTheDepthsInOrder) {
     EXPECT_EQ(Find(c.modes, 640, 480, &depth), c.found) << c.wanted;
     EXPECT_EQ(depth, c.depth);
   }
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HostTestSetHeadless(true);
+    HostTestResetWindowSystem();
+  }
+  void TearDown() override { HostTestResetWindowSystem(); }
+  static StartupWindowParams Params() { return {GetModuleHandleA(nullptr), DefWindowProcA, 0, 0}; }
+};
+
+// Centred on the screen, the windowed window is one pixel wider and higher than its frame, caption and menu strip
+// make it.
+TEST_F(MainWindowTest, TheCentredWindowIsOnePixelLargerEachWay) {
+  for (bool menuBar : {false, true}) {
+    MainWindow window(640, 480, 32, false, menuBar, "Centred", Params());
+    ASSERT_EQ(window.Create(false), 0);
+    RECT rect{};
+    ASSERT_TRUE(GetWindowRect(window.GetNativeWindow(), &rect));
+    const int width = 640 + 2 * GetSystemMetrics(SM_CXDLGFRAME) + 1;
+    const int height = 480 + 2 * GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION) +
+                       (menuBar ? GetSystemMetrics(SM_CYMENUSIZE) : 0) + 1;
+    EXPECT_EQ(rect.right - rect.left, width) << menuBar;
+    EXPECT_EQ(rect.bottom - rect.top, height) << menuBar;
+    EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 640) / 2) << menuBar;
+    EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - 480) / 2) << menuBar;
+    window.Destroy();
+  }
+}
+
+// A size that no display mode offers cannot go fullscreen: the window stays windowed, and windowed is what it
+// wants from then on, so that an activation does not try again.
+TEST_F(MainWindowTest, AFailedSwitchToFullscreenIsNotWantedAgain) {
+  MainWindow switched(123, 77, 32, false, false, "Switched", Params());
+  ASSERT_EQ(switched.Create(false), 0);
+  switched.SetFullscreen(true);
+  EXPECT_FALSE(switched.IsFullscreen());
+  EXPECT_FALSE(switched.WantsFullscreen());
+  switched.OnActivate(false);
+  switched.OnActivate(true);
+  EXPECT_FALSE(switched.IsFullscreen());
+  EXPECT_FALSE(HostTestIsFullscreen(switched.GetNativeWindow()));
+  switched.Destroy();
+  // Made fullscreen from the start, the same.
+  MainWindow created(123, 77, 32, true, false, "Created", Params());
+  created.Create(true);
+  EXPECT_FALSE(created.IsFullscreen());
+  EXPECT_FALSE(created.WantsFullscreen());
+  created.Destroy();
 }
 
 }  // namespace

@@ -109,6 +109,14 @@ TEST(SavedGameFile, SaveThenOpenRestoresEverySavedField) {
   EXPECT_TRUE(plain == game);
 }
 
+TEST(SavedGameFile, BytesAfterThePackedBlockAreNotRead) {
+  std::vector<uint8_t> file = Build(FullGame());
+  file.insert(file.end(), {0xDE, 0xAD, 0xBE, 0xEF, 0x00});
+  SavedGame read;
+  ASSERT_EQ(Parse(file, &read), SavedGameError::kNone);
+  EXPECT_TRUE(read == FullGame());
+}
+
 TEST(SavedGameFile, KeysThatWrapTheTableStillRoundTrip) {
   // K plus a large byte sum wraps to a negative key.
   for (int16_t key : {int16_t{6456}, int16_t{19345}, int16_t{32767}, int16_t{-32768}}) {

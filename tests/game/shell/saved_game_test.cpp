@@ -24,17 +24,30 @@ class FakeWorld : public SavedGameWorld {
   void Capture(SavedGame* game) override { *game = running; }
   std::vector<std::string> LoadedPlugins() override { return plugins; }
   bool PictureExists(const std::string& name) override { return name != "lost_sprite"; }
-  bool Apply(const SavedGame& game) override {
+  void Apply(const SavedGame& game) override {
     running = game;
+    steps.push_back("apply");
+  }
+  bool TravelBack() override {
+    steps.push_back("travel");
     return travelSucceeds;
   }
-  void CallEvent(const char* name) override { events.push_back(name); }
+  void PlacePlayer() override { steps.push_back("place"); }
+  void EndAfterFailedTravel() override { steps.push_back("end"); }
+  void FinishOpen() override { steps.push_back("finish"); }
+  void CallEvent(const char* name) override {
+    events.push_back(name);
+    steps.push_back(name);
+  }
   void ResetInput() override { ++inputResets; }
   bool AskYesNo(const std::string& text, const std::string& caption) override {
     questions.push_back(text);
     return answer;
   }
-  void ShowAlert(const std::string& text, const std::string& caption) override { alerts.push_back(text); }
+  void ShowAlert(const std::string& text, const std::string& caption) override {
+    alerts.push_back(text);
+    steps.push_back("alert");
+  }
 
   std::string identity = kScenario;
   bool hasCharacter = true;
@@ -43,6 +56,7 @@ class FakeWorld : public SavedGameWorld {
   bool travelSucceeds = true;
   bool answer = true;
   std::vector<std::string> events, questions, alerts;
+  std::vector<std::string> steps;  // the world's steps, events and alerts in their order
   int inputResets = 0;
 };
 
@@ -76,6 +90,34 @@ TEST_F(SavedGameFlow, SavedGameOpensAndReplacesTheRunningGame) {
   EXPECT_EQ(world_.running.character.name, "Aldra");
   EXPECT_EQ(world_.events, std::vector<std::string>{"OpenGameExit"});
   EXPECT_TRUE(world_.alerts.empty());
+}
+
+// Where "OpenGameExit" runs and what a failed way back does, by format: formats 12 and 13 run the event once the
+// way back has succeeded, before the player is placed, and tell a failure before the game ends; format 11 runs the
+// event before travelling back and ends a game that cannot go back without a word.
+TEST_F(SavedGameFlow, TheWayBackOrdersTheExitEventAndTheAlert) {
+  using Order = std::vector<std::string>;
+  struct Case {
+    int16_t format;
+    bool travels;
+    SavedGameError result;
+    Order order;
+  } cases[] = {
+      {13, true, SavedGameError::kNone, {"apply", "travel", "OpenGameExit", "place", "finish"}},
+      {12, false, SavedGameError::kNotLoadable, {"apply", "travel", "alert", "end", "finish"}},
+      {11, true, SavedGameError::kNone, {"apply", "OpenGameExit", "travel", "place", "finish"}},
+      {11, false, SavedGameError::kNotLoadable, {"apply", "OpenGameExit", "travel", "end", "finish"}},
+  };
+  for (const Case& c : cases) {
+    FakeWorld world;
+    world.travelSucceeds = c.travels;
+    SavedGame game = GameOf("Aldra");
+    game.format = c.format;
+    EXPECT_EQ(ApplySavedGame(world, game), c.result) << c.format << " " << c.travels;
+    EXPECT_EQ(world.steps, c.order) << c.format << " " << c.travels;
+    if (!world.alerts.empty()) EXPECT_EQ(world.alerts[0], SavedGameErrorText(SavedGameError::kNotLoadable));
+    EXPECT_GE(world.inputResets, 1);
+  }
 }
 
 TEST_F(SavedGameFlow, NoToTheMissingPluginQuestionChangesNothing) {

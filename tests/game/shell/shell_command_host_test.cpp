@@ -26,11 +26,13 @@
 #include "game/world/explored_mask.h"
 #include "game/world/location_history.h"
 #include "game/world/location.h"
+#include "game/dialogs/about_dialog.h"
 #include "game/dialogs/dialog.h"
 #include "game/dialogs/list_controls.h"
 #include "game/dialogs/shop_dialog.h"
 #include "game/shell/media/music_player.h"
 #include "game/shell/media/sound_effects.h"
+#include "game/world/pause_overlay.h"
 #include "game/world/scene_view.h"
 #include "host/kernel.h"
 #include "host/testing.h"
@@ -67,6 +69,8 @@ void AddSquareAndStall(sw::ConfigSpec& config, sw::ScenarioFiles& files) {
   config.layouts[16].elements.resize(30);
   config.layouts[16].elements[28] = {"picture", 0, 0, 640, 400};
   config.layouts[16].elements[22] = {"gold", 20, 420, 100, 20};
+  config.layouts[11].name = "About.bmp";
+  files.Add("Pictures/About.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{0, 0, 200})));
   config.layouts[9].name = "Window.bmp";
   config.layouts[9].elements = {{"picture", 16, 16, 100, 80}, {"price", 16, 180, 100, 20},
                                 {"gold", 16, 210, 100, 20},   {"shop", 16, 130, 60, 24},
@@ -94,6 +98,7 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0, bool withPlaces = false) 
   config.scenarioName = "Vale";
   config.secondName = "Vale Two";
   config.layouts[15].name = "Start.bmp";
+  config.defaultPlayerSprite = "Walker.bmp";
   config.globalNames = {"door", "bell"};
   // A new game starts without asking for the name or showing the character sheet.
   config.askPlayerName = 0;
@@ -102,6 +107,7 @@ sw::ScenarioFiles Scenario(uint8_t pluginsEnabled = 0, bool withPlaces = false) 
   if (withPlaces) AddSquareAndStall(config, files);
   files.Add("Config", sw::EncodeConfig(config));
   files.Add("Pictures/Start.bmp", sw::EncodeBmp24(sw::Canvas(640, 480, sw::Rgb{10, 20, 30})));
+  files.Add("Pictures/Walker.bmp", sw::EncodeBmp24(sw::Canvas(8, 8, sw::Rgb{10, 20, 30})));
   files.AddEmptyRecordFolders();
   // Records that a save names: the character finds them again by name.
   for (const char* spell : {"Players/Spells/Light.spl", "Players/Spells/Fog.spl"}) files.Add(spell, sw::EncodeSpell({}));
@@ -251,6 +257,8 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_TRUE(HostTestMessageBoxes().empty());
   EXPECT_TRUE(exitEvents);
   ASSERT_EQ(saved.character.name, "Ada");
+  // The scenario's default sprite, stored under its name.
+  EXPECT_EQ(saved.character.spriteName, "Walker.bmp");
   // The packed archive keeps its names in lower case.
   EXPECT_EQ(saved.character.className, "ranger");
   EXPECT_EQ(saved.character.equipment[0], "bow");
@@ -294,6 +302,7 @@ TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
     bool hasClass = false;
   };
   std::vector<Seen> seen;
+  std::vector<bool> pendingKept;
   Steps steps;
   steps.list = {
       [&] {
@@ -309,7 +318,10 @@ TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
           c.spells = {"Meteor", "Light"};
           c.effects = {{"Fog", 3}, {"Quake", 2}, {"Fog", 0}};
           game.history = {{kLocationKindScreen, 0, 0, 0, "Mill", ""}};
-          EXPECT_TRUE(GetShellCommandHost().Apply(game));
+          QueuePendingSpell(FindSpellByName("Light"));
+          EXPECT_EQ(ApplySavedGame(GetShellCommandHost(), game), SavedGameError::kNone);
+          pendingKept.push_back(HasPendingSpells());
+          ClearPendingSpells();
           const Character& player = *GetCurrentCharacter();
           Seen now{player.base.strength, player.current.strength, {}, player.knownSpells.size(),
                    player.effects.size(), player.equipment[1] != nullptr ? player.equipment[1]->GetName() : "",
@@ -324,6 +336,8 @@ TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
   };
   EXPECT_EQ(Run(steps), 1);
   ASSERT_EQ(seen.size(), 2u);
+  // Opening a game of the older format empties the spells waiting to be cast; the others keep them.
+  EXPECT_EQ(pendingKept, (std::vector<bool>{false, true}));
   // The older format stored the strength with the bow's 2 in it.
   EXPECT_EQ(seen[0].baseStrength, 10);
   EXPECT_EQ(seen[0].strength, 12);
@@ -529,21 +543,30 @@ TEST_F(GameShellTest, ANewGameShowsItsStillScreenWhoseHotspotOpensTheShopAndLeav
   EXPECT_EQ(historyAfter, 0);
 }
 
+// A new game, and a click on the hut of its square: into the stall's shop.
+bool NewGameIntoTheStall() {
+  RunNewGameCommand();
+  HWND window = GetMainWindow()->GetNativeWindow();
+  HostTestMouseButton(window, 0, true, 450, 250);
+  HostTestMouseButton(window, 0, false, 450, 250);
+  return true;
+}
+
+// Whether the dialog on top is a T.
+template <typename T>
+bool OnTop() {
+  return !OpenDialogs().empty() && dynamic_cast<T*>(OpenDialogs().back()) != nullptr;
+}
+
 TEST_F(GameShellTest, AGameSavedInTheShopOpensAtTheScreenTheShopWasEnteredFrom) {
   WriteScenario(0, true);
   std::string openedAt, told;
   Steps steps;
   steps.list = {
-      [&] {
-        RunNewGameCommand();
-        HWND window = GetMainWindow()->GetNativeWindow();
-        HostTestMouseButton(window, 0, true, 450, 250);
-        HostTestMouseButton(window, 0, false, 450, 250);
-        return true;
-      },
+      NewGameIntoTheStall,
       [&] {
         // Saved inside the shop's modal loop, then left.
-        if (OpenDialogs().empty() || dynamic_cast<ShopDialog*>(OpenDialogs().back()) == nullptr) return false;
+        if (!OnTop<ShopDialog>()) return false;
         HostTestAnswerFileChooser(temp_.WindowsPath("shop.ksv").c_str());
         RunSaveGameCommand();
         OpenDialogs().back()->Close();
@@ -564,6 +587,86 @@ TEST_F(GameShellTest, AGameSavedInTheShopOpensAtTheScreenTheShopWasEnteredFrom) 
   EXPECT_EQ(steps.next, steps.list.size());
   EXPECT_EQ(told, "");
   EXPECT_EQ(openedAt, "square");
+}
+
+// Over a game dialog, the File menu's Exit and the Help menu stay live: the about box opens over the shop, and
+// Exit ends the game and the loop from inside the shop's own loop.
+TEST_F(GameShellTest, ExitAndTheAboutBoxStayLiveOverTheShop) {
+  WriteScenario(0, true);
+  size_t openWithAbout = 0;
+  Steps steps;
+  steps.list = {
+      NewGameIntoTheStall,
+      [&] {
+        if (!OnTop<ShopDialog>()) return false;
+        PostMessageA(GetMainWindow()->GetNativeWindow(), WM_COMMAND, kAboutCommand, 0);
+        return true;
+      },
+      [&] {
+        if (!OnTop<AboutDialog>()) return false;
+        openWithAbout = OpenDialogs().size();
+        OpenDialogs().back()->Close();
+        return true;
+      },
+      [&] {
+        if (!OnTop<ShopDialog>()) return false;
+        return ChooseExit();
+      },
+  };
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(steps.next, steps.list.size());
+  EXPECT_LT(steps.ticks, 600);
+  EXPECT_EQ(openWithAbout, 2u);
+  EXPECT_FALSE(IsGameInProgress());
+}
+
+// A Help item sets the screen snapshot aside while it runs and puts it back afterwards. A pause overlay that the
+// game's resuming freed meanwhile is not put back: nothing of it is left.
+TEST_F(GameShellTest, AHelpItemPutsTheSnapshotBack) {
+  WriteScenario(0, true);
+  auto mine = std::make_unique<Bitmap>();
+  ASSERT_EQ(mine->Create(640, 480, OpaqueFormat), kBitmapReady);
+  std::vector<Bitmap*> during, after;
+  auto openAbout = [] {
+    PostMessageA(GetMainWindow()->GetNativeWindow(), WM_COMMAND, kAboutCommand, 0);
+    return true;
+  };
+  auto closeAbout = [&](bool resume) {
+    return [&, resume] {
+      if (!OnTop<AboutDialog>()) return false;
+      during.push_back(GetScreenSnapshot());
+      if (resume) SetGamePaused(false);
+      OpenDialogs().back()->Close();
+      return true;
+    };
+  };
+  auto note = [&] {
+    if (!OpenDialogs().empty()) return false;
+    after.push_back(GetScreenSnapshot());
+    SetScreenSnapshot(nullptr);
+    return true;
+  };
+  Steps steps;
+  steps.list = {
+      [&] {
+        SetScreenSnapshot(mine.get());
+        return openAbout();
+      },
+      closeAbout(false),
+      note,
+      [&] {
+        SetGamePaused(true);
+        if (GetPauseOverlay() == nullptr || GetScreenSnapshot() != GetPauseOverlay()) return false;
+        return openAbout();
+      },
+      closeAbout(true),
+      note,
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(steps.next, steps.list.size());
+  EXPECT_EQ(during, (std::vector<Bitmap*>{nullptr, nullptr}));
+  EXPECT_EQ(after, (std::vector<Bitmap*>{mine.get(), nullptr}));
 }
 
 }  // namespace

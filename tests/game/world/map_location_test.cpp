@@ -277,7 +277,7 @@ TEST_F(MapLocationTest, AGameSavedOnAMapAndOpenedElsewhereComesBackOnTheSameCell
   LocationHistory::Clear();
   Find("Field")->Leave();
   ClearExploredMasks();
-  ASSERT_TRUE(GetShellCommandHost().Apply(game));
+  ASSERT_EQ(ApplySavedGame(GetShellCommandHost(), game), SavedGameError::kNone);
   EXPECT_TRUE(IsCurrent("Field"));
   EXPECT_EQ(Player().x, 4);
   EXPECT_EQ(Player().y, 2);
