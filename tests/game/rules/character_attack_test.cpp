@@ -180,9 +180,10 @@ TEST_F(CharacterAttackTest, AFallenCharacterRunsItsDeathEventAndLeavesItsGoldOnI
     const char* log;
     int32_t pile;  // the gold lying on its cell afterwards, 0 for none
   } cases[] = {
-      {"Miser", 7, false, "dead 4,3 ", 7},
-      {"Pauper", 0, false, "dead 4,3 ", 0},
-      {"Runner", 7, true, "dead 4,3 ", 0},
+      // The cell (3,2) is pushed counted from 1, as (4,3), and "&&ActualX" shows one more than what is stored.
+      {"Miser", 7, false, "dead 5,4 ", 7},
+      {"Pauper", 0, false, "dead 5,4 ", 0},
+      {"Runner", 7, true, "dead 5,4 ", 0},
   };
   for (const auto& c : cases) {
     sw::NpcSpec& npc = DefineNpc(c.name);

@@ -307,7 +307,7 @@ TEST_F(MapLocationTest, AGameOpenedAfterThePlayerLeftItsMapByAnEdgeComesBackOnTh
   ASSERT_TRUE(IsCurrent("Hut"));
   ASSERT_EQ(GetPendingExit(), kExitLeft);
 
-  ASSERT_TRUE(GetShellCommandHost().Apply(game));
+  ASSERT_EQ(ApplySavedGame(GetShellCommandHost(), game), SavedGameError::kNone);
   EXPECT_TRUE(IsCurrent("Field"));
   EXPECT_EQ(Player().x, 1);
   EXPECT_EQ(Player().y, 2);
