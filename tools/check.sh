@@ -9,4 +9,5 @@ tools/install-deps.sh
 CC=clang CXX=clang++ cmake -S . -B build-check -G Ninja -DKESTRIVAL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Check
 cmake --build build-check
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tools/leak_suppressions.txt"
 ctest --test-dir build-check --output-on-failure -j "$(nproc)"

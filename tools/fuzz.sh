@@ -25,6 +25,7 @@ if [ ${#targets[@]} -eq 0 ]; then
   for source in fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" .cpp)"); done
 fi
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tools/leak_suppressions.txt"
 # Each target writes its output to build-fuzz/logs/<target>.log; FUZZ_JOBS targets run side by side (default one).
 jobs="${FUZZ_JOBS:-1}"
 mkdir -p build-fuzz/logs

@@ -9,6 +9,7 @@ tools/install-deps.sh
 CC=clang CXX=clang++ cmake -S . -B build-check -G Ninja -DKESTRIVAL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Check
 cmake --build build-check --target soak_tests
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tools/leak_suppressions.txt"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 export KESTRIVAL_SOAK_MINUTES="${KESTRIVAL_SOAK_MINUTES:-60}"
 export KESTRIVAL_SOAK_SEED="${KESTRIVAL_SOAK_SEED:-$(( $(date +%s%N) % 1000000007 ))}"

@@ -1,10 +1,12 @@
 // The common file dialogs over zenity's file selection, or the test seam's answers.
 //
-// zenity runs as a child process (started without a shell) whose standard output is the chosen path; while it is
-// open the calling thread polls it and dispatches the WM_TIMER messages that fall due, so the program's timers
-// keep firing as they do under a modal system dialog. Paths come back as "C:\..." paths of the one drive.
+// zenity runs as a child process (started without a shell, and ended with the program) whose standard output is
+// the chosen path; while it is open the calling thread polls it and dispatches the WM_TIMER messages that fall
+// due, so the program's timers keep firing as they do under a modal system dialog. Paths come back as "C:\..."
+// paths of the one drive.
 #include <fcntl.h>
-#include <spawn.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -84,6 +86,27 @@ std::string ToPosixPath(const std::string& text) {
   return out;
 }
 
+// Starts the chooser's process with its standard output on the pipe. The process belongs to the program: it is
+// told to end (SIGTERM) when the program ends, however that happens (a control signal ends the program at once
+// while the chooser is open), and the program's own signal handlers are not its. Between fork and exec only calls
+// that are safe in the copy of a threaded process are made.
+pid_t StartChooserProcess(const std::string& program, char* const* argv, const int pipeEnds[2]) {
+  const pid_t parent = getpid();
+  pid_t child = fork();
+  if (child != 0) return child;  // the program, or -1
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  if (getppid() != parent) _exit(127);  // the program ended before the line above took hold
+  for (int signal : {SIGINT, SIGHUP, SIGTERM}) ::signal(signal, SIG_DFL);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  if (dup2(pipeEnds[1], STDOUT_FILENO) < 0) _exit(127);
+  close(pipeEnds[0]);
+  close(pipeEnds[1]);
+  execve(program.c_str(), argv, environ);
+  _exit(127);
+}
+
 // Asks zenity; true with the POSIX path when the user picked one, false on cancel. *failed when zenity could not
 // run at all.
 bool AskZenity(const std::string& program, const OPENFILENAMEA& record, bool save, std::string* chosen,
@@ -109,15 +132,9 @@ bool AskZenity(const std::string& program, const OPENFILENAMEA& record, bool sav
     *failed = true;
     return false;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-  pid_t child = 0;
-  int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  pid_t child = StartChooserProcess(program, argv.data(), pipeEnds);
   close(pipeEnds[1]);
-  if (spawned != 0) {
+  if (child < 0) {
     close(pipeEnds[0]);
     *failed = true;
     return false;
@@ -138,7 +155,7 @@ bool AskZenity(const std::string& program, const OPENFILENAMEA& record, bool sav
   char buffer[512];
   while ((got = read(pipeEnds[0], buffer, sizeof(buffer))) > 0) output.append(buffer, static_cast<size_t>(got));
   close(pipeEnds[0]);
-  if (!WIFEXITED(status)) {
+  if (!WIFEXITED(status) || WEXITSTATUS(status) == 127) {  // 127: the program could not be run
     *failed = true;
     return false;
   }

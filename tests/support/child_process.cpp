@@ -1,6 +1,7 @@
 // Running one test of this program in a child process and watching it end.
 #include "tests/support/child_process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -40,10 +41,20 @@ ChildOutcome RunTestInChild(const std::string& test, const std::string& role,
                             const std::vector<std::pair<std::string, std::string>>& environment, int seconds) {
   ChildOutcome outcome;
   int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return outcome;
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return outcome;  // only the copies on its output and error are inherited
   std::vector<std::string> variables;
+  // The role and the variables given replace any of the same name this process has.
+  auto replaced = [&](const char* entry) {
+    if (std::strncmp(entry, kRoleVariable, std::strlen(kRoleVariable)) == 0) return true;
+    for (const auto& given : environment) {
+      if (std::strncmp(entry, given.first.c_str(), given.first.size()) == 0 && entry[given.first.size()] == '=') {
+        return true;
+      }
+    }
+    return false;
+  };
   for (char** entry = environ; *entry != nullptr; ++entry) {
-    if (std::strncmp(*entry, kRoleVariable, std::strlen(kRoleVariable)) != 0) variables.emplace_back(*entry);
+    if (!replaced(*entry)) variables.emplace_back(*entry);
   }
   variables.push_back(std::string(kRoleVariable) + "=" + role);
   for (const auto& [name, value] : environment) variables.push_back(name + "=" + value);

@@ -26,7 +26,7 @@ struct ChildOutcome {
 };
 
 // Runs `test` ("Suite.Name") of this program as a child with `role` as its variable's value and the extra
-// environment given; waits for it for at most `seconds`.
+// environment given (replacing variables of the same names); waits for it for at most `seconds`.
 ChildOutcome RunTestInChild(const std::string& test, const std::string& role,
                             const std::vector<std::pair<std::string, std::string>>& environment = {},
                             int seconds = 60);

@@ -1,0 +1,138 @@
+// The program's process where its windows reach a display: what the display libraries leave at exit, and the
+// processes of the file chooser, which must end with the program however the program ends. Each case runs in a
+// child of this test program on a display of the test's own.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "host/dialogs.h"
+#include "host/kernel.h"
+#include "host/testing.h"
+#include "host/user.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/virtual_display.h"
+
+namespace {
+
+constexpr const char* kPidFileVariable = "KESTRIVAL_TEST_CHOOSER_PID_FILE";
+
+void Say(const std::string& text) {
+  if (write(STDERR_FILENO, text.data(), text.size()) < 0) return;
+}
+
+LRESULT PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A window on the display, as the game's: the video library connects to the display and its session services.
+HWND ShowWindowOnTheDisplay() {
+  HostTestSetHeadless(false);
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = PlainProc;
+  windowClass.lpszClassName = "DisplayProcessTest";
+  RegisterClassA(&windowClass);
+  HWND window = CreateWindowExA(0, "DisplayProcessTest", "Display", 0x86CA0000, 0, 0, 320, 200, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  if (window != nullptr) ShowWindow(window, SW_SHOW);
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  return window;
+}
+
+// Waits for a process that this one reaps for at most five seconds; its status, or -1 when it is still there.
+int WaitBriefly(pid_t process) {
+  for (int i = 0; i < 500; ++i) {
+    int status = 0;
+    if (waitpid(process, &status, WNOHANG) == process) return status;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return -1;
+}
+
+TEST(OnADisplay, ChildProcess) {
+  const char* role = ChildRole();
+  if (role == nullptr) GTEST_SKIP() << "the child half of the tests on a display";
+  HWND window = ShowWindowOnTheDisplay();
+  if (window == nullptr) {
+    Say("[no window on the display]\n");
+    std::_Exit(2);
+  }
+  Say("[window shown]\n");
+  if (std::string(role) == "exit") {
+    DestroyWindow(window);
+    return;  // the test program ends as the game does, through its exit list and the leak check
+  }
+  // The control signal comes once the chooser's process runs; the program ends by it while the chooser is open.
+  static int controlSignal = std::atoi(role);
+  SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+    static bool sent = false;
+    if (sent || access(std::getenv(kPidFileVariable), R_OK) != 0) return;
+    sent = true;
+    kill(getpid(), controlSignal);
+  });
+  char file[261] = "";
+  OPENFILENAMEA record{};
+  record.lStructSize = sizeof record;
+  record.hInstance = GetModuleHandleA(nullptr);
+  record.lpstrFile = file;
+  record.nMaxFile = sizeof file;
+  record.lpstrTitle = "Open";
+  GetOpenFileNameA(&record);
+  Say("[the chooser returned]\n");
+  std::_Exit(3);
+}
+
+TEST(OnADisplay, ASanitizedRunEndsWithoutALeakReport) {
+  VirtualDisplay display;
+  if (!display.Ready()) GTEST_SKIP() << "no display server to test with";
+  ChildOutcome outcome =
+      RunTestInChild("OnADisplay.ChildProcess", "exit", {{"DISPLAY", display.Name()}, {"SDL_VIDEODRIVER", "x11"}});
+  ASSERT_TRUE(outcome.started);
+  EXPECT_NE(outcome.output.find("[window shown]"), std::string::npos) << outcome.output;
+  EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.exitCode << "\n" << outcome.output;
+  EXPECT_FALSE(HasSanitizerReport(outcome.output)) << outcome.output;
+}
+
+TEST(OnADisplay, TheChoosersProcessEndsWithTheProgram) {
+  VirtualDisplay display;
+  if (!display.Ready()) GTEST_SKIP() << "no display server to test with";
+  // A chooser program of the test's own, first on the path: it notes its process and waits to be answered.
+  TempFolder temp;
+  temp.WriteFile("bin/zenity", "#!/bin/sh\necho $$ > \"$" + std::string(kPidFileVariable) + "\"\nexec sleep 60 2>/dev/null\n");
+  ASSERT_EQ(chmod(temp.PosixPath("bin/zenity").c_str(), 0755), 0);
+  const std::string path = temp.PosixPath("bin") + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin");
+  // Orphans come to this process, so that a chooser left behind can be seen and ended.
+  ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    const std::string pidFile = temp.PosixPath("chooser-" + std::to_string(signal) + ".pid");
+    ChildOutcome outcome =
+        RunTestInChild("OnADisplay.ChildProcess", std::to_string(signal),
+                       {{"DISPLAY", display.Name()}, {"SDL_VIDEODRIVER", "x11"}, {"PATH", path},
+                        {kPidFileVariable, pidFile}});
+    ASSERT_TRUE(outcome.started);
+    EXPECT_NE(outcome.output.find("[window shown]"), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("[the chooser returned]"), std::string::npos) << outcome.output;
+    EXPECT_FALSE(HasSanitizerReport(outcome.output)) << outcome.output;
+    const std::string written = temp.ReadFile("chooser-" + std::to_string(signal) + ".pid");
+    ASSERT_FALSE(written.empty()) << "signal " << signal << ": the chooser never ran\n" << outcome.output;
+    const pid_t chooser = static_cast<pid_t>(std::atoi(written.c_str()));
+    int status = WaitBriefly(chooser);
+    if (status == -1) {
+      kill(chooser, SIGKILL);
+      waitpid(chooser, &status, 0);
+      ADD_FAILURE() << "signal " << signal << ": the chooser's process outlived the program";
+    }
+  }
+  prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+}  // namespace
