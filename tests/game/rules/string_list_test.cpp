@@ -50,7 +50,7 @@ TEST_F(StringListTest, IndicesOutsideTheListReachNothing) {
   EXPECT_EQ(list->GetString(65536), "Rules");  // read as a 16-bit number: index 0
 }
 
-TEST_F(StringListTest, ReadingAddsToTheEntriesHeldAndACutListIsNotLoaded) {
+TEST_F(StringListTest, ReadingAddsToTheEntriesHeldAndACutListLoadsWithEmptyTextsPastItsEnd) {
   std::unique_ptr<StringList> list = Read({"Help", {{"Rules", "Map"}}});
   sw::Bytes more = sw::StreamBytes([](DataStream& s) { sw::WriteMenuList(s, {"Again", {{"About", ""}}}); });
   auto stream = test_support::MemoryStreamOver(more);
@@ -58,8 +58,12 @@ TEST_F(StringListTest, ReadingAddsToTheEntriesHeldAndACutListIsNotLoaded) {
   ASSERT_EQ(list->GetCount(), 2);
   EXPECT_EQ(list->GetString(1), "About");
 
+  // Without the length byte of the last event name: the entry stays, with no event.
   auto cut = test_support::MemoryStreamOver(sw::Bytes(more.begin(), more.end() - 1));
-  EXPECT_FALSE(StringList(*cut).IsLoaded());
+  StringList cutList(*cut);
+  EXPECT_TRUE(cutList.IsLoaded());
+  ASSERT_EQ(cutList.GetCount(), 1);
+  EXPECT_EQ(cutList.GetString(0), "About");
 }
 
 }  // namespace
