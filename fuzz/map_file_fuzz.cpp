@@ -1,6 +1,6 @@
 // Fuzzes the map file reader: any bytes give either a refusal that leaves the description untouched, or a
-// description whose sizes are in bounds and whose cell and picture runs cover their grids exactly, so that
-// building a map from it never goes past a grid.
+// description whose sizes are in bounds and whose cell and picture runs cover their grids exactly (those past the
+// end of the data with runs of zeros), so that building a map from it never goes past a grid.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -36,9 +36,9 @@ void SetAnimationSetServices(AnimationSetServices services) { Services() = std::
 AnimationSet::AnimationSet(const std::string& name, bool keepNames) : name_(name) {
   DataStream* stream = OpenDataFile(name);
   if (stream == nullptr) return;
-  const int32_t error = Read(*stream, keepNames);
+  Read(*stream, keepNames);
   CloseDataFile(stream);
-  loaded_ = error == kDataStreamNoError;
+  loaded_ = true;
 }
 
 AnimationSet::~AnimationSet() { Free(); }
@@ -50,25 +50,26 @@ int32_t AnimationSet::Read(DataStream& stream, bool keepNames) {
   // Pictures.
   const int32_t pictureCount = CountOf(stream.ReadInt16());
   std::vector<std::string> names;
-  for (int32_t i = 0; i < pictureCount && stream.GetError() == kDataStreamNoError; ++i) {
+  for (int32_t i = 0; i < pictureCount; ++i) {
     std::string file;
     stream.ReadPString(file);
+    // An empty name (as every name past the end of the data reads) names no picture and is not looked for.
     std::string path;
-    StampPicturePath(path, file);
+    if (!file.empty()) StampPicturePath(path, file);
     names.push_back(std::move(path));
   }
 
-  // Animations. A stream in error reads zeros, so the loops stop at the first failed read rather than walk a
-  // count that the file never backed.
+  // Animations. Past the end of the data every count reads 0, so a count that the file never backed costs at most
+  // its own entries of zeros.
   const int32_t animationCount = CountOf(stream.ReadInt16());
-  for (int32_t a = 0; a < animationCount && stream.GetError() == kDataStreamNoError; ++a) {
+  for (int32_t a = 0; a < animationCount; ++a) {
     Animation animation;
     stream.ReadPString(animation.name);
     animation.mode = stream.ReadInt16();
     animation.delay = stream.ReadInt16();
     for (int16_t& value : animation.kept) value = stream.ReadInt16();
     const int32_t frameCount = CountOf(stream.ReadInt16());
-    for (int32_t f = 0; f < frameCount && stream.GetError() == kDataStreamNoError; ++f) {
+    for (int32_t f = 0; f < frameCount; ++f) {
       AnimationFrame frame;
       frame.frame = stream.ReadInt16();
       frame.opcode = stream.ReadInt16();
@@ -81,15 +82,10 @@ int32_t AnimationSet::Read(DataStream& stream, bool keepNames) {
     animations_.push_back(std::move(animation));
   }
 
+  // A file that ends before the flag and the four extra values has them 0.
   const int16_t extraFlag = stream.ReadInt16();
   int16_t extra[4];
   for (int16_t& value : extra) value = stream.ReadInt16();
-
-  if (stream.GetError() != kDataStreamNoError) {
-    // A truncated or corrupt file gives no set at all, not a part of one.
-    Free();
-    return stream.GetError();
-  }
   if (extraFlag == 1) {
     collisionRadius_ = extra[0];
     centreX_ = extra[1];
@@ -100,11 +96,13 @@ int32_t AnimationSet::Read(DataStream& stream, bool keepNames) {
   pictureCount_ = pictureCount;
   if (keepNames) {
     // Only marks the pictures that are cached already, so that a purge spares them; nothing is loaded.
-    for (const std::string& path : names) PictureCache::Find(path.c_str());
+    for (const std::string& path : names) {
+      if (!path.empty()) PictureCache::Find(path.c_str());
+    }
     pictureNames_ = std::move(names);
   } else {
     for (const std::string& path : names) {
-      pictures_.emplace_back(PictureCache::Load(path.c_str()));
+      pictures_.emplace_back(path.empty() ? nullptr : PictureCache::Load(path.c_str()));
       MediaIdle();
     }
   }
@@ -153,7 +151,7 @@ void AnimationSet::LoadPictures() {
   if (pictureCount_ <= 0) return;
   if (!pictureNames_.empty() && pictures_.empty()) {
     for (const std::string& path : pictureNames_) {
-      pictures_.emplace_back(PictureCache::Load(path.c_str()));
+      pictures_.emplace_back(path.empty() ? nullptr : PictureCache::Load(path.c_str()));
       MediaIdle();
     }
     pictureNames_.clear();

@@ -78,8 +78,8 @@ void SetAnimationSetServices(AnimationSetServices services);
 
 class AnimationSet {
  public:
-  // Reads the set file at the data path; a file that does not open or does not read whole leaves an empty set
-  // that is not loaded. With keepNames the pictures are only looked up in the cache (LoadPictures loads them).
+  // Reads the set file at the data path; a file that does not open leaves an empty set that is not loaded. With
+  // keepNames the pictures are only looked up in the cache (LoadPictures loads them).
   AnimationSet(const std::string& name, bool keepNames);
   // An empty set, for reading from a stream of the caller's.
   AnimationSet() = default;
@@ -87,8 +87,8 @@ class AnimationSet {
   AnimationSet(const AnimationSet&) = delete;
   AnimationSet& operator=(const AnimationSet&) = delete;
 
-  // Reads a set from the stream and resolves its events and sounds. Gives the stream's error; on an error the
-  // set is emptied.
+  // Reads a set from the stream and resolves its events and sounds; gives 0. Short data does not fail: past the
+  // end of the data every value is 0 and every name empty (a set without its extra values has them 0).
   int32_t Read(DataStream& stream, bool keepNames);
   // Loads the pictures whose names were kept, or locks the loaded ones again.
   void LoadPictures();

@@ -32,7 +32,7 @@ RaceRecord::RaceRecord() = default;
 RaceRecord::RaceRecord(DataStream& stream) : NamedRecord(stream) {
   stream.ReadPString(text);
   ReadValues(stream, values);
-  SetLoaded(stream.GetError() == 0);
+  SetLoaded(true);
 }
 
 RaceRecord::~RaceRecord() = default;
@@ -48,12 +48,12 @@ ClassRecord::ClassRecord(DataStream& stream) : NamedRecord(stream) {
   ReadValues(stream, values);
   for (bool& permission : itemPermissions) permission = ReadRecordFlag(stream);
   int32_t count = ReadRecordCount(stream);
-  for (int32_t i = 0; i < count && stream.GetError() == 0; ++i) {
+  for (int32_t i = 0; i < count; ++i) {
     std::string name;
     stream.ReadPString(name);
     spells.push_back(FindSpellByName(name));
   }
-  SetLoaded(stream.GetError() == 0);
+  SetLoaded(true);
 }
 
 ClassRecord::~ClassRecord() = default;

@@ -24,7 +24,7 @@ class RaceRecord : public NamedRecord {
  public:
   // An empty race: no text, every value 0.
   RaceRecord();
-  // Loaded when the record read whole.
+  // Loaded whenever read: past the end of the data the fields read as 0 and empty texts.
   explicit RaceRecord(DataStream& stream);
   ~RaceRecord() override;
 
@@ -42,7 +42,7 @@ class ClassRecord : public NamedRecord {
  public:
   // An empty class: no text, every value 0, no permissions, no spells.
   ClassRecord();
-  // Loaded when the record read whole.
+  // Loaded whenever read: past the end of the data the fields read as 0 and empty texts.
   explicit ClassRecord(DataStream& stream);
   ~ClassRecord() override;
 

@@ -51,10 +51,9 @@ void ClearGlobalEntries() {
 
 void ReadGlobalEntryNames(DataStream& stream) {
   int16_t count = stream.ReadInt16();
-  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
+  for (int16_t i = 0; i < count; ++i) {
     auto variable = std::make_unique<GlobalVariable>();
     stream.ReadPStringScrambled(variable->name, true);
-    if (stream.GetError() != 0) break;
     Flags().variables.push_back(std::move(variable));
   }
 }
@@ -81,7 +80,7 @@ void WriteGlobalEntries(DataStream& stream) {
 
 void ReadGlobalEntryValues(DataStream& stream) {
   int16_t count = stream.ReadInt16();
-  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
+  for (int16_t i = 0; i < count; ++i) {
     std::string name, value;
     stream.ReadPStringScrambled(name, false);
     stream.ReadPStringScrambled(value, false);

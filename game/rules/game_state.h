@@ -32,8 +32,7 @@ void SetEnteredText(const std::string& text);
 // Frees every variable and empties the entered text.
 void ClearGlobalEntries();
 // Config block: an int16 count, then that many names (short strings, shifted up on reading); appended as
-// variables with empty values. A negative count reads nothing; reading stops at the first name that is not
-// there whole.
+// variables with empty values. A negative count reads nothing; names past the end of the data are empty.
 void ReadGlobalEntryNames(DataStream& stream);
 // Clears the variables, reads the names anew and clears the game and encounter flags.
 void ReloadGlobalEntryNames(DataStream& stream);

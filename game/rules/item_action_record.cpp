@@ -9,16 +9,9 @@ ItemActionRecord::ItemActionRecord(DataStream& stream) : NamedRecord(stream) {
   std::string reference;
   stream.ReadPString(reference);
   stream.ReadPString(soundName);
-  bool ok = true;
-  if (ReadRecordFlag(stream) && stream.GetError() == 0) {
-    condition = std::make_unique<ScriptAction>(stream);
-    ok = condition->IsLoaded();
-  }
-  if (ok && reference == kInlineEventReference) {
-    event = std::make_unique<ScriptEvent>(stream);
-    ok = event->IsLoaded();
-  }
-  SetLoaded(ok && stream.GetError() == 0);
+  if (ReadRecordFlag(stream)) condition = std::make_unique<ScriptAction>(stream);
+  if (reference == kInlineEventReference) event = std::make_unique<ScriptEvent>(stream);
+  SetLoaded(true);
 }
 
 ItemActionRecord::ItemActionRecord(const ItemActionRecord& other) : NamedRecord(other), soundName(other.soundName) {

@@ -17,7 +17,7 @@
 class ItemActionRecord : public NamedRecord {
  public:
   ItemActionRecord();
-  // Loaded when the record read whole, with its condition and event.
+  // Loaded whenever read: past the end of the data the fields read as 0 and empty texts.
   explicit ItemActionRecord(DataStream& stream);
   // A deep copy: the condition and the event are copied too.
   ItemActionRecord(const ItemActionRecord& other);

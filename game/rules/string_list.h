@@ -17,7 +17,7 @@ class StringList : public NamedRecord {
 
   // Reads a title, an int16 count and that many entries (text and event name, both shifted up on reading); the
   // entries are added to those already held and each event is loaded at once (none when it cannot be). Loaded
-  // when the list read whole.
+  // whenever read: entries past the end of the data have empty texts and no event.
   void Read(DataStream& stream);
   int32_t GetCount() const { return total_; }
   // The entry's text; "" when the index, taken as a signed 16-bit number, is negative or not below the count.

@@ -25,14 +25,6 @@ LocationGlobals& Globals() {
   return *globals;
 }
 
-template <typename Kind>
-std::unique_ptr<Location> Build(DataStream& stream) {
-  auto location = std::make_unique<Kind>(stream);
-  // A record cut short would build a location of zeros and empty names: it is not listed.
-  if (stream.GetError() != 0) return nullptr;
-  return location;
-}
-
 }  // namespace
 
 void ReadAmbientSounds(DataStream& stream, std::array<LocationAmbientSound, 3>& sounds) {
@@ -69,15 +61,15 @@ void Location::RunLinks() {
 }
 
 std::unique_ptr<Location> CreateLocation(DataStream& stream) {
+  // A record cut short is built with the zeros and empty texts read past its end.
   stream.PushPosition();
   const int16_t kind = stream.ReadInt16();
   stream.PopPosition();
-  if (stream.GetError() != 0) return nullptr;
   switch (kind) {
-    case kLocationKindScreen: return Build<ScreenLocation>(stream);
-    case kLocationKindShop: return Build<ShopLocation>(stream);
-    case kLocationKindScript: return Build<ScriptLocation>(stream);
-    case kLocationKindMap: return Build<MapLocation>(stream);
+    case kLocationKindScreen: return std::make_unique<ScreenLocation>(stream);
+    case kLocationKindShop: return std::make_unique<ShopLocation>(stream);
+    case kLocationKindScript: return std::make_unique<ScriptLocation>(stream);
+    case kLocationKindMap: return std::make_unique<MapLocation>(stream);
     default: return nullptr;
   }
 }

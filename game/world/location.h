@@ -82,7 +82,8 @@ class Location : public NamedRecord {
 
 // Reads the kind of the record at the stream's position (leaving it unread) and builds the location of that kind
 // (still screen, shop, script location or tile map), which reads its whole record. Null, with nothing read, for a
-// kind that names no location, and null for a record that reads past its end.
+// kind that names no location. A record cut short is built with zeros and empty texts past its end (a record
+// too short for its kind reads kind 0, a still screen).
 std::unique_ptr<Location> CreateLocation(DataStream& stream);
 
 Location* GetCurrentLocation();

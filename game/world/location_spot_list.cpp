@@ -6,7 +6,7 @@
 
 LocationSpotList::LocationSpotList(DataStream& stream) : NamedRecord(stream) {
   int16_t count = stream.ReadInt16();
-  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
+  for (int16_t i = 0; i < count; ++i) {
     LocationSpot spot;
     stream.ReadPString(spot.keyText);
     spot.exact = stream.ReadInt16();
@@ -14,7 +14,7 @@ LocationSpotList::LocationSpotList(DataStream& stream) : NamedRecord(stream) {
     spot.event = LoadEvent(spot.eventName);
     entries_.push_back(std::move(spot));
   }
-  SetLoaded(stream.GetError() == 0);
+  SetLoaded(true);
 }
 
 LocationSpotList::~LocationSpotList() = default;

@@ -1,23 +1,19 @@
-// The map file reader: the whole file into a MapFileData, every count and run checked before it is used.
+// The map file reader: the whole file into a MapFileData, sizes and runs checked before they are used.
 #include "game/world/map_file.h"
+
+#include <algorithm>
 
 #include "game/rules/script_event.h"
 #include "game/shell/data/data_stream.h"
 
 namespace {
 
-// The fewest bytes a record of each kind takes, for checking counts against what remains.
-constexpr uint64_t kStringBytes = 1;
-constexpr uint64_t kCellRunBytes = 2 + kStringBytes + 2;
-constexpr uint64_t kLayerBytes = 6 + 2 + kStringBytes + 2;
-constexpr uint64_t kSpriteBytes = 3 * 2 + kStringBytes;
-constexpr uint64_t kCharacterBytes = 3 * 2 + 2 * kStringBytes;
-constexpr uint64_t kEventBytes = kStringBytes + 3 * 2;
-constexpr uint64_t kPictureRunBytes = 2 * 2;
-constexpr uint64_t kItemBytes = 3 * 2 + 2 * kStringBytes + 2;
 constexpr int32_t kSkippedLayerBytes = 6;
+// The most cells one run record can cover (a repeat count is 16 bits).
+constexpr int64_t kMaxRunCells = int64_t{INT16_MAX} + 1;
 
-// Reads through the stream and keeps the first fault; every read after it gives 0 or an empty text.
+// Reads through the stream and keeps the first refusal. Past the end of the data every read gives 0 or an
+// empty text, and the map is built with those values, as a file that ends early is read.
 class MapReader {
  public:
   explicit MapReader(DataStream& stream) : s_(stream) {}
@@ -27,52 +23,26 @@ class MapReader {
   void Fail(MapFileError error) {
     if (error_ == MapFileError::kNone) error_ = error;
   }
-  DataStream& Stream() { return s_; }
+  // The data has ended (or failed): everything further reads as zeros.
+  bool PastEnd() const { return s_.GetError() != 0; }
 
-  int16_t Int16() {
-    if (!Ok()) return 0;
-    const int16_t value = s_.ReadInt16();
-    Check();
-    return value;
-  }
+  int16_t Int16() { return Ok() ? s_.ReadInt16() : 0; }
   std::string String() {
     std::string text;
-    if (!Ok()) return text;
-    s_.ReadPString(text);
-    Check();
+    if (Ok()) s_.ReadPString(text);
     return text;
   }
   void Skip(int32_t bytes) {
-    if (!Ok()) return;
-    if (static_cast<uint64_t>(bytes) > Remaining()) return Fail(MapFileError::kTruncated);
-    s_.Seek(s_.GetPosition() + static_cast<uint32_t>(bytes));
+    if (Ok()) s_.Skip(bytes);
   }
-  // A count of records of at least minBytes each: negative counts, and counts the rest of the file cannot hold,
-  // are refused (0 then).
-  int32_t Count(uint64_t minBytes) {
+  // A count: negative counts stand for none.
+  int32_t Count() {
     const int32_t count = Int16();
-    if (!Ok()) return 0;
-    if (count < 0) {
-      Fail(MapFileError::kBadCount);
-      return 0;
-    }
-    if (static_cast<uint64_t>(count) * minBytes > Remaining()) {
-      Fail(MapFileError::kTruncated);
-      return 0;
-    }
-    return count;
-  }
-  uint64_t Remaining() const {
-    if (!Ok() || s_.GetError() != 0) return 0;
-    return s_.GetSize() - s_.GetPosition();
+    return count > 0 ? count : 0;
   }
   bool AtEnd() const { return s_.AtEnd(); }
 
  private:
-  void Check() {
-    if (s_.GetError() != 0) Fail(MapFileError::kTruncated);
-  }
-
   DataStream& s_;
   MapFileError error_ = MapFileError::kNone;
 };
@@ -85,21 +55,30 @@ bool GridSizesFit(int32_t width, int32_t height, int32_t cellWidth, int32_t cell
 }
 
 void ReadStrings(MapReader& r, std::vector<std::string>* out) {
-  const int32_t count = r.Count(kStringBytes);
+  const int32_t count = r.Count();
   for (int32_t i = 0; i < count && r.Ok(); ++i) out->push_back(r.String());
 }
 
-// Runs until exactly `cells` cells are covered; read(repeat) reads one run and gives its repeat count.
-template <typename ReadRun>
-void ReadRuns(MapReader& r, int64_t cells, uint64_t runBytes, ReadRun readRun) {
+// Runs until exactly `cells` cells are covered. readRun() reads one run into the list and gives it back; a
+// negative repeat count stands for none (the run fills its own cell). Once the data has ended, every further run
+// record would read as zeros and fill one cell: the rest of the grid is covered by runs of zeros made here, a
+// few cells to a record instead of one.
+template <typename Run, typename ReadRun>
+void ReadRuns(MapReader& r, int64_t cells, std::vector<Run>* runs, ReadRun readRun) {
   int64_t covered = 0;
   while (covered < cells && r.Ok()) {
-    if (r.Remaining() < runBytes) return r.Fail(MapFileError::kTruncated);
-    const int16_t repeat = readRun();
-    if (!r.Ok()) return;
-    if (repeat < 0) return r.Fail(MapFileError::kBadCount);
-    if (int64_t{repeat} + 1 > cells - covered) return r.Fail(MapFileError::kRunPastGrid);
-    covered += int64_t{repeat} + 1;
+    if (r.PastEnd()) {
+      const int64_t count = std::min(cells - covered, kMaxRunCells);
+      Run zeros;
+      zeros.repeat = static_cast<int16_t>(count - 1);
+      runs->push_back(zeros);
+      covered += count;
+      continue;
+    }
+    Run& run = readRun();
+    if (run.repeat < 0) run.repeat = 0;
+    if (int64_t{run.repeat} + 1 > cells - covered) return r.Fail(MapFileError::kRunPastGrid);
+    covered += int64_t{run.repeat} + 1;
   }
 }
 
@@ -107,7 +86,7 @@ void ReadLayer(MapReader& r, MapFileLayer* layer) {
   r.Skip(kSkippedLayerBytes);
   layer->lastLower = r.Int16();
   layer->text = r.String();
-  const int32_t sprites = r.Count(kSpriteBytes);
+  const int32_t sprites = r.Count();
   for (int32_t i = 0; i < sprites && r.Ok(); ++i) {
     MapFileSprite sprite;
     sprite.x = r.Int16();
@@ -157,42 +136,34 @@ MapFileError ParseMapFile(DataStream& stream, MapFileData* out) {
   map.height = r.Int16();
   map.cellWidth = r.Int16();
   map.cellHeight = r.Int16();
-  if (r.Ok() && !GridSizesFit(map.width, map.height, map.cellWidth, map.cellHeight)) r.Fail(MapFileError::kBadSize);
+  if (!GridSizesFit(map.width, map.height, map.cellWidth, map.cellHeight)) r.Fail(MapFileError::kBadSize);
 
-  ReadRuns(r, int64_t{map.width} * map.height, kCellRunBytes, [&] {
-    MapCellRun run;
+  ReadRuns(r, int64_t{map.width} * map.height, &map.cellRuns, [&]() -> MapCellRun& {
+    MapCellRun& run = map.cellRuns.emplace_back();
     run.walk = r.Int16();
     run.eventText = r.String();
     run.repeat = r.Int16();
-    map.cellRuns.push_back(std::move(run));
-    return map.cellRuns.back().repeat;
+    return run;
   });
 
   // The layer beside the characters reads a record of its own, so a map has at least one.
-  const int32_t layers = r.Count(kLayerBytes);
+  const int32_t layers = r.Count();
   if (r.Ok() && layers < 1) r.Fail(MapFileError::kBadSize);
   for (int32_t i = 0; i < layers && r.Ok(); ++i) {
     map.layers.emplace_back();
     ReadLayer(r, &map.layers.back());
   }
 
-  const int32_t characters = r.Count(kCharacterBytes);
+  const int32_t characters = r.Count();
   for (int32_t i = 0; i < characters && r.Ok(); ++i) {
-    CharacterPlacement placement;
-    ReadCharacterPlacement(placement, stream, 0);
-    if (stream.GetError() != 0) r.Fail(MapFileError::kTruncated);
-    map.characters.push_back(std::move(placement));
+    ReadCharacterPlacement(map.characters.emplace_back(), stream, 0);
   }
 
-  const int32_t events = r.Count(kEventBytes);
+  const int32_t events = r.Count();
   for (int32_t i = 0; i < events && r.Ok(); ++i) {
-    MapLocalEvent local;
+    MapLocalEvent& local = map.events.emplace_back();
     local.name = r.String();
-    if (!r.Ok()) break;
     local.event = std::make_unique<ScriptEvent>(stream);
-    if (stream.GetError() != 0) r.Fail(MapFileError::kTruncated);
-    if (!local.event->IsLoaded()) r.Fail(MapFileError::kBadEvent);
-    map.events.push_back(std::move(local));
   }
 
   // The picture grid and the items follow only when the file goes on.
@@ -202,23 +173,17 @@ MapFileError ParseMapFile(DataStream& stream, MapFileData* out) {
     map.gridHeight = r.Int16();
     map.gridCellWidth = r.Int16();
     map.gridCellHeight = r.Int16();
-    if (r.Ok() && !GridSizesFit(map.gridWidth, map.gridHeight, map.gridCellWidth, map.gridCellHeight)) {
+    if (!GridSizesFit(map.gridWidth, map.gridHeight, map.gridCellWidth, map.gridCellHeight)) {
       r.Fail(MapFileError::kBadSize);
     }
-    ReadRuns(r, int64_t{map.gridWidth} * map.gridHeight, kPictureRunBytes, [&] {
-      MapPictureRun run;
+    ReadRuns(r, int64_t{map.gridWidth} * map.gridHeight, &map.pictureRuns, [&]() -> MapPictureRun& {
+      MapPictureRun& run = map.pictureRuns.emplace_back();
       run.picture = r.Int16();
       run.repeat = r.Int16();
-      map.pictureRuns.push_back(run);
-      return run.repeat;
+      return run;
     });
-    const int32_t items = r.Count(kItemBytes);
-    for (int32_t i = 0; i < items && r.Ok(); ++i) {
-      ItemPlacement placement;
-      ReadItemPlacement(placement, stream);
-      if (stream.GetError() != 0) r.Fail(MapFileError::kTruncated);
-      map.items.push_back(std::move(placement));
-    }
+    const int32_t items = r.Count();
+    for (int32_t i = 0; i < items && r.Ok(); ++i) ReadItemPlacement(map.items.emplace_back(), stream);
   }
   if (!r.Ok()) return r.Error();
   *out = std::move(map);

@@ -17,9 +17,13 @@
 //     and repeat count R;
 //   I, then I item placements: column and row (from 1), facing, item name, a string (not used), identifier.
 //
-// Refused: a truncated file; a size below 1 (map, cells, picture grid) or L below 1; a negative count; runs past
-// their grid; a map or picture grid wider or higher than 32767 pixels (sprite positions are drawn in 16 bits) or
-// of more than kMaxMapCells cells; a local event whose body does not read.
+// A file that ends early is read as far as it goes: past the end every number is 0 and every string empty, so
+// the rest of the cells are blocked and without events, a missing picture grid takes the map's sizes and a
+// missing item count reads 0. Negative counts (and repeat counts) stand for none.
+//
+// Refused, since a map is built from these values: a size below 1 (map, cells, picture grid) or L below 1; runs
+// past their grid; a map or picture grid wider or higher than 32767 pixels (sprite positions are drawn in 16
+// bits) or of more than kMaxMapCells cells.
 #pragma once
 
 #include <cstdint>
@@ -33,11 +37,8 @@ class ScriptEvent;
 // Reasons a map file is refused (0: read).
 enum class MapFileError : int32_t {
   kNone = 0,
-  kTruncated = 1,     // ends before its last field
-  kBadSize = 2,       // a size below 1, or a map larger than the format allows
-  kBadCount = 3,      // a negative count, or one the rest of the file cannot hold
+  kBadSize = 2,       // a size or layer count below 1, or a map larger than the format allows
   kRunPastGrid = 4,   // a run of cells or pictures that goes past its grid
-  kBadEvent = 5,      // a local event whose body does not read
 };
 
 // The most cells a map or picture grid may have.
@@ -113,7 +114,7 @@ struct MapFileData {
   int32_t height = 0;
   int32_t cellWidth = 0;
   int32_t cellHeight = 0;
-  std::vector<MapCellRun> cellRuns;  // together exactly width x height cells
+  std::vector<MapCellRun> cellRuns;  // together exactly width x height cells; no negative repeat
   std::vector<MapFileLayer> layers;  // at least one
   std::vector<CharacterPlacement> characters;
   std::vector<MapLocalEvent> events;
@@ -122,7 +123,7 @@ struct MapFileData {
   int32_t gridHeight = 0;
   int32_t gridCellWidth = 0;
   int32_t gridCellHeight = 0;
-  std::vector<MapPictureRun> pictureRuns;  // together exactly gridWidth x gridHeight cells
+  std::vector<MapPictureRun> pictureRuns;  // together exactly gridWidth x gridHeight cells; no negative repeat
   std::vector<ItemPlacement> items;
 };
 

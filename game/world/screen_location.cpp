@@ -55,7 +55,7 @@ ScreenLocation::ScreenLocation(DataStream& stream) : Location(stream) {
   shortcuts_ = std::make_unique<LocationSpotList>(stream);
   SetInterface(stream.ReadInt16() != 0);
   const int16_t count = stream.ReadInt16();
-  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
+  for (int16_t i = 0; i < count; ++i) {
     LocationHotspot hotspot;
     stream.ReadPString(hotspot.location);
     hotspot.rect.x = stream.ReadInt16();

@@ -20,7 +20,7 @@ std::unique_ptr<ScriptEvent> ReadOptionalEvent(DataStream& stream) {
 
 ShopLocation::ShopLocation(DataStream& stream) : Location(stream) {
   const int16_t count = stream.ReadInt16();
-  for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
+  for (int16_t i = 0; i < count; ++i) {
     std::string name;
     stream.ReadPString(name);
     goods_.push_back(std::move(name));

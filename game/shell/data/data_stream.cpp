@@ -1,6 +1,7 @@
 // DataStream: big-endian numbers and strings over memory blocks and framework file streams.
 #include "game/shell/data/data_stream.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "game/shell/data/data_paths.h"
@@ -80,6 +81,7 @@ void DataStream::ResetMemory() {
   size_ = 0;
   capacity_ = 0;
   ownsMemory_ = true;
+  written_ = false;
 }
 
 PlatformError DataStream::CloseFile() {
@@ -120,6 +122,7 @@ bool DataStream::CreateMemory(uint32_t capacity) {
   if (!memory_.Allocate(capacity)) return false;
   base_ = memory_.Lock();
   capacity_ = capacity;
+  written_ = true;
   return true;
 }
 
@@ -186,6 +189,7 @@ int32_t DataStream::WriteRaw(const void* data, uint32_t n) {
   if (n != 0) std::memcpy(base_ + position_, data, n);
   position_ += n;
   if (position_ > size_) size_ = position_;
+  written_ = true;
   error_ = 0;
   return error_;
 }
@@ -214,13 +218,13 @@ int32_t DataStream::ReadInt32() {
 int32_t DataStream::ReadBytes(void* buffer, uint32_t n) {
   if (error_ != 0) return error_;
   if (!fileMode_ && HasBlock() && n > size_ - position_) {
-    // A short block: hand over what there is, never stale bytes, and report the end of the data.
+    // A short block hands over what there is without an error (the rest of the buffer is zeroed, never left
+    // stale) and leaves the cursor at the end.
     uint32_t available = size_ - position_;
-    std::memcpy(buffer, base_ + position_, available);
+    if (available != 0) std::memcpy(buffer, base_ + position_, available);
     std::memset(static_cast<uint8_t*>(buffer) + available, 0, n - available);
     position_ = size_;
-    error_ = kDataStreamEndOfData;
-    return error_;
+    return 0;
   }
   return ReadRaw(buffer, n);
 }
@@ -228,10 +232,27 @@ int32_t DataStream::ReadBytes(void* buffer, uint32_t n) {
 void DataStream::ReadPString(std::string& out) {
   if (error_ != 0) return;
   out.clear();
-  uint8_t length = 0;
-  if (ReadRaw(&length, 1) != 0 || length == 0) return;
-  out.resize(length);
-  if (ReadRaw(out.data(), length) != 0) out.clear();
+  if (fileMode_) {
+    uint8_t length = 0;
+    if (ReadRaw(&length, 1) != 0 || length == 0) return;
+    out.resize(length);
+    if (ReadRaw(out.data(), length) != 0) out.clear();
+    return;
+  }
+  if (!HasBlock()) {
+    error_ = kDataStreamNoData;
+    return;
+  }
+  if (position_ >= size_) {
+    error_ = kDataStreamEndOfData;
+    return;
+  }
+  // A string longer than the rest of the block reads as an empty one, without an error: the cursor stays just
+  // after the length byte. Stored files rely on it.
+  uint32_t length = base_[position_++];
+  if (length == 0 || length > size_ - position_) return;
+  out.assign(reinterpret_cast<const char*>(base_ + position_), length);
+  position_ += length;
 }
 
 void DataStream::ReadPStringScrambled(std::string& out, bool add) {
@@ -302,6 +323,14 @@ uint32_t DataStream::GetPosition() const {
   return HasBlock() ? position_ : 0;
 }
 
+uint32_t DataStream::LastPosition() const {
+  // Reading, a move stops on the last byte of the data, not past it (a format rule that stored files rely on);
+  // a block being written keeps its end reachable, so that a writer that went back to fill in a field carries on
+  // after what it wrote.
+  if (written_ || size_ == 0) return size_;
+  return size_ - 1;
+}
+
 void DataStream::Seek(uint32_t position) {
   if (fileMode_) {
     uint32_t size = 0;
@@ -311,30 +340,25 @@ void DataStream::Seek(uint32_t position) {
     return;
   }
   if (!HasBlock()) return;
-  position_ = position < size_ ? position : size_;
+  position_ = position < size_ ? position : LastPosition();
 }
 
 void DataStream::Skip(int32_t n) {
-  uint32_t position = 0;
-  uint32_t size = 0;
   if (fileMode_) {
+    uint32_t position = 0;
+    uint32_t size = 0;
     PlatformStream::GetPosition(stream_, &position);
     PlatformStream::GetSize(stream_, &size);
-  } else if (HasBlock()) {
-    position = position_;
-    size = size_;
-  } else {
-    return;
-  }
-  int64_t target = static_cast<int64_t>(position) + n;
-  if (target < 0) target = 0;
-  if (target > size) target = size;
-  if (fileMode_) {
+    int64_t target = std::clamp<int64_t>(static_cast<int64_t>(position) + n, 0, size);
     PlatformError result = PlatformStream::SetPosition(stream_, static_cast<uint32_t>(target));
     if (result != 0) error_ = result;
-  } else {
-    position_ = static_cast<uint32_t>(target);
+    return;
   }
+  if (!HasBlock()) return;
+  int64_t target = static_cast<int64_t>(position_) + n;
+  if (target < 0) target = 0;
+  if (target >= size_) target = LastPosition();
+  position_ = static_cast<uint32_t>(target);
 }
 
 void DataStream::PushPosition() { positionStack_.push_back(GetPosition()); }

@@ -5,6 +5,8 @@
 // Errors are sticky: once a read fails, every later read gives 0 or an empty string until the stream is closed.
 // A memory stream knows how many bytes it holds (its size) apart from the capacity of its block: reads stop at
 // the size, writes past the capacity grow an owned block, and a stream being written has the size written.
+// Short data in memory is read leniently: a string longer than the rest reads as empty without an error, and
+// ReadBytes and long strings take what remains, zero-padded, without an error.
 #pragma once
 
 #include <cstdint>
@@ -49,11 +51,14 @@ class DataStream {
   uint8_t ReadByte();
   int16_t ReadInt16();
   int32_t ReadInt32();
-  // Copies n bytes. A short memory block copies what remains, zeroes the rest and sets the end-of-data error.
+  // Copies n bytes. A short memory block copies what remains and zeroes the rest, without an error.
   int32_t ReadBytes(void* buffer, uint32_t n);
-  void ReadPString(std::string& out);  // one length byte, then that many bytes
+  // One length byte, then that many bytes. In memory, a length past the end of the data gives an empty string,
+  // no error, and the cursor just after the length byte.
+  void ReadPString(std::string& out);
   void ReadPStringScrambled(std::string& out, bool add);
-  void ReadLongString(std::string& out);  // a 16-bit length, then that many bytes
+  // A 16-bit length, then that many bytes; a short memory block gives what remains, zero-padded to the length.
+  void ReadLongString(std::string& out);
   void ReadLongStringScrambled(std::string& out, bool add);
 
   // Writing. Each returns the error after the write; a write does not look at a pending error, and a
@@ -66,7 +71,9 @@ class DataStream {
   int32_t WritePString(std::string_view text, bool add);
   int32_t WriteLongString(std::string_view text, bool add);  // at most 65535 bytes
 
-  // Position and size. Positions clamp to the size (the end of the data).
+  // Position and size. In a file, moves clamp to the end of the file. In memory, moves while reading clamp to the
+  // last byte of the data (Seek(size) lands on size - 1), and in a block being written to the end of what was
+  // written.
   uint32_t GetPosition() const;  // 0 when an error is pending or there is no data
   void Seek(uint32_t position);
   void Skip(int32_t n);
@@ -124,6 +131,7 @@ class DataStream {
   int32_t ReadRaw(void* buffer, uint32_t n);  // all n bytes or an error, leaving the position
   int32_t WriteRaw(const void* data, uint32_t n);
   bool GrowFor(uint32_t n);
+  uint32_t LastPosition() const;  // the furthest a move in memory goes
   int32_t ReadWholeFile();
   PlatformError CloseFile();  // closes the framework stream of file mode, if any
   void ResetMemory();
@@ -145,6 +153,7 @@ class DataStream {
   bool hasDrive_ = false;
   bool fileMode_ = false;
   bool ownsMemory_ = true;
+  bool written_ = false;  // the block is being written (made by CreateMemory, or written to since attached)
 };
 
 // Asks the user for a file to save under. Cancel, an error or an empty name gives null. A name without the

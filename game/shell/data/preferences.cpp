@@ -19,6 +19,15 @@ std::string PlainFileName(std::string_view name) {
   return plain;
 }
 
+// One text of a record: a length byte and that many bytes. False at the end of the data and for a text that
+// runs past it: the record is then cut short and is not kept.
+bool ReadRecordText(DataStream& stream, std::string& text) {
+  const uint8_t length = stream.ReadByte();
+  if (stream.GetError() != 0 || length > stream.GetSize() - stream.GetPosition()) return false;
+  text.resize(length);
+  return length == 0 || stream.ReadBytes(text.data(), length) == 0;
+}
+
 }  // namespace
 
 PrefsFile::PrefsFile(std::string_view name) {
@@ -40,14 +49,15 @@ void PrefsFile::Load() {
   DataStream stream(folder_, fileName_);
   if (stream.Open(kDataStreamRead | kDataStreamWholeFile) != 0) return;
   values_.clear();
-  // Every record takes at least three bytes or ends the loop with the stream's error, so the loop ends on any
-  // file; the separator bytes are skipped unchecked.
+  // Every record read takes at least four bytes, and the loop stops at the first record cut short, so it ends on
+  // any file. The separators are read, not skipped: a skip stops on the last byte of the data, so the last
+  // carriage return would be met again and again. They are not checked.
   for (;;) {
     std::string key, value;
-    stream.ReadPString(key);
-    stream.ReadByte();
-    stream.ReadPString(value);
-    stream.ReadByte();
+    if (!ReadRecordText(stream, key)) break;
+    stream.ReadByte();  // "="
+    if (!ReadRecordText(stream, value)) break;
+    stream.ReadByte();  // carriage return
     if (stream.GetError() != 0) break;
     values_[key] = value;
   }

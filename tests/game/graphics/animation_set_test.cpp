@@ -197,25 +197,56 @@ TEST_F(AnimationSetTest, ExtraValuesAreKeptOnlyUnderFlagOne) {
   EXPECT_FALSE(set.CentreFollowsOffset());
 }
 
-TEST_F(AnimationSetTest, TruncatedOrMissingFilesGiveAnEmptyUnloadedSet) {
+TEST_F(AnimationSetTest, AFileCutShortLoadsWithZerosPastItsEndAndAMissingOneDoesNot) {
   const Bytes whole = scenario_writer::EncodeAnimationSet(Walker());
   ScenarioFiles files;
-  for (size_t cut : {size_t{1}, size_t{9}, whole.size() / 2, whole.size() - 1}) {
-    files.Add("cut" + std::to_string(cut) + ".cam", Bytes(whole.begin(), whole.begin() + cut));
-  }
-  Bytes hostile = {0, 0, 0, 0x7F, 0xFF};  // no name, no pictures, 32767 animations that are not there
-  files.Add("hostile.cam", hostile);
+  // Without the flag and the four extra values (five int16).
+  files.Add("noextras.cam", Bytes(whole.begin(), whole.end() - 10));
+  // The name "Walker", the picture count and the first picture name only: 7 + 2 + 10 bytes.
+  files.Add("onepicture.cam", Bytes(whole.begin(), whole.begin() + 19));
+  // The name's length byte alone: a name longer than the rest reads as empty.
+  files.Add("onebyte.cam", Bytes(whole.begin(), whole.begin() + 1));
+  // No name, no pictures, 32767 animations that are not there.
+  files.Add("hostile.cam", Bytes{0, 0, 0, 0x7F, 0xFF});
   Install(files);
-  for (const auto& [path, bytes] : files.Files()) {
-    AnimationSet set(path, false);
-    EXPECT_FALSE(set.IsLoaded()) << path;
-    EXPECT_TRUE(set.Animations().empty()) << path;
-    EXPECT_EQ(set.PictureCount(), 0) << path;
-  }
-  EXPECT_TRUE(pictureLoads.empty());
+
+  AnimationSet onePicture("onepicture.cam", false);
+  ASSERT_TRUE(onePicture.IsLoaded());
+  ASSERT_EQ(onePicture.PictureCount(), 3);
+  EXPECT_NE(onePicture.Picture(0), nullptr);
+  EXPECT_EQ(onePicture.Picture(1), nullptr);  // the names past the end are empty and name no picture
+  EXPECT_EQ(pictureLoads, (std::vector<std::string>{"pictures/walk1.png"}));
+  EXPECT_TRUE(onePicture.Animations().empty());
+
+  AnimationSet noExtras("noextras.cam", false);
+  ASSERT_TRUE(noExtras.IsLoaded());
+  EXPECT_EQ(noExtras.Name(), "Walker");
+  ASSERT_EQ(noExtras.Animations().size(), 2u);
+  EXPECT_EQ(noExtras.Animations()[1].frames.size(), 4u);
+  EXPECT_EQ(noExtras.Animations()[1].frames[3].soundIndex, 1);
+  EXPECT_EQ(noExtras.CollisionRadius(), 0);
+  EXPECT_EQ(noExtras.CentreX(), 0);
+  EXPECT_EQ(noExtras.CentreY(), 0);
+  EXPECT_FALSE(noExtras.CentreFollowsOffset());
+  noExtras.Free();
+
+  AnimationSet oneByte("onebyte.cam", false);
+  ASSERT_TRUE(oneByte.IsLoaded());
+  EXPECT_EQ(oneByte.Name(), "");
+  EXPECT_EQ(oneByte.PictureCount(), 0);
+  EXPECT_TRUE(oneByte.Animations().empty());
+
+  AnimationSet hostile("hostile.cam", false);
+  ASSERT_TRUE(hostile.IsLoaded());
+  ASSERT_EQ(hostile.Animations().size(), 32767u);
+  EXPECT_EQ(hostile.Animations()[32766].name, "");
+  EXPECT_TRUE(hostile.Animations()[32766].frames.empty());
+  EXPECT_EQ(hostile.PictureCount(), 0);
   EXPECT_EQ(sounds["Step"]->referenceCount, 0);
+
   AnimationSet none("nothing.cam", false);
   EXPECT_FALSE(none.IsLoaded());
+  EXPECT_TRUE(none.Animations().empty());
 }
 
 TEST(AnimationSetNameTest, NameRule) {

@@ -24,12 +24,14 @@ sw::Bytes NamesBlock(int16_t count, const std::vector<std::string>& names) {
   });
 }
 
-TEST_F(GameStateTest, NamesAreReadUpToTheFirstOneThatIsNotThere) {
+TEST_F(GameStateTest, EveryCountedNameIsAVariableAndThosePastTheEndOfTheDataAreEmpty) {
   auto stream = test_support::MemoryStreamOver(NamesBlock(32767, {"gb_door", "gb_key"}));
   ReloadGlobalEntryNames(*stream);
-  ASSERT_EQ(GetGlobalVariableCount(), 2);
+  ASSERT_EQ(GetGlobalVariableCount(), 32767);
   EXPECT_EQ(GetGlobalEntryName(1)->name, "gb_key");
   EXPECT_EQ(GetGlobalEntryName(1)->value, "");
+  EXPECT_EQ(GetGlobalEntryName(2)->name, "");
+  EXPECT_EQ(GetGlobalEntryName(32766)->name, "");
 
   auto negative = test_support::MemoryStreamOver(NamesBlock(-4, {"gb_lost"}));
   ReloadGlobalEntryNames(*negative);

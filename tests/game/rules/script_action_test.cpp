@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "tests/game/rules/record_expectations.h"
 #include "tests/support/archive_fixtures.h"
 #include "tools/scenario_writer/record_writer.h"
@@ -67,18 +70,40 @@ TEST(ScriptActionTest, TheOldSpellingOfTheConditionActionIsReadAsConditional) {
   EXPECT_EQ(FindActionIndex(action.actionName), 1);
 }
 
-TEST(ScriptActionTest, AnActionWithoutAKindDoesNotLoad) {
-  auto stream = MemoryStreamOver(sw::EncodeAction({"", "Launch", {"never written"}}));
+TEST(ScriptActionTest, AnActionWithoutAKindLoadsWithNoParameters) {
+  // Label "x", name "Launch", then a byte of whatever follows the record.
+  auto stream = MemoryStreamOver(sw::Bytes{1, 'x', 6, 'L', 'a', 'u', 'n', 'c', 'h', 0x7F});
   ScriptAction action(*stream);
+  EXPECT_TRUE(action.IsLoaded());
+  EXPECT_EQ(action.label, "x");
+  EXPECT_EQ(action.actionName, "Launch");
+  EXPECT_TRUE(action.params.empty());
   EXPECT_EQ(stream->GetError(), 0);
-  EXPECT_FALSE(action.IsLoaded());
+  EXPECT_EQ(stream->GetPosition(), 9u);
 }
 
-TEST(ScriptActionTest, EveryTruncationIsRefused) {
+TEST(ScriptActionTest, ACutRecordLoadsWithEmptyTextsPastItsEnd) {
+  // Label "label" (bytes 0-5), name "Ra" (6-8), p0 "50" (9-12), p1 "win" (13-17), p2 "lose" (18-23).
   sw::Bytes whole = sw::EncodeAction({"label", "Ra", {"50", "win", "lose"}});
-  for (size_t cut = 0; cut < whole.size(); ++cut) {
-    auto stream = MemoryStreamOver(sw::Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
-    EXPECT_FALSE(ScriptAction(*stream).IsLoaded()) << cut;
+  struct Case {
+    size_t cut;
+    const char* label;
+    const char* name;
+    std::vector<std::string> params;
+  } cases[] = {
+      {0, "", "", {}},
+      {6, "label", "", {}},
+      {9, "label", "Ra", {"", "", ""}},
+      {16, "label", "Ra", {"50", std::string("w\0\0", 3), ""}},  // a long string cut short is zero-padded
+      {23, "label", "Ra", {"50", "win", std::string("los\0", 4)}},
+  };
+  for (const Case& c : cases) {
+    auto stream = MemoryStreamOver(sw::Bytes(whole.begin(), whole.begin() + static_cast<long>(c.cut)));
+    ScriptAction action(*stream);
+    EXPECT_TRUE(action.IsLoaded()) << c.cut;
+    EXPECT_EQ(action.label, c.label) << c.cut;
+    EXPECT_EQ(action.actionName, c.name) << c.cut;
+    EXPECT_EQ(action.params, c.params) << c.cut;
   }
 }
 

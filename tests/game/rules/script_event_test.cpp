@@ -45,26 +45,40 @@ TEST(ScriptEventTest, CountsOfZeroOrLessMeanNoActions) {
   EXPECT_FALSE(event.HasFlag());
 }
 
-TEST(ScriptEventTest, DamagedBodiesDoNotLoad) {
+TEST(ScriptEventTest, AnActionWithoutAKindIsReadWithNoParametersAndTheBodyGoesOn) {
   sw::EventSpec unknown = Sample();
-  unknown.labelledActions[0].name = "Launch";  // no kind: its parameters cannot be found
-  struct Case {
-    const char* what;
-    sw::Bytes bytes;
-  } cases[] = {
-      {"huge counts without their actions", sw::Bytes{0x7F, 0xFF, 0x7F, 0xFF, 0, 0}},
-      {"an action without a kind", sw::EncodeEvent(unknown)},
-      {"nothing at all", sw::Bytes{}},
-  };
-  for (const Case& c : cases) {
-    auto stream = MemoryStreamOver(c.bytes);
-    EXPECT_FALSE(ScriptEvent(*stream).IsLoaded()) << c.what;
-  }
+  unknown.mainActions.insert(unknown.mainActions.begin() + 1, sw::ActionSpec{"", "Launch", {}});
+  unknown.labelledActions[0].name = "Jump";
+  auto stream = MemoryStreamOver(sw::EncodeEvent(unknown));
+  ScriptEvent event(*stream);
+  ExpectEvent(&event, unknown);
+  EXPECT_EQ(FindActionIndex(event.mainActions[1].actionName), kUnknownActionIndex);
+  EXPECT_TRUE(stream->AtEnd());
+  EXPECT_EQ(stream->GetError(), 0);
+}
+
+TEST(ScriptEventTest, ABodyCutShortLoadsWithEmptyActionsAndAZeroFlagPastItsEnd) {
+  // Cut right after the first main action: the counts stand, the other actions have no label and no name.
+  sw::Bytes bytes = sw::EncodeEvent(Sample());
+  bytes.resize(4 + sw::EncodeAction(Sample().mainActions[0]).size());
+  sw::EventSpec expected = Sample();
+  expected.mainActions[1] = expected.mainActions[2] = expected.labelledActions[0] = expected.labelledActions[1] =
+      sw::ActionSpec{};
+  expected.flag = 0;
+  auto cut = MemoryStreamOver(bytes);
+  ScriptEvent event(*cut);
+  ExpectEvent(&event, expected);
+
+  // Any cut loads; once both counts are there, the event has all its actions.
   sw::Bytes whole = sw::EncodeEvent(Sample());
   for (size_t cut = 0; cut < whole.size(); ++cut) {
     auto stream = MemoryStreamOver(sw::Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
-    EXPECT_FALSE(ScriptEvent(*stream).IsLoaded()) << cut;
+    ScriptEvent event(*stream);
+    EXPECT_TRUE(event.IsLoaded()) << cut;
+    EXPECT_EQ(event.MainCount(), cut >= 2 ? 3 : 0) << cut;
+    EXPECT_EQ(event.LabelledCount(), cut >= 4 ? 2 : 0) << cut;
   }
+  EXPECT_TRUE(ScriptEvent(*MemoryStreamOver(sw::Bytes{})).IsLoaded());
 }
 
 TEST(ScriptEventTest, CopiesEqualTheirSourceAndAreIndependent) {
@@ -88,14 +102,12 @@ TEST(ScriptEventTest, OnlyTheInlineMarkerIsFollowedByABody) {
     sw::WriteEventReference(stream, {"", sw::EventSpec{{{"", "Launch", {}}}, {}, 0}});
   });
   auto stream = MemoryStreamOver(bytes);
-  bool ok = true;
-  ExpectEvent(ReadInlineEventReference(*stream, ok).get(), Sample());
-  EXPECT_EQ(ReadInlineEventReference(*stream, ok), nullptr);
-  EXPECT_EQ(ReadInlineEventReference(*stream, ok), nullptr);
-  EXPECT_TRUE(ok);
+  ExpectEvent(ReadInlineEventReference(*stream).get(), Sample());
+  EXPECT_EQ(ReadInlineEventReference(*stream), nullptr);
+  EXPECT_EQ(ReadInlineEventReference(*stream), nullptr);
+  ExpectEvent(ReadInlineEventReference(*stream).get(), sw::EventSpec{{{"", "Launch", {}}}, {}, 0});
+  EXPECT_TRUE(stream->AtEnd());
   EXPECT_EQ(stream->GetError(), 0);
-  EXPECT_EQ(ReadInlineEventReference(*stream, ok), nullptr);
-  EXPECT_FALSE(ok);
 }
 
 class LoadEventTest : public ::testing::Test {
@@ -120,8 +132,14 @@ TEST_F(LoadEventTest, AnEventLoadedByNameHasNoRecordName) {
   EXPECT_EQ(event->GetFilePath(), "");
 }
 
-TEST_F(LoadEventTest, NoEventForAnEmptyNameTheInlineMarkerAMissingFileOrACutOne) {
-  for (const char* name : {"", ":::", "Missing", "Cut"}) EXPECT_EQ(LoadEvent(name), nullptr) << name;
+TEST_F(LoadEventTest, NoEventForAnEmptyNameTheInlineMarkerOrAMissingFile) {
+  for (const char* name : {"", ":::", "Missing"}) EXPECT_EQ(LoadEvent(name), nullptr) << name;
+}
+
+TEST_F(LoadEventTest, AFileCutShortLoadsWithZerosPastItsEnd) {
+  sw::EventSpec expected = Sample();
+  expected.flag = 0;  // one byte of the flag is missing
+  ExpectEvent(LoadEvent("Cut").get(), expected);
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST_F(StringListTest, IndicesOutsideTheListReachNothing) {
   EXPECT_EQ(Global("gb_log"), "m");
 }
 
-TEST_F(StringListTest, ReadingAddsToTheEntriesHeldAndACutListIsNotLoaded) {
+TEST_F(StringListTest, ReadingAddsToTheEntriesHeldAndACutListLoadsWithEmptyTextsPastItsEnd) {
   std::unique_ptr<StringList> list = Read({"Help", {{"Rules", "Map"}}});
   sw::Bytes more = sw::StreamBytes([](DataStream& s) { sw::WriteMenuList(s, {"Again", {{"About", ""}}}); });
   auto stream = test_support::MemoryStreamOver(more);
@@ -63,8 +63,12 @@ TEST_F(StringListTest, ReadingAddsToTheEntriesHeldAndACutListIsNotLoaded) {
   ASSERT_EQ(list->GetCount(), 2);
   EXPECT_EQ(list->GetString(1), "About");
 
+  // Without the length byte of the last event name: the entry stays, with no event.
   auto cut = test_support::MemoryStreamOver(sw::Bytes(more.begin(), more.end() - 1));
-  EXPECT_FALSE(StringList(*cut).IsLoaded());
+  StringList cutList(*cut);
+  EXPECT_TRUE(cutList.IsLoaded());
+  ASSERT_EQ(cutList.GetCount(), 1);
+  EXPECT_EQ(cutList.GetString(0), "About");
 }
 
 }  // namespace

@@ -53,12 +53,16 @@ TEST_F(RecordListsTest, AnEmptyNameIsFoundOnlyWhenARecordHasOne) {
   EXPECT_NE(FindSpellByName(""), nullptr);
 }
 
-TEST_F(RecordListsTest, ARecordThatDidNotLoadIsDropped) {
-  sw::Bytes item = sw::EncodeItem({});
+// Short data does not fail a record: one cut short loads, with zeros past its end, and is listed.
+TEST_F(RecordListsTest, ARecordCutShortIsListed) {
+  sw::ItemSpec fields;
+  fields.lastValue = 9;
+  sw::Bytes item = sw::EncodeItem(fields);
   auto stream = test_support::MemoryStreamOver(sw::Bytes(item.begin(), item.end() - 1));
   stream->SetPath("Items/Broken.itm");
   ReadItemFile(*stream);
-  EXPECT_EQ(ItemList().Size(), 0u);
+  ASSERT_EQ(ItemList().Size(), 1u);
+  EXPECT_EQ(FindItemByName("Broken")->lastValue, 0);
   EXPECT_FALSE(AnyClassAvailable());
   EXPECT_FALSE(AnyClassUnavailable());
 }

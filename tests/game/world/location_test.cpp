@@ -35,6 +35,8 @@ sw::Bytes CutShort(sw::Bytes bytes) {
   return bytes;
 }
 
+// A record cut short is built all the same, with zeros and empty texts past its end: a record too short to hold
+// its kind reads kind 0, a still screen.
 TEST(LocationFactoryTest, BuildsTheKindsItKnowsAndLeavesTheRestUnread) {
   sw::ShopLocationSpec shop;
   shop.goods = {"Rope"};
@@ -49,11 +51,12 @@ TEST(LocationFactoryTest, BuildsTheKindsItKnowsAndLeavesTheRestUnread) {
       {"script", sw::EncodeScriptLocation({}), kLocationKindScript},
       {"kind 7", sw::EncodeLocationCommon(7), -1},
       {"map", sw::EncodeMapLocation({}), kLocationKindMap},
-      {"map cut short", CutShort(sw::EncodeMapLocation({})), -1},
-      {"screen cut short", CutShort(sw::EncodeScreenLocation({})), -1},
-      {"shop cut short", CutShort(sw::EncodeShopLocation(shop)), -1},
-      {"script cut short", CutShort(sw::EncodeScriptLocation({})), -1},
-      {"one byte", sw::Bytes{0}, -1},
+      {"map cut short", CutShort(sw::EncodeMapLocation({})), kLocationKindMap},
+      {"screen cut short", CutShort(sw::EncodeScreenLocation({})), kLocationKindScreen},
+      {"shop cut short", CutShort(sw::EncodeShopLocation(shop)), kLocationKindShop},
+      {"script cut short", CutShort(sw::EncodeScriptLocation({})), kLocationKindScript},
+      {"a shop's kind alone", sw::Bytes{0, 3}, kLocationKindShop},
+      {"one byte", sw::Bytes{3}, kLocationKindScreen},
   };
   for (const Case& c : cases) {
     auto stream = test_support::MemoryStreamOver(c.bytes);
@@ -67,6 +70,13 @@ TEST(LocationFactoryTest, BuildsTheKindsItKnowsAndLeavesTheRestUnread) {
       EXPECT_TRUE(stream->AtEnd()) << c.what;
     }
   }
+  // The shop of its kind alone has no goods and no events.
+  auto kindAlone = test_support::MemoryStreamOver(sw::Bytes{0, 3});
+  std::unique_ptr<Location> bare = CreateLocation(*kindAlone);
+  auto* bareShop = dynamic_cast<ShopLocation*>(bare.get());
+  ASSERT_NE(bareShop, nullptr);
+  EXPECT_TRUE(bareShop->Goods().empty());
+  EXPECT_EQ(bareShop->CannotPayEvent(), nullptr);
   // A kind that builds nothing leaves the stream where it was.
   auto stream = test_support::MemoryStreamOver(sw::EncodeLocationCommon(7));
   EXPECT_EQ(CreateLocation(*stream), nullptr);

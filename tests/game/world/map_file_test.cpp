@@ -1,5 +1,5 @@
-// The map file reader over writer-made files: every field read as written, and every kind of damage refused
-// without a description.
+// The map file reader over writer-made files: every field read as written, a file cut short read with zeros past
+// its end, negative counts read as none, and the damage that is refused without a description.
 #include "game/world/map_file.h"
 
 #include <gtest/gtest.h>
@@ -110,23 +110,106 @@ TEST(MapFileTest, AFileThatEndsAfterItsEventsHasNoPictureGridAndNoItems) {
   EXPECT_EQ(map.events.size(), 1u);
 }
 
-TEST(MapFileTest, EveryTruncationIsRefusedSaveTheOneWhereTheGridWouldBegin) {
-  sw::TileMapSpec file = FullMap();
-  const sw::Bytes whole = sw::EncodeTileMap(file);
-  file.pictureGrid.reset();
-  file.items.clear();
-  const size_t gridStart = sw::EncodeTileMap(file).size();
+int64_t Covered(const std::vector<MapCellRun>& runs) {
+  int64_t cells = 0;
+  for (const MapCellRun& run : runs) cells += int64_t{run.repeat} + 1;
+  return cells;
+}
+
+TEST(MapFileTest, AFileCutShortIsReadWithZerosPastItsEnd) {
+  const sw::Bytes whole = sw::EncodeTileMap(FullMap());
+  sw::TileMapSpec noItems = FullMap();
+  noItems.items.clear();
+  const size_t itemCountAt = sw::EncodeTileMap(noItems).size() - 2;
+  {
+    // A map without its item count: no items.
+    MapFileData map;
+    ASSERT_EQ(Parse(sw::Bytes(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(itemCountAt)), &map),
+              MapFileError::kNone);
+    EXPECT_TRUE(map.hasPictureGrid);
+    EXPECT_EQ(map.pictureRuns.size(), 3u);
+    EXPECT_TRUE(map.items.empty());
+  }
+  {
+    // Without the last byte: the item's identifier reads 0.
+    MapFileData map;
+    ASSERT_EQ(Parse(sw::Bytes(whole.begin(), whole.end() - 1), &map), MapFileError::kNone);
+    ASSERT_EQ(map.items.size(), 1u);
+    EXPECT_EQ(map.items[0].itemName, "Key");
+    EXPECT_EQ(map.items[0].identifier, 0);
+  }
+  {
+    // The cells, and nothing after them but the layer count: the layer reads as zeros, and so does the rest.
+    sw::TileMapSpec cellsOnly = FullMap();
+    const sw::Bytes bytes = sw::EncodeTileMap(cellsOnly);
+    cellsOnly.layers = {{}};
+    cellsOnly.characters.clear();
+    cellsOnly.events.clear();
+    cellsOnly.pictureGrid.reset();
+    cellsOnly.items.clear();
+    const sw::Bytes empty = sw::EncodeTileMap(cellsOnly);
+    // The empty layer record is 11 bytes, then the character and event counts: 2 bytes each.
+    const size_t layerCountEnd = empty.size() - 4 - 11;
+    MapFileData map;
+    ASSERT_EQ(Parse(sw::Bytes(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(layerCountEnd)), &map),
+              MapFileError::kNone);
+    EXPECT_EQ(map.cellRuns.size(), 3u);
+    ASSERT_EQ(map.layers.size(), 1u);
+    EXPECT_EQ(map.layers[0].lastLower, 0);
+    EXPECT_EQ(map.layers[0].text, "");
+    EXPECT_TRUE(map.layers[0].sprites.empty());
+    EXPECT_TRUE(map.characters.empty());
+    EXPECT_TRUE(map.events.empty());
+    EXPECT_FALSE(map.hasPictureGrid);
+  }
+  // Every cut reads, or is refused only for what is kept refused: sizes or a layer count below 1 (the data
+  // ending before them), or a run past the grid (a cut text reads as empty after its length byte, and the
+  // numbers after it are read from its bytes). The cells always cover the grid.
   for (size_t length = 0; length < whole.size(); ++length) {
     MapFileData map;
     map.format = -5;
     const MapFileError error = Parse(sw::Bytes(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(length)), &map);
-    if (length == gridStart) {
-      EXPECT_EQ(error, MapFileError::kNone);
-    } else {
-      EXPECT_NE(error, MapFileError::kNone) << "cut at " << length;
+    if (error != MapFileError::kNone) {
+      EXPECT_TRUE(error == MapFileError::kBadSize || error == MapFileError::kRunPastGrid) << "cut at " << length;
       EXPECT_EQ(map.format, -5) << "a refused file leaves the description as it was";
+      continue;
     }
+    EXPECT_EQ(Covered(map.cellRuns), 6) << "cut at " << length;
+    EXPECT_FALSE(map.layers.empty());
   }
+}
+
+TEST(MapFileTest, PictureGridCellsPastTheEndOfTheDataHaveNoPicture) {
+  // The grid's sizes and its first run only, then nothing: no items either.
+  sw::TileMapSpec file = FullMap();
+  file.pictureGrid->runs = {{1, 1}};
+  file.items.clear();
+  const sw::Bytes bytes = sw::EncodeTileMap(file);
+  MapFileData map;
+  ASSERT_EQ(Parse(sw::Bytes(bytes.begin(), bytes.end() - 2), &map), MapFileError::kNone);
+  ASSERT_TRUE(map.hasPictureGrid);
+  ASSERT_FALSE(map.pictureRuns.empty());
+  EXPECT_EQ(map.pictureRuns[0].picture, 1);
+  EXPECT_EQ(map.pictureRuns[0].repeat, 1);
+  int64_t covered = 2;
+  for (size_t i = 1; i < map.pictureRuns.size(); ++i) {
+    EXPECT_EQ(map.pictureRuns[i].picture, 0);
+    covered += int64_t{map.pictureRuns[i].repeat} + 1;
+  }
+  EXPECT_EQ(covered, 4);
+  EXPECT_TRUE(map.items.empty());
+
+  // A grid of 1024 x 1024 cells whose runs are all past the end: a few runs of zeros cover it.
+  file.pictureGrid = sw::PictureGridSpec{1024, 1024, 1, 1, {}};
+  const sw::Bytes large = sw::EncodeTileMap(file);
+  ASSERT_EQ(Parse(sw::Bytes(large.begin(), large.end() - 2), &map), MapFileError::kNone);
+  EXPECT_LT(map.pictureRuns.size(), 64u);  // not one run per cell
+  covered = 0;
+  for (const MapPictureRun& run : map.pictureRuns) {
+    EXPECT_EQ(run.picture, 0);
+    covered += int64_t{run.repeat} + 1;
+  }
+  EXPECT_EQ(covered, 1024 * 1024);
 }
 
 struct DamagedCase {
@@ -151,16 +234,12 @@ TEST(MapFileTest, DamagedFilesAreRefused) {
        MapFileError::kBadSize},
       {"32768 pixels high", [](sw::TileMapSpec& m) { m.cellHeight = 16384; }, MapFileError::kBadSize},
       {"no layer", [](sw::TileMapSpec& m) { m.layers.clear(); }, MapFileError::kBadSize},
-      {"ground count -1", [](sw::TileMapSpec& m) { m.groundCount = -1; }, MapFileError::kBadCount},
-      {"stamp count -2", [](sw::TileMapSpec& m) { m.stampCount = -2; }, MapFileError::kBadCount},
-      {"layer count -1", [](sw::TileMapSpec& m) { m.layerCount = -1; }, MapFileError::kBadCount},
-      {"sprite count -1", [](sw::TileMapSpec& m) { m.layers[0].spriteCount = -1; }, MapFileError::kBadCount},
-      {"character count -1", [](sw::TileMapSpec& m) { m.characterCount = -1; }, MapFileError::kBadCount},
-      {"event count -1", [](sw::TileMapSpec& m) { m.eventCount = -1; }, MapFileError::kBadCount},
-      {"item count -1", [](sw::TileMapSpec& m) { m.itemCount = -1; }, MapFileError::kBadCount},
-      {"a count past the file's end", [](sw::TileMapSpec& m) { m.characterCount = 3000; },
-       MapFileError::kTruncated},
-      {"a negative repeat", [](sw::TileMapSpec& m) { m.cells[1].repeat = -1; }, MapFileError::kBadCount},
+      {"layer count -1",
+       [](sw::TileMapSpec& m) {
+         m.layers.clear();
+         m.layerCount = -1;
+       },
+       MapFileError::kBadSize},
       {"a cell run past the grid", [](sw::TileMapSpec& m) { m.cells[2].repeat = 2; },
        MapFileError::kRunPastGrid},
       {"a picture run past the grid", [](sw::TileMapSpec& m) { m.pictureGrid->runs[2].repeat = 1; },
@@ -168,9 +247,6 @@ TEST(MapFileTest, DamagedFilesAreRefused) {
       {"a picture grid of width 0", [](sw::TileMapSpec& m) { m.pictureGrid->width = 0; }, MapFileError::kBadSize},
       {"a picture grid 32768 pixels high", [](sw::TileMapSpec& m) { m.pictureGrid->cellHeight = 16384; },
        MapFileError::kBadSize},
-      {"a local event without a body",
-       [](sw::TileMapSpec& m) { m.events[0].event.mainActions = {{"", "~~~", {}}}; },
-       MapFileError::kBadEvent},
   };
   for (const DamagedCase& c : cases) {
     sw::TileMapSpec file = FullMap();
@@ -180,6 +256,50 @@ TEST(MapFileTest, DamagedFilesAreRefused) {
     EXPECT_EQ(Parse(sw::EncodeTileMap(file), &map), c.error) << c.what;
     EXPECT_EQ(map.format, -5) << c.what;
   }
+}
+
+TEST(MapFileTest, NegativeCountsAndRepeatsStandForNone) {
+  sw::TileMapSpec file = FullMap();
+  file.groundPictures.clear();
+  file.groundCount = -1;
+  file.stampPictures.clear();
+  file.stampCount = -2;
+  file.layers[0].sprites.clear();
+  file.layers[0].spriteCount = -1;
+  file.characters.clear();
+  file.characterCount = -1;
+  file.events.clear();
+  file.eventCount = -32768;
+  file.items.clear();
+  file.itemCount = -1;
+  // A negative repeat: the run fills its own cell, as a repeat count of 0 does.
+  file.cells[1].repeat = -1;
+  file.pictureGrid->runs[1].repeat = -7;
+  MapFileData map;
+  ASSERT_EQ(Parse(sw::EncodeTileMap(file), &map), MapFileError::kNone);
+  EXPECT_TRUE(map.groundPictures.empty());
+  EXPECT_TRUE(map.stampPictures.empty());
+  EXPECT_TRUE(map.layers[0].sprites.empty());
+  EXPECT_TRUE(map.characters.empty());
+  EXPECT_TRUE(map.events.empty());
+  EXPECT_TRUE(map.items.empty());
+  ASSERT_EQ(map.cellRuns.size(), 3u);
+  EXPECT_EQ(map.cellRuns[1].repeat, 0);
+  ASSERT_TRUE(map.hasPictureGrid);
+  ASSERT_EQ(map.pictureRuns.size(), 3u);
+  EXPECT_EQ(map.pictureRuns[1].repeat, 0);
+}
+
+TEST(MapFileTest, AnActionWithoutAKindInALocalEventIsReadWithNoParameters) {
+  sw::TileMapSpec file = FullMap();
+  file.events[0].event.mainActions = {{"", "~~~", {}}, {"", "End", {}}};
+  MapFileData map;
+  ASSERT_EQ(Parse(sw::EncodeTileMap(file), &map), MapFileError::kNone);
+  ASSERT_EQ(map.events.size(), 1u);
+  ASSERT_EQ(map.events[0].event->MainCount(), 2);
+  EXPECT_TRUE(map.events[0].event->mainActions[0].params.empty());
+  EXPECT_EQ(map.events[0].event->mainActions[1].actionName, "End");
+  EXPECT_EQ(map.items.size(), 1u);
 }
 
 TEST(MapFileTest, PlacementRecordsEmptyTheirStringsFirst) {

@@ -222,6 +222,28 @@ TEST_F(TileMapTest, OneLayerRecordAndNoPictureGrid) {
   EXPECT_EQ(owl.sprite->PositionY(), 80);
 }
 
+// A file that ends after the first of its three layer records: the other two read as empty records, and the
+// layers stand as the count says (two beneath the characters, the characters', the middle, the objects').
+TEST_F(TileMapTest, AFileCutShortInItsLayersBuildsTheMapWithEmptyLayersAndNothingAfter) {
+  sw::TileMapSpec file = Plain(4, 3);
+  file.layerCount = 3;
+  sw::Bytes bytes = sw::EncodeTileMap(file);
+  bytes.resize(bytes.size() - 4);  // the character and event counts
+  Files().Add("Maps/Cut.cma", bytes);
+  LoadWithWindow();
+  ASSERT_EQ(Open("Cut"), 0);
+  EXPECT_TRUE(Map().IsLoaded());
+  EXPECT_EQ(Map().LayerCount(), 5);
+  EXPECT_EQ(Map().CharacterLayerIndex(), 2);
+  EXPECT_EQ(Map().MiddleLayerIndex(), 3);
+  EXPECT_EQ(Map().ObjectLayerIndex(), 4);
+  EXPECT_EQ(FreeCells(), 12);
+  EXPECT_EQ(Map().CharacterCount(), 0);
+  EXPECT_EQ(Map().EventCount(), 0);
+  EXPECT_EQ(Map().GridWidth(), 4);
+  EXPECT_TRUE(Map().Objects().empty());
+}
+
 // The phase labels the progress dialog showed, in order, as the refreshes saw them.
 struct PhaseLog {
   std::vector<std::string> labels;

@@ -84,20 +84,22 @@ INSTANTIATE_TEST_SUITE_P(
                    return a + "|" + b;
                  },
                  "abc|", 0, 5},
-        ReadCase{"pstring that does not fit", {10, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+        ReadCase{"pstring that does not fit is empty without an error", {10, 1, 2, 3, 4, 5, 6, 7, 8, 9},
                  [](DataStream& s) {
                    std::string a = "stale";
                    s.ReadPString(a);
-                   return a + "|" + Num(s.ReadByte());
+                   return a + "|" + Num(s.GetPosition()) + Num(s.ReadByte());
                  },
-                 "|0;", kDataStreamEndOfData, 0},
-        ReadCase{"pstring exactly fits", {2, 'h', 'i'},
+                 "|1;1;", 0, 2},
+        ReadCase{"pstring exactly fits, and one at the end sets the error", {2, 'h', 'i'},
                  [](DataStream& s) {
-                   std::string a;
+                   std::string a, b = "stale";
                    s.ReadPString(a);
-                   return a + "|" + Num(s.AtEnd());
+                   std::string r = a + "|" + Num(s.AtEnd());
+                   s.ReadPString(b);
+                   return r + b + "|";
                  },
-                 "hi|1;", 0, 3},
+                 "hi|1;|", kDataStreamEndOfData, 0},
         ReadCase{"long string", {0, 2, 'o', 'k', 0, 0},
                  [](DataStream& s) {
                    std::string a, b = "stale";
@@ -106,13 +108,13 @@ INSTANTIATE_TEST_SUITE_P(
                    return a + "|" + b;
                  },
                  "ok|", 0, 6},
-        ReadCase{"long string cut short", {0, 5, 'a', 'b'},
+        ReadCase{"long string cut short is zero-padded", {0, 5, 'a', 'b'},
                  [](DataStream& s) {
                    std::string a = "stale";
                    s.ReadLongString(a);
                    return a;
                  },
-                 "", kDataStreamEndOfData, 0},
+                 std::string("ab\0\0\0", 5), 0, 4},
         ReadCase{"scrambled pstring", {3, 'b', 'd', 'f'},
                  [](DataStream& s) {
                    std::string a;
@@ -120,14 +122,15 @@ INSTANTIATE_TEST_SUITE_P(
                    return a;
                  },
                  "abc", 0, 4},
-        ReadCase{"short ReadBytes zero-fills and sets the error", {1, 2},
+        ReadCase{"short ReadBytes takes what remains without an error", {1, 2},
                  [](DataStream& s) {
                    uint8_t buffer[4] = {9, 9, 9, 9};
                    int32_t error = s.ReadBytes(buffer, 4);
-                   return Num(error) + Num(buffer[0]) + Num(buffer[1]) + Num(buffer[2]) + Num(buffer[3]);
+                   return Num(error) + Num(buffer[0]) + Num(buffer[1]) + Num(buffer[2]) + Num(buffer[3]) +
+                          Num(s.AtEnd());
                  },
-                 "-3;1;2;0;0;", kDataStreamEndOfData, 0},
-        ReadCase{"seek to the size lands at the end", {1, 2, 3, 4},
+                 "0;1;2;0;0;1;", 0, 2},
+        ReadCase{"seek to the size lands on the last byte", {1, 2, 3, 4},
                  [](DataStream& s) {
                    s.Seek(4);
                    std::string r = Num(s.GetPosition()) + Num(s.AtEnd());
@@ -135,18 +138,20 @@ INSTANTIATE_TEST_SUITE_P(
                    r += Num(s.GetPosition());
                    return r + Num(s.ReadByte());
                  },
-                 "4;1;4;0;", kDataStreamEndOfData, 0},
-        ReadCase{"skip clamps to both ends", {1, 2, 3, 4, 5},
+                 "3;0;3;4;", 0, 4},
+        ReadCase{"skip clamps to the start and to the last byte", {1, 2, 3, 4, 5},
                  [](DataStream& s) {
                    s.Seek(3);
                    s.Skip(-5);
                    std::string r = Num(s.GetPosition());
+                   s.Skip(5);  // reaching the end stops on the last byte
+                   r += Num(s.GetPosition());
                    s.Skip(100);
                    r += Num(s.GetPosition());
                    s.Skip(-2);
                    return r + Num(s.ReadByte());
                  },
-                 "0;5;4;", 0, 4},
+                 "0;4;4;3;", 0, 3},
         ReadCase{"push and pop position", {7, 8, 9},
                  [](DataStream& s) {
                    s.ReadByte();
@@ -235,6 +240,24 @@ TEST(DataStreamTest, GrowthStepsAndWrittenSize) {
   EXPECT_EQ(small.GetError(), kDataStreamEndOfData);
   small.WriteByte(3);  // a write does not look at the error, and clears it
   EXPECT_EQ(small.GetError(), 0);
+}
+
+// Going back to fill in a field and then on to the end of what was written carries on after it, also in a block
+// written full: a move to the end of a block being written does not stop on its last byte, which the next write
+// would overwrite.
+TEST(DataStreamTest, AWriterGoesBackAndCarriesOnAfterWhatItWrote) {
+  DataStream stream;
+  ASSERT_TRUE(stream.CreateMemory(4));
+  stream.WriteInt32(0);
+  stream.Seek(0);
+  stream.WriteInt16(7);
+  stream.Seek(4);
+  EXPECT_EQ(stream.GetPosition(), 4u);
+  stream.WriteByte(9);
+  stream.Skip(-5);
+  stream.Skip(5);
+  stream.WriteByte(8);
+  EXPECT_EQ(Written(stream), (Bytes{0, 7, 0, 0, 9, 8}));
 }
 
 TEST(DataStreamTest, WithoutABlockWritesAndReadsFail) {

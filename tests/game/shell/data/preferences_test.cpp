@@ -112,6 +112,10 @@ TEST_F(PrefsFileTest, LoadingEndsOnEveryFileAndDropsACutRecord) {
       {"\x01" "a=\x01" "1\r\x01" "b=\x01" "2"s, "a"},        // the last CR is missing
       {"\x01" "a=\x01" "1\r\x05" "b"s, "a"},                    // a key longer than the rest
       {"\x01" "a=\x01" "1\r\r\r\r"s, "a"},                      // stray CRs at the end
+      {"\x01" "a=\x01" "1\r\r\r\r\r"s, "a"},                    // a record of CRs whose key is too long
+      {"\x01" "a=\x01" "1\r\x01" "b=\x09" "2\r"s, "a"},         // a value longer than the rest
+      {"\x01" "a=\x01" "1\r\x01" "b="s, "a"},                    // a file ending after "="
+      {"\r"s, ""},                                             // one CR: nothing
       {"\x00=\x00\r"s, "(empty)"},                              // an empty key and value
       {"\x01" "k=\x01" "1\r\x01" "k=\x01" "2\r"s, "k"},      // the later pair wins
   };
