@@ -90,11 +90,11 @@ sw::Canvas DrawAboutBox() {
   return canvas;
 }
 
-// The event message: ruled parchment, a line under each choice, and a scroll in the journal corner.
+// The event message: plain parchment under the text (its lines follow the font, so no ruling could meet them), a
+// line under each choice, and a scroll in the journal corner.
 sw::Canvas DrawMessagePanel(const Elements& elements) {
   sw::Canvas canvas(480, 190);
   DrawFrame(canvas, 0, 0, 480, 190);
-  for (int32_t row = 0; row < 4; ++row) canvas.FillRect(40, 44 + row * 24, 400, 1, colour::kSunken);
   for (size_t choice = 1; choice <= 3; ++choice) {
     const sw::LayoutElementSpec& box = elements[choice];
     canvas.FillRect(box.x, box.y + box.height, box.width, 2, colour::kBrass);
@@ -195,7 +195,7 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   AddLayout(files, config, 15, "Loading.bmp", DrawLoadingScreen(),
             {Box("bar", 140, 396, 361, 12), Box("label", 140, 370, 360, 20)});
   AddLayout(files, config, 11, "About.bmp", DrawAboutBox(), {});
-  // The message's text on the parchment's lines, its three choices below them, and the journal corner.
+  // The message's text on the parchment, its three choices below it, and the journal corner.
   const Elements message = {Box("text", 40, 24, 400, 96), Box("choice 1", 30, 134, 136, 22),
                             Box("choice 2", 172, 134, 136, 22), Box("choice 3", 314, 134, 136, 22),
                             Box("journal", 448, 146, 16, 24)};

@@ -1,6 +1,6 @@
 // The demo scenario's data as the game reads it: the loose tree and the archive hold the same records and
 // locations; every screen layout a screen or dialog uses has its picture and an element for each of its controls;
-// every event the game fires by name, from the start-up to the panel's map buttons and the menus, is written; and
+// the pictures leave the texts room (no ruling under a message's text); every event the game fires by name, from the start-up to the panel's map buttons and the menus, is written; and
 // the title's theme plays without the media decoders, so that the start-up does not load them.
 #include <gtest/gtest.h>
 
@@ -18,6 +18,7 @@
 #include "game/shell/record_lists.h"
 #include "game/world/location.h"
 #include "host/testing_sound.h"
+#include "tests/support/image_fixtures.h"
 #include "tests/support/scenario_folder_fixture.h"
 #include "tests/support/sound_fixture.h"
 #include "tools/demo_scenario/demo_scenario.h"
@@ -28,6 +29,16 @@ namespace sw = scenario_writer;
 
 bool HasFile(const sw::ScenarioFiles& files, const std::string& path) {
   return std::any_of(files.Files().begin(), files.Files().end(), [&](const auto& file) { return file.first == path; });
+}
+
+// The picture of a screen layout, decoded as the game reads pictures; an empty image when it is missing.
+DecodedImage LayoutPicture(const demo_scenario::DemoScenario& demo, int32_t layout) {
+  DecodedImage image;
+  const std::string path = "Pictures/" + demo.config.layouts.at(static_cast<size_t>(layout)).name;
+  for (const auto& [name, bytes] : demo.data.Files()) {
+    if (name == path) EXPECT_EQ(DecodeBytes(bytes, &image), kPlatformNoError) << path;
+  }
+  return image;
 }
 
 class DemoDataTest : public ScenarioFolderTest {
@@ -86,6 +97,21 @@ TEST(DemoScenarioTest, EveryLayoutInUseHasItsPictureAndAnElementForEachControl) 
     EXPECT_TRUE(HasFile(demo.data, "Pictures/" + layout.name)) << "layout " << index << ": " << layout.name;
     EXPECT_GE(layout.elements.size(), elements) << "layout " << index;
   }
+}
+
+TEST(DemoScenarioTest, TheMessagePictureIsPlainUnderTheText) {
+  // The text's lines follow the font: a ruling drawn in the picture would run through them.
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  const DecodedImage picture = LayoutPicture(demo, 1);
+  const sw::LayoutElementSpec& text = demo.config.layouts[1].elements.at(0);
+  const uint32_t parchment = PixelAt(picture, text.x, text.y);
+  std::vector<std::string> marks;
+  for (int32_t y = text.y; y < text.y + text.height; ++y) {
+    for (int32_t x = text.x; x < text.x + text.width; ++x) {
+      if (PixelAt(picture, x, y) != parchment) marks.push_back(std::to_string(x) + "," + std::to_string(y));
+    }
+  }
+  EXPECT_EQ(marks.size(), 0u) << "first at " << (marks.empty() ? "" : marks.front());
 }
 
 TEST(DemoScenarioTest, EveryEventTheGameFiresByNameIsWritten) {
