@@ -25,6 +25,10 @@ inline constexpr sw::Rgb kBlue{50, 90, 190};
 inline constexpr sw::Rgb kGoldCoin{230, 190, 60};
 }  // namespace colour
 
+// Where a text starts in the well drawn for it: this many pixels off the well's left and top edges.
+inline constexpr int32_t kTextLeft = 4;
+inline constexpr int32_t kTextTop = 2;
+
 // A framed parchment over the rectangle: a wooden edge, a brass band and the parchment inside.
 void DrawFrame(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height);
 // A dialog's picture: the framed parchment with a sunken well under each element, so that every control stands on a

@@ -1,7 +1,8 @@
-// The demo scenario's data as the game reads it: the loose tree and the archive hold the same records and
-// locations; every screen layout a screen or dialog uses has its picture and an element for each of its controls;
-// the pictures leave the texts room (no ruling under a message's text); every event the game fires by name, from the start-up to the panel's map buttons and the menus, is written; and
-// the title's theme plays without the media decoders, so that the start-up does not load them.
+// The demo scenario's data as the game reads it: the loose tree and the archive hold the same records and locations;
+// every screen layout a screen or dialog uses has its picture and an element for each of its controls; the pictures
+// leave the texts room (no ruling under a message's text, values inside their wells); every event the game fires by
+// name, from the start-up to the panel's map buttons and the menus, is written; and the title's theme plays without the
+// media decoders, so that the start-up does not load them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,6 +30,13 @@ namespace sw = scenario_writer;
 
 bool HasFile(const sw::ScenarioFiles& files, const std::string& path) {
   return std::any_of(files.Files().begin(), files.Files().end(), [&](const auto& file) { return file.first == path; });
+}
+
+// The numbers from first to last.
+std::vector<size_t> Range(size_t first, size_t last) {
+  std::vector<size_t> numbers;
+  for (size_t number = first; number <= last; ++number) numbers.push_back(number);
+  return numbers;
 }
 
 // The picture of a screen layout, decoded as the game reads pictures; an empty image when it is missing.
@@ -112,6 +120,36 @@ TEST(DemoScenarioTest, TheMessagePictureIsPlainUnderTheText) {
     }
   }
   EXPECT_EQ(marks.size(), 0u) << "first at " << (marks.empty() ? "" : marks.front());
+}
+
+TEST(DemoScenarioTest, TextsStandOffTheEdgesOfTheirWells) {
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  // Layouts, how far into its element a text is written (the status panel writes 2 pixels in, a dialog's texts
+  // and text buttons at the corner), and the elements that hold texts.
+  struct Texts {
+    int32_t layout, offset;
+    std::vector<size_t> elements;
+  };
+  const Texts layouts[] = {
+      {16, 2, {1, 2, 3, 4, 5, 16, 17, 18, 22, 29}},  // the status panel
+      {10, 0, Range(1, 25)},                        // the sheet
+      {3, 0, Range(5, 17)},                         // the inventory's slots and values
+      {3, 0, {0}},                                  // its gold
+      {9, 0, {1, 2, 8, 9}},                         // the shop
+      {19, 0, {2, 4, 5, 6, 9}},                     // spell casting
+  };
+  for (const Texts& texts : layouts) {
+    const DecodedImage picture = LayoutPicture(demo, texts.layout);
+    for (size_t index : texts.elements) {
+      const sw::LayoutElementSpec& element =
+          demo.config.layouts.at(static_cast<size_t>(texts.layout)).elements.at(index);
+      const int32_t x = element.x + texts.offset, y = element.y + texts.offset;
+      // The well's ground where the text starts reaches 4 pixels to its left and 2 above it.
+      const uint32_t ground = PixelAt(picture, x, y);
+      EXPECT_EQ(PixelAt(picture, x - 4, y + 2), ground) << "layout " << texts.layout << ", element " << index;
+      EXPECT_EQ(PixelAt(picture, x + 2, y - 2), ground) << "layout " << texts.layout << ", element " << index;
+    }
+  }
 }
 
 TEST(DemoScenarioTest, EveryEventTheGameFiresByNameIsWritten) {

@@ -1,11 +1,11 @@
-// The demo played through the whole program, in-process and headless, on the manual clock with fixed seeds, from
-// the title (its theme and the ten slot sounds) and its "New game" on: the trader's shop and the well's words kept
-// in the journal; the whole tale, a fighter who buys the sword, slays the wolf of the meadow and hears the end at
-// the shrine; the road east to the meadow and its west edge back; the shrine, which offers rest until the wolf has
-// fallen, then tells the end of the tale once with the offer of a new game, a saved game or playing on, and then
-// speaks as after the end; the tale's new game and saved game, which follow at once; and the player's fall, which
-// ends the game with the offer of a new one. Each step waits for a state of the game within a bound of frames and fails naming its step. Frames of
-// the places are written into "demo_frames/" of the working folder for a look by hand.
+// The demo played through the whole program, in-process and headless, on the manual clock with fixed seeds, from the
+// title (its theme and the ten slot sounds) and its "New game" on: the trader's shop and the well's words kept in the
+// journal; the whole tale, a fighter who buys the sword, slays the wolf of the meadow and hears the end at the shrine;
+// the road east to the meadow and its west edge back; the shrine, which offers rest until the wolf has fallen, then
+// tells the end of the tale once with the offer of a new game, a saved game or playing on, and then speaks as after the
+// end; the tale's new game and saved game, which follow at once; and the player's fall, which ends the game with the
+// offer of a new one. Each step waits for a state of the game within a bound of frames and fails naming its step.
+// Frames of the places are written into "demo_frames/" of the working folder for a look by hand.
 #include <gtest/gtest.h>
 
 #include <algorithm>
