@@ -67,11 +67,32 @@ struct PanelDialog {
   std::string heading = "";
 };
 
-void AddPanelDialog(sw::ScenarioFiles& files, sw::ConfigSpec& config, const PanelDialog& dialog) {
+sw::Canvas DrawPanelDialog(const PanelDialog& dialog) {
   sw::Canvas canvas = DrawDialogPanel(dialog.width, dialog.height, dialog.wells);
   DrawLabels(canvas, dialog.wells, dialog.labels);
   DrawLetters(canvas, (dialog.width - LettersWidth(dialog.heading, 2)) / 2, 18, dialog.heading, 2, colour::kWood);
-  AddLayout(files, config, dialog.layout, dialog.picture, canvas, TextsInWells(dialog.wells, dialog.texts));
+  return canvas;
+}
+
+void AddPanelDialog(sw::ScenarioFiles& files, sw::ConfigSpec& config, const PanelDialog& dialog) {
+  AddLayout(files, config, dialog.layout, dialog.picture, DrawPanelDialog(dialog),
+            TextsInWells(dialog.wells, dialog.texts));
+}
+
+// The level gain: a heading, the new level and the experience the next one needs, and an "OK" button drawn in the
+// picture (the dialog closes on any click and has no button of its own).
+void AddLevelGain(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
+  const PanelDialog level = {14,
+                             "Level.bmp",
+                             300,
+                             176,
+                             {Box("level", 110, 50, 160, 20), Box("needed", 110, 82, 160, 20)},
+                             {0, 1},
+                             {{0, "LEVEL"}, {1, "NEXT AT"}},
+                             "A NEW LEVEL"};
+  sw::Canvas canvas = DrawPanelDialog(level);
+  DrawButton(canvas, 100, 122, 100, 28, "OK");
+  AddLayout(files, config, level.layout, level.picture, canvas, TextsInWells(level.wells, level.texts));
 }
 
 // The loading screen: a kestrel over the hills at dusk, the name in the sky, and a banner where the loading bar
@@ -249,9 +270,7 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   std::vector<size_t> sheetTexts;
   for (size_t text = 1; text <= 25; ++text) sheetTexts.push_back(text);
   AddPanelDialog(files, config, {10, "Sheet.bmp", 530, 420, SheetElements(), sheetTexts, SheetLabels()});
-  AddPanelDialog(files, config,
-                 {14, "Level.bmp", 300, 120, {Box("level", 110, 28, 160, 24), Box("needed", 110, 66, 160, 24)}, {},
-                  {{0, "NEW LEVEL"}, {1, "NEXT AT"}}});
+  AddLevelGain(files, config);
   AddPanelDialog(files, config,
                  {18, "Learn.bmp", 460, 320,
                   {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20),

@@ -78,6 +78,18 @@ sw::Canvas DrawDialogPanel(int32_t width, int32_t height, const std::vector<sw::
   return canvas;
 }
 
+void DrawButton(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, const std::string& caption) {
+  canvas.FillRect(x - 2, y - 2, width + 4, height + 4, colour::kSunken);
+  // Two lit edges along the top and left, two shaded ones along the bottom and right, the face between.
+  const sw::Rgb lit[] = {{232, 216, 176}, {192, 168, 120}}, shaded[] = {{80, 60, 40}, {140, 112, 72}};
+  for (int32_t edge = 0; edge < 2; ++edge) {
+    canvas.FillRect(x + edge, y + edge, width - 2 * edge, height - 2 * edge, shaded[edge]);
+    canvas.FillRect(x + edge, y + edge, width - 2 * edge - 1, height - 2 * edge - 1, lit[edge]);
+  }
+  canvas.FillRect(x + 2, y + 2, width - 4, height - 4, colour::kButtonFace);
+  DrawLetters(canvas, x + (width - LettersWidth(caption, 2)) / 2, y + (height - 14) / 2, caption, 2, colour::kInk);
+}
+
 void DrawArrow(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, bool left, sw::Rgb ink) {
   // One column at a time, from the point to the base.
   const int32_t mid = y + height / 2;

@@ -23,6 +23,7 @@ inline constexpr sw::Rgb kInk{60, 30, 15};
 inline constexpr sw::Rgb kRed{190, 40, 40};
 inline constexpr sw::Rgb kBlue{50, 90, 190};
 inline constexpr sw::Rgb kGoldCoin{230, 190, 60};
+inline constexpr sw::Rgb kButtonFace{168, 144, 100};
 }  // namespace colour
 
 // Where a text starts in the well drawn for it: this many pixels off the well's left and top edges.
@@ -34,6 +35,9 @@ void DrawFrame(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t 
 // A dialog's picture: the framed parchment with a sunken well under each element, so that every control stands on a
 // place of its own. Elements named "<" and ">" get an arrow drawn in their well.
 sw::Canvas DrawDialogPanel(int32_t width, int32_t height, const std::vector<sw::LayoutElementSpec>& elements);
+// A raised button on a sunken well, as the dialogs' caption buttons look, with its caption in block letters: for a
+// dialog that closes on any click and has no button of its own.
+void DrawButton(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, const std::string& caption);
 // An arrow pointing left or right, filling the box but for a margin of 4 pixels.
 void DrawArrow(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, bool left, sw::Rgb ink);
 

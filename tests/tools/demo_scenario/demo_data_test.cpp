@@ -1,8 +1,8 @@
 // The demo scenario's data as the game reads it: the loose tree and the archive hold the same records and locations;
 // every screen layout a screen or dialog uses has its picture and an element for each of its controls; the pictures
-// leave the texts room (no ruling under a message's text, values inside their wells); every event the game fires by
-// name, from the start-up to the panel's map buttons and the menus, is written; and the title's theme plays without the
-// media decoders, so that the start-up does not load them.
+// leave the texts room (no ruling under a message's text, values inside their wells) and the level gain shows a heading
+// and a button; every event the game fires by name, from the start-up to the panel's map buttons and the menus, is
+// written; and the title's theme plays without the media decoders, so that the start-up does not load them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +22,7 @@
 #include "tests/support/image_fixtures.h"
 #include "tests/support/scenario_folder_fixture.h"
 #include "tests/support/sound_fixture.h"
+#include "tools/demo_scenario/demo_drawing.h"
 #include "tools/demo_scenario/demo_scenario.h"
 
 namespace {
@@ -150,6 +151,27 @@ TEST(DemoScenarioTest, TextsStandOffTheEdgesOfTheirWells) {
       EXPECT_EQ(PixelAt(picture, x + 2, y - 2), ground) << "layout " << texts.layout << ", element " << index;
     }
   }
+}
+
+TEST(DemoScenarioTest, TheLevelGainPictureHasAHeadingAboveItsTextsAndAButtonBelowThem) {
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  const DecodedImage picture = LayoutPicture(demo, 14);
+  const std::vector<sw::LayoutElementSpec>& texts = demo.config.layouts[14].elements;
+  ASSERT_EQ(texts.size(), 2u);
+  // The pixels of a colour inside the frame (12 pixels wide) between two rows.
+  const auto count = [&picture](int32_t top, int32_t bottom, sw::Rgb colour) {
+    const uint32_t argb = 0xFF000000u | uint32_t{colour.red} << 16 | uint32_t{colour.green} << 8 | colour.blue;
+    int32_t found = 0;
+    for (int32_t y = std::max(top, 12); y < std::min(bottom, picture.Height() - 12); ++y) {
+      for (int32_t x = 12; x < picture.Width() - 12; ++x) found += PixelAt(picture, x, y) == argb ? 1 : 0;
+    }
+    return found;
+  };
+  // The heading's letters in the wood of the dialogs' headings; the button's face, with its caption on it.
+  EXPECT_GT(count(0, texts[0].y - 4, demo_scenario::colour::kWood), 0);
+  const int32_t below = texts[1].y + texts[1].height + 4;
+  EXPECT_GT(count(below, picture.Height(), demo_scenario::colour::kButtonFace), 20 * 80);
+  EXPECT_GT(count(below, picture.Height(), demo_scenario::colour::kInk), 0);
 }
 
 TEST(DemoScenarioTest, EveryEventTheGameFiresByNameIsWritten) {
