@@ -189,8 +189,9 @@ Elements SheetElements() {
   for (int32_t row = 0; row < 4; ++row) sheet.push_back(Box("resistance", 410, 170 + row * 26, 50, 20));
   sheet.push_back(Box("reroll", 290, 376, 100, 28));
   sheet.push_back(Box("ok", 410, 376, 100, 28));
-  sheet.push_back(Box("previous", 20, 148, 46, 24));
-  sheet.push_back(Box("next portrait", 70, 148, 46, 24));
+  // The portrait's two buttons under it, each wide enough for its caption.
+  sheet.push_back(Box("previous", 20, 148, 62, 24));
+  sheet.push_back(Box("next portrait", 88, 148, 62, 24));
   return sheet;
 }
 

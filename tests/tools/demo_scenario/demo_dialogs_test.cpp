@@ -3,7 +3,7 @@
 // the sheet, spell casting and the journal, and the test itself opens the text entries, spell picking, the level
 // gain and a text input.
 // Every dialog is driven by scripted input, and each shown frame is written as a BMP into "demo_frames/" of the
-// working folder, for a look by hand.
+// working folder, for a look by hand; every caption button shown has room for its caption.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -17,6 +17,7 @@
 #include "game/rules/class_race_records.h"
 #include "game/rules/game_state.h"
 #include "game/shell/record_lists.h"
+#include "game/world/scene_view.h"
 #include "tests/support/dialog_input.h"
 #include "tests/support/frame_files.h"
 #include "tests/tools/demo_scenario/demo_program_fixture.h"
@@ -34,11 +35,26 @@ std::vector<InputStep> Join(std::initializer_list<std::vector<InputStep>> parts)
 
 class DemoDialogsTest : public DemoProgramTest {
  protected:
-  // Waits for the dialog of that layout, lets it draw, and writes the frame shown.
+  // Waits for the dialog of that layout, lets it draw, writes the frame shown, and notes each caption button of the
+  // dialog too narrow for its caption.
   std::vector<InputStep> Shown(int32_t layout, const std::string& name) {
-    return {Reach(name, [layout] { return TopLayout() == layout; }), Wait(4),
-            Do([name] { WriteShownFrame(MainWindowHandle(), "demo_frames/" + name + ".bmp"); })};
+    return {Reach(name, [layout] { return TopLayout() == layout; }), Wait(4), Do([this, name] {
+              WriteShownFrame(MainWindowHandle(), "demo_frames/" + name + ".bmp");
+              NoteCrampedCaptions(name);
+            })};
   }
+  // A caption keeps 6 pixels clear of either side of its button, beyond the button's frame.
+  void NoteCrampedCaptions(const std::string& dialog) {
+    const Dialog* top = OpenDialogs().back();
+    for (int32_t i = 0; i < top->GetControlCount(); ++i) {
+      const auto* button = top->GetControlAs<CaptionButton>(i);
+      if (button == nullptr || button->GetCaption().empty()) continue;
+      Bounds size;
+      GetSceneView()->MeasureText(0, 0, button->GetCaption(), &size);
+      if (size.width + 2 * 6 > button->GetRect().width) cramped_.push_back(dialog + ": " + button->GetCaption());
+    }
+  }
+  std::vector<std::string> cramped_;
   // Waits until every dialog has closed.
   InputStep Closed(const std::string& step) {
     return Reach(step, [] { return OpenDialogs().empty(); });
@@ -146,6 +162,7 @@ TEST_F(DemoDialogsTest, EveryCharacterDialogOpensOnTheDemoAndAnswersItsInput) {
   EXPECT_TRUE(seen.knowsFrost);
   EXPECT_EQ(seen.journal, 3u);
   EXPECT_EQ(seen.enteredText, "mill");
+  EXPECT_EQ(cramped_, std::vector<std::string>{});
 }
 
 }  // namespace
