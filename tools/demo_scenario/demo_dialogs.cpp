@@ -63,12 +63,13 @@ struct PanelDialog {
   int32_t width, height;
   Elements wells;
   std::vector<size_t> texts = {};  // the elements that hold texts (TextsInWells)
+  std::vector<size_t> lists = {};  // the elements that hold lists (on the list ground)
   std::vector<Label> labels = {};
   std::string heading = "";
 };
 
 sw::Canvas DrawPanelDialog(const PanelDialog& dialog) {
-  sw::Canvas canvas = DrawDialogPanel(dialog.width, dialog.height, dialog.wells);
+  sw::Canvas canvas = DrawDialogPanel(dialog.width, dialog.height, dialog.wells, dialog.lists);
   DrawLabels(canvas, dialog.wells, dialog.labels);
   DrawLetters(canvas, (dialog.width - LettersWidth(dialog.heading, 2)) / 2, 18, dialog.heading, 2, colour::kWood);
   return canvas;
@@ -88,6 +89,7 @@ void AddLevelGain(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
                              176,
                              {Box("level", 110, 50, 160, 20), Box("needed", 110, 82, 160, 20)},
                              {0, 1},
+                             {},
                              {{0, "LEVEL"}, {1, "NEXT AT"}},
                              "A NEW LEVEL"};
   sw::Canvas canvas = DrawPanelDialog(level);
@@ -246,14 +248,14 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
 
   const Elements choice = {Box("list", 20, 40, 200, 200), Box("description", 240, 40, 200, 200),
                            Box("ok", 180, 256, 100, 28)};
-  AddPanelDialog(files, config, {0, "Entries.bmp", 460, 300, choice, {1}, {}, "NOTES"});
+  AddPanelDialog(files, config, {0, "Entries.bmp", 460, 300, choice, {1}, {0}, {}, "NOTES"});
   AddPanelDialog(files, config,
                  {2, "Journal.bmp", 460, 260,
                   {Box("entries", 20, 30, 420, 150), Box("ok", 20, 206, 90, 28), Box("remove", 120, 206, 90, 28),
                    Box("position", 360, 210, 80, 20)},
                   {3}});
   const Elements inventory = InventoryElements();
-  sw::Canvas pack = DrawDialogPanel(600, 420, inventory);
+  sw::Canvas pack = DrawDialogPanel(600, 420, inventory, {1});
   // The gold, stamina and magic by the panel's icons, the protection by its name.
   DrawCoin(pack, 30, 30, 16);
   DrawHeart(pack, 132, 30, 16);
@@ -263,28 +265,31 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   AddLayout(files, config, 3, "Inventory.bmp", pack,
             TextsInWells(inventory, {0, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}));
   AddPanelDialog(files, config,
-                 {4, "Name.bmp", 360, 140, {Box("name", 30, 46, 300, 24), Box("ok", 130, 92, 100, 28)}, {}, {},
+                 {4, "Name.bmp", 360, 140, {Box("name", 30, 46, 300, 24), Box("ok", 130, 92, 100, 28)}, {}, {}, {},
                   "YOUR NAME"});
-  AddPanelDialog(files, config, {5, "Races.bmp", 460, 300, choice, {1}, {}, "CHOOSE YOUR FOLK"});
-  AddPanelDialog(files, config, {6, "Classes.bmp", 460, 300, choice, {1}, {}, "CHOOSE YOUR CALLING"});
-  AddPanelDialog(files, config, {9, "Shop.bmp", 460, 320, ShopElements(), {1, 2, 8, 9}, {{1, "PRICE"}, {2, "GOLD"}}});
+  AddPanelDialog(files, config, {5, "Races.bmp", 460, 300, choice, {1}, {0}, {}, "CHOOSE YOUR FOLK"});
+  AddPanelDialog(files, config, {6, "Classes.bmp", 460, 300, choice, {1}, {0}, {}, "CHOOSE YOUR CALLING"});
+  AddPanelDialog(files, config,
+                 {9, "Shop.bmp", 460, 320, ShopElements(), {1, 2, 8, 9}, {5}, {{1, "PRICE"}, {2, "GOLD"}}});
   std::vector<size_t> sheetTexts;
   for (size_t text = 1; text <= 25; ++text) sheetTexts.push_back(text);
-  AddPanelDialog(files, config, {10, "Sheet.bmp", 530, 420, SheetElements(), sheetTexts, SheetLabels()});
+  AddPanelDialog(files, config, {10, "Sheet.bmp", 530, 420, SheetElements(), sheetTexts, {}, SheetLabels()});
   AddLevelGain(files, config);
   AddPanelDialog(files, config,
                  {18, "Learn.bmp", 460, 320,
                   {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20),
                    Box("spells", 20, 60, 200, 200), Box("description", 240, 60, 200, 150),
                    Box("picks", 240, 230, 100, 20), Box("ok", 180, 276, 100, 28)},
-                  {2, 4, 5}});
+                  {2, 4, 5},
+                  {3}});
   AddPanelDialog(files, config,
                  {19, "Cast.bmp", 460, 330,
                   {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20),
                    Box("spells", 20, 60, 200, 200), Box("description", 240, 60, 200, 130),
                    Box("cost", 240, 200, 90, 20), Box("magic", 240, 230, 56, 20), Box("close", 240, 280, 90, 28),
                    Box("cast", 350, 280, 90, 28), Box("max magic", 306, 230, 56, 20)},
-                  {2, 4, 5, 6, 9}});
+                  {2, 4, 5, 6, 9},
+                  {3}});
   AddPanelDialog(files, config,
                  {22, "Ask.bmp", 400, 150,
                   {Box("prompt", 20, 20, 360, 40), Box("text", 20, 70, 360, 24), Box("ok", 150, 108, 100, 28)},

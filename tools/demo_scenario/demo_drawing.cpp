@@ -65,12 +65,15 @@ void DrawFrame(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t 
   canvas.FillRect(x + 12, y + 12, width - 24, height - 24, colour::kParchment);
 }
 
-sw::Canvas DrawDialogPanel(int32_t width, int32_t height, const std::vector<sw::LayoutElementSpec>& elements) {
+sw::Canvas DrawDialogPanel(int32_t width, int32_t height, const std::vector<sw::LayoutElementSpec>& elements,
+                           const std::vector<size_t>& lists) {
   sw::Canvas canvas(width, height);
   DrawFrame(canvas, 0, 0, width, height);
-  for (const sw::LayoutElementSpec& element : elements) {
+  for (size_t i = 0; i < elements.size(); ++i) {
+    const sw::LayoutElementSpec& element = elements[i];
+    const bool list = std::find(lists.begin(), lists.end(), i) != lists.end();
     canvas.FillRect(element.x - 2, element.y - 2, element.width + 4, element.height + 4, colour::kSunken);
-    canvas.FillRect(element.x, element.y, element.width, element.height, colour::kPaper);
+    canvas.FillRect(element.x, element.y, element.width, element.height, list ? colour::kListGround : colour::kPaper);
     if (element.name == "<" || element.name == ">") {
       DrawArrow(canvas, element.x, element.y, element.width, element.height, element.name == "<", colour::kWood);
     }
