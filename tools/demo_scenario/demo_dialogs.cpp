@@ -249,11 +249,12 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   const Elements choice = {Box("list", 20, 40, 200, 200), Box("description", 240, 40, 200, 200),
                            Box("ok", 180, 256, 100, 28)};
   AddPanelDialog(files, config, {0, "Entries.bmp", 460, 300, choice, {1}, {0}, {}, "NOTES"});
+  // The journal's list shows one whole entry, wrapped from its corner as a text is: it stands inside its well.
   AddPanelDialog(files, config,
                  {2, "Journal.bmp", 460, 260,
                   {Box("entries", 20, 30, 420, 150), Box("ok", 20, 206, 90, 28), Box("remove", 120, 206, 90, 28),
                    Box("position", 360, 210, 80, 20)},
-                  {3}});
+                  {0, 3}});
   const Elements inventory = InventoryElements();
   sw::Canvas pack = DrawDialogPanel(600, 420, inventory, {1});
   // The gold, stamina and magic by the panel's icons, the protection by its name.

@@ -138,6 +138,7 @@ TEST(DemoScenarioTest, TextsStandOffTheEdgesOfTheirWells) {
       {3, 0, {0}},                                  // its gold
       {9, 0, {1, 2, 8, 9}},                         // the shop
       {19, 0, {2, 4, 5, 6, 9}},                     // spell casting
+      {2, 0, {0, 3}},                               // the journal's entry and position
   };
   for (const Texts& texts : layouts) {
     const DecodedImage picture = LayoutPicture(demo, texts.layout);
