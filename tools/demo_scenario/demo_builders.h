@@ -48,9 +48,10 @@ sw::ActionSpec Labelled(const std::string& label, sw::ActionSpec action);
 void AddEvent(sw::ScenarioFiles& files, const std::string& name, const sw::EventSpec& event);
 
 // The global variables the story keeps: the wolf of the meadow is dead (set by the meadow), the shrine has told the
-// end of the tale, and the player's class as a name.
+// end of the tale (1, or kNewGameChosen once the player chose a new game there), and the player's class as a name.
 inline constexpr const char* kWolfSlain = "gb_wolf";
 inline constexpr const char* kTaleTold = "gb_told";
+inline constexpr const char* kNewGameChosen = "2";
 inline constexpr const char* kPlayerClass = "gb_class";
 
 // The builders, each in a file of its name.

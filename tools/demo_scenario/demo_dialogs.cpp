@@ -42,15 +42,59 @@ void AddLayout(sw::ScenarioFiles& files, sw::ConfigSpec& config, int32_t layout,
   files.Add("Pictures/" + picture, sw::EncodeBmp24(canvas));
 }
 
+// The elements as a dialog reads them from the wells drawn for them: the elements `texts` names hold texts, which a
+// dialog writes from its element's top-left corner, so each of them stands inside its well, off its edges.
+Elements TextsInWells(Elements wells, const std::vector<size_t>& texts) {
+  for (size_t text : texts) {
+    sw::LayoutElementSpec& box = wells.at(text);
+    box.x = static_cast<int16_t>(box.x + kTextLeft);
+    box.y = static_cast<int16_t>(box.y + kTextTop);
+    box.width = static_cast<int16_t>(box.width - 2 * kTextLeft);
+    box.height = static_cast<int16_t>(box.height - 2 * kTextTop);
+  }
+  return wells;
+}
+
 // A dialog whose picture is the parchment with a well under each element, the labels given, and a heading centred
 // along its top.
-void AddPanelDialog(sw::ScenarioFiles& files, sw::ConfigSpec& config, int32_t layout, const std::string& picture,
-                    int32_t width, int32_t height, Elements elements, const std::vector<Label>& labels = {},
-                    const std::string& heading = "") {
-  sw::Canvas canvas = DrawDialogPanel(width, height, elements);
-  DrawLabels(canvas, elements, labels);
-  DrawLetters(canvas, (width - LettersWidth(heading, 2)) / 2, 18, heading, 2, colour::kWood);
-  AddLayout(files, config, layout, picture, canvas, std::move(elements));
+struct PanelDialog {
+  int32_t layout;
+  std::string picture;
+  int32_t width, height;
+  Elements wells;
+  std::vector<size_t> texts = {};  // the elements that hold texts (TextsInWells)
+  std::vector<size_t> lists = {};  // the elements that hold lists (on the list ground)
+  std::vector<Label> labels = {};
+  std::string heading = "";
+};
+
+sw::Canvas DrawPanelDialog(const PanelDialog& dialog) {
+  sw::Canvas canvas = DrawDialogPanel(dialog.width, dialog.height, dialog.wells, dialog.lists);
+  DrawLabels(canvas, dialog.wells, dialog.labels);
+  DrawLetters(canvas, (dialog.width - LettersWidth(dialog.heading, 2)) / 2, 18, dialog.heading, 2, colour::kWood);
+  return canvas;
+}
+
+void AddPanelDialog(sw::ScenarioFiles& files, sw::ConfigSpec& config, const PanelDialog& dialog) {
+  AddLayout(files, config, dialog.layout, dialog.picture, DrawPanelDialog(dialog),
+            TextsInWells(dialog.wells, dialog.texts));
+}
+
+// The level gain: a heading, the new level and the experience the next one needs, and an "OK" button drawn in the
+// picture (the dialog closes on any click and has no button of its own).
+void AddLevelGain(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
+  const PanelDialog level = {14,
+                             "Level.bmp",
+                             300,
+                             176,
+                             {Box("level", 110, 50, 160, 20), Box("needed", 110, 82, 160, 20)},
+                             {0, 1},
+                             {},
+                             {{0, "LEVEL"}, {1, "NEXT AT"}},
+                             "A NEW LEVEL"};
+  sw::Canvas canvas = DrawPanelDialog(level);
+  DrawButton(canvas, 100, 122, 100, 28, "OK");
+  AddLayout(files, config, level.layout, level.picture, canvas, TextsInWells(level.wells, level.texts));
 }
 
 // The loading screen: a kestrel over the hills at dusk, the name in the sky, and a banner where the loading bar
@@ -90,11 +134,11 @@ sw::Canvas DrawAboutBox() {
   return canvas;
 }
 
-// The event message: ruled parchment, a line under each choice, and a scroll in the journal corner.
+// The event message: plain parchment under the text (its lines follow the font, so no ruling could meet them), a
+// line under each choice, and a scroll in the journal corner.
 sw::Canvas DrawMessagePanel(const Elements& elements) {
   sw::Canvas canvas(480, 190);
   DrawFrame(canvas, 0, 0, 480, 190);
-  for (int32_t row = 0; row < 4; ++row) canvas.FillRect(40, 44 + row * 24, 400, 1, colour::kSunken);
   for (size_t choice = 1; choice <= 3; ++choice) {
     const sw::LayoutElementSpec& box = elements[choice];
     canvas.FillRect(box.x, box.y + box.height, box.width, 2, colour::kBrass);
@@ -147,8 +191,9 @@ Elements SheetElements() {
   for (int32_t row = 0; row < 4; ++row) sheet.push_back(Box("resistance", 410, 170 + row * 26, 50, 20));
   sheet.push_back(Box("reroll", 290, 376, 100, 28));
   sheet.push_back(Box("ok", 410, 376, 100, 28));
-  sheet.push_back(Box("previous", 20, 148, 46, 24));
-  sheet.push_back(Box("next portrait", 70, 148, 46, 24));
+  // The portrait's two buttons under it, each wide enough for its caption.
+  sheet.push_back(Box("previous", 20, 148, 62, 24));
+  sheet.push_back(Box("next portrait", 88, 148, 62, 24));
   return sheet;
 }
 
@@ -195,7 +240,7 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   AddLayout(files, config, 15, "Loading.bmp", DrawLoadingScreen(),
             {Box("bar", 140, 396, 361, 12), Box("label", 140, 370, 360, 20)});
   AddLayout(files, config, 11, "About.bmp", DrawAboutBox(), {});
-  // The message's text on the parchment's lines, its three choices below them, and the journal corner.
+  // The message's text on the parchment, its three choices below it, and the journal corner.
   const Elements message = {Box("text", 40, 24, 400, 96), Box("choice 1", 30, 134, 136, 22),
                             Box("choice 2", 172, 134, 136, 22), Box("choice 3", 314, 134, 136, 22),
                             Box("journal", 448, 146, 16, 24)};
@@ -203,38 +248,54 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
 
   const Elements choice = {Box("list", 20, 40, 200, 200), Box("description", 240, 40, 200, 200),
                            Box("ok", 180, 256, 100, 28)};
-  AddPanelDialog(files, config, 0, "Entries.bmp", 460, 300, choice, {}, "NOTES");
-  AddPanelDialog(files, config, 2, "Journal.bmp", 460, 260,
-                 {Box("entries", 20, 30, 420, 150), Box("ok", 20, 206, 90, 28), Box("remove", 120, 206, 90, 28),
-                  Box("position", 360, 210, 80, 20)});
+  AddPanelDialog(files, config, {0, "Entries.bmp", 460, 300, choice, {1}, {0}, {}, "NOTES"});
+  // The journal's list shows one whole entry, wrapped from its corner as a text is: it stands inside its well.
+  AddPanelDialog(files, config,
+                 {2, "Journal.bmp", 460, 260,
+                  {Box("entries", 20, 30, 420, 150), Box("ok", 20, 206, 90, 28), Box("remove", 120, 206, 90, 28),
+                   Box("position", 360, 210, 80, 20)},
+                  {0, 3}});
   const Elements inventory = InventoryElements();
-  sw::Canvas pack = DrawDialogPanel(600, 420, inventory);
+  sw::Canvas pack = DrawDialogPanel(600, 420, inventory, {1});
   // The gold, stamina and magic by the panel's icons, the protection by its name.
   DrawCoin(pack, 30, 30, 16);
   DrawHeart(pack, 132, 30, 16);
   DrawDrop(pack, 250, 30, 16);
   DrawLabels(pack, inventory, {{13, "ARMOUR"}});
-  AddLayout(files, config, 3, "Inventory.bmp", pack, inventory);
-  AddPanelDialog(files, config, 4, "Name.bmp", 360, 140, {Box("name", 30, 46, 300, 24), Box("ok", 130, 92, 100, 28)},
-                 {}, "YOUR NAME");
-  AddPanelDialog(files, config, 5, "Races.bmp", 460, 300, choice, {}, "CHOOSE YOUR FOLK");
-  AddPanelDialog(files, config, 6, "Classes.bmp", 460, 300, choice, {}, "CHOOSE YOUR CALLING");
-  AddPanelDialog(files, config, 9, "Shop.bmp", 460, 320, ShopElements(), {{1, "PRICE"}, {2, "GOLD"}});
-  AddPanelDialog(files, config, 10, "Sheet.bmp", 530, 420, SheetElements(), SheetLabels());
-  AddPanelDialog(files, config, 14, "Level.bmp", 300, 120,
-                 {Box("level", 110, 28, 160, 24), Box("needed", 110, 66, 160, 24)}, {{0, "NEW LEVEL"}, {1, "NEXT AT"}});
-  AddPanelDialog(files, config, 18, "Learn.bmp", 460, 320,
-                 {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20),
-                  Box("spells", 20, 60, 200, 200), Box("description", 240, 60, 200, 150), Box("picks", 240, 230, 100, 20),
-                  Box("ok", 180, 276, 100, 28)});
-  AddPanelDialog(files, config, 19, "Cast.bmp", 460, 330,
-                 {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20),
-                  Box("spells", 20, 60, 200, 200), Box("description", 240, 60, 200, 130), Box("cost", 240, 200, 90, 20),
-                  Box("magic", 240, 230, 56, 20), Box("close", 240, 280, 90, 28), Box("cast", 350, 280, 90, 28),
-                  Box("max magic", 306, 230, 56, 20)});
-  AddPanelDialog(files, config, 22, "Ask.bmp", 400, 150,
-                 {Box("prompt", 20, 20, 360, 40), Box("text", 20, 70, 360, 24), Box("ok", 150, 108, 100, 28)});
-  AddPanelDialog(files, config, 23, "Automap.bmp", 460, 360, {Box("map", 20, 20, 420, 320)});
+  // Its texts, and the slot buttons, which write their items' names as texts do.
+  AddLayout(files, config, 3, "Inventory.bmp", pack,
+            TextsInWells(inventory, {0, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}));
+  AddPanelDialog(files, config,
+                 {4, "Name.bmp", 360, 140, {Box("name", 30, 46, 300, 24), Box("ok", 130, 92, 100, 28)}, {}, {}, {},
+                  "YOUR NAME"});
+  AddPanelDialog(files, config, {5, "Races.bmp", 460, 300, choice, {1}, {0}, {}, "CHOOSE YOUR FOLK"});
+  AddPanelDialog(files, config, {6, "Classes.bmp", 460, 300, choice, {1}, {0}, {}, "CHOOSE YOUR CALLING"});
+  AddPanelDialog(files, config,
+                 {9, "Shop.bmp", 460, 320, ShopElements(), {1, 2, 8, 9}, {5}, {{1, "PRICE"}, {2, "GOLD"}}});
+  std::vector<size_t> sheetTexts;
+  for (size_t text = 1; text <= 25; ++text) sheetTexts.push_back(text);
+  AddPanelDialog(files, config, {10, "Sheet.bmp", 530, 420, SheetElements(), sheetTexts, {}, SheetLabels()});
+  AddLevelGain(files, config);
+  AddPanelDialog(files, config,
+                 {18, "Learn.bmp", 460, 320,
+                  {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20),
+                   Box("spells", 20, 60, 200, 200), Box("description", 240, 60, 200, 150),
+                   Box("picks", 240, 230, 100, 20), Box("ok", 180, 276, 100, 28)},
+                  {2, 4, 5},
+                  {3}});
+  AddPanelDialog(files, config,
+                 {19, "Cast.bmp", 460, 330,
+                  {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20),
+                   Box("spells", 20, 60, 200, 200), Box("description", 240, 60, 200, 130),
+                   Box("cost", 240, 200, 90, 20), Box("magic", 240, 230, 56, 20), Box("close", 240, 280, 90, 28),
+                   Box("cast", 350, 280, 90, 28), Box("max magic", 306, 230, 56, 20)},
+                  {2, 4, 5, 6, 9},
+                  {3}});
+  AddPanelDialog(files, config,
+                 {22, "Ask.bmp", 400, 150,
+                  {Box("prompt", 20, 20, 360, 40), Box("text", 20, 70, 360, 24), Box("ok", 150, 108, 100, 28)},
+                  {0}});
+  AddPanelDialog(files, config, {23, "Automap.bmp", 460, 360, {Box("map", 20, 20, 420, 320)}});
   AddLayout(files, config, 21, "ListScroll.bmp", DrawListScroll(), {});
 
   files.Add("Players/Portraits/Ash.pct",

@@ -65,17 +65,32 @@ void DrawFrame(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t 
   canvas.FillRect(x + 12, y + 12, width - 24, height - 24, colour::kParchment);
 }
 
-sw::Canvas DrawDialogPanel(int32_t width, int32_t height, const std::vector<sw::LayoutElementSpec>& elements) {
+sw::Canvas DrawDialogPanel(int32_t width, int32_t height, const std::vector<sw::LayoutElementSpec>& elements,
+                           const std::vector<size_t>& lists) {
   sw::Canvas canvas(width, height);
   DrawFrame(canvas, 0, 0, width, height);
-  for (const sw::LayoutElementSpec& element : elements) {
+  for (size_t i = 0; i < elements.size(); ++i) {
+    const sw::LayoutElementSpec& element = elements[i];
+    const bool list = std::find(lists.begin(), lists.end(), i) != lists.end();
     canvas.FillRect(element.x - 2, element.y - 2, element.width + 4, element.height + 4, colour::kSunken);
-    canvas.FillRect(element.x, element.y, element.width, element.height, colour::kPaper);
+    canvas.FillRect(element.x, element.y, element.width, element.height, list ? colour::kListGround : colour::kPaper);
     if (element.name == "<" || element.name == ">") {
       DrawArrow(canvas, element.x, element.y, element.width, element.height, element.name == "<", colour::kWood);
     }
   }
   return canvas;
+}
+
+void DrawButton(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, const std::string& caption) {
+  canvas.FillRect(x - 2, y - 2, width + 4, height + 4, colour::kSunken);
+  // Two lit edges along the top and left, two shaded ones along the bottom and right, the face between.
+  const sw::Rgb lit[] = {{232, 216, 176}, {192, 168, 120}}, shaded[] = {{80, 60, 40}, {140, 112, 72}};
+  for (int32_t edge = 0; edge < 2; ++edge) {
+    canvas.FillRect(x + edge, y + edge, width - 2 * edge, height - 2 * edge, shaded[edge]);
+    canvas.FillRect(x + edge, y + edge, width - 2 * edge - 1, height - 2 * edge - 1, lit[edge]);
+  }
+  canvas.FillRect(x + 2, y + 2, width - 4, height - 4, colour::kButtonFace);
+  DrawLetters(canvas, x + (width - LettersWidth(caption, 2)) / 2, y + (height - 14) / 2, caption, 2, colour::kInk);
 }
 
 void DrawArrow(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, bool left, sw::Rgb ink) {

@@ -23,13 +23,25 @@ inline constexpr sw::Rgb kInk{60, 30, 15};
 inline constexpr sw::Rgb kRed{190, 40, 40};
 inline constexpr sw::Rgb kBlue{50, 90, 190};
 inline constexpr sw::Rgb kGoldCoin{230, 190, 60};
+inline constexpr sw::Rgb kButtonFace{168, 144, 100};
+inline constexpr sw::Rgb kListGround{222, 206, 168};  // darker than white by far, lighter than black text by far
 }  // namespace colour
+
+// Where a text starts in the well drawn for it: this many pixels off the well's left and top edges.
+inline constexpr int32_t kTextLeft = 4;
+inline constexpr int32_t kTextTop = 2;
 
 // A framed parchment over the rectangle: a wooden edge, a brass band and the parchment inside.
 void DrawFrame(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height);
 // A dialog's picture: the framed parchment with a sunken well under each element, so that every control stands on a
-// place of its own. Elements named "<" and ">" get an arrow drawn in their well.
-sw::Canvas DrawDialogPanel(int32_t width, int32_t height, const std::vector<sw::LayoutElementSpec>& elements);
+// place of its own. Elements named "<" and ">" get an arrow drawn in their well. The wells of the elements `lists`
+// names are of the list ground: a list writes its selected row in white on a black box that starts with the row's
+// first letter, so that letter's first stroke lies on the box's edge and must stand out from the ground beside it.
+sw::Canvas DrawDialogPanel(int32_t width, int32_t height, const std::vector<sw::LayoutElementSpec>& elements,
+                           const std::vector<size_t>& lists = {});
+// A raised button on a sunken well, as the dialogs' caption buttons look, with its caption in block letters: for a
+// dialog that closes on any click and has no button of its own.
+void DrawButton(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, const std::string& caption);
 // An arrow pointing left or right, filling the box but for a margin of 4 pixels.
 void DrawArrow(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, bool left, sw::Rgb ink);
 

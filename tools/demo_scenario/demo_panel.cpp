@@ -24,12 +24,15 @@ struct Well {
   int32_t x, y, width;
 };
 
-// The texts the panel shows, by element: the name, race, class and place on the top row; stamina, magic (each
-// with its maximum), gold and level below.
+// The texts the panel shows, by the well drawn for each element: the name, race, class and place on the top row;
+// stamina, magic (each with its maximum), gold and level below.
 constexpr Well kTextWells[] = {{1, 124, 380, 170}, {16, 300, 380, 90},  {17, 396, 380, 90}, {29, 492, 380, 138},
                                {2, 146, 406, 34},  {3, 192, 406, 34},   {4, 254, 406, 34},  {5, 300, 406, 34},
                                {22, 362, 406, 56}, {18, 444, 406, 30}};
 constexpr int32_t kTextHeight = 18;
+// The panel writes a text this far into its element; the element lies inside its well so that the text starts
+// where a dialog's texts do.
+constexpr int32_t kPanelTextOffset = 2;
 
 // The map buttons, elements 30 to 33, and the engine command each one gives.
 struct MapButton {
@@ -43,8 +46,10 @@ std::vector<sw::LayoutElementSpec> PanelElements() {
   std::vector<sw::LayoutElementSpec> elements(34);
   elements[0] = {"portrait", kFrameLeft + 6, kFrameTop + 6, 96, 120};
   for (const Well& well : kTextWells) {
-    elements[static_cast<size_t>(well.element)] = {"text", static_cast<int16_t>(well.x), static_cast<int16_t>(well.y),
-                                                   static_cast<int16_t>(well.width), kTextHeight};
+    const int32_t left = kTextLeft - kPanelTextOffset, top = kTextTop - kPanelTextOffset;
+    elements[static_cast<size_t>(well.element)] = {
+        "text", static_cast<int16_t>(well.x + left), static_cast<int16_t>(well.y + top),
+        static_cast<int16_t>(well.width - 2 * left), static_cast<int16_t>(kTextHeight - 2 * top)};
   }
   elements[28] = {"view", 0, 0, kScreenWidth, kBarTop};
   for (size_t i = 0; i < std::size(kMapButtons); ++i) {

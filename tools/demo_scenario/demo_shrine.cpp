@@ -1,6 +1,7 @@
 // The shrine at the meadow's east end: a place that only speaks, entered when the player stops on its stones. Until
 // the wolf is slain it offers rest (stamina and magic come back) or leaving; once the wolf is dead (its fall sets
-// the story's variable) it tells the end of the tale, once. Either way the player stays on the meadow.
+// the story's variable) it tells the end of the tale, once, and offers a new game, a saved game or playing on; after
+// that its brazier burns and it speaks of the tale as told, still offering rest. The player stays on the meadow.
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"
@@ -43,10 +44,14 @@ void AddShrine(sw::ScenarioFiles& files) {
   files.Add("Events/Pics/Shrine.pct", sw::EncodeBmp24(DrawShrine(false)));
   files.Add("Events/Pics/Ending.pct", sw::EncodeBmp24(DrawShrine(true)));
 
+  // Once the tale is told the shrine speaks as after the end; before that it tells the tale when the wolf has
+  // fallen, else it offers rest.
   sw::ScriptLocationSpec shrine;
   shrine.enterActions = {
-      {If(std::string(kWolfSlain) + ",is equal to,1****" + kTaleTold + ",is different of,1", "tale", "rest")},
-      {Labelled("tale", Call("ShrineTale")), Labelled("rest", Call("ShrineRest"))},
+      {If(std::string(kTaleTold) + ",is different of,0", "told", "before")},
+      {Labelled("told", Call("ShrineAfterTale")),
+       Labelled("before", If(std::string(kWolfSlain) + ",is equal to,1", "tale", "rest")),
+       Labelled("tale", Call("ShrineTale")), Labelled("rest", Call("ShrineRest"))},
       0};
   files.Add(sw::LocationRecordPath("Shrine"), sw::EncodeScriptLocation(shrine));
 
@@ -68,12 +73,22 @@ void AddShrine(sw::ScenarioFiles& files) {
              Say("You rest by the shrine. Your wounds close and your strength comes back.")},
             {},
             0});
+  // The end of the tale, on the burning shrine. "New game" marks the choice first, so that the end of this game
+  // that comes before the new one passes without a word.
   AddEvent(files, "ShrineTale",
            {{{"", "Change Global", {kTaleTold, "1", "1"}},
-             Say("The wolf is gone, and the shrine's brazier burns again. The road north is safe, and the village will "
+             Say("The wolf is gone, and the shrine's brazier burns again. The road east is safe, and the village will "
                  "tell of you for years to come. Here your tale ends.",
-                 {}, "Ending")},
-            {},
+                 {{"New game", "new"}, {"Open a saved game", "open"}, {"Play on", ""}}, "Ending")},
+            {Labelled("new", Call("ShrineNewGame")), Labelled("open", Engine(kOpenGame))},
+            0});
+  AddEvent(files, "ShrineNewGame",
+           {{{"", "Change Global", {kTaleTold, "1", kNewGameChosen}}, Engine(kNewGame)}, {}, 0});
+  AddEvent(files, "ShrineAfterTale",
+           {{Say("The brazier burns among the grey stones, and the meadow lies quiet. Your tale is told; you could "
+                 "rest a while all the same.",
+                 {{"Rest", "rest"}, {"Leave", ""}}, "Ending")},
+            {Labelled("rest", Call("ShrineRested"))},
             0});
 }
 

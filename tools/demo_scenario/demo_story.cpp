@@ -1,6 +1,7 @@
 // The demo's story around the places: the title ("StartGame": the theme, the title picture and the choice of a new
 // game, a saved game or quitting), the menus and their events, the help, the start of a new game ("Main": level 1,
-// a potion, some gold, the mage's first spell, then the village) and the end of a game ("EndGame": a new game or quitting).
+// a potion, some gold, the mage's first spell, then the village) and the end of a game ("EndGame": a new game or
+// quitting; nothing when the new game was chosen at the end of the tale).
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"
@@ -85,10 +86,12 @@ void AddStory(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
             {Labelled("mage", {"", "Spells", {"Spark", "1"}})},
             0});
 
+  // A new game chosen at the end of the tale ends this game first: that end passes without a word.
   AddEvent(files, "EndGame",
-           {{Say("Your tale has ended here. Begin a new one, or leave the village for now?",
+           {{If(std::string(kTaleTold) + ",is equal to," + kNewGameChosen, "anew", ""),
+             Say("Your tale has ended here. Begin a new one, or leave the village for now?",
                  {{"New game", "new"}, {"Quit", "quit"}}, "Title")},
-            {Labelled("new", Engine(kNewGame)), Labelled("quit", Engine(kQuit))},
+            {Labelled("new", Engine(kNewGame)), Labelled("quit", Engine(kQuit)), Labelled("anew", {"", "End", {}})},
             0});
 }
 

@@ -1,7 +1,8 @@
-// The demo scenario's data as the game reads it: the loose tree and the archive hold the same records and
-// locations; every screen layout a screen or dialog uses has its picture and an element for each of its controls;
-// every event the game fires by name, from the start-up to the panel's map buttons and the menus, is written; and
-// the title's theme plays without the media decoders, so that the start-up does not load them.
+// The demo scenario's data as the game reads it: the loose tree and the archive hold the same records and locations;
+// every screen layout a screen or dialog uses has its picture and an element for each of its controls; the pictures
+// leave the texts room (no ruling under a message's text, values inside their wells) and the level gain shows a heading
+// and a button; every event the game fires by name, from the start-up to the panel's map buttons and the menus, is
+// written; and the title's theme plays without the media decoders, so that the start-up does not load them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,8 +19,10 @@
 #include "game/shell/record_lists.h"
 #include "game/world/location.h"
 #include "host/testing_sound.h"
+#include "tests/support/image_fixtures.h"
 #include "tests/support/scenario_folder_fixture.h"
 #include "tests/support/sound_fixture.h"
+#include "tools/demo_scenario/demo_drawing.h"
 #include "tools/demo_scenario/demo_scenario.h"
 
 namespace {
@@ -28,6 +31,23 @@ namespace sw = scenario_writer;
 
 bool HasFile(const sw::ScenarioFiles& files, const std::string& path) {
   return std::any_of(files.Files().begin(), files.Files().end(), [&](const auto& file) { return file.first == path; });
+}
+
+// The numbers from first to last.
+std::vector<size_t> Range(size_t first, size_t last) {
+  std::vector<size_t> numbers;
+  for (size_t number = first; number <= last; ++number) numbers.push_back(number);
+  return numbers;
+}
+
+// The picture of a screen layout, decoded as the game reads pictures; an empty image when it is missing.
+DecodedImage LayoutPicture(const demo_scenario::DemoScenario& demo, int32_t layout) {
+  DecodedImage image;
+  const std::string path = "Pictures/" + demo.config.layouts.at(static_cast<size_t>(layout)).name;
+  for (const auto& [name, bytes] : demo.data.Files()) {
+    if (name == path) EXPECT_EQ(DecodeBytes(bytes, &image), kPlatformNoError) << path;
+  }
+  return image;
 }
 
 class DemoDataTest : public ScenarioFolderTest {
@@ -86,6 +106,73 @@ TEST(DemoScenarioTest, EveryLayoutInUseHasItsPictureAndAnElementForEachControl) 
     EXPECT_TRUE(HasFile(demo.data, "Pictures/" + layout.name)) << "layout " << index << ": " << layout.name;
     EXPECT_GE(layout.elements.size(), elements) << "layout " << index;
   }
+}
+
+TEST(DemoScenarioTest, TheMessagePictureIsPlainUnderTheText) {
+  // The text's lines follow the font: a ruling drawn in the picture would run through them.
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  const DecodedImage picture = LayoutPicture(demo, 1);
+  const sw::LayoutElementSpec& text = demo.config.layouts[1].elements.at(0);
+  const uint32_t parchment = PixelAt(picture, text.x, text.y);
+  std::vector<std::string> marks;
+  for (int32_t y = text.y; y < text.y + text.height; ++y) {
+    for (int32_t x = text.x; x < text.x + text.width; ++x) {
+      if (PixelAt(picture, x, y) != parchment) marks.push_back(std::to_string(x) + "," + std::to_string(y));
+    }
+  }
+  EXPECT_EQ(marks.size(), 0u) << "first at " << (marks.empty() ? "" : marks.front());
+}
+
+TEST(DemoScenarioTest, TextsStandOffTheEdgesOfTheirWells) {
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  // Layouts, how far into its element a text is written (the status panel writes 2 pixels in, a dialog's texts
+  // and text buttons at the corner), and the elements that hold texts.
+  struct Texts {
+    int32_t layout, offset;
+    std::vector<size_t> elements;
+  };
+  const Texts layouts[] = {
+      {16, 2, {1, 2, 3, 4, 5, 16, 17, 18, 22, 29}},  // the status panel
+      {10, 0, Range(1, 25)},                        // the sheet
+      {3, 0, Range(5, 17)},                         // the inventory's slots and values
+      {3, 0, {0}},                                  // its gold
+      {9, 0, {1, 2, 8, 9}},                         // the shop
+      {19, 0, {2, 4, 5, 6, 9}},                     // spell casting
+      {2, 0, {0, 3}},                               // the journal's entry and position
+  };
+  for (const Texts& texts : layouts) {
+    const DecodedImage picture = LayoutPicture(demo, texts.layout);
+    for (size_t index : texts.elements) {
+      const sw::LayoutElementSpec& element =
+          demo.config.layouts.at(static_cast<size_t>(texts.layout)).elements.at(index);
+      const int32_t x = element.x + texts.offset, y = element.y + texts.offset;
+      // The well's ground where the text starts reaches 4 pixels to its left and 2 above it.
+      const uint32_t ground = PixelAt(picture, x, y);
+      EXPECT_EQ(PixelAt(picture, x - 4, y + 2), ground) << "layout " << texts.layout << ", element " << index;
+      EXPECT_EQ(PixelAt(picture, x + 2, y - 2), ground) << "layout " << texts.layout << ", element " << index;
+    }
+  }
+}
+
+TEST(DemoScenarioTest, TheLevelGainPictureHasAHeadingAboveItsTextsAndAButtonBelowThem) {
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  const DecodedImage picture = LayoutPicture(demo, 14);
+  const std::vector<sw::LayoutElementSpec>& texts = demo.config.layouts[14].elements;
+  ASSERT_EQ(texts.size(), 2u);
+  // The pixels of a colour inside the frame (12 pixels wide) between two rows.
+  const auto count = [&picture](int32_t top, int32_t bottom, sw::Rgb colour) {
+    const uint32_t argb = 0xFF000000u | uint32_t{colour.red} << 16 | uint32_t{colour.green} << 8 | colour.blue;
+    int32_t found = 0;
+    for (int32_t y = std::max(top, 12); y < std::min(bottom, picture.Height() - 12); ++y) {
+      for (int32_t x = 12; x < picture.Width() - 12; ++x) found += PixelAt(picture, x, y) == argb ? 1 : 0;
+    }
+    return found;
+  };
+  // The heading's letters in the wood of the dialogs' headings; the button's face, with its caption on it.
+  EXPECT_GT(count(0, texts[0].y - 4, demo_scenario::colour::kWood), 0);
+  const int32_t below = texts[1].y + texts[1].height + 4;
+  EXPECT_GT(count(below, picture.Height(), demo_scenario::colour::kButtonFace), 20 * 80);
+  EXPECT_GT(count(below, picture.Height(), demo_scenario::colour::kInk), 0);
 }
 
 TEST(DemoScenarioTest, EveryEventTheGameFiresByNameIsWritten) {

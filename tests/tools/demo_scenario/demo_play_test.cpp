@@ -1,10 +1,11 @@
-// The demo played through the whole program, in-process and headless, on the manual clock with fixed seeds, from
-// the title (its theme and the ten slot sounds) and its "New game" on: the trader's shop and the well's words kept
-// in the journal; the whole tale, a fighter who buys the sword, slays the wolf of the meadow and hears the end at
-// the shrine; the road east to the meadow and its west edge back; the shrine, which offers rest until the wolf has
-// fallen and then tells the end of the tale once; and the player's fall, which ends the game with the offer of a
-// new one. Each step waits for a state of the game within a bound of frames and fails naming its step. Frames of
-// the places are written into "demo_frames/" of the working folder for a look by hand.
+// The demo played through the whole program, in-process and headless, on the manual clock with fixed seeds, from the
+// title (its theme and the ten slot sounds) and its "New game" on: the trader's shop and the well's words kept in the
+// journal; the whole tale, a fighter who buys the sword, slays the wolf of the meadow and hears the end at the shrine;
+// the road east to the meadow and its west edge back; the shrine, which offers rest until the wolf has fallen, then
+// tells the end of the tale once with the offer of a new game, a saved game or playing on, and then speaks as after the
+// end; the tale's new game and saved game, which follow at once; and the player's fall, which ends the game with the
+// offer of a new one. Each step waits for a state of the game within a bound of frames and fails naming its step.
+// Frames of the places are written into "demo_frames/" of the working folder for a look by hand.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "game/rules/game_state.h"
 #include "game/rules/item_record.h"
 #include "game/rules/script_event.h"
+#include "game/shell/data/string_utils.h"
 #include "game/shell/record_lists.h"
 #include "game/shell/media/music_player.h"
 #include "game/shell/media/sound_effects.h"
@@ -47,6 +49,8 @@ class DemoPlayTest : public DemoProgramTest {
     return {Click(kRoadEastX, kRoadEastY), Reach("the meadow", [] { return Quiet() && Here() == "meadow"; }),
             Wait(6)};
   }
+  // The player stops on the shrine's stones at the meadow's east end: their event.
+  InputStep ToTheStones() { return Open([] { CallEventName("ShrineStones"); }); }
   // A message that a script shows, closed by a click once it has been read.
   std::vector<InputStep> Read(const std::string& step, const std::string& words, std::string* shown = nullptr) {
     return {Reach(step, [words] { return MessageShown().find(words) != std::string::npos; }), Wait(4),
@@ -184,7 +188,7 @@ TEST_F(DemoPlayTest, AFighterWithTheSwordSlaysTheWolfAndTheShrineTellsTheEnd) {
                return MessageShown().find("tale ends") != std::string::npos;
              },
              900),
-       Wait(4), Frame("tale"), Click(320, 240), Reach("the tale read", Quiet), Do([&] { seen.told = Global("gb_told"); })},
+       Wait(4), Frame("tale"), ClickOn(3), Reach("the tale read", Quiet), Do([&] { seen.told = Global("gb_told"); })},
   });
   EXPECT_EQ(Play(std::move(steps)), 0);
   EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
@@ -211,20 +215,21 @@ TEST_F(DemoPlayTest, ANewMageKnowsItsFirstSpellAndTheRoadEastLeadsToTheMeadowAnd
 TEST_F(DemoPlayTest, TheShrineOffersRestUntilTheWolfFallsThenTellsTheEndOnce) {
   struct Seen {
     int32_t stamina = 0, maxStamina = 0, magic = 0, maxMagic = 0;
-    std::string wolf, told, tale, afterTale;
+    bool stonesAtTheEastEdge = false;
+    std::string before, wolf, told, tale, afterTale;
+    std::vector<std::string> taleChoices;
   } seen;
-  // The player stops on the shrine's stones at the meadow's east end: their event.
-  auto toTheStones = [this] { return Open([] { CallEventName("ShrineStones"); }); };
   std::vector<InputStep> steps = Join({
       NewGame("Wren", "elf", "mage"),
       ToTheMeadow(),
-      {Do([] {
+      {Do([&] {
          Character* player = GetCurrentCharacter();
          player->stamina = 1;
          player->magic = 0;
+         seen.stonesAtTheEastEdge = StonesCell().x == GetCurrentTileMap()->Width() - 1;
        }),
-       toTheStones(), Reach("the shrine", [] { return MessageShown().find("shrine") != std::string::npos; }),
-       Wait(4), Frame("shrine"), ClickOn(1)},
+       ToTheStones(), Reach("the shrine", [] { return MessageShown().find("shrine") != std::string::npos; }),
+       Wait(4), Frame("shrine"), Do([&] { seen.before = MessageShown(); }), ClickOn(1)},
       Read("the rest", "You rest"),
       {Do([&] {
         const Character* player = GetCurrentCharacter();
@@ -236,12 +241,20 @@ TEST_F(DemoPlayTest, TheShrineOffersRestUntilTheWolfFallsThenTellsTheEndOnce) {
       // The wolf's fall, as the meadow's fights will bring it.
       {Open([] { CallEventName("WolfFalls"); })},
       Read("the wolf's fall", "wolf falls"),
-      {Do([&] { seen.wolf = Global("gb_wolf"); }), toTheStones(),
+      {Do([&] { seen.wolf = Global("gb_wolf"); }), ToTheStones(),
        Reach("the tale", [] { return MessageShown().find("tale ends") != std::string::npos; }), Wait(4),
-       Frame("ending"), Do([&] { seen.tale = MessageShown(); }), Click(320, 240), Reach("the tale read", Quiet),
+       Frame("ending"), Do([&] {
+         seen.tale = MessageShown();
+         for (int32_t choice = 1; choice <= MessageDialog::kChoiceCount; ++choice) {
+           seen.taleChoices.push_back(Top<MessageDialog>()->ChoiceCaption(choice));
+         }
+       }),
+       // Its third choice plays on.
+       ClickOn(3), Reach("the tale read", [] { return Quiet() && IsGameInProgress() && Here() == "meadow"; }),
        Do([&] { seen.told = Global("gb_told"); })},
-      // Told once: the shrine offers rest again, and leaving keeps the player on the meadow.
-      {toTheStones(), Reach("the shrine again", [] { return TopLayout() == 1; }), Wait(4),
+      // Told once: the shrine speaks as after the end, still offering rest, and leaving keeps the player on the
+      // meadow.
+      {ToTheStones(), Reach("the shrine again", [] { return TopLayout() == 1; }), Wait(4), Frame("shrine_after"),
        Do([&] { seen.afterTale = MessageShown(); }), ClickOn(2),
        Reach("the shrine left", [] { return Quiet() && Here() == "meadow"; })},
   });
@@ -252,8 +265,81 @@ TEST_F(DemoPlayTest, TheShrineOffersRestUntilTheWolfFallsThenTellsTheEndOnce) {
   EXPECT_EQ(seen.magic, seen.maxMagic);
   EXPECT_EQ(seen.wolf, "1");
   EXPECT_EQ(seen.told, "1");
+  // The tale names the way the map shows: the stones lie at the meadow's east edge.
+  EXPECT_TRUE(seen.stonesAtTheEastEdge);
+  EXPECT_NE(seen.tale.find("east"), std::string::npos) << seen.tale;
+  EXPECT_EQ(seen.tale.find("north"), std::string::npos) << seen.tale;
+  ASSERT_EQ(seen.taleChoices.size(), 3u);
+  EXPECT_EQ(seen.taleChoices[0], "New game");
+  EXPECT_EQ(seen.taleChoices[1], "Open a saved game");
+  EXPECT_NE(seen.taleChoices[2], "");
+  EXPECT_NE(seen.afterTale, seen.before);
   EXPECT_EQ(seen.afterTale.find("tale ends"), std::string::npos);
   EXPECT_NE(seen.afterTale.find("rest"), std::string::npos);
+}
+
+TEST_F(DemoPlayTest, TheTalesNewGameAndSavedGameFollowAtOnceWithoutTheEndScreen) {
+  const std::string savePath = temp_.WindowsPath("Wren.ksv");
+  // The tale's first choice begins a new game (its player made anew), its second opens the game saved in the
+  // village; neither shows the end screen on the way.
+  struct Case {
+    int32_t choice;
+    std::string player;
+  };
+  for (const Case& test : {Case{1, "Ash"}, Case{2, "Wren"}}) {
+    SCOPED_TRACE(test.choice);
+    struct Seen {
+      bool endScreen = false, playing = false;
+      std::string player, place, wolf, told;
+    } seen;
+    const auto noEndScreen = [&seen] {
+      if (MessageShown().find("tale has ended") != std::string::npos) seen.endScreen = true;
+    };
+    std::vector<InputStep> next;
+    if (test.choice == 1) {
+      next = Join({{Reach("the new player's name",
+                          [noEndScreen] {
+                            noEndScreen();
+                            return TopLayout() == 4;
+                          })},
+                   CreatePlayer(test.player, "elf", "mage")});
+    } else {
+      next = {Reach("the saved game", [noEndScreen] {
+        noEndScreen();
+        return IsGameInProgress() && Quiet() && Here() == "village";
+      })};
+    }
+    std::vector<InputStep> steps = Join({
+        NewGame("Wren", "human", "fighter"),
+        {Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), KeyDown(VK_CONTROL), KeyDown('S'), KeyUp('S'),
+         KeyUp(VK_CONTROL), Reach("the save", [&] { return Quiet() && temp_.Exists("Wren.ksv"); })},
+        ToTheMeadow(),
+        {Open([] { CallEventName("WolfFalls"); })},
+        Read("the wolf's fall", "wolf falls"),
+        {ToTheStones(), Reach("the tale", [] { return MessageShown().find("tale ends") != std::string::npos; }),
+         Wait(4), Do([&] {
+           if (test.choice == 2) HostTestAnswerFileChooser(savePath.c_str());
+         }),
+         ClickOn(test.choice)},
+        next,
+        {Wait(4), Do([&] {
+           seen.playing = IsGameInProgress();
+           seen.player = GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->GetName() : "";
+           seen.place = Here();
+           seen.wolf = Global("gb_wolf");
+           seen.told = Global("gb_told");
+         })},
+    });
+    EXPECT_EQ(Play(std::move(steps)), 0);
+    EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+    EXPECT_FALSE(seen.endScreen);
+    EXPECT_TRUE(seen.playing);
+    EXPECT_EQ(seen.player, test.player);
+    EXPECT_EQ(seen.place, "village");
+    // Both games begin before the wolf's fall.
+    EXPECT_EQ(ParseInt(seen.wolf), 0);
+    EXPECT_EQ(ParseInt(seen.told), 0);
+  }
 }
 
 TEST_F(DemoPlayTest, ThePlayersFallEndsTheGameWithTheOfferOfANewOne) {

@@ -272,9 +272,9 @@ TEST_F(PlayThroughTest, TheWholeTaleSavedThenOpenedFromTheTitleComesBackAsItWasS
       // The shrine's stones: the end of the tale, kept in the journal.
       WalkUntil("the tale", StonesCell, [] { return MessageShown().find("tale ends") != std::string::npos; }),
       Wait(4), ClickOn(MessageDialog::kJournalButton),
-      Reach("the tale in the journal", [] { return !GetCurrentCharacter()->journal.empty(); }), Click(320, 240),
+      Reach("the tale in the journal", [] { return !GetCurrentCharacter()->journal.empty(); }), ClickOn(3),
       Reach("the tale read", Quiet),
-      // Off the stones and on them again: the shrine offers a rest now.
+      // Off the stones and on them again: after the end the shrine still offers a rest.
       WalkUntil("off the stones", [] { return Point{StonesCell().x - 1, StonesCell().y}; },
                 [] { return GetCurrentCharacter()->x == StonesCell().x - 1 && Quiet(); }),
       WalkUntil("the shrine", StonesCell, [] { return MessageShown().find("rest a while") != std::string::npos; }),
