@@ -1,6 +1,7 @@
-// The demo's story around the places: the title ("StartGame": the theme, the title picture and the choice of a new
-// game, a saved game or quitting), the menus and their events, the help, the start of a new game ("Main": level 1,
-// a potion, some gold, the mage's first spell, then the village) and the end of a game ("EndGame": a new game or quitting).
+// The demo's story around the places: the title ("StartGame": the theme, then the title picture and the choice of a
+// new game, a saved game or quitting), the menus and their events, the help, the start of a new game ("Main": level
+// 1, a potion, some gold, the mage's first spell, then the village) and the end of a game ("EndGame": the same
+// choice as the title's).
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"
@@ -58,20 +59,33 @@ void AddMenus(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
             0});
 }
 
+// A screen of the title's picture, a text and the choice of a new game, a saved game or quitting: the event
+// `name` and its helper "<name>Open". A saved game is opened by the menu's own event, which the command ends; the
+// helper then looks whether a game came of it, and when none did (the chooser cancelled, or the file refused with
+// its message) it shows the screen again, so that the player is never left without a choice. Each time the screen
+// comes back the events nest a little deeper; the menus' New and Open stay at hand should they ever run out.
+void AddChoiceScreen(sw::ScenarioFiles& files, const std::string& name, const std::string& text) {
+  const std::vector<Choice> choices = {{"New game", "new"}, {"Open a saved game", "open"}, {"Quit", "quit"}};
+  AddEvent(files, name,
+           {{Say(text, choices, "Title")},
+            {Labelled("new", Engine(kNewGame)), Labelled("open", Call(name + "Open")), Labelled("quit", Engine(kQuit))},
+            0});
+  AddEvent(files, name + "Open",
+           {{Call("MenuOpen"), If("GameInProgress,is equal to,1", "opened", ""), Call(name)},
+            {Labelled("opened", {"", "End", {}})},
+            0});
+}
+
 }  // namespace
 
 void AddStory(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   AddMenus(files, config);
   files.Add("Events/Pics/Title.pct", sw::EncodeBmp24(DrawTitle()));
 
-  const std::vector<Choice> begin = {{"New game", "new"}, {"Open a saved game", "open"}, {"Quit", "quit"}};
-  AddEvent(files, "StartGame",
-           {{{"", "Play music", {"Theme", ""}},
-             Say("A village keeps the road to the old shrine. Since the wolf came down to the meadow, nobody has walked "
-                 "that way.",
-                 begin, "Title")},
-            {Labelled("new", Engine(kNewGame)), Labelled("open", Engine(kOpenGame)), Labelled("quit", Engine(kQuit))},
-            0});
+  AddEvent(files, "StartGame", {{{"", "Play music", {"Theme", ""}}, Call("Title")}, {}, 0});
+  AddChoiceScreen(files, "Title",
+                  "A village keeps the road to the old shrine. Since the wolf came down to the meadow, nobody has "
+                  "walked that way.");
 
   // A new player, made at level 0, begins at level 1, carries a potion and some gold, a mage knows its first spell,
   // and the tale starts in the village.
@@ -85,11 +99,8 @@ void AddStory(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
             {Labelled("mage", {"", "Spells", {"Spark", "1"}})},
             0});
 
-  AddEvent(files, "EndGame",
-           {{Say("Your tale has ended here. Begin a new one, or leave the village for now?",
-                 {{"New game", "new"}, {"Quit", "quit"}}, "Title")},
-            {Labelled("new", Engine(kNewGame)), Labelled("quit", Engine(kQuit))},
-            0});
+  AddChoiceScreen(files, "EndGame",
+                  "Your tale has ended here. Begin a new one, take up a saved one, or leave the village for now?");
 }
 
 }  // namespace demo_scenario
