@@ -5,7 +5,9 @@
 // test's folder. The second run opens that save from the title's choice and must find the game as it was saved.
 // Input goes only through the host's test seam: clicks at points taken from the loaded hotspots, layouts and map
 // cells, keys, typed text and the answers of the file chooser. Each step waits for a state of the game within a
-// bound of frames and fails naming its step.
+// bound of frames and fails naming its step. A second play goes through the ways in and out of a game: the title's
+// and the end screen's "Open a saved game", cancelled, refused and answered, saves that cannot be opened over a
+// running game, and a quick tap on the map.
 #include <gtest/gtest.h>
 
 #include <algorithm>
