@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr int32_t kNoRelease = -1;
+constexpr size_t kLeft = 0, kMiddle = 1, kRight = 2;
 
 struct InputState {
   std::unique_ptr<std::array<int32_t, kKeySlotCount>> live;
@@ -20,6 +22,13 @@ struct InputState {
   int32_t frameX = 0, frameY = 0;
   bool moved = true;
   int32_t left = kButtonUp, middle = kButtonUp, right = kButtonUp;
+  // Clicks are kept as taps are: a button pressed and let go between two frames stays down until a frame has
+  // shown the press. unseen: the button went down since the last frame latch; due: the release waiting for that
+  // frame (kNoRelease when none).
+  std::array<bool, 3> unseen{};
+  std::array<int32_t, 3> due{kNoRelease, kNoRelease, kNoRelease};
+  // The button was down when it was set idle: a press told while idle is that same press, no new one.
+  std::array<bool, 3> idledDown{};
   bool clicked = false;
   bool doubleClicked = false;
   bool textEntry = false;
@@ -53,15 +62,51 @@ KeySlot KeypadSlot(int32_t virtualKey) {
   }
 }
 
-void ButtonEvent(int32_t& state, int32_t x, int32_t y, int32_t value) {
+int32_t& ButtonState(size_t button) {
   InputState& s = State();
+  return button == kLeft ? s.left : button == kMiddle ? s.middle : s.right;
+}
+
+bool IsDownState(int32_t state) { return state == 1 || state == 2 || state == 3; }
+bool IsUpValue(int32_t value) { return value == kButtonUp || value == kButtonUpByFlags; }
+
+void ButtonEvent(size_t button, int32_t x, int32_t y, int32_t value) {
+  InputState& s = State();
+  int32_t& state = ButtonState(button);
   s.pendingX = x;
   s.pendingY = y;
   if (value == kButtonDoubleClick) {
     s.doubleClicked = true;
     return;
   }
-  if ((state == 1 || state == 2 || state == 3) && (value == kButtonUp || value == kButtonUpByFlags)) s.clicked = true;
+  if (s.due[button] != kNoRelease) {
+    // Let go already, the release waiting for a frame. A further release changes only the state it will leave.
+    // A press on the idle button is the same press told back (a reader that set the buttons idle puts back what
+    // it read); any other press is a new one, which holds the button again.
+    if (IsUpValue(value)) {
+      s.due[button] = value;
+    } else {
+      if (state != kButtonIdle || !s.idledDown[button]) {
+        s.due[button] = kNoRelease;
+        s.unseen[button] = true;
+      }
+      s.idledDown[button] = false;
+      state = value;
+    }
+    return;
+  }
+  if (IsDownState(state) && IsUpValue(value)) {
+    s.clicked = true;
+    // A press no frame has seen yet is kept down for the next frame, so that a quick click is not lost to the
+    // game, which reads the buttons held over a frame.
+    if (s.unseen[button]) {
+      s.due[button] = value;
+      return;
+    }
+  }
+  const bool samePress = state == kButtonIdle && s.idledDown[button];
+  if (!IsDownState(state) && IsDownState(value) && !samePress) s.unseen[button] = true;
+  s.idledDown[button] = false;
   state = value;
 }
 
@@ -70,6 +115,9 @@ void ResetMouseState() {
   s.pendingX = 0;
   s.pendingY = 0;
   s.left = s.middle = s.right = kButtonUp;
+  s.unseen.fill(false);
+  s.due.fill(kNoRelease);
+  s.idledDown.fill(false);
   s.moved = true;
   s.clicked = false;
   s.doubleClicked = false;
@@ -84,11 +132,8 @@ void Initialize() {
   s.textEntry = false;
   s.text.clear();
   s.queue.clear();
-  s.pendingX = s.pendingY = s.frameX = s.frameY = 0;
-  s.moved = true;
-  s.clicked = false;
-  s.doubleClicked = false;
-  s.left = s.middle = s.right = kButtonUp;
+  ResetMouseState();
+  s.frameX = s.frameY = 0;
   s.keyDownFlag = false;
   s.live = std::make_unique<std::array<int32_t, kKeySlotCount>>();
   s.frame = std::make_unique<std::array<int32_t, kKeySlotCount>>();
@@ -123,6 +168,14 @@ void BeginFrame() {
     s.frameX = s.pendingX;
     s.frameY = s.pendingY;
     s.moved = true;
+  }
+  // A release that waited for this frame takes effect once a frame has shown the press.
+  for (size_t button : {kLeft, kMiddle, kRight}) {
+    if (s.due[button] != kNoRelease && !s.unseen[button]) {
+      ButtonState(button) = s.due[button];
+      s.due[button] = kNoRelease;
+    }
+    s.unseen[button] = false;
   }
   if (s.live && s.frame) {
     *s.frame = *s.live;
@@ -238,9 +291,9 @@ bool IsMovementKeyDown() {
   return false;
 }
 
-void OnLeftButton(int32_t x, int32_t y, int32_t value) { ButtonEvent(State().left, x, y, value); }
-void OnMiddleButton(int32_t x, int32_t y, int32_t value) { ButtonEvent(State().middle, x, y, value); }
-void OnRightButton(int32_t x, int32_t y, int32_t value) { ButtonEvent(State().right, x, y, value); }
+void OnLeftButton(int32_t x, int32_t y, int32_t value) { ButtonEvent(kLeft, x, y, value); }
+void OnMiddleButton(int32_t x, int32_t y, int32_t value) { ButtonEvent(kMiddle, x, y, value); }
+void OnRightButton(int32_t x, int32_t y, int32_t value) { ButtonEvent(kRight, x, y, value); }
 
 void SetMousePosition(int32_t x, int32_t y) {
   State().pendingX = x;
@@ -254,7 +307,12 @@ void AgeButtons() {
   }
 }
 
-void IdleButtons() { State().left = State().middle = State().right = kButtonIdle; }
+void IdleButtons() {
+  for (size_t button : {kLeft, kMiddle, kRight}) {
+    State().idledDown[button] = IsDownState(ButtonState(button));
+    ButtonState(button) = kButtonIdle;
+  }
+}
 
 int32_t GetMouse(int32_t* x, int32_t* y, int32_t* state) {
   InputState& s = State();

@@ -28,6 +28,8 @@ constexpr KeySlot kSlotTab = 284;
 
 // Mouse-button states: 0 up, 1 down, 2 down as another button's message reported it (becomes 1 when aged), 4 up
 // as reported that way (becomes 0), 8 idle (nothing known). 32 given to a button event is a double click.
+// A button pressed and let go between two frame latches sets the click flag at once and reads down until the next
+// latch has shown the press, as a key tap does: the game, which reads the buttons held over a frame, sees it.
 constexpr int32_t kButtonUp = 0;
 constexpr int32_t kButtonDown = 1;
 constexpr int32_t kButtonHeldByFlags = 2;

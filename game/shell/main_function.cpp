@@ -112,7 +112,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   bool ok = false;
   if (ReadStartupConfig(params) != 0) {
-    error = std::string(kCannotFindData) + GetDataPath();
+    error = std::string(kCannotFindData) + SystemPath(GetDataPath());
   } else {
     ok = RunStartupSteps(steps, error);
   }

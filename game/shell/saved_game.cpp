@@ -35,7 +35,12 @@ SavedGameError OpenSavedGameFrom(SavedGameWorld& world, FolderRef folder, const 
   }
   // The older format names no sprite check; an empty name stands for the scenario's default sprite.
   const std::string& sprite = game.character.spriteName;
-  if (game.format != 11 && !sprite.empty() && !world.PictureExists(sprite)) {
+  const bool spriteFound = game.format == 11 || sprite.empty() || world.PictureExists(sprite);
+  // The game goes back to the last place of its history once it is in place, and a way back that fails ends it.
+  // That place is checked here, in every format, while the running game can still be kept: a save whose history
+  // is empty or names no location of the scenario would otherwise replace the running game and then end it.
+  const bool placeFound = !game.history.empty() && world.PlaceExists(game.history.back().location);
+  if (!spriteFound || !placeFound) {
     world.ShowAlert(SavedGameErrorText(SavedGameError::kNotLoadable), world.ScenarioName());
     world.ResetInput();
     return SavedGameError::kNotLoadable;

@@ -148,6 +148,7 @@ bool SavePrefsFile() {
   PrefsFile* prefs = GetPrefsFile();
   if (prefs == nullptr || prefs->Folder().empty()) return false;
   if (prefs->Save()) return true;
-  ShowAlert("Cannot save the preferences file : \n" + prefs->Folder() + prefs->FileName(), GetScenarioName());
+  ShowAlert("Cannot save the preferences file : \n" + SystemPath(prefs->Folder() + prefs->FileName()),
+            GetScenarioName());
   return false;
 }

@@ -22,6 +22,7 @@
 #include "game/shell/menus.h"
 #include "game/shell/data/option_store.h"
 #include "game/shell/record_lists.h"
+#include "game/world/location.h"
 #include "game/world/scene_view.h"
 #include "game/world/world_services.h"
 #include "host/user.h"
@@ -175,6 +176,8 @@ std::vector<std::string> ShellCommandHost::LoadedPlugins() { return ::LoadedPlug
 bool ShellCommandHost::PictureExists(const std::string& name) {
   return DataFileExists(("Pictures/" + name).c_str());
 }
+
+bool ShellCommandHost::PlaceExists(const std::string& name) { return LocationExists(name); }
 
 void ShellCommandHost::Apply(const SavedGame& game) {
   wasInProgress_ = ::IsGameInProgress() != 0;

@@ -288,6 +288,59 @@ PlatformError PlatformGetFullPath(FolderRef folder, FolderRef name, char* buffer
   return error;
 }
 
+namespace {
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The drive letter and the rest of a path in the drive form ("C:\x", "C:/x") or the volume form ("/C/x"); 0 for
+// any other path.
+char SplitDrive(std::string_view text, std::string_view* rest) {
+  if (text.size() >= 2 && IsDriveLetter(text[0]) && text[1] == ':') {
+    *rest = text.substr(2);
+    return text[0];
+  }
+  if (text.size() >= 2 && text[0] == '/' && IsDriveLetter(text[1]) && (text.size() == 2 || text[2] == '/')) {
+    *rest = text.substr(2);
+    return text[1];
+  }
+  return 0;
+}
+
+}  // namespace
+
+PlatformError PlatformGetSystemPath(const char* path, char* buffer, uint32_t size) {
+  if (size == 0) return kPlatformErrBadData;
+  buffer[0] = '\0';
+  if (path == nullptr) return kPlatformErrBadData;
+  std::string text = path;
+  std::string_view rest;
+  char drive = SplitDrive(text, &rest);
+  if (drive == 0 && !text.empty() && !IsPathSeparator(text[0])) {
+    // A relative path: from the default folder.
+    char folder[kWindowsPathSize * 2];
+    PlatformError error = PlatformGetFullPath(0, "", folder, sizeof(folder));
+    if (error != kPlatformNoError) return error;
+    std::string full = folder;
+    if (full.empty() || !IsPathSeparator(full.back())) full += '/';
+    text = full + text;
+    drive = SplitDrive(text, &rest);
+  }
+  std::string shown;
+  if (drive == 'C' || drive == 'c') {
+    while (!rest.empty() && IsPathSeparator(rest.front())) rest.remove_prefix(1);
+    shown = "/" + std::string(rest);
+  } else {
+    shown = text;
+  }
+  for (char& c : shown) {
+    if (c == '\\') c = '/';
+  }
+  if (shown.size() >= size) return kPlatformErrBadData;
+  std::memcpy(buffer, shown.c_str(), shown.size() + 1);
+  return kPlatformNoError;
+}
+
 PlatformError PlatformCreateFile(FolderRef folder, const PlatformFileInfo* info) {
   OwnedRef ref;
   PlatformError error = ResolveItem(folder, 0, &ref);

@@ -23,6 +23,12 @@ PlatformError PlatformReleaseFolder(FolderRef folder);
 PlatformError PlatformCheckFolderItem(FolderRef folder, FolderRef name);
 PlatformError PlatformSetDefaultFolder(FolderRef folder, FolderRef name);
 PlatformError PlatformGetFullPath(FolderRef folder, FolderRef name, char* buffer, uint32_t size);
+// A path as the system itself writes it, for texts shown to the player. The one drive "C:" is the root of the
+// system's own tree, so the drive form "C:\Games\Vale.ini" (either separator) and the volume form
+// "/C/Games/Vale.ini" both read "/Games/Vale.ini"; a relative path is taken from the default folder. A path on
+// another drive keeps its text, with "/" as its separator. Fails, leaving the buffer empty, when the result does
+// not fit.
+PlatformError PlatformGetSystemPath(const char* path, char* buffer, uint32_t size);
 PlatformError PlatformCreateFile(FolderRef folder, const PlatformFileInfo* info);
 PlatformError PlatformDeleteFile(FolderRef folder, FolderRef name);
 PlatformError PlatformGetFileInfo(FolderRef folder, FolderRef name, PlatformFileInfo* info, bool detectContainers);

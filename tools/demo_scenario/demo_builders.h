@@ -48,7 +48,8 @@ sw::ActionSpec Labelled(const std::string& label, sw::ActionSpec action);
 void AddEvent(sw::ScenarioFiles& files, const std::string& name, const sw::EventSpec& event);
 
 // The global variables the story keeps: the wolf of the meadow is dead (set by the meadow), the shrine has told the
-// end of the tale (1, or kNewGameChosen once the player chose a new game there), and the player's class as a name.
+// end of the tale (1, or kNewGameChosen once the player chose a new game, there or from the menu: the end of the
+// game that this ends then shows no end screen), and the player's class as a name.
 inline constexpr const char* kWolfSlain = "gb_wolf";
 inline constexpr const char* kTaleTold = "gb_told";
 inline constexpr const char* kNewGameChosen = "2";

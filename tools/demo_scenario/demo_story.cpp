@@ -1,7 +1,7 @@
-// The demo's story around the places: the title ("StartGame": the theme, the title picture and the choice of a new
-// game, a saved game or quitting), the menus and their events, the help, the start of a new game ("Main": level 1,
-// a potion, some gold, the mage's first spell, then the village) and the end of a game ("EndGame": a new game or
-// quitting; nothing when the new game was chosen at the end of the tale).
+// The demo's story around the places: the title ("StartGame": the theme, then the title picture and the choice of a
+// new game, a saved game or quitting), the menus and their events, the help, the start of a new game ("Main": level
+// 1, a potion, some gold, the mage's first spell, then the village) and the end of a game ("EndGame": the same
+// choice as the title's; nothing when it is the end of a game that a chosen new game replaces).
 #include <string>
 
 #include "tools/demo_scenario/demo_drawing.h"
@@ -50,12 +50,40 @@ void AddMenus(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
       {"MenuNew", kNewGame},         {"MenuOpen", kOpenGame},           {"MenuSave", kSaveGame},
       {"MenuEnd", kEndGame},         {"MenuInventory", kInventory},     {"MenuCharacter", kCharacterSheet},
       {"MenuSpells", kSpellCasting}, {"MenuJournal", kJournal}};
-  for (const auto& [event, command] : commands) AddEvent(files, event, EngineEvent(command));
+  for (const auto& [event, command] : commands) {
+    if (command != kNewGame) AddEvent(files, event, EngineEvent(command));
+  }
+  // A new game from the menu ends the running one first: that end passes without the end screen.
+  AddEvent(files, "MenuNew", {{{"", "Change Global", {kTaleTold, "1", kNewGameChosen}}, Engine(kNewGame)}, {}, 0});
   AddEvent(files, "HowToPlay",
            {{Say("Click where you would go: the trader's door, the well, or the road east to the meadow. The buttons "
                  "under the picture open your pack, your spells, your journal and your sheet. On the meadow click to "
                  "walk, and click the wolf to fight it. Ctrl+S saves the game and Ctrl+O opens one.")},
             {},
+            0});
+}
+
+// A screen of the title's picture, a text and the choice of a new game, a saved game or quitting: the event
+// `name` and its helper "<name>Open". A saved game is opened by the menu's own event, which the command ends; the
+// helper then looks whether a game came of it, and when none did (the chooser cancelled, or the file refused with
+// its message) it shows the screen again, so that the player is never left without a choice. Each time the screen
+// comes back the events nest a little deeper; the menus' New and Open stay at hand should they ever run out. With
+// `silentForNewGame` the screen is not shown when the player has just chosen a new game (at the end of the tale or
+// from the menu), which ends the running game first.
+void AddChoiceScreen(sw::ScenarioFiles& files, const std::string& name, const std::string& text,
+                     bool silentForNewGame) {
+  const std::vector<Choice> choices = {{"New game", "new"}, {"Open a saved game", "open"}, {"Quit", "quit"}};
+  std::vector<sw::ActionSpec> main;
+  if (silentForNewGame) main.push_back(If(std::string(kTaleTold) + ",is equal to," + kNewGameChosen, "anew", ""));
+  main.push_back(Say(text, choices, "Title"));
+  AddEvent(files, name,
+           {main,
+            {Labelled("new", Engine(kNewGame)), Labelled("open", Call(name + "Open")), Labelled("quit", Engine(kQuit)),
+             Labelled("anew", {"", "End", {}})},
+            0});
+  AddEvent(files, name + "Open",
+           {{Call("MenuOpen"), If("GameInProgress,is equal to,1", "opened", ""), Call(name)},
+            {Labelled("opened", {"", "End", {}})},
             0});
 }
 
@@ -65,14 +93,11 @@ void AddStory(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   AddMenus(files, config);
   files.Add("Events/Pics/Title.pct", sw::EncodeBmp24(DrawTitle()));
 
-  const std::vector<Choice> begin = {{"New game", "new"}, {"Open a saved game", "open"}, {"Quit", "quit"}};
-  AddEvent(files, "StartGame",
-           {{{"", "Play music", {"Theme", ""}},
-             Say("A village keeps the road to the old shrine. Since the wolf came down to the meadow, nobody has walked "
-                 "that way.",
-                 begin, "Title")},
-            {Labelled("new", Engine(kNewGame)), Labelled("open", Engine(kOpenGame)), Labelled("quit", Engine(kQuit))},
-            0});
+  AddEvent(files, "StartGame", {{{"", "Play music", {"Theme", ""}}, Call("Title")}, {}, 0});
+  AddChoiceScreen(files, "Title",
+                  "A village keeps the road to the old shrine. Since the wolf came down to the meadow, nobody has "
+                  "walked that way.",
+                  false);
 
   // A new player, made at level 0, begins at level 1, carries a potion and some gold, a mage knows its first spell,
   // and the tale starts in the village.
@@ -86,13 +111,9 @@ void AddStory(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
             {Labelled("mage", {"", "Spells", {"Spark", "1"}})},
             0});
 
-  // A new game chosen at the end of the tale ends this game first: that end passes without a word.
-  AddEvent(files, "EndGame",
-           {{If(std::string(kTaleTold) + ",is equal to," + kNewGameChosen, "anew", ""),
-             Say("Your tale has ended here. Begin a new one, or leave the village for now?",
-                 {{"New game", "new"}, {"Quit", "quit"}}, "Title")},
-            {Labelled("new", Engine(kNewGame)), Labelled("quit", Engine(kQuit)), Labelled("anew", {"", "End", {}})},
-            0});
+  AddChoiceScreen(files, "EndGame",
+                  "Your tale has ended here. Begin a new one, take up a saved one, or leave the village for now?",
+                  true);
 }
 
 }  // namespace demo_scenario

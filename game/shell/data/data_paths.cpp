@@ -177,6 +177,13 @@ const std::string& GetScenarioRoot() { return Roots().scenario; }
 const std::string& GetApplicationRoot() { return Roots().application; }
 const std::string& GetPluginRoot() { return Roots().plugin; }
 
+std::string SystemPath(std::string_view path) {
+  const std::string text(path);
+  char shown[kWindowsPathSize * 4];
+  if (PlatformGetSystemPath(text.c_str(), shown, sizeof(shown)) != kPlatformNoError) return text;
+  return shown;
+}
+
 void ConfigPath(std::string& out) { ScenarioPath(out, "Config"); }
 void ItemsFolderPath(std::string& out) { ScenarioPath(out, "Items/"); }
 void LocationDefsFolderPath(std::string& out) { ScenarioPath(out, "Locations/Defs/"); }

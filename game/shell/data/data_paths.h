@@ -63,6 +63,11 @@ void MusicPath(std::string& out, std::string_view name, std::string_view plugin)
 // As MoviePath under "Sounds/" with ".aiff" by the extension rule, made relative to the program's folder.
 void SoundPath(std::string& out, std::string_view name, std::string_view plugin);
 
+// A path as the player's system writes it, for messages: "C:\Users\wren\Vale.ini" and "/C/Users/wren/Vale.ini"
+// read "/Users/wren/Vale.ini", and a relative path is taken from the default folder. The path as given when it
+// cannot be turned.
+std::string SystemPath(std::string_view path);
+
 // File helpers over the file manager, on the default folder.
 bool FileExistsByName(const char* path);
 bool IsFolder(const char* path);

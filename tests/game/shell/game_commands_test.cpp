@@ -32,6 +32,7 @@ class FakeHost : public GameCommandHost {
   void Capture(SavedGame* game) override { *game = running; }
   std::vector<std::string> LoadedPlugins() override { return {}; }
   bool PictureExists(const std::string&) override { return true; }
+  bool PlaceExists(const std::string& name) override { return name == "Town"; }
   void Apply(const SavedGame& game) override { running = game; }
   bool TravelBack() override { return true; }
   void PlacePlayer() override {}
@@ -124,6 +125,7 @@ class GameCommands : public ChooserTest {
     ASSERT_NE(host_.window, nullptr);
     host_.running.character.name = "Aldra";
     host_.running.character.level = 3;
+    host_.running.history = {{10, 1, 2, 0, "Town", ""}};
     SetSaveName("");
     TimerCounts().clear();
   }

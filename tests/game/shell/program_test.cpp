@@ -218,7 +218,8 @@ TEST_F(ProgramTest, MissingDataShowsTheDataPathAndEndsWithCodeOne) {
   EXPECT_EQ(Run(script), 1);
   auto boxes = HostTestMessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "Cannot find the specified file : \nData/Data001.dat");
+  // The path is the system's own, from the root of its tree.
+  EXPECT_EQ(boxes[0].text, "Cannot find the specified file : \n" + temp_.Posix() + "/Data/Data001.dat");
   EXPECT_EQ(boxes[0].caption, "Error");
   EXPECT_FALSE(script.seen.sawFrame);
 }
@@ -390,7 +391,7 @@ TEST_F(ProgramTest, PreferencesThatCannotBeSavedAreToldAndTheOldFileStays) {
   HostResetFileFaults();
   EXPECT_EQ(code, 1);
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Do you want to play this game in fullscreen mode?",
-                                                  "Cannot save the preferences file : \n" + path}));
+                                                  "Cannot save the preferences file : \n" + posix}));
   EXPECT_EQ(ReadWholeFile(posix), before);
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/errors.h"
@@ -24,6 +25,7 @@ class FakeWorld : public SavedGameWorld {
   void Capture(SavedGame* game) override { *game = running; }
   std::vector<std::string> LoadedPlugins() override { return plugins; }
   bool PictureExists(const std::string& name) override { return name != "lost_sprite"; }
+  bool PlaceExists(const std::string& name) override { return name == "Town"; }
   void Apply(const SavedGame& game) override {
     running = game;
     steps.push_back("apply");
@@ -142,6 +144,18 @@ TEST_F(SavedGameFlow, RefusedFilesAreToldAndLeaveTheGame) {
   SavedGame lost = GameOf("Lost");
   lost.character.spriteName = "lost_sprite";
   SaveAs(lost, "lost.ksv");
+  // Saves whose last place cannot be gone back to: a location the scenario lacks, one without a name, a name
+  // reaching out of the data, and no place at all. They are refused before the running game is given up.
+  const std::pair<const char*, std::vector<LocationHistoryEntry>> placesLost[] = {
+      {"nowhere.ksv", {{10, 1, 2, 0, "Town", ""}, {10, 1, 2, 0, "Nowhere", ""}}},
+      {"unnamed.ksv", {{4, 0, 0, 0, "", ""}}},
+      {"outside.ksv", {{10, 1, 2, 0, "../Town", ""}}},
+      {"nohistory.ksv", {}}};
+  for (const auto& [file, history] : placesLost) {
+    SavedGame game = GameOf("Lost");
+    game.history = history;
+    SaveAs(game, file);
+  }
   SaveAs(GameOf("Aldra"), "a.ksv");
   temp_.WriteFile("junk.ksv", std::string("\0\x0d\0\0\0\x10\0\0\0\x02xx", 12));
   struct Case {
@@ -150,6 +164,10 @@ TEST_F(SavedGameFlow, RefusedFilesAreToldAndLeaveTheGame) {
     std::string identity;
     SavedGameError error;
   } cases[] = {{"sprite missing", "lost.ksv", kScenario, SavedGameError::kNotLoadable},
+               {"place missing", "nowhere.ksv", kScenario, SavedGameError::kNotLoadable},
+               {"place without a name", "unnamed.ksv", kScenario, SavedGameError::kNotLoadable},
+               {"place outside the data", "outside.ksv", kScenario, SavedGameError::kNotLoadable},
+               {"no place", "nohistory.ksv", kScenario, SavedGameError::kNotLoadable},
                {"other scenario", "a.ksv", "Another Isle", SavedGameError::kOtherScenario},
                {"damaged", "junk.ksv", kScenario, SavedGameError::kDamaged},
                {"missing file", "none.ksv", kScenario, SavedGameError::kFileError}};

@@ -62,6 +62,31 @@ TEST_F(FileManager, FullPathsAppendNamesThatNeedNotExist) {
   EXPECT_STREQ(path, "");
 }
 
+// Paths shown to the player are the system's own: the drive "C:" is the root of its tree.
+TEST_F(FileManager, SystemPathsReadFromTheRootOfTheSystemsOwnTree) {
+  ASSERT_EQ(PlatformSetDefaultFolder(folder_, static_cast<const char*>(nullptr)), kPlatformNoError);
+  const struct {
+    const char* path;
+    std::string shown;
+  } cases[] = {
+      {"C:\\Users\\wren\\Kestrival Demo.ini", "/Users/wren/Kestrival Demo.ini"},
+      {"c:/Games/Vale/", "/Games/Vale/"},
+      {"C:\\", "/"},
+      {"/C/Games/Data001.dat", "/Games/Data001.dat"},
+      {"\\Games\\Data001.dat", "/Games/Data001.dat"},
+      {"Data/Data001.dat", temp_.Posix() + "/Data/Data001.dat"},
+      {"D:\\Games\\x", "D:/Games/x"},
+  };
+  char path[512];
+  for (const auto& c : cases) {
+    EXPECT_EQ(PlatformGetSystemPath(c.path, path, sizeof(path)), kPlatformNoError) << c.path;
+    EXPECT_EQ(std::string(path), c.shown) << c.path;
+  }
+  // A result that does not fit leaves the buffer empty.
+  EXPECT_NE(PlatformGetSystemPath("C:\\Games", path, 6), kPlatformNoError);
+  EXPECT_STREQ(path, "");
+}
+
 TEST_F(FileManager, TheDefaultFolderIsWhereNamesStartFromFolderZero) {
   temp_.WriteFile("Data/config.txt", "cfg");
   ASSERT_EQ(PlatformSetDefaultFolder(folder_, "Data"), kPlatformNoError);

@@ -342,6 +342,31 @@ TEST_F(DemoPlayTest, TheTalesNewGameAndSavedGameFollowAtOnceWithoutTheEndScreen)
   }
 }
 
+// Ctrl+N during a game ends it and begins a new one at once: the end of the game it replaces shows no end screen.
+TEST_F(DemoPlayTest, TheMenusNewGameBeginsOneWithoutTheEndScreen) {
+  bool endScreen = false, playing = false;
+  std::string player;
+  std::vector<InputStep> steps = Join({
+      NewGame("Wren", "human", "fighter"),
+      {KeyDown(VK_CONTROL), KeyDown('N'), KeyUp('N'), KeyUp(VK_CONTROL),
+       Reach("the new player's name",
+             [&endScreen] {
+               if (MessageShown().find("tale has ended") != std::string::npos) endScreen = true;
+               return TopLayout() == 4;
+             })},
+      CreatePlayer("Ash", "elf", "mage"),
+      {Wait(4), Do([&] {
+         playing = IsGameInProgress();
+         player = GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->GetName() : "";
+       })},
+  });
+  EXPECT_EQ(Play(std::move(steps)), 0);
+  EXPECT_EQ(FailedStep(), "") << "the walk stopped at this step";
+  EXPECT_FALSE(endScreen);
+  EXPECT_TRUE(playing);
+  EXPECT_EQ(player, "Ash");
+}
+
 TEST_F(DemoPlayTest, ThePlayersFallEndsTheGameWithTheOfferOfANewOne) {
   bool playing = false;
   std::string name;

@@ -5,7 +5,9 @@
 // test's folder. The second run opens that save from the title's choice and must find the game as it was saved.
 // Input goes only through the host's test seam: clicks at points taken from the loaded hotspots, layouts and map
 // cells, keys, typed text and the answers of the file chooser. Each step waits for a state of the game within a
-// bound of frames and fails naming its step.
+// bound of frames and fails naming its step. A second play goes through the ways in and out of a game: the title's
+// and the end screen's "Open a saved game", cancelled, refused and answered, saves that cannot be opened over a
+// running game, and a quick tap on the map.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/dialogs/inventory_dialog.h"
@@ -21,6 +24,7 @@
 #include "game/rules/item_record.h"
 #include "game/rules/spell_record.h"
 #include "game/shell/data/string_utils.h"
+#include "game/shell/saved_game_file.h"
 #include "game/world/explored_mask.h"
 #include "game/world/location_history.h"
 #include "game/world/map_item.h"
@@ -325,6 +329,109 @@ TEST_F(PlayThroughTest, TheWholeTaleSavedThenOpenedFromTheTitleComesBackAsItWasS
   PlayState expected = saved;
   expected.facing = 1;
   EXPECT_EQ(opened, expected);
+}
+
+// The ways in and out of a game, played as a player plays them: the title's "Open a saved game" cancelled and
+// then given a file that is no save (the title comes back each time); a new game, saved; saves whose place cannot
+// be gone back to, opened with Ctrl+O over the running game (it stays, and the message says why); a tap on a map
+// cell, press and release within one frame, that walks; the player's fall, whose end screen's "Open a saved game"
+// is cancelled (the end screen comes back) and then opens the save; and Ctrl+E, whose end screen opens it too.
+TEST_F(PlayThroughTest, TheTitleAndTheEndScreenOpenSavedGamesAndComeBackWhenNoneOpens) {
+  const std::string savePath = temp_.WindowsPath(kSaveName);
+  temp_.WriteFile("notes.ksv", "These are no saved game.");
+  const std::string notASave = temp_.WindowsPath("notes.ksv");
+  // The saves whose last place is a location the demo lacks, one without a name, a name reaching out of the data,
+  // and none: made from the game saved in the run.
+  const std::vector<std::pair<std::string, std::vector<LocationHistoryEntry>>> placesLost = {
+      {"nowhere.ksv", {{10, 1, 1, 0, "Nowhere", ""}}},
+      {"unnamed.ksv", {{4, 0, 0, 0, "", ""}}},
+      {"outside.ksv", {{2, 0, 0, 0, "../village", ""}}},
+      {"nohistory.ksv", {}}};
+  bool savesMade = false;
+  std::vector<std::string> keptAfter;  // "<save>: <place> <name> <in progress>" after each hostile open
+  int32_t tapFrom = -1, tapped = -1;
+  const auto title = [] { return TopLayout() == 1 && MessageShown().find("village keeps") != std::string::npos; };
+  const auto endScreen = [] { return MessageShown().find("tale has ended") != std::string::npos; };
+  const auto choosers = [](size_t count) { return [count] { return HostTestFileChoosers().size() == count; }; };
+  const auto openedSave = [] {
+    return Quiet() && IsGameInProgress() && Here() == "village" && GetCurrentCharacter()->GetName() == "Wren";
+  };
+
+  std::vector<InputStep> steps = {
+      // The title's open, cancelled, then given a file that is no save: the title again each time.
+      Reach("the title", title), Wait(4), Do([] { HostTestAnswerFileChooser(nullptr); }), ClickOn(2),
+      Reach("the title after a cancel", [=] { return choosers(1)() && title() && !IsGameInProgress(); }), Wait(4),
+      Do([&] { HostTestAnswerFileChooser(notASave.c_str()); }), ClickOn(2),
+      Reach("the title after a refusal",
+            [=] { return choosers(2)() && title() && !IsGameInProgress() && HostTestMessageBoxes().size() == 1; })};
+  const std::vector<InputStep> newGame = NewGame("Wren", "human", "fighter");
+  steps.insert(steps.end(), newGame.begin(), newGame.end());
+  const std::vector<InputStep> play = {
+      // Saved in the village; the saves that cannot be gone back to are made from it.
+      Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), KeyDown(VK_CONTROL), KeyDown('S'), KeyUp('S'),
+      KeyUp(VK_CONTROL), Reach("the save", [&] { return Quiet() && temp_.Exists(kSaveName); }), Do([&] {
+        const std::string bytes = temp_.ReadFile(kSaveName);
+        SavedGame game;
+        if (ParseSavedGame(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "Demo", &game) !=
+            SavedGameError::kNone) {
+          return;
+        }
+        for (const auto& [file, history] : placesLost) {
+          game.history = history;
+          std::vector<uint8_t> lost;
+          if (BuildSavedGameFile(game, "Demo", DrawSavedGameKey(), &lost) != SavedGameError::kNone) return;
+          temp_.WriteFile(file, std::string(lost.begin(), lost.end()));
+        }
+        savesMade = true;
+      })};
+  steps.insert(steps.end(), play.begin(), play.end());
+  // Each opened with Ctrl+O over the running game.
+  for (size_t i = 0; i < placesLost.size(); ++i) {
+    const std::string file = placesLost[i].first;
+    const size_t boxes = 2 + i;
+    const std::vector<InputStep> open = {
+        Do([this, file] { HostTestAnswerFileChooser(temp_.WindowsPath(file).c_str()); }), KeyDown(VK_CONTROL),
+        KeyDown('O'), KeyUp('O'), KeyUp(VK_CONTROL),
+        Reach("the refusal of " + file, [boxes] { return HostTestMessageBoxes().size() == boxes && Quiet(); }),
+        Wait(2), Do([&keptAfter, file] {
+          keptAfter.push_back(file + ": " + Here() + " " + GetCurrentCharacter()->GetName() + " " +
+                              (IsGameInProgress() ? "playing" : "ended"));
+        })};
+    steps.insert(steps.end(), open.begin(), open.end());
+  }
+  const std::vector<InputStep> ends = {
+      // The meadow, and a tap on a cell of its road, three cells on: the press and the release in one frame.
+      ClickHotspot("meadow gate"), Reach("the meadow", [] { return Quiet() && Here() == "meadow"; }), Wait(6),
+      Do([&] {
+        tapFrom = GetCurrentCharacter()->x;
+        PressCell(tapFrom + 3, GetCurrentCharacter()->y, true);
+        PressCell(tapFrom + 3, GetCurrentCharacter()->y, false);
+      }),
+      Reach("the tap walked", [&] { return GetCurrentCharacter()->x == tapFrom + 3; }, 300),
+      Do([&] { tapped = GetCurrentCharacter()->x - tapFrom; }),
+      // The fall: the end screen's open, cancelled, brings the end screen back, then it opens the save.
+      Do([] { GetCurrentCharacter()->stamina = 0; }), Reach("the end", endScreen), Wait(4),
+      Do([] { HostTestAnswerFileChooser(nullptr); }), ClickOn(2),
+      Reach("the end after a cancel", [=] { return choosers(8)() && endScreen() && !IsGameInProgress(); }), Wait(4),
+      Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), ClickOn(2),
+      Reach("the save opened from the end", openedSave), Wait(4),
+      // Ctrl+E ends the game with the same end screen, and it opens the save too.
+      KeyDown(VK_CONTROL), KeyDown('E'), KeyUp('E'), KeyUp(VK_CONTROL),
+      Reach("the end of Ctrl+E", [=] { return endScreen() && !IsGameInProgress(); }), Wait(4),
+      Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), ClickOn(2),
+      Reach("the save opened after Ctrl+E", [=] { return choosers(10)() && openedSave(); })};
+  steps.insert(steps.end(), ends.begin(), ends.end());
+  const int code = Play(std::move(steps));
+  ASSERT_EQ(FailedStep(), "") << "the play stopped at this step";
+  ASSERT_EQ(code, 0);
+  EXPECT_TRUE(savesMade);
+  const std::string impossible = "Impossible to load this saved game.";
+  EXPECT_EQ(BoxesShown(), (std::vector<std::string>{"This file is not a saved game of a known format.", impossible,
+                                                     impossible, impossible, impossible}));
+  EXPECT_EQ(keptAfter, (std::vector<std::string>{"nowhere.ksv: village Wren playing", "unnamed.ksv: village Wren playing",
+                                                  "outside.ksv: village Wren playing",
+                                                  "nohistory.ksv: village Wren playing"}));
+  EXPECT_EQ(tapped, 3);
 }
 
 }  // namespace
