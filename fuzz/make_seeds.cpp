@@ -266,7 +266,9 @@ void MarkupSeeds() {
       "</PAGE><PAGE NAME=b><TEXTBOX RECT=0,0,150,100 SIZE=11 FACE=Arial,Helvetica>Text <B>bold</B> <I>it</I>"
       "<BR><A HREF=#a>a <U>link</U></A><P><PRE>  kept\tas is</PRE><LI>one<LI><TT>two</TT></TEXTBOX></PAGE>"
       "</INTERFACE>";
-  Seed("markup", "every-tag", sw::Bytes(page.begin(), page.end()));
+  for (const char* target : {"markup_parse", "markup_page"}) {
+    Seed(target, "every-tag", sw::Bytes(page.begin(), page.end()));
+  }
 }
 
 void ScenarioConfigSeeds() {
