@@ -312,8 +312,8 @@ class FigureMarks {
     return figure;
   }
 
-  // Adds delta to the count of every cell whose centre lies within the figure's reach: the larger of |dx| and
-  // |dy| between the two points below it.
+  // Counts the figure in (delta 1) or out (-1) at every cell whose centre lies within its reach: the larger of
+  // |dx| and |dy| between the two points below it.
   void Mark(const TileMap& map, const Figure& figure, int32_t delta) {
     if (figure.reach <= 0) return;
     const int64_t cellWidth = map.CellWidth(), cellHeight = map.CellHeight(), reach = figure.reach;
@@ -328,7 +328,8 @@ class FigureMarks {
         const int32_t x = static_cast<int32_t>(column), y = static_cast<int32_t>(row);
         const Point centre = map.CellCenter(x, y);
         if (std::max(std::llabs(figure.x - centre.x), std::llabs(figure.y - centre.y)) >= reach) continue;
-        counts_[map.CellIndex(x, y)] += static_cast<uint32_t>(delta);
+        uint32_t& count = counts_[map.CellIndex(x, y)];
+        count = delta > 0 ? count + 1 : count - 1;
       }
     }
   }
