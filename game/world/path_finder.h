@@ -15,8 +15,9 @@
 // the best is taken without a scan; which cells hold a node, and which list it is in, is kept in an index of the
 // map's width x height cells, stamped with the number of the search that wrote it, so that nothing is cleared
 // between searches. The index lives on from one search to the next while the map's size stays the same. The
-// cells that blocking figures keep the walker out of are worked out once per search, figure by figure, so that a
-// cell costs the same to test however many figures stand on the map.
+// cells that blocking figures keep the walker out of are counted cell by cell, so that a cell costs the same to
+// test however many figures stand on the map; the counts are kept from one call to the next while no figure has
+// moved (Sprite::PlacementVersion), and only the figures that moved are counted again.
 #pragma once
 
 #include <array>
@@ -54,9 +55,9 @@ class Path {
 
   // Empties the path.
   void Init() { Free(); }
-  // Takes the waypoints, the goal end first; each one's parent becomes the one after it (the last, the first
-  // step, has none).
-  void Assign(std::vector<PathNode> waypoints);
+  // Makes the path count waypoints long and gives them, the goal end first, for the caller to fill in their
+  // cells and costs; each one's parent is the one after it (the last, the first step, has none).
+  PathNode* SetLength(size_t count);
   bool IsEmpty() const { return waypoints_.empty(); }
   size_t Size() const { return waypoints_.size(); }
   // The bottom waypoint: the goal end. Null when empty.

@@ -41,11 +41,13 @@ void Sprite::ReadFromStream(DataStream& stream) {
   const int16_t y = stream.ReadInt16();
   stampIndex = stream.ReadInt16();
   stream.ReadPString(texts[1]);
+  NotePlacementChange();
   positionX_ = drawnX_ = x;
   positionY_ = drawnY_ = y;
 }
 
 void Sprite::DropPicture() {
+  NotePlacementChange();
   ownedPicture_.reset();
   picture_ = nullptr;
   // The animations belonged to the picture's set.
@@ -205,6 +207,7 @@ void Sprite::SelectFrames(int32_t facing) {
 
 void Sprite::SetFrame(uint32_t n, bool once) {
   if (!IsFrameInRange(n)) return;
+  NotePlacementChange();
   const Animation* previous = current_;
   current_ = Set()->GetAnimation(static_cast<int32_t>(n));
   if (once) {
@@ -229,6 +232,7 @@ void Sprite::SetFrame(uint32_t n, bool once) {
 }
 
 void Sprite::StartAction(float remainingX, float remainingY, float stepX, float stepY, int32_t, int32_t facing) {
+  NotePlacementChange();
   EraseDrawnEntry();
   moving_ = true;
   remainingX_ = remainingX;
@@ -269,6 +273,7 @@ void Sprite::StartAction(float remainingX, float remainingY, float stepX, float 
 
 void Sprite::SetX(int32_t x) {
   if (static_cast<float>(x) == positionX_) return;
+  NotePlacementChange();
   EraseDrawnEntry();
   positionX_ = static_cast<float>(x);
   drawnX_ = TruncateToInt16(static_cast<double>(x) + offsetX_);
@@ -276,6 +281,7 @@ void Sprite::SetX(int32_t x) {
 
 void Sprite::SetY(int32_t y) {
   if (static_cast<float>(y) == positionY_) return;
+  NotePlacementChange();
   EraseDrawnEntry();
   positionY_ = static_cast<float>(y);
   drawnY_ = TruncateToInt16(static_cast<double>(y) + offsetY_);
@@ -286,6 +292,7 @@ void Sprite::SetPosition(int32_t x, int32_t y) {
       drawnX_ == positionX_ + offsetX_ && drawnY_ == positionY_ + offsetY_) {
     return;
   }
+  NotePlacementChange();
   EraseDrawnEntry();
   positionX_ = static_cast<float>(x);
   positionY_ = static_cast<float>(y);

@@ -114,6 +114,12 @@ class Sprite {
   // The current command of the range, or null when the index is outside it or outside the animation.
   const AnimationFrame* CurrentCommand() const;
 
+  // A number that changes whenever some sprite may have moved or changed its picture or frame, and whenever a
+  // map's blocking list changes (NotePlacementChange): what is worked out from where the blocking figures stand
+  // holds while it stays the same. A sprite's picture is given whole (SetPicture), never changed under it.
+  static uint64_t PlacementVersion() { return placementVersion_; }
+  static void NotePlacementChange() { ++placementVersion_; }
+
   // What the map and the characters keep on a sprite.
   int16_t stampIndex = 0;           // 1-based stamp picture for a sprite read from a map file without a picture
   std::array<std::string, 4> texts;  // the second is the picture name
@@ -130,6 +136,8 @@ class Sprite {
   int16_t lingerCount = 0;  // ticks a finished move keeps the moving flag
 
  private:
+  static inline uint64_t placementVersion_ = 0;
+
   void Defaults();
   void EraseDrawnEntry();
   // The current command's frame picture index (-1: none) and drawn position from the position and its offsets.

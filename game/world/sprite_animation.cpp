@@ -217,6 +217,8 @@ bool Sprite::StrikeWithMissile() {
 }
 
 bool Sprite::Animate() {
+  // A tick may move the sprite or change its frame, in many ways.
+  NotePlacementChange();
   TickState tick;
   tick.map = GetCurrentTileMap();
 

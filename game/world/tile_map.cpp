@@ -134,6 +134,7 @@ TileMap::~TileMap() {
   mapAnimations_.clear();
   overlay_.clear();
   blocking_.clear();
+  Sprite::NotePlacementChange();
   eventSpots_.clear();
   focus_ = nullptr;
   hoveredCharacter = nullptr;
@@ -371,7 +372,7 @@ void TileMap::PlaceStamps() {
         sprite->SetPicture(stamps_[static_cast<size_t>(sprite->stampIndex - 1)].get(), false);
       }
       // A sprite's collision radius is known once it has its picture.
-      if (sprite->GetCollisionRadius() != 0) blocking_.push_back(sprite);
+      AddBlocking(sprite);
       if (sprite->HasAnimation()) {
         sprite->StartAction(0, 0, 0, 0, 0, 1);
         mapAnimations_.push_back(sprite);
@@ -535,9 +536,8 @@ const std::string& TileMap::EdgeExit(int32_t exit) const {
 void TileMap::ForgetSprite(const Sprite* sprite) {
   if (sprite == nullptr) return;
   for (auto& list : layerSprites_) EraseValue(list, sprite);
-  for (auto* list : {&animated_, &animated2_, &mapAnimations_, &overlay_, &blocking_, &eventSpots_}) {
-    EraseValue(*list, sprite);
-  }
+  for (auto* list : {&animated_, &animated2_, &mapAnimations_, &overlay_, &eventSpots_}) EraseValue(*list, sprite);
+  RemoveBlocking(sprite);
   if (focus_ == sprite) focus_ = nullptr;
 }
 
@@ -567,7 +567,7 @@ Sprite* TileMap::AddPictureSprite(const std::string& pictureName, int32_t x, int
     added->StartAction(0, 0, 0, 0, 0, 1);
     added->SetFrame(0, false);
     mapAnimations_.push_back(added);
-    if (added->GetCollisionRadius() != 0) blocking_.push_back(added);
+    AddBlocking(added);
   }
   return added;
 }
@@ -590,13 +590,24 @@ void TileMap::RemoveSpritesNamed(const std::string& name) {
   collect(overlay_);
   for (Sprite* sprite : named) {
     sprite->SetPicture(nullptr, false);
-    EraseValue(blocking_, sprite);
+    RemoveBlocking(sprite);
     EraseValue(eventSpots_, sprite);
     if (!name.empty() && focus_ == sprite) FocusPlayer(1);
   }
 }
 
-void TileMap::UnlinkSprite(Sprite* sprite) { EraseValue(blocking_, sprite); }
+void TileMap::UnlinkSprite(Sprite* sprite) { RemoveBlocking(sprite); }
+
+void TileMap::AddBlocking(Sprite* sprite) {
+  if (sprite->GetCollisionRadius() == 0) return;
+  blocking_.push_back(sprite);
+  Sprite::NotePlacementChange();
+}
+
+void TileMap::RemoveBlocking(const Sprite* sprite) {
+  EraseValue(blocking_, sprite);
+  Sprite::NotePlacementChange();
+}
 
 void TileMap::UnlinkSprite(std::unique_ptr<Sprite> sprite) {
   if (sprite == nullptr) return;

@@ -125,6 +125,10 @@ class TileMap : public NamedRecord {
   // A cell's free flag: 1 walkable and unoccupied, 0 blocked or occupied (0 outside the grid).
   uint8_t GetCellFlag(int32_t x, int32_t y) const;
   void SetCellFlag(int32_t x, int32_t y, uint8_t value);  // ignored outside the grid
+  // Where a cell of the grid keeps its data: the cells lie column by column.
+  size_t CellIndex(int32_t x, int32_t y) const { return static_cast<size_t>(x) * height_ + static_cast<size_t>(y); }
+  // Every cell's free flag, at its CellIndex: for a search that reads many.
+  const uint8_t* CellFlags() const { return free_.data(); }
   // The event a cell fires (null for none or outside the grid); SetCellObject replaces it.
   ScriptEvent* GetCellEvent(int32_t x, int32_t y) const;
   void SetCellObject(int32_t x, int32_t y, std::unique_ptr<ScriptEvent> event);
@@ -408,6 +412,10 @@ class TileMap : public NamedRecord {
   // which gives false to end the walk. False when a script left the map.
   template <typename Acts, typename Act>
   bool WalkCharacters(Acts acts, Act act);
+  // Puts a sprite with a collision radius on the blocking list, or takes one off; each change is noted
+  // (Sprite::NotePlacementChange).
+  void AddBlocking(Sprite* sprite);
+  void RemoveBlocking(const Sprite* sprite);
   // Takes a sprite out of every list that does not own it (and off the focus).
   void ForgetSprite(const Sprite* sprite);
   void ForgetCharacter(const Character* character);
@@ -415,7 +423,6 @@ class TileMap : public NamedRecord {
   // A rising label on the top layer in the view's font, over the pixel (x, y).
   void ShowRisingLabel(int32_t x, int32_t y, const std::string& text, int32_t font);
   std::unique_ptr<PictureRef> NewPicture(const std::string& name) const;
-  size_t CellIndex(int32_t x, int32_t y) const { return static_cast<size_t>(x) * height_ + static_cast<size_t>(y); }
 
   uint64_t generation_;
   std::array<std::string, 4> edgeExits_;

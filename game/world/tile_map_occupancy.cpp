@@ -185,7 +185,7 @@ Character* TileMap::AddCharacter(const NpcDefinition* npc, int32_t x, int32_t y,
   character->SetPosition(x, y);
 
   animated_.push_back(figure);
-  if (figure->GetCollisionRadius() != 0) blocking_.push_back(figure);
+  AddBlocking(figure);
   character->SetStartCell(x, y);
   SetCellFlag(x, y, 0);
   if (figure->HasAnimation()) figure->StartAction(0, 0, 0, 0, 0, facing);
@@ -392,7 +392,7 @@ void TileMap::RebuildPlayerSprite() {
   player->SetFacing(player->facing == 0 ? 1 : player->facing, true);
   if (sprite->GetPictureRef() == nullptr) return;
   PlayerCellCenter();
-  if (sprite->GetCollisionRadius() != 0) blocking_.push_back(sprite);
+  AddBlocking(sprite);
 }
 
 void TileMap::PlayerCellCenter() {
@@ -470,7 +470,7 @@ MapItem* TileMap::AddItem(const ItemRecord* item, int32_t x, int32_t y, int32_t 
     sprite->StartAction(0, 0, 0, 0, 0, facing);
     sprite->SetFrame(0, false);
     mapAnimations_.push_back(sprite);
-    if (sprite->GetCollisionRadius() != 0) blocking_.push_back(sprite);
+    AddBlocking(sprite);
   }
   return added;
 }

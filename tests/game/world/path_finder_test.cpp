@@ -141,6 +141,61 @@ TEST_F(PathFinderTest, TheSearchSeesTheCellsTheMapRefuses) {
   }
 }
 
+TEST_F(PathFinderTest, AFigureThatMovesBetweenSearchesChangesTheNextPath) {
+  TileMap* map = LoadMap({".....", "S...G", ".....", "....."});
+  map->SetCellFlag(0, 1, 0);
+  Sprite* figure = AddBlock(2, 3);
+  auto find = [&] {
+    std::unique_ptr<Path> path = PathFinder::FindPath(map, 0, 1, 4, 1, 35, false, 8, nullptr);
+    return path != nullptr ? WaypointsOf(*path) : Cells{};
+  };
+  const Cells straight = {{1, 1}, {2, 1}, {3, 1}, {4, 1}};
+  // Round below, as in "a blocking figure is walked round".
+  const Cells round = {{1, 1}, {2, 2}, {3, 1}, {4, 1}};
+  const Point onTheWay = map->CellCenter(2, 1);
+  EXPECT_EQ(find(), straight);
+  figure->SetPosition(onTheWay.x, onTheWay.y);
+  EXPECT_EQ(find(), round);
+  // Two cells down in one tick of its own move.
+  figure->StartAction(0.0f, 2.0f * kCell, 0.0f, 2.0f * kCell, 0, 5);
+  figure->Animate();
+  EXPECT_EQ(find(), straight);
+  figure->SetPosition(onTheWay.x, onTheWay.y);
+  EXPECT_EQ(find(), round);
+  // Off the blocking list, where it stands no longer counts.
+  map->UnlinkSprite(figure);
+  EXPECT_EQ(find(), straight);
+}
+
+TEST_F(PathFinderTest, TheSearchFollowsTheFiguresFromCallToCall) {
+  // Figures move, leave and come between calls; the search sees what the map refuses after each change, for a
+  // walker that is one of the figures and for one that is not, both of the figures' radius.
+  TileMap* map = LoadMap(std::vector<std::string>(10, std::string(10, '.')));
+  Sprite walker;
+  walker.SetPicture(new PictureRef("Pictures/Walker8.cam"), true);
+  SeedRandom(11);
+  // Near enough to a cell's centre that the figure keeps such walkers out of that cell.
+  auto somewhere = [] { return RandomRange(0, 9) * kCell + kCell / 2 + RandomRange(-7, 7); };
+  for (int i = 0; i < 8; ++i) map->AddPictureSprite("Block.cam", somewhere(), somewhere(), "block", 1, "");
+  for (int round = 0; round < 4; ++round) {
+    SCOPED_TRACE(round);
+    const std::vector<Sprite*> figures = map->BlockingList();
+    figures[static_cast<size_t>(round)]->SetPosition(somewhere(), somewhere());
+    figures[static_cast<size_t>(round + 1)]->SetX(somewhere());
+    if (round == 1) map->UnlinkSprite(figures[6]);
+    if (round == 2) map->AddPictureSprite("Block.cam", somewhere(), somewhere(), "block", 1, "");
+    for (const Sprite* tested : {static_cast<const Sprite*>(figures[0]), static_cast<const Sprite*>(&walker)}) {
+      for (int32_t row = 0; row < 10; ++row) {
+        for (int32_t column = 0; column < 10; ++column) {
+          EXPECT_EQ(PathFinder::CellOpenForSearch(map, column, row, tested),
+                    map->IsCellFreeAndOpen(column, row, tested))
+              << column << "," << row;
+        }
+      }
+    }
+  }
+}
+
 TEST_F(PathFinderTest, TheListsAreClearedForTheNextSearch) {
   // A failed search, then a successful one on the same map: nothing of the first is left in the lists.
   TileMap* map = LoadMap({"....#.", "....#.", "....#."});
