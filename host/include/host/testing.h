@@ -58,6 +58,7 @@ struct HostMessageBoxRecord {
   std::string text;
   std::string caption;
   UINT type;
+  std::string shownText;  // the text as the box shows it, fitted to the screen
 };
 void HostTestAnswerMessageBox(int answer);
 std::vector<HostMessageBoxRecord> HostTestMessageBoxes();
