@@ -76,6 +76,7 @@ struct HostFileChooserRecord {
   std::string title;
   std::string proposedName;
   DWORD flags;
+  std::string folder;  // where the chooser opens: the initial folder, the proposed name's, or the saved games'
 };
 void HostTestAnswerFileChooser(const char* path, DWORD openMilliseconds = 0);
 std::vector<HostFileChooserRecord> HostTestFileChoosers();
