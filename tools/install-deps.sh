@@ -5,7 +5,7 @@ packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   zlib1g-dev libpng-dev libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
-  fonts-liberation2 fonts-dejavu-core fonts-urw-base35 xvfb xauth
+  fonts-liberation2 fonts-dejavu-core fonts-urw-base35 xvfb xauth x11-utils zenity
   libpixman-1-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -103,7 +103,7 @@ BOOL GetCursorPos(LPPOINT point) {
   if (host::HasDisplay() && !state.emulatedMode) {
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
-    host::SetCursorPosition(POINT{x, y});
+    host::SetCursorPosition(POINT{x / host::DesktopScale(), y / host::DesktopScale()});
   }
   *point = host::CursorPosition();
   return TRUE;

@@ -1,17 +1,25 @@
-// The common file dialogs over zenity's file selection, or the test seam's answers.
+// The common file dialogs over a file chooser program of the desktop (zenity's file selection, else kdialog's), or
+// the test seam's answers.
 //
-// zenity runs as a child process (started without a shell, and ended with the program) whose standard output is
-// the chosen path; while it is open the calling thread polls it and dispatches the WM_TIMER messages that fall
-// due, so the program's timers keep firing as they do under a modal system dialog. Paths come back as "C:\..."
-// paths of the one drive.
+// The chooser runs as a child process (started without a shell, and ended with the program) whose standard output
+// is the chosen path; while it is open the calling thread waits on its output and dispatches the WM_TIMER messages
+// that fall due, so the program's timers keep firing as they do under a modal system dialog. It opens in the
+// folder the caller names (the initial folder, else the proposed name's folder), else in the player's saved-games
+// folder. Where windows reach a display and no chooser program is installed, a message box says what to install
+// and the call ends as a Cancel: the console is never asked behind the window. Without a display the calls fail
+// with CDERR_INITIALIZATION, and their callers ask on the console. Paths come back as "C:\..." paths of the one
+// drive.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -22,7 +30,9 @@
 #include "host/kernel.h"
 #include "host/testing.h"
 #include "host/user.h"
+#include "host_paths.h"
 #include "sdl_video.h"
+#include "user_state.h"
 
 extern char** environ;
 
@@ -46,13 +56,27 @@ ChooserLog& Log() {
   return *log;
 }
 
+constexpr const char* kNoChooserText =
+    "No file chooser is installed.\n\nInstall the \"zenity\" package (or \"kdialog\") to choose files.";
+
 // Runs the due timers of this thread's windows: what a modal dialog's own loop does for its owner.
 void DispatchDueTimers() {
   MSG message;
   while (PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageA(&message);
 }
 
-bool ZenityOnPath(std::string* found) {
+// Milliseconds until the next timer falls due (0 when one is due), or -1 without timers.
+int UntilNextTimer() {
+  const DWORD now = NowMs();
+  int64_t rest = -1;
+  for (const Timer& timer : State().timers) {
+    const int64_t until = std::max<int64_t>(0, static_cast<int32_t>(timer.due - now));
+    rest = rest < 0 ? until : std::min(rest, until);
+  }
+  return static_cast<int>(std::min<int64_t>(rest, INT_MAX));
+}
+
+bool FindOnPath(const char* program, std::string* found) {
   const char* path = std::getenv("PATH");
   if (path == nullptr) return false;
   std::string list = path;
@@ -62,7 +86,8 @@ bool ZenityOnPath(std::string* found) {
     if (end == std::string::npos) end = list.size();
     std::string candidate = list.substr(start, end - start);
     if (!candidate.empty()) {
-      candidate += "/zenity";
+      candidate += "/";
+      candidate += program;
       if (access(candidate.c_str(), X_OK) == 0) {
         *found = candidate;
         return true;
@@ -73,18 +98,61 @@ bool ZenityOnPath(std::string* found) {
   return false;
 }
 
-// "/a/b" as the one drive's "C:\a\b", and back.
-std::string ToDrivePath(const std::string& posix) {
-  std::string out = "C:";
-  for (char c : posix) out += c == '/' ? '\\' : c;
-  return out;
+// Where a chooser opens: a folder ("C:\..." or relative, as the caller gave it) and the name proposed in it.
+struct StartPlace {
+  std::string folder;
+  std::string name;
+  bool savedGames = false;  // the player's saved-games folder, made when a chooser opens there
+};
+
+StartPlace StartPlaceOf(const OPENFILENAMEA& record) {
+  StartPlace place;
+  std::string file = record.lpstrFile != nullptr ? record.lpstrFile : "";
+  size_t separator = file.find_last_of("\\/");
+  if (separator != std::string::npos) {
+    place.folder = file.substr(0, separator);
+    if (place.folder.size() == 2 && place.folder[1] == ':') place.folder += '\\';
+    place.name = file.substr(separator + 1);
+  } else {
+    place.name = file;
+  }
+  if (record.lpstrInitialDir != nullptr && record.lpstrInitialDir[0] != '\0') {
+    place.folder = record.lpstrInitialDir;
+  } else if (place.folder.empty()) {
+    place.folder = HostWindowsFromPosix(HostSavedGamesFolder(false));
+    place.savedGames = true;
+  }
+  return place;
 }
-std::string ToPosixPath(const std::string& text) {
-  bool drive = text.size() >= 2 && text[1] == ':' && (text[0] == 'C' || text[0] == 'c');
-  std::string out;
-  for (char c : drive ? text.substr(2) : text) out += c == '\\' ? '/' : c;
-  return out;
+
+// The chooser's command line: the program's name, then its arguments.
+struct ChooserProgram {
+  const char* name;
+  std::vector<std::string> (*arguments)(const std::string& title, const std::string& start, bool save,
+                                        bool confirmOverwrite);
+};
+
+std::vector<std::string> ZenityArguments(const std::string& title, const std::string& start, bool save,
+                                         bool confirmOverwrite) {
+  std::vector<std::string> arguments = {"zenity", "--file-selection"};
+  if (!title.empty()) arguments.push_back("--title=" + title);
+  arguments.push_back("--filename=" + start);
+  if (save) {
+    arguments.push_back("--save");
+    if (confirmOverwrite) arguments.push_back("--confirm-overwrite");
+  }
+  return arguments;
 }
+
+// kdialog's save chooser asks before replacing a file by itself.
+std::vector<std::string> KdialogArguments(const std::string& title, const std::string& start, bool save, bool) {
+  std::vector<std::string> arguments = {"kdialog"};
+  if (!title.empty()) arguments.insert(arguments.end(), {"--title", title});
+  arguments.insert(arguments.end(), {save ? "--getsavefilename" : "--getopenfilename", start});
+  return arguments;
+}
+
+constexpr ChooserProgram kChooserPrograms[] = {{"zenity", ZenityArguments}, {"kdialog", KdialogArguments}};
 
 // Starts the chooser's process with its standard output on the pipe. The process belongs to the program: it is
 // told to end (SIGTERM) when the program ends, however that happens (a control signal ends the program at once
@@ -107,63 +175,69 @@ pid_t StartChooserProcess(const std::string& program, char* const* argv, const i
   _exit(127);
 }
 
-// Asks zenity; true with the POSIX path when the user picked one, false on cancel. *failed when zenity could not
-// run at all.
-bool AskZenity(const std::string& program, const OPENFILENAMEA& record, bool save, std::string* chosen,
-               bool* failed) {
-  *failed = false;
-  std::vector<std::string> arguments = {"zenity", "--file-selection"};
-  if (record.lpstrTitle != nullptr && record.lpstrTitle[0] != '\0') {
-    arguments.push_back(std::string("--title=") + record.lpstrTitle);
-  }
-  if (record.lpstrFile != nullptr && record.lpstrFile[0] != '\0') {
-    arguments.push_back("--filename=" + ToPosixPath(record.lpstrFile));
-  }
-  if (save) {
-    arguments.push_back("--save");
-    if ((record.Flags & OFN_OVERWRITEPROMPT) != 0) arguments.push_back("--confirm-overwrite");
-  }
+enum class Asked { kChosen, kCancelled, kCouldNotRun };
+
+// Runs a chooser program to its end; the POSIX path the user picked comes from its output.
+Asked AskChooser(const std::string& program, std::vector<std::string> arguments, std::string* chosen) {
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
-
   int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) {
-    *failed = true;
-    return false;
-  }
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return Asked::kCouldNotRun;
   pid_t child = StartChooserProcess(program, argv.data(), pipeEnds);
   close(pipeEnds[1]);
   if (child < 0) {
     close(pipeEnds[0]);
-    *failed = true;
-    return false;
+    return Asked::kCouldNotRun;
   }
-  fcntl(pipeEnds[0], F_SETFL, fcntl(pipeEnds[0], F_GETFL) | O_NONBLOCK);
+  // The output ends when the chooser does; meanwhile the wait ends for each timer that falls due.
   std::string output;
-  int status = 0;
   for (;;) {
-    char buffer[512];
-    ssize_t got;
-    while ((got = read(pipeEnds[0], buffer, sizeof(buffer))) > 0) output.append(buffer, static_cast<size_t>(got));
-    pid_t done = waitpid(child, &status, WNOHANG);
-    if (done == child || (done < 0 && errno != EINTR)) break;
     DispatchDueTimers();
-    Sleep(10);
+    pollfd ready{pipeEnds[0], POLLIN, 0};
+    int polled = poll(&ready, 1, UntilNextTimer());
+    if (polled < 0 && errno != EINTR) break;
+    if (polled <= 0) continue;
+    char buffer[512];
+    ssize_t got = read(pipeEnds[0], buffer, sizeof(buffer));
+    if (got > 0) {
+      output.append(buffer, static_cast<size_t>(got));
+    } else if (got == 0 || errno != EINTR) {
+      break;
+    }
   }
-  ssize_t got;
-  char buffer[512];
-  while ((got = read(pipeEnds[0], buffer, sizeof(buffer))) > 0) output.append(buffer, static_cast<size_t>(got));
   close(pipeEnds[0]);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) == 127) {  // 127: the program could not be run
-    *failed = true;
-    return false;
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
-  if (WEXITSTATUS(status) != 0) return false;  // Cancel, or the window closed
+  if (!WIFEXITED(status) || WEXITSTATUS(status) == 127) return Asked::kCouldNotRun;  // 127: it could not be run
+  if (WEXITSTATUS(status) != 0) return Asked::kCancelled;  // Cancel, or the window closed
   while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-  if (output.empty() || output[0] != '/') return false;
+  if (output.empty() || output[0] != '/') return Asked::kCancelled;
   *chosen = output;
-  return true;
+  return Asked::kChosen;
+}
+
+// Asks the first chooser program that runs; false on Cancel. Without any, a message box says what to install.
+bool AskOnTheDisplay(const OPENFILENAMEA& record, const StartPlace& place, bool save, std::string* chosen) {
+  std::string folder;
+  DWORD error = 0;
+  if (place.savedGames) {
+    folder = HostSavedGamesFolder(true);
+  } else if (!HostPosixPath(place.folder.c_str(), &folder, &error)) {
+    folder.clear();
+  }
+  std::string start = folder.empty() ? place.name : folder + (folder.back() == '/' ? "" : "/") + place.name;
+  const std::string title = record.lpstrTitle != nullptr ? record.lpstrTitle : "";
+  const bool confirmOverwrite = (record.Flags & OFN_OVERWRITEPROMPT) != 0;
+  for (const ChooserProgram& chooser : kChooserPrograms) {
+    std::string program;
+    if (!FindOnPath(chooser.name, &program)) continue;
+    Asked asked = AskChooser(program, chooser.arguments(title, start, save, confirmOverwrite), chosen);
+    if (asked != Asked::kCouldNotRun) return asked == Asked::kChosen;
+  }
+  MessageBoxA(record.hwndOwner, kNoChooserText, title.empty() ? "Files" : title.c_str(), MB_OK | MB_ICONERROR);
+  return false;
 }
 
 BOOL Choose(LPOPENFILENAMEA record, bool save) {
@@ -173,9 +247,10 @@ BOOL Choose(LPOPENFILENAMEA record, bool save) {
     log.lastError = CDERR_STRUCTSIZE;
     return FALSE;
   }
+  const StartPlace place = StartPlaceOf(*record);
   log.shown.push_back(HostFileChooserRecord{save, record->lpstrTitle != nullptr ? record->lpstrTitle : "",
-                                            record->lpstrFile != nullptr ? record->lpstrFile : "",
-                                            record->Flags});
+                                            record->lpstrFile != nullptr ? record->lpstrFile : "", record->Flags,
+                                            place.folder});
   std::string chosen;
   if (!log.answers.empty()) {
     ChooserAnswer answer = log.answers.front();
@@ -189,18 +264,13 @@ BOOL Choose(LPOPENFILENAMEA record, bool save) {
     if (!answer.chosen) return FALSE;
     chosen = answer.path;
   } else {
-    std::string program;
-    if (IsHeadless() || !HasDisplay() || !ZenityOnPath(&program)) {
+    if (IsHeadless() || !VideoReady() || !HasDisplay()) {
       log.lastError = CDERR_INITIALIZATION;
       return FALSE;
     }
     std::string posix;
-    bool failed = false;
-    if (!AskZenity(program, *record, save, &posix, &failed)) {
-      if (failed) log.lastError = CDERR_INITIALIZATION;
-      return FALSE;
-    }
-    chosen = ToDrivePath(posix);
+    if (!AskOnTheDisplay(*record, place, save, &posix)) return FALSE;
+    chosen = HostWindowsFromPosix(posix);
   }
   if (record->lpstrFile == nullptr || chosen.size() + 1 > record->nMaxFile) {
     log.lastError = FNERR_BUFFERTOOSMALL;

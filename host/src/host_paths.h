@@ -40,3 +40,7 @@ DWORD HostCopyPathOut(const std::string& text, char* buffer, DWORD size);
 
 // mkdir -p; true when the folder exists afterwards.
 bool HostMakeFolders(const std::string& posix);
+
+// The folder of the player's saved games (POSIX), in the program's data folder; made when missing with `create`
+// (empty when it cannot be made).
+std::string HostSavedGamesFolder(bool create);

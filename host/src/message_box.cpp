@@ -1,5 +1,6 @@
-// Message boxes: SDL's message box when windows reach a display; otherwise (headless, and in tests) the text goes
-// to standard error and the answer is the next one the test seam queued, or the default button.
+// Message boxes: SDL's message box when windows reach a display; otherwise (headless, and in tests) the answer is
+// the next one the test seam queued, or the default button. The whole text always goes to standard error too: the
+// box shows it fitted to the screen (message_box_text.h), which may leave part of it out.
 //
 // On a display SDL shows the box from a child process, a copy of the program made by fork. That copy must never
 // outlive the program nor act as it: it ends when the program ends (a parent-death signal), the control signals
@@ -17,12 +18,15 @@
 #include <cstdio>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "console_events.h"
 #include "host/testing.h"
+#include "message_box_text.h"
 #include "sdl_video.h"
 #include "user_state.h"
+#include "windows_1252.h"
 
 namespace host {
 namespace {
@@ -79,14 +83,39 @@ std::vector<Button> ButtonsOf(UINT type) {
   }
 }
 
+// Windows-1252 text as the UTF-8 that SDL shows.
+std::string Utf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    uint32_t code = Windows1252CodePoint(static_cast<unsigned char>(c));
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
+
 }  // namespace
 }  // namespace host
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   std::string message = text != nullptr ? text : "";
   std::string title = caption != nullptr ? caption : "Error";
+  int screenWidth = 0, screenHeight = 0;
+  host::DesktopSize(&screenWidth, &screenHeight);
+  const host::MessageBoxLimits limits = host::MessageBoxLimitsFor(screenWidth, screenHeight);
+  std::string shown = host::FitMessageBoxText(message, limits);
+  std::string shownTitle = host::ShortenInMiddle(title.substr(0, title.find('\n')), limits.columns);
   host::MessageBoxLog& log = host::Log();
-  log.shown.push_back(HostMessageBoxRecord{message, title, type});
+  log.shown.push_back(HostMessageBoxRecord{message, title, type, shown});
   std::vector<host::Button> buttons = host::ButtonsOf(type);
   size_t defaultIndex = std::min<size_t>((type >> 8) & 0xF, buttons.size() - 1);
   int defaultAnswer = buttons[defaultIndex].id;
@@ -97,6 +126,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::fprintf(stderr, "%s: %s [answered %d]\n", title.c_str(), message.c_str(), answer);
     return answer;
   }
+  std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
   if (host::VideoReady() && host::HasDisplay()) {
     std::vector<SDL_MessageBoxButtonData> data;
     for (size_t i = 0; i < buttons.size(); ++i) {
@@ -113,17 +143,17 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if ((type & 0xF0) == MB_ICONWARNING) kind = SDL_MESSAGEBOX_WARNING;
     host::Window* window = host::FindWindow(owner);
     SDL_Window* parent = window != nullptr && window->surface != nullptr ? window->surface->window : nullptr;
-    SDL_MessageBoxData box{kind, parent, title.c_str(), message.c_str(), static_cast<int>(data.size()), data.data(),
-                           nullptr};
+    const std::string boxTitle = host::Utf8(shownTitle), boxText = host::Utf8(shown);
+    SDL_MessageBoxData box{kind, parent, boxTitle.c_str(), boxText.c_str(), static_cast<int>(data.size()),
+                           data.data(), nullptr};
     int pressed = 0;
-    int shown;
+    int result;
     {
       host::BoxProcessTime boxProcess;
-      shown = SDL_ShowMessageBox(&box, &pressed);
+      result = SDL_ShowMessageBox(&box, &pressed);
     }
-    if (shown == 0) return pressed >= 0 ? pressed : defaultAnswer;
+    if (result == 0) return pressed >= 0 ? pressed : defaultAnswer;
   }
-  std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
   return defaultAnswer;
 }
 

@@ -175,7 +175,8 @@ MousePlace Place(Uint32 windowId, int x, int y) {
   place.window = WindowOfSdl(windowId);
   if (place.window == nullptr) return place;
   Window& window = *place.window;
-  place.inside = OutputToImage(window, x, y, &place.imageX, &place.imageY);
+  // A window holding the mouse (a button pressed in it) hears it over the border around the picture too.
+  place.inside = OutputToImage(window, x, y, &place.imageX, &place.imageY) || MouseCapture() != nullptr;
   int strip = StripRowsOf(window);
   place.client = POINT{place.imageX, place.imageY - strip};
   place.onStrip = strip > 0 && place.inside && place.imageY >= 0 && place.imageY < strip;
@@ -284,7 +285,7 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
       if (HasDisplay() && !State().emulatedMode) {
         int x = 0, y = 0;
         SDL_GetGlobalMouseState(&x, &y);
-        SetCursorPosition(POINT{x, y});
+        SetCursorPosition(POINT{x / DesktopScale(), y / DesktopScale()});
       }
       POINT screen = CursorPosition();
       constexpr WPARAM kNowhere = 0;
@@ -302,14 +303,19 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
       break;
     case SDL_WINDOWEVENT_MOVED:
       if (window->surface != nullptr && !window->surface->fullscreen) {
-        // The SDL window's content starts at the strip; the window rectangle follows it.
+        // The SDL window's content starts at the strip; the window rectangle follows it, in the program's pixels.
+        const int scale = DesktopScale();
         RECT client = ClientRectOf(*window);
-        LONG dx = event.data1 - client.left;
-        LONG dy = event.data2 + StripRowsOf(*window) - client.top;
+        LONG dx = event.data1 / scale - client.left;
+        LONG dy = event.data2 / scale + StripRowsOf(*window) - client.top;
         window->bounds.left += dx;
         window->bounds.right += dx;
         window->bounds.top += dy;
         window->bounds.bottom += dy;
+        // Where it is now is where it was put: the window stays there until the program moves it.
+        window->surface->askedX = (client.left + dx) * scale;
+        window->surface->askedY = (client.top + dy - StripRowsOf(*window)) * scale;
+        window->surface->askedPlace = true;
       }
       break;
     default:

@@ -2,8 +2,12 @@
 #include "sdl_video.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "font_faces.h"
@@ -17,8 +21,69 @@ namespace {
 bool started = false;
 bool headless = false;
 bool display = false;
+int scale = 1;
+
+// The smallest desktop, in the program's pixels, that a scale may leave: the game's picture must still fit.
+constexpr int kLeastScaledWidth = 640;
+constexpr int kLeastScaledHeight = 480;
+
+// The display's resource text (the desktop's settings for X programs), read through the display library that the
+// video library has loaded already; empty when there is none.
+std::string DisplayResources() {
+  void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
+  if (library == nullptr) return "";
+  using OpenDisplay = void* (*)(const char*);
+  using ResourceString = char* (*)(void*);
+  using CloseDisplay = int (*)(void*);
+  auto open = reinterpret_cast<OpenDisplay>(dlsym(library, "XOpenDisplay"));
+  auto resources = reinterpret_cast<ResourceString>(dlsym(library, "XResourceManagerString"));
+  auto close = reinterpret_cast<CloseDisplay>(dlsym(library, "XCloseDisplay"));
+  std::string text;
+  if (open != nullptr && resources != nullptr && close != nullptr) {
+    if (void* connection = open(nullptr)) {
+      if (const char* found = resources(connection)) text = found;
+      close(connection);
+    }
+  }
+  dlclose(library);
+  return text;
+}
+
+// The desktop's scale for the display SDL shows windows on. A compositor that SDL draws for directly scales
+// windows itself; X programs are scaled by themselves.
+int ScaleOfDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr || std::strcmp(driver, "x11") != 0) return 1;
+  int factor = DesktopScaleFrom(std::getenv("GDK_SCALE"), DisplayResources().c_str());
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 1;
+  while (factor > 1 && (mode.w / factor < kLeastScaledWidth || mode.h / factor < kLeastScaledHeight)) --factor;
+  return factor;
+}
 
 }  // namespace
+
+int DesktopScaleFrom(const char* gdkScale, const char* resources) {
+  if (gdkScale != nullptr && gdkScale[0] != '\0') {
+    char* end = nullptr;
+    long factor = std::strtol(gdkScale, &end, 10);
+    if (*end == '\0' && factor >= 1 && factor <= 16) return static_cast<int>(factor);
+  }
+  // Lines of "name:\tvalue"; the fonts' resolution may be written with a fraction.
+  std::string text = resources != nullptr ? resources : "";
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    at = end + 1;
+    const std::string name = "Xft.dpi:";
+    if (line.compare(0, name.size(), name) != 0) continue;
+    double dpi = std::strtod(line.c_str() + name.size(), nullptr);
+    if (dpi >= 96 && dpi < 96 * 17) return static_cast<int>(dpi / 96);
+    return 1;
+  }
+  return 1;
+}
 
 bool VideoReady() {
   if (started) return true;
@@ -39,12 +104,13 @@ bool VideoReady() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   }
   started = true;
-  int width = 0, height = 0;
-  DesktopSize(&width, &height);
-  HostSetScreenSize(width, height);
   const char* driver = SDL_GetCurrentVideoDriver();
   display = !headless && driver != nullptr && std::strcmp(driver, "dummy") != 0 &&
             std::strcmp(driver, "offscreen") != 0;
+  scale = display ? ScaleOfDisplay() : 1;
+  int width = 0, height = 0;
+  DesktopSize(&width, &height);
+  HostSetScreenSize(width, height);
   // The lock keys start as the keyboard has them.
   SDL_Keymod locks = SDL_GetModState();
   UserState& state = State();
@@ -77,6 +143,7 @@ void SetHeadless(bool on) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     started = false;
     display = false;
+    scale = 1;
   }
   if (on) {
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "dummy", SDL_HINT_OVERRIDE);
@@ -89,11 +156,13 @@ void SetHeadless(bool on) {
 
 bool IsHeadless() { return headless; }
 
+int DesktopScale() { return scale; }
+
 void DesktopSize(int* width, int* height) {
   SDL_DisplayMode mode;
   if (VideoReady() && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
-    *width = mode.w;
-    *height = mode.h;
+    *width = mode.w / scale;
+    *height = mode.h / scale;
   } else {
     *width = 1024;
     *height = 768;

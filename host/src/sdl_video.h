@@ -18,7 +18,18 @@ bool HasDisplay();
 void SetHeadless(bool headless);
 bool IsHeadless();
 
-// The desktop's size, 1024 x 768 when it cannot be asked.
+// The desktop's size in the program's pixels (its own pixels divided by its scale), 1024 x 768 when it cannot be
+// asked.
 void DesktopSize(int* width, int* height);
+
+// The whole factor by which the desktop shows programs that draw at a fixed size, as it scales them: windows are
+// that many times larger on the screen than the program draws them, and screen positions that many times
+// further apart. 1 without a display.
+int DesktopScale();
+
+// The scale a desktop asks for: $GDK_SCALE when it is a whole number from 1, else its fonts' resolution in the
+// display's resources ("Xft.dpi"), 96 dots an inch to a factor, rounded down; 1 when neither says. Null means
+// unset.
+int DesktopScaleFrom(const char* gdkScale, const char* resources);
 
 }  // namespace host

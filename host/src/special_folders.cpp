@@ -2,7 +2,8 @@
 //
 // The configuration, data, cache, documents and temporary folders are XDG folders ($XDG_CONFIG_HOME/kestrival
 // and so on); when $KESTRIVAL_HOME is set every one of them is a sub-folder of it instead, so that tests never
-// touch the user's home. They are made when missing and handed out as "C:\..." paths.
+// touch the user's home. They are made when missing and handed out as "C:\..." paths. The player's saved games
+// have a folder of their own in the data folder, where the file choosers open.
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,7 +19,7 @@
 
 namespace {
 
-enum class Folder { Config, Data, Cache, Documents, Temporary, Profile };
+enum class Folder { Config, Data, Cache, Documents, Temporary, Profile, SavedGames };
 
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
@@ -33,7 +34,10 @@ std::string HomeFolder() {
   return home.empty() ? "/" : home;
 }
 
+constexpr const char* kSavedGamesName = "Saved Games";
+
 std::string PosixFolder(Folder folder) {
+  if (folder == Folder::SavedGames) return PosixFolder(Folder::Data) + "/" + kSavedGamesName;
   std::string relocated = Environment("KESTRIVAL_HOME");
   if (!relocated.empty()) {
     switch (folder) {
@@ -43,6 +47,7 @@ std::string PosixFolder(Folder folder) {
       case Folder::Documents: return relocated + "/documents";
       case Folder::Temporary: return relocated + "/temp";
       case Folder::Profile: return relocated;
+    case Folder::SavedGames: break;
     }
   }
   auto xdg = [](const char* variable, const std::string& fallback) {
@@ -57,6 +62,7 @@ std::string PosixFolder(Folder folder) {
     case Folder::Documents: return xdg("XDG_DOCUMENTS_DIR", home + "/Documents");
     case Folder::Temporary: return xdg("TMPDIR", "/tmp");
     case Folder::Profile: return home;
+    case Folder::SavedGames: break;
   }
   return home;
 }
@@ -90,6 +96,11 @@ bool IsDriveC(const char* root) {
 }
 
 }  // namespace
+
+std::string HostSavedGamesFolder(bool create) {
+  std::string posix = PosixFolder(Folder::SavedGames);
+  return !create || HostMakeFolders(posix) ? posix : "";
+}
 
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
   // No system folder belongs to this program; the shared-library folder stands in for it.

@@ -182,6 +182,23 @@ bool HostTestIsFullscreen(HWND handle) {
   return window != nullptr && window->surface != nullptr && window->surface->fullscreen;
 }
 
+bool HostTestWindowOutput(HWND handle, HostWindowOutput* output) {
+  host::Window* window = host::FindWindow(handle);
+  if (window == nullptr || output == nullptr || !host::PicturePlacement(*window, &output->width, &output->height,
+                                                                        &output->picture)) {
+    return false;
+  }
+  output->resizable = (SDL_GetWindowFlags(window->surface->window) & SDL_WINDOW_RESIZABLE) != 0;
+  return true;
+}
+
+void HostTestResizeOnScreen(HWND handle, int width, int height) {
+  host::Window* window = host::FindWindow(handle);
+  if (window != nullptr && window->surface != nullptr && window->surface->window != nullptr) {
+    SDL_SetWindowSize(window->surface->window, width, height);
+  }
+}
+
 bool HostTestCursorShown() { return host::IsCursorShown(); }
 
 HostLiveObjects HostTestLiveObjects() {

@@ -26,6 +26,11 @@ struct WindowSurface {
   int textureWidth = 0;
   int textureHeight = 0;
   bool fullscreen = false;  // desktop-fullscreen, showing an emulated display mode
+  // The size and place the SDL window was last given, in the desktop's pixels. A size or place that the user or
+  // the window manager gave it since (maximised, fullscreen, moved) stays until the program's window changes.
+  int askedWidth = 0, askedHeight = 0;
+  int askedX = 0, askedY = 0;
+  bool askedPlace = false;
 };
 
 // The last picture put on a window: the menu strip (when shown) above the client area, 32-bit pixels.

@@ -1,7 +1,9 @@
 // Showing windows through SDL: one SDL window, renderer and streaming texture per shown top-level window. The
 // picture is the menu strip (when the window has a menu) above the client frame buffer, with an open drop-down
-// drawn over it; it is scaled with nearest-neighbour sampling. A window that covers the screen of an emulated
-// display mode is shown desktop-fullscreen, scaled by the largest whole factor that fits and centred on black.
+// drawn over it. A window starts at the desktop's scale (sdl_video.h) and may be made larger by the user or the
+// window manager (a window with a caption can be resized, maximised or made fullscreen); a window that covers the
+// screen of an emulated display mode is shown desktop-fullscreen. Whatever the SDL window's size, the picture is
+// scaled by the largest whole factor that fits, with nearest-neighbour sampling, and centred on black.
 #include "window_surface.h"
 
 #include <SDL.h>
@@ -64,9 +66,10 @@ int64_t FloorDivide(int64_t value, int64_t divisor) {
 
 int StripRows(const Window& window) { return HasMenuStrip(window) ? MenuStripHeight() : 0; }
 
+bool Captioned(const Window& window) { return (window.style & WS_CAPTION) == WS_CAPTION; }
+
 // Where the image lands in the renderer's output.
-SDL_Rect Placement(const Window& window, int imageWidth, int imageHeight, int outputWidth, int outputHeight) {
-  if (window.surface == nullptr || !window.surface->fullscreen) return SDL_Rect{0, 0, outputWidth, outputHeight};
+SDL_Rect Placement(int imageWidth, int imageHeight, int outputWidth, int outputHeight) {
   int factor = WholeScaleFactor(imageWidth, imageHeight, outputWidth, outputHeight);
   int width = imageWidth * factor;
   int height = imageHeight * factor;
@@ -153,10 +156,13 @@ void SyncWindowSurface(Window& window) {
   }
   int imageWidth = std::max(1, FrameWidth(window));
   int imageHeight = std::max(1, FrameHeight(window) + StripRows(window));
+  const int scale = DesktopScale();
+  const int width = imageWidth * scale, height = imageHeight * scale;
+  const int x = client.left * scale, y = (client.top - StripRows(window)) * scale;
   if (window.surface == nullptr) {
     auto surface = std::make_unique<WindowSurface>();
-    surface->window = SDL_CreateWindow(window.title.c_str(), client.left, client.top - StripRows(window), imageWidth,
-                                       imageHeight, SDL_WINDOW_HIDDEN);
+    const Uint32 flags = SDL_WINDOW_HIDDEN | (Captioned(window) ? SDL_WINDOW_RESIZABLE : 0);
+    surface->window = SDL_CreateWindow(window.title.c_str(), x, y, width, height, flags);
     if (surface->window == nullptr) return;
     surface->renderer = SDL_CreateRenderer(surface->window, -1, HasDisplay() ? 0 : SDL_RENDERER_SOFTWARE);
     if (surface->renderer == nullptr) surface->renderer = SDL_CreateRenderer(surface->window, -1, SDL_RENDERER_SOFTWARE);
@@ -178,11 +184,29 @@ void SyncWindowSurface(Window& window) {
     }
     SDL_SetWindowFullscreen(surface.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     surface.fullscreen = fullscreen;
+    // Back in a window, it takes the program's size and place again.
+    surface.askedWidth = surface.askedHeight = 0;
+    surface.askedPlace = false;
   }
   if (!fullscreen) {
-    SDL_SetWindowBordered(surface.window, (window.style & WS_CAPTION) == WS_CAPTION ? SDL_TRUE : SDL_FALSE);
-    SDL_SetWindowSize(surface.window, imageWidth, imageHeight);
-    SDL_SetWindowPosition(surface.window, client.left, client.top - StripRows(window));
+    SDL_SetWindowBordered(surface.window, Captioned(window) ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowResizable(surface.window, Captioned(window) ? SDL_TRUE : SDL_FALSE);
+    int leastWidth = 0, leastHeight = 0;
+    SDL_GetWindowMinimumSize(surface.window, &leastWidth, &leastHeight);
+    if (leastWidth != imageWidth || leastHeight != imageHeight) {
+      SDL_SetWindowMinimumSize(surface.window, imageWidth, imageHeight);
+    }
+    if (width != surface.askedWidth || height != surface.askedHeight) {
+      SDL_SetWindowSize(surface.window, width, height);
+      surface.askedWidth = width;
+      surface.askedHeight = height;
+    }
+    if (!surface.askedPlace || x != surface.askedX || y != surface.askedY) {
+      SDL_SetWindowPosition(surface.window, x, y);
+      surface.askedX = x;
+      surface.askedY = y;
+      surface.askedPlace = true;
+    }
   }
   SDL_ShowWindow(surface.window);
   PresentWindow(window);
@@ -216,7 +240,7 @@ void PresentWindow(Window& window) {
   SDL_UpdateTexture(surface->texture, nullptr, image.pixels.data(), image.width * static_cast<int>(sizeof(uint32_t)));
   int outputWidth = 0, outputHeight = 0;
   SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
-  SDL_Rect target = Placement(window, image.width, image.height, outputWidth, outputHeight);
+  SDL_Rect target = Placement(image.width, image.height, outputWidth, outputHeight);
   SDL_SetRenderDrawColor(surface->renderer, 0, 0, 0, 255);
   SDL_RenderClear(surface->renderer);
   SDL_RenderCopy(surface->renderer, surface->texture, nullptr, &target);
@@ -243,13 +267,27 @@ bool OutputToImage(const Window& window, int x, int y, int* imageX, int* imageY)
   }
   int64_t px = int64_t{x} * outputWidth / windowWidth;
   int64_t py = int64_t{y} * outputHeight / windowHeight;
-  SDL_Rect target = Placement(window, imageWidth, imageHeight, outputWidth, outputHeight);
+  SDL_Rect target = Placement(imageWidth, imageHeight, outputWidth, outputHeight);
   if (target.w <= 0 || target.h <= 0) return false;
   int64_t ix = px - target.x, iy = py - target.y;
   // Floor division keeps points left of or above the picture outside it.
   *imageX = static_cast<int>(FloorDivide(ix * imageWidth, target.w));
   *imageY = static_cast<int>(FloorDivide(iy * imageHeight, target.h));
-  return !surface->fullscreen || (ix >= 0 && iy >= 0 && ix < target.w && iy < target.h);
+  if (ix >= 0 && iy >= 0 && ix < target.w && iy < target.h) return true;
+  // The black border around the picture is no part of the window's picture. A point beyond the window itself comes
+  // only while a button is held (the pointer left the window in a drag) and goes on to the program, as it did
+  // before the window was made larger; a fullscreen window has nothing beyond it.
+  const bool beyondWindow = px < 0 || py < 0 || px >= outputWidth || py >= outputHeight;
+  return beyondWindow && !surface->fullscreen;
+}
+
+bool PicturePlacement(const Window& window, int* outputWidth, int* outputHeight, RECT* picture) {
+  const WindowSurface* surface = window.surface.get();
+  if (surface == nullptr || surface->renderer == nullptr || window.presented.width <= 0) return false;
+  if (SDL_GetRendererOutputSize(surface->renderer, outputWidth, outputHeight) != 0) return false;
+  SDL_Rect target = Placement(window.presented.width, window.presented.height, *outputWidth, *outputHeight);
+  *picture = RECT{target.x, target.y, target.x + target.w, target.y + target.h};
+  return true;
 }
 
 void ImageToOutput(const Window& window, int imageX, int imageY, int* x, int* y) {
@@ -266,7 +304,7 @@ void ImageToOutput(const Window& window, int imageX, int imageY, int* x, int* y)
     *y = imageY;
     return;
   }
-  SDL_Rect target = Placement(window, imageWidth, imageHeight, outputWidth, outputHeight);
+  SDL_Rect target = Placement(imageWidth, imageHeight, outputWidth, outputHeight);
   int64_t px = target.x + (int64_t{imageX} * 2 + 1) * target.w / (2 * int64_t{imageWidth});
   int64_t py = target.y + (int64_t{imageY} * 2 + 1) * target.h / (2 * int64_t{imageHeight});
   *x = static_cast<int>(FloorDivide(px * windowWidth, outputWidth));

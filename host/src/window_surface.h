@@ -29,9 +29,12 @@ void ScreenSize(int* width, int* height);
 // The largest whole factor by which a frame fits the output (at least 1), and the placement that centres it.
 int WholeScaleFactor(int frameWidth, int frameHeight, int outputWidth, int outputHeight);
 
-// Maps a point of the SDL window (output pixels) to the window image (strip rows first); false when it falls on
-// the black border of a fullscreen window.
+// Maps a point of the SDL window (window points) to the window image (strip rows first); false when it falls on
+// the black border around the picture.
 bool OutputToImage(const Window& window, int x, int y, int* imageX, int* imageY);
+
+// The size of the SDL window's output and where the picture lies in it; false for a window not on the screen.
+bool PicturePlacement(const Window& window, int* outputWidth, int* outputHeight, RECT* picture);
 
 // The reverse: the SDL window point (in window points) at the middle of a window image pixel.
 void ImageToOutput(const Window& window, int imageX, int imageY, int* x, int* y);

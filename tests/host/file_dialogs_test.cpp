@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "tests/support/temp_folder.h"
 #include "user_test_helpers.h"
 
 namespace {
@@ -81,6 +84,53 @@ TEST_F(FileDialogs, TimersKeepFiringWhileAChooserIsOpen) {
   EXPECT_GE(timers.size(), 5u);
   for (const user_test::Received& timer : timers) EXPECT_EQ(timer.wParam, 3u);
   KillTimer(window, 3);
+}
+
+TEST_F(FileDialogs, AChooserOpensInTheNamedFolderElseInTheSavedGamesFolder) {
+  TempFolder temp;  // the program's folders lie in it
+  const std::string savedGames = temp.WindowsPath("home\\data\\Saved Games");
+  struct Case {
+    const char* file;
+    const char* initialFolder;
+    std::string folder;
+  };
+  const Case cases[] = {
+      {"hero game.ksv", nullptr, savedGames},
+      {"", nullptr, savedGames},
+      {"C:\\saves\\hero game.ksv", nullptr, "C:\\saves"},
+      {"C:\\hero game.ksv", nullptr, "C:\\"},
+      {"hero game.ksv", "C:\\games", "C:\\games"},
+  };
+  for (const Case& c : cases) {
+    HostTestClearFileChoosers();
+    char file[260];
+    std::strcpy(file, c.file);
+    OPENFILENAMEA record = Record(file, sizeof(file), "Save", OFN_OVERWRITEPROMPT);
+    record.lpstrInitialDir = c.initialFolder;
+    HostTestAnswerFileChooser(nullptr);
+    EXPECT_FALSE(GetSaveFileNameA(&record));
+    ASSERT_EQ(HostTestFileChoosers().size(), 1u);
+    EXPECT_EQ(HostTestFileChoosers()[0].folder, c.folder) << c.file;
+  }
+  // Without the test's folder the saved games lie in the XDG data folder, beside the program's other data.
+  const std::string relocated = std::getenv("KESTRIVAL_HOME");
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  const std::string savedXdg = xdg != nullptr ? xdg : "";
+  unsetenv("KESTRIVAL_HOME");
+  setenv("XDG_DATA_HOME", temp.PosixPath("xdg").c_str(), 1);
+  HostTestClearFileChoosers();
+  char file[260] = "hero game.ksv";
+  OPENFILENAMEA record = Record(file, sizeof(file), "Save", 0);
+  HostTestAnswerFileChooser(nullptr);
+  GetSaveFileNameA(&record);
+  setenv("KESTRIVAL_HOME", relocated.c_str(), 1);
+  if (xdg != nullptr) {
+    setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+  } else {
+    unsetenv("XDG_DATA_HOME");
+  }
+  ASSERT_EQ(HostTestFileChoosers().size(), 1u);
+  EXPECT_EQ(HostTestFileChoosers()[0].folder, temp.WindowsPath("xdg\\kestrival\\Saved Games"));
 }
 
 }  // namespace

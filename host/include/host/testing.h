@@ -58,6 +58,7 @@ struct HostMessageBoxRecord {
   std::string text;
   std::string caption;
   UINT type;
+  std::string shownText;  // the text as the box shows it, fitted to the screen
 };
 void HostTestAnswerMessageBox(int answer);
 std::vector<HostMessageBoxRecord> HostTestMessageBoxes();
@@ -75,6 +76,7 @@ struct HostFileChooserRecord {
   std::string title;
   std::string proposedName;
   DWORD flags;
+  std::string folder;  // where the chooser opens: the initial folder, the proposed name's, or the saved games'
 };
 void HostTestAnswerFileChooser(const char* path, DWORD openMilliseconds = 0);
 std::vector<HostFileChooserRecord> HostTestFileChoosers();
@@ -98,6 +100,18 @@ bool HostTestMenuEntryPoint(HWND window, int entry, POINT* point);
 bool HostTestMenuItemPoint(HWND window, int item, POINT* point);
 // Whether the window is shown desktop-fullscreen (for an emulated display mode), and whether the cursor shows.
 bool HostTestIsFullscreen(HWND window);
+// The window on the screen: its size in the desktop's pixels, where its picture lies in it (scaled by a whole
+// factor and centred) and whether the user may resize it. False for a window not on the screen.
+struct HostWindowOutput {
+  int width = 0;
+  int height = 0;
+  RECT picture{};
+  bool resizable = false;
+};
+bool HostTestWindowOutput(HWND window, HostWindowOutput* output);
+// Gives the window another size on the screen, as the user or the window manager does (resizing, maximising, its
+// own fullscreen) without the program asking; the window hears of it at the program's next look at the queue.
+void HostTestResizeOnScreen(HWND window, int width, int height);
 bool HostTestCursorShown();
 
 // What the window system holds now: the windows not yet destroyed and the GDI objects not yet deleted (pens,

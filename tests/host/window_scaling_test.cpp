@@ -1,0 +1,189 @@
+// A window larger on the screen than its picture: made so by the user or the window manager (maximised, resized,
+// fullscreen), or by the desktop's scale. The picture is scaled by the largest whole factor that fits and centred
+// on black, and the mouse lands on the picture's own pixels.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "host/src/sdl_video.h"
+#include "host/src/window_surface.h"
+#include "tests/support/child_process.h"
+#include "tests/support/virtual_display.h"
+#include "user_test_helpers.h"
+
+namespace {
+
+using user_test::HeadlessWindows;
+
+class WindowScaling : public HeadlessWindows {
+ protected:
+  HWND Shown() {
+    HWND window = Make(640, 480, user_test::kGameStyle);
+    ShowWindow(window, SW_SHOW);
+    Pump();
+    return window;
+  }
+  static HostWindowOutput Output(HWND window) {
+    HostWindowOutput output;
+    EXPECT_TRUE(HostTestWindowOutput(window, &output));
+    return output;
+  }
+};
+
+TEST_F(WindowScaling, AWindowMadeLargerShowsItsPictureScaledByAWholeFactorAndCentred) {
+  HWND window = Shown();
+  HostWindowOutput output = Output(window);
+  EXPECT_EQ(output.width, 640);
+  EXPECT_EQ(output.height, 480);
+  EXPECT_EQ(output.picture.left, 0);
+  EXPECT_EQ(output.picture.right, 640);
+  EXPECT_TRUE(output.resizable);  // so that it can be maximised
+  struct Case {
+    int width, height;
+    RECT picture;
+  };
+  const Case cases[] = {
+      {1400, 1000, RECT{60, 20, 1340, 980}},   // twice: 1280 x 960
+      {1920, 1080, RECT{320, 60, 1600, 1020}},  // twice: the height allows no more
+      {1000, 700, RECT{180, 110, 820, 590}},    // once, centred
+      {2000, 1500, RECT{40, 30, 1960, 1470}},   // three times
+  };
+  for (const Case& c : cases) {
+    HostTestResizeOnScreen(window, c.width, c.height);
+    Pump();
+    output = Output(window);
+    EXPECT_EQ(output.width, c.width);
+    EXPECT_EQ(output.height, c.height);
+    EXPECT_EQ(output.picture.left, c.picture.left) << c.width << "x" << c.height;
+    EXPECT_EQ(output.picture.top, c.picture.top) << c.width << "x" << c.height;
+    EXPECT_EQ(output.picture.right, c.picture.right) << c.width << "x" << c.height;
+    EXPECT_EQ(output.picture.bottom, c.picture.bottom) << c.width << "x" << c.height;
+  }
+}
+
+TEST_F(WindowScaling, TheMouseLandsOnThePicturesOwnPixels) {
+  HWND window = Shown();
+  HostTestResizeOnScreen(window, 1400, 1000);  // twice, from (60, 20)
+  Pump();
+  host::Window* record = host::FindWindow(window);
+  ASSERT_NE(record, nullptr);
+  struct Case {
+    int x, y;
+    bool inside;
+    int imageX, imageY;
+  };
+  const Case cases[] = {
+      {60, 20, true, 0, 0},        {61, 21, true, 0, 0},       {81, 35, true, 10, 7},
+      {1339, 979, true, 639, 479}, {30, 500, false, 0, 0},     {700, 990, false, 0, 0},
+      {1345, 500, false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    int imageX = -1, imageY = -1;
+    EXPECT_EQ(host::OutputToImage(*record, c.x, c.y, &imageX, &imageY), c.inside) << c.x << "," << c.y;
+    if (!c.inside) continue;
+    EXPECT_EQ(imageX, c.imageX) << c.x << "," << c.y;
+    EXPECT_EQ(imageY, c.imageY) << c.x << "," << c.y;
+  }
+  // Injected input takes the same road back: a click on a client pixel reaches that pixel.
+  recorder_.messages.clear();
+  HostTestMouseButton(window, 0, true, 123, 321);
+  HostTestMouseButton(window, 0, false, 123, 321);
+  Pump();
+  ASSERT_FALSE(Of(WM_LBUTTONUP).empty());
+  EXPECT_EQ(user_test::LowX(Of(WM_LBUTTONUP).back().lParam), 123);
+  EXPECT_EQ(user_test::HighY(Of(WM_LBUTTONUP).back().lParam), 321);
+}
+
+TEST_F(WindowScaling, TheSizeTheUserGaveStaysUntilTheProgramResizesItsWindow) {
+  HWND window = Shown();
+  HostTestResizeOnScreen(window, 1400, 1000);
+  Pump();
+  // The program moves its window and repaints it: the maximised window stays as it is.
+  RECT rect;
+  GetWindowRect(window, &rect);
+  SetWindowPos(window, nullptr, rect.left + 8, rect.top + 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  InvalidateRect(window, nullptr, TRUE);
+  Pump();
+  EXPECT_EQ(Output(window).width, 1400);
+  EXPECT_EQ(Output(window).height, 1000);
+  // A new size of the program's own is taken.
+  SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left - 320, rect.bottom - rect.top - 240,
+               SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  EXPECT_EQ(Output(window).width, 320);
+  EXPECT_EQ(Output(window).height, 240);
+}
+
+TEST(DesktopScale, ComesFromGdkScaleElseTheFontsResolution) {
+  struct Case {
+    const char* gdkScale;
+    const char* resources;
+    int scale;
+  };
+  const Case cases[] = {
+      {nullptr, nullptr, 1},
+      {"2", nullptr, 2},
+      {"2", "Xft.dpi:\t96\n", 2},
+      {"1", "Xft.dpi:\t192\n", 1},
+      {nullptr, "Xcursor.size:\t24\nXft.dpi:\t192\nXft.hinting:\t1\n", 2},
+      {nullptr, "Xft.dpi:\t144\n", 1},
+      {nullptr, "Xft.dpi:\t288.0", 3},
+      {nullptr, "Xft.dpi:\t96\n", 1},
+      {"", "Xft.dpi:\t192\n", 2},
+      {"0", nullptr, 1},
+      {"two", nullptr, 1},
+      {nullptr, "Xft.antialias:\t1\n", 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(host::DesktopScaleFrom(c.gdkScale, c.resources), c.scale)
+        << (c.gdkScale ? c.gdkScale : "(unset)") << " / " << (c.resources ? c.resources : "(none)");
+  }
+}
+
+void Say(const std::string& text) {
+  if (write(STDERR_FILENO, text.data(), text.size()) < 0) return;
+}
+
+class ScaledDesktop : public HeadlessWindows {};
+
+TEST_F(ScaledDesktop, ChildProcess) {
+  if (ChildRole() == nullptr) GTEST_SKIP() << "the child half of the scaled desktop test";
+  HostTestSetHeadless(false);
+  HWND window = Make(640, 480, user_test::kGameStyle);
+  ShowWindow(window, SW_SHOW);
+  Pump();
+  HostWindowOutput output;
+  if (!HostTestWindowOutput(window, &output)) Say("[no window on the display]\n");
+  Say("[screen " + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "x" +
+      std::to_string(GetSystemMetrics(SM_CYSCREEN)) + "]\n");
+  Say("[window " + std::to_string(output.width) + "x" + std::to_string(output.height) + " picture " +
+      std::to_string(output.picture.left) + "," + std::to_string(output.picture.top) + "," +
+      std::to_string(output.picture.right) + "," + std::to_string(output.picture.bottom) + "]\n");
+  std::_Exit(0);
+}
+
+TEST(ScaledDesktopRuns, TheWindowStartsAtTheDesktopsScale) {
+  VirtualDisplay display;  // 1280 x 1024
+  if (!display.Ready()) GTEST_SKIP() << "no display server to test with";
+  struct Case {
+    const char* gdkScale;
+    const char* screen;  // what the program sees of the screen
+    const char* window;
+  };
+  const Case cases[] = {
+      {"2", "[screen 640x512]", "[window 1280x960 picture 0,0,1280,960]"},
+      {"1", "[screen 1280x1024]", "[window 640x480 picture 0,0,640,480]"},
+  };
+  for (const Case& c : cases) {
+    ChildOutcome outcome = RunTestInChild("ScaledDesktop.ChildProcess", "scaled",
+                                          {{"DISPLAY", display.Name()}, {"SDL_VIDEODRIVER", "x11"},
+                                           {"GDK_SCALE", c.gdkScale}});
+    ASSERT_TRUE(outcome.started);
+    EXPECT_NE(outcome.output.find(c.screen), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find(c.window), std::string::npos) << outcome.output;
+    EXPECT_FALSE(HasSanitizerReport(outcome.output)) << outcome.output;
+  }
+}
+
+}  // namespace
