@@ -26,7 +26,6 @@
 #include <vector>
 
 #include "bench/running_program.h"
-#include "game/dialogs/dialog.h"
 #include "game/rules/script_event.h"
 #include "game/shell/data/data_paths.h"
 #include "game/shell/media/music_player.h"
@@ -99,12 +98,8 @@ struct ProgramIdle {
   explicit ProgramIdle(double seconds) : windows(seconds) {}
   bool Step() {
     if (!started) {
-      // The title waits for a choice over the screen: it is closed without one (the title's event then ends),
-      // and the game begins once no dialog is left.
-      if (!OpenDialogs().empty()) {
-        OpenDialogs().back()->Close();
-        return false;
-      }
+      // The title, which waited for a choice over the screen, was closed without one before the first step (the
+      // title's event then ended): the game begins.
       started = true;
       bench::StartNewGame();
       CallEventName("Main");
