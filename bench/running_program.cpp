@@ -10,6 +10,7 @@
 #include "game/rules/action_handlers.h"
 #include "game/rules/character.h"
 #include "game/rules/script_action.h"
+#include "game/shell/game_commands.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
@@ -82,6 +83,7 @@ bool MainWindowReady() {
 void StartNewGame() {
   ShellCommandHost& host = GetShellCommandHost();
   host.CreateCharacter();
+  SetPlayerSpriteName(host, "");
   host.ResetGlobalEntries();
   host.AssignMissingRaceAndClass();
   Character* player = GetCurrentCharacter();

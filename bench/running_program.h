@@ -33,8 +33,8 @@ int DialogsClosedInStep();
 // Whether the running program's main window exists.
 bool MainWindowReady();
 
-// A new game's player, as the game makes one without its dialogs: the scenario's default race and class, the
-// global entries at their defaults, full stamina, the game in progress.
+// A new game's player, as the game makes one without its dialogs: the scenario's default sprite, race and class,
+// the global entries at their defaults, full stamina, the game in progress.
 void StartNewGame();
 
 // Takes the player to the location as a script's travel does; on a map the player comes in on the cell given
