@@ -88,7 +88,7 @@ MeasuredMap* MapOf(int64_t size, int64_t layout, int64_t figures) {
   for (int32_t row = 0; row < size; ++row) {
     for (int32_t column = 0; column < size; ++column) {
       measured->open[static_cast<size_t>(row * size + column)] =
-          PathFinder::CellOpenForSearch(measured->map.get(), column, row, nullptr) ? 1 : 0;
+          measured->map->IsCellFreeAndOpen(column, row, nullptr) ? 1 : 0;
     }
   }
   made = std::move(measured);
