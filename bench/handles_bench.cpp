@@ -5,6 +5,10 @@
 // bytes; formatting a line, against snprintf of the same format and arguments. Each row checks that ours and the
 // reference give the same result: a block of 64 bytes that keeps what is written to it, the same bytes appended,
 // the same text.
+//
+// The master-pointer entries a case makes stay for the rest of the run (their blocks are never freed), so the
+// benchmarks run in the order they are registered, each one's repetitions together, not interleaved: the cases
+// with 0, 1,000 and 10,000 live handles walk as many entries as they make, and no more.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -190,5 +194,5 @@ int main(int argc, char** argv) {
   rows.push_back({"64 bytes appended to a handle", "Append<HandleAppender>", "Append<VectorAppender>", 0, 0, "",
                   SameBytesAppended});
   rows.push_back({"a line formatted", "Formats<OursFormat>", "Formats<SnprintfFormat>", 0, 0, "", SameText});
-  return bench::RunWithRatioTable(argc, argv, std::move(rows));
+  return bench::RunWithRatioTable(argc, argv, std::move(rows), false);
 }

@@ -178,11 +178,12 @@ inline void ReadSmokeOption(int& argc, char** argv) {
 
 // The main of a benchmark program: runs the rows' checks, then what the command line selects, and prints the
 // table; 0 when every check agreed and every benchmark selected ran without an error, else 1. The repetitions
-// of all benchmarks run interleaved in random order (unless the command line says otherwise), so that a change
-// in the machine's load during the run falls on ours and the references alike.
-inline int RunWithRatioTable(int argc, char** argv, std::vector<RatioRow> rows) {
+// of all benchmarks run interleaved in random order (unless the program or the command line says otherwise), so
+// that a change in the machine's load during the run falls on ours and the references alike.
+inline int RunWithRatioTable(int argc, char** argv, std::vector<RatioRow> rows, bool interleaved = true) {
   std::vector<char*> args(argv, argv + argc);
-  std::string interleave = "--benchmark_enable_random_interleaving=true";
+  std::string interleave =
+      std::string("--benchmark_enable_random_interleaving=") + (interleaved ? "true" : "false");
   args.insert(args.begin() + 1, interleave.data());
   argc = static_cast<int>(args.size());
   argv = args.data();
