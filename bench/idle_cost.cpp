@@ -9,9 +9,14 @@
 // same 33.333 ms frame deadlines and polls an SDL window's events, settled and measured the same way: the floor
 // no frame-paced program can go under. The table gives the medians of the five windows, their spread, their
 // ratio, and holds the program under 1 % of a core.
-// Not a Google Benchmark: each figure is a whole program measured over time.
+// Not a Google Benchmark: each figure is a whole program measured over time. The run fails when either side could
+// not be measured, or when the program was not measured where "Main" took it, with the theme playing.
 //
-// Usage: idle_cost [seconds a window]   (idle_cost --waiting-loop <seconds> is the reference's own process)
+// With --smoke the same runs headless for a moment (windows of a tenth of a second after a fifth of settling, the
+// program's step every tenth of a second): everything is reached and checked, and no figure means anything.
+//
+// Usage: idle_cost [--smoke] [seconds a window]
+//        (idle_cost --waiting-loop <seconds a window> <seconds of settling> is the reference's own process)
 #include <SDL.h>
 #include <time.h>
 #include <unistd.h>
@@ -26,7 +31,6 @@
 #include <vector>
 
 #include "bench/running_program.h"
-#include "game/dialogs/dialog.h"
 #include "game/rules/script_event.h"
 #include "game/shell/data/data_paths.h"
 #include "game/shell/media/music_player.h"
@@ -36,8 +40,14 @@ namespace {
 
 constexpr double kBudget = 0.01;  // of a core
 constexpr int kWindows = 5;
-constexpr double kSettleSeconds = 5;
 constexpr long kFrameNanoseconds = 33333333;
+
+// How long each side settles and is measured, and how often the program's step looks at it.
+struct Timing {
+  double window = 4;     // seconds a window
+  double settle = 5;     // seconds before the first window
+  unsigned period = 1000;  // milliseconds between the program's steps
+};
 
 double Seconds(clockid_t clock) {
   timespec now;
@@ -94,26 +104,23 @@ std::map<std::string, double> ThreadSeconds() {
 }
 
 // The program, once its title is closed: a new game, the player taken where "Main" leads, the theme
-// played when nothing plays yet; five seconds of settling, then the windows.
+// played when nothing plays yet; the settling, then the windows.
 struct ProgramIdle {
-  explicit ProgramIdle(double seconds) : windows(seconds) {}
+  explicit ProgramIdle(const Timing& timing) : windows(timing.window), settle(timing.settle) {}
   bool Step() {
     if (!started) {
-      // The title waits for a choice over the screen: it is closed without one (the title's event then ends),
-      // and the game begins once no dialog is left.
-      if (!OpenDialogs().empty()) {
-        OpenDialogs().back()->Close();
-        return false;
-      }
+      // The title, which waited for a choice over the screen, was closed without one before the first step (the
+      // title's event then ended): the game begins.
       started = true;
       bench::StartNewGame();
       CallEventName("Main");
+      mainPlace = GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "";
       if (CurrentMusicName().empty()) {
         std::string theme;
         MusicPath(theme, "Theme", "");
         PlayMusic(theme);
       }
-      settledAt = Seconds(CLOCK_MONOTONIC) + kSettleSeconds;
+      settledAt = Seconds(CLOCK_MONOTONIC) + settle;
       return false;
     }
     if (!measuring) {
@@ -131,24 +138,34 @@ struct ProgramIdle {
     return true;
   }
 
+  // Why the measurement is not of the program idle where "Main" took it, or empty when it is.
+  std::string Failure() const {
+    if (mainPlace.empty()) return "\"Main\" took the game to no place";
+    if (place != mainPlace) return "the game left \"" + mainPlace + "\" for \"" + place + "\" while measured";
+    if (music.empty()) return "no music played";
+    if (bench::DialogsClosedInStep() != 0) return "a message opened while the program was measured";
+    return "";
+  }
+
   Windows windows;
+  double settle;
   bool started = false, measuring = false;
   double settledAt = 0;
-  std::string place, music;
+  std::string mainPlace, place, music;
   std::map<std::string, double> threadsBefore, threads;  // processor seconds by thread name, over the windows
 };
 
 // The floor: a window's events polled at each frame deadline, and nothing else; settled as long as the
 // program, then measured the same way.
-Windows WaitingLoop(double seconds, bool onDisplay) {
-  Windows windows(seconds);
+Windows WaitingLoop(const Timing& timing, bool onDisplay) {
+  Windows windows(timing.window);
   if (!onDisplay) SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return windows;
   SDL_Window* window =
       SDL_CreateWindow("Idle reference", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640, 480, SDL_WINDOW_SHOWN);
   timespec deadline;
   clock_gettime(CLOCK_MONOTONIC, &deadline);
-  const double settledAt = Seconds(CLOCK_MONOTONIC) + kSettleSeconds;
+  const double settledAt = Seconds(CLOCK_MONOTONIC) + timing.settle;
   bool measuring = false;
   while (!windows.Done()) {
     SDL_Event event;
@@ -175,12 +192,13 @@ Windows WaitingLoop(double seconds, bool onDisplay) {
 
 // The waiting loop in a process of its own (this program, asked for it), so that nothing of the game's is
 // counted in it: its windows' shares, or none when it failed.
-std::vector<double> WaitingLoopProcess(double seconds) {
+std::vector<double> WaitingLoopProcess(const Timing& timing) {
   char self[4096];
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
   if (length <= 0) return {};
   self[length] = '\0';
-  const std::string command = "'" + std::string(self) + "' --waiting-loop " + std::to_string(seconds);
+  const std::string command = "'" + std::string(self) + "' --waiting-loop " + std::to_string(timing.window) + " " +
+                              std::to_string(timing.settle);
   FILE* child = popen(command.c_str(), "r");
   if (child == nullptr) return {};
   std::vector<double> shares;
@@ -206,36 +224,52 @@ std::string Spread(const std::vector<double>& shares) {
 
 int main(int argc, char** argv) {
   const char* display = std::getenv("DISPLAY");
-  const bool onDisplay = display != nullptr && *display != '\0';
-  if (argc > 2 && std::string(argv[1]) == "--waiting-loop") {
-    const Windows floor = WaitingLoop(std::max(0.5, std::atof(argv[2])), onDisplay);
+  bool onDisplay = display != nullptr && *display != '\0';
+  if (argc > 3 && std::string(argv[1]) == "--waiting-loop") {
+    const Timing timing{std::atof(argv[2]), std::atof(argv[3])};
+    const Windows floor = WaitingLoop(timing, onDisplay);
     for (double share : floor.Shares()) std::printf("%.9f\n", share);
     return floor.Done() ? 0 : 1;
   }
-  const double seconds = argc > 1 ? std::max(0.5, std::atof(argv[1])) : 4.0;
+  Timing timing;
+  bool smoke = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--smoke") {
+      smoke = true;
+      timing = Timing{0.1, 0.2, 100};
+      onDisplay = false;
+    } else {
+      timing.window = std::max(0.5, std::atof(argv[i]));
+    }
+  }
+  if (!onDisplay) unsetenv("DISPLAY");
 
   // The reference first, so that the program's start-up leaves nothing behind in it.
-  const std::vector<double> floor = WaitingLoopProcess(seconds);
+  const std::vector<double> floor = WaitingLoopProcess(timing);
   if (floor.empty()) {
     std::fprintf(stderr, "idle_cost: the waiting loop could not be measured\n");
     return 1;
   }
-  ProgramIdle idle(seconds);
+  ProgramIdle idle(timing);
   bench::ProgramRun run;
   run.folder = KESTRIVAL_DEMO_FOLDER;
   run.headless = !onDisplay;
-  run.period = 1000;
+  run.period = timing.period;
   run.step = [&] { return idle.Step(); };
   const int code = bench::RunProgram(run);
   if (code != 0 || !idle.windows.Done()) {
     std::fprintf(stderr, "idle_cost: the program ended (code %d) before it was measured\n", code);
     return 1;
   }
+  if (const std::string failure = idle.Failure(); !failure.empty()) {
+    std::fprintf(stderr, "idle_cost: %s\n", failure.c_str());
+    return 1;
+  }
 
   const double ours = idle.windows.Median(), reference = Median(floor);
-  std::printf("\nidle, %s: %d windows of %.1f s after %.0f s of settling; processor time (all threads) over wall time\n",
-              onDisplay ? (std::string("on the display ") + display).c_str() : "headless", kWindows, seconds,
-              kSettleSeconds);
+  std::printf("\nidle, %s: %d windows of %.1f s after %.1f s of settling; processor time (all threads) over wall time%s\n",
+              onDisplay ? (std::string("on the display ") + display).c_str() : "headless", kWindows, timing.window,
+              timing.settle, smoke ? " (smoke run: no figure means anything)" : "");
   std::printf("%-62s %10s  %s\n", "", "median", "windows");
   std::printf("%-62s %8.3f %%  %s\n",
               ("the program on \"" + idle.place + "\", music \"" + idle.music + "\"").c_str(), 100 * ours,
@@ -252,6 +286,6 @@ int main(int argc, char** argv) {
   }
   std::printf("the program's threads: %s\n", threads.c_str());
   std::printf("ratio %.2fx; budget under %.0f %% of a core: %s\n", reference > 0 ? ours / reference : 0.0,
-              100 * kBudget, ours < kBudget ? "met" : "NOT met");
+              100 * kBudget, smoke ? "not judged" : ours < kBudget ? "met" : "NOT met");
   return 0;
 }

@@ -1,13 +1,12 @@
 // Speed of the markup parser: parsing 200 KB of small tags into a tree and walking it in document order, beside a
-// plain scan of the same bytes for "<" (the least any parser must do). Each runs five times; the medians' ratio
-// is printed at the end.
+// plain scan of the same bytes for the "<" of each opening tag (the least any parser must do). The check: the parse
+// made an element of every opening tag the scan finds. Items are bytes.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 
+#include "bench/ratio_table.h"
 #include "platform/markup/markup_document.h"
 
 namespace {
@@ -26,68 +25,65 @@ const std::string& Markup() {
   return text;
 }
 
+// The elements the parser made of the text, counted in document order; -1 when it failed.
+int64_t ParseAndCountElements(const std::string& text, PlatformHandle* buffer) {
+  PlatformHandle::SetBytes(buffer, text.data(), static_cast<uint32_t>(text.size()));
+  MarkupNode* root = nullptr;
+  if (ParseMarkup(buffer, "SCRIPT", "LI BR P", nullptr, &root) != kPlatformNoError) return -1;
+  int64_t elements = 0;
+  for (MarkupNode* node = root; node != nullptr; node = NextMarkupNode(root, node)) elements += IsMarkupElement(node);
+  FreeMarkupTree(root);
+  return elements;
+}
+
+// The tags that open an element: each "<" not followed by "/".
+int64_t CountOpeningTags(const std::string& text) {
+  int64_t tags = 0;
+  const char* end = text.data() + text.size();
+  for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '<', end - p))); ++p) {
+    tags += p + 1 < end && p[1] != '/';
+  }
+  return tags;
+}
+
 void ParseAndWalk(benchmark::State& state) {
   const std::string& text = Markup();
   PlatformHandle* buffer = PlatformHandle::New(static_cast<uint32_t>(text.size()));
   for (auto _ : state) {
-    PlatformHandle::SetBytes(buffer, text.data(), static_cast<uint32_t>(text.size()));
-    MarkupNode* root = nullptr;
-    if (ParseMarkup(buffer, "SCRIPT", "LI BR P", nullptr, &root) != kPlatformNoError) {
+    const int64_t elements = ParseAndCountElements(text, buffer);
+    if (elements < 0) {
       state.SkipWithError("parse failed");
       break;
     }
-    uint32_t visited = 0;
-    for (MarkupNode* node = root; node != nullptr; node = NextMarkupNode(root, node)) ++visited;
-    benchmark::DoNotOptimize(visited);
-    FreeMarkupTree(root);
+    benchmark::DoNotOptimize(elements);
   }
   PlatformHandle::Dispose(buffer);
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
-BENCHMARK(ParseAndWalk)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 void ScanForTags(benchmark::State& state) {
   const std::string& text = Markup();
-  for (auto _ : state) {
-    size_t tags = 0;
-    for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '<', text.data() + text.size() - p)));
-         ++p) {
-      ++tags;
-    }
-    benchmark::DoNotOptimize(tags);
-  }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+  for (auto _ : state) benchmark::DoNotOptimize(CountOpeningTags(text));
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
-BENCHMARK(ScanForTags)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
-// The usual table, then the parse's median time as a multiple of the scan's.
-class MedianRatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.aggregate_name == "median") medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const double parse = medians_["ParseAndWalk"], scan = medians_["ScanForTags"];
-    std::printf("\nparse and walk of %zu bytes: %.3f ms, scan for \"<\": %.3f ms, ratio %.1f\n", Markup().size(), parse,
-                scan, scan > 0 ? parse / scan : 0.0);
-    std::fflush(stdout);
-  }
+// The check: the parser made an element of every tag that the scan finds opening one.
+std::string SameElements() {
+  const std::string& text = Markup();
+  PlatformHandle* buffer = PlatformHandle::New(static_cast<uint32_t>(text.size()));
+  const int64_t elements = ParseAndCountElements(text, buffer), tags = CountOpeningTags(text);
+  PlatformHandle::Dispose(buffer);
+  if (elements < 0) return "the parse failed";
+  if (elements == tags) return "";
+  return std::to_string(elements) + " elements parsed, " + std::to_string(tags) + " opening tags scanned";
+}
 
- private:
-  std::map<std::string, double> medians_;
-};
+KESTRIVAL_BENCH(BENCHMARK(ParseAndWalk)->Unit(benchmark::kMillisecond));
+KESTRIVAL_BENCH(BENCHMARK(ScanForTags)->Unit(benchmark::kMillisecond));
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  MedianRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunWithRatioTable(
+      argc, argv, {{"parse and walk of 200 KB of markup", "ParseAndWalk", "ScanForTags", 0, 0, "", SameElements}});
 }

@@ -284,7 +284,10 @@ void FindPath(benchmark::State& state) {
 // The textbook A* on the same cells, from the same start to the same goal.
 void TextbookPath(benchmark::State& state) {
   MeasuredMap* measured = MapOf(state);
-  if (measured == nullptr) return;
+  if (measured == nullptr) {
+    state.SkipWithError("the map did not load");
+    return;
+  }
   const PathLayout& layout = measured->layout;
   TextbookAStar textbook(static_cast<int32_t>(state.range(0)), measured->open);
   int64_t nodes = 0;
@@ -298,48 +301,81 @@ void TextbookPath(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
-// Breadth first from the start over the open cells, to the goal or until the cost limit.
-void BreadthFirst(benchmark::State& state) {
-  MeasuredMap* measured = MapOf(state);
-  if (measured == nullptr) return;
-  const PathLayout& layout = measured->layout;
-  const int32_t size = static_cast<int32_t>(state.range(0));
-  const std::vector<uint8_t>& open = measured->open;
-  std::vector<int32_t> cost(open.size(), -1);
-  std::vector<int32_t> queue;
-  queue.reserve(open.size());
+// Breadth first from the start over the open cells, to the goal or until the cost limit: each cell's cost in cost
+// (-1 where not reached; only the cells the last search used are cleared), and the nodes it took.
+int64_t SearchBreadthFirst(const MeasuredMap& measured, int32_t size, std::vector<int32_t>& cost,
+                           std::vector<int32_t>& queue) {
+  const PathLayout& layout = measured.layout;
+  const std::vector<uint8_t>& open = measured.open;
   const int32_t start = layout.startY * size + layout.startX;
   const int32_t goal = layout.goalY * size + layout.goalX;
-  int64_t taken = 0;
-  for (auto _ : state) {
-    for (int32_t cell : queue) cost[static_cast<size_t>(cell)] = -1;
-    queue.clear();
-    queue.push_back(start);
-    cost[static_cast<size_t>(start)] = 0;
-    size_t next = 0;
-    while (next < queue.size()) {
-      const int32_t cell = queue[next++];
-      if (cell == goal) break;
-      const int32_t reach = cost[static_cast<size_t>(cell)] + 1;
-      if (reach > test_support::kPathCost) continue;
-      const int32_t x = cell % size, y = cell / size;
-      for (int32_t dy = -1; dy <= 1; ++dy) {
-        for (int32_t dx = -1; dx <= 1; ++dx) {
-          const int32_t nx = x + dx, ny = y + dy;
-          if ((dx == 0 && dy == 0) || nx < 0 || ny < 0 || nx >= size || ny >= size) continue;
-          const size_t neighbour = static_cast<size_t>(ny * size + nx);
-          if (cost[neighbour] >= 0 || open[neighbour] == 0) continue;
-          cost[neighbour] = reach;
-          queue.push_back(static_cast<int32_t>(neighbour));
-        }
+  for (int32_t cell : queue) cost[static_cast<size_t>(cell)] = -1;
+  queue.clear();
+  queue.push_back(start);
+  cost[static_cast<size_t>(start)] = 0;
+  size_t next = 0;
+  while (next < queue.size()) {
+    const int32_t cell = queue[next++];
+    if (cell == goal) break;
+    const int32_t reach = cost[static_cast<size_t>(cell)] + 1;
+    if (reach > test_support::kPathCost) continue;
+    const int32_t x = cell % size, y = cell / size;
+    for (int32_t dy = -1; dy <= 1; ++dy) {
+      for (int32_t dx = -1; dx <= 1; ++dx) {
+        const int32_t nx = x + dx, ny = y + dy;
+        if ((dx == 0 && dy == 0) || nx < 0 || ny < 0 || nx >= size || ny >= size) continue;
+        const size_t neighbour = static_cast<size_t>(ny * size + nx);
+        if (cost[neighbour] >= 0 || open[neighbour] == 0) continue;
+        cost[neighbour] = reach;
+        queue.push_back(static_cast<int32_t>(neighbour));
       }
     }
-    taken = static_cast<int64_t>(next);
+  }
+  return static_cast<int64_t>(next);
+}
+
+void BreadthFirst(benchmark::State& state) {
+  MeasuredMap* measured = MapOf(state);
+  if (measured == nullptr) {
+    state.SkipWithError("the map did not load");
+    return;
+  }
+  const int32_t size = static_cast<int32_t>(state.range(0));
+  std::vector<int32_t> cost(measured->open.size(), -1);
+  std::vector<int32_t> queue;
+  queue.reserve(measured->open.size());
+  int64_t taken = 0;
+  for (auto _ : state) {
+    taken = SearchBreadthFirst(*measured, size, cost, queue);
     benchmark::DoNotOptimize(taken);
   }
   state.counters["nodes"] = static_cast<double>(taken);
   state.SetItemsProcessed(state.iterations());
 }
+
+// The check of a row: the path A* finds ends on a cell that the breadth-first search reaches in as many steps or
+// fewer (the breadth-first search takes the fewest; A*'s estimate may take more), and A* finds none only where the
+// breadth-first search does not reach the goal within the limit.
+std::string PathAgrees(int64_t size, int64_t layoutIndex, int64_t figures) {
+  MeasuredMap* measured = MapOf(size, layoutIndex, figures);
+  if (measured == nullptr) return "the map did not load";
+  const PathLayout& layout = measured->layout;
+  std::vector<int32_t> cost(measured->open.size(), -1), queue;
+  SearchBreadthFirst(*measured, static_cast<int32_t>(size), cost, queue);
+  std::unique_ptr<Path> path = PathFinder::FindPath(measured->map.get(), layout.startX, layout.startY, layout.goalX,
+                                                    layout.goalY, test_support::kPathCost, false, 8, nullptr);
+  if (path == nullptr || path->IsEmpty()) {
+    const int32_t reached = cost[static_cast<size_t>(layout.goalY * size + layout.goalX)];
+    return reached < 0 ? "" : "A* found no path; breadth first reaches the goal in " + std::to_string(reached);
+  }
+  const PathNode* end = path->First();
+  const int32_t reached = cost[static_cast<size_t>(end->row * size + end->column)];
+  if (reached >= 0 && reached <= static_cast<int32_t>(path->Size())) return "";
+  return "A*'s path of " + std::to_string(path->Size()) + " steps ends on (" + std::to_string(end->column) + ", " +
+         std::to_string(end->row) + "), which breadth first reaches " +
+         (reached < 0 ? std::string("not at all") : "in " + std::to_string(reached));
+}
+
 
 void Cases(benchmark::internal::Benchmark* bench) {
   for (int64_t size : test_support::kPathMapSizes) {
@@ -365,9 +401,11 @@ int main(int argc, char** argv) {
         for (int64_t figures : test_support::kPathFigureCounts) {
           const std::string args =
               std::to_string(size) + "/" + std::to_string(layout) + "/" + std::to_string(figures);
-          rows.push_back({(textbook ? "vs A* " : "vs BFS ") + CaseLabel(size, layout, figures), "FindPath/" + args,
-                          std::string(reference) + "/" + args, textbook ? kTextbookGoal : 0, kBudgetSeconds,
-                          "nodes"});
+          bench::RatioRow row{(textbook ? "vs A* " : "vs BFS ") + CaseLabel(size, layout, figures),
+                              "FindPath/" + args, std::string(reference) + "/" + args, textbook ? kTextbookGoal : 0,
+                              kBudgetSeconds, "nodes"};
+          if (!textbook) row.check = [=] { return PathAgrees(size, layout, figures); };
+          rows.push_back(std::move(row));
         }
       }
     }

@@ -5,9 +5,12 @@
 
 #include <string>
 
+#include "game/dialogs/dialog.h"
+#include "game/dialogs/modal_dialog_driver.h"
 #include "game/rules/action_handlers.h"
 #include "game/rules/character.h"
 #include "game/rules/script_action.h"
+#include "game/shell/game_commands.h"
 #include "game/shell/main_function.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
@@ -29,14 +32,39 @@ ProgramRun*& CurrentRun() {
   return run;
 }
 
+// Takes the place of a dialog's loop while a step runs: the dialog is left unanswered (and deleted), and counted.
+class ClosingDriver : public ModalDialogDriver {
+ public:
+  void Drive(Dialog&) override { ++closed; }
+  int closed = 0;
+};
+
+ClosingDriver& StepDriver() {
+  static ClosingDriver driver;
+  return driver;
+}
+
 void StepTick(HWND, UINT, UINT_PTR, DWORD) {
   static bool busy = false;
+  static bool started = false;
   ProgramRun* run = CurrentRun();
   if (run == nullptr || busy || !MainWindowReady()) return;
   if (GetAcceleratorTable() == nullptr || (GetRunState() & kRunRecordsLoaded) == 0) return;
   if ((GetRunState() & kRunRunning) == 0) return;
+  if (!started) {
+    // The top dialog closes; its loop ends once this call has returned, and the next call takes the one below.
+    if (!OpenDialogs().empty()) {
+      OpenDialogs().back()->Close();
+      return;
+    }
+    started = true;
+  }
   busy = true;
-  if (run->step()) {
+  ModalDialogDriver* before = GetModalDialogDriver();
+  SetModalDialogDriver(&StepDriver());
+  const bool done = run->step();
+  SetModalDialogDriver(before);
+  if (done) {
     CurrentRun() = nullptr;
     PostQuitMessage(0);
   }
@@ -44,6 +72,8 @@ void StepTick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 }  // namespace
+
+int DialogsClosedInStep() { return StepDriver().closed; }
 
 bool MainWindowReady() {
   MainWindow* window = GetMainWindow();
@@ -53,6 +83,7 @@ bool MainWindowReady() {
 void StartNewGame() {
   ShellCommandHost& host = GetShellCommandHost();
   host.CreateCharacter();
+  SetPlayerSpriteName(host, "");
   host.ResetGlobalEntries();
   host.AssignMissingRaceAndClass();
   Character* player = GetCurrentCharacter();

@@ -15,7 +15,10 @@ struct ProgramRun {
   bool headless = true;          // false: the window goes on the display (DISPLAY), as the player sees it
   unsigned period = 10;          // milliseconds between two calls of the step
   // Called from inside the main loop until it returns true; the program then quits. A step may run for as long
-  // as it likes (a benchmark); it is never called again while it runs.
+  // as it likes (a benchmark); it is never called again while it runs. The dialogs open once the program is ready
+  // (the title's, waiting for a choice) are closed without an answer before the first call, so that the step
+  // finds the game's screen free; a dialog that opens while a step runs is closed at once, unanswered (see
+  // DialogsClosedInStep), so that no step waits for an answer.
   std::function<bool()> step;
 };
 
@@ -23,11 +26,15 @@ struct ProgramRun {
 // made ready.
 int RunProgram(ProgramRun& run);
 
+// How many dialogs opened while a step ran, each closed at once without an answer: a step that met one has not
+// measured what it meant to (a fight that ended with the player's fall, say).
+int DialogsClosedInStep();
+
 // Whether the running program's main window exists.
 bool MainWindowReady();
 
-// A new game's player, as the game makes one without its dialogs: the scenario's default race and class, the
-// global entries at their defaults, full stamina, the game in progress.
+// A new game's player, as the game makes one without its dialogs: the scenario's default sprite, race and class,
+// the global entries at their defaults, full stamina, the game in progress.
 void StartNewGame();
 
 // Takes the player to the location as a script's travel does; on a map the player comes in on the cell given

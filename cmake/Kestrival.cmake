@@ -15,6 +15,13 @@ add_compile_options($<$<CONFIG:Check>:-O1> $<$<CONFIG:Check>:-g1>)
 add_compile_definitions($<$<CONFIG:Check>:NDEBUG>)
 set(KESTRIVAL_TEST_CHECK_FLAGS -O0 -g0)
 
+# What every test process runs with: headless video and audio; under the sanitizers, the leak checker's list of
+# system libraries' own leaks.
+set(KESTRIVAL_TEST_ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+if(KESTRIVAL_SANITIZE)
+  list(APPEND KESTRIVAL_TEST_ENVIRONMENT "LSAN_OPTIONS=suppressions=${KESTRIVAL_ROOT}/tools/leak_suppressions.txt")
+endif()
+
 # Fuzz builds always run under the sanitizers: a fuzz run is only clean if they saw nothing.
 if(KESTRIVAL_SANITIZE OR KESTRIVAL_FUZZ)
   set(KESTRIVAL_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Kestrival with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test program with ctest.
+# Builds Kestrival with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test program with ctest,
+# and with them the smoke run of every benchmark program (each case once, briefly, checked against its reference).
 # The Check build type compiles the product code at -O1 with line tables and the tests at -O0 without debugging
 # information (cmake/Kestrival.cmake); each test program runs whole, as one process. Clang builds it: with the
 # sanitizers it compiles the test programs in about 40 % less time than GCC, which keeps a two-core run short.

@@ -10,7 +10,11 @@
 // seconds), then ends the program. The probe knows the screen by a grid of its pixels that the launcher writes
 // beforehand, so that it adds next to nothing to either program.
 //
-//   startup_launcher [--runs N] [--game PATH] [--reference PATH] [--probe PATH]
+// Both programs showing the same screen is the check that they did the same work; the launcher fails when either
+// never showed it. With --smoke it runs each program once, headless only: everything is reached and checked, and
+// no figure means anything.
+//
+//   startup_launcher [--smoke] [--runs N] [--game PATH] [--reference PATH] [--probe PATH]
 #include <SDL.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -36,6 +40,7 @@ namespace {
 
 struct Settings {
   int runs = 7;
+  bool smoke = false;
   std::string game = KESTRIVAL_STARTUP_GAME;
   std::string reference = KESTRIVAL_STARTUP_REFERENCE;
   std::string probe = KESTRIVAL_STARTUP_PROBE;
@@ -187,14 +192,24 @@ bool Measure(const Settings& settings, const char* label, const char* videoDrive
 
 int main(int argc, char** argv) {
   Settings settings;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option == "--runs") settings.runs = std::max(1, std::atoi(argv[i + 1]));
-    else if (option == "--game") settings.game = argv[i + 1];
-    else if (option == "--reference") settings.reference = argv[i + 1];
-    else if (option == "--probe") settings.probe = argv[i + 1];
+    if (option == "--smoke") {
+      settings.smoke = true;
+      settings.runs = 1;
+      continue;
+    }
+    if (i + 1 == argc) {
+      std::fprintf(stderr, "option %s needs a value\n", argv[i]);
+      return 2;
+    }
+    const char* value = argv[++i];
+    if (option == "--runs") settings.runs = std::max(1, std::atoi(value));
+    else if (option == "--game") settings.game = value;
+    else if (option == "--reference") settings.reference = value;
+    else if (option == "--probe") settings.probe = value;
     else {
-      std::fprintf(stderr, "unknown option %s\n", argv[i]);
+      std::fprintf(stderr, "unknown option %s\n", option.c_str());
       return 2;
     }
   }
@@ -208,7 +223,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   bool ok = Measure(settings, "headless", "dummy");
-  if (std::getenv("DISPLAY") != nullptr) {
+  if (settings.smoke) {
+    std::printf("smoke run: one run of each, headless only; no figure means anything\n");
+  } else if (std::getenv("DISPLAY") != nullptr) {
     ok = Measure(settings, "display", nullptr) && ok;
   } else {
     std::printf("display    skipped: no DISPLAY (run under xvfb-run -a for this figure)\n");
