@@ -88,7 +88,11 @@ void PresentIfDrawn(Window& window) {
   window.frame->dirty = RECT{0, 0, 0, 0};
   Window* top = window.parent != nullptr ? FindWindow(TopLevelOf(window.handle)) : nullptr;
   if (top == nullptr && ShowsAlready(window, drawn)) return;
-  PresentWindow(top != nullptr ? *top : window);
+  if (top == nullptr) {
+    PresentWindowPart(window, drawn);
+  } else {
+    PresentWindow(*top);
+  }
 }
 
 // The device context of GetDC(NULL): the screen, which has no pixels of its own here.

@@ -188,6 +188,48 @@ void SyncWindowSurface(Window& window) {
   PresentWindow(window);
 }
 
+namespace {
+
+// Puts the window's picture on its SDL window: the given rectangles of it are uploaded (all of it when there are
+// none, or when the texture is new).
+void ShowPicture(Window& window, const SDL_Rect* parts, int count) {
+  PresentedImage& image = window.presented;
+  WindowSurface* surface = window.surface.get();
+  if (surface == nullptr || surface->renderer == nullptr || image.width <= 0 || image.height <= 0) return;
+  if (surface->texture == nullptr || surface->textureWidth != image.width || surface->textureHeight != image.height) {
+    if (surface->texture != nullptr) SDL_DestroyTexture(surface->texture);
+    surface->texture = SDL_CreateTexture(surface->renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                         image.width, image.height);
+    surface->textureWidth = image.width;
+    surface->textureHeight = image.height;
+    if (surface->texture == nullptr) return;
+    count = 0;
+  }
+  const int pitch = image.width * static_cast<int>(sizeof(uint32_t));
+  if (count == 0) SDL_UpdateTexture(surface->texture, nullptr, image.pixels.data(), pitch);
+  for (int i = 0; i < count; ++i) {
+    const size_t first = static_cast<size_t>(parts[i].y) * static_cast<size_t>(image.width) + static_cast<size_t>(parts[i].x);
+    SDL_UpdateTexture(surface->texture, &parts[i], &image.pixels[first], pitch);
+  }
+  int outputWidth = 0, outputHeight = 0;
+  SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
+  SDL_Rect target = Placement(window, image.width, image.height, outputWidth, outputHeight);
+  SDL_SetRenderDrawColor(surface->renderer, 0, 0, 0, 255);
+  SDL_RenderClear(surface->renderer);
+  SDL_RenderCopy(surface->renderer, surface->texture, nullptr, &target);
+  SDL_RenderPresent(surface->renderer);
+}
+
+bool HasChildren(const Window& window) {
+  std::lock_guard<std::recursive_mutex> hold(WindowLock());
+  for (const Window* other : AllWindows()) {
+    if (other->parent == window.handle) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void PresentWindow(Window& window) {
   int strip = StripRows(window);
   PresentedImage& image = window.presented;
@@ -202,25 +244,38 @@ void PresentWindow(Window& window) {
   }
   ComposeChildren(window, image.pixels.data(), image.width, image.height, strip);
   if (strip > 0 && image.width > 0) DrawMenuStrip(window, image.pixels.data(), image.width, image.height);
+  ShowPicture(window, nullptr, 0);
+}
 
-  WindowSurface* surface = window.surface.get();
-  if (surface == nullptr || surface->renderer == nullptr || image.width <= 0 || image.height <= 0) return;
-  if (surface->texture == nullptr || surface->textureWidth != image.width || surface->textureHeight != image.height) {
-    if (surface->texture != nullptr) SDL_DestroyTexture(surface->texture);
-    surface->texture = SDL_CreateTexture(surface->renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                         image.width, image.height);
-    surface->textureWidth = image.width;
-    surface->textureHeight = image.height;
-    if (surface->texture == nullptr) return;
+void PresentWindowPart(Window& window, const RECT& drawn) {
+  const int strip = StripRows(window);
+  PresentedImage& image = window.presented;
+  const int width = FrameWidth(window), height = FrameHeight(window);
+  const int left = std::max<int>(0, drawn.left), right = std::min<int>(width, drawn.right);
+  const int top = std::max<int>(0, drawn.top), bottom = std::min<int>(height, drawn.bottom);
+  // The picture is made whole when it no longer fits the window or children lie over the frame, and for a
+  // transparent window, whose painting clears what it paints anew outside the drawn rectangle's account.
+  if (image.width != width || image.height != height + strip || image.clientTop != strip ||
+      (window.exStyle & WS_EX_TRANSPARENT) != 0 ||
+      window.framePixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) || left >= right ||
+      top >= bottom || HasChildren(window)) {
+    PresentWindow(window);
+    return;
   }
-  SDL_UpdateTexture(surface->texture, nullptr, image.pixels.data(), image.width * static_cast<int>(sizeof(uint32_t)));
-  int outputWidth = 0, outputHeight = 0;
-  SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
-  SDL_Rect target = Placement(window, image.width, image.height, outputWidth, outputHeight);
-  SDL_SetRenderDrawColor(surface->renderer, 0, 0, 0, 255);
-  SDL_RenderClear(surface->renderer);
-  SDL_RenderCopy(surface->renderer, surface->texture, nullptr, &target);
-  SDL_RenderPresent(surface->renderer);
+  ++image.count;
+  for (int y = top; y < bottom; ++y) {
+    std::memcpy(&image.pixels[static_cast<size_t>(y + strip) * static_cast<size_t>(width) + static_cast<size_t>(left)],
+                &window.framePixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(left)],
+                static_cast<size_t>(right - left) * sizeof(uint32_t));
+  }
+  SDL_Rect parts[2] = {{left, top + strip, right - left, bottom - top}, {0, 0, width, strip}};
+  int count = 1;
+  // The strip is drawn again as with every picture: a menu may have changed without being drawn.
+  if (strip > 0 && width > 0) {
+    DrawMenuStrip(window, image.pixels.data(), image.width, image.height);
+    count = 2;
+  }
+  ShowPicture(window, parts, count);
 }
 
 bool OutputToImage(const Window& window, int x, int y, int* imageX, int* imageY) {

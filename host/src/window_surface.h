@@ -19,6 +19,10 @@ void SyncWindowSurface(Window& window);
 
 // Puts the frame buffer and the menu strip on the SDL window, and keeps the picture for the test seam.
 void PresentWindow(Window& window);
+// The same after drawing within one rectangle of a top-level window's frame: only that part of the kept picture
+// (and the strip) is copied and uploaded, when the picture still fits the window and no child lies over it;
+// otherwise the whole window is presented.
+void PresentWindowPart(Window& window, const RECT& drawn);
 
 // Releases the SDL objects of a window.
 void DestroyWindowSurface(Window& window);
