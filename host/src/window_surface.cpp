@@ -214,8 +214,11 @@ void ShowPicture(Window& window, const SDL_Rect* parts, int count) {
   int outputWidth = 0, outputHeight = 0;
   SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
   SDL_Rect target = Placement(window, image.width, image.height, outputWidth, outputHeight);
-  SDL_SetRenderDrawColor(surface->renderer, 0, 0, 0, 255);
-  SDL_RenderClear(surface->renderer);
+  // The black around a picture that does not cover the output; a picture that does leaves nothing to clear.
+  if (target.x > 0 || target.y > 0 || target.x + target.w < outputWidth || target.y + target.h < outputHeight) {
+    SDL_SetRenderDrawColor(surface->renderer, 0, 0, 0, 255);
+    SDL_RenderClear(surface->renderer);
+  }
   SDL_RenderCopy(surface->renderer, surface->texture, nullptr, &target);
   SDL_RenderPresent(surface->renderer);
 }
