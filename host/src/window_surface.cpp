@@ -250,35 +250,46 @@ void PresentWindow(Window& window) {
   ShowPicture(window, nullptr, 0);
 }
 
-void PresentWindowPart(Window& window, const RECT& drawn) {
+void PresentWindowPart(Window& window, const std::vector<RECT>& drawn) {
   const int strip = StripRows(window);
   PresentedImage& image = window.presented;
   const int width = FrameWidth(window), height = FrameHeight(window);
-  const int left = std::max<int>(0, drawn.left), right = std::min<int>(width, drawn.right);
-  const int top = std::max<int>(0, drawn.top), bottom = std::min<int>(height, drawn.bottom);
   // The picture is made whole when it no longer fits the window or children lie over the frame, and for a
-  // transparent window, whose painting clears what it paints anew outside the drawn rectangle's account.
+  // transparent window, whose painting clears what it paints anew outside the drawn rectangles' account.
   if (image.width != width || image.height != height + strip || image.clientTop != strip ||
       (window.exStyle & WS_EX_TRANSPARENT) != 0 ||
-      window.framePixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) || left >= right ||
-      top >= bottom || HasChildren(window)) {
+      window.framePixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) || HasChildren(window)) {
     PresentWindow(window);
     return;
   }
-  ++image.count;
-  for (int y = top; y < bottom; ++y) {
-    std::memcpy(&image.pixels[static_cast<size_t>(y + strip) * static_cast<size_t>(width) + static_cast<size_t>(left)],
-                &window.framePixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(left)],
-                static_cast<size_t>(right - left) * sizeof(uint32_t));
+  // The drawn rows are copied; what is uploaded are the runs of rows drawn one after another, each as wide as the
+  // widest of its rows.
+  std::vector<SDL_Rect> parts;
+  for (const RECT& part : drawn) {
+    const int left = std::max<int>(0, part.left), right = std::min<int>(width, part.right);
+    const int top = std::max<int>(0, part.top), bottom = std::min<int>(height, part.bottom);
+    if (left >= right || top >= bottom) continue;
+    for (int y = top; y < bottom; ++y) {
+      std::memcpy(&image.pixels[static_cast<size_t>(y + strip) * static_cast<size_t>(width) + static_cast<size_t>(left)],
+                  &window.framePixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(left)],
+                  static_cast<size_t>(right - left) * sizeof(uint32_t));
+    }
+    SDL_Rect* run = parts.empty() ? nullptr : &parts.back();
+    if (run != nullptr && run->y + run->h == top + strip) {
+      const int runLeft = std::min(run->x, left), runRight = std::max(run->x + run->w, right);
+      *run = SDL_Rect{runLeft, run->y, runRight - runLeft, bottom + strip - run->y};
+    } else {
+      parts.push_back(SDL_Rect{left, top + strip, right - left, bottom - top});
+    }
   }
-  SDL_Rect parts[2] = {{left, top + strip, right - left, bottom - top}, {0, 0, width, strip}};
-  int count = 1;
+  if (parts.empty()) return;
+  ++image.count;
   // The strip is drawn again as with every picture: a menu may have changed without being drawn.
   if (strip > 0 && width > 0) {
     DrawMenuStrip(window, image.pixels.data(), image.width, image.height);
-    count = 2;
+    parts.push_back(SDL_Rect{0, 0, width, strip});
   }
-  ShowPicture(window, parts, count);
+  ShowPicture(window, parts.data(), static_cast<int>(parts.size()));
 }
 
 bool OutputToImage(const Window& window, int x, int y, int* imageX, int* imageY) {
