@@ -275,10 +275,14 @@ void SceneLayer::StepFades() {
 }
 
 void SceneLayer::SortImages() {
-  // Already in order (the usual case from one frame to the next): nothing to move.
-  if (std::is_sorted(images_.begin(), images_.end(), SortsBefore)) return;
-  images_.sort(SortsBefore);  // stable: equal keys keep their order
-  ListChanged();
+  // A list that has not changed since it was last in order still is (the keys of an entry never change); one
+  // already in order (the usual case from one frame to the next) has nothing to move.
+  if (sortedAt_ == listChanges_) return;
+  if (!std::is_sorted(images_.begin(), images_.end(), SortsBefore)) {
+    images_.sort(SortsBefore);  // stable: equal keys keep their order
+    ListChanged();
+  }
+  sortedAt_ = listChanges_;
 }
 
 void SceneLayer::RebuildMaskRegions() {

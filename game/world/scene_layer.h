@@ -191,5 +191,6 @@ class SceneLayer {
   uint64_t listChanges_ = 0;
   uint64_t drawnAt_ = UINT64_MAX;    // the list's change number at the last drawing
   uint64_t indexedAt_ = UINT64_MAX;  // the change number an index was last built for
+  uint64_t sortedAt_ = UINT64_MAX;   // the change number at which the list was last found in order
   std::unique_ptr<LayerImageIndex> index_;
 };
