@@ -9,6 +9,7 @@
 
 #include "game/graphics/bitmap.h"
 #include "game/graphics/blitter.h"
+#include "game/world/layer_image_index.h"
 #include "game/world/scene_view.h"
 #include "game/world/world_numbers.h"
 #include "host/gdi.h"
@@ -27,6 +28,12 @@ Bounds Moved(const Bounds& box, int32_t dx, int32_t dy) { return Bounds{box.x + 
 
 bool SortsBefore(const PlacedImage& a, const PlacedImage& b) {
   return a.bottomKey < b.bottomKey || (a.bottomKey == b.bottomKey && a.rightKey < b.rightKey);
+}
+
+// Whether two boxes share a pixel (both must have area).
+bool Overlap(const Bounds& a, const Bounds& b) {
+  return a.width > 0 && a.height > 0 && b.width > 0 && b.height > 0 && a.x < int64_t{b.x} + b.width &&
+         b.x < int64_t{a.x} + a.width && a.y < int64_t{b.y} + b.height && b.y < int64_t{a.y} + a.height;
 }
 
 }  // namespace
@@ -49,6 +56,7 @@ void SceneLayer::Clear() {
   InvalidateAll();
   currentImage_ = nullptr;
   images_.clear();
+  ListChanged();
   alpha_.Clear();
   maskA_.Clear();
   maskB_.Clear();
@@ -123,6 +131,7 @@ LayerEntry SceneLayer::Place(int32_t x, int32_t y, const Bounds* damage) {
     return images_.end();
   }
   images_.push_back(PlacedImage{image, x, y, bottom, right});
+  ListChanged();
   const Bounds world = WorldRect(*image, x, y);
   if (damage != nullptr) {
     view_.UpdateRegion().UnionRect(*damage);
@@ -141,6 +150,7 @@ void SceneLayer::RemoveEntry(LayerEntry entry) {
   InvalidateEntry(*entry);
   if (entry->bitmap != nullptr && HasAlpha(*entry->bitmap)) alphaDirty_ = true;
   images_.erase(entry);
+  ListChanged();
 }
 
 void SceneLayer::EraseImage(LayerEntry entry) {
@@ -217,6 +227,7 @@ void SceneLayer::StepMoves() {
       if (item.placed) RemoveEntry(item.entry);
       Invalidate(WorldRect(*moved.bitmap, moved.x, moved.y));
       images_.push_back(moved);
+      ListChanged();
       item.entry = std::prev(images_.end());
       item.placed = true;
       if (HasAlpha(*moved.bitmap)) alphaDirty_ = true;
@@ -251,6 +262,7 @@ void SceneLayer::StepFades() {
       const Bounds world = WorldRect(*item.copy, item.image.x, item.image.y);
       Invalidate(world);
       images_.push_back(item.image);
+      ListChanged();
       item.entry = std::prev(images_.end());
       if (!item.placed && mode_ != kScreenMode) alpha_.UnionRect(world);
       item.placed = true;
@@ -263,9 +275,14 @@ void SceneLayer::StepFades() {
 }
 
 void SceneLayer::SortImages() {
-  // Already in order (the usual case from one frame to the next): nothing to move.
-  if (std::is_sorted(images_.begin(), images_.end(), SortsBefore)) return;
-  images_.sort(SortsBefore);  // stable: equal keys keep their order
+  // A list that has not changed since it was last in order still is (the keys of an entry never change); one
+  // already in order (the usual case from one frame to the next) has nothing to move.
+  if (sortedAt_ == listChanges_) return;
+  if (!std::is_sorted(images_.begin(), images_.end(), SortsBefore)) {
+    images_.sort(SortsBefore);  // stable: equal keys keep their order
+    ListChanged();
+  }
+  sortedAt_ = listChanges_;
 }
 
 void SceneLayer::RebuildMaskRegions() {
@@ -310,6 +327,33 @@ void SceneLayer::AddAlphaRegion() {
   if (!alpha_.IsEmpty()) view_.UpdateRegion().Union(alpha_);
 }
 
+const std::vector<const PlacedImage*>* SceneLayer::IndexedImages(const Bounds& world) {
+  if (images_.size() < LayerImageIndex::kMinImages) {
+    index_.reset();
+    return nullptr;
+  }
+  if (index_ == nullptr) index_ = std::make_unique<LayerImageIndex>();
+  if (!index_->Holds(listChanges_)) {
+    // A list is indexed once it has stood unchanged from one drawing to the next (the ground of a map), never
+    // while it changes at every frame.
+    const bool settled = drawnAt_ == listChanges_;
+    drawnAt_ = listChanges_;
+    if (!settled || indexedAt_ == listChanges_) return nullptr;
+    indexedAt_ = listChanges_;
+    if (!index_->Build(images_, listChanges_)) return nullptr;
+  }
+  const Point origin = Origin();
+  const int64_t dx = int64_t{rect_.x} + origin.x, dy = int64_t{rect_.y} + origin.y;
+  const auto* found = index_->Find(world.x - dx, world.y - dy, int64_t{world.x} + world.width - dx,
+                                   int64_t{world.y} + world.height - dy, listChanges_);
+  if (found == nullptr) {
+    // A picture changed size: the index is built again at the next drawing.
+    index_->Reset();
+    indexedAt_ = UINT64_MAX;
+  }
+  return found;
+}
+
 void SceneLayer::Draw(Bitmap& target) {
   if (!visible_) return;
   const Point origin = Origin();
@@ -327,24 +371,34 @@ void SceneLayer::Draw(Bitmap& target) {
   // it already, so adding it back changes nothing.
   Bounds box;
   bool single = update.GetBounds(box) == SIMPLEREGION;
-  for (const PlacedImage& image : images_) {
-    if (image.bitmap == nullptr) continue;
+  // What is added back lies within the region's box, so the box stays as it is while the layer is drawn, and an
+  // image outside it, or outside the layer, draws nothing.
+  Bounds reach = layerWorld;
+  reach.Clip(box);
+  auto draw = [&](const PlacedImage& image) {
+    if (image.bitmap == nullptr) return;
     const Bounds world = WorldRect(*image.bitmap, image.x, image.y);
+    if (!Overlap(world, reach)) return;
     Bounds part = world;
     part.Clip(layerWorld);
-    if (part.IsEmpty()) continue;
+    if (part.IsEmpty()) return;
     if (single) {
       part.Clip(box);
-      if (part.IsEmpty()) continue;
+      if (part.IsEmpty()) return;
     } else {
       update.ClipRect(part);
-      if (part.IsEmpty()) continue;
+      if (part.IsEmpty()) return;
       // Later layers redraw at least what this one drew.
       update.UnionRect(part);
       single = update.GetBounds(box) == SIMPLEREGION;
     }
     DrawBitmap(target, Point{part.x - visible.x, part.y - visible.y}, *image.bitmap,
                Bounds{part.x - world.x, part.y - world.y, part.width, part.height});
+  };
+  if (const std::vector<const PlacedImage*>* found = IndexedImages(reach)) {
+    for (const PlacedImage* image : *found) draw(*image);
+  } else {
+    for (const PlacedImage& image : images_) draw(image);
   }
   dirty_ = false;
 }

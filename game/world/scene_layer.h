@@ -24,6 +24,7 @@
 #include "host/types.h"
 
 class Bitmap;
+class LayerImageIndex;
 class SceneView;
 
 // An entry of a layer's image list. Sort keys: in mode 2 the image's bottom and right edges, so that images lower
@@ -164,6 +165,11 @@ class SceneLayer {
   void StepMoves();
   void StepFades();
   void Keys(const Bitmap& bitmap, int32_t x, int32_t y, int32_t* bottom, int32_t* right) const;
+  // The image list has changed: an index of it no longer holds.
+  void ListChanged() { ++listChanges_; }
+  // The images that may meet the world rectangle, in list order, from the index of a long list that has not
+  // changed since the last drawing; null when the list is to be walked.
+  const std::vector<const PlacedImage*>* IndexedImages(const Bounds& world);
 
   SceneView& view_;
   Bounds rect_;
@@ -182,4 +188,9 @@ class SceneLayer {
   bool alphaDirty_ = false;
   uint64_t serial_;
   uint64_t epoch_;
+  uint64_t listChanges_ = 0;
+  uint64_t drawnAt_ = UINT64_MAX;    // the list's change number at the last drawing
+  uint64_t indexedAt_ = UINT64_MAX;  // the change number an index was last built for
+  uint64_t sortedAt_ = UINT64_MAX;   // the change number at which the list was last found in order
+  std::unique_ptr<LayerImageIndex> index_;
 };

@@ -8,6 +8,7 @@
 
 #include "game/graphics/bitmap.h"
 #include "game/graphics/bitmap_font.h"
+#include "host/gdi.h"
 
 namespace {
 
@@ -211,9 +212,13 @@ void SceneView::Update(Region& region) {
     inside.Intersect(output_);
   }
 
-  auto first = layers_.begin();
-  if (nesting_ > 0 && spare_.made) first = spare_.entry;
-  for (auto layer = first; layer != layers_.end(); ++layer) (*layer)->Draw(*backBuffer_);
+  // Nothing to redraw draws nothing: a layer draws only where it meets the update region.
+  Bounds damaged;
+  if (update_.GetBounds(damaged) != NULLREGION) {
+    auto first = layers_.begin();
+    if (nesting_ > 0 && spare_.made) first = spare_.entry;
+    for (auto layer = first; layer != layers_.end(); ++layer) (*layer)->Draw(*backBuffer_);
+  }
 
   redraw_ = false;
   region.Assign(output_);

@@ -36,6 +36,17 @@ bool DeviceContext::Target(PixelView* view) const {
   return true;
 }
 
+namespace {
+
+constexpr std::pair<int32_t, int32_t> kNoSpan{INT32_MAX, INT32_MIN};
+
+bool IsEmptyBox(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
+bool SameBox(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace
+
 RECT DeviceContext::DrawableBox(Region* clipOut, bool* hasClip) const {
   PixelView view;
   RECT box{0, 0, 0, 0};
@@ -57,12 +68,25 @@ RECT DeviceContext::DrawableBox(Region* clipOut, bool* hasClip) const {
 
 void DeviceContext::MarkDrawn(const RECT& r) const {
   if (surface == nullptr || r.left >= r.right || r.top >= r.bottom) return;
-  RECT& d = surface->dirty;
-  if (d.left >= d.right || d.top >= d.bottom) {
+  HostSurface& s = *surface;
+  RECT& d = s.dirty;
+  bool told = SameBox(d, s.drawnRowsBox);
+  if (s.drawnRows.size() != static_cast<size_t>(std::max(s.height, 0))) {
+    s.drawnRows.assign(static_cast<size_t>(std::max(s.height, 0)), kNoSpan);
+    s.drawnRowsBox = RECT{0, 0, 0, 0};
+    told = IsEmptyBox(d);
+  }
+  if (IsEmptyBox(d)) {
     d = r;
   } else {
     d = {std::min(d.left, r.left), std::min(d.top, r.top), std::max(d.right, r.right), std::max(d.bottom, r.bottom)};
   }
+  const int32_t left = std::max<int32_t>(r.left, 0), right = std::min<int32_t>(r.right, s.width);
+  for (int32_t y = std::max<int32_t>(r.top, 0); y < std::min<int32_t>(r.bottom, s.height); ++y) {
+    auto& span = s.drawnRows[static_cast<size_t>(y)];
+    span = {std::min(span.first, left), std::max(span.second, right)};
+  }
+  if (told) s.drawnRowsBox = d;
 }
 
 }  // namespace host::gdi
@@ -88,6 +112,39 @@ HostSurface* HostGetSurface(HDC hdc) {
   auto lock = LockObjects();
   auto* dc = Find<DeviceContext>(hdc);
   return dc != nullptr ? dc->surface : nullptr;
+}
+
+std::vector<RECT> HostTakeDrawn(HostSurface* surface) {
+  std::vector<RECT> drawn;
+  if (surface == nullptr) return drawn;
+  HostSurface& s = *surface;
+  const RECT d = s.dirty;
+  const int32_t top = std::max<int32_t>(d.top, 0), bottom = std::min<int32_t>(d.bottom, s.height);
+  const bool told = SameBox(d, s.drawnRowsBox) && s.drawnRows.size() == static_cast<size_t>(std::max(s.height, 0));
+  if (!IsEmptyBox(d) && top < bottom) {
+    if (!told) {
+      const RECT box{std::max<int32_t>(d.left, 0), top, std::min<int32_t>(d.right, s.width), bottom};
+      if (!IsEmptyBox(box)) drawn.push_back(box);
+    } else {
+      for (int32_t y = top; y < bottom; ++y) {
+        const auto& span = s.drawnRows[static_cast<size_t>(y)];
+        if (span.first >= span.second) continue;
+        if (!drawn.empty() && drawn.back().bottom == y && drawn.back().left == span.first &&
+            drawn.back().right == span.second) {
+          drawn.back().bottom = y + 1;
+        } else {
+          drawn.push_back(RECT{span.first, y, span.second, y + 1});
+        }
+      }
+    }
+  }
+  // The rows of both boxes are emptied; rows marked before their box was set by other code may keep a span,
+  // which only ever makes a later answer larger.
+  const int32_t from = std::max<int32_t>(std::min(d.top, s.drawnRowsBox.top), 0);
+  const int32_t to = std::min<int32_t>(std::max(d.bottom, s.drawnRowsBox.bottom), static_cast<int32_t>(s.drawnRows.size()));
+  for (int32_t y = from; y < to; ++y) s.drawnRows[static_cast<size_t>(y)] = kNoSpan;
+  s.dirty = s.drawnRowsBox = RECT{0, 0, 0, 0};
+  return drawn;
 }
 
 BOOL HostSetSurfaceClip(HDC hdc, HRGN region) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "gdi_pixels.h"
@@ -24,7 +25,15 @@ struct HostSurface {
   int32_t pitch = 0;            // bytes from one row to the next
   uint32_t* pixels = nullptr;   // 0x00RRGGBB, top row first (raster operations may set the unused top byte)
   RECT dirty{0, 0, 0, 0};       // box of every pixel drawn since the owner last emptied it (left >= right: none)
+  // What each row had drawn on it, [first, second), for the rows of `drawnRowsBox`: they tell the drawing within
+  // `dirty` while the two boxes are the same (code that sets `dirty` itself leaves the box alone to tell it).
+  std::vector<std::pair<int32_t, int32_t>> drawnRows;
+  RECT drawnRowsBox{0, 0, 0, 0};
 };
+
+// What was drawn on the surface since it was last taken, as rectangles of the surface (each a band of rows drawn
+// alike), and empties it: the drawn rows where they tell it, else the dirty box.
+std::vector<RECT> HostTakeDrawn(HostSurface* surface);
 
 // A device context (OBJ_DC) drawing into the surface; null when the surface is null.
 HDC HostCreateSurfaceDC(HostSurface* surface);

@@ -1,226 +1,144 @@
-// Banded regions: construction from rectangles, the set operations by a sweep over bands, and the region calls.
+// Banded regions over pixman's regions, and the region calls.
 #include "gdi_region.h"
+
+#include <pixman.h>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <utility>
+#include <vector>
 
 #include "gdi_internal.h"
 
 namespace host::gdi {
-namespace {
 
-struct Span {
-  LONG left;
-  LONG right;
-  bool operator==(const Span&) const = default;
-};
+static_assert(sizeof(pixman_box32_t) == sizeof(RECT));
 
-// Builds the rectangle list band by band, merging a band into the previous one when they meet and match.
-class BandWriter {
- public:
-  explicit BandWriter(std::vector<RECT>* out) : out_(out) {}
-
-  void Add(LONG top, LONG bottom, const std::vector<Span>& spans) {
-    if (spans.empty() || top >= bottom) return;
-    if (lastBottom_ == top && lastSpans_ == spans) {
-      for (size_t i = lastStart_; i < out_->size(); ++i) (*out_)[i].bottom = bottom;
-    } else {
-      lastStart_ = out_->size();
-      for (const Span& s : spans) out_->push_back({s.left, top, s.right, bottom});
-      lastSpans_ = spans;
-    }
-    lastBottom_ = bottom;
-  }
-
- private:
-  std::vector<RECT>* out_;
-  size_t lastStart_ = 0;
-  LONG lastBottom_ = std::numeric_limits<LONG>::min();
-  std::vector<Span> lastSpans_;
-};
-
-// Sorts intervals and merges those that overlap or touch.
-void MergeSpans(std::vector<Span>* spans) {
-  std::sort(spans->begin(), spans->end(), [](const Span& a, const Span& b) { return a.left < b.left; });
-  size_t n = 0;
-  for (const Span& s : *spans) {
-    if (n > 0 && s.left <= (*spans)[n - 1].right) {
-      (*spans)[n - 1].right = std::max((*spans)[n - 1].right, s.right);
-    } else {
-      (*spans)[n++] = s;
-    }
-  }
-  spans->resize(n);
+RECT Region::Rectangles::Iterator::operator*() const {
+  const auto* box = reinterpret_cast<const pixman_box32_t*>(box_);
+  return RECT{box->x1, box->y1, box->x2, box->y2};
 }
 
-bool Keep(int mode, bool inA, bool inB) {
-  switch (mode) {
-    case RGN_AND: return inA && inB;
-    case RGN_OR: return inA || inB;
-    case RGN_XOR: return inA != inB;
-    default: return inA && !inB;  // RGN_DIFF
-  }
+Region::Rectangles::Iterator& Region::Rectangles::Iterator::operator++() {
+  box_ += sizeof(pixman_box32_t);
+  return *this;
 }
 
-// Combines the spans of two bands (each sorted, disjoint) by walking their edges together.
-void CombineSpans(const std::vector<Span>& a, const std::vector<Span>& b, int mode, std::vector<Span>* out) {
-  out->clear();
-  std::vector<LONG> edges;
-  edges.reserve(2 * (a.size() + b.size()));
-  for (const Span& s : a) edges.insert(edges.end(), {s.left, s.right});
-  for (const Span& s : b) edges.insert(edges.end(), {s.left, s.right});
-  std::sort(edges.begin(), edges.end());
-  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-  size_t ia = 0, ib = 0;
-  for (size_t i = 0; i + 1 < edges.size(); ++i) {
-    const LONG x0 = edges[i], x1 = edges[i + 1];
-    while (ia < a.size() && a[ia].right <= x0) ++ia;
-    while (ib < b.size() && b[ib].right <= x0) ++ib;
-    const bool inA = ia < a.size() && a[ia].left <= x0;
-    const bool inB = ib < b.size() && b[ib].left <= x0;
-    if (!Keep(mode, inA, inB)) continue;
-    if (!out->empty() && out->back().right == x0) {
-      out->back().right = x1;
-    } else {
-      out->push_back({x0, x1});
-    }
-  }
+Region::Rectangles::Iterator Region::Rectangles::end() const {
+  return Iterator(static_cast<const pixman_box32_t*>(first_) + count_);
 }
 
-// Walks the bands of a rectangle list: each call of Next gives the spans of the band covering a row, if any.
-class BandReader {
- public:
-  explicit BandReader(const std::vector<RECT>& rects) : rects_(rects) {}
+static_assert(sizeof(pixman_region32_t) <= sizeof(Region::Storage) &&
+              alignof(pixman_region32_t) <= alignof(Region::Storage));
 
-  // The spans covering row y; rows must be asked in increasing order.
-  const std::vector<Span>& SpansAt(LONG y) {
-    while (pos_ < rects_.size() && rects_[pos_].bottom <= y) pos_ = BandEnd(pos_);
-    spans_.clear();
-    if (pos_ < rects_.size() && rects_[pos_].top <= y) {
-      for (size_t i = pos_; i < BandEnd(pos_); ++i) spans_.push_back({rects_[i].left, rects_[i].right});
-    }
-    return spans_;
-  }
+pixman_region32_t* Region::Get() { return reinterpret_cast<pixman_region32_t*>(region_.bytes); }
+const pixman_region32_t* Region::Get() const { return reinterpret_cast<const pixman_region32_t*>(region_.bytes); }
 
- private:
-  size_t BandEnd(size_t start) const {
-    size_t i = start;
-    while (i < rects_.size() && rects_[i].top == rects_[start].top) ++i;
-    return i;
-  }
-  const std::vector<RECT>& rects_;
-  size_t pos_ = 0;
-  std::vector<Span> spans_;
-};
-
-}  // namespace
+Region::Region() { pixman_region32_init(Get()); }
 
 Region::Region(LONG left, LONG top, LONG right, LONG bottom) {
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
-  if (left < right && top < bottom) rects_.push_back({left, top, right, bottom});
-  ComputeBox();
+  if (left < right && top < bottom) {
+    const pixman_box32_t box{left, top, right, bottom};
+    pixman_region32_init_with_extents(Get(), &box);
+  } else {
+    pixman_region32_init(Get());
+  }
 }
 
+Region::Region(const Region& other) {
+  pixman_region32_init(Get());
+  pixman_region32_copy(Get(), other.Get());
+}
+
+Region::Region(Region&& other) noexcept {
+  pixman_region32_init(Get());
+  std::swap(region_, other.region_);
+}
+
+Region& Region::operator=(const Region& other) {
+  if (this != &other) pixman_region32_copy(Get(), other.Get());
+  return *this;
+}
+
+Region& Region::operator=(Region&& other) noexcept {
+  std::swap(region_, other.region_);
+  return *this;
+}
+
+Region::~Region() { pixman_region32_fini(Get()); }
+
 Region Region::FromRects(const RECT* rects, size_t count) {
-  std::vector<RECT> sorted;
-  sorted.reserve(count);
-  std::vector<LONG> ys;
+  std::vector<pixman_box32_t> boxes;
+  boxes.reserve(count);
   for (size_t i = 0; i < count; ++i) {
     if (rects[i].left < rects[i].right && rects[i].top < rects[i].bottom) {
-      sorted.push_back(rects[i]);
-      ys.push_back(rects[i].top);
-      ys.push_back(rects[i].bottom);
+      boxes.push_back(pixman_box32_t{rects[i].left, rects[i].top, rects[i].right, rects[i].bottom});
     }
   }
-  std::sort(sorted.begin(), sorted.end(), [](const RECT& a, const RECT& b) { return a.top < b.top; });
-  std::sort(ys.begin(), ys.end());
-  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-
   Region region;
-  BandWriter writer(&region.rects_);
-  std::vector<const RECT*> active;
-  std::vector<Span> spans;
-  size_t next = 0;
-  for (size_t i = 0; i + 1 < ys.size(); ++i) {
-    const LONG y0 = ys[i], y1 = ys[i + 1];
-    while (next < sorted.size() && sorted[next].top <= y0) active.push_back(&sorted[next++]);
-    std::erase_if(active, [y0](const RECT* r) { return r->bottom <= y0; });
-    spans.clear();
-    for (const RECT* r : active) spans.push_back({r->left, r->right});
-    MergeSpans(&spans);
-    writer.Add(y0, y1, spans);
+  if (!boxes.empty() && boxes.size() <= static_cast<size_t>(std::numeric_limits<int>::max())) {
+    pixman_region32_fini(region.Get());
+    if (!pixman_region32_init_rects(region.Get(), boxes.data(), static_cast<int>(boxes.size()))) {
+      pixman_region32_init(region.Get());
+    }
   }
-  region.ComputeBox();
   return region;
 }
 
 Region Region::Combine(const Region& a, const Region& b, int mode) {
-  if (mode == RGN_COPY) return a;
-  std::vector<LONG> ys;
-  ys.reserve(2 * (a.rects_.size() + b.rects_.size()));
-  for (const RECT& r : a.rects_) ys.insert(ys.end(), {r.top, r.bottom});
-  for (const RECT& r : b.rects_) ys.insert(ys.end(), {r.top, r.bottom});
-  std::sort(ys.begin(), ys.end());
-  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-
-  Region region;
-  BandWriter writer(&region.rects_);
-  BandReader readA(a.rects_), readB(b.rects_);
-  std::vector<Span> spans;
-  for (size_t i = 0; i + 1 < ys.size(); ++i) {
-    const LONG y0 = ys[i];
-    const std::vector<Span>& sa = readA.SpansAt(y0);
-    const std::vector<Span>& sb = readB.SpansAt(y0);
-    CombineSpans(sa, sb, mode, &spans);
-    writer.Add(y0, ys[i + 1], spans);
+  Region out;
+  switch (mode) {
+    case RGN_AND: pixman_region32_intersect(out.Get(), a.Get(), b.Get()); break;
+    case RGN_OR: pixman_region32_union(out.Get(), a.Get(), b.Get()); break;
+    case RGN_DIFF: pixman_region32_subtract(out.Get(), a.Get(), b.Get()); break;
+    case RGN_XOR: {
+      Region other;
+      pixman_region32_subtract(out.Get(), a.Get(), b.Get());
+      pixman_region32_subtract(other.Get(), b.Get(), a.Get());
+      pixman_region32_union(out.Get(), out.Get(), other.Get());
+      break;
+    }
+    default: out = a; break;  // RGN_COPY
   }
-  region.ComputeBox();
-  return region;
+  return out;
 }
 
 int Region::Type() const {
-  if (rects_.empty()) return NULLREGION;
-  return rects_.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+  const int count = pixman_region32_n_rects(Get());
+  return count == 0 ? NULLREGION : count == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+bool Region::IsEmpty() const { return pixman_region32_n_rects(Get()) == 0; }
+
+RECT Region::Box() const {
+  if (IsEmpty()) return RECT{0, 0, 0, 0};
+  const pixman_box32_t* box = pixman_region32_extents(Get());
+  return RECT{box->x1, box->y1, box->x2, box->y2};
+}
+
+Region::Rectangles Region::Rects() const {
+  int count = 0;
+  const pixman_box32_t* first = pixman_region32_rectangles(Get(), &count);
+  return Rectangles(first, static_cast<size_t>(std::max(count, 0)));
 }
 
 bool Region::Contains(LONG x, LONG y) const {
-  for (const RECT& r : rects_) {
-    if (r.top > y) break;
-    if (y < r.bottom && x >= r.left && x < r.right) return true;
-  }
-  return false;
+  return pixman_region32_contains_point(Get(), x, y, nullptr) != 0;
 }
 
 bool Region::Offset(LONG dx, LONG dy) {
-  if (rects_.empty()) return true;
+  if (IsEmpty()) return true;
+  const RECT box = Box();
   constexpr int64_t lo = std::numeric_limits<LONG>::min(), hi = std::numeric_limits<LONG>::max();
-  if (int64_t{box_.left} + dx < lo || int64_t{box_.right} + dx > hi || int64_t{box_.top} + dy < lo ||
-      int64_t{box_.bottom} + dy > hi) {
+  if (int64_t{box.left} + dx < lo || int64_t{box.right} + dx > hi || int64_t{box.top} + dy < lo ||
+      int64_t{box.bottom} + dy > hi) {
     return false;
   }
-  for (RECT& r : rects_) {
-    r.left += dx;
-    r.right += dx;
-    r.top += dy;
-    r.bottom += dy;
-  }
-  ComputeBox();
+  pixman_region32_translate(Get(), dx, dy);
   return true;
-}
-
-void Region::ComputeBox() {
-  if (rects_.empty()) {
-    box_ = {0, 0, 0, 0};
-    return;
-  }
-  box_ = {rects_.front().left, rects_.front().top, rects_.front().right, rects_.back().bottom};
-  for (const RECT& r : rects_) {
-    box_.left = std::min(box_.left, r.left);
-    box_.right = std::max(box_.right, r.right);
-  }
 }
 
 }  // namespace host::gdi
@@ -307,7 +225,11 @@ DWORD GetRegionData(HRGN handle, DWORD size, LPRGNDATA data) {
   data->rdh.nCount = static_cast<DWORD>(count);
   data->rdh.nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
   data->rdh.rcBound = region->Box();
-  if (count > 0) std::memcpy(data->Buffer, region->Rects().data(), count * sizeof(RECT));
+  size_t offset = 0;
+  for (const RECT& rect : region->Rects()) {
+    std::memcpy(reinterpret_cast<uint8_t*>(data->Buffer) + offset, &rect, sizeof rect);
+    offset += sizeof rect;
+  }
   return size;
 }
 

@@ -129,16 +129,18 @@ void Run(const Transfer& t) {
   box.bottom = static_cast<LONG>(std::clamp<int64_t>(t.y.destLow + t.y.destCount, box.top, box.bottom));
   if (box.left >= box.right || box.top >= box.bottom) return;
   if (hasClip) {
+    // Each piece is marked drawn by itself, so that the window shows again only what was drawn.
     for (const RECT& r : clip.Rects()) {
       const LONG left = std::max(r.left, box.left), right = std::min(r.right, box.right);
       const LONG top = std::max(r.top, box.top), bottom = std::min(r.bottom, box.bottom);
-      if (left >= right) continue;
+      if (left >= right || top >= bottom) continue;
       for (LONG y = top; y < bottom; ++y) RunSpan(t, dst, y, left, right);
+      t.dest->MarkDrawn(RECT{left, top, right, bottom});
     }
   } else {
     for (LONG y = box.top; y < box.bottom; ++y) RunSpan(t, dst, y, box.left, box.right);
+    t.dest->MarkDrawn(box);
   }
-  t.dest->MarkDrawn(box);
 }
 
 // A copy of a view's pixels, for transfers whose source and destination share memory.

@@ -54,12 +54,12 @@ HDC WindowDC(Window& window) {
   return window.dc;
 }
 
-// True when every pixel of the rectangle of the window's frame is what its last presented picture shows there:
+// True when every pixel of the rectangles of the window's frame is what its last presented picture shows there:
 // drawing that put back the pixels already shown (a view redrawing what lies under a shape's transparent parts,
 // every frame) then shows nothing new. Where something else lies over the frame in that picture (a child window, an
 // open drop-down), the pixels differ and the window is presented as usual; a window with children is always
 // presented, as a child shown, moved or hidden changes the picture without changing the frame.
-bool ShowsAlready(const Window& window, const RECT& drawn) {
+bool ShowsAlready(const Window& window, const std::vector<RECT>& drawn) {
   for (const Window* other : AllWindows()) {
     if (other->parent == window.handle) return false;
   }
@@ -68,15 +68,17 @@ bool ShowsAlready(const Window& window, const RECT& drawn) {
   if (shown.width != frame.width || shown.height != frame.height + shown.clientTop || frame.pixels == nullptr) {
     return false;
   }
-  const int left = std::max<int>(0, drawn.left), right = std::min<int>(frame.width, drawn.right);
-  const int top = std::max<int>(0, drawn.top), bottom = std::min<int>(frame.height, drawn.bottom);
-  if (left >= right || top >= bottom) return true;
-  const size_t bytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
-  for (int y = top; y < bottom; ++y) {
-    const uint32_t* now = frame.pixels + static_cast<ptrdiff_t>(y) * (frame.pitch / 4) + left;
-    const uint32_t* then = &shown.pixels[static_cast<size_t>(y + shown.clientTop) * static_cast<size_t>(shown.width) +
-                                         static_cast<size_t>(left)];
-    if (std::memcmp(now, then, bytes) != 0) return false;
+  for (const RECT& part : drawn) {
+    const int left = std::max<int>(0, part.left), right = std::min<int>(frame.width, part.right);
+    const int top = std::max<int>(0, part.top), bottom = std::min<int>(frame.height, part.bottom);
+    if (left >= right) continue;
+    const size_t bytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
+    for (int y = top; y < bottom; ++y) {
+      const uint32_t* now = frame.pixels + static_cast<ptrdiff_t>(y) * (frame.pitch / 4) + left;
+      const uint32_t* then = &shown.pixels[static_cast<size_t>(y + shown.clientTop) * static_cast<size_t>(shown.width) +
+                                           static_cast<size_t>(left)];
+      if (std::memcmp(now, then, bytes) != 0) return false;
+    }
   }
   return true;
 }
@@ -84,11 +86,14 @@ bool ShowsAlready(const Window& window, const RECT& drawn) {
 // A child's drawing shows when its top-level window is presented.
 void PresentIfDrawn(Window& window) {
   if (window.frame == nullptr || Empty(window.frame->dirty)) return;
-  const RECT drawn = window.frame->dirty;
-  window.frame->dirty = RECT{0, 0, 0, 0};
+  const std::vector<RECT> drawn = HostTakeDrawn(window.frame.get());
   Window* top = window.parent != nullptr ? FindWindow(TopLevelOf(window.handle)) : nullptr;
   if (top == nullptr && ShowsAlready(window, drawn)) return;
-  PresentWindow(top != nullptr ? *top : window);
+  if (top == nullptr) {
+    PresentWindowPart(window, drawn);
+  } else {
+    PresentWindow(*top);
+  }
 }
 
 // The device context of GetDC(NULL): the screen, which has no pixels of its own here.

@@ -212,6 +212,51 @@ void SyncWindowSurface(Window& window) {
   PresentWindow(window);
 }
 
+namespace {
+
+// Puts the window's picture on its SDL window: the given rectangles of it are uploaded (all of it when there are
+// none, or when the texture is new).
+void ShowPicture(Window& window, const SDL_Rect* parts, int count) {
+  PresentedImage& image = window.presented;
+  WindowSurface* surface = window.surface.get();
+  if (surface == nullptr || surface->renderer == nullptr || image.width <= 0 || image.height <= 0) return;
+  if (surface->texture == nullptr || surface->textureWidth != image.width || surface->textureHeight != image.height) {
+    if (surface->texture != nullptr) SDL_DestroyTexture(surface->texture);
+    surface->texture = SDL_CreateTexture(surface->renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                         image.width, image.height);
+    surface->textureWidth = image.width;
+    surface->textureHeight = image.height;
+    if (surface->texture == nullptr) return;
+    count = 0;
+  }
+  const int pitch = image.width * static_cast<int>(sizeof(uint32_t));
+  if (count == 0) SDL_UpdateTexture(surface->texture, nullptr, image.pixels.data(), pitch);
+  for (int i = 0; i < count; ++i) {
+    const size_t first = static_cast<size_t>(parts[i].y) * static_cast<size_t>(image.width) + static_cast<size_t>(parts[i].x);
+    SDL_UpdateTexture(surface->texture, &parts[i], &image.pixels[first], pitch);
+  }
+  int outputWidth = 0, outputHeight = 0;
+  SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
+  SDL_Rect target = Placement(image.width, image.height, outputWidth, outputHeight);
+  // The black around a picture that does not cover the output; a picture that does leaves nothing to clear.
+  if (target.x > 0 || target.y > 0 || target.x + target.w < outputWidth || target.y + target.h < outputHeight) {
+    SDL_SetRenderDrawColor(surface->renderer, 0, 0, 0, 255);
+    SDL_RenderClear(surface->renderer);
+  }
+  SDL_RenderCopy(surface->renderer, surface->texture, nullptr, &target);
+  SDL_RenderPresent(surface->renderer);
+}
+
+bool HasChildren(const Window& window) {
+  std::lock_guard<std::recursive_mutex> hold(WindowLock());
+  for (const Window* other : AllWindows()) {
+    if (other->parent == window.handle) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void PresentWindow(Window& window) {
   int strip = StripRows(window);
   PresentedImage& image = window.presented;
@@ -226,25 +271,49 @@ void PresentWindow(Window& window) {
   }
   ComposeChildren(window, image.pixels.data(), image.width, image.height, strip);
   if (strip > 0 && image.width > 0) DrawMenuStrip(window, image.pixels.data(), image.width, image.height);
+  ShowPicture(window, nullptr, 0);
+}
 
-  WindowSurface* surface = window.surface.get();
-  if (surface == nullptr || surface->renderer == nullptr || image.width <= 0 || image.height <= 0) return;
-  if (surface->texture == nullptr || surface->textureWidth != image.width || surface->textureHeight != image.height) {
-    if (surface->texture != nullptr) SDL_DestroyTexture(surface->texture);
-    surface->texture = SDL_CreateTexture(surface->renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                         image.width, image.height);
-    surface->textureWidth = image.width;
-    surface->textureHeight = image.height;
-    if (surface->texture == nullptr) return;
+void PresentWindowPart(Window& window, const std::vector<RECT>& drawn) {
+  const int strip = StripRows(window);
+  PresentedImage& image = window.presented;
+  const int width = FrameWidth(window), height = FrameHeight(window);
+  // The picture is made whole when it no longer fits the window or children lie over the frame, and for a
+  // transparent window, whose painting clears what it paints anew outside the drawn rectangles' account.
+  if (image.width != width || image.height != height + strip || image.clientTop != strip ||
+      (window.exStyle & WS_EX_TRANSPARENT) != 0 ||
+      window.framePixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) || HasChildren(window)) {
+    PresentWindow(window);
+    return;
   }
-  SDL_UpdateTexture(surface->texture, nullptr, image.pixels.data(), image.width * static_cast<int>(sizeof(uint32_t)));
-  int outputWidth = 0, outputHeight = 0;
-  SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
-  SDL_Rect target = Placement(image.width, image.height, outputWidth, outputHeight);
-  SDL_SetRenderDrawColor(surface->renderer, 0, 0, 0, 255);
-  SDL_RenderClear(surface->renderer);
-  SDL_RenderCopy(surface->renderer, surface->texture, nullptr, &target);
-  SDL_RenderPresent(surface->renderer);
+  // The drawn rows are copied; what is uploaded are the runs of rows drawn one after another, each as wide as the
+  // widest of its rows.
+  std::vector<SDL_Rect> parts;
+  for (const RECT& part : drawn) {
+    const int left = std::max<int>(0, part.left), right = std::min<int>(width, part.right);
+    const int top = std::max<int>(0, part.top), bottom = std::min<int>(height, part.bottom);
+    if (left >= right || top >= bottom) continue;
+    for (int y = top; y < bottom; ++y) {
+      std::memcpy(&image.pixels[static_cast<size_t>(y + strip) * static_cast<size_t>(width) + static_cast<size_t>(left)],
+                  &window.framePixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(left)],
+                  static_cast<size_t>(right - left) * sizeof(uint32_t));
+    }
+    SDL_Rect* run = parts.empty() ? nullptr : &parts.back();
+    if (run != nullptr && run->y + run->h == top + strip) {
+      const int runLeft = std::min(run->x, left), runRight = std::max(run->x + run->w, right);
+      *run = SDL_Rect{runLeft, run->y, runRight - runLeft, bottom + strip - run->y};
+    } else {
+      parts.push_back(SDL_Rect{left, top + strip, right - left, bottom - top});
+    }
+  }
+  if (parts.empty()) return;
+  ++image.count;
+  // The strip is drawn again as with every picture: a menu may have changed without being drawn.
+  if (strip > 0 && width > 0) {
+    DrawMenuStrip(window, image.pixels.data(), image.width, image.height);
+    parts.push_back(SDL_Rect{0, 0, width, strip});
+  }
+  ShowPicture(window, parts.data(), static_cast<int>(parts.size()));
 }
 
 bool OutputToImage(const Window& window, int x, int y, int* imageX, int* imageY) {

@@ -2,6 +2,8 @@
 // the SDL window, renderer and streaming texture that show it. Internal to the host layer.
 #pragma once
 
+#include <vector>
+
 #include "user_state.h"
 
 namespace host {
@@ -19,6 +21,10 @@ void SyncWindowSurface(Window& window);
 
 // Puts the frame buffer and the menu strip on the SDL window, and keeps the picture for the test seam.
 void PresentWindow(Window& window);
+// The same after drawing within some rectangles of a top-level window's frame: only those parts of the kept
+// picture (and the strip) are copied and uploaded, when the picture still fits the window and no child lies over
+// it; otherwise the whole window is presented.
+void PresentWindowPart(Window& window, const std::vector<RECT>& drawn);
 
 // Releases the SDL objects of a window.
 void DestroyWindowSurface(Window& window);

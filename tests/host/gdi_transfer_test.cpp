@@ -2,6 +2,7 @@
 // raster operations, monochrome conversion, clipping and overlapping copies.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -308,6 +309,17 @@ TEST(GdiTransfer, ClipRegionsLimitDrawingAndTheDirtyBoxFollows) {
   EXPECT_EQ(dirty.top, 0);
   EXPECT_EQ(dirty.right, 4);
   EXPECT_EQ(dirty.bottom, 4);
+  // What was drawn is handed over row by row, rows drawn alike as one rectangle, and only once; a dirty box set
+  // without drawing (a request to show the whole window) is handed over whole.
+  auto same = [](const std::vector<RECT>& got, std::vector<RECT> want) {
+    return got.size() == want.size() && std::equal(got.begin(), got.end(), want.begin(), [](const RECT& a, const RECT& b) {
+             return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+           });
+  };
+  EXPECT_TRUE(same(HostTakeDrawn(&surface.host()), {{0, 0, 1, 1}, {0, 1, 4, 2}, {0, 2, 1, 4}}));
+  EXPECT_TRUE(HostTakeDrawn(&surface.host()).empty());
+  surface.host().dirty = {1, 1, 3, 3};
+  EXPECT_TRUE(same(HostTakeDrawn(&surface.host()), {{1, 1, 3, 3}}));
 
   // The program's own clip region (selected as an object) narrows it further.
   surface.pixels().assign(16, 0);

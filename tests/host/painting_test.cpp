@@ -154,4 +154,28 @@ TEST_F(Painting, DrawingThatLeavesThePixelsAsShownPresentsNothingNew) {
   DestroyWindow(child);
 }
 
+// Drawing in parts of a window, presented part by part, puts on the screen the picture that presenting the whole
+// window gives.
+TEST_F(Painting, PresentingWhatWasDrawnShowsTheWholePicture) {
+  HWND window = Make(8, 8);
+  Pump();
+  HDC dc = GetDC(window);
+  user_test::FillBox(dc, RECT{1, 1, 3, 5}, 0x0000FF00);
+  ReleaseDC(window, dc);
+  user_test::FillBox(dc, RECT{5, 2, 8, 8}, 0x00FF0000);
+  user_test::FillBox(dc, RECT{0, 7, 1, 8}, 0x000000FF);
+  const uint64_t shown = HostTestPresentCount(window);
+  ReleaseDC(window, dc);
+  EXPECT_EQ(HostTestPresentCount(window), shown + 1);
+  HostFrame parts, whole;
+  ASSERT_TRUE(HostTestWindowImage(window, &parts));
+  ASSERT_TRUE(DrawMenuBar(window));  // the whole window again
+  ASSERT_TRUE(HostTestWindowImage(window, &whole));
+  EXPECT_EQ(parts.pixels, whole.pixels);
+  EXPECT_EQ(parts.pixels[1 * 8 + 2], 0x0000FF00u);
+  EXPECT_EQ(parts.pixels[7 * 8 + 7], 0x00FF0000u);
+  EXPECT_EQ(parts.pixels[7 * 8 + 1], 0x00336699u);
+  EXPECT_EQ(parts.pixels[7 * 8 + 0], 0x000000FFu);
+}
+
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include "game/graphics/bitmap.h"
 #include "game/graphics/region.h"
+#include "game/graphics/screen_presenter.h"
+#include "game/shell/main_function.h"
 #include "game/world/scene_view.h"
 #include "host/kernel.h"
 #include "host/testing.h"
@@ -116,5 +118,43 @@ TEST(GameViewTest, ClearingTheViewBlanksItAndMarksAllOfItChanged) {
   EXPECT_EQ(box.y, 0);
   EXPECT_EQ(box.width, 8);
   EXPECT_EQ(box.height, 4);
+  SetSceneView(nullptr);
+}
+
+// A window that counts the regions it is asked to show.
+struct CountingWindow : FrameWindow {
+  int shown = 0;
+  bool IsCreated() const override { return true; }
+  void InvalidateRegion(const Region&) override { ++shown; }
+  HDC DeviceContext() const override { return nullptr; }
+};
+
+// A pass of the loop with nothing changed on the view presents nothing: the window is not invalidated, so nothing
+// is painted, converted or compared with what it shows.
+TEST(GameViewTest, APassWithNothingChangedPresentsNothing) {
+  auto made = std::make_unique<SceneView>();
+  ASSERT_EQ(made->Create(8, 4, 24, false), 0);
+  SceneView* view = made.get();
+  SetSceneView(std::move(made));
+  Bitmap picture;
+  ASSERT_EQ(picture.Create(2, 2, OpaqueFormat), kBitmapReady);
+  SceneLayer* layer = view->AddDefaultLayer(SceneLayer::kScreenMode).Layer();
+  layer->SetImage(&picture);
+  layer->PlaceImage(1, 1);
+  CountingWindow window;
+  SetScreenPresenter(std::make_unique<ScreenPresenter>(&window, 8, 4));
+  SetRunStateBits(kRunRunning);
+  PaceFrame();  // no drawing is left to skip
+
+  RefreshView();  // the view as it was set up
+  EXPECT_EQ(window.shown, 1);
+  for (int pass = 0; pass < 3; ++pass) RefreshView();
+  EXPECT_EQ(window.shown, 1);
+  layer->InvalidateRect(Bounds{0, 0, 1, 1});
+  RefreshView();
+  EXPECT_EQ(window.shown, 2);
+
+  ClearRunStateBits(kRunRunning);
+  SetScreenPresenter(nullptr);
   SetSceneView(nullptr);
 }

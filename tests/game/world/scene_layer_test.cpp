@@ -281,4 +281,30 @@ TEST_F(SceneLayerTest, ClearEndsTheEntriesOfRunningTransitionsWhichPlaceThemAgai
   EXPECT_TRUE(layer->Images().empty());
 }
 
+// A long list that stays the same is drawn from an index of where its images lie; a picture that has grown since
+// into the part of the view being drawn is still drawn there.
+TEST_F(SceneLayerTest, ALongSettledListDrawsAPictureThatHasGrown) {
+  SceneLayer* layer = view_->AddDefaultLayer(SceneLayer::kMapMode).Layer();
+  auto dot = Solid(1, 1, kBlue);
+  auto grown = Solid(4, 4, kRed);
+  layer->SetImage(dot.get());
+  for (int32_t i = 0; i < 1100; ++i) layer->PlaceImage(i % 16, 300 + i / 16);
+  layer->SetImage(grown.get());
+  layer->PlaceImage(100, 0);
+  view_->SetCamera(128, 0);  // the picture lies left of the view
+  const Bounds shown{128, 0, 16, 16};
+  Update();
+  layer->InvalidateRect(shown);
+  Update();  // the list has stood since the last drawing: this one indexes it
+  EXPECT_EQ(Pixel(0, 0), kBlack);
+
+  ASSERT_EQ(grown->Create(40, 16, OpaqueFormat), kBitmapReady);
+  FillRect(*grown, grown->Frame(), kGreen);
+  layer->InvalidateRect(shown);
+  Update();
+  EXPECT_EQ(Pixel(0, 0), kGreen);
+  EXPECT_EQ(Pixel(11, 15), kGreen);
+  EXPECT_EQ(Pixel(12, 0), kBlack);
+}
+
 }  // namespace
