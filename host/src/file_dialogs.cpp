@@ -13,6 +13,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -190,22 +191,40 @@ Asked AskChooser(const std::string& program, std::vector<std::string> arguments,
     close(pipeEnds[0]);
     return Asked::kCouldNotRun;
   }
-  // The output ends when the chooser does; meanwhile the wait ends for each timer that falls due.
+  // The output ends when the chooser does; meanwhile the wait ends for each timer that falls due. The chooser's
+  // end is watched as well as its output: a process it started may keep the output open after it has gone. Where the
+  // system cannot watch a process, the wait looks again every 100 ms.
+  const int ended = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
+  fcntl(pipeEnds[0], F_SETFL, fcntl(pipeEnds[0], F_GETFL) | O_NONBLOCK);
   std::string output;
+  const auto readAvailable = [&] {  // false once the output has ended
+    char buffer[512];
+    for (;;) {
+      ssize_t got = read(pipeEnds[0], buffer, sizeof(buffer));
+      if (got > 0) {
+        output.append(buffer, static_cast<size_t>(got));
+        continue;
+      }
+      return got < 0 && (errno == EAGAIN || errno == EINTR);
+    }
+  };
   for (;;) {
     DispatchDueTimers();
-    pollfd ready{pipeEnds[0], POLLIN, 0};
-    int polled = poll(&ready, 1, UntilNextTimer());
+    pollfd ready[2] = {{pipeEnds[0], POLLIN, 0}, {ended, POLLIN, 0}};
+    int wait = UntilNextTimer();
+    if (ended < 0 && (wait < 0 || wait > 100)) wait = 100;
+    int polled = poll(ready, ended >= 0 ? 2 : 1, wait);
     if (polled < 0 && errno != EINTR) break;
-    if (polled <= 0) continue;
-    char buffer[512];
-    ssize_t got = read(pipeEnds[0], buffer, sizeof(buffer));
-    if (got > 0) {
-      output.append(buffer, static_cast<size_t>(got));
-    } else if (got == 0 || errno != EINTR) {
+    if (!readAvailable()) break;
+    siginfo_t gone{};
+    if ((ended >= 0 && (ready[1].revents & POLLIN) != 0) ||
+        (ended < 0 && waitid(P_PID, static_cast<id_t>(child), &gone, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         gone.si_pid == child)) {
+      readAvailable();
       break;
     }
   }
+  if (ended >= 0) close(ended);
   close(pipeEnds[0]);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {

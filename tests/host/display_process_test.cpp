@@ -71,6 +71,18 @@ TEST(OnADisplay, ChildProcess) {
     DestroyWindow(window);
     return;  // the test program ends as the game does, through its exit list and the leak check
   }
+  char file[261] = "";
+  OPENFILENAMEA record{};
+  record.lStructSize = sizeof record;
+  record.hInstance = GetModuleHandleA(nullptr);
+  record.lpstrFile = file;
+  record.nMaxFile = sizeof file;
+  record.lpstrTitle = "Open";
+  if (std::string(role) == "answer") {
+    const BOOL chosen = GetOpenFileNameA(&record);
+    Say(std::string("[chosen ") + (chosen ? file : "nothing") + "]\n");
+    std::_Exit(0);
+  }
   // The control signal comes once the chooser's process runs; the program ends by it while the chooser is open.
   static int controlSignal = std::atoi(role);
   SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
@@ -79,13 +91,6 @@ TEST(OnADisplay, ChildProcess) {
     sent = true;
     kill(getpid(), controlSignal);
   });
-  char file[261] = "";
-  OPENFILENAMEA record{};
-  record.lStructSize = sizeof record;
-  record.hInstance = GetModuleHandleA(nullptr);
-  record.lpstrFile = file;
-  record.nMaxFile = sizeof file;
-  record.lpstrTitle = "Open";
   GetOpenFileNameA(&record);
   Say("[the chooser returned]\n");
   std::_Exit(3);
@@ -133,6 +138,22 @@ TEST(OnADisplay, TheChoosersProcessEndsWithTheProgram) {
     }
   }
   prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+// A chooser that leaves a process of its own behind, holding its output open, has answered once it has gone.
+TEST(OnADisplay, TheChoosersAnswerCountsOnceItHasGoneThoughItsOutputStaysOpen) {
+  VirtualDisplay display;
+  if (!display.Ready()) GTEST_SKIP() << "no display server to test with";
+  TempFolder temp;
+  temp.WriteFile("bin/zenity", "#!/bin/sh\n(exec sleep 60 2>/dev/null) &\necho /data/picked.ksav\n");
+  ASSERT_EQ(chmod(temp.PosixPath("bin/zenity").c_str(), 0755), 0);
+  const std::string path = temp.PosixPath("bin") + ":/usr/bin:/bin";
+  ChildOutcome outcome = RunTestInChild(
+      "OnADisplay.ChildProcess", "answer",
+      {{"DISPLAY", display.Name()}, {"SDL_VIDEODRIVER", "x11"}, {"PATH", path}}, 20);
+  ASSERT_TRUE(outcome.started);
+  EXPECT_FALSE(outcome.timedOut) << outcome.output;
+  EXPECT_NE(outcome.output.find("[chosen C:\\data\\picked.ksav]"), std::string::npos) << outcome.output;
 }
 
 }  // namespace
