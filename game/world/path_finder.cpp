@@ -737,7 +737,6 @@ std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startR
   // in a pocket of its own is never reached. The pocket is looked for only once the search has taken as many
   // nodes as the pocket may hold cells, so that a search that ends sooner does not pay for the look. (Approach
   // mode may stop short of the goal, so it has no shortcut.)
-  // (Approach mode looks at every node further.)
   bool pocketLooked = false;
   if (!approach &&
       std::max(std::abs(int64_t{goalColumn} - startColumn), std::abs(int64_t{goalRow} - startRow)) > costLimit) {
@@ -750,7 +749,8 @@ std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startR
       NewNode(state, startColumn, startRow, 0, SquaredDistance(startColumn, startRow, goalColumn, goalRow), nullptr);
   BeginSearch(state, root);
   size_t taken = 0;
-  // Kept out of line: most nodes are neither the goal nor looked at further.
+  // Kept out of line: most nodes are neither the goal nor looked at further (approach mode alone looks at every
+  // node further).
   auto further = [&](const SearchNode* s) __attribute__((noinline)) {
     if (approach && IsNear(state, s->column, s->row, goalColumn, goalRow, neighbours)) return Verdict::kEnd;
     if (!approach && ++taken >= kPocketCells) {
