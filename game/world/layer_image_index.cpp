@@ -6,6 +6,7 @@
 #include <bit>
 
 #include "game/graphics/bitmap.h"
+#include "game/world/world_numbers.h"
 
 namespace {
 
@@ -14,10 +15,6 @@ constexpr size_t kMaxPictures = 64;
 // An image that covers more blocks than this is kept apart and offered with every answer.
 constexpr int64_t kMaxBlocksAnImage = 16;
 constexpr int64_t kFirstBlock = 128;
-
-int64_t FloorDivide(int64_t value, int64_t divisor) {
-  return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
-}
 
 }  // namespace
 

@@ -217,12 +217,6 @@ class NodePool {
   SearchNode* end_ = nullptr;
 };
 
-int64_t FloorDivide(int64_t value, int64_t size) {
-  int64_t quotient = value / size;
-  if (value % size != 0 && value < 0) --quotient;
-  return quotient;
-}
-
 // The cells the blocking figures keep a walker out of, for walkers of one collision radius: for each cell, how
 // many figures do (TileMap::IsCellFree's test, a figure's reference point against the cell's centre, worked out
 // figure by figure). The marks are kept from one search to the next while no sprite has moved or changed and no

@@ -477,10 +477,7 @@ Point TileMap::CellCenter(int32_t column, int32_t row) const {
 
 Point TileMap::CellAt(int32_t x, int32_t y) const {
   auto floorDivide = [](int64_t value, int64_t size) -> int32_t {
-    if (size <= 0) return 0;
-    int64_t cell = value / size;
-    if (value % size != 0 && value < 0) --cell;
-    return static_cast<int32_t>(cell);
+    return size > 0 ? static_cast<int32_t>(FloorDivide(value, size)) : 0;
   };
   return Point{floorDivide(x, cellWidth_), floorDivide(y, cellHeight_)};
 }

@@ -1,4 +1,5 @@
-// Conversions of the world's floating positions and offsets to the integers that place pictures.
+// Conversions of the world's floating positions and offsets to the integers that place pictures, and the division
+// that finds the cell or block a coordinate lies in.
 #pragma once
 
 #include <cstdint>
@@ -14,3 +15,10 @@ inline int32_t TruncateToInt32(double value) {
 
 // The same, then narrowed to 16 bits as drawn positions are kept (the low 16 bits, as a signed value).
 inline int16_t TruncateToInt16(double value) { return static_cast<int16_t>(TruncateToInt32(value)); }
+
+// value / divisor rounded down, for a divisor above 0: coordinates left of or above the origin fall in the cells
+// (or blocks) before it, not in the first one.
+inline int64_t FloorDivide(int64_t value, int64_t divisor) {
+  const int64_t quotient = value / divisor;
+  return value % divisor != 0 && value < 0 ? quotient - 1 : quotient;
+}
