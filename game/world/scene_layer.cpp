@@ -31,10 +31,7 @@ bool SortsBefore(const PlacedImage& a, const PlacedImage& b) {
 }
 
 // Whether two boxes share a pixel (both must have area).
-bool Overlap(const Bounds& a, const Bounds& b) {
-  return a.width > 0 && a.height > 0 && b.width > 0 && b.height > 0 && a.x < int64_t{b.x} + b.width &&
-         b.x < int64_t{a.x} + a.width && a.y < int64_t{b.y} + b.height && b.y < int64_t{a.y} + a.height;
-}
+bool Overlap(const Bounds& a, const Bounds& b) { return !a.IsEmpty() && !b.IsEmpty() && a.Intersects(b); }
 
 }  // namespace
 
