@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "console_events.h"
 #include "host/dialogs.h"
 #include "host/kernel.h"
 #include "host/testing.h"
@@ -165,7 +166,7 @@ pid_t StartChooserProcess(const std::string& program, char* const* argv, const i
   if (child != 0) return child;  // the program, or -1
   prctl(PR_SET_PDEATHSIG, SIGTERM);
   if (getppid() != parent) _exit(127);  // the program ended before the line above took hold
-  for (int signal : {SIGINT, SIGHUP, SIGTERM}) ::signal(signal, SIG_DFL);
+  ResetConsoleSignalsInChild();
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
