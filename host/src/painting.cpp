@@ -60,9 +60,7 @@ HDC WindowDC(Window& window) {
 // open drop-down), the pixels differ and the window is presented as usual; a window with children is always
 // presented, as a child shown, moved or hidden changes the picture without changing the frame.
 bool ShowsAlready(const Window& window, const std::vector<RECT>& drawn) {
-  for (const Window* other : AllWindows()) {
-    if (other->parent == window.handle) return false;
-  }
+  if (HasChildWindows(window.handle)) return false;
   const HostSurface& frame = *window.frame;
   const PresentedImage& shown = window.presented;
   if (shown.width != frame.width || shown.height != frame.height + shown.clientTop || frame.pixels == nullptr) {

@@ -69,6 +69,14 @@ std::vector<Window*> AllWindows() {
   return windows;
 }
 
+bool HasChildWindows(HWND handle) {
+  std::lock_guard<std::recursive_mutex> hold(WindowLock());
+  for (const auto& [key, window] : TheRegistry().windows) {
+    if (window->parent == handle) return true;
+  }
+  return false;
+}
+
 std::shared_ptr<WindowClass> FindWindowClass(LPCSTR nameOrAtom) {
   if (nameOrAtom == nullptr) return nullptr;
   for (const std::shared_ptr<WindowClass>& windowClass : TheRegistry().classes) {

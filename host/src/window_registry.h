@@ -93,6 +93,8 @@ std::recursive_mutex& WindowLock();
 Window* FindWindowRecord(HWND handle);
 // All live windows in the order they were made; the lock must be held.
 std::vector<Window*> AllWindows();
+// Whether a live window has the window as its parent; takes the lock.
+bool HasChildWindows(HWND handle);
 // The class by name (without regard to case) or atom; the lock must be held.
 std::shared_ptr<WindowClass> FindWindowClass(LPCSTR nameOrAtom);
 

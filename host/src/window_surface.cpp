@@ -247,14 +247,6 @@ void ShowPicture(Window& window, const SDL_Rect* parts, int count) {
   SDL_RenderPresent(surface->renderer);
 }
 
-bool HasChildren(const Window& window) {
-  std::lock_guard<std::recursive_mutex> hold(WindowLock());
-  for (const Window* other : AllWindows()) {
-    if (other->parent == window.handle) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 void PresentWindow(Window& window) {
@@ -282,7 +274,7 @@ void PresentWindowPart(Window& window, const std::vector<RECT>& drawn) {
   // transparent window, whose painting clears what it paints anew outside the drawn rectangles' account.
   if (image.width != width || image.height != height + strip || image.clientTop != strip ||
       (window.exStyle & WS_EX_TRANSPARENT) != 0 ||
-      window.framePixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) || HasChildren(window)) {
+      window.framePixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) || HasChildWindows(window.handle)) {
     PresentWindow(window);
     return;
   }
