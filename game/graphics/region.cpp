@@ -3,7 +3,6 @@
 #include "game/graphics/region.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <limits>

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 #include "game/world/scene_layer.h"

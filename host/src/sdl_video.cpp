@@ -4,7 +4,6 @@
 #include <SDL.h>
 #include <dlfcn.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
