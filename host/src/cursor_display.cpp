@@ -99,12 +99,7 @@ int ShowCursor(BOOL show) {
 
 BOOL GetCursorPos(LPPOINT point) {
   if (point == nullptr) return FALSE;
-  host::UserState& state = host::State();
-  if (host::HasDisplay() && !state.emulatedMode) {
-    int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
-    host::SetCursorPosition(POINT{x / host::DesktopScale(), y / host::DesktopScale()});
-  }
+  host::FollowDesktopPointer();
   *point = host::CursorPosition();
   return TRUE;
 }

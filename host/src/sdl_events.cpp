@@ -282,11 +282,7 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_LEAVE: {
       // The pointer left over the frame: the window hears a move outside its client area, as it would on the
       // way out, and the cursor position follows where it can be known.
-      if (HasDisplay() && !State().emulatedMode) {
-        int x = 0, y = 0;
-        SDL_GetGlobalMouseState(&x, &y);
-        SetCursorPosition(POINT{x / DesktopScale(), y / DesktopScale()});
-      }
+      FollowDesktopPointer();
       POINT screen = CursorPosition();
       constexpr WPARAM kNowhere = 0;
       QueueInput(Message(handle, WM_NCMOUSEMOVE, kNowhere, PointParam(screen.x, screen.y)));

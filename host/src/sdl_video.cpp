@@ -157,6 +157,13 @@ bool IsHeadless() { return headless; }
 
 int DesktopScale() { return scale; }
 
+void FollowDesktopPointer() {
+  if (!HasDisplay() || State().emulatedMode) return;
+  int x = 0, y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  SetCursorPosition(POINT{x / scale, y / scale});
+}
+
 void DesktopSize(int* width, int* height) {
   SDL_DisplayMode mode;
   if (VideoReady() && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {

@@ -27,6 +27,10 @@ void DesktopSize(int* width, int* height);
 // further apart. 1 without a display.
 int DesktopScale();
 
+// Where windows reach a display and no display mode is emulated, the cursor position becomes where the desktop has
+// the pointer, in the program's pixels; elsewhere it stays as it is.
+void FollowDesktopPointer();
+
 // The scale a desktop asks for: $GDK_SCALE when it is a whole number from 1, else its fonts' resolution in the
 // display's resources ("Xft.dpi"), 96 dots an inch to a factor, rounded down; 1 when neither says. Null means
 // unset.
