@@ -9,10 +9,11 @@
 // fight brings it down, and the fighters' stamina is put back after every frame; a message that opens all the same
 // (the end of the game) is closed unanswered, and the case fails, saying so.
 //
-// The reference, in the same run, is a copy of the game view's back buffer (640 x 480 x 3 bytes): the bound no
-// frame can beat. It copies the frame's own pixels rather than drawing them another way, so the rows have no
-// results to compare; a case fails instead when the fight did not go on through its frames. Five repetitions of each, interleaved; the table gives the medians, the ratio to the copy and
-// the frame's time against the 33.3 ms a frame may take at 30 frames a second.
+// The reference, in the same run, is a copy of the game view's back buffer (640 x 480 x 3 bytes): the bound no frame
+// can beat. It copies the frame's own pixels rather than drawing them another way, so the rows have no results to
+// compare; a case fails instead when the fight did not go on through its frames. Five repetitions of each, interleaved;
+// the table gives the medians, the ratio to the copy and the frame's time against the 33.3 ms a frame may take at 30
+// frames a second.
 //
 // Usage: scene_frame_bench [Google Benchmark options]
 #include <benchmark/benchmark.h>

@@ -100,7 +100,8 @@ uint8_t KeyCodeOfVirtualKey(int32_t key, bool extended) {
   // Kana 0x15 and Junja, Final and Kanji 0x17 to 0x19; 0x16 between them has no code.
   if (key == VK_XBUTTON1 || key == VK_XBUTTON2 || key == VK_CANCEL || key == VK_PAUSE || key == 0x15 ||
       (key >= 0x17 && key <= 0x19) || (key >= 0x1C && key <= 0x1F) || key == VK_SELECT || key == VK_PRINT ||
-      key == VK_EXECUTE || key == VK_SNAPSHOT || key == VK_HELP || key == VK_APPS || key == VK_SLEEP || key == VK_SCROLL || (key >= 0x92 && key <= 0x96) ||
+      key == VK_EXECUTE || key == VK_SNAPSHOT || key == VK_HELP || key == VK_APPS || key == VK_SLEEP ||
+      key == VK_SCROLL || (key >= 0x92 && key <= 0x96) ||
       (key >= 0xA6 && key <= 0xB7) || key == 0xDF || (key >= 0xE1 && key <= 0xE7) || (key >= 0xE9 && key <= 0xF7) ||
       (key >= 0xF9 && key <= 0xFE)) {
     return 0xC0;

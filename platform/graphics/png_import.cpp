@@ -1,6 +1,7 @@
 // PNG import through libpng: a read callback over the memory reader, gamma against a screen gamma of 2.2, the
-// background colour, grey and palette images as indexed rows (transparency values in the palette flags), colour
-// images as {alpha, red, green, blue} rows whose alpha the world keeps, and the pixel aspect (pHYs) and offset (oFFs) applied to the bounds.
+// background colour, grey and palette images as indexed rows (transparency values in the palette flags), colour images
+// as {alpha, red, green, blue} rows whose alpha the world keeps, and the pixel aspect (pHYs) and offset (oFFs) applied
+// to the bounds.
 #include "platform/graphics/png_import.h"
 
 #include <algorithm>
