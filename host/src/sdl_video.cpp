@@ -48,14 +48,24 @@ std::string DisplayResources() {
   return text;
 }
 
+// The whole factor that $GDK_SCALE gives (1 to 16), or 0 when it gives none.
+int VariableScale(const char* gdkScale) {
+  if (gdkScale == nullptr || gdkScale[0] == '\0') return 0;
+  char* end = nullptr;
+  long factor = std::strtol(gdkScale, &end, 10);
+  return *end == '\0' && factor >= 1 && factor <= 16 ? static_cast<int>(factor) : 0;
+}
+
 // The desktop's scale for the display SDL shows windows on. A compositor that SDL draws for directly scales
-// windows itself; X programs are scaled by themselves.
+// windows itself; X programs are scaled by themselves. The display's resources, which take a connection of their
+// own, are read only when $GDK_SCALE gives no factor.
 int ScaleOfDisplay() {
   const char* driver = SDL_GetCurrentVideoDriver();
   if (driver == nullptr || std::strcmp(driver, "x11") != 0) return 1;
-  int factor = DesktopScaleFrom(std::getenv("GDK_SCALE"), DisplayResources().c_str());
   SDL_DisplayMode mode;
   if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 1;
+  int factor = VariableScale(std::getenv("GDK_SCALE"));
+  if (factor == 0) factor = DesktopScaleFrom(nullptr, DisplayResources().c_str());
   while (factor > 1 && (mode.w / factor < kLeastScaledWidth || mode.h / factor < kLeastScaledHeight)) --factor;
   return factor;
 }
@@ -63,11 +73,7 @@ int ScaleOfDisplay() {
 }  // namespace
 
 int DesktopScaleFrom(const char* gdkScale, const char* resources) {
-  if (gdkScale != nullptr && gdkScale[0] != '\0') {
-    char* end = nullptr;
-    long factor = std::strtol(gdkScale, &end, 10);
-    if (*end == '\0' && factor >= 1 && factor <= 16) return static_cast<int>(factor);
-  }
+  if (const int factor = VariableScale(gdkScale); factor != 0) return factor;
   // Lines of "name:\tvalue"; the fonts' resolution may be written with a fraction.
   std::string text = resources != nullptr ? resources : "";
   for (size_t at = 0; at < text.size();) {
