@@ -8,10 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "host/dialogs.h"
 #include "host/kernel.h"
@@ -48,15 +46,6 @@ HWND ShowWindowOnTheDisplay() {
   return window;
 }
 
-// Waits for a process that this one reaps for at most five seconds; its status, or -1 when it is still there.
-int WaitBriefly(pid_t process) {
-  for (int i = 0; i < 500; ++i) {
-    int status = 0;
-    if (waitpid(process, &status, WNOHANG) == process) return status;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return -1;
-}
 
 TEST(OnADisplay, ChildProcess) {
   const char* role = ChildRole();
@@ -130,7 +119,7 @@ TEST(OnADisplay, TheChoosersProcessEndsWithTheProgram) {
     const std::string written = temp.ReadFile("chooser-" + std::to_string(signal) + ".pid");
     ASSERT_FALSE(written.empty()) << "signal " << signal << ": the chooser never ran\n" << outcome.output;
     const pid_t chooser = static_cast<pid_t>(std::atoi(written.c_str()));
-    int status = WaitBriefly(chooser);
+    int status = WaitForProcess(chooser, 5000);
     if (status == -1) {
       kill(chooser, SIGKILL);
       waitpid(chooser, &status, 0);

@@ -6,11 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "host/kernel.h"
 #include "host/testing.h"
@@ -22,15 +20,6 @@ void Say(const std::string& text) {
   if (write(STDERR_FILENO, text.data(), text.size()) < 0) return;
 }
 
-// Waits for a child for at most two seconds; its status, or -1 when it is still there.
-int WaitBriefly(pid_t child) {
-  for (int i = 0; i < 200; ++i) {
-    int status = 0;
-    if (waitpid(child, &status, WNOHANG) == child) return status;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return -1;
-}
 
 BOOL KeepEvent(DWORD) { return TRUE; }
 
@@ -40,7 +29,7 @@ void MakeBoxProcesses() {
   // A box process that leaves through exit(), as the display library makes it do when the display goes away.
   pid_t leaving = fork();
   if (leaving == 0) std::exit(5);
-  int status = WaitBriefly(leaving);
+  int status = WaitForProcess(leaving, 2000);
   if (status != -1 && WIFEXITED(status)) Say("[left with " + std::to_string(WEXITSTATUS(status)) + "]\n");
 
   // One told to end, once it runs (a signal sent before would meet the handler it was born with).
@@ -57,7 +46,7 @@ void MakeBoxProcesses() {
   close(ready[0]);
   close(ready[1]);
   kill(told, SIGTERM);
-  status = WaitBriefly(told);
+  status = WaitForProcess(told, 2000);
   if (status == -1) {
     Say("[ignored the signal]\n");
     kill(told, SIGKILL);
@@ -93,7 +82,7 @@ TEST(MessageBoxProcess, EndsWithTheProgramTakesSignalsAndLeavesAtOnce) {
   size_t at = outcome.output.find("[box process ");
   ASSERT_NE(at, std::string::npos) << outcome.output;
   pid_t left = static_cast<pid_t>(std::atoi(outcome.output.c_str() + at + std::strlen("[box process ")));
-  int status = WaitBriefly(left);
+  int status = WaitForProcess(left, 2000);
   if (status == -1) {
     kill(left, SIGKILL);
     waitpid(left, &status, 0);

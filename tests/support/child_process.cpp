@@ -120,6 +120,16 @@ ChildOutcome RunTestInChild(const std::string& test, const std::string& role,
   return outcome;
 }
 
+int WaitForProcess(pid_t process, int milliseconds) {
+  for (int waited = 0; waited < milliseconds; waited += 10) {
+    int status = 0;
+    if (waitpid(process, &status, WNOHANG) == process) return status;
+    struct timespec pause = {0, 10 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
+  return -1;
+}
+
 bool HasSanitizerReport(const std::string& output) {
   return output.find("Sanitizer") != std::string::npos || output.find("runtime error") != std::string::npos;
 }

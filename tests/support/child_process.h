@@ -4,6 +4,8 @@
 // mark it was gone.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +32,10 @@ struct ChildOutcome {
 ChildOutcome RunTestInChild(const std::string& test, const std::string& role,
                             const std::vector<std::pair<std::string, std::string>>& environment = {},
                             int seconds = 60);
+
+// Waits for a process this one reaps for at most `milliseconds`, looking every 10 ms; its wait status, or -1 when it
+// is still there.
+int WaitForProcess(pid_t process, int milliseconds);
 
 // Whether the output holds a sanitizer's report.
 bool HasSanitizerReport(const std::string& output);
