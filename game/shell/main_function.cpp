@@ -42,6 +42,8 @@ namespace {
 struct ProgramState {
   int32_t exitCode = 1;
   HCURSOR gameCursor = nullptr;
+  BOOL screenSaver = FALSE;  // the screen saver's setting before the program started
+  bool ending = false;       // the game's data is being freed, or has been
   std::unique_ptr<ScreenPresenter> presenter;
 };
 
@@ -82,9 +84,48 @@ bool RunStartupSteps(Stopwatch& steps, std::string& error) {
   CallEventName("StartGame");
   SetCursor(nullptr);
   RunMainLoop();
+  State().ending = true;
   ShutdownGame();
   SetCursor(nullptr);
   return true;
+}
+
+// The shut-down after the game's data is freed: the sounds, the music and the movies, the framework, and the
+// screen saver's setting put back.
+void ShutDownServices() {
+  SoundSystem::Shutdown();
+  MusicPlayer::Terminate();
+  MoviePlayer::Terminate();
+  PlatformGraphicsShutdown();
+  PlatformFileSystemShutdown();
+  PlatformShutdown();
+  SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(State().screenSaver), nullptr, 0);
+}
+
+// A control signal (an interrupt, the console or session closing) ends the process through the framework's own
+// handler, whose exit runs the exit list and then destroys every static object. Before that, the game is taken
+// down here as the File menu's Exit takes it down after the main loop: its data freed in order, then the sounds,
+// music, movies and the framework. Left to the static destructors, a location freed by its list would still draw
+// into layers and regions whose scratch storage was already gone. This runs on the thread that pumps messages, at
+// its next look at the queue, wherever the game stands (a dialog, a script, the loading of a map): nothing returns
+// to it afterwards, since the exit follows at once.
+BOOL EndProgramOnConsoleEvent(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      break;
+    default:
+      return FALSE;
+  }
+  ProgramState& s = State();
+  if (!s.ending) {
+    s.ending = true;
+    ShutdownGame();
+    ShutDownServices();
+  }
+  return FALSE;  // the framework's handler, next in line, ends the process
 }
 
 }  // namespace
@@ -92,15 +133,18 @@ bool RunStartupSteps(Stopwatch& steps, std::string& error) {
 int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ProgramState& s = State();
   s.exitCode = 1;
+  s.ending = false;
   s.gameCursor = LoadCursorA(nullptr, IDC_ARROW);
   SetCursor(LoadCursorA(nullptr, IDC_APPSTARTING));
   PlatformStartup();
+  // Added after the framework's handler, so that it runs first.
+  SetConsoleCtrlHandler(EndProgramOnConsoleEvent, TRUE);
   PlatformFileSystemStartup();
   PlatformGraphicsStartup();
   SetCursor(LoadCursorA(nullptr, IDC_APPSTARTING));
 
-  BOOL screenSaver = FALSE;
-  SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &screenSaver, 0);
+  s.screenSaver = FALSE;
+  SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &s.screenSaver, 0);
   SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 0, nullptr, 0);
 
   StartupWindowParams params;
@@ -119,16 +163,12 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (!ok) {
     MessageBoxA(nullptr, error.c_str(), "Error", MB_OK);
     // What a failed start-up made is freed as after a run.
+    s.ending = true;
     ShutdownGame();
   }
 
-  SoundSystem::Shutdown();
-  MusicPlayer::Terminate();
-  MoviePlayer::Terminate();
-  PlatformGraphicsShutdown();
-  PlatformFileSystemShutdown();
-  PlatformShutdown();
-  SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(screenSaver), nullptr, 0);
+  ShutDownServices();
+  SetConsoleCtrlHandler(EndProgramOnConsoleEvent, FALSE);
   return s.exitCode;
 }
 
