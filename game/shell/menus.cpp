@@ -134,9 +134,11 @@ void EnableMenuBar(bool disable) {
 
 int32_t HandleMenuCommand(uint32_t identifier) {
   uint16_t command = static_cast<uint16_t>(identifier & 0xFFFF);
-  // No command acts while an event runs. While a location reads its map under its progress dialog none acts either:
-  // quitting or a help item's event would leave the location and free the map half read.
-  const bool held = IsScriptRunning() || ProgressDialog::GetCurrent() != nullptr;
+  // While a location reads its map under its progress dialog no command acts: quitting or a help item's event
+  // would leave the location and free the map half read.
+  const bool loading = ProgressDialog::GetCurrent() != nullptr;
+  // The scenario's items and the about box wait while an event runs; Exit does not.
+  const bool held = loading || IsScriptRunning();
   // The scenario's File and Game items wait, too, while a game dialog is open: a shop or a pack acts on the game it
   // was opened over, which their new or opened game would replace beneath it. Exit and the Help items stay live.
   const bool itemsHeld = held || !OpenDialogs().empty();
@@ -146,7 +148,7 @@ int32_t HandleMenuCommand(uint32_t identifier) {
     }
     SetStopWaiting();
   } else if (command == kExitCommand) {
-    if (!held) RunQuitGameCommand();
+    if (!loading) RunQuitGameCommand();
     SetStopWaiting();
   } else if (command >= kGameItemBase && command <= kGameItemLast) {
     if (!itemsHeld) {

@@ -557,6 +557,35 @@ TEST_F(ProgramTest, AMenuItemRunsItsEventAndOtherCommandsAreIgnoredMeanwhile) {
   EXPECT_LT(script.ticks, 600);
 }
 
+// Exit is no scenario item: Control+Q ends the game while an event's message waits for a click.
+TEST_F(ProgramTest, ControlQEndsTheGameOverAMessageThatAnEventOpened) {
+  sw::ConfigSpec config = SmallConfig();
+  config.layouts[1].name = "Message.bmp";
+  sw::ScenarioFiles files = SmallScenario(config);
+  files.Add("Pictures/Message.bmp", sw::EncodeBmp24(sw::Canvas(300, 120, sw::Rgb{200, 180, 40})));
+  files.Add("Events/Defs/Look.cet", sw::EncodeEvent({{{"", "Display", {"", "You look around."}}}, {}, 0}));
+  WriteArchive(files);
+  static bool runningDuring = false;
+  Script script;
+  script.steps = {UntilRunning,
+                  [](HWND window, Observed&) {
+                    PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
+                    return true;
+                  },
+                  [](HWND window, Observed& seen) {
+                    HostFrame frame;
+                    if (!HostTestLastFrame(window, &frame) ||
+                        frame.pixels[static_cast<size_t>(240) * frame.width + 320] != 0x00C8B428u) {
+                      return false;
+                    }
+                    runningDuring = IsScriptRunning();
+                    return PressCtrlQ(window, seen);
+                  }};
+  EXPECT_EQ(Run(script), 1);
+  ExpectEndedAfterTheScript(script);
+  EXPECT_TRUE(runningDuring);
+}
+
 // The File menu's new game asks for the player's name in a dialog; the same command chosen again while that
 // dialog is open is dropped, as every menu command is while an event runs: the new game is the work of the
 // item's event, left for the moment the event has ended.
