@@ -15,6 +15,7 @@
 #include "game/rules/scenario_records.h"
 #include "game/rules/script_event.h"
 #include "game/shell/data/data_archive.h"
+#include "game/shell/data/data_paths.h"
 #include "game/shell/input_manager.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
@@ -173,8 +174,11 @@ void ShellCommandHost::Capture(SavedGame* game) {
 
 std::vector<std::string> ShellCommandHost::LoadedPlugins() { return ::LoadedPlugins(); }
 
+// "Pictures/" of the scenario's data: under the scenario's root in a loose tree, not beside the program.
 bool ShellCommandHost::PictureExists(const std::string& name) {
-  return DataFileExists(("Pictures/" + name).c_str());
+  std::string path;
+  PicturePath(path, name);
+  return DataFileExists(path.c_str());
 }
 
 bool ShellCommandHost::PlaceExists(const std::string& name) { return LocationExists(name); }

@@ -293,6 +293,36 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_EQ(GetCurrentCharacter(), nullptr);
 }
 
+// In a loose tree the player's sprite is looked for in the tree's own "Pictures/", wherever the tree lies.
+TEST_F(GameShellTest, AGameOfALooseTreeFindsItsSpriteInTheTreeAndOpensAgain) {
+  ASSERT_TRUE(Scenario().WriteLooseTree(temp_.PosixPath("Tree")));
+  temp_.WriteFile("cs.cfg", "-pTree");
+  std::string nameAfter, openedAt;
+  Steps steps;
+  steps.list = {
+      [&] {
+        RunNewGameCommand();
+        GetCurrentCharacter()->SetName("Ada");
+        FindLocationByName("Mill")->Enter();
+        HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
+        RunSaveGameCommand();
+        GetCurrentCharacter()->SetName("Bob");
+        FindLocationByName("Ford")->Enter();
+        HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
+        RunOpenGameCommand();
+        nameAfter = GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->GetName() : "";
+        openedAt = GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "";
+        return true;
+      },
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_FALSE(temp_.Exists("Pictures/Walker.bmp"));
+  EXPECT_TRUE(HostTestMessageBoxes().empty());
+  EXPECT_EQ(nameAfter, "Ada");
+  EXPECT_EQ(openedAt, "Mill");
+}
+
 TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
   struct Seen {
     int16_t baseStrength = 0, strength = 0;
