@@ -24,6 +24,7 @@
 #include "game/shell/data/option_store.h"
 #include "game/shell/record_lists.h"
 #include "game/world/location.h"
+#include "game/world/map_file.h"
 #include "game/world/scene_view.h"
 #include "game/world/world_services.h"
 #include "host/user.h"
@@ -181,7 +182,21 @@ bool ShellCommandHost::PictureExists(const std::string& name) {
   return DataFileExists(path.c_str());
 }
 
-bool ShellCommandHost::PlaceExists(const std::string& name) { return LocationExists(name); }
+// A map location is entered only when its map file reads whole: one missing from the data, or damaged, is refused
+// on entry, so the way back to it would fail after the running game was given up.
+bool ShellCommandHost::PlaceOpens(const std::string& name) {
+  const Location* location = FindLocationByName(name);
+  if (location == nullptr) return false;
+  if (location->Kind() != kLocationKindMap) return true;
+  std::string path;
+  MapPath(path, location->GetName());
+  DataStream* stream = OpenDataFile(path);
+  if (stream == nullptr) return false;
+  MapFileData map;
+  const bool reads = ParseMapFile(*stream, &map) == MapFileError::kNone;
+  CloseDataFile(stream);
+  return reads;
+}
 
 void ShellCommandHost::Apply(const SavedGame& game) {
   wasInProgress_ = ::IsGameInProgress() != 0;

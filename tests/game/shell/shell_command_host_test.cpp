@@ -323,6 +323,53 @@ TEST_F(GameShellTest, AGameOfALooseTreeFindsItsSpriteInTheTreeAndOpensAgain) {
   EXPECT_EQ(openedAt, "Mill");
 }
 
+// A save whose place is a tile map of the scenario that cannot be entered (its map file missing from the data, or
+// damaged) is refused before anything changes: the running game stays where it is, and the player is told.
+TEST_F(GameShellTest, ASaveWhoseMapCannotBeReadIsRefusedAndTheRunningGameStays) {
+  sw::ScenarioFiles files = Scenario();
+  files.Add(sw::LocationRecordPath("Cave"), sw::EncodeMapLocation({}));
+  files.Add(sw::LocationRecordPath("Dune"), sw::EncodeMapLocation({}));
+  files.Add("Maps/Dune.cma", sw::Bytes{0, 1, 0});
+  sw::Bytes archive;
+  ASSERT_TRUE(files.BuildArchive(archive));
+  temp_.WriteFile("Data/Data001.dat", std::string(archive.begin(), archive.end()));
+  std::vector<std::string> after;  // "<name> at <place>, <playing or not>" after each open
+  Steps steps;
+  steps.list = {
+      [&] {
+        RunNewGameCommand();
+        GetCurrentCharacter()->SetName("Ada");
+        GetCurrentCharacter()->gold = 12;
+        FindLocationByName("Ford")->Enter();
+        SavedGame game;
+        GetShellCommandHost().Capture(&game);
+        game.character.name = "Lost";
+        game.character.gold = 500;
+        for (const char* place : {"Cave", "Dune"}) {
+          game.history = {{kLocationKindMap, 2, 2, 0, place, ""}};
+          std::vector<uint8_t> bytes;
+          EXPECT_EQ(BuildSavedGameFile(game, "Vale Two", 7000, &bytes), SavedGameError::kNone);
+          const std::string file = std::string(place) + ".ksv";
+          temp_.WriteFile(file, std::string(bytes.begin(), bytes.end()));
+          HostTestAnswerFileChooser(temp_.WindowsPath(file).c_str());
+          RunOpenGameCommand();
+          const Character* c = GetCurrentCharacter();
+          after.push_back((c != nullptr ? c->GetName() + " " + std::to_string(c->gold) : "none") + " at " +
+                          (GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "") + ", " +
+                          (IsGameInProgress() ? "playing" : "ended"));
+        }
+        return true;
+      },
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(after, (std::vector<std::string>{"Ada 12 at ford, playing", "Ada 12 at ford, playing"}));
+  std::vector<std::string> told;
+  for (const HostMessageBoxRecord& box : HostTestMessageBoxes()) told.push_back(box.text);
+  EXPECT_EQ(told, (std::vector<std::string>{"Impossible to load this saved game.",
+                                            "Impossible to load this saved game."}));
+}
+
 TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
   struct Seen {
     int16_t baseStrength = 0, strength = 0;
