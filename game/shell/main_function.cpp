@@ -67,7 +67,8 @@ bool RunStartupSteps(Stopwatch& steps, std::string& error) {
   steps.Lap("ReadOptions");
   BuildMenuBar();
   steps.Lap("InitMenus");
-  // A view of a size the scenario asks for but that cannot be made would leave the game without a screen.
+  // A view of a size the scenario asks for but that cannot be made would leave the game without a screen, and the
+  // first drawing would crash on it.
   if (InitGameWindow() != 0) {
     error = kCannotLoadGame;
     return false;
@@ -118,7 +119,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   if (!ok) {
     MessageBoxA(nullptr, error.c_str(), "Error", MB_OK);
-    // What a failed start-up made is freed as after a run.
+    // What a failed start-up made is freed as after a run: the data archive's stream and the other objects of the
+    // game would outlive the framework's shut-down beneath them and be used after it (a crash).
     ShutdownGame();
   }
 

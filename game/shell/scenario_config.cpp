@@ -148,6 +148,8 @@ void ClearMenuLists() {
 PrefsFile* GetPrefsFile() { return State().prefs.get(); }
 void ClearPrefsFile() { State().prefs.reset(); }
 
+// A preferences file that cannot be written is told: said nothing of, the failure would pass for a save (the
+// player's answer to the fullscreen question, or a volume, lost at the next start without a word).
 bool SavePrefsFile() {
   PrefsFile* prefs = GetPrefsFile();
   if (prefs == nullptr || prefs->Folder().empty()) return false;
