@@ -11,6 +11,7 @@
 #include "game/rules/string_list.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
+#include "game/shell/media/screen_fades.h"
 #include "game/shell/scenario_config.h"
 #include "game/shell/shell_command_host.h"
 #include "game/world/pause_overlay.h"
@@ -157,8 +158,10 @@ int32_t HandleMenuCommand(uint32_t identifier) {
     SetStopWaiting();
   } else if (command >= kHelpItemBase && command <= kAboutCommand) {
     if (!held) {
+      // Both snapshots are set aside: a fade's, which keeps a faded screen black, and the pause overlay.
+      std::unique_ptr<Bitmap> faded = TakeScreenSnapshot();
       Bitmap* snapshot = GetScreenSnapshot();
-      const bool hadSnapshot = snapshot != nullptr;
+      const bool hadSnapshot = snapshot != nullptr || faded != nullptr;
       const bool pauseOverlay = snapshot != nullptr && snapshot == GetPauseOverlay();
       SetScreenSnapshot(nullptr);
       if (command == kAboutCommand) {
@@ -170,6 +173,7 @@ int32_t HandleMenuCommand(uint32_t identifier) {
       // do while the dialog or the event runs: an overlay gone meanwhile leaves nothing to put back.
       if (pauseOverlay && GetPauseOverlay() != snapshot) snapshot = nullptr;
       SetScreenSnapshot(snapshot);
+      if (faded != nullptr) PutScreenSnapshotBack(std::move(faded));
       if (hadSnapshot && GetSceneView() != nullptr) GetSceneView()->ClearBackBuffer();
       RestartFrameClock();
       SetLeavePump();

@@ -666,6 +666,55 @@ TEST_F(GameShellTest, AGameSavedInTheShopOpensAtTheScreenTheShopWasEnteredFrom) 
   EXPECT_EQ(openedAt, "square");
 }
 
+// The about box sets a faded screen's black snapshot aside while it is open, so that it shows, and puts it back
+// when it closes: the screen is black again until the fade in.
+TEST_F(GameShellTest, TheAboutBoxShowsOverAFadedScreenWhichIsBlackAgainAfterIt) {
+  WriteScenario(0, true);
+  constexpr uint32_t kStart = 0x000A141Eu;  // the start picture's colour
+  constexpr uint32_t kAbout = 0x000000C8u;  // the about picture's
+  auto shown = std::make_unique<Bitmap>();
+  ASSERT_EQ(shown->Create(640, 480, OpaqueFormat), kBitmapReady);
+  FillRect(*shown, shown->Frame(), DrawColor{30, 20, 10, 255});
+  std::vector<uint32_t> seen;
+  std::vector<bool> snapshots;
+  Steps steps;
+  steps.list = {[&] {
+                  if (CentrePixel() != kStart) return false;
+                  SceneView* view = GetSceneView();
+                  LayerRef layer = view->AddDefaultLayer(SceneLayer::kScreenMode);
+                  view->PushLayer();
+                  view->SetCurrentLayer(layer.Layer());
+                  view->SetCurrentLayerImage(shown.get());
+                  layer.Layer()->PlaceImage(0, 0);
+                  view->PopLayer();
+                  FadeScreenOut(0);
+                  seen.push_back(CentrePixel());
+                  PostMessageA(GetMainWindow()->GetNativeWindow(), WM_COMMAND, kAboutCommand, 0);
+                  return true;
+                },
+                [&] {
+                  if (!OnTop<AboutDialog>() || CentrePixel() != kAbout) return false;
+                  seen.push_back(CentrePixel());
+                  snapshots.push_back(ScreenSnapshot() != nullptr);
+                  OpenDialogs().back()->Close();
+                  return true;
+                },
+                [&] {
+                  // A frame after the box has closed.
+                  if (!OpenDialogs().empty() || CentrePixel() == kAbout) return false;
+                  seen.push_back(CentrePixel());
+                  snapshots.push_back(ScreenSnapshot() != nullptr);
+                  FadeScreenIn(0);
+                  seen.push_back(CentrePixel());
+                  return true;
+                },
+                ChooseExit};
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(steps.next, steps.list.size());
+  EXPECT_EQ(seen, (std::vector<uint32_t>{0u, kAbout, 0u, kStart}));
+  EXPECT_EQ(snapshots, (std::vector<bool>{false, true}));
+}
+
 // Over a game dialog, the File menu's Exit and the Help menu stay live: the about box opens over the shop, and
 // Exit ends the game and the loop from inside the shop's own loop.
 TEST_F(GameShellTest, ExitAndTheAboutBoxStayLiveOverTheShop) {
