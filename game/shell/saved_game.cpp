@@ -23,6 +23,8 @@ SavedGameError OpenSavedGameFrom(SavedGameWorld& world, FolderRef folder, const 
   SavedGame game;
   int32_t fileError = 0;
   SavedGameError error = ReadSavedGameFile(folder, name, world.ScenarioIdentity(), &game, &fileError);
+  // A file that cannot be read, is damaged, or belongs to another scenario or format is told: passed over without a
+  // word, the open would look done while nothing was opened.
   if (error != SavedGameError::kNone) {
     world.ShowAlert(SavedGameErrorText(error), world.ScenarioName());
     world.ResetInput();

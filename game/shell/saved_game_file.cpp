@@ -206,6 +206,8 @@ void ReadCharacter(BodyReader& r, std::string_view scenario, SavedCharacter* c) 
     }
   }
   if (values > kValueListField) r.Skip(2ull * static_cast<uint32_t>(values - kValueListField));
+  // The counters' count is read in 16 bits, as it is written: read in 32, it would take in half of the experience
+  // and every value after it would be misread.
   int32_t counters = r.Int16();
   c->experience = Unmask32(r.Int32(), kCounterMaskIndex, d);
   c->gold = Unmask32(r.Int32(), kCounterMaskIndex + 1, d);
@@ -233,7 +235,8 @@ void ReadCharacter(BodyReader& r, std::string_view scenario, SavedCharacter* c) 
 
   c->className = r.Short();
   c->raceName = r.Short();
-  // The field is the number of slots counted from 0: names of slots 1 to field - 1 follow.
+  // The field is the number of slots counted from 0: names of slots 1 to field - 1 follow. A field above 10 would
+  // leave names past slot 9 unread and the rest of the file misread: the file is refused as damaged.
   int32_t slots = r.Int16();
   if (slots < 0 || slots > kSavedEquipmentSlots + 1) r.Damage();
   for (int32_t slot = 1; slot < slots && r.Ok(); ++slot) c->equipment[static_cast<size_t>(slot - 1)] = r.Short();

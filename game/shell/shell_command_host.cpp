@@ -119,7 +119,8 @@ void ApplyCharacter(const SavedCharacter& saved, int16_t format, Character* c) {
     const std::string& name = saved.equipment[static_cast<size_t>(slot - 1)];
     if (name.empty()) continue;
     ItemRecord* item = c->FindInventoryItem(name, true);
-    // Only an item of the slot's kind goes into it, and consumables are never worn.
+    // Only an item of the slot's kind goes into it, and consumables are never worn: a save changed by hand would
+    // otherwise wear any item in any slot.
     if (item != nullptr && item->kind == slot && slot != kItemKindConsumable && slot != kItemKindUsedOnly) {
       c->equipment[static_cast<size_t>(slot)] = item;
     }

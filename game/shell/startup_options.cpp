@@ -138,9 +138,12 @@ int32_t ReadStartupConfig(const StartupWindowParams& params) {
 
   std::string path;
   if (!GetCommandLineOption(path, text, "p")) return kStartupBadDataPath;
-  // A path at the end of the file keeps the file's line break and blanks: they are no part of the name.
+  // A path at the end of the file keeps the file's line break and blanks: they are no part of the name. Kept, the
+  // path would name nothing, and start-up would fail on data that is there.
   TrimEnd(path);
   NormalizePath(path);
+  // A folder is a folder whatever its name: by the "." rule alone, "Data.v2" would be taken for a packed file and
+  // the scenario in it would not be found.
   if (IsFolder(path.c_str())) {
     if (path.empty() || path.back() != '/') path.push_back('/');
   } else {
