@@ -449,6 +449,12 @@ TEST_F(ProgramTest, WithoutGameItemsTheBarHasFileAndHelp) {
   EXPECT_EQ(bar, 2);
 }
 
+// The File menu's first scenario item, chosen as the window procedure stores it for the pump.
+bool ChooseTheFirstFileItem(HWND window, Observed&) {
+  PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
+  return true;
+}
+
 // Closing the about box clears the view and composes it again from its layers: the loading picture, which only
 // the back buffer kept, is gone, and a picture on a layer of its own comes back.
 TEST_F(ProgramTest, TheAboutBoxShowsItsPictureUntilAClickAndClosingItRedrawsTheViewFromItsLayers) {
@@ -521,10 +527,7 @@ TEST_F(ProgramTest, AMenuItemRunsItsEventAndOtherCommandsAreIgnoredMeanwhile) {
   static std::string looks, rules;
   Script script;
   script.steps = {UntilRunning,
-                  [](HWND window, Observed&) {
-                    PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
-                    return true;
-                  },
+                  ChooseTheFirstFileItem,
                   [](HWND window, Observed&) {
                     // The message's own loop brings this tick; its picture is centred on the screen.
                     HostFrame frame;
@@ -568,10 +571,7 @@ TEST_F(ProgramTest, ControlQEndsTheGameOverAMessageThatAnEventOpened) {
   static bool runningDuring = false;
   Script script;
   script.steps = {UntilRunning,
-                  [](HWND window, Observed&) {
-                    PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
-                    return true;
-                  },
+                  ChooseTheFirstFileItem,
                   [](HWND window, Observed& seen) {
                     HostFrame frame;
                     if (!HostTestLastFrame(window, &frame) ||
@@ -587,7 +587,7 @@ TEST_F(ProgramTest, ControlQEndsTheGameOverAMessageThatAnEventOpened) {
 }
 
 // The File menu's new game asks for the player's name in a dialog; the same command chosen again while that
-// dialog is open is dropped, as every menu command is while an event runs: the new game is the work of the
+// dialog is open is dropped, as the scenario's items are while an event runs: the new game is the work of the
 // item's event, left for the moment the event has ended.
 TEST_F(ProgramTest, TheNewGameCommandIsIgnoredWhileItsOwnDialogsAreOpen) {
   sw::ConfigSpec config = SmallConfig();
@@ -602,10 +602,7 @@ TEST_F(ProgramTest, TheNewGameCommandIsIgnoredWhileItsOwnDialogsAreOpen) {
   static bool playing = false;
   Script script;
   script.steps = {UntilRunning,
-                  [](HWND window, Observed&) {
-                    PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
-                    return true;
-                  },
+                  ChooseTheFirstFileItem,
                   [](HWND window, Observed&) {
                     if (OpenDialogs().empty()) return false;
                     openBefore = OpenDialogs().size();

@@ -520,25 +520,35 @@ uint32_t PixelShown(int x = 320, int y = 240) {
 }
 uint32_t CentrePixel() { return PixelShown(); }
 
+// A fade composes the view from its layers, and the loading picture stays only in the back buffer once loading is
+// over: a picture of the start picture's colour, on a layer of its own, stands for it.
+std::unique_ptr<Bitmap> StartColouredPicture() {
+  auto picture = std::make_unique<Bitmap>();
+  if (picture->Create(640, 480, OpaqueFormat) != kBitmapReady) return nullptr;
+  FillRect(*picture, picture->Frame(), DrawColor{30, 20, 10, 255});
+  return picture;
+}
+
+void ShowOnALayerOfItsOwn(Bitmap* picture) {
+  SceneView* view = GetSceneView();
+  LayerRef layer = view->AddDefaultLayer(SceneLayer::kScreenMode);
+  view->PushLayer();
+  view->SetCurrentLayer(layer.Layer());
+  view->SetCurrentLayerImage(picture);
+  layer.Layer()->PlaceImage(0, 0);
+  view->PopLayer();
+}
+
 TEST_F(GameShellTest, AFadeDarkensTheShownScreenAndBringsItBack) {
   constexpr uint32_t kStart = 0x000A141Eu;  // the start picture's colour
   std::vector<uint32_t> seen;
-  // A fade composes the view from its layers, and the loading picture stays only in the back buffer once loading
-  // is over: a layer of its own shows a picture of the same colour.
-  auto shown = std::make_unique<Bitmap>();
-  ASSERT_EQ(shown->Create(640, 480, OpaqueFormat), kBitmapReady);
-  FillRect(*shown, shown->Frame(), DrawColor{30, 20, 10, 255});
+  std::unique_ptr<Bitmap> shown = StartColouredPicture();
+  ASSERT_NE(shown, nullptr);
   Steps steps;
   // Fades of no length end at once at their last shade, so no clock decides what is seen.
   steps.list = {[&] {
                   if (CentrePixel() != kStart) return false;
-                  SceneView* view = GetSceneView();
-                  LayerRef layer = view->AddDefaultLayer(SceneLayer::kScreenMode);
-                  view->PushLayer();
-                  view->SetCurrentLayer(layer.Layer());
-                  view->SetCurrentLayerImage(shown.get());
-                  layer.Layer()->PlaceImage(0, 0);
-                  view->PopLayer();
+                  ShowOnALayerOfItsOwn(shown.get());
                   FadeScreenOut(0);
                   return true;
                 },
@@ -672,21 +682,14 @@ TEST_F(GameShellTest, TheAboutBoxShowsOverAFadedScreenWhichIsBlackAgainAfterIt) 
   WriteScenario(0, true);
   constexpr uint32_t kStart = 0x000A141Eu;  // the start picture's colour
   constexpr uint32_t kAbout = 0x000000C8u;  // the about picture's
-  auto shown = std::make_unique<Bitmap>();
-  ASSERT_EQ(shown->Create(640, 480, OpaqueFormat), kBitmapReady);
-  FillRect(*shown, shown->Frame(), DrawColor{30, 20, 10, 255});
+  std::unique_ptr<Bitmap> shown = StartColouredPicture();
+  ASSERT_NE(shown, nullptr);
   std::vector<uint32_t> seen;
   std::vector<bool> snapshots;
   Steps steps;
   steps.list = {[&] {
                   if (CentrePixel() != kStart) return false;
-                  SceneView* view = GetSceneView();
-                  LayerRef layer = view->AddDefaultLayer(SceneLayer::kScreenMode);
-                  view->PushLayer();
-                  view->SetCurrentLayer(layer.Layer());
-                  view->SetCurrentLayerImage(shown.get());
-                  layer.Layer()->PlaceImage(0, 0);
-                  view->PopLayer();
+                  ShowOnALayerOfItsOwn(shown.get());
                   FadeScreenOut(0);
                   seen.push_back(CentrePixel());
                   PostMessageA(GetMainWindow()->GetNativeWindow(), WM_COMMAND, kAboutCommand, 0);
