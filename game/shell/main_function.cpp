@@ -119,8 +119,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   if (!ok) {
     MessageBoxA(nullptr, error.c_str(), "Error", MB_OK);
-    // What a failed start-up made is freed as after a run: the data archive's stream and the other objects of the
-    // game would outlive the framework's shut-down beneath them and be used after it (a crash).
+    // What a failed start-up made is freed as after a run.
     ShutdownGame();
   }
 
