@@ -283,6 +283,8 @@ void PaintWindow(const Region& region) {
   ScreenPresenter* presenter = GetScreenPresenter();
   if (view == nullptr || presenter == nullptr) return;
   // A fade's own snapshot while it runs or keeps the screen black; then the pause overlay; else the back buffer.
+  // The two are kept apart: a fade out destroys the snapshot it finds, which would free the pause overlay that
+  // its owner still holds.
   Bitmap* frame = ScreenSnapshot();
   if (frame == nullptr) frame = State().snapshot != nullptr ? State().snapshot : view->GetBackBuffer();
   MainWindow* window = GetMainWindow();
