@@ -140,6 +140,8 @@ void OpenGameCommand(GameCommandHost& host) {
   std::unique_ptr<DataStream> stream = WithChooserTimer(
       host, kOpenChooserTimer, [&] { return ChooseOpenFile("Open", static_cast<int32_t>(kSavedGameFileType)); });
   if (stream == nullptr) return;
+  // The save name takes the file's path only once its game is in place: after a refusal or a "No" the running game
+  // stays, and the next save would otherwise propose the refused file and write the running game over it.
   if (OpenSavedGameFrom(host, stream->GetFolder(), stream->GetPath().c_str()) == SavedGameError::kNone) {
     SaveName() = stream->GetFullPath();
   }

@@ -69,7 +69,8 @@ bool RunStartupSteps(Stopwatch& steps, std::string& error) {
   steps.Lap("ReadOptions");
   BuildMenuBar();
   steps.Lap("InitMenus");
-  // A view of a size the scenario asks for but that cannot be made would leave the game without a screen.
+  // A view of a size the scenario asks for but that cannot be made would leave the game without a screen, and the
+  // first drawing would crash on it.
   if (InitGameWindow() != 0) {
     error = kCannotLoadGame;
     return false;

@@ -11,7 +11,9 @@
 class ScreenPresenter;
 
 int WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
-// Frees the game's own data after the main loop; 0.
+// Frees the game's own data after the main loop; 0. A failed start-up runs it too: what the start-up made so far
+// (the data archive's stream among it) would otherwise outlive the framework's shut-down beneath it and be used
+// after it, a crash.
 int32_t ShutdownGame();
 
 void SetQuitExitCode(int32_t code);

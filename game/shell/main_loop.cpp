@@ -203,7 +203,8 @@ int32_t PumpMessages() {
   int32_t result = 0;
   MSG message;
   // Every message of the thread is taken, not only the main window's: the framework's own window and the thread's
-  // timers are served too, and nothing piles up while the game runs.
+  // timers are served too, and nothing piles up while the game runs. The quit message belongs to no window: taken
+  // for the main window alone, it would never be seen, and the program would not end on it.
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     HACCEL accelerators = GetAcceleratorTable();
     if (handle == nullptr || accelerators == nullptr || !TranslateAcceleratorA(handle, accelerators, &message)) {
@@ -282,6 +283,8 @@ void PaintWindow(const Region& region) {
   ScreenPresenter* presenter = GetScreenPresenter();
   if (view == nullptr || presenter == nullptr) return;
   // A fade's own snapshot while it runs or keeps the screen black; then the pause overlay; else the back buffer.
+  // The two are kept apart: a fade out destroys the snapshot it finds, which would free the pause overlay that
+  // its owner still holds.
   Bitmap* frame = ScreenSnapshot();
   if (frame == nullptr) frame = State().snapshot != nullptr ? State().snapshot : view->GetBackBuffer();
   MainWindow* window = GetMainWindow();

@@ -11,6 +11,7 @@
 #include "game/rules/string_list.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
+#include "game/shell/media/screen_fades.h"
 #include "game/shell/scenario_config.h"
 #include "game/shell/shell_command_host.h"
 #include "game/world/pause_overlay.h"
@@ -134,9 +135,11 @@ void EnableMenuBar(bool disable) {
 
 int32_t HandleMenuCommand(uint32_t identifier) {
   uint16_t command = static_cast<uint16_t>(identifier & 0xFFFF);
-  // No command acts while an event runs. While a location reads its map under its progress dialog none acts either:
-  // quitting or a help item's event would leave the location and free the map half read.
-  const bool held = IsScriptRunning() || ProgressDialog::GetCurrent() != nullptr;
+  // While a location reads its map under its progress dialog no command acts: quitting or a help item's event
+  // would leave the location and free the map half read.
+  const bool loading = ProgressDialog::GetCurrent() != nullptr;
+  // The scenario's items and the about box wait while an event runs; Exit does not.
+  const bool held = loading || IsScriptRunning();
   // The scenario's File and Game items wait, too, while a game dialog is open: a shop or a pack acts on the game it
   // was opened over, which their new or opened game would replace beneath it. Exit and the Help items stay live.
   const bool itemsHeld = held || !OpenDialogs().empty();
@@ -146,7 +149,7 @@ int32_t HandleMenuCommand(uint32_t identifier) {
     }
     SetStopWaiting();
   } else if (command == kExitCommand) {
-    if (!held) RunQuitGameCommand();
+    if (!loading) RunQuitGameCommand();
     SetStopWaiting();
   } else if (command >= kGameItemBase && command <= kGameItemLast) {
     if (!itemsHeld) {
@@ -155,8 +158,10 @@ int32_t HandleMenuCommand(uint32_t identifier) {
     SetStopWaiting();
   } else if (command >= kHelpItemBase && command <= kAboutCommand) {
     if (!held) {
+      // Both snapshots are set aside: a fade's, which keeps a faded screen black, and the pause overlay.
+      std::unique_ptr<Bitmap> faded = TakeScreenSnapshot();
       Bitmap* snapshot = GetScreenSnapshot();
-      const bool hadSnapshot = snapshot != nullptr;
+      const bool hadSnapshot = snapshot != nullptr || faded != nullptr;
       const bool pauseOverlay = snapshot != nullptr && snapshot == GetPauseOverlay();
       SetScreenSnapshot(nullptr);
       if (command == kAboutCommand) {
@@ -168,6 +173,7 @@ int32_t HandleMenuCommand(uint32_t identifier) {
       // do while the dialog or the event runs: an overlay gone meanwhile leaves nothing to put back.
       if (pauseOverlay && GetPauseOverlay() != snapshot) snapshot = nullptr;
       SetScreenSnapshot(snapshot);
+      if (faded != nullptr) PutScreenSnapshotBack(std::move(faded));
       if (hadSnapshot && GetSceneView() != nullptr) GetSceneView()->ClearBackBuffer();
       RestartFrameClock();
       SetLeavePump();

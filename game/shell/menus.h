@@ -22,8 +22,8 @@ void BuildMenuBar();
 void BuildScenarioMenus();
 // Greys the top-level menus (disable) or makes them usable: Game only while a game is in progress.
 void EnableMenuBar(bool disable);
-// Runs a chosen command. None runs while an event runs or a map is read; the scenario's File and Game items wait
-// too while a game dialog is open.
+// Runs a chosen command. None runs while a map is read; only Exit runs while an event runs; the scenario's File
+// and Game items wait too while a game dialog is open.
 int32_t HandleMenuCommand(uint32_t identifier);
 HMENU GetMenuBar();
 HMENU GetGameMenu();

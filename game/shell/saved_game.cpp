@@ -23,6 +23,8 @@ SavedGameError OpenSavedGameFrom(SavedGameWorld& world, FolderRef folder, const 
   SavedGame game;
   int32_t fileError = 0;
   SavedGameError error = ReadSavedGameFile(folder, name, world.ScenarioIdentity(), &game, &fileError);
+  // A file that cannot be read, is damaged, or belongs to another scenario or format is told: passed over without a
+  // word, the open would look done while nothing was opened.
   if (error != SavedGameError::kNone) {
     world.ShowAlert(SavedGameErrorText(error), world.ScenarioName());
     world.ResetInput();
@@ -38,8 +40,9 @@ SavedGameError OpenSavedGameFrom(SavedGameWorld& world, FolderRef folder, const 
   const bool spriteFound = game.format == 11 || sprite.empty() || world.PictureExists(sprite);
   // The game goes back to the last place of its history once it is in place, and a way back that fails ends it.
   // That place is checked here, in every format, while the running game can still be kept: a save whose history
-  // is empty or names no location of the scenario would otherwise replace the running game and then end it.
-  const bool placeFound = !game.history.empty() && world.PlaceExists(game.history.back().location);
+  // is empty, names no location of the scenario or a map whose file cannot be read would otherwise replace the
+  // running game and then end it, or leave it half replaced in the old place.
+  const bool placeFound = !game.history.empty() && world.PlaceOpens(game.history.back().location);
   if (!spriteFound || !placeFound) {
     world.ShowAlert(SavedGameErrorText(SavedGameError::kNotLoadable), world.ScenarioName());
     world.ResetInput();

@@ -25,8 +25,9 @@ class SavedGameWorld {
   virtual std::vector<std::string> LoadedPlugins() = 0;
   // Whether "Pictures/" of the scenario's data holds a picture of this name.
   virtual bool PictureExists(const std::string& name) = 0;
-  // Whether the scenario has a location of this name for a saved game to go back to.
-  virtual bool PlaceExists(const std::string& name) = 0;
+  // Whether the scenario has a location of this name that a saved game can go back to: for a tile map, its map
+  // file is in the data and reads.
+  virtual bool PlaceOpens(const std::string& name) = 0;
   // Replaces the running game by the saved one, which has been checked in full and accepted. Opens the view's
   // offscreen bracket (FinishOpen closes it); clears the game-in-progress flag, greys the menus, leaves and empties
   // the location history, makes a new current character with the default class and race (for format 11 the
@@ -56,7 +57,8 @@ class SavedGameWorld {
 SavedGameError SaveGameTo(SavedGameWorld& world, FolderRef folder, const char* name);
 
 // Opens the saved game of name in folder. Any error (shown), a "No" to the plug-in question (kDeclined), a sprite
-// that the scenario lacks or a place it cannot go back to (kNotLoadable, shown) leaves the running game untouched.
+// that the scenario lacks or a place it cannot go back to (kNotLoadable, shown: a missing location, or a map whose
+// file is missing or damaged) leaves the running game untouched.
 // Otherwise the game is put in place by ApplySavedGame, whose result is returned.
 SavedGameError OpenSavedGameFrom(SavedGameWorld& world, FolderRef folder, const char* name);
 

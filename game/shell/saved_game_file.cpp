@@ -1,7 +1,8 @@
 // Saved-game files: building the bytes of format 13 and reading formats 11, 12 and 13 into a holding copy.
 //
 // Every count, length and size in a file is checked against the bytes that remain before it is used, and a
-// chunk's content is read only within its stated length, so a damaged or hostile file is refused as a whole.
+// chunk's content is read only within its stated length (the journal and the plug-ins, read by their counts,
+// within the body), so a damaged or hostile file is refused as a whole.
 #include "game/shell/saved_game_file.h"
 
 #include <algorithm>
@@ -205,6 +206,8 @@ void ReadCharacter(BodyReader& r, std::string_view scenario, SavedCharacter* c) 
     }
   }
   if (values > kValueListField) r.Skip(2ull * static_cast<uint32_t>(values - kValueListField));
+  // The counters' count is read in 16 bits, as it is written: read in 32, it would take in half of the experience
+  // and every value after it would be misread.
   int32_t counters = r.Int16();
   c->experience = Unmask32(r.Int32(), kCounterMaskIndex, d);
   c->gold = Unmask32(r.Int32(), kCounterMaskIndex + 1, d);
@@ -215,10 +218,12 @@ void ReadCharacter(BodyReader& r, std::string_view scenario, SavedCharacter* c) 
   for (int32_t i = 0; i < chunks && r.Ok(); ++i) {
     uint32_t tag = r.Tag();
     uint16_t length = UnmaskLength(r.Int16(), kChunkMaskIndex, d);
+    // The journal and the plug-ins are read by their counts, whatever the length says: a journal of more than
+    // 65535 bytes is saved with its length cut to 16 bits.
     if (tag == kTagJournal) {
-      r.Within(length, [&] { ReadStringList(r, &c->journal); });
+      ReadStringList(r, &c->journal);
     } else if (tag == kTagPlugins) {
-      r.Within(length, [&] { ReadStringList(r, &c->plugins); });
+      ReadStringList(r, &c->plugins);
     } else if (tag == kTagTextEntries) {
       r.Within(length, [&] { ReadTextEntries(r, &c->textEntries); });
     } else if (tag == kTagPortrait) {
@@ -230,7 +235,8 @@ void ReadCharacter(BodyReader& r, std::string_view scenario, SavedCharacter* c) 
 
   c->className = r.Short();
   c->raceName = r.Short();
-  // The field is the number of slots counted from 0: names of slots 1 to field - 1 follow.
+  // The field is the number of slots counted from 0: names of slots 1 to field - 1 follow. A field above 10 would
+  // leave names past slot 9 unread and the rest of the file misread: the file is refused as damaged.
   int32_t slots = r.Int16();
   if (slots < 0 || slots > kSavedEquipmentSlots + 1) r.Damage();
   for (int32_t slot = 1; slot < slots && r.Ok(); ++slot) c->equipment[static_cast<size_t>(slot - 1)] = r.Short();
@@ -415,17 +421,14 @@ class BodyWriter {
   void Int16(int32_t value) { Check(s_.WriteInt16(static_cast<int16_t>(static_cast<uint16_t>(value)))); }
   void Int32(int32_t value) { Check(s_.WriteInt32(value)); }
   void Tag(uint32_t tag) { Int32(static_cast<int32_t>(tag)); }
-  void Short(std::string_view text, bool add = true) {
-    if (text.size() > 255) return Fail(SavedGameError::kTooLarge);
-    Check(s_.WritePString(text, add));
-  }
-  void Long(std::string_view text) {
-    if (text.size() > 65535) return Fail(SavedGameError::kTooLarge);
-    Check(s_.WriteLongString(text, true));
-  }
+  // Texts are cut to what their length field holds: 255 bytes for a short string, 65535 for a long one.
+  void Short(std::string_view text, bool add = true) { Check(s_.WritePString(text, add)); }
+  void Long(std::string_view text) { Check(s_.WriteLongString(text, true)); }
   void Bytes(const std::vector<uint8_t>& bytes) {
     if (!bytes.empty()) Check(s_.WriteBytes(bytes.data(), static_cast<uint32_t>(bytes.size())));
   }
+  // A count above 32767 would be stored negative and read back as none, losing the list and everything after
+  // it: such a game is refused rather than saved damaged.
   void Count(size_t count) {
     if (count > 32767) return Fail(SavedGameError::kTooLarge);
     Int16(static_cast<int32_t>(count));
@@ -436,8 +439,10 @@ class BodyWriter {
     if (error_ == SavedGameError::kNone) Fail(write(s_));
   }
   // A chunk: the tag, the length masked with the entry of maskIndex and d, and the content that write makes.
+  // The length is stored in 16 bits: a chunk read by its counts (the journal, the plug-ins) may be longer, and
+  // keeps the low 16 bits of its length. Any other chunk is skipped by its length, so it must fit.
   template <typename Write>
-  void Chunk(uint32_t tag, int32_t maskIndex, int32_t d, Write write) {
+  void Chunk(uint32_t tag, int32_t maskIndex, int32_t d, bool readByCounts, Write write) {
     Tag(tag);
     uint32_t lengthAt = s_.GetPosition();
     Int16(0);
@@ -445,7 +450,7 @@ class BodyWriter {
     write();
     if (error_ != SavedGameError::kNone) return;
     uint32_t length = s_.GetPosition() - start;
-    if (length > 65535) return Fail(SavedGameError::kTooLarge);
+    if (length > 65535 && !readByCounts) return Fail(SavedGameError::kTooLarge);
     uint32_t end = s_.GetPosition();
     s_.Seek(lengthAt);
     Int16(static_cast<int32_t>(length) + RandomTableValue(maskIndex, d));
@@ -486,9 +491,9 @@ void WriteCharacter(BodyWriter& w, const SavedCharacter& c, std::string_view sce
   // and its portrait's name have no other place in the format, and a game saved without them would open without
   // them. A reader that knows only the first two skips the others by their length, so the file stays readable.
   w.Int16(4);
-  w.Chunk(kTagJournal, kChunkMaskIndex, d, [&] { WriteStringList(w, c.journal); });
-  w.Chunk(kTagPlugins, kChunkMaskIndex, d, [&] { WriteStringList(w, c.plugins); });
-  w.Chunk(kTagTextEntries, kChunkMaskIndex, d, [&] {
+  w.Chunk(kTagJournal, kChunkMaskIndex, d, true, [&] { WriteStringList(w, c.journal); });
+  w.Chunk(kTagPlugins, kChunkMaskIndex, d, true, [&] { WriteStringList(w, c.plugins); });
+  w.Chunk(kTagTextEntries, kChunkMaskIndex, d, false, [&] {
     w.Count(c.textEntries.size());
     for (const SavedTextEntry& entry : c.textEntries) {
       w.Long(entry.key);
@@ -496,7 +501,7 @@ void WriteCharacter(BodyWriter& w, const SavedCharacter& c, std::string_view sce
       w.Long(entry.secondText);
     }
   });
-  w.Chunk(kTagPortrait, kChunkMaskIndex, d, [&] { w.Long(c.portrait); });
+  w.Chunk(kTagPortrait, kChunkMaskIndex, d, false, [&] { w.Long(c.portrait); });
   w.Short(c.className);
   w.Short(c.raceName);
   w.Int16(kEquipmentField);

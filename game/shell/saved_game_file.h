@@ -108,7 +108,7 @@ enum class SavedGameError {
   kDamaged,         // truncated, or a size, length or count that the file cannot hold
   kNoMemory,
   kFileError,       // the file could not be read or written
-  kTooLarge,        // a list or text too long for the format (on writing)
+  kTooLarge,        // a list, a chunk or the body too large for the format (on writing)
   kDeclined,        // the player chose not to load it (plug-ins missing)
   kNotLoadable,     // the scenario lacks what it needs (the player's sprite), or the way back to its place
 };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "game/dialogs/dialog_services.h"
@@ -25,6 +26,8 @@
 namespace {
 
 constexpr int16_t kConfigFormat = 6;
+constexpr int32_t kHighestMusicVolume = INT32_MAX / 256;
+constexpr int32_t kLowestMusicVolume = -kHighestMusicVolume;
 
 struct ConfigState {
   std::unique_ptr<LocationSpotList> spotList;
@@ -80,8 +83,9 @@ bool ReadScenarioConfig() {
   if (State().prefs->HasKey("music_volume")) {
     std::string volume;
     State().prefs->Get(volume, "music_volume");
-    // The file is the player's to edit: a volume outside 0 to 100 is taken as the nearest end of that range.
-    SetMusicVolume(std::clamp(ParseInt(volume), 0, 100));
+    // The value is taken as it parses, out of 0 to 100 too. Only a value whose scaling to the player's volume
+    // (times 256) would overflow 32 bits is brought back to the largest that does not.
+    SetMusicVolume(std::clamp(ParseInt(volume), kLowestMusicVolume, kHighestMusicVolume));
   }
   GetField(field, identity, "::", 2);
   SetScenarioSecondName(field);
@@ -144,6 +148,8 @@ void ClearMenuLists() {
 PrefsFile* GetPrefsFile() { return State().prefs.get(); }
 void ClearPrefsFile() { State().prefs.reset(); }
 
+// A preferences file that cannot be written is told: said nothing of, the failure would pass for a save (the
+// player's answer to the fullscreen question, or a volume, lost at the next start without a word).
 bool SavePrefsFile() {
   PrefsFile* prefs = GetPrefsFile();
   if (prefs == nullptr || prefs->Folder().empty()) return false;

@@ -15,6 +15,7 @@
 #include "game/rules/scenario_records.h"
 #include "game/rules/script_event.h"
 #include "game/shell/data/data_archive.h"
+#include "game/shell/data/data_paths.h"
 #include "game/shell/input_manager.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
@@ -23,6 +24,7 @@
 #include "game/shell/data/option_store.h"
 #include "game/shell/record_lists.h"
 #include "game/world/location.h"
+#include "game/world/map_file.h"
 #include "game/world/scene_view.h"
 #include "game/world/world_services.h"
 #include "host/user.h"
@@ -117,7 +119,8 @@ void ApplyCharacter(const SavedCharacter& saved, int16_t format, Character* c) {
     const std::string& name = saved.equipment[static_cast<size_t>(slot - 1)];
     if (name.empty()) continue;
     ItemRecord* item = c->FindInventoryItem(name, true);
-    // Only an item of the slot's kind goes into it, and consumables are never worn.
+    // Only an item of the slot's kind goes into it, and consumables are never worn: a save changed by hand would
+    // otherwise wear any item in any slot.
     if (item != nullptr && item->kind == slot && slot != kItemKindConsumable && slot != kItemKindUsedOnly) {
       c->equipment[static_cast<size_t>(slot)] = item;
     }
@@ -173,11 +176,28 @@ void ShellCommandHost::Capture(SavedGame* game) {
 
 std::vector<std::string> ShellCommandHost::LoadedPlugins() { return ::LoadedPlugins(); }
 
+// "Pictures/" of the scenario's data: under the scenario's root in a loose tree, not beside the program.
 bool ShellCommandHost::PictureExists(const std::string& name) {
-  return DataFileExists(("Pictures/" + name).c_str());
+  std::string path;
+  PicturePath(path, name);
+  return DataFileExists(path.c_str());
 }
 
-bool ShellCommandHost::PlaceExists(const std::string& name) { return LocationExists(name); }
+// A map location is entered only when its map file reads whole: one missing from the data, or damaged, is refused
+// on entry, so the way back to it would fail after the running game was given up.
+bool ShellCommandHost::PlaceOpens(const std::string& name) {
+  const Location* location = FindLocationByName(name);
+  if (location == nullptr) return false;
+  if (location->Kind() != kLocationKindMap) return true;
+  std::string path;
+  MapPath(path, location->GetName());
+  DataStream* stream = OpenDataFile(path);
+  if (stream == nullptr) return false;
+  MapFileData map;
+  const bool reads = ParseMapFile(*stream, &map) == MapFileError::kNone;
+  CloseDataFile(stream);
+  return reads;
+}
 
 void ShellCommandHost::Apply(const SavedGame& game) {
   wasInProgress_ = ::IsGameInProgress() != 0;

@@ -23,7 +23,7 @@ class ShellCommandHost : public GameCommandHost {
   void Capture(SavedGame* game) override;
   std::vector<std::string> LoadedPlugins() override;
   bool PictureExists(const std::string& name) override;
-  bool PlaceExists(const std::string& name) override;
+  bool PlaceOpens(const std::string& name) override;
   void Apply(const SavedGame& game) override;
   bool TravelBack() override;
   void PlacePlayer() override;

@@ -84,16 +84,26 @@ bool GetCommandLineOption(std::string& value, const std::string& text, const std
   if (text.compare(0, 1 + letter.size(), "-" + letter) == 0) {
     valueStart = 1 + letter.size();
   } else {
-    for (const char* leadIn : {" -", "\t-", "\n-", "\r-", "\r\n-", "\n\r-"}) {
-      std::string wanted = std::string(leadIn) + letter;
-      size_t found = text.find(wanted);
-      if (found != std::string::npos) {
-        valueStart = found + wanted.size();
-        break;
+    // The candidates: from where the search stands, the first occurrence of the first kind of lead-in that occurs
+    // at all (a blank before a tab, and so on). A candidate whose letter differs moves the search on past it.
+    size_t from = 0;
+    while (valueStart == std::string::npos) {
+      size_t candidate = std::string::npos;
+      size_t leadLength = 0;
+      for (const char* leadIn : {" -", "\t-", "\n-", "\r-", "\r\n-", "\n\r-"}) {
+        candidate = text.find(leadIn, from);
+        if (candidate != std::string::npos) {
+          leadLength = std::char_traits<char>::length(leadIn);
+          break;
+        }
       }
+      if (candidate == std::string::npos) return false;
+      if (text.compare(candidate + leadLength, letter.size(), letter) == 0) {
+        valueStart = candidate + leadLength + letter.size();
+      }
+      from = candidate + 1;
     }
   }
-  if (valueStart == std::string::npos) return false;
   if (valueStart >= text.size()) {
     value.clear();
     return true;
@@ -128,9 +138,12 @@ int32_t ReadStartupConfig(const StartupWindowParams& params) {
 
   std::string path;
   if (!GetCommandLineOption(path, text, "p")) return kStartupBadDataPath;
-  // A path at the end of the file keeps the file's line break and blanks: they are no part of the name.
+  // A path at the end of the file keeps the file's line break and blanks: they are no part of the name. Kept, the
+  // path would name nothing, and start-up would fail on data that is there.
   TrimEnd(path);
   NormalizePath(path);
+  // A folder is a folder whatever its name: by the "." rule alone, "Data.v2" would be taken for a packed file and
+  // the scenario in it would not be found.
   if (IsFolder(path.c_str())) {
     if (path.empty() || path.back() != '/') path.push_back('/');
   } else {

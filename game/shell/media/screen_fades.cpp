@@ -94,4 +94,6 @@ void FadeScreenOut(int32_t sixtieths) { Fade(true, sixtieths); }
 void FadeScreenIn(int32_t sixtieths) { Fade(false, sixtieths); }
 
 Bitmap* ScreenSnapshot() { return State().snapshot.get(); }
+std::unique_ptr<Bitmap> TakeScreenSnapshot() { return std::move(State().snapshot); }
+void PutScreenSnapshotBack(std::unique_ptr<Bitmap> snapshot) { State().snapshot = std::move(snapshot); }
 bool IsScreenFaded() { return State().faded; }

@@ -33,6 +33,10 @@ void FadeScreenIn(int32_t sixtieths);
 
 // The snapshot painted in place of the back buffer while set; null otherwise.
 Bitmap* ScreenSnapshot();
+// Sets the snapshot aside, so that the live screen shows meanwhile (a Help item's event, the about box), and puts
+// it back in place of any that was made meanwhile.
+std::unique_ptr<Bitmap> TakeScreenSnapshot();
+void PutScreenSnapshotBack(std::unique_ptr<Bitmap> snapshot);
 // Set by FadeScreenOut, cleared by FadeScreenIn.
 bool IsScreenFaded();
 

@@ -32,7 +32,7 @@ class FakeHost : public GameCommandHost {
   void Capture(SavedGame* game) override { *game = running; }
   std::vector<std::string> LoadedPlugins() override { return {}; }
   bool PictureExists(const std::string&) override { return true; }
-  bool PlaceExists(const std::string& name) override { return name == "Town"; }
+  bool PlaceOpens(const std::string& name) override { return name == "Town"; }
   void Apply(const SavedGame& game) override { running = game; }
   bool TravelBack() override { return true; }
   void PlacePlayer() override {}

@@ -449,6 +449,12 @@ TEST_F(ProgramTest, WithoutGameItemsTheBarHasFileAndHelp) {
   EXPECT_EQ(bar, 2);
 }
 
+// The File menu's first scenario item, chosen as the window procedure stores it for the pump.
+bool ChooseTheFirstFileItem(HWND window, Observed&) {
+  PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
+  return true;
+}
+
 // Closing the about box clears the view and composes it again from its layers: the loading picture, which only
 // the back buffer kept, is gone, and a picture on a layer of its own comes back.
 TEST_F(ProgramTest, TheAboutBoxShowsItsPictureUntilAClickAndClosingItRedrawsTheViewFromItsLayers) {
@@ -521,10 +527,7 @@ TEST_F(ProgramTest, AMenuItemRunsItsEventAndOtherCommandsAreIgnoredMeanwhile) {
   static std::string looks, rules;
   Script script;
   script.steps = {UntilRunning,
-                  [](HWND window, Observed&) {
-                    PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
-                    return true;
-                  },
+                  ChooseTheFirstFileItem,
                   [](HWND window, Observed&) {
                     // The message's own loop brings this tick; its picture is centred on the screen.
                     HostFrame frame;
@@ -557,8 +560,34 @@ TEST_F(ProgramTest, AMenuItemRunsItsEventAndOtherCommandsAreIgnoredMeanwhile) {
   EXPECT_LT(script.ticks, 600);
 }
 
+// Exit is no scenario item: Control+Q ends the game while an event's message waits for a click.
+TEST_F(ProgramTest, ControlQEndsTheGameOverAMessageThatAnEventOpened) {
+  sw::ConfigSpec config = SmallConfig();
+  config.layouts[1].name = "Message.bmp";
+  sw::ScenarioFiles files = SmallScenario(config);
+  files.Add("Pictures/Message.bmp", sw::EncodeBmp24(sw::Canvas(300, 120, sw::Rgb{200, 180, 40})));
+  files.Add("Events/Defs/Look.cet", sw::EncodeEvent({{{"", "Display", {"", "You look around."}}}, {}, 0}));
+  WriteArchive(files);
+  static bool runningDuring = false;
+  Script script;
+  script.steps = {UntilRunning,
+                  ChooseTheFirstFileItem,
+                  [](HWND window, Observed& seen) {
+                    HostFrame frame;
+                    if (!HostTestLastFrame(window, &frame) ||
+                        frame.pixels[static_cast<size_t>(240) * frame.width + 320] != 0x00C8B428u) {
+                      return false;
+                    }
+                    runningDuring = IsScriptRunning();
+                    return PressCtrlQ(window, seen);
+                  }};
+  EXPECT_EQ(Run(script), 1);
+  ExpectEndedAfterTheScript(script);
+  EXPECT_TRUE(runningDuring);
+}
+
 // The File menu's new game asks for the player's name in a dialog; the same command chosen again while that
-// dialog is open is dropped, as every menu command is while an event runs: the new game is the work of the
+// dialog is open is dropped, as the scenario's items are while an event runs: the new game is the work of the
 // item's event, left for the moment the event has ended.
 TEST_F(ProgramTest, TheNewGameCommandIsIgnoredWhileItsOwnDialogsAreOpen) {
   sw::ConfigSpec config = SmallConfig();
@@ -573,10 +602,7 @@ TEST_F(ProgramTest, TheNewGameCommandIsIgnoredWhileItsOwnDialogsAreOpen) {
   static bool playing = false;
   Script script;
   script.steps = {UntilRunning,
-                  [](HWND window, Observed&) {
-                    PostMessageA(window, WM_COMMAND, kFileItemBase, 0);
-                    return true;
-                  },
+                  ChooseTheFirstFileItem,
                   [](HWND window, Observed&) {
                     if (OpenDialogs().empty()) return false;
                     openBefore = OpenDialogs().size();

@@ -335,13 +335,44 @@ TEST(SavedGameFile, FlippedBytesNeverHalfLoad) {
   }
 }
 
-TEST(SavedGameFile, TooLongToSaveIsRefusedBeforeWriting) {
+// Short strings keep at most 255 bytes and long ones 65535; the journal's chunk keeps the low 16 bits of its
+// length and is read back by its count, so a journal of more than 64 KiB saves and opens whole.
+TEST(SavedGameFile, TextsAreCutToTheirFieldsAndALongJournalSavesAndOpens) {
+  const int16_t key = 7000;
   SavedGame game = FullGame();
   game.character.name = std::string(256, 'n');
+  game.character.journal.assign(40, std::string(2000, 'j'));
+  game.character.journal.push_back(std::string(70000, 'k'));
+  std::vector<uint8_t> bytes = Build(game, key);
+  SavedGame read;
+  ASSERT_EQ(Parse(bytes, &read), SavedGameError::kNone);
+  EXPECT_EQ(read.character.name, std::string(255, 'n'));
+  ASSERT_EQ(read.character.journal.size(), 41u);
+  EXPECT_EQ(read.character.journal[39], std::string(2000, 'j'));
+  EXPECT_EQ(read.character.journal[40], std::string(65535, 'k'));
+  EXPECT_EQ(read.character.plugins, game.character.plugins);
+  EXPECT_EQ(read.character.className, game.character.className);
+  EXPECT_EQ(read.history, game.history);
+  // The stored length: the count, then each entry's length and bytes, plus T(100), in 16 bits.
+  std::vector<uint8_t> body = BodyOf(bytes);
+  const uint8_t jour[] = {'J', 'O', 'U', 'R'};
+  auto found = std::search(body.begin(), body.end(), std::begin(jour), std::end(jour));
+  ASSERT_NE(found, body.end());
+  const size_t at = static_cast<size_t>(found - body.begin()) + 4;
+  const int32_t d = static_cast<int16_t>(static_cast<uint16_t>(key + StringByteSum(kScenario)));
+  const uint32_t content = 2 + 40 * (2 + 2000) + (2 + 65535);
+  const uint16_t stored = static_cast<uint16_t>((body[at] << 8) | body[at + 1]);
+  ASSERT_GT(content, 65535u);
+  EXPECT_EQ(stored, static_cast<uint16_t>(content + static_cast<uint32_t>(RandomTableValue(100, d))));
+}
+
+TEST(SavedGameFile, ListsTooLongForTheirCountsAreRefusedBeforeWriting) {
+  SavedGame game = FullGame();
+  game.character.journal.assign(32768, "j");  // a count of 32768 would be stored as -32768
   std::vector<uint8_t> bytes;
   EXPECT_EQ(BuildSavedGameFile(game, kScenario, 7000, &bytes), SavedGameError::kTooLarge);
   game = FullGame();
-  game.character.journal.assign(40, std::string(2000, 'j'));  // more than a chunk's 65535 bytes
+  game.character.textEntries.assign(40, {"k", "first", std::string(2000, 't')});  // skipped by a 16-bit length
   EXPECT_EQ(BuildSavedGameFile(game, kScenario, 7000, &bytes), SavedGameError::kTooLarge);
   EXPECT_TRUE(bytes.empty());
 }

@@ -25,7 +25,7 @@ class FakeWorld : public SavedGameWorld {
   void Capture(SavedGame* game) override { *game = running; }
   std::vector<std::string> LoadedPlugins() override { return plugins; }
   bool PictureExists(const std::string& name) override { return name != "lost_sprite"; }
-  bool PlaceExists(const std::string& name) override { return name == "Town"; }
+  bool PlaceOpens(const std::string& name) override { return name == "Town"; }
   void Apply(const SavedGame& game) override {
     running = game;
     steps.push_back("apply");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "game/dialogs/screen_layouts.h"
 #include "game/rules/game_state.h"
 #include "game/rules/string_list.h"
@@ -138,9 +140,11 @@ TEST_F(ScenarioConfigTest, WindowedSwitchKeepsTheWindowMode) {
 }
 
 TEST_F(ScenarioConfigTest, MusicVolumeComesFromThePreferences) {
-  // The file is the player's to edit: whatever it holds, the volume stays within 0 to 100.
+  // The stored value as a strict decimal number: what is not one gives 0. A value too large to be scaled to the
+  // player's volume in 32 bits stops at the largest that can be.
   const std::pair<const char*, int> cases[] = {
-      {"40", 40}, {"0", 0}, {"150", 100}, {"-5", 0}, {"99999999", 100}, {"loud", 0},
+      {"40", 40}, {"0", 0},         {"150", 150},           {"-5", -5},
+      {"loud", 0}, {"4 0", 0}, {"99999999", INT32_MAX / 256}, {"-99999999", -(INT32_MAX / 256)},
   };
   for (auto [stored, volume] : cases) {
     sw::ConfigSpec fileSpec;

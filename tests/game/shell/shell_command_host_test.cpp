@@ -293,6 +293,83 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_EQ(GetCurrentCharacter(), nullptr);
 }
 
+// In a loose tree the player's sprite is looked for in the tree's own "Pictures/", wherever the tree lies.
+TEST_F(GameShellTest, AGameOfALooseTreeFindsItsSpriteInTheTreeAndOpensAgain) {
+  ASSERT_TRUE(Scenario().WriteLooseTree(temp_.PosixPath("Tree")));
+  temp_.WriteFile("cs.cfg", "-pTree");
+  std::string nameAfter, openedAt;
+  Steps steps;
+  steps.list = {
+      [&] {
+        RunNewGameCommand();
+        GetCurrentCharacter()->SetName("Ada");
+        FindLocationByName("Mill")->Enter();
+        HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
+        RunSaveGameCommand();
+        GetCurrentCharacter()->SetName("Bob");
+        FindLocationByName("Ford")->Enter();
+        HostTestAnswerFileChooser(temp_.WindowsPath("ada.ksv").c_str());
+        RunOpenGameCommand();
+        nameAfter = GetCurrentCharacter() != nullptr ? GetCurrentCharacter()->GetName() : "";
+        openedAt = GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "";
+        return true;
+      },
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_FALSE(temp_.Exists("Pictures/Walker.bmp"));
+  EXPECT_TRUE(HostTestMessageBoxes().empty());
+  EXPECT_EQ(nameAfter, "Ada");
+  EXPECT_EQ(openedAt, "Mill");
+}
+
+// A save whose place is a tile map of the scenario that cannot be entered (its map file missing from the data, or
+// damaged) is refused before anything changes: the running game stays where it is, and the player is told.
+TEST_F(GameShellTest, ASaveWhoseMapCannotBeReadIsRefusedAndTheRunningGameStays) {
+  sw::ScenarioFiles files = Scenario();
+  files.Add(sw::LocationRecordPath("Cave"), sw::EncodeMapLocation({}));
+  files.Add(sw::LocationRecordPath("Dune"), sw::EncodeMapLocation({}));
+  files.Add("Maps/Dune.cma", sw::Bytes{0, 1, 0});
+  sw::Bytes archive;
+  ASSERT_TRUE(files.BuildArchive(archive));
+  temp_.WriteFile("Data/Data001.dat", std::string(archive.begin(), archive.end()));
+  std::vector<std::string> after;  // "<name> at <place>, <playing or not>" after each open
+  Steps steps;
+  steps.list = {
+      [&] {
+        RunNewGameCommand();
+        GetCurrentCharacter()->SetName("Ada");
+        GetCurrentCharacter()->gold = 12;
+        FindLocationByName("Ford")->Enter();
+        SavedGame game;
+        GetShellCommandHost().Capture(&game);
+        game.character.name = "Lost";
+        game.character.gold = 500;
+        for (const char* place : {"Cave", "Dune"}) {
+          game.history = {{kLocationKindMap, 2, 2, 0, place, ""}};
+          std::vector<uint8_t> bytes;
+          EXPECT_EQ(BuildSavedGameFile(game, "Vale Two", 7000, &bytes), SavedGameError::kNone);
+          const std::string file = std::string(place) + ".ksv";
+          temp_.WriteFile(file, std::string(bytes.begin(), bytes.end()));
+          HostTestAnswerFileChooser(temp_.WindowsPath(file).c_str());
+          RunOpenGameCommand();
+          const Character* c = GetCurrentCharacter();
+          after.push_back((c != nullptr ? c->GetName() + " " + std::to_string(c->gold) : "none") + " at " +
+                          (GetCurrentLocation() != nullptr ? GetCurrentLocation()->GetName() : "") + ", " +
+                          (IsGameInProgress() ? "playing" : "ended"));
+        }
+        return true;
+      },
+      ChooseExit,
+  };
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(after, (std::vector<std::string>{"Ada 12 at ford, playing", "Ada 12 at ford, playing"}));
+  std::vector<std::string> told;
+  for (const HostMessageBoxRecord& box : HostTestMessageBoxes()) told.push_back(box.text);
+  EXPECT_EQ(told, (std::vector<std::string>{"Impossible to load this saved game.",
+                                            "Impossible to load this saved game."}));
+}
+
 TEST_F(GameShellTest, OpeningSkipsWhatTheScenarioLostAndTakesOldBonusesOff) {
   struct Seen {
     int16_t baseStrength = 0, strength = 0;
@@ -443,25 +520,35 @@ uint32_t PixelShown(int x = 320, int y = 240) {
 }
 uint32_t CentrePixel() { return PixelShown(); }
 
+// A fade composes the view from its layers, and the loading picture stays only in the back buffer once loading is
+// over: a picture of the start picture's colour, on a layer of its own, stands for it.
+std::unique_ptr<Bitmap> StartColouredPicture() {
+  auto picture = std::make_unique<Bitmap>();
+  if (picture->Create(640, 480, OpaqueFormat) != kBitmapReady) return nullptr;
+  FillRect(*picture, picture->Frame(), DrawColor{30, 20, 10, 255});
+  return picture;
+}
+
+void ShowOnALayerOfItsOwn(Bitmap* picture) {
+  SceneView* view = GetSceneView();
+  LayerRef layer = view->AddDefaultLayer(SceneLayer::kScreenMode);
+  view->PushLayer();
+  view->SetCurrentLayer(layer.Layer());
+  view->SetCurrentLayerImage(picture);
+  layer.Layer()->PlaceImage(0, 0);
+  view->PopLayer();
+}
+
 TEST_F(GameShellTest, AFadeDarkensTheShownScreenAndBringsItBack) {
   constexpr uint32_t kStart = 0x000A141Eu;  // the start picture's colour
   std::vector<uint32_t> seen;
-  // A fade composes the view from its layers, and the loading picture stays only in the back buffer once loading
-  // is over: a layer of its own shows a picture of the same colour.
-  auto shown = std::make_unique<Bitmap>();
-  ASSERT_EQ(shown->Create(640, 480, OpaqueFormat), kBitmapReady);
-  FillRect(*shown, shown->Frame(), DrawColor{30, 20, 10, 255});
+  std::unique_ptr<Bitmap> shown = StartColouredPicture();
+  ASSERT_NE(shown, nullptr);
   Steps steps;
   // Fades of no length end at once at their last shade, so no clock decides what is seen.
   steps.list = {[&] {
                   if (CentrePixel() != kStart) return false;
-                  SceneView* view = GetSceneView();
-                  LayerRef layer = view->AddDefaultLayer(SceneLayer::kScreenMode);
-                  view->PushLayer();
-                  view->SetCurrentLayer(layer.Layer());
-                  view->SetCurrentLayerImage(shown.get());
-                  layer.Layer()->PlaceImage(0, 0);
-                  view->PopLayer();
+                  ShowOnALayerOfItsOwn(shown.get());
                   FadeScreenOut(0);
                   return true;
                 },
@@ -587,6 +674,48 @@ TEST_F(GameShellTest, AGameSavedInTheShopOpensAtTheScreenTheShopWasEnteredFrom) 
   EXPECT_EQ(steps.next, steps.list.size());
   EXPECT_EQ(told, "");
   EXPECT_EQ(openedAt, "square");
+}
+
+// The about box sets a faded screen's black snapshot aside while it is open, so that it shows, and puts it back
+// when it closes: the screen is black again until the fade in.
+TEST_F(GameShellTest, TheAboutBoxShowsOverAFadedScreenWhichIsBlackAgainAfterIt) {
+  WriteScenario(0, true);
+  constexpr uint32_t kStart = 0x000A141Eu;  // the start picture's colour
+  constexpr uint32_t kAbout = 0x000000C8u;  // the about picture's
+  std::unique_ptr<Bitmap> shown = StartColouredPicture();
+  ASSERT_NE(shown, nullptr);
+  std::vector<uint32_t> seen;
+  std::vector<bool> snapshots;
+  Steps steps;
+  steps.list = {[&] {
+                  if (CentrePixel() != kStart) return false;
+                  ShowOnALayerOfItsOwn(shown.get());
+                  FadeScreenOut(0);
+                  seen.push_back(CentrePixel());
+                  PostMessageA(GetMainWindow()->GetNativeWindow(), WM_COMMAND, kAboutCommand, 0);
+                  return true;
+                },
+                [&] {
+                  if (!OnTop<AboutDialog>() || CentrePixel() != kAbout) return false;
+                  seen.push_back(CentrePixel());
+                  snapshots.push_back(ScreenSnapshot() != nullptr);
+                  OpenDialogs().back()->Close();
+                  return true;
+                },
+                [&] {
+                  // A frame after the box has closed.
+                  if (!OpenDialogs().empty() || CentrePixel() == kAbout) return false;
+                  seen.push_back(CentrePixel());
+                  snapshots.push_back(ScreenSnapshot() != nullptr);
+                  FadeScreenIn(0);
+                  seen.push_back(CentrePixel());
+                  return true;
+                },
+                ChooseExit};
+  EXPECT_EQ(Run(steps), 1);
+  EXPECT_EQ(steps.next, steps.list.size());
+  EXPECT_EQ(seen, (std::vector<uint32_t>{0u, kAbout, 0u, kStart}));
+  EXPECT_EQ(snapshots, (std::vector<bool>{false, true}));
 }
 
 // Over a game dialog, the File menu's Exit and the Help menu stay live: the about box opens over the shop, and

@@ -27,6 +27,11 @@ TEST(CommandLineOptionTest, FindsOptionsAndCutsTheirValues) {
       {"", "p", false, ""},
       {"-p", "", false, ""},
       {"-p", "p", true, ""},
+      // Blanks lead in before tabs, tabs before line breaks: a tab's option before the last blank's is not seen.
+      {"-w -f\t-pA", "p", true, "A"},
+      {"-f\t-pA -w", "p", false, ""},
+      {"-f\n-pA\n-w", "w", true, ""},
+      {"-f\n-pA -w", "p", false, ""},
   };
   for (const Case& c : cases) {
     std::string value = "unset";

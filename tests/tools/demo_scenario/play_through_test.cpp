@@ -28,8 +28,11 @@
 #include "game/world/explored_mask.h"
 #include "game/world/location_history.h"
 #include "game/world/map_item.h"
+#include "game/world/location.h"
 #include "game/world/screen_location.h"
 #include "tests/tools/demo_scenario/demo_program_fixture.h"
+#include "tools/demo_scenario/demo_scenario.h"
+#include "tools/scenario_writer/scenario_files.h"
 
 namespace {
 
@@ -432,6 +435,93 @@ TEST_F(PlayThroughTest, TheTitleAndTheEndScreenOpenSavedGamesAndComeBackWhenNone
                                                   "outside.ksv: village Wren playing",
                                                   "nohistory.ksv: village Wren playing"}));
   EXPECT_EQ(tapped, 3);
+}
+
+// A save whose place is a map of the demo that cannot be read (its file is missing from this copy of the data):
+// opened with Ctrl+O over the running game, it is refused and told, and the game stays as it was, so that a save
+// made after it records the village; opened from the end screen after Ctrl+E, it is refused and told too.
+TEST_F(PlayThroughTest, ASaveWhoseMapIsMissingFromTheDataIsRefusedAndTheGameStays) {
+  // The demo's data again, without the meadow's map file.
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  scenario_writer::ScenarioFiles data;
+  for (const std::string& folder : demo.data.Folders()) data.AddFolder(folder);
+  for (const auto& [path, bytes] : demo.data.Files()) {
+    std::string lowered = path;
+    ToLowerInPlace(lowered);
+    if (lowered != "maps/meadow.cma") data.Add(path, bytes);
+  }
+  ASSERT_EQ(data.Files().size() + 1, demo.data.Files().size());
+  std::string error;
+  ASSERT_TRUE(data.WriteArchive(temp_.PosixPath("Data/Data001.dat"), &error)) << error;
+
+  const std::string savePath = temp_.WindowsPath(kSaveName);
+  const std::string lostPath = temp_.WindowsPath("meadow.ksv");
+  const std::string afterPath = temp_.WindowsPath("after.ksv");
+  bool lostMade = false;
+  std::string kept;                // "<place> <name> <gold> <playing or ended>" after the refusal over the game
+  int32_t goldBefore = -1;
+  std::string savedAfter;          // the last place of the save made after the refusal
+  const auto endScreen = [] { return MessageShown().find("tale has ended") != std::string::npos; };
+  const auto boxes = [](size_t count) { return [count] { return HostTestMessageBoxes().size() == count; }; };
+  const auto saveWith = [this](const std::string& path) {
+    return std::vector<InputStep>{Do([path] { HostTestAnswerFileChooser(path.c_str()); }), KeyDown(VK_CONTROL),
+                                  KeyDown('S'), KeyUp('S'), KeyUp(VK_CONTROL)};
+  };
+  std::vector<InputStep> steps = NewGame("Wren", "human", "fighter");
+  const std::vector<InputStep> saved = saveWith(savePath);
+  steps.insert(steps.end(), saved.begin(), saved.end());
+  const std::vector<InputStep> lost = {
+      Reach("the save", [&] { return Quiet() && temp_.Exists(kSaveName); }), Do([&] {
+        // The same game with another name and purse, saved on the meadow.
+        const std::string bytes = temp_.ReadFile(kSaveName);
+        SavedGame game;
+        if (ParseSavedGame(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "Demo", &game) !=
+            SavedGameError::kNone) {
+          return;
+        }
+        game.character.name = "Lost";
+        game.character.gold = 999;
+        game.history = {{kLocationKindMap, 3, 3, 0, "meadow", ""}};
+        std::vector<uint8_t> file;
+        if (BuildSavedGameFile(game, "Demo", DrawSavedGameKey(), &file) != SavedGameError::kNone) return;
+        temp_.WriteFile("meadow.ksv", std::string(file.begin(), file.end()));
+        goldBefore = GetCurrentCharacter()->gold;
+        lostMade = true;
+      }),
+      // Over the running game.
+      Do([&] { HostTestAnswerFileChooser(lostPath.c_str()); }), KeyDown(VK_CONTROL), KeyDown('O'), KeyUp('O'),
+      KeyUp(VK_CONTROL), Reach("the refusal over the game", [=] { return boxes(1)() && Quiet(); }), Wait(2),
+      Do([&] {
+        kept = Here() + " " + GetCurrentCharacter()->GetName() + " " + std::to_string(GetCurrentCharacter()->gold) +
+               " " + (IsGameInProgress() ? "playing" : "ended");
+      })};
+  steps.insert(steps.end(), lost.begin(), lost.end());
+  const std::vector<InputStep> after = saveWith(afterPath);
+  steps.insert(steps.end(), after.begin(), after.end());
+  const std::vector<InputStep> ends = {
+      Reach("the save after the refusal", [&] { return Quiet() && temp_.Exists("after.ksv"); }), Do([&] {
+        const std::string bytes = temp_.ReadFile("after.ksv");
+        SavedGame game;
+        if (ParseSavedGame(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "Demo", &game) ==
+                SavedGameError::kNone &&
+            !game.history.empty()) {
+          savedAfter = game.history.back().location;
+        }
+      }),
+      // From the end screen.
+      KeyDown(VK_CONTROL), KeyDown('E'), KeyUp('E'), KeyUp(VK_CONTROL),
+      Reach("the end of Ctrl+E", [=] { return endScreen() && !IsGameInProgress(); }), Wait(4),
+      Do([&] { HostTestAnswerFileChooser(lostPath.c_str()); }), ClickOn(2),
+      Reach("the refusal at the end", [=] { return boxes(2)() && endScreen() && !IsGameInProgress(); })};
+  steps.insert(steps.end(), ends.begin(), ends.end());
+  const int code = Play(std::move(steps));
+  ASSERT_EQ(FailedStep(), "") << "the play stopped at this step";
+  ASSERT_EQ(code, 0);
+  EXPECT_TRUE(lostMade);
+  EXPECT_EQ(kept, "village Wren " + std::to_string(goldBefore) + " playing");
+  EXPECT_EQ(savedAfter, "village");
+  const std::string impossible = "Impossible to load this saved game.";
+  EXPECT_EQ(BoxesShown(), (std::vector<std::string>{impossible, impossible}));
 }
 
 }  // namespace
