@@ -107,11 +107,22 @@ PlatformError CloseKeeping(PlatformStream* stream, PlatformError error) {
 // in one, else a disk file, folder or container file. A disk item leaves `target` naming it.
 PlatformError CreateInFolder(PlatformHandle* target, const PlatformFileInfo* info) {
   if (IsRecord(target) || IsStreamRoot(target) || FileRef::Exists(target)) {
-    // Inside a container, or a container file taken as a folder: the item becomes a record.
-    PlatformStream* container = nullptr;
-    PlatformError error = OpenContainer(target, true, &container);
+    // Inside a container, or a container file taken as a folder: the item becomes a record. Its name is path text
+    // resolved in the folder ("sub/x" is the record "x" of the record "sub"), and the record is added to the
+    // container that holds its last name.
+    size_t length = strnlen(info->name, sizeof(info->name));
+    if (length == sizeof(info->name) || std::strspn(info->name, "/") == length) return kPlatformErrBadFileName;
+    PlatformError error = FileRef::Resolve(target, AsFolderRef(info->name), nullptr);
     if (error != kPlatformNoError) return error;
-    return CloseKeeping(container, ChunkFile::AddRecord(container, info));
+    PlatformStream* container = nullptr;
+    PlatformFileInfo named = *info;
+    error = PlatformStream::OpenForRef(target, true, true, true, &container, named.name);
+    if (error == kPlatformNoError) error = ChunkFile::EnsureIndex(container);
+    if (error != kPlatformNoError) {
+      if (container != nullptr) PlatformStream::Close(container);
+      return error;
+    }
+    return CloseKeeping(container, ChunkFile::AddRecord(container, &named));
   }
   if (!info->isContainer) return FileRef::Create(target, info);
   uint32_t entries = info->isFolder && info->size >= 1 && info->size <= kChunkMaxCreateEntries
