@@ -285,7 +285,9 @@ PlatformError PlatformGetFullPath(FolderRef folder, FolderRef name, char* buffer
       error = FileRef::Resolve(ref.Get(), name, nullptr);
       if (error == kPlatformNoError) error = FileRef::GetPathText(ref.Get(), buffer, size);
     } else if (error == kPlatformNoError) {
-      // A text name is appended as it stands: it need not exist.
+      // A text name is appended as it stands: it need not exist. One item has one path text, which callers
+      // compare: no "/" is put after the root's "C:/" (giving "C://a.txt" for "C:/a.txt"), and an empty name adds
+      // no "/" to the folder's own text.
       error = FileRef::GetPathText(ref.Get(), buffer, size);
       const char* text = reinterpret_cast<const char*>(name);
       if (error == kPlatformNoError && text != nullptr && text[0] != '\0') {
@@ -461,6 +463,8 @@ PlatformError PlatformReadFileToHandle(FolderRef folder, FolderRef name, uint32_
   }
   if (error == kPlatformNoError) {
     PlatformHandle::SetLocked(handle, 1);
+    // The stream may be shared with an earlier opener and stand anywhere: read from there, the whole size would
+    // run past the end (-7210) or bring the wrong bytes.
     error = PlatformStream::SetPosition(stream, 0);
     if (error == kPlatformNoError) error = PlatformStream::Read(stream, size, handle->data);
     PlatformHandle::SetLocked(handle, 0);

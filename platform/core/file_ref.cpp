@@ -360,6 +360,9 @@ PlatformError DecodePathSegment(const char* text, size_t length, uint8_t* outNam
         }
       }
     }
+    // A 0 byte ("%00") would cut the name where records are looked up by their terminated names, and a name
+    // longer than its length byte can count would be stored cut: either way another item than the one named
+    // would be opened, written or deleted.
     if (byte == 0 || count == kComponentMaxLength) return kPlatformErrBadFileName;
     outName[1 + count++] = byte;
   }
