@@ -252,9 +252,8 @@ PlatformError InterfacePage::Attach(HWND window, const Rect* rect, InterfacePage
 PlatformError InterfacePage::Open(InterfacePage* page, FolderRef folder, const char* path, const char* sectionName) {
   if (!IsOpen(page)) return kPlatformErrBadData;
   PageCall call;
-  if (page->currentSection != nullptr || page->document != nullptr) {
-    if (LeaveRefused(page)) return kPlatformNoError;
-  }
+  // Every open first leaves what the page shows, the first one too: the callback hears message 5 and may refuse.
+  if (LeaveRefused(page)) return kPlatformNoError;
   interface_internal::SuspendDrawing(page);
   // The old folder may be the one the new path is relative to: it goes only once the new one is found.
   FolderRef oldFolder = page->folder;
