@@ -94,6 +94,22 @@ TEST_F(Popups, ChoosingAnItemActivatesAndOnlyAnEnabledPopupTakesTheFocus) {
   EXPECT_EQ(Section(), "two");
 }
 
+// The list takes part in the focus while it is enabled and the page's elements are, whether or not the page's
+// window is active.
+TEST_F(Popups, TheListJoinsTheFocusOrderWhileEnabled) {
+  ASSERT_EQ(Open("<PAGE><POPUP NAME=p RECT=10,10,100,30><ITEM TITLE=A/></POPUP></PAGE>"), kPlatformNoError);
+  PlatformHandle* order = PlatformHandle::New(0);
+  Send("p", kElementDisable);  // the page's window was deactivated
+  Send("p", kElementFillFocusOrder, 0, reinterpret_cast<intptr_t>(order));
+  ASSERT_EQ(InterfaceWindowCount(order), 1u);
+  EXPECT_EQ(InterfaceWindowAt(order, 0), WindowOf("p"));
+  Send("p", kElementSetEnabled, 0);
+  PlatformHandle::SetSize(order, 0);
+  Send("p", kElementFillFocusOrder, 0, reinterpret_cast<intptr_t>(order));
+  EXPECT_EQ(InterfaceWindowCount(order), 0u);
+  PlatformHandle::Dispose(order);
+}
+
 TEST_F(Popups, RemovingTheFocusedPopupMovesTheFocusOnBeforeItsWindowGoes) {
   ASSERT_EQ(Open("<PAGE><POPUP NAME=a RECT=10,10,100,30><ITEM TITLE=a/></POPUP>"
                  "<POPUP NAME=b RECT=10,40,100,60><ITEM TITLE=b/></POPUP></PAGE>"),
