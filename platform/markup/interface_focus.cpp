@@ -68,7 +68,6 @@ PlatformError InterfacePage::SetFocus(InterfacePage* page, InterfaceElement* ele
   if (window != nullptr && element == nullptr && !FindWindowOwner(root, window, &target, &element)) {
     element = nullptr;
   }
-  if (element != nullptr && element == focus->element && window == focus->window) return kPlatformNoError;
   bool refused = false;
   InterfacePage* oldPage = focus->page;
   InterfaceElement* oldElement = focus->element;

@@ -106,26 +106,30 @@ void EraseBackground(InterfacePage* page, HDC dc) {
   DeleteObject(brush);
 }
 
+// WM_ACTIVATE: every element hears whether the window is active (48) or not (49). Activated, the window gives the
+// focus to its pending focus window when an element claims it, else moves the focus on.
 bool HandleActivation(InterfacePage* page, WPARAM wParam) {
   const WORD state = LOWORD(wParam);
   const bool on = state == WA_ACTIVE || state == WA_CLICKACTIVE;
   ForEachElement(page, [&](InterfaceElement* element) {
     InterfacePage::SendElementMessage(page, element, on ? kElementEnable : kElementDisable, 0, 0);
   });
-  if (!on) return true;
+  if (!on) {
+    // Losing the activation moves no focus: focusing a child of a window that is being deactivated activates it
+    // again, so the page would take the activation back from the window the user turned to. The focused window
+    // is kept as the pending focus window instead, for the activation that brings the user back.
+    page->pendingFocusWindow = RootOf(page)->focus->window;
+    return true;
+  }
   InterfacePage* owner = nullptr;
   InterfaceElement* element = nullptr;
-  InterfaceFocus* focus = RootOf(page)->focus;
-  if (page->pendingFocusWindow != nullptr && FindWindowOwner(page, page->pendingFocusWindow, &owner, &element)) {
-    InterfacePage::SetFocus(owner, element, page->pendingFocusWindow, false);
-  } else if (focus->element != nullptr) {
-    // The element that had the focus takes it back.
-    InterfacePage::SendElementMessage(focus->page, focus->element, kElementFocus,
-                                      reinterpret_cast<intptr_t>(focus->window), 0);
+  HWND pending = page->pendingFocusWindow;
+  page->pendingFocusWindow = nullptr;
+  if (pending != nullptr && FindWindowOwner(page, pending, &owner, &element)) {
+    InterfacePage::SetFocus(owner, element, pending, false);
   } else {
     InterfacePage::MoveFocus(page, true, nullptr, nullptr, nullptr);
   }
-  page->pendingFocusWindow = nullptr;
   return true;
 }
 
