@@ -136,7 +136,12 @@ void ClosePageNow(InterfacePage* page) {
   Globals& globals = State();
   ++globals.tearingDown;
   ++globals.callDepth;
-  // Pages shown inside this one go first (a FRAME closes its own; any other is closed here).
+  if (page->ownWindow && page->window != nullptr) ShowWindow(page->window, SW_HIDE);
+  Notify(page, kPageSectionLeaving, nullptr, nullptr);
+  Notify(page, kPageClosing, nullptr, nullptr);
+  ForgetContents(page);  // a FRAME closes the page it shows as its element goes
+  // Any other page shown inside this one (attached on its window by another opener) goes now: left open, it would
+  // keep this page as its parent after the page is freed.
   for (bool again = true; again;) {
     again = false;
     for (InterfacePage* other = globals.pages; other != nullptr; other = other->next) {
@@ -147,10 +152,6 @@ void ClosePageNow(InterfacePage* page) {
       }
     }
   }
-  if (page->ownWindow && page->window != nullptr) ShowWindow(page->window, SW_HIDE);
-  Notify(page, kPageSectionLeaving, nullptr, nullptr);
-  Notify(page, kPageClosing, nullptr, nullptr);
-  ForgetContents(page);
   if (page->focus == &page->ownFocus) page->ownFocus = InterfaceFocus{page, nullptr, nullptr, -1, nullptr};
   if (page->ownWindow && page->window != nullptr) {
     page->closing = 1;
