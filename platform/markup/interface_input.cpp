@@ -24,7 +24,9 @@ constexpr WORD kNotifyKillFocus = 0x200;
 constexpr WORD kNotifyChange = 0x300;
 constexpr UINT kLastMouseMessage = 0x209;
 
-// The page of a window: the page that owns it, else a root page on it, else any page on it.
+// The page of a window: the page that owns it, else a root page on it, else any page on it. A root page before a
+// child page: the window's input, painting and activation are the root page's to handle for the whole tree (a
+// child page never activates, and would paint only its own area).
 InterfacePage* PageOfWindow(HWND window) {
   InterfacePage* root = nullptr;
   InterfacePage* any = nullptr;
@@ -38,7 +40,8 @@ InterfacePage* PageOfWindow(HWND window) {
 }
 
 // The character a key stands for in KEYS: a typed digit or letter (upper-cased), "." as "-"; untyped, Return
-// and keypad Enter as "+" and Escape as "-". 0 for none. A key types when its character is printable.
+// and keypad Enter as "+" and Escape as "-". 0 for none. A key types when its character is printable: the key
+// event's flag 0x8 is the Alt key, so read as "typed" it would let only Alt and a letter reach KEYS.
 char ShortcutOf(const KeyEventRecord* key) {
   const uint8_t c = key->character;
   if (c >= 32) {
@@ -203,7 +206,8 @@ bool InterfacePage::HandleWindowMessage(InterfacePage* page, UINT message, WPARA
         EndPaint(page->window, &paint);
       } else {
         Redraw(page, nullptr, false);
-        ValidateRect(page->window, nullptr);  // the page's window holds nothing else to paint
+        // The page's window holds nothing else to paint; a part left invalid would bring WM_PAINT back for ever.
+        ValidateRect(page->window, nullptr);
       }
       return true;
     case WM_ERASEBKGND:

@@ -334,7 +334,8 @@ PlatformError InterfacePage::ShowSection(InterfacePage* page, InterfaceSection* 
     }
     if (error == kPlatformNoError) {
       // Inside a handler of a page whose focus is set, the focus stays where the handler leaves it; a child page
-      // shown while the page around it is being built leaves the focus to that page's own showing.
+      // shown while the page around it is being built leaves the focus to that page's own showing, which would
+      // otherwise move it on a second time and start the page's focus on its second window.
       InterfacePage* current = State().currentPage;
       bool keepFocus = current != nullptr && current->focus != nullptr && current->focus->element != nullptr;
       const bool enclosingBuilt = page->parent == nullptr || RootOf(page)->currentSection != nullptr;
@@ -355,7 +356,9 @@ PlatformError InterfacePage::Close(InterfacePage* page) {
   if (!IsOpen(page) || page->tearingDown) return kPlatformNoError;
   interface_internal::Globals& globals = State();
   if (globals.callDepth > 0 && globals.tearingDown == 0) {
-    page->closeRequested = 1;  // closes when the outermost page call returns
+    // A page call runs (a handler, a callback, a tracking loop): the page closes when the outermost call
+    // returns, as closing it now would free the page and its elements under the code that is using them.
+    page->closeRequested = 1;
     return kPlatformNoError;
   }
   interface_internal::ClosePageNow(page);
