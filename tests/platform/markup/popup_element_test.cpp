@@ -94,20 +94,23 @@ TEST_F(Popups, ChoosingAnItemActivatesAndOnlyAnEnabledPopupTakesTheFocus) {
   EXPECT_EQ(Section(), "two");
 }
 
-// The list takes part in the focus while it is enabled and the page's elements are, whether or not the page's
-// window is active.
-TEST_F(Popups, TheListJoinsTheFocusOrderWhileEnabled) {
-  ASSERT_EQ(Open("<PAGE><POPUP NAME=p RECT=10,10,100,30><ITEM TITLE=A/></POPUP></PAGE>"), kPlatformNoError);
-  PlatformHandle* order = PlatformHandle::New(0);
-  Send("p", kElementDisable);  // the page's window was deactivated
-  Send("p", kElementFillFocusOrder, 0, reinterpret_cast<intptr_t>(order));
-  ASSERT_EQ(InterfaceWindowCount(order), 1u);
-  EXPECT_EQ(InterfaceWindowAt(order, 0), WindowOf("p"));
-  Send("p", kElementSetEnabled, 0);
-  PlatformHandle::SetSize(order, 0);
-  Send("p", kElementFillFocusOrder, 0, reinterpret_cast<intptr_t>(order));
-  EXPECT_EQ(InterfaceWindowCount(order), 0u);
-  PlatformHandle::Dispose(order);
+// A pop-up list, like an editable text box, takes part in the focus while it is enabled and the page's elements
+// are, whether or not the page's window is active.
+TEST_F(Popups, ControlsJoinTheFocusOrderWhileEnabled) {
+  for (const char* markup : {"<POPUP NAME=c RECT=10,10,100,30><ITEM TITLE=A/></POPUP>",
+                             "<TEXTBOX NAME=c RECT=10,10,200,30 EDITABLE>x</TEXTBOX>"}) {
+    ASSERT_EQ(Open(std::string("<PAGE>") + markup + "</PAGE>"), kPlatformNoError) << markup;
+    PlatformHandle* order = PlatformHandle::New(0);
+    Send("c", kElementDisable);  // the page's window was deactivated
+    Send("c", kElementFillFocusOrder, 0, reinterpret_cast<intptr_t>(order));
+    ASSERT_EQ(InterfaceWindowCount(order), 1u) << markup;
+    EXPECT_EQ(InterfaceWindowAt(order, 0), WindowOf("c")) << markup;
+    Send("c", kElementSetEnabled, 0);
+    PlatformHandle::SetSize(order, 0);
+    Send("c", kElementFillFocusOrder, 0, reinterpret_cast<intptr_t>(order));
+    EXPECT_EQ(InterfaceWindowCount(order), 0u) << markup;
+    PlatformHandle::Dispose(order);
+  }
 }
 
 TEST_F(Popups, RemovingTheFocusedPopupMovesTheFocusOnBeforeItsWindowGoes) {

@@ -195,22 +195,6 @@ TEST_F(TextBoxes, AReadOnlyBoxRefusesTheFocusAndLeavesItWhereItWas) {
   EXPECT_TRUE(Box("field")->focused);
 }
 
-// An editable box takes part in the focus while it is enabled and the page's elements are, whether or not the
-// page's window is active.
-TEST_F(TextBoxes, AnEditableBoxJoinsTheFocusOrderWhileEnabled) {
-  ASSERT_EQ(Open("<PAGE><TEXTBOX NAME=field RECT=0,0,200,30 EDITABLE>x</TEXTBOX></PAGE>"), kPlatformNoError);
-  PlatformHandle* order = PlatformHandle::New(0);
-  Send("field", kElementDisable);  // the page's window was deactivated
-  Send("field", kElementFillFocusOrder, 0, reinterpret_cast<intptr_t>(order));
-  ASSERT_EQ(InterfaceWindowCount(order), 1u);
-  EXPECT_EQ(InterfaceWindowAt(order, 0), Box("field")->control);
-  Send("field", kElementSetEnabled, 0);
-  PlatformHandle::SetSize(order, 0);
-  Send("field", kElementFillFocusOrder, 0, reinterpret_cast<intptr_t>(order));
-  EXPECT_EQ(InterfaceWindowCount(order), 0u);
-  PlatformHandle::Dispose(order);
-}
-
 TEST_F(TextBoxes, TypingGoesIntoTheFocusedBoxAndShortcutsDoNotFire) {
   ASSERT_EQ(Open("<PAGE NAME=one><TEXTBOX NAME=field RECT=0,0,200,30 EDITABLE SIZE=14>start</TEXTBOX>"
                  "<BUTTON NAME=shortcut RECT=0,40,80,60 TITLE=A KEYS=AB- HREF=#two/></PAGE><PAGE NAME=two/>"),
