@@ -65,7 +65,9 @@ TEST_F(Frames, TheFramesPageClosesAfterThePageAroundIt) {
   const size_t mark = driver_.calls.size();
   InterfacePage::Close(Page());
   std::vector<std::pair<int32_t, std::string>> heard;
-  for (size_t i = mark; i < driver_.calls.size(); ++i) heard.emplace_back(driver_.calls[i].message, driver_.calls[i].section);
+  for (size_t i = mark; i < driver_.calls.size(); ++i) {
+    heard.emplace_back(driver_.calls[i].message, driver_.calls[i].section);
+  }
   EXPECT_EQ(heard, (std::vector<std::pair<int32_t, std::string>>{{kPageSectionLeaving, "one"},
                                                                  {kPageClosing, "one"},
                                                                  {kPageSectionLeaving, "two"},
