@@ -92,7 +92,8 @@ PlatformError WriteHeader(PlatformStream* stream) {
 // The length a name has as stored: a longer name is cut to the 63 bytes an entry holds.
 size_t StoredLength(size_t length) { return length < kChunkNameSize ? length : kChunkNameSize - 1; }
 
-// A record name from path text: decoded, not empty, and cut to the length it is stored with.
+// A record name from path text: decoded, not empty, and cut to the length it is stored with. An empty name is
+// refused: stored, it would read as a free entry, and the record with its data would be lost.
 PlatformError RecordName(const char* text, char* name) {
   uint8_t decoded[256];
   PlatformError error = DecodePathSegment(text, strnlen(text, 255 * 3), decoded);

@@ -64,7 +64,8 @@ PlatformError Inflate(const uint8_t* input, size_t n, Bytes* output) {
     z.avail_out = static_cast<uInt>(output->size() - z.total_out);
     result = inflate(&z, Z_NO_FLUSH);
     if (result == Z_STREAM_END) break;
-    // Data that ends before its stream does is damaged, not a shorter result.
+    // Data that ends before its stream does is damaged, not a shorter result: taking what was decoded so far
+    // would report a failure as success and hand on cut data.
     if (result != Z_OK) {
       error = ZlibError(result);
       break;

@@ -114,7 +114,9 @@ PlatformError PlatformStartup() {
     if (window == nullptr) return undo(kPlatformErrSystem);
     platformWindow = window;
   }
-  if (!exitListRegistered) {  // once per process, however often the core starts
+  // Once per process, however often the core starts: the runtime's exit list need hold no more than 32
+  // procedures, so a registration at every start would make a later start fail.
+  if (!exitListRegistered) {
     if (std::atexit(ShutdownCoreAtExit) != 0) return undo(kPlatformErrNoMemory);
     exitListRegistered = true;
   }
@@ -158,9 +160,11 @@ void PlatformShutdownCore() {
     PlatformProc procedure = exitProcs.procs[--exitProcs.count];
     if (procedure != nullptr) procedure();
   }
-  // The housekeeping task's thread would otherwise outlive the core, and a new start would make another.
+  // The housekeeping task's thread would otherwise outlive the core: still running while the process ends, it
+  // would use what the exit has already torn down (a crash), and each new start would leave one more behind.
   core_state::housekeepingRunning = false;
   TimerTask::Dispose(&core_state::housekeepingTask);
+  // The console handler goes with the core, so that a core started again has it once, not once per start.
   SetConsoleCtrlHandler(PlatformConsoleCtrlHandler, FALSE);
   if (core_state::threadSlot != TLS_OUT_OF_INDEXES) {
     TlsFree(core_state::threadSlot);

@@ -255,7 +255,9 @@ class AttributeParser {
         } else if (IsName(c) || c == '\0') {
           if (!AddName(0)) return false;
           state_ = 0;
-          if (c != '\0') StartName(pos);  // the end of the text starts no empty name
+          // The end of the text starts no name: "hidden " would otherwise hold a second attribute, with an
+          // empty name that the list never wrote.
+          if (c != '\0') StartName(pos);
         }
         return true;
       case 3:

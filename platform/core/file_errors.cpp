@@ -22,6 +22,8 @@ PlatformError TranslateWin32Error(uint32_t code) {
   }
 }
 
+// The error of a system call that failed. A failure that leaves no error number would map to 0: it is still a
+// failure, never a success.
 PlatformError LastFileError() {
   PlatformError error = TranslateWin32Error(GetLastError());
   return error == kPlatformNoError ? kPlatformErrFile : error;

@@ -107,11 +107,22 @@ PlatformError CloseKeeping(PlatformStream* stream, PlatformError error) {
 // in one, else a disk file, folder or container file. A disk item leaves `target` naming it.
 PlatformError CreateInFolder(PlatformHandle* target, const PlatformFileInfo* info) {
   if (IsRecord(target) || IsStreamRoot(target) || FileRef::Exists(target)) {
-    // Inside a container, or a container file taken as a folder: the item becomes a record.
-    PlatformStream* container = nullptr;
-    PlatformError error = OpenContainer(target, true, &container);
+    // Inside a container, or a container file taken as a folder: the item becomes a record. Its name is path text
+    // resolved in the folder ("sub/x" is the record "x" of the record "sub"), and the record is added to the
+    // container that holds its last name.
+    size_t length = strnlen(info->name, sizeof(info->name));
+    if (length == sizeof(info->name) || std::strspn(info->name, "/") == length) return kPlatformErrBadFileName;
+    PlatformError error = FileRef::Resolve(target, AsFolderRef(info->name), nullptr);
     if (error != kPlatformNoError) return error;
-    return CloseKeeping(container, ChunkFile::AddRecord(container, info));
+    PlatformStream* container = nullptr;
+    PlatformFileInfo named = *info;
+    error = PlatformStream::OpenForRef(target, true, true, true, &container, named.name);
+    if (error == kPlatformNoError) error = ChunkFile::EnsureIndex(container);
+    if (error != kPlatformNoError) {
+      if (container != nullptr) PlatformStream::Close(container);
+      return error;
+    }
+    return CloseKeeping(container, ChunkFile::AddRecord(container, &named));
   }
   if (!info->isContainer) return FileRef::Create(target, info);
   uint32_t entries = info->isFolder && info->size >= 1 && info->size <= kChunkMaxCreateEntries
@@ -274,7 +285,9 @@ PlatformError PlatformGetFullPath(FolderRef folder, FolderRef name, char* buffer
       error = FileRef::Resolve(ref.Get(), name, nullptr);
       if (error == kPlatformNoError) error = FileRef::GetPathText(ref.Get(), buffer, size);
     } else if (error == kPlatformNoError) {
-      // A text name is appended as it stands: it need not exist.
+      // A text name is appended as it stands: it need not exist. One item has one path text, which callers
+      // compare: no "/" is put after the root's "C:/" (giving "C://a.txt" for "C:/a.txt"), and an empty name adds
+      // no "/" to the folder's own text.
       error = FileRef::GetPathText(ref.Get(), buffer, size);
       const char* text = reinterpret_cast<const char*>(name);
       if (error == kPlatformNoError && text != nullptr && text[0] != '\0') {
@@ -450,6 +463,8 @@ PlatformError PlatformReadFileToHandle(FolderRef folder, FolderRef name, uint32_
   }
   if (error == kPlatformNoError) {
     PlatformHandle::SetLocked(handle, 1);
+    // The stream may be shared with an earlier opener and stand anywhere: read from there, the whole size would
+    // run past the end (-7210) or bring the wrong bytes.
     error = PlatformStream::SetPosition(stream, 0);
     if (error == kPlatformNoError) error = PlatformStream::Read(stream, size, handle->data);
     PlatformHandle::SetLocked(handle, 0);

@@ -165,14 +165,6 @@ PlatformError ApplySegment(PlatformHandle* work, const uint8_t* name) {
   const char* text = reinterpret_cast<const char*>(name + 1);
   bool inContainer = data->rootStream != nullptr || FileRef::HasComponents(work);
   if (!inContainer) {
-    // On disk "." stays where it is and ".." steps to the parent, so that a path never holds them: two texts for
-    // one file would give two references different paths, and their streams, matched by path, would not be
-    // shared (one writer's bytes lost under the other's). Inside a container they are record names like others.
-    if (length == 1 && text[0] == '.') return kPlatformNoError;
-    if (length == 2 && text[0] == '.' && text[1] == '.') {
-      uint8_t ignored[256];
-      return FileRef::GetParent(work, ignored);
-    }
     char full[kWindowsPathSize];
     FileRef::GetWindowsPath(work, full);
     DWORD attributes = GetFileAttributesA(full);
@@ -180,6 +172,14 @@ PlatformError ApplySegment(PlatformHandle* work, const uint8_t* name) {
     inContainer = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
   if (inContainer) return FileRef::PushComponent(work, name);
+  // On disk "." stays where it is and ".." steps to the parent, so that a path never holds them: two texts for one
+  // file would give two references different paths, and their streams, matched by path, would not be shared (one
+  // writer's bytes lost under the other's). Inside a container they are record names like others.
+  if (length == 1 && text[0] == '.') return kPlatformNoError;
+  if (length == 2 && text[0] == '.' && text[1] == '.') {
+    uint8_t ignored[256];
+    return FileRef::GetParent(work, ignored);
+  }
   if (std::memchr(text, '/', length) != nullptr) return kPlatformErrBadFileName;  // a separator on disk
   char candidate[kWindowsPathSize];
   if (!ChildPath(work, text, length, candidate)) return kPlatformErrFile;
@@ -360,6 +360,9 @@ PlatformError DecodePathSegment(const char* text, size_t length, uint8_t* outNam
         }
       }
     }
+    // A 0 byte ("%00") would cut the name where records are looked up by their terminated names, and a name
+    // longer than its length byte can count would be stored cut: either way another item than the one named
+    // would be opened, written or deleted.
     if (byte == 0 || count == kComponentMaxLength) return kPlatformErrBadFileName;
     outName[1 + count++] = byte;
   }
@@ -576,10 +579,9 @@ void FileRef::FreeListingCache() {
 }
 
 PlatformError FileRef::Create(PlatformHandle* folder, const PlatformFileInfo* info) {
+  // The new item is the folder's path, "\" and the name as it stands (a name of "sub/x" makes "x" in "sub").
   size_t length = strnlen(info->name, sizeof(info->name));
-  if (length == 0 || length == sizeof(info->name) || std::strpbrk(info->name, ":\\/") != nullptr) {
-    return kPlatformErrBadFileName;
-  }
+  if (length == sizeof(info->name)) return kPlatformErrBadFileName;  // no terminator: never read past it
   char path[kWindowsPathSize];
   if (!ChildPath(folder, info->name, length, path)) return kPlatformErrFile;
   if (info->isFolder) {
@@ -605,6 +607,11 @@ PlatformError FileRef::Create(PlatformHandle* folder, const PlatformFileInfo* in
       DeleteFileA(path);  // this call made the file: it goes again
       return error;
     }
+  }
+  // The reference keeps the one spelling of the path that resolving gives, with "\" between its names, so that
+  // streams opened through it are shared with those opened by path text.
+  for (char* p = path; *p != '\0'; ++p) {
+    if (*p == '/') *p = '\\';
   }
   PlatformCopyStringBounded(Data(folder)->path, path + std::strlen(Data(folder)->drive), kWindowsPathSize);
   return kPlatformNoError;

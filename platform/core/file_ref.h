@@ -63,7 +63,8 @@ struct PlatformFileInfo {
 };
 
 // The identity of a folder in a tree walk: the volume and the file index of the folder itself, so that a
-// folder reached again through a symbolic link is recognised.
+// folder reached again through a symbolic link is recognised. (Identities made with a counter that grows at every
+// listing would never match, and a link back to an ancestor would be walked into without end.)
 struct FolderIdentity {
   uint32_t volume;
   uint32_t indexHigh;

@@ -184,7 +184,8 @@ PlatformError PlatformHandle::Dispose(PlatformHandle* handle) {
   std::lock_guard<std::recursive_mutex> hold(BlockListLock());
   PlatformError error = CheckBlocks();
   if (error != kPlatformNoError) return error;
-  if (!handle->inUse) return kPlatformErrBadData;  // disposed already: nothing to free twice
+  // Disposed already: its data was freed, and freeing it again would corrupt the heap.
+  if (!handle->inUse) return kPlatformErrBadData;
   std::free(handle->data);
   handle->data = nullptr;
   handle->size = 0;

@@ -149,6 +149,8 @@ PlatformError FindVolumeByName(PlatformHandle* ref, const uint8_t* name) {
       return true;
     });
   }
+  // The passes look at every letter from A to Z: a volume on drive Z, which the volume list counts, would never
+  // be found by its name otherwise.
   for (int pass = 0; pass < 3 && error != kPlatformNoError; ++pass) {
     error = ScanDrives("ABCDEFGHIJKLMNOPQRSTUVWXYZ", [&](char letter, const char* root) {
       UINT type = GetDriveTypeA(root);

@@ -186,7 +186,9 @@ PlatformError ThreadLayer::Startup(uint32_t recordCount, uint32_t stackSize) {
 PlatformError ThreadLayer::Kill(uint32_t threadId) {
   EnterGlobalLock();
   ThreadRecord* record = FindRecord(threadId);
-  if (record == nullptr || record == &mainRecord) {  // the main thread's record is never idled
+  // The main thread's record is never killed: it lives in the layer itself, not on the heap, so idling it would
+  // have the layer's shut-down free memory it never allocated (a crash), and its thread is the program's own.
+  if (record == nullptr || record == &mainRecord) {
     LeaveGlobalLock();
     return kPlatformErrBadReference;
   }
@@ -215,7 +217,9 @@ void ThreadLayer::Shutdown() {
   if (!(flags & kStarted) || (flags & kShuttingDown)) return;
   flags = (flags & ~kStarted) | kShuttingDown;
   EnterGlobalLock();
-  // Every queue in use is emptied; records whose thread cannot be stopped are let go with the table.
+  // All three queues in use are emptied, not two: a record left in the third would keep its thread running and
+  // point into a queue and a table that are gone. Records whose thread cannot be stopped are let go with the
+  // table.
   for (MutexQueue& queue : queuesInUse) {
     while (ThreadRecord* record = queue.head) {
       if (Kill(record->threadId) != kPlatformNoError) MutexQueue::Remove(&queue, record);

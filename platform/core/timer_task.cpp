@@ -19,7 +19,8 @@ struct TimerTaskState {
   uint32_t currentDelay;
   uint32_t armedTime;    // timeGetTime when the current delay began
   uint32_t pendingDelay;  // 0 = none
-  uint32_t pendingTime;   // timeGetTime when the pending delay was set: it counts from then
+  uint32_t pendingTime;   // timeGetTime the pending delay counts from: when it was set, or when the callback
+                          // that set it returned
   uint8_t armed;
   uint8_t stopping;  // 1: disposed from another thread, which waits for this one; 2: from within the callback
 };
@@ -105,6 +106,8 @@ DWORD TaskLoop(LPVOID parameter) {
       state->armed = 0;
       task->callback(task, task->userValue);
       if (state->stopping) break;  // disposed from within the callback
+      // A delay the callback set for its task counts from the moment the callback returns.
+      if (state->pendingDelay != 0) state->pendingTime = timeGetTime();
     }
     if (state->pendingDelay != 0) {
       state->currentDelay = state->pendingDelay;
@@ -183,11 +186,13 @@ int32_t TimerTask::SetDelay(TimerTask* task, int32_t delay) {
     }
     if (delay > 0 && state->armed && state->pendingDelay == 0 && static_cast<int32_t>(result) <= delay) {
       // The new deadline is not earlier than the one the thread waits for: it is moved in place, and the
-      // thread, waking at the old one, waits for the rest. Re-arming the same delay over and over (every clock
-      // reading does so with the housekeeping task) then costs no thread a wake-up.
+      // thread, waking at the old one, waits for the rest. The task is called at the same moment as if the thread
+      // had been woken to take the delay, but every clock reading re-arms the housekeeping task this way, and
+      // waking its time-critical thread at each one would take a processor from the program many times a frame.
       state->currentDelay = static_cast<uint32_t>(delay);
       state->armedTime = timeGetTime();
     } else if (delay != -1) {
+      // The new delay starts from now, not from when the task's thread wakes up to take it.
       state->pendingDelay = static_cast<uint32_t>(delay < 0 ? 0 : delay);
       state->pendingTime = timeGetTime();
       SetEvent(state->wakeEvent);

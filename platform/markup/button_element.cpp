@@ -36,7 +36,7 @@ bool IsImageButton(const ButtonData* data) {
   return data->control.window == nullptr && PlatformHandle::GetSize(data->images) > 0;
 }
 
-bool ImageButtonTakesInput(const ButtonData* data) { return data->control.enabled && InterfacePage::ElementsEnabled(); }
+bool ImageButtonTakesInput(const ButtonData* data) { return element_support::EnabledOnPage(data->control.enabled); }
 
 void ApplyEnabled(const ButtonData* data) {
   element_support::ApplyEnabled(data->control.window, data->control.enabledByActivation, data->control.enabled);

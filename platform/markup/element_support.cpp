@@ -72,7 +72,9 @@ bool IsChildUnderPoint(HWND pageWindow, HWND child, const MouseEventRecord* mous
   return ChildWindowFromPoint(pageWindow, POINT{mouse->windowX, mouse->windowY}) == child;
 }
 
-bool TakesInput(bool byActivation, bool enabled) { return byActivation && enabled && InterfacePage::ElementsEnabled(); }
+bool EnabledOnPage(bool enabled) { return enabled && InterfacePage::ElementsEnabled(); }
+
+bool TakesInput(bool byActivation, bool enabled) { return byActivation && EnabledOnPage(enabled); }
 
 void ApplyEnabled(HWND child, bool byActivation, bool enabled) {
   if (child != nullptr) EnableWindow(child, TakesInput(byActivation, enabled) ? TRUE : FALSE);

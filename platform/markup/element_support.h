@@ -71,6 +71,9 @@ bool IsChildUnderPoint(HWND pageWindow, HWND child, const MouseEventRecord* mous
 void ApplyEnabled(HWND child, bool byActivation, bool enabled);
 // Whether an element with these flags takes input now.
 bool TakesInput(bool byActivation, bool enabled);
+// Whether an element is enabled, and so are the page's elements (the window's activation aside): such an element
+// joins the focus order, and an image button takes clicks.
+bool EnabledOnPage(bool enabled);
 // The pause of a keyboard shortcut's flash.
 void FlashPause();
 // The identifier of a child window made for an element.

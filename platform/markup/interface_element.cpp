@@ -41,6 +41,8 @@ PlatformError InterfacePage::SendElementMessage(InterfacePage* page, InterfaceEl
   HDC dc = nullptr;
   int saved = 0;
   bool ownDc = false;
+  // Drawing goes into the root page's offscreen world, a child page's elements' drawing too: drawn on the window
+  // instead, it would be painted over as soon as the root page puts its world on the window.
   if (message == kElementDraw && root->offscreen != nullptr) {
     dc = PlatformWorld::GetPortDC(root->offscreen);
   } else {
@@ -61,7 +63,9 @@ PlatformError InterfacePage::SendElementMessage(InterfacePage* page, InterfaceEl
   globals.currentElement = element;
   PlatformError result =
       element->handler(page->window, dc, element->node, element->instanceData, message, parameter1, parameter2);
-  // The live byte follows what the handler answers to "visible?"; the first answer is the result.
+  // The live byte follows what the handler answers to "visible?". The first answer is the result: taking the
+  // second one's would turn every failure of messages 0, 1, 65, 67 and 69 into success, and an element that
+  // could not be made would stay.
   if (!KeepsLiveByte(message) && !element->removed) {
     element->handler(page->window, dc, element->node, element->instanceData, kElementGetVisible, 0,
                      reinterpret_cast<intptr_t>(&element->live));

@@ -34,7 +34,8 @@ PlatformError InterfacePage::MoveFocus(InterfacePage* page, bool forward, Interf
   InterfacePage* root = RootOf(page);
   PlatformHandle* order = root->focusOrder;
   const int32_t count = static_cast<int32_t>(InterfaceWindowCount(order));
-  if (count == 0) return kPlatformNoError;  // nothing takes the focus
+  // Nothing takes the focus. (The step below wraps around by the count, which would divide by zero.)
+  if (count == 0) return kPlatformNoError;
   int32_t index = -1;
   for (int32_t i = 0; root->focus->window != nullptr && i < count; ++i) {
     if (InterfaceWindowAt(order, static_cast<uint32_t>(i)) == root->focus->window) index = i;
@@ -68,7 +69,6 @@ PlatformError InterfacePage::SetFocus(InterfacePage* page, InterfaceElement* ele
   if (window != nullptr && element == nullptr && !FindWindowOwner(root, window, &target, &element)) {
     element = nullptr;
   }
-  if (element != nullptr && element == focus->element && window == focus->window) return kPlatformNoError;
   bool refused = false;
   InterfacePage* oldPage = focus->page;
   InterfaceElement* oldElement = focus->element;

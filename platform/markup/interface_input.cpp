@@ -24,7 +24,9 @@ constexpr WORD kNotifyKillFocus = 0x200;
 constexpr WORD kNotifyChange = 0x300;
 constexpr UINT kLastMouseMessage = 0x209;
 
-// The page of a window: the page that owns it, else a root page on it, else any page on it.
+// The page of a window: the page that owns it, else a root page on it, else any page on it. A root page before a
+// child page: the window's input, painting and activation are the root page's to handle for the whole tree (a
+// child page never activates, and would paint only its own area).
 InterfacePage* PageOfWindow(HWND window) {
   InterfacePage* root = nullptr;
   InterfacePage* any = nullptr;
@@ -38,7 +40,8 @@ InterfacePage* PageOfWindow(HWND window) {
 }
 
 // The character a key stands for in KEYS: a typed digit or letter (upper-cased), "." as "-"; untyped, Return
-// and keypad Enter as "+" and Escape as "-". 0 for none. A key types when its character is printable.
+// and keypad Enter as "+" and Escape as "-". 0 for none. A key types when its character is printable: the key
+// event's flag 0x8 is the Alt key, so read as "typed" it would let only Alt and a letter reach KEYS.
 char ShortcutOf(const KeyEventRecord* key) {
   const uint8_t c = key->character;
   if (c >= 32) {
@@ -106,26 +109,30 @@ void EraseBackground(InterfacePage* page, HDC dc) {
   DeleteObject(brush);
 }
 
+// WM_ACTIVATE: every element hears whether the window is active (48) or not (49). Activated, the window gives the
+// focus to its pending focus window when an element claims it, else moves the focus on.
 bool HandleActivation(InterfacePage* page, WPARAM wParam) {
   const WORD state = LOWORD(wParam);
   const bool on = state == WA_ACTIVE || state == WA_CLICKACTIVE;
   ForEachElement(page, [&](InterfaceElement* element) {
     InterfacePage::SendElementMessage(page, element, on ? kElementEnable : kElementDisable, 0, 0);
   });
-  if (!on) return true;
+  if (!on) {
+    // Losing the activation moves no focus: focusing a child of a window that is being deactivated activates it
+    // again, so the page would take the activation back from the window the user turned to. The focused window
+    // is kept as the pending focus window instead, for the activation that brings the user back.
+    page->pendingFocusWindow = RootOf(page)->focus->window;
+    return true;
+  }
   InterfacePage* owner = nullptr;
   InterfaceElement* element = nullptr;
-  InterfaceFocus* focus = RootOf(page)->focus;
-  if (page->pendingFocusWindow != nullptr && FindWindowOwner(page, page->pendingFocusWindow, &owner, &element)) {
-    InterfacePage::SetFocus(owner, element, page->pendingFocusWindow, false);
-  } else if (focus->element != nullptr) {
-    // The element that had the focus takes it back.
-    InterfacePage::SendElementMessage(focus->page, focus->element, kElementFocus,
-                                      reinterpret_cast<intptr_t>(focus->window), 0);
+  HWND pending = page->pendingFocusWindow;
+  page->pendingFocusWindow = nullptr;
+  if (pending != nullptr && FindWindowOwner(page, pending, &owner, &element)) {
+    InterfacePage::SetFocus(owner, element, pending, false);
   } else {
     InterfacePage::MoveFocus(page, true, nullptr, nullptr, nullptr);
   }
-  page->pendingFocusWindow = nullptr;
   return true;
 }
 
@@ -199,7 +206,8 @@ bool InterfacePage::HandleWindowMessage(InterfacePage* page, UINT message, WPARA
         EndPaint(page->window, &paint);
       } else {
         Redraw(page, nullptr, false);
-        ValidateRect(page->window, nullptr);  // the page's window holds nothing else to paint
+        // The page's window holds nothing else to paint; a part left invalid would bring WM_PAINT back for ever.
+        ValidateRect(page->window, nullptr);
       }
       return true;
     case WM_ERASEBKGND:

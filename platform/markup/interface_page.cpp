@@ -136,7 +136,12 @@ void ClosePageNow(InterfacePage* page) {
   Globals& globals = State();
   ++globals.tearingDown;
   ++globals.callDepth;
-  // Pages shown inside this one go first (a FRAME closes its own; any other is closed here).
+  if (page->ownWindow && page->window != nullptr) ShowWindow(page->window, SW_HIDE);
+  Notify(page, kPageSectionLeaving, nullptr, nullptr);
+  Notify(page, kPageClosing, nullptr, nullptr);
+  ForgetContents(page);  // a FRAME closes the page it shows as its element goes
+  // Any other page shown inside this one (attached on its window by another opener) goes now: left open, it would
+  // keep this page as its parent after the page is freed.
   for (bool again = true; again;) {
     again = false;
     for (InterfacePage* other = globals.pages; other != nullptr; other = other->next) {
@@ -147,10 +152,6 @@ void ClosePageNow(InterfacePage* page) {
       }
     }
   }
-  if (page->ownWindow && page->window != nullptr) ShowWindow(page->window, SW_HIDE);
-  Notify(page, kPageSectionLeaving, nullptr, nullptr);
-  Notify(page, kPageClosing, nullptr, nullptr);
-  ForgetContents(page);
   if (page->focus == &page->ownFocus) page->ownFocus = InterfaceFocus{page, nullptr, nullptr, -1, nullptr};
   if (page->ownWindow && page->window != nullptr) {
     page->closing = 1;
@@ -252,9 +253,8 @@ PlatformError InterfacePage::Attach(HWND window, const Rect* rect, InterfacePage
 PlatformError InterfacePage::Open(InterfacePage* page, FolderRef folder, const char* path, const char* sectionName) {
   if (!IsOpen(page)) return kPlatformErrBadData;
   PageCall call;
-  if (page->currentSection != nullptr || page->document != nullptr) {
-    if (LeaveRefused(page)) return kPlatformNoError;
-  }
+  // Every open first leaves what the page shows, the first one too: the callback hears message 5 and may refuse.
+  if (LeaveRefused(page)) return kPlatformNoError;
   interface_internal::SuspendDrawing(page);
   // The old folder may be the one the new path is relative to: it goes only once the new one is found.
   FolderRef oldFolder = page->folder;
@@ -334,7 +334,8 @@ PlatformError InterfacePage::ShowSection(InterfacePage* page, InterfaceSection* 
     }
     if (error == kPlatformNoError) {
       // Inside a handler of a page whose focus is set, the focus stays where the handler leaves it; a child page
-      // shown while the page around it is being built leaves the focus to that page's own showing.
+      // shown while the page around it is being built leaves the focus to that page's own showing, which would
+      // otherwise move it on a second time and start the page's focus on its second window.
       InterfacePage* current = State().currentPage;
       bool keepFocus = current != nullptr && current->focus != nullptr && current->focus->element != nullptr;
       const bool enclosingBuilt = page->parent == nullptr || RootOf(page)->currentSection != nullptr;
@@ -355,7 +356,9 @@ PlatformError InterfacePage::Close(InterfacePage* page) {
   if (!IsOpen(page) || page->tearingDown) return kPlatformNoError;
   interface_internal::Globals& globals = State();
   if (globals.callDepth > 0 && globals.tearingDown == 0) {
-    page->closeRequested = 1;  // closes when the outermost page call returns
+    // A page call runs (a handler, a callback, a tracking loop): the page closes when the outermost call
+    // returns, as closing it now would free the page and its elements under the code that is using them.
+    page->closeRequested = 1;
     return kPlatformNoError;
   }
   interface_internal::ClosePageNow(page);

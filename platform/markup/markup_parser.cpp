@@ -394,6 +394,8 @@ PlatformError MarkupParseState::Run() {
       textStart = searchFrom = contentEnd;  // the close tag is read next
       continue;
     }
+    // The next search starts after the tag's end. A "<" with another "<" right after it ends before the second
+    // one, at the first "<" itself: a search from there would find that same "<" again, for ever.
     textStart = searchFrom = pos + 1;
   }
   // Elements still open are closed here, innermost first.

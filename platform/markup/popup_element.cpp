@@ -131,7 +131,7 @@ PlatformError PopupElement::Proc(HWND window, HDC dc, MarkupNode* node, Platform
       return kPlatformNoError;
     case kElementFillFocusOrder:
       if (popup->control.window != nullptr && parameter2 != 0 &&
-          element_support::TakesInput(popup->control.enabledByActivation, popup->control.enabled)) {
+          element_support::EnabledOnPage(popup->control.enabled)) {
         return PlatformHandle::AppendBytes(reinterpret_cast<PlatformHandle*>(parameter2), &popup->control.window,
                                            sizeof(HWND));
       }

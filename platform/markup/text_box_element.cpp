@@ -327,7 +327,7 @@ PlatformError TextBoxElement::Proc(HWND window, HDC dc, MarkupNode* node, Platfo
       return kPlatformNoError;
     case kElementFillFocusOrder:
       if (box->editable && box->control != nullptr && parameter2 != 0 &&
-          element_support::TakesInput(box->enabledByActivation, box->enabled)) {
+          element_support::EnabledOnPage(box->enabled)) {
         return PlatformHandle::AppendBytes(reinterpret_cast<PlatformHandle*>(parameter2), &box->control, sizeof(HWND));
       }
       return kPlatformNoError;

@@ -65,7 +65,11 @@ PlatformError PageWindow::Open(FolderRef folder, const char* path, const char* s
   const Rect area{0, 0, width, height};
   InterfacePage::MoveTo(page_, &area);
   InvalidateRect(window_, nullptr, TRUE);
+  // Showing the window activates it, and an activated page moves its focus on unless a window is pending: the
+  // window the open focused is made the pending one, so that the page keeps it.
+  if (page_->focus != nullptr) page_->pendingFocusWindow = page_->focus->window;
   ShowWindow(window_, SW_SHOW);
+  if (IsOpen()) page_->pendingFocusWindow = nullptr;  // a window that was active already took none
   return error;
 }
 

@@ -347,4 +347,37 @@ TEST_F(DiskContainers, NestedTwoLevelsDeepThroughReferences) {
   EXPECT_EQ(PlatformReleaseFolder(boxRef), kPlatformNoError);
 }
 
+// A new item's name is path text resolved in the folder: its last name is the record, added to the container
+// that the names before it lead to.
+TEST_F(DiskContainers, ANewRecordsNameIsResolvedInTheFolder) {
+  PlatformFileInfo box = NewItem("box.chk", 0, 1);
+  ASSERT_EQ(PlatformCreateFile(folder_, &box), kPlatformNoError);
+  FolderRef boxRef = 0;
+  ASSERT_EQ(PlatformResolveFolder(folder_, "box.chk", &boxRef), kPlatformNoError);
+  PlatformFileInfo sub = NewItem("sub", 1, 0);
+  ASSERT_EQ(PlatformCreateFile(boxRef, &sub), kPlatformNoError);
+
+  PlatformFileInfo nested = NewItem("sub/x", 0, 0);
+  ASSERT_EQ(PlatformCreateFile(boxRef, &nested), kPlatformNoError);
+  EXPECT_EQ(PlatformGetFileInfo(folder_, "box.chk/sub/x", nullptr, true), kPlatformNoError);
+  EXPECT_EQ(PlatformGetFileInfo(folder_, "box.chk/sub%2Fx", nullptr, true), kPlatformErrFileNotFound);
+  PlatformFileInfo info;
+  ASSERT_EQ(PlatformGetFileInfo(folder_, "box.chk", &info, true), kPlatformNoError);
+  ASSERT_EQ(PlatformGetIndexedFileInfo(boxRef, 0, &info, true), kPlatformNoError);
+  EXPECT_STREQ(info.name, "sub");
+  EXPECT_EQ(PlatformGetIndexedFileInfo(boxRef, 1, &info, true), kPlatformErrFileNotFound);  // "sub" alone on top
+
+  // A name on the way that is no record: the path is not found.
+  PlatformFileInfo lost = NewItem("none/x", 0, 0);
+  EXPECT_EQ(PlatformCreateFile(boxRef, &lost), kPlatformErrPathNotFound);
+
+  // ".." inside a container file names a record like any other name, not the folder around the file.
+  PlatformFileInfo dots = NewItem("..", 0, 0);
+  ASSERT_EQ(PlatformCreateFile(boxRef, &dots), kPlatformNoError);
+  ASSERT_EQ(PlatformGetFileInfo(folder_, "box.chk/..", &info, true), kPlatformNoError);
+  EXPECT_STREQ(info.name, "..");
+  EXPECT_EQ(info.isFolder, 0);
+  EXPECT_EQ(PlatformReleaseFolder(boxRef), kPlatformNoError);
+}
+
 }  // namespace

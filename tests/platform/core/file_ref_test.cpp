@@ -256,8 +256,17 @@ TEST_F(FileRefs, CreatingAnExistingItemFailsAndLeavesItUntouched) {
   EXPECT_EQ(FileRef::Delete(folder), kPlatformNoError);
   EXPECT_FALSE(temp_.Exists("new.bin"));
 
-  std::strcpy(info.name, "bad/name");
-  EXPECT_EQ(FileRef::Create(base_, &info), kPlatformErrBadFileName);
+  // The name is put after the folder's path as it stands: "sub/inner.txt" is a file of the folder "sub".
+  ASSERT_EQ(mkdir(temp_.PosixPath("sub").c_str(), 0700), 0);
+  std::strcpy(info.name, "sub/inner.txt");
+  info.size = 2;
+  FileRef::Dispose(AsFolderRef(folder));
+  ASSERT_EQ(FileRef::Resolve(base_, 0, &folder), kPlatformNoError);
+  EXPECT_EQ(FileRef::Create(folder, &info), kPlatformNoError);
+  EXPECT_EQ(temp_.ReadFile("sub/inner.txt"), std::string(2, '\0'));
+  EXPECT_EQ(PathText(folder), "C:" + temp_.Posix() + "/sub/inner.txt");
+  std::strcpy(info.name, "missing/name");
+  EXPECT_EQ(FileRef::Create(base_, &info), kPlatformErrPathNotFound);
   FileRef::Dispose(AsFolderRef(folder));
 }
 

@@ -22,6 +22,7 @@ struct CallbackLog {
   int32_t rearm = 0;         // a delay the callback sets for itself, 0 for none
   int32_t rearmAnswer = -2;
   bool disposeItself = false;
+  DWORD busyAfterRearm = 0;  // milliseconds of the manual clock the callback takes after setting its delay
 
   // Waits for the given number of calls; the real-time bound only guards against a hang.
   bool WaitForCalls(size_t count) {
@@ -33,6 +34,7 @@ struct CallbackLog {
 void Callback(TimerTask* task, void* userValue) {
   auto* log = static_cast<CallbackLog*>(userValue);
   if (log->rearm != 0) log->rearmAnswer = TimerTask::SetDelay(task, log->rearm);
+  if (log->busyAfterRearm != 0) HostTestAdvanceClock(log->busyAfterRearm);
   if (log->disposeItself) TimerTask::Dispose(task);
   std::lock_guard<std::mutex> hold(log->lock);
   log->times.push_back(timeGetTime());
@@ -128,6 +130,25 @@ TEST_F(TimerTasks, CallbackRearmsItself) {
   EXPECT_EQ(log_.rearmAnswer, 0);  // no delay was pending inside the callback
   WaitForTimedWait(before);
   HostTestAdvanceClock(50);
+  ASSERT_TRUE(log_.WaitForCalls(2));
+  EXPECT_EQ(log_.times[1] - log_.times[0], 50u);
+}
+
+// Set from within the callback, the delay is taken up when the callback returns and counts from then.
+TEST_F(TimerTasks, ADelaySetInTheCallbackCountsFromItsReturn) {
+  log_.rearm = 50;
+  log_.busyAfterRearm = 20;
+  SetDelayAndWait(10);
+  DWORD before = HostTestTimedWaitsBlocked();
+  HostTestAdvanceClock(10);
+  ASSERT_TRUE(log_.WaitForCalls(1));
+  WaitForTimedWait(before);
+  EXPECT_EQ(TimerTask::SetDelay(&task_, -1), 50);
+  log_.rearm = 0;
+  log_.busyAfterRearm = 0;
+  HostTestAdvanceClock(49);
+  EXPECT_EQ(TimerTask::SetDelay(&task_, -1), 1);
+  HostTestAdvanceClock(1);
   ASSERT_TRUE(log_.WaitForCalls(2));
   EXPECT_EQ(log_.times[1] - log_.times[0], 50u);
 }

@@ -57,6 +57,23 @@ TEST_F(Frames, ShowASectionAndMergeTheirFocusOrder) {
   EXPECT_EQ(Section(), "one");
 }
 
+// A closing page leaves its section and closes before its frame closes the page it shows.
+TEST_F(Frames, TheFramesPageClosesAfterThePageAroundIt) {
+  ASSERT_EQ(Open("<PAGE NAME=one><FRAME NAME=f RECT=10,50,210,150 SRC=#two></FRAME></PAGE><PAGE NAME=two/>"),
+            kPlatformNoError);
+  ASSERT_NE(ChildOf("f"), nullptr);
+  const size_t mark = driver_.calls.size();
+  InterfacePage::Close(Page());
+  std::vector<std::pair<int32_t, std::string>> heard;
+  for (size_t i = mark; i < driver_.calls.size(); ++i) {
+    heard.emplace_back(driver_.calls[i].message, driver_.calls[i].section);
+  }
+  EXPECT_EQ(heard, (std::vector<std::pair<int32_t, std::string>>{{kPageSectionLeaving, "one"},
+                                                                 {kPageClosing, "one"},
+                                                                 {kPageSectionLeaving, "two"},
+                                                                 {kPageClosing, "two"}}));
+}
+
 TEST_F(Frames, AnotherFileIsOpenedFromThePagesFolder) {
   ASSERT_EQ(Open("<PAGE><FRAME NAME=f RECT=0,0,200,100 SOURCE=other.iml#b SRC=#ignored></FRAME></PAGE>",
                  {scenario_writer::PageFile{"other.iml", {}}}),

@@ -234,22 +234,63 @@ TEST_F(PageInput, ControlNotificationsActivateAndMoveTheFocus) {
   EXPECT_EQ(Focused(), "");
 }
 
-TEST_F(PageInput, ActivationOfTheWindowReachesEveryElementAndBringsTheFocusBack) {
+// Activated, the window focuses its pending focus window when an element claims it, else moves the focus on.
+// Deactivated, it moves no focus and keeps the focused window as the pending one.
+TEST_F(PageInput, ActivationFocusesThePendingWindowElseMovesTheFocusOn) {
   ASSERT_EQ(OpenPage(kThreeWindows), kPlatformNoError);
   driver_.Key(VK_TAB);
+  HWND aWindow = nullptr, bWindow = nullptr;
+  InterfacePage::GetFocus(driver_.Page(), nullptr, nullptr, &bWindow);
   page_test::Log().clear();
   HostTestActivate(driver_.Window(), false);
   driver_.Pump();
   for (const char* name : {"a", "b", "c"}) EXPECT_EQ(MessagesOf(name).front(), kElementDisable) << name;
   EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(Focused(), "b");
+  EXPECT_EQ(driver_.Page()->pendingFocusWindow, bWindow);
   page_test::Log().clear();
   HostTestActivate(driver_.Window(), true);
   driver_.Pump();
   for (const char* name : {"a", "b", "c"}) EXPECT_EQ(MessagesOf(name).front(), kElementEnable) << name;
   EXPECT_EQ(Focused(), "b");
-  HWND window = nullptr;
-  InterfacePage::GetFocus(driver_.Page(), nullptr, nullptr, &window);
-  EXPECT_EQ(GetFocus(), window);
+  EXPECT_EQ(GetFocus(), bWindow);
+  EXPECT_EQ(driver_.Page()->pendingFocusWindow, nullptr);
+
+  // Nothing pending: the focus moves on from b.
+  HostTestActivate(driver_.Window(), false);
+  driver_.Pump();
+  driver_.Page()->pendingFocusWindow = nullptr;
+  HostTestActivate(driver_.Window(), true);
+  driver_.Pump();
+  EXPECT_EQ(Focused(), "c");
+
+  // Another window pending: it takes the focus.
+  HostTestActivate(driver_.Window(), false);
+  driver_.Pump();
+  aWindow = reinterpret_cast<HWND*>(driver_.Page()->focusOrder->data)[0];
+  driver_.Page()->pendingFocusWindow = aWindow;
+  HostTestActivate(driver_.Window(), true);
+  driver_.Pump();
+  EXPECT_EQ(Focused(), "a");
+  EXPECT_EQ(GetFocus(), aWindow);
+}
+
+// A request to focus the element that has the focus goes the whole way: the element loses it and gains it again.
+TEST_F(PageInput, FocusingTheFocusedElementAgainGoesTheWholeWay) {
+  ASSERT_EQ(OpenPage("<PAGE><TEST NAME=only WINDOWS=1 RECT=0,0,50,20/></PAGE>"), kPlatformNoError);
+  ASSERT_EQ(Focused(), "only");
+  page_test::Log().clear();
+  const size_t mark = driver_.calls.size();
+  driver_.Key(VK_TAB);  // the one window of the order is the next one too
+  EXPECT_EQ(Focused(), "only");
+  std::vector<intptr_t> focusMessages;
+  for (const page_test::Delivered& delivered : page_test::Log()) {
+    if (delivered.message == kElementFocus) focusMessages.push_back(delivered.parameter1);
+  }
+  ASSERT_EQ(focusMessages.size(), 2u);
+  EXPECT_EQ(focusMessages[0], 0);
+  EXPECT_NE(focusMessages[1], 0);
+  EXPECT_EQ(driver_.MessagesSince(mark), (std::vector<int32_t>{kPageElementLosingFocus, kPageElementFocused}));
 }
 
 TEST_F(PageInput, AVisiblePageWindowKeepsItsSize) {

@@ -126,10 +126,18 @@ TEST_F(Pages, AnotherFileOpenedByTheOpenerBringsItsOwnLayout) {
 TEST_F(Pages, SectionsAndTheCallback) {
   const std::string folder = driver_.WritePages(
       "sections", "<INTERFACE><PAGE NAME=a><TEST NAME=x/></PAGE><PAGE NAME=b><TEST NAME=y/></PAGE></INTERFACE>");
+  // The very first open of the page leaves its (empty) section first: message 5 may refuse it too.
+  driver_.answers[kPageSectionLeaving] = kInterfaceRefused;
+  ASSERT_EQ(driver_.Open(folder), kPlatformNoError);
+  EXPECT_EQ(driver_.Page()->document, nullptr);
+  EXPECT_EQ(driver_.Messages(), (std::vector<int32_t>{kPageAttached, kPageSectionLeaving}));
+  driver_.answers.clear();
+  driver_.calls.clear();
+
   ASSERT_EQ(driver_.Open(folder, "nope"), kPlatformNoError);  // no such section: nothing shown, no message 2
   EXPECT_EQ(driver_.Page()->currentSection, nullptr);
   EXPECT_EQ(InterfacePage::GetElementCount(driver_.Page()), 0);
-  EXPECT_EQ(driver_.Messages(), (std::vector<int32_t>{kPageAttached}));
+  EXPECT_EQ(driver_.Messages(), (std::vector<int32_t>{kPageSectionLeaving}));
 
   ASSERT_EQ(driver_.Open(folder), kPlatformNoError);  // the first section
   EXPECT_STREQ(driver_.Page()->currentSection->name, "a");

@@ -94,6 +94,25 @@ TEST_F(Popups, ChoosingAnItemActivatesAndOnlyAnEnabledPopupTakesTheFocus) {
   EXPECT_EQ(Section(), "two");
 }
 
+// A pop-up list, like an editable text box, takes part in the focus while it is enabled and the page's elements
+// are, whether or not the page's window is active.
+TEST_F(Popups, ControlsJoinTheFocusOrderWhileEnabled) {
+  for (const char* markup : {"<POPUP NAME=c RECT=10,10,100,30><ITEM TITLE=A/></POPUP>",
+                             "<TEXTBOX NAME=c RECT=10,10,200,30 EDITABLE>x</TEXTBOX>"}) {
+    ASSERT_EQ(Open(std::string("<PAGE>") + markup + "</PAGE>"), kPlatformNoError) << markup;
+    PlatformHandle* order = PlatformHandle::New(0);
+    Send("c", kElementDisable);  // the page's window was deactivated
+    Send("c", kElementFillFocusOrder, 0, reinterpret_cast<intptr_t>(order));
+    ASSERT_EQ(InterfaceWindowCount(order), 1u) << markup;
+    EXPECT_EQ(InterfaceWindowAt(order, 0), WindowOf("c")) << markup;
+    Send("c", kElementSetEnabled, 0);
+    PlatformHandle::SetSize(order, 0);
+    Send("c", kElementFillFocusOrder, 0, reinterpret_cast<intptr_t>(order));
+    EXPECT_EQ(InterfaceWindowCount(order), 0u) << markup;
+    PlatformHandle::Dispose(order);
+  }
+}
+
 TEST_F(Popups, RemovingTheFocusedPopupMovesTheFocusOnBeforeItsWindowGoes) {
   ASSERT_EQ(Open("<PAGE><POPUP NAME=a RECT=10,10,100,30><ITEM TITLE=a/></POPUP>"
                  "<POPUP NAME=b RECT=10,40,100,60><ITEM TITLE=b/></POPUP></PAGE>"),
