@@ -229,7 +229,6 @@ bool InfoOf(const char* path, PlatformFileInfo& info) {
 }
 
 struct FolderWalk {
-  std::string folderPath;
   const std::function<void(DataStream&)>* perFile;
   const std::function<bool()>* end;
 };
@@ -239,7 +238,6 @@ PlatformError VisitFolderItem(FolderRef top, const char* relativePath, const Pla
   const FolderWalk& walk = *static_cast<const FolderWalk*>(user);
   if (depth != 1 || info->isFolder) return kPlatformNoError;
   DataStream stream(top, info->name);
-  stream.PushPath(walk.folderPath + info->name);
   if (stream.Open(kDataStreamRead | kDataStreamWholeFile) == 0 && *walk.perFile) (*walk.perFile)(stream);
   stream.Close();
   bool stop = *walk.end && (*walk.end)();
@@ -272,11 +270,12 @@ uint32_t FolderItemCount(const char* path) {
 
 int32_t PathJoinIfFolder(std::string& out, const char* folderPath, uint32_t itemNumber) {
   out.clear();
-  if (!IsFolder(folderPath) || itemNumber == 0) return 0;
+  if (!IsFolder(folderPath)) return 0;
   FolderRef folder = 0;
   PlatformError error = PlatformResolveFolder(0, folderPath, &folder);
   if (error != kPlatformNoError) return error;
   PlatformFileInfo info;
+  // Item 0 wraps to an index past the last item, which the file manager reports as missing.
   error = PlatformGetIndexedFileInfo(folder, itemNumber - 1, &info, false);
   if (error == kPlatformNoError && info.isFolder == 0) out = std::string(folderPath) + info.name;
   PlatformReleaseFolder(folder);
@@ -288,8 +287,7 @@ void ForEachFileInFolder(std::string_view folderPath, const std::function<void(D
   std::string path(folderPath);
   FolderRef folder = 0;
   if (PlatformResolveFolder(0, path.c_str(), &folder) != kPlatformNoError) return;
-  FolderWalk walk{path, &perFile, &end};
-  if (!walk.folderPath.empty() && walk.folderPath.back() != '/') walk.folderPath += '/';
+  FolderWalk walk{&perFile, &end};
   // The folder's own items only, so a file of a sub-folder is never looked for in its parent; container files
   // are plain files here.
   PlatformEnumerateFolder(folder, VisitFolderItem, &walk, kWalkContainersPlain);
