@@ -155,6 +155,8 @@ void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderP
   std::string folder, name;
   SplitPath(dataPath, folder, name);
   // A data path with its own root names its folder fully; only a relative one hangs below the default folder.
+  // Put below the default folder, "C:\Games\Vale.dat" would give a root that names no folder at all, and no
+  // sound, music or movie of the scenario would ever be found.
   roots.application = IsAbsolutePath(folder) ? WithTrailingSlash(folder) : base + folder;
   if (roots.application.empty() || roots.application.back() != '/') roots.application = WithTrailingSlash(roots.application);
   roots.plugin = base + "Plugins/";
@@ -214,7 +216,9 @@ void MusicPath(std::string& out, std::string_view name, std::string_view plugin)
 
 void SoundPath(std::string& out, std::string_view name, std::string_view plugin) {
   MediaPath(out, "Sounds/", name, plugin, ".aiff");
-  // Relative to the program's folder, as the sound player opens it; a path outside that folder stays whole.
+  // Relative to the program's folder, as the sound player opens it. A path outside that folder (the sounds of a
+  // data path with its own root) stays whole: cutting the length of the program's folder from it would leave a
+  // path to nowhere.
   if (StartsWith(out, Roots().defaultFolder)) out.erase(0, Roots().defaultFolder.size());
 }
 
