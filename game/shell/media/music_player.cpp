@@ -151,7 +151,8 @@ int MusicVolume() { return State().volume; }
 void MusicIdle() {
   MusicState& state = State();
   if (!state.current) return;
-  // Only a playing piece loops: one stopped at its end (volume 0, suspended) stays silent.
+  // Only a playing piece loops: one stopped at its end (volume 0, suspended) stays silent. Started again, it would
+  // play while the volume is 0 or the window inactive, marked as not playing, so that nothing could stop it.
   if (state.current->playing && IsMovieDone(state.current->movie)) {
     GoToBeginningOfMovie(state.current->movie);
     StartMovie(state.current->movie);
