@@ -212,7 +212,9 @@ void SoundSystem::Start(HWND mainWindow) {
 void SoundSystem::Shutdown() {
   SoundState& state = State();
   for (auto& slot : state.slots) slot.reset();
-  // The finished sounds go as FreeFinishedSounds frees them; the rest are stopped and freed with the list.
+  // The finished sounds go as FreeFinishedSounds frees them; the rest are stopped and freed with the list, before
+  // the device goes: left in the list, a sound of the old device would be handed out again by FindOrLoadSound and
+  // played after a new start.
   for (auto it = state.playing.begin(); it != state.playing.end();) {
     if ((*it)->referenceCount == 0 && !(*it)->IsPlaying()) {
       it = state.playing.erase(it);
