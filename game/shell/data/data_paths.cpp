@@ -165,7 +165,8 @@ void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderP
 void SetDataRoots(std::string_view dataPath) {
   char defaultFolder[kWindowsPathSize * 2] = {};
   PlatformGetFullPath(0, "", defaultFolder, sizeof(defaultFolder));
-  // A folder named "Vale.v2" is still a folder tree, and a packed file without an extension still packed.
+  // A folder named "Vale.v2" is still a folder tree, and a packed file without an extension still packed: told
+  // by the "." alone, either would be looked for in the other form, and none of its files would be found.
   std::string path(dataPath);
   PlatformFileInfo info;
   int folderTree = -1;
