@@ -31,7 +31,9 @@ uint32_t ReadUInt32At(const uint8_t* bytes) {
 uint16_t ReadUInt16At(const uint8_t* bytes) { return static_cast<uint16_t>((bytes[0] << 8) | bytes[1]); }
 
 // The form in which the directory lists a path: lower case (A to Z) with "/" separators, so that a path built
-// with "\\" finds the same file as on disk.
+// with "\\" finds the same file as on disk. Split at a "\\" as it stands, its folder part could never equal one of
+// the directory's folder names, which are kept with "/", and a file found in a folder tree would be missing from
+// the same scenario packed.
 std::string LookupForm(std::string_view path) {
   std::string lowered(path);
   std::replace(lowered.begin(), lowered.end(), '\\', '/');
@@ -39,7 +41,8 @@ std::string LookupForm(std::string_view path) {
   return lowered;
 }
 
-// A folder name as the directory keeps it: lower case, and ending in "/" unless it holds a ".".
+// A folder name as the directory keeps it: lower case, and ending in "/" unless it holds a "."; a folder asked
+// for without its last "/" is found, as it is on disk.
 std::string FolderForm(std::string_view path) {
   std::string folder = LookupForm(path);
   EnsureFolderPath(folder);
@@ -93,6 +96,8 @@ int32_t DataArchive::ReadDirectory() {
     }
     folders_.push_back(std::move(folder));
   }
+  // A directory cut short leaves the archive empty: read on, its folders would list entries made of zeros or of
+  // bytes left from an earlier folder's records.
   return stream.GetError();
 }
 

@@ -155,6 +155,8 @@ void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderP
   std::string folder, name;
   SplitPath(dataPath, folder, name);
   // A data path with its own root names its folder fully; only a relative one hangs below the default folder.
+  // Put below the default folder, "C:\Games\Vale.dat" would give a root that names no folder at all, and no
+  // sound, music or movie of the scenario would ever be found.
   roots.application = IsAbsolutePath(folder) ? WithTrailingSlash(folder) : base + folder;
   if (roots.application.empty() || roots.application.back() != '/') roots.application = WithTrailingSlash(roots.application);
   roots.plugin = base + "Plugins/";
@@ -163,7 +165,8 @@ void SetDataRootsFrom(std::string_view dataPath, std::string_view defaultFolderP
 void SetDataRoots(std::string_view dataPath) {
   char defaultFolder[kWindowsPathSize * 2] = {};
   PlatformGetFullPath(0, "", defaultFolder, sizeof(defaultFolder));
-  // A folder named "Vale.v2" is still a folder tree, and a packed file without an extension still packed.
+  // A folder named "Vale.v2" is still a folder tree, and a packed file without an extension still packed: told
+  // by the "." alone, either would be looked for in the other form, and none of its files would be found.
   std::string path(dataPath);
   PlatformFileInfo info;
   int folderTree = -1;
@@ -214,7 +217,9 @@ void MusicPath(std::string& out, std::string_view name, std::string_view plugin)
 
 void SoundPath(std::string& out, std::string_view name, std::string_view plugin) {
   MediaPath(out, "Sounds/", name, plugin, ".aiff");
-  // Relative to the program's folder, as the sound player opens it; a path outside that folder stays whole.
+  // Relative to the program's folder, as the sound player opens it. A path outside that folder (the sounds of a
+  // data path with its own root) stays whole: cutting the length of the program's folder from it would leave a
+  // path to nowhere.
   if (StartsWith(out, Roots().defaultFolder)) out.erase(0, Roots().defaultFolder.size());
 }
 
@@ -229,7 +234,6 @@ bool InfoOf(const char* path, PlatformFileInfo& info) {
 }
 
 struct FolderWalk {
-  std::string folderPath;
   const std::function<void(DataStream&)>* perFile;
   const std::function<bool()>* end;
 };
@@ -239,7 +243,6 @@ PlatformError VisitFolderItem(FolderRef top, const char* relativePath, const Pla
   const FolderWalk& walk = *static_cast<const FolderWalk*>(user);
   if (depth != 1 || info->isFolder) return kPlatformNoError;
   DataStream stream(top, info->name);
-  stream.PushPath(walk.folderPath + info->name);
   if (stream.Open(kDataStreamRead | kDataStreamWholeFile) == 0 && *walk.perFile) (*walk.perFile)(stream);
   stream.Close();
   bool stop = *walk.end && (*walk.end)();
@@ -272,11 +275,12 @@ uint32_t FolderItemCount(const char* path) {
 
 int32_t PathJoinIfFolder(std::string& out, const char* folderPath, uint32_t itemNumber) {
   out.clear();
-  if (!IsFolder(folderPath) || itemNumber == 0) return 0;
+  if (!IsFolder(folderPath)) return 0;
   FolderRef folder = 0;
   PlatformError error = PlatformResolveFolder(0, folderPath, &folder);
   if (error != kPlatformNoError) return error;
   PlatformFileInfo info;
+  // Item 0 wraps to an index past the last item, which the file manager reports as missing.
   error = PlatformGetIndexedFileInfo(folder, itemNumber - 1, &info, false);
   if (error == kPlatformNoError && info.isFolder == 0) out = std::string(folderPath) + info.name;
   PlatformReleaseFolder(folder);
@@ -288,8 +292,7 @@ void ForEachFileInFolder(std::string_view folderPath, const std::function<void(D
   std::string path(folderPath);
   FolderRef folder = 0;
   if (PlatformResolveFolder(0, path.c_str(), &folder) != kPlatformNoError) return;
-  FolderWalk walk{path, &perFile, &end};
-  if (!walk.folderPath.empty() && walk.folderPath.back() != '/') walk.folderPath += '/';
+  FolderWalk walk{&perFile, &end};
   // The folder's own items only, so a file of a sub-folder is never looked for in its parent; container files
   // are plain files here.
   PlatformEnumerateFolder(folder, VisitFolderItem, &walk, kWalkContainersPlain);

@@ -77,7 +77,7 @@ uint32_t FolderItemCount(const char* path);  // 0 for a file or a missing item
 // "". Returns the file manager's error, or 0 when the path is no folder.
 int32_t PathJoinIfFolder(std::string& out, const char* folderPath, uint32_t itemNumber);
 // Calls perFile with a whole-file stream for each file directly in the folder, in name order, then end, until
-// end returns true. Sub-folders are not entered: their files belong to their own folder. A stream's current
-// path is the folder path and the file's name.
+// end returns true. Sub-folders are not entered: their files belong to their own folder. A stream is made for
+// the walked folder and the file's name, so its current path is that name.
 void ForEachFileInFolder(std::string_view folderPath, const std::function<void(DataStream&)>& perFile,
                          const std::function<bool()>& end);

@@ -41,6 +41,8 @@ DataStream::DataStream(std::string_view folderPath, std::string_view name) {
     SetPath(name);
     return;
   }
+  // A folder path without a drive is joined with the name: keeping the folder path alone as the path would open
+  // the folder, never the file.
   if (!folder.empty() && folder.back() != '/') folder += '/';
   SetPath(folder + std::string(name));
 }
@@ -387,6 +389,8 @@ bool DataStream::AtEnd() const {
 
 bool DataStream::IsOpen() const { return error_ == 0 && (fileMode_ || HasBlock()); }
 
+// Closing reports an error that was pending as well as one of closing the file: a write that failed before the
+// close would otherwise be reported as a clean one.
 bool DataStream::Close() {
   bool failed = error_ != 0;
   if (CloseFile() != kPlatformNoError) failed = true;
@@ -452,6 +456,8 @@ int32_t DataStream::ReadWholeFile() {
       size_ = error_ == 0 ? size : 0;
     }
   }
+  // A failed read keeps its error (and no data) whatever closing the file gives: taken from the close alone, the
+  // error would report a block with unread bytes as the file's contents.
   PlatformError closed = CloseFile();
   if (error_ == 0) error_ = closed;
   if (error_ == 0 && !HasBlock()) error_ = kDataStreamNoData;  // an empty file has nothing to read
@@ -473,6 +479,8 @@ std::string DataStream::GetFullPath() const {
   return full;
 }
 
+// The file is looked for in the stream's own folder: for a stream of a chosen folder, a look in the default
+// folder would miss the file about to be replaced, and it would be replaced without asking.
 bool DataStream::Exists() const {
   return PlatformGetFileInfo(folder_, path_.c_str(), nullptr, false) == kPlatformNoError;
 }

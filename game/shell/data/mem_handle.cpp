@@ -15,8 +15,10 @@ std::atomic<uint32_t> g_liveBytes{0};
 
 enum class ZlibDirection { kCompress, kUncompress };
 
-// Runs zlib over the block's first inputSize bytes into a work block of outputCapacity bytes, and on success
-// replaces the block by one holding exactly the output. On any failure the block is left as it was.
+// Runs zlib over the block's first inputSize bytes into a work block of outputCapacity bytes and replaces the
+// block by one holding exactly the output zlib reports, also when zlib fails (then with what it produced before
+// failing, perhaps nothing); the result is whether zlib succeeded. When the memory for the work block or the new
+// block cannot be had, false is returned with the block as it was: the output would go through a null block.
 bool ReplaceWithZlibOutput(MemHandle& handle, size_t inputSize, size_t outputCapacity, ZlibDirection direction) {
   if (handle.IsNull()) return false;
   MemHandle work;
@@ -29,10 +31,6 @@ bool ReplaceWithZlibOutput(MemHandle& handle, size_t inputSize, size_t outputCap
                    ? compress(output ? output : &spare, &outputLength, input, static_cast<uLong>(inputSize))
                    : uncompress(output ? output : &spare, &outputLength, input, static_cast<uLong>(inputSize));
   handle.Unlock();
-  if (result != Z_OK) {
-    work.Unlock();
-    return false;
-  }
   MemHandle replacement;
   if (outputLength != 0) {
     if (!replacement.Allocate(outputLength)) {
@@ -44,7 +42,7 @@ bool ReplaceWithZlibOutput(MemHandle& handle, size_t inputSize, size_t outputCap
   }
   work.Unlock();
   handle = std::move(replacement);
-  return true;
+  return result == Z_OK;
 }
 
 }  // namespace

@@ -49,9 +49,10 @@ class MemHandle {
   HGLOBAL handle_ = nullptr;
 };
 
-// Replaces the block's first byteCount bytes (all of them by default) by their zlib-compressed form. On failure
-// the block keeps its data and false is returned.
+// Replaces the block by the zlib-compressed form of its first byteCount bytes (all of them by default); true when
+// zlib succeeded. The block is replaced by zlib's output also when it failed.
 bool CompressHandle(MemHandle& handle, size_t byteCount = SIZE_MAX);
-// Replaces the block's contents by their zlib-uncompressed form, which must fit in outputSize bytes. On failure
-// the block keeps its data and false is returned.
+// Replaces the block by the zlib-uncompressed form of its contents, in at most outputSize bytes; true when zlib
+// succeeded. The block is replaced also when it failed: by what was uncompressed up to the failure (the first
+// outputSize bytes when they did not fit), perhaps nothing.
 bool UncompressHandle(MemHandle& handle, size_t outputSize);

@@ -64,6 +64,8 @@ void PrefsFile::Load() {
   stream.Close();
 }
 
+// Saving reports whether the file was written, so that the player is told when a setting could not be kept: a
+// save that failed in silence would let the player believe it was kept.
 bool PrefsFile::Save() {
   if (folder_.empty()) return false;
   // The records are made in memory and the file replaced whole, as saved games are: a full disk or a process

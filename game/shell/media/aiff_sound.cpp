@@ -123,7 +123,8 @@ PlatformError ReadAiffSound(const uint8_t* bytes, size_t size, AiffSound& out) {
   const bool ima4 = compressedForm && std::memcmp(fields + 18, "ima4", 4) == 0;
   if (compressedForm && !ima4 && std::memcmp(fields + 18, "NONE", 4) != 0) return kSoundFileRefused;
   // Mono sounds of 8 or 16 bits at a rate a device can play; the comparison also refuses infinity and NaN. IMA
-  // sound always decodes to 16 bits: its sample-size field decides nothing (writers put 4 or 16 there).
+  // sound always decodes to 16 bits: its sample-size field decides nothing (writers put 4 or 16 there), since
+  // taking the packets of a file that says 4 as samples of their own would play their packed codes as noise.
   if (channels != 1 || (!ima4 && bits != 8 && bits != 16)) return kSoundFileRefused;
   if (!(rate >= 1.0 && rate < kHighestRate + 1.0)) return kSoundFileRefused;
 

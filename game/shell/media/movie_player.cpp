@@ -109,7 +109,8 @@ MoviePlayer* MoviePlayer::Current() { return State().current; }
 void MoviePlayer::Draw(HWND mainWindow) {
   MoviePlayer* movie = State().current;
   if (movie == nullptr || movie->movie_ == nullptr) return;
-  // A movie opened before the main window was known gets the window's association on its first paint.
+  // A movie opened before the main window was known gets the window's association on its first paint: without
+  // one it would have no port to draw into, and would never be seen.
   GrafPtr port = GetNativeWindowPort(mainWindow);
   if (port == nullptr && mainWindow != nullptr) port = CreatePortAssociation(mainWindow, nullptr, 0);
   SetMovieGWorld(movie->movie_, port, nullptr);

@@ -60,7 +60,8 @@ void MusicFileCandidates(std::string_view path, std::string out[5]) {
   static const char* const kExtensions[] = {"aiff", "mp3", "mov", "mpg"};
   out[0] = std::string(path);
   // An extension is at most three characters after the last "." of the file name; otherwise the whole path is
-  // kept and the new extension appended.
+  // kept and the new extension appended. A "." in a folder name starts no extension: cut there, the path would
+  // name another file in another folder.
   std::string stem(path);
   const size_t dot = path.rfind('.');
   const size_t slash = path.rfind('/');
@@ -83,6 +84,8 @@ void MusicPlayer::Initialize() {
 
 void MusicPlayer::Terminate() {
   MusicState& state = State();
+  // The current piece is stopped and disposed of before the media library ends: left open, it would stay in the
+  // library's mix, and once the player started again it would sound on with no current piece that could stop it.
   if (state.current) {
     StopCurrent();
     DisposeMovie(state.current->movie);
@@ -151,7 +154,8 @@ int MusicVolume() { return State().volume; }
 void MusicIdle() {
   MusicState& state = State();
   if (!state.current) return;
-  // Only a playing piece loops: one stopped at its end (volume 0, suspended) stays silent.
+  // Only a playing piece loops: one stopped at its end (volume 0, suspended) stays silent. Started again, it would
+  // play while the volume is 0 or the window inactive, marked as not playing, so that nothing could stop it.
   if (state.current->playing && IsMovieDone(state.current->movie)) {
     GoToBeginningOfMovie(state.current->movie);
     StartMovie(state.current->movie);

@@ -8,6 +8,7 @@
 #include "game/shell/data/game_random.h"
 #include "game/shell/media/media_lookup.h"
 #include "host/kernel.h"
+#include "host/user.h"
 #include "platform/core/core.h"
 #include "platform/core/file_manager.h"
 #include "platform/core/memory.h"
@@ -16,6 +17,9 @@ namespace {
 
 // A device that keeps reporting a buffer lost is given up on after this many tries (10 ms apart).
 constexpr int kRestoreTries = 50;
+// Waiting for a sound, a turn comes this often (sooner when a message comes), as the media timer's turns do while a
+// menu is open.
+constexpr DWORD kSoundWaitTurnMs = 10;
 
 const char* const kSlotNames[kSoundSlotCount] = {
     "cs_attack_success", "cs_rangeattack_success", "cs_attack_miss", "cs_attack_receive", "cs_block_success",
@@ -212,7 +216,9 @@ void SoundSystem::Start(HWND mainWindow) {
 void SoundSystem::Shutdown() {
   SoundState& state = State();
   for (auto& slot : state.slots) slot.reset();
-  // The finished sounds go as FreeFinishedSounds frees them; the rest are stopped and freed with the list.
+  // The finished sounds go as FreeFinishedSounds frees them; the rest are stopped and freed with the list, before
+  // the device goes: left in the list, a sound of the old device would be handed out again by FindOrLoadSound and
+  // played after a new start.
   for (auto it = state.playing.begin(); it != state.playing.end();) {
     if ((*it)->referenceCount == 0 && !(*it)->IsPlaying()) {
       it = state.playing.erase(it);
@@ -254,10 +260,21 @@ void PlaySoundFileAndWait(std::string_view name, void (*callback)(int)) {
   effect->referenceCount = 0;
   effect->Play();
   while (effect->IsPlaying()) {
+    const DWORD turnStart = timeGetTime();
     if (callback != nullptr) callback(0);
     if (State().pump != nullptr) State().pump();
     PlatformRunIdleProcs();
     PlatformYield();
+    // What is left of the turn is waited for, blocking until a message comes or the next turn is due, so that
+    // waiting for a sound never keeps the processor busy. Without a pump the messages are not taken, so only the
+    // time is waited for.
+    const DWORD spent = timeGetTime() - turnStart;
+    if (spent >= kSoundWaitTurnMs) continue;
+    if (State().pump != nullptr) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, kSoundWaitTurnMs - spent, QS_ALLINPUT);
+    } else {
+      Sleep(kSoundWaitTurnMs - spent);
+    }
   }
   if (effect->sound != nullptr) effect->sound->Stop();
 }

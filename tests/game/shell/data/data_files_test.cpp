@@ -102,8 +102,8 @@ TEST_F(DataFilesTest, FolderWalkVisitsOnlyTheFolderOwnFilesUntilStopped) {
   std::vector<std::string> seen;
   ForEachFileInFolder("Vale/Players/Races/", [&](DataStream& stream) { seen.push_back(stream.GetCurrentPath()); },
                       nullptr);
-  EXPECT_EQ(seen, (std::vector<std::string>{"Vale/Players/Races/dwarf", "Vale/Players/Races/Elf",
-                                            "Vale/Players/Races/Orc"}));
+  // Each stream is named by the file's name in the walked folder.
+  EXPECT_EQ(seen, (std::vector<std::string>{"dwarf", "Elf", "Orc"}));
   seen.clear();
   ForEachFileInFolder("Vale/Players/Races", [&](DataStream& stream) { seen.push_back(stream.GetPath()); },
                       [&] { return true; });
@@ -132,6 +132,8 @@ TEST_F(DataFilesTest, FileHelpers) {
   EXPECT_EQ(PathJoinIfFolder(joined, "Vale/Players/Races/", 3), 0);  // "Old" is a folder
   EXPECT_EQ(joined, "");
   EXPECT_EQ(PathJoinIfFolder(joined, "Vale/Players/Races/", 9), kPlatformErrFileNotFound);
+  EXPECT_EQ(PathJoinIfFolder(joined, "Vale/Players/Races/", 0), kPlatformErrFileNotFound);  // items count from 1
+  EXPECT_EQ(joined, "");
   EXPECT_EQ(PathJoinIfFolder(joined, "Vale/Config", 1), 0);
   EXPECT_EQ(joined, "");
 }

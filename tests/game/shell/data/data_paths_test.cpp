@@ -187,4 +187,17 @@ TEST_F(DataRootsTest, MediaPathsLiveBesideTheDataFileOrInAPlugin) {
   EXPECT_EQ(path, "Data/Sounds/Boom.aiff");
 }
 
+// A data path with its own root keeps its media beside it, not below the program's folder, and its sound paths
+// stay whole.
+TEST_F(DataRootsTest, ADataPathWithItsOwnRootKeepsItsMediaBesideIt) {
+  SetDataRootsFrom("D:\\Scenarios\\Vale.dat", "C:/Games/Vale/");
+  EXPECT_EQ(GetApplicationRoot(), "D:\\Scenarios\\");
+  EXPECT_EQ(GetPluginRoot(), "C:/Games/Vale/Plugins/");
+  std::string path;
+  MusicPath(path, "Theme", "");
+  EXPECT_EQ(path, "/D/Scenarios/Music/Theme");
+  SoundPath(path, "Boom", "");
+  EXPECT_EQ(path, "/D/Scenarios/Sounds/Boom.aiff");
+}
+
 }  // namespace

@@ -88,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
                  [](DataStream& s) {
                    std::string a = "stale";
                    s.ReadPString(a);
-                   return a + "|" + Num(s.GetPosition()) + Num(s.ReadByte());
+                   std::string r = a + "|" + Num(s.GetPosition());  // the position before the next read
+                   return r + Num(s.ReadByte());
                  },
                  "|1;1;", 0, 2},
         ReadCase{"pstring exactly fits, and one at the end sets the error", {2, 'h', 'i'},

@@ -137,6 +137,36 @@ TEST(AiffSoundTest, EightBitSamplesFlipTheirSign) {
   EXPECT_EQ(sound.pcm, (std::vector<uint8_t>{128, 255, 0, 127}));
 }
 
+// Two files set down byte by byte from the layout: an AIFF-C one whose COMM chunk has an odd size (no pad byte
+// follows it) and 16-bit samples, and a plain AIFF one of 8-bit samples.
+TEST(AiffSoundTest, HandWrittenFilesReadFieldByField) {
+  const Bytes compressedForm = {
+      'F', 'O', 'R', 'M', 0, 0, 0, 61, 'A', 'I', 'F', 'C',
+      'C', 'O', 'M', 'M', 0, 0, 0, 27,  // chunk of 27 bytes
+      0, 1, 0, 0, 0, 3, 0, 16,  // 1 channel, 3 frames, 16 bits
+      0x40, 0x0D, 0xAC, 0x44, 0, 0, 0, 0, 0, 0,  // 22,050 a second
+      'N', 'O', 'N', 'E', 4, 'n', 'o', 'n', 'e',  // type and name
+      'S', 'S', 'N', 'D', 0, 0, 0, 14, 0, 0, 0, 0, 0, 0, 0, 0,  // offset, block size
+      0x01, 0x02, 0xFF, 0xFE, 0x80, 0x00};  // 258, -2, -32768
+  AiffSound sound;
+  ASSERT_EQ(ReadAiffSound(compressedForm.data(), compressedForm.size(), sound), kPlatformNoError);
+  EXPECT_EQ(sound.channels, 1);
+  EXPECT_EQ(sound.bitsPerSample, 16);
+  EXPECT_EQ(sound.samplesPerSecond, 22050u);
+  EXPECT_EQ(Pcm16(sound), (std::vector<int16_t>{258, -2, -32768}));
+
+  const Bytes plainForm = {
+      'F', 'O', 'R', 'M', 0, 0, 0, 48, 'A', 'I', 'F', 'F',
+      'C', 'O', 'M', 'M', 0, 0, 0, 18, 0, 1, 0, 0, 0, 2, 0, 8,  // 1 channel, 2 frames, 8 bits
+      0x40, 0x0C, 0xAC, 0x44, 0, 0, 0, 0, 0, 0,  // 11,025 a second
+      'S', 'S', 'N', 'D', 0, 0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x80};  // signed 0 and -128
+  ASSERT_EQ(ReadAiffSound(plainForm.data(), plainForm.size(), sound), kPlatformNoError);
+  EXPECT_EQ(sound.channels, 1);
+  EXPECT_EQ(sound.bitsPerSample, 8);
+  EXPECT_EQ(sound.samplesPerSecond, 11025u);
+  EXPECT_EQ(sound.pcm, (std::vector<uint8_t>{128, 0}));
+}
+
 TEST(AiffSoundTest, ChunksAreFoundPastOthers) {
   Bytes file = WriteSoundFile({}, {5, 6});
   // An unknown chunk of odd size in front of COMM.

@@ -166,6 +166,22 @@ TEST_F(MusicPlayerTest, MusicLoopsAtItsEnd) {
   EXPECT_EQ(HostTestMixAudio(1)[0], 2000);
 }
 
+// A piece that reached its end and was then stopped (volume 0, or the window made inactive) is not looped.
+TEST_F(MusicPlayerTest, APieceStoppedAtItsEndIsNotLooped) {
+  WriteSound("Music/short.aiff", Level(2000, 100), At44100());
+  ASSERT_TRUE(PlayMusicByName("short"));
+  HostTestMixAudio(150);
+  SetMusicVolume(0);
+  MusicIdle();
+  EXPECT_TRUE(Silent(HostTestMixAudio(20)));
+  SetMusicVolume(100);
+  HostTestMixAudio(150);
+  SuspendMusic(true);
+  MusicIdle();
+  EXPECT_TRUE(Silent(HostTestMixAudio(20)));
+  EXPECT_EQ(CurrentMusicName(), "");
+}
+
 TEST(MusicFileNamesTest, ExtensionsReplaceAtMostThreeLetters) {
   struct Case {
     const char* path;

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "game/shell/data/game_random.h"
+#include "host/kernel.h"
 #include "host/testing.h"
 #include "host/testing_sound.h"
 #include "tests/support/sound_fixture.h"
@@ -156,6 +157,23 @@ TEST_F(SoundEffectsTest, WaitingForASoundRunsUntilItEnds) {
   });
   EXPECT_EQ(calls, 4);
   EXPECT_TRUE(PlayingSounds().empty());
+}
+
+// Between its turns the wait gives the time away: on the test clock, which moves only when something waits, each
+// turn comes later than the one before.
+TEST_F(SoundEffectsTest, WaitingForASoundWaitsBetweenItsTurns) {
+  WriteSound("Sounds/wait.aiff", Level(100, 1000), At44100());
+  SoundSystem::Start(nullptr);
+  HostTestUseManualClock(true);
+  static std::vector<DWORD> turns;
+  turns.clear();
+  PlaySoundFileAndWait("wait", [](int) {
+    turns.push_back(timeGetTime());
+    HostTestMixAudio(300);
+  });
+  HostTestUseManualClock(false);
+  ASSERT_EQ(turns.size(), 4u);
+  for (size_t i = 1; i < turns.size(); ++i) EXPECT_GT(turns[i], turns[i - 1]) << i;
 }
 
 TEST_F(SoundEffectsTest, WithoutADeviceNothingLoadsOrPlays) {
