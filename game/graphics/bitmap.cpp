@@ -16,7 +16,9 @@ namespace {
 
 bool ValidBytesPerPixel(int32_t bytes) { return bytes >= 2 && bytes <= 4; }
 
-// The part of rect that lies inside a width x height area; an empty result has width or height 0.
+// The part of rect that lies inside a width x height area; an empty result has width or height 0. Views and copies
+// of a rectangle take only what lies inside their source: a rectangle reaching past it (layout rectangles come from
+// scenario files) would read or hand out memory outside the source's pixels.
 Bounds ClipToArea(const Bounds& rect, int32_t width, int32_t height) {
   int64_t left = std::max<int64_t>(rect.x, 0);
   int64_t top = std::max<int64_t>(rect.y, 0);
@@ -314,7 +316,8 @@ BitmapStatus Bitmap::ImportPixels(const ImagePixels& image) {
 
   if (keyed || alpha || image.bitsPerPixel == 8) {
     // Transparent source pixels must stay transparent under the bitmap's own key or alpha rule, whatever colour
-    // they had: the conversion alone keeps only the colour bytes.
+    // they had: the conversion alone keeps only the colour bytes, so a keyed picture would show its clear pixels
+    // (alpha 0, or 0 in the mask) in whatever colour they hold. They take the key colour, pure white.
     for (int32_t y = 0; y < height; ++y) {
       const uint8_t* row = image.pixels + y * image.rowBytes;
       const uint8_t* maskRow = image.alphaMask != nullptr ? image.alphaMask + y * image.alphaMaskRowBytes : nullptr;
