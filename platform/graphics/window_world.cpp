@@ -133,6 +133,8 @@ PlatformError PlatformWorld::FlushRectsToWindow(PlatformWorld* world, int32_t co
     WindowDc dc(map->targetWindow);
     if (!dc.get() || !GdiFlush()) error = kPlatformErrGraphics;
     for (int32_t i = 0; i < count && error == kPlatformNoError; ++i) {
+      // Only the part of a rect inside the world is copied, and a rect with nothing inside is skipped: copying
+      // nothing fails, which would end the flush and leave the later rects undrawn.
       Rect r;
       Rect::Intersect(&r, &rects[i], &area);
       if (Rect::IsEmpty(&r)) continue;
