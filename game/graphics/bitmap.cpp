@@ -186,6 +186,8 @@ bool Bitmap::AllocatePixels(bool zeroFill) {
 
 BitmapStatus Bitmap::Create(int32_t newWidth, int32_t newHeight, int32_t newFormat) {
   runTable_.reset();
+  // The old pixels are let go whatever the new size: a bitmap of no valid size left marked allocated and locked,
+  // with no pixel address, would have Clear write through a null pointer.
   Unlock();
   ownsPixels = false;
   pixels = nullptr;
