@@ -22,6 +22,8 @@ bool BitMask::Allocate(int32_t width, int32_t height, bool fill) {
 
 BitMask::BitMask(int32_t width, int32_t height, bool fill) { Allocate(width, height, fill); }
 
+// The mask takes a block only when it holds the mask's rows; a shorter one is copied into rows of the mask's own
+// size, the rest clear, since reading the mask's bits would otherwise run past its end.
 BitMask::BitMask(int32_t width, int32_t height, MemHandle& bits, bool adopt) {
   const uint64_t needed = width > 0 && height > 0 ? static_cast<uint64_t>((int64_t{width} + 7) / 8) * height : 0;
   if (adopt && needed > 0 && bits.Size() >= needed) {

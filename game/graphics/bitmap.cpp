@@ -16,7 +16,9 @@ namespace {
 
 bool ValidBytesPerPixel(int32_t bytes) { return bytes >= 2 && bytes <= 4; }
 
-// The part of rect that lies inside a width x height area; an empty result has width or height 0.
+// The part of rect that lies inside a width x height area; an empty result has width or height 0. Views and copies
+// of a rectangle take only what lies inside their source: a rectangle reaching past it (layout rectangles come from
+// scenario files) would read or hand out memory outside the source's pixels.
 Bounds ClipToArea(const Bounds& rect, int32_t width, int32_t height) {
   int64_t left = std::max<int64_t>(rect.x, 0);
   int64_t top = std::max<int64_t>(rect.y, 0);
@@ -33,17 +35,29 @@ struct Transparency {
   bool partial = false;
 };
 
-// A row of 32-bit pixels at a time, without a branch per pixel: a pixel is transparent with alpha 0 or as opaque
-// pure white, partial with any other alpha but 255.
-void ScanRows32(const ImagePixels& image, Transparency& found) {
+// The alpha of a 24- or 32-bit pixel: 24-bit pixels, and 32-bit pixels whose fourth byte is only padding, are
+// opaque.
+uint32_t DirectPixelAlpha(const ImagePixels& image, const uint8_t* p) {
+  return image.bitsPerPixel == 32 && image.alphaInPixels ? p[3] : 0xFF;
+}
+
+// A row of 24- or 32-bit pixels at a time, without a branch per pixel: a pixel is transparent with alpha 0 or as
+// opaque pure white, partial with any other alpha but 255.
+//
+// 24-bit pictures are scanned as 32-bit ones of full alpha, so that their pure white is the key as in every other
+// direct-colour picture (the scenarios' 24-bit pictures rely on it); the fourth byte of a 32-bit world without
+// alpha bits is padding, and reading it as alpha would key every pixel of every such picture.
+void ScanDirectRows(const ImagePixels& image, Transparency& found) {
+  const int32_t bytes = image.bitsPerPixel / 8;
+  const bool withAlpha = bytes == 4 && image.alphaInPixels;
   for (int32_t y = 0; y < image.height && !found.partial; ++y) {
     const uint8_t* row = image.pixels + y * image.rowBytes;
     uint32_t transparent = 0;
     uint32_t partial = 0;
     for (int32_t x = 0; x < image.width; ++x) {
-      const uint8_t* p = row + x * 4;
-      const uint32_t word = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-      const uint32_t alpha = word >> 24;
+      const uint8_t* p = row + x * bytes;
+      const uint32_t alpha = withAlpha ? p[3] : 0xFF;
+      const uint32_t word = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | alpha << 24;
       transparent |= static_cast<uint32_t>(alpha == 0) | static_cast<uint32_t>(word == 0xFFFFFFFFu);
       partial |= static_cast<uint32_t>(alpha != 0) & static_cast<uint32_t>(alpha != 0xFF);
     }
@@ -52,17 +66,23 @@ void ScanRows32(const ImagePixels& image, Transparency& found) {
   }
 }
 
+// Whether an index of an 8-bit image is its transparent colour: the index the transfer mode keys, or an entry
+// whose palette flag is 0.
+bool TransparentIndex(const ImagePixels& image, uint8_t index) {
+  return index == image.transparentIndex || image.palette[index].flag == 0;
+}
+
 Transparency ScanImage(const ImagePixels& image) {
   Transparency found;
-  if (image.bitsPerPixel == 32) ScanRows32(image, found);
-  for (int32_t y = 0; y < image.height && !found.partial && image.bitsPerPixel != 32; ++y) {
+  if (image.bitsPerPixel >= 24) ScanDirectRows(image, found);
+  for (int32_t y = 0; y < image.height && !found.partial && image.bitsPerPixel < 24; ++y) {
     const uint8_t* row = image.pixels + y * image.rowBytes;
     for (int32_t x = 0; x < image.width && !found.partial; ++x) {
       if (image.bitsPerPixel == 16) {
         uint16_t p = static_cast<uint16_t>(row[x * 2] | (row[x * 2 + 1] << 8));
         if ((p & 0x7FFF) == 0x7FFF) found.transparent = true;
       } else if (image.bitsPerPixel == 8) {
-        if (row[x] == image.transparentIndex) found.transparent = true;
+        if (TransparentIndex(image, row[x])) found.transparent = true;
       }
     }
   }
@@ -83,7 +103,9 @@ Transparency ScanImage(const ImagePixels& image) {
 
 bool ImageIsUsable(const ImagePixels& image) {
   if (image.width <= 0 || image.height <= 0 || image.pixels == nullptr) return false;
-  if (image.bitsPerPixel != 8 && image.bitsPerPixel != 16 && image.bitsPerPixel != 32) return false;
+  if (image.bitsPerPixel != 8 && image.bitsPerPixel != 16 && image.bitsPerPixel != 24 && image.bitsPerPixel != 32) {
+    return false;
+  }
   if (image.bitsPerPixel == 8 && image.palette == nullptr) return false;
   if (image.rowBytes < int64_t{image.width} * (image.bitsPerPixel / 8)) return false;
   if (image.alphaMask != nullptr && image.alphaMaskRowBytes < image.width) return false;
@@ -97,14 +119,16 @@ bool ImageIsUsable(const ImagePixels& image) {
 bool SourcePixelTransparent(const ImagePixels& image, const uint8_t* row, const uint8_t* maskRow, int32_t x) {
   if (maskRow != nullptr && maskRow[x] == 0) return true;
   switch (image.bitsPerPixel) {
-    case 32: {
-      const uint8_t* p = row + x * 4;
-      return p[3] == 0 || (p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF && p[3] == 0xFF);
+    case 32:
+    case 24: {
+      const uint8_t* p = row + x * (image.bitsPerPixel / 8);
+      const uint32_t alpha = DirectPixelAlpha(image, p);
+      return alpha == 0 || (p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF && alpha == 0xFF);
     }
     case 16:
       return ((row[x * 2] | (row[x * 2 + 1] << 8)) & 0x7FFF) == 0x7FFF;
     default:
-      return row[x] == image.transparentIndex;
+      return TransparentIndex(image, row[x]);
   }
 }
 
@@ -162,6 +186,8 @@ bool Bitmap::AllocatePixels(bool zeroFill) {
 
 BitmapStatus Bitmap::Create(int32_t newWidth, int32_t newHeight, int32_t newFormat) {
   runTable_.reset();
+  // The old pixels are let go whatever the new size: a bitmap of no valid size left marked allocated and locked,
+  // with no pixel address, would have Clear write through a null pointer.
   Unlock();
   ownsPixels = false;
   pixels = nullptr;
@@ -283,7 +309,7 @@ BitmapStatus Bitmap::ImportPixels(const ImagePixels& image) {
         out[0] = entry.blue;
         out[1] = entry.green;
         out[2] = entry.red;
-        if (bytes == 4) out[3] = row[x] == image.transparentIndex ? 0 : 0xFF;
+        if (bytes == 4) out[3] = TransparentIndex(image, row[x]) ? 0 : 0xFF;
       }
     }
   } else {
@@ -292,7 +318,8 @@ BitmapStatus Bitmap::ImportPixels(const ImagePixels& image) {
 
   if (keyed || alpha || image.bitsPerPixel == 8) {
     // Transparent source pixels must stay transparent under the bitmap's own key or alpha rule, whatever colour
-    // they had: the conversion alone keeps only the colour bytes.
+    // they had: the conversion alone keeps only the colour bytes, so a keyed picture would show its clear pixels
+    // (alpha 0, or 0 in the mask) in whatever colour they hold. They take the key colour, pure white.
     for (int32_t y = 0; y < height; ++y) {
       const uint8_t* row = image.pixels + y * image.rowBytes;
       const uint8_t* maskRow = image.alphaMask != nullptr ? image.alphaMask + y * image.alphaMaskRowBytes : nullptr;

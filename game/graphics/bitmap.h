@@ -40,22 +40,25 @@ constexpr BitmapStatus kBitmapNothingToImport = -1;
 constexpr int32_t kDetectTransparency = 2;
 extern int32_t ImageImportOptions;
 
-// One palette entry of an indexed image: a flag (cleared on the entry of the transparent colour) and the colour.
+// One palette entry of an indexed image: its flag byte (0 on the entry of the transparent colour) and the colour.
 struct PaletteEntry {
-  uint8_t flag = 1;
+  uint8_t flag = 255;
   uint8_t red = 0;
   uint8_t green = 0;
   uint8_t blue = 0;
 };
 
 // The decoded pixels of one image, as the image import hands them over: 8 bits (indexes into the palette),
-// 16 bits (5-6-5) or 32 bits (B, G, R, A), and an optional 8-bit alpha mask (one byte per pixel).
+// 16 bits (5-6-5), 24 bits (B, G, R) or 32 bits (B, G, R, A), and an optional 8-bit alpha mask (one byte per
+// pixel).
 struct ImagePixels {
   int32_t width = 0;
   int32_t height = 0;
   int32_t bitsPerPixel = 0;
   const uint8_t* pixels = nullptr;
   int64_t rowBytes = 0;
+  // 32-bit pixels: whether the fourth byte is alpha. Without it the byte is padding and every pixel is opaque.
+  bool alphaInPixels = true;
   const PaletteEntry* palette = nullptr;  // 256 entries for 8-bit images
   int32_t transparentIndex = -1;          // the palette index that is transparent, or -1
   const uint8_t* alphaMask = nullptr;

@@ -1,16 +1,17 @@
 // Picture import into bitmaps: decoding picture bytes through the framework's image import, finding picture files
 // by name, and the shared scratch buffer through which picture bytes reach the import.
 //
-// The decoded pixels come as palette indexes or as A, R, G, B bytes; they are handed to Bitmap::ImportPixels as
-// indexes with their palette (the key colour's index from the transfer mode) or as B, G, R, A pixels.
+// The import works from the worlds the framework's decoder makes: the image world (8-bit indexes with their
+// palette, 16-bit 5-6-5, 24-bit or 32-bit pixels) and, for pictures with transparency, the 8-bit alpha mask world.
+// Both are locked for drawing, read through their blit parameters by Bitmap::ImportPixels, then disposed, so the
+// bitmap takes the world's final size (after a resize for the picture's pixel aspect).
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
 #include "game/graphics/bitmap.h"
 #include "platform/core/file_manager.h"
-#include "platform/graphics/decoded_image.h"
-#include "platform/graphics/graphics_startup.h"
+#include "platform/graphics/graphics_world.h"
 #include "platform/graphics/image_import.h"
 
 namespace {
@@ -21,47 +22,58 @@ uint32_t gScratchSize = 0;
 // A scratch buffer larger than this is released after each import instead of being kept for the next.
 constexpr uint32_t kScratchKeepLimit = 1048576;
 
-// Puts a decoded image into the form ImportPixels takes; palette is the room for an indexed image's 256 entries
-// (entries the image does not have stay black).
-ImagePixels PixelsOfDecoded(DecodedImage& image, const TransferMode& mode, PaletteEntry (&palette)[256]) {
+// Describes a locked image world (and its mask world) in the form ImportPixels takes; palette is the room for an
+// indexed world's 256 entries. Entries past the world's colour count are opaque black: a picture's indexes beyond
+// its colour table read zero entries of the map, which are no transparent colour.
+ImagePixels PixelsOfWorld(const BlitParams& params, const TransferMode& mode, PaletteEntry (&palette)[256]) {
   ImagePixels pixels;
-  pixels.width = image.Width();
-  pixels.height = image.Height();
-  pixels.pixels = image.pixels.data();
-  pixels.rowBytes = static_cast<int64_t>(image.RowBytes());
-  if (image.IsIndexed()) {
-    const ColorRecord* entries = image.standardPalette ? StandardPalette.entries : image.palette.data();
-    const size_t count = image.standardPalette ? 256 : std::min<size_t>(image.palette.size(), 256);
-    for (size_t i = 0; i < 256; ++i) {
-      palette[i] = i < count ? PaletteEntry{entries[i].flag, entries[i].red, entries[i].green, entries[i].blue}
-                             : PaletteEntry{1, 0, 0, 0};
+  pixels.width = params.bounds.right - params.bounds.left;
+  pixels.height = params.bounds.bottom - params.bounds.top;
+  pixels.bitsPerPixel = params.bitsPerPixel;
+  pixels.pixels = params.baseAddress;
+  pixels.rowBytes = params.rowBytes;
+  // A 32-bit world without alpha bits (JPEG, BMP and picture files) keeps only padding in its fourth byte.
+  pixels.alphaInPixels = params.channels.bits[kChannelAlpha] != 0;
+  if (params.maskBaseAddress != nullptr) {
+    pixels.alphaMask = params.maskBaseAddress;
+    pixels.alphaMaskRowBytes = params.maskRowBytes;
+  }
+  if (params.bytesPerPixel == 1 && params.palette != nullptr) {
+    const Palette& colours = *params.palette;
+    const int32_t count = std::clamp(colours.count, 0, 256);
+    for (int32_t i = 0; i < 256; ++i) {
+      const ColorRecord& e = colours.entries[i];
+      palette[i] = i < count ? PaletteEntry{e.flag, e.red, e.green, e.blue} : PaletteEntry{255, 0, 0, 0};
     }
-    pixels.bitsPerPixel = 8;
     pixels.palette = palette;
     pixels.transparentIndex = mode.kind == kTransferColorKey ? mode.value[0] : -1;
-    return pixels;
   }
-  // A, R, G, B bytes become B, G, R, A: each pixel's four bytes in the reverse order.
-  for (size_t i = 0; i + 4 <= image.pixels.size(); i += 4) std::reverse(image.pixels.begin() + i, image.pixels.begin() + i + 4);
-  pixels.bitsPerPixel = 32;
   return pixels;
 }
 
 }  // namespace
 
 BitmapStatus Bitmap::ImportImage(PlatformHandle* handle) {
-  DecodedImage image;
+  PlatformWorld* world = nullptr;
+  PlatformWorld* mask = nullptr;
   TransferMode mode;
   ImageInfo info;
   const PlatformError error =
-      handle == nullptr ? kPlatformErrBadData : DecodeImageFromHandle(handle, &image, &mode, &info);
+      handle == nullptr ? kPlatformErrBadData : PlatformDecodeImage(handle, &world, &mask, &mode, &info);
   if (handle != nullptr && handle == gScratch) {
     PlatformHandle::SetLocked(gScratch, 0);
     if (gScratchSize > kScratchKeepLimit) ReleaseScratchBuffer();
   }
   if (error != kPlatformNoError) return Status();
-  PaletteEntry palette[256];
-  return ImportPixels(PixelsOfDecoded(image, mode, palette));
+  BlitParams params;
+  if (PlatformWorld::BeginDrawing(world, mask, &params, nullptr) == kPlatformNoError) {
+    PaletteEntry palette[256];
+    ImportPixels(PixelsOfWorld(params, mode, palette));
+    PlatformWorld::EndDrawing(world, mask);
+  }
+  if (mask != nullptr) PlatformWorld::DisposeSurface(mask);
+  PlatformWorld::DisposeSurface(world);
+  return Status();
 }
 
 BitmapStatus Bitmap::LoadByName(const char* name) {

@@ -39,6 +39,8 @@ int32_t ScreenPresenter::Present(const Region& region) {
 }
 
 int32_t ScreenPresenter::Blit(const Bitmap& frame, const Region& region) {
+  // Blits run on the main thread one at a time; one found busy could only be a blit calling itself, which waiting
+  // for would never end, so it draws nothing.
   if (window_ == nullptr || !window_->IsCreated() || !hasHeader_ || busy_) return 0;
   const int32_t width = header_.bmiHeader.biWidth;
   const int32_t height = -header_.bmiHeader.biHeight;
@@ -48,7 +50,8 @@ int32_t ScreenPresenter::Blit(const Bitmap& frame, const Region& region) {
   Bounds box;
   region.GetBounds(box);
   // A band draws one row more than its box, from the box's top, never past the last row; a box as tall as the
-  // frame (or taller) draws the whole frame from the top.
+  // frame (or taller) draws the whole frame from the top. A box above or below the frame starts inside it: its
+  // own first row would read pixels outside the frame.
   int32_t first = 0;
   int32_t rows = height;
   if (box.height < height) {

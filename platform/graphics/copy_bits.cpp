@@ -52,6 +52,7 @@ PlatformError ResolveTransfer(const PixelMap* destination, const PixelMap* sourc
   const PixelMap* mask = PlatformWorld::GetMaskPixelMap(maskWorld, &maskError);
   if (maskError != kPlatformNoError) return kPlatformErrBadData;  // not a mask map: its bytes are no weights
   int32_t kind = mode ? mode->kind : (maskWorld ? kTransferBlendMask : kTransferCopy);
+  // An unknown kind draws nothing, and says so: success would report a copy that never happened.
   if (kind < kTransferCopy || kind > kTransferColorKey) return kPlatformErrUndefinedKind;
   const uint32_t level = mode ? mode->value[0] : 255;
   if (kind == kTransferBlendLevel || kind == kTransferBlendMaskLevel) {
@@ -160,7 +161,8 @@ PlatformError PlatformCopyBits(PlatformWorld* destination, const Rect* destinati
       args.sourceHeight = static_cast<uint64_t>(hB);
       args.sourceWidth = static_cast<uint64_t>(wB);
     }
-    // Rounding in the clip arithmetic must never walk the source past its bounds.
+    // Rounding in the clip arithmetic must never walk the source past its bounds: the last rows or columns of a
+    // scaled copy would read beyond the source's pixels.
     rows = FitToSource(rows, s.bottom - bt, args.verticalError, vStep, vExtent);
     columns = FitToSource(columns, s.right - bl, args.horizontalError, hStep, hExtent);
     args.rows = static_cast<int32_t>(rows);

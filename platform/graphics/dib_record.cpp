@@ -1,6 +1,7 @@
 // DIB records and the header rules of DIB-backed pixel maps (see dib_record.h).
 #include "platform/graphics/dib_record.h"
 
+#include <bit>
 #include <cstring>
 
 #include "platform/core/memory.h"
@@ -233,10 +234,20 @@ PixelFormatCode QueryScreenBitmapFormat(HDC dc) {
   PixelFormatCode format = 0;
   if (GetDIBits(dc, probe, 0, 1, nullptr, header, DIB_RGB_COLORS) != 0 &&
       GetDIBits(dc, probe, 0, 1, nullptr, header, DIB_RGB_COLORS) != 0) {
-    // Bit-field layouts keep their byte size (a 32-bit screen with 8-bit channels is code 32, not the 3-byte
-    // 0x888); anything else is taken by its bit count.
-    format = FormatFromDibHeader(&info);
-    if (format == 0) format = info.bmiHeader.biBitCount;
+    const BITMAPINFOHEADER& h = info.bmiHeader;
+    if (h.biCompression == BI_BITFIELDS && h.biBitCount == 16) {
+      // The packed code counted from the masks.
+      format = static_cast<PixelFormatCode>(std::popcount(GetMask(&info.bmiColors[0])) << 8 |
+                                            std::popcount(GetMask(&info.bmiColors[1])) << 4 |
+                                            std::popcount(GetMask(&info.bmiColors[2])));
+    } else if (h.biCompression == BI_BITFIELDS && h.biBitCount == 32) {
+      // Counted from the masks this would be 0x888, three bytes a pixel. A window world of that format is a
+      // 24-bit DIB on a 32-bit screen, which the re-validation at every first lock finds changed and rebuilds
+      // blank, losing what was drawn. A 32-bit screen keeps its four bytes a pixel as code 32.
+      format = kPixelFormat32;
+    } else {
+      format = h.biBitCount;
+    }
   }
   DeleteObject(probe);
   return format;

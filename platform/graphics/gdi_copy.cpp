@@ -61,7 +61,9 @@ DibRecord* BlendThroughReadBack(HDC dc, const Rect& d, DibRecord* source, DibRec
   const int32_t sw = static_cast<int32_t>(s.Width()), sh = static_cast<int32_t>(s.Height());
   const int32_t dw = static_cast<int32_t>(d.Width()), dh = static_cast<int32_t>(d.Height());
   const UINT bits = GetDeviceCaps(dc, BITSPIXEL) >= 17 ? 24 : 16;
-  // The destination is always read through a blit from its own position, whatever kind of DC it is.
+  // The destination is always read through a blit from its own position, whatever kind of DC it is. Reading a
+  // memory DC's own bitmap instead takes its top-left rows, not the destination rect's: a rect away from (0, 0)
+  // would be blended over the wrong pixels.
   ScratchBitmap scratch(dc, CreateBitmap(sw, sh, 1, bits, nullptr));
   if (!scratch.ok()) {
     *error = kPlatformErrNoMemory;
@@ -183,7 +185,8 @@ PlatformError PlatformCopyBitsGdi(HDC dc, const Rect* destinationRect, DibRecord
     }
     case kTransferColorKey: return TransferKeyed(dc, d, source, mode, s);
     default:
-      // Blends by source alpha or by a level need the destination's pixels, which this path does not read.
+      // Blends by source alpha or by a level need the destination's pixels, which this path does not read. They
+      // draw nothing and say so: success would report a drawing that never happened.
       return kPlatformErrUndefinedKind;
   }
 }

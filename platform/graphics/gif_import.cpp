@@ -130,7 +130,9 @@ class LzwDecoder {
       int current = code;
       int depth = 0;
       if (current >= nextSlot_) {
-        // Only the code of the entry about to be made may be used before it exists; anything beyond is corrupt.
+        // Only the code of the entry about to be made may be used before it exists. A larger one would become
+        // the prefix of the next entry, pointing the table at entries never made, whose chains read unset
+        // entries or loop; the picture is refused at once with the result a bad code gives at the end.
         if (current > nextSlot_) return kPlatformErrNotAnImage;
         current = oldCode;
         stack_[depth++] = static_cast<uint8_t>(firstChar);

@@ -151,6 +151,8 @@ PlatformError GraphicsPort::CopyWorld(PlatformWorld* world, const Rect* destinat
   PlatformWorld* owner = port->ownerLinks[1];
   if (owner != nullptr && owner->pixelMap != nullptr) {
     // Copy bits writes the pixel map's memory under its own bracket, which marks the memory as the newer copy.
+    // Inside the port's pixel-access bracket the bitmap would be marked newer at its end, and the next lock would
+    // copy it over the pixels just written.
     return PlatformCopyBits(owner, destinationRect, 0, source, maskWorld, mode, sourceRect);
   }
   PixelAccess access(port);
@@ -196,7 +198,7 @@ PlatformError GraphicsPort::TileWorld(PlatformWorld* world, const Rect* area, co
   const PixelMap* map = source->pixelMap;
   const Rect tile = SourceRectInDib(map, sourceRect);
   const int64_t tw = tile.Width(), th = tile.Height();
-  if (error == kPlatformNoError && (tw <= 0 || th <= 0)) error = kPlatformErrBadData;
+  if (error == kPlatformNoError && (tw <= 0 || th <= 0)) error = kPlatformErrBadData;  // tiles are counted by it
   if (error == kPlatformNoError && !Rect::IsEmpty(&bounds)) {
     // Tiles sit on multiples of the tile size; the first column and row are those holding the area's corner. The
     // divisions round down rather than toward zero, so that an area reaching left of or above (0, 0) is covered

@@ -110,7 +110,9 @@ PlatformError PlatformWorld::BeginDrawing(PlatformWorld* world, PlatformWorld* m
   if (map->flags & kPixelMapDibNewer) {
     error = DibRecord::SyncBits(map->dib, false);
     if (error != kPlatformNoError) {
-      UnlockPixels(world, maskWorld);  // a failed sync leaves nothing locked
+      // A failed sync leaves nothing locked: a lock kept here would never be taken back, and the world could
+      // never again be resized or re-patterned.
+      UnlockPixels(world, maskWorld);
       return error;
     }
     map->flags &= ~kPixelMapDibNewer;

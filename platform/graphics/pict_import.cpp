@@ -3,6 +3,7 @@
 // three-byte rows); every other opcode is skipped by its length. All numbers are big-endian.
 #include "platform/graphics/pict_import.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -263,6 +264,8 @@ class PictDecoder {
     PlatformError error = AllocateDecodedImage(image_, frame_, format, fill ? 255 : 0);
     if (error != kPlatformNoError) return error;
     image_->standardPalette = depth == 8;
+    image_->palette.clear();
+    nearest_.clear();
     depth_ = depth;
     if (info_ != nullptr) {
       info_->type = kImageTypePict;
@@ -283,6 +286,7 @@ class PictDecoder {
     for (int i = 0; i < 4; ++i) header->bounds[i] = static_cast<int16_t>(LoadBe16(bounds + 2 * i));
     header->rowBytes = rowBytes & 0x3FFF;
     // Without its top flag the record is a one-bit bit map: bounds only, no pixel-map fields, no colour table.
+    // Read as a pixel map it would take its rows for those fields and misread the rest of the picture.
     const bool pixelMap = direct || (rowBytes & 0x8000) != 0;
     if (pixelMap) {
       uint8_t fields[36];
@@ -339,6 +343,7 @@ class PictDecoder {
       standard = a.red == b.red && a.green == b.green && a.blue == b.blue;
     }
     image_->standardPalette = standard;
+    nearest_.clear();
     if (standard) {
       image_->palette.clear();
     } else {
@@ -365,9 +370,9 @@ class PictDecoder {
         return kPlatformErrNotAnImage;
       }
     }
+    // Inverted bounds give no rows; such an image cannot be drawn, as its size differs from the picture's.
     const int32_t height = header.bounds[2] - header.bounds[0];
     const int32_t width = header.bounds[3] - header.bounds[1];
-    if (height < 0 || width < 0) return kPlatformErrImageData;
 
     const bool drawn = header.source[0] == frame_.top && header.source[1] == frame_.left &&
                        header.source[2] == frame_.bottom && header.source[3] == frame_.right;
@@ -377,7 +382,6 @@ class PictDecoder {
       if (pixelSize == 1 || pixelSize == 2 || pixelSize == 4 || pixelSize == 8) depth = 8;
       if (pixelSize == 16 || pixelSize == 32) depth = pixelSize;
       if (depth == 0) return kPlatformErrNotAnImage;
-      if (form == RowForm::ThreeBytes && pixelSize != 32) return kPlatformErrNotAnImage;
       // Rows go to the picture's own rows: the image must have the picture's size.
       if (width != image_width() || height != image_height()) return kPlatformErrImageData;
       if (depth != depth_) {
@@ -395,8 +399,9 @@ class PictDecoder {
   PlatformError ReadRows(const PixelImageHeader& header, RowForm form, bool drawn, int32_t width, int32_t height) {
     const uint32_t rowBytes = header.rowBytes;
     const int pixelSize = header.pixelSize;
-    // Rows of fewer than 8 bits a pixel are read and dropped.
-    const bool stored = drawn && pixelSize >= 8;
+    // Packed and plain rows of fewer than 8 bits a pixel are read and dropped; three-byte rows are colours of
+    // their own whatever the pixel size.
+    const bool stored = drawn && (pixelSize >= 8 || form == RowForm::ThreeBytes);
     const size_t w = static_cast<size_t>(width);
     std::vector<uint8_t> packed;
     std::vector<uint8_t> row;
@@ -448,12 +453,20 @@ class PictDecoder {
                          int32_t y) {
     const size_t rowBytes = header.rowBytes;
     uint8_t* out = image_->Row(y);
-    if (header.pixelSize == 8) {
+    if (form == RowForm::ThreeBytes && image_->IsIndexed()) {
+      // Three-byte colours in an indexed image take the nearest colour of its table.
+      if (length < 3 * w) return kPlatformErrImageData;
+      const uint8_t* nearest = NearestIndexTable();
+      if (nearest == nullptr) return kPlatformErrNoMemory;
+      for (size_t x = 0; x < w; ++x) out[x] = nearest[InverseTableIndex(b[3 * x], b[3 * x + 1], b[3 * x + 2])];
+      return kPlatformNoError;
+    }
+    if (header.pixelSize == 8 && form != RowForm::ThreeBytes) {
       if (length < w) return kPlatformErrImageData;
       std::memcpy(out, b, w);
       return kPlatformNoError;
     }
-    if (header.pixelSize == 16) {
+    if (header.pixelSize == 16 && form != RowForm::ThreeBytes) {
       if (length < 2 * w) return kPlatformErrImageData;
       for (size_t x = 0; x < w; ++x) {
         const uint32_t v = LoadBe16(b + 2 * x);
@@ -466,7 +479,7 @@ class PictDecoder {
     }
     if (form == RowForm::Packed) {
       // Packed 32-bit rows hold one plane per component: red, green, blue (behind an alpha plane when there are
-      // four components).
+      // four components: read as the red plane, it would shift every colour by one channel).
       const size_t plane = rowBytes / 4;
       const size_t first = header.componentCount == 4 ? plane : 0;
       if (length < w + first + 2 * plane) return kPlatformErrImageData;
@@ -490,9 +503,26 @@ class PictDecoder {
     return kPlatformNoError;
   }
 
+  // The inverse table of the indexed image's colours, made on first use.
+  const uint8_t* NearestIndexTable() {
+    if (nearest_.empty()) {
+      Palette palette{};
+      if (image_->standardPalette) {
+        palette = StandardPalette;
+      } else {
+        palette.count = static_cast<int32_t>(std::min<size_t>(image_->palette.size(), 256));
+        std::copy_n(image_->palette.begin(), palette.count, palette.entries);
+      }
+      if (ResizeBuffer(&nearest_, kInverseTableSize) != kPlatformNoError) return nullptr;
+      PlatformBuildInverseTable(nearest_.data(), &palette);
+    }
+    return nearest_.data();
+  }
+
   MemoryStreamReader* reader_;
   DecodedImage* image_;
   ImageInfo* info_;
+  std::vector<uint8_t> nearest_;
   Rect frame_{};
   int version_ = 0;
   int depth_ = 0;  // depth of the image made so far; 0 while there is none

@@ -72,6 +72,8 @@ void PlatformWorld::SwapPortsAndPixelMaps(PlatformWorld* a, PlatformWorld* b) {
   std::swap(static_cast<GraphicsPortTextState&>(*a->port), static_cast<GraphicsPortTextState&>(*b->port));
   std::swap(a->port->dc, b->port->dc);
   // Which of the DC's pen, font and brush the port made goes with the DC, so each is deleted with its DC's port.
+  // Left behind, the flags would have a port delete objects its new DC never got from it (the DC's own) and
+  // leave the ones it made undeleted.
   std::swap(a->port->penSelected, b->port->penSelected);
   std::swap(a->port->fontSelected, b->port->fontSelected);
   std::swap(a->port->brushSelected, b->port->brushSelected);
@@ -94,7 +96,7 @@ PlatformError PlatformWorld::PutArgbRow(PlatformWorld* world, PlatformWorld* mas
                                         const uint8_t* pixels) {
   return WriteRow(world, maskWorld, row, [pixels](PixelMap& map, uint8_t* out, uint8_t* maskOut, int64_t width) {
     // The world's alpha is always full; the pixel's alpha goes only to the mask. An 8-bit world takes the
-    // nearest palette colour.
+    // nearest palette colour: the low byte of its packed word is the full alpha, one index for every pixel.
     const uint32_t alpha = FullAlphaBits(map.channels);
     for (int64_t i = 0; i < width; ++i) {
       const uint8_t* p = pixels + 4 * i;

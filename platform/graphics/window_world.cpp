@@ -100,6 +100,9 @@ PlatformError RevalidateWindowWorld(PlatformWorld* world, uint8_t* changed) {
   HWND window = map->targetWindow;
   if (!map->dib) return kPlatformErrGraphics;
   const BITMAPINFOHEADER& h = map->dib->info.bmiHeader;
+  // Only a world over the whole client area follows the client's size. A world made over a rect of the window
+  // keeps its rect: compared with the client area it would differ at every first lock and be rebuilt blank at the
+  // client's size.
   const bool followsClient = (map->flags & kPixelMapFollowsClient) != 0;
   const Rect client = ClientArea(window);
   const bool sizeChanged =
@@ -130,6 +133,8 @@ PlatformError PlatformWorld::FlushRectsToWindow(PlatformWorld* world, int32_t co
     WindowDc dc(map->targetWindow);
     if (!dc.get() || !GdiFlush()) error = kPlatformErrGraphics;
     for (int32_t i = 0; i < count && error == kPlatformNoError; ++i) {
+      // Only the part of a rect inside the world is copied, and a rect with nothing inside is skipped: copying
+      // nothing fails, which would end the flush and leave the later rects undrawn.
       Rect r;
       Rect::Intersect(&r, &rects[i], &area);
       if (Rect::IsEmpty(&r)) continue;

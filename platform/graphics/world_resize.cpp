@@ -73,7 +73,7 @@ PlatformError PlatformWorld::ExpandPattern(PlatformWorld* world, PlatformWorld* 
   const Rect old = world->pixelMap->bounds;
   const int64_t width = old.Width();
   const int64_t height = old.Height();
-  if (width <= 0 || height <= 0) return kPlatformErrBadData;
+  if (width <= 0 || height <= 0) return kPlatformErrBadData;  // an empty pattern never grows to the minimum
   if (width >= kMinimum && height >= kMinimum) return kPlatformNoError;
   // Whole copies of the pattern until each side is at least the minimum.
   const int64_t newWidth = width >= kMinimum ? width : width * ((kMinimum + width - 1) / width);

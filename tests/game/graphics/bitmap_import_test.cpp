@@ -50,6 +50,35 @@ Bytes RgbaPng(uint8_t alpha) {
   return EncodePng(fileSpec);
 }
 
+// A 3 x 1 palette PNG of black, red and white whose tRNS gives index 0 the given alpha (the others opaque).
+Bytes PalettePng(uint8_t alphaOfIndex0) {
+  PngSpec fileSpec;
+  fileSpec.width = 3;
+  fileSpec.height = 1;
+  fileSpec.colorType = 3;
+  fileSpec.palette = {0x000000, 0xFF0000, 0xFFFFFF};
+  fileSpec.transparency = {alphaOfIndex0};
+  fileSpec.rows = {Bytes{0, 1, 2}};
+  return EncodePng(fileSpec);
+}
+
+// A 10 x 3 RGB PNG whose pixels are twice as wide as high: 5670 by 2835 pixels a metre.
+Bytes WidePixelPng() {
+  PngSpec fileSpec;
+  fileSpec.width = 10;
+  fileSpec.height = 3;
+  fileSpec.colorType = 2;
+  fileSpec.rows.assign(3, Bytes(30, 0x40));
+  fileSpec.hasPhys = true;
+  fileSpec.physX = 5670;
+  fileSpec.physY = 2835;
+  fileSpec.physUnit = 1;
+  return EncodePng(fileSpec);
+}
+
+// A 2 x 1 JPEG of a grey and a white pixel: a 32-bit picture without alpha.
+Bytes GreyWhiteJpeg() { return EncodeJpeg(2, 1, 3, Bytes{0x80, 0x80, 0x80, 0xFF, 0xFF, 0xFF}); }
+
 std::unique_ptr<Bitmap> Imported(Bytes bytes) {
   return Bitmap::CreateFromMemory(bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
@@ -73,6 +102,13 @@ TEST(BitmapImport, PicturesTakeTheFormatOfTheirTransparency) {
       {"png_opaque", RgbaPng(255), true, 67, {0xFF0000, 0x00FF00}},
       {"png_clear_pixel_keys", RgbaPng(0), true, 99, {0xFF0000, 0xFFFFFF}},
       {"png_partial_alpha", RgbaPng(128), true, 84, {0xFFFF0000, 0x8000FF00}},
+      // A palette PNG's tRNS reaches the import through the mask world: alpha 0 keys, any other partial alpha
+      // makes an alpha picture.
+      {"palette_png_transparent_index_keys", PalettePng(0), true, 99, {0xFFFFFF, 0xFF0000, 0xFEFEFE}},
+      {"palette_png_partial_index", PalettePng(128), true, 84, {0x80000000, 0xFFFF0000, 0xFFFFFFFF}},
+      {"palette_png_opaque_tRNS", PalettePng(255), true, 67, {0x000000, 0xFF0000, 0xFFFFFF}},
+      // The fourth byte of a JPEG's world is no alpha: the picture is opaque but for its pure white.
+      {"jpeg_white_is_the_key", GreyWhiteJpeg(), true, 99, {0x808080, 0xFFFFFF}},
   };
   for (const PictureCase& c : cases) {
     ImportOptionsGuard options(c.detect ? kDetectTransparency : 0);
@@ -84,6 +120,14 @@ TEST(BitmapImport, PicturesTakeTheFormatOfTheirTransparency) {
       EXPECT_EQ(RawPixel(*bitmap, static_cast<int32_t>(x), 0), c.pixels[x]) << c.name << " pixel " << x;
     }
   }
+}
+
+TEST(BitmapImport, TheBitmapTakesTheSizeOfTheAspectCorrectedWorld) {
+  auto bitmap = Imported(WidePixelPng());
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(bitmap->width, 20);
+  EXPECT_EQ(bitmap->height, 3);
+  EXPECT_EQ(RawPixel(*bitmap, 19, 2), 0x404040u);
 }
 
 TEST(BitmapImport, UndecodableBytesLeaveTheBitmapAsItWas) {

@@ -240,6 +240,7 @@ TEST(BitmapImport, SixteenBitPixelsExpandAndKeepTheirKey) {
 struct IndexedCase {
   const char* name;
   int32_t transparentIndex;
+  uint8_t flagOfIndex2;  // the palette flag of red: 0 marks the transparent colour
   bool detect;
   int32_t format;
   uint32_t atIndex2;  // pixel of index 2 (red)
@@ -248,17 +249,18 @@ struct IndexedCase {
 
 TEST(BitmapImport, IndexedPixelsExpandThroughThePalette) {
   const IndexedCase cases[] = {
-      {"transparent_index_keys", 2, true, 99, 0xFFFFFF, 0xFEFEFE},
-      {"transparent_index_unused", 7, true, 67, 0xFF0000, 0xFFFFFF},
-      {"no_transparent_index", -1, true, 67, 0xFF0000, 0xFFFFFF},
-      {"detection_off", 2, false, 67, 0xFF0000, 0xFFFFFF},
+      {"transparent_index_keys", 2, 255, true, 99, 0xFFFFFF, 0xFEFEFE},
+      {"cleared_flag_keys", -1, 0, true, 99, 0xFFFFFF, 0xFEFEFE},
+      {"transparent_index_unused", 7, 255, true, 67, 0xFF0000, 0xFFFFFF},
+      {"no_transparent_index", -1, 255, true, 67, 0xFF0000, 0xFFFFFF},
+      {"detection_off", 2, 0, false, 67, 0xFF0000, 0xFFFFFF},
   };
   std::vector<PaletteEntry> palette(256);
-  palette[1] = PaletteEntry{1, 0xFF, 0xFF, 0xFF};
-  palette[2] = PaletteEntry{0, 0xFF, 0x00, 0x00};
+  palette[1] = PaletteEntry{255, 0xFF, 0xFF, 0xFF};
   const uint8_t pixels[] = {0, 1, 2, 0, 2, 1, 0, 0};
   for (const IndexedCase& c : cases) {
     ImportOptionsGuard options(c.detect ? kDetectTransparency : 0);
+    palette[2] = PaletteEntry{c.flagOfIndex2, 0xFF, 0x00, 0x00};
     ImagePixels image = Pixels(3, 2, 8, pixels, 4);
     image.palette = palette.data();
     image.transparentIndex = c.transparentIndex;
@@ -297,7 +299,7 @@ TEST(BitmapImport, UnusableImagesLeaveTheBitmapAsItWas) {
   auto bytes = Image32(0xFF102030);
   std::vector<ImagePixels> bad(6, Pixels32(bytes));
   bad[0].pixels = nullptr;
-  bad[1].bitsPerPixel = 24;
+  bad[1].bitsPerPixel = 12;
   bad[2].rowBytes = 11;
   bad[3].width = 0;
   bad[4].bitsPerPixel = 8;  // no palette

@@ -38,7 +38,11 @@ TEST(DibRecordTest, ScreenFormatFollowsTheBitmapsADcMakes) {
     PixelFormatCode selected;
     PixelFormatCode reported;
   };
-  const Case cases[] = {{32, 32}, {0x565, 0x565}, {15, 0x555}, {24, 24}};
+  // GDI describes 16- and 32-bit bitmaps by bit fields. 16-bit ones give the code counted from their masks
+  // (0x0F00, 0x00F0, 0x000F give 0x444), other headers their bit count. Every 32-bit screen is code 32, whatever
+  // its masks: a 3-byte 0x888 world on a 32-bit screen would be rebuilt blank at every first lock.
+  const Case cases[] = {{32, 32}, {0x8888, 32}, {0x80008888, 32}, {0x565, 0x565}, {0x4444, 0x444}, {15, 0x555},
+                        {24, 24}};
   for (const Case& c : cases) {
     HDC dc = CreateCompatibleDC(nullptr);
     BitmapInfo256 info{};

@@ -219,6 +219,9 @@ TEST(PictImport, DirectPixelRowsInEveryStorageForm) {
        0xFF1A2A3A},
       {"three bytes a pixel", DirectPicture(40, 2, 32, Joined(ByteRows(30, 3, 0))), kImageFormat32, 0xFF102030,
        0xFF1A2A3A},
+      // Three-byte rows are read whatever the pixel size, as long as the row bytes hold them.
+      {"three bytes a pixel into a 16-bit image", DirectPicture(40, 2, 16, Joined(ByteRows(30, 3, 0))),
+       kImageFormat565, 0xFF102030, 0xFF1A2A3A},
       {"packed 16-bit", DirectPicture(20, 3, 16, PackedRows(WordRows(0x7FFF, 0x4210), 20, 2)), kImageFormat565,
        0xFFFFFFFF, 0xFF848484},
       {"plain 16-bit", DirectPicture(20, 1, 16, Joined(WordRows(0x7C00, 0x001F))), kImageFormat565, 0xFFFF0000,
@@ -233,6 +236,17 @@ TEST(PictImport, DirectPixelRowsInEveryStorageForm) {
   }
 }
 
+TEST(PictImport, ThreeByteColoursInAnIndexedImageTakeTheNearestColour) {
+  Bytes rows(60, 0);  // two rows of ten black pixels but the first, pure red
+  rows[0] = 0xFF;
+  DecodedImage image;
+  ASSERT_EQ(DecodeBytes(DirectPicture(40, 2, 8, rows), &image), kPlatformNoError);
+  ASSERT_EQ(image.formatCode, kImageFormatIndexed);
+  EXPECT_TRUE(image.standardPalette);
+  EXPECT_EQ(PixelAt(image, 0, 0), 35u);   // {FF, 00, 00} of the colour cube
+  EXPECT_EQ(PixelAt(image, 9, 1), 255u);  // black
+}
+
 TEST(PictImport, PicturesWithoutAWholePictureImageAreWhite) {
   const Box smaller{0, 0, 1, 10};
   Bytes onlyText;
@@ -243,6 +257,7 @@ TEST(PictImport, PicturesWithoutAWholePictureImageAreWhite) {
       DirectPicture(40, 1, 32, Joined(ByteRows(40, 4, 1)), kFrame, smaller),
       BuildPict(2, 0, 0, 2, 10, onlyText),
       BuildPict(1, 0, 0, 2, 10, {}),
+      DirectPicture(40, 1, 32, {}, Box{2, 0, 0, 10}, smaller),  // inverted bounds: no rows
   };
   for (const Bytes& picture : pictures) {
     DecodedImage image;
@@ -323,8 +338,8 @@ TEST(PictImport, HostileRecordsGiveErrors) {
        kPlatformErrImageData},
       {"pixel size 24", DirectPicture(40, 1, 24, Joined(ByteRows(40, 4, 1))), kPlatformErrNotAnImage},
       {"pack type 5", DirectPicture(40, 5, 32, Joined(ByteRows(40, 4, 1))), kPlatformErrNotAnImage},
-      {"three-byte rows of 16-bit pixels", DirectPicture(40, 2, 16, Joined(ByteRows(30, 3, 0))),
-       kPlatformErrNotAnImage},
+      {"three-byte rows shorter than the pixels", DirectPicture(20, 2, 16, Joined(ByteRows(30, 3, 0))),
+       kPlatformErrImageData},
       {"region size below 2", Version2({0x00, 0x01, 0x00, 0x01}), kPlatformErrNotAnImage},
       {"full pixel pattern", Version2({0x00, 0x12, 0x00, 0x01}), kPlatformErrUndefinedKind},
       {"unknown pattern type", Version2({0x00, 0x12, 0x00, 0x03}), kPlatformErrNotAnImage},
