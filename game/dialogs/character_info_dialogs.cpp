@@ -114,8 +114,9 @@ void JournalDialog::UpdatePosition() {
 
 int32_t JournalDialog::OnControlEvent(int32_t index, ControlEvent code) {
   int32_t flags = 0;
-  if (code == kRemoveCommand) {
-    // The button fires once per press of Return, so a held key removes one entry only.
+  if (code == kRemoveCommand && IsReturnArmed()) {
+    // "Remove" fires in every frame that finds Return down while it has the focus; it acts only while Return is
+    // armed, so a held key removes one entry, and a Return still down as the journal opens removes none.
     Character* player = GetCurrentCharacter();
     auto* list = GetControlAs<ListControl>(kList);
     if (player != nullptr && list != nullptr && list->GetSelection() >= 0) {

@@ -20,11 +20,6 @@ constexpr int32_t kCaretHeight = 14;
 constexpr int32_t kFrameEdge = 2;
 constexpr int32_t kSmallestFramed = 5;
 
-bool& ReturnArmedFlag() {
-  static bool armed = false;
-  return armed;
-}
-
 // The rectangle cut to the screen's size, and without negative sizes.
 Bounds CutToScreen(const Bounds& rect) {
   const Bounds screen = ScreenBounds();
@@ -93,13 +88,11 @@ Button::Button(const Bounds& rect) : Control(rect) {
   visible_ = true;
 }
 
-void Button::SetReturnArmed(bool armed) { ReturnArmedFlag() = armed; }
-bool Button::IsReturnArmed() { return ReturnArmedFlag(); }
-
 ControlEvent Button::Track(int32_t, int32_t, int32_t) {
-  if (focus_ && enabled_ && Input::IsKeyDown(kSlotReturn) != 0 && ReturnArmedFlag()) {
-    // One press fires once: a held Return does not repeat the command.
-    ReturnArmedFlag() = false;
+  // A focused button fires in every frame that finds Return down. Only an enabled one: a button disabled by a
+  // handler earlier in the same frame still holds the focus until the frame's end, and would run a command its
+  // dialog has just refused (the spell dialog's "Cast" for a spell the character cannot pay for).
+  if (focus_ && enabled_ && Input::IsKeyDown(kSlotReturn) != 0) {
     Input::ClearClick();
     return command_;
   }

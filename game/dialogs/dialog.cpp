@@ -381,7 +381,6 @@ int32_t Dialog::HandleEvents() {
     Input::ClearClick();
     Input::ClearDoubleClick();
   }
-  Button::SetReturnArmed(returnArmed_);
   int32_t flags = kNotHandled;
   for (int32_t i = 0; i < GetControlCount(); ++i) {
     Control* control = controls_[static_cast<size_t>(i)].get();
@@ -393,9 +392,6 @@ int32_t Dialog::HandleEvents() {
     if ((flags & kReturnAtOnce) != 0) return flags;
     if ((flags & kStopScan) != 0) break;
   }
-  // A button that fired on Return took the press: it closes nothing more this frame.
-  if (!Button::IsReturnArmed()) returnArmed_ = false;
-
   if (!focusGroups_.empty()) {
     Control* focused = FocusedControl();
     if (focused != nullptr && !focused->GetState()) FocusFirstControl();

@@ -119,6 +119,9 @@ class Dialog {
   ViewLayer& PictureLayer() { return pictureLayer_; }
   ViewLayer& ControlsLayer() { return controlsLayer_; }
   void SetDirty() { dirty_ = true; }
+  // Whether Return has been seen up since it last went down while the dialog runs (as the previous frame left
+  // it): the close on Return acts only then.
+  bool IsReturnArmed() const { return returnArmed_; }
 
  private:
   void MoveFocus(float now);
