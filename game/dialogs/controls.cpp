@@ -20,7 +20,8 @@ constexpr int32_t kCaretHeight = 14;
 constexpr int32_t kFrameEdge = 2;
 constexpr int32_t kSmallestFramed = 5;
 
-// The rectangle cut to the screen's size, and without negative sizes.
+// The rectangle cut to the screen's size, and without negative sizes: the text field and the caption button make
+// a picture of their rectangle's size, which a damaged layout would otherwise size at up to 32767 x 32767 pixels.
 Bounds CutToScreen(const Bounds& rect) {
   const Bounds screen = ScreenBounds();
   return Bounds{rect.x, rect.y, std::clamp(rect.width, 0, std::max(screen.width, 0)),
@@ -117,7 +118,7 @@ void Button::SetCommandAndShow(int32_t command) {
 PictureButton::PictureButton(const Bounds& rect) : Button(rect) {}
 
 void PictureButton::Draw(SceneView& view) {
-  if (visible_ && HasArea()) {
+  if (visible_) {
     Bitmap* shown = focus_ && enabled_ && pressed_ != nullptr ? pressed_.get() : normal_.get();
     PlacePicture(view, shown, rect_.x, rect_.y);
   }
@@ -135,7 +136,7 @@ void PictureButton::SetPictures(std::unique_ptr<Bitmap> normal, std::unique_ptr<
 TextButton::TextButton(const Bounds& rect) : Button(rect) { SetCommandAndShow(kEventClose); }
 
 void TextButton::Draw(SceneView& view) {
-  if (visible_ && HasArea() && !caption_.empty()) {
+  if (visible_ && !caption_.empty()) {
     SelectColour(view, focus_ && enabled_ ? highlightColour_ : normalColour_);
     view.AddTextLabelWrapped(rect_, caption_, true);
   }
@@ -155,7 +156,7 @@ PictureControl::~PictureControl() {
 }
 
 void PictureControl::Draw(SceneView& view) {
-  if (visible_ && HasArea()) PlacePicture(view, picture_, rect_.x, rect_.y);
+  if (visible_) PlacePicture(view, picture_, rect_.x, rect_.y);
   Control::Draw(view);
 }
 
@@ -171,7 +172,7 @@ void PictureControl::SetPicture(Bitmap* picture, bool owns) {
 StaticTextControl::StaticTextControl(const Bounds& rect) : Control(rect) { visible_ = true; }
 
 void StaticTextControl::Draw(SceneView& view) {
-  if (visible_ && HasArea() && !text_.empty()) {
+  if (visible_ && !text_.empty()) {
     SelectColour(view, colour_);
     view.AddTextLabelWrapped(rect_, text_, true);
   }
@@ -216,7 +217,7 @@ Point TextField::CaretPosition(SceneView& view) const {
 }
 
 void TextField::Draw(SceneView& view) {
-  if (visible_ && HasArea()) {
+  if (visible_) {
     PlacePicture(view, background_.get(), rect_.x, rect_.y);
     SelectColour(view, colour_);
     if (!text_.empty()) view.AddTextLabel(rect_.x + 2, rect_.y + 1, ShownText(view));
@@ -282,7 +283,7 @@ void CaptionButton::BuildFrame() {
 }
 
 void CaptionButton::Draw(SceneView& view) {
-  if (visible_ && HasArea() && !caption_.empty()) {
+  if (visible_ && !caption_.empty()) {
     PlacePicture(view, frame_.get(), rect_.x, rect_.y);
     SelectColour(view, !enabled_ ? kGreyColour : focus_ ? kHighlightColour : kPlainColour);
     view.AddTextLabelCentred(rect_, caption_);

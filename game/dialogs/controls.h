@@ -58,7 +58,7 @@ constexpr int32_t kRedColour = 8;
 class Control {
  public:
   // The rectangle is cut to the screen's size (a picture of its size is made by some kinds); one without area
-  // gives a control that draws nothing.
+  // still draws at its x and y.
   explicit Control(const Bounds& rect);
   virtual ~Control();
   Control(const Control&) = delete;
@@ -92,8 +92,6 @@ class Control {
 
  protected:
   void Redraw() { needsRedraw_ = true; }
-  // Whether the rectangle has an area to draw in.
-  bool HasArea() const { return !rect_.IsEmpty(); }
 
   bool hovered_ = false;
   bool focus_ = false;

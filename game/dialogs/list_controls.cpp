@@ -260,7 +260,7 @@ void ScrollingList::Draw(SceneView& view) {
   if (SceneLayer* layer = ownLayer_.Get()) {
     CurrentLayerScope scope(layer);
     layer->Clear();
-    if (visible_ && HasArea() && GetRowCount() > 0) {
+    if (visible_ && GetRowCount() > 0) {
       DrawRows(view, std::max(GetRowPitch(), 1));
       DrawScrollBar(view);
     }

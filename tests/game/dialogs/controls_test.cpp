@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <typeindex>
 #include <typeinfo>
@@ -211,16 +212,49 @@ TEST_F(ControlsTest, TheFactoryMakesTheEightKindsAndNothingElse) {
   EXPECT_EQ(CreateControl(9, rect), nullptr);
 }
 
-TEST_F(ControlsTest, AnElementLargerThanTheScreenIsCutToItAndOneWithoutAreaDrawsNothing) {
+// A control whose rectangle has no area still draws: its picture, and its text, start at its x and y.
+TEST_F(ControlsTest, AnElementLargerThanTheScreenIsCutToItAndOneWithoutAreaStillDrawsAtItsCorner) {
   TextField huge(Bounds{0, 0, 100000, 100000});
   EXPECT_EQ(huge.GetRect().width, 640);
   EXPECT_EQ(huge.GetRect().height, 480);
   TextField none(Bounds{5, 5, -3, 0});
   EXPECT_EQ(none.GetRect().width, 0);
-  none.Draw(View());  // nothing to draw, and no picture of no size was made
+
+  ViewLayer layer;
+  ASSERT_TRUE(layer.Make(Bounds{0, 0, 640, 480}));
+  CurrentLayerScope scope(layer.Get());
+  none.Draw(View());  // no background of no size was made: the caret alone
   CaptionButton flat(Bounds{5, 5, 0, 0});
   flat.SetCaption("OK");
   flat.Draw(View());
+
+  std::unique_ptr<Bitmap> picture = MakeFilledPicture(8, 6, DrawColor{200, 0, 0, 255});
+  ASSERT_NE(picture, nullptr);
+  auto placedAt = [&](const Bitmap* bitmap, int32_t x, int32_t y) {
+    for (const PlacedImage& image : layer.Get()->Images()) {
+      if (image.bitmap == bitmap && image.x == x && image.y == y) return true;
+    }
+    return false;
+  };
+  PictureControl still(Bounds{30, 40, 0, 0});
+  still.SetPicture(picture.get(), false);
+  still.Draw(View());
+  EXPECT_TRUE(placedAt(picture.get(), 30, 40));
+  PictureButton button(Bounds{50, 60, 0, 10});
+  button.SetPictures(MakeFilledPicture(4, 4, DrawColor{0, 200, 0, 255}), nullptr);
+  button.Draw(View());
+  EXPECT_EQ(layer.Get()->Images().back().x, 50);
+  EXPECT_EQ(layer.Get()->Images().back().y, 60);
+
+  const size_t before = layer.Get()->Images().size();
+  StaticTextControl text(Bounds{70, 80, 0, 0});
+  text.SetText("Hi");
+  text.Draw(View());
+  ASSERT_GT(layer.Get()->Images().size(), before);
+  auto first = std::next(layer.Get()->Images().begin(), static_cast<std::ptrdiff_t>(before));
+  EXPECT_EQ(first->x, 70);
+  EXPECT_EQ(first->y, 80);
+  layer.Destroy();  // before the pictures it shows
 }
 
 }  // namespace
