@@ -139,13 +139,14 @@ void Dialog::Invalidate() {
 void Dialog::SetBackground(Bitmap* picture) {
   picture_ = picture;
   if (picture == nullptr) {
+    // Only the frame goes: the layers stay as they were made, with the picture shown before, until something
+    // makes them again (an attached picture or movie does).
     frame_ = layerFrame_ = Bounds{};
-  } else {
-    const Bounds screen = ScreenBounds();
-    frame_ = layerFrame_ = Bounds{(screen.width - picture->width) / 2, (screen.height - picture->height) / 2,
-                                  picture->width, picture->height};
+    return;
   }
-  // The layers are made again in either case, so that a dialog left without a picture shows none.
+  const Bounds screen = ScreenBounds();
+  frame_ = layerFrame_ = Bounds{(screen.width - picture->width) / 2, (screen.height - picture->height) / 2,
+                                picture->width, picture->height};
   ClearScreenLayers();
   PlaceOnScreen();
   dirty_ = true;

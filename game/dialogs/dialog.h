@@ -68,7 +68,7 @@ class Dialog {
   virtual int32_t OnFocusChange(int32_t index, bool gained);
 
   // The background (not owned; it lives in a picture pool): centred on the screen, the dialog's layers made again.
-  // Null leaves the dialog without a picture and with an empty frame.
+  // Null leaves the dialog without a picture and with an empty frame, and its layers as they are.
   void SetBackground(Bitmap* picture);
   // Makes the layers that are not made yet: the picture's, the controls', and each list's own.
   void PlaceOnScreen();

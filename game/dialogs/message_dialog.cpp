@@ -78,7 +78,8 @@ MessageDialog::MessageDialog(const ScriptEvent* event, const ScriptAction& actio
   SetCloseOnEscape(true);
   SetCloseOnReturn(true);
   SetCloseOnClick(true);
-  // A message with nothing to read shows only its picture or movie.
+  // A message with nothing to read has no background and no frame: an attached picture or movie, which makes the
+  // layers again, is all it shows; with nothing attached the layout's picture stays as it was placed.
   if (Param(1).empty() && Param(3).empty() && Param(5).empty()) SetBackground(nullptr);
 }
 

@@ -203,6 +203,24 @@ TEST_F(MessageDialogRunTest, AMessageOfOnlyAMovieClosesWhenTheMovieEnds) {
   EXPECT_EQ(MoviePlayer::Current(), nullptr);
 }
 
+// A message with no text, no labels and nothing attached has no background and no frame, yet the layers it was
+// placed on stay: the layout's picture still shows, and a click closes it.
+TEST_F(MessageDialogRunTest, AMessageWithNothingToShowLeavesTheLayoutsPictureAndClosesOnAClick) {
+  using namespace test_support::input;
+  auto dialog = std::make_unique<MessageDialog>(nullptr, Made(Message("")));
+  EXPECT_EQ(dialog->GetPicture(), nullptr);
+  EXPECT_TRUE(dialog->Frame().IsEmpty());
+  uint32_t middle = 0;
+  auto run = test_support::RunScripted(std::move(dialog), {WaitFor([&] {
+                                                             middle = PixelShown(320, 240);
+                                                             return middle == 0x00C8B428u;
+                                                           }),
+                                                           Click(320, 240)},
+                                       60);
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_EQ(middle, 0x00C8B428u);
+}
+
 // A dialog with one focused button, whose command opens a message that closes on Return.
 class AskingDialog : public Dialog {
  public:
