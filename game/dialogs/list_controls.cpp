@@ -220,7 +220,8 @@ ControlEvent ScrollingList::Track(int32_t x, int32_t y, int32_t buttons) {
   scroll_ = std::clamp(scroll_, 0, maxScroll_);
   if (!smooth_) scroll_ -= scroll_ % pitch;
 
-  // While the scroll bar is used the selection follows the view.
+  // While the scroll bar is used the selection follows the view. Both kinds give 4 for that move (a multi-select
+  // gives its own 9 only for Up and Down).
   if (part != kNoPart && selection_ >= 0) {
     const int64_t at = int64_t{selection_} * pitch;
     int64_t follow = selection_;
@@ -232,7 +233,7 @@ ControlEvent ScrollingList::Track(int32_t x, int32_t y, int32_t buttons) {
     follow = std::clamp<int64_t>(follow, 0, count - 1);
     if (follow != selection_) {
       selection_ = static_cast<int32_t>(follow);
-      code = SelectionMovedByKey();
+      code = kEventSelectionMoved;
     }
   }
   if (scrolled) PlaceThumb();
