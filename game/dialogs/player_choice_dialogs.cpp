@@ -79,16 +79,17 @@ void TextEntryDialog::SetUpOkButton() {
   const Bounds inside{0, 0, Frame().width, Frame().height};
   hasOkButton_ = button != nullptr && inside.Contains(button->GetRect());
   if (hasOkButton_) {
+    // The caption enables the button again, so it takes the focus; the first frame then enables it only while
+    // there is a text, and the focus stays on it.
     BeginFocusGroup();
     button->SetCommand(kEventClose);
-    button->SetCaption("OK");
     button->SetState(false);
+    button->SetCaption("OK");
     AddToFocusGroup(buttonIndex_);
     FocusFirstControl();
     return;
   }
   // A button outside the picture could not be seen: the dialog closes on a click or Return instead.
-  if (button != nullptr) button->SetState(false);
   SetCloseOnClick(true);
   SetCloseOnReturn(true);
 }
@@ -102,8 +103,6 @@ int32_t TextEntryDialog::HandleEvents() {
     if (button != nullptr && button->IsEnabled() != typed) {
       button->SetState(typed);
       SetDirty();
-      // The button is the only control to focus: it takes the focus once it can be pressed, so Return presses it.
-      if (typed && FocusedIndex() < 0) FocusFirstControl();
     }
   }
   return Dialog::HandleEvents();
