@@ -2,9 +2,9 @@
 #include "game/dialogs/character_info_dialogs.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "game/dialogs/list_controls.h"
+#include "game/dialogs/status_panel.h"
 #include "game/rules/character.h"
 
 namespace {
@@ -23,8 +23,7 @@ LevelGainDialog::LevelGainDialog() : Dialog(kLevelGainLayout, 2, kLevelGainKinds
   SetInputDelay(kInputDelayMilliseconds);
   if (const Character* player = GetCurrentCharacter()) {
     levelText_ = std::to_string(player->level);
-    // Skill tables keep the experience needed far inside 64 bits.
-    neededText_ = std::to_string(static_cast<int64_t>(std::trunc(player->NextLevelNeeded())));
+    neededText_ = std::to_string(NextLevelExperience(*player));
   }
   if (auto* level = GetControlAs<StaticTextControl>(0)) level->SetText(levelText_);
   if (auto* needed = GetControlAs<StaticTextControl>(1)) needed->SetText(neededText_);
