@@ -64,7 +64,7 @@ Dialog::Dialog(int32_t layoutIndex, int32_t controlCount, const ControlKind* kin
   }
 
   for (int32_t i = 0; i < std::max(controlCount, 0); ++i) {
-    // An element the layout lacks gives no control.
+    // An element the layout lacks gives no control: a short layout has no rectangle to read for it.
     const LayoutElement* element = layout != nullptr ? layout->GetElement(i) : nullptr;
     controls_.push_back(element != nullptr && kinds != nullptr ? CreateControl(kinds[i], element->GetRect()) : nullptr);
   }

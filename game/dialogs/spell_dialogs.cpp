@@ -206,7 +206,8 @@ void SpellPickDialog::ShowGroup() {
   const size_t group = static_cast<size_t>(current_);
   list->Clear();
   for (const SpellRecord* spell : Offered(groups_[group])) list->AddRow(spell->GetName(), false);
-  // The limit goes first: the picks stored for this group must not meet the limit of the group shown before.
+  // The limit goes first: the list keeps the limit of the group shown before, and picks made here would be cut to
+  // it and lost (two picks in a group of allowance 2 came back as one after visiting a group of allowance 1).
   list->SetLimit(std::min(allowances_[group], list->GetRowCount()));
   list->PickMatching(picks_[group]);
   SetText(GetControlAs<StaticTextControl>(kGroupText), std::to_string(groups_[group]));

@@ -52,6 +52,7 @@ std::unique_ptr<BitMask> MakePanelMask(const Layout& layout, const Bitmap& panel
   if (maskLayout != nullptr && !maskLayout->GetName().empty()) maskPicture = LoadPanelPicture(maskLayout->GetName());
   if (maskPicture != nullptr) return std::make_unique<BitMask>(*maskPicture, DrawColor{0, 0, 0, 0});
   auto mask = std::make_unique<BitMask>(panel.width, panel.height, true);
+  // A layout without element 28 has no rectangle to cut out: the whole panel is the panel's.
   if (const LayoutElement* view = layout.GetElement(kViewElement)) {
     const int32_t right = std::min(view->x + view->width, panel.width);
     const int32_t bottom = std::min(view->y + view->height, panel.height);
@@ -208,7 +209,8 @@ void BuildStatusPanelTexts(Layout& layout) {
     field.text = texts[static_cast<size_t>(i)];
     field.elementIndex = kTextElements[static_cast<size_t>(i)];
     const LayoutElement* element = layout.GetElement(field.elementIndex);
-    // An element the layout lacks shows no text; with a mask, an element off the panel shows none either.
+    // An element the layout lacks shows no text (a short layout has no rectangle to read for it); with a mask,
+    // an element off the panel shows none either.
     field.shown = element != nullptr && (whole || element->GetRect().Intersects(s.mask->UsedBounds()));
     fields.push_back(std::move(field));
   }
