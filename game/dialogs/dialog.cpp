@@ -92,7 +92,8 @@ Dialog::~Dialog() {
   controls_.clear();
   Input::Reset();
   Input::ClearText();
-  // Only the view whose bracket the dialog opened has it closed again.
+  // Only the view whose bracket the dialog opened has it closed again: a new game may have replaced the view
+  // meanwhile, and the old one is gone while the new one never opened a bracket to close.
   if (bracketView_ != nullptr && bracketView_ == GetSceneView()) bracketView_->EndOffscreen();
   if (State().pool != nullptr) {
     PictureCache::PushPool();

@@ -90,6 +90,7 @@ int32_t ProgressDialog::StepCurrent() {
 
 void ProgressDialog::Draw() {
   if (IsDirty() && bar_ != nullptr && position_ != 0.0f) {
+    // Steps beyond the phase's count go on past the bar; the width is held within 32 bits before it is converted.
     const int32_t filled = static_cast<int32_t>(std::min(position_, 2147483520.0f));
     const int32_t x = std::min(barWidth_ - blockWidth_, std::max(0, filled - blockWidth_));
     FillRect(*bar_, Bounds{x, 0, blockWidth_, bar_->height}, kFilledColour);
