@@ -3,10 +3,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <iterator>
 #include <memory>
 
+#include "game/dialogs/status_panel.h"
 #include "game/graphics/picture_cache.h"
 #include "game/rules/character.h"
 #include "game/rules/class_race_records.h"
@@ -168,8 +168,7 @@ void CharacterCreationDialog::FillTexts() {
       player->GetClass() != nullptr ? player->GetClass()->GetName() : std::string(),
       number(player->level),
       number(player->experience),
-      // Skill tables keep the experience needed far inside 64 bits.
-      std::to_string(static_cast<int64_t>(std::trunc(player->NextLevelNeeded()))),
+      std::to_string(NextLevelExperience(*player)),
       number(player->base.naturalProtection),
       number(now.chemicalProtection),
       number(now.fireProtection),

@@ -2,9 +2,9 @@
 #include "game/dialogs/character_info_dialogs.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "game/dialogs/list_controls.h"
+#include "game/dialogs/status_panel.h"
 #include "game/rules/character.h"
 
 namespace {
@@ -23,8 +23,7 @@ LevelGainDialog::LevelGainDialog() : Dialog(kLevelGainLayout, 2, kLevelGainKinds
   SetInputDelay(kInputDelayMilliseconds);
   if (const Character* player = GetCurrentCharacter()) {
     levelText_ = std::to_string(player->level);
-    // Skill tables keep the experience needed far inside 64 bits.
-    neededText_ = std::to_string(static_cast<int64_t>(std::trunc(player->NextLevelNeeded())));
+    neededText_ = std::to_string(NextLevelExperience(*player));
   }
   if (auto* level = GetControlAs<StaticTextControl>(0)) level->SetText(levelText_);
   if (auto* needed = GetControlAs<StaticTextControl>(1)) needed->SetText(neededText_);
@@ -114,8 +113,9 @@ void JournalDialog::UpdatePosition() {
 
 int32_t JournalDialog::OnControlEvent(int32_t index, ControlEvent code) {
   int32_t flags = 0;
-  if (code == kRemoveCommand) {
-    // The button fires once per press of Return, so a held key removes one entry only.
+  if (code == kRemoveCommand && IsReturnArmed()) {
+    // "Remove" fires in every frame that finds Return down while it has the focus; it acts only while Return is
+    // armed, so a held key removes one entry, and a Return still down as the journal opens removes none.
     Character* player = GetCurrentCharacter();
     auto* list = GetControlAs<ListControl>(kList);
     if (player != nullptr && list != nullptr && list->GetSelection() >= 0) {

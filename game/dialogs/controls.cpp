@@ -20,12 +20,8 @@ constexpr int32_t kCaretHeight = 14;
 constexpr int32_t kFrameEdge = 2;
 constexpr int32_t kSmallestFramed = 5;
 
-bool& ReturnArmedFlag() {
-  static bool armed = false;
-  return armed;
-}
-
-// The rectangle cut to the screen's size, and without negative sizes.
+// The rectangle cut to the screen's size, and without negative sizes: the text field and the caption button make
+// a picture of their rectangle's size, which a damaged layout would otherwise size at up to 32767 x 32767 pixels.
 Bounds CutToScreen(const Bounds& rect) {
   const Bounds screen = ScreenBounds();
   return Bounds{rect.x, rect.y, std::clamp(rect.width, 0, std::max(screen.width, 0)),
@@ -93,13 +89,11 @@ Button::Button(const Bounds& rect) : Control(rect) {
   visible_ = true;
 }
 
-void Button::SetReturnArmed(bool armed) { ReturnArmedFlag() = armed; }
-bool Button::IsReturnArmed() { return ReturnArmedFlag(); }
-
 ControlEvent Button::Track(int32_t, int32_t, int32_t) {
-  if (focus_ && enabled_ && Input::IsKeyDown(kSlotReturn) != 0 && ReturnArmedFlag()) {
-    // One press fires once: a held Return does not repeat the command.
-    ReturnArmedFlag() = false;
+  // A focused button fires in every frame that finds Return down. Only an enabled one: a button disabled by a
+  // handler earlier in the same frame still holds the focus until the frame's end, and would run a command its
+  // dialog has just refused (the spell dialog's "Cast" for a spell the character cannot pay for).
+  if (focus_ && enabled_ && Input::IsKeyDown(kSlotReturn) != 0) {
     Input::ClearClick();
     return command_;
   }
@@ -124,7 +118,7 @@ void Button::SetCommandAndShow(int32_t command) {
 PictureButton::PictureButton(const Bounds& rect) : Button(rect) {}
 
 void PictureButton::Draw(SceneView& view) {
-  if (visible_ && HasArea()) {
+  if (visible_) {
     Bitmap* shown = focus_ && enabled_ && pressed_ != nullptr ? pressed_.get() : normal_.get();
     PlacePicture(view, shown, rect_.x, rect_.y);
   }
@@ -142,7 +136,7 @@ void PictureButton::SetPictures(std::unique_ptr<Bitmap> normal, std::unique_ptr<
 TextButton::TextButton(const Bounds& rect) : Button(rect) { SetCommandAndShow(kEventClose); }
 
 void TextButton::Draw(SceneView& view) {
-  if (visible_ && HasArea() && !caption_.empty()) {
+  if (visible_ && !caption_.empty()) {
     SelectColour(view, focus_ && enabled_ ? highlightColour_ : normalColour_);
     view.AddTextLabelWrapped(rect_, caption_, true);
   }
@@ -162,7 +156,7 @@ PictureControl::~PictureControl() {
 }
 
 void PictureControl::Draw(SceneView& view) {
-  if (visible_ && HasArea()) PlacePicture(view, picture_, rect_.x, rect_.y);
+  if (visible_) PlacePicture(view, picture_, rect_.x, rect_.y);
   Control::Draw(view);
 }
 
@@ -178,7 +172,7 @@ void PictureControl::SetPicture(Bitmap* picture, bool owns) {
 StaticTextControl::StaticTextControl(const Bounds& rect) : Control(rect) { visible_ = true; }
 
 void StaticTextControl::Draw(SceneView& view) {
-  if (visible_ && HasArea() && !text_.empty()) {
+  if (visible_ && !text_.empty()) {
     SelectColour(view, colour_);
     view.AddTextLabelWrapped(rect_, text_, true);
   }
@@ -223,7 +217,7 @@ Point TextField::CaretPosition(SceneView& view) const {
 }
 
 void TextField::Draw(SceneView& view) {
-  if (visible_ && HasArea()) {
+  if (visible_) {
     PlacePicture(view, background_.get(), rect_.x, rect_.y);
     SelectColour(view, colour_);
     if (!text_.empty()) view.AddTextLabel(rect_.x + 2, rect_.y + 1, ShownText(view));
@@ -289,7 +283,7 @@ void CaptionButton::BuildFrame() {
 }
 
 void CaptionButton::Draw(SceneView& view) {
-  if (visible_ && HasArea() && !caption_.empty()) {
+  if (visible_ && !caption_.empty()) {
     PlacePicture(view, frame_.get(), rect_.x, rect_.y);
     SelectColour(view, !enabled_ ? kGreyColour : focus_ ? kHighlightColour : kPlainColour);
     view.AddTextLabelCentred(rect_, caption_);

@@ -58,7 +58,7 @@ constexpr int32_t kRedColour = 8;
 class Control {
  public:
   // The rectangle is cut to the screen's size (a picture of its size is made by some kinds); one without area
-  // gives a control that draws nothing.
+  // still draws at its x and y.
   explicit Control(const Bounds& rect);
   virtual ~Control();
   Control(const Control&) = delete;
@@ -92,8 +92,6 @@ class Control {
 
  protected:
   void Redraw() { needsRedraw_ = true; }
-  // Whether the rectangle has an area to draw in.
-  bool HasArea() const { return !rect_.IsEmpty(); }
 
   bool hovered_ = false;
   bool focus_ = false;
@@ -108,6 +106,8 @@ class Control {
 class Button : public Control {
  public:
   explicit Button(const Bounds& rect);
+  // The command while the button has the focus and Return is down (every such frame: a held Return repeats it),
+  // or when it is under the mouse as a click comes; only an enabled button fires.
   ControlEvent Track(int32_t x, int32_t y, int32_t buttons) override;
   void SetState(bool on) override;
   void SetCommand(int32_t command) { command_ = command; }
@@ -115,12 +115,6 @@ class Button : public Control {
   void SetCommandAndShow(int32_t command);
   int32_t GetCommand() const { return command_; }
   bool IsEnabled() const { return enabled_; }
-
-  // Return fires a focused button only when it went down after being seen up, as the dialog's close keys are
-  // armed: the dialog tells the buttons whether Return is armed before it offers them a frame, and learns after it
-  // whether a button took the press.
-  static void SetReturnArmed(bool armed);
-  static bool IsReturnArmed();
 
  protected:
   bool enabled_ = true;

@@ -64,7 +64,7 @@ Dialog::Dialog(int32_t layoutIndex, int32_t controlCount, const ControlKind* kin
   }
 
   for (int32_t i = 0; i < std::max(controlCount, 0); ++i) {
-    // An element the layout lacks gives no control.
+    // An element the layout lacks gives no control: a short layout has no rectangle to read for it.
     const LayoutElement* element = layout != nullptr ? layout->GetElement(i) : nullptr;
     controls_.push_back(element != nullptr && kinds != nullptr ? CreateControl(kinds[i], element->GetRect()) : nullptr);
   }
@@ -92,7 +92,8 @@ Dialog::~Dialog() {
   controls_.clear();
   Input::Reset();
   Input::ClearText();
-  // Only the view whose bracket the dialog opened has it closed again.
+  // Only the view whose bracket the dialog opened has it closed again: a new game may have replaced the view
+  // meanwhile, and the old one is gone while the new one never opened a bracket to close.
   if (bracketView_ != nullptr && bracketView_ == GetSceneView()) bracketView_->EndOffscreen();
   if (State().pool != nullptr) {
     PictureCache::PushPool();
@@ -139,13 +140,14 @@ void Dialog::Invalidate() {
 void Dialog::SetBackground(Bitmap* picture) {
   picture_ = picture;
   if (picture == nullptr) {
+    // Only the frame goes: the layers stay as they were made, with the picture shown before, until something
+    // makes them again (an attached picture or movie does).
     frame_ = layerFrame_ = Bounds{};
-  } else {
-    const Bounds screen = ScreenBounds();
-    frame_ = layerFrame_ = Bounds{(screen.width - picture->width) / 2, (screen.height - picture->height) / 2,
-                                  picture->width, picture->height};
+    return;
   }
-  // The layers are made again in either case, so that a dialog left without a picture shows none.
+  const Bounds screen = ScreenBounds();
+  frame_ = layerFrame_ = Bounds{(screen.width - picture->width) / 2, (screen.height - picture->height) / 2,
+                                picture->width, picture->height};
   ClearScreenLayers();
   PlaceOnScreen();
   dirty_ = true;
@@ -381,7 +383,6 @@ int32_t Dialog::HandleEvents() {
     Input::ClearClick();
     Input::ClearDoubleClick();
   }
-  Button::SetReturnArmed(returnArmed_);
   int32_t flags = kNotHandled;
   for (int32_t i = 0; i < GetControlCount(); ++i) {
     Control* control = controls_[static_cast<size_t>(i)].get();
@@ -393,9 +394,6 @@ int32_t Dialog::HandleEvents() {
     if ((flags & kReturnAtOnce) != 0) return flags;
     if ((flags & kStopScan) != 0) break;
   }
-  // A button that fired on Return took the press: it closes nothing more this frame.
-  if (!Button::IsReturnArmed()) returnArmed_ = false;
-
   if (!focusGroups_.empty()) {
     Control* focused = FocusedControl();
     if (focused != nullptr && !focused->GetState()) FocusFirstControl();

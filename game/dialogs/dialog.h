@@ -68,7 +68,7 @@ class Dialog {
   virtual int32_t OnFocusChange(int32_t index, bool gained);
 
   // The background (not owned; it lives in a picture pool): centred on the screen, the dialog's layers made again.
-  // Null leaves the dialog without a picture and with an empty frame.
+  // Null leaves the dialog without a picture and with an empty frame, and its layers as they are.
   void SetBackground(Bitmap* picture);
   // Makes the layers that are not made yet: the picture's, the controls', and each list's own.
   void PlaceOnScreen();
@@ -119,6 +119,9 @@ class Dialog {
   ViewLayer& PictureLayer() { return pictureLayer_; }
   ViewLayer& ControlsLayer() { return controlsLayer_; }
   void SetDirty() { dirty_ = true; }
+  // Whether Return has been seen up since it last went down while the dialog runs (as the previous frame left
+  // it): the close on Return acts only then.
+  bool IsReturnArmed() const { return returnArmed_; }
 
  private:
   void MoveFocus(float now);

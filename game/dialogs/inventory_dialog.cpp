@@ -238,7 +238,9 @@ int32_t InventoryDialog::OnControlEvent(int32_t index, ControlEvent code) {
         FillValues();
         FillSlots();
         FillList();
-        // The list changed under the selection: the buttons follow the row now selected.
+        // The list changed under the selection: the buttons and the description follow the row now selected.
+        // Without this "Use" and "Drop" would stay as they were set for the item selected before, on a row that
+        // now holds another (an item its class cannot use offered for use, or one that may not be dropped).
         UpdateButtons();
       }
       return kConsumeClick;

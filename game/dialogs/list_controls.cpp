@@ -103,7 +103,8 @@ void ScrollingList::PlaceThumb() {
   if (strips_[0] == nullptr) return;
   const int64_t rows = int64_t{GetRowPitch()} * GetRowCount() - rect_.height;
   const int64_t room = int64_t{rect_.height} - up_.height - thumb_.height - down_.height;
-  // While the rows fit the box (or the bar has no room) the thumb stays at the track's top.
+  // While the rows fit the box (or the bar has no room) the thumb stays at the track's top: the thumb's place is
+  // the scroll over the rows' overflow, a division by zero when the rows exactly fill the box.
   if (rows <= 0 || room <= 0) {
     thumb_.y = track_.y;
     return;
@@ -137,6 +138,7 @@ ControlEvent ScrollingList::Track(int32_t x, int32_t y, int32_t buttons) {
   const int32_t oldScroll = scroll_;
   const int32_t oldPressed = pressedPart_;
   const int32_t oldSelection = selection_;
+  // A pitch of 0 (no pictures, and a gap set to 0) counts as 1: rows are found by dividing by it.
   const int32_t pitch = std::max(GetRowPitch(), 1);
   const bool hasBar = strips_[0] != nullptr;
   const int32_t step = smooth_ ? kSmoothStep : pitch;
@@ -166,7 +168,8 @@ ControlEvent ScrollingList::Track(int32_t x, int32_t y, int32_t buttons) {
         anchorMouseY_ = y;
       } else {
         const int64_t room = int64_t{rect_.height} - up_.height - thumb_.height - down_.height;
-        // A track without room for the thumb to move moves nothing.
+        // A track without room for the thumb to move moves nothing: the scroll is worked out over that room, a
+        // division by zero (or a negative scale) in a list barely taller than its arrows.
         if (room > 0) {
           thumb_.y = Narrow(std::clamp<int64_t>(int64_t{y} + anchorThumbY_ - anchorMouseY_, int64_t{up_.y} + up_.height,
                                                 std::max<int64_t>(int64_t{down_.y} - thumb_.height - 1,
@@ -189,6 +192,7 @@ ControlEvent ScrollingList::Track(int32_t x, int32_t y, int32_t buttons) {
       }
     } else if (track_.ContainsPoint(x, y)) {
       part = kTrack;
+      // A track of no height (a list as tall as its two arrows) has no target: it would divide by zero.
       if (RepeatStep(kTrack) && track_.height > 0) {
         const int64_t target = (int64_t{y} - track_.y) * maxScroll_ / track_.height;
         if (target < scroll_) {
@@ -220,7 +224,8 @@ ControlEvent ScrollingList::Track(int32_t x, int32_t y, int32_t buttons) {
   scroll_ = std::clamp(scroll_, 0, maxScroll_);
   if (!smooth_) scroll_ -= scroll_ % pitch;
 
-  // While the scroll bar is used the selection follows the view.
+  // While the scroll bar is used the selection follows the view. Both kinds give 4 for that move (a multi-select
+  // gives its own 9 only for Up and Down).
   if (part != kNoPart && selection_ >= 0) {
     const int64_t at = int64_t{selection_} * pitch;
     int64_t follow = selection_;
@@ -232,7 +237,7 @@ ControlEvent ScrollingList::Track(int32_t x, int32_t y, int32_t buttons) {
     follow = std::clamp<int64_t>(follow, 0, count - 1);
     if (follow != selection_) {
       selection_ = static_cast<int32_t>(follow);
-      code = SelectionMovedByKey();
+      code = kEventSelectionMoved;
     }
   }
   if (scrolled) PlaceThumb();
@@ -260,7 +265,7 @@ void ScrollingList::Draw(SceneView& view) {
   if (SceneLayer* layer = ownLayer_.Get()) {
     CurrentLayerScope scope(layer);
     layer->Clear();
-    if (visible_ && HasArea() && GetRowCount() > 0) {
+    if (visible_ && GetRowCount() > 0) {
       DrawRows(view, std::max(GetRowPitch(), 1));
       DrawScrollBar(view);
     }
@@ -337,7 +342,7 @@ void ListControl::SaveScroll() {
 }
 
 void ListControl::RestoreScroll() {
-  // An empty list has no selection.
+  // An empty list has no selection (there is no row to clamp the saved one to).
   selection_ = rows_.empty() ? -1 : std::clamp(savedSelection_, 0, GetRowCount() - 1);
   const int64_t top = int64_t{GetRowPitch()} * selection_;
   if (top < 0) {
@@ -473,7 +478,8 @@ void MultiSelectList::Configure(int32_t indent, int32_t gap, bool smooth) {
   smooth_ = smooth;
   visible_ = true;
   limit_ = INT_MAX;
-  // No pick stays counted: the rows' marks go with the count.
+  // No pick stays counted: the rows' marks go with the count. Rows left marked with a count of 0 would let the
+  // list hold more picks than its limit and unpick below 0.
   pickCount_ = 0;
   for (Row& row : rows_) row.picked = false;
   CutStrips();

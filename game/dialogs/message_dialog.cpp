@@ -78,7 +78,8 @@ MessageDialog::MessageDialog(const ScriptEvent* event, const ScriptAction& actio
   SetCloseOnEscape(true);
   SetCloseOnReturn(true);
   SetCloseOnClick(true);
-  // A message with nothing to read shows only its picture or movie.
+  // A message with nothing to read has no background and no frame: an attached picture or movie, which makes the
+  // layers again, is all it shows; with nothing attached the layout's picture stays as it was placed.
   if (Param(1).empty() && Param(3).empty() && Param(5).empty()) SetBackground(nullptr);
 }
 
@@ -114,6 +115,8 @@ void MessageDialog::PlaceAttached(int32_t width, int32_t height, bool keepRoomFo
   if (gap + height >= screen.height - kMargin) gap = (screen.height - height) / 2;
   attachedRect_ = Bounds{(screen.width - width) / 2, gap, width, height};
   int32_t y = gap + height + kMargin;
+  // The message moves up once its bottom would come within the margin of the screen's bottom; held to its top
+  // alone, a message below a tall picture would keep its choices off the screen.
   if (y + Frame().height >= screen.height - kMargin) y = screen.height - Frame().height - kMargin;
   // The message moves below the picture and its frame stays the message's own rectangle. A frame grown to take
   // in the picture as well would start at the picture's top-left, while the panel and its controls are still drawn

@@ -3,8 +3,9 @@
 // journal button (control 4, drawn by the dialog's picture), with a still picture or a movie above them. A choice
 // taken hands its label to the script engine (SetMessageChoiceText), and the action then runs the labelled action
 // of that label. A message with choices ends only through a choice; one without closes on a click, Return or
-// Escape, or when its movie ends, and one without any text shows only its picture or movie. The journal button,
-// or holding the journal key, adds the message's text to the player's journal once.
+// Escape, or when its movie ends, and one without any text shows only its picture or movie (with neither, the
+// layout's picture stays). The journal button, or holding the journal key, adds the message's text to the
+// player's journal once.
 //
 // What a modal-dialog driver reads and the answers it gives (modal_dialog_driver.h): Text, ChoiceCaption,
 // HasChoices, Picture, Movie, AttachedRect; Choose, Dismiss.

@@ -52,6 +52,8 @@ TextEntryDialog::TextEntryDialog(int32_t layoutIndex, int32_t controlCount, cons
   Input::ClearText();
 }
 
+// The typed text itself rather than the field's copy of it (the same text, a frame sooner): a field that lies
+// outside the picture is offered no frame and never copies what is typed, and its dialog could then never close.
 std::string TextEntryDialog::Text() const {
   std::string text;
   Input::GetText(text, false);
@@ -79,22 +81,25 @@ void TextEntryDialog::SetUpOkButton() {
   const Bounds inside{0, 0, Frame().width, Frame().height};
   hasOkButton_ = button != nullptr && inside.Contains(button->GetRect());
   if (hasOkButton_) {
+    // The caption enables the button again, so it takes the focus; the first frame then enables it only while
+    // there is a text, and the focus stays on it.
     BeginFocusGroup();
     button->SetCommand(kEventClose);
-    button->SetCaption("OK");
     button->SetState(false);
+    button->SetCaption("OK");
     AddToFocusGroup(buttonIndex_);
     FocusFirstControl();
     return;
   }
   // A button outside the picture could not be seen: the dialog closes on a click or Return instead.
-  if (button != nullptr) button->SetState(false);
   SetCloseOnClick(true);
   SetCloseOnReturn(true);
 }
 
 int32_t TextEntryDialog::HandleEvents() {
-  // The limit is global to text entry: a dialog opened and closed above this one leaves none behind.
+  // The limit is set again every frame. It is global to text entry, and a dialog opened and closed above this one
+  // starts text entry afresh for it, which leaves no limit: without this the name could then grow past its 30
+  // characters.
   Input::SetTextLimit(maxLength_);
   if (hasOkButton_) {
     auto* button = GetControlAs<CaptionButton>(buttonIndex_);
@@ -102,8 +107,6 @@ int32_t TextEntryDialog::HandleEvents() {
     if (button != nullptr && button->IsEnabled() != typed) {
       button->SetState(typed);
       SetDirty();
-      // The button is the only control to focus: it takes the focus once it can be pressed, so Return presses it.
-      if (typed && FocusedIndex() < 0) FocusFirstControl();
     }
   }
   return Dialog::HandleEvents();
@@ -128,7 +131,9 @@ int32_t PlayerNameDialog::Close() {
 
 TextInputDialog::TextInputDialog(const std::string& pictureName, const std::string& prompt, int32_t maxLength)
     : TextEntryDialog(kTextInputLayout, 3, kTextInputKinds, 1, 2), pictureName_(pictureName), prompt_(prompt) {
-  // A named picture takes the layout's place; the dialog is centred on it.
+  // A named picture takes the layout's place; the dialog is centred on it. One that cannot be loaded leaves the
+  // layout's picture and frame: with no frame at all no control would be offered a frame, and the field would never
+  // show what the player types.
   if (!pictureName_.empty()) {
     std::string path;
     PicturePath(path, pictureName_);

@@ -14,8 +14,6 @@ constexpr int32_t kBarControl = 0;
 constexpr int32_t kLabelControl = 1;
 constexpr DrawColor kEmptyColour{40, 40, 40, 255};
 constexpr DrawColor kFilledColour{104, 104, 104, 255};
-// A bar narrower than this is no bar.
-constexpr int32_t kNarrowestBar = 2;
 constexpr float kHalfRateStep = 3.0f;
 
 ProgressDialog*& Current() {
@@ -27,7 +25,7 @@ ProgressDialog*& Current() {
 
 ProgressDialog::ProgressDialog() : Dialog(kProgressLayout, 2, kProgressKinds, true) {
   auto* control = GetControlAs<PictureControl>(kBarControl);
-  if (control != nullptr && control->GetRect().width >= kNarrowestBar) {
+  if (control != nullptr) {
     std::unique_ptr<Bitmap> bar = MakeFilledPicture(control->GetRect().width, control->GetRect().height, kEmptyColour);
     if (bar != nullptr) {
       barWidth_ = control->GetRect().width - 1;
@@ -55,6 +53,7 @@ int32_t ProgressDialog::BeginPhase(const std::string& label, int32_t steps) {
   halfRate_ = 0;
   position_ = 0.0f;
   lastDrawn_ = 0.0f;
+  // A count below 0 is read as none: the bar is full at once.
   if (steps <= 0) {
     position_ = static_cast<float>(barWidth_);
     stepSize_ = 0.0f;
@@ -91,6 +90,7 @@ int32_t ProgressDialog::StepCurrent() {
 
 void ProgressDialog::Draw() {
   if (IsDirty() && bar_ != nullptr && position_ != 0.0f) {
+    // Steps beyond the phase's count go on past the bar; the width is held within 32 bits before it is converted.
     const int32_t filled = static_cast<int32_t>(std::min(position_, 2147483520.0f));
     const int32_t x = std::min(barWidth_ - blockWidth_, std::max(0, filled - blockWidth_));
     FillRect(*bar_, Bounds{x, 0, blockWidth_, bar_->height}, kFilledColour);

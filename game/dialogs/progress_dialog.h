@@ -4,7 +4,7 @@
 // game view, which pumps the window messages, so the program stays responsive while it loads. When a step is
 // less than 3 pixels of the bar, only every second step refreshes the view.
 //
-// A layout without the bar element, or with one under 2 pixels wide, gives a dialog without a bar, whose steps
+// A layout without the bar element, or with one of no width or height, gives a dialog without a bar, whose steps
 // draw nothing.
 #pragma once
 

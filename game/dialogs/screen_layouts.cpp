@@ -47,6 +47,8 @@ void Layout::Read(DataStream& stream) {
   stream.ReadPString(name_);
   int16_t count = stream.ReadInt16();
   elements_.clear();
+  // Reading stops at a stream error: past the end every count would still be read in full, as empty elements,
+  // so that a damaged count could make up to 32767 of them in each of the 34 layouts for a file that has ended.
   for (int16_t i = 0; i < count && stream.GetError() == 0; ++i) {
     auto element = std::make_unique<LayoutElement>();
     stream.ReadPStringScrambled(element->name, false);
@@ -67,6 +69,9 @@ void ReadLayouts(DataStream& stream) {
     layout->Read(stream);
     Slots()[i] = std::move(layout);
   }
+  // The records past the 34th are dropped; once the stream has ended there is nothing left to skip, and a damaged
+  // count would otherwise read some 32000 empty records of up to 32767 elements each: a stall of about a billion
+  // reads of nothing.
   for (int32_t i = kLayoutsKept; i < count && stream.GetError() == 0; ++i) {
     Layout scratch(i);
     scratch.Read(stream);

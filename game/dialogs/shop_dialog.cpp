@@ -101,7 +101,8 @@ void ShopDialog::FillForBuying() {
   std::vector<Row> rows;
   for (const std::string& name : shop_.Goods()) {
     const ItemRecord* item = FindItemByName(name);
-    // Goods the scenario has no item for are not offered.
+    // Goods the scenario has no item for are not offered: such a row has no record to price, describe or add to
+    // the inventory.
     if (item == nullptr) continue;
     rows.push_back(Row{ItemPicture(*item), name, player == nullptr || !IsItemUsableBy(*item, *player) ? 1 : 0});
   }
@@ -199,6 +200,8 @@ void ShopDialog::Buy() {
   Character* player = GetCurrentCharacter();
   if (list == nullptr || list->GetSelectedText().empty() || player == nullptr) return;
   const ItemRecord* item = FindItemByName(list->GetSelectedText());
+  // Items priced below 1 and those of kind 8 are never sold to the player, whatever left the button on: bought,
+  // they would cost nothing.
   if (item == nullptr || !IsTraded(*item)) return;
   // Gold is compared with the cost as a floating value and what is left is truncated: a cost of 0.75 shows as 0,
   // needs at least 1 gold and takes 10 gold down to 9.

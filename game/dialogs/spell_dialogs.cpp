@@ -171,9 +171,11 @@ SpellPickDialog::SpellPickDialog(std::vector<int32_t> groups, std::vector<int32_
   if (auto* next = GetControlAs<PictureButton>(kNextGroup)) next->SetCommand(kPickNextCommand);
   const Character* player = GetCurrentCharacter();
   classRecord_ = player != nullptr ? player->GetClass() : nullptr;
+  // An allowance is lowered to the spells there are to learn; a negative one stays as given (nothing can be
+  // picked in its group, which shows the allowance as the picks left).
   for (size_t i = 0; i < groups_.size(); ++i) {
     const int32_t exist = static_cast<int32_t>(Offered(groups_[i]).size());
-    allowances_[i] = std::min(std::max(allowances_[i], 0), exist);
+    allowances_[i] = std::min(allowances_[i], exist);
   }
   ShowGroup();
   SetText(GetControlAs<StaticTextControl>(kDescription), "");
@@ -204,7 +206,8 @@ void SpellPickDialog::ShowGroup() {
   const size_t group = static_cast<size_t>(current_);
   list->Clear();
   for (const SpellRecord* spell : Offered(groups_[group])) list->AddRow(spell->GetName(), false);
-  // The limit goes first: the picks stored for this group must not meet the limit of the group shown before.
+  // The limit goes first: the list keeps the limit of the group shown before, and picks made here would be cut to
+  // it and lost (two picks in a group of allowance 2 came back as one after visiting a group of allowance 1).
   list->SetLimit(std::min(allowances_[group], list->GetRowCount()));
   list->PickMatching(picks_[group]);
   SetText(GetControlAs<StaticTextControl>(kGroupText), std::to_string(groups_[group]));
@@ -228,7 +231,7 @@ void SpellPickDialog::UpdatePicksLeft() {
 void SpellPickDialog::UpdateOkButton() {
   bool complete = true;
   for (size_t i = 0; i < groups_.size(); ++i) {
-    if (static_cast<size_t>(allowances_[i]) != picks_[i].size()) complete = false;
+    if (int64_t{allowances_[i]} != static_cast<int64_t>(picks_[i].size())) complete = false;
   }
   if (auto* ok = GetControlAs<CaptionButton>(kOk)) ok->SetState(complete);
 }

@@ -6,9 +6,10 @@
 //   its conditions hold. The queued spell is cast once the dialog has gone.
 // - SpellPickDialog (layout 18): the character learns spells of its class. The caller gives group values and an
 //   allowance for each; each allowance is lowered to the number of the class's spells of the group that the
-//   character does not know yet (an allowance below 0 counts as 0; group values without an allowance are
-//   dropped). The player picks that many in every group, the picks kept while paging; "OK" is enabled once every
-//   group has its picks, and closing (also by Escape) learns the picks made.
+//   character does not know yet (an allowance below 0 stays: its group takes no pick and never has its picks;
+//   group values without an allowance are dropped, as there is nothing to index them by). The player picks that
+//   many in every group, the picks kept while paging; "OK" is enabled once every group has its picks, and closing
+//   (also by Escape) learns the picks made.
 #pragma once
 
 #include <cstdint>

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 #include <memory>
 
 #include "game/dialogs/screen_layouts.h"
@@ -53,6 +52,7 @@ std::unique_ptr<BitMask> MakePanelMask(const Layout& layout, const Bitmap& panel
   if (maskLayout != nullptr && !maskLayout->GetName().empty()) maskPicture = LoadPanelPicture(maskLayout->GetName());
   if (maskPicture != nullptr) return std::make_unique<BitMask>(*maskPicture, DrawColor{0, 0, 0, 0});
   auto mask = std::make_unique<BitMask>(panel.width, panel.height, true);
+  // A layout without element 28 has no rectangle to cut out: the whole panel is the panel's.
   if (const LayoutElement* view = layout.GetElement(kViewElement)) {
     const int32_t right = std::min(view->x + view->width, panel.width);
     const int32_t bottom = std::min(view->y + view->height, panel.height);
@@ -103,24 +103,26 @@ void PlacePortrait(SceneView& view, SceneLayer& layer, Layout& layout) {
   layer.PlaceImage(element->x, element->y);
 }
 
-// The experience the next level needs, taken toward zero and kept within 32 bits.
-int64_t NextLevelValue(const Character& player) {
-  const double needed = std::trunc(player.NextLevelNeeded());
-  if (!(needed > static_cast<double>(std::numeric_limits<int32_t>::min()))) return std::numeric_limits<int32_t>::min();
-  if (!(needed < static_cast<double>(std::numeric_limits<int32_t>::max()))) return std::numeric_limits<int32_t>::max();
-  return static_cast<int64_t>(needed);
-}
-
 std::string Number(int64_t value) { return std::to_string(value); }
 
 }  // namespace
+
+int64_t NextLevelExperience(const Character& character) {
+  const double needed = std::trunc(character.NextLevelNeeded());
+  // The skill table's whole numbers stay well inside 64 bits; only a need at the very end of that range is held
+  // short of it, where the conversion (or the experience still to gain) would have no result.
+  constexpr double kLimit = 9.2e18;
+  if (!(needed < kLimit)) return static_cast<int64_t>(kLimit);
+  if (!(needed > -kLimit)) return -static_cast<int64_t>(kLimit);
+  return static_cast<int64_t>(needed);
+}
 
 std::vector<std::string> MakeStatusTexts() {
   std::vector<std::string> texts(kStatusTextCount);
   const Character* player = PeekCurrentCharacter();
   if (player != nullptr) {
     const CharacterValues& current = player->current;
-    const int64_t next = NextLevelValue(*player);
+    const int64_t next = NextLevelExperience(*player);
     texts = {
         player->GetName(),
         Number(player->stamina),
@@ -207,7 +209,8 @@ void BuildStatusPanelTexts(Layout& layout) {
     field.text = texts[static_cast<size_t>(i)];
     field.elementIndex = kTextElements[static_cast<size_t>(i)];
     const LayoutElement* element = layout.GetElement(field.elementIndex);
-    // An element the layout lacks shows no text; with a mask, an element off the panel shows none either.
+    // An element the layout lacks shows no text (a short layout has no rectangle to read for it); with a mask,
+    // an element off the panel shows none either.
     field.shown = element != nullptr && (whole || element->GetRect().Intersects(s.mask->UsedBounds()));
     fields.push_back(std::move(field));
   }

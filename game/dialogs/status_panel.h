@@ -15,6 +15,7 @@
 
 class Bitmap;
 class BitMask;
+class Character;
 class Layout;
 
 constexpr int32_t kStatusTextCount = 28;
@@ -31,6 +32,9 @@ void RefreshStatusPanelTexts(Layout& layout);
 void DrawStatusPanelTexts(Layout& layout);
 // Whether a panel mask exists and its bit at (x, y) is set.
 bool StatusPanelMaskHitTest(int32_t x, int32_t y);
+
+// The experience the character's next level needs, taken toward zero, as the panel and the dialogs show it.
+int64_t NextLevelExperience(const Character& character);
 
 // The 28 texts of the current character, in the order of the fields, and the element each is drawn into.
 std::vector<std::string> MakeStatusTexts();

@@ -6,6 +6,7 @@
 
 #include "game/dialogs/list_controls.h"
 #include "game/rules/character.h"
+#include "game/shell/input_manager.h"
 #include "host/user.h"
 #include "tests/support/dialog_input.h"
 
@@ -61,8 +62,14 @@ TEST_F(CharacterInfoDialogsTest, TheJournalOpensOnTheNewestAndRemovesTheFirstEqu
   EXPECT_EQ(three.PositionText(), "1/3");
   EXPECT_EQ(Rows(three), "third;second;first;");
 
+  // "Remove" acts once Return has been seen up while the journal runs: one frame with the keys up arms it.
+  auto armed = [](JournalDialog& journal) {
+    Input::BeginFrame();
+    journal.HandleEvents();
+  };
   Player().journal = {"same", "other", "same"};
   JournalDialog twice;
+  armed(twice);
   twice.OnControlEvent(JournalDialog::kRemove, 13);
   EXPECT_EQ(Player().journal, (std::vector<std::string>{"other", "same"}));
   EXPECT_EQ(twice.PositionText(), "1/2");
@@ -70,10 +77,41 @@ TEST_F(CharacterInfoDialogsTest, TheJournalOpensOnTheNewestAndRemovesTheFirstEqu
   Player().journal = {"only"};
   JournalDialog one;
   EXPECT_TRUE(one.GetControlAs<CaptionButton>(JournalDialog::kRemove)->IsEnabled());
+  armed(one);
   one.OnControlEvent(JournalDialog::kRemove, 13);
   EXPECT_TRUE(Player().journal.empty());
   EXPECT_EQ(one.PositionText(), "0/0");
   EXPECT_FALSE(one.GetControlAs<CaptionButton>(JournalDialog::kRemove)->IsEnabled());
+}
+
+// "Remove" fires in every frame that finds Return down while the pointer moves over it, and acts only while Return
+// is armed: a Return down as the journal opens removes nothing, a held one removes one entry, and a new press the
+// next.
+TEST_F(CharacterInfoDialogsTest, ReturnHeldOverRemoveRemovesOneEntryAndEachNewPressTheNext) {
+  LoadWithWindow();
+  Player().journal = {"first", "second", "third"};
+  JournalDialog journal;
+  const Bounds remove = journal.GetControl(JournalDialog::kRemove)->GetRect();
+  const int32_t x = journal.Frame().x + remove.x + remove.width / 2;
+  const int32_t y = journal.Frame().y + remove.y + remove.height / 2;
+  int32_t nudge = 0;
+  // One frame with the pointer moved over "Remove", which then has the focus as the control under the pointer.
+  auto frame = [&](bool returnDown) {
+    Input::SetMousePosition(x + nudge++ % 2, y);
+    Input::SetKey(kSlotReturn, returnDown ? 1 : 0);
+    Input::BeginFrame();
+    journal.HandleEvents();
+  };
+  frame(true);
+  EXPECT_EQ(Player().journal.size(), 3u);
+  frame(false);
+  for (int32_t i = 0; i < 5; ++i) frame(true);
+  EXPECT_EQ(Player().journal, (std::vector<std::string>{"first", "second"}));
+  EXPECT_EQ(journal.PositionText(), "1/2");
+  frame(false);
+  frame(true);
+  EXPECT_EQ(Player().journal, (std::vector<std::string>{"first"}));
+  frame(false);
 }
 
 TEST_F(CharacterInfoDialogsTest, TheLevelGainShowsItsValuesAndAClickClosesItWithinItsFirstTwoSeconds) {

@@ -193,4 +193,35 @@ TEST_F(ListControlsTest, PicksFollowTheBoxTheDoubleClickAndTheLimit) {
   EXPECT_EQ(picked, (std::vector<std::string>{"C"}));
 }
 
+// A multi-select gives its own code 9 for Up and Down only; when the scroll bar carries the selection along, it
+// gives 4, as a plain list does.
+TEST_F(ListControlsTest, AMultiSelectGivesNineForUpAndDownAndFourWhenTheScrollBarMovesTheSelection) {
+  MultiSelectList list(kListRect);
+  for (int32_t i = 0; i < 20; ++i) list.AddRow("Row " + std::to_string(i), false);
+  list.SetDefault(true);
+  ASSERT_TRUE(list.ShowsScrollBar());
+  HostTestAdvanceClock(200);  // past the keys' 150 ms
+  Hold(kSlotDown, true);
+  EXPECT_EQ(list.Track(0, 0, 0), kEventMultiSelectionMoved);
+  EXPECT_EQ(list.GetSelection(), 1);
+  Hold(kSlotDown, false);
+  HostTestAdvanceClock(200);
+  Hold(kSlotUp, true);
+  EXPECT_EQ(list.Track(0, 0, 0), kEventMultiSelectionMoved);
+  EXPECT_EQ(list.GetSelection(), 0);
+  Hold(kSlotUp, false);
+
+  // The down arrow held: the scroll passes half a row beyond row 0 and the selection follows to the first row
+  // wholly in view.
+  list.SetHovered(true);
+  std::vector<ControlEvent> codes;
+  for (int32_t frame = 0; frame < 60 && list.GetSelection() == 0; ++frame) {
+    codes.push_back(list.Track(kBarX, kDownArrowY, 1));
+    HostTestAdvanceClock(10);
+  }
+  ASSERT_EQ(list.GetSelection(), 1);
+  EXPECT_EQ(codes.back(), kEventSelectionMoved);
+  for (size_t i = 0; i + 1 < codes.size(); ++i) EXPECT_EQ(codes[i], kEventNothing) << i;
+}
+
 }  // namespace

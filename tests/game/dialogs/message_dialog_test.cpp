@@ -203,4 +203,63 @@ TEST_F(MessageDialogRunTest, AMessageOfOnlyAMovieClosesWhenTheMovieEnds) {
   EXPECT_EQ(MoviePlayer::Current(), nullptr);
 }
 
+// A message with no text, no labels and nothing attached has no background and no frame, yet the layers it was
+// placed on stay: the layout's picture still shows, and a click closes it.
+TEST_F(MessageDialogRunTest, AMessageWithNothingToShowLeavesTheLayoutsPictureAndClosesOnAClick) {
+  using namespace test_support::input;
+  auto dialog = std::make_unique<MessageDialog>(nullptr, Made(Message("")));
+  EXPECT_EQ(dialog->GetPicture(), nullptr);
+  EXPECT_TRUE(dialog->Frame().IsEmpty());
+  uint32_t middle = 0;
+  auto run = test_support::RunScripted(std::move(dialog), {WaitFor([&] {
+                                                             middle = PixelShown(320, 240);
+                                                             return middle == 0x00C8B428u;
+                                                           }),
+                                                           Click(320, 240)},
+                                       60);
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_EQ(middle, 0x00C8B428u);
+}
+
+// A dialog with one focused button, whose command opens a message that closes on Return.
+class AskingDialog : public Dialog {
+ public:
+  explicit AskingDialog(int32_t& asked) : Dialog(1, 2, kKinds, true), asked_(asked) {
+    auto* ask = GetControlAs<TextButton>(1);
+    ask->SetCaption("Ask");
+    ask->SetCommand(kFirstCommand);
+    BeginFocusGroup();
+    AddToFocusGroup(1);
+    FocusFirstControl();
+  }
+  int32_t OnControlEvent(int32_t index, ControlEvent code) override {
+    if (code != kFirstCommand) return Dialog::OnControlEvent(index, code);
+    ++asked_;
+    Dialog::RunModal(std::make_unique<MessageDialog>(nullptr, Made(Message("Asked."))));
+    return kConsumeClick;
+  }
+  static constexpr ControlKind kKinds[] = {kStaticTextKind, kTextButtonKind};
+
+ private:
+  int32_t& asked_;
+};
+
+// Return pressed on the focused button opens the message; the message stays open while that Return is held, and
+// closes on the next press, which does not reach the button behind it, even held for frames.
+TEST_F(MessageDialogRunTest, AMessageClosedByReturnDoesNotPressTheButtonBehindIt) {
+  using namespace test_support::input;
+  int32_t asked = 0;
+  bool stillOpen = false;
+  auto run = test_support::RunScripted(std::make_unique<AskingDialog>(asked),
+                                       {KeyDown(VK_RETURN), Wait(3), WaitFor([&] {
+                                          stillOpen = OpenDialogs().size() == 2;
+                                          return true;
+                                        }),
+                                        KeyUp(VK_RETURN), Wait(1), KeyDown(VK_RETURN), Wait(4), KeyUp(VK_RETURN),
+                                        Wait(4), KeyDown(VK_ESCAPE)});
+  EXPECT_FALSE(run.closedTheWindow);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(asked, 1);
+}
+
 }  // namespace

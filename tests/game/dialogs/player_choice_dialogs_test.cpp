@@ -53,14 +53,19 @@ TEST_F(PlayerChoiceDialogsTest, AnEmptyNameRefusesEscapeReturnAndOkAndANameIsKep
 
 TEST_F(PlayerChoiceDialogsTest, ANameTakesThirtyCharactersAndItsButtonIsOkOnceSomethingIsTyped) {
   LoadWithWindow();
-  bool okBefore = true, okAfter = false;
+  bool okBefore = true, okAfter = false, focusKept = false;
   auto okEnabled = [] {
     auto* button = Top() != nullptr ? Top()->GetControlAs<CaptionButton>(1) : nullptr;
     return button != nullptr && button->IsEnabled() && button->GetCaption() == "OK";
   };
-  auto run = test_support::RunScripted(std::make_unique<PlayerNameDialog>(),
+  auto dialog = std::make_unique<PlayerNameDialog>();
+  // The caption enables the button again, so "OK" has the focus as the dialog is made; the first frame disables
+  // it while nothing is typed, and the focus stays on it.
+  EXPECT_EQ(dialog->FocusedIndex(), 1);
+  auto run = test_support::RunScripted(std::move(dialog),
                                        {WaitFor([&] {
                                           okBefore = okEnabled();
+                                          focusKept = Top()->FocusedIndex() == 1;
                                           return true;
                                         }),
                                         Type(std::string(31, 'a')), Wait(2), WaitFor([&] {
@@ -70,6 +75,7 @@ TEST_F(PlayerChoiceDialogsTest, ANameTakesThirtyCharactersAndItsButtonIsOkOnceSo
                                         ClickOn(1)});
   EXPECT_FALSE(run.closedTheWindow);
   EXPECT_FALSE(okBefore);
+  EXPECT_TRUE(focusKept);
   EXPECT_TRUE(okAfter);
   EXPECT_EQ(Player().GetName(), std::string(30, 'a'));
 }

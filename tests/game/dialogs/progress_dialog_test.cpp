@@ -91,17 +91,20 @@ TEST_F(ProgressDialogTest, StepCurrentWithoutACurrentDialogDoesNothing) {
 
 class ProgressWithoutBarTest : public ProgressDialogTest, public ::testing::WithParamInterface<bool> {};
 
-// A bar of one pixel, or a layout without the bar's element.
+// A bar of one pixel has nothing to fill (its width less one is 0): it stays in the empty colour. A layout without
+// the bar's element has no bar at all.
 TEST_P(ProgressWithoutBarTest, StepsDrawNothing) {
+  const bool missing = GetParam();
   Config().layouts[15].elements = {{"bar", 20, 60, 1, 10}, {"label", 20, 20, 360, 20}};
-  if (GetParam()) Config().layouts[15].elements.clear();
+  if (missing) Config().layouts[15].elements.clear();
   LoadWithWindow();
   ProgressDialog dialog;
-  EXPECT_EQ(dialog.Bar(), nullptr);
+  ASSERT_EQ(dialog.Bar() == nullptr, missing);
   dialog.BeginPhase("Loading", 3);
   for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(dialog.Step(), 0);
   dialog.BeginPhase("Loading", 0);
   dialog.Draw();
+  if (!missing) EXPECT_EQ(BarPixel(dialog, 0), kEmpty);
 }
 
 INSTANTIATE_TEST_SUITE_P(NarrowOrMissing, ProgressWithoutBarTest, ::testing::Bool());

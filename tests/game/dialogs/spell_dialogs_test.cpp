@@ -145,16 +145,26 @@ TEST_F(SpellDialogsTest, ACasterWithoutSpellsSeesGroupOneEmptyWithTheArrowsOff) 
   EXPECT_FALSE(dialog.GetControlAs<CaptionButton>(SpellCastDialog::kCast)->IsEnabled());
 }
 
+// Each allowance becomes the smaller of itself and the spells there are to learn: a negative one stays negative,
+// and its group then shows that many picks left and takes none.
 TEST_F(SpellDialogsTest, AllowancesAreLoweredToTheSpellsThereAreAndGroupsWithoutOneDropped) {
   Load();
   Player().SetClass(FindClassByName("Mage"));
   Know({"Flare", "Frost"});
   SpellPickDialog dialog({1, 2, 3, 4, 5}, {5, 1, -2, 1});
   EXPECT_EQ(dialog.Groups(), (std::vector<int32_t>{1, 2, 3, 4}));
-  EXPECT_EQ(dialog.Allowances(), (std::vector<int32_t>{2, 0, 0, 0}));
+  EXPECT_EQ(dialog.Allowances(), (std::vector<int32_t>{2, 0, -2, 0}));
   EXPECT_EQ(Rows(dialog), "spark ember ");
   EXPECT_EQ(Text(dialog, SpellPickDialog::kPicksLeft), "2");
   EXPECT_FALSE(dialog.GetControlAs<CaptionButton>(SpellPickDialog::kOk)->IsEnabled());
+  dialog.OnControlEvent(SpellPickDialog::kNextGroup, 14);
+  dialog.OnControlEvent(SpellPickDialog::kNextGroup, 14);
+  EXPECT_EQ(Text(dialog, SpellPickDialog::kGroupText), "3");
+  EXPECT_EQ(Rows(dialog), "storm ");
+  EXPECT_EQ(Text(dialog, SpellPickDialog::kPicksLeft), "-2");
+  auto* list = dialog.GetControlAs<MultiSelectList>(SpellPickDialog::kList);
+  list->PickMatching({"storm"});
+  EXPECT_EQ(list->GetPickCount(), 0);
 }
 
 TEST_F(SpellDialogsTest, PicksSurvivePagingOkWaitsForEveryGroupAndFurtherPicksAreRefused) {

@@ -87,6 +87,23 @@ TEST_F(StatusPanelTest, TheTextsAreTheCharactersValuesInTheirOrder) {
   EXPECT_EQ(StatusTextElement(27), 29);
 }
 
+// The experience the next level needs is shown whole, past 32 bits, and what is left to gain beside it.
+TEST_F(StatusPanelTest, TheNextLevelsNeedIsShownWholePastThirtyTwoBits) {
+  sw::SkillTableSpec table;
+  table.levelValues[3] = 3000000000u;
+  Files().Add("Players/Skill Tables/Bard.skt", sw::EncodeSkillTable(table));
+  Files().Add("Players/Classes/Bard.cls", sw::EncodeClass({}));
+  LoadWithWindow();
+  Character& player = Player();
+  player.level = 3;
+  player.experience = 5;
+  player.AssignDefaultClass();
+  player.ResolveLinkedRecord();
+  const std::vector<std::string> texts = MakeStatusTexts();
+  EXPECT_EQ(texts[19], "3000000000");
+  EXPECT_EQ(texts[20], "2999999995");
+}
+
 // The portrait on the panel stays whole when the character's own picture goes: a new portrait, or a new
 // character (a new game, an opened saved game) while a screen shows the panel. The panel drawn again shows the
 // new picture.
