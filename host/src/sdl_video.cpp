@@ -22,6 +22,10 @@ bool headless = false;
 bool display = false;
 int scale = 1;
 
+// The test seam's desktop pointer, headless.
+bool pointerModelled = false;
+int modelledX = 0, modelledY = 0;
+
 // The smallest desktop, in the program's pixels, that a scale may leave: the game's picture must still fit.
 constexpr int kLeastScaledWidth = 640;
 constexpr int kLeastScaledHeight = 480;
@@ -141,6 +145,7 @@ bool HasDisplay() { return started && display; }
 void SetHeadless(bool on) {
   if (on == headless && !(started && on && display)) return;
   headless = on;
+  ForgetDesktopPointer();
   if (started) {
     // Windows keep their frame buffers; their SDL windows are made again on the new driver.
     std::lock_guard<std::recursive_mutex> hold(WindowLock());
@@ -164,11 +169,23 @@ bool IsHeadless() { return headless; }
 int DesktopScale() { return scale; }
 
 void FollowDesktopPointer() {
-  if (!HasDisplay() || State().emulatedMode) return;
-  int x = 0, y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  SetCursorPosition(POINT{x / scale, y / scale});
+  if (State().emulatedMode) return;
+  int x = modelledX, y = modelledY;
+  if (HasDisplay()) {
+    SDL_GetGlobalMouseState(&x, &y);
+  } else if (!pointerModelled) {
+    return;
+  }
+  SetCursorPosition(DesktopToScreen(x, y));
 }
+
+void ModelDesktopPointer(int x, int y) {
+  pointerModelled = true;
+  modelledX = x;
+  modelledY = y;
+}
+
+void ForgetDesktopPointer() { pointerModelled = false; }
 
 void DesktopSize(int* width, int* height) {
   SDL_DisplayMode mode;

@@ -45,4 +45,11 @@ bool PicturePlacement(const Window& window, int* outputWidth, int* outputHeight,
 // The reverse: the SDL window point (in window points) at the middle of a window image pixel.
 void ImageToOutput(const Window& window, int imageX, int imageY, int* x, int* y);
 
+// A point of the desktop (its own pixels) in the program's screen coordinates. Over one of the program's windows
+// it lands where that window's picture shows it, as the mouse messages' positions do, however the window is
+// scaled: the point's pixel of the picture in the window's screen coordinates (a point on the black around the
+// picture lands as far outside the window's picture). Elsewhere it is the desktop point divided by the
+// desktop's scale (window_geometry.cpp).
+POINT DesktopToScreen(int x, int y);
+
 }  // namespace host

@@ -95,6 +95,30 @@ TEST_F(WindowScaling, TheMouseLandsOnThePicturesOwnPixels) {
   EXPECT_EQ(user_test::HighY(Of(WM_LBUTTONUP).back().lParam), 321);
 }
 
+// A query of the cursor position (GetCursorPos, then WindowFromPoint and ScreenToClient, as the program's polled
+// mouse asks) finds the pointer where the messages' positions put it: on the client pixel the picture shows there.
+TEST_F(WindowScaling, TheCursorQueryFindsThePointerOnThePicturesOwnPixels) {
+  HWND window = Shown();
+  HostTestResizeOnScreen(window, 1400, 1000);  // twice, from (60, 20)
+  Pump();
+  struct Case {
+    int x, y;
+  };
+  // The corners, a point inside, and a point on the black left of the picture: as far outside the client area.
+  const Case cases[] = {{0, 0}, {123, 321}, {639, 479}, {-20, 100}};
+  for (const Case& c : cases) {
+    HostTestMouseMove(window, c.x, c.y);
+    Pump();
+    POINT cursor{};
+    ASSERT_TRUE(GetCursorPos(&cursor));
+    if (c.x >= 0) EXPECT_EQ(WindowFromPoint(cursor), window) << c.x << "," << c.y;
+    POINT client = cursor;
+    ASSERT_TRUE(ScreenToClient(window, &client));
+    EXPECT_EQ(client.x, c.x) << c.x << "," << c.y;
+    EXPECT_EQ(client.y, c.y) << c.x << "," << c.y;
+  }
+}
+
 TEST_F(WindowScaling, TheSizeTheUserGaveStaysUntilTheProgramResizesItsWindow) {
   HWND window = Shown();
   HostTestResizeOnScreen(window, 1400, 1000);

@@ -32,7 +32,9 @@ void HostTestSetLocalTime(const SYSTEMTIME* time);
 // Windows and input. Headless mode runs windows on SDL's dummy video driver: they have frame buffers, take input
 // and show message boxes without a display. Input is injected as the system's own events would come, and reaches
 // the program at its next look at the message queue. Positions are client coordinates of the window (negative y
-// reaches the menu strip above the client area).
+// reaches the menu strip above the client area). The mouse's events also move the desktop's pointer to the
+// point of the desktop where the window shows that client point, which is what a query of the cursor position
+// sees (GetCursorPos), as it would on a display.
 void HostTestSetHeadless(bool headless);
 void HostTestKey(int virtualKey, bool down);          // to the active window; letters and digits by their code
 void HostTestText(const char* utf8);                  // typed text, as it follows a key press
