@@ -190,8 +190,8 @@ bool HostTestIsFullscreen(HWND handle) {
 
 bool HostTestWindowOutput(HWND handle, HostWindowOutput* output) {
   host::Window* window = host::FindWindow(handle);
-  if (window == nullptr || output == nullptr || !host::PicturePlacement(*window, &output->width, &output->height,
-                                                                        &output->picture)) {
+  if (window == nullptr || output == nullptr ||
+      !host::PicturePlacement(*window, &output->width, &output->height, &output->strip, &output->picture)) {
     return false;
   }
   output->resizable = (SDL_GetWindowFlags(window->surface->window) & SDL_WINDOW_RESIZABLE) != 0;

@@ -36,11 +36,13 @@ void ScreenSize(int* width, int* height);
 int WholeScaleFactor(int frameWidth, int frameHeight, int outputWidth, int outputHeight);
 
 // Maps a point of the SDL window (window points) to the window image (strip rows first); false when it falls on
-// the black border around the picture.
+// the black around the client area. Points on the strip's band, and every point while the window's menu is open,
+// map in the strip's place (its band may be wider than the image); the others in the client area's.
 bool OutputToImage(const Window& window, int x, int y, int* imageX, int* imageY);
 
-// The size of the SDL window's output and where the picture lies in it; false for a window not on the screen.
-bool PicturePlacement(const Window& window, int* outputWidth, int* outputHeight, RECT* picture);
+// The size of the SDL window's output, where the strip's band lies in it (empty without a strip) and where the
+// client area does; false for a window not on the screen.
+bool PicturePlacement(const Window& window, int* outputWidth, int* outputHeight, RECT* strip, RECT* picture);
 
 // The reverse: the SDL window point (in window points) at the middle of a window image pixel.
 void ImageToOutput(const Window& window, int imageX, int imageY, int* x, int* y);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "host/src/menu_strip.h"
 #include "host/src/sdl_video.h"
 #include "host/src/window_surface.h"
 #include "tests/support/child_process.h"
@@ -93,6 +94,68 @@ TEST_F(WindowScaling, TheMouseLandsOnThePicturesOwnPixels) {
   ASSERT_FALSE(Of(WM_LBUTTONUP).empty());
   EXPECT_EQ(user_test::LowX(Of(WM_LBUTTONUP).back().lParam), 123);
   EXPECT_EQ(user_test::HighY(Of(WM_LBUTTONUP).back().lParam), 321);
+}
+
+// Maximised with a menu: the strip lies along the window's top edge, across its width, and the client area is
+// centred in what is left, both twice as large; an open drop-down hangs from its entry, over the black beside the
+// client area.
+TEST_F(WindowScaling, AWindowMadeLargerKeepsItsMenuStripAlongItsTopEdge) {
+  constexpr UINT_PTR kExit = 7;
+  HMENU file = CreatePopupMenu();
+  AppendMenuA(file, MF_STRING, kExit, "E&xit");
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+  HWND window = Make(640, 480, user_test::kGameStyle, bar);
+  ASSERT_EQ(GetSystemMetrics(SM_CYMENUSIZE), 20);
+  HostTestResizeOnScreen(window, 1920, 1080);  // 640 x 500 twice: 1280 x 1000
+  Pump();
+  HostWindowOutput output = Output(window);
+  EXPECT_EQ(output.strip.left, 0);
+  EXPECT_EQ(output.strip.top, 0);
+  EXPECT_EQ(output.strip.right, 1920);
+  EXPECT_EQ(output.strip.bottom, 40);
+  EXPECT_EQ(output.picture.left, 320);
+  EXPECT_EQ(output.picture.top, 40 + (1080 - 40 - 960) / 2);
+  EXPECT_EQ(output.picture.right, 1600);
+  EXPECT_EQ(output.picture.bottom, 80 + 960);
+  host::Window* record = host::FindWindow(window);
+  ASSERT_NE(record, nullptr);
+  struct Case {
+    int x, y;
+    bool inside;
+    int imageX, imageY;  // strip rows first
+  };
+  const Case cases[] = {
+      {1, 1, true, 0, 0},          {1919, 39, true, 959, 19},  {320, 80, true, 0, 20},
+      {1599, 1039, true, 639, 499}, {320, 79, false, 0, 0},     {319, 500, false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    int imageX = -1, imageY = -1;
+    EXPECT_EQ(host::OutputToImage(*record, c.x, c.y, &imageX, &imageY), c.inside) << c.x << "," << c.y;
+    if (!c.inside) continue;
+    EXPECT_EQ(imageX, c.imageX) << c.x << "," << c.y;
+    EXPECT_EQ(imageY, c.imageY) << c.x << "," << c.y;
+  }
+  // The File menu opened by a click on its entry: its first item lies under the entry at the window's left edge.
+  POINT entry{};
+  ASSERT_TRUE(HostTestMenuEntryPoint(window, 0, &entry));
+  HostTestMouseButton(window, 0, true, entry.x, entry.y);
+  HostTestMouseButton(window, 0, false, entry.x, entry.y);
+  Pump();
+  RECT item{};
+  ASSERT_TRUE(host::MenuStripDropDownItemRect(*record, 0, &item));
+  int imageX = -1, imageY = -1;
+  host::OutputToImage(*record, 2 * item.left + 3, 2 * item.top + 3, &imageX, &imageY);
+  EXPECT_EQ(imageX, item.left + 1);
+  EXPECT_EQ(imageY, item.top + 1);
+  POINT exitPoint{};
+  ASSERT_TRUE(HostTestMenuItemPoint(window, 0, &exitPoint));
+  recorder_.messages.clear();
+  HostTestMouseButton(window, 0, true, exitPoint.x, exitPoint.y);
+  HostTestMouseButton(window, 0, false, exitPoint.x, exitPoint.y);
+  Pump();
+  ASSERT_FALSE(Of(WM_COMMAND).empty());
+  EXPECT_EQ(LOWORD(Of(WM_COMMAND).back().wParam), kExit);
 }
 
 // A query of the cursor position (GetCursorPos, then WindowFromPoint and ScreenToClient, as the program's polled

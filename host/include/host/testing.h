@@ -102,12 +102,14 @@ bool HostTestMenuEntryPoint(HWND window, int entry, POINT* point);
 bool HostTestMenuItemPoint(HWND window, int item, POINT* point);
 // Whether the window is shown desktop-fullscreen (for an emulated display mode), and whether the cursor shows.
 bool HostTestIsFullscreen(HWND window);
-// The window on the screen: its size in the desktop's pixels, where its picture lies in it (scaled by a whole
-// factor and centred) and whether the user may resize it. False for a window not on the screen.
+// The window on the screen: its size in the desktop's pixels, where its menu strip and its client area lie in it
+// (both scaled by one whole factor: the strip along the top edge, across the width, the client area centred in
+// what is left) and whether the user may resize it. False for a window not on the screen.
 struct HostWindowOutput {
   int width = 0;
   int height = 0;
-  RECT picture{};
+  RECT strip{};    // empty for a window without a menu
+  RECT picture{};  // the client area
   bool resizable = false;
 };
 bool HostTestWindowOutput(HWND window, HostWindowOutput* output);
