@@ -24,7 +24,8 @@ void DesktopSize(int* width, int* height);
 
 // The whole factor by which the desktop shows programs that draw at a fixed size, as it scales them: windows are
 // that many times larger on the screen than the program draws them, and screen positions that many times
-// further apart. 1 without a display.
+// further apart; a smaller one where the game's window would not fit the desktop's work area at that scale.
+// 1 without a display.
 int DesktopScale();
 
 // Where no display mode is emulated, the cursor position becomes where the desktop has the pointer, in the

@@ -194,6 +194,7 @@ bool HostTestWindowOutput(HWND handle, HostWindowOutput* output) {
       !host::PicturePlacement(*window, &output->width, &output->height, &output->strip, &output->picture)) {
     return false;
   }
+  SDL_GetWindowPosition(window->surface->window, &output->x, &output->y);
   output->resizable = (SDL_GetWindowFlags(window->surface->window) & SDL_WINDOW_RESIZABLE) != 0;
   return true;
 }

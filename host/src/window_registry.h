@@ -36,6 +36,8 @@ struct WindowSurface {
   int askedWidth = 0, askedHeight = 0;
   int askedX = 0, askedY = 0;
   bool askedPlace = false;
+  // Placed inside the work area before the window manager had told the window's frame.
+  bool placeUnframed = false;
 };
 
 // The last picture put on a window: the menu strip (when shown) above the client area, 32-bit pixels.

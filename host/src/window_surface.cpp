@@ -113,7 +113,70 @@ void SetIcon(const Window& window, SDL_Window* sdlWindow) {
   SDL_FreeSurface(icon);
 }
 
+// A place near (x, y) at which the SDL window, with the frame the window manager gives it as far as it has told
+// it, lies inside the desktop's work area: moved in from each edge it would cross; a window larger than the work
+// area keeps its top left corner inside. Also where the work area cannot be had, the place stays.
+SDL_Point InsideWorkArea(SDL_Window* sdlWindow, int x, int y) {
+  SDL_Rect area;
+  if (SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(sdlWindow)), &area) != 0 || area.w <= 0 ||
+      area.h <= 0) {
+    return SDL_Point{x, y};
+  }
+  int width = 0, height = 0, top = 0, left = 0, bottom = 0, right = 0;
+  SDL_GetWindowSize(sdlWindow, &width, &height);
+  if (SDL_GetWindowBordersSize(sdlWindow, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+  x = std::max(std::min(x, area.x + area.w - right - width), area.x + left);
+  y = std::max(std::min(y, area.y + area.h - bottom - height), area.y + top);
+  return SDL_Point{x, y};
+}
+
+bool FrameKnown(SDL_Window* sdlWindow) {
+  int top = 0, left = 0, bottom = 0, right = 0;
+  return SDL_GetWindowBordersSize(sdlWindow, &top, &left, &bottom, &right) == 0 &&
+         (top != 0 || left != 0 || bottom != 0 || right != 0);
+}
+
+// The window rectangle follows a place its SDL window has on the desktop (whose content starts at the strip), in
+// the program's pixels: where it is now is where it was put, and it stays there until the program moves it.
+void FollowPlaceOnScreen(Window& window, int x, int y) {
+  WindowSurface& surface = *window.surface;
+  const int scale = DesktopScale();
+  const RECT client = ClientRectOf(window);
+  const LONG dx = x / scale - client.left;
+  const LONG dy = y / scale + StripRows(window) - client.top;
+  window.bounds.left += dx;
+  window.bounds.right += dx;
+  window.bounds.top += dy;
+  window.bounds.bottom += dy;
+  surface.askedX = (client.left + dx) * scale;
+  surface.askedY = (client.top + dy - StripRows(window)) * scale;
+  surface.askedPlace = true;
+}
+
+// Puts the SDL window at the place the program gives it, or the nearest inside the work area; the window rectangle
+// follows a place moved in. Until the window manager has told the window's frame, the place is looked at again
+// when the window is first seen moved.
+void PlaceInWorkArea(Window& window, int x, int y) {
+  WindowSurface& surface = *window.surface;
+  const SDL_Point place = InsideWorkArea(surface.window, x, y);
+  SDL_SetWindowPosition(surface.window, place.x, place.y);
+  if (place.x != x || place.y != y) FollowPlaceOnScreen(window, place.x, place.y);
+  surface.placeUnframed = !FrameKnown(surface.window);
+}
+
 }  // namespace
+
+void WindowMovedOnScreen(Window& window, int x, int y) {
+  if (window.surface == nullptr || window.surface->window == nullptr || window.surface->fullscreen) return;
+  FollowPlaceOnScreen(window, x, y);
+  if (!window.surface->placeUnframed) return;
+  window.surface->placeUnframed = false;
+  // The window manager has framed the window since the program placed it: the frame, too, must lie inside.
+  const SDL_Point place = InsideWorkArea(window.surface->window, x, y);
+  if (place.x == x && place.y == y) return;
+  SDL_SetWindowPosition(window.surface->window, place.x, place.y);
+  FollowPlaceOnScreen(window, place.x, place.y);
+}
 
 RECT NonClientInsets(DWORD style) {
   int frame = 0;
@@ -222,16 +285,17 @@ void SyncWindowSurface(Window& window) {
     if (leastWidth != imageWidth || leastHeight != imageHeight) {
       SDL_SetWindowMinimumSize(surface.window, imageWidth, imageHeight);
     }
-    if (width != surface.askedWidth || height != surface.askedHeight) {
+    const bool resized = width != surface.askedWidth || height != surface.askedHeight;
+    if (resized) {
       SDL_SetWindowSize(surface.window, width, height);
       surface.askedWidth = width;
       surface.askedHeight = height;
     }
-    if (!surface.askedPlace || x != surface.askedX || y != surface.askedY) {
-      SDL_SetWindowPosition(surface.window, x, y);
+    if (resized || !surface.askedPlace || x != surface.askedX || y != surface.askedY) {
       surface.askedX = x;
       surface.askedY = y;
       surface.askedPlace = true;
+      PlaceInWorkArea(window, x, y);
     }
   }
   SDL_ShowWindow(surface.window);

@@ -16,8 +16,14 @@ RECT ClientRectOf(const Window& window);
 
 // Brings everything that shows the window in line with its rectangle, style, visibility, menu and the display mode:
 // resizes the frame buffer (keeping the pixels that still fit), makes, resizes, hides or destroys the SDL window,
-// and switches desktop-fullscreen on or off. Presents the window when it is shown.
+// and switches desktop-fullscreen on or off. A window placed or sized by the program is kept inside the desktop's
+// work area, frame included, its rectangle following where it is put. Presents the window when it is shown.
 void SyncWindowSurface(Window& window);
+
+// The SDL window of a top-level window was moved on the desktop (by the window manager or the user) to (x, y),
+// the desktop point where its content begins: the window rectangle follows, and a place the program gave before
+// the window manager framed the window is moved in once more where the frame crosses the work area's edge.
+void WindowMovedOnScreen(Window& window, int x, int y);
 
 // Puts the frame buffer and the menu strip on the SDL window, and keeps the picture for the test seam.
 void PresentWindow(Window& window);

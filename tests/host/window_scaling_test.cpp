@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 #include "host/src/menu_strip.h"
@@ -202,6 +203,35 @@ TEST_F(WindowScaling, TheSizeTheUserGaveStaysUntilTheProgramResizesItsWindow) {
   EXPECT_EQ(Output(window).height, 240);
 }
 
+// A window the program places across an edge of the desktop's work area (here the whole headless desktop) is put
+// inside it, as near as it can be, and its window rectangle says where it is. Its content, the 640 x 480 client
+// area, starts 3 pixels right of and 23 below the window rectangle's corner (the frame and the caption).
+TEST_F(WindowScaling, AWindowPlacedAcrossTheWorkAreasEdgeIsPutInside) {
+  HWND window = Shown();
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  struct Case {
+    int x, y;                    // the window rectangle's corner the program gives
+    int contentX, contentY;      // where the content lies on the desktop
+  };
+  const Case cases[] = {
+      {screenWidth - 100, 40, screenWidth - 640, 63},
+      {60, screenHeight - 50, 63, screenHeight - 480},
+      {-200, -90, 0, 0},
+      {30, 20, 33, 43},  // inside already: it stays
+  };
+  for (const Case& c : cases) {
+    SetWindowPos(window, nullptr, c.x, c.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Pump();
+    const HostWindowOutput output = Output(window);
+    EXPECT_EQ(output.x, c.contentX) << c.x << "," << c.y;
+    EXPECT_EQ(output.y, c.contentY) << c.x << "," << c.y;
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    EXPECT_EQ(origin.x, c.contentX) << c.x << "," << c.y;
+    EXPECT_EQ(origin.y, c.contentY) << c.x << "," << c.y;
+  }
+}
+
 TEST(DesktopScale, ComesFromGdkScaleElseTheFontsResolution) {
   struct Case {
     const char* gdkScale;
@@ -234,42 +264,64 @@ void Say(const std::string& text) {
 
 class ScaledDesktop : public HeadlessWindows {};
 
+// A window made as the game makes its own: 640 x 480 with a menu bar, then centred on the screen by its client
+// size and made one pixel larger each way; then shown.
 TEST_F(ScaledDesktop, ChildProcess) {
   if (ChildRole() == nullptr) GTEST_SKIP() << "the child half of the scaled desktop test";
   HostTestSetHeadless(false);
-  HWND window = Make(640, 480, user_test::kGameStyle);
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_STRING, 1, "&Game");
+  RECT rect{0, 0, 640, 480};
+  AdjustWindowRect(&rect, user_test::kGameStyle, TRUE);
+  HWND window = CreateWindowExA(0, "UserTestWindow", "scaled", user_test::kGameStyle, 10, 10, rect.right - rect.left,
+                                rect.bottom - rect.top, nullptr, bar, nullptr, nullptr);
+  GetWindowRect(window, &rect);
+  SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - 640) / 2, (GetSystemMetrics(SM_CYSCREEN) - 480) / 2,
+               rect.right - rect.left + 1, rect.bottom - rect.top + 1, SWP_NOZORDER);
   ShowWindow(window, SW_SHOW);
   Pump();
   HostWindowOutput output;
   if (!HostTestWindowOutput(window, &output)) Say("[no window on the display]\n");
   Say("[screen " + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "x" +
       std::to_string(GetSystemMetrics(SM_CYSCREEN)) + "]\n");
-  Say("[window " + std::to_string(output.width) + "x" + std::to_string(output.height) + " picture " +
-      std::to_string(output.picture.left) + "," + std::to_string(output.picture.top) + "," +
-      std::to_string(output.picture.right) + "," + std::to_string(output.picture.bottom) + "]\n");
+  Say("[window " + std::to_string(output.width) + "x" + std::to_string(output.height) + " at " +
+      std::to_string(output.x) + "," + std::to_string(output.y) + "]\n");
   std::_Exit(0);
 }
 
-TEST(ScaledDesktopRuns, TheWindowStartsAtTheDesktopsScale) {
-  VirtualDisplay display;  // 1280 x 1024
-  if (!display.Ready()) GTEST_SKIP() << "no display server to test with";
+// The window starts at the desktop's scale when it fits the desktop's work area at that scale, else at the largest
+// whole scale that fits, and is placed inside the work area.
+TEST(ScaledDesktopRuns, TheWindowStartsAtTheDesktopsScaleInsideTheWorkArea) {
   struct Case {
+    int displayWidth, displayHeight;
     const char* gdkScale;
     const char* screen;  // what the program sees of the screen
-    const char* window;
+    int width, height;   // the window on the desktop: 641 x 501 (its client area and strip) at the scale
   };
   const Case cases[] = {
-      {"2", "[screen 640x512]", "[window 1280x960 picture 0,0,1280,960]"},
-      {"1", "[screen 1280x1024]", "[window 640x480 picture 0,0,640,480]"},
+      {1920, 1080, "2", "[screen 960x540]", 1282, 1002},
+      {1920, 1080, "1", "[screen 1920x1080]", 641, 501},
+      {1280, 1024, "2", "[screen 1280x1024]", 641, 501},  // twice as large it would not fit
   };
   for (const Case& c : cases) {
+    VirtualDisplay display(c.displayWidth, c.displayHeight);
+    if (!display.Ready()) GTEST_SKIP() << "no display server to test with";
     ChildOutcome outcome = RunTestInChild("ScaledDesktop.ChildProcess", "scaled",
                                           {{"DISPLAY", display.Name()}, {"SDL_VIDEODRIVER", "x11"},
                                            {"GDK_SCALE", c.gdkScale}});
     ASSERT_TRUE(outcome.started);
     EXPECT_NE(outcome.output.find(c.screen), std::string::npos) << outcome.output;
-    EXPECT_NE(outcome.output.find(c.window), std::string::npos) << outcome.output;
     EXPECT_FALSE(HasSanitizerReport(outcome.output)) << outcome.output;
+    int width = 0, height = 0, x = -1, y = -1;
+    const size_t at = outcome.output.find("[window ");
+    ASSERT_NE(at, std::string::npos) << outcome.output;
+    ASSERT_EQ(std::sscanf(outcome.output.c_str() + at, "[window %dx%d at %d,%d]", &width, &height, &x, &y), 4);
+    EXPECT_EQ(width, c.width) << c.gdkScale;
+    EXPECT_EQ(height, c.height) << c.gdkScale;
+    EXPECT_GE(x, 0) << c.gdkScale;
+    EXPECT_GE(y, 0) << c.gdkScale;
+    EXPECT_LE(x + width, c.displayWidth) << c.gdkScale;
+    EXPECT_LE(y + height, c.displayHeight) << c.gdkScale;
   }
 }
 
