@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "host/src/menu_strip.h"
 #include "host/src/sdl_video.h"
@@ -30,6 +31,23 @@ class WindowScaling : public HeadlessWindows {
     HostWindowOutput output;
     EXPECT_TRUE(HostTestWindowOutput(window, &output));
     return output;
+  }
+  // A point of the window's output and where it lands in the window's image (strip rows first): on the picture or
+  // not, and on which pixel when it is.
+  struct OutputPoint {
+    int x, y;
+    bool inside;
+    int imageX, imageY;
+  };
+  static void ExpectOutputLandsOn(const host::Window& window, const std::vector<OutputPoint>& points) {
+    for (const OutputPoint& point : points) {
+      int imageX = -1, imageY = -1;
+      EXPECT_EQ(host::OutputToImage(window, point.x, point.y, &imageX, &imageY), point.inside)
+          << point.x << "," << point.y;
+      if (!point.inside) continue;
+      EXPECT_EQ(imageX, point.imageX) << point.x << "," << point.y;
+      EXPECT_EQ(imageY, point.imageY) << point.x << "," << point.y;
+    }
   }
 };
 
@@ -70,23 +88,15 @@ TEST_F(WindowScaling, TheMouseLandsOnThePicturesOwnPixels) {
   Pump();
   host::Window* record = host::FindWindow(window);
   ASSERT_NE(record, nullptr);
-  struct Case {
-    int x, y;
-    bool inside;
-    int imageX, imageY;
-  };
-  const Case cases[] = {
-      {60, 20, true, 0, 0},        {61, 21, true, 0, 0},       {81, 35, true, 10, 7},
-      {1339, 979, true, 639, 479}, {30, 500, false, 0, 0},     {700, 990, false, 0, 0},
-      {1345, 500, false, 0, 0},
-  };
-  for (const Case& c : cases) {
-    int imageX = -1, imageY = -1;
-    EXPECT_EQ(host::OutputToImage(*record, c.x, c.y, &imageX, &imageY), c.inside) << c.x << "," << c.y;
-    if (!c.inside) continue;
-    EXPECT_EQ(imageX, c.imageX) << c.x << "," << c.y;
-    EXPECT_EQ(imageY, c.imageY) << c.x << "," << c.y;
-  }
+  ExpectOutputLandsOn(*record, {
+                                    {60, 20, true, 0, 0},
+                                    {61, 21, true, 0, 0},
+                                    {81, 35, true, 10, 7},
+                                    {1339, 979, true, 639, 479},
+                                    {30, 500, false, 0, 0},
+                                    {700, 990, false, 0, 0},
+                                    {1345, 500, false, 0, 0},
+                                });
   // Injected input takes the same road back: a click on a client pixel reaches that pixel.
   recorder_.messages.clear();
   HostTestMouseButton(window, 0, true, 123, 321);
@@ -121,22 +131,14 @@ TEST_F(WindowScaling, AWindowMadeLargerKeepsItsMenuStripAlongItsTopEdge) {
   EXPECT_EQ(output.picture.bottom, 80 + 960);
   host::Window* record = host::FindWindow(window);
   ASSERT_NE(record, nullptr);
-  struct Case {
-    int x, y;
-    bool inside;
-    int imageX, imageY;  // strip rows first
-  };
-  const Case cases[] = {
-      {1, 1, true, 0, 0},          {1919, 39, true, 959, 19},  {320, 80, true, 0, 20},
-      {1599, 1039, true, 639, 499}, {320, 79, false, 0, 0},     {319, 500, false, 0, 0},
-  };
-  for (const Case& c : cases) {
-    int imageX = -1, imageY = -1;
-    EXPECT_EQ(host::OutputToImage(*record, c.x, c.y, &imageX, &imageY), c.inside) << c.x << "," << c.y;
-    if (!c.inside) continue;
-    EXPECT_EQ(imageX, c.imageX) << c.x << "," << c.y;
-    EXPECT_EQ(imageY, c.imageY) << c.x << "," << c.y;
-  }
+  ExpectOutputLandsOn(*record, {
+                                    {1, 1, true, 0, 0},
+                                    {1919, 39, true, 959, 19},
+                                    {320, 80, true, 0, 20},
+                                    {1599, 1039, true, 639, 499},
+                                    {320, 79, false, 0, 0},
+                                    {319, 500, false, 0, 0},
+                                });
   // The File menu opened by a click on its entry: its first item lies under the entry at the window's left edge.
   POINT entry{};
   ASSERT_TRUE(HostTestMenuEntryPoint(window, 0, &entry));
