@@ -177,7 +177,9 @@ TEST_F(WindowScaling, TheCursorQueryFindsThePointerOnThePicturesOwnPixels) {
     Pump();
     POINT cursor{};
     ASSERT_TRUE(GetCursorPos(&cursor));
-    if (c.x >= 0) EXPECT_EQ(WindowFromPoint(cursor), window) << c.x << "," << c.y;
+    if (c.x >= 0) {
+      EXPECT_EQ(WindowFromPoint(cursor), window) << c.x << "," << c.y;
+    }
     POINT client = cursor;
     ASSERT_TRUE(ScreenToClient(window, &client));
     EXPECT_EQ(client.x, c.x) << c.x << "," << c.y;
