@@ -11,7 +11,8 @@
 // thread's back. Nothing is lost that way: files are replaced whole, never rewritten in place. So the process is
 // gone within about 100 ms of the signal whatever it was doing. A handler whose exit hangs is cut short the same
 // way, after a second. When no handler answers TRUE, the signal's default action is restored and the signal
-// raised again.
+// raised again. A way out by the default action first ends an open file chooser's processes, as the exit list
+// would.
 #include <semaphore.h>
 #include <signal.h>
 
@@ -93,6 +94,7 @@ void EndByDefaultAction(uint32_t events) {
       std::lock_guard<std::mutex> hold(State().lock);
       if (State().ignoreInterrupt) continue;
     }
+    host::EndChooserProcesses();
     signal(control.signal, SIG_DFL);
     raise(control.signal);
   }
@@ -109,6 +111,7 @@ void Dispatch(const ControlSignal& control) {
   for (auto handler = handlers.rbegin(); handler != handlers.rend(); ++handler) {
     if ((*handler)(control.event)) return;
   }
+  host::EndChooserProcesses();
   signal(control.signal, SIG_DFL);
   raise(control.signal);
 }

@@ -14,6 +14,11 @@ bool ConsoleEventsPending();
 // watching thread to hand them to.
 void ResetConsoleSignalsInChild();
 
+// Ends the processes of the file chooser open now, the chooser's own and those it started (its process group),
+// if one is open; safe on any thread and in a signal handler, and for the program's end: the exit list runs it,
+// and so must every way out that skips the exit list (file_dialogs.cpp).
+void EndChooserProcesses();
+
 // Wakes the message thread from a wait for its queue; any thread may call it (message_queue.cpp).
 void WakeQueueWait();
 

@@ -1,8 +1,8 @@
 // The common file dialogs over a file chooser program of the desktop (zenity's file selection, else kdialog's), or
 // the test seam's answers.
 //
-// The chooser runs as a child process (started without a shell, and ended with the program) whose standard output
-// is the chosen path; while it is open the calling thread waits on its output and dispatches the WM_TIMER messages
+// The chooser runs as a child process (started without a shell, in a process group of its own, and ended with
+// the program together with every process it started) whose standard output is the chosen path; while it is open the calling thread waits on its output and dispatches the WM_TIMER messages
 // that fall due, so the program's timers keep firing as they do under a modal system dialog. It opens in the
 // folder the caller names (the initial folder, else the proposed name's folder), else in the player's saved-games
 // folder. Where windows reach a display and no chooser program is installed, a message box says what to install
@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -156,16 +157,33 @@ std::vector<std::string> KdialogArguments(const std::string& title, const std::s
 
 constexpr ChooserProgram kChooserPrograms[] = {{"zenity", ZenityArguments}, {"kdialog", KdialogArguments}};
 
+// The process group of the chooser open now (its first process's id), 0 for none. Read and cleared by whoever
+// ends the group: the chooser's wait, the exit list, or a control signal's default action on another thread.
+std::atomic<pid_t> openChooserGroup{0};
+
+void EndOpenChooserAtExit() { EndChooserProcesses(); }
+
 // Starts the chooser's process with its standard output on the pipe. The process belongs to the program: it is
 // told to end (SIGTERM) when the program ends, however that happens (a control signal ends the program at once
-// while the chooser is open), and the program's own signal handlers are not its. Between fork and exec only calls
-// that are safe in the copy of a threaded process are made.
+// while the chooser is open), and the program's own signal handlers are not its. It leads a process group of its
+// own, which the processes it starts join, so that they end with it (EndChooserProcesses). Between fork and exec
+// only calls that are safe in the copy of a threaded process are made.
 pid_t StartChooserProcess(const std::string& program, char* const* argv, const int pipeEnds[2]) {
+  static const bool endsAtExit = std::atexit(EndOpenChooserAtExit) == 0;
+  (void)endsAtExit;
   const pid_t parent = getpid();
   pid_t child = fork();
-  if (child != 0) return child;  // the program, or -1
+  if (child != 0) {
+    // Both sides set the group, so that it is the chooser's own before either goes on.
+    if (child > 0) {
+      setpgid(child, child);
+      openChooserGroup.store(child);
+    }
+    return child;  // the program, or -1
+  }
   prctl(PR_SET_PDEATHSIG, SIGTERM);
   if (getppid() != parent) _exit(127);  // the program ended before the line above took hold
+  setpgid(0, 0);
   ResetConsoleSignalsInChild();
   sigset_t none;
   sigemptyset(&none);
@@ -227,6 +245,12 @@ Asked AskChooser(const std::string& program, std::vector<std::string> arguments,
   }
   if (ended >= 0) close(ended);
   close(pipeEnds[0]);
+  // Once the chooser's program has ended, and before it is reaped (so that its group's number cannot pass to
+  // another process meanwhile), the processes it left running in its group are ended too.
+  siginfo_t gone{};
+  while (waitid(P_PID, static_cast<id_t>(child), &gone, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+  }
+  EndChooserProcesses();
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
@@ -307,6 +331,12 @@ BOOL Choose(LPOPENFILENAMEA record, bool save) {
 }
 
 }  // namespace
+
+void EndChooserProcesses() {
+  const pid_t group = openChooserGroup.exchange(0);
+  if (group > 0) kill(-group, SIGTERM);
+}
+
 }  // namespace host
 
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record) { return host::Choose(record, false); }

@@ -154,13 +154,9 @@ int DropDownItemAt(const Window& window, int x, int y) {
 }
 
 bool InDropDown(const Window& window, int x, int y) {
-  Menu* dropDown = OpenDropDown(window);
-  RECT first, last;
-  if (dropDown == nullptr || dropDown->items.empty() || !MenuStripDropDownItemRect(window, 0, &first) ||
-      !MenuStripDropDownItemRect(window, static_cast<int>(dropDown->items.size()) - 1, &last)) {
-    return false;
-  }
-  return x >= first.left - 1 && x < first.right + 1 && y >= first.top - 1 && y < last.bottom + 1;
+  RECT frame;
+  return MenuStripDropDownFrame(window, &frame) && x >= frame.left && x < frame.right && y >= frame.top &&
+         y < frame.bottom;
 }
 
 void StepEntry(Window& window, int direction) {
@@ -236,6 +232,19 @@ bool MenuStripDropDownItemRect(const Window& window, int index, RECT* rect) {
   return false;
 }
 
+uint32_t MenuStripColor() { return kStripColor; }
+
+bool MenuStripDropDownFrame(const Window& window, RECT* frame) {
+  Menu* dropDown = OpenDropDown(window);
+  RECT first, last;
+  if (dropDown == nullptr || dropDown->items.empty() || !MenuStripDropDownItemRect(window, 0, &first) ||
+      !MenuStripDropDownItemRect(window, static_cast<int>(dropDown->items.size()) - 1, &last)) {
+    return false;
+  }
+  *frame = RECT{first.left - 1, first.top - 1, first.right + 1, last.bottom + 1};
+  return true;
+}
+
 void DrawMenuStrip(const Window& window, uint32_t* pixels, int width, int height) {
   Menu* bar = BarOf(window);
   int stripHeight = MenuStripHeight();
@@ -254,13 +263,11 @@ void DrawMenuStrip(const Window& window, uint32_t* pixels, int width, int height
   }
 
   Menu* dropDown = OpenDropDown(window);
-  if (dropDown == nullptr || dropDown->items.empty()) return;
-  RECT first, last;
-  MenuStripDropDownItemRect(window, 0, &first);
-  MenuStripDropDownItemRect(window, static_cast<int>(dropDown->items.size()) - 1, &last);
-  RECT frame{first.left - 1, first.top - 1, first.right + 1, last.bottom + 1};
+  RECT frame;
+  if (dropDown == nullptr || !MenuStripDropDownFrame(window, &frame)) return;
   FillRect(pixels, width, height, frame, kBorderColor);
-  FillRect(pixels, width, height, RECT{first.left, first.top, first.right, last.bottom}, kDropDownColor);
+  const RECT inside{frame.left + 1, frame.top + 1, frame.right - 1, frame.bottom - 1};
+  FillRect(pixels, width, height, inside, kDropDownColor);
   int itemBaseline = (kItemHeight + StripTextAscent()) / 2 - 1;
   for (size_t i = 0; i < dropDown->items.size(); ++i) {
     const MenuItem& item = dropDown->items[i];

@@ -20,6 +20,13 @@ bool HasMenuStrip(const Window& window);
 // drop-down (if any) over the rows below.
 void DrawMenuStrip(const Window& window, uint32_t* pixels, int width, int height);
 
+// The strip's background colour (0x00RRGGBB), which also fills a strip wider than its window's image.
+uint32_t MenuStripColor();
+
+// The open drop-down's frame in window-image coordinates (it hangs from its entry, over the client area's rows);
+// false when no drop-down of the window is open.
+bool MenuStripDropDownFrame(const Window& window, RECT* frame);
+
 enum class MenuMouse { kMove, kDown, kUp };
 
 // A mouse event at (x, y) of the window image (strip rows first). True when the menu took it: the event was on the

@@ -298,21 +298,7 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
       PresentWindow(*window);
       break;
     case SDL_WINDOWEVENT_MOVED:
-      if (window->surface != nullptr && !window->surface->fullscreen) {
-        // The SDL window's content starts at the strip; the window rectangle follows it, in the program's pixels.
-        const int scale = DesktopScale();
-        RECT client = ClientRectOf(*window);
-        LONG dx = event.data1 / scale - client.left;
-        LONG dy = event.data2 / scale + StripRowsOf(*window) - client.top;
-        window->bounds.left += dx;
-        window->bounds.right += dx;
-        window->bounds.top += dy;
-        window->bounds.bottom += dy;
-        // Where it is now is where it was put: the window stays there until the program moves it.
-        window->surface->askedX = (client.left + dx) * scale;
-        window->surface->askedY = (client.top + dy - StripRowsOf(*window)) * scale;
-        window->surface->askedPlace = true;
-      }
+      WindowMovedOnScreen(*window, event.data1, event.data2);
       break;
     default:
       break;

@@ -22,9 +22,22 @@ bool headless = false;
 bool display = false;
 int scale = 1;
 
-// The smallest desktop, in the program's pixels, that a scale may leave: the game's picture must still fit.
+// The test seam's desktop pointer, headless.
+bool pointerModelled = false;
+int modelledX = 0, modelledY = 0;
+
+// The game's picture, which a scale must leave room for on the desktop.
 constexpr int kLeastScaledWidth = 640;
 constexpr int kLeastScaledHeight = 480;
+
+// Whether the desktop's work area holds a window of the game's picture and a menu strip, scaled by the factor, in
+// a window manager's frame, which is not scaled (taken as large as the program's own window frame).
+bool GameWindowFits(const SDL_Rect& area, int factor) {
+  const int frameWidth = 2 * GetSystemMetrics(SM_CXDLGFRAME);
+  const int frameHeight = 2 * GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  return kLeastScaledWidth * factor + frameWidth <= area.w &&
+         (kLeastScaledHeight + GetSystemMetrics(SM_CYMENUSIZE)) * factor + frameHeight <= area.h;
+}
 
 // The display's resource text (the desktop's settings for X programs), read through the display library that the
 // video library has loaded already; empty when there is none.
@@ -58,15 +71,16 @@ int VariableScale(const char* gdkScale) {
 
 // The desktop's scale for the display SDL shows windows on. A compositor that SDL draws for directly scales
 // windows itself; X programs are scaled by themselves. The display's resources, which take a connection of their
-// own, are read only when $GDK_SCALE gives no factor.
+// own, are read only when $GDK_SCALE gives no factor. A scale at which the game's window would not fit the
+// desktop's work area gives way to the largest that fits.
 int ScaleOfDisplay() {
   const char* driver = SDL_GetCurrentVideoDriver();
   if (driver == nullptr || std::strcmp(driver, "x11") != 0) return 1;
-  SDL_DisplayMode mode;
-  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 1;
+  SDL_Rect area;
+  if (SDL_GetDisplayUsableBounds(0, &area) != 0) return 1;
   int factor = VariableScale(std::getenv("GDK_SCALE"));
   if (factor == 0) factor = DesktopScaleFrom(nullptr, DisplayResources().c_str());
-  while (factor > 1 && (mode.w / factor < kLeastScaledWidth || mode.h / factor < kLeastScaledHeight)) --factor;
+  while (factor > 1 && !GameWindowFits(area, factor)) --factor;
   return factor;
 }
 
@@ -141,6 +155,7 @@ bool HasDisplay() { return started && display; }
 void SetHeadless(bool on) {
   if (on == headless && !(started && on && display)) return;
   headless = on;
+  ForgetDesktopPointer();
   if (started) {
     // Windows keep their frame buffers; their SDL windows are made again on the new driver.
     std::lock_guard<std::recursive_mutex> hold(WindowLock());
@@ -164,11 +179,23 @@ bool IsHeadless() { return headless; }
 int DesktopScale() { return scale; }
 
 void FollowDesktopPointer() {
-  if (!HasDisplay() || State().emulatedMode) return;
-  int x = 0, y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  SetCursorPosition(POINT{x / scale, y / scale});
+  if (State().emulatedMode) return;
+  int x = modelledX, y = modelledY;
+  if (HasDisplay()) {
+    SDL_GetGlobalMouseState(&x, &y);
+  } else if (!pointerModelled) {
+    return;
+  }
+  SetCursorPosition(DesktopToScreen(x, y));
 }
+
+void ModelDesktopPointer(int x, int y) {
+  pointerModelled = true;
+  modelledX = x;
+  modelledY = y;
+}
+
+void ForgetDesktopPointer() { pointerModelled = false; }
 
 void DesktopSize(int* width, int* height) {
   SDL_DisplayMode mode;

@@ -22,7 +22,7 @@ Uint32 SdlIdOf(const Window* window) {
   return SDL_GetWindowID(window->surface->window);
 }
 
-// The SDL window point of a client point.
+// The SDL window point of a client point. The desktop's pointer goes there too: headless, the model of it.
 bool OutputPoint(HWND handle, int x, int y, Uint32* id, int* outX, int* outY) {
   Window* window = FindWindow(handle);
   if (window == nullptr || !VideoReady()) return false;
@@ -30,6 +30,11 @@ bool OutputPoint(HWND handle, int x, int y, Uint32* id, int* outX, int* outY) {
   if (*id == 0) return false;
   int strip = HasMenuStrip(*window) ? MenuStripHeight() : 0;
   ImageToOutput(*window, x, y + strip, outX, outY);
+  if (!HasDisplay()) {
+    int left = 0, top = 0;
+    SDL_GetWindowPosition(window->surface->window, &left, &top);
+    ModelDesktopPointer(left + *outX, top + *outY);
+  }
   return true;
 }
 
@@ -133,6 +138,7 @@ void HostTestResetWindowSystem() {
   std::fill(std::begin(state.keys), std::end(state.keys), BYTE{0});
   std::fill(std::begin(state.asyncKeys), std::end(state.asyncKeys), BYTE{0});
   state.cursorShowCount = 0;
+  host::ForgetDesktopPointer();
   ChangeDisplaySettingsA(nullptr, 0);
 }
 
@@ -184,10 +190,11 @@ bool HostTestIsFullscreen(HWND handle) {
 
 bool HostTestWindowOutput(HWND handle, HostWindowOutput* output) {
   host::Window* window = host::FindWindow(handle);
-  if (window == nullptr || output == nullptr || !host::PicturePlacement(*window, &output->width, &output->height,
-                                                                        &output->picture)) {
+  if (window == nullptr || output == nullptr ||
+      !host::PicturePlacement(*window, &output->width, &output->height, &output->strip, &output->picture)) {
     return false;
   }
+  SDL_GetWindowPosition(window->surface->window, &output->x, &output->y);
   output->resizable = (SDL_GetWindowFlags(window->surface->window) & SDL_WINDOW_RESIZABLE) != 0;
   return true;
 }

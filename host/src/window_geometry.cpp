@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "menu_strip.h"
+#include "sdl_video.h"
 #include "user_state.h"
 #include "window_surface.h"
 
@@ -78,6 +79,15 @@ HWND ChildAt(const Window& parent, POINT screenPoint, UINT flags) {
   return nullptr;
 }
 
+// The top-level windows from the top down: the active window lies above the others; among the rest, later windows
+// lie above earlier ones.
+std::vector<HWND> TopDown() {
+  std::vector<HWND> order = Handles();
+  std::reverse(order.begin(), order.end());
+  if (State().active != nullptr) order.insert(order.begin(), State().active);
+  return order;
+}
+
 // Asks a top-level window for its track sizes (WM_GETMINMAXINFO) and keeps a new size within them.
 void KeepWithinTrackSizes(HWND handle, int* width, int* height) {
   Window* window = FindWindow(handle);
@@ -116,6 +126,27 @@ void Activate(HWND handle) {
     if (previous == nullptr) SendMessageA(handle, WM_ACTIVATEAPP, TRUE, 0);
     SendMessageA(handle, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), reinterpret_cast<LPARAM>(previous));
   }
+}
+
+POINT DesktopToScreen(int x, int y) {
+  for (HWND handle : TopDown()) {
+    Window* window = FindWindow(handle);
+    if (window == nullptr || !IsTopLevel(*window) || !(window->style & WS_VISIBLE) || window->surface == nullptr ||
+        window->surface->window == nullptr) {
+      continue;
+    }
+    int left = 0, top = 0, width = 0, height = 0;
+    SDL_GetWindowPosition(window->surface->window, &left, &top);
+    SDL_GetWindowSize(window->surface->window, &width, &height);
+    if (x < left || y < top || x >= left + width || y >= top + height) continue;
+    int imageX = 0, imageY = 0;
+    OutputToImage(*window, x - left, y - top, &imageX, &imageY);
+    RECT client = ClientRectOf(*window);
+    const int strip = HasMenuStrip(*window) ? MenuStripHeight() : 0;
+    return POINT{client.left + imageX, client.top - strip + imageY};
+  }
+  const int scale = DesktopScale();
+  return POINT{x / scale, y / scale};
 }
 
 void ApplySystemCommand(HWND handle, WPARAM command, LPARAM lParam) {
@@ -349,12 +380,7 @@ BOOL ScreenToClient(HWND handle, LPPOINT point) {
 }
 
 HWND WindowFromPoint(POINT point) {
-  host::UserState& state = State();
-  // The active window lies above the others; among the rest, later windows lie above earlier ones.
-  std::vector<HWND> order = host::Handles();
-  std::reverse(order.begin(), order.end());
-  if (state.active != nullptr) order.insert(order.begin(), state.active);
-  for (HWND handle : order) {
+  for (HWND handle : host::TopDown()) {
     Window* window = FindWindow(handle);
     if (window == nullptr || !host::IsTopLevel(*window) || !(window->style & WS_VISIBLE)) continue;
     if (!host::Contains(host::ScreenRect(*window), point)) continue;

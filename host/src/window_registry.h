@@ -25,12 +25,19 @@ struct WindowSurface {
   SDL_Texture* texture = nullptr;
   int textureWidth = 0;
   int textureHeight = 0;
+  // The client pixels that an open drop-down covers in the picture, shown where the client area lies when that is
+  // not right under the strip.
+  SDL_Texture* coveredTexture = nullptr;
+  int coveredWidth = 0;
+  int coveredHeight = 0;
   bool fullscreen = false;  // desktop-fullscreen, showing an emulated display mode
   // The size and place the SDL window was last given, in the desktop's pixels. A size or place that the user or
   // the window manager gave it since (maximised, fullscreen, moved) stays until the program's window changes.
   int askedWidth = 0, askedHeight = 0;
   int askedX = 0, askedY = 0;
   bool askedPlace = false;
+  // Placed inside the work area before the window manager had told the window's frame.
+  bool placeUnframed = false;
 };
 
 // The last picture put on a window: the menu strip (when shown) above the client area, 32-bit pixels.
@@ -39,6 +46,8 @@ struct PresentedImage {
   int height = 0;
   int clientTop = 0;  // rows of menu strip above the client area
   std::vector<uint32_t> pixels;
+  RECT dropDown{};                // the open drop-down's frame within the picture; empty for none
+  std::vector<uint32_t> covered;  // the pixels under that frame before the drop-down was drawn, row by row
   uint64_t count = 0;  // how many times the window's picture has been put together and shown
 };
 

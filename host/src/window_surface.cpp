@@ -3,7 +3,9 @@
 // drawn over it. A window starts at the desktop's scale (sdl_video.h) and may be made larger by the user or the
 // window manager (a window with a caption can be resized, maximised or made fullscreen); a window that covers the
 // screen of an emulated display mode is shown desktop-fullscreen. Whatever the SDL window's size, the picture is
-// scaled by the largest whole factor that fits, with nearest-neighbour sampling, and centred on black.
+// scaled by the largest whole factor that fits, with nearest-neighbour sampling: the strip along the window's top
+// edge, across its width, and the client area centred on black in what is left, with an open drop-down hanging
+// from the strip.
 #include "window_surface.h"
 
 #include <SDL.h>
@@ -68,13 +70,36 @@ int StripRows(const Window& window) { return HasMenuStrip(window) ? MenuStripHei
 
 bool Captioned(const Window& window) { return (window.style & WS_CAPTION) == WS_CAPTION; }
 
-// Where the image lands in the renderer's output.
-SDL_Rect Placement(int imageWidth, int imageHeight, int outputWidth, int outputHeight) {
-  int factor = WholeScaleFactor(imageWidth, imageHeight, outputWidth, outputHeight);
-  int width = imageWidth * factor;
-  int height = imageHeight * factor;
-  return SDL_Rect{(outputWidth - width) / 2, (outputHeight - height) / 2, width, height};
+// Where a window's picture lands in the renderer's output. The strip lies along the output's top edge, across its
+// whole width; the client area is centred in what is left under it. Both are scaled by the largest whole factor by
+// which the strip and the client area together fit.
+struct OutputLayout {
+  int factor = 1;
+  int strip = 0;       // rows of strip in the window image
+  int band = 0;        // rows of strip in the output
+  SDL_Rect picture{};  // the client area
+};
+
+OutputLayout LayoutOf(const PresentedImage& image, int outputWidth, int outputHeight) {
+  OutputLayout layout;
+  layout.factor = WholeScaleFactor(image.width, image.height, outputWidth, outputHeight);
+  layout.strip = image.clientTop;
+  layout.band = layout.strip * layout.factor;
+  const int width = image.width * layout.factor, height = (image.height - layout.strip) * layout.factor;
+  layout.picture = SDL_Rect{(outputWidth - width) / 2, layout.band + (outputHeight - layout.band - height) / 2, width,
+                            height};
+  return layout;
 }
+
+// Where the image's origin lies in the output for the strip's pixels (and an open drop-down's, which hangs from
+// the strip) and for the client area's, whose rows under the strip start at the picture.
+SDL_Point StripOrigin() { return SDL_Point{0, 0}; }
+SDL_Point ClientOrigin(const OutputLayout& layout) {
+  return SDL_Point{layout.picture.x, layout.picture.y - layout.band};
+}
+
+// While the window's menu is open every point belongs to the menu, and so to the strip's space.
+bool MenuOpen(const Window& window) { return MenuStripTracking(window.handle); }
 
 // The class's icon, when it is one of the program's, becomes the SDL window's.
 void SetIcon(const Window& window, SDL_Window* sdlWindow) {
@@ -88,7 +113,70 @@ void SetIcon(const Window& window, SDL_Window* sdlWindow) {
   SDL_FreeSurface(icon);
 }
 
+// A place near (x, y) at which the SDL window, with the frame the window manager gives it as far as it has told
+// it, lies inside the desktop's work area: moved in from each edge it would cross; a window larger than the work
+// area keeps its top left corner inside. Also where the work area cannot be had, the place stays.
+SDL_Point InsideWorkArea(SDL_Window* sdlWindow, int x, int y) {
+  SDL_Rect area;
+  if (SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(sdlWindow)), &area) != 0 || area.w <= 0 ||
+      area.h <= 0) {
+    return SDL_Point{x, y};
+  }
+  int width = 0, height = 0, top = 0, left = 0, bottom = 0, right = 0;
+  SDL_GetWindowSize(sdlWindow, &width, &height);
+  if (SDL_GetWindowBordersSize(sdlWindow, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+  x = std::max(std::min(x, area.x + area.w - right - width), area.x + left);
+  y = std::max(std::min(y, area.y + area.h - bottom - height), area.y + top);
+  return SDL_Point{x, y};
+}
+
+bool FrameKnown(SDL_Window* sdlWindow) {
+  int top = 0, left = 0, bottom = 0, right = 0;
+  return SDL_GetWindowBordersSize(sdlWindow, &top, &left, &bottom, &right) == 0 &&
+         (top != 0 || left != 0 || bottom != 0 || right != 0);
+}
+
+// The window rectangle follows a place its SDL window has on the desktop (whose content starts at the strip), in
+// the program's pixels: where it is now is where it was put, and it stays there until the program moves it.
+void FollowPlaceOnScreen(Window& window, int x, int y) {
+  WindowSurface& surface = *window.surface;
+  const int scale = DesktopScale();
+  const RECT client = ClientRectOf(window);
+  const LONG dx = x / scale - client.left;
+  const LONG dy = y / scale + StripRows(window) - client.top;
+  window.bounds.left += dx;
+  window.bounds.right += dx;
+  window.bounds.top += dy;
+  window.bounds.bottom += dy;
+  surface.askedX = (client.left + dx) * scale;
+  surface.askedY = (client.top + dy - StripRows(window)) * scale;
+  surface.askedPlace = true;
+}
+
+// Puts the SDL window at the place the program gives it, or the nearest inside the work area; the window rectangle
+// follows a place moved in. Until the window manager has told the window's frame, the place is looked at again
+// when the window is first seen moved.
+void PlaceInWorkArea(Window& window, int x, int y) {
+  WindowSurface& surface = *window.surface;
+  const SDL_Point place = InsideWorkArea(surface.window, x, y);
+  SDL_SetWindowPosition(surface.window, place.x, place.y);
+  if (place.x != x || place.y != y) FollowPlaceOnScreen(window, place.x, place.y);
+  surface.placeUnframed = !FrameKnown(surface.window);
+}
+
 }  // namespace
+
+void WindowMovedOnScreen(Window& window, int x, int y) {
+  if (window.surface == nullptr || window.surface->window == nullptr || window.surface->fullscreen) return;
+  FollowPlaceOnScreen(window, x, y);
+  if (!window.surface->placeUnframed) return;
+  window.surface->placeUnframed = false;
+  // The window manager has framed the window since the program placed it: the frame, too, must lie inside.
+  const SDL_Point place = InsideWorkArea(window.surface->window, x, y);
+  if (place.x == x && place.y == y) return;
+  SDL_SetWindowPosition(window.surface->window, place.x, place.y);
+  FollowPlaceOnScreen(window, place.x, place.y);
+}
 
 RECT NonClientInsets(DWORD style) {
   int frame = 0;
@@ -130,6 +218,7 @@ int WholeScaleFactor(int frameWidth, int frameHeight, int outputWidth, int outpu
 void DestroyWindowSurface(Window& window) {
   if (window.surface == nullptr) return;
   if (window.surface->texture != nullptr) SDL_DestroyTexture(window.surface->texture);
+  if (window.surface->coveredTexture != nullptr) SDL_DestroyTexture(window.surface->coveredTexture);
   if (window.surface->renderer != nullptr) SDL_DestroyRenderer(window.surface->renderer);
   if (window.surface->window != nullptr) SDL_DestroyWindow(window.surface->window);
   window.surface.reset();
@@ -196,16 +285,17 @@ void SyncWindowSurface(Window& window) {
     if (leastWidth != imageWidth || leastHeight != imageHeight) {
       SDL_SetWindowMinimumSize(surface.window, imageWidth, imageHeight);
     }
-    if (width != surface.askedWidth || height != surface.askedHeight) {
+    const bool resized = width != surface.askedWidth || height != surface.askedHeight;
+    if (resized) {
       SDL_SetWindowSize(surface.window, width, height);
       surface.askedWidth = width;
       surface.askedHeight = height;
     }
-    if (!surface.askedPlace || x != surface.askedX || y != surface.askedY) {
-      SDL_SetWindowPosition(surface.window, x, y);
+    if (resized || !surface.askedPlace || x != surface.askedX || y != surface.askedY) {
       surface.askedX = x;
       surface.askedY = y;
       surface.askedPlace = true;
+      PlaceInWorkArea(window, x, y);
     }
   }
   SDL_ShowWindow(surface.window);
@@ -237,14 +327,78 @@ void ShowPicture(Window& window, const SDL_Rect* parts, int count) {
   }
   int outputWidth = 0, outputHeight = 0;
   SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
-  SDL_Rect target = Placement(image.width, image.height, outputWidth, outputHeight);
-  // The black around a picture that does not cover the output; a picture that does leaves nothing to clear.
-  if (target.x > 0 || target.y > 0 || target.x + target.w < outputWidth || target.y + target.h < outputHeight) {
-    SDL_SetRenderDrawColor(surface->renderer, 0, 0, 0, 255);
-    SDL_RenderClear(surface->renderer);
+  const OutputLayout layout = LayoutOf(image, outputWidth, outputHeight);
+  const SDL_Rect& picture = layout.picture;
+  const int factor = layout.factor;
+  SDL_Renderer* renderer = surface->renderer;
+  // The black around a client area that does not cover the output under the strip; one that does leaves nothing
+  // to clear.
+  if (picture.x > 0 || picture.y > layout.band || picture.x + picture.w < outputWidth ||
+      picture.y + picture.h < outputHeight) {
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
   }
-  SDL_RenderCopy(surface->renderer, surface->texture, nullptr, &target);
-  SDL_RenderPresent(surface->renderer);
+  if (image.height > layout.strip) {
+    const SDL_Rect client{0, layout.strip, image.width, image.height - layout.strip};
+    SDL_RenderCopy(renderer, surface->texture, &client, &picture);
+  }
+  const RECT& dropDown = image.dropDown;
+  const bool dropDownAside = dropDown.right > dropDown.left && dropDown.bottom > dropDown.top &&
+                             (picture.x != 0 || picture.y != layout.band);
+  if (dropDownAside) {
+    // The picture holds the drop-down over the client area; where the client area lies elsewhere than right under
+    // the strip, it shows its own pixels there, and the drop-down hangs from its entry.
+    const int width = dropDown.right - dropDown.left, height = dropDown.bottom - dropDown.top;
+    if (surface->coveredTexture == nullptr || surface->coveredWidth != width || surface->coveredHeight != height) {
+      if (surface->coveredTexture != nullptr) SDL_DestroyTexture(surface->coveredTexture);
+      surface->coveredTexture =
+          SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+      surface->coveredWidth = width;
+      surface->coveredHeight = height;
+    }
+    const SDL_Point client = ClientOrigin(layout);
+    const SDL_Rect under{client.x + dropDown.left * factor, client.y + dropDown.top * factor, width * factor,
+                         height * factor};
+    if (surface->coveredTexture != nullptr &&
+        SDL_UpdateTexture(surface->coveredTexture, nullptr, image.covered.data(),
+                          width * static_cast<int>(sizeof(uint32_t))) == 0) {
+      SDL_RenderCopy(renderer, surface->coveredTexture, nullptr, &under);
+    }
+  }
+  if (layout.strip > 0) {
+    if (image.width * factor < outputWidth) {
+      const uint32_t color = MenuStripColor();
+      SDL_SetRenderDrawColor(renderer, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF, 255);
+      const SDL_Rect band{0, 0, outputWidth, layout.band};
+      SDL_RenderFillRect(renderer, &band);
+    }
+    const SDL_Rect strip{0, 0, image.width, layout.strip};
+    const SDL_Rect target{StripOrigin().x, StripOrigin().y, image.width * factor, layout.band};
+    SDL_RenderCopy(renderer, surface->texture, &strip, &target);
+  }
+  if (dropDownAside) {
+    const SDL_Rect from{dropDown.left, dropDown.top, dropDown.right - dropDown.left, dropDown.bottom - dropDown.top};
+    const SDL_Rect to{StripOrigin().x + from.x * factor, StripOrigin().y + from.y * factor, from.w * factor,
+                      from.h * factor};
+    SDL_RenderCopy(renderer, surface->texture, &from, &to);
+  }
+  SDL_RenderPresent(renderer);
+}
+
+// Keeps the pixels under the open drop-down's frame (clipped to the client area's rows) before it is drawn.
+void KeepCoveredPixels(const Window& window, PresentedImage& image) {
+  image.dropDown = RECT{};
+  image.covered.clear();
+  RECT frame;
+  if (image.clientTop <= 0 || !MenuStripDropDownFrame(window, &frame)) return;
+  const RECT kept{std::max<LONG>(frame.left, 0), std::max<LONG>(frame.top, image.clientTop),
+                  std::min<LONG>(frame.right, image.width), std::min<LONG>(frame.bottom, image.height)};
+  if (kept.left >= kept.right || kept.top >= kept.bottom) return;
+  image.dropDown = kept;
+  for (LONG y = kept.top; y < kept.bottom; ++y) {
+    const auto row = image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * image.width;
+    image.covered.insert(image.covered.end(), row + kept.left, row + kept.right);
+  }
 }
 
 }  // namespace
@@ -262,6 +416,7 @@ void PresentWindow(Window& window) {
                 window.framePixels.data(), window.framePixels.size() * sizeof(uint32_t));
   }
   ComposeChildren(window, image.pixels.data(), image.width, image.height, strip);
+  KeepCoveredPixels(window, image);
   if (strip > 0 && image.width > 0) DrawMenuStrip(window, image.pixels.data(), image.width, image.height);
   ShowPicture(window, nullptr, 0);
 }
@@ -270,10 +425,11 @@ void PresentWindowPart(Window& window, const std::vector<RECT>& drawn) {
   const int strip = StripRows(window);
   PresentedImage& image = window.presented;
   const int width = FrameWidth(window), height = FrameHeight(window);
-  // The picture is made whole when it no longer fits the window or children lie over the frame, and for a
-  // transparent window, whose painting clears what it paints anew outside the drawn rectangles' account.
+  // The picture is made whole when it no longer fits the window or children lie over the frame, for a
+  // transparent window, whose painting clears what it paints anew outside the drawn rectangles' account, and
+  // while a drop-down lies over the client area.
   if (image.width != width || image.height != height + strip || image.clientTop != strip ||
-      (window.exStyle & WS_EX_TRANSPARENT) != 0 ||
+      (window.exStyle & WS_EX_TRANSPARENT) != 0 || MenuOpen(window) ||
       window.framePixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) || HasChildWindows(window.handle)) {
     PresentWindow(window);
     return;
@@ -310,64 +466,67 @@ void PresentWindowPart(Window& window, const std::vector<RECT>& drawn) {
 
 bool OutputToImage(const Window& window, int x, int y, int* imageX, int* imageY) {
   const WindowSurface* surface = window.surface.get();
-  int imageWidth = window.presented.width, imageHeight = window.presented.height;
-  if (surface == nullptr || surface->window == nullptr || surface->renderer == nullptr || imageWidth <= 0 ||
-      imageHeight <= 0) {
-    *imageX = x;
-    *imageY = y;
+  const PresentedImage& image = window.presented;
+  *imageX = x;
+  *imageY = y;
+  if (surface == nullptr || surface->window == nullptr || surface->renderer == nullptr || image.width <= 0 ||
+      image.height <= 0) {
     return true;
   }
   // Mouse positions come in window points; the renderer may count more pixels per point.
   int windowWidth = 0, windowHeight = 0, outputWidth = 0, outputHeight = 0;
   SDL_GetWindowSize(surface->window, &windowWidth, &windowHeight);
   SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
-  if (windowWidth <= 0 || windowHeight <= 0 || outputWidth <= 0 || outputHeight <= 0) {
-    *imageX = x;
-    *imageY = y;
-    return true;
-  }
-  int64_t px = int64_t{x} * outputWidth / windowWidth;
-  int64_t py = int64_t{y} * outputHeight / windowHeight;
-  SDL_Rect target = Placement(imageWidth, imageHeight, outputWidth, outputHeight);
-  if (target.w <= 0 || target.h <= 0) return false;
-  int64_t ix = px - target.x, iy = py - target.y;
+  if (windowWidth <= 0 || windowHeight <= 0 || outputWidth <= 0 || outputHeight <= 0) return true;
+  const int64_t px = int64_t{x} * outputWidth / windowWidth;
+  const int64_t py = int64_t{y} * outputHeight / windowHeight;
+  const OutputLayout layout = LayoutOf(image, outputWidth, outputHeight);
+  const bool onWindow = px >= 0 && py >= 0 && px < outputWidth && py < outputHeight;
+  const bool onStrip = layout.strip > 0 && (MenuOpen(window) || (onWindow && py < layout.band));
+  const SDL_Point origin = onStrip ? StripOrigin() : ClientOrigin(layout);
   // Floor division keeps points left of or above the picture outside it.
-  *imageX = static_cast<int>(FloorDivide(ix * imageWidth, target.w));
-  *imageY = static_cast<int>(FloorDivide(iy * imageHeight, target.h));
-  if (ix >= 0 && iy >= 0 && ix < target.w && iy < target.h) return true;
-  // The black border around the picture is no part of the window's picture. A point beyond the window itself comes
+  *imageX = static_cast<int>(FloorDivide(px - origin.x, layout.factor));
+  *imageY = static_cast<int>(FloorDivide(py - origin.y, layout.factor));
+  if (onStrip) return onWindow;
+  const SDL_Rect& picture = layout.picture;
+  if (px >= picture.x && py >= picture.y && px < picture.x + picture.w && py < picture.y + picture.h) return true;
+  // The black around the client area is no part of the window's picture. A point beyond the window itself comes
   // only while a button is held (the pointer left the window in a drag) and goes on to the program, as it did
   // before the window was made larger; a fullscreen window has nothing beyond it.
-  const bool beyondWindow = px < 0 || py < 0 || px >= outputWidth || py >= outputHeight;
-  return beyondWindow && !surface->fullscreen;
+  return !onWindow && !surface->fullscreen;
 }
 
-bool PicturePlacement(const Window& window, int* outputWidth, int* outputHeight, RECT* picture) {
+bool PicturePlacement(const Window& window, int* outputWidth, int* outputHeight, RECT* strip, RECT* picture) {
   const WindowSurface* surface = window.surface.get();
   if (surface == nullptr || surface->renderer == nullptr || window.presented.width <= 0) return false;
   if (SDL_GetRendererOutputSize(surface->renderer, outputWidth, outputHeight) != 0) return false;
-  SDL_Rect target = Placement(window.presented.width, window.presented.height, *outputWidth, *outputHeight);
+  const OutputLayout layout = LayoutOf(window.presented, *outputWidth, *outputHeight);
+  *strip = layout.band > 0 ? RECT{0, 0, *outputWidth, layout.band} : RECT{};
+  const SDL_Rect& target = layout.picture;
   *picture = RECT{target.x, target.y, target.x + target.w, target.y + target.h};
   return true;
 }
 
 void ImageToOutput(const Window& window, int imageX, int imageY, int* x, int* y) {
   const WindowSurface* surface = window.surface.get();
-  int imageWidth = window.presented.width, imageHeight = window.presented.height;
+  const PresentedImage& image = window.presented;
   int windowWidth = 0, windowHeight = 0, outputWidth = 0, outputHeight = 0;
   if (surface != nullptr && surface->window != nullptr && surface->renderer != nullptr) {
     SDL_GetWindowSize(surface->window, &windowWidth, &windowHeight);
     SDL_GetRendererOutputSize(surface->renderer, &outputWidth, &outputHeight);
   }
-  if (imageWidth <= 0 || imageHeight <= 0 || windowWidth <= 0 || windowHeight <= 0 || outputWidth <= 0 ||
+  if (image.width <= 0 || image.height <= 0 || windowWidth <= 0 || windowHeight <= 0 || outputWidth <= 0 ||
       outputHeight <= 0) {
     *x = imageX;
     *y = imageY;
     return;
   }
-  SDL_Rect target = Placement(imageWidth, imageHeight, outputWidth, outputHeight);
-  int64_t px = target.x + (int64_t{imageX} * 2 + 1) * target.w / (2 * int64_t{imageWidth});
-  int64_t py = target.y + (int64_t{imageY} * 2 + 1) * target.h / (2 * int64_t{imageHeight});
+  const OutputLayout layout = LayoutOf(image, outputWidth, outputHeight);
+  const bool onStrip = layout.strip > 0 && (MenuOpen(window) || (imageY >= 0 && imageY < layout.strip));
+  const SDL_Point origin = onStrip ? StripOrigin() : ClientOrigin(layout);
+  // The middle of the pixel.
+  const int64_t px = origin.x + int64_t{imageX} * layout.factor + layout.factor / 2;
+  const int64_t py = origin.y + int64_t{imageY} * layout.factor + layout.factor / 2;
   *x = static_cast<int>(FloorDivide(px * windowWidth, outputWidth));
   *y = static_cast<int>(FloorDivide(py * windowHeight, outputHeight));
 }

@@ -22,6 +22,10 @@
 namespace {
 
 constexpr const char* kPidFileVariable = "KESTRIVAL_TEST_CHOOSER_PID_FILE";
+constexpr const char* kHelperPidFileVariable = "KESTRIVAL_TEST_CHOOSER_HELPER_PID_FILE";
+
+// Ends the program as the framework's console handler does: through the exit list.
+BOOL ExitOnControlEvent(DWORD) { std::exit(0); }
 
 void Say(const std::string& text) {
   if (write(STDERR_FILENO, text.data(), text.size()) < 0) return;
@@ -72,12 +76,17 @@ TEST(OnADisplay, ChildProcess) {
     Say(std::string("[chosen ") + (chosen ? file : "nothing") + "]\n");
     std::_Exit(0);
   }
-  // The control signal comes once the chooser's process runs; the program ends by it while the chooser is open.
+  // The control signal comes once the chooser's process runs; the program ends by it while the chooser is open,
+  // through its console handler. A role ending in ":busy" stops the timers with the signal, so that the program
+  // does not look at its queue again and the signal ends it by its default action.
   static int controlSignal = std::atoi(role);
-  SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+  static bool busy = std::string(role).ends_with(":busy");
+  SetConsoleCtrlHandler(ExitOnControlEvent, TRUE);
+  SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
     static bool sent = false;
     if (sent || access(std::getenv(kPidFileVariable), R_OK) != 0) return;
     sent = true;
+    if (busy) KillTimer(nullptr, id);
     kill(getpid(), controlSignal);
   });
   GetOpenFileNameA(&record);
@@ -96,34 +105,42 @@ TEST(OnADisplay, ASanitizedRunEndsWithoutALeakReport) {
   EXPECT_FALSE(HasSanitizerReport(outcome.output)) << outcome.output;
 }
 
-TEST(OnADisplay, TheChoosersProcessEndsWithTheProgram) {
+TEST(OnADisplay, TheChoosersProcessesEndWithTheProgram) {
   VirtualDisplay display;
   if (!display.Ready()) GTEST_SKIP() << "no display server to test with";
-  // A chooser program of the test's own, first on the path: it notes its process and waits to be answered.
+  // A chooser program of the test's own, first on the path: it starts a helper of its own, notes both processes
+  // (itself last) and waits to be answered.
   TempFolder temp;
-  temp.WriteFile("bin/zenity", "#!/bin/sh\necho $$ > \"$" + std::string(kPidFileVariable) + "\"\nexec sleep 60 2>/dev/null\n");
+  temp.WriteFile("bin/zenity", "#!/bin/sh\nsleep 60 2>/dev/null &\necho $! > \"$" + std::string(kHelperPidFileVariable) +
+                                   "\"\necho $$ > \"$" + std::string(kPidFileVariable) +
+                                   "\"\nexec sleep 60 2>/dev/null\n");
   ASSERT_EQ(chmod(temp.PosixPath("bin/zenity").c_str(), 0755), 0);
   const std::string path = temp.PosixPath("bin") + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin");
-  // Orphans come to this process, so that a chooser left behind can be seen and ended.
+  // Orphans come to this process, so that a process left behind can be seen and ended.
   ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-    const std::string pidFile = temp.PosixPath("chooser-" + std::to_string(signal) + ".pid");
+  // Each control signal taken by the program's handler, and one that the program, not looking at its queue, lets
+  // end it by the signal's default action.
+  for (const std::string role : {"15", "2", "1", "15:busy"}) {
+    const std::string pidFile = temp.PosixPath("chooser-" + role + ".pid");
+    const std::string helperFile = temp.PosixPath("helper-" + role + ".pid");
     ChildOutcome outcome =
-        RunTestInChild("OnADisplay.ChildProcess", std::to_string(signal),
+        RunTestInChild("OnADisplay.ChildProcess", role,
                        {{"DISPLAY", display.Name()}, {"SDL_VIDEODRIVER", "x11"}, {"PATH", path},
-                        {kPidFileVariable, pidFile}});
+                        {kPidFileVariable, pidFile}, {kHelperPidFileVariable, helperFile}});
     ASSERT_TRUE(outcome.started);
     EXPECT_NE(outcome.output.find("[window shown]"), std::string::npos) << outcome.output;
     EXPECT_EQ(outcome.output.find("[the chooser returned]"), std::string::npos) << outcome.output;
     EXPECT_FALSE(HasSanitizerReport(outcome.output)) << outcome.output;
-    const std::string written = temp.ReadFile("chooser-" + std::to_string(signal) + ".pid");
-    ASSERT_FALSE(written.empty()) << "signal " << signal << ": the chooser never ran\n" << outcome.output;
-    const pid_t chooser = static_cast<pid_t>(std::atoi(written.c_str()));
-    int status = WaitForProcess(chooser, 5000);
-    if (status == -1) {
-      kill(chooser, SIGKILL);
-      waitpid(chooser, &status, 0);
-      ADD_FAILURE() << "signal " << signal << ": the chooser's process outlived the program";
+    for (const std::string& file : {"chooser-" + role + ".pid", "helper-" + role + ".pid"}) {
+      const std::string written = temp.ReadFile(file);
+      ASSERT_FALSE(written.empty()) << role << ": the chooser never ran\n" << outcome.output;
+      const pid_t process = static_cast<pid_t>(std::atoi(written.c_str()));
+      int status = WaitForProcess(process, 5000);
+      if (status == -1) {
+        kill(process, SIGKILL);
+        waitpid(process, &status, 0);
+        ADD_FAILURE() << role << ": " << file << "'s process outlived the program";
+      }
     }
   }
   prctl(PR_SET_CHILD_SUBREAPER, 0);

@@ -22,13 +22,14 @@ constexpr int kStartMilliseconds = 20000;
 
 }  // namespace
 
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay(int width, int height) {
   if (access(kServer, X_OK) != 0) return;
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return;
   std::string fd = std::to_string(pipeEnds[1]);
-  std::vector<std::string> arguments = {"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten",
-                                        "tcp", "-noreset"};
+  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  std::vector<std::string> arguments = {"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp",
+                                        "-noreset"};
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);

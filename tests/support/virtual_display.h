@@ -9,7 +9,8 @@
 
 class VirtualDisplay {
  public:
-  VirtualDisplay();  // starts the server and waits until it takes connections
+  // Starts the server with one screen of that size and waits until it takes connections.
+  explicit VirtualDisplay(int width = 1280, int height = 1024);
   ~VirtualDisplay();
   VirtualDisplay(const VirtualDisplay&) = delete;
   VirtualDisplay& operator=(const VirtualDisplay&) = delete;

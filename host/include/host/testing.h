@@ -32,7 +32,9 @@ void HostTestSetLocalTime(const SYSTEMTIME* time);
 // Windows and input. Headless mode runs windows on SDL's dummy video driver: they have frame buffers, take input
 // and show message boxes without a display. Input is injected as the system's own events would come, and reaches
 // the program at its next look at the message queue. Positions are client coordinates of the window (negative y
-// reaches the menu strip above the client area).
+// reaches the menu strip above the client area). The mouse's events also move the desktop's pointer to the
+// point of the desktop where the window shows that client point, which is what a query of the cursor position
+// sees (GetCursorPos), as it would on a display.
 void HostTestSetHeadless(bool headless);
 void HostTestKey(int virtualKey, bool down);          // to the active window; letters and digits by their code
 void HostTestText(const char* utf8);                  // typed text, as it follows a key press
@@ -100,12 +102,15 @@ bool HostTestMenuEntryPoint(HWND window, int entry, POINT* point);
 bool HostTestMenuItemPoint(HWND window, int item, POINT* point);
 // Whether the window is shown desktop-fullscreen (for an emulated display mode), and whether the cursor shows.
 bool HostTestIsFullscreen(HWND window);
-// The window on the screen: its size in the desktop's pixels, where its picture lies in it (scaled by a whole
-// factor and centred) and whether the user may resize it. False for a window not on the screen.
+// The window on the screen: its place and size in the desktop's pixels, where its menu strip and its client area lie in it
+// (both scaled by one whole factor: the strip along the top edge, across the width, the client area centred in
+// what is left) and whether the user may resize it. False for a window not on the screen.
 struct HostWindowOutput {
+  int x = 0, y = 0;  // where the window's content lies on the desktop, in the desktop's pixels
   int width = 0;
   int height = 0;
-  RECT picture{};
+  RECT strip{};    // empty for a window without a menu
+  RECT picture{};  // the client area
   bool resizable = false;
 };
 bool HostTestWindowOutput(HWND window, HostWindowOutput* output);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "game/dialogs/inventory_dialog.h"
+#include "game/dialogs/screen_layouts.h"
 #include "game/dialogs/shop_dialog.h"
 #include "game/rules/item_record.h"
 #include "game/rules/spell_record.h"
@@ -525,3 +526,55 @@ TEST_F(PlayThroughTest, ASaveWhoseMapIsMissingFromTheDataIsRefusedAndTheGameStay
 }
 
 }  // namespace
+
+// The demo in a window made larger on the screen (maximised: the picture twice as large and centred), played by
+// clicks alone: the trader's door on the village's still screen, the pack button of the status panel, and a cell
+// of the meadow's map each take their click, as they do in the window at its own size.
+TEST_F(PlayThroughTest, AWindowMadeLargerTakesClicksOnAHotspotAPanelButtonAndAMapCell) {
+  int32_t walkFrom = -1, walked = -1;
+  // The pack's button on the still screens' status panel: the centre of its element.
+  const auto clickPackButton = [] {
+    return WaitFor([] {
+      const Layout* panel = GetLayout(16);
+      const LayoutElement* button = panel != nullptr ? panel->GetElement(30) : nullptr;
+      if (button == nullptr) {
+        ADD_FAILURE() << "no pack button on the still screens' panel";
+        return true;
+      }
+      const Bounds rect = button->GetRect();
+      HostTestMouseButton(MainWindowHandle(), 0, true, rect.x + rect.width / 2, rect.y + rect.height / 2, 1);
+      HostTestMouseButton(MainWindowHandle(), 0, false, rect.x + rect.width / 2, rect.y + rect.height / 2, 1);
+      return true;
+    });
+  };
+  std::vector<InputStep> steps = {
+      Reach("the title", [] { return TopLayout() == 1 && !MessageShown().empty(); }),
+      Do([] { HostTestResizeOnScreen(MainWindowHandle(), 1920, 1080); }), Wait(2),
+      Do([] {
+        HostWindowOutput output;
+        if (!HostTestWindowOutput(MainWindowHandle(), &output) ||
+            output.picture.right - output.picture.left < 2 * 640) {
+          ADD_FAILURE() << "the window's picture is not shown twice as large";
+        }
+      })};
+  const std::vector<InputStep> newGame = NewGame("Wren", "human", "fighter");
+  steps.insert(steps.end(), newGame.begin(), newGame.end());
+  const std::vector<InputStep> clicks = {
+      ClickHotspot("trader"), Reach("the trader's door", [] { return Top<ShopDialog>() != nullptr; }),
+      Wait(kListSettles), ClickOn(ShopDialog::kLeaveButton),
+      Reach("back from the trader", [] { return Quiet() && Here() == "village"; }), Wait(4), clickPackButton(),
+      Reach("the pack button", [] { return Top<InventoryDialog>() != nullptr; }), Wait(kListSettles),
+      ClickOn(InventoryDialog::kClose), Reach("the pack closed", Quiet), ClickHotspot("meadow gate"),
+      Reach("the meadow", [] { return Quiet() && Here() == "meadow"; }), Wait(6), Do([&] {
+        walkFrom = GetCurrentCharacter()->x;
+        PressCell(walkFrom + 2, GetCurrentCharacter()->y, true);
+      }),
+      Wait(2), Do([&] { PressCell(walkFrom + 2, GetCurrentCharacter()->y, false); }),
+      Reach("the map cell", [&] { return GetCurrentCharacter()->x == walkFrom + 2; }, 300),
+      Do([&] { walked = GetCurrentCharacter()->x - walkFrom; })};
+  steps.insert(steps.end(), clicks.begin(), clicks.end());
+  const int code = Play(std::move(steps));
+  ASSERT_EQ(FailedStep(), "") << "the play stopped at this step";
+  ASSERT_EQ(code, 0);
+  EXPECT_EQ(walked, 2);
+}
