@@ -70,9 +70,8 @@ void RunMapCellAction(const ScriptAction& action) {
     std::string path;
     GroundPicturePath(path, action.Param(5));
     if (Bitmap* picture = PictureCache::Load(path.c_str())) {
+      // The grid is drawn again on the ground layer, which stays the view's current layer.
       map->SetPictureRect(x, y, x, y, picture);
-      // The grid is drawn on the ground layer; the layer a script drew on stays current afterwards.
-      const CurrentLayerSetAside aside;
       map->DrawPictureGrid();
     }
   }

@@ -15,6 +15,7 @@
 #include "game/rules/script_action.h"
 #include "game/graphics/animation_set.h"
 #include "game/world/map_item.h"
+#include "game/world/scene_view.h"
 #include "game/world/sprite.h"
 #include "tests/game/rules/combat_fixture.h"
 
@@ -135,6 +136,11 @@ TEST_F(MapActionsTest, ACellChangesItsPictureFlagAndEventEachOnItsOwn) {
     EXPECT_EQ(Map().GetCellFlag(2, 3), c.flag);
     EXPECT_EQ(Map().GetCellEvent(2, 3) != nullptr, c.event);
   }
+  // The picture grid is drawn again on the ground layer, and the ground layer stays current.
+  GetSceneView()->SetCurrentLayer(nullptr);
+  RunAction(Cell("3", "4", "1", "0", "0", "Bolt.bmp", "", ""));
+  EXPECT_NE(Map().GroundLayer().Layer(), nullptr);
+  EXPECT_EQ(GetSceneView()->GetCurrentLayer(), Map().GroundLayer().Layer());
   RunAction(Cell("3", "4", "0", "0", "1", "", "", "Trap"));
   ASSERT_NE(Map().GetCellEvent(2, 3), nullptr);
   Map().GetCellEvent(2, 3)->Run();
