@@ -59,6 +59,24 @@ int64_t SkillTable::ValueForLevel(int32_t level) const {
   return int64_t{levelValues[kSkillTableLevels - 1]} + step;
 }
 
+bool SkillTable::SomeLevelNeedsMore(int32_t firstLevel, int32_t lastLevel, double experience) const {
+  firstLevel = std::clamp(firstLevel, 1, kHighestAskedLevel);
+  lastLevel = std::min(lastLevel, kHighestAskedLevel);
+  for (int32_t level = firstLevel; level <= std::min(lastLevel, kSkillTableLevels); ++level) {
+    if (static_cast<double>(levelValues[static_cast<size_t>(level - 1)]) > experience) return true;
+  }
+  const int64_t last = levelValues[kSkillTableLevels - 1];
+  int64_t step = FirstStep();
+  for (int32_t level = kSkillTableLevels + 1; level <= lastLevel; ++level) {
+    const int64_t grown = GrowStep(step);
+    if (level >= firstLevel && static_cast<double>(last + grown) > experience) return true;
+    // Every later level needs what this one needs.
+    if (grown == step) return firstLevel <= lastLevel && static_cast<double>(last + grown) > experience;
+    step = grown;
+  }
+  return false;
+}
+
 int64_t SkillTable::FirstStep() const {
   return static_cast<uint32_t>(levelValues[kSkillTableLevels - 1] - levelValues[kSkillTableLevels - 2]);
 }

@@ -49,6 +49,9 @@ class SkillTable : public NamedRecord {
   // zero) taken to a multiple of 10 (toward zero): a negative factor shrinks it. The answer is t20 + the step of
   // that level. Levels are kept within 16 bits: a level past 32768 is asked as 32768.
   int64_t ValueForLevel(int32_t level) const;
+  // Whether some level from the first given up to the last needs more than the experience (levels past 32768 count
+  // as 32768).
+  bool SomeLevelNeedsMore(int32_t firstLevel, int32_t lastLevel, double experience) const;
   // Runs, in table order, the level events of level 0 and then those of the given level, stopping as soon as the
   // current character has no stamina left.
   void RunLevelEvents(int32_t level) const;

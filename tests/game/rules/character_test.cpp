@@ -490,11 +490,43 @@ TEST_F(CharacterScenarioTest, ThreeLevelsAtOnceShowThreeLevelGainsAndRunEachLeve
   }
 }
 
-TEST_F(CharacterScenarioTest, LevelGainEndsWhereTheNeedStopsGrowing) {
-  sw::SkillTableSpec flat;
-  flat.levelValues.fill(0);
-  Files().Add("Players/Skill Tables/Monk.skt", sw::EncodeSkillTable(flat));
-  Files().Add("Players/Classes/Monk.cls", sw::EncodeClass({}));
+// Levels are gained while the experience reaches the next level's need, whether the table's needs rise, stay or fall
+// from one level to the next; only past the table, where the need may stay the same for good (or shrink towards a
+// need it then keeps), does the gain stop once no level ahead needs more than the experience.
+TEST_F(CharacterScenarioTest, LevelGainStopsOnlyWhereNoLevelAheadNeedsMore) {
+  struct Case {
+    const char* name;
+    std::array<uint32_t, 20> values;
+    int32_t growth;
+    int32_t level, experience;
+    int32_t reached;
+  };
+  auto rising = [](std::initializer_list<uint32_t> first) {
+    std::array<uint32_t, 20> values{};
+    uint32_t need = 0;
+    size_t i = 0;
+    for (uint32_t value : first) values[i++] = need = value;
+    for (; i < values.size(); ++i) values[i] = need += 100;
+    return values;
+  };
+  std::array<uint32_t, 20> past{};
+  for (size_t i = 0; i < past.size(); ++i) past[i] = static_cast<uint32_t>(i) * 50;
+  past[18] = 1000;
+  past[19] = 1500;
+  const Case cases[] = {
+      {"Steady", rising({0, 100, 100, 200}), 0, 0, 150, 3},  // level 3 needs what level 2 needs
+      {"Falling", rising({0, 100, 50, 200}), 0, 0, 150, 3},
+      {"Flat", {}, 0, 0, 5, 21},  // every level needs 0: the table's twenty levels and one past it
+      {"Shrinking", past, -5, 20, 1800, 21},  // 1750 for level 21, then 1630, 1570, ... 1510 for good
+      {"Growing", past, 5, 20, 2700, 22},     // 2250, 2620, then 3180
+  };
+  for (const Case& c : cases) {
+    sw::SkillTableSpec table;
+    table.levelValues = c.values;
+    table.growthNumber = c.growth;
+    Files().Add(std::string("Players/Skill Tables/") + c.name + ".skt", sw::EncodeSkillTable(table));
+    Files().Add(std::string("Players/Classes/") + c.name + ".cls", sw::EncodeClass({}));
+  }
   Load();
   Character& c = Player();
   const int16_t magic = c.base.maxMagic;
@@ -502,13 +534,18 @@ TEST_F(CharacterScenarioTest, LevelGainEndsWhereTheNeedStopsGrowing) {
   c.ApplyLevelUps();  // without a skill table nothing is ever due
   EXPECT_EQ(c.level, 0);
   EXPECT_EQ(c.NextLevelNeeded(), 0.0);
-  c.SetClass(FindClassByName("Monk"));
-  c.ResolveLinkedRecord();
-  AnswerMessage();
-  c.ApplyLevelUps();
-  // Level 1 needs 0 as level 2 does: one level, then the need no longer grows.
-  EXPECT_EQ(c.level, 1);
-  EXPECT_EQ(Shown().size(), 1u);
+  size_t shown = 0;
+  for (const Case& k : cases) {
+    c.SetClass(FindClassByName(k.name));
+    c.ResolveLinkedRecord();
+    c.level = k.level;
+    c.experience = k.experience;
+    for (int32_t i = k.level; i < k.reached; ++i) AnswerMessage();
+    c.ApplyLevelUps();
+    EXPECT_EQ(c.level, k.reached) << k.name;
+    shown += static_cast<size_t>(k.reached - k.level);
+    EXPECT_EQ(Shown().size(), shown) << k.name;
+  }
   // A class without spells gives no magic.
   EXPECT_EQ(c.base.maxMagic, magic);
 }
