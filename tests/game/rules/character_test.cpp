@@ -6,6 +6,9 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "game/graphics/animation_set.h"
 #include "game/graphics/bitmap.h"
@@ -59,8 +62,15 @@ TEST(CharacterTest, ANewPlayerStartsOffTheMapWithItsSeedAndARoll) {
   EXPECT_FALSE(IsCurrentCharacter(&c));
   SetCurrentCharacter(first);
   EXPECT_EQ(GetCurrentCharacter(), first);
-  first->SetName("Ann.Bob");  // a name, not a path
-  EXPECT_EQ(first->GetName(), "Ann.Bob");
+  // A name is taken as a record's name is: the last path component, less a four-character extension.
+  for (const auto& [given, name] : std::vector<std::pair<const char*, const char*>>{
+           {"Ann.Bob", "Ann"}, {"Jo/Ann", "Ann"}, {"Ann", "Ann"}, {"Jo.Bob.Cat", "Jo.Bob"}}) {
+    first->SetName(given);
+    EXPECT_EQ(first->GetName(), name) << given;
+  }
+  // A name it had before is given back whole.
+  first->RestoreName("Jo.Bob");
+  EXPECT_EQ(first->GetName(), "Jo.Bob");
   SetCurrentCharacter(new Character);
   EXPECT_NE(PeekCurrentCharacter(), first);
   DeleteCurrentCharacter();
