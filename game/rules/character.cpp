@@ -106,7 +106,6 @@ std::unique_ptr<Character> Character::CharacterFromDefinition(const NpcDefinitio
   c.base.actionInterval = definition.actionInterval;
   c.spriteName = definition.spriteText;
   c.playerName = definition.GetName();
-  c.SetName(definition.GetName());
   c.base.maxStamina = definition.maxStamina;
   c.base.maxMagic = definition.maxMagic;
   c.base.minDamage = definition.minDamage;
@@ -319,7 +318,6 @@ void CreateCurrentCharacter() {
   player.side = kPlayerSide;
   player.RecalculateStats();
   GetDefaultPlayerName(player.playerName);
-  player.SetName(player.playerName);
 }
 
 // ---- Inventory order ----

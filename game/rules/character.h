@@ -434,7 +434,8 @@ bool IsCurrentCharacter(const Character* character);
 // until then whatever still works on it finds it whole.
 void SetCurrentCharacter(Character* character);
 void DeleteCurrentCharacter();
-// A new player (side 1) replaces the current character; its name and player name are the default player name.
+// A new player (side 1) replaces the current character; its player name is the default player name, and it has no
+// name until one is given.
 void CreateCurrentCharacter();
 
 // ---- The spells waiting to be cast by the player on the map ----

@@ -20,6 +20,7 @@
 #include "game/rules/random_table.h"
 #include "game/rules/spell_record.h"
 #include "game/shell/data/game_random.h"
+#include "game/shell/data/option_store.h"
 #include "game/shell/record_lists.h"
 #include "game/world/sprite.h"
 #include "tests/support/script_harness.h"
@@ -62,6 +63,11 @@ TEST(CharacterTest, ANewPlayerStartsOffTheMapWithItsSeedAndARoll) {
   EXPECT_FALSE(IsCurrentCharacter(&c));
   SetCurrentCharacter(first);
   EXPECT_EQ(GetCurrentCharacter(), first);
+  // A new player has the default player name and no name of its own until one is given.
+  std::string defaultName;
+  GetDefaultPlayerName(defaultName);
+  EXPECT_EQ(first->playerName, defaultName);
+  EXPECT_EQ(first->GetName(), "");
   // A name is taken as a record's name is: the last path component, less a four-character extension.
   for (const auto& [given, name] : std::vector<std::pair<const char*, const char*>>{
            {"Ann.Bob", "Ann"}, {"Jo/Ann", "Ann"}, {"Ann", "Ann"}, {"Jo.Bob.Cat", "Jo.Bob"}}) {
@@ -357,7 +363,8 @@ TEST_F(CharacterScenarioTest, ACharacterFromADefinitionTakesItsValuesAndItems) {
   AddSpell("Howl", {});
   Load();
   std::unique_ptr<Character> c = Character::CharacterFromDefinition(*FindNpcByName("Wolf"));
-  EXPECT_EQ(c->GetName(), "wolf");
+  // The definition's name is the character's player name; its own name stays empty.
+  EXPECT_EQ(c->GetName(), "");
   EXPECT_EQ(c->playerName, "wolf");
   EXPECT_EQ(c->spriteName, "wolf");
   EXPECT_EQ(c->base.maxStamina, 12);
