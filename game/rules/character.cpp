@@ -94,9 +94,9 @@ Character::Character(Unrolled) {
 }
 
 Character::Character() : Character(Unrolled{}) {
-  // The seed comes first: the roll reads it.
-  randomSeed = RandomRange(0, kLastRandomSeed);
+  // The roll comes first and reads the seed while it is still 0; the seed is drawn after it.
   RollAttributes();
+  randomSeed = RandomRange(0, kLastRandomSeed);
 }
 
 std::unique_ptr<Character> Character::CharacterFromDefinition(const NpcDefinition& definition) {

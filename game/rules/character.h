@@ -151,8 +151,8 @@ class CharacterOverlay {
 
 class Character : public NamedRecord {
  public:
-  // The player: every value 0 but the notice range (5) and the facing (1), off the map; the random seed is drawn
-  // and the attributes are rolled.
+  // The player: every value 0 but the notice range (5) and the facing (1), off the map; the attributes are rolled
+  // and then the random seed is drawn.
   Character();
   // A non-player character made from an NPC definition (no roll, no seed drawn), with stamina and magic 0: the
   // map that places it fills its inventory, its points and its equipment.

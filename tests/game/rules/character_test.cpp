@@ -84,14 +84,14 @@ TEST(CharacterTest, ANewPlayerStartsOffTheMapWithItsSeedAndARoll) {
   EXPECT_FALSE(HasCurrentCharacter());
 }
 
-TEST(CharacterTest, TheSeedIsDrawnBeforeTheRollThatReadsIt) {
-  // Seed 499 at level 0 takes the table's entry (1 + 499) mod 500 = 0 for the stamina; strength 9 and vitality
-  // 12 give 0 + 12 + that gain + 0.
-  ScriptRandomDraws({499, 9, 10, 12, 10, 10, 10, 10, 10, /* protections */ 1, 1, 1, 1, /* magic */ 3});
+TEST(CharacterTest, TheRollReadsTheSeedBeforeItIsDrawn) {
+  // The roll comes first, with the seed still 0: at level 0 the stamina takes the table's entry (1 + 0) mod 500 = 1;
+  // strength 9 and vitality 12 give 0 + 12 + that gain + 0. The seed is drawn last.
+  ScriptRandomDraws({9, 10, 12, 10, 10, 10, 10, 10, /* protections */ 1, 1, 1, 1, /* magic */ 3, /* seed */ 499});
   Character c;
   EXPECT_EQ(ScriptedDrawsLeft(), 0u);
   EXPECT_EQ(c.randomSeed, 499);
-  EXPECT_EQ(c.base.maxStamina, 12 + RandomTableValue(0, 0) % 5 + 1);
+  EXPECT_EQ(c.base.maxStamina, 12 + RandomTableValue(1, 0) % 5 + 1);
   EXPECT_EQ(c.base.maxMagic, 10 + 3);
   // With karma 10 each protection is vitality + wisdom + the first draw.
   EXPECT_EQ(c.base.chemicalProtection, 12 + 10 + 1);
