@@ -28,6 +28,7 @@ constexpr std::pair<int32_t, CharacterValue> kRecordBonuses[] = {
     {14, kValueColdProtection},    {15, kValueElectricalProtection},
 };
 
+// Each sum is kept at 0 or more and, so that it does not wrap to the opposite sign, at 32767 or less.
 template <typename Record>
 void AddBonuses(CharacterValues& base, const Record* record) {
   if (record == nullptr) return;
