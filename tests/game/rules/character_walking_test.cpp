@@ -109,6 +109,23 @@ TEST_F(CharacterWalkingTest, MovesPlanPathsOnlyWithinReachAndWhileTheMapIsNotCro
   walker.MoveTo(6, 1, 1);
   EXPECT_EQ(walker.directStepCountdown, 14);
   (void)map;
+
+  // So does a plan made again when the path's next cell is taken, and that fails.
+  map = LoadMap({"....#....", ".........", "....#...."});
+  Character& detoured = PlacePlayer(0, 1, "Walker8.cam");
+  detoured.directStepCountdown = 0;
+  detoured.stepBudget = 1;
+  detoured.MoveTo(6, 1, 1);
+  ASSERT_NE(detoured.GetPath(), nullptr);
+  EXPECT_EQ(detoured.x, 1);
+  Arrive(detoured);
+  detoured.ReleaseReservedCells();
+  map->SetCellFlag(4, 1, 0);  // the gap closes
+  map->SetCellFlag(2, 1, 0);  // and the next cell is taken
+  detoured.stepBudget = 1;
+  detoured.MoveTo(6, 1, 1);
+  EXPECT_EQ(detoured.GetPath(), nullptr);
+  EXPECT_EQ(detoured.directStepCountdown, 15);
 }
 
 TEST_F(CharacterWalkingTest, WanderersDrawTheirNeighboursWithinTheirRadius) {
