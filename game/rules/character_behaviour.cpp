@@ -135,7 +135,8 @@ void ActByKind(Character& character, int32_t kind, const MapWatch& watch) {
 }  // namespace
 
 bool Character::UpdateBehaviour(int32_t now) {
-  if (MillisecondsBetween(now, lastActionTime) >= static_cast<uint32_t>(current.actionInterval)) {
+  // The interval is compared as a signed number: one below 0 has always passed.
+  if (int64_t{MillisecondsBetween(now, lastActionTime)} >= current.actionInterval) {
     stepBudget = 1;
     turnReady = 1;
     if (stamina <= 0) return true;
