@@ -94,9 +94,9 @@ Character::Character(Unrolled) {
 }
 
 Character::Character() : Character(Unrolled{}) {
-  // The seed comes first: the roll reads it.
-  randomSeed = RandomRange(0, kLastRandomSeed);
+  // The roll comes first and reads the seed while it is still 0; the seed is drawn after it.
   RollAttributes();
+  randomSeed = RandomRange(0, kLastRandomSeed);
 }
 
 std::unique_ptr<Character> Character::CharacterFromDefinition(const NpcDefinition& definition) {
@@ -106,7 +106,6 @@ std::unique_ptr<Character> Character::CharacterFromDefinition(const NpcDefinitio
   c.base.actionInterval = definition.actionInterval;
   c.spriteName = definition.spriteText;
   c.playerName = definition.GetName();
-  c.SetName(definition.GetName());
   c.base.maxStamina = definition.maxStamina;
   c.base.maxMagic = definition.maxMagic;
   c.base.minDamage = definition.minDamage;
@@ -319,7 +318,6 @@ void CreateCurrentCharacter() {
   player.side = kPlayerSide;
   player.RecalculateStats();
   GetDefaultPlayerName(player.playerName);
-  player.SetName(player.playerName);
 }
 
 // ---- Inventory order ----

@@ -151,8 +151,8 @@ class CharacterOverlay {
 
 class Character : public NamedRecord {
  public:
-  // The player: every value 0 but the notice range (5) and the facing (1), off the map; the random seed is drawn
-  // and the attributes are rolled.
+  // The player: every value 0 but the notice range (5) and the facing (1), off the map; the attributes are rolled
+  // and then the random seed is drawn.
   Character();
   // A non-player character made from an NPC definition (no roll, no seed drawn), with stamina and magic 0: the
   // map that places it fills its inventory, its points and its equipment.
@@ -161,9 +161,12 @@ class Character : public NamedRecord {
   Character(const Character&) = delete;
   Character& operator=(const Character&) = delete;
 
-  // The character's name is the text given, whole: names are typed by players and scripts, not file paths.
-  const std::string& GetName() const override { return name_; }
-  void SetName(const std::string& name) override { name_ = name; }
+  // The character's name is taken as a record's name is: the last component of the text less a four-character
+  // extension ("Jo/Ann" and "Ann.Bob" both give "Ann").
+  void SetName(const std::string& name) override { NamedRecord::SetName(name); }
+  // Gives the character a name that was its name before (a saved game's), whole: taking it as a path once more
+  // would cut it again ("Jo.Bob.Cat" is named "Jo.Bob", which would come back as "Jo").
+  void RestoreName(const std::string& name) { KeepName(name); }
 
   // ---- Accessors and small operations ----
   int32_t GetFlags() const { return flags; }
@@ -418,7 +421,6 @@ class Character : public NamedRecord {
   void FireItemSpell(ItemRecord& item);
   void EmptySlotsHolding(const ItemRecord* item);
 
-  std::string name_;
   int32_t replacementDepth_ = 0;
 };
 
@@ -432,7 +434,8 @@ bool IsCurrentCharacter(const Character* character);
 // until then whatever still works on it finds it whole.
 void SetCurrentCharacter(Character* character);
 void DeleteCurrentCharacter();
-// A new player (side 1) replaces the current character; its name and player name are the default player name.
+// A new player (side 1) replaces the current character; its player name is the default player name, and it has no
+// name until one is given.
 void CreateCurrentCharacter();
 
 // ---- The spells waiting to be cast by the player on the map ----

@@ -181,6 +181,8 @@ void Character::Attack(int32_t targetX, int32_t targetY) {
     case kStrikeWithPicture: {
       if (!HasPicture(picture)) break;
       const int32_t radius = picture->Set() != nullptr ? picture->Set()->CollisionRadius() : map->CellWidth();
+      // Only a character of another side is struck: searched by the attacker's own side, the blow would fall on
+      // the attacker or its allies and never on a foe.
       Character* struck = map->FindBlockingCharacterAt(targetX, targetY, radius, side, true);
       if (struck == nullptr) {
         map->AddAnimationSprite(picture, targetX, targetY, kAttackAnimationLinger);
@@ -195,6 +197,8 @@ void Character::Attack(int32_t targetX, int32_t targetY) {
       break;
     }
     case kDamageAtPoint:
+      // As with the strike above, only a character of another side takes the damage: one of the attacker's own
+      // side (or the attacker itself, when the point is near it) would be hit in the foe's place.
       if (Character* struck = map->FindBlockingCharacterAt(targetX, targetY, map->CellWidth(), side, true)) {
         struck->TakeDamage(damage, weapon->damageKind, x, y, true);
       }

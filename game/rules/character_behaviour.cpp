@@ -42,7 +42,8 @@ constexpr int32_t kMeleeStyle = 1;
 
 bool IsWounded(const Character& character) { return character.stamina < character.current.maxStamina / 2; }
 
-// Away from the target: towards the point mirrored from it through the character's cell.
+// Away from the target: towards the point mirrored from it through the character's cell. Without a target there is
+// nothing to flee from (and no cell to mirror), and nothing happens.
 void Flee(Character& character) {
   if (character.target == nullptr) return;
   character.MoveTo(2 * character.x - character.target->x, 2 * character.y - character.target->y, 1);
@@ -135,7 +136,8 @@ void ActByKind(Character& character, int32_t kind, const MapWatch& watch) {
 }  // namespace
 
 bool Character::UpdateBehaviour(int32_t now) {
-  if (MillisecondsBetween(now, lastActionTime) >= static_cast<uint32_t>(current.actionInterval)) {
+  // The interval is compared as a signed number: one below 0 has always passed.
+  if (int64_t{MillisecondsBetween(now, lastActionTime)} >= current.actionInterval) {
     stepBudget = 1;
     turnReady = 1;
     if (stamina <= 0) return true;
@@ -164,6 +166,7 @@ bool Character::UpdateBehaviour(int32_t now) {
 }
 
 void Character::Fight() {
+  // Without a target there is no cell to fight at.
   if (turnReady <= 0 || target == nullptr) return;
   EventQueueHold hold;
   const MapWatch watch;

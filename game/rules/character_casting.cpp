@@ -109,7 +109,9 @@ void Character::CastSpell(SpellRecord* spell, Character* chosenTarget, bool show
     case kTargetEnemies: {
       if (map == nullptr) break;
       const bool allies = spell->targetKind == kTargetAllies;
-      // The player stands on no character list; a spell of another caster may reach it too, after the list.
+      // The player stands on no character list; a spell of another caster may reach it too, as the last of the
+      // walk. The player is not put on the map's list for the cast: the effects' events may change that list or
+      // delete the map, and the entry could then not be taken off again (or would be taken off a freed list).
       Character* player = IsCurrentCharacter(this) ? nullptr : PeekCurrentCharacter();
       const auto& list = map->Characters();
       for (const auto& character : list) character->visited = 0;
@@ -155,7 +157,9 @@ void Character::UseSpell(SpellRecord* spell) {
     return;
   }
   if (!HasChosenRange(*spell)) return;
-  // The opponents: the map's characters, then the player, of a side of the other sign (side 0 takes no part).
+  // The opponents: the map's characters, then the player, of a side of the other sign (side 0 takes no part). The
+  // player is offered after the map's list rather than put on it for the call: the cast may run events that change
+  // the list or delete the map, and an entry put on it could then not be taken off safely.
   std::vector<Character*> candidates;
   if (const TileMap* map = GetCurrentTileMap()) {
     for (const auto& character : map->Characters()) candidates.push_back(character.get());

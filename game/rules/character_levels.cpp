@@ -28,6 +28,7 @@ constexpr std::pair<int32_t, CharacterValue> kRecordBonuses[] = {
     {14, kValueColdProtection},    {15, kValueElectricalProtection},
 };
 
+// Each sum is kept at 0 or more and, so that it does not wrap to the opposite sign, at 32767 or less.
 template <typename Record>
 void AddBonuses(CharacterValues& base, const Record* record) {
   if (record == nullptr) return;
@@ -94,12 +95,15 @@ void Character::ApplyLevelUps() {
   if (!due()) return;
   EventQueueHold hold;
   SetFacing(facing, true);
-  // A table whose need stops growing would raise the level for ever: past the first level a level is gained only
-  // when it needs more than the level before it, and never past the highest level a save can hold.
-  auto grows = [&] {
-    return level < 1 || skillTable->ValueForLevel(level + 1) > skillTable->ValueForLevel(level);
+  // Past the table the need of a level may stay the same for good, or shrink towards a level it then keeps: with
+  // experience enough for it the level would rise for ever, a level gain shown each time. Past the table a level
+  // is gained only while some level still ahead needs more than the experience, and never past the highest level
+  // a save can hold.
+  auto endless = [&] {
+    return level > kSkillTableLevels &&
+           !skillTable->SomeLevelNeedsMore(level + 1, kHighestLevel + 1, static_cast<double>(experience));
   };
-  while (level < kHighestLevel && due() && grows()) {
+  while (level < kHighestLevel && due() && !endless()) {
     AddWrapped(base.maxStamina, TableStaminaGain(*this) + std::max(0, current.vitality - 15));
     if (classRecord != nullptr && !classRecord->spells.empty()) {
       const int32_t magicRoll = RandomRange(1, 5);

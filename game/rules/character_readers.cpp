@@ -8,7 +8,8 @@
 
 namespace {
 
-// The experience the next level needs, taken toward zero to a whole number and kept within 32 bits.
+// The experience the next level needs, taken toward zero to a whole number and kept within 32 bits (held at the
+// 32-bit limit): taken as a 16-bit number, a need above 32767 would read as a negative or a smaller one.
 int32_t NextLevel(const Character& character) {
   double needed = std::trunc(character.NextLevelNeeded());
   if (!(needed < static_cast<double>(std::numeric_limits<int32_t>::max()))) return std::numeric_limits<int32_t>::max();

@@ -148,7 +148,8 @@ int32_t Character::ReduceDamage(int32_t damage, int32_t kind) const {
     case kChemicalDamage: protection = current.chemicalProtection; break;
     default: return damage;
   }
-  // The product divided by 100 truncates toward zero; a protection above 100 turns damage into healing.
+  // The product divided by 100 truncates toward zero; a protection above 100 turns damage into healing. It is
+  // worked out in 64 bits and held at the 32-bit limits: a large damage times the protection overflows 32 bits.
   return Saturate32(static_cast<int64_t>(damage) - static_cast<int64_t>(damage) * protection / 100);
 }
 

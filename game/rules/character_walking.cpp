@@ -75,6 +75,8 @@ bool Character::MoveTo(int32_t cellX, int32_t cellY, int32_t steps) {
     SetPath(nullptr);
     path = plan();
   }
+  // A plan that fails, the first or one made again around something in the way, sends the character by greedy
+  // steps for a while.
   if (path == nullptr) {
     directStepCountdown = kDirectStepsAfterFailedPlan;
     return CellDistance(x, y, cellX, cellY) == 1;
@@ -84,7 +86,10 @@ bool Character::MoveTo(int32_t cellX, int32_t cellY, int32_t steps) {
     // Something stands in the way now: plan around it.
     SetPath(nullptr);
     path = plan();
-    if (path == nullptr) return CellDistance(x, y, cellX, cellY) == 1;
+    if (path == nullptr) {
+      directStepCountdown = kDirectStepsAfterFailedPlan;
+      return CellDistance(x, y, cellX, cellY) == 1;
+    }
     waypoint = path->PopLast();
   }
   if (waypoint != nullptr) StepToCell(waypoint->column, waypoint->row);

@@ -105,7 +105,8 @@ void RunChangeGlobalAction(const ScriptAction& action) {
   const std::string text = ExpandTextVariables(action.Param(2));
   const int64_t operand = ParseInt(text);
   const int64_t value = ParseInt(variable->value);
-  // Results are worked out in 64 bits, so that none of them overflows, and written in decimal.
+  // Results are worked out in 64 bits and written in decimal: in 32 bits a sum or product past the limits would
+  // wrap to the opposite sign.
   switch (ParseInt(action.Param(1))) {
     case 1:
       StoreGlobalValue(*variable, text);
@@ -122,6 +123,7 @@ void RunChangeGlobalAction(const ScriptAction& action) {
       StoreGlobalValue(*variable, std::to_string(value * operand));
       break;
     case 5:
+      // Divided as signed numbers: taken as unsigned 32-bit numbers, -10 / 2 would give 2147483643.
       if (operand != 0) StoreGlobalValue(*variable, std::to_string(value / operand));
       break;
     case 6:

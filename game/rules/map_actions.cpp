@@ -1,6 +1,7 @@
 // The actions that change the map that is shown: "N" places and takes off non-player characters, "C" changes one
 // cell (its ground picture, its flag, its event) and "Map P" moves the player to another cell. Each needs a game
 // in progress; "N" and "C" also need a current map. Cells in scripts count from 1.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +33,14 @@ constexpr int32_t kPlacedFacing = 5;
 
 // A cell counted from 1 in a script, counted from 0 as the map counts, without overflowing.
 int32_t MapCell(int32_t scriptCell) { return static_cast<int32_t>(static_cast<int64_t>(scriptCell) - 1); }
+
+// The player's cell from a script's cell, counted from 1. The cell is not compared with the map's size: a script
+// may put the player off the grid. It is only held within 16 bits, as saved games and every place that reads the
+// player's cell keep it: a cell near the 32-bit limits would overflow the arithmetic of the characters that walk
+// towards the player or away from it.
+int32_t PlayerCell(int32_t scriptCell) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{scriptCell} - 1, INT16_MIN, INT16_MAX));
+}
 
 bool IsSet(const std::string& flag) { return !flag.empty() && flag[0] == '1'; }
 
@@ -70,9 +79,8 @@ void RunMapCellAction(const ScriptAction& action) {
     std::string path;
     GroundPicturePath(path, action.Param(5));
     if (Bitmap* picture = PictureCache::Load(path.c_str())) {
+      // The grid is drawn again on the ground layer, which stays the view's current layer.
       map->SetPictureRect(x, y, x, y, picture);
-      // The grid is drawn on the ground layer; the layer a script drew on stays current afterwards.
-      const CurrentLayerSetAside aside;
       map->DrawPictureGrid();
     }
   }
@@ -86,7 +94,7 @@ void RunMapCellAction(const ScriptAction& action) {
 void RunPlayerPositionAction(const ScriptAction& action) {
   Character* player = IsGameInProgress() ? GetCurrentCharacter() : nullptr;
   if (player == nullptr) return;
-  const int32_t x = MapCell(ParseInt(action.Param(0))), y = MapCell(ParseInt(action.Param(1)));
+  const int32_t x = PlayerCell(ParseInt(action.Param(0))), y = PlayerCell(ParseInt(action.Param(1)));
   const Location* location = GetCurrentLocation();
   TileMap* map = location != nullptr && location->Kind() == kLocationKindMap ? GetCurrentTileMap() : nullptr;
   if (map == nullptr) {
@@ -94,8 +102,6 @@ void RunPlayerPositionAction(const ScriptAction& action) {
     player->SetPosition(x, y);
     return;
   }
-  // A cell off the map would put the player where no cell is.
-  if (!map->IsInside(x, y)) return;
   player->ReleaseReservedCells();
   map->SetCellFlag(player->x, player->y, 1);
   player->SetPosition(x, y);

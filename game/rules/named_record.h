@@ -29,6 +29,8 @@ class NamedRecord {
 
  protected:
   void SetLoaded(bool loaded) { loaded_ = loaded ? 1 : 0; }
+  // Takes the name as it stands, keeping the path: for a name that was derived before.
+  void KeepName(const std::string& name) { name_ = name; }
 
  private:
   uint8_t loaded_ = 0;

@@ -27,8 +27,9 @@ constexpr int32_t kOperationDivide = 5;
 // The player, when a game is in progress.
 Character* PlayingCharacter() { return IsGameInProgress() ? GetCurrentCharacter() : nullptr; }
 
-// The operation on a value, kept within [lowest, highest]; none for an unknown operation or a division by 0.
-// Division is signed and truncates toward zero.
+// The operation on a value, kept within [lowest, highest] at both ends: a sum, difference or product past the
+// limits would otherwise wrap to the opposite sign. None for an unknown operation or a division by 0. Division is
+// signed and truncates toward zero.
 std::optional<int64_t> Operate(int32_t operation, int64_t value, int64_t operand, int64_t lowest, int64_t highest) {
   int64_t result = 0;
   switch (operation) {

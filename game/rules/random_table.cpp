@@ -24,6 +24,7 @@ constexpr std::array<int16_t, kRandomTableSize> kTable = MakeTable();
 int16_t RandomTableValue(int32_t index, int32_t key) {
   int64_t sum = static_cast<int64_t>(index) + key;
   int64_t entry = sum % kRandomTableSize;
+  // A negative sum (a level a script set below 0) still names an entry of the table, never one before it.
   if (entry < 0) entry += kRandomTableSize;
   return kTable[static_cast<size_t>(entry)];
 }

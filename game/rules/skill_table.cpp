@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "game/rules/character.h"
 #include "game/rules/character_readers.h"
@@ -10,8 +11,8 @@
 
 namespace {
 
-// The highest step: the answers stay far inside 64 bits, and far past any experience a character can hold.
-constexpr int64_t kStepCeiling = int64_t{1} << 52;
+// Levels are kept within 16 bits: the walk past the table goes at most this far.
+constexpr int32_t kHighestAskedLevel = 32768;
 
 }  // namespace
 
@@ -46,18 +47,46 @@ SkillTable::SkillTable(DataStream& stream) : NamedRecord(stream) {
 SkillTable::~SkillTable() = default;
 
 int64_t SkillTable::ValueForLevel(int32_t level) const {
-  level = std::max(level, 1);
+  level = std::clamp(level, 1, kHighestAskedLevel);
   if (level <= kSkillTableLevels) return levelValues[static_cast<size_t>(level - 1)];
-  int64_t last = levelValues[kSkillTableLevels - 1];
-  int64_t step = std::max<int64_t>(last - levelValues[kSkillTableLevels - 2], 0);
+  int64_t step = FirstStep();
   for (int32_t i = kSkillTableLevels; i < level; ++i) {
-    double growth = std::trunc(static_cast<double>(step) * growthFactor);
-    int64_t x = growth >= static_cast<double>(kStepCeiling) ? kStepCeiling : static_cast<int64_t>(std::max(growth, 0.0));
-    int64_t grown = std::min(step + x / 10 * 10, kStepCeiling);
-    if (grown <= step) break;
+    const int64_t grown = GrowStep(step);
+    // From here on every level takes the same step.
+    if (grown == step) break;
     step = grown;
   }
-  return last + step;
+  return int64_t{levelValues[kSkillTableLevels - 1]} + step;
+}
+
+bool SkillTable::SomeLevelNeedsMore(int32_t firstLevel, int32_t lastLevel, double experience) const {
+  firstLevel = std::clamp(firstLevel, 1, kHighestAskedLevel);
+  lastLevel = std::min(lastLevel, kHighestAskedLevel);
+  for (int32_t level = firstLevel; level <= std::min(lastLevel, kSkillTableLevels); ++level) {
+    if (static_cast<double>(levelValues[static_cast<size_t>(level - 1)]) > experience) return true;
+  }
+  const int64_t last = levelValues[kSkillTableLevels - 1];
+  int64_t step = FirstStep();
+  for (int32_t level = kSkillTableLevels + 1; level <= lastLevel; ++level) {
+    const int64_t grown = GrowStep(step);
+    if (level >= firstLevel && static_cast<double>(last + grown) > experience) return true;
+    // Every later level needs what this one needs.
+    if (grown == step) return firstLevel <= lastLevel && static_cast<double>(last + grown) > experience;
+    step = grown;
+  }
+  return false;
+}
+
+int64_t SkillTable::FirstStep() const {
+  return static_cast<uint32_t>(levelValues[kSkillTableLevels - 1] - levelValues[kSkillTableLevels - 2]);
+}
+
+int64_t SkillTable::GrowStep(int64_t step) const {
+  // The growth is taken to a 32-bit whole number. A product past 32 bits is held at the 32-bit limits: converting
+  // it is undefined, and the processors' answer (the lowest 32-bit value) would shrink a growing step.
+  const double growth = std::trunc(static_cast<double>(step) * growthFactor);
+  const auto x = static_cast<int64_t>(std::clamp(growth, double{INT32_MIN}, double{INT32_MAX}));
+  return step + x / 10 * 10;
 }
 
 void SkillTable::RunLevelEvents(int32_t level) const {

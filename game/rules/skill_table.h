@@ -44,11 +44,14 @@ class SkillTable : public NamedRecord {
   SkillTable& operator=(const SkillTable&) = delete;
   ~SkillTable() override;
 
-  // The experience that level L needs. Levels 1 to 20 (below 1 counts as 1) read the table. Each level past 20
-  // grows the step d = t20 - t19 (0 when t20 is below t19) by its growth x = d x factor, taken down to a
-  // multiple of 10, and the answer is t20 + d. Growth that adds nothing ends the growing, and the step stops at
-  // a ceiling far past any experience, so any level answers at once.
+  // The experience that level L needs. Levels 1 to 20 (below 1 counts as 1) read the table. Past the table each
+  // level grows a step, which starts as the unsigned 32-bit difference t20 - t19, by x = step x factor (toward
+  // zero) taken to a multiple of 10 (toward zero): a negative factor shrinks it. The answer is t20 + the step of
+  // that level. Levels are kept within 16 bits: a level past 32768 is asked as 32768.
   int64_t ValueForLevel(int32_t level) const;
+  // Whether some level from the first given up to the last needs more than the experience (levels past 32768 count
+  // as 32768).
+  bool SomeLevelNeedsMore(int32_t firstLevel, int32_t lastLevel, double experience) const;
   // Runs, in table order, the level events of level 0 and then those of the given level, stopping as soon as the
   // current character has no stamina left.
   void RunLevelEvents(int32_t level) const;
@@ -57,4 +60,9 @@ class SkillTable : public NamedRecord {
   int32_t growthNumber = 0;
   float growthFactor = 0.0f;
   std::vector<std::unique_ptr<LevelEvent>> levelEvents;
+
+ private:
+  // The step of the levels past the table: t20 - t19 as an unsigned 32-bit number, then grown once a level.
+  int64_t FirstStep() const;
+  int64_t GrowStep(int64_t step) const;
 };

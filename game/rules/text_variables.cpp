@@ -127,6 +127,8 @@ std::string GetTextVariable(const std::string& keyword) {
   }
   if (keyword == "MusicName") return CurrentMusicName();
   int32_t number = GetTextVariableNumber(keyword);
+  // 0 shows as nothing; a negative number shows with "-", as every number the game shows does: written as an
+  // unsigned 32-bit number, -4 would show as 4294967292.
   return number == 0 ? std::string() : std::to_string(number);
 }
 

@@ -92,7 +92,8 @@ bool IsPlainFileName(const std::string& name) {
 // it lacks gives way to the default one. Slots take the inventory items of their names as they are, without the
 // items' actions; effects without a spell or time left would end at once and are dropped.
 void ApplyCharacter(const SavedCharacter& saved, int16_t format, Character* c) {
-  c->SetName(saved.name);
+  // The name saved is the character's name as it was: taken as a record name again it could be cut once more.
+  c->RestoreName(saved.name);
   c->level = saved.level;
   c->experience = saved.experience;
   c->gold = saved.gold;

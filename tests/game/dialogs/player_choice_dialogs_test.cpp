@@ -40,7 +40,7 @@ class PlayerChoiceDialogsTest : public test_support::DialogHarness {
   }
 };
 
-TEST_F(PlayerChoiceDialogsTest, AnEmptyNameRefusesEscapeReturnAndOkAndANameIsKeptAsTyped) {
+TEST_F(PlayerChoiceDialogsTest, AnEmptyNameRefusesEscapeReturnAndOkAndANameBecomesTheCharactersName) {
   LoadWithWindow();
   const std::vector<test_support::InputStep> steps = {KeyDown(VK_ESCAPE), KeyUp(VK_ESCAPE), KeyDown(VK_RETURN), KeyUp(VK_RETURN),
                                         ClickOn(1),         Wait(2),          Type("Ann.Bob/C"),  Wait(2),
@@ -48,7 +48,8 @@ TEST_F(PlayerChoiceDialogsTest, AnEmptyNameRefusesEscapeReturnAndOkAndANameIsKep
   auto run = test_support::RunScripted(std::make_unique<PlayerNameDialog>(), steps);
   EXPECT_FALSE(run.closedTheWindow);
   EXPECT_EQ(run.stepsDone, steps.size());
-  EXPECT_EQ(Player().GetName(), "Ann.Bob/C");
+  // The character takes the name as a record takes one: its last path component.
+  EXPECT_EQ(Player().GetName(), "C");
 }
 
 TEST_F(PlayerChoiceDialogsTest, ANameTakesThirtyCharactersAndItsButtonIsOkOnceSomethingIsTyped) {

@@ -80,6 +80,14 @@ TEST_F(CharacterBehaviourTest, ATurnComesOnceTheActionIntervalHasPassed) {
   foe.stamina = 0;
   EXPECT_TRUE(foe.UpdateBehaviour(2250));
   EXPECT_EQ(Player().stamina, 7);
+  // An interval below 0 has always passed: a turn comes at every tick.
+  foe.stamina = 20;
+  foe.turnReady = 0;
+  foe.stepBudget = 0;
+  foe.current.actionInterval = -40;
+  ScriptRandomDraws({3, 6, 100, 1000});
+  EXPECT_FALSE(foe.UpdateBehaviour(2250));
+  EXPECT_EQ(Player().stamina, 4);
 }
 
 TEST_F(CharacterBehaviourTest, EachBehaviourKindActsInItsOwnWay) {

@@ -6,6 +6,9 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "game/graphics/animation_set.h"
 #include "game/graphics/bitmap.h"
@@ -17,6 +20,7 @@
 #include "game/rules/random_table.h"
 #include "game/rules/spell_record.h"
 #include "game/shell/data/game_random.h"
+#include "game/shell/data/option_store.h"
 #include "game/shell/record_lists.h"
 #include "game/world/sprite.h"
 #include "tests/support/script_harness.h"
@@ -59,8 +63,20 @@ TEST(CharacterTest, ANewPlayerStartsOffTheMapWithItsSeedAndARoll) {
   EXPECT_FALSE(IsCurrentCharacter(&c));
   SetCurrentCharacter(first);
   EXPECT_EQ(GetCurrentCharacter(), first);
-  first->SetName("Ann.Bob");  // a name, not a path
-  EXPECT_EQ(first->GetName(), "Ann.Bob");
+  // A new player has the default player name and no name of its own until one is given.
+  std::string defaultName;
+  GetDefaultPlayerName(defaultName);
+  EXPECT_EQ(first->playerName, defaultName);
+  EXPECT_EQ(first->GetName(), "");
+  // A name is taken as a record's name is: the last path component, less a four-character extension.
+  for (const auto& [given, name] : std::vector<std::pair<const char*, const char*>>{
+           {"Ann.Bob", "Ann"}, {"Jo/Ann", "Ann"}, {"Ann", "Ann"}, {"Jo.Bob.Cat", "Jo.Bob"}}) {
+    first->SetName(given);
+    EXPECT_EQ(first->GetName(), name) << given;
+  }
+  // A name it had before is given back whole.
+  first->RestoreName("Jo.Bob");
+  EXPECT_EQ(first->GetName(), "Jo.Bob");
   SetCurrentCharacter(new Character);
   EXPECT_NE(PeekCurrentCharacter(), first);
   DeleteCurrentCharacter();
@@ -68,14 +84,14 @@ TEST(CharacterTest, ANewPlayerStartsOffTheMapWithItsSeedAndARoll) {
   EXPECT_FALSE(HasCurrentCharacter());
 }
 
-TEST(CharacterTest, TheSeedIsDrawnBeforeTheRollThatReadsIt) {
-  // Seed 499 at level 0 takes the table's entry (1 + 499) mod 500 = 0 for the stamina; strength 9 and vitality
-  // 12 give 0 + 12 + that gain + 0.
-  ScriptRandomDraws({499, 9, 10, 12, 10, 10, 10, 10, 10, /* protections */ 1, 1, 1, 1, /* magic */ 3});
+TEST(CharacterTest, TheRollReadsTheSeedBeforeItIsDrawn) {
+  // The roll comes first, with the seed still 0: at level 0 the stamina takes the table's entry (1 + 0) mod 500 = 1;
+  // strength 9 and vitality 12 give 0 + 12 + that gain + 0. The seed is drawn last.
+  ScriptRandomDraws({9, 10, 12, 10, 10, 10, 10, 10, /* protections */ 1, 1, 1, 1, /* magic */ 3, /* seed */ 499});
   Character c;
   EXPECT_EQ(ScriptedDrawsLeft(), 0u);
   EXPECT_EQ(c.randomSeed, 499);
-  EXPECT_EQ(c.base.maxStamina, 12 + RandomTableValue(0, 0) % 5 + 1);
+  EXPECT_EQ(c.base.maxStamina, 12 + RandomTableValue(1, 0) % 5 + 1);
   EXPECT_EQ(c.base.maxMagic, 10 + 3);
   // With karma 10 each protection is vitality + wisdom + the first draw.
   EXPECT_EQ(c.base.chemicalProtection, 12 + 10 + 1);
@@ -347,7 +363,8 @@ TEST_F(CharacterScenarioTest, ACharacterFromADefinitionTakesItsValuesAndItems) {
   AddSpell("Howl", {});
   Load();
   std::unique_ptr<Character> c = Character::CharacterFromDefinition(*FindNpcByName("Wolf"));
-  EXPECT_EQ(c->GetName(), "wolf");
+  // The definition's name is the character's player name; its own name stays empty.
+  EXPECT_EQ(c->GetName(), "");
   EXPECT_EQ(c->playerName, "wolf");
   EXPECT_EQ(c->spriteName, "wolf");
   EXPECT_EQ(c->base.maxStamina, 12);
@@ -490,11 +507,43 @@ TEST_F(CharacterScenarioTest, ThreeLevelsAtOnceShowThreeLevelGainsAndRunEachLeve
   }
 }
 
-TEST_F(CharacterScenarioTest, LevelGainEndsWhereTheNeedStopsGrowing) {
-  sw::SkillTableSpec flat;
-  flat.levelValues.fill(0);
-  Files().Add("Players/Skill Tables/Monk.skt", sw::EncodeSkillTable(flat));
-  Files().Add("Players/Classes/Monk.cls", sw::EncodeClass({}));
+// Levels are gained while the experience reaches the next level's need, whether the table's needs rise, stay or fall
+// from one level to the next; only past the table, where the need may stay the same for good (or shrink towards a
+// need it then keeps), does the gain stop once no level ahead needs more than the experience.
+TEST_F(CharacterScenarioTest, LevelGainStopsOnlyWhereNoLevelAheadNeedsMore) {
+  struct Case {
+    const char* name;
+    std::array<uint32_t, 20> values;
+    int32_t growth;
+    int32_t level, experience;
+    int32_t reached;
+  };
+  auto rising = [](std::initializer_list<uint32_t> first) {
+    std::array<uint32_t, 20> values{};
+    uint32_t need = 0;
+    size_t i = 0;
+    for (uint32_t value : first) values[i++] = need = value;
+    for (; i < values.size(); ++i) values[i] = need += 100;
+    return values;
+  };
+  std::array<uint32_t, 20> past{};
+  for (size_t i = 0; i < past.size(); ++i) past[i] = static_cast<uint32_t>(i) * 50;
+  past[18] = 1000;
+  past[19] = 1500;
+  const Case cases[] = {
+      {"Steady", rising({0, 100, 100, 200}), 0, 0, 150, 3},  // level 3 needs what level 2 needs
+      {"Falling", rising({0, 100, 50, 200}), 0, 0, 150, 3},
+      {"Flat", {}, 0, 0, 5, 21},  // every level needs 0: the table's twenty levels and one past it
+      {"Shrinking", past, -5, 20, 1800, 21},  // 1750 for level 21, then 1630, 1570, ... 1510 for good
+      {"Growing", past, 5, 20, 2700, 22},     // 2250, 2620, then 3180
+  };
+  for (const Case& c : cases) {
+    sw::SkillTableSpec table;
+    table.levelValues = c.values;
+    table.growthNumber = c.growth;
+    Files().Add(std::string("Players/Skill Tables/") + c.name + ".skt", sw::EncodeSkillTable(table));
+    Files().Add(std::string("Players/Classes/") + c.name + ".cls", sw::EncodeClass({}));
+  }
   Load();
   Character& c = Player();
   const int16_t magic = c.base.maxMagic;
@@ -502,13 +551,18 @@ TEST_F(CharacterScenarioTest, LevelGainEndsWhereTheNeedStopsGrowing) {
   c.ApplyLevelUps();  // without a skill table nothing is ever due
   EXPECT_EQ(c.level, 0);
   EXPECT_EQ(c.NextLevelNeeded(), 0.0);
-  c.SetClass(FindClassByName("Monk"));
-  c.ResolveLinkedRecord();
-  AnswerMessage();
-  c.ApplyLevelUps();
-  // Level 1 needs 0 as level 2 does: one level, then the need no longer grows.
-  EXPECT_EQ(c.level, 1);
-  EXPECT_EQ(Shown().size(), 1u);
+  size_t shown = 0;
+  for (const Case& k : cases) {
+    c.SetClass(FindClassByName(k.name));
+    c.ResolveLinkedRecord();
+    c.level = k.level;
+    c.experience = k.experience;
+    for (int32_t i = k.level; i < k.reached; ++i) AnswerMessage();
+    c.ApplyLevelUps();
+    EXPECT_EQ(c.level, k.reached) << k.name;
+    shown += static_cast<size_t>(k.reached - k.level);
+    EXPECT_EQ(Shown().size(), shown) << k.name;
+  }
   // A class without spells gives no magic.
   EXPECT_EQ(c.base.maxMagic, magic);
 }

@@ -19,6 +19,13 @@ class CharacterWalkingTest : public MovementFixture {
   static void Arrive(Character& character) {
     for (int i = 0; i < 100 && character.sprite->IsMoving(); ++i) character.sprite->Animate();
   }
+  // Once the figure has arrived from its last step, one move of a step towards the cell.
+  static void MoveOnceMore(Character& character, int32_t cellX, int32_t cellY) {
+    Arrive(character);
+    character.ReleaseReservedCells();
+    character.stepBudget = 1;
+    character.MoveTo(cellX, cellY, 1);
+  }
 };
 
 TEST_F(CharacterWalkingTest, AStepStaysOnTheGridAndAFourFacingFigureNeverStepsDiagonally) {
@@ -103,12 +110,23 @@ TEST_F(CharacterWalkingTest, MovesPlanPathsOnlyWithinReachAndWhileTheMapIsNotCro
   walker.MoveTo(6, 1, 1);
   EXPECT_EQ(walker.GetPath(), nullptr);
   EXPECT_EQ(walker.directStepCountdown, 15);
-  Arrive(walker);
-  walker.ReleaseReservedCells();
-  walker.stepBudget = 1;
-  walker.MoveTo(6, 1, 1);
+  MoveOnceMore(walker, 6, 1);
   EXPECT_EQ(walker.directStepCountdown, 14);
   (void)map;
+
+  // So does a plan made again when the path's next cell is taken, and that fails.
+  map = LoadMap({"....#....", ".........", "....#...."});
+  Character& detoured = PlacePlayer(0, 1, "Walker8.cam");
+  detoured.directStepCountdown = 0;
+  detoured.stepBudget = 1;
+  detoured.MoveTo(6, 1, 1);
+  ASSERT_NE(detoured.GetPath(), nullptr);
+  EXPECT_EQ(detoured.x, 1);
+  map->SetCellFlag(4, 1, 0);  // the gap closes
+  map->SetCellFlag(2, 1, 0);  // and the next cell is taken
+  MoveOnceMore(detoured, 6, 1);
+  EXPECT_EQ(detoured.GetPath(), nullptr);
+  EXPECT_EQ(detoured.directStepCountdown, 15);
 }
 
 TEST_F(CharacterWalkingTest, WanderersDrawTheirNeighboursWithinTheirRadius) {

@@ -15,6 +15,7 @@
 #include "game/rules/script_action.h"
 #include "game/graphics/animation_set.h"
 #include "game/world/map_item.h"
+#include "game/world/scene_view.h"
 #include "game/world/sprite.h"
 #include "tests/game/rules/combat_fixture.h"
 
@@ -135,13 +136,20 @@ TEST_F(MapActionsTest, ACellChangesItsPictureFlagAndEventEachOnItsOwn) {
     EXPECT_EQ(Map().GetCellFlag(2, 3), c.flag);
     EXPECT_EQ(Map().GetCellEvent(2, 3) != nullptr, c.event);
   }
+  // The picture grid is drawn again on the ground layer, and the ground layer stays current.
+  GetSceneView()->SetCurrentLayer(nullptr);
+  RunAction(Cell("3", "4", "1", "0", "0", "Bolt.bmp", "", ""));
+  EXPECT_NE(Map().GroundLayer().Layer(), nullptr);
+  EXPECT_EQ(GetSceneView()->GetCurrentLayer(), Map().GroundLayer().Layer());
   RunAction(Cell("3", "4", "0", "0", "1", "", "", "Trap"));
   ASSERT_NE(Map().GetCellEvent(2, 3), nullptr);
   Map().GetCellEvent(2, 3)->Run();
   EXPECT_EQ(TakeLog(), "trap ");
 }
 
-TEST_F(MapActionsTest, ThePlayerMovesWithinTheMapOnlyAndElsewhereKeepsTheCellForLater) {
+// "Map P" does not compare the cell with the map's size: a cell off the grid puts the player there. Only cells past
+// 16 bits are held at the 16-bit limits.
+TEST_F(MapActionsTest, ThePlayerMovesToAnyCellTheScriptGivesAndElsewhereKeepsTheCellForLater) {
   Start(1, 1);
   Character& player = Player();
   RunAction(PlayerTo("4", "6"));
@@ -153,14 +161,22 @@ TEST_F(MapActionsTest, ThePlayerMovesWithinTheMapOnlyAndElsewhereKeepsTheCellFor
   // The cell left is free again; the new one is not taken until the map's occupancy follows the figure.
   EXPECT_EQ(Map().GetCellFlag(1, 1), 1);
   EXPECT_EQ(Map().GetCellFlag(3, 5), 1);
-  for (const auto& [x, y] : std::vector<std::pair<const char*, const char*>>{{"0", "2"}, {"9", "2"}, {"2", "-3"}}) {
-    RunAction(PlayerTo(x, y));
-    EXPECT_EQ(player.x, 3);
-    EXPECT_EQ(player.y, 5);
+  struct Case {
+    const char* x;
+    const char* y;
+    int32_t cellX, cellY;
+  };
+  for (const Case& c : {Case{"0", "2", -1, 1}, Case{"9", "2", 8, 1}, Case{"2", "-3", 1, -4}, Case{"12", "40", 11, 39},
+                        Case{"40000", "-40000", 32767, -32768}}) {
+    RunAction(PlayerTo(c.x, c.y));
+    EXPECT_EQ(player.x, c.cellX) << c.x << "," << c.y;
+    EXPECT_EQ(player.y, c.cellY) << c.x << "," << c.y;
   }
+  RunAction(PlayerTo("3", "3"));
+  EXPECT_EQ(player.x, 2);
   SetGameInProgress(0);
   RunAction(PlayerTo("2", "2"));
-  EXPECT_EQ(player.x, 3);
+  EXPECT_EQ(player.x, 2);
   SetGameInProgress(1);
   SetCurrentLocation(FindLocationByName("Elsewhere"));
   RunAction(PlayerTo("20", "30"));

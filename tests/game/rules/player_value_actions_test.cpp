@@ -1,6 +1,9 @@
 // The actions on the player's values, gold and items: "A", "G" and "I".
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "game/rules/action_handlers.h"
 #include "game/rules/character.h"
 #include "game/rules/game_state.h"
@@ -107,18 +110,23 @@ TEST_F(PlayerValueActionsTest, LevelExperienceAndName) {
   AnswerMessage();
   Attribute("Experience", 2, "");
   EXPECT_EQ(c.level, 1);
-  AnswerMessage();
+  // Levels 3 to 20 need 0, and so does every level past the table: the levels of the table and one past it are
+  // gained, and no more, however much experience there is.
+  for (int32_t level = 2; level <= 21; ++level) AnswerMessage();
   Attribute("Experience", 4, "1000000");
   EXPECT_EQ(c.experience, 50000000);
-  EXPECT_EQ(c.level, 2);
-  // Past the table's last growing level no level is gained, however much experience there is.
+  EXPECT_EQ(c.level, 21);
   Attribute("Experience", 4, "1000000");
   EXPECT_EQ(c.experience, INT32_MAX);
-  EXPECT_EQ(c.level, 2);
+  EXPECT_EQ(c.level, 21);
 
-  // The player's name is taken as written: not expanded, not a path.
-  Attribute("Player name", 1, "Ann.Bob &&Gold");
-  EXPECT_EQ(c.GetName(), "Ann.Bob &&Gold");
+  // The player's name is not expanded, and is taken as a record's name is: the last path component less a
+  // four-character extension.
+  for (const auto& [given, name] : std::vector<std::pair<const char*, const char*>>{
+           {"Ann.Bob", "Ann"}, {"Jo/Ann", "Ann"}, {"Jo/Ann &&Gold", "Ann &&Gold"}}) {
+    Attribute("Player name", 1, given);
+    EXPECT_EQ(c.GetName(), name) << given;
+  }
 }
 
 TEST_F(PlayerValueActionsTest, Gold) {

@@ -167,7 +167,9 @@ class GameShellTest : public ::testing::Test {
 // What the test gives the character and the world before saving.
 void FillGame(ShellCommandHost& host) {
   Character& c = *GetCurrentCharacter();
-  c.SetName("Ada");
+  // Named as a record is, less the extension: a name that would be cut once more if it were taken the same way
+  // when the game is opened.
+  c.SetName("Ada.Lee.Fox");
   c.level = 4;
   c.experience = 1234;
   c.gold = 99;
@@ -256,7 +258,7 @@ TEST_F(GameShellTest, SaveThenOpenRestoresTheSavedFieldsThroughTheShell) {
   EXPECT_TRUE(temp_.Exists("ada.ksv"));
   EXPECT_TRUE(HostTestMessageBoxes().empty());
   EXPECT_TRUE(exitEvents);
-  ASSERT_EQ(saved.character.name, "Ada");
+  ASSERT_EQ(saved.character.name, "Ada.Lee");
   // The scenario's default sprite, stored under its name.
   EXPECT_EQ(saved.character.spriteName, "Walker.bmp");
   // The packed archive keeps its names in lower case.

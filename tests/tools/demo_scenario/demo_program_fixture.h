@@ -96,8 +96,11 @@ class DemoProgramTest : public ::testing::Test {
     const SceneView* view = GetSceneView();
     if (map == nullptr || view == nullptr) return;
     const Bounds& shown = map->ViewRect();
-    const Point first = map->CellAt(view->ScrollX(), view->ScrollY());
-    const Point last = map->CellAt(view->ScrollX() + shown.width - 1, view->ScrollY() + shown.height - 1);
+    // The cells whose centres the view shows: a cell cut by the view's edge may have its centre outside it.
+    const int32_t halfWidth = map->CellWidth() / 2, halfHeight = map->CellHeight() / 2;
+    const Point first = map->CellAt(view->ScrollX() + halfWidth, view->ScrollY() + halfHeight);
+    const Point last = map->CellAt(view->ScrollX() + shown.width - 1 - halfWidth,
+                                   view->ScrollY() + shown.height - 1 - halfHeight);
     const Point centre = map->CellCenter(std::clamp(column, first.x, last.x), std::clamp(row, first.y, last.y));
     HostTestMouseButton(MainWindowHandle(), 0, down, shown.x + centre.x - view->ScrollX(),
                         shown.y + centre.y - view->ScrollY(), 1);
