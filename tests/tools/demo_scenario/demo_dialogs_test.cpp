@@ -117,7 +117,7 @@ TEST_F(DemoDialogsTest, EveryCharacterDialogOpensOnTheDemoAndAnswersItsInput) {
   std::vector<InputStep> steps = Join({
       // The title's first choice, "New game": the name, the second race, the first class (the mage), the sheet's next
       // portrait.
-      {Reach("title", [] { return TopLayout() == 1; }), Wait(4), ClickOn(1)},
+      {Reach("title", [] { return Showing("title"); }), Wait(4), ClickHotspot("new game")},
       Shown(4, "name"),
       {Type("Wren"), Wait(2), KeyDown(VK_RETURN), KeyUp(VK_RETURN)},
       {Reach("races list", [] { return TopLayout() == 5; }), Wait(kListSettles), KeyDown(VK_DOWN), Wait(2),
