@@ -134,15 +134,12 @@ sw::Canvas DrawAboutBox() {
   return canvas;
 }
 
-// The event message: plain parchment under the text (its lines follow the font, so no ruling could meet them), a
-// line under each choice, and a scroll in the journal corner.
+// The event message: plain parchment under the text (its lines follow the font, so no ruling could meet them) and
+// under the choices (every message shows this one picture, most of them without choices, so anything drawn for a
+// choice would stand empty under them), and a scroll in the journal corner.
 sw::Canvas DrawMessagePanel(const Elements& elements) {
   sw::Canvas canvas(480, 190);
   DrawFrame(canvas, 0, 0, 480, 190);
-  for (size_t choice = 1; choice <= 3; ++choice) {
-    const sw::LayoutElementSpec& box = elements[choice];
-    canvas.FillRect(box.x, box.y + box.height, box.width, 2, colour::kBrass);
-  }
   const sw::LayoutElementSpec& journal = elements[4];
   DrawScroll(canvas, journal.x + journal.width / 2, journal.y + journal.height / 2, journal.height);
   return canvas;
@@ -240,9 +237,10 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   AddLayout(files, config, 15, "Loading.bmp", DrawLoadingScreen(),
             {Box("bar", 140, 396, 361, 12), Box("label", 140, 370, 360, 20)});
   AddLayout(files, config, 11, "About.bmp", DrawAboutBox(), {});
-  // The message's text on the parchment, its three choices below it, and the journal corner.
+  // The message's text on the parchment, its three choices below it, and the journal corner, clear of the third
+  // choice.
   const Elements message = {Box("text", 40, 24, 400, 96), Box("choice 1", 30, 134, 136, 22),
-                            Box("choice 2", 172, 134, 136, 22), Box("choice 3", 314, 134, 136, 22),
+                            Box("choice 2", 172, 134, 136, 22), Box("choice 3", 314, 134, 124, 22),
                             Box("journal", 448, 146, 16, 24)};
   AddLayout(files, config, 1, "Message.bmp", DrawMessagePanel(message), message);
 

@@ -1,8 +1,9 @@
 // The demo scenario's data as the game reads it: the loose tree and the archive hold the same records and locations;
 // every screen layout a screen or dialog uses has its picture and an element for each of its controls; the pictures
-// leave the texts room (no ruling under a message's text, values inside their wells) and the level gain shows a heading
-// and a button; every event the game fires by name, from the start-up to the panel's map buttons and the menus, is
-// written; and the title's theme plays without the media decoders, so that the start-up does not load them.
+// leave the texts room (no ruling under a message's text or choices, values inside their wells) and the level gain
+// shows a heading and a button; every event the game fires by name, from the start-up to the panel's map buttons
+// and the menus, is written; and the title's theme plays without the media decoders, so that the start-up does not
+// load them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -108,19 +109,24 @@ TEST(DemoScenarioTest, EveryLayoutInUseHasItsPictureAndAnElementForEachControl) 
   }
 }
 
-TEST(DemoScenarioTest, TheMessagePictureIsPlainUnderTheText) {
-  // The text's lines follow the font: a ruling drawn in the picture would run through them.
+TEST(DemoScenarioTest, TheMessagePictureIsPlainUnderTheTextAndTheChoices) {
+  // The text's lines follow the font: a ruling drawn in the picture would run through them. Every message shows
+  // the one picture, and a message without choices shows no choice lines: nothing is drawn under the choices or
+  // just below them either.
   const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
   const DecodedImage picture = LayoutPicture(demo, 1);
-  const sw::LayoutElementSpec& text = demo.config.layouts[1].elements.at(0);
-  const uint32_t parchment = PixelAt(picture, text.x, text.y);
-  std::vector<std::string> marks;
-  for (int32_t y = text.y; y < text.y + text.height; ++y) {
-    for (int32_t x = text.x; x < text.x + text.width; ++x) {
-      if (PixelAt(picture, x, y) != parchment) marks.push_back(std::to_string(x) + "," + std::to_string(y));
+  const std::vector<sw::LayoutElementSpec>& elements = demo.config.layouts[1].elements;
+  const uint32_t parchment = PixelAt(picture, elements.at(0).x, elements.at(0).y);
+  for (size_t element = 0; element <= 3; ++element) {
+    const sw::LayoutElementSpec& box = elements.at(element);
+    std::vector<std::string> marks;
+    for (int32_t y = box.y; y < box.y + box.height + 4; ++y) {
+      for (int32_t x = box.x; x < box.x + box.width; ++x) {
+        if (PixelAt(picture, x, y) != parchment) marks.push_back(std::to_string(x) + "," + std::to_string(y));
+      }
     }
+    EXPECT_EQ(marks.size(), 0u) << "element " << element << ", first at " << (marks.empty() ? "" : marks.front());
   }
-  EXPECT_EQ(marks.size(), 0u) << "first at " << (marks.empty() ? "" : marks.front());
 }
 
 TEST(DemoScenarioTest, TextsStandOffTheEdgesOfTheirWells) {
