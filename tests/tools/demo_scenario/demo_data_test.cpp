@@ -51,6 +51,19 @@ DecodedImage LayoutPicture(const demo_scenario::DemoScenario& demo, int32_t layo
   return image;
 }
 
+// The pixels of a colour in the picture between two rows and two columns, inside the dialog frame (12 pixels wide).
+int32_t CountColour(const DecodedImage& picture, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                    sw::Rgb colour) {
+  const uint32_t argb = 0xFF000000u | uint32_t{colour.red} << 16 | uint32_t{colour.green} << 8 | colour.blue;
+  int32_t found = 0;
+  for (int32_t y = std::max(top, 12); y < std::min(bottom, picture.Height() - 12); ++y) {
+    for (int32_t x = std::max(left, 12); x < std::min(right, picture.Width() - 12); ++x) {
+      found += PixelAt(picture, x, y) == argb ? 1 : 0;
+    }
+  }
+  return found;
+}
+
 class DemoDataTest : public ScenarioFolderTest {
  protected:
   // The loaded records, a line each: the kind of list, the name and what tells records of one kind apart, in lower
@@ -165,20 +178,44 @@ TEST(DemoScenarioTest, TheLevelGainPictureHasAHeadingAboveItsTextsAndAButtonBelo
   const DecodedImage picture = LayoutPicture(demo, 14);
   const std::vector<sw::LayoutElementSpec>& texts = demo.config.layouts[14].elements;
   ASSERT_EQ(texts.size(), 2u);
-  // The pixels of a colour inside the frame (12 pixels wide) between two rows.
   const auto count = [&picture](int32_t top, int32_t bottom, sw::Rgb colour) {
-    const uint32_t argb = 0xFF000000u | uint32_t{colour.red} << 16 | uint32_t{colour.green} << 8 | colour.blue;
-    int32_t found = 0;
-    for (int32_t y = std::max(top, 12); y < std::min(bottom, picture.Height() - 12); ++y) {
-      for (int32_t x = 12; x < picture.Width() - 12; ++x) found += PixelAt(picture, x, y) == argb ? 1 : 0;
-    }
-    return found;
+    return CountColour(picture, 0, top, picture.Width(), bottom, colour);
   };
   // The heading's letters in the wood of the dialogs' headings; the button's face, with its caption on it.
   EXPECT_GT(count(0, texts[0].y - 4, demo_scenario::colour::kWood), 0);
   const int32_t below = texts[1].y + texts[1].height + 4;
   EXPECT_GT(count(below, picture.Height(), demo_scenario::colour::kButtonFace), 20 * 80);
   EXPECT_GT(count(below, picture.Height(), demo_scenario::colour::kInk), 0);
+}
+
+TEST(DemoScenarioTest, DialogsWithoutATitleOfTheirOwnHaveAHeadingAboveTheirElements) {
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  // The notes, the journal, the name, the races, the classes, the level gain, spell picking and spell casting.
+  for (const int32_t layout : {0, 2, 4, 5, 6, 14, 18, 19}) {
+    const DecodedImage picture = LayoutPicture(demo, layout);
+    int32_t top = picture.Height();
+    for (const sw::LayoutElementSpec& element : demo.config.layouts.at(static_cast<size_t>(layout)).elements) {
+      top = std::min<int32_t>(top, element.y);
+    }
+    // The heading's letters in the wood of the dialogs' headings, above the wells (2 pixels round each element).
+    EXPECT_GT(CountColour(picture, 0, 0, picture.Width(), top - 2, demo_scenario::colour::kWood), 0)
+        << "layout " << layout;
+  }
+}
+
+TEST(DemoScenarioTest, SpellPickingSaysHowManyAreStillToPickAndWhatTheOkWaitsFor) {
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  const DecodedImage picture = LayoutPicture(demo, 18);
+  const std::vector<sw::LayoutElementSpec>& elements = demo.config.layouts[18].elements;
+  ASSERT_EQ(elements.size(), 7u);
+  const sw::LayoutElementSpec &picks = elements[5], &ok = elements[6], &description = elements[4];
+  // A label left of the count still to pick, and a hint between the count and the "OK" button.
+  EXPECT_GT(CountColour(picture, description.x, picks.y, picks.x - 2, picks.y + picks.height,
+                        demo_scenario::colour::kInk),
+            0);
+  EXPECT_GT(CountColour(picture, description.x, picks.y + picks.height + 2, picture.Width(), ok.y - 2,
+                        demo_scenario::colour::kInk),
+            3 * 40);
 }
 
 TEST(DemoScenarioTest, EveryEventTheGameFiresByNameIsWritten) {

@@ -142,7 +142,7 @@ TEST_F(DemoDialogsTest, EveryCharacterDialogOpensOnTheDemoAndAnswersItsInput) {
          seen.gold = player->gold;
          player->magic = 5;
          player->level = 2;
-         player->LearnSpell(FindSpellByName("Spark"));
+         if (!player->KnowsSpell(FindSpellByName("Spark"))) player->LearnSpell(FindSpellByName("Spark"));
          player->journal = {"The trader sells swords.", "The well speaks of a wolf.",
                             "The shrine lies past the meadow."};
          player->AddTextEntry("road", "The road east", "It runs past the signpost to the meadow.");
