@@ -1,6 +1,7 @@
 // The demo scenario under the whole program, in-process and headless: the demo is written into the test's own
 // folder by BuildDemoScenario and played there on the host's manual clock, driven by one script of input steps
-// from the program's first look at its message queue (the title's message opens before the main loop) to its end.
+// from the program's first look at its message queue (a scenario's start-up may open a dialog before the main loop)
+// to its end.
 // Every wait of a script is bounded: a step that reaches for a state of the game and does not get there within its
 // frames fails the run naming the step, and closes the window, which ends every dialog and the program.
 #pragma once

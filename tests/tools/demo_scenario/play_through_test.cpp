@@ -2,12 +2,12 @@
 // title over a new fighter, the trader (the sword and a potion), the pack (the sword put on), the meadow walked by
 // clicks on its cells, the fight to the wolf's fall, the gold it leaves and the potion in the grass, to the shrine's
 // stones (the end of the tale, kept in the journal, then a rest), and saves with the File menu's Ctrl+S into the
-// test's folder. The second run opens that save from the title's choice and must find the game as it was saved.
+// test's folder. The second run opens that save from the title's button and must find the game as it was saved.
 // Input goes only through the host's test seam: clicks at points taken from the loaded hotspots, layouts and map
 // cells, keys, typed text and the answers of the file chooser. Each step waits for a state of the game within a
 // bound of frames and fails naming its step. A second play goes through the ways in and out of a game: the title's
-// and the end screen's "Open a saved game", cancelled, refused and answered, saves that cannot be opened over a
-// running game, and a quick tap on the map.
+// and the end screen's "Open a saved game", cancelled again and again, refused and answered, saves that cannot be
+// opened over a running game, and a quick tap on the map.
 #include <gtest/gtest.h>
 
 #include <algorithm>
