@@ -8,6 +8,7 @@
 // is under the command: when no game comes of it (the chooser cancelled, or a file refused with its message) the
 // screen is simply still there. Every click is taken from the main loop and returns to it, so nothing nests however
 // often the player comes back to a screen.
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ namespace demo_scenario {
 namespace {
 
 constexpr int32_t kScreenWidth = 640, kScreenHeight = 480;
+constexpr const char* kTitleScreen = "Title";
 constexpr const char* kEndScreen = "End";
 constexpr const char* kFallenScreen = "Fallen";
 
@@ -166,11 +168,11 @@ void AddStory(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   AddMenus(files, config);
   AddScreenButtonPlaces(files);
 
-  AddChoiceScreen(files, "Title",
+  AddChoiceScreen(files, kTitleScreen,
                   DrawChoiceScreen(Scene::kDusk, "KESTRIVAL",
                                    {"A VILLAGE KEEPS THE ROAD TO THE OLD SHRINE.",
                                     "SINCE THE WOLF CAME DOWN TO THE MEADOW,", "NOBODY HAS WALKED THAT WAY."}));
-  AddEvent(files, "StartGame", {{{"", "Play music", {"Theme", ""}}, Travel("Title")}, {}, 0});
+  AddEvent(files, "StartGame", {{{"", "Play music", {"Theme", ""}}, Travel(kTitleScreen)}, {}, 0});
 
   // A new player, made at level 0, begins at level 1, carries a potion and some gold, a mage knows its first spell,
   // and the tale starts in the village.
