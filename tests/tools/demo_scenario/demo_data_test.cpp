@@ -46,7 +46,9 @@ DecodedImage LayoutPicture(const demo_scenario::DemoScenario& demo, int32_t layo
   DecodedImage image;
   const std::string path = "Pictures/" + demo.config.layouts.at(static_cast<size_t>(layout)).name;
   for (const auto& [name, bytes] : demo.data.Files()) {
-    if (name == path) EXPECT_EQ(DecodeBytes(bytes, &image), kPlatformNoError) << path;
+    if (name == path) {
+      EXPECT_EQ(DecodeBytes(bytes, &image), kPlatformNoError) << path;
+    }
   }
   return image;
 }
