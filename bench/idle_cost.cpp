@@ -103,14 +103,13 @@ std::map<std::string, double> ThreadSeconds() {
   return seconds;
 }
 
-// The program, once its title is closed: a new game, the player taken where "Main" leads, the theme
-// played when nothing plays yet; the settling, then the windows.
+// The program, from its title: a new game, the player taken where "Main" leads, the theme played when nothing
+// plays yet; the settling, then the windows.
 struct ProgramIdle {
   explicit ProgramIdle(const Timing& timing) : windows(timing.window), settle(timing.settle) {}
   bool Step() {
     if (!started) {
-      // The title, which waited for a choice over the screen, was closed without one before the first step (the
-      // title's event then ended): the game begins.
+      // The title screen waits for a click on one of its buttons: the game begins here as its new game would.
       started = true;
       bench::StartNewGame();
       CallEventName("Main");

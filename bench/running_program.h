@@ -16,9 +16,9 @@ struct ProgramRun {
   unsigned period = 10;          // milliseconds between two calls of the step
   // Called from inside the main loop until it returns true; the program then quits. A step may run for as long
   // as it likes (a benchmark); it is never called again while it runs. The dialogs open once the program is ready
-  // (the title's, waiting for a choice) are closed without an answer before the first call, so that the step
-  // finds the game's screen free; a dialog that opens while a step runs is closed at once, unanswered (see
-  // DialogsClosedInStep), so that no step waits for an answer.
+  // (a scenario's opening message, waiting for an answer) are closed without one before the first call, so that
+  // the step finds the game's screen free; a dialog that opens while a step runs is closed at once, unanswered
+  // (see DialogsClosedInStep), so that no step waits for an answer.
   std::function<bool()> step;
 };
 

@@ -1,20 +1,22 @@
 // The start-up launcher: how long the game takes from process start to the first frame of the screen it settles
-// on once started (today the title: its theme opened, then its dialog over the title picture), against a trivial
+// on once started (today the title screen, with its theme playing, after the loading screen), against a trivial
 // SDL program that opens a window and presents that same screen the same way. Both run in turn, several times,
 // headless (SDL's dummy video driver) and, when a display is given (for example under xvfb-run), on that display;
 // the medians and their ratio are printed.
 //
-// The screen is taken from the game first: one run with the start-up probe keeping every new frame, ended once no
+// The screen is taken from the game first: one run with the start-up probe keeping every new frame presented
+// (the game uploads only what changed since the last frame, and the probe puts the parts together), ended once no
 // new frame has come for two seconds; its last frame is the screen. Each timed run has the probe preloaded, which
 // writes the moment of the first frame showing the screen to a pipe; the launcher waits on the pipe (at most 30
 // seconds), then ends the program. The probe knows the screen by a grid of its pixels that the launcher writes
 // beforehand, so that it adds next to nothing to either program.
 //
 // Both programs showing the same screen is the check that they did the same work; the launcher fails when either
-// never showed it. With --smoke it runs each program once, headless only: everything is reached and checked, and
-// no figure means anything.
+// never showed it, and when the screen the game settled on is not the one it is meant to be: it must show the
+// picture --screen names, by default the demo's title screen. With --smoke it runs
+// each program once, headless only: everything is reached and checked, and no figure means anything.
 //
-//   startup_launcher [--smoke] [--runs N] [--game PATH] [--reference PATH] [--probe PATH]
+//   startup_launcher [--smoke] [--runs N] [--game PATH] [--reference PATH] [--probe PATH] [--screen PATH]
 #include <SDL.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -44,19 +46,21 @@ struct Settings {
   std::string game = KESTRIVAL_STARTUP_GAME;
   std::string reference = KESTRIVAL_STARTUP_REFERENCE;
   std::string probe = KESTRIVAL_STARTUP_PROBE;
+  std::string screen = KESTRIVAL_STARTUP_SCREEN;  // the picture the settled screen shows
   std::string home;      // the game's settings folder, made fresh
   std::string picture;   // the screen the game settles on, taken from it
   std::string expected;  // the probe's samples of the screen
 };
 
-// Writes the probe's samples of the picture: width, height and step, then every step-th pixel of every step-th
-// row as 0x00RRGGBB.
-bool WriteSamples(const std::string& picture, const std::string& path) {
-  constexpr uint32_t kStep = 4;
+constexpr uint32_t kStep = 4;
+
+// The samples of a BMP picture: width, height and step, then every step-th pixel of every step-th row as
+// 0x00RRGGBB. Empty when the picture cannot be read.
+std::vector<uint32_t> Samples(const std::string& picture) {
   SDL_Surface* loaded = SDL_LoadBMP(picture.c_str());
   SDL_Surface* converted = loaded != nullptr ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0) : nullptr;
   SDL_FreeSurface(loaded);
-  if (converted == nullptr) return false;
+  if (converted == nullptr) return {};
   std::vector<uint32_t> words{uint32_t(converted->w), uint32_t(converted->h), kStep};
   for (int y = 0; y < converted->h; y += kStep) {
     const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(converted->pixels) +
@@ -64,6 +68,40 @@ bool WriteSamples(const std::string& picture, const std::string& path) {
     for (int x = 0; x < converted->w; x += kStep) words.push_back(row[x] & 0xFFFFFF);
   }
   SDL_FreeSurface(converted);
+  return words;
+}
+
+// Whether the screen shows the picture, at its own size, somewhere on it (below the menu strip, beside or above a
+// border of the window): at least 99 in 100 of the picture's samples, as the probe tells a frame that shows the
+// screen. Both pictures are BMP files.
+bool ScreenShows(const std::string& screen, const std::string& picture) {
+  SDL_Surface* loaded = SDL_LoadBMP(screen.c_str());
+  SDL_Surface* shown = loaded != nullptr ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0) : nullptr;
+  SDL_FreeSurface(loaded);
+  const std::vector<uint32_t> expected = Samples(picture);
+  bool shows = false;
+  if (shown != nullptr && expected.size() > 3 && int(expected[0]) <= shown->w && int(expected[1]) <= shown->h) {
+    const int width = int(expected[0]), height = int(expected[1]);
+    for (int top = 0; !shows && top <= shown->h - height; ++top) {
+      for (int left = 0; !shows && left <= shown->w - width; ++left) {
+        size_t equal = 0, n = 3;
+        for (int y = 0; y < height; y += kStep) {
+          const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(shown->pixels) +
+                                                              static_cast<ptrdiff_t>(top + y) * shown->pitch);
+          for (int x = 0; x < width; x += kStep) equal += (row[left + x] & 0xFFFFFF) == expected[n++];
+        }
+        shows = equal * 100 >= (expected.size() - 3) * 99;
+      }
+    }
+  }
+  SDL_FreeSurface(shown);
+  return shows;
+}
+
+// Writes the probe's samples of the picture (Samples).
+bool WriteSamples(const std::string& picture, const std::string& path) {
+  const std::vector<uint32_t> words = Samples(picture);
+  if (words.empty()) return false;
   FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
   const bool written = std::fwrite(words.data(), sizeof(uint32_t), words.size(), file) == words.size();
@@ -208,6 +246,7 @@ int main(int argc, char** argv) {
     else if (option == "--game") settings.game = value;
     else if (option == "--reference") settings.reference = value;
     else if (option == "--probe") settings.probe = value;
+    else if (option == "--screen") settings.screen = value;
     else {
       std::fprintf(stderr, "unknown option %s\n", option.c_str());
       return 2;
@@ -219,6 +258,11 @@ int main(int argc, char** argv) {
   settings.expected = settings.home + "/expected-samples";
   if (!TakeSettledScreen(settings) || !WriteSamples(settings.picture, settings.expected)) {
     std::fprintf(stderr, "the game showed no screen to measure\n");
+    std::filesystem::remove_all(settings.home);
+    return 1;
+  }
+  if (!ScreenShows(settings.picture, settings.screen)) {
+    std::fprintf(stderr, "the game settled on a screen that does not show %s\n", settings.screen.c_str());
     std::filesystem::remove_all(settings.home);
     return 1;
   }

@@ -49,12 +49,14 @@
 #include "game/rules/game_state.h"
 #include "game/rules/script_event.h"
 #include "game/shell/data/game_random.h"
+#include "game/shell/data/string_utils.h"
 #include "game/shell/game_commands.h"
 #include "game/shell/main_loop.h"
 #include "game/shell/main_window.h"
 #include "game/shell/shell_command_host.h"
 #include "game/world/location.h"
 #include "game/world/location_history.h"
+#include "game/world/screen_location.h"
 #include "game/world/pause_overlay.h"
 #include "host/kernel.h"
 #include "host/testing.h"
@@ -74,8 +76,7 @@ constexpr int32_t kSamples = 6;
 constexpr double kGrowthAllowed = 0.05;
 constexpr const char* kJunk = "This is no saved game.";
 constexpr uint32_t kFixedSeed = 5;  // the test run's play when no seed is given
-constexpr int32_t kTitleWaitFrames = 30;  // frames the opening waits before it answers the title's message
-constexpr int32_t kOpenChoice = 2;        // the title's choice that opens a saved game
+constexpr const char* kOpenChoice = "open a saved game";  // where the title's button that opens a saved game leads
 constexpr int32_t kOpenWaitFrames = 3000;  // frames it waits for the program to come to rest at all
 
 size_t BytesInUse() {
@@ -166,24 +167,12 @@ class Soak {
     };
     RunOnce([&] {
       MainWindow* window = GetMainWindow();
-      if (window == nullptr || !window->IsActive() || IsScriptRunning() || !OpenDialogs().empty()) {
-        // The title's message waits for a choice: the first save is opened through its second one, "Open a
-        // saved game". A program that never comes to rest ends the run rather than hang it.
-        ++waited;
-        if (waited == kTitleWaitFrames && !fromTitle && next < saves.size() && !OpenDialogs().empty()) {
-          const Dialog& top = *OpenDialogs().back();
-          const Layout* layout = GetLayout(top.LayoutIndex());
-          const LayoutElement* choice = layout != nullptr ? layout->GetElement(kOpenChoice) : nullptr;
-          if (choice != nullptr) {
-            answerOpen(saves[next]);
-            fromTitle = true;
-            const int32_t x = top.Frame().x + choice->x + choice->width / 2;
-            const int32_t y = top.Frame().y + choice->y + choice->height / 2;
-            HostTestMouseButton(MainWindowHandle(), 0, true, x, y, 1);
-            HostTestMouseButton(MainWindowHandle(), 0, false, x, y, 1);
-          }
-        }
-        if (waited > kOpenWaitFrames) {
+      const bool busy = window == nullptr || !window->IsActive() || IsScriptRunning() || !OpenDialogs().empty();
+      // The first save is opened from the title through its "Open a saved game", a button of the title's picture;
+      // the click is taken in a frame to come, so the open is awaited until the game has its save's name. A program
+      // that never comes to rest, or never opens it, ends the run rather than hang it.
+      if (busy || (fromTitle && GetSaveName().empty())) {
+        if (++waited > kOpenWaitFrames) {
           ADD_FAILURE() << "the program did not come to rest to open " << (next < saves.size() ? saves[next] : "");
           next = saves.size();
           PostQuitMessage(0);
@@ -200,7 +189,24 @@ class Soak {
         PostQuitMessage(0);
         return;
       }
-      const std::string& save = saves[next++];
+      const std::string& save = saves[next];
+      const auto* title = dynamic_cast<const ScreenLocation*>(GetCurrentLocation());
+      if (next == 0 && title != nullptr && title->GetName() == "title") {
+        for (const LocationHotspot& hotspot : title->Hotspots()) {
+          std::string place = hotspot.location;
+          ToLowerInPlace(place);
+          if (place != kOpenChoice) continue;
+          answerOpen(save);
+          fromTitle = true;
+          const int32_t x = title->OriginX() + hotspot.rect.x + hotspot.rect.width / 2;
+          const int32_t y = title->OriginY() + hotspot.rect.y + hotspot.rect.height / 2;
+          HostTestMouseButton(MainWindowHandle(), 0, true, x, y, 1);
+          HostTestMouseButton(MainWindowHandle(), 0, false, x, y, 1);
+          return;
+        }
+        ADD_FAILURE() << "the title has no button to open a saved game";
+      }
+      ++next;
       answerOpen(save);
       RunOpenGameCommand();
       checkOpened(save);
@@ -286,8 +292,8 @@ class Soak {
     ++frames_;
     HWND window = MainWindowHandle();
     if (opening_) {
-      // Only the clock moves, and Escape now and then takes the run past the title and any other message it
-      // opens with; the saved games are opened between frames, their questions answered there.
+      // Only the clock moves, and Escape now and then takes the run past any message it opens with; the saved
+      // games are opened between frames, their questions answered there.
       HostTestAdvanceClock(kFrameMilliseconds);
       if (window != nullptr && !OpenDialogs().empty() && frames_ % 10 == 0) {
         HostTestKey(VK_ESCAPE, true);

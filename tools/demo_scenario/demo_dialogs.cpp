@@ -3,6 +3,7 @@
 // 5 and 6 the race and class choice, 9 the shop, 10 the character sheet, 11 the about box, 14 the level gain, 15 the
 // loading screen, 18 spell picking, 19 spell casting, 21 the list scroll picture, 22 the text input, 23 the
 // automap), and the three portraits a new player chooses from.
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -55,8 +56,14 @@ Elements TextsInWells(Elements wells, const std::vector<size_t>& texts) {
   return wells;
 }
 
-// A dialog whose picture is the parchment with a well under each element, the labels given, and a heading centred
-// along its top.
+// Words written in block letters from a point of the picture: a hint, or a word between two wells.
+struct Note {
+  int32_t x, y;
+  const char* text;
+};
+
+// A dialog whose picture is the parchment with a well under each element, the labels and notes given, and a
+// heading centred along its top.
 struct PanelDialog {
   int32_t layout;
   std::string picture;
@@ -66,12 +73,14 @@ struct PanelDialog {
   std::vector<size_t> lists = {};  // the elements that hold lists (on the list ground)
   std::vector<Label> labels = {};
   std::string heading = "";
+  std::vector<Note> notes = {};
 };
 
 sw::Canvas DrawPanelDialog(const PanelDialog& dialog) {
   sw::Canvas canvas = DrawDialogPanel(dialog.width, dialog.height, dialog.wells, dialog.lists);
   DrawLabels(canvas, dialog.wells, dialog.labels);
   DrawLetters(canvas, (dialog.width - LettersWidth(dialog.heading, 2)) / 2, 18, dialog.heading, 2, colour::kWood);
+  for (const Note& note : dialog.notes) DrawLetters(canvas, note.x, note.y, note.text, 1, colour::kInk);
   return canvas;
 }
 
@@ -134,15 +143,12 @@ sw::Canvas DrawAboutBox() {
   return canvas;
 }
 
-// The event message: plain parchment under the text (its lines follow the font, so no ruling could meet them), a
-// line under each choice, and a scroll in the journal corner.
+// The event message: plain parchment under the text (its lines follow the font, so no ruling could meet them) and
+// under the choices (every message shows this one picture, most of them without choices, so anything drawn for a
+// choice would stand empty under them), and a scroll in the journal corner.
 sw::Canvas DrawMessagePanel(const Elements& elements) {
   sw::Canvas canvas(480, 190);
   DrawFrame(canvas, 0, 0, 480, 190);
-  for (size_t choice = 1; choice <= 3; ++choice) {
-    const sw::LayoutElementSpec& box = elements[choice];
-    canvas.FillRect(box.x, box.y + box.height, box.width, 2, colour::kBrass);
-  }
   const sw::LayoutElementSpec& journal = elements[4];
   DrawScroll(canvas, journal.x + journal.width / 2, journal.y + journal.height / 2, journal.height);
   return canvas;
@@ -204,6 +210,10 @@ std::vector<Label> SheetLabels() {
           {22, "ACID"},      {23, "FIRE"},     {24, "COLD"},   {25, "SHOCK"}};
 }
 
+// The inventory's slot wells, a row each: slots 1, 2, 3, 4, 5, 6 and 9, named for what they hold.
+constexpr int32_t kSlotLeft = 350, kSlotTop = 50, kSlotPitch = 44, kSlotWidth = 230, kSlotHeight = 32;
+constexpr const char* kSlotNames[] = {"WEAPON", "ARMOUR", "SHIELD", "HELM", "GLOVES", "BOOTS", "RING"};
+
 // The inventory's elements: gold, the list, its three buttons, the slot buttons, the values, the description and
 // the slot pictures, numbered as the inventory numbers its controls.
 Elements InventoryElements() {
@@ -211,16 +221,18 @@ Elements InventoryElements() {
                         Box("drop", 390, 376, 90, 28), Box("use", 290, 376, 90, 28)};
   // Buttons 5 to 10 and 16 and pictures 18 to 24 of slots 1, 2, 3, 4, 5, 6 and 9, a row each.
   const int32_t buttonRow[] = {0, 1, 2, 5, 3, 4};  // buttons 5 to 10: slots 1, 2, 3, 6, 4, 5
-  for (int32_t row : buttonRow) inventory.push_back(Box("slot", 350, 50 + row * 44, 230, 32));
+  for (int32_t row : buttonRow) {
+    inventory.push_back(Box("slot", kSlotLeft, kSlotTop + row * kSlotPitch, kSlotWidth, kSlotHeight));
+  }
   inventory.push_back(Box("stamina", 146, 20, 40, 20));
   inventory.push_back(Box("magic", 264, 20, 40, 20));
   inventory.push_back(Box("protection", 404, 20, 40, 20));
   inventory.push_back(Box("max stamina", 192, 20, 40, 20));
   inventory.push_back(Box("max magic", 310, 20, 40, 20));
-  inventory.push_back(Box("slot", 350, 50 + 6 * 44, 230, 32));
+  inventory.push_back(Box("slot", kSlotLeft, kSlotTop + 6 * kSlotPitch, kSlotWidth, kSlotHeight));
   inventory.push_back(Box("description", 20, 356, 260, 50));
   const int32_t pictureRow[] = {0, 1, 2, 5, 3, 4, 6};  // pictures 18 to 24: slots 1, 2, 3, 6, 4, 5, 9
-  for (int32_t row : pictureRow) inventory.push_back(Box("picture", 310, 52 + row * 44, 28, 28));
+  for (int32_t row : pictureRow) inventory.push_back(Box("picture", 310, kSlotTop + 2 + row * kSlotPitch, 28, 28));
   return inventory;
 }
 
@@ -240,9 +252,10 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   AddLayout(files, config, 15, "Loading.bmp", DrawLoadingScreen(),
             {Box("bar", 140, 396, 361, 12), Box("label", 140, 370, 360, 20)});
   AddLayout(files, config, 11, "About.bmp", DrawAboutBox(), {});
-  // The message's text on the parchment, its three choices below it, and the journal corner.
+  // The message's text on the parchment, its three choices below it, and the journal corner, clear of the third
+  // choice.
   const Elements message = {Box("text", 40, 24, 400, 96), Box("choice 1", 30, 134, 136, 22),
-                            Box("choice 2", 172, 134, 136, 22), Box("choice 3", 314, 134, 136, 22),
+                            Box("choice 2", 172, 134, 136, 22), Box("choice 3", 314, 134, 124, 22),
                             Box("journal", 448, 146, 16, 24)};
   AddLayout(files, config, 1, "Message.bmp", DrawMessagePanel(message), message);
 
@@ -252,9 +265,12 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   // The journal's list shows one whole entry, wrapped from its corner as a text is: it stands inside its well.
   AddPanelDialog(files, config,
                  {2, "Journal.bmp", 460, 260,
-                  {Box("entries", 20, 30, 420, 150), Box("ok", 20, 206, 90, 28), Box("remove", 120, 206, 90, 28),
-                   Box("position", 360, 210, 80, 20)},
-                  {0, 3}});
+                  {Box("entries", 20, 44, 420, 150), Box("ok", 20, 214, 90, 28), Box("remove", 120, 214, 90, 28),
+                   Box("position", 360, 218, 80, 20)},
+                  {0, 3},
+                  {},
+                  {},
+                  "JOURNAL"});
   const Elements inventory = InventoryElements();
   sw::Canvas pack = DrawDialogPanel(600, 420, inventory, {1});
   // The gold, stamina and magic by the panel's icons, the protection by its name.
@@ -262,6 +278,12 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   DrawHeart(pack, 132, 30, 16);
   DrawDrop(pack, 250, 30, 16);
   DrawLabels(pack, inventory, {{13, "ARMOUR"}});
+  // What each slot holds, in the corner of its well away from the item's name.
+  for (int32_t row = 0; row < static_cast<int32_t>(std::size(kSlotNames)); ++row) {
+    const char* name = kSlotNames[row];
+    DrawLetters(pack, kSlotLeft + kSlotWidth - kTextLeft - LettersWidth(name, 1),
+                kSlotTop + row * kSlotPitch + kSlotHeight - kTextTop - 7, name, 1, colour::kWood);
+  }
   // Its texts, and the slot buttons, which write their items' names as texts do.
   AddLayout(files, config, 3, "Inventory.bmp", pack,
             TextsInWells(inventory, {0, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}));
@@ -276,21 +298,33 @@ void AddDialogs(sw::ScenarioFiles& files, sw::ConfigSpec& config) {
   for (size_t text = 1; text <= 25; ++text) sheetTexts.push_back(text);
   AddPanelDialog(files, config, {10, "Sheet.bmp", 530, 420, SheetElements(), sheetTexts, {}, SheetLabels()});
   AddLevelGain(files, config);
+  // Spell picking: the group between its arrows, the spells not yet known with a box to tick, what the selected one
+  // does and how many are still to pick, and a hint of what makes "OK" usable (it waits for every pick).
   AddPanelDialog(files, config,
-                 {18, "Learn.bmp", 460, 320,
-                  {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20),
-                   Box("spells", 20, 60, 200, 200), Box("description", 240, 60, 200, 150),
-                   Box("picks", 240, 230, 100, 20), Box("ok", 180, 276, 100, 28)},
+                 {18, "Learn.bmp", 460, 340,
+                  {Box("<", 64, 48, 28, 24), Box(">", 168, 48, 28, 24), Box("group", 100, 50, 60, 20),
+                   Box("spells", 20, 84, 200, 200), Box("description", 240, 84, 200, 120),
+                   Box("picks", 370, 218, 70, 20), Box("ok", 180, 296, 100, 28)},
                   {2, 4, 5},
-                  {3}});
+                  {3},
+                  {{0, "GROUP"}, {5, "STILL TO PICK"}},
+                  "NEW SPELLS",
+                  {{240, 248, "TICK THE SPELLS TO LEARN."},
+                   {240, 260, "OK WAITS TILL NONE ARE LEFT"},
+                   {240, 272, "TO PICK IN ANY GROUP."}}});
+  // Spell casting: the group between its arrows, the known spells, what the selected one does and costs, and the
+  // magic there is of the most there can be.
   AddPanelDialog(files, config,
-                 {19, "Cast.bmp", 460, 330,
-                  {Box("<", 20, 20, 28, 24), Box(">", 124, 20, 28, 24), Box("group", 56, 22, 60, 20),
-                   Box("spells", 20, 60, 200, 200), Box("description", 240, 60, 200, 130),
-                   Box("cost", 240, 200, 90, 20), Box("magic", 240, 230, 56, 20), Box("close", 240, 280, 90, 28),
-                   Box("cast", 350, 280, 90, 28), Box("max magic", 306, 230, 56, 20)},
+                 {19, "Cast.bmp", 460, 340,
+                  {Box("<", 64, 48, 28, 24), Box(">", 168, 48, 28, 24), Box("group", 100, 50, 60, 20),
+                   Box("spells", 20, 84, 200, 200), Box("description", 240, 84, 200, 110),
+                   Box("cost", 300, 208, 56, 20), Box("magic", 300, 238, 56, 20), Box("close", 240, 290, 90, 28),
+                   Box("cast", 350, 290, 90, 28), Box("max magic", 384, 238, 56, 20)},
                   {2, 4, 5, 6, 9},
-                  {3}});
+                  {3},
+                  {{0, "GROUP"}, {5, "COST"}, {6, "MAGIC"}},
+                  "SPELLS",
+                  {{364, 245, "OF"}}});
   AddPanelDialog(files, config,
                  {22, "Ask.bmp", 400, 150,
                   {Box("prompt", 20, 20, 360, 40), Box("text", 20, 70, 360, 24), Box("ok", 150, 108, 100, 28)},

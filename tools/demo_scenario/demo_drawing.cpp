@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <utility>
 
 namespace demo_scenario {
 
@@ -52,9 +53,18 @@ const Glyph* GlyphOf(char letter) {
       {0x11, 0x11, 0x0A, 0x04, 0x04, 0x04, 0x04},  // Y
       {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F},  // Z
   };
+  // The marks a sentence needs, on the same cells as the letters.
+  static const std::pair<char, Glyph> kMarks[] = {
+      {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}},
+      {',', {0x00, 0x00, 0x00, 0x00, 0x0C, 0x04, 0x08}},
+      {'\'', {0x04, 0x04, 0x08, 0x00, 0x00, 0x00, 0x00}},
+  };
   if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
-  if (letter < 'A' || letter > 'Z') return nullptr;
-  return &kLetters[letter - 'A'];
+  if (letter >= 'A' && letter <= 'Z') return &kLetters[letter - 'A'];
+  for (const auto& [mark, glyph] : kMarks) {
+    if (mark == letter) return &glyph;
+  }
+  return nullptr;
 }
 
 }  // namespace

@@ -45,7 +45,8 @@ void DrawButton(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t
 // An arrow pointing left or right, filling the box but for a margin of 4 pixels.
 void DrawArrow(sw::Canvas& canvas, int32_t x, int32_t y, int32_t width, int32_t height, bool left, sw::Rgb ink);
 
-// Block letters 5 by 7 cells of `scale` pixels, a cell apart; letters A to Z and the space (others are left out).
+// Block letters 5 by 7 cells of `scale` pixels, a cell apart: letters A to Z (lower case drawn as upper case), the
+// full stop, the comma, the apostrophe and the space (others are left out).
 void DrawLetters(sw::Canvas& canvas, int32_t x, int32_t y, const std::string& text, int32_t scale, sw::Rgb ink);
 int32_t LettersWidth(const std::string& text, int32_t scale);
 

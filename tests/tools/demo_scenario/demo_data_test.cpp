@@ -1,8 +1,9 @@
 // The demo scenario's data as the game reads it: the loose tree and the archive hold the same records and locations;
 // every screen layout a screen or dialog uses has its picture and an element for each of its controls; the pictures
-// leave the texts room (no ruling under a message's text, values inside their wells) and the level gain shows a heading
-// and a button; every event the game fires by name, from the start-up to the panel's map buttons and the menus, is
-// written; and the title's theme plays without the media decoders, so that the start-up does not load them.
+// leave the texts room (no ruling under a message's text or choices, values inside their wells) and the level gain
+// shows a heading and a button; every event the game fires by name, from the start-up to the panel's map buttons
+// and the menus, is written; and the title's theme plays without the media decoders, so that the start-up does not
+// load them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,9 +46,24 @@ DecodedImage LayoutPicture(const demo_scenario::DemoScenario& demo, int32_t layo
   DecodedImage image;
   const std::string path = "Pictures/" + demo.config.layouts.at(static_cast<size_t>(layout)).name;
   for (const auto& [name, bytes] : demo.data.Files()) {
-    if (name == path) EXPECT_EQ(DecodeBytes(bytes, &image), kPlatformNoError) << path;
+    if (name == path) {
+      EXPECT_EQ(DecodeBytes(bytes, &image), kPlatformNoError) << path;
+    }
   }
   return image;
+}
+
+// The pixels of a colour in the picture between two rows and two columns, inside the dialog frame (12 pixels wide).
+int32_t CountColour(const DecodedImage& picture, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                    sw::Rgb colour) {
+  const uint32_t argb = 0xFF000000u | uint32_t{colour.red} << 16 | uint32_t{colour.green} << 8 | colour.blue;
+  int32_t found = 0;
+  for (int32_t y = std::max(top, 12); y < std::min(bottom, picture.Height() - 12); ++y) {
+    for (int32_t x = std::max(left, 12); x < std::min(right, picture.Width() - 12); ++x) {
+      found += PixelAt(picture, x, y) == argb ? 1 : 0;
+    }
+  }
+  return found;
 }
 
 class DemoDataTest : public ScenarioFolderTest {
@@ -108,19 +124,24 @@ TEST(DemoScenarioTest, EveryLayoutInUseHasItsPictureAndAnElementForEachControl) 
   }
 }
 
-TEST(DemoScenarioTest, TheMessagePictureIsPlainUnderTheText) {
-  // The text's lines follow the font: a ruling drawn in the picture would run through them.
+TEST(DemoScenarioTest, TheMessagePictureIsPlainUnderTheTextAndTheChoices) {
+  // The text's lines follow the font: a ruling drawn in the picture would run through them. Every message shows
+  // the one picture, and a message without choices shows no choice lines: nothing is drawn under the choices or
+  // just below them either.
   const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
   const DecodedImage picture = LayoutPicture(demo, 1);
-  const sw::LayoutElementSpec& text = demo.config.layouts[1].elements.at(0);
-  const uint32_t parchment = PixelAt(picture, text.x, text.y);
-  std::vector<std::string> marks;
-  for (int32_t y = text.y; y < text.y + text.height; ++y) {
-    for (int32_t x = text.x; x < text.x + text.width; ++x) {
-      if (PixelAt(picture, x, y) != parchment) marks.push_back(std::to_string(x) + "," + std::to_string(y));
+  const std::vector<sw::LayoutElementSpec>& elements = demo.config.layouts[1].elements;
+  const uint32_t parchment = PixelAt(picture, elements.at(0).x, elements.at(0).y);
+  for (size_t element = 0; element <= 3; ++element) {
+    const sw::LayoutElementSpec& box = elements.at(element);
+    std::vector<std::string> marks;
+    for (int32_t y = box.y; y < box.y + box.height + 4; ++y) {
+      for (int32_t x = box.x; x < box.x + box.width; ++x) {
+        if (PixelAt(picture, x, y) != parchment) marks.push_back(std::to_string(x) + "," + std::to_string(y));
+      }
     }
+    EXPECT_EQ(marks.size(), 0u) << "element " << element << ", first at " << (marks.empty() ? "" : marks.front());
   }
-  EXPECT_EQ(marks.size(), 0u) << "first at " << (marks.empty() ? "" : marks.front());
 }
 
 TEST(DemoScenarioTest, TextsStandOffTheEdgesOfTheirWells) {
@@ -159,20 +180,44 @@ TEST(DemoScenarioTest, TheLevelGainPictureHasAHeadingAboveItsTextsAndAButtonBelo
   const DecodedImage picture = LayoutPicture(demo, 14);
   const std::vector<sw::LayoutElementSpec>& texts = demo.config.layouts[14].elements;
   ASSERT_EQ(texts.size(), 2u);
-  // The pixels of a colour inside the frame (12 pixels wide) between two rows.
   const auto count = [&picture](int32_t top, int32_t bottom, sw::Rgb colour) {
-    const uint32_t argb = 0xFF000000u | uint32_t{colour.red} << 16 | uint32_t{colour.green} << 8 | colour.blue;
-    int32_t found = 0;
-    for (int32_t y = std::max(top, 12); y < std::min(bottom, picture.Height() - 12); ++y) {
-      for (int32_t x = 12; x < picture.Width() - 12; ++x) found += PixelAt(picture, x, y) == argb ? 1 : 0;
-    }
-    return found;
+    return CountColour(picture, 0, top, picture.Width(), bottom, colour);
   };
   // The heading's letters in the wood of the dialogs' headings; the button's face, with its caption on it.
   EXPECT_GT(count(0, texts[0].y - 4, demo_scenario::colour::kWood), 0);
   const int32_t below = texts[1].y + texts[1].height + 4;
   EXPECT_GT(count(below, picture.Height(), demo_scenario::colour::kButtonFace), 20 * 80);
   EXPECT_GT(count(below, picture.Height(), demo_scenario::colour::kInk), 0);
+}
+
+TEST(DemoScenarioTest, DialogsWithoutATitleOfTheirOwnHaveAHeadingAboveTheirElements) {
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  // The notes, the journal, the name, the races, the classes, the level gain, spell picking and spell casting.
+  for (const int32_t layout : {0, 2, 4, 5, 6, 14, 18, 19}) {
+    const DecodedImage picture = LayoutPicture(demo, layout);
+    int32_t top = picture.Height();
+    for (const sw::LayoutElementSpec& element : demo.config.layouts.at(static_cast<size_t>(layout)).elements) {
+      top = std::min<int32_t>(top, element.y);
+    }
+    // The heading's letters in the wood of the dialogs' headings, above the wells (2 pixels round each element).
+    EXPECT_GT(CountColour(picture, 0, 0, picture.Width(), top - 2, demo_scenario::colour::kWood), 0)
+        << "layout " << layout;
+  }
+}
+
+TEST(DemoScenarioTest, SpellPickingSaysHowManyAreStillToPickAndWhatTheOkWaitsFor) {
+  const demo_scenario::DemoScenario demo = demo_scenario::MakeDemoScenario();
+  const DecodedImage picture = LayoutPicture(demo, 18);
+  const std::vector<sw::LayoutElementSpec>& elements = demo.config.layouts[18].elements;
+  ASSERT_EQ(elements.size(), 7u);
+  const sw::LayoutElementSpec &picks = elements[5], &ok = elements[6], &description = elements[4];
+  // A label left of the count still to pick, and a hint between the count and the "OK" button.
+  EXPECT_GT(CountColour(picture, description.x, picks.y, picks.x - 2, picks.y + picks.height,
+                        demo_scenario::colour::kInk),
+            0);
+  EXPECT_GT(CountColour(picture, description.x, picks.y + picks.height + 2, picture.Width(), ok.y - 2,
+                        demo_scenario::colour::kInk),
+            3 * 40);
 }
 
 TEST(DemoScenarioTest, EveryEventTheGameFiresByNameIsWritten) {

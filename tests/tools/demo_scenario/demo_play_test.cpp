@@ -293,7 +293,7 @@ TEST_F(DemoPlayTest, TheTalesNewGameAndSavedGameFollowAtOnceWithoutTheEndScreen)
       std::string player, place, wolf, told;
     } seen;
     const auto noEndScreen = [&seen] {
-      if (MessageShown().find("tale has ended") != std::string::npos) seen.endScreen = true;
+      if (Here() == "end" || Here() == "fallen") seen.endScreen = true;
     };
     std::vector<InputStep> next;
     if (test.choice == 1) {
@@ -351,7 +351,7 @@ TEST_F(DemoPlayTest, TheMenusNewGameBeginsOneWithoutTheEndScreen) {
       {KeyDown(VK_CONTROL), KeyDown('N'), KeyUp('N'), KeyUp(VK_CONTROL),
        Reach("the new player's name",
              [&endScreen] {
-               if (MessageShown().find("tale has ended") != std::string::npos) endScreen = true;
+               if (Here() == "end" || Here() == "fallen") endScreen = true;
                return TopLayout() == 4;
              })},
       CreatePlayer("Ash", "elf", "mage"),
@@ -374,8 +374,8 @@ TEST_F(DemoPlayTest, ThePlayersFallEndsTheGameWithTheOfferOfANewOne) {
       NewGame("Wren", "human", "fighter"),
       ToTheMeadow(),
       {Do([] { GetCurrentCharacter()->stamina = 0; }),
-       Reach("the end", [] { return MessageShown().find("tale has ended") != std::string::npos; }), Wait(4),
-       Frame("end"), ClickOn(1)},
+       Reach("the end", [] { return Showing("fallen") && !IsGameInProgress(); }), Wait(4), Frame("fallen"),
+       ClickHotspot("new game")},
       // The new game it offers is played on: its player stays once the end of the old one is done.
       CreatePlayer("Ash", "elf", "mage"),
       {Wait(10), Do([&] {

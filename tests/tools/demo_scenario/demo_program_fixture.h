@@ -1,6 +1,7 @@
 // The demo scenario under the whole program, in-process and headless: the demo is written into the test's own
 // folder by BuildDemoScenario and played there on the host's manual clock, driven by one script of input steps
-// from the program's first look at its message queue (the title's message opens before the main loop) to its end.
+// from the program's first look at its message queue (a scenario's start-up may open a dialog before the main loop)
+// to its end.
 // Every wait of a script is bounded: a step that reaches for a state of the game and does not get there within its
 // frames fails the run naming the step, and closes the window, which ends every dialog and the program.
 #pragma once
@@ -22,9 +23,11 @@
 #include "game/rules/character.h"
 #include "game/rules/game_state.h"
 #include "game/shell/data/game_random.h"
+#include "game/shell/data/string_utils.h"
 #include "game/shell/main_window.h"
 #include "game/world/location.h"
 #include "game/world/scene_view.h"
+#include "game/world/screen_location.h"
 #include "game/world/tile_map.h"
 #include "host/testing.h"
 #include "host/user.h"
@@ -59,6 +62,9 @@ class DemoProgramTest : public ::testing::Test {
 
   // No dialog is open.
   static bool Quiet() { return OpenDialogs().empty(); }
+  // The still screen of that name (in lower case) is shown with no dialog over it: the title is "title", the end
+  // screens "end" and, after the player's fall, "fallen".
+  static bool Showing(const std::string& screen) { return Quiet() && Here() == screen; }
   // Whether the player carries an item of that name.
   static bool Carries(const std::string& item) {
     const Character* player = GetCurrentCharacter();
@@ -110,6 +116,27 @@ class DemoProgramTest : public ::testing::Test {
   static void HeadFor(int32_t column, int32_t row, int32_t* calls) {
     const int32_t call = (*calls)++ % 12;
     if (call == 0 || call == 3) PressCell(column, row, call == 0);
+  }
+
+  // A click on the middle of the hotspot of the still screen shown that leads to the location (named in lower
+  // case): a place of the village, or a button of the title and the end screens ("new game", "open a saved game",
+  // "quit"). A failure when it has none.
+  static test_support::InputStep ClickHotspot(const std::string& location) {
+    return test_support::input::WaitFor([location] {
+      const auto* screen = dynamic_cast<const ScreenLocation*>(GetCurrentLocation());
+      for (const LocationHotspot& hotspot : screen != nullptr ? screen->Hotspots() : std::vector<LocationHotspot>{}) {
+        std::string name = hotspot.location;
+        ToLowerInPlace(name);
+        if (name != location) continue;
+        const int32_t x = screen->OriginX() + hotspot.rect.x + hotspot.rect.width / 2;
+        const int32_t y = screen->OriginY() + hotspot.rect.y + hotspot.rect.height / 2;
+        HostTestMouseButton(MainWindowHandle(), 0, true, x, y, 1);
+        HostTestMouseButton(MainWindowHandle(), 0, false, x, y, 1);
+        return true;
+      }
+      ADD_FAILURE() << "no hotspot to " << location;
+      return true;
+    });
   }
 
   // Frames of a list that takes its first click or key only a while after it was made (150 ms, and a frame is 33 ms).
@@ -182,8 +209,8 @@ class DemoProgramTest : public ::testing::Test {
   std::vector<test_support::InputStep> NewGame(const std::string& name, const std::string& race,
                                                const std::string& className) {
     using namespace test_support::input;
-    std::vector<test_support::InputStep> steps = {
-        Reach("title", [] { return TopLayout() == 1 && !MessageShown().empty(); }), Wait(4), ClickOn(1)};
+    std::vector<test_support::InputStep> steps = {Reach("title", [] { return Showing("title"); }), Wait(4),
+                                                  ClickHotspot("new game")};
     for (test_support::InputStep& step : CreatePlayer(name, race, className)) steps.push_back(std::move(step));
     return steps;
   }

@@ -2,12 +2,12 @@
 // title over a new fighter, the trader (the sword and a potion), the pack (the sword put on), the meadow walked by
 // clicks on its cells, the fight to the wolf's fall, the gold it leaves and the potion in the grass, to the shrine's
 // stones (the end of the tale, kept in the journal, then a rest), and saves with the File menu's Ctrl+S into the
-// test's folder. The second run opens that save from the title's choice and must find the game as it was saved.
+// test's folder. The second run opens that save from the title's button and must find the game as it was saved.
 // Input goes only through the host's test seam: clicks at points taken from the loaded hotspots, layouts and map
 // cells, keys, typed text and the answers of the file chooser. Each step waits for a state of the game within a
 // bound of frames and fails naming its step. A second play goes through the ways in and out of a game: the title's
-// and the end screen's "Open a saved game", cancelled, refused and answered, saves that cannot be opened over a
-// running game, and a quick tap on the map.
+// and the end screen's "Open a saved game", cancelled again and again, refused and answered, saves that cannot be
+// opened over a running game, and a quick tap on the map.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -151,26 +151,6 @@ constexpr const char* kSaveName = "Wren.ksv";
 
 class PlayThroughTest : public DemoProgramTest {
  protected:
-  // A click on the middle of the hotspot of the still screen shown that leads to the location (named in lower
-  // case); a failure when it has none.
-  static InputStep ClickHotspot(const std::string& location) {
-    return WaitFor([location] {
-      const auto* screen = dynamic_cast<const ScreenLocation*>(GetCurrentLocation());
-      for (const LocationHotspot& hotspot : screen != nullptr ? screen->Hotspots() : std::vector<LocationHotspot>{}) {
-        std::string name = hotspot.location;
-        ToLowerInPlace(name);
-        if (name != location) continue;
-        const int32_t x = screen->OriginX() + hotspot.rect.x + hotspot.rect.width / 2;
-        const int32_t y = screen->OriginY() + hotspot.rect.y + hotspot.rect.height / 2;
-        HostTestMouseButton(MainWindowHandle(), 0, true, x, y, 1);
-        HostTestMouseButton(MainWindowHandle(), 0, false, x, y, 1);
-        return true;
-      }
-      ADD_FAILURE() << "no hotspot to " << location;
-      return true;
-    });
-  }
-
   // Walks by clicks on the map to the cell that cell() names (read anew each frame, (-1, -1) while there is none)
   // until arrived() holds.
   InputStep WalkUntil(const std::string& step, std::function<Point()> cell, std::function<bool()> arrived,
@@ -219,7 +199,7 @@ TEST_F(PlayThroughTest, TheWholeTaleSavedThenOpenedFromTheTitleComesBackAsItWasS
   int32_t goldBefore = 0, pileAmount = 0;
   const std::string savePath = temp_.WindowsPath(kSaveName);
   // With the fixture's seed the fighter wins the fight: the test fixes the seed, not the demo's balance.
-  std::vector<InputStep> steps = {Reach("the title", [] { return TopLayout() == 1 && !MessageShown().empty(); }),
+  std::vector<InputStep> steps = {Reach("the title", [] { return Showing("title"); }),
                                   Wait(4), Frame("title")};
   const std::vector<InputStep> newGame = NewGame("Wren", "human", "fighter");
   steps.insert(steps.end(), newGame.begin(), newGame.end());
@@ -311,9 +291,9 @@ TEST_F(PlayThroughTest, TheWholeTaleSavedThenOpenedFromTheTitleComesBackAsItWasS
 
   // The second run: what it finds comes from the save alone, not from the first run's game.
   bool fresh = false, potionBack = true, wolfBack = true;
-  steps = {Reach("the title again", [] { return TopLayout() == 1 && !MessageShown().empty(); }),
+  steps = {Reach("the title again", [] { return Showing("title"); }),
            Do([&] { fresh = !IsGameInProgress() && Global("gb_wolf").empty() && ExploredMaskCount() == 0; }),
-           Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), Wait(4), ClickOn(2),
+           Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), Wait(4), ClickHotspot("open a saved game"),
            Reach("the saved game", [] { return IsGameInProgress() && Quiet() && Here() == "meadow"; }),
            Do([&] {
              opened = TakePlayState();
@@ -335,11 +315,12 @@ TEST_F(PlayThroughTest, TheWholeTaleSavedThenOpenedFromTheTitleComesBackAsItWasS
   EXPECT_EQ(opened, expected);
 }
 
-// The ways in and out of a game, played as a player plays them: the title's "Open a saved game" cancelled and
-// then given a file that is no save (the title comes back each time); a new game, saved; saves whose place cannot
-// be gone back to, opened with Ctrl+O over the running game (it stays, and the message says why); a tap on a map
-// cell, press and release within one frame, that walks; the player's fall, whose end screen's "Open a saved game"
-// is cancelled (the end screen comes back) and then opens the save; and Ctrl+E, whose end screen opens it too.
+// The ways in and out of a game, played as a player plays them: the title's "Open a saved game" cancelled thirty
+// times and then given a file that is no save (the title comes back each time); a new game, saved; saves whose
+// place cannot be gone back to, opened with Ctrl+O over the running game (it stays, and the message says why); a
+// tap on a map cell, press and release within one frame, that walks; the player's fall, whose end screen's "Open a
+// saved game" is cancelled thirty times (the end screen comes back each time) and then opens the save; and Ctrl+E,
+// whose end screen opens it too.
 TEST_F(PlayThroughTest, TheTitleAndTheEndScreenOpenSavedGamesAndComeBackWhenNoneOpens) {
   const std::string savePath = temp_.WindowsPath(kSaveName);
   temp_.WriteFile("notes.ksv", "These are no saved game.");
@@ -351,23 +332,39 @@ TEST_F(PlayThroughTest, TheTitleAndTheEndScreenOpenSavedGamesAndComeBackWhenNone
       {"unnamed.ksv", {{4, 0, 0, 0, "", ""}}},
       {"outside.ksv", {{2, 0, 0, 0, "../village", ""}}},
       {"nohistory.ksv", {}}};
+  // Each screen comes back after this many cancelled opens in a row, far more than any player makes.
+  constexpr size_t kCancels = 30;
   bool savesMade = false;
   std::vector<std::string> keptAfter;  // "<save>: <place> <name> <in progress>" after each hostile open
   int32_t tapFrom = -1, tapped = -1;
-  const auto title = [] { return TopLayout() == 1 && MessageShown().find("village keeps") != std::string::npos; };
-  const auto endScreen = [] { return MessageShown().find("tale has ended") != std::string::npos; };
   const auto choosers = [](size_t count) { return [count] { return HostTestFileChoosers().size() == count; }; };
   const auto openedSave = [] {
     return Quiet() && IsGameInProgress() && Here() == "village" && GetCurrentCharacter()->GetName() == "Wren";
   };
+  // The screen's open cancelled again and again, from `before` choosers on: the screen is back after each.
+  const auto cancelled = [=, this](const std::string& screen, size_t before) {
+    std::vector<InputStep> cancels;
+    for (size_t i = 1; i <= kCancels; ++i) {
+      const std::vector<InputStep> once = {
+          Wait(4), Do([] { HostTestAnswerFileChooser(nullptr); }), ClickHotspot("open a saved game"),
+          Reach(screen + " after cancel " + std::to_string(i),
+                [=] { return choosers(before + i)() && Showing(screen) && !IsGameInProgress(); })};
+      cancels.insert(cancels.end(), once.begin(), once.end());
+    }
+    return cancels;
+  };
 
-  std::vector<InputStep> steps = {
-      // The title's open, cancelled, then given a file that is no save: the title again each time.
-      Reach("the title", title), Wait(4), Do([] { HostTestAnswerFileChooser(nullptr); }), ClickOn(2),
-      Reach("the title after a cancel", [=] { return choosers(1)() && title() && !IsGameInProgress(); }), Wait(4),
-      Do([&] { HostTestAnswerFileChooser(notASave.c_str()); }), ClickOn(2),
-      Reach("the title after a refusal",
-            [=] { return choosers(2)() && title() && !IsGameInProgress() && HostTestMessageBoxes().size() == 1; })};
+  // The title's open, cancelled again and again, then given a file that is no save: the title again each time.
+  std::vector<InputStep> steps = {Reach("the title", [] { return Showing("title"); })};
+  const std::vector<InputStep> titleCancels = cancelled("title", 0);
+  steps.insert(steps.end(), titleCancels.begin(), titleCancels.end());
+  const std::vector<InputStep> refused = {
+      Wait(4), Do([&] { HostTestAnswerFileChooser(notASave.c_str()); }), ClickHotspot("open a saved game"),
+      Reach("the title after a refusal", [=] {
+        return choosers(kCancels + 1)() && Showing("title") && !IsGameInProgress() &&
+               HostTestMessageBoxes().size() == 1;
+      })};
+  steps.insert(steps.end(), refused.begin(), refused.end());
   const std::vector<InputStep> newGame = NewGame("Wren", "human", "fighter");
   steps.insert(steps.end(), newGame.begin(), newGame.end());
   const std::vector<InputStep> play = {
@@ -413,18 +410,22 @@ TEST_F(PlayThroughTest, TheTitleAndTheEndScreenOpenSavedGamesAndComeBackWhenNone
       }),
       Reach("the tap walked", [&] { return GetCurrentCharacter()->x == tapFrom + 3; }, 300),
       Do([&] { tapped = GetCurrentCharacter()->x - tapFrom; }),
-      // The fall: the end screen's open, cancelled, brings the end screen back, then it opens the save.
-      Do([] { GetCurrentCharacter()->stamina = 0; }), Reach("the end", endScreen), Wait(4),
-      Do([] { HostTestAnswerFileChooser(nullptr); }), ClickOn(2),
-      Reach("the end after a cancel", [=] { return choosers(8)() && endScreen() && !IsGameInProgress(); }), Wait(4),
-      Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), ClickOn(2),
-      Reach("the save opened from the end", openedSave), Wait(4),
-      // Ctrl+E ends the game with the same end screen, and it opens the save too.
-      KeyDown(VK_CONTROL), KeyDown('E'), KeyUp('E'), KeyUp(VK_CONTROL),
-      Reach("the end of Ctrl+E", [=] { return endScreen() && !IsGameInProgress(); }), Wait(4),
-      Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), ClickOn(2),
-      Reach("the save opened after Ctrl+E", [=] { return choosers(10)() && openedSave(); })};
+      // The fall, and the end screen that tells of it.
+      Do([] { GetCurrentCharacter()->stamina = 0; }),
+      Reach("the end", [] { return Showing("fallen") && !IsGameInProgress(); })};
   steps.insert(steps.end(), ends.begin(), ends.end());
+  // Its open cancelled again and again brings it back each time; then it opens the save.
+  const std::vector<InputStep> endCancels = cancelled("fallen", kCancels + 6);
+  steps.insert(steps.end(), endCancels.begin(), endCancels.end());
+  const std::vector<InputStep> reopened = {
+      Wait(4), Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), ClickHotspot("open a saved game"),
+      Reach("the save opened from the end", openedSave), Wait(4),
+      // Ctrl+E ends the game with the plain end screen, and it opens the save too.
+      KeyDown(VK_CONTROL), KeyDown('E'), KeyUp('E'), KeyUp(VK_CONTROL),
+      Reach("the end of Ctrl+E", [] { return Showing("end") && !IsGameInProgress(); }), Wait(4), Frame("end"),
+      Do([&] { HostTestAnswerFileChooser(savePath.c_str()); }), ClickHotspot("open a saved game"),
+      Reach("the save opened after Ctrl+E", [=] { return choosers(2 * kCancels + 8)() && openedSave(); })};
+  steps.insert(steps.end(), reopened.begin(), reopened.end());
   const int code = Play(std::move(steps));
   ASSERT_EQ(FailedStep(), "") << "the play stopped at this step";
   ASSERT_EQ(code, 0);
@@ -462,7 +463,6 @@ TEST_F(PlayThroughTest, ASaveWhoseMapIsMissingFromTheDataIsRefusedAndTheGameStay
   std::string kept;                // "<place> <name> <gold> <playing or ended>" after the refusal over the game
   int32_t goldBefore = -1;
   std::string savedAfter;          // the last place of the save made after the refusal
-  const auto endScreen = [] { return MessageShown().find("tale has ended") != std::string::npos; };
   const auto boxes = [](size_t count) { return [count] { return HostTestMessageBoxes().size() == count; }; };
   const auto saveWith = [this](const std::string& path) {
     return std::vector<InputStep>{Do([path] { HostTestAnswerFileChooser(path.c_str()); }), KeyDown(VK_CONTROL),
@@ -511,9 +511,9 @@ TEST_F(PlayThroughTest, ASaveWhoseMapIsMissingFromTheDataIsRefusedAndTheGameStay
       }),
       // From the end screen.
       KeyDown(VK_CONTROL), KeyDown('E'), KeyUp('E'), KeyUp(VK_CONTROL),
-      Reach("the end of Ctrl+E", [=] { return endScreen() && !IsGameInProgress(); }), Wait(4),
-      Do([&] { HostTestAnswerFileChooser(lostPath.c_str()); }), ClickOn(2),
-      Reach("the refusal at the end", [=] { return boxes(2)() && endScreen() && !IsGameInProgress(); })};
+      Reach("the end of Ctrl+E", [] { return Showing("end") && !IsGameInProgress(); }), Wait(4),
+      Do([&] { HostTestAnswerFileChooser(lostPath.c_str()); }), ClickHotspot("open a saved game"),
+      Reach("the refusal at the end", [=] { return boxes(2)() && Showing("end") && !IsGameInProgress(); })};
   steps.insert(steps.end(), ends.begin(), ends.end());
   const int code = Play(std::move(steps));
   ASSERT_EQ(FailedStep(), "") << "the play stopped at this step";
