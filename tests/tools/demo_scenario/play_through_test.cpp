@@ -548,7 +548,7 @@ TEST_F(PlayThroughTest, AWindowMadeLargerTakesClicksOnAHotspotAPanelButtonAndAMa
     });
   };
   std::vector<InputStep> steps = {
-      Reach("the title", [] { return TopLayout() == 1 && !MessageShown().empty(); }),
+      Reach("the title", [] { return Showing("title"); }),
       Do([] { HostTestResizeOnScreen(MainWindowHandle(), 1920, 1080); }), Wait(2),
       Do([] {
         HostWindowOutput output;
