@@ -420,4 +420,18 @@ TEST_F(LocationTest, AScriptLocationRunsItsEventsAndLeavesTheCurrentLocationAlon
   EXPECT_EQ(LocationHistory::Count(), 0);
 }
 
+// Its own event entering it again finds it not yet entered: the script runs once more, nested, each time.
+TEST_F(LocationTest, AScriptLocationEnteredByItsOwnEventRunsAgain) {
+  sw::ScriptLocationSpec script;
+  script.enterActions = {{ChangeGlobal("gb_count", 2, "1"), If("gb_count,is smaller than,3", "again", "")},
+                         {Labelled("again", Travel("Echo"))},
+                         0};
+  Files().Add(sw::LocationRecordPath("Echo"), sw::EncodeScriptLocation(script));
+  Start();
+  SetGlobal("gb_count", "0");
+  EXPECT_EQ(Find("Echo")->Enter(), 0);
+  EXPECT_EQ(Global("gb_count"), "3");
+  EXPECT_FALSE(Find("Echo")->IsActive());
+}
+
 }  // namespace
