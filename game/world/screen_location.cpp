@@ -84,10 +84,9 @@ int32_t ScreenLocation::Enter() {
   LocationHistory::Push();
   ScreenLocation* last = LastScreenLocation();
   if (last != nullptr) last->Leave();
-  // From one still screen to another, or back from a shop (whose entry names no place): nothing to go back to.
-  if ((last != nullptr && last == from) || (from != nullptr && from->Kind() == kLocationKindShop)) {
-    LocationHistory::Drop();
-  }
+  // From one still screen to another: nothing to go back to. A shop is remembered (its entry names no place, so
+  // going back to it does nothing).
+  if (last != nullptr && last == from) LocationHistory::Drop();
   SetLastScreenLocation(this);
   SetCurrentLocation(this);
   SceneView* view = GetSceneView();

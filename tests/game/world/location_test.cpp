@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/dialogs/shop_dialog.h"
 #include "game/rules/script_engine.h"
 #include "game/shell/data/data_stream.h"
 #include "game/shell/input_manager.h"
@@ -432,6 +433,36 @@ TEST_F(LocationTest, AScriptLocationEnteredByItsOwnEventRunsAgain) {
   EXPECT_EQ(Find("Echo")->Enter(), 0);
   EXPECT_EQ(Global("gb_count"), "3");
   EXPECT_FALSE(Find("Echo")->IsActive());
+}
+
+// A shop's event that shows a still screen: the screen remembers the shop, and the shop's going back when its
+// dialog closes takes that entry (a shop names no place), so the player stays on the screen with the place the
+// shop was entered from still remembered.
+TEST_F(LocationTest, AStillScreenEnteredFromAShopRemembersTheShop) {
+  AddScreen("Hall");
+  AddScreen("Yard");
+  sw::ShopLocationSpec shop;
+  shop.enterActions = {{Travel("Yard")}, {}, 0};
+  Files().Add(sw::LocationRecordPath("Store"), sw::EncodeShopLocation(shop));
+  // The shop dialog's layout: its seventh element is the button that leaves.
+  Config().layouts[9].name = "Shop.bmp";
+  Config().layouts[9].elements = {{"picture", 10, 10, 100, 40}, {"price", 10, 120, 100, 20},
+                                  {"gold", 10, 150, 100, 20},    {"shop", 10, 180, 60, 20},
+                                  {"player", 80, 180, 60, 20},   {"list", 150, 10, 240, 280},
+                                  {"leave", 10, 260, 60, 20},    {"trade", 80, 260, 60, 20},
+                                  {"name", 10, 210, 130, 20},    {"description", 10, 60, 130, 50}};
+  AddPicture("Pictures/Shop.bmp", sw::Canvas(400, 300, sw::Rgb{120, 100, 80}));
+  Start();
+  ASSERT_EQ(Find("Hall")->Enter(), 0);
+  {
+    test_support::InputScript leave({test_support::input::ClickOn(ShopDialog::kLeaveButton)});
+    EXPECT_EQ(Find("Store")->Enter(), 0);
+    EXPECT_FALSE(leave.ClosedTheWindow());
+  }
+  EXPECT_TRUE(IsCurrent("Yard"));
+  ASSERT_EQ(LocationHistory::Count(), 1);
+  EXPECT_EQ(LocationHistory::Entries()[0].location, Find("Hall")->GetName());
+  EXPECT_FALSE(Find("Store")->IsActive());
 }
 
 }  // namespace
