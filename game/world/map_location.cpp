@@ -233,8 +233,7 @@ void MapLocation::PlacePlayer() {
   const int32_t width = map_->Width(), height = map_->Height();
   int32_t x = 0, y = 0;
   player->GetPosition(&x, &y);
-  // By the edge the previous map was left at: the row or column just inside the opposite edge of this one, where
-  // stepping on does not take this map's own exit at once.
+  // By the edge the previous map was left at: the row or column just inside the opposite edge of this one.
   int32_t facing = 1;
   switch (exit) {
     case kExitTop:
@@ -256,12 +255,13 @@ void MapLocation::PlacePlayer() {
     default:
       break;
   }
-  // A cell beyond this map's size, along the edge, becomes the cell one short of the far edge for every exit. By
-  // the right edge too: its last row would put the player on this map's bottom exit row, where its first step
-  // along the row takes that exit, away from where it was going.
+  // A cell beyond this map's size, along the edge, becomes the cell one short of the far edge, but the last row
+  // by the right edge. (Standing on an edge takes no exit: only a step onto it does.)
   if (exit == kExitTop || exit == kExitBottom) {
     if (x >= width) x = width - 2;
-  } else if (exit == kExitRight || exit == kExitLeft) {
+  } else if (exit == kExitRight) {
+    if (y >= height) y = height - 1;
+  } else if (exit == kExitLeft) {
     if (y >= height) y = height - 2;
   }
   // Whatever the exit, the cell is kept on the map and moved to a free one: the cell kept with no exit may lie off

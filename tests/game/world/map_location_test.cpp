@@ -45,7 +45,7 @@ TEST_F(MapLocationTest, ThePlayerComesInByTheEdgeThePreviousMapWasLeftAtOnAFreeC
       {"over the top onto the rock: the first free cell around it", kExitTop, 2, 0, 1, 2, 1},
       {"over the bottom: the second row", kExitBottom, 3, 4, 3, 1, 5},
       {"over the right edge: the second column", kExitRight, 5, 2, 1, 2, 3},
-      {"over the right edge from a higher map", kExitRight, 5, 8, 1, 3, 3},
+      {"over the right edge from a higher map: the last row", kExitRight, 5, 8, 1, 4, 3},
       {"over the left edge: the second column from the right", kExitLeft, 0, 1, 4, 1, 7},
       {"no exit: the cell kept", kNoExit, 3, 1, 3, 1, 1},
       {"no exit, off the map: the nearest corner", kNoExit, kOffMapCell, kOffMapCell, 5, 4, 1},
@@ -63,6 +63,28 @@ TEST_F(MapLocationTest, ThePlayerComesInByTheEdgeThePreviousMapWasLeftAtOnAFreeC
     EXPECT_EQ(Player().sprite->PositionX(), c.endX * kCell + kCell / 2) << c.what;
     Find("Field")->Leave();
   }
+}
+
+// Put on the last row by the right edge, the player stays on a map whose bottom row leads away until it steps.
+TEST_F(MapLocationTest, ThePlayerPutOnTheRowOfABottomExitStaysThereUntilItSteps) {
+  sw::MapLocationSpec fields;
+  fields.exits = {"", "South", "", ""};
+  AddMap("Field", MapOf(kField), fields);
+  AddMap("South", MapOf(kField));
+  Start();
+  Player().SetPosition(5, 8);
+  SetPendingExit(kExitRight);
+  ASSERT_EQ(Find("Field")->Enter(), 0);
+  EXPECT_EQ(Player().x, 1);
+  EXPECT_EQ(Player().y, 4);
+  Passes(5);
+  EXPECT_TRUE(IsCurrent("Field"));
+  EXPECT_EQ(GetPendingExit(), kNoExit);
+  // A step along the row takes the exit.
+  PressKeys({kSlotRight});
+  Settle();
+  Pass();
+  EXPECT_TRUE(IsCurrent("South"));
 }
 
 TEST_F(MapLocationTest, AMapShownAgainFromUnderAStillScreenIsNeitherReadAgainNorRunsItsEvents) {
