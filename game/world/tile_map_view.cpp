@@ -389,7 +389,8 @@ void TileMap::Draw() {
     if (use(index)) drawList(layerSprites_[static_cast<size_t>(index)]);
   }
 
-  // The stamina bars, centred under the figures, on the top layer.
+  // The stamina bars, centred under the figures' frames, on the top layer; a figure without a frame has its bar
+  // at its own corner.
   if (SceneLayer* top = TopLayer()) {
     view->SetCurrentLayer(top);
     for (const auto& character : characters_) {
@@ -397,10 +398,10 @@ void TileMap::Draw() {
         const Bitmap* bar = character->staminaBar->GetBitmap();
         const Bitmap* frame = character->sprite->FramePicture();
         if (bar == nullptr) continue;
-        const int32_t frameWidth = frame != nullptr ? frame->width : 0;
-        const int32_t frameHeight = frame != nullptr ? frame->height : 0;
-        character->staminaBar->Place(*top, TruncateToInt32(character->sprite->DrawnX()) + (frameWidth - bar->width) / 2,
-                                     TruncateToInt32(character->sprite->DrawnY()) + frameHeight);
+        const int32_t dx = frame != nullptr ? (frame->width - bar->width) / 2 : 0;
+        const int32_t dy = frame != nullptr ? frame->height : 0;
+        character->staminaBar->Place(*top, TruncateToInt32(character->sprite->DrawnX()) + dx,
+                                     TruncateToInt32(character->sprite->DrawnY()) + dy);
       }
       if (character.get() != hoveredCharacter && character->ringOverlay != nullptr &&
           character->ringOverlay->IsPlaced()) {
