@@ -115,6 +115,28 @@ TEST_F(MapLocationTest, AMapShownAgainFromUnderAStillScreenIsNeitherReadAgainNor
   EXPECT_EQ(Global("gb_count"), "2");
 }
 
+// An edge that leads to a still screen: coming back to the map from the screen leaves the player on the map.
+TEST_F(MapLocationTest, ComingBackFromAStillScreenBeyondAnEdgeStaysOnTheMap) {
+  sw::MapLocationSpec fields;
+  fields.exits = {"", "", "Hut", ""};
+  AddMap("Field", MapOf(kField), fields);
+  AddScreen("Hut");
+  Start();
+  ASSERT_EQ(EnterAt("Field", 4, 1), 0);
+  Pass();
+  PressKeys({kSlotRight});
+  Settle();
+  Pass();
+  ASSERT_TRUE(IsCurrent("Hut"));
+  EXPECT_TRUE(Find("Field")->IsActive());
+  ASSERT_TRUE(LocationHistory::GoBack());
+  Passes(3);
+  EXPECT_TRUE(IsCurrent("Field"));
+  EXPECT_EQ(GetPendingExit(), kNoExit);
+  EXPECT_EQ(Player().x, 5);
+  EXPECT_EQ(Player().y, 1);
+}
+
 TEST_F(MapLocationTest, AMissingOrDamagedMapIsRefusedAndThePlayerStaysWhereItWas) {
   AddMap("Field", MapOf(kField));
   Files().Add(sw::LocationRecordPath("Gone"), sw::EncodeMapLocation({}));
