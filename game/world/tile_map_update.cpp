@@ -417,15 +417,13 @@ bool TileMap::HandleKeyboardMove() {
   }
   if (!matched) return true;
 
-  if (x < 0) {
-    SetPendingExit(kExitLeft);
-  } else if (x >= width_) {
-    SetPendingExit(kExitRight);
-  } else if (y < 0) {
-    SetPendingExit(kExitTop);
-  } else if (y >= height_) {
-    SetPendingExit(kExitBottom);
-  } else {
+  // Past an edge the key sets its exit; a diagonal past a corner sets the column's and then the row's, so the
+  // row's edge is the one taken.
+  const bool beyondColumn = x < 0 || x >= width_;
+  const bool beyondRow = y < 0 || y >= height_;
+  if (beyondColumn) SetPendingExit(x < 0 ? kExitLeft : kExitRight);
+  if (beyondRow) SetPendingExit(y < 0 ? kExitTop : kExitBottom);
+  if (!beyondColumn && !beyondRow) {
     player->target = FindCharacterAtCell(x, y);
     if (player->target != nullptr) return true;
     player->targetObject = nullptr;
