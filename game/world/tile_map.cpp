@@ -569,28 +569,34 @@ Sprite* TileMap::AddPictureSprite(const std::string& pictureName, int32_t x, int
   return added;
 }
 
-void TileMap::RemoveAllSprites() { RemoveSpritesNamed(std::string()); }
-
-void TileMap::RemoveSpritesNamed(const std::string& name) {
-  std::vector<Sprite*> named;
+template <typename Matches>
+void TileMap::TakeSpritesOff(Matches matches, bool refocus) {
+  std::vector<Sprite*> taken;
   auto collect = [&](const std::vector<Sprite*>& list) {
     for (Sprite* sprite : list) {
-      const std::string& own = sprite->texts[kSpriteNameText];
-      // Without a name to look for, every sprite that has a name of its own.
-      const bool matches = name.empty() ? !own.empty() : own == name;
-      if (matches && std::find(named.begin(), named.end(), sprite) == named.end()) named.push_back(sprite);
+      if (matches(sprite->texts[kSpriteNameText]) && std::find(taken.begin(), taken.end(), sprite) == taken.end()) {
+        taken.push_back(sprite);
+      }
     }
   };
   collect(mapAnimations_);
   if (characterLayer_ < LayerCount()) collect(layerSprites_[static_cast<size_t>(characterLayer_)]);
   if (objectLayer_ < LayerCount()) collect(layerSprites_[static_cast<size_t>(objectLayer_)]);
   collect(overlay_);
-  for (Sprite* sprite : named) {
+  for (Sprite* sprite : taken) {
     sprite->SetPicture(nullptr, false);
     RemoveBlocking(sprite);
     EraseValue(eventSpots_, sprite);
-    if (!name.empty() && focus_ == sprite) FocusPlayer(1);
+    if (refocus && focus_ == sprite) FocusPlayer(1);
   }
+}
+
+void TileMap::RemoveAllSprites() {
+  TakeSpritesOff([](const std::string& own) { return !own.empty(); }, false);
+}
+
+void TileMap::RemoveSpritesNamed(const std::string& name) {
+  TakeSpritesOff([&](const std::string& own) { return own == name; }, true);
 }
 
 void TileMap::UnlinkSprite(Sprite* sprite) { RemoveBlocking(sprite); }

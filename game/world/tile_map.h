@@ -216,8 +216,9 @@ class TileMap : public NamedRecord {
   // the characters' layer (-1) or the objects' layer (any other value); with an event name it is an event spot.
   Sprite* AddPictureSprite(const std::string& pictureName, int32_t x, int32_t y, const std::string& spriteName,
                            int32_t layer, const std::string& eventName);
-  // Sprites added with a name lose their pictures (all of them, or those of that name) and stop blocking and
-  // firing; DropFinishedSprites takes them away.
+  // Sprites of the map's animation list, the characters' and the objects' layers and the overlay list lose their
+  // pictures and stop blocking and firing: every one added with a name, or those whose name is the one given
+  // (an empty name takes those without one); DropFinishedSprites takes them away.
   void RemoveAllSprites();
   void RemoveSpritesNamed(const std::string& name);
   // Takes the sprite out of the blocking list; handed over, the map also keeps it until DropFinishedSprites.
@@ -403,6 +404,10 @@ class TileMap : public NamedRecord {
   void BuildPictureGrid(const MapFileData& data, const std::vector<Bitmap*>& ground);
   void PlaceStamps();
   bool PickCell(const Sprite* sprite, int32_t mode, int32_t* x, int32_t* y) const;
+  // Takes off the sprites of the lists RemoveAllSprites looks at whose names match; refocus puts the view back on
+  // the player when it followed one of them.
+  template <typename Matches>
+  void TakeSpritesOff(Matches matches, bool refocus);
   // Of the cells around (x, y) in square rings whose near sides never pass column and row `lowest`, those that
   // pass the test; false when no ring within the map has one.
   template <typename Test>

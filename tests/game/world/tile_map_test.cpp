@@ -702,6 +702,11 @@ TEST_F(TileMapTest, NamedSpritesGoOnTheirListsAndComeOffByNameWithTheFocusGoingB
   EXPECT_EQ(Map().EffectList().size(), 1u);
   Map().FocusPlayer(3);
   EXPECT_TRUE(Map().HasFocusOverride());  // more than one turn
+  // An empty name takes the sprites that have none, and only those.
+  Sprite* unnamed = Map().AddPictureSprite("flag.bmp", 70, 80, "", 0, "");
+  Map().RemoveSpritesNamed("");
+  EXPECT_EQ(unnamed->GetPictureRef(), nullptr);
+  EXPECT_NE(figure->GetPictureRef(), nullptr);
   Map().RemoveAllSprites();
   Map().DropFinishedSprites();
   EXPECT_TRUE(Map().EffectList().empty());
