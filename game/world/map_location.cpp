@@ -232,7 +232,8 @@ void MapLocation::PlacePlayer() {
   const int32_t exit = GetPendingExit();
   SetPendingExit(kNoExit);
   if (player == nullptr) return;
-  // Cells the player held belong to the map it left.
+  // Cells the player held belong to the map it left: released on this map they would free cells of this grid that
+  // are walls or taken.
   player->reservedCells.clear();
   const int32_t width = map_->Width(), height = map_->Height();
   int32_t x = 0, y = 0;

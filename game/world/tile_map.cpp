@@ -267,7 +267,9 @@ int32_t TileMap::Load(MapFileData data) {
     }
   });
   stage([&] {
-    // A cell naming "Local:" and a name takes the map's local event of exactly that name, or none.
+    // A cell naming "Local:" and a name takes the map's local event of exactly that name, or none. Only local
+    // events are looked at: the copies of global events have empty names, and "Local:" with nothing after it
+    // would otherwise take whichever global event some other cell named first.
     for (const auto& local : locals) {
       const std::string& name = local.second;
       auto found = std::find_if(events_.begin(), events_.end(),
@@ -317,7 +319,8 @@ void TileMap::BuildCells(const MapFileData& data, std::vector<std::pair<size_t, 
   size_t index = 0;
   int64_t idledColumn = -1;
   for (const MapCellRun& run : data.cellRuns) {
-    // The run's cells share one copy of a global event; a local name is looked up once the map is read.
+    // The run's cells share one copy of a global event (a copy for each cell would take memory by the file's
+    // counts, millions of events for one run of a large map); a local name is looked up once the map is read.
     std::shared_ptr<ScriptEvent> event;
     std::string localName;
     const bool local = run.eventText.find(kLocalPrefix) != std::string::npos;
@@ -371,7 +374,9 @@ void TileMap::PlaceStamps() {
       if (sprite->GetPictureRef() == nullptr && sprite->stampIndex >= 1 && sprite->stampIndex <= StampCount()) {
         sprite->SetPicture(stamps_[static_cast<size_t>(sprite->stampIndex - 1)].get(), false);
       }
-      // A sprite's collision radius is known once it has its picture.
+      // A sprite's collision radius is known once it has its picture, so the sprites of the file join the blocking
+      // list here: every one of them is read without a picture of its own, and looked at as it was read none
+      // would ever block, so that figures would walk through the map's blocking pictures.
       AddBlocking(sprite);
       if (sprite->HasAnimation()) {
         sprite->StartAction(0, 0, 0, 0, 0, 1);

@@ -315,8 +315,9 @@ class TileMap : public NamedRecord {
   void SetPictureRect(int32_t column0, int32_t row0, int32_t column1, int32_t row1, Bitmap* bitmap);
   // Shows the picture grid on the ground layer (cleared first).
   void DrawPictureGrid();
-  // What lies at a point of the map view (pixels, the scroll not added): the first living character or unopened
-  // object whose picture meets the square of that radius around it (holds the point, for radius 0); null.
+  // What lies at a point of the map view (pixels, the scroll not added): the first character or unopened object
+  // whose picture, from its sprite's position, meets the square of that radius around it (holds the point, for
+  // radius 0); null.
   Character* FindCharacterNear(int32_t x, int32_t y, int32_t radius) const;
   MapItem* FindObjectNear(int32_t x, int32_t y, int32_t radius) const;
   // The unopened object nearest to the character, at most `distance` cells away; null.

@@ -517,6 +517,8 @@ void TileMap::TouchObject(MapItem* object) {
     RemoveObject(object);
     return;
   }
+  // An object already opened, or whose conditions do not hold, is left as it is, taken or not: an object taken
+  // whatever its conditions said would let the player take what the scenario keeps from it.
   const ItemActionRecord* action = object->generalAction.get();
   if (object->opened != 0 || (action != nullptr && action->condition != nullptr && !EvaluateConditions(*action->condition))) {
     return;
@@ -538,7 +540,8 @@ void TileMap::TouchObject(MapItem* object) {
       }
     }
   }
-  // The event runs from a copy: the object (and the map) may be gone once it has run.
+  // The event runs from a copy, and nothing of the object is read once it has run: its event may take the object
+  // off the map, or leave the map, deleting both.
   const uint64_t generation = generation_;
   const uint64_t serial = object->Serial();
   int32_t cellX = 0, cellY = 0;
@@ -548,7 +551,8 @@ void TileMap::TouchObject(MapItem* object) {
   const int16_t identifier = static_cast<int16_t>(object->identifier);
   std::unique_ptr<ScriptEvent> event;
   if (action != nullptr && action->event != nullptr) event = std::make_unique<ScriptEvent>(*action->event);
-  // An object left without a picture goes (one that taking removes goes once taken).
+  // An object left without a picture goes, but one that taking removes goes only once it is taken: deleted here
+  // it could not go into the player's inventory, which takes the object itself.
   if ((sprite == nullptr || sprite->GetPictureRef() == nullptr) && !removed) {
     RemoveObject(object);
     object = nullptr;

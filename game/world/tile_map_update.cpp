@@ -42,7 +42,8 @@ constexpr int32_t kLabelAboveFigure = 15;
 // The third event an NPC definition gives its characters: stepped on after falling.
 constexpr size_t kFallenEvent = 2;
 // The player's strike pose (the figure's second animation) and the flags a strike sets. The pose plays once: the
-// figure is busy until it has played out, and the player strikes again only then.
+// figure is busy until it has played out, and the player strikes again only then. Shown as a pose that stays, it
+// would leave the figure idle, and a button or key held on a foe would strike it on every pass of the loop.
 constexpr uint32_t kStrikeAnimation = 1;
 constexpr int32_t kStrikeFlags = kCharacterStepped | kCharacterStriking;
 constexpr int32_t kStrikeHeld = kCharacterStriking;
@@ -579,6 +580,7 @@ bool TileMap::MovePlayer() {
         int32_t column = 0, row = 0;
         object->GetCell(&column, &row);
         if (Chebyshev(column, row, player->x, player->y) <= 1) {
+          // Let go of before the touch, which may delete the object.
           player->targetObject = nullptr;
           TouchObject(object);
           if (!Holds(mark)) return false;

@@ -161,7 +161,8 @@ Sprite* TileMap::LaunchEffect(PictureRef* picture, int32_t x0, int32_t y0, int32
     } else {
       if (first->mode == kAnimationEightFacings) facing = static_cast<int32_t>(std::lround(bearing * 8 / 360.0)) + 1;
       // Four facings share their blocks with their neighbours (1-2 up, 3-4 right, ...): the nearest quarter
-      // turn picks the first facing of its block.
+      // turn picks the first facing of its block. Counted 1 to 4 as quarter turns, a shot to the right would
+      // take facing 2 and show the frames that point up.
       if (first->mode == kAnimationFourFacings) {
         facing = static_cast<int32_t>(std::lround(bearing * 4 / 360.0)) * 2 + 1;
       }
@@ -283,7 +284,8 @@ void TileMap::UpdateFocus() {
 
 void TileMap::SetPictureRect(int32_t column0, int32_t row0, int32_t column1, int32_t row1, Bitmap* bitmap) {
   if (grid_.empty()) return;
-  // The grid holds what it shows, so that no purge of the picture pools frees it under the map.
+  // The grid holds what it shows, so that no purge of the picture pools frees it under the map (it would then
+  // draw freed memory), and the rectangle is cut to the grid: cells past it do not exist.
   if (bitmap != nullptr) gridHolds_.emplace_back(bitmap);
   const int32_t firstColumn = std::max(column0, 0), lastColumn = std::min(column1, gridWidth_ - 1);
   const int32_t firstRow = std::max(row0, 0), lastRow = std::min(row1, gridHeight_ - 1);
