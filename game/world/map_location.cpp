@@ -116,7 +116,8 @@ int32_t MapLocation::Enter() {
     return 0;
   }
 
-  // The whole file is read and checked before anything of the running game changes.
+  // The whole file is read and checked before anything of the running game changes: a damaged map found only
+  // while it is built would leave the game with the old place left and no current location.
   int32_t result = 0;
   std::string path;
   MapPath(path, GetName());
@@ -180,7 +181,8 @@ int32_t MapLocation::Enter() {
 
     map_->ClearFrozen();
     SetActive(true);
-    // The events may take the player elsewhere: whatever follows a script that did is left undone.
+    // The events may take the player elsewhere, which deletes this map: whatever follows a script that did is left
+    // undone, since it would work on the deleted map.
     const uint64_t generation = map_->Generation();
     const std::string name = GetName();
     CallEventName(enterEvent_);
@@ -197,7 +199,8 @@ int32_t MapLocation::Enter() {
       steps.Lap("  memory cleaning");
     }
   } else {
-    // Refused: an exit that led here is not tried again on the next tick.
+    // Refused: an exit that led here is not tried again on the next tick (it would be tried on every tick, each
+    // try redrawing the whole view and setting the buttons idle, so that no click reached the map).
     SetPendingExit(kNoExit);
   }
 

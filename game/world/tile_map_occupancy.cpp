@@ -151,7 +151,8 @@ bool TileMap::PickCell(const Sprite* sprite, int32_t mode, int32_t* x, int32_t* 
       return true;
     }
   }
-  // A crowded area: one of its free cells, when it has any.
+  // A crowded area: one of its free cells, when it has any; with none, no cell (drawn at random until one was
+  // free, the placement would never end).
   std::vector<Point> cells;
   for (int32_t cx = firstColumn; cx <= lastColumn; ++cx) {
     for (int32_t cy = firstRow; cy <= lastRow; ++cy) {
@@ -221,6 +222,7 @@ void TileMap::RemoveAllCharacters(bool fade) {
 
 void TileMap::RemoveCharacterNamed(const std::string& name, bool fade) {
   for (const auto& character : characters_) {
+    // A copy is lowered: lowered in place, every name looked at would stay lowered for whatever shows it later.
     std::string lowered = character->playerName;
     ToLowerInPlace(lowered);
     if (lowered == name) {
@@ -447,7 +449,8 @@ MapItem* TileMap::AddItem(const ItemRecord* item, int32_t x, int32_t y, int32_t 
   sprite->SetLayer(object->mapLayer);
 
   // A taken cell sends the object to a free cell of the nearest ring around it (around the nearest cell of the
-  // grid, for a cell off the map); with none on the map it stays where it was put.
+  // grid, for a cell off the map); with none on the map it stays where it was put (rings grown for ever would
+  // never end).
   int32_t cellX = x, cellY = y;
   if (GetCellFlag(x, y) == 0 && width_ > 0 && height_ > 0) {
     const int32_t startX = std::clamp(x, 0, width_ - 1), startY = std::clamp(y, 0, height_ - 1);

@@ -193,6 +193,8 @@ void TileMap::Update() {
     if (player == nullptr) return;
   }
 
+  // A player off the grid stands on no cell of it and reveals nothing (around a cell off the map, the block
+  // would light cells of the map's edge the player never came near).
   if (IsInside(player->x, player->y)) {
     GetExploredMask(GetName(), width_, height_)->Reveal(player->x, player->y, width_, height_);
   }

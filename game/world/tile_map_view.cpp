@@ -392,7 +392,8 @@ void TileMap::Draw() {
   }
 
   // The stamina bars, centred under the figures' frames, on the top layer; a figure without a frame has its bar
-  // at its own corner.
+  // at its own corner. The bar is measured from the corner the frame is drawn at (the figure's position and its
+  // frame's offset), so that it stands under the picture as shown, not off it by the offset.
   if (SceneLayer* top = TopLayer()) {
     view->SetCurrentLayer(top);
     for (const auto& character : characters_) {
