@@ -104,9 +104,11 @@ int32_t MapLocation::Enter() {
   };
 
   if (IsActive()) {
-    // Shown again as it stands (the player where it was), and an edge exit that led off it is spent as any entry
-    // spends it: a still screen beyond an edge takes none, so left pending it would send the player back there on
-    // the map's next tick, every time the player returned.
+    // Shown again as it stands (the player where it was), from memory: its file is not opened, as nothing is read
+    // from it (a file gone from a loose scenario would keep the player from coming back to the map it left
+    // loaded). An edge exit that led off it is spent as any entry spends it: a still screen beyond an edge takes
+    // none, so left pending it would send the player back there on the map's next tick, every time the player
+    // returned.
     SetPendingExit(kNoExit);
     leaveOthers();
     ShowAgain();
