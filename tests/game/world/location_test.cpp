@@ -444,14 +444,12 @@ TEST_F(LocationTest, AStillScreenEnteredFromAShopRemembersTheShop) {
   sw::ShopLocationSpec shop;
   shop.enterActions = {{Travel("Yard")}, {}, 0};
   Files().Add(sw::LocationRecordPath("Store"), sw::EncodeShopLocation(shop));
-  // The shop dialog's layout: its seventh element is the button that leaves.
+  // The shop dialog's picture and layout: ten elements in a column, the seventh the button that leaves.
   Config().layouts[9].name = "Shop.bmp";
-  Config().layouts[9].elements = {{"picture", 10, 10, 100, 40}, {"price", 10, 120, 100, 20},
-                                  {"gold", 10, 150, 100, 20},    {"shop", 10, 180, 60, 20},
-                                  {"player", 80, 180, 60, 20},   {"list", 150, 10, 240, 280},
-                                  {"leave", 10, 260, 60, 20},    {"trade", 80, 260, 60, 20},
-                                  {"name", 10, 210, 130, 20},    {"description", 10, 60, 130, 50}};
-  AddPicture("Pictures/Shop.bmp", sw::Canvas(400, 300, sw::Rgb{120, 100, 80}));
+  AddPicture("Pictures/Shop.bmp", sw::Canvas(200, 300, sw::Rgb{120, 100, 80}));
+  for (int16_t i = 0; i < 10; ++i) {
+    Config().layouts[9].elements.push_back({"element", 10, static_cast<int16_t>(10 + 28 * i), 100, 24});
+  }
   Start();
   ASSERT_EQ(Find("Hall")->Enter(), 0);
   {

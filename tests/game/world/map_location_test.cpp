@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,19 @@ using namespace test_support::script;
 // A field of 6 x 5 cells with a rock at (2, 3).
 const std::vector<std::string> kField = {"......", "......", "......", "..#...", "......"};
 
-class MapLocationTest : public MapLocationFixture {};
+class MapLocationTest : public MapLocationFixture {
+ protected:
+  // The field with the still screen "Hut" beyond the edges whose exits name it, the player on it at (x, y).
+  void StartOnAFieldBesideTheHut(const std::array<std::string, 4>& exits, int32_t x, int32_t y) {
+    sw::MapLocationSpec fields;
+    fields.exits = exits;
+    AddMap("Field", MapOf(kField), fields);
+    AddScreen("Hut");
+    Start();
+    ASSERT_EQ(EnterAt("Field", x, y), 0);
+    Pass();
+  }
+};
 
 TEST_F(MapLocationTest, ThePlayerComesInByTheEdgeThePreviousMapWasLeftAtOnAFreeCell) {
   AddMap("Field", MapOf(kField));
@@ -117,13 +130,7 @@ TEST_F(MapLocationTest, AMapShownAgainFromUnderAStillScreenIsNeitherReadAgainNor
 
 // An edge that leads to a still screen: coming back to the map from the screen leaves the player on the map.
 TEST_F(MapLocationTest, ComingBackFromAStillScreenBeyondAnEdgeStaysOnTheMap) {
-  sw::MapLocationSpec fields;
-  fields.exits = {"", "", "Hut", ""};
-  AddMap("Field", MapOf(kField), fields);
-  AddScreen("Hut");
-  Start();
-  ASSERT_EQ(EnterAt("Field", 4, 1), 0);
-  Pass();
+  StartOnAFieldBesideTheHut({"", "", "Hut", ""}, 4, 1);
   PressKeys({kSlotRight});
   Settle();
   Pass();
@@ -337,13 +344,7 @@ TEST_F(MapLocationTest, AGameSavedOnAMapAndOpenedElsewhereComesBackOnTheSameCell
 // The player leaves the map by its left edge for a still screen, which leaves that exit pending; the game saved
 // on the map before opens on the saved cell, not by the left edge.
 TEST_F(MapLocationTest, AGameOpenedAfterThePlayerLeftItsMapByAnEdgeComesBackOnTheSavedCell) {
-  sw::MapLocationSpec fields;
-  fields.exits = {"", "", "", "Hut"};
-  AddMap("Field", MapOf(kField), fields);
-  AddScreen("Hut");
-  Start();
-  ASSERT_EQ(EnterAt("Field", 1, 2), 0);
-  Pass();
+  StartOnAFieldBesideTheHut({"", "", "", "Hut"}, 1, 2);
   SavedGame game;
   GetShellCommandHost().Capture(&game);
   PressKeys({kSlotLeft});
