@@ -58,7 +58,7 @@ void SceneLayer::Clear() {
   maskA_.Clear();
   maskB_.Clear();
   alphaDirty_ = false;
-  // The transitions' entries went with the list.
+  // The transitions' entries went with the list: kept as placed, they would point into it and be erased again.
   for (LayerMove& move : moves_) {
     for (MoveItem& item : move.items) item.placed = false;
   }

@@ -74,7 +74,8 @@ int32_t SceneView::CreateBackBuffer(int32_t width, int32_t height) {
 }
 
 void SceneView::Reset() {
-  // The view goes: the layers are deleted without damaging anything (the pictures they show may be gone).
+  // The view goes: the layers are deleted without damaging anything (the pictures they show may be gone, and
+  // measuring them for the damage would read freed memory).
   layers_.clear();
   layerStack_.clear();
   current_ = nullptr;
