@@ -515,7 +515,10 @@ void TileMap::TouchObject(MapItem* object) {
   if (object->kind == kItemKindGoldPile) {
     const int32_t amount = PileAmount(*object);
     ShowRisingLabel(spriteX, spriteY, "+" + std::to_string(amount), kGoldLabelFont);
-    if (player != nullptr) player->gold += amount;
+    // Kept within the purse's range: past it the sum would wrap round to a debt.
+    if (player != nullptr) {
+      player->gold = static_cast<int32_t>(std::clamp<int64_t>(int64_t{player->gold} + amount, INT32_MIN, INT32_MAX));
+    }
     PlaySoundSlot(kGoldSoundSlot);
     RemoveObject(object);
     return;

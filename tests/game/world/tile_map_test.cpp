@@ -783,6 +783,12 @@ TEST_F(TileMapTest, GoldPilesOfNothingAreNotPlacedAndOthersGoToThePlayer) {
   // The three glyphs of "+25" rise on the top layer.
   ASSERT_EQ(Map().TopLayer()->Moves().size(), 1u);
   EXPECT_EQ(Map().TopLayer()->Moves().front().items.size(), 3u);
+  // A purse at the top of its range stays there.
+  Player().gold = INT32_MAX - 10;
+  Map().PlaceItemPile(25, 2, 3);
+  ASSERT_EQ(Map().Objects().size(), 1u);
+  Map().TouchObject(Map().Objects()[0].get());
+  EXPECT_EQ(Player().gold, INT32_MAX);
 }
 
 TEST_F(TileMapTest, AnObjectOnATakenCellGoesToTheNearestFreeOneOrStaysWhenThereIsNone) {
