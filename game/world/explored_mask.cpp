@@ -65,6 +65,9 @@ void ExploredMask::Reveal(int32_t x, int32_t y, int32_t mapWidth, int32_t mapHei
   lastY_ = y;
 }
 
+// A mask of another size (the automap's empty one, or one saved for an older form of the map) is made anew at the
+// size asked for, with its remembered items: revealed in the old size, the player's cells would light the wrong
+// part of the map, or none of it.
 ExploredMask* GetExploredMask(const std::string& name, int32_t width, int32_t height) {
   std::unique_ptr<ExploredMask>& mask = Masks()[name];
   if (mask != nullptr && mask->Width() == std::max(width, 0) && mask->Height() == std::max(height, 0)) {
@@ -89,6 +92,8 @@ int32_t ExploredMaskCount() { return static_cast<int32_t>(Masks().size()); }
 
 // ---- The saved-game block ----
 
+// A block whose counts run past the stream, or whose byte count does not fit its size, is refused: its masks
+// would be adopted with bits that describe no map, or read past the end of their memory.
 bool ParseExploredMasks(DataStream& stream, uint32_t tail, std::vector<ExploredMaskRecord>* out) {
   auto remaining = [&]() -> uint64_t {
     if (stream.GetError() != 0) return 0;
@@ -167,7 +172,8 @@ std::vector<ExploredMaskRecord> CaptureExploredMasks() {
     record.width = static_cast<int16_t>(std::min(mask->Width(), int32_t{INT16_MAX}));
     record.height = static_cast<int16_t>(std::min(mask->Height(), int32_t{INT16_MAX}));
     const BitMask& bits = mask->Bits();
-    // A mask too large for the format, or whose memory could not be had, is saved empty.
+    // A mask too large for the format, or whose memory could not be had, is saved empty: its sizes cut to 16 bits
+    // would not describe its bits, and the saved game could not be read back.
     if (record.width == mask->Width() && record.height == mask->Height() && bits.DataSize() > 0 &&
         bits.DataSize() == RowBytes(record.width) * record.height) {
       record.bits.assign(bits.BitData(), bits.BitData() + bits.DataSize());

@@ -89,6 +89,8 @@ int32_t Count() { return static_cast<int32_t>(History().size()); }
 const std::vector<LocationHistoryEntry>& Entries() { return History(); }
 void Adopt(std::vector<LocationHistoryEntry> entries) { History() = std::move(entries); }
 
+// A block that runs past the end of the stream is refused, not read as empty places past its end: the game would
+// open on no place, or on the wrong one, and be taken for a good one.
 bool Read(DataStream& stream, std::vector<LocationHistoryEntry>* out) {
   const int32_t count = stream.ReadInt16();
   if (stream.GetError() != 0 || count < 0 ||
@@ -111,6 +113,8 @@ bool Read(DataStream& stream, std::vector<LocationHistoryEntry>* out) {
   return true;
 }
 
+// A name longer than a short string holds is refused: stored cut, it would name a place that the saved game could
+// not find again.
 int32_t Write(DataStream& stream, const std::vector<LocationHistoryEntry>& entries) {
   if (entries.size() > INT16_MAX) return kHistoryBlockTooLarge;
   bool failed = stream.WriteInt16(static_cast<int16_t>(entries.size())) != 0;

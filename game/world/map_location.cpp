@@ -104,6 +104,12 @@ int32_t MapLocation::Enter() {
   };
 
   if (IsActive()) {
+    // Shown again as it stands (the player where it was), from memory: its file is not opened, as nothing is read
+    // from it (a file gone from a loose scenario would keep the player from coming back to the map it left
+    // loaded). An edge exit that led off it is spent as any entry spends it: a still screen beyond an edge takes
+    // none, so left pending it would send the player back there on the map's next tick, every time the player
+    // returned.
+    SetPendingExit(kNoExit);
     leaveOthers();
     ShowAgain();
     if (view != nullptr) view->EndOffscreen();
@@ -112,7 +118,8 @@ int32_t MapLocation::Enter() {
     return 0;
   }
 
-  // The whole file is read and checked before anything of the running game changes.
+  // The whole file is read and checked before anything of the running game changes: a damaged map found only
+  // while it is built would leave the game with the old place left and no current location.
   int32_t result = 0;
   std::string path;
   MapPath(path, GetName());
@@ -176,7 +183,8 @@ int32_t MapLocation::Enter() {
 
     map_->ClearFrozen();
     SetActive(true);
-    // The events may take the player elsewhere: whatever follows a script that did is left undone.
+    // The events may take the player elsewhere, which deletes this map: whatever follows a script that did is left
+    // undone, since it would work on the deleted map.
     const uint64_t generation = map_->Generation();
     const std::string name = GetName();
     CallEventName(enterEvent_);
@@ -193,7 +201,8 @@ int32_t MapLocation::Enter() {
       steps.Lap("  memory cleaning");
     }
   } else {
-    // Refused: an exit that led here is not tried again on the next tick.
+    // Refused: an exit that led here is not tried again on the next tick (it would be tried on every tick, each
+    // try redrawing the whole view and setting the buttons idle, so that no click reached the map).
     SetPendingExit(kNoExit);
   }
 
@@ -228,13 +237,13 @@ void MapLocation::PlacePlayer() {
   const int32_t exit = GetPendingExit();
   SetPendingExit(kNoExit);
   if (player == nullptr) return;
-  // Cells the player held belong to the map it left.
+  // Cells the player held belong to the map it left: released on this map they would free cells of this grid that
+  // are walls or taken.
   player->reservedCells.clear();
   const int32_t width = map_->Width(), height = map_->Height();
   int32_t x = 0, y = 0;
   player->GetPosition(&x, &y);
-  // By the edge the previous map was left at: the row or column just inside the opposite edge of this one, where
-  // stepping on does not take this map's own exit at once.
+  // By the edge the previous map was left at: the row or column just inside the opposite edge of this one.
   int32_t facing = 1;
   switch (exit) {
     case kExitTop:
@@ -256,12 +265,13 @@ void MapLocation::PlacePlayer() {
     default:
       break;
   }
-  // A cell beyond this map's size, along the edge, becomes the cell one short of the far edge for every exit. By
-  // the right edge too: its last row would put the player on this map's bottom exit row, where its first step
-  // along the row takes that exit, away from where it was going.
+  // A cell beyond this map's size, along the edge, becomes the cell one short of the far edge, but the last row
+  // by the right edge. (Standing on an edge takes no exit: only a step onto it does.)
   if (exit == kExitTop || exit == kExitBottom) {
     if (x >= width) x = width - 2;
-  } else if (exit == kExitRight || exit == kExitLeft) {
+  } else if (exit == kExitRight) {
+    if (y >= height) y = height - 1;
+  } else if (exit == kExitLeft) {
     if (y >= height) y = height - 2;
   }
   // Whatever the exit, the cell is kept on the map and moved to a free one: the cell kept with no exit may lie off

@@ -714,12 +714,13 @@ std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startR
   if (!CellOpen(state, goalColumn, goalRow)) {
     int32_t column = goalColumn, row = goalRow;
     if (approach) {
-      // The free cell nearest around the goal, the goal itself left out.
+      // The free cell nearest around the goal, the goal itself left out. With none around it (the rings never
+      // reach the first row and column) the search goes on towards the cell the search for one gives back, the
+      // goal itself: the walker only has to come near it.
       const uint8_t flag = map->GetCellFlag(goalColumn, goalRow);
       map->SetCellFlag(goalColumn, goalRow, 0);
-      const bool found = map->FindFreeCellNear(goalColumn, goalRow, false, state.sprite, &column, &row);
+      map->FindFreeCellNear(goalColumn, goalRow, false, state.sprite, &column, &row);
       if (flag != 0) map->SetCellFlag(goalColumn, goalRow, 1);
-      if (!found) return nullptr;
     } else if (!NearestFreeCell(state, goalColumn, goalRow, startColumn, startRow, &column, &row)) {
       return nullptr;
     }

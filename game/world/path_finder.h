@@ -3,9 +3,10 @@
 // straight-line distance in cells, so the search runs straight at its goal and explores widely only around
 // obstacles.
 //
-// A blocked goal is replaced first: in approach mode by the free cell nearest around it, otherwise by the free
-// cell that a search from the goal back towards the start meets first (passing through blocked cells). In
-// approach mode the search also ends as soon as a cell is near enough to the goal for the walker to reach it.
+// A blocked goal is replaced first: in approach mode by the free cell nearest around it (or kept, when there is
+// none), otherwise by the free cell that a search from the goal back towards the start meets first (passing
+// through blocked cells). In approach mode the search also ends as soon as a cell is near enough to the goal for
+// the walker to reach it.
 //
 // A search builds a tree of small nodes rooted at the start, in a pool the finder keeps from one search to the
 // next; the path that comes out holds a copy of its waypoints as a stack: the goal at the bottom, the next step on
@@ -88,8 +89,8 @@ void SetMap(TileMap* map);
 // Frees both lists and forgets the map.
 void FreeLists();
 // A path from the start to the goal, owned by the caller, or null when there is none (start = goal, a goal off
-// the grid, no free goal, nothing within the cost limit). neighbours is 4 or 8; sprite is the walker (null, or a
-// sprite without collision radius: cells are tested for a figure of half a cell).
+// the grid, no free goal outside approach mode, nothing within the cost limit). neighbours is 4 or 8; sprite is
+// the walker (null, or a sprite without collision radius: cells are tested for a figure of half a cell).
 std::unique_ptr<Path> FindPath(TileMap* map, int32_t startColumn, int32_t startRow, int32_t goalColumn,
                                int32_t goalRow, int32_t costLimit, bool approach, int32_t neighbours, Sprite* sprite);
 // The nodes the last search took from its open lists (both of its searches counted).

@@ -58,7 +58,7 @@ void SceneLayer::Clear() {
   maskA_.Clear();
   maskB_.Clear();
   alphaDirty_ = false;
-  // The transitions' entries went with the list.
+  // The transitions' entries went with the list: kept as placed, they would point into it and be erased again.
   for (LayerMove& move : moves_) {
     for (MoveItem& item : move.items) item.placed = false;
   }
@@ -251,7 +251,10 @@ void SceneLayer::StepFades() {
     }
     const int32_t level = static_cast<int32_t>(fade.level);
     for (FadeItem& item : fade.items) {
-      // The source at full opacity again, then scaled to this frame's level.
+      // The source at full opacity again, then scaled to this frame's level. The copy is cleared first: a
+      // source with alpha would otherwise be blended over the last frame's pixels, growing more opaque. Each
+      // new placement is damaged where it stands, in world coordinates, also on its first frame: a fade on a
+      // screen layer (which has no alpha region) would otherwise not show that frame.
       item.copy->Clear();
       if (item.source != nullptr) DrawBitmap(*item.copy, Point{0, 0}, *item.source, item.source->Frame());
       ScaleAlphaRect(*item.copy, item.copy->Frame(), level);
@@ -312,6 +315,9 @@ void SceneLayer::AddMaskRegion(Region& updateRegion, bool force) {
   updateRegion.Union(moved);
 }
 
+// The alpha region is kept in world coordinates, as every placement adds to it and as the update region is: kept
+// relative to the layer, it would miss the images by the screen rectangle's origin (the map's view inside the
+// interface), and alpha images would not be redrawn where they are, blending over their own last pixels.
 void SceneLayer::AddAlphaRegion() {
   if (mode_ == kScreenMode) return;
   if (alphaDirty_) {

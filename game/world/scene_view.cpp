@@ -74,7 +74,8 @@ int32_t SceneView::CreateBackBuffer(int32_t width, int32_t height) {
 }
 
 void SceneView::Reset() {
-  // The view goes: the layers are deleted without damaging anything (the pictures they show may be gone).
+  // The view goes: the layers are deleted without damaging anything (the pictures they show may be gone, and
+  // measuring them for the damage would read freed memory).
   layers_.clear();
   layerStack_.clear();
   current_ = nullptr;
@@ -207,7 +208,8 @@ void SceneView::Update(Region& region) {
       output_.Assign(update_);
     }
     output_.Offset(Point{-visible_.x, -visible_.y});
-    // Damage beyond the back buffer changes nothing on the screen.
+    // The changed area is cut to the back buffer (a strip exposed by a scroll can reach past it): the presenter
+    // copies the region's pixels out of the back buffer, which has none beyond its edges.
     Region inside(frame);
     inside.Intersect(output_);
   }
@@ -262,6 +264,8 @@ void SceneView::BeginOffscreen() {
   suspend_ = 0;
   if (nesting_ == 0 && backBuffer_ != nullptr) {
     const Bitmap& back = *backBuffer_;
+    // A spare buffer kept from a back buffer of another size is made again: one of the old size would hold only
+    // part of the frame, or a frame with a band of black, as the snapshot shown while the bracket is open.
     if (spareBackBuffer_ != nullptr && (spareBackBuffer_->width != back.width || spareBackBuffer_->height != back.height)) {
       spareBackBuffer_.reset();
     }

@@ -84,10 +84,9 @@ int32_t ScreenLocation::Enter() {
   LocationHistory::Push();
   ScreenLocation* last = LastScreenLocation();
   if (last != nullptr) last->Leave();
-  // From one still screen to another, or back from a shop (whose entry names no place): nothing to go back to.
-  if ((last != nullptr && last == from) || (from != nullptr && from->Kind() == kLocationKindShop)) {
-    LocationHistory::Drop();
-  }
+  // From one still screen to another: nothing to go back to. A shop is remembered (its entry names no place, so
+  // going back to it does nothing).
+  if (last != nullptr && last == from) LocationHistory::Drop();
   SetLastScreenLocation(this);
   SetCurrentLocation(this);
   SceneView* view = GetSceneView();
@@ -113,6 +112,8 @@ int32_t ScreenLocation::Enter() {
     originX_ = place->x;
     originY_ = place->y;
   } else if (picture_ != nullptr) {
+    // The centred picture's corner is the origin too: with the origin left at 0, 0 the hotspots and elements of a
+    // picture smaller than the screen would be looked for off the picture, where the player does not see them.
     const Bounds screen = ScreenBounds();
     originX_ = (screen.width - picture_->width) / 2;
     originY_ = (screen.height - picture_->height) / 2;
@@ -126,7 +127,10 @@ int32_t ScreenLocation::Enter() {
   }
   ClearElementLayer();
 
-  // Active from here on, so that an event that takes the player elsewhere leaves this screen properly.
+  // Active from here on, so that an event that takes the player elsewhere leaves this screen properly: marked
+  // only afterwards, the screen the events left would stay entered and loaded beneath the next one, and coming
+  // back to it would show it again without its enter event. Once an event has left it, nothing more of the entry
+  // is done.
   SetActive(true);
   CallEventName(enterEvent_);
   RunEventRecord(enterActions_.get());
@@ -166,12 +170,15 @@ void ScreenLocation::OnClick() {
   if (ran) Input::Reset();
   if (!Input::WasClicked() || !IsActive()) return;
 
-  // The portrait and the map buttons stand where the layout puts them on the screen.
+  // The portrait and the map buttons stand where the layout puts them on the screen, so they take the pointer as
+  // it is: measured from the picture's corner (element 28's, under the interface) every button would miss its
+  // clicks by that corner's offset.
   if (HasInterface() && layout_ != nullptr) {
     const LayoutElement* portrait = layout_->GetElement(kPortraitElement);
     if (portrait != nullptr && portrait->Contains(mouseX, mouseY)) {
       Input::ClearClick();
       CallEventName("MainPortrait");
+      // An event that left this screen took its layout with it: the buttons are not looked at through it.
       if (!IsActive() || GetCurrentLocation() != this || layout_ == nullptr) return;
     }
     for (int32_t index = kFirstMapButton; index <= kLastMapButton; ++index) {
@@ -221,6 +228,9 @@ void ScreenLocation::Draw() {
   if (layer == nullptr) return;
   CurrentLayerScope scope(layer);
   layer->Clear();
+  // The elements stand on the picture: their positions are picture coordinates, as the clicks on them are
+  // measured. Drawn at the bare position they would stand off the picture by its corner's offset (element 28's
+  // under the interface, the centring without it), and a click on an element as shown would miss it.
   for (const std::unique_ptr<Sprite>& element : elements_) {
     PlaceOn(layer, element->FramePicture(), originX_ + static_cast<int32_t>(element->PositionX()),
             originY_ + static_cast<int32_t>(element->PositionY()));

@@ -15,12 +15,13 @@ ScriptLocation::~ScriptLocation() = default;
 
 int32_t ScriptLocation::Enter() {
   if (IsActive()) return 0;
-  // Active while its script runs, so that the script cannot enter it again.
-  SetActive(true);
+  // Active only once its script has run: a script that enters this place again runs it again, nested, as deep
+  // as the events may nest.
   RunLinks();
   CallEventName(enterEvent_);
   RunEventRecord(enterActions_.get());
   RunEventRecord(ownEvent_.get());
+  SetActive(true);
   Leave();
   return 0;
 }

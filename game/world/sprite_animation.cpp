@@ -227,6 +227,8 @@ bool Sprite::Animate() {
   if (countDown_ != 0) {
     --countDown_;
   } else if (current_ != nullptr) {
+    // A negative delay counts as 0: counted down from below 0 the count would take billions of ticks to come back
+    // to 0, and the animation would stand still for good.
     countDown_ = std::max<int32_t>(current_->delay, 0);
     step = true;
   }

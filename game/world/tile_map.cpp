@@ -267,7 +267,9 @@ int32_t TileMap::Load(MapFileData data) {
     }
   });
   stage([&] {
-    // A cell naming "Local:" and a name takes the map's local event of exactly that name, or none.
+    // A cell naming "Local:" and a name takes the map's local event of exactly that name, or none. Only local
+    // events are looked at: the copies of global events have empty names, and "Local:" with nothing after it
+    // would otherwise take whichever global event some other cell named first.
     for (const auto& local : locals) {
       const std::string& name = local.second;
       auto found = std::find_if(events_.begin(), events_.end(),
@@ -317,7 +319,8 @@ void TileMap::BuildCells(const MapFileData& data, std::vector<std::pair<size_t, 
   size_t index = 0;
   int64_t idledColumn = -1;
   for (const MapCellRun& run : data.cellRuns) {
-    // The run's cells share one copy of a global event; a local name is looked up once the map is read.
+    // The run's cells share one copy of a global event (a copy for each cell would take memory by the file's
+    // counts, millions of events for one run of a large map); a local name is looked up once the map is read.
     std::shared_ptr<ScriptEvent> event;
     std::string localName;
     const bool local = run.eventText.find(kLocalPrefix) != std::string::npos;
@@ -371,7 +374,9 @@ void TileMap::PlaceStamps() {
       if (sprite->GetPictureRef() == nullptr && sprite->stampIndex >= 1 && sprite->stampIndex <= StampCount()) {
         sprite->SetPicture(stamps_[static_cast<size_t>(sprite->stampIndex - 1)].get(), false);
       }
-      // A sprite's collision radius is known once it has its picture.
+      // A sprite's collision radius is known once it has its picture, so the sprites of the file join the blocking
+      // list here: every one of them is read without a picture of its own, and looked at as it was read none
+      // would ever block, so that figures would walk through the map's blocking pictures.
       AddBlocking(sprite);
       if (sprite->HasAnimation()) {
         sprite->StartAction(0, 0, 0, 0, 0, 1);
@@ -569,28 +574,34 @@ Sprite* TileMap::AddPictureSprite(const std::string& pictureName, int32_t x, int
   return added;
 }
 
-void TileMap::RemoveAllSprites() { RemoveSpritesNamed(std::string()); }
-
-void TileMap::RemoveSpritesNamed(const std::string& name) {
-  std::vector<Sprite*> named;
+template <typename Matches>
+void TileMap::TakeSpritesOff(Matches matches, bool refocus) {
+  std::vector<Sprite*> taken;
   auto collect = [&](const std::vector<Sprite*>& list) {
     for (Sprite* sprite : list) {
-      const std::string& own = sprite->texts[kSpriteNameText];
-      // Without a name to look for, every sprite that has a name of its own.
-      const bool matches = name.empty() ? !own.empty() : own == name;
-      if (matches && std::find(named.begin(), named.end(), sprite) == named.end()) named.push_back(sprite);
+      if (matches(sprite->texts[kSpriteNameText]) && std::find(taken.begin(), taken.end(), sprite) == taken.end()) {
+        taken.push_back(sprite);
+      }
     }
   };
   collect(mapAnimations_);
   if (characterLayer_ < LayerCount()) collect(layerSprites_[static_cast<size_t>(characterLayer_)]);
   if (objectLayer_ < LayerCount()) collect(layerSprites_[static_cast<size_t>(objectLayer_)]);
   collect(overlay_);
-  for (Sprite* sprite : named) {
+  for (Sprite* sprite : taken) {
     sprite->SetPicture(nullptr, false);
     RemoveBlocking(sprite);
     EraseValue(eventSpots_, sprite);
-    if (!name.empty() && focus_ == sprite) FocusPlayer(1);
+    if (refocus && focus_ == sprite) FocusPlayer(1);
   }
+}
+
+void TileMap::RemoveAllSprites() {
+  TakeSpritesOff([](const std::string& own) { return !own.empty(); }, false);
+}
+
+void TileMap::RemoveSpritesNamed(const std::string& name) {
+  TakeSpritesOff([&](const std::string& own) { return own == name; }, true);
 }
 
 void TileMap::UnlinkSprite(Sprite* sprite) { RemoveBlocking(sprite); }

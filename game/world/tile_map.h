@@ -216,8 +216,9 @@ class TileMap : public NamedRecord {
   // the characters' layer (-1) or the objects' layer (any other value); with an event name it is an event spot.
   Sprite* AddPictureSprite(const std::string& pictureName, int32_t x, int32_t y, const std::string& spriteName,
                            int32_t layer, const std::string& eventName);
-  // Sprites added with a name lose their pictures (all of them, or those of that name) and stop blocking and
-  // firing; DropFinishedSprites takes them away.
+  // Sprites of the map's animation list, the characters' and the objects' layers and the overlay list lose their
+  // pictures and stop blocking and firing: every one added with a name, or those whose name is the one given
+  // (an empty name takes those without one); DropFinishedSprites takes them away.
   void RemoveAllSprites();
   void RemoveSpritesNamed(const std::string& name);
   // Takes the sprite out of the blocking list; handed over, the map also keeps it until DropFinishedSprites.
@@ -314,8 +315,9 @@ class TileMap : public NamedRecord {
   void SetPictureRect(int32_t column0, int32_t row0, int32_t column1, int32_t row1, Bitmap* bitmap);
   // Shows the picture grid on the ground layer (cleared first).
   void DrawPictureGrid();
-  // What lies at a point of the map view (pixels, the scroll not added): the first living character or unopened
-  // object whose picture meets the square of that radius around it (holds the point, for radius 0); null.
+  // What lies at a point of the map view (pixels, the scroll not added): the first character or unopened object
+  // whose picture, from its sprite's position, meets the square of that radius around it (holds the point, for
+  // radius 0); null.
   Character* FindCharacterNear(int32_t x, int32_t y, int32_t radius) const;
   MapItem* FindObjectNear(int32_t x, int32_t y, int32_t radius) const;
   // The unopened object nearest to the character, at most `distance` cells away; null.
@@ -403,6 +405,10 @@ class TileMap : public NamedRecord {
   void BuildPictureGrid(const MapFileData& data, const std::vector<Bitmap*>& ground);
   void PlaceStamps();
   bool PickCell(const Sprite* sprite, int32_t mode, int32_t* x, int32_t* y) const;
+  // Takes off the sprites of the lists RemoveAllSprites looks at whose names match; refocus puts the view back on
+  // the player when it followed one of them.
+  template <typename Matches>
+  void TakeSpritesOff(Matches matches, bool refocus);
   // Of the cells around (x, y) in square rings whose near sides never pass column and row `lowest`, those that
   // pass the test; false when no ring within the map has one.
   template <typename Test>

@@ -151,7 +151,8 @@ bool TileMap::PickCell(const Sprite* sprite, int32_t mode, int32_t* x, int32_t* 
       return true;
     }
   }
-  // A crowded area: one of its free cells, when it has any.
+  // A crowded area: one of its free cells, when it has any; with none, no cell (drawn at random until one was
+  // free, the placement would never end).
   std::vector<Point> cells;
   for (int32_t cx = firstColumn; cx <= lastColumn; ++cx) {
     for (int32_t cy = firstRow; cy <= lastRow; ++cy) {
@@ -221,6 +222,7 @@ void TileMap::RemoveAllCharacters(bool fade) {
 
 void TileMap::RemoveCharacterNamed(const std::string& name, bool fade) {
   for (const auto& character : characters_) {
+    // A copy is lowered: lowered in place, every name looked at would stay lowered for whatever shows it later.
     std::string lowered = character->playerName;
     ToLowerInPlace(lowered);
     if (lowered == name) {
@@ -447,7 +449,8 @@ MapItem* TileMap::AddItem(const ItemRecord* item, int32_t x, int32_t y, int32_t 
   sprite->SetLayer(object->mapLayer);
 
   // A taken cell sends the object to a free cell of the nearest ring around it (around the nearest cell of the
-  // grid, for a cell off the map); with none on the map it stays where it was put.
+  // grid, for a cell off the map); with none on the map it stays where it was put (rings grown for ever would
+  // never end).
   int32_t cellX = x, cellY = y;
   if (GetCellFlag(x, y) == 0 && width_ > 0 && height_ > 0) {
     const int32_t startX = std::clamp(x, 0, width_ - 1), startY = std::clamp(y, 0, height_ - 1);
@@ -512,11 +515,16 @@ void TileMap::TouchObject(MapItem* object) {
   if (object->kind == kItemKindGoldPile) {
     const int32_t amount = PileAmount(*object);
     ShowRisingLabel(spriteX, spriteY, "+" + std::to_string(amount), kGoldLabelFont);
-    if (player != nullptr) player->gold += amount;
+    // Kept within the purse's range: past it the sum would wrap round to a debt.
+    if (player != nullptr) {
+      player->gold = static_cast<int32_t>(std::clamp<int64_t>(int64_t{player->gold} + amount, INT32_MIN, INT32_MAX));
+    }
     PlaySoundSlot(kGoldSoundSlot);
     RemoveObject(object);
     return;
   }
+  // An object already opened, or whose conditions do not hold, is left as it is, taken or not: an object taken
+  // whatever its conditions said would let the player take what the scenario keeps from it.
   const ItemActionRecord* action = object->generalAction.get();
   if (object->opened != 0 || (action != nullptr && action->condition != nullptr && !EvaluateConditions(*action->condition))) {
     return;
@@ -538,7 +546,8 @@ void TileMap::TouchObject(MapItem* object) {
       }
     }
   }
-  // The event runs from a copy: the object (and the map) may be gone once it has run.
+  // The event runs from a copy, and nothing of the object is read once it has run: its event may take the object
+  // off the map, or leave the map, deleting both.
   const uint64_t generation = generation_;
   const uint64_t serial = object->Serial();
   int32_t cellX = 0, cellY = 0;
@@ -548,7 +557,8 @@ void TileMap::TouchObject(MapItem* object) {
   const int16_t identifier = static_cast<int16_t>(object->identifier);
   std::unique_ptr<ScriptEvent> event;
   if (action != nullptr && action->event != nullptr) event = std::make_unique<ScriptEvent>(*action->event);
-  // An object left without a picture goes (one that taking removes goes once taken).
+  // An object left without a picture goes, but one that taking removes goes only once it is taken: deleted here
+  // it could not go into the player's inventory, which takes the object itself.
   if ((sprite == nullptr || sprite->GetPictureRef() == nullptr) && !removed) {
     RemoveObject(object);
     object = nullptr;

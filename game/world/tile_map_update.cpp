@@ -42,7 +42,8 @@ constexpr int32_t kLabelAboveFigure = 15;
 // The third event an NPC definition gives its characters: stepped on after falling.
 constexpr size_t kFallenEvent = 2;
 // The player's strike pose (the figure's second animation) and the flags a strike sets. The pose plays once: the
-// figure is busy until it has played out, and the player strikes again only then.
+// figure is busy until it has played out, and the player strikes again only then. Shown as a pose that stays, it
+// would leave the figure idle, and a button or key held on a foe would strike it on every pass of the loop.
 constexpr uint32_t kStrikeAnimation = 1;
 constexpr int32_t kStrikeFlags = kCharacterStepped | kCharacterStriking;
 constexpr int32_t kStrikeHeld = kCharacterStriking;
@@ -192,6 +193,8 @@ void TileMap::Update() {
     if (player == nullptr) return;
   }
 
+  // A player off the grid stands on no cell of it and reveals nothing (around a cell off the map, the block
+  // would light cells of the map's edge the player never came near).
   if (IsInside(player->x, player->y)) {
     GetExploredMask(GetName(), width_, height_)->Reveal(player->x, player->y, width_, height_);
   }
@@ -417,15 +420,13 @@ bool TileMap::HandleKeyboardMove() {
   }
   if (!matched) return true;
 
-  if (x < 0) {
-    SetPendingExit(kExitLeft);
-  } else if (x >= width_) {
-    SetPendingExit(kExitRight);
-  } else if (y < 0) {
-    SetPendingExit(kExitTop);
-  } else if (y >= height_) {
-    SetPendingExit(kExitBottom);
-  } else {
+  // Past an edge the key sets its exit; a diagonal past a corner sets the column's and then the row's, so the
+  // row's edge is the one taken.
+  const bool beyondColumn = x < 0 || x >= width_;
+  const bool beyondRow = y < 0 || y >= height_;
+  if (beyondColumn) SetPendingExit(x < 0 ? kExitLeft : kExitRight);
+  if (beyondRow) SetPendingExit(y < 0 ? kExitTop : kExitBottom);
+  if (!beyondColumn && !beyondRow) {
     player->target = FindCharacterAtCell(x, y);
     if (player->target != nullptr) return true;
     player->targetObject = nullptr;
@@ -581,6 +582,7 @@ bool TileMap::MovePlayer() {
         int32_t column = 0, row = 0;
         object->GetCell(&column, &row);
         if (Chebyshev(column, row, player->x, player->y) <= 1) {
+          // Let go of before the touch, which may delete the object.
           player->targetObject = nullptr;
           TouchObject(object);
           if (!Holds(mark)) return false;

@@ -161,7 +161,8 @@ Sprite* TileMap::LaunchEffect(PictureRef* picture, int32_t x0, int32_t y0, int32
     } else {
       if (first->mode == kAnimationEightFacings) facing = static_cast<int32_t>(std::lround(bearing * 8 / 360.0)) + 1;
       // Four facings share their blocks with their neighbours (1-2 up, 3-4 right, ...): the nearest quarter
-      // turn picks the first facing of its block.
+      // turn picks the first facing of its block. Counted 1 to 4 as quarter turns, a shot to the right would
+      // take facing 2 and show the frames that point up.
       if (first->mode == kAnimationFourFacings) {
         facing = static_cast<int32_t>(std::lround(bearing * 4 / 360.0)) * 2 + 1;
       }
@@ -283,7 +284,8 @@ void TileMap::UpdateFocus() {
 
 void TileMap::SetPictureRect(int32_t column0, int32_t row0, int32_t column1, int32_t row1, Bitmap* bitmap) {
   if (grid_.empty()) return;
-  // The grid holds what it shows, so that no purge of the picture pools frees it under the map.
+  // The grid holds what it shows, so that no purge of the picture pools frees it under the map (it would then
+  // draw freed memory), and the rectangle is cut to the grid: cells past it do not exist.
   if (bitmap != nullptr) gridHolds_.emplace_back(bitmap);
   const int32_t firstColumn = std::max(column0, 0), lastColumn = std::min(column1, gridWidth_ - 1);
   const int32_t firstRow = std::max(row0, 0), lastRow = std::min(row1, gridHeight_ - 1);
@@ -389,7 +391,9 @@ void TileMap::Draw() {
     if (use(index)) drawList(layerSprites_[static_cast<size_t>(index)]);
   }
 
-  // The stamina bars, centred under the figures, on the top layer.
+  // The stamina bars, centred under the figures' frames, on the top layer; a figure without a frame has its bar
+  // at its own corner. The bar is measured from the corner the frame is drawn at (the figure's position and its
+  // frame's offset), so that it stands under the picture as shown, not off it by the offset.
   if (SceneLayer* top = TopLayer()) {
     view->SetCurrentLayer(top);
     for (const auto& character : characters_) {
@@ -397,10 +401,10 @@ void TileMap::Draw() {
         const Bitmap* bar = character->staminaBar->GetBitmap();
         const Bitmap* frame = character->sprite->FramePicture();
         if (bar == nullptr) continue;
-        const int32_t frameWidth = frame != nullptr ? frame->width : 0;
-        const int32_t frameHeight = frame != nullptr ? frame->height : 0;
-        character->staminaBar->Place(*top, TruncateToInt32(character->sprite->DrawnX()) + (frameWidth - bar->width) / 2,
-                                     TruncateToInt32(character->sprite->DrawnY()) + frameHeight);
+        const int32_t dx = frame != nullptr ? (frame->width - bar->width) / 2 : 0;
+        const int32_t dy = frame != nullptr ? frame->height : 0;
+        character->staminaBar->Place(*top, TruncateToInt32(character->sprite->DrawnX()) + dx,
+                                     TruncateToInt32(character->sprite->DrawnY()) + dy);
       }
       if (character.get() != hoveredCharacter && character->ringOverlay != nullptr &&
           character->ringOverlay->IsPlaced()) {

@@ -24,7 +24,8 @@ WorldState& State() {
 
 void ShiftMapTimers() {
   const TileMap* map = GetCurrentTileMap();
-  // A map that has not ticked yet has no time to catch up on.
+  // A map that has not ticked yet has no time to catch up on: its time stamp is still 0, and the time since then
+  // would push every character's timer on by the clock's whole reading, so that none acted for as long again.
   if (map == nullptr || map->TimeStamp() == 0) return;
   const uint32_t shift = static_cast<uint32_t>(PlatformMilliseconds() - map->TimeStamp());
   for (const auto& character : map->Characters()) {

@@ -107,7 +107,7 @@ size_t PictureCacheBytes() {
 struct Sample {
   DWORD played = 0;     // game time since the play began
   std::string place;    // where the game stood
-  std::vector<LocationHistoryEntry> history;  // the places it could go back to
+  std::vector<LocationHistoryEntry> history;  // the places it could go back to (not the shops', which name none)
   size_t bytes = 0;     // in use, less the pictures the picture cache keeps
   size_t pictures = 0;  // what the picture cache kept
   HostLiveObjects live;
@@ -259,18 +259,28 @@ class Soak {
     }
     const Location* location = GetCurrentLocation();
     return location != nullptr && (samples_.empty() || (location->GetName() == samples_.front().place &&
-                                                         LocationHistory::Entries() == samples_.front().history));
+                                                         PlacesToGoBackTo() == samples_.front().history));
   }
 
   void TakeSample() {
     Sample sample;
     sample.played = GetTickCount() - start_;
     sample.place = GetCurrentLocation()->GetName();
-    sample.history = LocationHistory::Entries();
+    sample.history = PlacesToGoBackTo();
     sample.pictures = PictureCacheBytes();
     sample.bytes = BytesInUse() - sample.pictures;
     sample.live = HostTestLiveObjects();
     samples_.push_back(sample);
+  }
+
+  // The history less the entries of shops: a still screen entered back from a shop remembers the shop, so they
+  // come with every visit to one, and going back to them does nothing.
+  static std::vector<LocationHistoryEntry> PlacesToGoBackTo() {
+    std::vector<LocationHistoryEntry> places;
+    for (const LocationHistoryEntry& entry : LocationHistory::Entries()) {
+      if (!entry.location.empty()) places.push_back(entry);
+    }
+    return places;
   }
 
   static void OnLook(void* soak, bool idleBefore) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/dialogs/shop_dialog.h"
 #include "game/rules/script_engine.h"
 #include "game/shell/data/data_stream.h"
 #include "game/shell/input_manager.h"
@@ -418,6 +419,48 @@ TEST_F(LocationTest, AScriptLocationRunsItsEventsAndLeavesTheCurrentLocationAlon
   EXPECT_TRUE(IsCurrent("Hall"));
   EXPECT_FALSE(Find("Chime")->IsActive());
   EXPECT_EQ(LocationHistory::Count(), 0);
+}
+
+// Its own event entering it again finds it not yet entered: the script runs once more, nested, each time.
+TEST_F(LocationTest, AScriptLocationEnteredByItsOwnEventRunsAgain) {
+  sw::ScriptLocationSpec script;
+  script.enterActions = {{ChangeGlobal("gb_count", 2, "1"), If("gb_count,is smaller than,3", "again", "")},
+                         {Labelled("again", Travel("Echo"))},
+                         0};
+  Files().Add(sw::LocationRecordPath("Echo"), sw::EncodeScriptLocation(script));
+  Start();
+  SetGlobal("gb_count", "0");
+  EXPECT_EQ(Find("Echo")->Enter(), 0);
+  EXPECT_EQ(Global("gb_count"), "3");
+  EXPECT_FALSE(Find("Echo")->IsActive());
+}
+
+// A shop's event that shows a still screen: the screen remembers the shop, and the shop's going back when its
+// dialog closes takes that entry (a shop names no place), so the player stays on the screen with the place the
+// shop was entered from still remembered.
+TEST_F(LocationTest, AStillScreenEnteredFromAShopRemembersTheShop) {
+  AddScreen("Hall");
+  AddScreen("Yard");
+  sw::ShopLocationSpec shop;
+  shop.enterActions = {{Travel("Yard")}, {}, 0};
+  Files().Add(sw::LocationRecordPath("Store"), sw::EncodeShopLocation(shop));
+  // The shop dialog's picture and layout: ten elements in a column, the seventh the button that leaves.
+  Config().layouts[9].name = "Shop.bmp";
+  AddPicture("Pictures/Shop.bmp", sw::Canvas(200, 300, sw::Rgb{120, 100, 80}));
+  for (int16_t i = 0; i < 10; ++i) {
+    Config().layouts[9].elements.push_back({"element", 10, static_cast<int16_t>(10 + 28 * i), 100, 24});
+  }
+  Start();
+  ASSERT_EQ(Find("Hall")->Enter(), 0);
+  {
+    test_support::InputScript leave({test_support::input::ClickOn(ShopDialog::kLeaveButton)});
+    EXPECT_EQ(Find("Store")->Enter(), 0);
+    EXPECT_FALSE(leave.ClosedTheWindow());
+  }
+  EXPECT_TRUE(IsCurrent("Yard"));
+  ASSERT_EQ(LocationHistory::Count(), 1);
+  EXPECT_EQ(LocationHistory::Entries()[0].location, Find("Hall")->GetName());
+  EXPECT_FALSE(Find("Store")->IsActive());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,19 @@ using namespace test_support::script;
 // A field of 6 x 5 cells with a rock at (2, 3).
 const std::vector<std::string> kField = {"......", "......", "......", "..#...", "......"};
 
-class MapLocationTest : public MapLocationFixture {};
+class MapLocationTest : public MapLocationFixture {
+ protected:
+  // The field with the still screen "Hut" beyond the edges whose exits name it, the player on it at (x, y).
+  void StartOnAFieldBesideTheHut(const std::array<std::string, 4>& exits, int32_t x, int32_t y) {
+    sw::MapLocationSpec fields;
+    fields.exits = exits;
+    AddMap("Field", MapOf(kField), fields);
+    AddScreen("Hut");
+    Start();
+    ASSERT_EQ(EnterAt("Field", x, y), 0);
+    Pass();
+  }
+};
 
 TEST_F(MapLocationTest, ThePlayerComesInByTheEdgeThePreviousMapWasLeftAtOnAFreeCell) {
   AddMap("Field", MapOf(kField));
@@ -45,7 +58,7 @@ TEST_F(MapLocationTest, ThePlayerComesInByTheEdgeThePreviousMapWasLeftAtOnAFreeC
       {"over the top onto the rock: the first free cell around it", kExitTop, 2, 0, 1, 2, 1},
       {"over the bottom: the second row", kExitBottom, 3, 4, 3, 1, 5},
       {"over the right edge: the second column", kExitRight, 5, 2, 1, 2, 3},
-      {"over the right edge from a higher map", kExitRight, 5, 8, 1, 3, 3},
+      {"over the right edge from a higher map: the last row", kExitRight, 5, 8, 1, 4, 3},
       {"over the left edge: the second column from the right", kExitLeft, 0, 1, 4, 1, 7},
       {"no exit: the cell kept", kNoExit, 3, 1, 3, 1, 1},
       {"no exit, off the map: the nearest corner", kNoExit, kOffMapCell, kOffMapCell, 5, 4, 1},
@@ -63,6 +76,28 @@ TEST_F(MapLocationTest, ThePlayerComesInByTheEdgeThePreviousMapWasLeftAtOnAFreeC
     EXPECT_EQ(Player().sprite->PositionX(), c.endX * kCell + kCell / 2) << c.what;
     Find("Field")->Leave();
   }
+}
+
+// Put on the last row by the right edge, the player stays on a map whose bottom row leads away until it steps.
+TEST_F(MapLocationTest, ThePlayerPutOnTheRowOfABottomExitStaysThereUntilItSteps) {
+  sw::MapLocationSpec fields;
+  fields.exits = {"", "South", "", ""};
+  AddMap("Field", MapOf(kField), fields);
+  AddMap("South", MapOf(kField));
+  Start();
+  Player().SetPosition(5, 8);
+  SetPendingExit(kExitRight);
+  ASSERT_EQ(Find("Field")->Enter(), 0);
+  EXPECT_EQ(Player().x, 1);
+  EXPECT_EQ(Player().y, 4);
+  Passes(5);
+  EXPECT_TRUE(IsCurrent("Field"));
+  EXPECT_EQ(GetPendingExit(), kNoExit);
+  // A step along the row takes the exit.
+  PressKeys({kSlotRight});
+  Settle();
+  Pass();
+  EXPECT_TRUE(IsCurrent("South"));
 }
 
 TEST_F(MapLocationTest, AMapShownAgainFromUnderAStillScreenIsNeitherReadAgainNorRunsItsEvents) {
@@ -91,6 +126,22 @@ TEST_F(MapLocationTest, AMapShownAgainFromUnderAStillScreenIsNeitherReadAgainNor
   ASSERT_TRUE(LocationHistory::GoBack());
   EXPECT_FALSE(IsCurrentMap(generation));
   EXPECT_EQ(Global("gb_count"), "2");
+}
+
+// An edge that leads to a still screen: coming back to the map from the screen leaves the player on the map.
+TEST_F(MapLocationTest, ComingBackFromAStillScreenBeyondAnEdgeStaysOnTheMap) {
+  StartOnAFieldBesideTheHut({"", "", "Hut", ""}, 4, 1);
+  PressKeys({kSlotRight});
+  Settle();
+  Pass();
+  ASSERT_TRUE(IsCurrent("Hut"));
+  EXPECT_TRUE(Find("Field")->IsActive());
+  ASSERT_TRUE(LocationHistory::GoBack());
+  Passes(3);
+  EXPECT_TRUE(IsCurrent("Field"));
+  EXPECT_EQ(GetPendingExit(), kNoExit);
+  EXPECT_EQ(Player().x, 5);
+  EXPECT_EQ(Player().y, 1);
 }
 
 TEST_F(MapLocationTest, AMissingOrDamagedMapIsRefusedAndThePlayerStaysWhereItWas) {
@@ -293,13 +344,7 @@ TEST_F(MapLocationTest, AGameSavedOnAMapAndOpenedElsewhereComesBackOnTheSameCell
 // The player leaves the map by its left edge for a still screen, which leaves that exit pending; the game saved
 // on the map before opens on the saved cell, not by the left edge.
 TEST_F(MapLocationTest, AGameOpenedAfterThePlayerLeftItsMapByAnEdgeComesBackOnTheSavedCell) {
-  sw::MapLocationSpec fields;
-  fields.exits = {"", "", "", "Hut"};
-  AddMap("Field", MapOf(kField), fields);
-  AddScreen("Hut");
-  Start();
-  ASSERT_EQ(EnterAt("Field", 1, 2), 0);
-  Pass();
+  StartOnAFieldBesideTheHut({"", "", "", "Hut"}, 1, 2);
   SavedGame game;
   GetShellCommandHost().Capture(&game);
   PressKeys({kSlotLeft});

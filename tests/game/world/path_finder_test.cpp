@@ -87,9 +87,11 @@ TEST_F(PathFinderTest, GridsGiveTheirPathsOrNone) {
       {"approach from a diagonal, four neighbours", {"S.", ".G"}, 35, true, 4, true, {{1, 0}, {1, 1}}},
       {"approach to an occupied goal stops next to it", {"....", "S..g", "...."}, 35, true, 8, true,
        {{1, 1}, {2, 1}}},
-      // The cells around an occupied goal are searched from the second row and column on.
-      {"approach to an occupied goal on a single row", {"S..g"}, 35, true, 8, false, {}},
-      {"approach with no free cell around the goal", {"Sg"}, 35, true, 8, false, {}},
+      // The cells around an occupied goal are searched from the second row and column on; with none free there the
+      // search goes on towards the goal itself, and ends next to it with the goal's cell last.
+      {"approach to an occupied goal on the first row over a wall", {"S...g", "#####"}, 35, true, 8, true,
+       {{1, 0}, {2, 0}, {3, 0}, {4, 0}}},
+      {"approach with no free cell around the goal", {"Sg"}, 35, true, 8, true, {{1, 0}}},
   };
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.name);

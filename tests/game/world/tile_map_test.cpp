@@ -702,6 +702,11 @@ TEST_F(TileMapTest, NamedSpritesGoOnTheirListsAndComeOffByNameWithTheFocusGoingB
   EXPECT_EQ(Map().EffectList().size(), 1u);
   Map().FocusPlayer(3);
   EXPECT_TRUE(Map().HasFocusOverride());  // more than one turn
+  // An empty name takes the sprites that have none, and only those.
+  Sprite* unnamed = Map().AddPictureSprite("flag.bmp", 70, 80, "", 0, "");
+  Map().RemoveSpritesNamed("");
+  EXPECT_EQ(unnamed->GetPictureRef(), nullptr);
+  EXPECT_NE(figure->GetPictureRef(), nullptr);
   Map().RemoveAllSprites();
   Map().DropFinishedSprites();
   EXPECT_TRUE(Map().EffectList().empty());
@@ -778,6 +783,12 @@ TEST_F(TileMapTest, GoldPilesOfNothingAreNotPlacedAndOthersGoToThePlayer) {
   // The three glyphs of "+25" rise on the top layer.
   ASSERT_EQ(Map().TopLayer()->Moves().size(), 1u);
   EXPECT_EQ(Map().TopLayer()->Moves().front().items.size(), 3u);
+  // A purse at the top of its range stays there.
+  Player().gold = INT32_MAX - 10;
+  Map().PlaceItemPile(25, 2, 3);
+  ASSERT_EQ(Map().Objects().size(), 1u);
+  Map().TouchObject(Map().Objects()[0].get());
+  EXPECT_EQ(Player().gold, INT32_MAX);
 }
 
 TEST_F(TileMapTest, AnObjectOnATakenCellGoesToTheNearestFreeOneOrStaysWhenThereIsNone) {

@@ -183,6 +183,33 @@ TEST_F(TileMapUpdateTest, KeysMoveAFigureOfFourFacingsStraightAndOneOfEightDiago
   }
 }
 
+// A diagonal key at a corner points past two edges at once: the row's edge is the one taken.
+TEST_F(TileMapUpdateTest, ADiagonalKeyAtACornerTakesTheExitOfTheRowsEdge) {
+  sw::MapLocationSpec fields;
+  fields.exits = {"North", "South", "East", "West"};
+  AddMap("Field", MapOf(kOpen), fields);
+  for (const char* beyond : {"North", "South", "East", "West"}) AddMap(beyond, MapOf(kOpen));
+  struct Case {
+    int32_t x, y;
+    std::vector<KeySlot> keys;
+    const char* taken;
+  };
+  const std::vector<Case> cases = {
+      {0, 0, {kSlotUp, kSlotLeft}, "North"},
+      {7, 0, {kSlotUp, kSlotRight}, "North"},
+      {0, 5, {kSlotDown, kSlotLeft}, "South"},
+      {7, 5, {kSlotDown, kSlotRight}, "South"},
+  };
+  Start();
+  for (const Case& c : cases) {
+    ASSERT_EQ(EnterAt("Field", c.x, c.y), 0);
+    Pass();
+    PressKeys(c.keys);
+    EXPECT_TRUE(IsCurrent(c.taken)) << c.x << "," << c.y;
+    Find(c.taken)->Leave();
+  }
+}
+
 TEST_F(TileMapUpdateTest, TimeThatStoodStillIsAddedToTheCharactersTimersAndTheFallenCountAsGone) {
   EnterWithWolves({{8, 6}, {7, 6}}, 0, 0);
   Pass();

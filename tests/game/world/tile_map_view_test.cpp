@@ -336,4 +336,31 @@ TEST_F(TileMapViewTest, AMapDrawsItsGridItsFiguresAndStaminaBarsIntoTheView) {
   EXPECT_EQ(pixel.blue, barPixel.blue);
 }
 
+// A figure whose picture shows no frame has its bar at its own corner, with no offset.
+TEST_F(TileMapViewTest, AStaminaBarUnderAFigureWithoutAFrameStandsAtTheFiguresCorner) {
+  TileMap* map = OpenMap(10, 10);
+  Character& player = PlacePlayer(1, 1);
+  NpcDefinition npc;
+  npc.spriteText = "Walker8.cam";
+  npc.maxStamina = 10;
+  Character* guard = map->AddCharacter(&npc, 3, 3, kPlaceAtCell, 1);
+  ASSERT_NE(guard, nullptr);
+  guard->sprite->SetPicture(nullptr, false);
+  ASSERT_EQ(guard->sprite->FramePicture(), nullptr);
+  guard->SetTarget(&player);
+  ASSERT_NE(guard->staminaBar, nullptr);
+  map->RegisterLayers();
+  map->SetView(Bounds{0, 0, 640, 480});
+  map->Draw();
+  const Bitmap* bar = guard->staminaBar->GetBitmap();
+  const SceneLayer* top = map->TopLayer();
+  ASSERT_NE(top, nullptr);
+  const auto placed = std::find_if(top->Images().begin(), top->Images().end(),
+                                   [&](const PlacedImage& image) { return image.bitmap == bar; });
+  ASSERT_NE(placed, top->Images().end());
+  const Point corner = map->CellCenter(3, 3);
+  EXPECT_EQ(placed->x, corner.x);
+  EXPECT_EQ(placed->y, corner.y);
+}
+
 }  // namespace
