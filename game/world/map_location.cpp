@@ -266,7 +266,7 @@ void MapLocation::PlacePlayer() {
       break;
   }
   // A cell beyond this map's size, along the edge, becomes the cell one short of the far edge, but the last row
-  // by the right edge. (Standing on an edge takes no exit: only a step onto it does.)
+  // by the right edge. (A player who stays on an edge takes no exit: only a step onto it does.)
   if (exit == kExitTop || exit == kExitBottom) {
     if (x >= width) x = width - 2;
   } else if (exit == kExitRight) {
