@@ -319,7 +319,7 @@ void Region::UnionRect(const Bounds& box) {
 }
 
 void Region::SetRect(const Bounds& box) {
-  RECT rect;
+  RECT rect{};
   const bool area = BoxRect(box, &rect);
   Store(&rect, area ? 1 : 0);
   // The flag follows the box's size, as it always has, even for a box whose edge the 32-bit range cuts away.

@@ -120,13 +120,17 @@ TEST_F(PcmAiffTest, PlainFilesReadAsTheDecodersReadThem) {
     HostTestDecodeEveryFile(false);
     const Opened read = Open(c.bytes);
     EXPECT_TRUE(read == decoded) << c.what << ": " << read.result << " against " << decoded.result;
-    if (c.plain) EXPECT_EQ(read.result, noErr) << c.what;
+    if (c.plain) {
+      EXPECT_EQ(read.result, noErr) << c.what;
+    }
     // Without the decoders only the plain files open; the others fail as they would without any reading.
     HostTestHideMediaLibraries(true);
     const Opened hidden = Open(c.bytes);
     HostTestHideMediaLibraries(false);
     EXPECT_EQ(hidden.result, c.plain ? noErr : cantFindHandler) << c.what;
-    if (c.plain) EXPECT_TRUE(hidden == decoded) << c.what;
+    if (c.plain) {
+      EXPECT_TRUE(hidden == decoded) << c.what;
+    }
   }
 }
 

@@ -104,7 +104,9 @@ TEST_P(ProgressWithoutBarTest, StepsDrawNothing) {
   for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(dialog.Step(), 0);
   dialog.BeginPhase("Loading", 0);
   dialog.Draw();
-  if (!missing) EXPECT_EQ(BarPixel(dialog, 0), kEmpty);
+  if (!missing) {
+    EXPECT_EQ(BarPixel(dialog, 0), kEmpty);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(NarrowOrMissing, ProgressWithoutBarTest, ::testing::Bool());

@@ -97,7 +97,9 @@ TEST_F(CharacterSteppingTest, AStepActsOnWhatStandsInTheNextCell) {
     SetEncounterInProgress(0);
     EXPECT_EQ(ScriptedDrawsLeft(), 0u);
     EXPECT_EQ(TakeLog(), c.log);
-    if (other != nullptr) EXPECT_EQ(staminaBefore - other->stamina, c.loss);
+    if (other != nullptr) {
+      EXPECT_EQ(staminaBefore - other->stamina, c.loss);
+    }
     EXPECT_EQ(Map().TravellingList().size(), c.launched);
     EXPECT_EQ(player.sprite->IsPlayingOnce(), c.posed);
     EXPECT_EQ(player.facing, 3);

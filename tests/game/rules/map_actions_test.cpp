@@ -219,7 +219,9 @@ TEST_F(MapActionsTest, ARandomItemIsLaunchedByItsChance) {
     ScriptRandomDraws({});
     lying += c.launched ? 1 : 0;
     ASSERT_EQ(Map().Objects().size(), lying);
-    if (c.launched) EXPECT_EQ(Map().Objects().back()->GetName(), "pear");
+    if (c.launched) {
+      EXPECT_EQ(Map().Objects().back()->GetName(), "pear");
+    }
   }
 }
 

@@ -117,7 +117,9 @@ TEST_F(SavedGameFlow, TheWayBackOrdersTheExitEventAndTheAlert) {
     game.format = c.format;
     EXPECT_EQ(ApplySavedGame(world, game), c.result) << c.format << " " << c.travels;
     EXPECT_EQ(world.steps, c.order) << c.format << " " << c.travels;
-    if (!world.alerts.empty()) EXPECT_EQ(world.alerts[0], SavedGameErrorText(SavedGameError::kNotLoadable));
+    if (!world.alerts.empty()) {
+      EXPECT_EQ(world.alerts[0], SavedGameErrorText(SavedGameError::kNotLoadable));
+    }
     EXPECT_GE(world.inputResets, 1);
   }
 }
