@@ -1,8 +1,8 @@
 // Fuzz target: the in-place zlib compression of the game's memory blocks, as the saved games use it. The first
 // three bytes give an output size (bounded, as a saved game's body size is); the rest is the block. The block is
-// uncompressed into that size: a failure must leave at most that many bytes, a success compresses and
-// uncompresses back to the same bytes. The block's leading part named by the same number is also compressed alone and must come back.
-// Every block made on the way is freed again, so the live-block totals end where they began.
+// uncompressed into that size: a failure must leave at most that many bytes, a success compresses and uncompresses
+// back to the same bytes. The block's leading part named by the same number is also compressed alone and must come
+// back. Every block made on the way is freed again, so the live-block totals end where they began.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

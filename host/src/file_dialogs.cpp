@@ -1,14 +1,14 @@
 // The common file dialogs over a file chooser program of the desktop (zenity's file selection, else kdialog's), or
 // the test seam's answers.
 //
-// The chooser runs as a child process (started without a shell, in a process group of its own, and ended with
-// the program together with every process it started) whose standard output is the chosen path; while it is open the calling thread waits on its output and dispatches the WM_TIMER messages
-// that fall due, so the program's timers keep firing as they do under a modal system dialog. It opens in the
-// folder the caller names (the initial folder, else the proposed name's folder), else in the player's saved-games
-// folder. Where windows reach a display and no chooser program is installed, a message box says what to install
-// and the call ends as a Cancel: the console is never asked behind the window. Without a display the calls fail
-// with CDERR_INITIALIZATION, and their callers ask on the console. Paths come back as "C:\..." paths of the one
-// drive.
+// The chooser runs as a child process (started without a shell, in a process group of its own, and ended with the
+// program together with every process it started) whose standard output is the chosen path; while it is open the
+// calling thread waits on its output and dispatches the WM_TIMER messages that fall due, so the program's timers
+// keep firing as they do under a modal system dialog. It opens in the folder the caller names (the initial folder,
+// else the proposed name's folder), else in the player's saved-games folder. Where windows reach a display and no
+// chooser program is installed, a message box says what to install and the call ends as a Cancel: the console is
+// never asked behind the window. Without a display the calls fail with CDERR_INITIALIZATION, and their callers ask
+// on the console. Paths come back as "C:\..." paths of the one drive.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>

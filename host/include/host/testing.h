@@ -102,9 +102,9 @@ bool HostTestMenuEntryPoint(HWND window, int entry, POINT* point);
 bool HostTestMenuItemPoint(HWND window, int item, POINT* point);
 // Whether the window is shown desktop-fullscreen (for an emulated display mode), and whether the cursor shows.
 bool HostTestIsFullscreen(HWND window);
-// The window on the screen: its place and size in the desktop's pixels, where its menu strip and its client area lie in it
-// (both scaled by one whole factor: the strip along the top edge, across the width, the client area centred in
-// what is left) and whether the user may resize it. False for a window not on the screen.
+// The window on the screen: its place and size in the desktop's pixels, where its menu strip and its client area
+// lie in it (both scaled by one whole factor: the strip along the top edge, across the width, the client area
+// centred in what is left) and whether the user may resize it. False for a window not on the screen.
 struct HostWindowOutput {
   int x = 0, y = 0;  // where the window's content lies on the desktop, in the desktop's pixels
   int width = 0;
